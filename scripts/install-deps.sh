@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing the
+# program needs. Idempotent: when all packages are present it returns at once.
+set -euo pipefail
+
+PACKAGES=(
+  # build
+  build-essential cmake pkg-config git
+  qt6-base-dev qt6-multimedia-dev libqt6multimediawidgets6 qt6-svg-dev
+  libqt6svgwidgets6 libqt6opengl6-dev
+  libfluidsynth-dev libwmf-dev libwmf-bin
+  libavcodec-dev libavutil-dev libswscale-dev
+  libgtest-dev googletest
+  clang libclang-rt-14-dev
+  # runtime: media
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+  gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-pulseaudio
+  qt6-qpa-plugins
+  fluidsynth timgm6mb-soundfont
+  fonts-liberation fonts-dejavu-core
+  # tests and tools
+  ffmpeg sox xvfb xauth x11-utils imagemagick pulseaudio pulseaudio-utils
+  cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
+  desktop-file-utils shared-mime-info dpkg-dev fakeroot lintian
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,29 @@
+#include "ShellService.h"
+
+#include <QDesktopServices>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+
+bool QtShellService::copyFile(const QString &from, const QString &to)
+{
+    // The shell's copy replaces an existing target without asking.
+    if (QFile::exists(to) && !QFile::remove(to))
+        return false;
+    return QFile::copy(from, to);
+}
+
+QString QtShellService::findExecutable(const QString &name) const
+{
+    return QStandardPaths::findExecutable(name);
+}
+
+bool QtShellService::startDetached(const QString &program, const QStringList &arguments)
+{
+    return QProcess::startDetached(program, arguments);
+}
+
+bool QtShellService::openUrl(const QUrl &url)
+{
+    return QDesktopServices::openUrl(url);
+}

@@ -1,0 +1,26 @@
+#pragma once
+// What the program asks of the desktop shell: copying a file, finding and
+// starting other programs, opening a web address or mail link.
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+class ShellService {
+public:
+    virtual ~ShellService() = default;
+    // Copies one file, replacing nothing silently: returns false on failure.
+    virtual bool copyFile(const QString &from, const QString &to) = 0;
+    // Full path of a program found on the search path, or "".
+    virtual QString findExecutable(const QString &name) const = 0;
+    virtual bool startDetached(const QString &program, const QStringList &arguments) = 0;
+    virtual bool openUrl(const QUrl &url) = 0;
+};
+
+class QtShellService : public ShellService {
+public:
+    bool copyFile(const QString &from, const QString &to) override;
+    QString findExecutable(const QString &name) const override;
+    bool startDetached(const QString &program, const QStringList &arguments) override;
+    bool openUrl(const QUrl &url) override;
+};
