@@ -1,0 +1,8 @@
+#include "ToolCommand.h"
+
+#include <cstdio>
+
+static ToolCommandRegistration help({"help", "help", [](const QStringList &) {
+    toolUsageError();
+    return 0;
+}});
