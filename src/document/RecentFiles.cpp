@@ -1,0 +1,31 @@
+#include "RecentFiles.h"
+#include "MessageService.h"
+#include "SettingsStore.h"
+
+namespace {
+const QString kSection = QStringLiteral("Settings");
+QString key(int i) { return QStringLiteral("MRU") + QString::number(i); }
+}
+
+bool RecentFiles::add(const QString &path)
+{
+    for (const QString &e : m_entries)
+        if (e.compare(path, Qt::CaseInsensitive) == 0)
+            return false;
+    for (int i = Count - 1; i > 0; --i)
+        m_entries[i] = m_entries[i - 1];
+    m_entries[0] = path;
+    return true;
+}
+
+void RecentFiles::load(const SettingsStore &store)
+{
+    for (int i = 1; i <= Count; ++i)
+        m_entries[i - 1] = store.value(kAppTitle, kSection, key(i), Empty);
+}
+
+void RecentFiles::save(SettingsStore &store) const
+{
+    for (int i = 1; i <= Count; ++i)
+        store.setValue(kAppTitle, kSection, key(i), m_entries[i - 1]);
+}

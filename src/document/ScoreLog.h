@@ -1,0 +1,25 @@
+#pragma once
+// Score logs are written by the quiz player, one line scrambled with the
+// score-log key per text line. The viewer shows them unscrambled and can
+// export the (edited) text as a plain text file.
+
+#include <QByteArray>
+#include <QString>
+
+namespace ScoreLog {
+// The text a log shows as: every unscrambled line followed by CR LF. Lines
+// end at CR LF or a lone CR; a lone LF stays inside its line; a terminator at
+// the very end adds no empty line.
+QString textFromBytes(const QByteArray &bytes);
+
+// Reads the file; what cannot be read is simply missing (never an error).
+QString readText(const QString &path);
+
+// What "Save as Text File" writes: the text without leading and trailing
+// space characters (only blanks, as a whole), then one CR LF, as plain
+// Windows-1252.
+QByteArray exportBytes(const QString &text);
+
+// Trims only the space character from both ends of the whole text.
+QString trimSpaces(const QString &text);
+}

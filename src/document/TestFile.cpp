@@ -1,0 +1,214 @@
+#include "TestFile.h"
+
+#include "LineCodec.h"
+#include "MediaLookup.h"
+#include "MessageService.h"
+#include "Platform.h"
+#include "QuestionRecord.h"
+#include "ShellService.h"
+#include "Windows1252.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+const QByteArray kCrLf("\r\n");
+
+// Lines end at CR or CR LF; a lone LF belongs to the line. A final line
+// without terminator counts; a terminator at the very end adds no line.
+QList<QByteArray> splitLines(const QByteArray &bytes)
+{
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (bytes[i] != '\r')
+            continue;
+        lines.append(bytes.mid(start, i - start));
+        if (i + 1 < n && bytes[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.append(bytes.mid(start));
+    return lines;
+}
+
+QString trimBlanks(const QString &s)
+{
+    qsizetype b = 0, e = s.size();
+    while (b < e && s[b] == QLatin1Char(' ')) ++b;
+    while (e > b && s[e - 1] == QLatin1Char(' ')) --e;
+    return s.mid(b, e - b);
+}
+
+TestReadResult refuse(const QString &fileName, const QString &problem)
+{
+    TestReadResult r;
+    r.error = QStringLiteral("The file \"%1\" cannot be read as an Ardeno test: %2")
+                  .arg(fileName, problem);
+    return r;
+}
+}
+
+TestReadResult parseTestBytes(const QByteArray &bytes, const QString &fileName)
+{
+    const QList<QByteArray> lines = splitLines(bytes);
+    if (lines.isEmpty())
+        return refuse(fileName, QStringLiteral("the file is empty."));
+
+    const QStringList header =
+        QuestionRecord::fields(Windows1252::decode(LineCodec::testLine(lines.first())));
+    if (header.size() < 2)
+        return refuse(fileName, QStringLiteral("its first line holds no title and class/teacher line."));
+
+    LoadedTest test;
+    test.title = trimBlanks(header[0]);
+    test.teacher = trimBlanks(header[1]);
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        if (lines[i].isEmpty())
+            continue;
+        const QString record = Windows1252::decode(LineCodec::testLine(lines[i]));
+        if (!record.contains(QuestionRecord::FieldSeparator))
+            return refuse(fileName, QStringLiteral("line %1 is not a question.").arg(i + 1));
+        if (test.records.size() == TestDocument::MaxQuestions)
+            return refuse(fileName, QStringLiteral("it holds more than %1 questions.")
+                                        .arg(TestDocument::MaxQuestions));
+        test.records.append(record);
+    }
+    TestReadResult r;
+    r.test = std::move(test);
+    return r;
+}
+
+TestReadResult readTestFile(const QString &path)
+{
+    const QString name = MediaLookup::nameOf(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return refuse(name, file.errorString() + QLatin1Char('.'));
+    // A test is at most 100 lines of a few hundred characters; anything far
+    // larger is not a test, and is not read into memory whole.
+    constexpr qint64 kMaxTestBytes = 16 * 1024 * 1024;
+    if (file.size() > kMaxTestBytes)
+        return refuse(name, QStringLiteral("the file is far too large for a test."));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return refuse(name, file.errorString() + QLatin1Char('.'));
+    return parseTestBytes(bytes, name);
+}
+
+void applyLoadedTest(TestDocument &doc, const LoadedTest &test)
+{
+    doc.clearRecords();
+    int count = 0;
+    for (const QString &record : test.records)
+        doc.setRecord(++count, record);
+    doc.NextQuestionNumber = count + 1;
+}
+
+TestReadResult LoadTest(TestDocument &doc, const QString &path)
+{
+    TestReadResult r = readTestFile(path);
+    if (r.test)
+        applyLoadedTest(doc, *r.test);
+    return r;
+}
+
+QByteArray testFileBytes(const QString &title, const QString &teacher, const QStringList &records)
+{
+    QByteArray out = LineCodec::testLine(Windows1252::encode(
+                         title + QuestionRecord::FieldSeparator + teacher)) + kCrLf;
+    for (const QString &record : records)
+        out += LineCodec::testLine(Windows1252::encode(record)) + kCrLf;
+    return out + kCrLf;
+}
+
+bool ShellCopyFile(const QString &source, const QString &target)
+{
+    if (Platform::shell().copyFile(source, target))
+        return true;
+    MsgBox(QStringLiteral("Error occurred!"), MsgIcon::Information, MsgButtons::Ok,
+           QStringLiteral("SHCOPY"));
+    return false;
+}
+
+namespace {
+// Copies a record's media file next to the test and names it by its bare
+// name there, unless a file of that name is already in the test's folder.
+QString travellingMediaRecord(const QString &record, const QString &testFolder)
+{
+    QStringList f = QuestionRecord::fields(record);
+    const int m = QuestionRecord::exactMediaFieldIndex(f);
+    if (m < 0 || !MediaLookup::fileExists(f[m]))
+        return record;
+    // The name as the file system lists it.
+    const QString bareName = QFileInfo(f[m]).fileName();
+    const QString target = testFolder + bareName;
+    if (MediaLookup::fileExists(target))
+        return record;
+    ShellCopyFile(f[m], target);   // the quiz player looks next to the test either way
+    f[m] = bareName;
+    return QuestionRecord::join(f);
+}
+
+// Characters that Windows-1252 cannot hold would silently turn into '?': the
+// user is told which, and may cancel the save to change them.
+bool acceptLossyCharacters(const QString &title, const QString &teacher, const TestDocument &doc)
+{
+    QString all = title + teacher;
+    for (int i = 1; i <= doc.questionCount(); ++i)
+        all += doc.QuestionRecords[i];
+    const QString lost = Windows1252::unencodable(all);
+    if (lost.isEmpty())
+        return true;
+    QString shown;
+    for (const QChar c : lost)
+        shown += (shown.isEmpty() ? QString() : QStringLiteral(" ")) + c;
+    return MsgBox(QStringLiteral("These characters cannot be stored in an Ardeno test and will be "
+                                 "saved as \"?\":\n\n%1\n\nSave anyway?").arg(shown),
+                  MsgIcon::Exclamation, MsgButtons::OkCancel)
+           == MsgResult::Ok;
+}
+}
+
+SaveResult SaveTest(TestDocument &doc, const QString &path, const QString &title,
+                    const QString &teacher, const std::function<void()> &pumpEvents)
+{
+    SaveResult result;
+    if (teacher.isEmpty() || title.isEmpty()) {
+        MsgBox(QStringLiteral("Please fill in all fields before attempting to save this test."),
+               MsgIcon::Critical);
+        result.status = SaveResult::Status::Refused;
+        return result;
+    }
+    if (!acceptLossyCharacters(title, teacher, doc)) {
+        result.status = SaveResult::Status::Refused;
+        return result;
+    }
+
+    // A path without folder saves into the working directory.
+    QString folder = MediaLookup::folderOf(path);
+    QStringList records;
+    for (int i = 1; i < doc.NextQuestionNumber && i <= TestDocument::MaxQuestions; ++i) {
+        if (pumpEvents)
+            pumpEvents();
+        doc.setRecord(i, travellingMediaRecord(doc.QuestionRecords[i], folder));
+        records.append(doc.QuestionRecords[i]);
+    }
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        result.errorDescription = file.errorString();
+        return result;
+    }
+    file.write(testFileBytes(title, teacher, records));
+    if (!file.commit()) {
+        result.errorDescription = file.errorString();
+        return result;
+    }
+    result.status = SaveResult::Status::Saved;
+    return result;
+}

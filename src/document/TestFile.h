@@ -1,0 +1,60 @@
+#pragma once
+// The .ard test file the quiz player reads: Windows-1252 text, CR LF lines, a
+// scrambled header (title, separator, class/teacher line), one scrambled
+// record per question, and one more CR LF at the end.
+
+#include "TestDocument.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+// A test file as read, before it replaces anything in memory.
+struct LoadedTest {
+    QString title;
+    QString teacher;
+    QStringList records;   // questions 1 to N
+};
+
+struct TestReadResult {
+    std::optional<LoadedTest> test;
+    QString error;         // when test is empty: a message naming the file and the problem
+};
+
+// Parses the bytes of a test file. An empty file, a header without a field
+// separator, a question line without one, or more than 100 questions are
+// refused with a reason (fileName names the file in the message).
+TestReadResult parseTestBytes(const QByteArray &bytes, const QString &fileName);
+TestReadResult readTestFile(const QString &path);
+
+// Replaces the document's records with the loaded ones (N + 1 becomes
+// NextQuestionNumber). CurrentFile and TestFolder are the callers' business.
+void applyLoadedTest(TestDocument &doc, const LoadedTest &test);
+
+// Read and apply in one step; the document is untouched on failure.
+TestReadResult LoadTest(TestDocument &doc, const QString &path);
+
+// The exact bytes of a test file for these texts and records.
+QByteArray testFileBytes(const QString &title, const QString &teacher, const QStringList &records);
+
+struct SaveResult {
+    enum class Status { Saved, Refused, Failed };
+    Status status = Status::Failed;
+    QString errorDescription;   // for Failed
+    bool saved() const { return status == Status::Saved; }
+};
+
+// Writes the document to path. Refuses (with the user told why) when the title
+// or the class/teacher line is empty. Copies each question's media file into
+// the test's folder and rewrites its reference to the bare name, as the quiz
+// player finds media next to the test. The file is replaced atomically, so a
+// failed write leaves the previous test intact. pumpEvents runs once per
+// question to keep a window responsive while media is copied.
+SaveResult SaveTest(TestDocument &doc, const QString &path, const QString &title,
+                    const QString &teacher, const std::function<void()> &pumpEvents = {});
+
+// Copies one file with the shell; on failure says "Error occurred!" (title
+// "SHCOPY") and returns false.
+bool ShellCopyFile(const QString &source, const QString &target);
