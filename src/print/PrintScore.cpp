@@ -1,0 +1,31 @@
+#include "PrintScore.h"
+
+#include "MessageService.h"
+#include "PrintSurface.h"
+
+bool PrintScore(PrintSurface &printer, const QString &first, const QString &second,
+                const QString &third)
+{
+    // The sheet uses the printer's own font and position: no unit, position
+    // or font of its own.
+    const bool ok = printer.print() && printer.print(first) && printer.print(second)
+        && printer.print(third) && printer.endDoc();
+    if (!ok) {
+        printer.killDoc();
+        MsgBox(QStringLiteral("There was an error printing the quiz score."), MsgIcon::Critical);
+    }
+    return ok;
+}
+
+bool PrintScore(const QString &first, const QString &second, const QString &third)
+{
+    const auto printer = PrintSurface::toDefaultPrinter();
+    return PrintScore(*printer, first, second, third);
+}
+
+QString scoreSheetLine(int score, int total, int percent, const QString &timeText,
+                       const QString &date)
+{
+    return QStringLiteral("Score %1 of %2.  %3%   Time spent %4.  Test date:  %5")
+        .arg(score).arg(total).arg(percent).arg(timeText, date);
+}

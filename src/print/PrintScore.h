@@ -1,0 +1,20 @@
+#pragma once
+// The score sheet a student may print at the end of a preview: an empty line
+// and three lines of text in the printer's own font, at the top of a page.
+
+#include <QString>
+
+class PrintSurface;
+
+// Prints the three lines on the default printer and ends the document. On
+// failure shows "There was an error printing the quiz score." (critical)
+// and returns false.
+bool PrintScore(const QString &first, const QString &second, const QString &third);
+// The same on a given surface (tests, PDF).
+bool PrintScore(PrintSurface &printer, const QString &first, const QString &second,
+                const QString &third);
+
+// The third line of the sheet:
+// "Score 7 of 10.  70%   Time spent 1 minutes and 35 seconds.  Test date:  <date>".
+QString scoreSheetLine(int score, int total, int percent, const QString &timeText,
+                       const QString &date);

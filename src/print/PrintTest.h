@@ -1,0 +1,77 @@
+#pragma once
+// Printing a test for the students: a header block, every question with its
+// picture, answers or True/False tick boxes, and, if the teacher wants it, an
+// answer key on a page of its own. One printout is one print job.
+//
+// The editor calls PrintCommands::printTest (File > Print, the default
+// printer) or printTestToPdf (File > Print to PDF...). Both run the same
+// TestPrintout on a PrintSurface; only the surface differs.
+
+#include <QString>
+
+class PrintSurface;
+class QWidget;
+class TestDocument;
+
+// The printout of one test on one surface: the routines of the print module,
+// each as the printed test needs it. Messages go through MsgBox.
+class TestPrintout {
+public:
+    TestPrintout(PrintSurface &printer, const TestDocument &doc, const QString &title,
+                 const QString &teacher);
+
+    // The whole command: checks the fields, asks about the key, prints the
+    // header, the questions and the key, and shows the failure messages.
+    // True when the job was sent.
+    bool mnuFilePrint_Click();
+
+    // The checks that come before anything else; false after showing the
+    // message ("Please fill in all fields..." or "There are no questions...").
+    bool checkPrintable() const;
+
+    // Asks about the key, opens the job and prints the header block. False
+    // (after "Error initializing printer!") when the printer cannot be used.
+    bool PrintHeader();
+    // One question. False on a failure that stops the printout (a picture
+    // that cannot be loaded, the printer failing); a record with too few
+    // fields shows its message, prints nothing and returns true.
+    bool PrintMultipleChoice(const QString &record, int number);
+    bool PrintTrueFalse(const QString &record, int number);
+    // The key page when wanted, then the end of the document. False when the
+    // key or the end of the document failed (after "Error printing this test.").
+    bool PrintKey();
+
+    // Kept between printouts, set again by every PrintHeader.
+    static int LeftMargin;        // millimetres
+    static bool PrintKeyWanted;
+
+    // The line a printed question text is broken into: "n.  " and the words,
+    // a line printed each time it grows past 95 characters. Exposed for tests.
+    static QStringList wrapQuestion(const QString &question, int number);
+    // The key's answer text for one record (without the number).
+    static QString keyAnswer(const QString &record);
+    // One line of the key: " 1.      B.  Paris".
+    static QString keyLine(const QString &record, int number);
+
+private:
+    bool printPicture(const QString &mediaField, double offsetY, double gapAfter);
+    bool printQuestionText(const QString &question, int number);
+
+    PrintSurface &m_printer;
+    const TestDocument &m_doc;
+    QString m_title;
+    QString m_teacher;
+};
+
+namespace PrintCommands {
+// File > Print: the printout on the default printer.
+void printTest(QWidget *owner, const TestDocument &doc, const QString &title,
+               const QString &teacher);
+// File > Print to PDF...: the same checks, then a save dialog for the PDF
+// file, then the same printout into that file.
+void printTestToPdf(QWidget *owner, const TestDocument &doc, const QString &title,
+                    const QString &teacher);
+// The printout into a PDF file without a dialog (ardeno-tool and tests).
+bool printTestToPdfFile(const QString &pdfPath, const TestDocument &doc, const QString &title,
+                        const QString &teacher);
+}
