@@ -9,6 +9,8 @@ QString key(int i) { return QStringLiteral("MRU") + QString::number(i); }
 
 bool RecentFiles::add(const QString &path)
 {
+    if (path.isEmpty())
+        return false;
     for (const QString &e : m_entries)
         if (e.compare(path, Qt::CaseInsensitive) == 0)
             return false;
@@ -20,8 +22,11 @@ bool RecentFiles::add(const QString &path)
 
 void RecentFiles::load(const SettingsStore &store)
 {
-    for (int i = 1; i <= Count; ++i)
-        m_entries[i - 1] = store.value(kAppTitle, kSection, key(i), Empty);
+    for (int i = 1; i <= Count; ++i) {
+        // A value emptied by hand counts as an empty slot, not as a nameless file.
+        const QString v = store.value(kAppTitle, kSection, key(i), Empty);
+        m_entries[i - 1] = v.isEmpty() ? Empty : v;
+    }
 }
 
 void RecentFiles::save(SettingsStore &store) const

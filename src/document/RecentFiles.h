@@ -22,7 +22,8 @@ public:
     bool isUsed(int i) const { return isUsed(entry(i)); }
 
     // Puts path at the top, moving the others down; the fourth drops off. A
-    // path already listed (letter case ignored) leaves the list as it is.
+    // path already listed (letter case ignored) leaves the list as it is, and
+    // so does an empty path.
     // Returns whether the list changed.
     bool add(const QString &path);
 

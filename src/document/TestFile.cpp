@@ -16,6 +16,18 @@
 namespace {
 const QByteArray kCrLf("\r\n");
 
+// The one plain character that the test-file key scrambles to CR: inside a
+// line it would end the line early and break the file, so it is stored as
+// '?' like a character Windows-1252 cannot hold.
+constexpr char kScramblesToCr = char('\r' ^ LineCodec::TestFileKey);
+
+QByteArray scrambledLine(const QString &text)
+{
+    QByteArray bytes = Windows1252::encode(text);
+    bytes.replace(kScramblesToCr, '?');
+    return LineCodec::testLine(bytes);
+}
+
 // Lines end at CR or CR LF; a lone LF belongs to the line. A final line
 // without terminator counts; a terminator at the very end adds no line.
 QList<QByteArray> splitLines(const QByteArray &bytes)
@@ -104,8 +116,11 @@ void applyLoadedTest(TestDocument &doc, const LoadedTest &test)
 {
     doc.clearRecords();
     int count = 0;
-    for (const QString &record : test.records)
+    for (const QString &record : test.records) {
+        if (count == TestDocument::MaxQuestions)
+            break;   // parseTestBytes never gives more; never index past 100
         doc.setRecord(++count, record);
+    }
     doc.NextQuestionNumber = count + 1;
 }
 
@@ -119,11 +134,18 @@ TestReadResult LoadTest(TestDocument &doc, const QString &path)
 
 QByteArray testFileBytes(const QString &title, const QString &teacher, const QStringList &records)
 {
-    QByteArray out = LineCodec::testLine(Windows1252::encode(
-                         title + QuestionRecord::FieldSeparator + teacher)) + kCrLf;
+    QByteArray out = scrambledLine(title + QuestionRecord::FieldSeparator + teacher) + kCrLf;
     for (const QString &record : records)
-        out += LineCodec::testLine(Windows1252::encode(record)) + kCrLf;
+        out += scrambledLine(record) + kCrLf;
     return out + kCrLf;
+}
+
+QString unstorableInTestFile(const QString &text)
+{
+    QString found = Windows1252::unencodable(text);
+    if (text.contains(QChar(kScramblesToCr)))
+        found += QChar(kScramblesToCr);
+    return found;
 }
 
 bool ShellCopyFile(const QString &source, const QString &target)
@@ -161,14 +183,22 @@ bool acceptLossyCharacters(const QString &title, const QString &teacher, const T
     QString all = title + teacher;
     for (int i = 1; i <= doc.questionCount(); ++i)
         all += doc.QuestionRecords[i];
-    const QString lost = Windows1252::unencodable(all);
+    const QString lost = unstorableInTestFile(all);
     if (lost.isEmpty())
         return true;
-    QString shown;
-    for (const QChar c : lost)
-        shown += (shown.isEmpty() ? QString() : QStringLiteral(" ")) + c;
+    QStringList shown;
+    for (qsizetype i = 0; i < lost.size(); ++i) {
+        char32_t c = lost[i].unicode();
+        if (lost[i].isHighSurrogate() && i + 1 < lost.size()) {
+            c = QChar::surrogateToUcs4(lost[i], lost[i + 1]);
+            ++i;
+        }
+        // Invisible characters are named by their code.
+        shown << (QChar::isPrint(c) ? QString::fromUcs4(&c, 1)
+                                    : QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper());
+    }
     return MsgBox(QStringLiteral("These characters cannot be stored in an Ardeno test and will be "
-                                 "saved as \"?\":\n\n%1\n\nSave anyway?").arg(shown),
+                                 "saved as \"?\":\n\n%1\n\nSave anyway?").arg(shown.join(QLatin1Char(' '))),
                   MsgIcon::Exclamation, MsgButtons::OkCancel)
            == MsgResult::Ok;
 }
@@ -204,7 +234,16 @@ SaveResult SaveTest(TestDocument &doc, const QString &path, const QString &title
         result.errorDescription = file.errorString();
         return result;
     }
-    file.write(testFileBytes(title, teacher, records));
+    // QSaveFile's commit() does not notice a short write (a full disk, a file
+    // size limit), so the bytes are flushed and counted before the old file
+    // is replaced; on any failure the temporary file is dropped.
+    const QByteArray bytes = testFileBytes(title, teacher, records);
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != bytes.size()) {
+        result.errorDescription = file.errorString();
+        file.cancelWriting();
+        file.commit();   // removes the temporary file
+        return result;
+    }
     if (!file.commit()) {
         result.errorDescription = file.errorString();
         return result;

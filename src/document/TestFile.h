@@ -39,6 +39,11 @@ TestReadResult LoadTest(TestDocument &doc, const QString &path);
 // The exact bytes of a test file for these texts and records.
 QByteArray testFileBytes(const QString &title, const QString &teacher, const QStringList &records);
 
+// The distinct characters of text that a test file cannot hold and that a
+// save writes as '?': those outside Windows-1252, and U+0010, which the
+// scrambling would turn into a line end. SaveTest names them and asks first.
+QString unstorableInTestFile(const QString &text);
+
 struct SaveResult {
     enum class Status { Saved, Refused, Failed };
     Status status = Status::Failed;
@@ -47,7 +52,8 @@ struct SaveResult {
 };
 
 // Writes the document to path. Refuses (with the user told why) when the title
-// or the class/teacher line is empty. Copies each question's media file into
+// or the class/teacher line is empty, or when the user cancels the warning
+// about characters a test file cannot hold. Copies each question's media file into
 // the test's folder and rewrites its reference to the bare name, as the quiz
 // player finds media next to the test. The file is replaced atomically, so a
 // failed write leaves the previous test intact. pumpEvents runs once per

@@ -40,10 +40,15 @@ QString decode(const QByteArray &bytes)
 
 QByteArray encode(const QString &text)
 {
-    QByteArray bytes(text.size(), Qt::Uninitialized);
+    QByteArray bytes;
+    bytes.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const int b = byteFor(text[i].unicode());
-        bytes[i] = char(b < 0 ? '?' : b);
+        // A character outside the BMP is one character to the user: one '?'.
+        if (b < 0 && text[i].isHighSurrogate() && i + 1 < text.size()
+            && text[i + 1].isLowSurrogate())
+            ++i;
+        bytes += char(b < 0 ? '?' : b);
     }
     return bytes;
 }
@@ -51,9 +56,15 @@ QByteArray encode(const QString &text)
 QString unencodable(const QString &text)
 {
     QString found;
-    for (const QChar c : text)
-        if (byteFor(c.unicode()) < 0 && !found.contains(c))
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (byteFor(text[i].unicode()) >= 0)
+            continue;
+        QString c(text[i]);
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            c += text[++i];
+        if (!found.contains(c))
             found += c;
+    }
     return found;
 }
 }

@@ -10,11 +10,12 @@
 namespace Windows1252 {
 QString decode(const QByteArray &bytes);
 
-// Characters Windows-1252 cannot hold become '?'. Callers that must not lose
-// text silently check with unencodable() first.
+// Characters Windows-1252 cannot hold become '?' (one per character, also for
+// one written as a surrogate pair). Callers that must not lose text silently
+// check with unencodable() first.
 QByteArray encode(const QString &text);
 
 // The distinct characters of text that encode() would replace, in order of
-// first appearance.
+// first appearance (a surrogate pair stays together).
 QString unencodable(const QString &text);
 }

@@ -1,0 +1,154 @@
+// The line codec, the Windows-1252 mapping, records, numbers and the document.
+#include "LineCodec.h"
+#include "MediaLookup.h"
+#include "QuestionRecord.h"
+#include "TestDocument.h"
+#include "Windows1252.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+QByteArray allBytes()
+{
+    QByteArray b;
+    for (int i = 0; i < 256; ++i)
+        b += char(i);
+    return b;
+}
+const QString Sep(QChar(0xA9));
+}
+
+TEST(LineCodec, BothKeysAreSelfInverseBytewiseXors)
+{
+    EXPECT_TRUE(LineCodec::testLine(QByteArray()).isEmpty());
+    const QByteArray all = allBytes();
+    for (const unsigned char key : {0x1D, 0xB6}) {
+        const QByteArray s = LineCodec::apply(all, key);
+        ASSERT_EQ(s.size(), 256);
+        for (int i = 0; i < 256; ++i)
+            ASSERT_EQ(static_cast<unsigned char>(s[i]), i ^ key);
+        EXPECT_EQ(LineCodec::apply(s, key), all);
+    }
+    EXPECT_EQ(LineCodec::testLine("A"), QByteArray(1, char('A' ^ 0x1D)));
+    EXPECT_EQ(LineCodec::logLine("A"), QByteArray(1, char('A' ^ 0xB6)));
+}
+
+TEST(LineCodec, TestKeyNeverMakesALineBreakFromTextOrLineBreaks)
+{
+    for (int c = 0; c < 256; ++c) {
+        if (c < 32 && c != '\r' && c != '\n')
+            continue;
+        const char s = LineCodec::testLine(QByteArray(1, char(c)))[0];
+        EXPECT_TRUE(s != '\r' && s != '\n') << c;
+    }
+}
+
+TEST(Windows1252, EveryByteSurvivesDecodeAndEncode)
+{
+    const QByteArray all = allBytes();
+    const QString text = Windows1252::decode(all);
+    EXPECT_EQ(Windows1252::encode(text), all);
+    EXPECT_TRUE(Windows1252::unencodable(text).isEmpty());
+    EXPECT_EQ(Windows1252::decode("\x80\x9f"), QStringLiteral("\u20AC\u0178"));
+    // The five undefined codes pass through as C1 controls.
+    for (const char16_t c : {0x81, 0x8D, 0x8F, 0x90, 0x9D})
+        EXPECT_EQ(Windows1252::decode(QByteArray(1, char(c))), QString(QChar(c)));
+    // A scrambled euro is one of them: decoding it before unscrambling is wrong.
+    const QByteArray scrambledEuro = LineCodec::testLine(Windows1252::encode(QStringLiteral("\u20AC")));
+    EXPECT_EQ(scrambledEuro, QByteArray("\x9d"));
+    EXPECT_EQ(Windows1252::decode(LineCodec::testLine(scrambledEuro)), QStringLiteral("\u20AC"));
+}
+
+TEST(Windows1252, CharactersItCannotHoldBecomeOneQuestionMarkEach)
+{
+    const QString text = QStringLiteral("a\u20AC\u0416\U0001F600\u0416b");
+    EXPECT_EQ(Windows1252::encode(text), QByteArray("a\x80???b"));
+    EXPECT_EQ(Windows1252::unencodable(text), QStringLiteral("\u0416\U0001F600"));
+}
+
+TEST(QuestionRecord, NumbersAreWrittenWithSignPositionAndReadByValue)
+{
+    EXPECT_EQ(QuestionRecord::withSignPosition(2), QStringLiteral(" 2"));
+    EXPECT_EQ(QuestionRecord::withSignPosition(0), QStringLiteral(" 0"));
+    EXPECT_EQ(QuestionRecord::withSignPosition(-3), QStringLiteral("-3"));
+    const struct { const char *text; int value; } cases[] = {
+        {" 2", 2}, {"2", 2}, {"   3abc", 3}, {"-1", -1}, {"+4", 4}, {"abc", 0}, {"", 0},
+        {" ", 0}, {"-", 0}, {"2.4", 2}, {"1.6", 2}, {"2.5", 2}, {"3.5", 4}, {"5.", 5},
+        {"99999999999", 2147483647},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(QuestionRecord::numericValue(QString::fromLatin1(c.text)), c.value) << c.text;
+}
+
+TEST(QuestionRecord, AssemblyKindsAndMediaFields)
+{
+    using namespace QuestionRecord;
+    const QString mc = multipleChoice(QStringLiteral("m"), "Q", "a", "b", "c", "d", "", 2);
+    EXPECT_EQ(mc, "m" + Sep + "Q" + Sep + "a" + Sep + "b" + Sep + "c" + Sep + "d" + Sep + "none" + Sep + " 2");
+    const QString tf = trueFalse(kindField(QLatin1Char('t'), 3), "Q", "pic.bmp", 1);
+    EXPECT_EQ(tf, "t  3" + Sep + "Q" + Sep + "pic.bmp" + Sep + " 1");
+    EXPECT_EQ(kindOf(kindField(QLatin1Char('m'), 3)), Kind::MultipleChoice);
+    EXPECT_EQ(kindOf(tf), Kind::TrueFalse);
+    EXPECT_EQ(kindOf(QStringLiteral("M")), Kind::MultipleChoice);
+    EXPECT_EQ(kindOf(QStringLiteral("  m")), Kind::Unknown);
+    EXPECT_EQ(kindOf(QStringLiteral("  m"), true), Kind::MultipleChoice);
+    EXPECT_EQ(kindOf(QStringLiteral("x") + Sep + "Q"), Kind::Unknown);
+    EXPECT_EQ(kindOf(QString()), Kind::Unknown);
+    EXPECT_EQ(exactMediaFieldIndex(fields(mc)), 6);
+    EXPECT_EQ(exactMediaFieldIndex(fields(tf)), 2);
+    EXPECT_EQ(exactMediaFieldIndex(fields(tf + Sep)), -1);
+    EXPECT_EQ(fields("t" + Sep + Sep + Sep).size(), 4);
+    for (const char *none : {"none", "None", "NONE", "nOnE"})
+        EXPECT_TRUE(isNoMedia(QString::fromLatin1(none)));
+    EXPECT_FALSE(isNoMedia(QStringLiteral("none.bmp")));
+}
+
+TEST(TestDocument, StoresCaptionsWithRecordsAndShiftsOnRemove)
+{
+    TestDocument doc;
+    EXPECT_EQ(doc.questionCount(), 0);
+    for (const char *q : {"one", "two", "three"})
+        ASSERT_TRUE(doc.append("m" + Sep + q + Sep + "x"));
+    EXPECT_EQ(doc.NextQuestionNumber, 4);
+    doc.setRecord(2, "t" + Sep + "TWO");
+    EXPECT_EQ(doc.QuestionCaptions[2], QStringLiteral("TWO"));
+    doc.remove(1);
+    EXPECT_EQ(doc.NextQuestionNumber, 3);
+    EXPECT_EQ(doc.QuestionCaptions[1], QStringLiteral("TWO"));
+    EXPECT_EQ(doc.QuestionCaptions[2], QStringLiteral("three"));
+    EXPECT_EQ(doc.QuestionRecords[2], "m" + Sep + "three" + Sep + "x");
+    doc.setRecord(0, "m" + Sep + "bad");
+    doc.setRecord(101, "m" + Sep + "bad");
+    EXPECT_TRUE(doc.QuestionRecords[0].isEmpty());
+    while (doc.append("t" + Sep + "q")) {}
+    EXPECT_EQ(doc.NextQuestionNumber, 101);
+    EXPECT_TRUE(doc.isFull());
+    EXPECT_EQ(TestDocument::captionOf(QStringLiteral("no separator")), QString());
+}
+
+TEST(MediaLookup, ReferenceFirstThenTestFolder)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("tests")));
+    QFile f(dir.filePath("tests/cat.bmp"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    const QString folder = dir.filePath("tests") + '/';
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    EXPECT_EQ(MediaLookup::resolve("cat.bmp", folder), folder + "cat.bmp");
+    EXPECT_EQ(MediaLookup::resolveDirect("cat.bmp"), QString());
+    EXPECT_EQ(MediaLookup::resolve("cat.bmp", QString()), QString());
+    EXPECT_EQ(MediaLookup::resolve("tests", QString()), QString());   // a folder is no media
+    QDir::setCurrent(folder);
+    EXPECT_EQ(MediaLookup::resolve("cat.bmp", QString()), QStringLiteral("cat.bmp"));
+    QFile::copy("cat.bmp", "none");
+    EXPECT_EQ(MediaLookup::resolve("none", folder), QString());   // even with a file of that name
+    QDir::setCurrent(old);
+    EXPECT_EQ(MediaLookup::folderOf(QStringLiteral("D:\\tests\\quiz.ard")), QStringLiteral("D:\\tests\\"));
+    EXPECT_EQ(MediaLookup::nameOf(QStringLiteral("/a/b.ard")), QStringLiteral("b.ard"));
+    EXPECT_EQ(MediaLookup::folderOf(QStringLiteral("b.ard")), QString());
+}

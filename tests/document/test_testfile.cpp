@@ -1,0 +1,290 @@
+// Loading and saving test files: the exact bytes, the looser reading rules,
+// unreadable files, media travelling with the test, and safe replacement.
+#include "TestDoubles.h"
+#include "QuestionRecord.h"
+#include "TestFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+const QString Sep(QChar(0xA9));
+const QByteArray CrLf("\r\n");
+
+// Scrambles a plain Windows-1252 line the way the quiz player expects it
+// (written here independently of LineCodec).
+QByteArray scr(QByteArray plain)
+{
+    for (char &c : plain)
+        c = char(c ^ 0x1D);
+    return plain;
+}
+QByteArray header(const QByteArray &title = "Title", const QByteArray &teacher = "Class")
+{
+    return scr(title + "\xA9" + teacher);
+}
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+QString mc(const QString &q, const QString &media = QStringLiteral("none"))
+{
+    return QStringList{"m", q, "a", "b", "c", "d", media, " 2"}.join(Sep);
+}
+
+class TestFileTest : public ::testing::Test {
+protected:
+    ScopedPlatform platform;
+    QTemporaryDir dir;
+    QString oldCwd = QDir::currentPath();
+    QString path(const QString &name) const { return dir.filePath(name); }
+    ~TestFileTest() override { QDir::setCurrent(oldCwd); }
+};
+}
+
+TEST_F(TestFileTest, SavesExactBytesAndLoadsThemBack)
+{
+    TestDocument doc;
+    int pumps = 0;
+    ASSERT_TRUE(SaveTest(doc, path("empty.ard"), "T", "C", [&] { ++pumps; }).saved());
+    EXPECT_EQ(readAll(path("empty.ard")), header("T", "C") + CrLf + CrLf);
+    EXPECT_EQ(pumps, 0);
+
+    const QString withBreak = mc(QStringLiteral("Line one\r\nline two \u20AC"));
+    const QString tf = QStringList{"t", "True?", "None", " 0"}.join(Sep);
+    doc.append(withBreak);
+    doc.append(tf);
+    ASSERT_TRUE(SaveTest(doc, path("two.ard"), "  My test ", " 7B ", [&] { ++pumps; }).saved());
+    EXPECT_EQ(pumps, 2);
+    EXPECT_EQ(readAll(path("two.ard")),
+              header("  My test ", " 7B ") + CrLf + scr("m\xA9Line one\r\nline two \x80\xA9" "a\xA9" "b\xA9"
+              "c\xA9" "d\xA9none\xA9 2") + CrLf + scr("t\xA9True?\xA9None\xA9 0") + CrLf + CrLf);
+    EXPECT_TRUE(platform.messages.shown.isEmpty());
+
+    TestDocument loaded;
+    const TestReadResult r = LoadTest(loaded, path("two.ard"));
+    ASSERT_TRUE(r.test) << qPrintable(r.error);
+    EXPECT_EQ(r.test->title, QStringLiteral("My test"));
+    EXPECT_EQ(r.test->teacher, QStringLiteral("7B"));
+    EXPECT_EQ(loaded.NextQuestionNumber, 3);
+    EXPECT_EQ(loaded.QuestionRecords[1], withBreak);
+    EXPECT_EQ(loaded.QuestionCaptions[1], QStringLiteral("Line one\r\nline two \u20AC"));
+    EXPECT_EQ(loaded.QuestionRecords[2], tf);
+
+    ASSERT_TRUE(LoadTest(loaded, path("empty.ard")).test);
+    EXPECT_EQ(loaded.NextQuestionNumber, 1);
+    EXPECT_TRUE(loaded.QuestionRecords[1].isEmpty());
+}
+
+TEST_F(TestFileTest, ReadsLooseLineEndsBlankLinesAndExtraSeparators)
+{
+    const QByteArray q1 = scr("m\xA9one"), q2 = scr("x\xA9two"), q3 = scr("t\xA9three");
+    const struct { const char *name; QByteArray bytes; QStringList records; } cases[] = {
+        {"CR LF", header() + CrLf + q1 + CrLf + q2 + CrLf + CrLf, {"m\u00A9one", "x\u00A9two"}},
+        {"CR only, no final end", header() + "\r" + q1 + "\r" + q2, {"m\u00A9one", "x\u00A9two"}},
+        {"blank lines anywhere", header() + "\r\n\r\n" + q1 + "\r\r\n\r\n" + q3 + "\r\n\r\n\r\n",
+         {"m\u00A9one", "t\u00A9three"}},
+        {"lone LF inside a line", header() + CrLf + q1 + "\n" + q3 + CrLf,
+         {"m\u00A9one\u0017t\u00A9three"}},
+    };
+    for (const auto &c : cases) {
+        const auto r = parseTestBytes(c.bytes, "x.ard");
+        ASSERT_TRUE(r.test) << c.name << qPrintable(r.error);
+        EXPECT_EQ(r.test->title, QStringLiteral("Title")) << c.name;
+        EXPECT_EQ(r.test->records, c.records) << c.name;
+    }
+    const auto r = parseTestBytes(scr("  A \xA9 B \xA9 C") + CrLf + CrLf, "x.ard");
+    ASSERT_TRUE(r.test);
+    EXPECT_EQ(r.test->title, QStringLiteral("A"));
+    EXPECT_EQ(r.test->teacher, QStringLiteral("B"));
+    const auto blanks = parseTestBytes(scr("   \xA9  ") + CrLf, "x.ard");
+    ASSERT_TRUE(blanks.test);
+    EXPECT_TRUE(blanks.test->title.isEmpty() && blanks.test->teacher.isEmpty());
+
+    QByteArray full = header() + CrLf;
+    for (int i = 1; i <= 100; ++i)
+        full += scr("t\xA9q" + QByteArray::number(i) + "\xA9none\xA9 0") + CrLf;
+    TestDocument doc;
+    writeAll(path("full.ard"), full + CrLf);
+    ASSERT_TRUE(LoadTest(doc, path("full.ard")).test);
+    EXPECT_EQ(doc.NextQuestionNumber, 101);
+    EXPECT_EQ(doc.QuestionCaptions[100], QStringLiteral("q100"));
+}
+
+TEST_F(TestFileTest, RefusesUnreadableFilesAndLeavesTheDocumentAlone)
+{
+    QByteArray full = header() + CrLf;
+    for (int i = 1; i <= 101; ++i)
+        full += scr("t\xA9q\xA9none\xA9 0") + CrLf;
+    const struct { const char *name; QByteArray bytes; const char *problem; } cases[] = {
+        {"empty.ard", "", "empty"},
+        {"noheader.ard", scr("just a title") + CrLf + scr("m\xA9q") + CrLf, "title and class/teacher"},
+        {"noquestion.ard", header() + CrLf + scr("m\xA9q") + CrLf + CrLf + scr("oops") + CrLf, "line 4"},
+        {"toolong.ard", full, "more than 100 questions"},
+    };
+    TestDocument doc;
+    doc.append(mc("kept"));
+    doc.CurrentFile = "old.ard";
+    for (const auto &c : cases) {
+        writeAll(path(c.name), c.bytes);
+        const TestReadResult r = LoadTest(doc, path(c.name));
+        EXPECT_FALSE(r.test) << c.name;
+        EXPECT_TRUE(r.error.contains(c.name)) << qPrintable(r.error);
+        EXPECT_TRUE(r.error.contains(c.problem)) << qPrintable(r.error);
+    }
+    for (const QString &p : {path("missing.ard"), dir.path()}) {
+        const TestReadResult r = LoadTest(doc, p);
+        EXPECT_FALSE(r.test);
+        EXPECT_FALSE(r.error.isEmpty());
+    }
+    EXPECT_EQ(doc.NextQuestionNumber, 2);
+    EXPECT_EQ(doc.QuestionCaptions[1], QStringLiteral("kept"));
+    EXPECT_EQ(doc.CurrentFile, QStringLiteral("old.ard"));
+}
+
+TEST_F(TestFileTest, EveryByteOfALineSurvivesLoadAndSave)
+{
+    // Any byte but CR can stand inside a line; the line holds the scrambled
+    // euro (0x9D) and the other undefined codes.
+    QByteArray line;
+    for (int i = 0; i < 256; ++i)
+        if (i != '\r')
+            line += char(i);
+    const QByteArray file = header() + CrLf + line + CrLf + CrLf;
+    writeAll(path("bytes.ard"), file);
+    TestDocument doc;
+    const auto r = LoadTest(doc, path("bytes.ard"));
+    ASSERT_TRUE(r.test) << qPrintable(r.error);
+    EXPECT_TRUE(doc.QuestionRecords[1].contains(QStringLiteral("\u20AC")));
+    EXPECT_TRUE(doc.QuestionRecords[1].contains(QChar(0x9D)));
+    ASSERT_TRUE(SaveTest(doc, path("again.ard"), r.test->title, r.test->teacher).saved());
+    EXPECT_EQ(readAll(path("again.ard")), file);
+    EXPECT_TRUE(platform.messages.shown.isEmpty());
+}
+
+TEST_F(TestFileTest, MediaTravelsWithTheTest)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkpath("pics") && QDir(dir.path()).mkpath("out"));
+    for (const char *n : {"pics/cat.bmp", "pics/dog.wav", "pics/owl.jpg", "out/owl.jpg"})
+        writeAll(path(n), n);
+    QDir::setCurrent(path("pics"));
+    TestDocument doc;
+    doc.append(mc("copied", path("pics/cat.bmp")));
+    doc.append(QStringList{"t", "relative", "dog.wav", " 1"}.join(Sep));
+    doc.append(mc("present", path("pics/owl.jpg")));
+    doc.append(mc("missing", QStringLiteral("/no/such/file.bmp")));
+    doc.append(mc("none"));
+    doc.append(mc("nine fields", path("pics/cat.bmp")) + Sep);
+    ASSERT_TRUE(SaveTest(doc, path("out/quiz.ard"), "T", "C").saved());
+    EXPECT_EQ(QuestionRecord::fields(doc.QuestionRecords[1])[6], QStringLiteral("cat.bmp"));
+    EXPECT_EQ(QuestionRecord::fields(doc.QuestionRecords[2])[2], QStringLiteral("dog.wav"));
+    EXPECT_EQ(readAll(path("out/dog.wav")), QByteArray("pics/dog.wav"));
+    EXPECT_EQ(readAll(path("out/owl.jpg")), QByteArray("out/owl.jpg"));
+    EXPECT_EQ(doc.QuestionRecords[3], mc("present", path("pics/owl.jpg")));
+    EXPECT_EQ(doc.QuestionRecords[4], mc("missing", QStringLiteral("/no/such/file.bmp")));
+    EXPECT_EQ(doc.QuestionRecords[5], mc("none"));
+    EXPECT_EQ(doc.QuestionRecords[6], mc("nine fields", path("pics/cat.bmp")) + Sep);
+    EXPECT_EQ(platform.shell.copies.size(), 2);
+    TestDocument loaded;
+    ASSERT_TRUE(LoadTest(loaded, path("out/quiz.ard")).test);
+    EXPECT_EQ(loaded.QuestionRecords[1], doc.QuestionRecords[1]);
+
+    // Saving again into the same folder copies nothing.
+    platform.shell.copies.clear();
+    QDir::setCurrent(path("out"));
+    ASSERT_TRUE(SaveTest(doc, path("out/quiz.ard"), "T", "C").saved());
+    EXPECT_TRUE(platform.shell.copies.isEmpty());
+    EXPECT_TRUE(platform.messages.shown.isEmpty());
+}
+
+TEST_F(TestFileTest, FailedMediaCopyIsReportedAndTheBareNameKept)
+{
+    writeAll(path("cat.bmp"), "cat");
+    ASSERT_TRUE(QDir(dir.path()).mkpath("out"));
+    TestDocument doc;
+    doc.append(mc("q", path("cat.bmp")));
+    platform.shell.failCopies = true;
+    ASSERT_TRUE(SaveTest(doc, path("out/quiz.ard"), "T", "C").saved());
+    ASSERT_EQ(platform.messages.shown.size(), 1);
+    EXPECT_EQ(platform.messages.shown[0].text, QStringLiteral("Error occurred!"));
+    EXPECT_EQ(platform.messages.shown[0].title, QStringLiteral("SHCOPY"));
+    EXPECT_EQ(platform.messages.shown[0].icon, MsgIcon::Information);
+    EXPECT_EQ(doc.QuestionRecords[1], mc("q", "cat.bmp"));
+    EXPECT_FALSE(QFile::exists(path("out/cat.bmp")));
+}
+
+TEST_F(TestFileTest, RefusalsWriteAndCopyNothing)
+{
+    writeAll(path("cat.bmp"), "cat");
+    TestDocument doc;
+    doc.append(mc("q", path("cat.bmp")));
+    const QString before = doc.QuestionRecords[1];
+    EXPECT_EQ(SaveTest(doc, path("sub/a.ard"), "", "C").status, SaveResult::Status::Refused);
+    EXPECT_EQ(SaveTest(doc, path("sub/a.ard"), "T", "").status, SaveResult::Status::Refused);
+    ASSERT_EQ(platform.messages.shown.size(), 2);
+    EXPECT_EQ(platform.messages.shown[0].text,
+              QStringLiteral("Please fill in all fields before attempting to save this test."));
+    EXPECT_EQ(platform.messages.shown[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(platform.messages.shown[0].title, QStringLiteral("Ardenox"));
+
+    // Characters a test cannot hold: Cancel refuses, OK saves them as '?'.
+    platform.messages.clear();
+    doc.append(mc(QStringLiteral("\u0416 and \u0010")));
+    platform.messages.answers.enqueue(MsgResult::Cancel);
+    EXPECT_EQ(SaveTest(doc, path("a.ard"), QStringLiteral("T\U0001F600"), "C").status,
+              SaveResult::Status::Refused);
+    ASSERT_EQ(platform.messages.shown.size(), 1);
+    const MessageRequest &w = platform.messages.shown[0];
+    EXPECT_EQ(w.buttons, MsgButtons::OkCancel);
+    EXPECT_TRUE(w.text.contains(QStringLiteral("\U0001F600 \u0416 U+0010"))) << qPrintable(w.text);
+    EXPECT_FALSE(QFile::exists(path("a.ard")));
+    EXPECT_TRUE(platform.shell.copies.isEmpty());
+    EXPECT_EQ(doc.QuestionRecords[1], before);
+
+    ASSERT_TRUE(SaveTest(doc, path("a.ard"), QStringLiteral("T\U0001F600"), "C").saved());
+    TestDocument loaded;
+    const auto r = LoadTest(loaded, path("a.ard"));
+    ASSERT_TRUE(r.test);
+    EXPECT_EQ(r.test->title, QStringLiteral("T?"));
+    EXPECT_EQ(loaded.NextQuestionNumber, 3);
+    EXPECT_EQ(loaded.QuestionCaptions[2], QStringLiteral("? and ?"));
+}
+
+TEST_F(TestFileTest, FailedWriteLeavesThePreviousFile)
+{
+    TestDocument doc;
+    for (int i = 0; i < 50; ++i)
+        doc.append(mc(QStringLiteral("a question long enough to need some room on disk")));
+    writeAll(path("old.ard"), "previous test");
+    // A file size limit binds root too: the write fails halfway.
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 1000;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const SaveResult r = SaveTest(doc, path("old.ard"), "T", "C");
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(r.status, SaveResult::Status::Failed);
+    EXPECT_FALSE(r.errorDescription.isEmpty());
+    EXPECT_EQ(readAll(path("old.ard")), QByteArray("previous test"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.ard"});
+
+    EXPECT_EQ(SaveTest(doc, path("no/such/folder/a.ard"), "T", "C").status, SaveResult::Status::Failed);
+    ASSERT_TRUE(QDir(dir.path()).mkpath("folder.ard"));
+    EXPECT_EQ(SaveTest(doc, path("folder.ard"), "T", "C").status, SaveResult::Status::Failed);
+    EXPECT_TRUE(QFileInfo(path("folder.ard")).isDir());
+}
