@@ -1,0 +1,164 @@
+#include "cDIB.h"
+
+#include "MessageService.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+#include <cstring>
+
+namespace {
+constexpr int kFileHeaderSize = 14;
+constexpr int kInfoHeaderSize = 40;
+constexpr std::int16_t kBM = 0x4D42;
+// biCompression values whose pixels are plain rows (BI_RGB, BI_BITFIELDS,
+// BI_ALPHABITFIELDS): only these can be sized from the header.
+bool isUncompressed(std::uint32_t compression)
+{
+    return compression == 0 || compression == 3 || compression == 6;
+}
+
+void notSupported(const QString &filename)
+{
+    MsgBox(QStringLiteral("File is not a supported bitmap format:\r\n") + filename,
+           MsgIcon::Information);
+}
+}
+
+cDIB::InfoHeader cDIB::parseInfo(const unsigned char *p)
+{
+    InfoHeader h;
+    h.biSize = qFromLittleEndian<quint32>(p + 0);
+    h.biWidth = qFromLittleEndian<qint32>(p + 4);
+    h.biHeight = qFromLittleEndian<qint32>(p + 8);
+    h.biPlanes = qFromLittleEndian<qint16>(p + 12);
+    h.biBitCount = qFromLittleEndian<qint16>(p + 14);
+    h.biCompression = qFromLittleEndian<quint32>(p + 16);
+    h.biSizeImage = qFromLittleEndian<quint32>(p + 20);
+    h.biXPelsPerMeter = qFromLittleEndian<qint32>(p + 24);
+    h.biYPelsPerMeter = qFromLittleEndian<qint32>(p + 28);
+    h.biClrUsed = qFromLittleEndian<quint32>(p + 32);
+    h.biClrImportant = qFromLittleEndian<quint32>(p + 36);
+    return h;
+}
+
+qint64 cDIB::uncompressedImageSize(std::int32_t width, std::int32_t height, int bitCount)
+{
+    if (width <= 0 || height == 0 || bitCount <= 0 || bitCount > 64)
+        return 0;
+    const qint64 rowBytes = ((qint64(width) * bitCount + 31) / 32) * 4;
+    const qint64 rows = height < 0 ? -qint64(height) : qint64(height);
+    const qint64 size = rowBytes * rows;
+    return size > 0x7FFFFFFF ? 0 : size;
+}
+
+bool cDIB::CreateFromFile(const QString &filename)
+{
+    const QFileInfo info(filename);
+    if (filename.isEmpty() || !info.exists() || !info.isFile()) {
+        MsgBox(QStringLiteral("File does not exist:\r\n") + filename, MsgIcon::Critical);
+        return false;
+    }
+    QFile file(filename);
+    if (!file.open(QIODevice::ReadOnly)) {
+        // Linux has no share locks; a file we may not read is the same
+        // situation for the user: another party keeps us out.
+        if (file.error() == QFileDevice::PermissionsError)
+            MsgBox(QStringLiteral("File is locked - cannot access:\r\n") + filename,
+                   MsgIcon::Critical);
+        else
+            MsgBox(file.errorString(), MsgIcon::Information);
+        return false;
+    }
+    return CreateFromDevice(file, file.size(), filename);
+}
+
+bool cDIB::CreateFromDevice(QIODevice &device, qint64 size, const QString &filename)
+{
+    unsigned char head[kFileHeaderSize + kInfoHeaderSize] = {};
+    const qint64 got = device.read(reinterpret_cast<char *>(head), sizeof head);
+    if (got < kFileHeaderSize) {
+        notSupported(filename);
+        return false;
+    }
+    m_file.bfType = qFromLittleEndian<qint16>(head + 0);
+    m_file.bfSize = qFromLittleEndian<quint32>(head + 2);
+    m_file.bfReserved1 = qFromLittleEndian<quint16>(head + 6);
+    m_file.bfReserved2 = qFromLittleEndian<quint16>(head + 8);
+    m_file.bfOffBits = qFromLittleEndian<quint32>(head + 10);
+    if (m_file.bfType != kBM || got < qint64(sizeof head)) {
+        notSupported(filename);
+        return false;
+    }
+
+    InfoHeader info = parseInfo(head + kFileHeaderSize);
+    // Many programs leave the image size 0 for plain rows; size those from
+    // the header. Anything that still cannot be sized, or claims more bytes
+    // than the file holds, is refused before a byte is allocated.
+    qint64 imageSize = info.biSizeImage;
+    if (imageSize == 0 && isUncompressed(info.biCompression))
+        imageSize = uncompressedImageSize(info.biWidth, info.biHeight, info.biBitCount);
+    const qint64 offBits = m_file.bfOffBits;
+    if (offBits < kFileHeaderSize || imageSize <= 0 || imageSize > 0x7FFFFFFF
+        || offBits + imageSize > size) {
+        notSupported(filename);
+        return false;
+    }
+    info.biSizeImage = std::uint32_t(imageSize);
+
+    QByteArray bits(imageSize, Qt::Uninitialized);
+    QByteArray block(offBits - kFileHeaderSize, Qt::Uninitialized);
+    if (!device.seek(offBits) || device.read(bits.data(), imageSize) != imageSize
+        || !device.seek(kFileHeaderSize)
+        || device.read(block.data(), block.size()) != block.size()) {
+        notSupported(filename);
+        return false;
+    }
+    m_bits = bits;
+    m_bitmapInfo = block;
+    m_info = info;
+    return true;
+}
+
+bool cDIB::CreateFromPackedDIBPointer(const void *pDIB)
+{
+    const auto *p = static_cast<const unsigned char *>(pDIB);
+    m_info = parseInfo(p);
+    if (m_info.biBitCount < 16 || std::int32_t(m_info.biSizeImage) < 1)
+        return false;
+    m_bits = QByteArray(reinterpret_cast<const char *>(p + kInfoHeaderSize),
+                        qsizetype(m_info.biSizeImage));
+    m_bitmapInfo = QByteArray(reinterpret_cast<const char *>(p), kInfoHeaderSize);
+    m_file.bfType = kBM;
+    m_file.bfSize = m_info.biSizeImage + 54;
+    m_file.bfReserved1 = 0;
+    m_file.bfReserved2 = 0;
+    m_file.bfOffBits = 54;
+    return true;
+}
+
+QByteArray cDIB::fileHeaderBytes() const
+{
+    QByteArray h(kFileHeaderSize, '\0');
+    auto *p = reinterpret_cast<unsigned char *>(h.data());
+    qToLittleEndian<qint16>(m_file.bfType, p + 0);
+    qToLittleEndian<quint32>(m_file.bfSize, p + 2);
+    qToLittleEndian<quint16>(m_file.bfReserved1, p + 6);
+    qToLittleEndian<quint16>(m_file.bfReserved2, p + 8);
+    qToLittleEndian<quint32>(m_file.bfOffBits, p + 10);
+    return h;
+}
+
+bool cDIB::WriteToFile(const QString &filename)
+{
+    // Written over in place: an existing longer file keeps its tail, as the
+    // reader's callers expect. Failures are not reported.
+    QFile file(filename);
+    if (file.open(QIODevice::ReadWrite)) {
+        file.write(fileHeaderBytes());
+        file.write(m_bitmapInfo);
+        file.write(m_bits);
+        file.close();
+    }
+    return true;
+}
