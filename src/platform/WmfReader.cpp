@@ -1,0 +1,675 @@
+// Qt first: libwmf's headers #define U8, U16, ... which Qt's headers use.
+#include "WmfReader.h"
+#include "PictureLoader.h"
+
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QtEndian>
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+extern "C" {
+#include <libwmf/api.h>
+#include <libwmf/ipa.h>
+#include <libwmf/svg.h>
+}
+
+namespace Wmf {
+namespace {
+
+constexpr quint32 kPlaceableKey = 0x9AC6CDD7;
+constexpr int kPlaceableBytes = 22;
+constexpr int kHeaderBytes = 18;
+constexpr double kMmPerInch = 25.4;
+constexpr double kScreenDpi = 96.0;
+// A metafile without a placeable header: libwmf's measure, in twips.
+constexpr double kPlainUnitsPerInch = 1440.0;
+
+// Bounds against hostile files.
+constexpr size_t kMaxLibwmfBytes = 256u * 1024 * 1024;   // libwmf's own allocations
+constexpr unsigned long kMaxRecords = 1000000;            // records per pass
+constexpr int kMaxSvgBytes = 128 * 1024 * 1024;           // SVG text
+constexpr qint64 kMaxRenderPixels = 64ll * 1024 * 1024;   // 256 MB of ARGB
+
+struct Placeable {
+    bool present = false;
+    qint16 left = 0, top = 0, right = 0, bottom = 0;
+    quint16 inch = 0;
+};
+
+Placeable readPlaceable(const QByteArray &data)
+{
+    Placeable p;
+    if (data.size() < kPlaceableBytes)
+        return p;
+    const auto *b = reinterpret_cast<const uchar *>(data.constData());
+    if (qFromLittleEndian<quint32>(b) != kPlaceableKey)
+        return p;
+    p.present = true;
+    p.left = qFromLittleEndian<qint16>(b + 6);
+    p.top = qFromLittleEndian<qint16>(b + 8);
+    p.right = qFromLittleEndian<qint16>(b + 10);
+    p.bottom = qFromLittleEndian<qint16>(b + 12);
+    p.inch = qFromLittleEndian<quint16>(b + 14);
+    return p;
+}
+
+bool standardHeaderAt(const QByteArray &data, int offset)
+{
+    if (data.size() < offset + kHeaderBytes)
+        return false;
+    const auto *b = reinterpret_cast<const uchar *>(data.constData()) + offset;
+    const quint16 type = qFromLittleEndian<quint16>(b);
+    const quint16 headerWords = qFromLittleEndian<quint16>(b + 2);
+    return (type == 1 || type == 2) && headerWords == 9;
+}
+
+// The window origin and extent a metafile sets before it draws: the frame
+// of a metafile without a placeable header.
+struct Window {
+    bool present = false;
+    int ox = 0, oy = 0, width = 0, height = 0;
+};
+
+bool isDrawingRecord(quint16 function)
+{
+    switch (function) {
+    case 0x0213: case 0x0817: case 0x0418: case 0x0419: case 0x0548: case 0x081A:
+    case 0x041B: case 0x061C: case 0x061D: case 0x041F: case 0x0521: case 0x0324:
+    case 0x0325: case 0x0A32: case 0x0538: case 0x0830: case 0x0922: case 0x0940:
+    case 0x0B23: case 0x0B41: case 0x0F43: case 0x0228: case 0x0429: case 0x012B:
+    case 0x012A: case 0x062F: case 0x0D33:
+        return true;
+    default:
+        return false;
+    }
+}
+
+Window windowFromRecords(const QByteArray &data, int offset)
+{
+    Window window;
+    bool haveExt = false;
+    const auto *b = reinterpret_cast<const uchar *>(data.constData());
+    qint64 at = offset + kHeaderBytes;
+    for (int count = 0; count < 10000 && at + 6 <= data.size(); ++count) {
+        const quint32 words = qFromLittleEndian<quint32>(b + at);
+        const quint16 function = qFromLittleEndian<quint16>(b + at + 4);
+        if (words < 3 || at + qint64(words) * 2 > data.size())
+            break;
+        const uchar *param = b + at + 6;
+        if (function == 0x020B && words >= 5) {          // SETWINDOWORG y, x
+            window.oy = qFromLittleEndian<qint16>(param);
+            window.ox = qFromLittleEndian<qint16>(param + 2);
+        } else if (function == 0x020C && words >= 5) {   // SETWINDOWEXT y, x
+            window.height = qFromLittleEndian<qint16>(param);
+            window.width = qFromLittleEndian<qint16>(param + 2);
+            haveExt = true;
+        } else if (function == 0x0000) {
+            break;
+        } else if (isDrawingRecord(function)) {
+            break;   // a drawing record: the mapping is settled
+        }
+        at += qint64(words) * 2;
+    }
+    window.present = haveExt && window.width != 0 && window.height != 0;
+    return window;
+}
+
+// libwmf allocates through these: a budget keeps a hostile file from asking
+// for gigabytes. Each block carries its size in front of it.
+struct Budget {
+    size_t used = 0;
+};
+constexpr size_t kBlockHeader = alignof(std::max_align_t);
+
+void *budgetMalloc(void *context, size_t size)
+{
+    auto *budget = static_cast<Budget *>(context);
+    if (size > kMaxLibwmfBytes || budget->used + size > kMaxLibwmfBytes)
+        return nullptr;
+    auto *block = static_cast<char *>(std::malloc(size + kBlockHeader));
+    if (!block)
+        return nullptr;
+    std::memcpy(block, &size, sizeof size);
+    budget->used += size;
+    return block + kBlockHeader;
+}
+
+void budgetFree(void *context, void *mem)
+{
+    if (!mem)
+        return;
+    auto *budget = static_cast<Budget *>(context);
+    char *block = static_cast<char *>(mem) - kBlockHeader;
+    size_t size;
+    std::memcpy(&size, block, sizeof size);
+    budget->used -= size;
+    std::free(block);
+}
+
+void *budgetRealloc(void *context, void *mem, size_t size)
+{
+    if (!mem)
+        return budgetMalloc(context, size);
+    if (size == 0) {
+        budgetFree(context, mem);
+        return nullptr;
+    }
+    auto *budget = static_cast<Budget *>(context);
+    char *block = static_cast<char *>(mem) - kBlockHeader;
+    size_t old;
+    std::memcpy(&old, block, sizeof old);
+    if (size > kMaxLibwmfBytes || budget->used - old + size > kMaxLibwmfBytes)
+        return nullptr;
+    auto *grown = static_cast<char *>(std::realloc(block, size + kBlockHeader));
+    if (!grown)
+        return nullptr;
+    std::memcpy(grown, &size, sizeof size);
+    budget->used = budget->used - old + size;
+    return grown + kBlockHeader;
+}
+
+QString describe(wmf_error_t err)
+{
+    switch (err) {
+    case wmf_E_None: return {};
+    case wmf_E_InsMem: return QStringLiteral("the metafile needs too much memory");
+    case wmf_E_BadFile: return QStringLiteral("the metafile cannot be read");
+    case wmf_E_BadFormat: return QStringLiteral("the metafile is damaged");
+    case wmf_E_EOF: return QStringLiteral("the metafile ends too early");
+    case wmf_E_UserExit: return QStringLiteral("the metafile is too complex");
+    default: return QStringLiteral("the metafile cannot be drawn");
+    }
+}
+
+QByteArray hexColor(const wmfRGB &c)
+{
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "#%02x%02x%02x", c.r, c.g, c.b);
+    return QByteArray(buf);
+}
+
+// Windows-1252 to UTF-8, escaped for XML text; control characters dropped.
+QByteArray xmlText(const char *ansi)
+{
+    static const char16_t high[32] = {
+        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+        0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    QString text;
+    for (const uchar *p = reinterpret_cast<const uchar *>(ansi); p && *p; ++p) {
+        const uchar c = *p;
+        if (c < 0x20 && c != '\t')
+            continue;
+        text.append(c >= 0x80 && c < 0xA0 ? QChar(high[c - 0x80]) : QChar(c));
+    }
+    return text.toHtmlEscaped().toUtf8();
+}
+
+// A font family name is written inside a CSS string: keep it plain.
+QByteArray cssFamily(const char *face)
+{
+    QByteArray out;
+    for (const char *p = face; p && *p && out.size() < 64; ++p) {
+        const char c = *p;
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' '
+            || c == '-' || c == '_')
+            out.append(c);
+    }
+    return out.isEmpty() ? QByteArray("sans-serif") : out;
+}
+
+// One conversion: libwmf with the SVG device, whose drawing calls pass
+// through the hooks below. The hooks learn the metafile's coordinate
+// mapping (for the frame), write exact colours where libwmf rounds them to
+// SVG colour names, and draw text themselves so that it is escaped.
+struct Session {
+    Budget budget;
+    wmfAPI *api = nullptr;
+    wmfFunctionReference original {};
+    QByteArray out;
+    bool writing = false;          // second pass: the SVG is being written
+    bool overflow = false;
+    unsigned long records = 0;
+
+    // The logical-to-device mapping at the first drawing call.
+    bool sawDc = false;
+    double windowOx = 0, windowOy = 0, pixelWidth = 0, pixelHeight = 0;
+
+    ~Session()
+    {
+        if (api)
+            wmf_api_destroy(api);
+    }
+
+    wmf_svg_t *svg() const { return WMF_SVG_GetData(api); }
+
+    void noteDc(const wmfDC *dc)
+    {
+        if (sawDc || !dc)
+            return;
+        sawDc = true;
+        windowOx = dc->Window.Ox;
+        windowOy = dc->Window.Oy;
+        pixelWidth = dc->pixel_width;
+        pixelHeight = dc->pixel_height;
+    }
+
+    // Replaces the colour names libwmf wrote since `from` by exact colours.
+    void recolor(int from, const wmfDC *dc, bool fill, bool stroke)
+    {
+        if (!writing || !dc || from >= out.size())
+            return;
+        QByteArray part = out.mid(from);
+        if (fill && dc->brush)
+            replaceColor(part, "fill:", hexColor(dc->brush->lbColor));
+        if (stroke && dc->pen)
+            replaceColor(part, "stroke:", hexColor(dc->pen->lopnColor));
+        out.truncate(from);
+        out.append(part);
+    }
+
+    static void replaceColor(QByteArray &part, const QByteArray &key, const QByteArray &color)
+    {
+        for (int at = part.indexOf(key); at >= 0; at = part.indexOf(key, at + 1)) {
+            const int start = at + key.size();
+            int end = start;
+            while (end < part.size() && part.at(end) >= 'a' && part.at(end) <= 'z')
+                ++end;
+            if (end == start || part.mid(start, end - start) == "none")
+                continue;
+            part.replace(start, end - start, color);
+        }
+    }
+};
+
+Session *sessionOf(wmfAPI *api) { return static_cast<Session *>(api->user_data); }
+
+int statusCallback(void *context, float)
+{
+    auto *s = static_cast<Session *>(context);
+    return (++s->records > kMaxRecords || s->overflow) ? 1 : 0;
+}
+
+int streamPuts(char *text, void *context)
+{
+    auto *s = static_cast<Session *>(context);
+    const size_t n = std::strlen(text);
+    if (s->overflow || s->out.size() + qint64(n) > kMaxSvgBytes) {
+        s->overflow = true;
+        return EOF;
+    }
+    s->out.append(text, qsizetype(n));
+    return 0;
+}
+
+int streamReset(void *context)
+{
+    static_cast<Session *>(context)->out.clear();
+    return 0;
+}
+
+// Hooks around the SVG device's drawing functions.
+#define ARDENO_WMF_HOOK(member, Type, fill, stroke)                          \
+    void hook_##member(wmfAPI *api, Type *arg)                               \
+    {                                                                        \
+        Session *s = sessionOf(api);                                         \
+        s->noteDc(arg->dc);                                                  \
+        const int from = int(s->out.size());                                 \
+        if (s->original.member)                                              \
+            s->original.member(api, arg);                                    \
+        s->recolor(from, arg->dc, fill, stroke);                             \
+    }
+
+ARDENO_WMF_HOOK(flood_interior, wmfFlood_t, false, false)
+ARDENO_WMF_HOOK(flood_exterior, wmfFlood_t, false, false)
+ARDENO_WMF_HOOK(draw_pixel, wmfDrawPixel_t, false, false)
+ARDENO_WMF_HOOK(draw_pie, wmfDrawArc_t, true, true)
+ARDENO_WMF_HOOK(draw_chord, wmfDrawArc_t, true, true)
+ARDENO_WMF_HOOK(draw_arc, wmfDrawArc_t, false, true)
+ARDENO_WMF_HOOK(draw_ellipse, wmfDrawArc_t, true, true)
+ARDENO_WMF_HOOK(draw_line, wmfDrawLine_t, false, true)
+ARDENO_WMF_HOOK(poly_line, wmfPolyLine_t, false, true)
+ARDENO_WMF_HOOK(draw_polygon, wmfPolyLine_t, true, true)
+ARDENO_WMF_HOOK(draw_polypolygon, wmfPolyPoly_t, true, true)
+ARDENO_WMF_HOOK(draw_rectangle, wmfDrawRectangle_t, true, true)
+ARDENO_WMF_HOOK(rop_draw, wmfROP_Draw_t, false, false)
+ARDENO_WMF_HOOK(bmp_draw, wmfBMP_Draw_t, false, false)
+ARDENO_WMF_HOOK(region_frame, wmfPolyRectangle_t, true, false)
+ARDENO_WMF_HOOK(region_paint, wmfPolyRectangle_t, true, false)
+ARDENO_WMF_HOOK(region_clip, wmfPolyRectangle_t, false, false)
+#undef ARDENO_WMF_HOOK
+
+// Text, written here rather than by libwmf, which copies the metafile's bytes
+// into the SVG unescaped (a "<" or "&" in a caption would break the document).
+void hook_draw_text(wmfAPI *api, wmfDrawText_t *t)
+{
+    Session *s = sessionOf(api);
+    s->noteDc(t->dc);
+    if (!s->writing || !t->dc || !t->str)
+        return;
+    const wmf_svg_t *svg = s->svg();
+    const double bw = double(svg->bbox.BR.x) - svg->bbox.TL.x;
+    const double bh = double(svg->bbox.BR.y) - svg->bbox.TL.y;
+    if (bw <= 0 || bh <= 0)
+        return;
+    const double sx = svg->width / bw, sy = svg->height / bh;
+    const double x = (t->pt.x - svg->bbox.TL.x) * sx;
+    const double y = (t->pt.y - svg->bbox.TL.y) * sy;
+    const double size = std::fabs(t->font_height * sy);
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(size) || size <= 0)
+        return;
+    const wmfFont *font = t->dc->font;
+    const double theta = font ? -(font->lfEscapement / 10.0) * M_PI / 180.0 : 0.0;
+    const double c = std::cos(theta), sn = std::sin(theta);
+    const wmfRGB &color = t->dc->textcolor;
+
+    char geometry[256];
+    std::snprintf(geometry, sizeof geometry,
+                  "font-size:%.3f\" transform=\"matrix(%.6f %.6f %.6f %.6f %.3f %.3f)\">", size, c, sn,
+                  -sn, c, x, y);
+    QByteArray element = "<text x=\"0\" y=\"0\" xml:space=\"preserve\" style=\"font-family:'";
+    element += cssFamily(font ? font->lfFaceName : nullptr);
+    element += "'; font-weight:";
+    element += (font && font->lfWeight >= 600) ? "bold" : "normal";
+    element += "; font-style:";
+    element += (font && font->lfItalic) ? "italic" : "normal";
+    element += "; fill:" + hexColor(color) + "; ";
+    element += geometry;
+    element += xmlText(t->str);
+    element += "</text>\n";
+    if (s->out.size() + element.size() > kMaxSvgBytes) {
+        s->overflow = true;
+        return;
+    }
+    s->out += element;
+}
+
+void installHooks(Session &s)
+{
+    auto *fr = static_cast<wmfFunctionReference *>(s.api->function_reference);
+    s.original = *fr;
+    fr->flood_interior = hook_flood_interior;
+    fr->flood_exterior = hook_flood_exterior;
+    fr->draw_pixel = hook_draw_pixel;
+    fr->draw_pie = hook_draw_pie;
+    fr->draw_chord = hook_draw_chord;
+    fr->draw_arc = hook_draw_arc;
+    fr->draw_ellipse = hook_draw_ellipse;
+    fr->draw_line = hook_draw_line;
+    fr->poly_line = hook_poly_line;
+    fr->draw_polygon = hook_draw_polygon;
+    fr->draw_polypolygon = hook_draw_polypolygon;
+    fr->draw_rectangle = hook_draw_rectangle;
+    fr->rop_draw = hook_rop_draw;
+    fr->bmp_draw = hook_bmp_draw;
+    fr->region_frame = hook_region_frame;
+    fr->region_paint = hook_region_paint;
+    fr->region_clip = hook_region_clip;
+    fr->draw_text = hook_draw_text;
+}
+
+// Opens libwmf on `data` and scans it. False with *error set on failure.
+bool open(Session &s, QByteArray &data, wmfD_Rect *scanned, QString *error)
+{
+    wmfAPI_Options options;
+    std::memset(&options, 0, sizeof options);
+    options.context = &s.budget;
+    options.malloc = budgetMalloc;
+    options.realloc = budgetRealloc;
+    options.free = budgetFree;
+    options.function = wmf_svg_function;
+    const unsigned long flags = WMF_OPT_ALLOC | WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL
+        | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+    wmf_error_t err = wmf_api_create(&s.api, flags, &options);
+    if (err != wmf_E_None || !s.api) {
+        s.api = nullptr;   // libwmf has destroyed what it made
+        *error = describe(err == wmf_E_None ? wmf_E_Glitch : err);
+        return false;
+    }
+    s.api->user_data = &s;
+    wmf_status_function(s.api, &s, statusCallback);
+    err = wmf_mem_open(s.api, reinterpret_cast<unsigned char *>(data.data()), long(data.size()));
+    if (err == wmf_E_None)
+        err = wmf_scan(s.api, 0, scanned);
+    if (err != wmf_E_None) {
+        *error = describe(err);
+        return false;
+    }
+    return true;
+}
+
+// Windows draws a pen at least one device pixel wide, however thin its
+// width in metafile units; libwmf writes the scaled width as it is.
+void widenThinStrokes(QByteArray &svg)
+{
+    static const QByteArray key = "stroke-width:";
+    for (int at = svg.indexOf(key); at >= 0; at = svg.indexOf(key, at + 1)) {
+        const int start = at + key.size();
+        int end = start;
+        while (end < svg.size() && (std::isdigit(uchar(svg.at(end))) || svg.at(end) == '.'))
+            ++end;
+        bool ok = false;
+        const double width = svg.mid(start, end - start).toDouble(&ok);
+        if (ok && width < 1.0)
+            svg.replace(start, end - start, "1");
+    }
+}
+
+bool validRect(const wmfD_Rect &r)
+{
+    return std::isfinite(r.TL.x) && std::isfinite(r.TL.y) && std::isfinite(r.BR.x)
+        && std::isfinite(r.BR.y) && r.BR.x > r.TL.x && r.BR.y > r.TL.y;
+}
+
+} // namespace
+
+bool looksLikeWmf(const QByteArray &head)
+{
+    if (head.size() >= 4
+        && qFromLittleEndian<quint32>(reinterpret_cast<const uchar *>(head.constData())) == kPlaceableKey)
+        return true;
+    return standardHeaderAt(head, 0);
+}
+
+Info readInfo(const QByteArray &data)
+{
+    Info info;
+    if (data.size() > kMaxFileBytes) {
+        info.error = QStringLiteral("the metafile is too large");
+        return info;
+    }
+    const Placeable p = readPlaceable(data);
+    if (p.present) {
+        info.placeable = true;
+        const int w = std::abs(int(p.right) - int(p.left));
+        const int h = std::abs(int(p.bottom) - int(p.top));
+        if (!standardHeaderAt(data, kPlaceableBytes)) {
+            info.error = QStringLiteral("the metafile is damaged");
+            return info;
+        }
+        if (w == 0 || h == 0 || p.inch == 0) {
+            info.error = QStringLiteral("the metafile has no size");
+            return info;
+        }
+        const double inchW = double(w) / p.inch, inchH = double(h) / p.inch;
+        info.mm = QSizeF(inchW * kMmPerInch, inchH * kMmPerInch);
+        info.pixels = QSize(qMax(1, int(std::lround(inchW * kScreenDpi))),
+                            qMax(1, int(std::lround(inchH * kScreenDpi))));
+    } else {
+        if (!standardHeaderAt(data, 0)) {
+            info.error = QStringLiteral("not a metafile");
+            return info;
+        }
+        double w = 0, h = 0;
+        const Window window = windowFromRecords(data, 0);
+        if (window.present) {
+            w = std::abs(window.width);
+            h = std::abs(window.height);
+        } else {
+            Session s;
+            QByteArray copy = data;
+            wmfD_Rect scanned {};
+            if (!open(s, copy, &scanned, &info.error))
+                return info;
+            float fw = 0, fh = 0;
+            if (wmf_size(s.api, &fw, &fh) == wmf_E_None) {
+                w = fw;
+                h = fh;
+            }
+        }
+        if (!std::isfinite(w) || !std::isfinite(h) || w <= 0 || h <= 0) {
+            info.error = QStringLiteral("the metafile has no size");
+            return info;
+        }
+        info.mm = QSizeF(w / kPlainUnitsPerInch * kMmPerInch, h / kPlainUnitsPerInch * kMmPerInch);
+        info.pixels = QSize(qMax(1, int(std::lround(w / kPlainUnitsPerInch * kScreenDpi))),
+                            qMax(1, int(std::lround(h / kPlainUnitsPerInch * kScreenDpi))));
+    }
+    if (info.pixels.width() > kMaxPictureSide || info.pixels.height() > kMaxPictureSide) {
+        info.error = QStringLiteral("the metafile is too large");
+        info.pixels = QSize();
+    }
+    return info;
+}
+
+QByteArray toSvg(const QByteArray &data, const QSize &size, QString *error)
+{
+    QString dummy;
+    QString &err = error ? *error : dummy;
+    err.clear();
+    if (data.size() > kMaxFileBytes) {
+        err = QStringLiteral("the metafile is too large");
+        return {};
+    }
+    if (size.isEmpty() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide) {
+        err = QStringLiteral("the requested picture size is not possible");
+        return {};
+    }
+    const Placeable p = readPlaceable(data);
+    Session s;
+    QByteArray copy = data;
+    wmfD_Rect scanned {};
+    if (!open(s, copy, &scanned, &err))
+        return {};
+    installHooks(s);
+    wmf_svg_t *svg = s.svg();
+    if (!svg) {
+        err = describe(wmf_E_DeviceError);
+        return {};
+    }
+
+    // First pass, writing nothing: learn the mapping from the metafile's
+    // units to libwmf's device units, to place the placeable frame.
+    svg->out = nullptr;
+    svg->bbox = scanned;
+    svg->width = unsigned(size.width());
+    svg->height = unsigned(size.height());
+    wmfD_Rect played = scanned;
+    s.records = 0;
+    wmf_error_t rc = wmf_play(s.api, 0, &played);
+    if (rc != wmf_E_None) {
+        err = describe(rc);
+        return {};
+    }
+
+    // The frame in metafile units: the placeable bounding box, else the
+    // window the metafile sets up; mapped to libwmf's device units the way
+    // libwmf mapped the first thing drawn.
+    wmfD_Rect frame = scanned;
+    double left = 0, top = 0, right = 0, bottom = 0;
+    bool logicalFrame = false;
+    if (p.present) {
+        left = p.left, top = p.top, right = p.right, bottom = p.bottom;
+        logicalFrame = true;
+    } else if (const Window w = windowFromRecords(data, 0); w.present) {
+        left = w.ox, top = w.oy, right = double(w.ox) + w.width, bottom = double(w.oy) + w.height;
+        logicalFrame = true;
+    }
+    if (logicalFrame && s.sawDc && s.pixelWidth != 0 && s.pixelHeight != 0) {
+        const double x1 = (left - s.windowOx) * s.pixelWidth;
+        const double x2 = (right - s.windowOx) * s.pixelWidth;
+        const double y1 = (top - s.windowOy) * s.pixelHeight;
+        const double y2 = (bottom - s.windowOy) * s.pixelHeight;
+        wmfD_Rect placed;
+        placed.TL.x = float(qMin(x1, x2));
+        placed.BR.x = float(qMax(x1, x2));
+        placed.TL.y = float(qMin(y1, y2));
+        placed.BR.y = float(qMax(y1, y2));
+        if (validRect(placed))
+            frame = placed;
+    }
+    if (!validRect(frame)) {
+        // Nothing drawn and no frame: an empty picture of the asked size.
+        frame.TL.x = frame.TL.y = 0;
+        frame.BR.x = frame.BR.y = 1;
+    }
+
+    // Second pass: the SVG itself.
+    wmfStream stream;
+    stream.context = &s;
+    stream.sputs = streamPuts;
+    stream.reset = streamReset;
+    svg->out = &stream;
+    svg->bbox = frame;
+    svg->flags |= WMF_SVG_INLINE_IMAGES;
+    s.writing = true;
+    s.records = 0;
+    rc = wmf_play(s.api, 0, &played);
+    svg->out = nullptr;
+    if (s.overflow) {
+        err = describe(wmf_E_UserExit);
+        return {};
+    }
+    if (rc != wmf_E_None) {
+        err = describe(rc);
+        return {};
+    }
+    // libwmf draws solid fills half transparent when the background mode is
+    // transparent; Windows fills them fully (the mode only concerns hatches
+    // and text backgrounds).
+    s.out.replace("fill-opacity:0.5;", "fill-opacity:1.0;");
+    widenThinStrokes(s.out);
+    return s.out;
+}
+
+QImage render(const QByteArray &data, const QSize &size, QString *error)
+{
+    QString dummy;
+    QString &err = error ? *error : dummy;
+    if (qint64(size.width()) * size.height() > kMaxRenderPixels) {
+        err = QStringLiteral("the picture is too large to draw");
+        return {};
+    }
+    const QByteArray svgText = toSvg(data, size, &err);
+    if (svgText.isEmpty()) {
+        if (err.isEmpty())
+            err = describe(wmf_E_Glitch);
+        return {};
+    }
+    QSvgRenderer renderer(svgText);
+    if (!renderer.isValid()) {
+        err = QStringLiteral("the metafile cannot be drawn");
+        return {};
+    }
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) {
+        err = QStringLiteral("the picture is too large to draw");
+        return {};
+    }
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    painter.end();
+    err.clear();
+    return image;
+}
+
+} // namespace Wmf

@@ -1,0 +1,50 @@
+#pragma once
+// Windows metafiles (WMF), read through libwmf. libwmf turns the metafile
+// into SVG (its SVG device), which Qt's SVG renderer draws at any size.
+// libwmf's own headers stay inside WmfReader.cpp: they #define U8, U16, ...
+// which clash with Qt's headers.
+//
+// A metafile's frame is the bounding box of its placeable header: that
+// rectangle is what the picture shows, with the header's units per inch
+// giving its size on paper. A metafile without that header is framed by the
+// window (origin and extent) it sets up, taken as twips (1440 units per
+// inch); failing that, by the extent of what it draws.
+//
+// Damaged or hostile metafiles give an error, never a crash: the input size,
+// the picture size, libwmf's memory, the number of records and the SVG size
+// are all bounded.
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <QSizeF>
+#include <QString>
+
+namespace Wmf {
+
+// Larger files are refused before libwmf sees them.
+constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
+
+// True when the bytes start like a metafile: the placeable key 0x9AC6CDD7,
+// or a standard metafile header (type 1 or 2, header size 9 words).
+bool looksLikeWmf(const QByteArray &head);
+
+struct Info {
+    QSize pixels;        // natural size at 96 dpi
+    QSizeF mm;           // size on paper
+    bool placeable = false;
+    QString error;
+    bool ok() const { return error.isEmpty() && !pixels.isEmpty(); }
+};
+
+// The natural size. From the placeable header alone when there is one;
+// otherwise libwmf scans the records (without drawing anything).
+Info readInfo(const QByteArray &data);
+
+// The metafile's frame drawn into an SVG document of `size` pixels.
+QByteArray toSvg(const QByteArray &data, const QSize &size, QString *error);
+
+// The metafile drawn into a transparent image of exactly `size`.
+QImage render(const QByteArray &data, const QSize &size, QString *error);
+
+} // namespace Wmf
