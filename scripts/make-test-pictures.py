@@ -147,6 +147,15 @@ def main():
     write("shapes.wmf", placeable(0, 0, 2880, 1440, 1440) + shapes)
     # The same drawing without the placeable header: libwmf measures it.
     write("shapes-plain.wmf", shapes)
+    # Text that must be escaped in the SVG the metafile becomes.
+    write("text-escape.wmf", placeable(0, 0, 1440, 720, 1440) + metafile([
+        rec(META_SETMAPMODE, 8),
+        rec(META_SETWINDOWORG, 0, 0),
+        rec(META_SETWINDOWEXT, 720, 1440),
+        font(-240, "Arial"),
+        rec(META_SELECTOBJECT, 0),
+        textout(40, 200, "1 < 2 & \"3\" </text>"),
+    ], 1))
     # Damaged and hostile metafiles: each must be refused, never crash.
     good = placeable(0, 0, 2880, 1440, 1440) + shapes
     write("truncated.wmf", good[: len(good) // 2])

@@ -269,6 +269,12 @@ QImage loadPictureScaled(const QString &path, const QSize &size, QString *error)
         const QByteArray data = readWhole(path, &err);
         if (!err.isEmpty())
             return {};
+        // Refused alike whatever size is asked: a metafile without a usable
+        // frame is damaged.
+        if (const Wmf::Info info = Wmf::readInfo(data); !info.ok()) {
+            err = message(path, info.error);
+            return {};
+        }
         QImage image = Wmf::render(data, size, &err);
         if (image.isNull())
             err = message(path, err);

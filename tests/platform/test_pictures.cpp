@@ -1,0 +1,238 @@
+// Picture loading: sizes on screen and on paper, pixels where the drawing
+// is, damaged files refused without a crash, reduced-size decoding.
+
+#include "PictureLoader.h"
+#include "WmfReader.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString data(const QString &name)
+{
+    // The folder is also compiled in: the environment does not reach every
+    // way these tests are started.
+    QString root = qEnvironmentVariable("ARDENO_TEST_DATA");
+    if (root.isEmpty())
+        root = QStringLiteral(ARDENO_PICTURES_TEST_DATA);
+    return root + QStringLiteral("/pictures/") + name;
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString writeTemp(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+    return path;
+}
+
+// Near a colour, allowing for JPEG and anti-aliasing.
+::testing::AssertionResult near(QRgb actual, QColor expected, int tolerance = 40)
+{
+    const QColor a = QColor::fromRgba(actual);
+    if (qAbs(a.red() - expected.red()) <= tolerance && qAbs(a.green() - expected.green()) <= tolerance
+        && qAbs(a.blue() - expected.blue()) <= tolerance && a.alpha() > 200)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << a.name(QColor::HexArgb).toStdString() << " is not near "
+                                         << expected.name().toStdString();
+}
+
+TEST(PictureLoader, BitmapSizesAndPixels)
+{
+    const LoadedPicture p = loadPicture(data("redblue-40x30.bmp"));
+    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
+    EXPECT_EQ(p.image.size(), QSize(40, 30));
+    EXPECT_EQ(p.naturalPixels, QSize(40, 30));
+    // No resolution in the file: 96 dpi.
+    EXPECT_NEAR(p.naturalSizeMm.width(), 40 / 96.0 * 25.4, 0.01);
+    EXPECT_NEAR(p.naturalSizeMm.height(), 30 / 96.0 * 25.4, 0.01);
+    EXPECT_TRUE(near(p.image.pixel(5, 5), Qt::red, 0));
+    EXPECT_TRUE(near(p.image.pixel(35, 25), Qt::blue, 0));
+
+    // A 300-dpi bitmap keeps its pixel size on screen but is smaller on paper.
+    const PictureInfo dense = pictureInfo(data("redblue-300dpi.bmp"));
+    EXPECT_EQ(dense.naturalPixels, QSize(40, 30));
+    EXPECT_NEAR(dense.naturalSizeMm.width(), 40 / 300.0 * 25.4, 0.01);
+    EXPECT_EQ(dense.format, "bmp");
+}
+
+TEST(PictureLoader, JpegSizesFromJfifDensity)
+{
+    const LoadedPicture p = loadPicture(data("redblue-64x48-150dpi.jpg"));
+    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
+    EXPECT_EQ(p.naturalPixels, QSize(64, 48));
+    EXPECT_NEAR(p.naturalSizeMm.width(), 64 / 150.0 * 25.4, 0.01);
+    EXPECT_TRUE(near(p.image.pixel(8, 24), Qt::red));
+    EXPECT_TRUE(near(p.image.pixel(56, 24), Qt::blue));
+
+    const PictureInfo plain = pictureInfo(data("gradient-200x100.jpg"));
+    EXPECT_EQ(plain.naturalPixels, QSize(200, 100));
+    EXPECT_NEAR(plain.naturalSizeMm.width(), 200 / 96.0 * 25.4, 0.01);
+}
+
+TEST(PictureLoader, PlaceableMetafileIsDrawnInItsFrame)
+{
+    const LoadedPicture p = loadPicture(data("shapes.wmf"));
+    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
+    // 2 by 1 inch: 192 by 96 pixels at 96 dpi, 50.8 by 25.4 mm on paper.
+    EXPECT_EQ(p.image.size(), QSize(192, 96));
+    EXPECT_NEAR(p.naturalSizeMm.width(), 50.8, 0.001);
+    EXPECT_NEAR(p.naturalSizeMm.height(), 25.4, 0.001);
+    // The red square spans 200..1240 of 2880 units: pixels 13..83.
+    EXPECT_TRUE(near(p.image.pixel(48, 48), Qt::red, 0));
+    EXPECT_TRUE(near(p.image.pixel(16, 16), Qt::red, 0));
+    // The blue ellipse is centred at 2100, 720 units: pixel 140, 48.
+    EXPECT_TRUE(near(p.image.pixel(140, 48), Qt::blue, 0));
+    // Filled solidly although the background mode is transparent.
+    EXPECT_EQ(qAlpha(p.image.pixel(140, 48)), 255);
+    // Outside the drawing the picture is transparent (the box shows through).
+    EXPECT_EQ(qAlpha(p.image.pixel(2, 2)), 0);
+    EXPECT_EQ(qAlpha(p.image.pixel(120, 5)), 0);
+    // The caption at the bottom left leaves dark pixels.
+    int dark = 0;
+    for (int y = 84; y < 96; ++y)
+        for (int x = 4; x < 60; ++x)
+            dark += qAlpha(p.image.pixel(x, y)) > 128 && qGray(p.image.pixel(x, y)) < 100;
+    EXPECT_GT(dark, 10);
+
+    // The same records without the placeable header: framed by their window.
+    const LoadedPicture plain = loadPicture(data("shapes-plain.wmf"));
+    ASSERT_FALSE(plain.isNull()) << plain.error.toStdString();
+    EXPECT_EQ(plain.image.size(), QSize(192, 96));
+    EXPECT_TRUE(near(plain.image.pixel(48, 48), Qt::red, 0));
+}
+
+TEST(PictureLoader, MetafileTextIsEscapedAndConverted)
+{
+    const QByteArray svg = Wmf::toSvg(bytesOf(data("text-escape.wmf")), QSize(96, 48), nullptr);
+    EXPECT_TRUE(svg.contains("1 &lt; 2 &amp; &quot;3&quot; &lt;/text&gt;")) << svg.constData();
+    const QByteArray shapes = Wmf::toSvg(bytesOf(data("shapes.wmf")), QSize(192, 96), nullptr);
+    EXPECT_TRUE(shapes.contains("Ardeno \xc3\xa9"));   // Windows-1252 é as UTF-8
+    EXPECT_FALSE(loadPicture(data("text-escape.wmf")).isNull());
+}
+
+TEST(PictureLoader, DamagedFilesGiveAnErrorNotACrash)
+{
+    for (const char *name : {"truncated.wmf", "header-only.wmf", "huge-bbox.wmf", "zero-inch.wmf",
+                             "bad-record-size.wmf", "bad-polygon.wmf", "truncated.jpg",
+                             "not-a-picture.jpg", "truncated.bmp", "no-such-file.bmp"}) {
+        SCOPED_TRACE(name);
+        const LoadedPicture p = loadPicture(data(name));
+        EXPECT_TRUE(p.isNull());
+        EXPECT_FALSE(p.error.isEmpty());
+        EXPECT_TRUE(p.error.startsWith(QString::fromLatin1(name))) << p.error.toStdString();
+        QString error;
+        EXPECT_TRUE(loadPictureScaled(data(name), QSize(20, 20), &error).isNull());
+        EXPECT_FALSE(error.isEmpty());
+    }
+}
+
+TEST(PictureLoader, EveryTruncationAndRandomDamageOfAMetafileIsSurvived)
+{
+    const QByteArray good = bytesOf(data("shapes.wmf"));
+    ASSERT_FALSE(good.isEmpty());
+    for (int n = 0; n < good.size(); ++n) {
+        QString error;
+        const QImage image = Wmf::render(good.left(n), QSize(48, 24), &error);
+        EXPECT_TRUE(image.isNull() != error.isEmpty()) << "length " << n;
+    }
+    QRandomGenerator random(20261206);
+    for (int round = 0; round < 400; ++round) {
+        QByteArray bad = good;
+        const int flips = 1 + int(random.bounded(6));
+        for (int i = 0; i < flips; ++i)
+            bad[int(random.bounded(quint32(bad.size())))] = char(random.bounded(256));
+        QString error;
+        const QImage image = Wmf::render(bad, QSize(48, 24), &error);
+        EXPECT_TRUE(image.isNull() != error.isEmpty()) << "round " << round;
+        Wmf::readInfo(bad);
+    }
+}
+
+TEST(PictureLoader, ScaledLoadGivesExactlyTheAskedSize)
+{
+    QTemporaryDir dir;
+    // 1600 by 1200, left half red, right half blue: decoded at 1/8 for a thumbnail.
+    QImage big(1600, 1200, QImage::Format_RGB32);
+    big.fill(Qt::blue);
+    for (int y = 0; y < 1200; ++y)
+        for (int x = 0; x < 800; ++x)
+            big.setPixel(x, y, qRgb(255, 0, 0));
+    const QString path = dir.filePath("big.jpg");
+    ASSERT_TRUE(big.save(path, "JPEG", 90));
+
+    QString error;
+    const QImage thumb = loadPictureScaled(path, QSize(117, 88), &error);
+    ASSERT_FALSE(thumb.isNull()) << error.toStdString();
+    EXPECT_EQ(thumb.size(), QSize(117, 88));
+    EXPECT_TRUE(near(thumb.pixel(20, 44), Qt::red));
+    EXPECT_TRUE(near(thumb.pixel(97, 44), Qt::blue));
+
+    // Not proportional, and larger than natural: still exactly that size.
+    EXPECT_EQ(loadPictureScaled(data("redblue-40x30.bmp"), QSize(7, 90)).size(), QSize(7, 90));
+    EXPECT_EQ(loadPictureScaled(data("gradient-200x100.jpg"), QSize(300, 20)).size(), QSize(300, 20));
+
+    // A metafile is drawn at the asked size, not shrunk from its natural one.
+    const QImage wmf = loadPictureScaled(data("shapes.wmf"), QSize(96, 48), &error);
+    ASSERT_EQ(wmf.size(), QSize(96, 48)) << error.toStdString();
+    EXPECT_TRUE(near(wmf.pixel(24, 24), Qt::red, 0));
+    EXPECT_TRUE(near(wmf.pixel(70, 24), Qt::blue, 0));
+
+    EXPECT_TRUE(loadPictureScaled(data("shapes.wmf"), QSize(0, 10), &error).isNull());
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(loadPictureScaled(data("shapes.wmf"), QSize(40000, 10), &error).isNull());
+}
+
+TEST(PictureLoader, PictureSizeReadsHeadersOnly)
+{
+    // The data is cut off, but the header is whole: the size is known.
+    EXPECT_EQ(pictureSize(data("truncated.jpg")), QSize(200, 100));
+    EXPECT_EQ(pictureSize(data("truncated.wmf")), QSize(192, 96));
+
+    // A JPEG whose frame header claims 30000 by 20000 pixels: measured at
+    // once, although decoding it would need gigabytes.
+    QByteArray jpeg = bytesOf(data("gradient-200x100.jpg"));
+    const int sof = jpeg.indexOf("\xFF\xC0");
+    ASSERT_GT(sof, 0);
+    jpeg[sof + 5] = char(20000 >> 8);
+    jpeg[sof + 6] = char(20000 & 0xFF);
+    jpeg[sof + 7] = char(30000 >> 8);
+    jpeg[sof + 8] = char(30000 & 0xFF);
+    QTemporaryDir dir;
+    const QString claimed = writeTemp(dir, "claimed.jpg", jpeg);
+    EXPECT_EQ(pictureSize(claimed), QSize(30000, 20000));
+    EXPECT_TRUE(loadPicture(claimed).isNull());
+
+    // The extension does not decide: a bitmap named .jpg is a bitmap.
+    const QString misnamed = writeTemp(dir, "misnamed.jpg", bytesOf(data("redblue-40x30.bmp")));
+    EXPECT_EQ(pictureInfo(misnamed).format, "bmp");
+    EXPECT_FALSE(loadPicture(misnamed).isNull());
+
+    EXPECT_FALSE(pictureSize(data("no-such-file.wmf")).isValid());
+    EXPECT_FALSE(pictureSize(data("huge-bbox.wmf")).isValid());
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Text in metafiles needs the font database of a GUI application; the
+    // test list is also read without the test environment, so no display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
