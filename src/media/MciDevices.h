@@ -8,12 +8,16 @@
 //   open <type>!<file> alias <alias>      type: AVIvideo, MPEGvideo, sequencer;
 //                                          the file may contain blanks or be
 //                                          in double quotes. Returns when the
-//                                          file is ready to answer "where".
+//                                          file is ready to answer "where"
+//                                          (at most about 3 s). Without
+//                                          "<type>!" the type follows the
+//                                          file's media kind.
 //   window <alias> handle <n>             n from registerWindow()
 //   capability <alias> can stretch        reply "true" or "false"
 //   where <alias> source                  reply "0 0 W H" (the video's size)
 //   put <alias> destination at X Y W H    place the video inside the window
-//   play <alias>                          start playing, return at once
+//   play <alias> [wait]                   start playing, return at once
+//                                          (with wait: when it has ended)
 //   stop <alias>                          stop playing (stays open)
 //   status <alias> mode                   reply "playing", "stopped", ...
 //   close <alias> | close all             stop and close
@@ -21,14 +25,17 @@
 // and a reply of at most 127 characters (empty on failure).
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 
 namespace MciError {
 enum : int {
     None = 0,
-    InvalidDeviceName = 263,    // alias not open
+    UnrecognizedKeyword = 259,
     UnrecognizedCommand = 261,
+    InvalidDeviceName = 263,    // alias not open, or unknown device type
+    CannotLoadDriver = 266,     // the decoder is missing (e.g. no MIDI soundfont)
     MissingParameter = 273,
     UnsupportedFunction = 274,
     FileNotFound = 275,
@@ -36,9 +43,9 @@ enum : int {
     DuplicateAlias = 289,
     BadInteger = 270,
     InvalidFile = 296,          // the file exists but cannot be decoded
-    NoWindow = 346,             // the window handle names no window
-    UnknownDeviceType = 266,    // cannot load driver
+    DeviceNotReady = 276,
     ExtraCharacters = 305,
+    NoWindow = 346,             // the window handle names no window
 };
 }
 
@@ -65,5 +72,9 @@ int registerWindow(QWidget *widget);
 
 // The widget a handle names, or nullptr.
 QWidget *windowForHandle(int handle);
+
+// Calls `observer` with every command and its reply after it ran (tests and
+// diagnostics); an empty function ends that.
+void setCommandObserver(std::function<void(const QString &command, const MciReply &reply)> observer);
 
 } // namespace MciDevices

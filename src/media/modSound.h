@@ -41,6 +41,11 @@ QString mediaKindName(MediaKind kind);
 // plays nothing and shows nothing.
 void PlayWave(const QString &path, const QString &mode);
 
+// The complete RIFF WAVE bytes of built-in sound 101 or 102 (empty for any
+// other id). Loaded once and kept for the life of the program.
+class QByteArray;
+QByteArray resourceSoundData(int id);
+
 // Plays one of the two built-in answer sounds: 101 the right-answer chime,
 // 102 the wrong-answer buzz. mode as for PlayWave. Unknown ids play nothing.
 void PlayResourceSound(int id, const QString &mode);

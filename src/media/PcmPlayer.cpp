@@ -1,0 +1,182 @@
+#include "PcmPlayer.h"
+#include "WaveFile.h"
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QMediaDevices>
+#include <QTimer>
+#include <cstring>
+
+BufferSource::BufferSource(const PcmSound &sound)
+    : m_samples(sound.samples), m_rate(sound.sampleRate), m_channels(sound.channels)
+{
+}
+
+qint64 BufferSource::read(char *buffer, qint64 maxBytes)
+{
+    const qint64 frame = 2 * qMax(1, m_channels);
+    const qint64 n = qMin(maxBytes / frame * frame, m_samples.size() - m_pos);
+    if (n <= 0)
+        return 0;
+    std::memcpy(buffer, m_samples.constData() + m_pos, size_t(n));
+    m_pos += n;
+    return n;
+}
+
+namespace {
+constexpr int kFeedIntervalMs = 10;
+constexpr int kBufferMs = 120;        // sink buffer: low latency, yet no underruns on a busy machine
+constexpr int kEndMarginMs = 400;     // how late the sink may report its end
+}
+
+PcmPlayer::PcmPlayer(std::unique_ptr<PcmSource> source, QObject *parent)
+    : QObject(parent), m_source(std::move(source))
+{
+}
+
+PcmPlayer::~PcmPlayer()
+{
+    if (m_sink) {
+        m_sink->reset();
+        m_sink->stop();
+    }
+}
+
+qint64 PcmPlayer::bytesPerSecond() const
+{
+    return qint64(m_source->sampleRate()) * m_source->channels() * 2;
+}
+
+void PcmPlayer::start()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    m_timer = new QTimer(this);
+    m_timer->setTimerType(Qt::PreciseTimer);
+    m_timer->setInterval(kFeedIntervalMs);
+
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (!device.isNull() && m_source->sampleRate() > 0 && m_source->channels() > 0) {
+        QAudioFormat format;
+        format.setSampleRate(m_source->sampleRate());
+        format.setChannelCount(m_source->channels());
+        format.setSampleFormat(QAudioFormat::Int16);
+        m_sink = new QAudioSink(device, format, this);
+        m_sink->setBufferSize(int(bytesPerSecond() * kBufferMs / 1000) & ~3);
+        connect(m_sink, &QAudioSink::stateChanged, this, &PcmPlayer::onSinkState);
+        m_io = m_sink->start();
+        if (!m_io || m_sink->error() != QAudio::NoError) {
+            delete m_sink;
+            m_sink = nullptr;
+        }
+    }
+    m_clock.start();
+    if (m_sink) {
+        connect(m_timer, &QTimer::timeout, this, &PcmPlayer::feed);
+        feed();
+    } else {
+        connect(m_timer, &QTimer::timeout, this, &PcmPlayer::feedSilently);
+        feedSilently();
+    }
+    if (!m_finished)
+        m_timer->start();
+}
+
+void PcmPlayer::feed()
+{
+    if (m_finished || !m_sink || !m_io)
+        return;
+    qint64 free = m_sink->bytesFree();
+    while (free > 0) {
+        if (m_pending.isEmpty()) {
+            if (m_sourceEnded)
+                break;
+            m_pending.resize(int(qMin<qint64>(free, 16384)));
+            const qint64 n = m_source->read(m_pending.data(), m_pending.size());
+            m_pending.resize(int(qMax<qint64>(n, 0)));
+            if (n <= 0) {
+                m_sourceEnded = true;
+                break;
+            }
+        }
+        const qint64 w = m_io->write(m_pending.constData(), qMin<qint64>(free, m_pending.size()));
+        if (w <= 0)
+            break;
+        m_pending.remove(0, int(w));
+        m_written += w;
+        free -= w;
+    }
+    if (m_sourceEnded && m_pending.isEmpty() && !m_deadline) {
+        // The sink says Idle when it has played everything; in case it never
+        // does, stop once the written samples must have been heard.
+        const qint64 heardMs = m_sink->processedUSecs() / 1000;
+        const qint64 totalMs = m_written * 1000 / bytesPerSecond();
+        m_deadline = new QTimer(this);
+        m_deadline->setSingleShot(true);
+        connect(m_deadline, &QTimer::timeout, this, &PcmPlayer::finish);
+        m_deadline->start(int(qMax<qint64>(0, totalMs - heardMs) + kEndMarginMs));
+        if (m_sink->state() == QAudio::IdleState)
+            onSinkState();
+    }
+}
+
+void PcmPlayer::feedSilently()
+{
+    if (m_finished)
+        return;
+    // Consume the source at the pace a sound card would.
+    const qint64 due = m_clock.elapsed() * bytesPerSecond() / 1000;
+    QByteArray scratch;
+    while (!m_sourceEnded && m_written < due) {
+        scratch.resize(int(qMin<qint64>(due - m_written + 4, 16384)));
+        const qint64 n = m_source->read(scratch.data(), scratch.size());
+        if (n <= 0)
+            m_sourceEnded = true;
+        else
+            m_written += n;
+    }
+    if (m_sourceEnded && m_written <= due)
+        finish();
+}
+
+void PcmPlayer::onSinkState()
+{
+    if (!m_sink)
+        return;
+    const QAudio::State state = m_sink->state();
+    if (state == QAudio::IdleState && m_sourceEnded && m_pending.isEmpty())
+        finish();
+    else if (state == QAudio::StoppedState && m_sink->error() != QAudio::NoError && !m_finished) {
+        // The output went away (server stopped): carry on silently.
+        m_sink->deleteLater();
+        m_sink = nullptr;
+        m_clock.restart();
+        m_written = 0;
+        disconnect(m_timer, nullptr, this, nullptr);
+        connect(m_timer, &QTimer::timeout, this, &PcmPlayer::feedSilently);
+    }
+}
+
+void PcmPlayer::stop()
+{
+    finish();
+}
+
+void PcmPlayer::finish()
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    if (m_timer)
+        m_timer->stop();
+    if (m_deadline)
+        m_deadline->stop();
+    if (m_sink) {
+        disconnect(m_sink, nullptr, this, nullptr);
+        m_sink->reset();
+        m_sink->stop();
+    }
+    emit finished();
+}
