@@ -1,34 +1,579 @@
 #include "frmPreview.h"
 
+#include "AnswerOption.h"
+#include "FitPicture.h"
+#include "MediaLookup.h"
+#include "MessageService.h"
+#include "PictureBox.h"
+#include "PictureLoader.h"
+#include "PreviewHooks.h"
+#include "ScoreReport.h"
 #include "TestDocument.h"
+#include "modSound.h"
 
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+
+const QColor frmPreview::WindowBlue(53, 53, 255);
+const QColor frmPreview::LightBlue(150, 200, 255);
+const QColor frmPreview::PaleBlue(106, 181, 255);
 
 namespace {
 QPointer<frmPreview> g_instance;
+
+// The window is laid out in twips; 15 twips make a pixel at 96 dpi.
+QRect tw(int left, int top, int width, int height)
+{
+    return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+void setBackground(QWidget *w, const QColor &color)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, color);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+void setForeground(QWidget *w, const QColor &color)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, color);
+    w->setPalette(p);
+}
+
+void setButtonColor(QWidget *w, const QColor &color)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::Button, color);
+    p.setColor(QPalette::Window, color);
+    w->setPalette(p);
+}
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
+{
+    auto *l = new QLabel(caption, parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(geometry);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
+}
+
+const QString kMsgProcessQuestion = QStringLiteral("An error has occured.  Unable to process question ");
+const QString kMsgUpdateQuestion = QStringLiteral("Error updating question!");
+const QString kMsgLoadMedia = QStringLiteral("Error loading media file!");
+const QString kMsgMediaFile = QStringLiteral("Error in media file.");
+const QString kMsgQuestionError = QStringLiteral("There has been an error in this question.");
+}
+
+QCursor frmPreview::customPointer()
+{
+    // An arrow in the window's light blue with a window-blue outline and a
+    // white edge, so it reads on the blue background and on the pale labels.
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath arrow;
+    arrow.moveTo(2, 2);
+    arrow.lineTo(2, 24);
+    arrow.lineTo(8, 18);
+    arrow.lineTo(12, 28);
+    arrow.lineTo(16, 26);
+    arrow.lineTo(12, 17);
+    arrow.lineTo(20, 17);
+    arrow.closeSubpath();
+    p.setPen(QPen(Qt::white, 3.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(arrow);
+    p.setPen(QPen(WindowBlue, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(LightBlue);
+    p.drawPath(arrow);
+    p.end();
+    return QCursor(pm, 2, 2);
 }
 
 frmPreview::frmPreview(const TestDocument &doc, QWidget *editor)
-    : QWidget(editor, Qt::Window), m_doc(&doc)
+    : QWidget(editor, Qt::Window), m_runner(&doc)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("frmPreview"));
     setWindowTitle(QStringLiteral("Ardeno Previewer"));
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFixedSize(9480 / 15, 5445 / 15);
+    buildControls();
+    setCustomPointer();
+    placeBeside(editor);
 }
 
-frmPreview::~frmPreview() = default;
-
-frmPreview *frmPreview::showPreview(const TestDocument &doc, const QString &, const QString &,
-                                    QWidget *editor)
+frmPreview::~frmPreview()
 {
-    if (!g_instance)
-        g_instance = new frmPreview(doc, editor);
-    g_instance->show();
-    g_instance->raise();
-    g_instance->activateWindow();
-    return g_instance;
+    if (g_instance == this)
+        g_instance = nullptr;
+}
+
+void frmPreview::buildControls()
+{
+    setBackground(this, WindowBlue);
+
+    lblScore = makeLabel(this, "lblScore", QStringLiteral("Score:  xxx correct of xxx total questions."),
+                         tw(120, 240, 3765, 300));
+    lblScore->setFont(QFont(QStringLiteral("MS Sans Serif"), 12, QFont::Bold));
+    setForeground(lblScore, PaleBlue);
+    setBackground(lblScore, WindowBlue);
+
+    lblCount = makeLabel(this, "lblCount", QStringLiteral("Question #1"), tw(2040, 720, 2175, 375));
+    lblCount->setFont(QFont(QStringLiteral("MS Sans Serif"), 12));
+    setBackground(lblCount, PaleBlue);
+    setForeground(lblCount, Qt::black);
+
+    cmdPreview = new QPushButton(QStringLiteral("Play Wav"), this);
+    cmdPreview->setObjectName(QStringLiteral("cmdPreview"));
+    cmdPreview->setGeometry(tw(120, 720, 1215, 375));
+    setButtonColor(cmdPreview, LightBlue);
+    cmdPreview->hide();
+    connect(cmdPreview, &QPushButton::clicked, this, &frmPreview::cmdPreview_Click);
+
+    picPic = new PictureBox(this);
+    picPic->setObjectName(QStringLiteral("picPic"));
+    picPic->setGeometry(tw(120, 1200, 4095, 4095));
+    picPic->setBackgroundColor(WindowBlue);
+    picPic->hide();
+
+    // Only holds the size of the picture being fitted; never shown.
+    picHide = new PictureBox(this);
+    picHide->setObjectName(QStringLiteral("picHide"));
+    picHide->setBorder3D(false);
+    picHide->setGeometry(tw(1200, 3600, 855, 735));
+    picHide->hide();
+
+    // Title and class/teacher: white on the window blue, to read well on it.
+    lblTitle = makeLabel(this, "lblTitle", QStringLiteral("Test Title"), tw(4320, 120, 3735, 255));
+    lblTeacher = makeLabel(this, "lblTeacher", QStringLiteral("Class Name"), tw(4320, 360, 3735, 255));
+    for (QLabel *l : {lblTitle, lblTeacher}) {
+        setBackground(l, WindowBlue);
+        setForeground(l, Qt::white);
+    }
+
+    cmdExit = new QPushButton(QStringLiteral("Exit"), this);
+    cmdExit->setObjectName(QStringLiteral("cmdExit"));
+    cmdExit->setGeometry(tw(8160, 240, 1215, 375));
+    setButtonColor(cmdExit, LightBlue);
+    connect(cmdExit, &QPushButton::clicked, this, &frmPreview::cmdExit_Click);
+
+    grpMultiple = new QGroupBox(QStringLiteral("Multiple Choice Question"), this);
+    grpMultiple->setObjectName(QStringLiteral("grpMultiple"));
+    grpMultiple->setGeometry(tw(4320, 720, 5055, 4575));
+    setBackground(grpMultiple, WindowBlue);
+    setForeground(grpMultiple, Qt::white);
+
+    lblMQuestion = makeLabel(grpMultiple, "lblMQuestion", QString(), tw(240, 360, 4575, 1575));
+    lblMQuestion->setWordWrap(true);
+    setBackground(lblMQuestion, PaleBlue);
+    setForeground(lblMQuestion, Qt::black);
+
+    static const char *letters[] = {"A", "B", "C", "D"};
+    static const int tops[] = {2040, 2640, 3240, 3840};
+    for (int i = 0; i < 4; ++i) {
+        optABCD[i] = new AnswerOption(QLatin1String(letters[i]), grpMultiple);
+        optABCD[i]->setObjectName(QStringLiteral("optABCD_%1").arg(i));
+        optABCD[i]->setGeometry(tw(240, tops[i], 375, 495));
+        setBackground(optABCD[i], LightBlue);
+        setForeground(optABCD[i], Qt::black);
+        connect(optABCD[i], &AnswerOption::mouseReleased, this, [this, i] { optABCD_MouseUp(i); });
+
+        lblMAnswer[i] = makeLabel(grpMultiple, "", QString(), tw(720, tops[i], 4095, 495));
+        lblMAnswer[i]->setObjectName(QStringLiteral("lblMAnswer_%1").arg(i));
+        lblMAnswer[i]->setWordWrap(true);
+        lblMAnswer[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        setBackground(lblMAnswer[i], PaleBlue);
+        setForeground(lblMAnswer[i], Qt::black);
+    }
+
+    grpTrueFalse = new QGroupBox(QStringLiteral("True/False Question:"), this);
+    grpTrueFalse->setObjectName(QStringLiteral("grpTrueFalse"));
+    grpTrueFalse->setGeometry(tw(4320, 720, 5055, 4575));
+    setBackground(grpTrueFalse, WindowBlue);
+    setForeground(grpTrueFalse, Qt::white);
+    grpTrueFalse->hide();
+
+    lblTrueQuestion = makeLabel(grpTrueFalse, "lblTrueQuestion", QStringLiteral("Question"),
+                                tw(240, 360, 4575, 1575));
+    lblTrueQuestion->setWordWrap(true);
+    setBackground(lblTrueQuestion, PaleBlue);
+    setForeground(lblTrueQuestion, Qt::black);
+
+    static const char *tf[] = {"True", "False"};
+    static const int tfTops[] = {2280, 3000};
+    for (int i = 0; i < 2; ++i) {
+        optTrueFalse[i] = new AnswerOption(QLatin1String(tf[i]), grpTrueFalse);
+        optTrueFalse[i]->setObjectName(QStringLiteral("optTrueFalse_%1").arg(i));
+        optTrueFalse[i]->setGeometry(tw(480, tfTops[i], 975, 495));
+        setBackground(optTrueFalse[i], WindowBlue);
+        setForeground(optTrueFalse[i], Qt::white);
+        connect(optTrueFalse[i], &AnswerOption::mouseReleased, this,
+                [this, i] { optTrueFalse_MouseUp(i); });
+    }
+}
+
+void frmPreview::placeBeside(QWidget *editor)
+{
+    if (!editor)
+        return;
+    const QRect e = editor->frameGeometry();
+    QRect avail = editor->screen() ? editor->screen()->availableGeometry() : QRect();
+    QPoint at(e.right() + 1, e.top());
+    if (avail.isValid()) {
+        if (at.x() + width() > avail.right())          // no room on the right: the left side
+            at.setX(e.left() - frameGeometry().width());
+        at.setX(qBound(avail.left(), at.x(), qMax(avail.left(), avail.right() - width())));
+        at.setY(qBound(avail.top(), at.y(), qMax(avail.top(), avail.bottom() - height())));
+    }
+    move(at);
+}
+
+frmPreview *frmPreview::showPreview(const TestDocument &doc, const QString &title,
+                                    const QString &teacher, QWidget *editor)
+{
+    PreviewHooks::media().closeAll();
+    QPointer<frmPreview> w = g_instance.data();
+    if (!w) {
+        // Our choice: a test without questions has nothing to preview, and
+        // its report would divide by zero.
+        if (doc.questionCount() < 1) {
+            MsgBox(QObject::tr("This test has no questions yet. Add at least one question, "
+                               "then preview the test."),
+                   MsgIcon::Information);
+            return nullptr;
+        }
+        w = new frmPreview(doc, editor);
+        g_instance = w.data();
+        // The labels are filled before question 1, whose sound may hold the
+        // window for a moment: the student sees what test this is meanwhile.
+        w->lblTitle->setText(title);
+        w->lblTeacher->setText(teacher);
+        w->Form_Load();
+        if (!w)
+            return nullptr;
+    } else {
+        w->show();
+        w->raise();
+        w->activateWindow();
+    }
+    w->lblTitle->setText(title);
+    w->lblTeacher->setText(teacher);
+    return w;
 }
 
 frmPreview *frmPreview::instance()
 {
     return g_instance;
+}
+
+void frmPreview::Form_Load()
+{
+    show();
+    repaint();
+    m_runner.start(PreviewHooks::clock().now());
+    ShowQuestion();
+}
+
+void frmPreview::closeEvent(QCloseEvent *event)
+{
+    // Unloading stops videos and tunes; the runner state stays until the
+    // next preview makes a new window.
+    PreviewHooks::media().closeAll();
+    if (g_instance == this)
+        g_instance = nullptr;
+    event->accept();
+}
+
+void frmPreview::setBusyPointer()
+{
+    setCursor(Qt::WaitCursor);
+}
+
+void frmPreview::setCustomPointer()
+{
+    static const QCursor pointer = customPointer();
+    setCursor(pointer);
+}
+
+void frmPreview::ShowQuestion()
+{
+    try {
+        lblCount->setText(m_runner.countCaption());
+        lblScore->setText(m_runner.scoreCaption());
+        picPic->clear();
+        picPic->hide();
+        cmdPreview->hide();
+        PreviewHooks::media().closeAll();   // a wave sound still playing goes on
+        const QString record = m_runner.currentRecord();
+        switch (PreviewQuestion::fromRecord(record).kind) {
+        case PreviewQuestion::Kind::MultipleChoice: ShowMultipleChoice(); break;
+        case PreviewQuestion::Kind::TrueFalse: ShowTrueFalse(); break;
+        case PreviewQuestion::Kind::Other: break;   // the previous question stays
+        }
+    } catch (...) {
+        MsgBox(kMsgUpdateQuestion, MsgIcon::Critical);
+    }
+}
+
+void frmPreview::showFrame(bool multipleChoice)
+{
+    // Unselect by lifting the exclusivity for a moment: an exclusive option
+    // button cannot be switched off on its own.
+    auto clear = [](AnswerOption *o) {
+        o->setAutoExclusive(false);
+        o->setChecked(false);
+        o->setAutoExclusive(true);
+    };
+    if (multipleChoice) {
+        for (auto *o : optABCD) clear(o);
+    } else {
+        for (auto *o : optTrueFalse) clear(o);
+    }
+    grpMultiple->setVisible(multipleChoice);
+    grpTrueFalse->setVisible(!multipleChoice);
+}
+
+void frmPreview::ShowMultipleChoice()
+{
+    const PreviewQuestion q = PreviewQuestion::fromRecord(m_runner.currentRecord());
+    showFrame(true);
+    if (q.tooFewFields) {
+        MsgBox(kMsgProcessQuestion + q.field0);
+        return;
+    }
+    lblMQuestion->setText(q.question);
+    for (int i = 0; i < 4; ++i)
+        lblMAnswer[i]->setText(q.answers.value(i));
+    m_runner.CorrectAnswer = q.correctIndex;
+    const QString path = MediaLookup::resolve(q.mediaReference, m_runner.document()->TestFolder);
+    if (!path.isEmpty())
+        ShowMedia(path);
+}
+
+void frmPreview::ShowTrueFalse()
+{
+    const PreviewQuestion q = PreviewQuestion::fromRecord(m_runner.currentRecord());
+    showFrame(false);
+    if (q.tooFewFields) {
+        MsgBox(kMsgProcessQuestion + q.field0);
+        return;
+    }
+    lblTrueQuestion->setText(q.question);
+    m_runner.CorrectAnswer = q.correctIndex;
+    const QString path = MediaLookup::resolve(q.mediaReference, m_runner.document()->TestFolder);
+    if (!path.isEmpty())
+        ShowMedia(path);
+}
+
+void frmPreview::ShowMedia(const QString &path)
+{
+    m_runner.MediaFile = path;
+    PreviewMedia &media = PreviewHooks::media();
+    QPointer<frmPreview> self(this);
+    // Sounds, tunes and videos: the hourglass while the player starts, the
+    // replay button with its caption, then the window's own pointer again.
+    auto startPlaying = [&](const QString &caption, bool inPicture, auto play) {
+        setBusyPointer();
+        cmdPreview->setText(caption);
+        cmdPreview->show();
+        picPic->setVisible(inPicture);
+        repaint();
+        play();
+        if (self)
+            setCustomPointer();
+    };
+    switch (mediaKindOf(path)) {
+    case MediaKind::Wave:
+        startPlaying(QStringLiteral("Play Sound"), false,
+                     [&] { media.playWave(path, QStringLiteral("sync")); });
+        break;
+    case MediaKind::Avi:
+        startPlaying(QStringLiteral("Play Movie"), true,
+                     [&] { media.playAVI(path, picPic, true); });
+        break;
+    case MediaKind::Mpeg:
+        startPlaying(QStringLiteral("Play Movie"), true,
+                     [&] { media.playMPEG(path, picPic, true); });
+        break;
+    case MediaKind::Midi:
+        startPlaying(QStringLiteral("Play Music"), false, [&] { media.playMIDI(path); });
+        break;
+    case MediaKind::Mp3:
+        startPlaying(QStringLiteral("Play Music"), false, [&] { media.playMP3(path); });
+        break;
+    case MediaKind::Picture: {
+        const QSize natural = pictureSize(path);
+        if (!natural.isValid() || natural.isEmpty()) {
+            MsgBox(kMsgLoadMedia, MsgIcon::Critical);
+            return;
+        }
+        m_hiddenPicture = path;
+        picHide->setInnerSize(natural);
+        FitPicture();
+        repaint();
+        break;
+    }
+    case MediaKind::None:
+        break;
+    }
+}
+
+void frmPreview::FitPicture()
+{
+    // A failure leaves the picture area as it was, without a message.
+    const QRect target = fitPictureRect(picPic->innerSize(), picHide->innerSize());
+    if (target.isEmpty())
+        return;
+    const QImage image = loadPictureScaled(m_hiddenPicture, target.size());
+    if (image.isNull())
+        return;
+    picPic->clear();
+    picPic->setPicture(image, target);
+    cmdPreview->hide();
+    picPic->show();
+}
+
+void frmPreview::SetPreviewColors(const QColor &color)
+{
+    setBackground(this, color);
+    for (QWidget *w : {static_cast<QWidget *>(lblScore), static_cast<QWidget *>(lblTeacher),
+                       static_cast<QWidget *>(lblTitle), static_cast<QWidget *>(grpMultiple),
+                       static_cast<QWidget *>(grpTrueFalse), static_cast<QWidget *>(optTrueFalse[0]),
+                       static_cast<QWidget *>(optTrueFalse[1])})
+        setBackground(w, color);
+    picPic->setBackgroundColor(color);
+    repaint();
+}
+
+void frmPreview::cmdPreview_Click()
+{
+    setBusyPointer();
+    try {
+        PreviewMedia &media = PreviewHooks::media();
+        const QString &file = m_runner.MediaFile;
+        // The replay knows the lower-case extensions only, as the quiz player's
+        // button does; a "Song.MID" shows its button but replays nothing.
+        const QString ext = mediaExtensionOf(file);
+        media.closeAll();
+        if (ext == QLatin1String("wav"))
+            media.playWave(file, QStringLiteral("async"));
+        else if (ext == QLatin1String("mid"))
+            media.playMIDI(file);
+        else if (ext == QLatin1String("mp3"))
+            media.playMP3(file);
+        else if (ext == QLatin1String("mpg") || ext == QLatin1String("mpeg"))
+            media.playMPEG(file, picPic, true);
+        else if (ext == QLatin1String("avi"))
+            media.playAVI(file, picPic, true);
+    } catch (...) {
+        setCustomPointer();
+        MsgBox(kMsgMediaFile, MsgIcon::Critical);
+        return;
+    }
+    setCustomPointer();
+}
+
+void frmPreview::cmdExit_Click()
+{
+    close();
+}
+
+void frmPreview::optABCD_MouseUp(int index)
+{
+    answer(index, true);
+}
+
+void frmPreview::optTrueFalse_MouseUp(int index)
+{
+    answer(index, false);
+}
+
+void frmPreview::answer(int index, bool multipleChoice)
+{
+    // A release that arrives while an answer is still being handled (the
+    // right-answer sound, the message) is not a second answer.
+    if (m_answering)
+        return;
+    m_answering = true;
+    QPointer<frmPreview> self(this);
+    bool failed = false;
+    try {
+        const QColor noted = palette().color(QPalette::Window);
+        cmdPreview->hide();
+        picPic->hide();
+        if (!m_runner.isRight(index)) {
+            PreviewHooks::media().playResourceSound(102, QStringLiteral("async"));
+            const int c = m_runner.CorrectAnswer;
+            if (c < 0 || c >= (multipleChoice ? 4 : 2)) {
+                // The right answer names no option: the question cannot be passed.
+                failed = true;
+            } else if (multipleChoice) {
+                MsgBox(QStringLiteral("The correct answer was ") + optABCD[c]->text() +
+                           QStringLiteral(". ") + lblMAnswer[c]->text(),
+                       MsgIcon::Critical);
+            } else {
+                MsgBox(QStringLiteral("The correct answer was ") + optTrueFalse[c]->text() +
+                           QStringLiteral("."),
+                       MsgIcon::Critical);
+            }
+        } else {
+            SetPreviewColors(LightBlue);
+            PreviewHooks::media().playResourceSound(101, QStringLiteral("sync"));
+            if (self) {
+                ++m_runner.Score;
+                SetPreviewColors(noted);
+            }
+        }
+        if (self && !failed)
+            failed = !NextQuestion();   // a report that cannot run keeps the window
+    } catch (...) {
+        failed = true;
+    }
+    if (!self)
+        return;
+    m_answering = false;
+    if (failed)
+        MsgBox(kMsgQuestionError, MsgIcon::Critical);
+}
+
+bool frmPreview::NextQuestion()
+{
+    if (m_runner.advance()) {
+        ShowQuestion();
+        return true;
+    }
+    lblScore->setText(m_runner.scoreCaption());
+    picPic->clear();
+    picPic->hide();
+    cmdPreview->hide();
+    return ShowFinalScore();
+}
+
+bool frmPreview::ShowFinalScore()
+{
+    lblScore->setText(m_runner.scoreCaption());
+    const int total = m_runner.questionCount();
+    if (total < 1)
+        return false;   // the editor emptied the test meanwhile; nothing to report
+    const QDateTime now = PreviewHooks::clock().now();
+    const int pct = ScoreReport::percent(m_runner.Score, total);
+    const QString time = ScoreReport::timeText(ScoreReport::elapsedSeconds(m_runner.StartedAt, now));
+    const MsgResult r = MsgBox(ScoreReport::message(m_runner.Score, total, pct, time), MsgIcon::None,
+                               MsgButtons::YesNo, ScoreReport::kTitle);
+    if (r == MsgResult::Yes) {
+        PreviewHooks::printer()(ScoreReport::kSheetLine1, ScoreReport::kSheetLine2,
+                                ScoreReport::sheetLine3(m_runner.Score, total, pct, time,
+                                                        ScoreReport::dateText(now.date())));
+    }
+    close();
+    return true;
 }

@@ -1,0 +1,119 @@
+#include "FitPicture.h"
+#include "QuestionRecord.h"
+#include "ScoreReport.h"
+#include "TestDocument.h"
+#include "TestRunner.h"
+
+#include <gtest/gtest.h>
+
+using namespace ScoreReport;
+
+TEST(ScoreReport, PercentIsRoundedDown)
+{
+    EXPECT_EQ(percent(2, 3), 66);
+    EXPECT_EQ(percent(0, 7), 0);
+    EXPECT_EQ(percent(7, 7), 100);
+    EXPECT_EQ(percent(1, 1), 100);
+}
+
+TEST(ScoreReport, TimeTextSwitchesToMinutesAfterSixtySeconds)
+{
+    EXPECT_EQ(timeText(0), "0 seconds");
+    EXPECT_EQ(timeText(1), "1 seconds");
+    EXPECT_EQ(timeText(60), "60 seconds");
+    EXPECT_EQ(timeText(61), "1 minutes and 1 seconds");
+    EXPECT_EQ(timeText(120), "2 minutes and 0 seconds");
+    EXPECT_EQ(timeText(3725), "62 minutes and 5 seconds");
+}
+
+TEST(ScoreReport, ElapsedCountsWholeSecondsAcrossMidnight)
+{
+    const QDate day(2026, 12, 6);
+    EXPECT_EQ(elapsedSeconds(QDateTime(day, QTime(10, 0, 0, 100)), QDateTime(day, QTime(10, 0, 0, 900))), 0);
+    EXPECT_EQ(elapsedSeconds(QDateTime(day, QTime(10, 0, 0)), QDateTime(day, QTime(10, 1, 35, 999))), 95);
+    EXPECT_EQ(elapsedSeconds(QDateTime(day, QTime(23, 59, 50)), QDateTime(day.addDays(1), QTime(0, 0, 20))), 30);
+    // A clock set back never shows a negative time.
+    EXPECT_EQ(elapsedSeconds(QDateTime(day, QTime(10, 0, 0)), QDateTime(day, QTime(9, 0, 0))), 0);
+}
+
+TEST(ScoreReport, MessageAndSheetLine)
+{
+    EXPECT_EQ(message(7, 10, 70, "1 minutes and 35 seconds"),
+              "You got 7 correct out of 10 total questions.\r\n"
+              "You scored 70 percent.\r\n"
+              "You spent 1 minutes and 35 seconds on this quiz.\r\n"
+              "\r\n"
+              "Would you like to print your score?");
+    EXPECT_EQ(sheetLine3(7, 10, 70, "1 minutes and 35 seconds", "12/6/26"),
+              "Score 7 of 10.  70%   Time spent 1 minutes and 35 seconds.  Test date:  12/6/26");
+}
+
+TEST(FitPicture, FittingPictureIsCentredAtItsOwnSize)
+{
+    EXPECT_EQ(fitPictureRect(QSize(4000, 4000), QSize(4000, 4000)), QRect(0, 0, 4000, 4000));
+    EXPECT_EQ(fitPictureRect(QSize(269, 269), QSize(40, 30)), QRect(114, 119, 40, 30));
+    // Odd remainders round the offset down.
+    EXPECT_EQ(fitPictureRect(QSize(10, 10), QSize(3, 4)), QRect(3, 3, 3, 4));
+}
+
+TEST(FitPicture, LargePictureShrinksKeepingProportions)
+{
+    EXPECT_EQ(fitPictureRect(QSize(4000, 4000), QSize(8000, 2000)), QRect(0, 1500, 4000, 1000));
+    EXPECT_EQ(fitPictureRect(QSize(4000, 4000), QSize(1000, 8000)), QRect(1750, 0, 500, 4000));
+    // Too large in one direction only is enough to shrink.
+    EXPECT_EQ(fitPictureRect(QSize(269, 269), QSize(800, 200)), QRect(0, 101, 269, 67));
+    // Halves round to even: 2.5 -> 2.
+    EXPECT_EQ(fitPictureRect(QSize(5, 5), QSize(10, 5)), QRect(0, 1, 5, 2));
+    EXPECT_TRUE(fitPictureRect(QSize(5, 5), QSize(0, 5)).isEmpty());
+}
+
+static QString sep(QStringList f) { return f.join(QuestionRecord::FieldSeparator); }
+
+TEST(PreviewQuestion, ReadsMultipleChoiceAndTrueFalseRecords)
+{
+    auto mc = PreviewQuestion::fromRecord(sep({"M", "Capital?", "Rome", "Paris", "Oslo", "Bern", "none", " 1"}));
+    EXPECT_EQ(mc.kind, PreviewQuestion::Kind::MultipleChoice);
+    EXPECT_FALSE(mc.tooFewFields);
+    EXPECT_EQ(mc.question, "Capital?");
+    EXPECT_EQ(mc.answers, (QStringList{"Rome", "Paris", "Oslo", "Bern"}));
+    EXPECT_EQ(mc.mediaReference, "none");
+    EXPECT_EQ(mc.correctIndex, 1);
+
+    auto tf = PreviewQuestion::fromRecord(sep({"t", "Sky is green", "pic.bmp", "1"}));
+    EXPECT_EQ(tf.kind, PreviewQuestion::Kind::TrueFalse);
+    EXPECT_EQ(tf.mediaReference, "pic.bmp");
+    EXPECT_EQ(tf.correctIndex, 1);
+
+    // No number in the index field reads as 0 (A, or True).
+    EXPECT_EQ(PreviewQuestion::fromRecord(sep({"t", "Q", "none", "x"})).correctIndex, 0);
+}
+
+TEST(PreviewQuestion, ShortAndUnknownRecords)
+{
+    auto shortMc = PreviewQuestion::fromRecord(sep({"m  3", "Q", "a", "b"}));
+    EXPECT_TRUE(shortMc.tooFewFields);
+    EXPECT_EQ(shortMc.field0, "m  3");
+    EXPECT_TRUE(PreviewQuestion::fromRecord(sep({"t", "Q", "none"})).tooFewFields);
+    EXPECT_EQ(PreviewQuestion::fromRecord("x" + sep({"", "Q"})).kind, PreviewQuestion::Kind::Other);
+    // The runner does not trim: a leading blank is not a kind.
+    EXPECT_EQ(PreviewQuestion::fromRecord(" m").kind, PreviewQuestion::Kind::Other);
+    EXPECT_EQ(PreviewQuestion::fromRecord("").kind, PreviewQuestion::Kind::Other);
+}
+
+TEST(TestRunner, CaptionsAndSequence)
+{
+    TestDocument doc;
+    for (int i = 0; i < 12; ++i)
+        doc.append(sep({"t", QString("Q%1").arg(i + 1), "none", "0"}));
+    TestRunner r(&doc);
+    r.start(QDateTime(QDate(2026, 1, 1), QTime(1, 0, 30, 500)));
+    EXPECT_EQ(r.StartTime, 3630.5);
+    EXPECT_EQ(r.CorrectAnswer, 1);
+    EXPECT_EQ(r.countCaption(), "Question # 1");
+    EXPECT_EQ(r.scoreCaption(), "Score: 0 correct of 12 total.");
+    for (int i = 1; i < 12; ++i)
+        EXPECT_TRUE(r.advance());
+    EXPECT_EQ(r.countCaption(), "Question # 12");
+    EXPECT_EQ(r.currentRecord(), doc.QuestionRecords[12]);
+    EXPECT_FALSE(r.advance());
+}

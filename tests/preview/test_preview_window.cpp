@@ -1,0 +1,367 @@
+// Drives the preview window through whole runs. The media player is replaced
+// by a recorder (which also notes the window's colour and pointer at each
+// call), the clock is fixed and the score sheet printer is a recorder, so the
+// runs are fast and need no sound server or printer. One run uses the real
+// media player.
+
+#include "PictureBox.h"
+#include "PreviewHooks.h"
+#include "QuestionRecord.h"
+#include "TestDocument.h"
+#include "TestDoubles.h"
+#include "frmPreview.h"
+
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+struct RecordingMedia : PreviewMedia {
+    QStringList calls;
+    QList<QColor> colours;              // the window's background at each call
+    QList<Qt::CursorShape> pointers;    // the window's pointer at each call
+
+    void note(const QString &call)
+    {
+        calls << call;
+        frmPreview *w = frmPreview::instance();
+        colours << (w ? w->palette().color(QPalette::Window) : QColor());
+        pointers << (w ? w->cursor().shape() : Qt::ArrowCursor);
+    }
+    void closeAll() override { note("CloseAll"); }
+    void playWave(const QString &p, const QString &m) override { note("PlayWave " + QFileInfo(p).fileName() + " " + m); }
+    void playResourceSound(int id, const QString &m) override { note(QString("Resource %1 %2").arg(id).arg(m)); }
+    void playAVI(const QString &p, QWidget *box, bool s) override
+    { note(QString("PlayAVI %1 %2 %3").arg(QFileInfo(p).fileName(), box->objectName()).arg(s)); }
+    void playMPEG(const QString &p, QWidget *box, bool s) override
+    { note(QString("PlayMPEG %1 %2 %3").arg(QFileInfo(p).fileName(), box->objectName()).arg(s)); }
+    void playMIDI(const QString &p) override { note("PlayMIDI " + QFileInfo(p).fileName()); }
+    void playMP3(const QString &p) override { note("PlayMP3 " + QFileInfo(p).fileName()); }
+
+    void clear() { calls.clear(); colours.clear(); pointers.clear(); }
+    QStringList plays() const { QStringList r; for (auto &c : calls) if (c != "CloseAll") r << c; return r; }
+};
+
+struct FixedClock : PreviewClock {
+    QDateTime at{QDate(2026, 12, 6), QTime(10, 0, 0)};
+    QDateTime now() const override { return at; }
+};
+
+QString rec(const QStringList &f) { return f.join(QuestionRecord::FieldSeparator); }
+}
+
+class PreviewWindowTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    std::unique_ptr<ScopedPlatform> platform;
+    RecordingMedia media;
+    FixedClock clock;
+    QList<QStringList> printed;
+    TestDocument doc;
+
+    template <typename T = QWidget> T *child(const char *name)
+    {
+        T *c = frmPreview::instance() ? frmPreview::instance()->findChild<T *>(QLatin1String(name)) : nullptr;
+        if (!c) qFatal("no child %s", name);
+        return c;
+    }
+    QString text(const char *name) { return child<QLabel>(name)->text(); }
+    void release(const char *option, Qt::MouseButton button = Qt::LeftButton)
+    {
+        auto *o = child<QRadioButton>(option);
+        QTest::mousePress(o, button, {}, QPoint(5, 5));
+        QTest::mouseRelease(o, button, {}, QPoint(5, 5));
+    }
+    void writeFile(const QString &name, const QByteArray &bytes = "x")
+    {
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    frmPreview *open() { return frmPreview::showPreview(doc, "Capitals", "Mr. Smith, class 5", nullptr); }
+
+private slots:
+    void init()
+    {
+        platform = std::make_unique<ScopedPlatform>();
+        media = RecordingMedia();
+        PreviewHooks::setMedia(&media);
+        PreviewHooks::setClock(&clock);
+        printed.clear();
+        PreviewHooks::setPrinter([this](const QString &a, const QString &b, const QString &c) { printed << QStringList{a, b, c}; });
+        clock.at = QDateTime(QDate(2026, 12, 6), QTime(10, 0, 0));
+        doc = TestDocument();
+        doc.TestFolder = dir.path() + "/";
+        QVERIFY(QImage(800, 200, QImage::Format_RGB32).save(dir.filePath("wide.bmp")));
+        writeFile("tone.wav");
+        writeFile("clip.avi");
+        writeFile("Song.MID");
+    }
+    void cleanup()
+    {
+        if (auto *w = frmPreview::instance()) w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        PreviewHooks::setMedia(nullptr);
+        PreviewHooks::setClock(nullptr);
+        PreviewHooks::setPrinter({});
+        platform.reset();
+    }
+
+    void layoutOfTheWindow()
+    {
+        doc.append(rec({"m", "Q", "a", "b", "c", "d", "none", "0"}));
+        frmPreview *w = open();
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), QString("Ardeno Previewer"));
+        QCOMPARE(w->size(), QSize(632, 363));
+        QCOMPARE(w->palette().color(QPalette::Window), QColor(53, 53, 255));
+        QCOMPARE(w->cursor().shape(), Qt::BitmapCursor);
+        QCOMPARE(child("lblScore")->geometry(), QRect(8, 16, 251, 20));
+        QVERIFY(child("lblScore")->font().bold());
+        QCOMPARE(child("lblScore")->font().pointSize(), 12);
+        QCOMPARE(child("lblCount")->geometry(), QRect(136, 48, 145, 25));
+        QCOMPARE(child("cmdPreview")->geometry(), QRect(8, 48, 81, 25));
+        QCOMPARE(child("picPic")->geometry(), QRect(8, 80, 273, 273));
+        QCOMPARE(child("cmdExit")->geometry(), QRect(544, 16, 81, 25));
+        QCOMPARE(child("grpMultiple")->geometry(), QRect(288, 48, 337, 305));
+        QCOMPARE(child("optABCD_3")->geometry(), QRect(16, 256, 25, 33));
+        QCOMPARE(child("lblMAnswer_2")->geometry(), QRect(48, 216, 273, 33));
+        QCOMPARE(child("optTrueFalse_1")->geometry(), QRect(32, 200, 65, 33));
+        QCOMPARE(child("optABCD_0")->palette().color(QPalette::Window), QColor(150, 200, 255));
+        QCOMPARE(child("lblMQuestion")->palette().color(QPalette::Window), QColor(106, 181, 255));
+        QCOMPARE(child("lblScore")->palette().color(QPalette::WindowText), QColor(106, 181, 255));
+        QVERIFY(child("grpMultiple")->isVisible());
+        QVERIFY(!child("grpTrueFalse")->isVisible());
+        QVERIFY(!child("picHide")->isVisible());
+        QCOMPARE(text("lblTitle"), QString("Capitals"));
+        QCOMPARE(text("lblTeacher"), QString("Mr. Smith, class 5"));
+        QCOMPARE(text("lblCount"), QString("Question # 1"));
+        QCOMPARE(text("lblScore"), QString("Score: 0 correct of 1 total."));
+    }
+
+    // A whole run over both kinds with media: right, wrong, replay, report, Yes.
+    void fullRunWithMediaAndPrintedScore()
+    {
+        doc.append(rec({"m", "Capital of France?", "Rome", "Paris", "Oslo", "Bern", "wide.bmp", " 1"}));
+        doc.append(rec({"t", "The sky is green.", "tone.wav", " 1"}));
+        doc.append(rec({"m", "Watch this", "a", "b", "c", "d", dir.filePath("clip.avi"), " 3"}));
+        QVERIFY(open());
+
+        // Question 1: the picture, found in the test's folder, shrunk into picPic.
+        auto *pic = child<PictureBox>("picPic");
+        QVERIFY(pic->isVisible());
+        QCOMPARE(pic->pictureRect(), QRect(0, 101, 269, 67));
+        QVERIFY(!child("cmdPreview")->isVisible());
+        QCOMPARE(text("lblMAnswer_1"), QString("Paris"));
+
+        // Right answer: light blue while chime 101 plays to its end, then back.
+        release("optABCD_1");
+        int chime = media.calls.indexOf("Resource 101 sync");
+        QVERIFY(chime >= 0);
+        QCOMPARE(media.colours[chime], frmPreview::LightBlue);
+        QCOMPARE(frmPreview::instance()->palette().color(QPalette::Window), frmPreview::WindowBlue);
+        QCOMPARE(text("lblScore"), QString("Score: 1 correct of 3 total."));
+        QCOMPARE(text("lblCount"), QString("Question # 2"));
+
+        // Question 2: the wave sound played with waiting under the hourglass.
+        QVERIFY(child("grpTrueFalse")->isVisible());
+        QVERIFY(!child("grpMultiple")->isVisible());
+        QCOMPARE(text("lblTrueQuestion"), QString("The sky is green."));
+        int wave = media.calls.indexOf("PlayWave tone.wav sync");
+        QVERIFY(wave > chime);
+        QCOMPARE(media.pointers[wave], Qt::WaitCursor);
+        QCOMPARE(frmPreview::instance()->cursor().shape(), Qt::BitmapCursor);
+        QCOMPARE(child<QPushButton>("cmdPreview")->text(), QString("Play Sound"));
+        QVERIFY(child("cmdPreview")->isVisible());
+        QVERIFY(!pic->isVisible());
+
+        // Wrong answer with the right mouse button: buzz 102 and the message.
+        media.clear();
+        release("optTrueFalse_0", Qt::RightButton);
+        QCOMPARE(media.plays().value(0), QString("Resource 102 async"));
+        QCOMPARE(platform->messages.shown.size(), 1);
+        QCOMPARE(platform->messages.shown[0].text, QString("The correct answer was False."));
+        QCOMPARE(platform->messages.shown[0].icon, MsgIcon::Critical);
+        QCOMPARE(platform->messages.shown[0].title, QString("Ardenox"));
+        QCOMPARE(text("lblScore"), QString("Score: 1 correct of 3 total."));
+
+        // Question 3: the video in picPic; the replay closes and plays it again.
+        QCOMPARE(media.plays().last(), QString("PlayAVI clip.avi picPic 1"));
+        QCOMPARE(child<QPushButton>("cmdPreview")->text(), QString("Play Movie"));
+        QVERIFY(pic->isVisible());
+        media.clear();
+        QTest::mouseClick(child("cmdPreview"), Qt::LeftButton);
+        QCOMPARE(media.calls, (QStringList{"CloseAll", "PlayAVI clip.avi picPic 1"}));
+        QCOMPARE(media.pointers[1], Qt::WaitCursor);
+
+        // A wrong answer on the last question: the message, then the report.
+        clock.at = clock.at.addSecs(95);
+        platform->messages.clear();
+        release("optABCD_0");
+        QCOMPARE(platform->messages.shown.size(), 2);
+        QCOMPARE(platform->messages.shown[0].text, QString("The correct answer was D. d"));
+        const MessageRequest report = platform->messages.shown[1];
+        QCOMPARE(report.title, QString("Your Score!"));
+        QCOMPARE(report.icon, MsgIcon::None);
+        QCOMPARE(report.buttons, MsgButtons::YesNo);
+        QCOMPARE(report.text, QString("You got 1 correct out of 3 total questions.\r\n"
+                                      "You scored 33 percent.\r\n"
+                                      "You spent 1 minutes and 35 seconds on this quiz.\r\n\r\n"
+                                      "Would you like to print your score?"));
+        QCOMPARE(printed.size(), 1);
+        QCOMPARE(printed[0][0], QString("Student Name"));
+        QCOMPARE(printed[0][1], QString("Test Name.....Teacher"));
+        QCOMPARE(printed[0][2], "Score 1 of 3.  33%   Time spent 1 minutes and 35 seconds.  Test date:  "
+                                    + QLocale::system().toString(QDate(2026, 12, 6), QLocale::ShortFormat));
+        QVERIFY(!frmPreview::instance());
+    }
+
+    void answeringNoPrintsNothingAndCloses()
+    {
+        doc.append(rec({"t", "One question", "none", "0"}));
+        QPointer<frmPreview> w = open();
+        clock.at = clock.at.addSecs(60);
+        platform->messages.answers.enqueue(MsgResult::No);
+        release("optTrueFalse_0");
+        QCOMPARE(platform->messages.shown.size(), 1);
+        QVERIFY(platform->messages.shown[0].text.contains("You scored 100 percent.\r\nYou spent 60 seconds on this quiz."));
+        QVERIFY(printed.isEmpty());
+        QVERIFY(!frmPreview::instance());
+        QTRY_VERIFY(!w);
+    }
+
+    void timeAcrossMidnight()
+    {
+        doc.append(rec({"t", "Late question", "none", "0"}));
+        clock.at = QDateTime(QDate(2026, 12, 6), QTime(23, 59, 30));
+        open();
+        clock.at = QDateTime(QDate(2026, 12, 7), QTime(0, 0, 40));
+        release("optTrueFalse_1");
+        QVERIFY(platform->messages.texts().last().contains("You spent 1 minutes and 10 seconds"));
+    }
+
+    void earlyExitShowsNoReport()
+    {
+        doc.append(rec({"m", "Q", "a", "b", "c", "d", "clip.avi", "0"}));
+        doc.append(rec({"m", "Q2", "a", "b", "c", "d", "none", "0"}));
+        open();
+        media.clear();
+        QTest::mouseClick(child("cmdExit"), Qt::LeftButton);
+        QVERIFY(!frmPreview::instance());
+        QCOMPARE(media.calls, QStringList{"CloseAll"});
+        QVERIFY(platform->messages.shown.isEmpty());
+    }
+
+    void emptyTestIsRefused()
+    {
+        QCOMPARE(open(), nullptr);
+        QVERIFY(!frmPreview::instance());
+        QCOMPARE(platform->messages.shown.size(), 1);
+        QCOMPARE(platform->messages.shown[0].icon, MsgIcon::Information);
+        QVERIFY(platform->messages.shown[0].text.contains("no questions"));
+    }
+
+    void secondOpenRefreshesLabelsOnly()
+    {
+        doc.append(rec({"t", "Q1", "none", "0"}));
+        doc.append(rec({"t", "Q2", "none", "0"}));
+        frmPreview *w = open();
+        release("optTrueFalse_0");
+        QCOMPARE(frmPreview::showPreview(doc, "New title", "New teacher", nullptr), w);
+        QCOMPARE(text("lblTitle"), QString("New title"));
+        QCOMPARE(text("lblTeacher"), QString("New teacher"));
+        QCOMPARE(text("lblCount"), QString("Question # 2"));
+        QCOMPARE(w->runner().Score, 1);
+    }
+
+    void keyboardSelectsWithoutAnswering()
+    {
+        doc.append(rec({"m", "Q", "a", "b", "c", "d", "none", "0"}));
+        doc.append(rec({"m", "Q2", "a", "b", "c", "d", "none", "0"}));
+        open();
+        auto *b = child<QRadioButton>("optABCD_1");
+        b->setFocus();
+        QTest::keyClick(b, Qt::Key_Space);
+        QVERIFY(b->isChecked());
+        QCOMPARE(text("lblCount"), QString("Question # 1"));
+        QVERIFY(media.plays().isEmpty());
+        // A release outside the option is no answer either.
+        QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(-5, -5));
+        QCOMPARE(text("lblCount"), QString("Question # 1"));
+        // The next question starts with no option selected.
+        release("optABCD_0");
+        QCOMPARE(text("lblCount"), QString("Question # 2"));
+        QVERIFY(!b->isChecked() && !child<QRadioButton>("optABCD_0")->isChecked());
+    }
+
+    void brokenRecordsKeepThePreviousQuestion()
+    {
+        doc.append(rec({"m", "First", "a", "b", "c", "d", "Song.MID", "2"}));
+        doc.append(rec({"x", "not a question"}));
+        doc.append(rec({"m  3", "short"}));
+        doc.append(rec({"t", "Q", "missing.wav", "9"}));
+        open();
+        // Song.MID plays by kind, but the case-sensitive replay plays nothing.
+        QCOMPARE(media.plays(), QStringList{"PlayMIDI Song.MID"});
+        QCOMPARE(child<QPushButton>("cmdPreview")->text(), QString("Play Music"));
+        media.clear();
+        QTest::mouseClick(child("cmdPreview"), Qt::LeftButton);
+        QCOMPARE(media.calls, QStringList{"CloseAll"});
+
+        release("optABCD_2");
+        // Unknown kind: the previous texts and right answer stay.
+        QCOMPARE(text("lblCount"), QString("Question # 2"));
+        QCOMPARE(text("lblMQuestion"), QString("First"));
+        release("optABCD_2");
+        // Too few fields: the message names field 0, no icon.
+        QCOMPARE(platform->messages.shown.last().text,
+                 QString("An error has occured.  Unable to process question m  3"));
+        QCOMPARE(platform->messages.shown.last().icon, MsgIcon::None);
+        release("optABCD_2");
+        // A missing media file shows nothing; an index beyond the options
+        // makes every answer an error that keeps the question.
+        QVERIFY(!child("cmdPreview")->isVisible());
+        media.clear();
+        release("optTrueFalse_0");
+        QCOMPARE(media.plays(), QStringList{"Resource 102 async"});
+        QCOMPARE(platform->messages.shown.last().text, QString("There has been an error in this question."));
+        QCOMPARE(platform->messages.shown.last().icon, MsgIcon::Critical);
+        QCOMPARE(text("lblCount"), QString("Question # 4"));
+        QVERIFY(frmPreview::instance());
+    }
+
+    void unreadablePictureIsReported()
+    {
+        writeFile("broken.jpg", "not a picture");
+        doc.append(rec({"t", "Q", "broken.jpg", "0"}));
+        open();
+        QCOMPARE(platform->messages.texts(), QStringList{"Error loading media file!"});
+        QCOMPARE(platform->messages.shown[0].icon, MsgIcon::Critical);
+        QVERIFY(!child("picPic")->isVisible());
+    }
+
+    // The real media player: a sound with waiting and both answer sounds.
+    void realMediaPlayer()
+    {
+        PreviewHooks::setMedia(nullptr);
+        QString wav = qEnvironmentVariable("ARDENO_TEST_DATA") + "/media/tone.wav";
+        if (!QFile::exists(wav))
+            QSKIP("tests/data/media/tone.wav is missing");
+        doc.append(rec({"t", "Listen", wav, "0"}));
+        doc.append(rec({"m", "Look", "a", "b", "c", "d", dir.filePath("wide.bmp"), "0"}));
+        QVERIFY(open());
+        release("optTrueFalse_0");
+        QCOMPARE(text("lblScore"), QString("Score: 1 correct of 2 total."));
+        QVERIFY(child("picPic")->isVisible());
+        release("optABCD_0");
+        QVERIFY(!frmPreview::instance());
+    }
+};
+
+QTEST_MAIN(PreviewWindowTest)
+#include "test_preview_window.moc"
