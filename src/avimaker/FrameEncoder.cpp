@@ -157,6 +157,10 @@ FrameEncoder::~FrameEncoder() = default;
 
 bool FrameEncoder::open(VideoCodec codec, const DibLayout &source, const EncoderSettings &settings)
 {
+    // Our own messages say what failed; libav's notices would only be noise
+    // on a teacher's terminal.
+    static const bool quiet = (av_log_set_level(AV_LOG_FATAL), true);
+    Q_UNUSED(quiet);
     d = std::make_unique<Impl>();
     d->codec = codec;
     d->src = source;

@@ -1,0 +1,197 @@
+#include "BmpFixture.h"
+#include "TestDoubles.h"
+#include "cDIB.h"
+
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+namespace {
+class CDibTest : public ::testing::Test {
+protected:
+    ScopedPlatform platform;
+    QTemporaryDir dir;
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QString write(const QString &name, const QByteArray &bytes) const
+    {
+        EXPECT_TRUE(writeBytes(path(name), bytes));
+        return path(name);
+    }
+    void expectRefused(const QString &file)
+    {
+        ASSERT_EQ(platform.messages.shown.size(), 1);
+        EXPECT_EQ(platform.messages.shown[0].text,
+                  "File is not a supported bitmap format:\r\n" + file);
+        EXPECT_EQ(platform.messages.shown[0].icon, MsgIcon::Information);
+        EXPECT_EQ(platform.messages.shown[0].title, "Ardenox");
+    }
+};
+}
+
+TEST_F(CDibTest, TwentyFourBitHeaderFieldsAndBlocks)
+{
+    BmpSpec spec;
+    spec.width = 7;   // rows padded from 21 to 24 bytes
+    spec.height = 5;
+    const QByteArray bytes = makeBmp(spec);
+    const QString file = write("a.bmp", bytes);
+    cDIB dib;
+    ASSERT_TRUE(dib.CreateFromFile(file));
+    EXPECT_TRUE(platform.messages.shown.isEmpty());
+    EXPECT_EQ(dib.Width(), 7);
+    EXPECT_EQ(dib.Height(), 5);
+    EXPECT_EQ(dib.BitCount(), 24);
+    EXPECT_EQ(dib.Planes(), 1);
+    EXPECT_EQ(dib.Compression(), 0);
+    EXPECT_EQ(dib.SizeInfoHeader(), 40);
+    EXPECT_EQ(dib.SizeImage(), 24 * 5);
+    EXPECT_EQ(dib.XPPM(), 2835);
+    EXPECT_EQ(dib.FileType(), 0x4D42);
+    EXPECT_EQ(dib.BitOffset(), 54);
+    EXPECT_EQ(dib.SizeFileHeader(), bytes.size());
+    EXPECT_EQ(dib.SizeBitmapInfo(), 40);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(dib.PointerToBitmapInfo()), 40),
+              bytes.mid(14, 40));
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(dib.PointerToBits()), dib.SizeImage()),
+              bytes.mid(54));
+}
+
+TEST_F(CDibTest, EightBitPaletteAndLargerHeadersStayInTheBitmapInfoBlock)
+{
+    BmpSpec spec;
+    spec.bitCount = 8;
+    cDIB dib;
+    ASSERT_TRUE(dib.CreateFromFile(write("p.bmp", makeBmp(spec))));
+    EXPECT_EQ(dib.BitOffset(), 1078);
+    EXPECT_EQ(dib.SizeBitmapInfo(), 1064);
+    EXPECT_EQ(dib.ClrUsed(), 256);
+
+    for (int infoSize : {108, 124}) {
+        spec.infoSize = infoSize;
+        const QByteArray bytes = makeBmp(spec);
+        ASSERT_TRUE(dib.CreateFromFile(write("v.bmp", bytes)));
+        EXPECT_EQ(dib.SizeInfoHeader(), infoSize);
+        EXPECT_EQ(dib.Width(), 8);
+        EXPECT_EQ(dib.BitCount(), 8);
+        EXPECT_EQ(dib.SizeBitmapInfo(), infoSize + 1024);
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(dib.PointerToBitmapInfo()),
+                             dib.SizeBitmapInfo()),
+                  bytes.mid(14, infoSize + 1024));
+    }
+}
+
+TEST_F(CDibTest, MissingFileAndWrongSignature)
+{
+    cDIB dib;
+    const QString missing = path("none.bmp");
+    EXPECT_FALSE(dib.CreateFromFile(missing));
+    ASSERT_EQ(platform.messages.shown.size(), 1);
+    EXPECT_EQ(platform.messages.shown[0].text, "File does not exist:\r\n" + missing);
+    EXPECT_EQ(platform.messages.shown[0].icon, MsgIcon::Critical);
+    platform.messages.clear();
+
+    QByteArray bytes = makeBmp(BmpSpec());
+    bytes[0] = 'M';
+    bytes[1] = 'B';
+    const QString file = write("mb.bmp", bytes);
+    EXPECT_FALSE(dib.CreateFromFile(file));
+    expectRefused(file);
+    EXPECT_EQ(dib.FileType(), 0x424D);   // the header read stays
+}
+
+TEST_F(CDibTest, ZeroImageSizeIsDerivedForPlainRows)
+{
+    BmpSpec spec;
+    spec.width = 5;
+    spec.height = -3;   // top-down
+    spec.zeroSizeImage = true;
+    const QByteArray bytes = makeBmp(spec);
+    cDIB dib;
+    ASSERT_TRUE(dib.CreateFromFile(write("z.bmp", bytes)));
+    EXPECT_EQ(dib.SizeImage(), 16 * 3);
+    EXPECT_EQ(dib.Height(), -3);
+
+    // A compressed bitmap without a size cannot be sized.
+    spec.compression = 1;
+    spec.bitCount = 8;
+    const QString rle = write("rle.bmp", makeBmp(spec));
+    EXPECT_FALSE(dib.CreateFromFile(rle));
+    expectRefused(rle);
+}
+
+TEST_F(CDibTest, TruncatedAndHostileHeadersAreRefusedAndKeepTheEarlierBitmap)
+{
+    BmpSpec spec;
+    const QByteArray good = makeBmp(spec);
+    cDIB dib;
+    ASSERT_TRUE(dib.CreateFromFile(write("good.bmp", good)));
+
+    auto patched = [&](int offset, quint32 value) {
+        QByteArray b = good;
+        qToLittleEndian<quint32>(value, reinterpret_cast<uchar *>(b.data()) + offset);
+        return b;
+    };
+    const QList<QByteArray> hostile = {
+        good.left(good.size() - 1),        // pixel data cut short
+        good.left(30),                     // info header cut short
+        good.left(2),                      // only the signature
+        patched(10, 4),                    // bfOffBits inside the file header
+        patched(10, 0xFFFFFFF0u),          // bfOffBits far past the end
+        patched(34, 0x80000000u),          // negative image size
+        patched(34, 0x7FFFFFFFu),          // absurd image size
+    };
+    for (int i = 0; i < hostile.size(); ++i) {
+        platform.messages.clear();
+        const QString file = write(QString("h%1.bmp").arg(i), hostile[i]);
+        EXPECT_FALSE(dib.CreateFromFile(file)) << i;
+        expectRefused(file);
+        EXPECT_EQ(dib.SizeImage(), 144) << i;
+        EXPECT_EQ(dib.Width(), 8) << i;
+        EXPECT_EQ(dib.SizeBitmapInfo(), 40) << i;
+    }
+}
+
+TEST_F(CDibTest, WriteBackGivesTheSameBytesAndDoesNotShortenAFile)
+{
+    BmpSpec spec;
+    spec.bitCount = 8;
+    spec.width = 3;
+    const QByteArray bytes = makeBmp(spec);
+    cDIB dib;
+    ASSERT_TRUE(dib.CreateFromFile(write("in.bmp", bytes + "trailing")));
+    EXPECT_TRUE(dib.WriteToFile(path("out.bmp")));
+    EXPECT_EQ(readBytes(path("out.bmp")), bytes);
+
+    // Written over in place: a longer file keeps its tail.
+    write("long.bmp", QByteArray(bytes.size() + 10, 'x'));
+    EXPECT_TRUE(dib.WriteToFile(path("long.bmp")));
+    EXPECT_EQ(readBytes(path("long.bmp")), bytes + QByteArray(10, 'x'));
+    // An unwritable place is not reported.
+    EXPECT_TRUE(dib.WriteToFile(path("no/such/folder/x.bmp")));
+    EXPECT_TRUE(platform.messages.shown.isEmpty());
+}
+
+TEST_F(CDibTest, PackedBitmapFromMemory)
+{
+    BmpSpec spec;
+    spec.bitCount = 32;
+    const QByteArray bytes = makeBmp(spec);
+    const QByteArray packed = bytes.mid(14);
+    cDIB dib;
+    ASSERT_TRUE(dib.CreateFromPackedDIBPointer(packed.constData()));
+    EXPECT_EQ(dib.SizeImage(), 8 * 4 * 6);
+    EXPECT_EQ(dib.SizeFileHeader(), 8 * 4 * 6 + 54);
+    EXPECT_EQ(dib.BitOffset(), 54);
+    EXPECT_EQ(dib.SizeBitmapInfo(), 40);
+    dib.WriteToFile(path("packed.bmp"));
+    EXPECT_EQ(readBytes(path("packed.bmp")), bytes);
+
+    spec.bitCount = 8;
+    spec.paletteEntries = 0;
+    const QByteArray eight = makeBmp(spec).mid(14);
+    EXPECT_FALSE(dib.CreateFromPackedDIBPointer(eight.constData()));
+    EXPECT_EQ(dib.BitCount(), 8);          // the header keeps what was copied,
+    EXPECT_EQ(dib.SizeFileHeader(), 8 * 4 * 6 + 54);   // the rest stays
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(dib.PointerToBits()), 8 * 4 * 6),
+              bytes.mid(54));
+}
