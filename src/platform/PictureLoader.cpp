@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QPainter>
 #include <QtEndian>
 
 #include <cmath>
@@ -324,4 +325,38 @@ QImage loadPictureScaled(const QString &path, const QSize &size, QString *error)
     if (image.size() != size)
         image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return image;
+}
+
+bool drawPicture(QPainter &painter, const QRectF &target, const QString &path, QString *error)
+{
+    QString dummy;
+    QString &err = error ? *error : dummy;
+    err.clear();
+    const QByteArray head = readHead(path, 64, &err);
+    if (!err.isEmpty())
+        return false;
+    if (Wmf::looksLikeWmf(head)) {
+        const QByteArray data = readWhole(path, &err);
+        if (!err.isEmpty())
+            return false;
+        if (const Wmf::Info info = Wmf::readInfo(data); !info.ok()) {
+            err = message(path, info.error);
+            return false;
+        }
+        if (!Wmf::draw(data, painter, target, &err)) {
+            err = message(path, err);
+            return false;
+        }
+        return true;
+    }
+    const LoadedPicture picture = loadPicture(path);
+    if (picture.isNull()) {
+        err = picture.error;
+        return false;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, picture.image);
+    painter.restore();
+    return true;
 }

@@ -23,9 +23,12 @@
 // cannot be read gives a null result and a message in `error`.
 
 #include <QImage>
+#include <QRectF>
 #include <QSize>
 #include <QSizeF>
 #include <QString>
+
+class QPainter;
 
 // What a picture file's header says, read without decoding the picture.
 struct PictureInfo {
@@ -62,6 +65,12 @@ LoadedPicture loadPicture(const QString &path);
 // shrunk smoothly. A null image on failure, with the reason in *error if given.
 // A metafile is drawn directly at `size`, so it stays sharp at any size.
 QImage loadPictureScaled(const QString &path, const QSize &size, QString *error = nullptr);
+
+// Draws the whole picture into `target` of any painter (a printer, a PDF):
+// a metafile as vectors, so it stays sharp at the printer's resolution; a
+// bitmap or JPEG from its full-size pixels. False with the reason in *error
+// when the file cannot be read (nothing is drawn then).
+bool drawPicture(QPainter &painter, const QRectF &target, const QString &path, QString *error = nullptr);
 
 // Pictures larger than this in either direction (natural pixels) are refused:
 // it keeps damaged or hostile headers from asking for gigabytes.

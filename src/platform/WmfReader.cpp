@@ -638,14 +638,56 @@ QByteArray toSvg(const QByteArray &data, const QSize &size, QString *error)
     return s.out;
 }
 
+bool draw(const QByteArray &data, QPainter &painter, const QRectF &target, QString *error)
+{
+    QString dummy;
+    QString &err = error ? *error : dummy;
+    // The SVG's own coordinates only set the precision of its numbers: a
+    // frame of about 4000 units keeps them well under a printer dot.
+    const double longest = qMax(target.width(), target.height());
+    if (!(longest > 0) || !std::isfinite(longest)) {
+        err = QStringLiteral("the requested picture size is not possible");
+        return false;
+    }
+    const double scale = 4096.0 / longest;
+    const QSize units(qBound(1, int(std::lround(target.width() * scale)), kMaxPictureSide),
+                      qBound(1, int(std::lround(target.height() * scale)), kMaxPictureSide));
+    const QByteArray svgText = toSvg(data, units, &err);
+    if (svgText.isEmpty()) {
+        if (err.isEmpty())
+            err = describe(wmf_E_Glitch);
+        return false;
+    }
+    QSvgRenderer renderer(svgText);
+    if (!renderer.isValid()) {
+        err = QStringLiteral("the metafile cannot be drawn");
+        return false;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    renderer.render(&painter, target);
+    painter.restore();
+    err.clear();
+    return true;
+}
+
 QImage render(const QByteArray &data, const QSize &size, QString *error)
 {
     QString dummy;
     QString &err = error ? *error : dummy;
-    if (qint64(size.width()) * size.height() > kMaxRenderPixels) {
+    if (size.isEmpty() || qint64(size.width()) * size.height() > kMaxRenderPixels) {
         err = QStringLiteral("the picture is too large to draw");
         return {};
     }
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) {
+        err = QStringLiteral("the picture is too large to draw");
+        return {};
+    }
+    image.fill(Qt::transparent);
+    // At pixel sizes the SVG is made at exactly that size: its coordinates
+    // are then the image's pixels.
     const QByteArray svgText = toSvg(data, size, &err);
     if (svgText.isEmpty()) {
         if (err.isEmpty())
@@ -657,12 +699,6 @@ QImage render(const QByteArray &data, const QSize &size, QString *error)
         err = QStringLiteral("the metafile cannot be drawn");
         return {};
     }
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull()) {
-        err = QStringLiteral("the picture is too large to draw");
-        return {};
-    }
-    image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -16,9 +16,12 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRectF>
 #include <QSize>
 #include <QSizeF>
 #include <QString>
+
+class QPainter;
 
 namespace Wmf {
 
@@ -46,5 +49,8 @@ QByteArray toSvg(const QByteArray &data, const QSize &size, QString *error);
 
 // The metafile drawn into a transparent image of exactly `size`.
 QImage render(const QByteArray &data, const QSize &size, QString *error);
+
+// The metafile drawn as vectors into `target` of a painter.
+bool draw(const QByteArray &data, QPainter &painter, const QRectF &target, QString *error);
 
 } // namespace Wmf

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -193,6 +194,26 @@ TEST(PictureLoader, ScaledLoadGivesExactlyTheAskedSize)
     EXPECT_TRUE(loadPictureScaled(data("shapes.wmf"), QSize(0, 10), &error).isNull());
     EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(loadPictureScaled(data("shapes.wmf"), QSize(40000, 10), &error).isNull());
+}
+
+TEST(PictureLoader, DrawPictureOntoAnyPainter)
+{
+    // Twice the natural size, at an offset, as a printer would be asked.
+    QImage page(500, 300, QImage::Format_ARGB32_Premultiplied);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    QString error;
+    EXPECT_TRUE(drawPicture(painter, QRectF(100, 50, 384, 192), data("shapes.wmf"), &error))
+        << error.toStdString();
+    EXPECT_TRUE(drawPicture(painter, QRectF(0, 0, 80, 60), data("redblue-40x30.bmp"), &error));
+    EXPECT_FALSE(drawPicture(painter, QRectF(0, 0, 80, 60), data("truncated.wmf"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    painter.end();
+    EXPECT_TRUE(near(page.pixel(100 + 96, 50 + 96), Qt::red, 0));
+    EXPECT_TRUE(near(page.pixel(100 + 280, 50 + 96), Qt::blue, 0));
+    EXPECT_TRUE(near(page.pixel(100 + 240, 50 + 10), Qt::white, 0));   // transparent parts
+    EXPECT_TRUE(near(page.pixel(10, 30), Qt::red, 0));
+    EXPECT_TRUE(near(page.pixel(70, 30), Qt::blue, 0));
 }
 
 TEST(PictureLoader, PictureSizeReadsHeadersOnly)
