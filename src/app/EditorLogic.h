@@ -1,0 +1,45 @@
+#pragma once
+// Decisions of the editor window that need no widgets: the command line,
+// the extension rule, the caption, and the thumbnail arithmetic of the
+// media panel. Kept here so they can be tested without a window.
+
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+namespace EditorLogic {
+// The command-line text: the arguments joined by single blanks (so a path
+// with blanks works whether or not the shell split it), cut at its first
+// CR LF. Not unquoted.
+QString commandLineText(const QStringList &arguments);
+
+// The text after the first full stop of the whole path ("" without one).
+QString extensionAfterFirstFullStop(const QString &path);
+// That extension compared with ext, letter case ignored.
+bool hasExtension(const QString &path, const QString &ext);
+
+// "Ardeno Test Creator - " and the file's name without its folder.
+QString windowCaption(const QString &fileName);
+QString windowCaptionForPath(const QString &path);
+
+// "Question #" and the number with its sign position ("Question # 3").
+QString questionLabel(int number);
+
+// Where the media panel draws a picture of natural size `picture` in a box of
+// inner size `box`: shrunk by one single-precision factor (sizes rounded half
+// to even) when it is too large in either direction, never enlarged, and
+// centred with the fractions of the offsets dropped.
+struct Thumbnail {
+    QRect target;
+    bool scaled = false;
+};
+Thumbnail thumbnailRect(const QSize &box, const QSize &picture);
+
+// The recent-files list keeps paths opened with File > Open in lower case.
+// On a file system that tells letter cases apart such a path may not name the
+// file any more: this finds the existing file whose path equals `path` with
+// letter case ignored, folder by folder. Returns path itself when it exists,
+// and "" when no match exists.
+QString existingPathIgnoringCase(const QString &path);
+}

@@ -1,0 +1,1214 @@
+#include "frmCreate.h"
+
+#include "EditorLogic.h"
+#include "FileDialogs.h"
+#include "MediaLookup.h"
+#include "MessageService.h"
+#include "Platform.h"
+#include "PictureBox.h"
+#include "PictureLoader.h"
+#include "QuestionRecord.h"
+#include "TestFile.h"
+#include "ToolsHelpMenus.h"
+#include "dlgAsk.h"
+#include "modSound.h"
+
+#ifdef ARDENO_HAVE_PREVIEW
+#include "frmPreview.h"
+#endif
+#ifdef ARDENO_HAVE_PRINT
+#include "PrintTest.h"
+#endif
+#ifdef ARDENO_HAVE_LOGVIEW
+#include "frmLog.h"
+#endif
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <exception>
+
+namespace {
+QPointer<frmCreate> theEditor;
+
+// The window was laid out in twips; at 96 dpi 15 twips make a pixel (Qt
+// scales the whole window on high-dpi screens).
+QRect twips(int left, int top, int width, int height)
+{
+    return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+constexpr int ShownLeft = 120;
+constexpr int ParkedLeft = -20000;   // out of sight, contents kept
+constexpr int MaxQuestionText = 256;
+constexpr int MaxAnswerText = 90;
+constexpr int MaxTitleText = 100;
+
+const QString NoQuestionsYet = QStringLiteral("No questions yet.");
+const QString ExistingQuestions = QStringLiteral("Existing Questions");
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, const QRect &r)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setGeometry(r);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // A substituted font may run a little wider than the one the window was
+    // drawn with: let the label grow rather than cut its text.
+    if (l->sizeHint().width() > r.width())
+        l->resize(l->sizeHint().width(), r.height());
+    return l;
+}
+
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &text, const QRect &r,
+                        const QString &tip = QString())
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setGeometry(r);
+    b->setAutoDefault(false);
+    if (!tip.isEmpty())
+        b->setToolTip(tip);
+    return b;
+}
+
+QLineEdit *makeLineEdit(QWidget *parent, const QString &name, const QRect &r, int maxLength,
+                        const QString &tip = QString())
+{
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(name);
+    e->setGeometry(r);
+    if (maxLength > 0)
+        e->setMaxLength(maxLength);
+    if (!tip.isEmpty())
+        e->setToolTip(tip);
+    return e;
+}
+
+QRadioButton *makeOption(QWidget *parent, const QString &name, const QString &text, const QRect &r,
+                         const QString &tip = QString())
+{
+    auto *o = new QRadioButton(text, parent);
+    o->setObjectName(name);
+    o->setGeometry(r);
+    if (!tip.isEmpty())
+        o->setToolTip(tip);
+    return o;
+}
+
+QPlainTextEdit *makeMultiLine(QWidget *parent, const QString &name, const QRect &r, const QString &tip)
+{
+    auto *t = new QPlainTextEdit(parent);
+    t->setObjectName(name);
+    t->setGeometry(r);
+    t->setToolTip(tip);
+    t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    t->setTabChangesFocus(true);
+    // At most 256 characters, a line break counting as CR LF (two).
+    QObject::connect(t, &QPlainTextEdit::textChanged, t, [t] {
+        const QString text = t->toPlainText();
+        if (text.size() + text.count(QLatin1Char('\n')) <= MaxQuestionText)
+            return;
+        QString cut;
+        int length = 0;
+        for (QChar c : text) {
+            const int w = c == QLatin1Char('\n') ? 2 : 1;
+            if (length + w > MaxQuestionText)
+                break;
+            cut += c;
+            length += w;
+        }
+        const QSignalBlocker block(t);
+        t->setPlainText(cut);
+        t->moveCursor(QTextCursor::End);
+    });
+    return t;
+}
+
+// The window was drawn with MS Sans Serif; where it is missing, Liberation
+// Sans (Arial's metrics) keeps the texts inside the boxes drawn for them.
+QFont windowFont(int pointSize)
+{
+    QFont f;
+    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSize(pointSize);
+    return f;
+}
+
+void setGroupLeft(QWidget *w, int leftTwips)
+{
+    w->move(leftTwips / 15, w->y());
+}
+}
+
+frmCreate *frmCreate::instance() { return theEditor.data(); }
+
+frmCreate::frmCreate(QWidget *parent) : QMainWindow(parent)
+{
+    theEditor = this;
+    setObjectName(QStringLiteral("frmCreate"));
+    setWindowTitle(EditorLogic::windowCaption(QStringLiteral("untitled.ard")));
+    // The window was drawn with an 8-point sans-serif; fontconfig picks the
+    // nearest font on this system.
+    setFont(windowFont(8));
+
+    buildControls();
+    buildMenus();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    Form_Load();
+}
+
+frmCreate::~frmCreate() = default;
+
+void frmCreate::buildControls()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("clientArea"));
+    client->setFixedSize(7860 / 15, 5325 / 15);
+    setCentralWidget(client);
+
+    // --- Title, class/teacher and the test commands ---
+    lblTitle[0] = makeLabel(client, QStringLiteral("lblTitle_0"), QStringLiteral("Test Title:"), twips(120, 120, 705, 195));
+    txtTitle = makeLineEdit(client, QStringLiteral("txtTitle"), twips(120, 360, 3495, 285), MaxTitleText,
+                            QStringLiteral("Give the test a title here."));
+    lblTitle[1] = makeLabel(client, QStringLiteral("lblTitle_1"), QStringLiteral("Class/Teacher:"), twips(3840, 120, 1095, 195));
+    txtTeacher = makeLineEdit(client, QStringLiteral("txtTeacher"), twips(3840, 360, 3855, 285), MaxTitleText,
+                              QStringLiteral("Enter the class and/or teacher here."));
+
+    // --- Multiple-choice frame ---
+    grpMultiple = new QGroupBox(QStringLiteral("Multiple Choice Question:"), client);
+    grpMultiple->setObjectName(QStringLiteral("grpMultiple"));
+    grpMultiple->setGeometry(twips(120, 840, 3495, 4335));
+    lblMultipleQuestion[0] = makeLabel(grpMultiple, QStringLiteral("lblMultipleQuestion_0"), QStringLiteral("Question:"), twips(240, 240, 675, 195));
+    txtMQuestion = makeMultiLine(grpMultiple, QStringLiteral("txtMQuestion"), twips(240, 480, 3015, 1575),
+                                 QStringLiteral("Type the multiple choice question here."));
+    const int answerTops[4] = {2160, 2520, 2880, 3240};
+    const QString letters = QStringLiteral("ABCD");
+    for (int i = 0; i < 4; ++i) {
+        optABCD[i] = makeOption(grpMultiple, QStringLiteral("optABCD_%1").arg(i), QString(letters[i]),
+                                twips(120, answerTops[i], 255, 255),
+                                QStringLiteral("Correct answer is %1.").arg(letters[i]));
+        // The option's text sits right of its indicator; the frame allows it
+        // the room up to the answer box.
+        optABCD[i]->resize(480 / 15 - optABCD[i]->x(), optABCD[i]->height());
+        optABCD[i]->setStyleSheet(QStringLiteral("QRadioButton { spacing: 2px; }"));
+        txtManswer[i] = makeLineEdit(grpMultiple, QStringLiteral("txtManswer_%1").arg(i),
+                                     twips(480, answerTops[i] - 15, 2775, 285), MaxAnswerText,
+                                     i == 0 ? QStringLiteral("Type the answer here.") : QString());
+    }
+    optABCD[0]->setChecked(true);
+    lblMultipleQuestion[5] = makeLabel(grpMultiple, QStringLiteral("lblMultipleQuestion_5"), QStringLiteral("media:"), twips(120, 3600, 465, 195));
+    txtMpic = makeLineEdit(grpMultiple, QStringLiteral("txtMpic"), twips(600, 3600, 2295, 285), 0,
+                           QStringLiteral("Picure name for this question."));
+    txtMpic->setText(QStringLiteral("None"));
+    cmdMpic = makeButton(grpMultiple, QStringLiteral("cmdMpic"), QStringLiteral("..."), twips(2880, 3600, 375, 285),
+                         QStringLiteral("Choose a picture for this question."));
+    cmdMRemove = makeButton(grpMultiple, QStringLiteral("cmdMRemove"), QStringLiteral("Remove Multimedia File"),
+                            twips(600, 3960, 2295, 255));
+
+    // --- True/false frame, parked out of sight at start ---
+    grpTrueFalse = new QGroupBox(QStringLiteral("True/False Question:"), client);
+    grpTrueFalse->setObjectName(QStringLiteral("grpTrueFalse"));
+    grpTrueFalse->setGeometry(twips(ParkedLeft, 840, 3495, 4335));
+    lblTrueQuestion[0] = makeLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_0"), QStringLiteral("Question:"), twips(240, 360, 675, 195));
+    txtTFquestion = makeMultiLine(grpTrueFalse, QStringLiteral("txtTFquestion"), twips(240, 600, 3015, 1935),
+                                  QStringLiteral("Type the true/false question here."));
+    lblTrueQuestion[1] = makeLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_1"), QStringLiteral("Answer:"), twips(240, 2640, 570, 195));
+    optTrueAnswer[0] = makeOption(grpTrueFalse, QStringLiteral("optTrueAnswer_0"), QStringLiteral("True"), twips(240, 2880, 1095, 375),
+                                  QStringLiteral("Click here for the correct answer - true or false."));
+    optTrueAnswer[1] = makeOption(grpTrueFalse, QStringLiteral("optTrueAnswer_1"), QStringLiteral("False"), twips(1440, 2880, 1095, 375));
+    optTrueAnswer[0]->setChecked(true);
+    lblTrueQuestion[2] = makeLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_2"), QStringLiteral("media:"), twips(120, 3600, 465, 195));
+    txtTFpic = makeLineEdit(grpTrueFalse, QStringLiteral("txtTFpic"), twips(600, 3600, 2295, 285), 0,
+                            QStringLiteral("Picture for this question."));
+    txtTFpic->setText(QStringLiteral("None"));
+    cmdPic = makeButton(grpTrueFalse, QStringLiteral("cmdPic"), QStringLiteral("..."), twips(2880, 3600, 375, 285),
+                        QStringLiteral("Choose a picture for this question."));
+    cmdTRemove = makeButton(grpTrueFalse, QStringLiteral("cmdTRemove"), QStringLiteral("Remove Multimedia File"),
+                            twips(600, 3960, 2295, 255));
+    for (QPushButton *b : {cmdMpic, cmdPic}) {
+        QFont f = windowFont(8);
+        f.setFamilies({QStringLiteral("Arial Rounded MT Bold"), QStringLiteral("Liberation Sans")});
+        f.setBold(true);
+        b->setFont(f);
+    }
+
+    // --- Question number, add button and type switch ---
+    lblNumber = makeLabel(client, QStringLiteral("lblNumber"), QStringLiteral("Question #1"), twips(3840, 960, 1815, 360));
+    lblNumber->setToolTip(QStringLiteral("Current question."));
+    {
+        lblNumber->setFont(windowFont(12));
+    }
+    cmdAdd = makeButton(client, QStringLiteral("cmdAdd"), QStringLiteral("Add This Question"), twips(3840, 1440, 1815, 375),
+                        QStringLiteral("Add the current question"));
+    // The window's default button: Enter presses it (see keyPressEvent).
+    cmdAdd->setDefault(true);
+    grpType = new QGroupBox(QStringLiteral("Question Type"), client);
+    grpType->setObjectName(QStringLiteral("grpType"));
+    grpType->setGeometry(twips(3840, 1920, 1815, 1095));
+    optType[0] = makeOption(grpType, QStringLiteral("optType_0"), QStringLiteral("Multiple Choice"), twips(120, 240, 1455, 375),
+                            QStringLiteral("Create a multiple choice question."));
+    optType[1] = makeOption(grpType, QStringLiteral("optType_1"), QStringLiteral("True/False"), twips(120, 600, 1455, 375),
+                            QStringLiteral("Create a true/false question."));
+    optType[0]->setChecked(true);
+
+    // --- Test commands ---
+    cmdOkay = makeButton(client, QStringLiteral("cmdOkay"), QStringLiteral("Save Test"), twips(5880, 960, 1815, 375));
+    cmdPreview = makeButton(client, QStringLiteral("cmdPreview"), QStringLiteral("Preview Test"), twips(5880, 1440, 1815, 375));
+    cmdCancel = makeButton(client, QStringLiteral("cmdCancel"), QStringLiteral("Cancel and Exit"), twips(5880, 1920, 1815, 375));
+    cmdOkay->setEnabled(false);
+    cmdPreview->setEnabled(false);
+
+    // --- Edit mode and the question list ---
+    lblEditMode = makeLabel(client, QStringLiteral("lblEditMode"),
+                            QStringLiteral("'Edit Mode' ON click to return to  'Add Mode'"), twips(5880, 2640, 1815, 840));
+    lblEditMode->resize(1815 / 15, 840 / 15);
+    lblEditMode->setToolTip(QStringLiteral("You are in EDIT MODE."));
+    lblEditMode->setWordWrap(true);
+    lblEditMode->setAlignment(Qt::AlignCenter);
+    lblEditMode->setAutoFillBackground(true);
+    {
+        QPalette p = lblEditMode->palette();
+        p.setColor(QPalette::Window, QColor(255, 255, 192));
+        p.setColor(QPalette::WindowText, Qt::red);
+        lblEditMode->setPalette(p);
+        QFont f = lblEditMode->font();
+        f.setBold(true);
+        lblEditMode->setFont(f);
+    }
+    lblEditMode->setCursor(Qt::PointingHandCursor);
+    lblEditMode->installEventFilter(this);
+    lblEditMode->hide();
+
+    lblTitle[2] = makeLabel(client, QStringLiteral("lblTitle_2"), QStringLiteral("Existing Questions:"), twips(5880, 3600, 1335, 195));
+    cboExist = new QComboBox(client);
+    cboExist->setObjectName(QStringLiteral("cboExist"));
+    cboExist->setGeometry(twips(5880, 3840, 1815, 315));
+    cboExist->setToolTip(QStringLiteral("Question List"));
+    cboExist->setEditable(true);
+    cboExist->setInsertPolicy(QComboBox::NoInsert);
+    // The text line shows the list's state ("No questions yet.", "Existing
+    // Questions", a question); typing into it would only unselect the item
+    // being edited, so it is read-only and a click opens the list.
+    cboExist->lineEdit()->setReadOnly(true);
+    cboExist->lineEdit()->installEventFilter(this);
+    cboExist->setEditText(QStringLiteral("No Questions Yet"));
+    cboExist->setEnabled(false);
+    cmdEdit = makeButton(client, QStringLiteral("cmdEdit"), QStringLiteral("Save This Question"), twips(5880, 4320, 1815, 375),
+                         QStringLiteral("Save the changes to this question."));
+    cmdRemove = makeButton(client, QStringLiteral("cmdRemove"), QStringLiteral("Remove This Question"), twips(5880, 4800, 1815, 375),
+                           QStringLiteral("Remove this existing question."));
+    cmdEdit->setEnabled(false);
+    cmdRemove->setEnabled(false);
+
+    // --- Media panel ---
+    lblPreview = makeLabel(client, QStringLiteral("lblPreview"), QStringLiteral("No Media Chosen"), twips(3840, 3120, 1275, 195));
+    lblPreview->resize(1815 / 15, lblPreview->height());   // "Picture Thumbnail" is wider than the design text
+    picPreview = new PictureBox(client);
+    picPreview->setObjectName(QStringLiteral("picPreview"));
+    picPreview->setGeometry(twips(3840, 3360, 1815, 1815));
+    picPreview->setToolTip(QStringLiteral("Picture Preview"));
+    picPreview->hide();
+    cmdPlaywav = makeButton(client, QStringLiteral("cmdPlaywav"), QStringLiteral("Play Wav"), twips(3840, 3360, 1815, 375));
+    cmdPlaywav->hide();
+    imgHide = new PictureBox(client);
+    imgHide->setObjectName(QStringLiteral("imgHide"));
+    imgHide->setBorder3D(false);
+    imgHide->setGeometry(twips(7080, 0, 735, 495));
+    imgHide->hide();
+
+    // --- Handlers ---
+    connect(cmdOkay, &QPushButton::clicked, this, &frmCreate::cmdOkay_Click);
+    connect(cmdPreview, &QPushButton::clicked, this, &frmCreate::cmdPreview_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmCreate::cmdCancel_Click);
+    connect(cmdAdd, &QPushButton::clicked, this, &frmCreate::cmdAdd_Click);
+    for (int i = 0; i < 2; ++i)
+        connect(optType[i], &QRadioButton::clicked, this, [this, i] { optType_Click(i); });
+    connect(cboExist, qOverload<int>(&QComboBox::activated), this, &frmCreate::cboExist_Click);
+    connect(cmdEdit, &QPushButton::clicked, this, &frmCreate::cmdEdit_Click);
+    connect(cmdRemove, &QPushButton::clicked, this, &frmCreate::cmdRemove_Click);
+    connect(cmdMpic, &QPushButton::clicked, this, &frmCreate::cmdMpic_Click);
+    connect(cmdPic, &QPushButton::clicked, this, &frmCreate::cmdPic_Click);
+    connect(cmdMRemove, &QPushButton::clicked, this, &frmCreate::cmdMRemove_Click);
+    connect(cmdTRemove, &QPushButton::clicked, this, &frmCreate::cmdTRemove_Click);
+    connect(txtMpic, &QLineEdit::textChanged, this, &frmCreate::txtMpic_Change);
+    connect(txtTFpic, &QLineEdit::textChanged, this, &frmCreate::txtTFpic_Change);
+    connect(cmdPlaywav, &QPushButton::clicked, this, &frmCreate::cmdPlaywav_Click);
+    txtMQuestion->installEventFilter(this);
+    txtTFquestion->installEventFilter(this);
+
+    setTabOrder(txtTitle, txtTeacher);
+    setTabOrder(txtTeacher, txtMQuestion);
+}
+
+void frmCreate::buildMenus()
+{
+    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    auto item = [this](const QString &name, const QString &text, const QKeySequence &key) {
+        QAction *a = mnuFile->addAction(text);
+        a->setObjectName(name);
+        if (!key.isEmpty())
+            a->setShortcut(key);
+        return a;
+    };
+    mnuFileNew = item(QStringLiteral("mnuFileNew"), QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuFileOpen = item(QStringLiteral("mnuFileOpen"), QStringLiteral("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuFileSaveas = item(QStringLiteral("mnuFileSaveas"), QStringLiteral("Save &As"), QKeySequence());
+    mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuBar1"));
+    mnuFilePrint = item(QStringLiteral("mnuFilePrint"), QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuFilePrintPdf = item(QStringLiteral("mnuFilePrintPdf"), QStringLiteral("Print to PDF..."), QKeySequence());
+    mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuBar2"));
+    mnuFileExit = item(QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuBar3"));
+    mnuFileRecent = mnuFile->addMenu(QStringLiteral("&Recent Files"));
+    mnuFileRecent->setObjectName(QStringLiteral("mnuFileRecent"));
+    for (int i = 1; i <= RecentFiles::Count; ++i) {
+        mnuRecent[i] = mnuFileRecent->addAction(QString());
+        mnuRecent[i]->setObjectName(QStringLiteral("mnuRecent_%1").arg(i));
+        mnuRecent[i]->setEnabled(false);
+        mnuRecent[i]->setVisible(i == 1);
+        connect(mnuRecent[i], &QAction::triggered, this, [this, i] { mnuRecent_Click(i); });
+    }
+    mnuFileRecent->menuAction()->setVisible(false);
+    mnuFileSaveas->setEnabled(false);
+    mnuFilePrint->setEnabled(false);
+    mnuFilePrintPdf->setEnabled(false);
+
+    connect(mnuFileNew, &QAction::triggered, this, &frmCreate::mnuFileNew_Click);
+    connect(mnuFileOpen, &QAction::triggered, this, &frmCreate::mnuFileOpen_Click);
+    connect(mnuFileSaveas, &QAction::triggered, this, &frmCreate::mnuFileSaveas_Click);
+    connect(mnuFilePrint, &QAction::triggered, this, &frmCreate::mnuFilePrint_Click);
+    connect(mnuFilePrintPdf, &QAction::triggered, this, &frmCreate::mnuFilePrintPdf_Click);
+    connect(mnuFileExit, &QAction::triggered, this, &frmCreate::mnuFileExit_Click);
+
+    // File managers open where the test is.
+    installToolsAndHelpMenus(menuBar(), this, [this] {
+        if (!m_doc.CurrentFile.isEmpty())
+            return QFileInfo(m_doc.CurrentFile).absolutePath();
+        return m_doc.TestFolder;
+    });
+}
+
+// ---------------------------------------------------------------- helpers
+
+bool frmCreate::isEditMode() const { return !lblEditMode->isHidden(); }
+
+void frmCreate::setTestCommandsEnabled(bool on)
+{
+    cmdPreview->setEnabled(on);
+    cmdOkay->setEnabled(on);
+    mnuFileSaveas->setEnabled(on);
+    mnuFilePrint->setEnabled(on);
+    mnuFilePrintPdf->setEnabled(on);
+}
+
+// Setting the text of the list selects the item of that text, if any, as the
+// list does when its text is set.
+void frmCreate::setListText(const QString &text)
+{
+    const QSignalBlocker block(cboExist);
+    const int index = text.isEmpty() ? -1 : cboExist->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    cboExist->setCurrentIndex(index);
+    cboExist->setEditText(text);
+}
+
+QString frmCreate::multiLineText(const QPlainTextEdit *box)
+{
+    QString text = box->toPlainText();
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return text;
+}
+
+void frmCreate::setMultiLineText(QPlainTextEdit *box, const QString &text)
+{
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    box->setPlainText(shown);
+}
+
+void frmCreate::pressDefaultButton()
+{
+    if (cmdAdd->isEnabled())
+        cmdAdd->animateClick();
+}
+
+void frmCreate::keyPressEvent(QKeyEvent *event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        pressDefaultButton();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+bool frmCreate::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == lblEditMode && event->type() == QEvent::MouseButtonRelease) {
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+            lblEditMode_Click();
+        return true;
+    }
+    if (cboExist && watched == cboExist->lineEdit() && event->type() == QEvent::MouseButtonPress
+        && cboExist->isEnabled()) {
+        cboExist->showPopup();
+        return true;
+    }
+    if ((watched == txtMQuestion || watched == txtTFquestion) && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            // Enter presses the default button; Ctrl+Enter starts a new line.
+            if (key->modifiers() & Qt::ControlModifier)
+                static_cast<QPlainTextEdit *>(watched)->insertPlainText(QStringLiteral("\n"));
+            else
+                pressDefaultButton();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ------------------------------------------------------- state operations
+// Each of them steps on through whatever fails: the C++ code raises nothing
+// on these steps, so the steps simply run in order.
+
+void frmCreate::ClearTest()
+{
+    m_doc.NextQuestionNumber = 0;
+    SetEditMode(false);
+    txtTeacher->clear();
+    txtTitle->clear();
+    cboExist->setEnabled(false);
+    {
+        const QSignalBlocker block(cboExist);
+        cboExist->clear();
+    }
+    setListText(NoQuestionsYet);
+    m_doc.clearRecords();
+}
+
+void frmCreate::ShowLoadedTest(const QString &title, const QString &teacher)
+{
+    txtTitle->setText(title);
+    txtTeacher->setText(teacher);
+    EnableQuestionCommands(true);
+    ClearEntry();
+    RefreshList();
+}
+
+void frmCreate::EnableQuestionCommands(bool on)
+{
+    setTestCommandsEnabled(on);
+    cboExist->setEnabled(on);
+    ClearEntry();
+    if (!on)
+        ClearTest();
+}
+
+void frmCreate::ClearEntry()
+{
+    CloseAll();
+    PreviewMediaPath.clear();
+    for (QLineEdit *answer : txtManswer)
+        answer->clear();
+    txtMpic->setText(QStringLiteral("none"));
+    txtMQuestion->clear();
+    txtTFpic->setText(QStringLiteral("none"));
+    txtTFquestion->clear();
+    lblNumber->setText(EditorLogic::questionLabel(m_doc.NextQuestionNumber));
+    setListText(cboExist->count() > 0 ? cboExist->itemText(0) : QString());
+    update();
+    ClearMedia();
+}
+
+void frmCreate::SetEditMode(bool on)
+{
+    cmdEdit->setEnabled(on);
+    cmdRemove->setEnabled(on);
+    cmdAdd->setEnabled(!on);
+    lblEditMode->setVisible(on);
+    cmdPreview->setEnabled(!on);
+    cmdOkay->setEnabled(!on);
+    mnuFileSaveas->setEnabled(!on);
+    mnuFilePrint->setEnabled(!on);
+    mnuFilePrintPdf->setEnabled(!on);
+    grpType->setEnabled(!on);
+    optType[0]->setEnabled(!on);
+    optType[1]->setEnabled(!on);
+    if (!on)
+        setListText(ExistingQuestions);
+}
+
+void frmCreate::RefreshList()
+{
+    const int n = m_doc.NextQuestionNumber - 1;
+    if (n < 0 || n > TestDocument::MaxQuestions) {
+        MsgBox(QStringLiteral("This test has become corrupted.  Please start a new test, or open an existing test."));
+        return;
+    }
+    {
+        const QSignalBlocker block(cboExist);
+        cboExist->clear();
+        for (int i = 1; i <= n; ++i)
+            cboExist->addItem(m_doc.QuestionCaptions[i]);
+    }
+    cboExist->update();
+    setListText(m_doc.QuestionCaptions[1]);
+}
+
+void frmCreate::ClearMedia()
+{
+    picPreview->clear();
+    picPreview->hide();
+    lblPreview->setText(QStringLiteral("No Media Chosen"));
+    cmdPlaywav->hide();
+    imgHide->clear();
+    m_imgHidePath.clear();
+    CloseAll();
+}
+
+// ------------------------------------------------------------ start, end
+
+void frmCreate::Form_Load()
+{
+    m_recent.load(Platform::settings());
+    showRecentEntries();
+    grpMultiple->setGeometry(twips(ShownLeft, 840, 3495, 4335));
+    setGroupLeft(grpTrueFalse, ParkedLeft);
+    m_doc.NextQuestionNumber = 1;
+    update();
+}
+
+void frmCreate::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();   // closing cannot be cancelled
+}
+
+void frmCreate::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    CloseAll();
+    m_recent.save(Platform::settings());
+#ifdef ARDENO_HAVE_LOGVIEW
+    if (QWidget *w = frmLog::instance())
+        w->close();
+#endif
+#ifdef ARDENO_HAVE_PREVIEW
+    if (QWidget *w = frmPreview::instance())
+        w->close();
+#endif
+    if (dlgAsk *d = dlgAsk::instance())
+        d->reject();
+    // The AVI maker and any other window still open go too.
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget *w : windows)
+        if (w != this && w->isVisible())
+            w->close();
+    QCoreApplication::quit();
+}
+
+void frmCreate::loadFromCommandLine(const QString &path)
+{
+    if (!MediaLookup::fileExists(path))
+        return;
+    const TestReadResult read = readTestFile(path);
+    if (!read.test) {
+        MsgBox(read.error, MsgIcon::Critical);
+        return;
+    }
+    ClearTest();
+    applyLoadedTest(m_doc, *read.test);
+    ShowLoadedTest(read.test->title, read.test->teacher);
+}
+
+// ------------------------------------------------------------ File menu
+
+void frmCreate::mnuFileNew_Click()
+{
+    EnableQuestionCommands(false);
+    m_doc.NextQuestionNumber = 1;
+    lblNumber->setText(EditorLogic::questionLabel(1));
+    setWindowTitle(EditorLogic::windowCaption(QStringLiteral("untitled.ard")));
+}
+
+void frmCreate::mnuFileOpen_Click()
+{
+    const QString path = ShowOpenDialog(this, ardenoTestFilter(), QDir::currentPath());
+    m_doc.CurrentFile = path;
+    if (path.isEmpty() || !MediaLookup::fileExists(path))
+        return;
+    if (!EditorLogic::hasExtension(path, QStringLiteral("ard"))) {
+        MsgBox(QStringLiteral("File does not appear to be a valid Ardeno test."), MsgIcon::Critical);
+        return;
+    }
+    // Read first: a file that cannot be read leaves the test on screen as it was.
+    const TestReadResult read = readTestFile(path);
+    if (!read.test) {
+        MsgBox(read.error, MsgIcon::Critical);
+        return;
+    }
+    ClearTest();
+    applyLoadedTest(m_doc, *read.test);
+    ShowLoadedTest(read.test->title, read.test->teacher);
+    EnableQuestionCommands(true);
+    lblNumber->setText(EditorLogic::questionLabel(m_doc.NextQuestionNumber));
+    setWindowTitle(EditorLogic::windowCaptionForPath(path));
+    AddToRecentFiles(path.toLower());
+}
+
+void frmCreate::mnuFileSaveas_Click()
+{
+    const QString path = ShowSaveDialog(this, ardenoTestFilter(), QDir::currentPath(), QStringLiteral("ard"));
+    if (path.isEmpty())
+        return;
+    QString description;
+    try {
+        CloseAll();
+        const SaveResult result = SaveTest(m_doc, path, txtTitle->text(), txtTeacher->text(),
+                                           [] { QCoreApplication::processEvents(); });
+        if (result.status == SaveResult::Status::Refused)
+            return;
+        if (result.saved() && MediaLookup::fileExists(path)) {
+            m_doc.CurrentFile = path;
+            setWindowTitle(EditorLogic::windowCaptionForPath(path));
+            AddToRecentFiles(path);
+            return;
+        }
+        description = result.errorDescription;
+    } catch (const std::exception &e) {
+        description = QString::fromLocal8Bit(e.what());
+    }
+    MsgBox(QStringLiteral("Error saving test!") + description, MsgIcon::Critical);
+}
+
+void frmCreate::cmdOkay_Click() { mnuFileSaveas_Click(); }
+
+void frmCreate::mnuFileExit_Click() { close(); }
+
+void frmCreate::cmdCancel_Click() { close(); }
+
+void frmCreate::cmdPreview_Click()
+{
+#ifdef ARDENO_HAVE_PREVIEW
+    frmPreview::showPreview(m_doc, txtTitle->text(), txtTeacher->text(), this);
+#endif
+}
+
+void frmCreate::mnuFilePrint_Click()
+{
+#ifdef ARDENO_HAVE_PRINT
+    PrintCommands::printTest(this, m_doc, txtTitle->text(), txtTeacher->text());
+#endif
+}
+
+void frmCreate::mnuFilePrintPdf_Click()
+{
+#ifdef ARDENO_HAVE_PRINT
+    PrintCommands::printTestToPdf(this, m_doc, txtTitle->text(), txtTeacher->text());
+#endif
+}
+
+// ---------------------------------------------------------- recent files
+
+void frmCreate::showRecentEntries()
+{
+    for (int i = 1; i <= RecentFiles::Count; ++i) {
+        QString caption = m_recent.entry(i);
+        mnuRecent[i]->setText(caption.replace(QLatin1Char('&'), QStringLiteral("&&")));
+        if (m_recent.isUsed(i)) {
+            mnuRecent[i]->setEnabled(true);
+            mnuRecent[i]->setVisible(true);
+        }
+    }
+    if (m_recent.isUsed(1))
+        mnuFileRecent->menuAction()->setVisible(true);
+}
+
+void frmCreate::AddToRecentFiles(const QString &path)
+{
+    if (!m_recent.add(path))
+        return;
+    showRecentEntries();
+    mnuRecent[1]->setEnabled(true);
+    mnuRecent[1]->setVisible(true);
+    mnuFileRecent->menuAction()->setVisible(true);
+}
+
+void frmCreate::mnuRecent_Click(int index)
+{
+    const QString listed = m_recent.entry(index);
+    // File > Open lists paths in lower case; find the file they name.
+    const QString path = EditorLogic::existingPathIgnoringCase(listed);
+    if (path.isEmpty())
+        return;
+    const TestReadResult read = readTestFile(path);
+    if (!read.test) {
+        MsgBox(read.error, MsgIcon::Critical);
+        return;
+    }
+    m_doc.TestFolder = MediaLookup::folderOf(QFileInfo(path).absoluteFilePath());
+    ClearTest();
+    applyLoadedTest(m_doc, *read.test);
+    ShowLoadedTest(read.test->title, read.test->teacher);
+    m_doc.CurrentFile = path;
+    EnableQuestionCommands(true);
+    lblNumber->setText(EditorLogic::questionLabel(m_doc.NextQuestionNumber));
+    setWindowTitle(EditorLogic::windowCaptionForPath(path));
+}
+
+// -------------------------------------------------------- question entry
+
+void frmCreate::optType_Click(int index)
+{
+    if (index == 1) {
+        setGroupLeft(grpTrueFalse, ShownLeft);
+        setGroupLeft(grpMultiple, ParkedLeft);
+    } else {
+        setGroupLeft(grpMultiple, ShownLeft);
+        setGroupLeft(grpTrueFalse, ParkedLeft);
+    }
+    ClearMedia();
+}
+
+void frmCreate::cmdAdd_Click()
+{
+    if (m_doc.NextQuestionNumber > TestDocument::MaxQuestions) {
+        MsgBox(QStringLiteral("Tests are limited to 100 questions."), MsgIcon::Critical);
+        return;
+    }
+    const bool added = optType[0]->isChecked() ? AddMultipleChoice() : AddTrueFalse();
+    if (!added)
+        return;
+    m_doc.NextQuestionNumber += 1;
+    EnableQuestionCommands(true);
+}
+
+bool frmCreate::AddMultipleChoice()
+{
+    try {
+        const QString question = multiLineText(txtMQuestion);
+        if (question.isEmpty()) {
+            MsgBox(QStringLiteral("You must enter a question!"), MsgIcon::Critical);
+            return false;
+        }
+        QString answers[4];
+        bool missing = false;
+        for (int i = 0; i < 4; ++i) {
+            answers[i] = txtManswer[i]->text();
+            if (answers[i].isEmpty())
+                missing = true;
+        }
+        if (missing) {
+            MsgBox(QStringLiteral("You must enter four possible answers!"));
+            return false;
+        }
+        QString media = txtMpic->text();
+        if (media.isEmpty())
+            media = QStringLiteral("none");
+        int correct = 0;
+        for (int i = 0; i < 4; ++i)
+            if (optABCD[i]->isChecked())
+                correct = i;
+        const int n = m_doc.NextQuestionNumber;
+        if (n < 1 || n > TestDocument::MaxQuestions)
+            throw std::out_of_range("question number");
+        m_doc.setRecord(n, QuestionRecord::multipleChoice(QStringLiteral("m"), question, answers[0], answers[1],
+                                                          answers[2], answers[3], media, correct));
+        cboExist->addItem(question);
+        setListText(question);
+        txtMQuestion->setFocus();
+        return true;
+    } catch (...) {
+        MsgBox(QStringLiteral("There was an error adding this question.  Please fill in all blanks and try again."),
+               MsgIcon::Critical);
+        return false;
+    }
+}
+
+bool frmCreate::AddTrueFalse()
+{
+    try {
+        const QString question = multiLineText(txtTFquestion);
+        if (question.isEmpty()) {
+            MsgBox(QStringLiteral("You must enter a question!"), MsgIcon::Critical);
+            return false;
+        }
+        QString media = txtTFpic->text();
+        if (media.isEmpty())
+            media = QStringLiteral("none");
+        const int answer = optTrueAnswer[1]->isChecked() ? 1 : 0;
+        const int n = m_doc.NextQuestionNumber;
+        if (n < 1 || n > TestDocument::MaxQuestions)
+            throw std::out_of_range("Subscript out of range");
+        m_doc.setRecord(n, QuestionRecord::trueFalse(QStringLiteral("t"), question, media, answer));
+        cboExist->addItem(question);
+        setListText(question);
+        txtTFquestion->setFocus();
+        return true;
+    } catch (const std::exception &e) {
+        // Description, source and number, one per line.
+        MsgBox(QString::fromLocal8Bit(e.what()) + QLatin1Char('\n') + QStringLiteral("frmCreate")
+               + QLatin1Char('\n') + QStringLiteral("9"));
+        return false;
+    }
+}
+
+// ------------------------------------------------ question list, edit mode
+
+void frmCreate::cboExist_Click(int listIndex)
+{
+    if (!isEditMode()) {
+        const QPlainTextEdit *box = optType[0]->isChecked() ? txtMQuestion : txtTFquestion;
+        if (!box->toPlainText().isEmpty()) {
+            const MsgResult answer = MsgBox(
+                QStringLiteral("Going to edit mode will result in the loss of information in the current question, "
+                               "which has not yet been added to the quiz.  Would you like to add this question to the quiz?"),
+                MsgIcon::Question, MsgButtons::YesNo);
+            if (answer == MsgResult::Yes) {
+                cmdAdd_Click();
+                return;
+            }
+        }
+    }
+    SetEditMode(true);
+    CloseAll();
+    bool shown = false;
+    if (listIndex >= 0 && listIndex + 1 <= TestDocument::MaxQuestions) {
+        const QString record = m_doc.QuestionRecords[listIndex + 1].trimmed();
+        switch (QuestionRecord::kindOf(record)) {
+        case QuestionRecord::Kind::MultipleChoice: shown = LoadMultipleChoice(record); break;
+        case QuestionRecord::Kind::TrueFalse: shown = LoadTrueFalse(record); break;
+        case QuestionRecord::Kind::Unknown: break;
+        }
+    }
+    if (!shown) {
+        MsgBox(QStringLiteral("Unable to display this question.  Question appears to be corrupted."), MsgIcon::Critical);
+        return;
+    }
+    lblNumber->setText(EditorLogic::questionLabel(listIndex + 1));
+}
+
+bool frmCreate::LoadMultipleChoice(const QString &record)
+{
+    if (!optType[0]->isChecked()) {
+        optType[0]->setChecked(true);
+        optType_Click(0);
+    }
+    setGroupLeft(grpMultiple, ShownLeft);
+    setGroupLeft(grpTrueFalse, ParkedLeft);
+    if (record.isEmpty())
+        return false;
+    const QStringList f = QuestionRecord::fields(record);
+    const QString cannotProcess = QStringLiteral("An error has occured.  Unable to process question ") + f.value(0);
+    if (f.size() < QuestionRecord::MultipleChoiceFields) {
+        MsgBox(cannotProcess);
+        return false;
+    }
+    setMultiLineText(txtMQuestion, f[1]);
+    for (int i = 0; i < 4; ++i)
+        txtManswer[i]->setText(f[2 + i]);
+    txtMpic->setText(f[6]);
+    const int correct = QuestionRecord::numericValue(f[7]);
+    if (correct < 0 || correct > 3) {
+        MsgBox(cannotProcess);
+        return false;
+    }
+    optABCD[correct]->setChecked(true);
+    const QString media = MediaLookup::resolve(f[6], m_doc.TestFolder);
+    if (!media.isEmpty())
+        ShowMediaPreview(media);
+    return true;
+}
+
+bool frmCreate::LoadTrueFalse(const QString &record)
+{
+    if (!optType[1]->isChecked()) {
+        optType[1]->setChecked(true);
+        optType_Click(1);
+    }
+    setGroupLeft(grpTrueFalse, ShownLeft);
+    setGroupLeft(grpMultiple, ParkedLeft);
+    if (record.isEmpty())
+        return false;
+    const QStringList f = QuestionRecord::fields(record);
+    if (f.size() < QuestionRecord::TrueFalseFields) {
+        MsgBox(QStringLiteral("An error has occured.  Unable to process question ") + f.value(0));
+        return false;
+    }
+    setMultiLineText(txtTFquestion, f[1]);
+    txtTFpic->setText(f[2]);
+    const int answer = QuestionRecord::numericValue(f[3]);
+    if (answer < 0 || answer > 1)
+        return false;   // the caller says the question cannot be shown
+    optTrueAnswer[answer]->setChecked(true);
+    const QString media = MediaLookup::resolve(f[2], m_doc.TestFolder);
+    if (!media.isEmpty())
+        ShowMediaPreview(media);
+    return true;
+}
+
+void frmCreate::cmdEdit_Click()
+{
+    bool ok = false;
+    if (optType[0]->isChecked())
+        ok = UpdateMultipleChoice(cboExist->currentIndex());
+    else if (optType[1]->isChecked())
+        ok = UpdateTrueFalse(cboExist->currentIndex());
+    if (!ok) {
+        MsgBox(QStringLiteral("There has been an error in editing this question."), MsgIcon::Critical);
+        return;
+    }
+    SetEditMode(false);
+    ClearEntry();
+}
+
+bool frmCreate::UpdateMultipleChoice(int position)
+{
+    const QString question = multiLineText(txtMQuestion);
+    if (question.isEmpty()) {
+        MsgBox(QStringLiteral("You must enter a question!"), MsgIcon::Critical);
+        return false;
+    }
+    QString answers[4];
+    bool missing = false;
+    for (int i = 0; i < 4; ++i) {
+        answers[i] = txtManswer[i]->text();
+        if (answers[i].isEmpty())
+            missing = true;
+    }
+    if (missing) {
+        MsgBox(QStringLiteral("You must enter four possible answers!"));
+        return false;
+    }
+    if (position < 0 || position + 1 > TestDocument::MaxQuestions) {
+        // No item selected: the list index is -1.
+        MsgBox(QStringLiteral("Subscript out of range\nfrmCreate\n9"));
+        return false;
+    }
+    QString media = txtMpic->text();
+    if (media.isEmpty())
+        media = QStringLiteral("none");
+    int correct = 0;
+    for (int i = 0; i < 4; ++i)
+        if (optABCD[i]->isChecked())
+            correct = i;
+    m_doc.setRecord(position + 1,
+                    QuestionRecord::multipleChoice(QuestionRecord::kindField(QLatin1Char('m'), position + 1), question,
+                                                   answers[0], answers[1], answers[2], answers[3], media, correct));
+    RefreshList();
+    txtMQuestion->setFocus();
+    return true;
+}
+
+bool frmCreate::UpdateTrueFalse(int position)
+{
+    const QString question = multiLineText(txtTFquestion);
+    if (question.isEmpty()) {
+        MsgBox(QStringLiteral("You must enter a question!"), MsgIcon::Critical);
+        return false;
+    }
+    if (position < 0 || position + 1 > TestDocument::MaxQuestions)
+        return false;
+    QString media = txtTFpic->text();
+    if (media.isEmpty())
+        media = QStringLiteral("none");
+    const int answer = optTrueAnswer[1]->isChecked() ? 1 : 0;
+    m_doc.setRecord(position + 1, QuestionRecord::trueFalse(QuestionRecord::kindField(QLatin1Char('t'), position + 1),
+                                                            question, media, answer));
+    RefreshList();
+    txtTFquestion->setFocus();
+    return true;
+}
+
+void frmCreate::cmdRemove_Click()
+{
+    const int p = cboExist->currentIndex() + 1;
+    const int n = m_doc.NextQuestionNumber - 1;
+    if (p < 1 || p > n) {
+        MsgBox(QStringLiteral("Error removing question."), MsgIcon::Critical);
+        return;
+    }
+    m_doc.remove(p);
+    RefreshList();
+    SetEditMode(false);
+    ClearEntry();
+}
+
+void frmCreate::lblEditMode_Click()
+{
+    if (!dlgAsk::DontAskAgain)
+        dlgAsk::ask(this);
+    if (dlgAsk::LeaveConfirmed) {
+        SetEditMode(false);
+        ClearEntry();
+    }
+}
+
+// ------------------------------------------------------------ media panel
+
+namespace {
+QList<FileFilter> mediaFilter()
+{
+    return {
+        {QStringLiteral("Multimedia Files"), QStringLiteral("*.bmp;*.jpg;*.wmf;*.wav;*.avi;*.mid;*.mp3;*.mpeg;*.mpg")},
+        {QStringLiteral("Image Files (*.bmp;*.jpg;*.wmf)"), QStringLiteral("*.BMP;*.JPG;*.JPEG;*.WMF")},
+        {QStringLiteral("Wav Files (*.WAV)"), QStringLiteral("*.WAV")},
+        {QStringLiteral("AVI Files (*.avi)"), QStringLiteral("*.AVI")},
+        {QStringLiteral("MIDI Files (*.mid)"), QStringLiteral("*.MID")},
+        {QStringLiteral("MP3 Files (*.mp3)"), QStringLiteral("*.MP3")},
+        {QStringLiteral("MPEG Files (*.mpg)(*.mpeg)"), QStringLiteral("*.MPG;*.MPEG")},
+    };
+}
+}
+
+void frmCreate::PickMediaFile(QLineEdit *mediaBox)
+{
+    CloseAll();
+    const QString path = ShowOpenDialog(this, mediaFilter(), QDir::currentPath());
+    if (path.isEmpty() || !MediaLookup::fileExists(path))
+        return;
+    mediaBox->setText(path);
+    ShowMediaPreview(path);
+}
+
+void frmCreate::cmdMpic_Click() { PickMediaFile(txtMpic); }
+void frmCreate::cmdPic_Click() { PickMediaFile(txtTFpic); }
+
+void frmCreate::cmdMRemove_Click()
+{
+    txtMpic->setText(QStringLiteral("None"));
+    ClearMedia();
+}
+
+void frmCreate::cmdTRemove_Click()
+{
+    txtTFpic->setText(QStringLiteral("None"));
+    ClearMedia();
+}
+
+void frmCreate::txtMpic_Change()
+{
+    if (txtMpic->text().isEmpty()) {
+        txtMpic->setText(QStringLiteral("none"));
+        picPreview->clear();
+    }
+}
+
+void frmCreate::txtTFpic_Change()
+{
+    if (txtTFpic->text().isEmpty()) {
+        txtTFpic->setText(QStringLiteral("none"));
+        picPreview->clear();
+    }
+}
+
+void frmCreate::ShowMediaPreview(const QString &path)
+{
+    const MediaKind kind = mediaKindOf(path);
+    PreviewMediaPath = path;
+    auto soundPanel = [this](const QString &label, const QString &button) {
+        lblPreview->setText(label);
+        cmdPlaywav->setText(button);
+        cmdPlaywav->show();
+        picPreview->hide();
+    };
+    switch (kind) {
+    case MediaKind::Wave:
+        soundPanel(QStringLiteral("Wav Preview"), QStringLiteral("Play Wav"));
+        repaint();
+        PlayWave(path, QStringLiteral("async"));
+        break;
+    case MediaKind::Avi:
+        lblPreview->setText(QStringLiteral("Avi Preview"));
+        cmdPlaywav->hide();
+        picPreview->clear();
+        picPreview->show();
+        PlayAVI(path, picPreview, true);
+        break;
+    case MediaKind::Mpeg:
+        lblPreview->setText(QStringLiteral("MPEG Preview"));
+        cmdPlaywav->hide();
+        picPreview->clear();
+        picPreview->show();
+        PlayMPEG(path, picPreview, true);
+        break;
+    case MediaKind::Midi:
+        soundPanel(QStringLiteral("Midi Preview"), QStringLiteral("Play Midi"));
+        picPreview->clear();
+        repaint();
+        PlayMIDI(path);
+        break;
+    case MediaKind::Mp3:
+        soundPanel(QStringLiteral("MP3 Preview"), QStringLiteral("Play MP3"));
+        picPreview->clear();
+        repaint();
+        PlayMP3(path);
+        break;
+    case MediaKind::Picture: {
+        lblPreview->setText(QStringLiteral("Picture Preview"));
+        picPreview->show();
+        // imgHide takes the picture's natural size; the header is enough for
+        // that, so a large photo is never decoded in full here.
+        const PictureInfo info = pictureInfo(path);
+        if (!info.isValid()) {
+            MsgBox(QStringLiteral("Error loading media file!"), MsgIcon::Critical);
+            return;
+        }
+        m_imgHidePath = path;
+        imgHide->clear();
+        imgHide->setInnerSize(info.naturalPixels);
+        ShowThumbnail();
+        break;
+    }
+    case MediaKind::None:
+        break;
+    }
+}
+
+void frmCreate::ShowThumbnail()
+{
+    if (m_imgHidePath.isEmpty())
+        return;
+    const EditorLogic::Thumbnail t = EditorLogic::thumbnailRect(picPreview->innerSize(), imgHide->innerSize());
+    if (t.target.isEmpty())
+        return;
+    // Decoded straight at the size drawn (large JPEGs at reduced size).
+    const QImage image = loadPictureScaled(m_imgHidePath, t.target.size());
+    if (image.isNull())
+        return;   // the panel keeps reading "Picture Preview"
+    picPreview->clear();
+    picPreview->setPicture(image, t.target);
+    cmdPlaywav->hide();
+    picPreview->show();
+    lblPreview->setText(QStringLiteral("Picture Thumbnail"));
+}
+
+void frmCreate::cmdPlaywav_Click()
+{
+    const MediaKind kind = mediaKindOf(PreviewMediaPath);
+    CloseAll();
+    switch (kind) {
+    case MediaKind::Wave: PlayWave(PreviewMediaPath, QStringLiteral("async")); break;
+    case MediaKind::Midi: PlayMIDI(PreviewMediaPath); break;
+    case MediaKind::Mp3: PlayMP3(PreviewMediaPath); break;
+    default: break;
+    }
+}

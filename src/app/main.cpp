@@ -1,0 +1,31 @@
+// ardeno-creator [PATH]: the editor, optionally opening a test or a score log.
+
+#include "EditorLogic.h"
+#include "Platform.h"
+#include "QtFileDialogService.h"
+#include "QtMessageService.h"
+#include "Startup.h"
+#include "ToolsHelpMenus.h"
+#include "frmCreate.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ardenox"));
+    QApplication::setApplicationDisplayName(QString());
+    QtMessageService messages;
+    QtFileDialogService dialogs;
+    Platform::setMessages(&messages);
+    Platform::setFileDialogs(&dialogs);
+    installHelpKey(app);
+
+    const QStringList arguments = QApplication::arguments().mid(1);
+    frmCreate editor;
+    runStartup(editor, EditorLogic::commandLineText(arguments));
+    const int rc = app.exec();
+    Platform::setMessages(nullptr);
+    Platform::setFileDialogs(nullptr);
+    return rc;
+}
