@@ -1,0 +1,176 @@
+#include "FileDlgLogic.h"
+#include "TestDoubles.h"
+#include "cFileDlg.h"
+
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace FileDlg;
+
+namespace {
+const QChar NUL(0);
+}
+
+TEST(FileDlgLogic, FilterNotationBecomesANulList)
+{
+    EXPECT_EQ(filterToNulList("AVI Files|*.avi"),
+              QString("AVI Files") + NUL + "*.avi" + NUL + NUL);
+    EXPECT_EQ(filterToNulList("BMP Files|*.bmp:DIB Files|*.dib"),
+              QString("BMP Files") + NUL + "*.bmp" + NUL + "DIB Files" + NUL + "*.dib" + NUL + NUL);
+    // ":" separates even inside a description.
+    EXPECT_EQ(filterToNulList("Time: now|*.x"), QString("Time") + NUL + " now" + NUL + "*.x" + NUL + NUL);
+}
+
+TEST(FileDlgLogic, FilterPairLookup)
+{
+    const QString list = filterToNulList("BMP Files|*.bmp:DIB Files|*.dib");
+    EXPECT_EQ(filterPair(list, 1), QString("BMP Files") + NUL + "*.bmp");
+    EXPECT_EQ(filterPair(list, 2), QString("DIB Files") + NUL + "*.dib");
+    EXPECT_EQ(filterPair(list, 0), QString());
+    EXPECT_EQ(filterPair(list, 3), QString());
+    EXPECT_EQ(filterPair(QString(NUL), 1), QString());
+    // The last pair may lack its closing NUL.
+    EXPECT_EQ(filterPair(QString("A") + NUL + "*.a" + NUL + "B" + NUL + "*.b", 2),
+              QString("B") + NUL + "*.b");
+}
+
+TEST(FileDlgLogic, OptionBitsDropHooksAndTemplates)
+{
+    EXPECT_EQ(openDialogBits(true, false, false, true, 0), OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
+    EXPECT_EQ(openDialogBits(false, true, true, false, OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | 0x800),
+              OFN_ALLOWMULTISELECT | OFN_READONLY | 0x800);
+    EXPECT_EQ(saveDialogBits(true, OFN_ENABLEHOOK), OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
+    EXPECT_EQ(saveDialogBits(false, OFN_FILEMUSTEXIST), OFN_HIDEREADONLY | OFN_FILEMUSTEXIST);
+}
+
+TEST(FileDlgLogic, TitlesExistenceAndSpecialFolders)
+{
+    EXPECT_EQ(fileTitle("/home/t/pics/cat.bmp"), "cat.bmp");
+    EXPECT_EQ(fileTitle("C:\\pics\\cat.bmp"), "cat.bmp");
+    EXPECT_EQ(fileTitle("/home/t/"), "");
+    EXPECT_EQ(fileTitle(""), "");
+    EXPECT_EQ(fileTitle("/tmp/a*b"), "");
+
+    QTemporaryDir dir;
+    EXPECT_FALSE(cFileDlg::ExistFile(dir.filePath("nothing.bmp")));
+    EXPECT_FALSE(cFileDlg::ExistFile(dir.path()));
+    EXPECT_FALSE(cFileDlg::ExistFile(""));
+    QFile f(dir.filePath("x.bmp"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    EXPECT_TRUE(cFileDlg::ExistFile(dir.filePath("x.bmp")));
+
+    EXPECT_EQ(specialFolderPath(0x24), "");   // the Windows folder has no counterpart
+}
+
+class FileDlgTest : public ::testing::Test {
+protected:
+    ScopedPlatform platform;
+    QTemporaryDir dir;
+};
+
+TEST_F(FileDlgTest, NewObjectDefaults)
+{
+    cFileDlg dlg;
+    EXPECT_EQ(dlg.OwnerHwnd(), -1);
+    EXPECT_TRUE(dlg.FileMustExist());
+    EXPECT_FALSE(dlg.MultiSelect());
+    EXPECT_FALSE(dlg.ReadOnly());
+    EXPECT_TRUE(dlg.HideReadOnly());
+    EXPECT_TRUE(dlg.OverwritePrompt());
+    EXPECT_EQ(dlg.FilterIndex(), 0);
+    EXPECT_EQ(dlg.Flags(), 0);
+    EXPECT_EQ(dlg.DlgTitle(), "Ardenox");
+    EXPECT_EQ(dlg.InitDirectory(), specialFolderPath(5));
+    const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (QFileInfo(docs).isDir())
+        EXPECT_EQ(dlg.InitDirectory(), docs);
+    dlg.setInitDirectorySpecial(0x24);
+    EXPECT_EQ(dlg.InitDirectory(), "");
+}
+
+TEST_F(FileDlgTest, SuccessfulOpenWithTheSecondFilter)
+{
+    const QString chosen = dir.filePath("pic.dib");
+    platform.dialogs.answer(chosen);
+    cFileDlg dlg;
+    dlg.setDlgTitle("Choose BMP file to add to video stream");
+    dlg.setFilter("BMP Files|*.bmp:DIB Files|*.dib");
+    dlg.setFilterIndex(2);
+    dlg.setFlags(OFN_ENABLEHOOK | OFN_ENABLETEMPLATE);
+    QString name, title;
+    ASSERT_TRUE(dlg.VBGetOpenFileName(name, title));
+
+    const FileDialogRequest &req = platform.dialogs.requests.at(0);
+    EXPECT_EQ(req.mode, FileDialogRequest::Mode::Open);
+    EXPECT_EQ(req.title, "Choose BMP file to add to video stream");
+    EXPECT_EQ(req.filters, (QList<FileFilter>{{"BMP Files", "*.bmp"}, {"DIB Files", "*.dib"}}));
+    EXPECT_EQ(req.filterIndex, 2);
+    EXPECT_TRUE(req.fileMustExist);
+    EXPECT_TRUE(req.hideReadOnly);
+    EXPECT_FALSE(req.multiSelect);
+
+    EXPECT_EQ(name, chosen);
+    EXPECT_EQ(title, "pic.dib");
+    EXPECT_EQ(dlg.FilterIndex(), 2);
+    EXPECT_EQ(dlg.Filter(), QString("DIB Files") + NUL + "*.dib");
+    EXPECT_EQ(dlg.Flags(), OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
+    EXPECT_EQ(dlg.InitDirectory(), chosen);
+
+    // A second dialog on the object starts where the first ended.
+    platform.dialogs.answer("");
+    dlg.VBGetOpenFileName(name);
+    EXPECT_EQ(platform.dialogs.requests.at(1).initialDir, chosen);
+    EXPECT_EQ(platform.dialogs.requests.at(1).filters, (QList<FileFilter>{{"DIB Files", "*.dib"}}));
+}
+
+TEST_F(FileDlgTest, CancelResultsDifferForOpenAndSave)
+{
+    cFileDlg dlg;
+    dlg.setFilter("AVI Files|*.avi");
+    dlg.setFilterIndex(1);
+    dlg.setFlags(0x800);
+    const QString before = dlg.InitDirectory();
+    QString name = "MyAVI.avi", title = "x";
+    EXPECT_FALSE(dlg.VBGetOpenFileName(name, title));
+    EXPECT_EQ(name, QString(NUL));
+    EXPECT_EQ(title, QString(NUL));
+    EXPECT_EQ(dlg.FilterIndex(), -1);
+    EXPECT_EQ(dlg.Filter(), QString(NUL));
+    EXPECT_EQ(dlg.Flags(), 0);
+    EXPECT_EQ(dlg.InitDirectory(), before);
+
+    cFileDlg save;
+    name = "MyAVI.avi";
+    save.setDefaultExt("avi");
+    EXPECT_FALSE(save.VBGetSaveFileName(name));
+    EXPECT_EQ(save.FilterIndex(), 0);
+    EXPECT_EQ(name, QString(NUL));
+    const FileDialogRequest &req = platform.dialogs.requests.at(1);
+    EXPECT_EQ(req.mode, FileDialogRequest::Mode::Save);
+    EXPECT_EQ(req.fileName, "MyAVI.avi");
+    EXPECT_EQ(req.defaultExt, "avi");
+    EXPECT_TRUE(req.overwritePrompt);
+    EXPECT_TRUE(req.hideReadOnly);
+}
+
+TEST_F(FileDlgTest, SaveIgnoresOpenOnlySwitchesAndPreviewAsksForAPane)
+{
+    cFileDlg dlg;
+    dlg.setMultiSelect(true);
+    dlg.setOverwritePrompt(false);
+    platform.dialogs.answer(dir.filePath("out.avi"));
+    QString name;
+    ASSERT_TRUE(dlg.VBGetSaveFileName(name));
+    EXPECT_FALSE(platform.dialogs.requests.at(0).multiSelect);
+    EXPECT_FALSE(platform.dialogs.requests.at(0).fileMustExist);
+    EXPECT_FALSE(platform.dialogs.requests.at(0).overwritePrompt);
+    EXPECT_EQ(dlg.Flags(), OFN_HIDEREADONLY);
+    EXPECT_FALSE(dlg.ReadOnly());
+
+    platform.dialogs.answer("");
+    dlg.VBGetOpenFileNamePreview(name);
+    EXPECT_TRUE(platform.dialogs.requests.at(1).preview);
+    EXPECT_TRUE(platform.dialogs.requests.at(1).multiSelect);
+}
