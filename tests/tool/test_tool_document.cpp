@@ -1,0 +1,126 @@
+// ardeno-tool's document commands on sample files written by an independent
+// writer (scripts/make-document-samples.py).
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+struct ToolRun {
+    int status = -1;
+    QByteArray out, err;
+};
+
+ToolRun tool(const QStringList &args, const QByteArray &input = {}, const QString &cwd = {})
+{
+    QProcess p;
+    if (!cwd.isEmpty())
+        p.setWorkingDirectory(cwd);
+    p.start(QStringLiteral(ARDENO_TOOL), args);
+    p.write(input);
+    p.closeWriteChannel();
+    p.waitForFinished(30000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+QString sample(const QString &name)
+{
+    return qEnvironmentVariable("ARDENO_TEST_DATA") + QStringLiteral("/tests/") + name;
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QJsonDocument json(const QByteArray &bytes) { return QJsonDocument::fromJson(bytes); }
+}
+
+TEST(ToolDocument, DumpReadsASampleTestAndRefusesWhatIsNone)
+{
+    const ToolRun r = tool({"dump", sample("sample.ard")});
+    EXPECT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_EQ(json(r.out), json(bytesOf(sample("sample.json"))));
+    EXPECT_FALSE(json(r.out).isNull());
+
+    for (const QString &file : {sample("unreadable.ard"), sample("missing.ard")}) {
+        const ToolRun bad = tool({"dump", file});
+        EXPECT_EQ(bad.status, 1);
+        EXPECT_TRUE(bad.out.isEmpty());
+        EXPECT_TRUE(bad.err.contains(QFileInfo(file).fileName().toUtf8())) << bad.err.constData();
+    }
+}
+
+TEST(ToolDocument, SaveWritesTheExactFileAndCopiesRelativeMedia)
+{
+    QTemporaryDir dir;
+    const ToolRun r = tool({"save", "quiz.ard"}, bytesOf(sample("sample.json")), dir.path());
+    EXPECT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_EQ(bytesOf(dir.filePath("quiz.ard")), bytesOf(sample("sample-saved.ard")));
+    EXPECT_EQ(json(r.out), json(bytesOf(sample("sample.json"))));
+
+    ASSERT_TRUE(QDir(dir.path()).mkpath("pics") && QDir(dir.path()).mkpath("out"));
+    QFile pic(dir.filePath("pics/cat.bmp"));
+    ASSERT_TRUE(pic.open(QIODevice::WriteOnly) && pic.write("BM") == 2);
+    pic.close();
+    const QByteArray in = QStringLiteral(R"({"title": "T", "teacher": "C", "records":
+        ["t\u00A9Cat?\u00A9pics/cat.bmp\u00A9 0"]})").toUtf8();
+    const ToolRun media = tool({"save", "out/q.ard"}, in, dir.path());
+    EXPECT_EQ(media.status, 0) << media.err.constData();
+    EXPECT_EQ(json(media.out)["records"][0].toString(), QStringLiteral("t\u00A9Cat?\u00A9cat.bmp\u00A9 0"));
+    EXPECT_EQ(bytesOf(dir.filePath("out/cat.bmp")), QByteArray("BM"));
+}
+
+TEST(ToolDocument, SaveRefusesIncompleteInputAndWritesNothing)
+{
+    QTemporaryDir dir;
+    const struct { const char *json; const char *message; } cases[] = {
+        {R"({"title": "", "teacher": "C", "records": []})",
+         "Please fill in all fields before attempting to save this test."},
+        {R"({"title": "T", "teacher": "", "records": []})",
+         "Please fill in all fields before attempting to save this test."},
+        {R"({"title": "T", "teacher": "C", "records": ["no separator"]})", "Record 1"},
+        {R"({"title": "T", "teacher": "C"})", "records"},
+        {"not json", "not JSON"},
+    };
+    for (const auto &c : cases) {
+        const ToolRun r = tool({"save", "x.ard"}, c.json, dir.path());
+        EXPECT_EQ(r.status, 1) << c.json;
+        EXPECT_TRUE(r.err.contains(c.message)) << r.err.constData();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+TEST(ToolDocument, LogToTextAndLineByLineScrambling)
+{
+    QTemporaryDir dir;
+    const ToolRun r = tool({"log2txt", sample("sample.log"), dir.filePath("log.txt")});
+    EXPECT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_EQ(bytesOf(dir.filePath("log.txt")), bytesOf(sample("sample-log.txt")));
+    EXPECT_EQ(tool({"log2txt", sample("missing.log"), dir.filePath("x.txt")}).status, 1);
+
+    const ToolRun plain = tool({"unscramble", "--key", "log"}, bytesOf(sample("sample.log")));
+    EXPECT_EQ(plain.out, bytesOf(sample("sample-log-plain.txt")));
+    const ToolRun scrambled = tool({"scramble", "--key=test"}, "Title\xA9" "Class\r\nq\rx\ny");
+    EXPECT_EQ(scrambled.out, QByteArray("Itiqx\xb4^q|nn\r\nl\r\ne\x17" "d\r\n"));
+    EXPECT_EQ(tool({"unscramble", "--key", "test"}, scrambled.out).out,
+              QByteArray("Title\xA9" "Class\r\nq\r\nx\ny\r\n"));
+}
+
+TEST(ToolDocument, BadArgumentsPrintUsage)
+{
+    for (const QStringList &args : {QStringList{}, QStringList{"dump"}, QStringList{"save"},
+                                    QStringList{"log2txt", "a.log"}, QStringList{"scramble"},
+                                    QStringList{"unscramble", "--key", "other"},
+                                    QStringList{"no-such-command"}}) {
+        const ToolRun r = tool(args);
+        EXPECT_EQ(r.status, 2) << qPrintable(args.join(' '));
+        EXPECT_TRUE(r.err.contains("usage")) << qPrintable(args.join(' '));
+    }
+}
