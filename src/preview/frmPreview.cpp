@@ -37,6 +37,7 @@ void setBackground(QWidget *w, const QColor &color)
 {
     QPalette p = w->palette();
     p.setColor(QPalette::Window, color);
+    p.setColor(QPalette::Button, color);   // what buttons fill their background with
     w->setPalette(p);
     w->setAutoFillBackground(true);
 }
@@ -48,12 +49,16 @@ void setForeground(QWidget *w, const QColor &color)
     w->setPalette(p);
 }
 
-void setButtonColor(QWidget *w, const QColor &color)
+void setButtonColor(QPushButton *b, const QColor &color)
 {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Button, color);
-    p.setColor(QPalette::Window, color);
-    w->setPalette(p);
+    // Styles shade a palette's button colour into grey gradients; the
+    // window's buttons are plainly light blue.
+    b->setStyleSheet(QStringLiteral(
+        "QPushButton { background-color: %1; color: black; border: 1px solid rgb(0, 0, 128);"
+        " border-radius: 2px; }"
+        "QPushButton:pressed { background-color: %2; }"
+        "QPushButton:focus { border: 2px solid rgb(0, 0, 128); }")
+        .arg(color.name(), color.darker(115).name()));
 }
 
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
@@ -183,6 +188,9 @@ void frmPreview::buildControls()
         optABCD[i] = new AnswerOption(QLatin1String(letters[i]), grpMultiple);
         optABCD[i]->setObjectName(QStringLiteral("optABCD_%1").arg(i));
         optABCD[i]->setGeometry(tw(240, tops[i], 375, 495));
+        // A narrow button: little room between the circle and its letter.
+        optABCD[i]->setStyleSheet(QStringLiteral("QRadioButton { spacing: 1px; background-color: %1; }")
+                                      .arg(LightBlue.name()));
         setBackground(optABCD[i], LightBlue);
         setForeground(optABCD[i], Qt::black);
         connect(optABCD[i], &AnswerOption::mouseReleased, this, [this, i] { optABCD_MouseUp(i); });

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -31,6 +32,9 @@ struct RecordingMedia : PreviewMedia {
         frmPreview *w = frmPreview::instance();
         colours << (w ? w->palette().color(QPalette::Window) : QColor());
         pointers << (w ? w->cursor().shape() : Qt::ArrowCursor);
+        const QString shots = qEnvironmentVariable("ARDENO_PREVIEW_SHOTS");
+        if (w && !shots.isEmpty() && call.startsWith("Resource 101"))
+            w->grab().save(shots + "/right-answer-flash.png");
     }
     void closeAll() override { note("CloseAll"); }
     void playWave(const QString &p, const QString &m) override { note("PlayWave " + QFileInfo(p).fileName() + " " + m); }
@@ -83,6 +87,15 @@ class PreviewWindowTest : public QObject {
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
+    // With ARDENO_PREVIEW_SHOTS set to a folder, the window is saved there as
+    // a picture at a few moments of a run (for looking at it, not checked).
+    void snapshot(const QString &name)
+    {
+        const QString folder = qEnvironmentVariable("ARDENO_PREVIEW_SHOTS");
+        if (folder.isEmpty() || !frmPreview::instance()) return;
+        QTest::qWait(200);
+        frmPreview::instance()->grab().save(folder + "/" + name + ".png");
+    }
     frmPreview *open() { return frmPreview::showPreview(doc, "Capitals", "Mr. Smith, class 5", nullptr); }
 
 private slots:
@@ -97,7 +110,9 @@ private slots:
         clock.at = QDateTime(QDate(2026, 12, 6), QTime(10, 0, 0));
         doc = TestDocument();
         doc.TestFolder = dir.path() + "/";
-        QVERIFY(QImage(800, 200, QImage::Format_RGB32).save(dir.filePath("wide.bmp")));
+        QImage wide(800, 200, QImage::Format_RGB32);
+        wide.fill(QColor(240, 160, 40));
+        QVERIFY(wide.save(dir.filePath("wide.bmp")));
         writeFile("tone.wav");
         writeFile("clip.avi");
         writeFile("Song.MID");
@@ -121,6 +136,14 @@ private slots:
         QCOMPARE(w->size(), QSize(632, 363));
         QCOMPARE(w->palette().color(QPalette::Window), QColor(53, 53, 255));
         QCOMPARE(w->cursor().shape(), Qt::BitmapCursor);
+        if (!qEnvironmentVariableIsEmpty("ARDENO_PREVIEW_SHOTS")) {
+            QImage big(128, 128, QImage::Format_RGB32);
+            big.fill(frmPreview::WindowBlue);
+            QPainter p(&big);
+            p.drawPixmap(big.rect(), frmPreview::customPointer().pixmap());
+            p.end();
+            big.save(qEnvironmentVariable("ARDENO_PREVIEW_SHOTS") + "/pointer.png");
+        }
         QCOMPARE(child("lblScore")->geometry(), QRect(8, 16, 251, 20));
         QVERIFY(child("lblScore")->font().bold());
         QCOMPARE(child("lblScore")->font().pointSize(), 12);
@@ -158,6 +181,7 @@ private slots:
         QCOMPARE(pic->pictureRect(), QRect(0, 101, 269, 67));
         QVERIFY(!child("cmdPreview")->isVisible());
         QCOMPARE(text("lblMAnswer_1"), QString("Paris"));
+        snapshot("question1");
 
         // Right answer: light blue while chime 101 plays to its end, then back.
         release("optABCD_1");
@@ -179,6 +203,7 @@ private slots:
         QCOMPARE(child<QPushButton>("cmdPreview")->text(), QString("Play Sound"));
         QVERIFY(child("cmdPreview")->isVisible());
         QVERIFY(!pic->isVisible());
+        snapshot("question2");
 
         // Wrong answer with the right mouse button: buzz 102 and the message.
         media.clear();
