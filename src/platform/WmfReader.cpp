@@ -32,7 +32,7 @@ constexpr double kPlainUnitsPerInch = 1440.0;
 // Bounds against hostile files.
 constexpr size_t kMaxLibwmfBytes = 256u * 1024 * 1024;   // libwmf's own allocations
 constexpr unsigned long kMaxRecords = 1000000;            // records per pass
-constexpr int kMaxSvgBytes = 128 * 1024 * 1024;           // SVG text
+constexpr int kMaxSvgBytes = 32 * 1024 * 1024;            // SVG text
 constexpr qint64 kMaxRenderPixels = 64ll * 1024 * 1024;   // 256 MB of ARGB
 
 struct Placeable {
@@ -664,6 +664,8 @@ bool draw(const QByteArray &data, QPainter &painter, const QRectF &target, QStri
         return false;
     }
     painter.save();
+    // What the metafile draws outside its frame is not part of the picture.
+    painter.setClipRect(target, Qt::IntersectClip);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     renderer.render(&painter, target);

@@ -208,12 +208,19 @@ TEST(PictureLoader, DrawPictureOntoAnyPainter)
     EXPECT_TRUE(drawPicture(painter, QRectF(0, 0, 80, 60), data("redblue-40x30.bmp"), &error));
     EXPECT_FALSE(drawPicture(painter, QRectF(0, 0, 80, 60), data("truncated.wmf"), &error));
     EXPECT_FALSE(error.isEmpty());
+    // This caption runs past its frame: it is cut at the frame's edge.
+    EXPECT_TRUE(drawPicture(painter, QRectF(0, 200, 96, 48), data("text-escape.wmf"), &error));
     painter.end();
     EXPECT_TRUE(near(page.pixel(100 + 96, 50 + 96), Qt::red, 0));
     EXPECT_TRUE(near(page.pixel(100 + 280, 50 + 96), Qt::blue, 0));
     EXPECT_TRUE(near(page.pixel(100 + 240, 50 + 10), Qt::white, 0));   // transparent parts
     EXPECT_TRUE(near(page.pixel(10, 30), Qt::red, 0));
     EXPECT_TRUE(near(page.pixel(70, 30), Qt::blue, 0));
+    int inkPastFrame = 0;
+    for (int y = 200; y < 248; ++y)
+        for (int x = 96; x < 100; ++x)
+            inkPastFrame += qGray(page.pixel(x, y)) < 200;
+    EXPECT_EQ(inkPastFrame, 0);
 }
 
 TEST(PictureLoader, PictureSizeReadsHeadersOnly)
