@@ -61,7 +61,7 @@ dlgAVIOptions::dlgAVIOptions(QWidget *parent, unsigned uiFlags, const QByteArray
     auto *qualityRow = new QHBoxLayout;
     qualityRow->addWidget(sldQuality, 1);
     qualityRow->addWidget(lblQuality);
-    form->addRow(tr("Compression &Quality:"), qualityRow);
+    form->addRow(tr("Compression Quality:"), qualityRow);
     if (uiFlags & ICMF_CHOOSE_KEYFRAME)
         form->addRow(chkKeyFrames, txtKeyFrames);
     else

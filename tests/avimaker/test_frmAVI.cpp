@@ -1,1 +1,229 @@
-int main(){}
+// The AVI maker window with scripted file dialogs and recorded messages; the
+// compression options dialog is answered when it comes up.
+
+#include "AviRiffWriter.h"
+#include "BmpFixture.h"
+#include "TestDoubles.h"
+#include "cDIB.h"
+#include "dlgAVIOptions.h"
+#include "FileDlgLogic.h"
+#include "FrameEncoder.h"
+#include "frmAVI.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+namespace {
+// Runs `act` on the options dialog as soon as it is shown.
+void whenOptionsShown(std::function<void(dlgAVIOptions *)> act)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, act]() {
+        if (auto *dlg = qobject_cast<dlgAVIOptions *>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            act(dlg);
+        }
+    });
+    timer->start();
+}
+}
+
+class TestFrmAVI : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString bmp(const QString &name, BmpSpec spec)
+    {
+        const QString path = dir.filePath(name);
+        writeBytes(path, makeBmp(spec));
+        return path;
+    }
+    template <class T> static T *child(QWidget *w, const char *name)
+    {
+        return w->findChild<T *>(QLatin1String(name));
+    }
+
+private slots:
+    void init()
+    {
+        frmAVI::setRememberedFolder(QString());
+        dlgAVIOptions::forgetLastChoice();
+    }
+
+    void controlsAndLibraryLifetime()
+    {
+        ScopedPlatform platform;
+        {
+            frmAVI form;
+            QCOMPARE(form.windowTitle(), QString("Ardeno AVI Maker"));
+            QCOMPARE(child<QPushButton>(&form, "cmdFileOpen")->text(), QString("Add BMP file to list..."));
+            QCOMPARE(child<QPushButton>(&form, "cmdClearList")->text(), QString("Clear file list"));
+            QCOMPARE(child<QPushButton>(&form, "cmdWriteAVI")->text(), QString("Write AVI..."));
+            QCOMPARE(child<QPushButton>(&form, "cmdCancel")->text(), QString("Exit"));
+            QCOMPARE(child<QLabel>(&form, "lblFrameRate")->text(), QString("Frames Per Second:"));
+            QCOMPARE(child<QLineEdit>(&form, "txtFPS")->text(), QString("6"));
+            QCOMPARE(child<QLabel>(&form, "lblfps")->text(), QString("(1 - 30)"));
+            QCOMPARE(child<QLabel>(&form, "lblStatus")->text(), QString("AVI Status"));
+            QVERIFY(child<QListWidget>(&form, "lstDIBList"));
+            QVERIFY(child<QLabel>(&form, "imgPreview"));
+            QVERIFY(!child<QPushButton>(&form, "cmdClearList")->isEnabled());
+            QVERIFY(!child<QPushButton>(&form, "cmdWriteAVI")->isEnabled());
+            QCOMPARE(aviFileUsers(), 1);
+        }
+        QCOMPARE(aviFileUsers(), 0);
+
+        // One window at a time: a second request brings the open one forward.
+        frmAVI *a = frmAVI::showInstance();
+        QCOMPARE(frmAVI::showInstance(), a);
+        a->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(aviFileUsers(), 0);
+    }
+
+    void addChecksTheFormatAgainstTheFirstBitmap()
+    {
+        ScopedPlatform platform;
+        BmpSpec rgb;
+        BmpSpec pal = rgb;
+        pal.bitCount = 8;
+        BmpSpec wide = rgb;
+        wide.width = 9;
+        BmpSpec x32 = rgb;
+        x32.bitCount = 32;
+        BmpSpec x32masks = x32;
+        x32masks.compression = 3;
+        x32masks.infoSize = 108;
+        frmAVI form;
+        auto *list = child<QListWidget>(&form, "lstDIBList");
+        auto add = [&](const QString &file) {
+            platform.dialogs.answer(file);
+            QTest::mouseClick(child<QPushButton>(&form, "cmdFileOpen"), Qt::LeftButton);
+        };
+
+        add(bmp("a.bmp", rgb));
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), dir.filePath("a.bmp"));
+        QVERIFY(child<QPushButton>(&form, "cmdWriteAVI")->isEnabled());
+        QVERIFY(!child<QLabel>(&form, "imgPreview")->pixmap().isNull());
+        const FileDialogRequest &req = platform.dialogs.requests.at(0);
+        QCOMPARE(req.title, QString("Choose BMP file to add to video stream"));
+        QCOMPARE(req.filters.size(), 2);
+        QCOMPARE(req.initialDir, FileDlg::specialFolderPath(5));
+
+        add(bmp("p.bmp", pal));
+        add(bmp("w.bmp", wide));
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(platform.messages.texts(), QStringList({"Chosen bitmap file is a different format!",
+                                                         "Chosen bitmap file is a different format!"}));
+        QCOMPARE(platform.messages.shown[0].icon, MsgIcon::Information);
+
+        // Cancelling adds nothing; a missing file shows the reader's message.
+        platform.dialogs.answer("");
+        QTest::mouseClick(child<QPushButton>(&form, "cmdFileOpen"), Qt::LeftButton);
+        QCOMPARE(list->count(), 1);
+
+        // After Clear any format starts a new list; compression is not compared.
+        QTest::mouseClick(child<QPushButton>(&form, "cmdClearList"), Qt::LeftButton);
+        QCOMPARE(list->count(), 0);
+        QVERIFY(!child<QPushButton>(&form, "cmdWriteAVI")->isEnabled());
+        QVERIFY(child<QLabel>(&form, "imgPreview")->pixmap().isNull());
+        add(bmp("x.bmp", x32));
+        add(bmp("m.bmp", x32masks));
+        QCOMPARE(list->count(), 2);
+    }
+
+    void rememberedFolderOutlivesTheWindow()
+    {
+        ScopedPlatform platform;
+        const QString picked = bmp("r.bmp", BmpSpec());
+        {
+            frmAVI form;
+            platform.dialogs.answer(picked);
+            form.cmdFileOpen_Click();
+        }
+        frmAVI again;
+        platform.dialogs.answer("");
+        again.cmdFileOpen_Click();
+        QCOMPARE(platform.dialogs.requests.at(1).initialDir, picked);
+        QCOMPARE(frmAVI::rememberedFolder(), picked);
+    }
+
+    void writeShowsProgressAndRemembersTheCodec()
+    {
+        ScopedPlatform platform;
+        BmpSpec spec;
+        spec.width = 16;
+        spec.height = 12;
+        frmAVI form;
+        for (int i = 0; i < 3; ++i) {
+            spec.seed = i;
+            platform.dialogs.answer(bmp(QString("w%1.bmp").arg(i), spec));
+            form.cmdFileOpen_Click();
+        }
+        child<QLineEdit>(&form, "txtFPS")->setText("45");
+
+        const QString out = dir.filePath("movie.avi");
+        platform.dialogs.answer(out);
+        QStringList offered;
+        whenOptionsShown([&](dlgAVIOptions *dlg) {
+            offered = dlg->compressorNames();
+            if (qEnvironmentVariableIsSet("ARDENO_SCREENSHOT_DIR"))
+                dlg->grab().save(qEnvironmentVariable("ARDENO_SCREENSHOT_DIR") + "/dlgAVIOptions.png");
+            QVERIFY(dlg->selectCompressor(makeFourCC("MJPG")));
+            dlg->accept();
+        });
+        QTest::mouseClick(child<QPushButton>(&form, "cmdWriteAVI"), Qt::LeftButton);
+
+        const FileDialogRequest &save = platform.dialogs.requests.last();
+        QCOMPARE(save.mode, FileDialogRequest::Mode::Save);
+        QCOMPARE(save.title, QString("Choose a filename to save AVI to..."));
+        QCOMPARE(save.fileName, QString("MyAVI.avi"));
+        QCOMPARE(save.defaultExt, QString("avi"));
+        QCOMPARE(offered.value(0), QString("Full Frames (Uncompressed)"));
+        QVERIFY(offered.contains("Motion JPEG"));
+        QCOMPARE(child<QLabel>(&form, "lblStatus")->text(), QString("Finished!"));
+        QCOMPARE(child<QListWidget>(&form, "lstDIBList")->currentRow(), 2);
+        QVERIFY(platform.messages.shown.isEmpty());
+        const QByteArray file = readBytes(out);
+        QVERIFY(file.startsWith("RIFF"));
+        QVERIFY(file.contains("MJPG"));
+        QCOMPARE(child<QListWidget>(&form, "lstDIBList")->count(), 3);   // the list stays
+        // For looking at the window: ARDENO_SCREENSHOT_DIR=/tmp test_frmAVI
+        if (qEnvironmentVariableIsSet("ARDENO_SCREENSHOT_DIR")) {
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            form.grab().save(qEnvironmentVariable("ARDENO_SCREENSHOT_DIR") + "/frmAVI.png");
+        }
+
+        // The next write offers the same codec first; cancelling it leaves
+        // a file without frames and no message.
+        platform.dialogs.answer(dir.filePath("empty.avi"));
+        QString preselected;
+        whenOptionsShown([&](dlgAVIOptions *dlg) {
+            preselected = dlg->findChild<QComboBox *>("cboCompressor")->currentText();
+            dlg->reject();
+        });
+        form.cmdWriteAVI_Click();
+        QCOMPARE(preselected, QString("Motion JPEG"));
+        QVERIFY(QFile::exists(dir.filePath("empty.avi")));
+        QVERIFY(platform.messages.shown.isEmpty());
+
+        // Cancelling the save dialog writes and shows nothing.
+        platform.dialogs.answer("");
+        form.cmdWriteAVI_Click();
+        QVERIFY(!QFile::exists(dir.filePath("MyAVI.avi")));
+        QVERIFY(platform.messages.shown.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestFrmAVI)
+#include "test_frmAVI.moc"
