@@ -158,6 +158,21 @@ bool ShellCopyFile(const QString &source, const QString &target)
 }
 
 namespace {
+// A file's name without its folder, in the letter case the file system lists
+// it (which only differs from the reference on case-insensitive systems).
+QString listedName(const QString &path)
+{
+    const QFileInfo info(path);
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    const QStringList names = info.dir().entryList(QDir::Files | QDir::Hidden | QDir::System);
+    if (!names.contains(info.fileName()))
+        for (const QString &n : names)
+            if (n.compare(info.fileName(), Qt::CaseInsensitive) == 0)
+                return n;
+#endif
+    return info.fileName();
+}
+
 // Copies a record's media file next to the test and names it by its bare
 // name there, unless a file of that name is already in the test's folder.
 QString travellingMediaRecord(const QString &record, const QString &testFolder)
@@ -166,8 +181,7 @@ QString travellingMediaRecord(const QString &record, const QString &testFolder)
     const int m = QuestionRecord::exactMediaFieldIndex(f);
     if (m < 0 || !MediaLookup::fileExists(f[m]))
         return record;
-    // The name as the file system lists it.
-    const QString bareName = QFileInfo(f[m]).fileName();
+    const QString bareName = listedName(f[m]);
     const QString target = testFolder + bareName;
     if (MediaLookup::fileExists(target))
         return record;
