@@ -1,0 +1,553 @@
+// The editor window driven offscreen through its control names, with the
+// message, file-dialog and settings doubles.
+#include "PictureBox.h"
+#include "QuestionRecord.h"
+#include "TestDoubles.h"
+#include "TestFile.h"
+#include "dlgAsk.h"
+#include "frmCreate.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+const QChar Sep = QuestionRecord::FieldSeparator;
+
+template <typename T>
+T *get(frmCreate &w, const QString &name)
+{
+    T *c = w.findChild<T *>(name);
+    if (!c)
+        qFatal("no control %s", qPrintable(name));
+    return c;
+}
+
+QString sep(const QStringList &fields) { return fields.join(Sep); }
+
+// A test file with n true/false questions, written by the core.
+QString writeTest(const QString &path, const QString &title, int n)
+{
+    QStringList records;
+    for (int i = 1; i <= n; ++i)
+        records << sep({"t", QStringLiteral("Question %1").arg(i), "none", " 0"});
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    f.write(testFileBytes(title, QStringLiteral("Class"), records));
+    return path;
+}
+
+QString writePicture(const QString &path, int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    if (!image.save(path, "BMP"))
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+}
+
+class TestEditor : public QObject {
+    Q_OBJECT
+
+    // Commands that need a test, as one flag (they must agree).
+    static bool testCommandsEnabled(frmCreate &w)
+    {
+        const bool preview = get<QPushButton>(w, "cmdPreview")->isEnabled();
+        if (get<QPushButton>(w, "cmdOkay")->isEnabled() != preview
+            || get<QAction>(w, "mnuFileSaveas")->isEnabled() != preview
+            || get<QAction>(w, "mnuFilePrint")->isEnabled() != preview)
+            qFatal("the test commands disagree");
+        return preview;
+    }
+
+    static void typeMultipleChoice(frmCreate &w, const QString &q, const QStringList &answers)
+    {
+        get<QPlainTextEdit>(w, "txtMQuestion")->setPlainText(q);
+        for (int i = 0; i < 4; ++i)
+            get<QLineEdit>(w, QStringLiteral("txtManswer_%1").arg(i))->setText(answers.value(i));
+    }
+
+    static void addTrueFalse(frmCreate &w, const QString &q)
+    {
+        get<QRadioButton>(w, "optType_1")->click();
+        get<QPlainTextEdit>(w, "txtTFquestion")->setPlainText(q);
+        get<QPushButton>(w, "cmdAdd")->click();
+    }
+
+    static void pick(frmCreate &w, int listIndex)
+    {
+        auto *list = get<QComboBox>(w, "cboExist");
+        list->setCurrentIndex(listIndex);
+        emit list->activated(listIndex);
+    }
+
+private slots:
+    void init()
+    {
+        dlgAsk::DontAskAgain = false;
+        dlgAsk::LeaveConfirmed = false;
+    }
+
+    void startState()
+    {
+        ScopedPlatform p;
+        frmCreate w;
+        QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - untitled.ard"));
+        QCOMPARE(w.centralWidget()->size(), QSize(524, 355));
+        QVERIFY(!testCommandsEnabled(w));
+        auto *list = get<QComboBox>(w, "cboExist");
+        QVERIFY(!list->isEnabled());
+        QCOMPARE(list->currentText(), QString("No Questions Yet"));
+        QCOMPARE(get<QLabel>(w, "lblNumber")->text(), QString("Question #1"));
+        QCOMPARE(get<QLineEdit>(w, "txtMpic")->text(), QString("None"));
+        QVERIFY(get<QLabel>(w, "lblEditMode")->isHidden());
+        QVERIFY(!get<QPushButton>(w, "cmdEdit")->isEnabled());
+        QVERIFY(get<QPushButton>(w, "cmdAdd")->isDefault());
+        QCOMPARE(get<QGroupBox>(w, "grpMultiple")->geometry(), QRect(8, 56, 233, 289));
+        QCOMPARE(get<QGroupBox>(w, "grpTrueFalse")->x(), -1333);
+        QCOMPARE(get<QAction>(w, "mnuFileNew")->shortcut(), QKeySequence("Ctrl+N"));
+        QCOMPARE(get<QAction>(w, "mnuFileExit")->text(), QString("E&xit"));
+        QVERIFY(!get<QMenu>(w, "mnuFileRecent")->menuAction()->isVisible());
+        QCOMPARE(w.document().NextQuestionNumber, 1);
+    }
+
+    // Title, class, a multiple-choice question with C correct and a picture,
+    // Add, Save Test, open again: the file holds exactly what was typed.
+    void typicalRoad()
+    {
+        ScopedPlatform p;
+        QTemporaryDir pics, target;
+        const QString picture = writePicture(pics.filePath("cat.bmp"), 50, 40);
+        frmCreate w;
+        get<QLineEdit>(w, "txtTitle")->setText("Fractions");
+        get<QLineEdit>(w, "txtTeacher")->setText("5b / Ms Kay");
+        get<QRadioButton>(w, "optType_0")->click();
+        typeMultipleChoice(w, "Which is a half?", {"1/3", "2/3", "2/4", "3/5"});
+        get<QRadioButton>(w, "optABCD_2")->click();
+
+        p.dialogs.answer(picture);
+        get<QPushButton>(w, "cmdMpic")->click();
+        const FileDialogRequest &mediaRequest = p.dialogs.requests.last();
+        QCOMPARE(mediaRequest.title, QString("Open File..."));
+        QCOMPARE(mediaRequest.filters.size(), 7);
+        QCOMPARE(mediaRequest.filters.first().pattern, QString("*.bmp;*.jpg;*.wmf;*.wav;*.avi;*.mid;*.mp3;*.mpeg;*.mpg"));
+        QCOMPARE(get<QLineEdit>(w, "txtMpic")->text(), picture);
+        QCOMPARE(get<QLabel>(w, "lblPreview")->text(), QString("Picture Thumbnail"));
+        auto *box = get<PictureBox>(w, "picPreview");
+        QVERIFY(!box->isHidden());
+        QCOMPARE(box->innerSize(), QSize(117, 117));
+        QCOMPARE(box->pictureRect(), QRect(33, 38, 50, 40));   // never enlarged
+
+        get<QPushButton>(w, "cmdAdd")->click();
+        QVERIFY(p.messages.shown.isEmpty());
+        QCOMPARE(w.document().QuestionRecords[1],
+                 sep({"m", "Which is a half?", "1/3", "2/3", "2/4", "3/5", picture, " 2"}));
+        QCOMPARE(w.document().NextQuestionNumber, 2);
+        QVERIFY(testCommandsEnabled(w));
+        QVERIFY(get<QComboBox>(w, "cboExist")->isEnabled());
+        QCOMPARE(get<QLabel>(w, "lblNumber")->text(), QString("Question # 2"));
+        QVERIFY(get<QPlainTextEdit>(w, "txtMQuestion")->toPlainText().isEmpty());
+        QCOMPARE(get<QLineEdit>(w, "txtMpic")->text(), QString("none"));
+        QVERIFY(get<QRadioButton>(w, "optABCD_2")->isChecked());   // kept
+        QCOMPARE(get<QLabel>(w, "lblPreview")->text(), QString("No Media Chosen"));
+
+        const QString path = target.filePath("Fractions.ard");
+        p.dialogs.answer(path);
+        get<QPushButton>(w, "cmdOkay")->click();
+        const FileDialogRequest &save = p.dialogs.requests.last();
+        QCOMPARE(save.title, QString("Save File..."));
+        QCOMPARE(save.fileName, QString("untitled.ard"));
+        QCOMPARE(save.defaultExt, QString("ard"));
+        QVERIFY(save.overwritePrompt);
+        QCOMPARE(save.filters, QList<FileFilter>({{"Ardeno Tests (*.ard)", "*.ard"}}));
+        QVERIFY2(p.messages.shown.isEmpty(), qPrintable(p.messages.texts().join('|')));
+        QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - Fractions.ard"));
+        QCOMPARE(w.recentFiles().entry(1), path);   // letter case as typed
+        QVERIFY(QFile::exists(target.filePath("cat.bmp")));
+
+        const TestReadResult read = readTestFile(path);
+        QVERIFY(read.test);
+        QCOMPARE(read.test->title, QString("Fractions"));
+        QCOMPARE(read.test->teacher, QString("5b / Ms Kay"));
+        QCOMPARE(read.test->records,
+                 QStringList{sep({"m", "Which is a half?", "1/3", "2/3", "2/4", "3/5", "cat.bmp", " 2"})});
+
+        // Reopen in a fresh window through File > Open.
+        frmCreate again;
+        p.dialogs.answer(path);
+        get<QAction>(again, "mnuFileOpen")->trigger();
+        QCOMPARE(p.dialogs.requests.last().defaultExt, QString("ard"));
+        QVERIFY(p.dialogs.requests.last().fileMustExist);
+        QCOMPARE(get<QLineEdit>(again, "txtTitle")->text(), QString("Fractions"));
+        QCOMPARE(get<QComboBox>(again, "cboExist")->currentText(), QString("Which is a half?"));
+        QCOMPARE(again.recentFiles().entry(1), path.toLower());
+        QCOMPARE(again.windowTitle(), QString("Ardeno Test Creator - Fractions.ard"));
+        // Picking it shows the copy next to the test (bare name, working directory).
+        pick(again, 0);
+        QCOMPARE(get<QLineEdit>(again, "txtMpic")->text(), QString("cat.bmp"));
+        QCOMPARE(get<QLabel>(again, "lblPreview")->text(), QString("Picture Thumbnail"));
+        QVERIFY(get<QRadioButton>(again, "optABCD_2")->isChecked());
+    }
+
+    void validationMessagesInOrder()
+    {
+        ScopedPlatform p;
+        frmCreate w;
+        typeMultipleChoice(w, "", {});
+        get<QPushButton>(w, "cmdAdd")->click();
+        QCOMPARE(p.messages.texts(), QStringList{"You must enter a question!"});
+        QCOMPARE(p.messages.shown.last().icon, MsgIcon::Critical);
+        QCOMPARE(p.messages.shown.last().title, QString("Ardenox"));
+
+        p.messages.clear();
+        typeMultipleChoice(w, "   ", {"a", "", "c", "d"});
+        get<QPushButton>(w, "cmdAdd")->click();
+        QCOMPARE(p.messages.texts(), QStringList{"You must enter four possible answers!"});
+        QCOMPARE(p.messages.shown.last().icon, MsgIcon::None);
+        QCOMPARE(get<QLineEdit>(w, "txtManswer_0")->text(), QString("a"));   // nothing cleared
+        QCOMPARE(w.document().NextQuestionNumber, 1);
+
+        // A question of blanks is accepted as typed.
+        p.messages.clear();
+        get<QLineEdit>(w, "txtManswer_1")->setText("b");
+        get<QPushButton>(w, "cmdAdd")->click();
+        QVERIFY(p.messages.shown.isEmpty());
+        QCOMPARE(w.document().QuestionCaptions[1], QString("   "));
+
+        // Switching the type keeps what was typed in the other frame.
+        typeMultipleChoice(w, "kept", {"1", "2", "3", "4"});
+        get<QRadioButton>(w, "optType_1")->click();
+        QCOMPARE(get<QGroupBox>(w, "grpTrueFalse")->x(), 8);
+        QCOMPARE(get<QGroupBox>(w, "grpMultiple")->x(), -1333);
+        get<QPushButton>(w, "cmdAdd")->click();
+        QCOMPARE(p.messages.texts(), QStringList{"You must enter a question!"});
+        get<QRadioButton>(w, "optType_0")->click();
+        QCOMPARE(get<QPlainTextEdit>(w, "txtMQuestion")->toPlainText(), QString("kept"));
+
+        // A line break is stored as CR LF.
+        get<QRadioButton>(w, "optType_1")->click();
+        get<QPlainTextEdit>(w, "txtTFquestion")->setPlainText("two\nlines");
+        get<QRadioButton>(w, "optTrueAnswer_1")->click();
+        get<QPushButton>(w, "cmdAdd")->click();
+        QCOMPARE(w.document().QuestionRecords[2], sep({"t", "two\r\nlines", "none", " 1"}));
+        // After a second add the list shows the first question's text.
+        QCOMPARE(get<QComboBox>(w, "cboExist")->currentText(), QString("   "));
+    }
+
+    void hundredQuestionLimit()
+    {
+        ScopedPlatform p;
+        frmCreate w;
+        for (int i = 1; i <= 100; ++i)
+            addTrueFalse(w, QStringLiteral("Q%1").arg(i));
+        QVERIFY(p.messages.shown.isEmpty());
+        QCOMPARE(w.document().NextQuestionNumber, 101);
+        QCOMPARE(get<QLabel>(w, "lblNumber")->text(), QString("Question # 101"));
+        addTrueFalse(w, "one too many");
+        QCOMPARE(p.messages.texts(), QStringList{"Tests are limited to 100 questions."});
+        QCOMPARE(p.messages.shown.last().icon, MsgIcon::Critical);
+        QCOMPARE(w.document().NextQuestionNumber, 101);
+        QCOMPARE(get<QComboBox>(w, "cboExist")->count(), 100);
+    }
+
+    void stateAfterNewOpenEditRemove()
+    {
+        ScopedPlatform p;
+        QTemporaryDir dir;
+        const QString path = writeTest(dir.filePath("four.ARD"), "Four", 4);
+        frmCreate w;
+
+        p.dialogs.answer(path);   // capitals in the extension are fine
+        get<QAction>(w, "mnuFileOpen")->trigger();
+        QVERIFY(p.messages.shown.isEmpty());
+        QVERIFY(testCommandsEnabled(w));
+        QCOMPARE(get<QComboBox>(w, "cboExist")->count(), 4);
+        QCOMPARE(get<QLabel>(w, "lblNumber")->text(), QString("Question # 5"));
+        QCOMPARE(w.document().CurrentFile, path);
+
+        // Edit mode: test commands and the type switch off, list on.
+        pick(w, 1);
+        QVERIFY(w.isEditMode());
+        QVERIFY(!testCommandsEnabled(w));
+        QVERIFY(get<QComboBox>(w, "cboExist")->isEnabled());
+        QVERIFY(!get<QPushButton>(w, "cmdAdd")->isEnabled());
+        QVERIFY(!get<QGroupBox>(w, "grpType")->isEnabled());
+        QVERIFY(get<QPushButton>(w, "cmdRemove")->isEnabled());
+        QCOMPARE(get<QLabel>(w, "lblNumber")->text(), QString("Question # 2"));
+        QCOMPARE(get<QPlainTextEdit>(w, "txtTFquestion")->toPlainText(), QString("Question 2"));
+
+        // Remove question 2 of 4: 1, 3, 4 become 1, 2, 3.
+        get<QPushButton>(w, "cmdRemove")->click();
+        QVERIFY(!w.isEditMode());
+        QVERIFY(testCommandsEnabled(w));
+        QCOMPARE(w.document().NextQuestionNumber, 4);
+        QCOMPARE(get<QLabel>(w, "lblNumber")->text(), QString("Question # 4"));
+        QStringList items;
+        for (int i = 0; i < get<QComboBox>(w, "cboExist")->count(); ++i)
+            items << get<QComboBox>(w, "cboExist")->itemText(i);
+        QCOMPARE(items, QStringList({"Question 1", "Question 3", "Question 4"}));
+
+        // Edit question 2 and save it: its kind field carries the position.
+        pick(w, 1);
+        get<QPlainTextEdit>(w, "txtTFquestion")->setPlainText("Edited");
+        get<QPushButton>(w, "cmdEdit")->click();
+        QVERIFY(!w.isEditMode());
+        QCOMPARE(w.document().QuestionRecords[2], sep({"t  2", "Edited", "none", " 0"}));
+        QCOMPARE(get<QComboBox>(w, "cboExist")->itemText(1), QString("Edited"));
+
+        // A failed edit: the specific message, then the general one.
+        pick(w, 0);
+        get<QPlainTextEdit>(w, "txtTFquestion")->clear();
+        p.messages.clear();
+        get<QPushButton>(w, "cmdEdit")->click();
+        QCOMPARE(p.messages.texts(),
+                 QStringList({"You must enter a question!", "There has been an error in editing this question."}));
+        QVERIFY(w.isEditMode());
+
+        // File > New: the list is off and says so, Save Test is on.
+        get<QAction>(w, "mnuFileNew")->trigger();
+        QVERIFY(!w.isEditMode());
+        QVERIFY(testCommandsEnabled(w));
+        QVERIFY(!get<QComboBox>(w, "cboExist")->isEnabled());
+        QCOMPARE(get<QComboBox>(w, "cboExist")->currentText(), QString("No questions yet."));
+        QCOMPARE(get<QLabel>(w, "lblNumber")->text(), QString("Question # 1"));
+        QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - untitled.ard"));
+        QVERIFY(get<QLineEdit>(w, "txtTitle")->text().isEmpty());
+        QCOMPARE(w.document().NextQuestionNumber, 1);
+
+        // Save Test with an empty title: the file is chosen first, then refused.
+        p.messages.clear();
+        p.dialogs.answer(dir.filePath("empty.ard"));
+        get<QPushButton>(w, "cmdOkay")->click();
+        QCOMPARE(p.messages.texts(), QStringList{"Please fill in all fields before attempting to save this test."});
+        QVERIFY(!QFile::exists(dir.filePath("empty.ard")));
+    }
+
+    void corruptedRecords()
+    {
+        ScopedPlatform p;
+        frmCreate w;
+        addTrueFalse(w, "fine");
+        w.document().setRecord(1, sep({"x", "odd kind", "none", " 0"}));
+        pick(w, 0);
+        QCOMPARE(p.messages.texts(), QStringList{"Unable to display this question.  Question appears to be corrupted."});
+        QVERIFY(w.isEditMode());   // stays on
+
+        p.messages.clear();
+        w.document().setRecord(1, sep({"m", "seven", "a", "b", "c", "d", "none"}));
+        pick(w, 0);
+        QCOMPARE(p.messages.texts(),
+                 QStringList({"An error has occured.  Unable to process question m",
+                              "Unable to display this question.  Question appears to be corrupted."}));
+        QCOMPARE(p.messages.shown.first().icon, MsgIcon::None);
+    }
+
+    void editModePrompts()
+    {
+        ScopedPlatform p;
+        frmCreate w;
+        addTrueFalse(w, "first");
+
+        // Typed, unsaved question: Yes adds it instead of entering edit mode.
+        get<QPlainTextEdit>(w, "txtTFquestion")->setPlainText("typed");
+        p.messages.answers.enqueue(MsgResult::Yes);
+        pick(w, 0);
+        QCOMPARE(p.messages.shown.last().icon, MsgIcon::Question);
+        QVERIFY(p.messages.shown.last().text.startsWith("Going to edit mode will result in the loss of information"));
+        QVERIFY(!w.isEditMode());
+        QCOMPARE(w.document().NextQuestionNumber, 3);
+
+        // No: the typed text is dropped and the picked question loaded.
+        get<QPlainTextEdit>(w, "txtTFquestion")->setPlainText("dropped");
+        p.messages.answers.enqueue(MsgResult::No);
+        pick(w, 1);
+        QVERIFY(w.isEditMode());
+        QCOMPARE(get<QPlainTextEdit>(w, "txtTFquestion")->toPlainText(), QString("typed"));
+        QCOMPARE(w.document().NextQuestionNumber, 3);
+
+        // The label, through the dialog: Cancel with "Don't ask again." ticked.
+        QTimer::singleShot(0, [] {
+            auto *d = dlgAsk::instance();
+            QVERIFY(d);
+            QCOMPARE(d->windowTitle(), QString("Leaving Edit Mode"));
+            d->findChild<QCheckBox *>("chkAsk")->click();
+            d->findChild<QPushButton *>("CancelButton")->click();
+        });
+        w.lblEditMode_Click();
+        QVERIFY(dlgAsk::DontAskAgain);
+        QVERIFY(!dlgAsk::LeaveConfirmed);
+        QVERIFY(w.isEditMode());
+        w.lblEditMode_Click();   // no dialog now, and no way out by the label
+        QVERIFY(w.isEditMode());
+        // Saving still returns to add mode.
+        get<QPushButton>(w, "cmdEdit")->click();
+        QVERIFY(!w.isEditMode());
+        QCOMPARE(get<QComboBox>(w, "cboExist")->currentText(), QString("first"));
+
+        // The dialog closed by its close box counts as OK.
+        dlgAsk::DontAskAgain = false;
+        pick(w, 0);
+        get<QPlainTextEdit>(w, "txtTFquestion")->setPlainText("changed, not saved");
+        QTimer::singleShot(0, [] { dlgAsk::instance()->close(); });
+        w.lblEditMode_Click();
+        QVERIFY(dlgAsk::LeaveConfirmed);
+        QVERIFY(!w.isEditMode());
+        QCOMPARE(w.document().QuestionCaptions[1], QString("first"));
+        QCOMPARE(get<QComboBox>(w, "cboExist")->currentText(), QString("first"));
+    }
+
+    void recentFilesAcrossRestart()
+    {
+        ScopedPlatform p;
+        QTemporaryDir dir;
+        QStringList paths;
+        for (int i = 1; i <= 5; ++i)
+            paths << writeTest(dir.filePath(QStringLiteral("t%1.ard").arg(i)), "T", 1);
+        const QString lowerDir = dir.path();
+        {
+            frmCreate w;
+            for (const QString &path : paths) {
+                p.dialogs.answer(path);
+                get<QAction>(w, "mnuFileOpen")->trigger();
+            }
+            // Already listed, in any letter case: no change.
+            p.dialogs.answer(paths[3]);
+            get<QAction>(w, "mnuFileOpen")->trigger();
+            w.close();
+        }
+        QCOMPARE(p.settings.values.value("Ardenox/Settings/MRU1"), paths[4].toLower());
+        QCOMPARE(p.settings.values.value("Ardenox/Settings/MRU4"), paths[1].toLower());
+
+        frmCreate w;
+        QVERIFY(get<QMenu>(w, "mnuFileRecent")->menuAction()->isVisible());
+        for (int i = 1; i <= 4; ++i) {
+            auto *entry = get<QAction>(w, QStringLiteral("mnuRecent_%1").arg(i));
+            QCOMPARE(entry->text(), paths[5 - i].toLower());
+            QVERIFY(entry->isEnabled());
+        }
+        // Choosing an entry loads it and remembers its folder for media.
+        get<QAction>(w, "mnuRecent_2")->trigger();
+        QVERIFY(p.messages.shown.isEmpty());
+        QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - t4.ard"));
+        QCOMPARE(QDir(w.document().TestFolder).canonicalPath(), QDir(dir.path()).canonicalPath());
+        QCOMPARE(w.recentFiles().entry(1), paths[4].toLower());   // order unchanged
+        // A deleted file: nothing happens, the entry stays.
+        QFile::remove(paths[1]);
+        get<QAction>(w, "mnuRecent_4")->trigger();
+        QVERIFY(p.messages.shown.isEmpty());
+        QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - t4.ard"));
+        QVERIFY(get<QAction>(w, "mnuRecent_4")->isVisible());
+    }
+
+    void unreadableTestLeavesTheTestAlone()
+    {
+        ScopedPlatform p;
+        QTemporaryDir dir;
+        QFile bad(dir.filePath("broken.ard"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("no separator in this header\r\n");
+        bad.close();
+        frmCreate w;
+        get<QLineEdit>(w, "txtTitle")->setText("Mine");
+        addTrueFalse(w, "keep me");
+        p.dialogs.answer(bad.fileName());
+        get<QAction>(w, "mnuFileOpen")->trigger();
+        QCOMPARE(p.messages.shown.size(), 1);
+        QCOMPARE(p.messages.shown.first().icon, MsgIcon::Critical);
+        QVERIFY(!p.messages.shown.first().text.isEmpty());
+        QCOMPARE(get<QLineEdit>(w, "txtTitle")->text(), QString("Mine"));
+        QCOMPARE(w.document().QuestionCaptions[1], QString("keep me"));
+        QCOMPARE(w.document().NextQuestionNumber, 2);
+        QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - untitled.ard"));
+
+        // A file that is not a test by its name is refused before it is read.
+        p.messages.clear();
+        const QString txt = writeTest(dir.filePath("notes.txt"), "x", 1);
+        p.dialogs.answer(txt);
+        get<QAction>(w, "mnuFileOpen")->trigger();
+        QCOMPARE(p.messages.texts(), QStringList{"File does not appear to be a valid Ardeno test."});
+        // Cancelling changes nothing and says nothing.
+        p.messages.clear();
+        get<QAction>(w, "mnuFileOpen")->trigger();
+        QVERIFY(p.messages.shown.isEmpty());
+        QCOMPARE(w.document().NextQuestionNumber, 2);
+    }
+
+    void mediaPanel()
+    {
+        ScopedPlatform p;
+        QTemporaryDir dir;
+        frmCreate w;
+        auto *box = get<PictureBox>(w, "picPreview");
+        auto *media = get<QLineEdit>(w, "txtMpic");
+
+        p.dialogs.answer(writePicture(dir.filePath("wide.bmp"), 234, 117));
+        get<QPushButton>(w, "cmdMpic")->click();
+        QCOMPARE(box->pictureRect(), QRect(0, 29, 117, 58));
+
+        // Cancel: box and panel unchanged.
+        get<QPushButton>(w, "cmdMpic")->click();
+        QCOMPARE(media->text(), dir.filePath("wide.bmp"));
+        QCOMPARE(get<QLabel>(w, "lblPreview")->text(), QString("Picture Thumbnail"));
+
+        // A damaged picture: the box keeps the path, the user is told.
+        QFile junk(dir.filePath("junk.jpg"));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("not a picture");
+        junk.close();
+        p.dialogs.answer(junk.fileName());
+        get<QPushButton>(w, "cmdMpic")->click();
+        QCOMPARE(p.messages.texts(), QStringList{"Error loading media file!"});
+        QCOMPARE(media->text(), junk.fileName());
+
+        // Removing: "None" and an empty panel; emptying by hand: "none".
+        get<QPushButton>(w, "cmdMRemove")->click();
+        QCOMPARE(media->text(), QString("None"));
+        QCOMPARE(get<QLabel>(w, "lblPreview")->text(), QString("No Media Chosen"));
+        QVERIFY(box->isHidden());
+        media->clear();
+        QCOMPARE(media->text(), QString("none"));
+
+        // A sound: the play button instead of the box.
+        const QString data = qEnvironmentVariable("ARDENO_TEST_DATA");
+        p.dialogs.answer(data + "/media/tune.mid");
+        get<QPushButton>(w, "cmdMpic")->click();
+        QCOMPARE(get<QLabel>(w, "lblPreview")->text(), QString("Midi Preview"));
+        QCOMPARE(get<QPushButton>(w, "cmdPlaywav")->text(), QString("Play Midi"));
+        QVERIFY(!get<QPushButton>(w, "cmdPlaywav")->isHidden());
+        QVERIFY(box->isHidden());
+        p.dialogs.answer(data + "/media/tone.wav");
+        get<QPushButton>(w, "cmdMpic")->click();
+        QCOMPARE(get<QPushButton>(w, "cmdPlaywav")->text(), QString("Play Wav"));
+        get<QPushButton>(w, "cmdPlaywav")->click();
+
+        // A file of no known kind is stored but not shown.
+        p.dialogs.answer(junk.fileName().replace("junk.jpg", "notes.txt"));
+        QFile(dir.filePath("notes.txt")).open(QIODevice::WriteOnly);
+        get<QPushButton>(w, "cmdMpic")->click();
+        QCOMPARE(media->text(), dir.filePath("notes.txt"));
+        QCOMPARE(get<QLabel>(w, "lblPreview")->text(), QString("Wav Preview"));
+
+        // Switching the type empties the panel; the media boxes keep their text.
+        get<QRadioButton>(w, "optType_1")->click();
+        QCOMPARE(get<QLabel>(w, "lblPreview")->text(), QString("No Media Chosen"));
+        QCOMPARE(media->text(), dir.filePath("notes.txt"));
+        QCOMPARE(get<QLineEdit>(w, "txtTFpic")->text(), QString("None"));
+    }
+};
+
+QTEST_MAIN(TestEditor)
+#include "test_editor.moc"
