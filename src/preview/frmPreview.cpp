@@ -399,6 +399,7 @@ void frmPreview::ShowMedia(const QString &path)
         if (self)
             setCustomPointer();
     };
+    try {
     switch (mediaKindOf(path)) {
     case MediaKind::Wave:
         startPlaying(QStringLiteral("Play Sound"), false,
@@ -432,6 +433,13 @@ void frmPreview::ShowMedia(const QString &path)
     }
     case MediaKind::None:
         break;
+    }
+    } catch (...) {
+        // The question stays, without its media.
+        if (!self)
+            return;
+        setCustomPointer();
+        MsgBox(kMsgLoadMedia, MsgIcon::Critical);
     }
 }
 

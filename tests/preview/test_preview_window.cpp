@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <stdexcept>
 
 namespace {
 struct RecordingMedia : PreviewMedia {
@@ -26,9 +27,13 @@ struct RecordingMedia : PreviewMedia {
     QList<QColor> colours;              // the window's background at each call
     QList<Qt::CursorShape> pointers;    // the window's pointer at each call
 
+    QString failOn;                     // a call that throws, to reach the failure handlers
+
     void note(const QString &call)
     {
         calls << call;
+        if (!failOn.isEmpty() && call.startsWith(failOn))
+            throw std::runtime_error("media failure");
         frmPreview *w = frmPreview::instance();
         colours << (w ? w->palette().color(QPalette::Window) : QColor());
         pointers << (w ? w->cursor().shape() : Qt::ArrowCursor);
@@ -46,7 +51,7 @@ struct RecordingMedia : PreviewMedia {
     void playMIDI(const QString &p) override { note("PlayMIDI " + QFileInfo(p).fileName()); }
     void playMP3(const QString &p) override { note("PlayMP3 " + QFileInfo(p).fileName()); }
 
-    void clear() { calls.clear(); colours.clear(); pointers.clear(); }
+    void clear() { failOn.clear(); calls.clear(); colours.clear(); pointers.clear(); }
     QStringList plays() const { QStringList r; for (auto &c : calls) if (c != "CloseAll") r << c; return r; }
 };
 
@@ -119,6 +124,7 @@ private slots:
     }
     void cleanup()
     {
+        media.failOn.clear();
         if (auto *w = frmPreview::instance()) w->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         PreviewHooks::setMedia(nullptr);
@@ -370,20 +376,65 @@ private slots:
         QVERIFY(!child("picPic")->isVisible());
     }
 
-    // The real media player: a sound with waiting and both answer sounds.
+    // A failure inside each step reaches that step's own message.
+    void failuresShowTheirMessages()
+    {
+        doc.append(rec({"t", "Q1", "tone.wav", "0"}));
+        doc.append(rec({"t", "Q2", "clip.avi", "0"}));
+        doc.append(rec({"t", "Q3", "none", "0"}));
+        media.failOn = "PlayWave";
+        open();
+        QCOMPARE(platform->messages.texts(), QStringList{"Error loading media file!"});
+        QCOMPARE(frmPreview::instance()->cursor().shape(), Qt::BitmapCursor);
+        QCOMPARE(text("lblTrueQuestion"), QString("Q1"));
+
+        media.failOn = "PlayAVI";
+        release("optTrueFalse_0");
+        QCOMPARE(text("lblCount"), QString("Question # 2"));
+        QCOMPARE(platform->messages.texts().last(), QString("Error loading media file!"));
+        QTest::mouseClick(child("cmdPreview"), Qt::LeftButton);
+        QCOMPARE(platform->messages.texts().last(), QString("Error in media file."));
+        QCOMPARE(platform->messages.shown.last().icon, MsgIcon::Critical);
+        QCOMPARE(frmPreview::instance()->cursor().shape(), Qt::BitmapCursor);
+
+        media.failOn = "CloseAll";
+        release("optTrueFalse_0");
+        QCOMPARE(platform->messages.texts().last(), QString("Error updating question!"));
+        QCOMPARE(text("lblCount"), QString("Question # 3"));
+
+        media.failOn = "Resource";
+        release("optTrueFalse_0");
+        QCOMPARE(platform->messages.texts().last(), QString("There has been an error in this question."));
+        QCOMPARE(text("lblCount"), QString("Question # 3"));
+        QVERIFY(frmPreview::instance());
+        media.failOn.clear();
+    }
+
+    // The real media player: a sound with waiting, a video in picPic, a
+    // picture and both answer sounds, with the media files of tests/data.
     void realMediaPlayer()
     {
         PreviewHooks::setMedia(nullptr);
-        QString wav = qEnvironmentVariable("ARDENO_TEST_DATA") + "/media/tone.wav";
-        if (!QFile::exists(wav))
-            QSKIP("tests/data/media/tone.wav is missing");
+        const QString data = qEnvironmentVariable("ARDENO_TEST_DATA");
+        const QString wav = data + "/media/tone.wav", avi = data + "/media/clip320x240.avi";
+        if (!QFile::exists(wav) || !QFile::exists(avi))
+            QSKIP("tests/data/media is missing tone.wav or clip320x240.avi");
         doc.append(rec({"t", "Listen", wav, "0"}));
+        doc.append(rec({"m", "Watch", "a", "b", "c", "d", avi, "1"}));
         doc.append(rec({"m", "Look", "a", "b", "c", "d", dir.filePath("wide.bmp"), "0"}));
         QVERIFY(open());
         release("optTrueFalse_0");
-        QCOMPARE(text("lblScore"), QString("Score: 1 correct of 2 total."));
+        QCOMPARE(text("lblScore"), QString("Score: 1 correct of 3 total."));
         QVERIFY(child("picPic")->isVisible());
+        QTest::qWait(300);   // let the video start
+        snapshot("video");
+        platform->messages.answers.enqueue(MsgResult::Ok);
         release("optABCD_0");
+        QCOMPARE(platform->messages.texts(), QStringList{"The correct answer was B. b"});
+        QCOMPARE(child<PictureBox>("picPic")->pictureRect(), QRect(0, 101, 269, 67));
+        platform->messages.answers.enqueue(MsgResult::No);
+        release("optABCD_0");
+        QCOMPARE(platform->messages.shown.size(), 2);
         QVERIFY(!frmPreview::instance());
     }
 };
