@@ -1,10 +1,50 @@
 #include "PrintTest.h"
 
+#include "FileDialogService.h"
+#include "MediaLookup.h"
+#include "MessageService.h"
+#include "PictureLoader.h"
+#include "Platform.h"
 #include "PrintSurface.h"
+#include "QuestionRecord.h"
+#include "ScoreLog.h"
 #include "TestDocument.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cmath>
 
 int TestPrintout::LeftMargin = 10;
 bool TestPrintout::PrintKeyWanted = false;
+
+namespace {
+const QString kErrorPrintingTest = QStringLiteral("There has been an error in printing this test.");
+
+// Fixed pitch, so that the 95-character lines and the tick boxes line up.
+const QString kQuestionFont = QStringLiteral("courier new");
+constexpr int kPenDots = 2;
+constexpr int kWrapColumn = 95;
+
+// Whole millimetres as the printer rounds them: halves to even.
+double roundMm(double mm)
+{
+    return std::nearbyint(mm);
+}
+
+bool isPrintablePicture(const QString &mediaField)
+{
+    if (!MediaLookup::fileExists(mediaField))
+        return false;
+    // The extension is everything after the first full stop of the field.
+    const qsizetype dot = mediaField.indexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return false;
+    const QString ext = mediaField.mid(dot + 1).toLower();
+    return ext == QLatin1String("bmp") || ext == QLatin1String("jpg")
+        || ext == QLatin1String("jpeg") || ext == QLatin1String("wmf");
+}
+}
 
 TestPrintout::TestPrintout(PrintSurface &printer, const TestDocument &doc, const QString &title,
                            const QString &teacher)
@@ -12,19 +52,298 @@ TestPrintout::TestPrintout(PrintSurface &printer, const TestDocument &doc, const
 {
 }
 
-bool TestPrintout::mnuFilePrint_Click() { return false; }
-bool TestPrintout::checkPrintable() const { return false; }
-bool TestPrintout::PrintHeader() { return false; }
-bool TestPrintout::PrintMultipleChoice(const QString &, int) { return false; }
-bool TestPrintout::PrintTrueFalse(const QString &, int) { return false; }
-bool TestPrintout::PrintKey() { return false; }
-QStringList TestPrintout::wrapQuestion(const QString &, int) { return {}; }
-QString TestPrintout::keyAnswer(const QString &) { return {}; }
-QString TestPrintout::keyLine(const QString &, int) { return {}; }
+bool TestPrintout::checkPrintable(const TestDocument &doc, const QString &title,
+                                  const QString &teacher)
+{
+    // A text of blanks counts as filled.
+    if (title.isEmpty() || teacher.isEmpty()) {
+        MsgBox(QStringLiteral("Please fill in all fields before attempting to print this test."),
+               MsgIcon::Critical);
+        return false;
+    }
+    if (doc.questionCount() == 0) {
+        MsgBox(QStringLiteral("There are no questions in this test."), MsgIcon::Critical);
+        return false;
+    }
+    return true;
+}
+
+bool TestPrintout::mnuFilePrint_Click()
+{
+    if (!checkPrintable(m_doc, m_title, m_teacher))
+        return false;
+    if (!PrintHeader()) {
+        m_printer.killDoc();
+        MsgBox(kErrorPrintingTest, MsgIcon::Critical);
+        return false;
+    }
+    const int n = m_doc.questionCount();
+    for (int i = 1; i <= n; ++i) {
+        const QString &record = m_doc.QuestionRecords[i];
+        bool ok = true;
+        switch (QuestionRecord::kindOf(record)) {
+        case QuestionRecord::Kind::MultipleChoice: ok = PrintMultipleChoice(record, i); break;
+        case QuestionRecord::Kind::TrueFalse: ok = PrintTrueFalse(record, i); break;
+        case QuestionRecord::Kind::Unknown: break;   // skipped, but keeps its number
+        }
+        if (!ok) {
+            // Half a test is no use on paper: the job is cancelled.
+            m_printer.killDoc();
+            MsgBox(kErrorPrintingTest, MsgIcon::Critical);
+            return false;
+        }
+    }
+    return PrintKey();
+}
+
+bool TestPrintout::PrintHeader()
+{
+    PrintKeyWanted = MsgBox(QStringLiteral("Would you like to print a key also?"),
+                            MsgIcon::Question, MsgButtons::YesNo)
+        == MsgResult::Yes;
+
+    PrintSurface &p = m_printer;
+    const auto header = [&]() -> bool {
+        // The first output opens the print job.
+        if (!p.print() || !p.print())
+            return false;
+        LeftMargin = 10;
+        p.setFontName(kQuestionFont);
+        p.setFontSize(8);
+        p.setCurrentX(10);
+        p.setCurrentY(10);
+        if (!p.print(QStringLiteral("class/hour:") + QString(32, QLatin1Char(' '))
+                     + QStringLiteral("name:")))
+            return false;
+        if (!p.drawLine({10, p.currentY()}, {p.scaleWidth() - 10, p.currentY()}, kPenDots))
+            return false;
+        if (!p.print())
+            return false;
+        p.setFontSize(12);
+        p.setCurrentX(10);
+        p.setCurrentY(p.currentY() + 1);
+        p.setFontBold(true);
+        if (!p.print(m_title))
+            return false;
+        p.setFontSize(8);
+        p.setFontBold(false);
+        p.setCurrentX(10);
+        if (!p.print(m_teacher))
+            return false;
+        if (!p.drawLine({10, p.currentY()}, {p.scaleWidth() - 10, p.currentY()}, kPenDots))
+            return false;
+        return p.print();
+    };
+    if (!header()) {
+        MsgBox(QStringLiteral("Error initializing printer!"), MsgIcon::Critical);
+        return false;
+    }
+    return true;
+}
+
+QStringList TestPrintout::wrapQuestion(const QString &question, int number)
+{
+    QStringList lines;
+    QString line = QString::number(number) + QStringLiteral(".  ");
+    // Split at every single blank: two blanks in a row make an empty word.
+    // An empty text has no words at all.
+    if (!question.isEmpty()) {
+        for (const QString &word : question.split(QLatin1Char(' '))) {
+            line += word + QLatin1Char(' ');
+            if (line.size() > kWrapColumn) {
+                lines << line;
+                line.clear();
+            }
+        }
+    }
+    lines << line;
+    return lines;
+}
+
+bool TestPrintout::printQuestionText(const QString &question, int number)
+{
+    for (const QString &line : wrapQuestion(question, number)) {
+        m_printer.setCurrentX(LeftMargin);
+        if (!m_printer.print(line))
+            return false;
+    }
+    return true;
+}
+
+bool TestPrintout::printPicture(const QString &mediaField, double offsetY, double gapAfter)
+{
+    if (!isPrintablePicture(mediaField))
+        return true;
+    // Loaded once: its natural size on paper is both the measure for the page
+    // break and the size it is drawn at.
+    const LoadedPicture picture = loadPicture(mediaField);
+    if (picture.isNull() || !picture.naturalSizeMm.isValid())
+        return false;
+    const double h = picture.naturalSizeMm.height();
+    if (m_printer.scaleHeight() - m_printer.currentY() < h) {
+        if (!m_printer.newPage())
+            return false;
+    }
+    const double y = m_printer.currentY();
+    if (!m_printer.drawImage(picture.image,
+                             QRectF(LeftMargin, y + offsetY, picture.naturalSizeMm.width(), h)))
+        return false;
+    m_printer.setCurrentY(y + h + gapAfter);
+    return true;
+}
+
+bool TestPrintout::PrintMultipleChoice(const QString &record, int number)
+{
+    const QStringList f = QuestionRecord::fields(record);
+    if (f.size() < QuestionRecord::MultipleChoiceFields) {
+        MsgBox(QStringLiteral("Cannot print this multiple choice question."), MsgIcon::Critical);
+        return true;
+    }
+    if (!printPicture(f[6], 0, 2) || !printQuestionText(f[1], number))
+        return false;
+    static const char *const letters[] = {"  A.  ", "  B.  ", "  C.  ", "  D.  "};
+    for (int k = 0; k < 4; ++k) {
+        m_printer.setCurrentX(LeftMargin);
+        if (!m_printer.print(QLatin1String(letters[k]), false) || !m_printer.print(f[2 + k]))
+            return false;
+    }
+    return m_printer.print();
+}
+
+bool TestPrintout::PrintTrueFalse(const QString &record, int number)
+{
+    const QStringList f = QuestionRecord::fields(record);
+    if (f.size() < QuestionRecord::TrueFalseFields) {
+        MsgBox(QStringLiteral("There was an error printing this true/false question."),
+               MsgIcon::Critical);
+        return true;
+    }
+    if (!printPicture(f[2], 5, 10) || !printQuestionText(f[1], number))
+        return false;
+
+    PrintSurface &p = m_printer;
+    p.setCurrentX(LeftMargin);
+    const double bx = LeftMargin + 3;
+    const double by = roundMm(p.currentY() + 1);
+    if (!p.drawRect(QRectF(bx, by, 2, 2), kPenDots))
+        return false;
+    p.setCurrentX(bx + 4);
+    p.setCurrentY(by - 1);
+    if (!p.print(QStringLiteral("True")))
+        return false;
+    // The line end left x at 0, so the second box stands at 28 mm.
+    const double bx2 = roundMm(p.currentX() + 28);
+    if (!p.drawRect(QRectF(bx2, by, 2, 2), kPenDots))
+        return false;
+    p.setCurrentX(bx2 + 4);
+    p.setCurrentY(by - 1);
+    if (!p.print(QStringLiteral("False")))
+        return false;
+    return p.print();
+}
+
+QString TestPrintout::keyAnswer(const QString &record)
+{
+    // The question's kind is known here by its number of fields only.
+    const QStringList f = QuestionRecord::fields(record);
+    QString a;
+    if (f.size() == QuestionRecord::MultipleChoiceFields) {
+        a = ScoreLog::trimSpaces(f[7]);
+        if (a == QLatin1String("0"))
+            a = QStringLiteral("A.  ") + f[2];
+        else if (a == QLatin1String("1"))
+            a = QStringLiteral("B.  ") + f[3];
+        else if (a == QLatin1String("2"))
+            a = QStringLiteral("C.  ") + f[4];
+        else if (a == QLatin1String("3"))
+            a = QStringLiteral("D.  ") + f[5];
+    } else if (f.size() == QuestionRecord::TrueFalseFields) {
+        a = ScoreLog::trimSpaces(f[3]);
+        if (a == QLatin1String("0"))
+            a = QStringLiteral("True");
+        else if (a == QLatin1String("1"))
+            a = QStringLiteral("False");
+    }
+    // A record of neither shape gets its number and no answer.
+    return ScoreLog::trimSpaces(a);
+}
+
+QString TestPrintout::keyLine(const QString &record, int number)
+{
+    return QuestionRecord::withSignPosition(number) + QStringLiteral(".      ") + keyAnswer(record);
+}
+
+bool TestPrintout::PrintKey()
+{
+    PrintSurface &p = m_printer;
+    const auto key = [&]() -> bool {
+        if (!PrintKeyWanted)
+            return true;
+        if (!p.newPage())
+            return false;
+        p.setCurrentX(10);
+        p.setCurrentY(10);
+        if (!p.print(QStringLiteral("Key for ") + m_title) || !p.print())
+            return false;
+        const int n = m_doc.questionCount();
+        for (int i = 1; i <= n; ++i) {
+            p.setCurrentX(10);
+            if (!p.print(keyLine(m_doc.QuestionRecords[i], i)))
+                return false;
+        }
+        return true;
+    };
+    if (!key()) {
+        MsgBox(QStringLiteral("Error printing this test."), MsgIcon::Critical);
+        // The questions are complete: what was printed is still sent.
+        if (!p.endDoc())
+            p.killDoc();
+        return false;
+    }
+    if (!p.endDoc()) {
+        MsgBox(QStringLiteral("Error printing this test."), MsgIcon::Critical);
+        return false;
+    }
+    return true;
+}
 
 namespace PrintCommands {
-void printTest(QWidget *, const TestDocument &, const QString &, const QString &) {}
-void printTestToPdf(QWidget *, const TestDocument &, const QString &, const QString &) {}
-bool printTestToPdfFile(const QString &, const TestDocument &, const QString &, const QString &)
-{ return false; }
+void printTest(QWidget *, const TestDocument &doc, const QString &title, const QString &teacher)
+{
+    const auto printer = PrintSurface::toDefaultPrinter();
+    TestPrintout(*printer, doc, title, teacher).mnuFilePrint_Click();
+}
+
+void printTestToPdf(QWidget *, const TestDocument &doc, const QString &title,
+                    const QString &teacher)
+{
+    // Refused tests are refused before any dialog.
+    if (!TestPrintout::checkPrintable(doc, title, teacher))
+        return;
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.title = QObject::tr("Print to PDF");
+    request.filters = {FileFilter{QObject::tr("PDF Files (*.pdf)"), QStringLiteral("*.pdf")}};
+    request.initialDir = QDir::currentPath();
+    request.fileName = doc.CurrentFile.isEmpty()
+        ? QStringLiteral("untitled.pdf")
+        : QFileInfo(doc.CurrentFile).completeBaseName() + QStringLiteral(".pdf");
+    request.defaultExt = QStringLiteral("pdf");
+    request.overwritePrompt = true;
+    // The dialog moves the working directory to the PDF's folder; bare
+    // picture names resolve against the test's folder, so it is put back.
+    const QString workingDir = QDir::currentPath();
+    const FileDialogResult chosen = Platform::fileDialogs().choose(request);
+    QDir::setCurrent(workingDir);
+    if (!chosen.accepted || chosen.files.isEmpty())
+        return;
+    printTestToPdfFile(chosen.files.first(), doc, title, teacher);
+}
+
+bool printTestToPdfFile(const QString &pdfPath, const TestDocument &doc, const QString &title,
+                        const QString &teacher)
+{
+    const auto printer = PrintSurface::toPdf(pdfPath);
+    return TestPrintout(*printer, doc, title, teacher).mnuFilePrint_Click();
+}
 }

@@ -8,6 +8,7 @@
 // TestPrintout on a PrintSurface; only the surface differs.
 
 #include <QString>
+#include <QStringList>
 
 class PrintSurface;
 class QWidget;
@@ -27,7 +28,8 @@ public:
 
     // The checks that come before anything else; false after showing the
     // message ("Please fill in all fields..." or "There are no questions...").
-    bool checkPrintable() const;
+    static bool checkPrintable(const TestDocument &doc, const QString &title,
+                               const QString &teacher);
 
     // Asks about the key, opens the job and prints the header block. False
     // (after "Error initializing printer!") when the printer cannot be used.

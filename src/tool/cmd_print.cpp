@@ -1,0 +1,69 @@
+// ardeno-tool print FILE.ard OUT.pdf [--key]: the printed test (and its key)
+// as a PDF file, drawn by the same code as File > Print.
+
+#include "ToolCommand.h"
+
+#include "MessageService.h"
+#include "Platform.h"
+#include "PrintTest.h"
+#include "TestDocument.h"
+#include "TestFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace {
+// Answers the key question from the command line and writes every other
+// message to standard error.
+class ToolPrintMessages : public MessageService {
+public:
+    explicit ToolPrintMessages(bool key) : m_key(key) {}
+    MsgResult show(const MessageRequest &request) override
+    {
+        if (request.buttons == MsgButtons::YesNo)
+            return m_key ? MsgResult::Yes : MsgResult::No;
+        std::fprintf(stderr, "%s\n", qPrintable(request.text));
+        ++errors;
+        return MsgResult::Ok;
+    }
+    int errors = 0;
+
+private:
+    bool m_key;
+};
+
+int runPrint(const QStringList &argsIn)
+{
+    QStringList args = argsIn;
+    const bool key = args.removeAll(QStringLiteral("--key")) > 0;
+    if (args.size() != 2)
+        return toolUsageError();
+    const QString testPath = QFileInfo(args[0]).absoluteFilePath();
+    const QString pdfPath = QFileInfo(args[1]).absoluteFilePath();
+
+    TestDocument doc;
+    const TestReadResult read = LoadTest(doc, testPath);
+    if (!read.test) {
+        std::fprintf(stderr, "%s\n", qPrintable(read.error));
+        return 1;
+    }
+    // Media references are bare names beside the test (or full paths), as
+    // the editor sees them after opening the test from its folder.
+    QDir::setCurrent(QFileInfo(testPath).absolutePath());
+
+    ToolPrintMessages messages(key);
+    Platform::setMessages(&messages);
+    const bool ok = PrintCommands::printTestToPdfFile(pdfPath, doc, read.test->title,
+                                                      read.test->teacher);
+    Platform::setMessages(nullptr);
+    if (!ok)
+        return 1;
+    // Skipped questions were reported above, but the PDF was made.
+    std::printf("%s\n", qPrintable(pdfPath));
+    return 0;
+}
+}
+
+static ToolCommandRegistration printCommand(
+    {"print", "print FILE.ard OUT.pdf [--key]", runPrint});
