@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -142,25 +141,15 @@ private slots:
         QCOMPARE(w->size(), QSize(632, 363));
         QCOMPARE(w->palette().color(QPalette::Window), QColor(53, 53, 255));
         QCOMPARE(w->cursor().shape(), Qt::BitmapCursor);
-        if (!qEnvironmentVariableIsEmpty("ARDENO_PREVIEW_SHOTS")) {
-            QImage big(128, 128, QImage::Format_RGB32);
-            big.fill(frmPreview::WindowBlue);
-            QPainter p(&big);
-            p.drawPixmap(big.rect(), frmPreview::customPointer().pixmap());
-            p.end();
-            big.save(qEnvironmentVariable("ARDENO_PREVIEW_SHOTS") + "/pointer.png");
-        }
-        QCOMPARE(child("lblScore")->geometry(), QRect(8, 16, 251, 20));
-        QVERIFY(child("lblScore")->font().bold());
-        QCOMPARE(child("lblScore")->font().pointSize(), 12);
-        QCOMPARE(child("lblCount")->geometry(), QRect(136, 48, 145, 25));
-        QCOMPARE(child("cmdPreview")->geometry(), QRect(8, 48, 81, 25));
-        QCOMPARE(child("picPic")->geometry(), QRect(8, 80, 273, 273));
-        QCOMPARE(child("cmdExit")->geometry(), QRect(544, 16, 81, 25));
-        QCOMPARE(child("grpMultiple")->geometry(), QRect(288, 48, 337, 305));
-        QCOMPARE(child("optABCD_3")->geometry(), QRect(16, 256, 25, 33));
-        QCOMPARE(child("lblMAnswer_2")->geometry(), QRect(48, 216, 273, 33));
-        QCOMPARE(child("optTrueFalse_1")->geometry(), QRect(32, 200, 65, 33));
+        const QList<QPair<const char *, QRect>> places{
+            {"lblScore", {8, 16, 251, 20}}, {"lblCount", {136, 48, 145, 25}},
+            {"cmdPreview", {8, 48, 81, 25}}, {"picPic", {8, 80, 273, 273}},
+            {"cmdExit", {544, 16, 81, 25}}, {"grpMultiple", {288, 48, 337, 305}},
+            {"optABCD_3", {16, 256, 25, 33}}, {"lblMAnswer_2", {48, 216, 273, 33}},
+            {"optTrueFalse_1", {32, 200, 65, 33}}};
+        for (const auto &[name, place] : places)
+            QCOMPARE(child(name)->geometry(), place);
+        QCOMPARE(child("lblScore")->font(), QFont("MS Sans Serif", 12, QFont::Bold));
         QCOMPARE(child("optABCD_0")->palette().color(QPalette::Window), QColor(150, 200, 255));
         QCOMPARE(child("lblMQuestion")->palette().color(QPalette::Window), QColor(106, 181, 255));
         QCOMPARE(child("lblScore")->palette().color(QPalette::WindowText), QColor(106, 181, 255));
