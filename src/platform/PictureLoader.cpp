@@ -168,6 +168,15 @@ bool bmpIsComplete(const QString &path, const QByteArray &head)
     return QFileInfo(path).size() >= qint64(offBits) + stride * qAbs(height);
 }
 
+// Why a picture that Qt would decode without complaint is damaged; "" when
+// it is whole as far as can be told without decoding.
+QString damaged(const QString &path, const QByteArray &format, const QByteArray &head)
+{
+    if ((format == "jpeg" && !jpegIsComplete(path)) || (format == "bmp" && !bmpIsComplete(path, head)))
+        return message(path, QStringLiteral("the picture is damaged or incomplete"));
+    return {};
+}
+
 void configure(QImageReader &reader)
 {
     // Decide by content: a picture with the wrong extension still loads.
@@ -220,6 +229,10 @@ PictureInfo pictureInfo(const QString &path)
     }
     if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide) {
         info.error = message(path, QStringLiteral("the picture is too large"));
+        return info;
+    }
+    if (const QString damage = damaged(path, reader.format(), head); !damage.isEmpty()) {
+        info.error = damage;
         return info;
     }
     info.naturalPixels = size;
@@ -294,8 +307,8 @@ QImage loadPictureScaled(const QString &path, const QSize &size, QString *error)
         return {};
     }
     const bool jpeg = reader.format() == "jpeg";
-    if ((jpeg && !jpegIsComplete(path)) || (reader.format() == "bmp" && !bmpIsComplete(path, head))) {
-        err = message(path, QStringLiteral("the picture is damaged or incomplete"));
+    if (const QString damage = damaged(path, reader.format(), head); !damage.isEmpty()) {
+        err = damage;
         return {};
     }
     if (jpeg && size != natural) {

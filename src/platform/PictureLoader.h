@@ -50,8 +50,11 @@ struct LoadedPicture {
     bool isNull() const { return image.isNull(); }
 };
 
-// Reads only the header (QImageReader::size, the WMF header); cheap even for
-// a 24-megapixel JPEG.
+// The size from the file's header, without decoding the picture: cheap even
+// for a 24-megapixel JPEG. The file is also checked without decoding it (a
+// JPEG must reach its end marker, a BMP must hold all its rows, a metafile's
+// records must all be readable), so that a damaged picture is refused here,
+// where the windows show their "cannot load" message.
 PictureInfo pictureInfo(const QString &path);
 
 // pictureInfo(path).naturalPixels: an invalid QSize when the file is unreadable.

@@ -485,56 +485,48 @@ Info readInfo(const QByteArray &data)
         return info;
     }
     const Placeable p = readPlaceable(data);
+    info.placeable = p.present;
+    if (!standardHeaderAt(data, p.present ? kPlaceableBytes : 0)) {
+        info.error = p.present ? QStringLiteral("the metafile is damaged") : QStringLiteral("not a metafile");
+        return info;
+    }
+    if (p.present && (p.right == p.left || p.bottom == p.top || p.inch == 0)) {
+        info.error = QStringLiteral("the metafile has no size");
+        return info;
+    }
+    // libwmf reads every record once (drawing nothing): a metafile that is
+    // cut short or has broken records is refused here already.
+    Session s;
+    QByteArray copy = data;
+    wmfD_Rect scanned {};
+    if (!open(s, copy, &scanned, &info.error))
+        return info;
+
+    double inchW = 0, inchH = 0;
     if (p.present) {
-        info.placeable = true;
-        const int w = std::abs(int(p.right) - int(p.left));
-        const int h = std::abs(int(p.bottom) - int(p.top));
-        if (!standardHeaderAt(data, kPlaceableBytes)) {
-            info.error = QStringLiteral("the metafile is damaged");
-            return info;
-        }
-        if (w == 0 || h == 0 || p.inch == 0) {
-            info.error = QStringLiteral("the metafile has no size");
-            return info;
-        }
-        const double inchW = double(w) / p.inch, inchH = double(h) / p.inch;
-        info.mm = QSizeF(inchW * kMmPerInch, inchH * kMmPerInch);
-        info.pixels = QSize(qMax(1, int(std::lround(inchW * kScreenDpi))),
-                            qMax(1, int(std::lround(inchH * kScreenDpi))));
+        inchW = std::abs(int(p.right) - int(p.left)) / double(p.inch);
+        inchH = std::abs(int(p.bottom) - int(p.top)) / double(p.inch);
+    } else if (const Window window = windowFromRecords(data, 0); window.present) {
+        inchW = std::abs(window.width) / kPlainUnitsPerInch;
+        inchH = std::abs(window.height) / kPlainUnitsPerInch;
     } else {
-        if (!standardHeaderAt(data, 0)) {
-            info.error = QStringLiteral("not a metafile");
-            return info;
+        float fw = 0, fh = 0;
+        if (wmf_size(s.api, &fw, &fh) == wmf_E_None) {
+            inchW = fw / kPlainUnitsPerInch;
+            inchH = fh / kPlainUnitsPerInch;
         }
-        double w = 0, h = 0;
-        const Window window = windowFromRecords(data, 0);
-        if (window.present) {
-            w = std::abs(window.width);
-            h = std::abs(window.height);
-        } else {
-            Session s;
-            QByteArray copy = data;
-            wmfD_Rect scanned {};
-            if (!open(s, copy, &scanned, &info.error))
-                return info;
-            float fw = 0, fh = 0;
-            if (wmf_size(s.api, &fw, &fh) == wmf_E_None) {
-                w = fw;
-                h = fh;
-            }
-        }
-        if (!std::isfinite(w) || !std::isfinite(h) || w <= 0 || h <= 0) {
-            info.error = QStringLiteral("the metafile has no size");
-            return info;
-        }
-        info.mm = QSizeF(w / kPlainUnitsPerInch * kMmPerInch, h / kPlainUnitsPerInch * kMmPerInch);
-        info.pixels = QSize(qMax(1, int(std::lround(w / kPlainUnitsPerInch * kScreenDpi))),
-                            qMax(1, int(std::lround(h / kPlainUnitsPerInch * kScreenDpi))));
     }
-    if (info.pixels.width() > kMaxPictureSide || info.pixels.height() > kMaxPictureSide) {
+    if (!std::isfinite(inchW) || !std::isfinite(inchH) || inchW <= 0 || inchH <= 0) {
+        info.error = QStringLiteral("the metafile has no size");
+        return info;
+    }
+    const double pixelsW = inchW * kScreenDpi, pixelsH = inchH * kScreenDpi;
+    if (pixelsW > kMaxPictureSide || pixelsH > kMaxPictureSide) {
         info.error = QStringLiteral("the metafile is too large");
-        info.pixels = QSize();
+        return info;
     }
+    info.mm = QSizeF(inchW * kMmPerInch, inchH * kMmPerInch);
+    info.pixels = QSize(qMax(1, int(std::lround(pixelsW))), qMax(1, int(std::lround(pixelsH))));
     return info;
 }
 

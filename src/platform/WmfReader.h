@@ -40,8 +40,9 @@ struct Info {
     bool ok() const { return error.isEmpty() && !pixels.isEmpty(); }
 };
 
-// The natural size. From the placeable header alone when there is one;
-// otherwise libwmf scans the records (without drawing anything).
+// The natural size, from the placeable header when there is one. libwmf
+// reads the records once without drawing, so that damaged metafiles are
+// refused here already.
 Info readInfo(const QByteArray &data);
 
 // The metafile's frame drawn into an SVG document of `size` pixels.

@@ -223,11 +223,16 @@ TEST(PictureLoader, DrawPictureOntoAnyPainter)
     EXPECT_EQ(inkPastFrame, 0);
 }
 
-TEST(PictureLoader, PictureSizeReadsHeadersOnly)
+TEST(PictureLoader, PictureSizeChecksWithoutDecoding)
 {
-    // The data is cut off, but the header is whole: the size is known.
-    EXPECT_EQ(pictureSize(data("truncated.jpg")), QSize(200, 100));
-    EXPECT_EQ(pictureSize(data("truncated.wmf")), QSize(192, 96));
+    // Whole headers, damaged data: refused by the measuring step already.
+    for (const char *name : {"truncated.jpg", "truncated.wmf", "truncated.bmp", "bad-polygon.wmf",
+                             "bad-record-size.wmf"}) {
+        SCOPED_TRACE(name);
+        const PictureInfo info = pictureInfo(data(name));
+        EXPECT_FALSE(info.isValid());
+        EXPECT_FALSE(info.error.isEmpty());
+    }
 
     // A JPEG whose frame header claims 30000 by 20000 pixels: measured at
     // once, although decoding it would need gigabytes.
