@@ -56,6 +56,8 @@ std::unique_ptr<PrintSurface> PrintSurface::toDefaultPrinter()
     std::unique_ptr<PrintSurface> s(new PrintSurface(QString(), false));
     s->m_printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     s->m_printer->setFullPage(false);
+    // The job's name in the spooler (and CUPS-PDF's file name).
+    s->m_printer->setDocName(QStringLiteral("Ardeno Test Creator"));
     return s;
 }
 
