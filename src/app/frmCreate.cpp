@@ -425,6 +425,7 @@ void frmCreate::setListText(const QString &text)
     const int index = text.isEmpty() ? -1 : cboExist->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     cboExist->setCurrentIndex(index);
     cboExist->setEditText(text);
+    cboExist->lineEdit()->setCursorPosition(0);   // show the start of a long question
 }
 
 QString frmCreate::multiLineText(const QPlainTextEdit *box)
@@ -904,6 +905,7 @@ void frmCreate::cboExist_Click(int listIndex)
         return;
     }
     lblNumber->setText(EditorLogic::questionLabel(listIndex + 1));
+    cboExist->lineEdit()->setCursorPosition(0);
 }
 
 bool frmCreate::LoadMultipleChoice(const QString &record)
