@@ -48,8 +48,9 @@ qint64 cDIB::uncompressedImageSize(std::int32_t width, std::int32_t height, int 
         return 0;
     const qint64 rowBytes = ((qint64(width) * bitCount + 31) / 32) * 4;
     const qint64 rows = height < 0 ? -qint64(height) : qint64(height);
-    const qint64 size = rowBytes * rows;
-    return size > 0x7FFFFFFF ? 0 : size;
+    if (rowBytes > 0x7FFFFFFF || rows > 0x7FFFFFFF / rowBytes)
+        return 0;
+    return rowBytes * rows;
 }
 
 bool cDIB::CreateFromFile(const QString &filename)

@@ -131,7 +131,7 @@ TEST_F(CDibTest, TruncatedAndHostileHeadersAreRefusedAndKeepTheEarlierBitmap)
         qToLittleEndian<quint32>(value, reinterpret_cast<uchar *>(b.data()) + offset);
         return b;
     };
-    const QList<QByteArray> hostile = {
+    QList<QByteArray> hostile = {
         good.left(good.size() - 1),        // pixel data cut short
         good.left(30),                     // info header cut short
         good.left(2),                      // only the signature
@@ -140,6 +140,10 @@ TEST_F(CDibTest, TruncatedAndHostileHeadersAreRefusedAndKeepTheEarlierBitmap)
         patched(34, 0x80000000u),          // negative image size
         patched(34, 0x7FFFFFFFu),          // absurd image size
     };
+    QByteArray huge = patched(34, 0);     // size from a width and height that overflow
+    qToLittleEndian<quint32>(0x7FFFFFFF, reinterpret_cast<uchar *>(huge.data()) + 18);
+    qToLittleEndian<quint32>(0x80000001u, reinterpret_cast<uchar *>(huge.data()) + 22);
+    hostile.append(huge);
     for (int i = 0; i < hostile.size(); ++i) {
         platform.messages.clear();
         const QString file = write(QString("h%1.bmp").arg(i), hostile[i]);
