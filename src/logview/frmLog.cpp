@@ -1,9 +1,36 @@
 #include "frmLog.h"
 
+#include "FileDialogs.h"
+#include "MessageService.h"
+#include "PrintSurface.h"
+#include "ScoreLog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QSaveFile>
+#include <QTextCursor>
+#include <QTextDocument>
 
 QString frmLog::StartupLog;
 QPointer<frmLog> frmLog::s_instance;
+
+namespace {
+// A lone LF inside a line is shown as this sign, so it stays an ordinary
+// character of its line (a Windows text box shows it as a glyph, not as a
+// line break). No Windows-1252 character maps to it, so it cannot come
+// from a log.
+constexpr QChar kShownLineFeed(0x240A);
+constexpr QChar kParagraph(QChar::ParagraphSeparator);
+
+QString nulFilter(const QString &description, const QString &pattern)
+{
+    return description + QChar(0) + pattern;
+}
+}
 
 frmLog *frmLog::showLog(QWidget *owner)
 {
@@ -15,33 +42,202 @@ frmLog *frmLog::showLog(QWidget *owner)
     return s_instance;
 }
 
-frmLog *frmLog::instance() { return s_instance; }
+frmLog *frmLog::instance()
+{
+    return s_instance;
+}
 
 frmLog::frmLog(QWidget *owner) : QMainWindow(owner)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmLog"));
     setWindowTitle(QStringLiteral("View Score Logs"));
+
+    // The text box fills the window and follows its size.
     txtLog = new QPlainTextEdit(this);
     txtLog->setObjectName(QStringLiteral("txtLog"));
+    txtLog->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtLog->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setCentralWidget(txtLog);
+    setFocusProxy(txtLog);
+
+    const auto item = [this](QMenu *menu, const char *name, const QString &text,
+                             void (frmLog::*slot)(), const QKeySequence &key = {}) {
+        QAction *a = menu->addAction(text);
+        a->setObjectName(QLatin1String(name));
+        if (!key.isEmpty())
+            a->setShortcut(key);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    item(file, "mnuOpen", QStringLiteral("&Open"), &frmLog::mnuOpen_Click);
+    item(file, "mnuSave", QStringLiteral("&Save as Text File"), &frmLog::mnuSave_Click);
+    file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar"));
+    item(file, "mnuPrint", QStringLiteral("&Print"), &frmLog::mnuPrint_Click);
+    item(file, "mnuExit", QStringLiteral("E&xit"), &frmLog::mnuExit_Click);
+
+    // The shortcuts are those of the text box itself: while it has the focus
+    // the keystroke goes to it (it claims the standard editing keys), and a
+    // menu click calls the same operation of the box directly.
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    item(edit, "mnuEditUndo", QStringLiteral("&Undo"), &frmLog::mnuEditUndo_Click,
+         QKeySequence(Qt::CTRL | Qt::Key_Z));
+    edit->addSeparator()->setObjectName(QStringLiteral("mnuBarE1"));
+    item(edit, "mnuEditCut", QStringLiteral("Cu&t"), &frmLog::mnuEditCut_Click,
+         QKeySequence(Qt::CTRL | Qt::Key_X));
+    item(edit, "mnuEditCopy", QStringLiteral("&Copy"), &frmLog::mnuEditCopy_Click,
+         QKeySequence(Qt::CTRL | Qt::Key_C));
+    item(edit, "mnuEditPaste", QStringLiteral("&Paste"), &frmLog::mnuEditPaste_Click,
+         QKeySequence(Qt::CTRL | Qt::Key_V));
+
+    resize(640, 480);
+    txtLog->setFocus();
+    Form_Load();
 }
 
 frmLog::~frmLog() = default;
 
-QString frmLog::shownText() const { return fromDisplay(txtLog->document()->toRawText()); }
-void frmLog::setShownText(const QString &text) { txtLog->setPlainText(toDisplay(text)); }
-QString frmLog::toDisplay(const QString &t) { return t; }
-QString frmLog::fromDisplay(const QString &t) { return t; }
-void frmLog::OpenThisLog() {}
-void frmLog::mnuOpen_Click() {}
-void frmLog::mnuSave_Click() {}
-void frmLog::mnuPrint_Click() {}
-void frmLog::mnuExit_Click() { close(); }
-void frmLog::mnuEditUndo_Click() { txtLog->undo(); }
-void frmLog::mnuEditCut_Click() { txtLog->cut(); }
-void frmLog::mnuEditCopy_Click() { txtLog->copy(); }
-void frmLog::mnuEditPaste_Click() { txtLog->paste(); }
-void frmLog::Form_Load() {}
-void frmLog::insertAtCaret(const QString &) {}
-void frmLog::caretToStart() {}
+QString frmLog::toDisplay(const QString &crlfText)
+{
+    QString t = crlfText;
+    t.replace(QLatin1String("\r\n"), QString(kParagraph));
+    t.replace(QLatin1Char('\r'), kParagraph);
+    t.replace(QLatin1Char('\n'), kShownLineFeed);
+    return t;
+}
+
+QString frmLog::fromDisplay(const QString &displayText)
+{
+    QString t;
+    t.reserve(displayText.size() + displayText.size() / 16);
+    for (const QChar c : displayText) {
+        if (c == kParagraph || c == QChar(QChar::LineSeparator))
+            t += QLatin1String("\r\n");
+        else if (c == kShownLineFeed)
+            t += QLatin1Char('\n');
+        else
+            t += c;
+    }
+    return t;
+}
+
+QString frmLog::shownText() const
+{
+    // toRawText keeps the block separators as U+2029 (toPlainText would
+    // turn them, and line separators, into plain LFs).
+    return fromDisplay(txtLog->document()->toRawText());
+}
+
+void frmLog::setShownText(const QString &text)
+{
+    txtLog->setPlainText(toDisplay(text));
+}
+
+void frmLog::Form_Load()
+{
+    LogFileName.clear();
+    if (StartupLog.isEmpty())
+        return;
+    // A viewer opened again later starts empty.
+    LogFileName = StartupLog;
+    StartupLog.clear();
+    OpenThisLog();
+}
+
+void frmLog::insertAtCaret(const QString &crlfText)
+{
+    QTextCursor c = txtLog->textCursor();
+    c.insertText(toDisplay(crlfText));
+    txtLog->setTextCursor(c);
+}
+
+void frmLog::caretToStart()
+{
+    QTextCursor c = txtLog->textCursor();
+    c.movePosition(QTextCursor::Start);
+    txtLog->setTextCursor(c);
+    txtLog->ensureCursorVisible();
+}
+
+void frmLog::OpenThisLog()
+{
+    // Never a message: what cannot be read is simply not there.
+    const QString text = ScoreLog::readText(LogFileName);
+    if (!text.isEmpty())
+        insertAtCaret(text);
+    caretToStart();
+}
+
+void frmLog::mnuOpen_Click()
+{
+    LogFileName = ShowOpenDialog(this, nulFilter(QStringLiteral("Score Logs (*.log)"),
+                                                 QStringLiteral("*.log")),
+                                 QDir::currentPath());
+    if (!LogFileName.isEmpty() && QFileInfo(LogFileName).isFile())
+        OpenThisLog();
+}
+
+void frmLog::mnuSave_Click()
+{
+    LogFileName = ShowSaveDialog(this, nulFilter(QStringLiteral("Text Files (*.txt)"),
+                                                 QStringLiteral("*.txt")),
+                                 QDir::currentPath(), QStringLiteral("txt"));
+    if (LogFileName.isEmpty())
+        return;
+    // Written to a temporary file and renamed: a failed save leaves an
+    // existing file as it was.
+    QSaveFile out(LogFileName);
+    const QByteArray bytes = ScoreLog::exportBytes(shownText());
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+        MsgBox(QStringLiteral("There has been an error saving this log as a text file."),
+               MsgIcon::Critical);
+        return;
+    }
+    caretToStart();
+}
+
+void frmLog::mnuPrint_Click()
+{
+    const QString text = ScoreLog::trimSpaces(shownText());
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto printer = PrintSurface::toDefaultPrinter();
+    // The printer's own font and page flow: no layout of our own.
+    const bool ok = printer->print() && printer->print(LogFileName + QStringLiteral("\r\n\r\n"))
+        && printer->print(text) && printer->endDoc();
+    if (!ok)
+        printer->killDoc();
+    QApplication::restoreOverrideCursor();
+    if (!ok)
+        MsgBox(QStringLiteral("There has been an error in printing this log."), MsgIcon::Critical);
+}
+
+void frmLog::mnuExit_Click()
+{
+    LogFileName.clear();
+    close();
+}
+
+void frmLog::mnuEditUndo_Click()
+{
+    txtLog->undo();
+}
+
+void frmLog::mnuEditCut_Click()
+{
+    txtLog->cut();
+}
+
+void frmLog::mnuEditCopy_Click()
+{
+    txtLog->copy();
+}
+
+void frmLog::mnuEditPaste_Click()
+{
+    txtLog->paste();
+}

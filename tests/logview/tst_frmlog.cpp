@@ -1,0 +1,269 @@
+// The score log viewer: what a log shows as, where a second log goes, the
+// text export, the printout, the menus and the start-up hand-over.
+
+#include "../print/PdfProbe.h"
+#include "LineCodec.h"
+#include "PrintSurface.h"
+#include "TestDoubles.h"
+#include "Windows1252.h"
+#include "frmLog.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QtTest>
+
+namespace {
+// A score log as the quiz player writes it: each line scrambled on its own.
+QByteArray logBytes(const QStringList &lines, const QByteArray &terminator = "\r\n",
+                    bool lastTerminated = true)
+{
+    QByteArray out;
+    for (int i = 0; i < lines.size(); ++i) {
+        out += LineCodec::logLine(Windows1252::encode(lines[i]));
+        if (i + 1 < lines.size() || lastTerminated)
+            out += terminator;
+    }
+    return out;
+}
+}
+
+class TestFrmLog : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    QString writeLog(const QString &name, const QByteArray &bytes)
+    {
+        QFile f(m_dir.filePath(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return f.fileName();
+    }
+    // Opens the viewer the way program start does, with `path` as the log.
+    frmLog *openStartup(const QString &path)
+    {
+        frmLog::StartupLog = path;
+        frmLog *w = new frmLog;
+        return w;
+    }
+
+private slots:
+    void cleanup()
+    {
+        if (frmLog::instance())
+            delete frmLog::instance();
+        frmLog::StartupLog.clear();
+    }
+
+    void shownTextKeepsCrLfAndLoneLineFeeds()
+    {
+        // Lines are paragraphs of the box; a lone LF is a visible sign in its line.
+        const QString text = "Name: Ann\r\nScore\n7 of 10\r\n\r\n";
+        QCOMPARE(frmLog::fromDisplay(frmLog::toDisplay(text)), text);
+        frmLog w;
+        w.setShownText(text);
+        QCOMPARE(w.shownText(), text);
+        QCOMPARE(w.textBox()->document()->blockCount(), 4);
+        QCOMPARE(w.textBox()->document()->findBlockByNumber(1).text(),
+                 QString("Score") + QChar(0x240A) + "7 of 10");
+        // Text pasted or typed with line breaks becomes CR LF lines.
+        w.textBox()->setPlainText("a\nb");
+        QCOMPARE(w.shownText(), QString("a\r\nb"));
+    }
+
+    void readingALog_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shown");
+        const QStringList lines{"Ann Smith", "World Capitals", "Score 7 of 10"};
+        const QString three = "Ann Smith\r\nWorld Capitals\r\nScore 7 of 10\r\n";
+        QTest::newRow("CR LF at the end") << logBytes(lines) << three;
+        QTest::newRow("no terminator at the end") << logBytes(lines, "\r\n", false) << three;
+        QTest::newRow("lone CR ends lines") << logBytes(lines, "\r") << three;
+        QTest::newRow("empty log") << QByteArray() << QString();
+        QTest::newRow("empty line") << logBytes({"a", "", "b"}) << QString("a\r\n\r\nb\r\n");
+        QTest::newRow("LF inside a line") << logBytes({"a\nb", "c"}) << QString("a\nb\r\nc\r\n");
+        QTest::newRow("raw LF byte is a character") << QByteArray("\x0a\r\n")
+                                                   << QString(QChar(0xBC)) + "\r\n";
+    }
+    void readingALog()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shown);
+        frmLog *w = openStartup(writeLog("read.log", bytes));
+        QCOMPARE(w->shownText(), shown);
+        QCOMPARE(w->textBox()->textCursor().position(), 0);
+        QVERIFY(!w->textBox()->textCursor().hasSelection());
+        QCOMPARE(frmLog::StartupLog, QString());
+        QCOMPARE(w->LogFileName, m_dir.filePath("read.log"));
+        delete w;
+    }
+
+    void secondLogGoesBeforeTheFirst()
+    {
+        ScopedPlatform platform;
+        frmLog *w = openStartup(writeLog("first.log", logBytes({"first"})));
+        const QString second = writeLog("second.log", logBytes({"second 1", "second 2"}));
+        platform.dialogs.answer(second);
+        w->mnuOpen_Click();
+        QCOMPARE(w->shownText(), QString("second 1\r\nsecond 2\r\nfirst\r\n"));
+        QCOMPARE(w->LogFileName, second);
+        const FileDialogRequest &r = platform.dialogs.requests.at(0);
+        QCOMPARE(r.title, QString("Open File..."));
+        QCOMPARE(r.filters.at(0), (FileFilter{"Score Logs (*.log)", "*.log"}));
+        QCOMPARE(r.defaultExt, QString("ard"));
+
+        // A selection is replaced; the caret decides where a log goes.
+        QTextCursor c = w->textBox()->textCursor();
+        c.movePosition(QTextCursor::End);
+        w->textBox()->setTextCursor(c);
+        platform.dialogs.answer(m_dir.filePath("first.log"));
+        w->mnuOpen_Click();
+        QCOMPARE(w->shownText(), QString("second 1\r\nsecond 2\r\nfirst\r\nfirst\r\n"));
+
+        // Cancelled, or a name that is not there: nothing read, name emptied.
+        platform.dialogs.answer("");
+        w->mnuOpen_Click();
+        QCOMPARE(w->LogFileName, QString());
+        platform.dialogs.answer(m_dir.filePath("gone.log"));
+        w->mnuOpen_Click();
+        QCOMPARE(w->shownText(), QString("second 1\r\nsecond 2\r\nfirst\r\nfirst\r\n"));
+        QVERIFY(platform.messages.shown.isEmpty());
+        delete w;
+    }
+
+    void saveAsTextFile()
+    {
+        ScopedPlatform platform;
+        frmLog w;
+        w.setShownText("   Ann\r\n  Score\n7  \r\n  ");
+        const QString target = m_dir.filePath("out.txt");
+        platform.dialogs.answer(target);
+        w.mnuSave_Click();
+        QFile f(target);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        // Blanks trimmed from the whole text only; one CR LF added; LF kept.
+        QCOMPARE(f.readAll(), QByteArray("Ann\r\n  Score\n7  \r\n\r\n"));
+        QCOMPARE(w.LogFileName, target);
+        const FileDialogRequest &r = platform.dialogs.requests.at(0);
+        QCOMPARE(r.title, QString("Save File..."));
+        QCOMPARE(r.fileName, QString("untitled.txt"));
+        QCOMPARE(r.filters.at(0), (FileFilter{"Text Files (*.txt)", "*.txt"}));
+        QCOMPARE(w.textBox()->textCursor().position(), 0);
+
+        // Cancelled: nothing written, nothing shown, the name emptied.
+        platform.dialogs.answer("");
+        w.mnuSave_Click();
+        QCOMPARE(w.LogFileName, QString());
+        QVERIFY(platform.messages.shown.isEmpty());
+
+        // A file that cannot be written: the message, the text unchanged.
+        platform.dialogs.answer(m_dir.filePath("no/such/folder/x.txt"));
+        w.mnuSave_Click();
+        QCOMPARE(platform.messages.texts(),
+                 QStringList{"There has been an error saving this log as a text file."});
+        QCOMPARE(platform.messages.shown[0].icon, MsgIcon::Critical);
+        QCOMPARE(w.shownText(), QString("   Ann\r\n  Score\n7  \r\n  "));
+    }
+
+    void printTheLog()
+    {
+        if (!PdfProbe::available())
+            QSKIP("poppler-utils not installed: printouts cannot be read back");
+        ScopedPlatform platform;
+        const QString pdf = m_dir.filePath("log.pdf");
+        PrintSurface::setDefaultPrinterOverride(pdf);
+        frmLog *w = openStartup(writeLog("print.log", logBytes({"Ann Smith", "Score 7 of 10"})));
+        w->mnuPrint_Click();
+        QVERIFY(platform.messages.shown.isEmpty());
+        QCOMPARE(PdfProbe::run("pdftotext", {pdf, "-"}).split('\n', Qt::SkipEmptyParts).mid(0, 3),
+                 QStringList({m_dir.filePath("print.log"), "Ann Smith", "Score 7 of 10"}));
+
+        // After a cancelled save the name line is empty: an empty line, an
+        // empty name line and two empty lines come before the text.
+        platform.dialogs.answer("");
+        w->mnuSave_Click();
+        w->mnuPrint_Click();
+        const QRect ink = PdfProbe::bounds(PdfProbe::pageImage(pdf, 1), PdfProbe::isDark);
+        const double line = PrintSurface::toPdf(m_dir.filePath("unused.pdf"))->textHeight();
+        const int expectedTop = qRound((6.35 + 4 * line) * 10);
+        QVERIFY2(ink.top() >= expectedTop && ink.top() < expectedTop + 20,
+                 qPrintable(QString("%1 vs %2").arg(ink.top()).arg(expectedTop)));
+
+        PrintSurface::setDefaultPrinterOverride(QString());
+        w->mnuPrint_Click();
+        PrintSurface::clearDefaultPrinterOverride();
+        QCOMPARE(platform.messages.texts(), QStringList{"There has been an error in printing this log."});
+        QCOMPARE(platform.messages.shown[0].icon, MsgIcon::Critical);
+        delete w;
+    }
+
+    void menusAndEditing()
+    {
+        frmLog *w = frmLog::showLog();
+        QCOMPARE(w->windowTitle(), QString("View Score Logs"));
+        const QStringList fileItems{"mnuOpen", "mnuSave", "mnuFileBar", "mnuPrint", "mnuExit"};
+        const QStringList editItems{"mnuEditUndo", "mnuBarE1", "mnuEditCut", "mnuEditCopy", "mnuEditPaste"};
+        QStringList names;
+        for (QAction *a : w->findChild<QMenu *>("mnuFile")->actions()) names << a->objectName();
+        QCOMPARE(names, fileItems);
+        names.clear();
+        for (QAction *a : w->findChild<QMenu *>("mnuEdit")->actions()) names << a->objectName();
+        QCOMPARE(names, editItems);
+        QCOMPARE(w->findChild<QAction *>("mnuEditUndo")->shortcut(), QKeySequence("Ctrl+Z"));
+        QCOMPARE(w->findChild<QAction *>("mnuEditPaste")->shortcut(), QKeySequence("Ctrl+V"));
+        QCOMPARE(w->findChild<QAction *>("mnuSave")->text(), QString("&Save as Text File"));
+
+        QPlainTextEdit *box = w->textBox();
+        QCOMPARE(box->objectName(), QString("txtLog"));
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        box->setFocus();
+        QTest::keyClicks(box, "hello");
+        box->selectAll();
+        w->findChild<QAction *>("mnuEditCut")->trigger();
+        QCOMPARE(w->shownText(), QString());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("hello"));
+        w->findChild<QAction *>("mnuEditUndo")->trigger();
+        QCOMPARE(w->shownText(), QString("hello"));
+        // The keystroke reaches the box once, not again through the menu.
+        QGuiApplication::clipboard()->setText("X");
+        QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w->shownText(), QString("helloX"));
+        w->findChild<QAction *>("mnuEditPaste")->trigger();
+        QCOMPARE(w->shownText(), QString("helloXX"));
+        box->selectAll();
+        w->findChild<QAction *>("mnuEditCopy")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("helloXX"));
+
+        // A second open brings the same window, its text unchanged.
+        QCOMPARE(frmLog::showLog(), w);
+        QCOMPARE(w->shownText(), QString("helloXX"));
+
+        // The text box follows the window's size.
+        w->resize(900, 700);
+        QTRY_COMPARE(box->width(), w->width());
+        QVERIFY(box->height() > 600);
+    }
+
+    void startupLogIsReadOnce()
+    {
+        const QString path = writeLog("start.log", logBytes({"from the command line"}));
+        frmLog::StartupLog = path;
+        QPointer<frmLog> w = frmLog::showLog();
+        QCOMPARE(w->shownText(), QString("from the command line\r\n"));
+        QCOMPARE(w->LogFileName, path);
+        w->mnuExit_Click();
+        QTRY_VERIFY(w.isNull());   // deleted on close
+        frmLog *again = frmLog::showLog();
+        QCOMPARE(again->shownText(), QString());
+        QCOMPARE(again->LogFileName, QString());
+    }
+};
+
+QTEST_MAIN(TestFrmLog)
+#include "tst_frmlog.moc"
