@@ -207,8 +207,8 @@ bool acceptLossyCharacters(const QString &title, const QString &teacher, const T
             c = QChar::surrogateToUcs4(lost[i], lost[i + 1]);
             ++i;
         }
-        // Invisible characters are named by their code.
-        shown << (QChar::isPrint(c) ? QString::fromUcs4(&c, 1)
+        // Invisible characters (controls, spaces) are named by their code.
+        shown << (QChar::isPrint(c) && !QChar::isSpace(c) ? QString::fromUcs4(&c, 1)
                                     : QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper());
     }
     return MsgBox(QStringLiteral("These characters cannot be stored in an Ardeno test and will be "
