@@ -245,6 +245,21 @@ private slots:
         QCOMPARE(w.document().QuestionRecords[2], sep({"t", "two\r\nlines", "none", " 1"}));
         // After a second add the list shows the first question's text.
         QCOMPARE(get<QComboBox>(w, "cboExist")->currentText(), QString("   "));
+
+        // Enter presses the default button, also from the question box;
+        // Ctrl+Enter starts a new line there.
+        auto *question = get<QPlainTextEdit>(w, "txtTFquestion");
+        question->setPlainText("by");
+        question->moveCursor(QTextCursor::End);
+        QTest::keyClick(question, Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClicks(question, "keyboard");
+        QTest::keyClick(question, Qt::Key_Return);
+        QTRY_COMPARE(w.document().NextQuestionNumber, 4);
+        QCOMPARE(w.document().QuestionCaptions[3], QString("by\r\nkeyboard"));
+        get<QLineEdit>(w, "txtTitle")->setFocus();
+        get<QPlainTextEdit>(w, "txtTFquestion")->setPlainText("from the title box");
+        QTest::keyClick(get<QLineEdit>(w, "txtTitle"), Qt::Key_Enter, Qt::KeypadModifier);
+        QTRY_COMPARE(w.document().NextQuestionNumber, 5);
     }
 
     void hundredQuestionLimit()
