@@ -1,0 +1,79 @@
+// ardeno-tool bmpinfo and avi as scripts use them: output format, exit codes
+// and messages on stderr.
+
+#include "BmpFixture.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+struct ToolRun {
+    int code = -1;
+    QByteArray out, err;
+};
+
+ToolRun tool(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(ARDENO_TOOL), args);
+    p.waitForFinished(120000);
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+}
+
+TEST(AviTool, BmpinfoPrintsTheHeaderFieldsInOrder)
+{
+    QTemporaryDir dir;
+    BmpSpec spec;
+    spec.width = 5;
+    spec.bitCount = 8;
+    writeBytes(dir.filePath("p.bmp"), makeBmp(spec));
+    const ToolRun r = tool({"bmpinfo", dir.filePath("p.bmp")});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith("{\"BitCount\": 8, \"Height\": 6, \"Width\": 5, \"Compression\": 0, "
+                                 "\"SizeInfoHeader\": 40, \"SizeImage\": 48, \"Planes\": 1,"));
+    const QJsonObject o = QJsonDocument::fromJson(r.out).object();
+    EXPECT_EQ(o.size(), 15);
+    EXPECT_EQ(o["BitOffset"].toInt(), 1078);
+    EXPECT_EQ(o["SizeBitmapInfo"].toInt(), 1064);
+    EXPECT_EQ(o["FileType"].toInt(), 19778);
+
+    QByteArray bad = makeBmp(spec);
+    bad[0] = 'X';
+    writeBytes(dir.filePath("bad.bmp"), bad);
+    const ToolRun refused = tool({"bmpinfo", dir.filePath("bad.bmp")});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(refused.out.isEmpty());
+    EXPECT_TRUE(refused.err.contains("File is not a supported bitmap format:"));
+}
+
+TEST(AviTool, AviSkipsOtherFormatsAndFailsWhenNothingIsWritten)
+{
+    QTemporaryDir dir;
+    BmpSpec spec;
+    spec.width = 16;
+    spec.height = 8;
+    writeBytes(dir.filePath("a.bmp"), makeBmp(spec));
+    writeBytes(dir.filePath("c.bmp"), makeBmp(spec));
+    BmpSpec other = spec;
+    other.bitCount = 8;
+    writeBytes(dir.filePath("b.bmp"), makeBmp(other));
+
+    const QString out = dir.filePath("out.avi");
+    const ToolRun r = tool({"avi", out, "--fps", "12.5", "--codec", "mjpeg", dir.filePath("a.bmp"),
+                        dir.filePath("b.bmp"), dir.filePath("c.bmp")});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("Chosen bitmap file is a different format!"));
+    EXPECT_TRUE(r.out.contains("Frame number 1 saved\nFinished!"));
+    EXPECT_FALSE(r.out.contains("Frame number 2"));
+    const QByteArray avi = readBytes(out);
+    EXPECT_TRUE(avi.contains("MJPG"));
+
+    EXPECT_EQ(tool({"avi", dir.filePath("none.avi"), "--fps", "6", dir.filePath("missing.bmp")}).code, 1);
+    EXPECT_EQ(tool({"avi", out, "--fps", "6", "--codec", "divx", dir.filePath("a.bmp")}).code, 2);
+    EXPECT_EQ(tool({"avi", out, dir.filePath("a.bmp")}).code, 2);   // --fps is required
+}
