@@ -33,6 +33,19 @@ QRect tw(int left, int top, int width, int height)
     return QRect(left / 15, top / 15, width / 15, height / 15);
 }
 
+// "MS Sans Serif" where it exists; elsewhere Liberation Sans, whose widths
+// are Arial's, so the score line keeps within its label (the system's usual
+// substitute is much wider).
+QFont sansSerif(int points, bool bold = false)
+{
+    QFont f;
+    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
+                   QStringLiteral("Arial")});
+    f.setPointSize(points);
+    f.setBold(bold);
+    return f;
+}
+
 void setBackground(QWidget *w, const QColor &color)
 {
     QPalette p = w->palette();
@@ -109,7 +122,7 @@ frmPreview::frmPreview(const TestDocument &doc, QWidget *editor)
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmPreview"));
     setWindowTitle(QStringLiteral("Ardeno Previewer"));
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(sansSerif(8));
     setFixedSize(9480 / 15, 5445 / 15);
     buildControls();
     setCustomPointer();
@@ -128,12 +141,12 @@ void frmPreview::buildControls()
 
     lblScore = makeLabel(this, "lblScore", QStringLiteral("Score:  xxx correct of xxx total questions."),
                          tw(120, 240, 3765, 300));
-    lblScore->setFont(QFont(QStringLiteral("MS Sans Serif"), 12, QFont::Bold));
+    lblScore->setFont(sansSerif(12, true));
     setForeground(lblScore, PaleBlue);
     setBackground(lblScore, WindowBlue);
 
     lblCount = makeLabel(this, "lblCount", QStringLiteral("Question #1"), tw(2040, 720, 2175, 375));
-    lblCount->setFont(QFont(QStringLiteral("MS Sans Serif"), 12));
+    lblCount->setFont(sansSerif(12));
     setBackground(lblCount, PaleBlue);
     setForeground(lblCount, Qt::black);
 
