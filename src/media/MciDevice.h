@@ -96,6 +96,8 @@ private:
     QPointer<QWidget> m_viewport;      // the window's inner area, clips the video
     QPointer<VideoSurface> m_surface;
     QPointer<QWidget> m_ownWindow;     // when played without a window of the caller
+    std::unique_ptr<PcmSource> m_tune;  // a file without pictures: decoded, ready to play
+    QPointer<PcmPlayer> m_tunePlayer;
     std::function<void()> m_wake;      // ends the wait of open()
     bool m_abandoned = false;
     bool m_windowGiven = false;

@@ -97,7 +97,7 @@ void PcmPlayer::feed()
             const qint64 n = m_source->read(m_pending.data(), m_pending.size());
             m_pending.resize(int(qMax<qint64>(n, 0)));
             if (n <= 0) {
-                m_sourceEnded = true;
+                m_sourceEnded = n == 0;
                 break;
             }
         }
@@ -132,7 +132,9 @@ void PcmPlayer::feedSilently()
     while (!m_sourceEnded && m_written < due) {
         scratch.resize(int(qMin<qint64>(due - m_written + 4, 16384)));
         const qint64 n = m_source->read(scratch.data(), scratch.size());
-        if (n <= 0)
+        if (n < 0)
+            break;               // not ready yet
+        if (n == 0)
             m_sourceEnded = true;
         else
             m_written += n;

@@ -26,7 +26,8 @@ public:
     virtual int sampleRate() const = 0;
     virtual int channels() const = 0;
     // Writes up to maxBytes (a whole number of frames) of interleaved signed
-    // 16-bit samples; returns the bytes written, 0 at the end.
+    // 16-bit samples; returns the bytes written, 0 at the end, -1 when
+    // nothing is ready yet but more will come.
     virtual qint64 read(char *buffer, qint64 maxBytes) = 0;
 };
 

@@ -1,7 +1,11 @@
 #include "MciDevice.h"
 #include "MciDevices.h"
+#include "DecodedSource.h"
+#include "PcmPlayer.h"
+#include "modSound.h"
 
 #include <QApplication>
+#include <QAudioDevice>
 #include <QAudioOutput>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -86,6 +90,7 @@ VideoDevice::VideoDevice() : m_lastFrame(new QVideoFrame) {}
 
 VideoDevice::~VideoDevice()
 {
+    delete m_tunePlayer.data();
     if (m_player) {
         disconnect(m_sink, nullptr, this, nullptr);
         m_player->stop();
@@ -101,11 +106,26 @@ int VideoDevice::open(const QString &file)
         return MciError::FileNotFound;
     m_file = file;
     m_player = new QMediaPlayer(this);
-    m_audio = new QAudioOutput(this);
+    // No explicit device: the backend then uses the sound server's default
+    // sink. Given the device (as QAudioOutput does by default once the
+    // device list is known), Qt 6.4's GStreamer sink stalls on PulseAudio.
+    m_audio = new QAudioOutput(QAudioDevice(), this);
     m_sink = new QVideoSink(this);
     m_player->setAudioOutput(m_audio);
     m_player->setVideoSink(m_sink);
     connect(m_sink, &QVideoSink::videoFrameChanged, this, &VideoDevice::onFrame);
+
+    if (mediaKindOf(file) == MediaKind::Mp3) {
+        // An MP3 tune has no pictures: skip the player's probe.
+        auto *tune = new DecodedSource(file);
+        m_tune.reset(tune);
+        if (!tune->waitUntilReady(kOpenTimeoutMs) || m_abandoned) {
+            m_tune.reset();
+            return m_abandoned ? MciError::DeviceNotReady : MciError::InvalidFile;
+        }
+        m_opened = true;
+        return MciError::None;
+    }
 
     // Wait, without taking user input, for the file to load and then for its
     // first decoded frame: Qt's GStreamer backend gives the size of many
@@ -145,18 +165,6 @@ int VideoDevice::open(const QString &file)
         m_player->setPosition(0);
         m_audio->setMuted(false);
     }
-    if (!m_abandoned && !failed && loaded() && !m_player->hasVideo()) {
-        // Preroll a tune, so that the sound output is connected before
-        // "play": started cold, the backend drops the first part of it.
-        m_player->pause();
-        if (m_player->mediaStatus() != QMediaPlayer::BufferedMedia && bound.isActive()) {
-            connect(m_player, &QMediaPlayer::mediaStatusChanged, &loop, [&, this] {
-                if (m_player->mediaStatus() == QMediaPlayer::BufferedMedia)
-                    loop.quit();
-            });
-            loop.exec(QEventLoop::ExcludeUserInputEvents);
-        }
-    }
     m_wake = nullptr;
     disconnect(m_player, nullptr, &loop, nullptr);
     if (m_abandoned)
@@ -165,6 +173,18 @@ int VideoDevice::open(const QString &file)
         return MciError::InvalidFile;
     if (!m_gotFrame && m_player->hasVideo())
         m_source = m_player->metaData().value(QMediaMetaData::Resolution).toSize();
+    if (!m_player->hasVideo()) {
+        // A tune (an MP3 opened as MPEG video): decoded and played through
+        // our own sound output, which starts on time on PulseAudio.
+        m_player->stop();
+        auto *tune = new DecodedSource(file);
+        m_tune.reset(tune);
+        const int left = bound.isActive() ? bound.remainingTime() : 0;
+        if (!tune->waitUntilReady(qMax(left, 200)) || m_abandoned) {
+            m_tune.reset();
+            return m_abandoned ? MciError::DeviceNotReady : MciError::InvalidFile;
+        }
+    }
     m_opened = true;
     return MciError::None;
 }
@@ -296,6 +316,17 @@ int VideoDevice::play()
         attach(own);
         own->show();
     }
+    if (!m_player->hasVideo()) {
+        if (m_tunePlayer && m_tunePlayer->isPlaying())
+            return MciError::None;
+        // After the end (or "stop") the tune plays again from its start.
+        if (!m_tune)
+            m_tune.reset(new DecodedSource(m_file));
+        delete m_tunePlayer.data();
+        m_tunePlayer = new PcmPlayer(std::move(m_tune), this);
+        m_tunePlayer->start();
+        return MciError::None;
+    }
     if (m_player->mediaStatus() == QMediaPlayer::EndOfMedia)
         m_player->setPosition(0);
     m_player->play();
@@ -304,6 +335,8 @@ int VideoDevice::play()
 
 int VideoDevice::stop()
 {
+    if (m_tunePlayer)
+        m_tunePlayer->stop();
     m_player->pause();
     return MciError::None;
 }
@@ -314,6 +347,7 @@ QString VideoDevice::mode() const
         return QStringLiteral("not ready");
     // Opening leaves the player paused on its first frame; to the caller
     // that is a device that has not started yet: "stopped".
-    return m_player->playbackState() == QMediaPlayer::PlayingState ? QStringLiteral("playing")
-                                                                   : QStringLiteral("stopped");
+    const bool playing = m_player->playbackState() == QMediaPlayer::PlayingState
+                         || (m_tunePlayer && m_tunePlayer->isPlaying());
+    return playing ? QStringLiteral("playing") : QStringLiteral("stopped");
 }

@@ -1,0 +1,280 @@
+// The device layer and the video routines with real files: sizes, aliases,
+// placement inside a picture box, what is shown, and the failure paths.
+#include "MediaTestUtil.h"
+#include "MciDevices.h"
+#include "TestDoubles.h"
+#include "WaveFile.h"
+#include "WaveOutput.h"
+#include "modSound.h"
+
+#include <QFile>
+#include <QFrame>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MediaDevices : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CloseAll();
+        MciDevices::setCommandObserver([this](const QString &cmd, const MciReply &r) {
+            sent << cmd;
+            codes << r.code;
+        });
+    }
+    void TearDown() override
+    {
+        MciDevices::setCommandObserver({});
+        CloseAll();
+    }
+    MciReply send(const QString &cmd) { return MciDevices::send(cmd); }
+    void clearLog()
+    {
+        sent.clear();
+        codes.clear();
+    }
+
+    // Plays a video into a 117 x 117 box; returns the "put" command sent.
+    QString putFor(const QString &file, bool avi = true)
+    {
+        box.resize(117, 117);
+        clearLog();
+        avi ? PlayAVI(mediaFile(file), &box, true) : PlayMPEG(mediaFile(file), &box, true);
+        for (const QString &c : sent)
+            if (c.startsWith("put "))
+                return c;
+        return QString();
+    }
+
+    ScopedPlatform platform;
+    QStringList sent;
+    QList<int> codes;
+    QWidget box;
+};
+
+TEST_F(MediaDevices, WhereAnswersTheRealVideoSizes)
+{
+    const struct { const char *open; const char *size; } cases[] = {
+        {"open AVIvideo!%1 alias movie", "0 0 320 240"},
+        {"open AVIvideo!%1 alias movie", "0 0 100 80"},
+        {"open AVIvideo!%1 alias movie", "0 0 200 80"},
+        {"open MPEGvideo!%1 alias movie", "0 0 352 288"},
+    };
+    const char *files[] = {"clip320x240.avi", "raw100x80.avi", "raw200x80.avi", "clip352x288.mpg"};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(files[i]);
+        ASSERT_EQ(send(QString::fromLatin1(cases[i].open).arg(mediaFile(files[i]))).code, 0);
+        const MciReply where = send("where movie source");
+        EXPECT_EQ(where.code, 0);
+        EXPECT_EQ(where.text, cases[i].size);
+        EXPECT_EQ(send("capability movie can stretch").text, "true");
+        EXPECT_EQ(send("close all").code, 0);
+    }
+}
+
+TEST_F(MediaDevices, AliasRules)
+{
+    const QString avi = mediaFile("raw100x80.avi");
+    EXPECT_EQ(send("window movie handle 1").code, MciError::InvalidDeviceName);   // not open
+    ASSERT_EQ(send("open AVIvideo!" + avi + " alias movie").code, 0);
+    EXPECT_EQ(send("open AVIvideo!" + avi + " alias movie").code, MciError::DuplicateAlias);
+    EXPECT_EQ(send("open MPEGvideo!" + mediaFile("tune.mp3") + " alias MOVIE").code, MciError::DuplicateAlias);
+    EXPECT_EQ(send("WHERE Movie SOURCE").text, "0 0 100 80");                     // any letter case
+    EXPECT_EQ(send("window movie handle 424242").code, MciError::NoWindow);
+    EXPECT_EQ(send("window movie handle x1").code, MciError::BadInteger);
+    EXPECT_EQ(send("put movie destination at 1 2 3").code, MciError::MissingParameter);
+    EXPECT_EQ(send("put movie destination at 1 2 3 z").code, MciError::BadInteger);
+    EXPECT_EQ(send("put movie destination at  -5  6  70  80").code, 0);
+    EXPECT_EQ(send("where movie destination").text, "-5 6 70 80");
+    EXPECT_EQ(send("status movie mode").text, "stopped");
+
+    ASSERT_EQ(send("open sequencer!" + mediaFile("tune.mid") + " alias song ").code, 0);
+    EXPECT_EQ(send("where song source").code, MciError::UnsupportedFunction);
+    EXPECT_EQ(send("capability song can stretch").text, "false");
+    EXPECT_EQ(send("close song").code, 0);
+    EXPECT_EQ(send("close song").code, MciError::InvalidDeviceName);
+
+    EXPECT_EQ(send("close all").code, 0);
+    EXPECT_EQ(send("play movie").code, MciError::InvalidDeviceName);
+    EXPECT_EQ(send("open AVIvideo!" + avi + " alias movie").code, 0);             // free again
+
+    EXPECT_EQ(send("open AVIvideo!/no/such/file.avi alias other").code, MciError::FileNotFound);
+    QTemporaryDir dir;
+    QFile junk(dir.filePath("junk.avi"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4000, 'x'));
+    junk.close();
+    EXPECT_EQ(send("open AVIvideo!" + junk.fileName() + " alias other").code, MciError::InvalidFile);
+    EXPECT_EQ(send("open sequencer!" + mediaFile("tone.wav") + " alias other").code, MciError::InvalidFile);
+    EXPECT_EQ(send("play other").code, MciError::InvalidDeviceName);              // failed opens keep no alias
+}
+
+TEST_F(MediaDevices, PlayAviSendsTheExactCommandsAndPlacesTheVideo)
+{
+    box.resize(117, 117);
+    PlayAVI(mediaFile("clip320x240.avi"), &box, true);
+    const QString handle = QString::number(MciDevices::registerWindow(&box));
+    EXPECT_EQ(sent, QStringList({"open AVIvideo!" + mediaFile("clip320x240.avi") + " alias movie",
+                                 "window movie handle " + handle, "capability movie can stretch",
+                                 "where movie source", "put movie destination at 0 0  117  117", "play movie"}));
+    EXPECT_EQ(codes, QList<int>({0, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(platform.messages.shown.isEmpty());
+    CloseAll();
+
+    EXPECT_EQ(putFor("raw100x80.avi"), "put movie destination at  8  18  100  80");
+    // The surface sits at the destination inside the box.
+    QWidget *surface = box.findChild<QWidget *>("mciVideoSurface");
+    ASSERT_NE(surface, nullptr);
+    EXPECT_EQ(surface->geometry(), QRect(8, 18, 100, 80));
+    CloseAll();
+    EXPECT_EQ(box.findChild<QWidget *>("mciVideoSurface"), nullptr);   // closing removes it
+
+    EXPECT_EQ(putFor("raw200x80.avi"), "put movie destination at -42  18  200  80");
+    EXPECT_EQ(box.findChild<QWidget *>("mciVideoSurface")->geometry(), QRect(-42, 18, 200, 80));
+    CloseAll();
+
+    EXPECT_EQ(putFor("clip352x288.mpg", false), "put movie destination at 0 0  117  117");
+    EXPECT_FALSE(sent.contains("where movie source"));                 // an MPEG always fills
+    EXPECT_TRUE(platform.messages.shown.isEmpty());
+}
+
+TEST_F(MediaDevices, WithoutStretchTheDeviceKeepsItsOwnPlacement)
+{
+    box.resize(117, 117);
+    PlayAVI(mediaFile("raw200x80.avi"), &box, false);
+    EXPECT_EQ(sent.size(), 3);
+    EXPECT_EQ(sent.last(), "play movie");
+    EXPECT_EQ(send("where movie destination").text, "0 0 200 80");
+}
+
+TEST_F(MediaDevices, TheVideoShowsInsideTheBoxAndIsClippedByItsFrame)
+{
+    QFrame frame;
+    frame.setFrameStyle(QFrame::Box | QFrame::Plain);
+    frame.setLineWidth(3);
+    frame.resize(123, 123);                       // inner area 117 x 117
+    frame.setStyleSheet("QFrame { background: rgb(0, 255, 0); }");
+    frame.show();
+    clearLog();
+    PlayAVI(mediaFile("raw200x80.avi"), &frame, true);
+    EXPECT_TRUE(sent.contains("put movie destination at -42  18  200  80"));
+    spin(600);
+    QWidget *viewport = frame.findChild<QWidget *>("mciVideoViewport");
+    ASSERT_NE(viewport, nullptr);
+    EXPECT_EQ(viewport->geometry(), QRect(3, 3, 117, 117));
+    const QImage shot = frame.grab().toImage();
+    // The middle of the box shows the test pattern, not the box's green.
+    int notGreen = 0;
+    for (int x = 10; x < 110; x += 5)
+        notGreen += shot.pixelColor(x + 3, 60).rgb() != qRgb(0, 255, 0);
+    EXPECT_GT(notGreen, 10);
+    // Above and below the 80-pixel-high video the box shows through.
+    EXPECT_EQ(shot.pixelColor(60, 10).rgb(), qRgb(0, 255, 0));
+    EXPECT_EQ(shot.pixelColor(60, 112).rgb(), qRgb(0, 255, 0));
+    // The frame line itself is not painted over.
+    EXPECT_NE(shot.pixelColor(1, 60).rgb(), shot.pixelColor(10, 60).rgb());
+}
+
+TEST_F(MediaDevices, APathWithBlanksReachesTheDeviceAsOneFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("my media/clip one.avi");
+    QDir().mkpath(dir.filePath("my media"));
+    ASSERT_TRUE(QFile::copy(mediaFile("raw100x80.avi"), path));
+    EXPECT_EQ(GetShortName(path), path);
+    box.resize(117, 117);
+    PlayAVI(path, &box, true);
+    EXPECT_TRUE(platform.messages.shown.isEmpty());
+    EXPECT_EQ(send("where movie source").text, "0 0 100 80");
+}
+
+TEST_F(MediaDevices, AMissingVideoFailsWithItsMessageAfterClosingAll)
+{
+    box.resize(117, 117);
+    EXPECT_EQ(GetShortName("/no/such/clip.avi"), "error");
+    ASSERT_EQ(send("open sequencer!" + mediaFile("tune.mid") + " alias song").code, 0);
+    clearLog();
+    PlayAVI("/no/such/clip.avi", &box, true);
+    ASSERT_GE(sent.size(), 3);
+    EXPECT_EQ(sent[0], "open AVIvideo!error alias movie");
+    EXPECT_NE(codes[0], 0);
+    EXPECT_TRUE(sent[1].startsWith("window movie handle "));
+    EXPECT_NE(codes[1], 0);
+    EXPECT_EQ(sent[2], "close all");
+    EXPECT_EQ(send("status song mode").code, MciError::InvalidDeviceName);   // everything closed
+    ASSERT_EQ(platform.messages.shown.size(), 1);
+    EXPECT_EQ(platform.messages.shown[0].text, "Error playing AVI");
+    EXPECT_EQ(platform.messages.shown[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(platform.messages.shown[0].title, "Ardenox");
+
+    PlayMPEG("/no/such/clip.mpg", &box, true);
+    EXPECT_EQ(platform.messages.texts().last(), "Error playing MPEG");
+    PlayAVI(mediaFile("raw100x80.avi"), nullptr, true);
+    EXPECT_EQ(platform.messages.texts().last(), "Error playing AVI");
+}
+
+TEST_F(MediaDevices, MissingTunesStaySilentWithoutAMessage)
+{
+    PlayMIDI("/no/such/tune.mid");
+    PlayMP3("/no/such/tune.mp3");
+    EXPECT_EQ(sent, QStringList({"open sequencer!error alias song ", "play song",
+                                 "open MPEGvideo!error alias song ", "play song"}));
+    EXPECT_TRUE(platform.messages.shown.isEmpty());
+}
+
+TEST_F(MediaDevices, TunesOpenUnderSongAndCloseAllStopsThem)
+{
+    PlayMIDI(mediaFile("tune.mid"));
+    EXPECT_EQ(codes, QList<int>({0, 0}));
+    EXPECT_EQ(send("status song mode").text, "playing");
+    // A second tune without CloseAll: the alias is taken; callers never do this.
+    clearLog();
+    PlayMP3(mediaFile("tune.mp3"));
+    EXPECT_EQ(codes[0], MciError::DuplicateAlias);
+    CloseAll();
+    clearLog();
+    PlayMP3(mediaFile("tune.mp3"));
+    EXPECT_EQ(codes, QList<int>({0, 0}));
+    EXPECT_EQ(send("status song mode").text, "playing");
+    EXPECT_TRUE(platform.messages.shown.isEmpty());
+}
+
+TEST_F(MediaDevices, CloseAllDoesNotStopAWaveSound)
+{
+    PlayWave(mediaFile("tone.wav"), "async");
+    EXPECT_TRUE(WaveOutput::isPlaying());
+    CloseAll();
+    EXPECT_TRUE(WaveOutput::isPlaying());
+    PlayWave("/no/such/sound.wav", "async");          // a failed sound still silences the old one
+    EXPECT_FALSE(WaveOutput::isPlaying());
+    PlayWave(mediaFile("tone.wav"), "ASYNC");
+    EXPECT_TRUE(WaveOutput::isPlaying());
+    WaveOutput::stop();
+}
+
+TEST(ResourceSounds, HaveTheFormatsTheQuizPlayerUses)
+{
+    const struct { int id; quint32 rate; quint32 bytes; } cases[] = {{101, 22050, 30493}, {102, 22255, 33384}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.id);
+        const QByteArray w = resourceSoundData(c.id);
+        ASSERT_GE(w.size(), 44);
+        EXPECT_TRUE(w.startsWith("RIFF"));
+        EXPECT_EQ(w.mid(8, 8), "WAVEfmt ");
+        EXPECT_EQ(qFromLittleEndian<quint16>(w.constData() + 20), 1);     // PCM
+        EXPECT_EQ(qFromLittleEndian<quint16>(w.constData() + 22), 1);     // mono
+        EXPECT_EQ(qFromLittleEndian<quint32>(w.constData() + 24), c.rate);
+        EXPECT_EQ(qFromLittleEndian<quint16>(w.constData() + 34), 8);
+        EXPECT_EQ(w.mid(36, 4), "data");
+        EXPECT_EQ(qFromLittleEndian<quint32>(w.constData() + 40), c.bytes);
+        EXPECT_EQ(parseWave(w).frameCount(), qint64(c.bytes));
+    }
+    EXPECT_TRUE(resourceSoundData(103).isEmpty());
+}
+
+} // namespace
