@@ -81,6 +81,21 @@ def textout(x, y, text):
     return rec(META_TEXTOUT, len(s), raw=raw + struct.pack("<hh", y, x))
 
 
+META_DIBSTRETCHBLT = 0x0B41
+SRCCOPY = 0x00CC0020
+
+
+def dib_stretch(x, y, w, h, src_w, src_h, rows):
+    """DIBSTRETCHBLT of a 24-bit DIB; rows are given top row first."""
+    stride = (src_w * 3 + 3) & ~3
+    pixels = b"".join(b"".join(bytes(p[::-1]) for p in row).ljust(stride, b"\0")
+                      for row in reversed(rows))
+    info = struct.pack("<IiiHHIIiiII", 40, src_w, src_h, 1, 24, 0, len(pixels), 0, 0, 0, 0)
+    params = struct.pack("<I", SRCCOPY) + struct.pack("<8h", src_h, src_w, 0, 0, h, w, y, x)
+    body = params + info + pixels
+    return struct.pack("<IH", 3 + len(body) // 2, META_DIBSTRETCHBLT) + body
+
+
 def metafile(records, objects):
     body = b"".join(records) + rec(META_EOF)
     max_record = max(struct.unpack_from("<I", r)[0] for r in records + [rec(META_EOF)])
@@ -147,6 +162,16 @@ def main():
     write("shapes.wmf", placeable(0, 0, 2880, 1440, 1440) + shapes)
     # The same drawing without the placeable header: libwmf measures it.
     write("shapes-plain.wmf", shapes)
+    # A bitmap inside a metafile (DIBSTRETCHBLT, as clip art carries them):
+    # 2 by 2 pixels, red and green on top, blue and yellow below, stretched
+    # over the whole 1-inch frame.
+    write("bitmap.wmf", placeable(0, 0, 1440, 1440, 1440) + metafile([
+        rec(META_SETMAPMODE, 8),
+        rec(META_SETWINDOWORG, 0, 0),
+        rec(META_SETWINDOWEXT, 1440, 1440),
+        dib_stretch(0, 0, 1440, 1440, 2, 2,
+                    [[(255, 0, 0), (0, 255, 0)], [(0, 0, 255), (255, 255, 0)]]),
+    ], 0))
     # Text that must be escaped in the SVG the metafile becomes.
     write("text-escape.wmf", placeable(0, 0, 1440, 720, 1440) + metafile([
         rec(META_SETMAPMODE, 8),

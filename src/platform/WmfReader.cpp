@@ -339,7 +339,6 @@ ARDENO_WMF_HOOK(draw_polygon, wmfPolyLine_t, true, true)
 ARDENO_WMF_HOOK(draw_polypolygon, wmfPolyPoly_t, true, true)
 ARDENO_WMF_HOOK(draw_rectangle, wmfDrawRectangle_t, true, true)
 ARDENO_WMF_HOOK(rop_draw, wmfROP_Draw_t, false, false)
-ARDENO_WMF_HOOK(bmp_draw, wmfBMP_Draw_t, false, false)
 ARDENO_WMF_HOOK(region_frame, wmfPolyRectangle_t, true, false)
 ARDENO_WMF_HOOK(region_paint, wmfPolyRectangle_t, true, false)
 ARDENO_WMF_HOOK(region_clip, wmfPolyRectangle_t, false, false)
@@ -388,6 +387,43 @@ void hook_draw_text(wmfAPI *api, wmfDrawText_t *t)
         return;
     }
     s->out += element;
+}
+
+// Bitmaps, written here because libwmf gives the <image> element the size
+// of the destination and also scales it by the destination's pixel size, so
+// that the bitmap comes out many times too large. Here the element has the
+// bitmap's own size, and one matrix places and scales (or mirrors) it.
+void hook_bmp_draw(wmfAPI *api, wmfBMP_Draw_t *d)
+{
+    Session *s = sessionOf(api);
+    s->noteDc(d->dc);
+    if (!s->writing || !d->bmp.data || d->crop.w == 0 || d->crop.h == 0)
+        return;
+    const wmf_svg_t *svg = s->svg();
+    const double bw = double(svg->bbox.BR.x) - svg->bbox.TL.x;
+    const double bh = double(svg->bbox.BR.y) - svg->bbox.TL.y;
+    if (bw <= 0 || bh <= 0)
+        return;
+    const double sx = svg->width / bw, sy = svg->height / bh;
+    const double a = d->pixel_width * sx, dd = d->pixel_height * sy;
+    const double e = (d->pt.x - svg->bbox.TL.x) * sx, f = (d->pt.y - svg->bbox.TL.y) * sy;
+    if (!std::isfinite(a) || !std::isfinite(dd) || !std::isfinite(e) || !std::isfinite(f) || a == 0
+        || dd == 0)
+        return;
+    char element[320];
+    std::snprintf(element, sizeof element,
+                  "<image x=\"0\" y=\"0\" width=\"%u\" height=\"%u\" preserveAspectRatio=\"none\" "
+                  "transform=\"matrix(%.6f 0 0 %.6f %.3f %.3f)\" xlink:href=\"data:image/png;base64,",
+                  unsigned(d->crop.w), unsigned(d->crop.h), a, dd, e, f);
+    if (streamPuts(element, s) != 0)
+        return;
+    wmfStream stream;
+    stream.context = s;
+    stream.sputs = streamPuts;
+    stream.reset = streamReset;
+    wmf_ipa_bmp_b64(api, d, &stream);
+    char end[] = "\"/>\n";
+    streamPuts(end, s);
 }
 
 void installHooks(Session &s)

@@ -115,6 +115,18 @@ TEST(PictureLoader, PlaceableMetafileIsDrawnInItsFrame)
     EXPECT_TRUE(near(plain.image.pixel(48, 48), Qt::red, 0));
 }
 
+TEST(PictureLoader, MetafileBitmapsFillTheirDestination)
+{
+    // A 2 by 2 bitmap stretched over the whole 96 by 96 frame.
+    const LoadedPicture p = loadPicture(data("bitmap.wmf"));
+    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
+    EXPECT_EQ(p.image.size(), QSize(96, 96));
+    EXPECT_TRUE(near(p.image.pixel(20, 20), Qt::red));
+    EXPECT_TRUE(near(p.image.pixel(76, 20), Qt::green));
+    EXPECT_TRUE(near(p.image.pixel(20, 76), Qt::blue));
+    EXPECT_TRUE(near(p.image.pixel(76, 76), Qt::yellow));
+}
+
 TEST(PictureLoader, MetafileTextIsEscapedAndConverted)
 {
     const QByteArray svg = Wmf::toSvg(bytesOf(data("text-escape.wmf")), QSize(96, 48), nullptr);
