@@ -18,6 +18,9 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#ifdef ARDENO_TEST_PRINT
+#include "PrintSurface.h"
+#endif
 #include <stdexcept>
 
 namespace {
@@ -368,6 +371,40 @@ private slots:
         QCOMPARE(platform->messages.shown[0].icon, MsgIcon::Critical);
         QVERIFY(!child("picPic")->isVisible());
     }
+
+#ifdef ARDENO_TEST_PRINT
+    // Yes through the real score sheet printing: to a PDF standing in for the
+    // default printer, and with no printer at all.
+    void scoreSheetThroughThePrinter()
+    {
+        PreviewHooks::setPrinter({});
+        doc.append(rec({"t", "One", "none", "0"}));
+        const QString pdf = dir.filePath("score.pdf");
+        PrintSurface::setDefaultPrinterOverride(pdf);
+        open();
+        release("optTrueFalse_0");
+        QVERIFY(!frmPreview::instance());
+        QVERIFY(QFileInfo(pdf).size() > 0);
+        const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+        if (!pdftotext.isEmpty()) {
+            QProcess p;
+            p.start(pdftotext, {"-layout", pdf, "-"});
+            QVERIFY(p.waitForFinished(10000));
+            // The printer's proportional font makes runs of blanks unreliable to read back.
+            const QString out = QString::fromUtf8(p.readAllStandardOutput()).simplified();
+            QVERIFY2(out.startsWith("Student Name Test Name.....Teacher Score 1 of 1. 100% "
+                                    "Time spent 0 seconds. Test date: "), qPrintable(out));
+        }
+
+        PrintSurface::setDefaultPrinterOverride(QString());
+        open();
+        release("optTrueFalse_0");
+        PrintSurface::clearDefaultPrinterOverride();
+        QCOMPARE(platform->messages.texts().last(), QString("There was an error printing the quiz score."));
+        QCOMPARE(platform->messages.shown.last().icon, MsgIcon::Critical);
+        QVERIFY(!frmPreview::instance());
+    }
+#endif
 
     // A failure inside each step reaches that step's own message.
     void failuresShowTheirMessages()
