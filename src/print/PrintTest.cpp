@@ -32,10 +32,8 @@ double roundMm(double mm)
     return std::nearbyint(mm);
 }
 
-bool isPrintablePicture(const QString &mediaField)
+bool isPictureName(const QString &mediaField)
 {
-    if (!MediaLookup::fileExists(mediaField))
-        return false;
     // The extension is everything after the first full stop of the field.
     const qsizetype dot = mediaField.indexOf(QLatin1Char('.'));
     if (dot < 0)
@@ -170,13 +168,28 @@ bool TestPrintout::printQuestionText(const QString &question, int number)
     return true;
 }
 
+QString TestPrintout::picturePath(const QString &mediaField) const
+{
+    if (!isPictureName(mediaField))
+        return {};
+    // The field as it stands (a full path, or a name in the working
+    // directory), then, like the preview, the test's folder: a test opened
+    // from the recent-files list prints its pictures too. Last the folder
+    // of the test file itself.
+    QString path = MediaLookup::resolve(mediaField, m_doc.TestFolder);
+    if (path.isEmpty() && !m_doc.CurrentFile.isEmpty())
+        path = MediaLookup::resolve(mediaField, MediaLookup::folderOf(m_doc.CurrentFile));
+    return path;
+}
+
 bool TestPrintout::printPicture(const QString &mediaField, double offsetY, double gapAfter)
 {
-    if (!isPrintablePicture(mediaField))
+    const QString path = picturePath(mediaField);
+    if (path.isEmpty())
         return true;
     // Loaded once: its natural size on paper is both the measure for the page
     // break and the size it is drawn at.
-    const LoadedPicture picture = loadPicture(mediaField);
+    const LoadedPicture picture = loadPicture(path);
     if (picture.isNull() || !picture.naturalSizeMm.isValid())
         return false;
     const double h = picture.naturalSizeMm.height();

@@ -55,6 +55,10 @@ public:
     // One line of the key: " 1.      B.  Paris".
     static QString keyLine(const QString &record, int number);
 
+    // The picture file a media field names, "" when it names none that
+    // exists (or a file that is not a BMP, JPEG or WMF by its extension).
+    QString picturePath(const QString &mediaField) const;
+
 private:
     bool printPicture(const QString &mediaField, double offsetY, double gapAfter);
     bool printQuestionText(const QString &question, int number);

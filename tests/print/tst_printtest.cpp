@@ -248,6 +248,29 @@ private slots:
                  QRect());
     }
 
+    void picturesAreFoundBesideTheTest()
+    {
+        QTemporaryDir testDir;
+        writeBmp(testDir.filePath("map.bmp"), 10, 10);
+        QFile::copy(testDir.filePath("map.bmp"), testDir.filePath("song.mid"));
+        TestDocument doc = makeDoc({tf("q", "map.bmp", 0)});
+        auto surface = PrintSurface::toPdf(pdf("unused.pdf"));
+        // Not in the working directory: the test's folder, then the test file's.
+        QCOMPARE(TestPrintout(*surface, doc, "T", "C").picturePath("map.bmp"), QString());
+        doc.TestFolder = testDir.path() + "/";
+        QCOMPARE(TestPrintout(*surface, doc, "T", "C").picturePath("map.bmp"), testDir.filePath("map.bmp"));
+        doc.TestFolder.clear();
+        doc.CurrentFile = testDir.filePath("t.ard");
+        QCOMPARE(TestPrintout(*surface, doc, "T", "C").picturePath("map.bmp"), testDir.filePath("map.bmp"));
+        // Decided by the text after the first full stop, letter case ignored.
+        QCOMPARE(TestPrintout(*surface, doc, "T", "C").picturePath("song.mid"), QString());
+        QCOMPARE(TestPrintout(*surface, doc, "T", "C").picturePath("none"), QString());
+        QFile::copy(testDir.filePath("map.bmp"), testDir.filePath("MAP.JPEG.bmp"));
+        QCOMPARE(TestPrintout(*surface, doc, "T", "C").picturePath("MAP.JPEG.bmp"), QString());
+        QFile::copy(testDir.filePath("map.bmp"), testDir.filePath("Photo.JPEG"));
+        QCOMPARE(TestPrintout(*surface, doc, "T", "C").picturePath("Photo.JPEG"), testDir.filePath("Photo.JPEG"));
+    }
+
     void keyLines()
     {
         QCOMPARE(TestPrintout::keyLine(mc("Capital?", "London", "Paris", "Rome", "Madrid", "none", 1), 1),
