@@ -26,6 +26,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -39,6 +40,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -307,6 +309,10 @@ void frmCreate::buildControls()
     cboExist->lineEdit()->setReadOnly(true);
     cboExist->lineEdit()->installEventFilter(this);
     cboExist->setEditText(QStringLiteral("No Questions Yet"));
+    // The drop-down list is wider than the box, so questions stay readable.
+    cboExist->view()->setTextElideMode(Qt::ElideRight);
+    connect(cboExist->model(), &QAbstractItemModel::rowsInserted, this, &frmCreate::fitListPopup);
+    connect(cboExist->model(), &QAbstractItemModel::modelReset, this, &frmCreate::fitListPopup);
     cboExist->setEnabled(false);
     cmdEdit = makeButton(client, QStringLiteral("cmdEdit"), QStringLiteral("Save This Question"), twips(5880, 4320, 1815, 375),
                          QStringLiteral("Save the changes to this question."));
@@ -405,6 +411,15 @@ void frmCreate::buildMenus()
 }
 
 // ---------------------------------------------------------------- helpers
+
+void frmCreate::fitListPopup()
+{
+    int widest = cboExist->width();
+    const QFontMetrics metrics(cboExist->view()->font());
+    for (int i = 0; i < cboExist->count(); ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(cboExist->itemText(i)) + 24);
+    cboExist->view()->setMinimumWidth(std::min(widest, 480));
+}
 
 bool frmCreate::isEditMode() const { return !lblEditMode->isHidden(); }
 

@@ -122,6 +122,7 @@ private:
     void buildMenus();
     void setTestCommandsEnabled(bool on);   // Preview, Save Test, Save As, Print
     void setListText(const QString &text);
+    void fitListPopup();
     void showRecentEntries();
     void pressDefaultButton();
     static QString multiLineText(const QPlainTextEdit *box);

@@ -83,7 +83,7 @@ HelpWindow::HelpWindow(QWidget *parent) : QMainWindow(parent)
     setAttribute(Qt::WA_DeleteOnClose);
     // The help never keeps the program running once the editor has closed.
     setAttribute(Qt::WA_QuitOnClose, false);
-    resize(820, 600);
+    resize(880, 620);
 
     lstContents = new QListWidget;
     lstContents->setObjectName(QStringLiteral("lstContents"));
@@ -102,7 +102,7 @@ HelpWindow::HelpWindow(QWidget *parent) : QMainWindow(parent)
     split->addWidget(lstContents);
     split->addWidget(txtHelp);
     split->setStretchFactor(1, 1);
-    split->setSizes({220, 600});
+    split->setSizes({250, 630});
     setCentralWidget(split);
 
     auto *bar = addToolBar(tr("Navigation"));
