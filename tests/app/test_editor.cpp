@@ -4,8 +4,13 @@
 #include "QuestionRecord.h"
 #include "TestDoubles.h"
 #include "TestFile.h"
+#include "Startup.h"
 #include "dlgAsk.h"
 #include "frmCreate.h"
+#if __has_include("frmLog.h")
+#include "frmLog.h"
+#define HAVE_LOG_VIEWER 1
+#endif
 
 #include <QAction>
 #include <QCheckBox>
@@ -499,6 +504,41 @@ private slots:
         get<QAction>(w, "mnuFileOpen")->trigger();
         QVERIFY(p.messages.shown.isEmpty());
         QCOMPARE(w.document().NextQuestionNumber, 2);
+    }
+
+    void startupCommandLine()
+    {
+        ScopedPlatform p;
+        QTemporaryDir dir;
+        const QString path = writeTest(dir.filePath("Start Here.ard"), "From the command line", 3);
+        {
+            // A test on the command line is loaded; caption and recent files stay.
+            frmCreate w;
+            runStartup(w, path);
+            QVERIFY(p.messages.shown.isEmpty());
+            QCOMPARE(get<QLineEdit>(w, "txtTitle")->text(), QString("From the command line"));
+            QCOMPARE(w.document().NextQuestionNumber, 4);
+            QVERIFY(testCommandsEnabled(w));
+            QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - untitled.ard"));
+            QVERIFY(!w.recentFiles().isUsed(1));
+            QVERIFY(w.document().CurrentFile.isEmpty());
+        }
+        for (const QString &other : {dir.filePath("missing.ard"), dir.filePath("notes.txt"), QString()}) {
+            frmCreate w;
+            runStartup(w, other);
+            QVERIFY(p.messages.shown.isEmpty());
+            QCOMPARE(w.document().NextQuestionNumber, 1);
+            QVERIFY(!testCommandsEnabled(w));
+        }
+#ifdef HAVE_LOG_VIEWER
+        QFile log(dir.filePath("scores.LOG"));
+        QVERIFY(log.open(QIODevice::WriteOnly));
+        log.close();
+        frmCreate w;
+        runStartup(w, log.fileName());
+        QVERIFY(frmLog::instance());
+        frmLog::instance()->close();
+#endif
     }
 
     void mediaPanel()
