@@ -188,8 +188,11 @@ bool FrameEncoder::open(VideoCodec codec, const DibLayout &source, const Encoder
     if (info.usesKeyFrames)
         c->gop_size = settings.keyFrameEvery > 0 ? settings.keyFrameEvery : 15;
     if (info.usesDataRate && settings.bytesPerSecond > 0) {
+        // A one-second buffer makes the rate a ceiling, also over a short
+        // slideshow, where the average alone would not settle in time.
         c->bit_rate = settings.bytesPerSecond * 8;
-        c->rc_max_rate = 0;
+        c->rc_max_rate = c->bit_rate;
+        c->rc_buffer_size = int(qMin<std::int64_t>(c->bit_rate, INT32_MAX));
     } else if (info.usesQuality) {
         const int quality = settings.quality < 0 ? 85 : qBound(0, settings.quality, 100);
         c->flags |= AV_CODEC_FLAG_QSCALE;
@@ -270,6 +273,9 @@ bool FrameEncoder::encode(const unsigned char *pixels, std::int64_t size, QList<
         memcpy(d->frame->data[1], s.palette.constData(), 256 * 4);
     }
     d->frame->pts = d->pts++;
+    // A fixed quality travels with each frame, as the encoders read it there.
+    if (d->ctx->flags & AV_CODEC_FLAG_QSCALE)
+        d->frame->quality = d->ctx->global_quality;
     if (avcodec_send_frame(d->ctx, d->frame) < 0) {
         m_error = QStringLiteral("the encoder refused a frame");
         return false;

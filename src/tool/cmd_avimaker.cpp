@@ -1,6 +1,7 @@
 // ardeno-tool commands of the AVI maker:
 //   bmpinfo FILE.bmp     the bitmap's header fields as one JSON object
-//   avi OUT.avi --fps TEXT [--codec NAME] [--quality 0-100] BMP...
+//   avi OUT.avi --fps TEXT [--codec NAME] [--quality 0-100] [--keyframes N]
+//       [--kbps N] BMP...
 //                        the AVI maker's write without its window
 // The frame rate text is read as the window reads its "Frames Per Second"
 // box. Bitmaps of another size or colour depth than the first are skipped
@@ -71,6 +72,8 @@ int avi(const QStringList &args)
     QString out, fps;
     const VideoCodecInfo *codec = &videoCodecs().front();
     int quality = -1;
+    int keyFrames = 0;
+    int kbps = 0;
     qint64 riffLimit = 0;
     bool haveFps = false;
     QStringList inputs;
@@ -94,6 +97,12 @@ int avi(const QStringList &args)
             quality = value().toInt(&ok);
             if (!ok || quality < 0 || quality > 100)
                 return toolUsageError();
+        } else if (a == QLatin1String("--keyframes") || a == QLatin1String("--kbps")) {
+            bool ok = false;
+            const int n = value().toInt(&ok);
+            if (!ok || n < 1)
+                return toolUsageError();
+            (a == QLatin1String("--kbps") ? kbps : keyFrames) = n;
         } else if (a == QLatin1String("--riff-limit")) {
             riffLimit = value().toLongLong();
         } else if (out.isEmpty()) {
@@ -138,6 +147,14 @@ int avi(const QStringList &args)
     view.chosen.fccHandler = codec->fourcc;
     view.chosen.dwQuality = quality < 0 ? 0xFFFFFFFFu : std::uint32_t(quality * 100);
     view.chosen.dwFlags = AVICOMPRESSF_VALID;
+    if (keyFrames > 0) {
+        view.chosen.dwFlags |= AVICOMPRESSF_KEYFRAMES;
+        view.chosen.dwKeyFrameEvery = std::uint32_t(keyFrames);
+    }
+    if (kbps > 0) {
+        view.chosen.dwFlags |= AVICOMPRESSF_DATARATE;
+        view.chosen.dwBytesPerSecond = std::uint32_t(kbps) * 1024;
+    }
     const AviWriteResult result = writeAviFromList(out, files, fps, view, riffLimit);
     return result.status == AVIERR_OK && result.framesWritten > 0 ? 0 : 1;
 }
@@ -146,6 +163,6 @@ ToolCommandRegistration bmpinfoCommand({"bmpinfo", "bmpinfo FILE.bmp", bmpinfo})
 ToolCommandRegistration aviCommand(
     {"avi",
      "avi OUT.avi --fps TEXT [--codec none|mjpeg|cinepak|msvideo1|ffv1|mpeg4|huffyuv|zmbv] "
-     "[--quality 0-100] BMP...",
+     "[--quality 0-100] [--keyframes N] [--kbps N] BMP...",
      avi});
 }

@@ -3,6 +3,7 @@
 // own pixels. Skipped with a notice where ffmpeg is not installed.
 
 #include "AviMaker.h"
+#include "AviRiffWriter.h"
 #include "BmpFixture.h"
 #include "FrameEncoder.h"
 #include "RiffReader.h"
@@ -337,4 +338,24 @@ TEST(CodecChoice, SizesTheEncodersCannotTakeAreLeftOut)
     const DibLayout rleLayout = DibLayout::fromBitmapInfo(rle.mid(14, 40 + 1024));
     EXPECT_FALSE(rleLayout.valid());
     EXPECT_FALSE(codecApplies(VideoCodec::Mjpeg, rleLayout));
+}
+
+TEST_F(AviWriterTest, QualityAndDataRateReachTheEncoder)
+{
+    BmpSpec spec;
+    spec.width = 160;
+    spec.height = 120;
+    const QStringList files = frames(spec, 6);
+    auto sizeWith = [&](std::uint32_t quality, std::uint32_t bytesPerSecond) {
+        RecordingView view;
+        view.options.fccHandler = makeFourCC("XVID");
+        view.options.dwQuality = quality;
+        view.options.dwBytesPerSecond = bytesPerSecond;
+        view.options.dwFlags = AVICOMPRESSF_VALID | (bytesPerSecond ? AVICOMPRESSF_DATARATE : 0);
+        const QString out = path("q.avi");
+        EXPECT_TRUE(write(out, files, "6", view).finished);
+        return QFileInfo(out).size();
+    };
+    EXPECT_GT(sizeWith(10000, 0), 2 * sizeWith(1000, 0));
+    EXPECT_GT(sizeWith(0xFFFFFFFF, 400 * 1024), 2 * sizeWith(0xFFFFFFFF, 10 * 1024));
 }
