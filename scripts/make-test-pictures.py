@@ -172,6 +172,37 @@ def main():
         dib_stretch(0, 0, 1440, 1440, 2, 2,
                     [[(255, 0, 0), (0, 255, 0)], [(0, 0, 255), (255, 255, 0)]]),
     ], 0))
+    # More of what clip art draws: a thick pen, a rounded rectangle, a pie,
+    # an arc, a chord, lines, a polypolygon with a hole, a hatched brush and
+    # rotated text. Looked at by eye (ardeno-tool thumbnail) and fuzz seed.
+    write("clipart.wmf", placeable(0, 0, 2880, 2160, 1440) + metafile([
+        rec(META_SETMAPMODE, 8),
+        rec(META_SETWINDOWORG, 0, 0),
+        rec(META_SETWINDOWEXT, 2160, 2880),
+        rec(META_SETBKMODE, 1),
+        pen(0, 0, 128, 40),                     # object 0
+        rec(META_SELECTOBJECT, 0),
+        brush(255, 255, 0),                     # object 1
+        rec(META_SELECTOBJECT, 1),
+        rec(0x061C, 200, 200, 900, 1300, 100, 100),                  # ROUNDRECT
+        brush(255, 128, 0),                     # object 2
+        rec(META_SELECTOBJECT, 2),
+        rec(0x081A, 100, 2300, 100, 1500, 900, 2300, 100, 1500),     # PIE
+        rec(0x0817, 1900, 2700, 1900, 1500, 2000, 2700, 1000, 1500), # ARC
+        rec(0x0830, 1300, 1500, 1300, 100, 2000, 1400, 1000, 100),   # CHORD
+        rec(0x0214, 1000, 1500), rec(0x0213, 2100, 2800),            # MOVETO, LINETO
+        rec(0x0538, 2, 4, 4,                                         # POLYPOLYGON
+            1600, 1100, 2700, 1100, 2700, 1500, 1600, 1500,
+            1800, 1200, 2500, 1200, 2500, 1400, 1800, 1400),
+        rec(META_CREATEBRUSHINDIRECT, 2, *lo_hi(colorref(0, 128, 0)), 5),  # object 3: hatched
+        rec(META_SELECTOBJECT, 3),
+        rectangle(1600, 1600, 2000, 2000),
+        rec(META_CREATEFONTINDIRECT, -200, 0, 450, 450, 700,         # object 4: bold, 45 degrees
+            raw=bytes([1, 0, 0, 0, 0, 0, 0, 0]) + b"Times New Roman".ljust(32, b"\0")),
+        rec(META_SELECTOBJECT, 4),
+        rec(META_SETTEXTCOLOR, *lo_hi(colorref(128, 0, 0))),
+        textout(300, 2000, "Quiz!"),
+    ], 5))
     # Text that must be escaped in the SVG the metafile becomes.
     write("text-escape.wmf", placeable(0, 0, 1440, 720, 1440) + metafile([
         rec(META_SETMAPMODE, 8),

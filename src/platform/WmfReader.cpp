@@ -329,9 +329,6 @@ int streamReset(void *context)
 ARDENO_WMF_HOOK(flood_interior, wmfFlood_t, false, false)
 ARDENO_WMF_HOOK(flood_exterior, wmfFlood_t, false, false)
 ARDENO_WMF_HOOK(draw_pixel, wmfDrawPixel_t, false, false)
-ARDENO_WMF_HOOK(draw_pie, wmfDrawArc_t, true, true)
-ARDENO_WMF_HOOK(draw_chord, wmfDrawArc_t, true, true)
-ARDENO_WMF_HOOK(draw_arc, wmfDrawArc_t, false, true)
 ARDENO_WMF_HOOK(draw_ellipse, wmfDrawArc_t, true, true)
 ARDENO_WMF_HOOK(draw_line, wmfDrawLine_t, false, true)
 ARDENO_WMF_HOOK(poly_line, wmfPolyLine_t, false, true)
@@ -343,6 +340,102 @@ ARDENO_WMF_HOOK(region_frame, wmfPolyRectangle_t, true, false)
 ARDENO_WMF_HOOK(region_paint, wmfPolyRectangle_t, true, false)
 ARDENO_WMF_HOOK(region_clip, wmfPolyRectangle_t, false, false)
 #undef ARDENO_WMF_HOOK
+
+// Arcs, pies and chords. libwmf's SVG device draws all three as whole
+// ellipses; here the element it wrote keeps its style, and its shape becomes
+// the right path: from the ray through the start point counterclockwise to
+// the ray through the end point, as Windows draws them.
+enum class ArcShape { Arc, Pie, Chord };
+
+void drawArcShape(wmfAPI *api, wmfDrawArc_t *d, ArcShape shape,
+                  void (*original)(wmfAPI *, wmfDrawArc_t *))
+{
+    Session *s = sessionOf(api);
+    s->noteDc(d->dc);
+    const int from = int(s->out.size());
+    if (original)
+        original(api, d);
+    if (!s->writing || from >= s->out.size())
+        return;
+    s->recolor(from, d->dc, shape != ArcShape::Arc, true);
+    const QByteArray written = s->out.mid(from);
+    const int styleAt = written.indexOf("style=\"");
+    const int styleEnd = styleAt < 0 ? -1 : written.indexOf('"', styleAt + 7);
+    if (styleEnd < 0)
+        return;
+    QByteArray style = written.mid(styleAt + 7, styleEnd - styleAt - 7);
+    if (shape == ArcShape::Arc) {
+        // An arc is never filled: keep only the stroke properties.
+        const int stroke = written.indexOf("stroke-width:", styleAt);
+        style = "fill:none; " + (stroke >= 0 ? written.mid(stroke, styleEnd - stroke) : QByteArray());
+    }
+
+    const wmf_svg_t *svg = s->svg();
+    const double bw = double(svg->bbox.BR.x) - svg->bbox.TL.x;
+    const double bh = double(svg->bbox.BR.y) - svg->bbox.TL.y;
+    if (bw <= 0 || bh <= 0)
+        return;
+    const double sx = svg->width / bw, sy = svg->height / bh;
+    auto mapX = [&](double x) { return (x - svg->bbox.TL.x) * sx; };
+    auto mapY = [&](double y) { return (y - svg->bbox.TL.y) * sy; };
+    const double x1 = mapX(d->TL.x), x2 = mapX(d->BR.x), y1 = mapY(d->TL.y), y2 = mapY(d->BR.y);
+    const double cx = (x1 + x2) / 2, cy = (y1 + y2) / 2;
+    const double rx = std::fabs(x2 - x1) / 2, ry = std::fabs(y2 - y1) / 2;
+    if (!std::isfinite(cx) || !std::isfinite(cy) || !(rx > 0) || !(ry > 0))
+        return;
+    // libwmf gives the start and end points relative to the centre, already
+    // ordered so that the curve runs clockwise on the page from start to end.
+    // Where the ray from the centre through such a point meets the ellipse:
+    auto onEllipse = [&](const wmfD_Coord &p, double &ex, double &ey, double &angle) {
+        double dx = p.x * sx, dy = p.y * sy;
+        if (dx == 0 && dy == 0)
+            dx = 1;
+        const double t = 1.0 / std::sqrt((dx / rx) * (dx / rx) + (dy / ry) * (dy / ry));
+        ex = cx + dx * t;
+        ey = cy + dy * t;
+        angle = std::atan2(dy, dx);   // grows clockwise on the page (y points down)
+    };
+    double sxp, syp, sa, exp, eyp, ea;
+    onEllipse(d->start, sxp, syp, sa);
+    onEllipse(d->end, exp, eyp, ea);
+    double sweep = ea - sa;
+    while (sweep <= 0)
+        sweep += 2 * M_PI;
+    if (!std::isfinite(sweep))
+        return;
+    char path[512];
+    const bool whole = std::fabs(sweep - 2 * M_PI) < 1e-9;
+    if (whole) {
+        // Start and end on one ray: the whole ellipse, as two half arcs.
+        const double ox = 2 * cx - sxp, oy = 2 * cy - syp;
+        std::snprintf(path, sizeof path,
+                      "M%.3f,%.3f A%.3f,%.3f 0 1 1 %.3f,%.3f A%.3f,%.3f 0 1 1 %.3f,%.3f%s", sxp, syp,
+                      rx, ry, ox, oy, rx, ry, sxp, syp, shape == ArcShape::Arc ? "" : " Z");
+    } else {
+        const int large = sweep > M_PI ? 1 : 0;
+        if (shape == ArcShape::Pie)
+            std::snprintf(path, sizeof path, "M%.3f,%.3f L%.3f,%.3f A%.3f,%.3f 0 %d 1 %.3f,%.3f Z", cx,
+                          cy, sxp, syp, rx, ry, large, exp, eyp);
+        else
+            std::snprintf(path, sizeof path, "M%.3f,%.3f A%.3f,%.3f 0 %d 1 %.3f,%.3f%s", sxp, syp, rx,
+                          ry, large, exp, eyp, shape == ArcShape::Chord ? " Z" : "");
+    }
+    s->out.truncate(from);
+    s->out += "<path d=\"" + QByteArray(path) + "\" style=\"" + style + "\" />\n";
+}
+
+void hook_draw_pie(wmfAPI *api, wmfDrawArc_t *d)
+{
+    drawArcShape(api, d, ArcShape::Pie, sessionOf(api)->original.draw_pie);
+}
+void hook_draw_chord(wmfAPI *api, wmfDrawArc_t *d)
+{
+    drawArcShape(api, d, ArcShape::Chord, sessionOf(api)->original.draw_chord);
+}
+void hook_draw_arc(wmfAPI *api, wmfDrawArc_t *d)
+{
+    drawArcShape(api, d, ArcShape::Arc, sessionOf(api)->original.draw_arc);
+}
 
 // Text, written here rather than by libwmf, which copies the metafile's bytes
 // into the SVG unescaped (a "<" or "&" in a caption would break the document).

@@ -127,6 +127,25 @@ TEST(PictureLoader, MetafileBitmapsFillTheirDestination)
     EXPECT_TRUE(near(p.image.pixel(76, 76), Qt::yellow));
 }
 
+TEST(PictureLoader, MetafilePiesChordsAndArcsAreNotWholeEllipses)
+{
+    // 2880 by 2160 units at 1440 per inch: 192 by 144 pixels, 15 units each.
+    const LoadedPicture p = loadPicture(data("clipart.wmf"));
+    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
+    ASSERT_EQ(p.image.size(), QSize(192, 144));
+    const QColor orange(255, 128, 0);
+    auto at = [&](int x, int y) { return p.image.pixel(x / 15, y / 15); };
+    // The pie runs counterclockwise from its top-left ray to its top-right
+    // ray: the wedge at the top is missing.
+    EXPECT_EQ(qAlpha(at(1900, 200)), 0);
+    EXPECT_TRUE(near(at(1900, 800), orange, 0));
+    // The chord keeps the part below the line between its two points.
+    EXPECT_EQ(qAlpha(at(750, 1100)), 0);
+    EXPECT_TRUE(near(at(1100, 1700), orange, 0));
+    // An arc is a line only: nothing filled inside its ellipse.
+    EXPECT_EQ(qAlpha(at(2500, 1600)), 0);
+}
+
 TEST(PictureLoader, MetafileTextIsEscapedAndConverted)
 {
     const QByteArray svg = Wmf::toSvg(bytesOf(data("text-escape.wmf")), QSize(96, 48), nullptr);
