@@ -429,6 +429,33 @@ private slots:
         QCOMPARE(get<QComboBox>(w, "cboExist")->currentText(), QString("first"));
     }
 
+    void leaveEditModeDialog()
+    {
+        dlgAsk::LeaveConfirmed = false;
+        {
+            dlgAsk d;   // opening it counts as OK until Cancel is pressed
+            QCOMPARE(d.windowTitle(), QString("Leaving Edit Mode"));
+            QVERIFY(dlgAsk::LeaveConfirmed);
+            QVERIFY(d.findChild<QPushButton *>("OKButton")->isDefault());
+            d.show();
+            QTest::keyClick(&d, Qt::Key_Escape);   // Esc is Cancel
+            QVERIFY(!dlgAsk::LeaveConfirmed);
+            QVERIFY(!d.isVisible());
+        }
+        {
+            dlgAsk d;
+            auto *box = d.findChild<QCheckBox *>("chkAsk");
+            QVERIFY(!box->isChecked());
+            box->click();
+            QVERIFY(dlgAsk::DontAskAgain);
+            box->click();
+            QVERIFY(!dlgAsk::DontAskAgain);
+            d.findChild<QPushButton *>("OKButton")->click();
+            QVERIFY(dlgAsk::LeaveConfirmed);
+        }
+        QVERIFY(!dlgAsk::instance());
+    }
+
     void recentFilesAcrossRestart()
     {
         ScopedPlatform p;
