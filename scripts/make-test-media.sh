@@ -10,9 +10,9 @@ mkdir -p "$OUT"
 FF=(ffmpeg -hide_banner -loglevel error -y -bitexact)
 
 # A one-second 440 Hz tone: PCM, mono, 8 bit, 22,050 Hz, like the quiz player's own sounds.
-sox -n -r 22050 -c 1 -b 8 -e unsigned-integer "$OUT/tone.wav" synth 1.0 sine 440 fade 0.02 1.0 0.05 vol 0.8
+sox -D -n -r 22050 -c 1 -b 8 -e unsigned-integer "$OUT/tone.wav" synth 1.0 sine 440 fade 0.02 1.0 0.05 vol 0.8
 # A 1.5-second two-tone MP3 (mono, 64 kbit/s).
-sox -n -r 44100 -c 1 -b 16 "$OUT/tmp-tune.wav" synth 0.75 sine 523 : synth 0.75 sine 659 vol 0.7
+sox -D -n -r 44100 -c 1 -b 16 "$OUT/tmp-tune.wav" synth 0.75 sine 523 : synth 0.75 sine 659 vol 0.7
 "${FF[@]}" -i "$OUT/tmp-tune.wav" -codec:a libmp3lame -b:a 64k -map_metadata -1 "$OUT/tune.mp3"
 rm -f "$OUT/tmp-tune.wav"
 
@@ -26,6 +26,10 @@ rm -f "$OUT/tmp-tune.wav"
     -c:v rawvideo -pix_fmt bgr24 "$OUT/raw200x80.avi"
 "${FF[@]}" -f lavfi -i testsrc=size=352x288:rate=25:duration=1 \
     -c:v mpeg1video -b:v 400k -f mpeg "$OUT/clip352x288.mpg"
+
+# A video with sound: MJPEG 160x120 with a 1.5-second 880 Hz tone.
+"${FF[@]}" -f lavfi -i testsrc=size=160x120:rate=10:duration=1.5 -f lavfi -i sine=frequency=880:duration=1.5:sample_rate=22050 \
+    -c:v mjpeg -q:v 12 -pix_fmt yuvj420p -c:a pcm_s16le -shortest "$OUT/clip_sound.avi"
 
 # A short MIDI tune: a C major arpeggio on the piano, then a chord (format 0).
 python3 - "$OUT/tune.mid" <<'PY'

@@ -177,6 +177,17 @@ TEST_F(SoundAtTheSink, AMidiTunePlays)
     EXPECT_TRUE(platform.messages.shown.isEmpty());
 }
 
+TEST_F(SoundAtTheSink, AVideosSoundPlaysToo)
+{
+    // The device list is known by now (SetUp asked for it), as it is in the
+    // editor after its first wave sound.
+    QWidget box;
+    box.resize(117, 117);
+    const Loudness l = record([&] { PlayAVI(mediaFile("clip_sound.avi"), &box, true); }, 2600);
+    EXPECT_GT(l.loudS, 1.1);                          // a 1.5 s tone
+    EXPECT_TRUE(platform.messages.shown.isEmpty());
+}
+
 // Run by ctest with PULSE_SERVER pointing nowhere: no output device at all.
 class NoSoundServer : public ::testing::Test {
 protected:
