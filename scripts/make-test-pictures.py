@@ -203,6 +203,17 @@ def main():
         rec(META_SETTEXTCOLOR, *lo_hi(colorref(128, 0, 0))),
         textout(300, 2000, "Quiz!"),
     ], 5))
+    # A block fill (PATBLT with the brush) over the top-left quarter and one
+    # pixel (SETPIXEL) at 1000, 1000 of a 1-inch square.
+    write("patblt.wmf", placeable(0, 0, 1440, 1440, 1440) + metafile([
+        rec(META_SETMAPMODE, 8),
+        rec(META_SETWINDOWORG, 0, 0),
+        rec(META_SETWINDOWEXT, 1440, 1440),
+        brush(0, 200, 200),                     # object 0
+        rec(META_SELECTOBJECT, 0),
+        rec(0x061D, *lo_hi(0x00F00021), 720, 720, 0, 0),             # PATBLT PATCOPY
+        rec(0x041F, *lo_hi(colorref(255, 0, 0)), 1000, 1000),        # SETPIXEL
+    ], 1))
     # Text that must be escaped in the SVG the metafile becomes.
     write("text-escape.wmf", placeable(0, 0, 1440, 720, 1440) + metafile([
         rec(META_SETMAPMODE, 8),

@@ -328,18 +328,90 @@ int streamReset(void *context)
 
 ARDENO_WMF_HOOK(flood_interior, wmfFlood_t, false, false)
 ARDENO_WMF_HOOK(flood_exterior, wmfFlood_t, false, false)
-ARDENO_WMF_HOOK(draw_pixel, wmfDrawPixel_t, false, false)
 ARDENO_WMF_HOOK(draw_ellipse, wmfDrawArc_t, true, true)
 ARDENO_WMF_HOOK(draw_line, wmfDrawLine_t, false, true)
 ARDENO_WMF_HOOK(poly_line, wmfPolyLine_t, false, true)
 ARDENO_WMF_HOOK(draw_polygon, wmfPolyLine_t, true, true)
 ARDENO_WMF_HOOK(draw_polypolygon, wmfPolyPoly_t, true, true)
 ARDENO_WMF_HOOK(draw_rectangle, wmfDrawRectangle_t, true, true)
-ARDENO_WMF_HOOK(rop_draw, wmfROP_Draw_t, false, false)
 ARDENO_WMF_HOOK(region_frame, wmfPolyRectangle_t, true, false)
 ARDENO_WMF_HOOK(region_paint, wmfPolyRectangle_t, true, false)
 ARDENO_WMF_HOOK(region_clip, wmfPolyRectangle_t, false, false)
 #undef ARDENO_WMF_HOOK
+
+// Maps libwmf's device units to the SVG's pixels.
+struct DeviceToSvg {
+    double sx = 0, sy = 0, ox = 0, oy = 0;
+    bool ok = false;
+    explicit DeviceToSvg(const wmf_svg_t *svg)
+    {
+        const double bw = double(svg->bbox.BR.x) - svg->bbox.TL.x;
+        const double bh = double(svg->bbox.BR.y) - svg->bbox.TL.y;
+        ok = bw > 0 && bh > 0;
+        if (ok) {
+            sx = svg->width / bw;
+            sy = svg->height / bh;
+            ox = svg->bbox.TL.x;
+            oy = svg->bbox.TL.y;
+        }
+    }
+    double x(double dx) const { return (dx - ox) * sx; }
+    double y(double dy) const { return (dy - oy) * sy; }
+};
+
+void writeRect(Session *s, double x1, double y1, double x2, double y2, const QByteArray &color)
+{
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
+        return;
+    char element[256];
+    std::snprintf(element, sizeof element,
+                  "<rect x=\"%.3f\" y=\"%.3f\" width=\"%.3f\" height=\"%.3f\" style=\"fill:%s; stroke:none\" />\n",
+                  qMin(x1, x2), qMin(y1, y2), std::fabs(x2 - x1), std::fabs(y2 - y1), color.constData());
+    streamPuts(element, s);
+}
+
+// A pixel is one pixel of the picture at least (libwmf makes it one metafile
+// unit, often far less than a pixel).
+void hook_draw_pixel(wmfAPI *api, wmfDrawPixel_t *d)
+{
+    Session *s = sessionOf(api);
+    s->noteDc(d->dc);
+    if (!s->writing)
+        return;
+    const DeviceToSvg map(s->svg());
+    if (!map.ok)
+        return;
+    const double w = qMax(1.0, std::fabs(d->pixel_width * map.sx));
+    const double h = qMax(1.0, std::fabs(d->pixel_height * map.sy));
+    // On the pixel grid, as a screen pixel is, so that it stays crisp.
+    const double x = std::round(map.x(d->pt.x)), y = std::round(map.y(d->pt.y));
+    writeRect(s, x, y, x + std::round(w), y + std::round(h), hexColor(d->color));
+}
+
+// Block fills (PATBLT), which libwmf's SVG device leaves out; clip art often
+// paints its background with one. The pattern is the brush's colour.
+void hook_rop_draw(wmfAPI *api, wmfROP_Draw_t *d)
+{
+    Session *s = sessionOf(api);
+    s->noteDc(d->dc);
+    if (!s->writing || !d->dc)
+        return;
+    const DeviceToSvg map(s->svg());
+    if (!map.ok)
+        return;
+    QByteArray color;
+    switch (d->ROP) {
+    case 0x00F00021:   // PATCOPY
+        if (!d->dc->brush || d->dc->brush->lbStyle == 1 /* BS_NULL */)
+            return;
+        color = hexColor(d->dc->brush->lbColor);
+        break;
+    case 0x00000042: color = "#000000"; break;   // BLACKNESS
+    case 0x00FF0062: color = "#ffffff"; break;   // WHITENESS
+    default: return;   // inverting operations have no meaning on a transparent picture
+    }
+    writeRect(s, map.x(d->TL.x), map.y(d->TL.y), map.x(d->BR.x), map.y(d->BR.y), color);
+}
 
 // Arcs, pies and chords. libwmf's SVG device draws all three as whole
 // ellipses; here the element it wrote keeps its style, and its shape becomes

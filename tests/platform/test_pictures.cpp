@@ -146,6 +146,17 @@ TEST(PictureLoader, MetafilePiesChordsAndArcsAreNotWholeEllipses)
     EXPECT_EQ(qAlpha(at(2500, 1600)), 0);
 }
 
+TEST(PictureLoader, MetafileBlockFillsAndPixelsShow)
+{
+    const LoadedPicture p = loadPicture(data("patblt.wmf"));
+    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
+    EXPECT_TRUE(near(p.image.pixel(10, 10), QColor(0, 200, 200), 0));
+    EXPECT_TRUE(near(p.image.pixel(47, 47), QColor(0, 200, 200), 0));
+    EXPECT_EQ(qAlpha(p.image.pixel(49, 49)), 0);
+    // 1000 units of 1440 per 96 pixels: 66.7, the whole pixel 67.
+    EXPECT_TRUE(near(p.image.pixel(67, 67), Qt::red, 0));
+}
+
 TEST(PictureLoader, MetafileTextIsEscapedAndConverted)
 {
     const QByteArray svg = Wmf::toSvg(bytesOf(data("text-escape.wmf")), QSize(96, 48), nullptr);
