@@ -266,8 +266,15 @@ struct Session {
         if (!writing || !dc || from >= out.size())
             return;
         QByteArray part = out.mid(from);
-        if (fill && dc->brush)
+        if (fill && dc->brush) {
             replaceColor(part, "fill:", hexColor(dc->brush->lbColor));
+            // Qt's SVG renderer has no patterns: a hatched brush becomes a
+            // light wash of its colour rather than a solid block.
+            if (dc->brush->lbStyle == 2 /* BS_HATCHED */) {
+                part.replace("fill-opacity:1.0;", "fill-opacity:0.35;");
+                part.replace("fill-opacity:0.5;", "fill-opacity:0.35;");
+            }
+        }
         if (stroke && dc->pen)
             replaceColor(part, "stroke:", hexColor(dc->pen->lopnColor));
         out.truncate(from);

@@ -144,6 +144,10 @@ TEST(PictureLoader, MetafilePiesChordsAndArcsAreNotWholeEllipses)
     EXPECT_TRUE(near(at(1100, 1700), orange, 0));
     // An arc is a line only: nothing filled inside its ellipse.
     EXPECT_EQ(qAlpha(at(2500, 1600)), 0);
+    // A hatched brush shows as a light wash of its colour.
+    const int wash = qAlpha(at(1800, 1800));
+    EXPECT_GT(wash, 40);
+    EXPECT_LT(wash, 160);
 }
 
 TEST(PictureLoader, MetafileBlockFillsAndPixelsShow)
