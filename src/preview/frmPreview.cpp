@@ -279,7 +279,7 @@ frmPreview *frmPreview::showPreview(const TestDocument &doc, const QString &titl
         w->lblTitle->setText(title);
         w->lblTeacher->setText(teacher);
         w->Form_Load();
-        if (!w)
+        if (!w || g_instance != w)   // closed while question 1's sound played
             return nullptr;
     } else {
         w->show();
