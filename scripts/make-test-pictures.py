@@ -214,6 +214,22 @@ def main():
         rec(0x061D, *lo_hi(0x00F00021), 720, 720, 0, 0),             # PATBLT PATCOPY
         rec(0x041F, *lo_hi(colorref(255, 0, 0)), 1000, 1000),        # SETPIXEL
     ], 1))
+    # A y axis pointing up (negative window height): a red square in the
+    # bottom-left quarter, a pie in the top-right one, a caption at the top.
+    write("y-up.wmf", placeable(0, 0, 1440, 1440, 1440) + metafile([
+        rec(META_SETMAPMODE, 8),
+        rec(META_SETWINDOWORG, 1440, 0),
+        rec(META_SETWINDOWEXT, -1440, 1440),
+        brush(255, 0, 0),                       # object 0
+        rec(META_SELECTOBJECT, 0),
+        rectangle(0, 0, 720, 720),
+        brush(255, 128, 0),                     # object 1
+        rec(META_SELECTOBJECT, 1),
+        rec(0x081A, 1440, 1440, 1440, 720, 720, 1440, 1440, 720),    # PIE
+        font(-200, "Arial"),                    # object 2
+        rec(META_SELECTOBJECT, 2),
+        textout(100, 1300, "Up"),
+    ], 3))
     # Text that must be escaped in the SVG the metafile becomes.
     write("text-escape.wmf", placeable(0, 0, 1440, 720, 1440) + metafile([
         rec(META_SETMAPMODE, 8),

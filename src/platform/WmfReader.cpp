@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <utility>
 
 extern "C" {
 #include <libwmf/api.h>
@@ -322,11 +323,26 @@ int streamReset(void *context)
 }
 
 // Hooks around the SVG device's drawing functions.
+// A metafile whose y axis points up gives rectangles and ellipses with the
+// top below the bottom; SVG refuses negative sizes, so corners are put in order.
+void orderCorners(wmfD_Coord &tl, wmfD_Coord &br)
+{
+    if (tl.x > br.x)
+        std::swap(tl.x, br.x);
+    if (tl.y > br.y)
+        std::swap(tl.y, br.y);
+}
+void normalize(wmfDrawArc_t *arg) { orderCorners(arg->TL, arg->BR); }
+void normalize(wmfDrawRectangle_t *arg) { orderCorners(arg->TL, arg->BR); }
+template <typename T>
+void normalize(T *) {}
+
 #define ARDENO_WMF_HOOK(member, Type, fill, stroke)                          \
     void hook_##member(wmfAPI *api, Type *arg)                               \
     {                                                                        \
         Session *s = sessionOf(api);                                         \
         s->noteDc(arg->dc);                                                  \
+        normalize(arg);                                                      \
         const int from = int(s->out.size());                                 \
         if (s->original.member)                                              \
             s->original.member(api, arg);                                    \
@@ -431,6 +447,7 @@ void drawArcShape(wmfAPI *api, wmfDrawArc_t *d, ArcShape shape,
 {
     Session *s = sessionOf(api);
     s->noteDc(d->dc);
+    normalize(d);
     const int from = int(s->out.size());
     if (original)
         original(api, d);

@@ -161,6 +161,16 @@ TEST(PictureLoader, MetafileBlockFillsAndPixelsShow)
     EXPECT_TRUE(near(p.image.pixel(67, 67), Qt::red, 0));
 }
 
+TEST(PictureLoader, MetafileWithUpwardYAxis)
+{
+    const LoadedPicture p = loadPicture(data("y-up.wmf"));
+    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
+    EXPECT_TRUE(near(p.image.pixel(24, 72), Qt::red, 0));    // bottom-left square
+    EXPECT_EQ(qAlpha(p.image.pixel(24, 40)), 0);
+    EXPECT_TRUE(near(p.image.pixel(72, 40), QColor(255, 128, 0), 0));   // the pie, top right
+    EXPECT_EQ(qAlpha(p.image.pixel(72, 72)), 0);
+}
+
 TEST(PictureLoader, MetafileTextIsEscapedAndConverted)
 {
     const QByteArray svg = Wmf::toSvg(bytesOf(data("text-escape.wmf")), QSize(96, 48), nullptr);
