@@ -26,7 +26,6 @@ qint64 BufferSource::read(char *buffer, qint64 maxBytes)
 
 namespace {
 constexpr int kFeedIntervalMs = 10;
-constexpr int kBufferMs = 120;        // sink buffer: low latency, yet no underruns on a busy machine
 constexpr int kEndMarginMs = 400;     // how late the sink may report its end
 }
 
@@ -64,7 +63,7 @@ void PcmPlayer::start()
         format.setChannelCount(m_source->channels());
         format.setSampleFormat(QAudioFormat::Int16);
         m_sink = new QAudioSink(device, format, this);
-        m_sink->setBufferSize(int(bytesPerSecond() * kBufferMs / 1000) & ~3);
+        m_sink->setBufferSize(int(bytesPerSecond() * m_bufferMs / 1000) & ~3);
         connect(m_sink, &QAudioSink::stateChanged, this, &PcmPlayer::onSinkState);
         m_io = m_sink->start();
         if (!m_io || m_sink->error() != QAudio::NoError) {

@@ -52,6 +52,10 @@ public:
     explicit PcmPlayer(std::unique_ptr<PcmSource> source, QObject *parent = nullptr);
     ~PcmPlayer() override;
 
+    // The sink's buffer: short for quick sounds (the default, 120 ms), longer
+    // for a tune rendered while it plays, so a busy machine does not stutter.
+    void setBufferMs(int ms) { m_bufferMs = ms; }
+
     // Starts playing; finished() follows when the last sample has been heard
     // (or stop() was called).
     void start();
@@ -79,6 +83,7 @@ private:
     QByteArray m_pending;           // read from the source, not yet taken by the sink
     QElapsedTimer m_clock;
     qint64 m_written = 0;           // bytes handed to the sink (or the silent clock)
+    int m_bufferMs = 120;
     bool m_sourceEnded = false;
     bool m_started = false;
     bool m_finished = false;

@@ -50,6 +50,7 @@ int SequencerDevice::play()
     if (m_player)
         m_player->deleteLater();
     m_player = new PcmPlayer(std::move(m_ready), this);
+    m_player->setBufferMs(300);
     m_player->start();
     return MciError::None;
 }

@@ -324,6 +324,7 @@ int VideoDevice::play()
             m_tune.reset(new DecodedSource(m_file));
         delete m_tunePlayer.data();
         m_tunePlayer = new PcmPlayer(std::move(m_tune), this);
+        m_tunePlayer->setBufferMs(300);
         m_tunePlayer->start();
         return MciError::None;
     }
