@@ -119,16 +119,20 @@ QPlainTextEdit *makeMultiLine(QWidget *parent, const QString &name, const QRect 
     t->setToolTip(tip);
     t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     t->setTabChangesFocus(true);
-    // At most 256 characters, a line break counting as CR LF (two).
+    // At most 256 characters typed, a line break counting as CR LF (two). A
+    // longer text from a test file is shown whole (the limit then is its
+    // length), so loading and saving never cuts a question.
+    t->setProperty("maxChars", MaxQuestionText);
     QObject::connect(t, &QPlainTextEdit::textChanged, t, [t] {
         const QString text = t->toPlainText();
-        if (text.size() + text.count(QLatin1Char('\n')) <= MaxQuestionText)
+        const int limit = t->property("maxChars").toInt();
+        if (text.size() + text.count(QLatin1Char('\n')) <= limit)
             return;
         QString cut;
         int length = 0;
         for (QChar c : text) {
             const int w = c == QLatin1Char('\n') ? 2 : 1;
-            if (length + w > MaxQuestionText)
+            if (length + w > limit)
                 break;
             cut += c;
             length += w;
@@ -454,7 +458,16 @@ void frmCreate::setMultiLineText(QPlainTextEdit *box, const QString &text)
 {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    box->setProperty("maxChars", std::max<int>(MaxQuestionText, int(text.size())));
     box->setPlainText(shown);
+}
+
+// The length limits hold for typing; a longer text set from a test file is
+// kept whole.
+void frmCreate::setBoxText(QLineEdit *box, const QString &text, int maxLength)
+{
+    box->setMaxLength(std::max<int>(maxLength, int(text.size())));
+    box->setText(text);
 }
 
 void frmCreate::pressDefaultButton()
@@ -507,8 +520,8 @@ void frmCreate::ClearTest()
 {
     m_doc.NextQuestionNumber = 0;
     SetEditMode(false);
-    txtTeacher->clear();
-    txtTitle->clear();
+    setBoxText(txtTeacher, QString(), MaxTitleText);
+    setBoxText(txtTitle, QString(), MaxTitleText);
     cboExist->setEnabled(false);
     {
         const QSignalBlocker block(cboExist);
@@ -520,8 +533,8 @@ void frmCreate::ClearTest()
 
 void frmCreate::ShowLoadedTest(const QString &title, const QString &teacher)
 {
-    txtTitle->setText(title);
-    txtTeacher->setText(teacher);
+    setBoxText(txtTitle, title, MaxTitleText);
+    setBoxText(txtTeacher, teacher, MaxTitleText);
     EnableQuestionCommands(true);
     ClearEntry();
     RefreshList();
@@ -541,11 +554,11 @@ void frmCreate::ClearEntry()
     CloseAll();
     PreviewMediaPath.clear();
     for (QLineEdit *answer : txtManswer)
-        answer->clear();
+        setBoxText(answer, QString(), MaxAnswerText);
     txtMpic->setText(QStringLiteral("none"));
-    txtMQuestion->clear();
+    setMultiLineText(txtMQuestion, QString());
     txtTFpic->setText(QStringLiteral("none"));
-    txtTFquestion->clear();
+    setMultiLineText(txtTFquestion, QString());
     lblNumber->setText(EditorLogic::questionLabel(m_doc.NextQuestionNumber));
     setListText(cboExist->count() > 0 ? cboExist->itemText(0) : QString());
     update();
@@ -941,7 +954,7 @@ bool frmCreate::LoadMultipleChoice(const QString &record)
     }
     setMultiLineText(txtMQuestion, f[1]);
     for (int i = 0; i < 4; ++i)
-        txtManswer[i]->setText(f[2 + i]);
+        setBoxText(txtManswer[i], f[2 + i], MaxAnswerText);
     txtMpic->setText(f[6]);
     const int correct = QuestionRecord::numericValue(f[7]);
     if (correct < 0 || correct > 3) {

@@ -127,6 +127,7 @@ private:
     void pressDefaultButton();
     static QString multiLineText(const QPlainTextEdit *box);
     static void setMultiLineText(QPlainTextEdit *box, const QString &text);
+    static void setBoxText(QLineEdit *box, const QString &text, int maxLength);
 
     TestDocument m_doc;
     RecentFiles m_recent;

@@ -328,6 +328,18 @@ private slots:
         QCOMPARE(w.document().QuestionRecords[2], sep({"t  2", "Edited", "none", " 0"}));
         QCOMPARE(get<QComboBox>(w, "cboExist")->itemText(1), QString("Edited"));
 
+        // Texts longer than the boxes allow (a test made elsewhere) are kept
+        // whole through an edit; typing is still limited.
+        const QString longQuestion(300, QLatin1Char('q'));
+        w.document().setRecord(3, sep({"m", longQuestion, QString(95, 'a'), "b", "c", "d", "none", " 1"}));
+        pick(w, 2);
+        get<QPushButton>(w, "cmdEdit")->click();
+        QCOMPARE(QuestionRecord::fields(w.document().QuestionRecords[3]).value(1), longQuestion);
+        QCOMPARE(QuestionRecord::fields(w.document().QuestionRecords[3]).value(2).size(), 95);
+        get<QLineEdit>(w, "txtManswer_0")->clear();
+        QTest::keyClicks(get<QLineEdit>(w, "txtManswer_0"), QString(95, 'x'));
+        QCOMPARE(get<QLineEdit>(w, "txtManswer_0")->text().size(), 90);
+
         // A failed edit: the specific message, then the general one.
         pick(w, 0);
         get<QPlainTextEdit>(w, "txtTFquestion")->clear();
