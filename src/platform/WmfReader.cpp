@@ -333,7 +333,12 @@ void orderCorners(wmfD_Coord &tl, wmfD_Coord &br)
         std::swap(tl.y, br.y);
 }
 void normalize(wmfDrawArc_t *arg) { orderCorners(arg->TL, arg->BR); }
-void normalize(wmfDrawRectangle_t *arg) { orderCorners(arg->TL, arg->BR); }
+void normalize(wmfDrawRectangle_t *arg)
+{
+    orderCorners(arg->TL, arg->BR);
+    arg->width = std::fabs(arg->width);     // corner ellipse axes of a rounded rectangle
+    arg->height = std::fabs(arg->height);
+}
 template <typename T>
 void normalize(T *) {}
 
