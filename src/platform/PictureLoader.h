@@ -21,6 +21,14 @@
 //
 // None of these functions throws or crashes on damaged input: a file that
 // cannot be read gives a null result and a message in `error`.
+//
+// Choices made here, as a user would want them:
+//  - pictures are shown as stored: an EXIF rotation is not applied, as the
+//    picture boxes of Windows do not apply it;
+//  - a metafile's transparent parts stay transparent (the box shows through);
+//  - what libwmf and Qt's SVG renderer cannot do is approximated: hatched
+//    brushes become a light wash of their colour; enhanced metafiles (EMF)
+//    and metafiles larger than 16 MB are refused with a message.
 
 #include <QImage>
 #include <QRectF>
