@@ -6,6 +6,10 @@
 #include "MessageService.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QImageReader>
@@ -108,6 +112,7 @@ frmAVI::frmAVI(QWidget *parent) : QWidget(parent, Qt::Window)
     top->addWidget(lstDIBList, 1);
     top->addLayout(bottom);
     resize(560, 460);
+    setAcceptDrops(true);
 
     connect(cmdClearList, &QPushButton::clicked, this, &frmAVI::cmdClearList_Click);
     connect(cmdFileOpen, &QPushButton::clicked, this, &frmAVI::cmdFileOpen_Click);
@@ -191,21 +196,93 @@ void frmAVI::cmdFileOpen_Click()
     if (!g_rememberedFolder.isEmpty())
         dlg.setInitDirectory(g_rememberedFolder);
     QString filename;
-    if (dlg.VBGetOpenFileName(filename)) {
-        cDIB dib;
-        if (dib.CreateFromFile(filename)) {
-            if (!m_reference.accept(dib)) {
-                MsgBox(QStringLiteral("Chosen bitmap file is a different format!"),
-                       MsgIcon::Information);
-            } else {
-                showPreview(filename);
-                lstDIBList->addItem(filename);
-            }
-            cmdClearList->setEnabled(true);
-            cmdWriteAVI->setEnabled(true);
-        }
-    }
+    if (dlg.VBGetOpenFileName(filename))
+        addBitmap(filename);
     g_rememberedFolder = dlg.InitDirectory();
+}
+
+void frmAVI::addBitmap(const QString &filename)
+{
+    cDIB dib;
+    if (!dib.CreateFromFile(filename))
+        return;   // the reader has shown why
+    if (!m_reference.accept(dib)) {
+        MsgBox(QStringLiteral("Chosen bitmap file is a different format!"), MsgIcon::Information);
+    } else {
+        showPreview(filename);
+        lstDIBList->addItem(filename);
+    }
+    cmdClearList->setEnabled(true);
+    cmdWriteAVI->setEnabled(true);
+}
+
+namespace {
+// Compares runs of digits by their value and the rest without regard to
+// letter case (QCollator's numeric mode needs ICU, which a plain C locale
+// lacks).
+bool naturalLess(const QString &a, const QString &b)
+{
+    int i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            int ei = i, ej = j;
+            while (ei < a.size() && a[ei].isDigit()) ++ei;
+            while (ej < b.size() && b[ej].isDigit()) ++ej;
+            QStringView da = QStringView(a).mid(i, ei - i), db = QStringView(b).mid(j, ej - j);
+            while (da.size() > 1 && da.front() == u'0') da = da.mid(1);
+            while (db.size() > 1 && db.front() == u'0') db = db.mid(1);
+            if (da.size() != db.size())
+                return da.size() < db.size();
+            if (const int c = da.compare(db); c != 0)
+                return c < 0;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        const QChar ca = a[i].toLower(), cb = b[j].toLower();
+        if (ca != cb)
+            return ca < cb;
+        ++i;
+        ++j;
+    }
+    return (a.size() - i) < (b.size() - j);
+}
+
+QStringList localFiles(const QList<QUrl> &urls)
+{
+    QStringList files;
+    for (const QUrl &url : urls)
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile())
+            files << url.toLocalFile();
+    // "frame2" before "frame10", as a file manager lists them.
+    std::stable_sort(files.begin(), files.end(), naturalLess);
+    return files;
+}
+
+QStringList droppedFiles(const QMimeData *mime)
+{
+    return mime && mime->hasUrls() ? localFiles(mime->urls()) : QStringList();
+}
+}
+
+void frmAVI::addDroppedFiles(const QList<QUrl> &urls)
+{
+    for (const QString &file : localFiles(urls))
+        addBitmap(file);
+}
+
+void frmAVI::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void frmAVI::dropEvent(QDropEvent *event)
+{
+    if (droppedFiles(event->mimeData()).isEmpty())
+        return;
+    event->acceptProposedAction();
+    addDroppedFiles(event->mimeData()->urls());
 }
 
 void frmAVI::cmdWriteAVI_Click()

@@ -5,6 +5,8 @@
 
 #include "AviMaker.h"
 
+#include <QList>
+#include <QUrl>
 #include <QWidget>
 
 class QLabel;
@@ -33,15 +35,21 @@ public slots:
     void cmdFileOpen_Click();
     void cmdWriteAVI_Click();
     void cmdCancel_Click();
+    // Files dropped on the window: local files only, in name order
+    // ("frame2" before "frame10"), each checked as the add button checks it.
+    void addDroppedFiles(const QList<QUrl> &urls);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     class WriteView;
     void Form_Load();
     void Form_Unload();
     void showPreview(const QString &file);
+    void addBitmap(const QString &file);
 
     QListWidget *lstDIBList;
     QPushButton *cmdFileOpen;
