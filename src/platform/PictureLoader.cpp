@@ -108,8 +108,14 @@ bool jpegIsComplete(const QString &path)
     }
     qint64 at = 2;
     while (at + 4 <= size) {
-        if (b[at] != 0xFF)
-            return false;
+        if (b[at] != 0xFF) {
+            // Stray bytes between segments: libjpeg skips them, and so do we.
+            const void *ff = std::memchr(b + at, 0xFF, size_t(size - at));
+            if (!ff)
+                return false;
+            at = static_cast<const uchar *>(ff) - b;
+            continue;
+        }
         const uchar marker = b[at + 1];
         if (marker == 0xFF) {   // fill byte
             ++at;
