@@ -10,7 +10,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QList>
+#include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <stdexcept>
 
 #include "MessageService.h"
@@ -72,6 +75,31 @@ int toNumber(const QString &item)
     return n;
 }
 
+void closeAllNow()
+{
+    ReplyBuffer buffer;
+    buffer.send(QStringLiteral("close all"));
+}
+
+// Opening a video or tune waits (briefly) for the file with the event loop
+// running, so a timer of the caller may call a routine meanwhile. Such a call
+// runs right after the routine in progress, in order, as it would where
+// opening a device does not let events through.
+void serialized(const std::function<void()> &routine)
+{
+    static int depth = 0;
+    static QList<std::function<void()>> later;
+    if (depth > 0) {
+        later.append(routine);
+        return;
+    }
+    ++depth;
+    routine();
+    while (!later.isEmpty())
+        later.takeFirst()();
+    --depth;
+}
+
 void playVideo(const QString &path, QWidget *target, bool stretch, bool avi)
 {
     try {
@@ -104,7 +132,7 @@ void playVideo(const QString &path, QWidget *target, bool stretch, bool avi)
         buffer.send(QStringLiteral("play movie"));
         QCoreApplication::processEvents();
     } catch (const std::exception &) {
-        CloseAll();
+        closeAllNow();
         MsgBox(avi ? QStringLiteral("Error playing AVI") : QStringLiteral("Error playing MPEG"), MsgIcon::Critical);
     }
 }
@@ -118,7 +146,7 @@ void playTune(const QString &path, const QString &deviceType, const QString &fai
                     + QStringLiteral(" alias song "));
         buffer.send(QStringLiteral("play song"));
     } catch (const std::exception &) {
-        CloseAll();
+        closeAllNow();
         MsgBox(failure, MsgIcon::Critical);
     }
 }
@@ -150,28 +178,29 @@ void PlayResourceSound(int id, const QString &mode)
 
 void PlayAVI(const QString &path, QWidget *pictureBox, bool stretch)
 {
-    playVideo(path, pictureBox, stretch, true);
+    QPointer<QWidget> box(pictureBox);
+    serialized([=] { playVideo(path, box, stretch, true); });
 }
 
 void PlayMPEG(const QString &path, QWidget *pictureBox, bool stretch)
 {
-    playVideo(path, pictureBox, stretch, false);
+    QPointer<QWidget> box(pictureBox);
+    serialized([=] { playVideo(path, box, stretch, false); });
 }
 
 void PlayMIDI(const QString &path)
 {
-    playTune(path, QStringLiteral("sequencer"), QStringLiteral("Error playing MIDI."));
+    serialized([=] { playTune(path, QStringLiteral("sequencer"), QStringLiteral("Error playing MIDI.")); });
 }
 
 void PlayMP3(const QString &path)
 {
-    playTune(path, QStringLiteral("MPEGvideo"), QStringLiteral("Error playing MP3."));
+    serialized([=] { playTune(path, QStringLiteral("MPEGvideo"), QStringLiteral("Error playing MP3.")); });
 }
 
 void CloseAll()
 {
-    ReplyBuffer buffer;
-    buffer.send(QStringLiteral("close all"));
+    serialized(closeAllNow);
 }
 
 QString GetShortName(const QString &path)

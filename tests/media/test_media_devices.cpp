@@ -180,6 +180,25 @@ TEST_F(MediaDevices, TheVideoShowsInsideTheBoxAndIsClippedByItsFrame)
     EXPECT_NE(shot.pixelColor(1, 60).rgb(), shot.pixelColor(10, 60).rgb());
 }
 
+TEST_F(MediaDevices, ARoutineCalledWhileAVideoOpensRunsAfterIt)
+{
+    // A caller's timer fires while the first video waits for its file.
+    box.resize(117, 117);
+    QWidget other;
+    other.resize(117, 117);
+    QTimer::singleShot(0, [&] {
+        CloseAll();
+        PlayAVI(mediaFile("raw100x80.avi"), &other, true);
+    });
+    PlayAVI(mediaFile("raw200x80.avi"), &box, true);
+    spin(100);
+    EXPECT_EQ(box.findChild<QWidget *>("mciVideoSurface"), nullptr);
+    QWidget *surface = other.findChild<QWidget *>("mciVideoSurface");
+    ASSERT_NE(surface, nullptr);
+    EXPECT_EQ(surface->geometry(), QRect(8, 18, 100, 80));
+    EXPECT_TRUE(platform.messages.shown.isEmpty());
+}
+
 TEST_F(MediaDevices, APathWithBlanksReachesTheDeviceAsOneFile)
 {
     QTemporaryDir dir;
