@@ -2,10 +2,12 @@
 // strings, and playing a file the way the editor and the preview do.
 #include "MciDevices.h"
 #include "ToolCommand.h"
+#include "WaveFile.h"
 #include "modSound.h"
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <QSocketNotifier>
@@ -113,9 +115,16 @@ int playCommand(const QStringList &args)
         return 1;
     }
     switch (kind) {
-    case MediaKind::Wave:
+    case MediaKind::Wave: {
+        QFile file(path);
+        QString why = QStringLiteral("cannot be read");
+        if (!file.open(QIODevice::ReadOnly) || !parseWave(file.readAll(), &why).isValid()) {
+            std::fprintf(stderr, "%s: cannot be played: %s\n", qPrintable(path), qPrintable(why));
+            return 1;
+        }
         PlayWave(path, QStringLiteral("sync"));
         return 0;
+    }
     case MediaKind::Midi:
     case MediaKind::Mp3: {
         kind == MediaKind::Midi ? PlayMIDI(path) : PlayMP3(path);

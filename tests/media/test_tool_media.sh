@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# ardeno-tool's media commands: their output is a contract for scripts.
+set -u
+TOOL=$1
+DATA=$2/media
+fail=0
+check() {   # check NAME EXPECTED ACTUAL
+    if [ "$2" != "$3" ]; then
+        echo "FAIL $1"; echo " expected: $2"; echo " actual:   $3"; fail=1
+    fi
+}
+check kind-picture picture "$("$TOOL" media-kind picture.JPG)"
+check kind-folder-dot none "$("$TOOL" media-kind /home/t/My.Files/song.wav)"
+check kind-mpeg mpeg "$("$TOOL" media-kind clip.Mpeg)"
+check kind-midi midi "$("$TOOL" media-kind Song.MID)"
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+mkdir -p "$tmp/with blank"
+cp "$DATA/raw100x80.avi" "$tmp/with blank/a clip.avi"
+out=$(printf '%s\n' \
+    "open AVIvideo!$tmp/with blank/a clip.avi alias movie" \
+    "where movie source" \
+    "capability movie can stretch" \
+    "put movie destination at -42  18  200  80" \
+    "where movie destination" \
+    "open MPEGvideo!$DATA/clip352x288.mpg alias movie" \
+    "open sequencer!$DATA/tune.mid alias song " \
+    "status song mode" \
+    "bogus command" \
+    "close all" \
+    "where movie source" \
+    "open AVIvideo!error alias movie" \
+    | "$TOOL" mci 2>/dev/null)
+expected=$(printf '%s\n' "0 " "0 0 0 100 80" "0 true" "0 " "0 -42 18 200 80" "289 " "0 " "0 stopped" \
+    "261 " "0 " "263 " "275 ")
+check mci "$expected" "$out"
+
+"$TOOL" play "$tmp/nothing.wav" 2>/dev/null
+check play-missing 1 $?
+"$TOOL" play "$DATA/../../../README.md" 2>/dev/null
+check play-not-media 1 $?
+exit $fail
