@@ -29,19 +29,6 @@ inline QString run(const QString &program, const QStringList &args)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-// The text of the whole document (pages separated by form feeds).
-inline QString text(const QString &pdf)
-{
-    return run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-}
-
-inline QString pageText(const QString &pdf, int page)
-{
-    return run(QStringLiteral("pdftotext"),
-               {QStringLiteral("-layout"), QStringLiteral("-f"), QString::number(page),
-                QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")});
-}
-
 // The lines of a page printed in a fixed-pitch font, rebuilt with their exact
 // blanks from the word positions (pdftotext -layout guesses blanks). Column 0
 // is at leftMm from the page's left edge; the pitch is that of most words.
