@@ -21,7 +21,7 @@ add_custom_command(OUTPUT ${_ardeno_pngs}
   DEPENDS ardeno-render-icon ${ARDENO_DIST}/icons/ardeno-creator.svg
   COMMENT "Rendering the program icon" VERBATIM)
 
-# --- manual pages, compressed as Debian installs them ------------------------
+# --- manual pages and changelog, compressed as Debian installs them ----------
 set(_ardeno_mans)
 foreach(page ardeno-creator.1 ardeno-tool.1)
   add_custom_command(OUTPUT ${ARDENO_DIST_BIN}/man/${page}.gz
@@ -30,7 +30,12 @@ foreach(page ardeno-creator.1 ardeno-tool.1)
     DEPENDS ${ARDENO_DIST}/man/${page} VERBATIM)
   list(APPEND _ardeno_mans ${ARDENO_DIST_BIN}/man/${page}.gz)
 endforeach()
-add_custom_target(ardeno_desktop_files ALL DEPENDS ${_ardeno_pngs} ${_ardeno_mans})
+add_custom_command(OUTPUT ${ARDENO_DIST_BIN}/changelog.gz
+  COMMAND ${CMAKE_COMMAND} -E copy ${ARDENO_DIST}/changelog ${ARDENO_DIST_BIN}/changelog
+  COMMAND gzip -9nf ${ARDENO_DIST_BIN}/changelog
+  DEPENDS ${ARDENO_DIST}/changelog VERBATIM)
+add_custom_target(ardeno_desktop_files ALL
+  DEPENDS ${_ardeno_pngs} ${_ardeno_mans} ${ARDENO_DIST_BIN}/changelog.gz)
 
 # --- install rules -----------------------------------------------------------
 set(_ardeno_share ${CMAKE_INSTALL_DATAROOTDIR})
@@ -53,7 +58,8 @@ install(FILES ${_ardeno_mans} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # them in a browser.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/help/ DESTINATION ${_ardeno_share}/doc/ardeno-creator/html
         FILES_MATCHING PATTERN "*.html" PATTERN "*.css")
-install(FILES ${ARDENO_DIST}/copyright DESTINATION ${_ardeno_share}/doc/ardeno-creator)
+install(FILES ${ARDENO_DIST}/copyright ${ARDENO_DIST_BIN}/changelog.gz
+        DESTINATION ${_ardeno_share}/doc/ardeno-creator)
 
 # A plain `make install` into a live prefix refreshes the desktop's caches so
 # that the file type, menu entry and icon work at once. Staged installs

@@ -64,4 +64,10 @@ dpkg --root="$ROOT" -s ardeno-creator | grep -qx 'Status: install ok installed' 
 file_count=$(dpkg --root="$ROOT" -L ardeno-creator | wc -l)
 "${DPKG[@]}" -r ardeno-creator >>"$TMP/dpkg.log" 2>&1 || { cat "$TMP/dpkg.log"; fail "dpkg -r"; }
 [ ! -e "$ROOT/usr/bin/ardeno-creator" ] || fail "dpkg -r left the program"
+# Debian's own package checker, where installed: no errors allowed.
+if command -v lintian >/dev/null; then
+  lintian --tag-display-limit 0 "$DEB" >"$TMP/lintian.log" 2>&1 || true
+  grep -q '^E: ' "$TMP/lintian.log" && { cat "$TMP/lintian.log"; fail "lintian errors"; }
+  grep '^[WE]: ' "$TMP/lintian.log" || true
+fi
 echo "PASS: package installs ($file_count paths) and removes cleanly"
