@@ -90,6 +90,13 @@ private slots:
             QVERIFY2(a->shortcut().isEmpty(), qPrintable(a->objectName()));
     }
 
+    void programIconAndDesktopEntry()
+    {
+        // installHelpKey (run in init) gives every window our icon.
+        QVERIFY(!QApplication::windowIcon().pixmap(32, 32).isNull());
+        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("ardeno-creator"));
+    }
+
     void accessoryStartsFirstProgramFound_data()
     {
         QTest::addColumn<QString>("entry");
