@@ -22,6 +22,7 @@
 
 #include <QString>
 
+class QByteArray;
 class QWidget;
 
 // The kind of a media file, decided by its extension alone (never its
@@ -48,7 +49,6 @@ void PlayWave(const QString &path, const QString &mode);
 
 // The complete RIFF WAVE bytes of built-in sound 101 or 102 (empty for any
 // other id). Loaded once and kept for the life of the program.
-class QByteArray;
 QByteArray resourceSoundData(int id);
 
 // Plays one of the two built-in answer sounds: 101 the right-answer chime,
