@@ -14,7 +14,11 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
+#include <iostream>
+#include <string>
+#ifndef Q_OS_WIN
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -32,9 +36,6 @@ int mciCommand(const QStringList &args)
 {
     if (!args.isEmpty())
         return toolUsageError();
-    QByteArray pending;
-    QEventLoop loop;
-    QSocketNotifier notifier(STDIN_FILENO, QSocketNotifier::Read);
     auto runLine = [](const QByteArray &raw) {
         QString line = QString::fromLocal8Bit(raw);
         if (line.endsWith(QLatin1Char('\r')))
@@ -45,6 +46,16 @@ int mciCommand(const QStringList &args)
         if (r.code != 0)
             std::fprintf(stderr, "%s\n", qPrintable(MciDevices::errorText(r.code)));
     };
+#ifdef Q_OS_WIN
+    // No notifier for a console: read line by line (playing goes on between
+    // lines only while a command waits).
+    std::string line;
+    while (std::getline(std::cin, line))
+        runLine(QByteArray::fromStdString(line));
+#else
+    QByteArray pending;
+    QEventLoop loop;
+    QSocketNotifier notifier(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&notifier, &QSocketNotifier::activated, &loop, [&] {
         notifier.setEnabled(false);          // commands may wait; no re-entry
         char buf[4096];
@@ -66,6 +77,7 @@ int mciCommand(const QStringList &args)
         notifier.setEnabled(true);
     });
     loop.exec();
+#endif
     CloseAll();
     return 0;
 }
