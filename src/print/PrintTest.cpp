@@ -25,6 +25,8 @@ const QString kErrorPrintingTest = QStringLiteral("There has been an error in pr
 const QString kQuestionFont = QStringLiteral("courier new");
 constexpr int kPenDots = 2;
 constexpr int kWrapColumn = 95;
+constexpr double kMetafileDpi = 300;
+constexpr int kMaxMetafileSide = 6000;
 
 // Whole millimetres as the printer rounds them: halves to even.
 double roundMm(double mm)
@@ -188,8 +190,19 @@ bool TestPrintout::printPicture(const QString &mediaField, double offsetY, doubl
     if (path.isEmpty())
         return true;
     // Loaded once: its natural size on paper is both the measure for the page
-    // break and the size it is drawn at.
-    const LoadedPicture picture = loadPicture(path);
+    // break and the size it is drawn at. A metafile is a drawing: it is
+    // drawn at 300 dots per inch for the paper rather than at screen size.
+    LoadedPicture picture;
+    const PictureInfo info = pictureInfo(path);
+    if (info.format == QLatin1String("wmf") && info.isValid()) {
+        const QSizeF mm = info.naturalSizeMm;
+        const QSize dots(qBound(1, qRound(mm.width() * kMetafileDpi / 25.4), kMaxMetafileSide),
+                         qBound(1, qRound(mm.height() * kMetafileDpi / 25.4), kMaxMetafileSide));
+        picture.image = loadPictureScaled(path, dots, &picture.error);
+        picture.naturalSizeMm = mm;
+    } else {
+        picture = loadPicture(path);
+    }
     if (picture.isNull() || !picture.naturalSizeMm.isValid())
         return false;
     const double h = picture.naturalSizeMm.height();
