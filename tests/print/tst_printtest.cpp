@@ -2,6 +2,7 @@
 // pictures and page breaks, the key, skipped records and the refusals.
 
 #include "PdfProbe.h"
+#include "PictureLoader.h"
 #include "PrintSurface.h"
 #include "PrintTest.h"
 #include "QuestionRecord.h"
@@ -183,6 +184,20 @@ private slots:
         QVERIFY(PdfProbe::bounds(p3, PdfProbe::isRed, QRect(0, tall3.bottom() + 5, p3.width(), p3.height())).isNull());
         const QStringList page3 = pageLines("pictures.pdf", 3);
         QVERIFY(page3.contains("5.  No file") && page3.contains("6.  A sound"));
+    }
+
+    void metafilesPrintAtTheirSizeOnPaper()
+    {
+        const QString wmf = qEnvironmentVariable("ARDENO_TEST_DATA") + "/pictures/shapes.wmf";
+        const PictureInfo info = pictureInfo(wmf);
+        QVERIFY2(info.isValid(), qPrintable(info.error));
+        QCOMPARE(print(makeDoc({mc("Shapes?", wmf)}), "wmf.pdf", false), QStringList());
+        // Drawn below the header at 10 mm, as wide as its header says.
+        const QRect ink = PdfProbe::bounds(PdfProbe::pageImage(pdf("wmf.pdf"), 1), PdfProbe::isInk,
+                                           QRect(0, px(27), 2000, qCeil(info.naturalSizeMm.height() * 10) + 10));
+        QVERIFY2(ink.left() >= px(10) - 2 && ink.right() <= px(10 + info.naturalSizeMm.width()) + 2,
+                 qPrintable(QString("%1..%2").arg(ink.left()).arg(ink.right())));
+        QVERIFY(ink.width() > info.naturalSizeMm.width() * 5);
     }
 
     void picturesAreFoundBesideTheTest()
