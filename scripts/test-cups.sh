@@ -11,6 +11,7 @@
 
 start_test_cups() {
   unset ARDENO_TEST_CUPS
+  local PATH="$PATH:/usr/sbin:/sbin"   # cupsd and lpadmin live there
   local why=""
   [ "$(id -u)" = 0 ] || why="not running as root"
   [ -z "$why" ] && ! command -v cupsd >/dev/null && why="cupsd not installed"
