@@ -12,10 +12,15 @@ TMP=$(mktemp -d /tmp/ardeno-package.XXXXXX)
 trap 'rm -rf "$TMP"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
-# As `make package` does: CPack first brings the build up to date (a no-op
-# after `make test`'s build), then installs it into its staging folder.
-cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$TMP/pkg" >"$TMP/cpack.log" 2>&1 \
-  || { cat "$TMP/cpack.log"; fail "cpack"; }
+# `make package` = CPack with this build's configuration. CPack would first
+# run the build again and then install it; here the install is staged as
+# `make install DESTDIR=` does (stripped, as the package wants it) and CPack
+# packs that tree, so the test does not rebuild anything.
+DESTDIR="$TMP/stage" cmake --install "$BUILD" --prefix /usr --strip >"$TMP/install.log" 2>&1 \
+  || { cat "$TMP/install.log"; fail "cmake --install"; }
+cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$TMP/pkg" \
+      -D CPACK_INSTALL_CMAKE_PROJECTS= -D "CPACK_INSTALLED_DIRECTORIES=$TMP/stage;." \
+      >"$TMP/cpack.log" 2>&1 || { cat "$TMP/cpack.log"; fail "cpack"; }
 DEB=$(ls "$TMP"/pkg/ardeno-creator_1.0_*.deb 2>/dev/null | head -1)
 [ -n "$DEB" ] || { ls "$TMP/pkg"; fail "no ardeno-creator_1.0_*.deb"; }
 echo "built $(basename "$DEB") ($(du -k "$DEB" | cut -f1) KiB)"
