@@ -3,6 +3,12 @@
 # here are the menu entry, the file type, the icon, the help pages, the
 # manual pages and the CPack settings.
 
+# Only Linux (and the like) has these desktop files; on Windows the program
+# carries its help and icon inside and needs nothing more.
+if(NOT UNIX OR APPLE)
+  return()
+endif()
+
 set(ARDENO_DIST ${PROJECT_SOURCE_DIR}/dist)
 set(ARDENO_DIST_BIN ${CMAKE_BINARY_DIR}/dist)
 set(ARDENO_ICON_SIZES 16 22 24 32 48 64 128 256)
