@@ -13,7 +13,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QWindow>
 
 #ifdef ARDENO_HAVE_LOGVIEW
 #include "frmLog.h"
@@ -27,25 +26,21 @@ namespace {
 // The viewers show themselves modeless, or bring their open window to the
 // front with its contents unchanged. A program built without one of them
 // keeps its menu entry, disabled.
-bool mnuToolScore_Click(QWidget *editor)
+void mnuToolScore_Click(QWidget *editor)
 {
 #ifdef ARDENO_HAVE_LOGVIEW
     frmLog::showLog(editor);
-    return true;
 #else
     Q_UNUSED(editor);
-    return false;
 #endif
 }
 
-bool mnuToolAVI_Click(QWidget *editor)
+void mnuToolAVI_Click(QWidget *editor)
 {
 #ifdef ARDENO_HAVE_AVIMAKER
     frmAVI::showInstance(editor);
-    return true;
 #else
     Q_UNUSED(editor);
-    return false;
 #endif
 }
 
