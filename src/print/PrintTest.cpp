@@ -10,7 +10,8 @@
 #include "ScoreLog.h"
 #include "TestDocument.h"
 
-#include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <cmath>
@@ -46,6 +47,31 @@ bool isPictureName(const QString &mediaField)
 }
 }
 
+TestPrintout::~TestPrintout()
+{
+    setBusy(false);
+}
+
+void TestPrintout::setBusy(bool busy)
+{
+    if (busy == m_busy || !qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return;
+    if (busy)
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    else
+        QGuiApplication::restoreOverrideCursor();
+    m_busy = busy;
+}
+
+void TestPrintout::showError(const QString &text)
+{
+    // A message is answered with the ordinary pointer.
+    const bool busy = m_busy;
+    setBusy(false);
+    MsgBox(text, MsgIcon::Critical);
+    setBusy(busy);
+}
+
 TestPrintout::TestPrintout(PrintSurface &printer, const TestDocument &doc, const QString &title,
                            const QString &teacher)
     : m_printer(printer), m_doc(doc), m_title(title), m_teacher(teacher)
@@ -74,7 +100,8 @@ bool TestPrintout::mnuFilePrint_Click()
         return false;
     if (!PrintHeader()) {
         m_printer.killDoc();
-        MsgBox(kErrorPrintingTest, MsgIcon::Critical);
+        setBusy(false);
+        showError(kErrorPrintingTest);
         return false;
     }
     const int n = m_doc.questionCount();
@@ -89,11 +116,14 @@ bool TestPrintout::mnuFilePrint_Click()
         if (!ok) {
             // Half a test is no use on paper: the job is cancelled.
             m_printer.killDoc();
-            MsgBox(kErrorPrintingTest, MsgIcon::Critical);
+            setBusy(false);
+            showError(kErrorPrintingTest);
             return false;
         }
     }
-    return PrintKey();
+    const bool sent = PrintKey();
+    setBusy(false);
+    return sent;
 }
 
 bool TestPrintout::PrintHeader()
@@ -101,6 +131,9 @@ bool TestPrintout::PrintHeader()
     PrintKeyWanted = MsgBox(QStringLiteral("Would you like to print a key also?"),
                             MsgIcon::Question, MsgButtons::YesNo)
         == MsgResult::Yes;
+    // The window does not respond until the job is handed over: the
+    // hourglass says so.
+    setBusy(true);
 
     PrintSurface &p = m_printer;
     const auto header = [&]() -> bool {
@@ -135,7 +168,7 @@ bool TestPrintout::PrintHeader()
         return p.print();
     };
     if (!header()) {
-        MsgBox(QStringLiteral("Error initializing printer!"), MsgIcon::Critical);
+        showError(QStringLiteral("Error initializing printer!"));
         return false;
     }
     return true;
@@ -222,7 +255,7 @@ bool TestPrintout::PrintMultipleChoice(const QString &record, int number)
 {
     const QStringList f = QuestionRecord::fields(record);
     if (f.size() < QuestionRecord::MultipleChoiceFields) {
-        MsgBox(QStringLiteral("Cannot print this multiple choice question."), MsgIcon::Critical);
+        showError(QStringLiteral("Cannot print this multiple choice question."));
         return true;
     }
     if (!printPicture(f[6], 0, 2) || !printQuestionText(f[1], number))
@@ -240,8 +273,7 @@ bool TestPrintout::PrintTrueFalse(const QString &record, int number)
 {
     const QStringList f = QuestionRecord::fields(record);
     if (f.size() < QuestionRecord::TrueFalseFields) {
-        MsgBox(QStringLiteral("There was an error printing this true/false question."),
-               MsgIcon::Critical);
+        showError(QStringLiteral("There was an error printing this true/false question."));
         return true;
     }
     if (!printPicture(f[2], 5, 10) || !printQuestionText(f[1], number))
@@ -320,14 +352,14 @@ bool TestPrintout::PrintKey()
         return true;
     };
     if (!key()) {
-        MsgBox(QStringLiteral("Error printing this test."), MsgIcon::Critical);
+        showError(QStringLiteral("Error printing this test."));
         // The questions are complete: what was printed is still sent.
         if (!p.endDoc())
             p.killDoc();
         return false;
     }
     if (!p.endDoc()) {
-        MsgBox(QStringLiteral("Error printing this test."), MsgIcon::Critical);
+        showError(QStringLiteral("Error printing this test."));
         return false;
     }
     return true;

@@ -20,6 +20,9 @@ class TestPrintout {
 public:
     TestPrintout(PrintSurface &printer, const TestDocument &doc, const QString &title,
                  const QString &teacher);
+    ~TestPrintout();
+    TestPrintout(const TestPrintout &) = delete;
+    TestPrintout &operator=(const TestPrintout &) = delete;
 
     // The whole command: checks the fields, asks about the key, prints the
     // header, the questions and the key, and shows the failure messages.
@@ -62,11 +65,14 @@ public:
 private:
     bool printPicture(const QString &mediaField, double offsetY, double gapAfter);
     bool printQuestionText(const QString &question, int number);
+    void setBusy(bool busy);
+    void showError(const QString &text);
 
     PrintSurface &m_printer;
     const TestDocument &m_doc;
     QString m_title;
     QString m_teacher;
+    bool m_busy = false;
 };
 
 namespace PrintCommands {

@@ -297,6 +297,7 @@ private slots:
         QCOMPARE(print(makeDoc({tf("ok"), mc("q", "broken.bmp"), tf("never")}), "broken.pdf", true),
                  QStringList{"There has been an error in printing this test."});
         QVERIFY(!QFile::exists(pdf("broken.pdf")));
+        QVERIFY(!QGuiApplication::overrideCursor());   // the hourglass is gone again
     }
 
     void printToPdfAsksForTheFile()
