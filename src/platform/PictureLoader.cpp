@@ -198,6 +198,8 @@ bool sizeAllowed(const QSize &size)
         && qint64(size.width()) * size.height() <= kMaxPixels;
 }
 
+QImage decodeScaled(const QString &path, const QSize &size, QString &err, bool checked);
+
 } // namespace
 
 PictureInfo pictureInfo(const QString &path)
@@ -269,14 +271,16 @@ LoadedPicture loadPicture(const QString &path)
         picture.error = message(path, QStringLiteral("the picture is too large"));
         return picture;
     }
-    picture.image = loadPictureScaled(path, info.naturalPixels, &picture.error);
+    picture.image = decodeScaled(path, info.naturalPixels, picture.error, true);
     return picture;
 }
 
-QImage loadPictureScaled(const QString &path, const QSize &size, QString *error)
+namespace {
+
+// `checked`: pictureInfo() has already looked the file over (loadPicture),
+// so the integrity checks are not repeated.
+QImage decodeScaled(const QString &path, const QSize &size, QString &err, bool checked)
 {
-    QString dummy;
-    QString &err = error ? *error : dummy;
     err.clear();
     if (!sizeAllowed(size)) {
         err = message(path, QStringLiteral("the requested picture size is not possible"));
@@ -291,7 +295,8 @@ QImage loadPictureScaled(const QString &path, const QSize &size, QString *error)
             return {};
         // Refused alike whatever size is asked: a metafile without a usable
         // frame is damaged.
-        if (const Wmf::Info info = Wmf::readInfo(data); !info.ok()) {
+        if (const Wmf::Info info = checked ? Wmf::Info() : Wmf::readInfo(data);
+            !checked && !info.ok()) {
             err = message(path, info.error);
             return {};
         }
@@ -313,7 +318,8 @@ QImage loadPictureScaled(const QString &path, const QSize &size, QString *error)
         return {};
     }
     const bool jpeg = reader.format() == "jpeg";
-    if (const QString damage = damaged(path, reader.format(), head); !damage.isEmpty()) {
+    if (const QString damage = checked ? QString() : damaged(path, reader.format(), head);
+        !damage.isEmpty()) {
         err = damage;
         return {};
     }
@@ -344,6 +350,14 @@ QImage loadPictureScaled(const QString &path, const QSize &size, QString *error)
     if (image.size() != size)
         image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return image;
+}
+
+} // namespace
+
+QImage loadPictureScaled(const QString &path, const QSize &size, QString *error)
+{
+    QString dummy;
+    return decodeScaled(path, size, error ? *error : dummy, false);
 }
 
 bool drawPicture(QPainter &painter, const QRectF &target, const QString &path, QString *error)
