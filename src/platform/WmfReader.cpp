@@ -27,7 +27,7 @@ constexpr int kPlaceableBytes = 22;
 constexpr int kHeaderBytes = 18;
 constexpr double kMmPerInch = 25.4;
 constexpr double kScreenDpi = 96.0;
-// A metafile without a placeable header: libwmf's measure, in twips.
+// A metafile without a placeable header: its window is taken as twips.
 constexpr double kPlainUnitsPerInch = 1440.0;
 
 // Bounds against hostile files.
