@@ -9,7 +9,10 @@ BUILD=${1:-build}
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$(cd "$BUILD" && pwd)
 EXE=$BUILD/bin/ardeno-creator
-SAMPLE=$ROOT/samples/sample.ard
+# Named relative to the samples folder: the editor tells a test by the text
+# after the first full stop of the whole path, which a folder name could hold.
+SAMPLE=sample.ard
+[ -f "$ROOT/samples/$SAMPLE" ] || { echo "run-editor: samples/$SAMPLE is missing (scripts/make-samples.sh makes it)" >&2; exit 1; }
 [ -x "$EXE" ] || { echo "run-editor: $EXE not found; build first (make build)" >&2; exit 1; }
 
 cd "$ROOT/samples"
@@ -48,5 +51,5 @@ for _ in $(seq 100); do
 done
 sleep 1   # let the first paint settle
 import -window root -crop 540x400+0+0 "$BUILD/screenshot.png"
-echo "run-editor: no display, so the editor ran under Xvfb on $DISPLAY with $SAMPLE;"
+echo "run-editor: no display, so the editor ran under Xvfb on $DISPLAY with samples/$SAMPLE;"
 echo "run-editor: screenshot saved to $BUILD/screenshot.png"
