@@ -230,6 +230,22 @@ def main():
         rec(META_SELECTOBJECT, 2),
         textout(100, 1300, "Up"),
     ], 3))
+    # Text on a blue ground: with the opaque background mode (the default) on
+    # a yellow background colour, then with the transparent one.
+    write("text-background.wmf", placeable(0, 0, 2880, 1440, 1440) + metafile([
+        rec(META_SETMAPMODE, 8),
+        rec(META_SETWINDOWORG, 0, 0),
+        rec(META_SETWINDOWEXT, 1440, 2880),
+        brush(0, 0, 200),                       # object 0
+        rec(META_SELECTOBJECT, 0),
+        rectangle(0, 0, 2880, 1440),
+        font(-300, "Arial"),                    # object 1
+        rec(META_SELECTOBJECT, 1),
+        rec(0x0201, *lo_hi(colorref(255, 255, 0))),                  # SETBKCOLOR
+        textout(200, 300, "Opaque text"),
+        rec(META_SETBKMODE, 1),
+        textout(200, 900, "Transparent"),
+    ], 2))
     # Text that must be escaped in the SVG the metafile becomes.
     write("text-escape.wmf", placeable(0, 0, 1440, 720, 1440) + metafile([
         rec(META_SETMAPMODE, 8),

@@ -557,6 +557,21 @@ void hook_draw_text(wmfAPI *api, wmfDrawText_t *t)
     const double size = std::fabs(t->font_height * sy);
     if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(size) || size <= 0)
         return;
+    // An opaque background mode (the default of a Windows device context)
+    // fills the text's box with the background colour first.
+    if (t->dc->bgmode == 2 /* OPAQUE */) {
+        const wmfD_Coord corners[4] = {t->bbox.TL, t->bbox.TR, t->bbox.BR, t->bbox.BL};
+        QByteArray points;
+        bool finite = true;
+        for (const wmfD_Coord &c : corners) {
+            const double px = (c.x - svg->bbox.TL.x) * sx, py = (c.y - svg->bbox.TL.y) * sy;
+            finite = finite && std::isfinite(px) && std::isfinite(py);
+            points += QByteArray::number(px, 'f', 3) + ',' + QByteArray::number(py, 'f', 3) + ' ';
+        }
+        if (finite)
+            s->out += "<polygon points=\"" + points + "\" style=\"fill:" + hexColor(t->dc->bgcolor)
+                + "; stroke:none\" />\n";
+    }
     const wmfFont *font = t->dc->font;
     const double theta = font ? -(font->lfEscapement / 10.0) * M_PI / 180.0 : 0.0;
     const double c = std::cos(theta), sn = std::sin(theta);

@@ -171,6 +171,21 @@ TEST(PictureLoader, MetafileWithUpwardYAxis)
     EXPECT_EQ(qAlpha(p.image.pixel(72, 72)), 0);
 }
 
+TEST(PictureLoader, MetafileTextBackgroundFollowsTheBackgroundMode)
+{
+    const LoadedPicture p = loadPicture(data("text-background.wmf"));
+    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
+    auto yellowIn = [&](int top, int bottom) {
+        int n = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < p.image.width(); ++x)
+                n += near(p.image.pixel(x, y), Qt::yellow, 30) ? 1 : 0;
+        return n;
+    };
+    EXPECT_GT(yellowIn(15, 45), 500);   // the opaque line sits on yellow
+    EXPECT_EQ(yellowIn(55, 96), 0);     // the transparent one on the blue ground
+}
+
 TEST(PictureLoader, MetafileTextIsEscapedAndConverted)
 {
     const QByteArray svg = Wmf::toSvg(bytesOf(data("text-escape.wmf")), QSize(96, 48), nullptr);
