@@ -691,9 +691,11 @@ bool open(Session &s, QByteArray &data, wmfD_Rect *scanned, QString *error)
 
 // Windows draws a pen at least one device pixel wide, however thin its
 // width in metafile units; libwmf writes the scaled width as it is.
-void widenThinStrokes(QByteArray &svg)
+// `minimum` is one device pixel in the SVG's units.
+void widenThinStrokes(QByteArray &svg, double minimum)
 {
     static const QByteArray key = "stroke-width:";
+    const QByteArray least = QByteArray::number(minimum, 'g', 6);
     for (int at = svg.indexOf(key); at >= 0; at = svg.indexOf(key, at + 1)) {
         const int start = at + key.size();
         int end = start;
@@ -701,8 +703,8 @@ void widenThinStrokes(QByteArray &svg)
             ++end;
         bool ok = false;
         const double width = svg.mid(start, end - start).toDouble(&ok);
-        if (ok && width < 1.0)
-            svg.replace(start, end - start, "1");
+        if (ok && width < minimum)
+            svg.replace(start, end - start, least);
     }
 }
 
@@ -775,7 +777,7 @@ Info readInfo(const QByteArray &data)
     return info;
 }
 
-QByteArray toSvg(const QByteArray &data, const QSize &size, QString *error)
+QByteArray toSvg(const QByteArray &data, const QSize &size, QString *error, double devicePixel)
 {
     QString dummy;
     QString &err = error ? *error : dummy;
@@ -871,7 +873,7 @@ QByteArray toSvg(const QByteArray &data, const QSize &size, QString *error)
     // transparent; Windows fills them fully (the mode only concerns hatches
     // and text backgrounds).
     s.out.replace("fill-opacity:0.5;", "fill-opacity:1.0;");
-    widenThinStrokes(s.out);
+    widenThinStrokes(s.out, devicePixel > 0 && std::isfinite(devicePixel) ? devicePixel : 1.0);
     return s.out;
 }
 
@@ -889,7 +891,11 @@ bool draw(const QByteArray &data, QPainter &painter, const QRectF &target, QStri
     const double scale = 4096.0 / longest;
     const QSize units(qBound(1, int(std::lround(target.width() * scale)), kMaxPictureSide),
                       qBound(1, int(std::lround(target.height() * scale)), kMaxPictureSide));
-    const QByteArray svgText = toSvg(data, units, &err);
+    // One pixel of the painter's device, in SVG units: the thinnest pen.
+    const QTransform &t = painter.combinedTransform();
+    const double devicePerUnit = std::sqrt(std::fabs(t.determinant()));
+    const double devicePixel = devicePerUnit > 0 ? (units.width() / target.width()) / devicePerUnit : 1.0;
+    const QByteArray svgText = toSvg(data, units, &err, devicePixel);
     if (svgText.isEmpty()) {
         if (err.isEmpty())
             err = describe(wmf_E_Glitch);

@@ -45,8 +45,9 @@ struct Info {
 // refused here already.
 Info readInfo(const QByteArray &data);
 
-// The metafile's frame drawn into an SVG document of `size` pixels.
-QByteArray toSvg(const QByteArray &data, const QSize &size, QString *error);
+// The metafile's frame drawn into an SVG document of `size` units. No pen is
+// thinner than `devicePixel` units (one pixel of the device drawn on).
+QByteArray toSvg(const QByteArray &data, const QSize &size, QString *error, double devicePixel = 1.0);
 
 // The metafile drawn into a transparent image of exactly `size`.
 QImage render(const QByteArray &data, const QSize &size, QString *error);

@@ -294,6 +294,21 @@ TEST(PictureLoader, DrawPictureOntoAnyPainter)
     EXPECT_EQ(inkPastFrame, 0);
 }
 
+TEST(PictureLoader, DrawnMetafilePensAreAtLeastOneDevicePixel)
+{
+    // Five times the natural size, as on a printer: the 1-unit outline of
+    // the red square (at 200 of 2880 units) still shows as a dark line.
+    QImage page(960, 480, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    ASSERT_TRUE(drawPicture(painter, QRectF(0, 0, 960, 480), data("shapes.wmf")));
+    painter.end();
+    int darkest = 255;
+    for (int x = 62; x < 72; ++x)
+        darkest = qMin(darkest, qGray(page.pixel(x, 240)));
+    EXPECT_LT(darkest, 60);
+}
+
 TEST(PictureLoader, PictureSizeChecksWithoutDecoding)
 {
     // Whole headers, damaged data: refused by the measuring step already.
