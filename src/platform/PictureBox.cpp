@@ -4,8 +4,10 @@
 #include <QPaintEvent>
 
 PictureBox::PictureBox(QWidget *parent)
-    : QFrame(parent), m_background(Qt::white)
+    : QFrame(parent)
 {
+    // A Windows picture box starts in the button-face colour.
+    m_background = palette().color(QPalette::Button);
     setBorder3D(true);
 }
 

@@ -39,6 +39,7 @@ public:
     // Resizes the box so that its inner area has `inner` size.
     void setInnerSize(const QSize &inner);
 
+    // The colour around and under the picture; the button face at first.
     QColor backgroundColor() const { return m_background; }
     void setBackgroundColor(const QColor &color);
 
