@@ -1,6 +1,7 @@
 #include "frmCreate.h"
 
 #include "EditorLogic.h"
+#include "FrameBox.h"
 #include "FileDialogs.h"
 #include "MediaLookup.h"
 #include "MessageService.h"
@@ -69,7 +70,13 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, con
     l->setGeometry(r);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // A substituted font may run a little wider than the one the window was
-    // drawn with: let the label grow rather than cut its text.
+    // drawn with: narrow it a little, and let the label grow rather than cut
+    // its text.
+    if (l->sizeHint().width() > r.width()) {
+        QFont narrower = l->font();
+        narrower.setStretch(qMax(85, 100 * r.width() / l->sizeHint().width()));
+        l->setFont(narrower);
+    }
     if (l->sizeHint().width() > r.width())
         l->resize(l->sizeHint().width(), r.height());
     return l;
@@ -196,7 +203,7 @@ void frmCreate::buildControls()
                               QStringLiteral("Enter the class and/or teacher here."));
 
     // --- Multiple-choice frame ---
-    grpMultiple = new QGroupBox(QStringLiteral("Multiple Choice Question:"), client);
+    grpMultiple = new FrameBox(QStringLiteral("Multiple Choice Question:"), client);
     grpMultiple->setObjectName(QStringLiteral("grpMultiple"));
     grpMultiple->setGeometry(twips(120, 840, 3495, 4335));
     lblMultipleQuestion[0] = makeLabel(grpMultiple, QStringLiteral("lblMultipleQuestion_0"), QStringLiteral("Question:"), twips(240, 240, 675, 195));
@@ -227,7 +234,7 @@ void frmCreate::buildControls()
                             twips(600, 3960, 2295, 255));
 
     // --- True/false frame, parked out of sight at start ---
-    grpTrueFalse = new QGroupBox(QStringLiteral("True/False Question:"), client);
+    grpTrueFalse = new FrameBox(QStringLiteral("True/False Question:"), client);
     grpTrueFalse->setObjectName(QStringLiteral("grpTrueFalse"));
     grpTrueFalse->setGeometry(twips(ParkedLeft, 840, 3495, 4335));
     lblTrueQuestion[0] = makeLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_0"), QStringLiteral("Question:"), twips(240, 360, 675, 195));
@@ -263,7 +270,7 @@ void frmCreate::buildControls()
                         QStringLiteral("Add the current question"));
     // The window's default button: Enter presses it (see keyPressEvent).
     cmdAdd->setDefault(true);
-    grpType = new QGroupBox(QStringLiteral("Question Type"), client);
+    grpType = new FrameBox(QStringLiteral("Question Type"), client);
     grpType->setObjectName(QStringLiteral("grpType"));
     grpType->setGeometry(twips(3840, 1920, 1815, 1095));
     optType[0] = makeOption(grpType, QStringLiteral("optType_0"), QStringLiteral("Multiple Choice"), twips(120, 240, 1455, 375),
