@@ -837,32 +837,55 @@ void frmCreate::cmdAdd_Click()
     EnableQuestionCommands(true);
 }
 
+// ---------------------------------------------- reading the entry fields
+// Adding and saving a question read and check the fields alike.
+
+bool frmCreate::enteredQuestion(const QPlainTextEdit *box, QString &question)
+{
+    question = multiLineText(box);
+    if (!question.isEmpty())
+        return true;
+    MsgBox(QStringLiteral("You must enter a question!"), MsgIcon::Critical);
+    return false;
+}
+
+bool frmCreate::enteredAnswers(QString (&answers)[4]) const
+{
+    // All four are read before anything is reported.
+    bool missing = false;
+    for (int i = 0; i < 4; ++i) {
+        answers[i] = txtManswer[i]->text();
+        if (answers[i].isEmpty())
+            missing = true;
+    }
+    if (missing)
+        MsgBox(QStringLiteral("You must enter four possible answers!"));
+    return !missing;
+}
+
+QString frmCreate::enteredMedia(const QLineEdit *box)
+{
+    return box->text().isEmpty() ? QStringLiteral("none") : box->text();
+}
+
+int frmCreate::enteredCorrectAnswer() const
+{
+    int correct = 0;
+    for (int i = 0; i < 4; ++i)
+        if (optABCD[i]->isChecked())
+            correct = i;
+    return correct;
+}
+
 bool frmCreate::AddMultipleChoice()
 {
     try {
-        const QString question = multiLineText(txtMQuestion);
-        if (question.isEmpty()) {
-            MsgBox(QStringLiteral("You must enter a question!"), MsgIcon::Critical);
-            return false;
-        }
+        QString question;
         QString answers[4];
-        bool missing = false;
-        for (int i = 0; i < 4; ++i) {
-            answers[i] = txtManswer[i]->text();
-            if (answers[i].isEmpty())
-                missing = true;
-        }
-        if (missing) {
-            MsgBox(QStringLiteral("You must enter four possible answers!"));
+        if (!enteredQuestion(txtMQuestion, question) || !enteredAnswers(answers))
             return false;
-        }
-        QString media = txtMpic->text();
-        if (media.isEmpty())
-            media = QStringLiteral("none");
-        int correct = 0;
-        for (int i = 0; i < 4; ++i)
-            if (optABCD[i]->isChecked())
-                correct = i;
+        const QString media = enteredMedia(txtMpic);
+        const int correct = enteredCorrectAnswer();
         const int n = m_doc.NextQuestionNumber;
         if (n < 1 || n > TestDocument::MaxQuestions)
             throw std::out_of_range("question number");
@@ -882,14 +905,10 @@ bool frmCreate::AddMultipleChoice()
 bool frmCreate::AddTrueFalse()
 {
     try {
-        const QString question = multiLineText(txtTFquestion);
-        if (question.isEmpty()) {
-            MsgBox(QStringLiteral("You must enter a question!"), MsgIcon::Critical);
+        QString question;
+        if (!enteredQuestion(txtTFquestion, question))
             return false;
-        }
-        QString media = txtTFpic->text();
-        if (media.isEmpty())
-            media = QStringLiteral("none");
+        const QString media = enteredMedia(txtTFpic);
         const int answer = optTrueAnswer[1]->isChecked() ? 1 : 0;
         const int n = m_doc.NextQuestionNumber;
         if (n < 1 || n > TestDocument::MaxQuestions)
@@ -1019,34 +1038,17 @@ void frmCreate::cmdEdit_Click()
 
 bool frmCreate::UpdateMultipleChoice(int position)
 {
-    const QString question = multiLineText(txtMQuestion);
-    if (question.isEmpty()) {
-        MsgBox(QStringLiteral("You must enter a question!"), MsgIcon::Critical);
-        return false;
-    }
+    QString question;
     QString answers[4];
-    bool missing = false;
-    for (int i = 0; i < 4; ++i) {
-        answers[i] = txtManswer[i]->text();
-        if (answers[i].isEmpty())
-            missing = true;
-    }
-    if (missing) {
-        MsgBox(QStringLiteral("You must enter four possible answers!"));
+    if (!enteredQuestion(txtMQuestion, question) || !enteredAnswers(answers))
         return false;
-    }
     if (position < 0 || position + 1 > TestDocument::MaxQuestions) {
         // No item selected: the list index is -1.
         MsgBox(QStringLiteral("Subscript out of range\nfrmCreate\n9"));
         return false;
     }
-    QString media = txtMpic->text();
-    if (media.isEmpty())
-        media = QStringLiteral("none");
-    int correct = 0;
-    for (int i = 0; i < 4; ++i)
-        if (optABCD[i]->isChecked())
-            correct = i;
+    const QString media = enteredMedia(txtMpic);
+    const int correct = enteredCorrectAnswer();
     m_doc.setRecord(position + 1,
                     QuestionRecord::multipleChoice(QuestionRecord::kindField(QLatin1Char('m'), position + 1), question,
                                                    answers[0], answers[1], answers[2], answers[3], media, correct));
@@ -1057,16 +1059,12 @@ bool frmCreate::UpdateMultipleChoice(int position)
 
 bool frmCreate::UpdateTrueFalse(int position)
 {
-    const QString question = multiLineText(txtTFquestion);
-    if (question.isEmpty()) {
-        MsgBox(QStringLiteral("You must enter a question!"), MsgIcon::Critical);
+    QString question;
+    if (!enteredQuestion(txtTFquestion, question))
         return false;
-    }
     if (position < 0 || position + 1 > TestDocument::MaxQuestions)
         return false;
-    QString media = txtTFpic->text();
-    if (media.isEmpty())
-        media = QStringLiteral("none");
+    const QString media = enteredMedia(txtTFpic);
     const int answer = optTrueAnswer[1]->isChecked() ? 1 : 0;
     m_doc.setRecord(position + 1, QuestionRecord::trueFalse(QuestionRecord::kindField(QLatin1Char('t'), position + 1),
                                                             question, media, answer));

@@ -126,6 +126,10 @@ private:
     void showRecentEntries();
     void pressDefaultButton();
     static QString multiLineText(const QPlainTextEdit *box);
+    static bool enteredQuestion(const QPlainTextEdit *box, QString &question);
+    bool enteredAnswers(QString (&answers)[4]) const;
+    static QString enteredMedia(const QLineEdit *box);
+    int enteredCorrectAnswer() const;
     static void setMultiLineText(QPlainTextEdit *box, const QString &text);
     static void setBoxText(QLineEdit *box, const QString &text, int maxLength);
 
