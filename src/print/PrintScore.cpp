@@ -22,10 +22,3 @@ bool PrintScore(const QString &first, const QString &second, const QString &thir
     const auto printer = PrintSurface::toDefaultPrinter();
     return PrintScore(*printer, first, second, third);
 }
-
-QString scoreSheetLine(int score, int total, int percent, const QString &timeText,
-                       const QString &date)
-{
-    return QStringLiteral("Score %1 of %2.  %3%   Time spent %4.  Test date:  %5")
-        .arg(score).arg(total).arg(percent).arg(timeText, date);
-}

@@ -13,8 +13,3 @@ bool PrintScore(const QString &first, const QString &second, const QString &thir
 // The same on a given surface (tests, PDF).
 bool PrintScore(PrintSurface &printer, const QString &first, const QString &second,
                 const QString &third);
-
-// The third line of the sheet:
-// "Score 7 of 10.  70%   Time spent 1 minutes and 35 seconds.  Test date:  <date>".
-QString scoreSheetLine(int score, int total, int percent, const QString &timeText,
-                       const QString &date);
