@@ -265,6 +265,11 @@ def main():
     # First record after the two headers claims a size of 0x7fffffff words.
     struct.pack_into("<I", bad_size, 22 + 18, 0x7FFFFFFF)
     write("bad-record-size.wmf", bytes(bad_size))
+    # A bitmap whose header claims a size of 0 (libwmf's reader would loop).
+    bitmap = bytearray(open(os.path.join(OUT, "bitmap.wmf"), "rb").read())
+    dib = bitmap.index(struct.pack("<I", 40) + struct.pack("<ii", 2, 2))
+    struct.pack_into("<I", bitmap, dib, 0)
+    write("bad-bitmap-header.wmf", bytes(bitmap))
     many_points = metafile([rec(META_SETMAPMODE, 8),
                             rec(META_POLYGON, 0x7FFF, 10, 10, 20, 20)], 0)
     write("bad-polygon.wmf", placeable(0, 0, 1440, 1440, 1440) + many_points)

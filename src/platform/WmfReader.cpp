@@ -120,6 +120,92 @@ Window windowFromRecords(const QByteArray &data, int offset)
     return window;
 }
 
+// Bitmaps inside the metafile are checked before libwmf reads them: its
+// bitmap reader trusts the header and can loop for ever on a broken one
+// (a header size of 0, for one). Bytes from the start of a record's
+// parameters to its bitmap, for the records that carry one:
+int bitmapOffset(quint16 function)
+{
+    switch (function) {
+    case 0x0940: return 16;   // DIBBITBLT: raster operation, 6 coordinates
+    case 0x0B41: return 20;   // DIBSTRETCHBLT: raster operation, 8 coordinates
+    case 0x0F43: return 22;   // STRETCHDIB: raster operation, colour use, 8 coordinates
+    case 0x0D33: return 18;   // SETDIBTODEV: colour use, 8 values
+    case 0x0142: return 4;    // DIBCREATEPATTERNBRUSH: style, colour use
+    default: return -1;
+    }
+}
+
+bool bitmapLooksSane(const uchar *dib, qint64 available)
+{
+    if (available < 12)
+        return available == 0;   // the variants of these records without a bitmap
+    const quint32 headerSize = qFromLittleEndian<quint32>(dib);
+    qint64 width, height, colours, bits, compression = 0, used = 0;
+    if (headerSize == 12) {   // OS/2 core header
+        width = qFromLittleEndian<quint16>(dib + 4);
+        height = qFromLittleEndian<quint16>(dib + 6);
+        bits = qFromLittleEndian<quint16>(dib + 10);
+        if (qFromLittleEndian<quint16>(dib + 8) != 1)
+            return false;
+        colours = bits <= 8 ? (qint64(1) << bits) * 3 : 0;
+    } else if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108
+               || headerSize == 124) {
+        if (available < headerSize)
+            return false;
+        width = std::abs(qint64(qFromLittleEndian<qint32>(dib + 4)));
+        height = std::abs(qint64(qFromLittleEndian<qint32>(dib + 8)));
+        if (qFromLittleEndian<quint16>(dib + 12) != 1)
+            return false;
+        bits = qFromLittleEndian<quint16>(dib + 14);
+        compression = qFromLittleEndian<quint32>(dib + 16);
+        used = qFromLittleEndian<quint32>(dib + 32);
+        if (compression > 3 || used > 256)
+            return false;
+        colours = (used ? used : (bits <= 8 ? (qint64(1) << bits) : 0)) * 4;
+        if (compression == 3 && headerSize == 40)
+            colours += 12;   // the three colour masks
+    } else {
+        return false;
+    }
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        return false;
+    if (width < 1 || height < 1 || width * height > kMaxRenderPixels)
+        return false;
+    if (compression == 1 || compression == 2)
+        return headerSize + colours <= available;   // run-length coded: no fixed size
+    const qint64 stride = ((width * bits + 31) / 32) * 4;
+    return headerSize + colours + stride * height <= available;
+}
+
+// Every bitmap-carrying record of the metafile holds a sane bitmap.
+bool bitmapsLookSane(const QByteArray &data, int offset)
+{
+    const auto *b = reinterpret_cast<const uchar *>(data.constData());
+    qint64 at = offset + kHeaderBytes;
+    while (at + 6 <= data.size()) {
+        const quint32 words = qFromLittleEndian<quint32>(b + at);
+        const quint16 function = qFromLittleEndian<quint16>(b + at + 4);
+        if (words < 3 || qint64(words) * 2 > data.size() - at)
+            return true;   // libwmf refuses broken record sizes itself
+        if (function == 0 && words == 3)
+            return true;
+        const int dibAt = bitmapOffset(function);
+        // (DIBBITBLT and DIBSTRETCHBLT also come without a bitmap, told by
+        // their size: the function's high byte plus the 3 header words.)
+        const bool withoutBitmap = (function == 0x0940 || function == 0x0B41) && words == (function >> 8) + 3u;
+        if (dibAt >= 0 && !withoutBitmap) {
+            const qint64 parameters = qint64(words) * 2 - 6;
+            if (parameters < dibAt)
+                return false;
+            if (!bitmapLooksSane(b + at + 6 + dibAt, parameters - dibAt))
+                return false;
+        }
+        at += qint64(words) * 2;
+    }
+    return true;
+}
+
 // libwmf allocates through these: a budget keeps a hostile file from asking
 // for gigabytes. Each block carries its size in front of it.
 struct Budget {
@@ -671,6 +757,10 @@ bool open(Session &s, QByteArray &data, wmfD_Rect *scanned, QString *error)
     options.function = wmf_svg_function;
     const unsigned long flags = WMF_OPT_ALLOC | WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL
         | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+    if (!bitmapsLookSane(data, readPlaceable(data).present ? kPlaceableBytes : 0)) {
+        *error = describe(wmf_E_BadFormat);
+        return false;
+    }
     wmf_error_t err = wmf_api_create(&s.api, flags, &options);
     if (err != wmf_E_None || !s.api) {
         s.api = nullptr;   // libwmf has destroyed what it made

@@ -198,7 +198,8 @@ TEST(PictureLoader, MetafileTextIsEscapedAndConverted)
 TEST(PictureLoader, DamagedFilesGiveAnErrorNotACrash)
 {
     for (const char *name : {"truncated.wmf", "header-only.wmf", "huge-bbox.wmf", "zero-inch.wmf",
-                             "bad-record-size.wmf", "bad-polygon.wmf", "truncated.jpg",
+                             "bad-record-size.wmf", "bad-polygon.wmf", "bad-bitmap-header.wmf",
+                             "truncated.jpg",
                              "not-a-picture.jpg", "truncated.bmp", "no-such-file.bmp"}) {
         SCOPED_TRACE(name);
         const LoadedPicture p = loadPicture(data(name));
