@@ -31,8 +31,23 @@ int toolUsageError()
     return 2;
 }
 
+namespace {
+QtMessageHandler previousMessageHandler = nullptr;
+
+// Scripts read our stderr for the program's own messages; Qt's note that a
+// console session has no runtime folder is not one of them.
+void quietMessageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    if (previousMessageHandler)
+        previousMessageHandler(type, context, message);
+}
+}
+
 int main(int argc, char **argv)
 {
+    previousMessageHandler = qInstallMessageHandler(quietMessageHandler);
     // Some commands draw (printing, pictures) or play media, which needs a
     // GUI application object; without a display they still work offscreen.
     if (!qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
