@@ -220,7 +220,7 @@ void frmCreate::buildControls()
         optABCD[i]->resize(480 / 15 - optABCD[i]->x(), optABCD[i]->height());
         optABCD[i]->setStyleSheet(QStringLiteral("QRadioButton { spacing: 2px; }"));
         txtManswer[i] = makeLineEdit(grpMultiple, QStringLiteral("txtManswer_%1").arg(i),
-                                     twips(480, answerTops[i] - 15, 2775, 285), MaxAnswerText,
+                                     twips(480, answerTops[i], 2775, 285), MaxAnswerText,
                                      i == 0 ? QStringLiteral("Type the answer here.") : QString());
     }
     optABCD[0]->setChecked(true);
@@ -487,7 +487,13 @@ void frmCreate::keyPressEvent(QKeyEvent *event)
 {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         && !(event->modifiers() & ~Qt::KeypadModifier)) {
-        pressDefaultButton();
+        // As on Windows, a button that has the focus takes Enter itself;
+        // from anywhere else Enter presses the default button.
+        auto *focused = qobject_cast<QPushButton *>(focusWidget());
+        if (focused && focused != cmdAdd && focused->isEnabled())
+            focused->animateClick();
+        else
+            pressDefaultButton();
         return;
     }
     QMainWindow::keyPressEvent(event);
@@ -500,10 +506,18 @@ bool frmCreate::eventFilter(QObject *watched, QEvent *event)
             lblEditMode_Click();
         return true;
     }
-    if (cboExist && watched == cboExist->lineEdit() && event->type() == QEvent::MouseButtonPress
-        && cboExist->isEnabled()) {
-        cboExist->showPopup();
-        return true;
+    // A click on the list's text line opens the list. It opens on the release:
+    // opened on the press, the release that follows would close it again.
+    if (cboExist && watched == cboExist->lineEdit() && cboExist->isEnabled()) {
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+            cboExist->setFocus(Qt::MouseFocusReason);
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonRelease
+            && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            cboExist->showPopup();
+            return true;
+        }
     }
     if ((watched == txtMQuestion || watched == txtTFquestion) && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);

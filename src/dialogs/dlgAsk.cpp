@@ -25,6 +25,13 @@ dlgAsk::dlgAsk(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Leaving Edit Mode"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setFixedSize(3690 / 15, 1335 / 15);
+    // Drawn with the editor's 8-point MS Sans Serif; a dialog does not take
+    // its owner's font, and the desktop's larger one cuts the question off.
+    QFont f;
+    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSize(8);
+    setFont(f);
 
     Label1 = new QLabel(QStringLiteral("You are leaving Edit Mode.  Any unsaved changes to questions will be lost."), this);
     Label1->setObjectName(QStringLiteral("Label1"));

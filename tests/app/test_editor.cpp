@@ -12,6 +12,8 @@
 #define HAVE_LOG_VIEWER 1
 #endif
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -267,6 +269,14 @@ private slots:
         get<QPlainTextEdit>(w, "txtTFquestion")->setPlainText("from the title box");
         QTest::keyClick(get<QLineEdit>(w, "txtTitle"), Qt::Key_Enter, Qt::KeypadModifier);
         QTRY_COMPARE(w.document().NextQuestionNumber, 5);
+        // A button that has the focus takes Enter itself ("Save Test" here).
+        auto *save = get<QPushButton>(w, "cmdOkay");
+        save->setFocus();
+        const qsizetype asked = p.dialogs.requests.size();
+        QTest::keyClick(save, Qt::Key_Return);
+        QTRY_COMPARE(p.dialogs.requests.size(), asked + 1);
+        QCOMPARE(p.dialogs.requests.last().title, QString("Save File..."));
+        QCOMPARE(w.document().NextQuestionNumber, 5);
     }
 
     void hundredQuestionLimit()
@@ -441,6 +451,48 @@ private slots:
         QVERIFY(!w.isEditMode());
         QCOMPARE(w.document().QuestionCaptions[1], QString("first"));
         QCOMPARE(get<QComboBox>(w, "cboExist")->currentText(), QString("first"));
+    }
+
+    // Every caption fits its control in the fonts this system has: a label
+    // may grow sideways into free room, a wrapped one must fit its height.
+    void textsFitTheirBoxes()
+    {
+        ScopedPlatform p;
+        frmCreate w;
+        dlgAsk d;
+        for (QWidget *window : {static_cast<QWidget *>(&w), static_cast<QWidget *>(&d)}) {
+            for (QLabel *l : window->findChildren<QLabel *>()) {
+                if (l->text().isEmpty())
+                    continue;
+                const bool fits = l->wordWrap() ? l->heightForWidth(l->width()) <= l->height()
+                                                : l->sizeHint().width() <= l->width();
+                QVERIFY2(fits, qPrintable(l->objectName() + ": " + l->text()));
+            }
+            for (QAbstractButton *b : window->findChildren<QAbstractButton *>()) {
+                const bool option = qobject_cast<QRadioButton *>(b);
+                const int indicator = qobject_cast<QPushButton *>(b) ? 6
+                    : b->style()->pixelMetric(option ? QStyle::PM_ExclusiveIndicatorWidth : QStyle::PM_IndicatorWidth, nullptr, b)
+                          + b->style()->pixelMetric(option ? QStyle::PM_RadioButtonLabelSpacing : QStyle::PM_CheckBoxLabelSpacing, nullptr, b);
+                const int needed = indicator + b->fontMetrics().horizontalAdvance(b->text());
+                QVERIFY2(needed <= b->width(), qPrintable(b->objectName() + ": " + b->text() + QString(" %1 > %2").arg(needed).arg(b->width())));
+            }
+        }
+    }
+
+    // A click on the list's text line opens the list, and it stays open.
+    void listOpensFromItsTextLine()
+    {
+        ScopedPlatform p;
+        frmCreate w;
+        addTrueFalse(w, "first");
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto *list = get<QComboBox>(w, "cboExist");
+        QTest::mouseClick(list->lineEdit(), Qt::LeftButton);
+        QTRY_VERIFY(list->view()->isVisible());
+        QTest::qWait(50);
+        QVERIFY(list->view()->isVisible());
+        list->hidePopup();
     }
 
     void leaveEditModeDialog()

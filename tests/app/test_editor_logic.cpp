@@ -50,6 +50,8 @@ private slots:
         QTest::newRow("tall") << QSize(100, 400) << QRect(44, 0, 29, 117) << true;   // 29.25 -> 29, (117-29)/2 = 44
         QTest::newRow("too high only") << QSize(60, 234) << QRect(43, 0, 30, 117) << true;
         QTest::newRow("large photo") << QSize(6000, 4000) << QRect(0, 19, 117, 78) << true;
+        // R = 117/702 as a float is a little above 1/6: 3 x R is just over a half.
+        QTest::newRow("product not rounded to float") << QSize(3, 702) << QRect(58, 0, 1, 117) << true;
     }
     void thumbnail()
     {
