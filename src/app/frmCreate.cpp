@@ -162,9 +162,12 @@ QFont windowFont(int pointSize)
     return f;
 }
 
+// The parked frame keeps its contents but takes no part in the window: Tab
+// would otherwise wander through its controls out of sight.
 void setGroupLeft(QWidget *w, int leftTwips)
 {
     w->move(leftTwips / 15, w->y());
+    w->setEnabled(leftTwips == ShownLeft);
 }
 }
 

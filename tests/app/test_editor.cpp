@@ -479,6 +479,26 @@ private slots:
         }
     }
 
+    // Tab stays among the controls on screen: the parked frame is skipped.
+    void tabSkipsTheParkedFrame()
+    {
+        ScopedPlatform p;
+        frmCreate w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const auto tabFrom = [&w](const char *name) {
+            get<QWidget>(w, name)->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            return QApplication::focusWidget();
+        };
+        auto *trueFalse = get<QWidget>(w, "grpTrueFalse");
+        QVERIFY(!trueFalse->isAncestorOf(tabFrom("cmdMRemove")));
+        get<QRadioButton>(w, "optType_1")->click();
+        auto *multiple = get<QWidget>(w, "grpMultiple");
+        QCOMPARE(tabFrom("txtTeacher"), get<QWidget>(w, "txtTFquestion"));
+        QVERIFY(!multiple->isAncestorOf(tabFrom("cmdTRemove")));
+    }
+
     // A click on the list's text line opens the list, and it stays open.
     void listOpensFromItsTextLine()
     {
