@@ -7,6 +7,9 @@ MsgResult QtMessageService::show(const MessageRequest &request)
 {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(request.title);
+    // Messages are plain texts; an answer such as "<p>" quoted in one is
+    // shown as typed, not taken for markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(request.text);
     switch (request.icon) {
     case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;

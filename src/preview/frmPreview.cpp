@@ -80,6 +80,9 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, con
     l->setObjectName(QLatin1String(name));
     l->setGeometry(geometry);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Questions and answers are shown as typed: a text such as "<p>" or
+    // "<b>" is not taken for markup (it would vanish).
+    l->setTextFormat(Qt::PlainText);
     return l;
 }
 

@@ -6,6 +6,7 @@
 
 #include "PictureBox.h"
 #include "PreviewHooks.h"
+#include "QtMessageService.h"
 #include "QuestionRecord.h"
 #include "TestDocument.h"
 #include "TestDoubles.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -364,6 +366,37 @@ private slots:
         QCOMPARE(platform->messages.shown.last().icon, MsgIcon::Critical);
         QCOMPARE(text("lblCount"), QString("Question # 4"));
         QVERIFY(frmPreview::instance());
+    }
+
+    // A computing teacher's question about tags: "<p>" is text, not markup,
+    // in the question, the answers and the wrong-answer message.
+    void textsThatLookLikeMarkupAreShownAsTyped()
+    {
+        const QString question = "Which tag starts a paragraph?";
+        const QString answer = "<p>";
+        doc.append(rec({"m", question + " <b>or</b> <i>?", "<br>", answer, "<ul>", "<hr>", "none", "1"}));
+        doc.append(rec({"t", "No report yet", "none", "0"}));
+        open();
+        QVERIFY(Qt::mightBeRichText(text("lblMQuestion")));
+        for (QLabel *l : frmPreview::instance()->findChildren<QLabel *>())
+            QVERIFY2(l->textFormat() == Qt::PlainText, qPrintable(l->objectName()));
+
+        // The real message box, closed as soon as it shows.
+        QtMessageService real;
+        Platform::setMessages(&real);
+        QString shownFormat;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box) return;
+            shownFormat = box->textFormat() == Qt::PlainText ? box->text() : "markup: " + box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        closer.start(20);
+        release("optABCD_0");
+        closer.stop();
+        Platform::setMessages(&platform->messages);
+        QCOMPARE(shownFormat, "The correct answer was B. " + answer);
     }
 
     void unreadablePictureIsReported()
