@@ -1,8 +1,11 @@
 #pragma once
-// Encodes bitmap frames with libavcodec for the AVI writer. Input is a
-// bitmap-info block (as in a BMP file or an AVI 'strf') and the raw pixel
-// rows it describes; output is one packet per frame plus the 'strf' block of
-// the compressed stream.
+// Encodes bitmap frames for the AVI writer. Input is a bitmap-info block (as
+// in a BMP file or an AVI 'strf') and the raw pixel rows it describes; output
+// is one packet per frame plus the 'strf' block of the compressed stream.
+// The encoding itself (libavcodec, libswscale) lives in the encoder module
+// (libardeno_encoders.so, see EncoderBackend.h), loaded on the first
+// compressed write or when the compression options list the encoders, so
+// programs that link the AVI maker do not load libavcodec at start-up.
 
 #include <QByteArray>
 #include <QList>
@@ -28,6 +31,9 @@ const QList<VideoCodecInfo> &videoCodecs();
 const VideoCodecInfo *videoCodecByFourcc(std::uint32_t fourcc);
 const VideoCodecInfo *videoCodecByToolName(const QString &name);
 
+// The pixel formats of bitmap rows the encoders read.
+enum class DibPixels { None, Pal8, Rgb555, Rgb565, Bgr24, Bgr0 };
+
 // How the pixel rows of a bitmap-info block are laid out; valid() when the
 // encoders can read them (plain rows of 1, 4, 8, 16, 24 or 32 bits, or 16/32
 // bit with the usual masks).
@@ -38,9 +44,9 @@ struct DibLayout {
     int bitCount = 0;
     std::int64_t stride = 0; // bytes per stored row
     std::int64_t imageSize = 0;
-    int pixelFormat = -1;    // AVPixelFormat of the rows as stored (-1: none)
+    DibPixels pixels = DibPixels::None;   // the rows as stored (1 and 4 bits: Pal8)
     QList<std::uint32_t> palette;   // 0xAARRGGBB
-    bool valid() const { return pixelFormat >= 0; }
+    bool valid() const { return pixels != DibPixels::None; }
     static DibLayout fromBitmapInfo(const QByteArray &bitmapInfo);
 };
 
@@ -55,6 +61,8 @@ struct EncodedPacket {
     QByteArray data;
     bool keyFrame = false;
 };
+
+class EncoderBackend;
 
 class FrameEncoder {
 public:
@@ -76,11 +84,14 @@ public:
     QString errorString() const { return m_error; }
 
 private:
-    bool drain(QList<EncodedPacket> &out);
-    struct Impl;
-    std::unique_ptr<Impl> d;
+    VideoCodec m_codec = VideoCodec::None;
+    std::unique_ptr<EncoderBackend> m_backend;
     QString m_error;
 };
+
+// True when the encoder module loads; otherwise only full frames can be
+// written and `why` says what is missing.
+bool encodersAvailable(QString *why = nullptr);
 
 // True when the codec's encoder exists here and accepts frames of this
 // layout and size.

@@ -1,5 +1,7 @@
 #include "dlgAVIOptions.h"
 
+#include "MessageService.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -27,8 +29,21 @@ dlgAVIOptions::dlgAVIOptions(QWidget *parent, unsigned uiFlags, const QByteArray
     cboCompressor = new QComboBox(this);
     cboCompressor->setObjectName(QStringLiteral("cboCompressor"));
     const DibLayout layout = DibLayout::fromBitmapInfo(bitmapInfo);
+    QString why;
+    const bool encoders = encodersAvailable(&why);
+    if (!encoders) {
+        // Full frames still work; tell the user once per run why the
+        // encoders are missing, not at every write.
+        static bool told = false;
+        if (!told) {
+            told = true;
+            MsgBox(tr("Only full frames can be written: the video encoders could not be loaded "
+                      "(%1).").arg(why),
+                   MsgIcon::Exclamation);
+        }
+    }
     for (const VideoCodecInfo &codec : videoCodecs()) {
-        if (codec.id != VideoCodec::None && !codecApplies(codec.id, layout))
+        if (codec.id != VideoCodec::None && (!encoders || !codecApplies(codec.id, layout)))
             continue;
         m_listed.append(codec);
         cboCompressor->addItem(QString::fromLatin1(codec.displayName));

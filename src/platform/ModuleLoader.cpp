@@ -24,19 +24,19 @@ struct Loaded {
 
 QStringList ModuleLoader::searchPath()
 {
-    QStringList dirs;
     const QString env = qEnvironmentVariable("ARDENO_MODULE_DIR");
     if (!env.isEmpty())
-        dirs << env;
+        return {env};
     const QString exe = executableDir();
-    dirs << exe << QDir::cleanPath(exe + QStringLiteral("/../lib/ardeno-creator"));
-    return dirs;
+    return {exe, QDir::cleanPath(exe + QStringLiteral("/../lib/ardeno-creator"))};
 }
 
 QFunctionPointer ModuleLoader::resolve(const QString &name, const char *symbol, QString *error)
 {
     static QMutex mutex;
-    static QHash<QString, Loaded> modules;
+    // Kept to the end of the process (not destroyed at exit), as the modules
+    // stay loaded.
+    static auto &modules = *new QHash<QString, Loaded>;
     QMutexLocker lock(&mutex);
     auto it = modules.find(name);
     if (it == modules.end()) {

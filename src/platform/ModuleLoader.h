@@ -12,8 +12,9 @@
 
 namespace ModuleLoader {
 
-// The folders searched, in order: $ARDENO_MODULE_DIR when set, the
-// executable's folder, then <prefix>/lib/ardeno-creator beside its bin/.
+// The folders searched, in order: the executable's folder, then
+// <prefix>/lib/ardeno-creator beside its bin/. $ARDENO_MODULE_DIR, when set,
+// is the only folder searched (for tests, and for modules kept elsewhere).
 QStringList searchPath();
 
 // Loads lib<name>.so (once per process; later calls return the cached

@@ -136,6 +136,12 @@ int avi(const QStringList &args)
         printError(QStringLiteral("No bitmap could be added; nothing written."));
         return 1;
     }
+    QString why;
+    if (codec->id != VideoCodec::None && !encodersAvailable(&why)) {
+        printError(QStringLiteral("%1 is not available: the video encoders could not be loaded (%2).")
+                       .arg(codec->displayName, why));
+        return 1;
+    }
     if (codec->id != VideoCodec::None
         && !codecApplies(codec->id, DibLayout::fromBitmapInfo(first.bitmapInfo()))) {
         printError(QStringLiteral("%1 cannot compress these bitmaps.").arg(codec->displayName));

@@ -16,9 +16,14 @@ struct ToolRun {
     QByteArray out, err;
 };
 
-ToolRun tool(const QStringList &args)
+ToolRun tool(const QStringList &args, const QString &moduleDir = QString())
 {
     QProcess p;
+    if (!moduleDir.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("ARDENO_MODULE_DIR"), moduleDir);
+        p.setProcessEnvironment(env);
+    }
     p.start(QStringLiteral(ARDENO_TOOL), args);
     p.waitForFinished(120000);
     return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
@@ -76,4 +81,24 @@ TEST(AviTool, AviSkipsOtherFormatsAndFailsWhenNothingIsWritten)
     EXPECT_EQ(tool({"avi", dir.filePath("none.avi"), "--fps", "6", dir.filePath("missing.bmp")}).code, 1);
     EXPECT_EQ(tool({"avi", out, "--fps", "6", "--codec", "divx", dir.filePath("a.bmp")}).code, 2);
     EXPECT_EQ(tool({"avi", out, dir.filePath("a.bmp")}).code, 2);   // --fps is required
+}
+
+TEST(AviTool, WithoutTheEncoderModuleOnlyFullFramesAreWritten)
+{
+    // The encoders are a module loaded on first use; where it is missing the
+    // tool says so instead of blaming the bitmaps, and full frames still work.
+    QTemporaryDir dir, noModules;
+    BmpSpec spec;
+    spec.width = 16;
+    spec.height = 8;
+    writeBytes(dir.filePath("a.bmp"), makeBmp(spec));
+    const ToolRun refused = tool({"avi", dir.filePath("m.avi"), "--fps", "5", "--codec", "mjpeg",
+                                  dir.filePath("a.bmp")}, noModules.path());
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(refused.err.contains("the video encoders could not be loaded")) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains("libardeno_encoders.so not found"));
+    const ToolRun plain = tool({"avi", dir.filePath("f.avi"), "--fps", "5", dir.filePath("a.bmp")},
+                               noModules.path());
+    EXPECT_EQ(plain.code, 0) << plain.err.toStdString();
+    EXPECT_TRUE(readBytes(dir.filePath("f.avi")).contains("00db"));
 }
