@@ -1,16 +1,15 @@
 #pragma once
 // Renders a standard MIDI file to 16-bit stereo PCM with FluidSynth, as it
 // is played (about a tenth of real time on this kind of machine), using the
-// system's General MIDI soundfont.
+// system's General MIDI soundfont. FluidSynth itself is in the synthesiser
+// module (MidiSynth.h), loaded by the first open().
 
 #include "PcmPlayer.h"
 
 #include <QString>
 #include <QStringList>
 
-struct _fluid_hashtable_t;
-struct _fluid_synth_t;
-struct _fluid_player_t;
+class MidiSynth;
 
 class MidiSource : public PcmSource {
 public:
@@ -21,6 +20,10 @@ public:
     static QStringList soundFontCandidates();
     // The first candidate that exists, or an empty string.
     static QString soundFont();
+
+    // True when tunes can be played here: a soundfont is installed and the
+    // synthesiser module loads.
+    static bool canPlay();
 
     // Opens a MIDI file; nullptr (and a reason in `error`) when the file is
     // no MIDI file or no soundfont is installed.
@@ -35,8 +38,6 @@ public:
 private:
     MidiSource() = default;
 
-    _fluid_hashtable_t *m_settings = nullptr;
-    _fluid_synth_t *m_synth = nullptr;
-    _fluid_player_t *m_player = nullptr;
+    std::unique_ptr<MidiSynth> m_synth;
     qint64 m_tailFrames = -1;     // frames of note release still to render after the last event
 };

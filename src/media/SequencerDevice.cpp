@@ -21,7 +21,7 @@ int SequencerDevice::open(const QString &file)
     m_ready = MidiSource::open(file, &why);
     if (m_ready)
         return MciError::None;
-    if (MidiSource::soundFont().isEmpty()) {
+    if (!MidiSource::canPlay()) {
         // Said once per run: the tune stays silent, as a missing synthesiser would leave it.
         static bool told = false;
         if (!told) {

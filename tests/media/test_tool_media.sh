@@ -40,4 +40,13 @@ check mci "$expected" "$out"
 check play-missing 1 $?
 "$TOOL" play "$DATA/../../../README.md" 2>/dev/null
 check play-not-media 1 $?
+# Without the synthesiser module (loaded by the first tune) tunes stay silent
+# with one message saying why.
+err=$(printf '%s\n' "open sequencer!$DATA/tune.mid alias song" "open sequencer!$DATA/tune.mid alias again" \
+      | ARDENO_MODULE_DIR="$tmp" "$TOOL" mci 2>&1 >/dev/null)
+case "$err" in
+    *"MIDI tunes stay silent"*"libardeno_midisynth.so not found"*) ;;
+    *) echo "FAIL midi-without-module: $err"; fail=1 ;;
+esac
+check midi-without-module-told-once 1 "$(grep -c 'stay silent' <<<"$err")"
 exit $fail
