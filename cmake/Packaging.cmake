@@ -111,8 +111,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://ardeno.example.org/)
 # What the program loads at run time without linking it: the Qt platform and
 # image plugins, the GStreamer elements behind Qt Multimedia, the General MIDI
 # soundfont. (The SVG icon engine and the image plugins come with the linked
-# Qt libraries.) The linked libraries (Qt, FluidSynth, libwmf, libavcodec...) are
-# found by dpkg-shlibdeps from the binaries themselves.
+# Qt libraries.) The linked libraries (Qt, libwmf...) are found by
+# dpkg-shlibdeps from the binaries themselves, FluidSynth and libavcodec from
+# the program's own modules in /usr/lib/ardeno-creator/ (loaded on first use).
 set(_ardeno_runtime
     qt6-qpa-plugins gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
     gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-pulseaudio

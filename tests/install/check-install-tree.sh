@@ -32,6 +32,17 @@ for size in 16 22 24 32 48 64 128 256; do
   [ "$dims" = "$(printf '%08x%08x' "$size" "$size")" ] || fail "${size}px icon has size $dims"
 done
 [ -x "$R/bin/ardeno-creator" ] && [ -x "$R/bin/ardeno-tool" ] || fail "programs not executable"
+# The modules loaded on first use sit in lib/ardeno-creator/, where the
+# installed programs look for them: an MJPEG video needs the encoder module.
+for m in libardeno_encoders.so libardeno_midisynth.so; do
+  [ -f "$R/lib/ardeno-creator/$m" ] || fail "not installed: lib/ardeno-creator/$m"
+done
+python3 -c 'import struct,sys; w,h=16,8; px=bytes([0,0,255])*w*h
+sys.stdout.buffer.write(b"BM"+struct.pack("<IHHI",54+len(px),0,0,54)
+  +struct.pack("<IiiHHIIiiII",40,w,h,1,24,0,len(px),0,0,0,0)+px)' > "$TMP/red.bmp"
+QT_QPA_PLATFORM=offscreen "$R/bin/ardeno-tool" avi "$TMP/red.avi" --fps 5 --codec mjpeg "$TMP/red.bmp" \
+  >"$TMP/avi.log" 2>&1 || { cat "$TMP/avi.log"; fail "installed ardeno-tool cannot write MJPEG"; }
+grep -q MJPG "$TMP/red.avi" || fail "installed ardeno-tool wrote no MJPEG stream"
 # Nothing was refreshed in a staged install: that is the package manager's job.
 [ ! -e "$R/share/mime/mime.cache" ] || fail "mime cache written into a staged install"
 

@@ -51,7 +51,8 @@ for f in ./usr/bin/ardeno-creator ./usr/bin/ardeno-tool \
          ./usr/share/icons/hicolor/scalable/apps/ardeno-creator.svg \
          ./usr/share/icons/hicolor/48x48/apps/ardeno-creator.png \
          ./usr/share/man/man1/ardeno-creator.1.gz ./usr/share/man/man1/ardeno-tool.1.gz \
-         ./usr/share/doc/ardeno-creator/html/index.html ./usr/share/doc/ardeno-creator/copyright; do
+         ./usr/share/doc/ardeno-creator/html/index.html ./usr/share/doc/ardeno-creator/copyright \
+         ./usr/lib/ardeno-creator/libardeno_encoders.so ./usr/lib/ardeno-creator/libardeno_midisynth.so; do
   grep -qx "$f" "$TMP/contents" || fail "package lacks $f"
 done
 ! grep -q '^./usr/local/\|/mime/mime.cache$\|/icon-theme.cache$' "$TMP/contents" \
