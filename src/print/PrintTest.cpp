@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <cmath>
 
 int TestPrintout::LeftMargin = 10;
@@ -195,10 +196,16 @@ QStringList TestPrintout::wrapQuestion(const QString &question, int number)
 
 bool TestPrintout::printQuestionText(const QString &question, int number)
 {
+    // A line break typed into the question starts its next line at the
+    // margin too, like the lines the wrapping makes (the printer alone would
+    // put it at the page's left edge).
+    static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
     for (const QString &line : wrapQuestion(question, number)) {
-        m_printer.setCurrentX(LeftMargin);
-        if (!m_printer.print(line))
-            return false;
+        for (const QString &part : line.split(breaks)) {
+            m_printer.setCurrentX(LeftMargin);
+            if (!m_printer.print(part))
+                return false;
+        }
     }
     return true;
 }

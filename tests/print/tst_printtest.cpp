@@ -129,6 +129,19 @@ private slots:
         QCOMPARE(printed.mid(first + 1, 2), QStringList({lines[1].chopped(1), lines[2].chopped(1)}));
     }
 
+    // A line break typed into a question: its next line starts at the margin.
+    void typedLineBreakStaysAtTheMargin()
+    {
+        print(makeDoc({mc("Look at the map.\r\nWhere is Paris?")}), "break.pdf", false);
+        const QString words = PdfProbe::run("pdftotext", {"-bbox", pdf("break.pdf"), "-"});
+        const auto xOf = [&](const QString &word) {
+            const QRegularExpression re("<word xMin=\"([\\d.]+)\"[^>]*>" + QRegularExpression::escape(word) + "</word>");
+            return re.match(words).captured(1).toDouble() / 72 * 25.4 - kMargin;   // mm from the printable edge
+        };
+        QVERIFY2(qAbs(xOf("1.") - 10) < 0.5, qPrintable(words));
+        QVERIFY2(qAbs(xOf("Where") - 10) < 0.5, qPrintable(QString::number(xOf("Where"))));
+    }
+
     void tickBoxesStandAt13And28Millimetres()
     {
         print(makeDoc({tf("Water boils at 100 degrees.")}), "tf.pdf", false);
