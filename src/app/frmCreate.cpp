@@ -322,6 +322,7 @@ void frmCreate::buildControls()
     // being edited, so it is read-only and a click opens the list.
     cboExist->lineEdit()->setReadOnly(true);
     cboExist->lineEdit()->installEventFilter(this);
+    cboExist->installEventFilter(this);
     cboExist->setEditText(QStringLiteral("No Questions Yet"));
     // The drop-down list is wider than the box, so questions stay readable.
     cboExist->view()->setTextElideMode(Qt::ElideRight);
@@ -507,6 +508,12 @@ bool frmCreate::eventFilter(QObject *watched, QEvent *event)
     if (watched == lblEditMode && event->type() == QEvent::MouseButtonRelease) {
         if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
             lblEditMode_Click();
+        return true;
+    }
+    // As on Windows, the mouse wheel turns through the list only while it has
+    // the focus; passing over it must not pick a question (and enter edit mode).
+    if (cboExist && watched == cboExist && event->type() == QEvent::Wheel && !cboExist->hasFocus()) {
+        event->ignore();
         return true;
     }
     // A click on the list's text line opens the list. It opens on the release:

@@ -505,6 +505,7 @@ private slots:
         ScopedPlatform p;
         frmCreate w;
         addTrueFalse(w, "first");
+        addTrueFalse(w, "second");
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         auto *list = get<QComboBox>(w, "cboExist");
@@ -513,6 +514,13 @@ private slots:
         QTest::qWait(50);
         QVERIFY(list->view()->isVisible());
         list->hidePopup();
+
+        // The wheel turned over the list without the focus picks nothing.
+        get<QLineEdit>(w, "txtTitle")->setFocus();
+        QWheelEvent wheel(QPointF(5, 5), list->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(list, &wheel);
+        QVERIFY(!w.isEditMode());
     }
 
     void leaveEditModeDialog()
