@@ -125,6 +125,9 @@ private slots:
         QVERIFY(get<QPushButton>(w, "cmdAdd")->isDefault());
         QCOMPARE(get<QGroupBox>(w, "grpMultiple")->geometry(), QRect(8, 56, 233, 289));
         QCOMPARE(get<QGroupBox>(w, "grpTrueFalse")->x(), -1333);
+        for (int i = 0; i < 4; ++i)   // each answer box level with its option
+            QCOMPARE(get<QLineEdit>(w, QStringLiteral("txtManswer_%1").arg(i))->y(),
+                     get<QRadioButton>(w, QStringLiteral("optABCD_%1").arg(i))->y());
         QCOMPARE(get<QAction>(w, "mnuFileNew")->shortcut(), QKeySequence("Ctrl+N"));
         QCOMPARE(get<QAction>(w, "mnuFileExit")->text(), QString("E&xit"));
         QVERIFY(!get<QMenu>(w, "mnuFileRecent")->menuAction()->isVisible());
