@@ -289,7 +289,15 @@ bool TestPrintout::PrintTrueFalse(const QString &record, int number)
     PrintSurface &p = m_printer;
     p.setCurrentX(LeftMargin);
     const double bx = LeftMargin + 3;
-    const double by = roundMm(p.currentY() + 1);
+    double by = roundMm(p.currentY() + 1);
+    // The boxes with "True" and "False" are one printed line: when it does
+    // not fit at the bottom of the page, the whole line goes to the top of
+    // the next one (the words alone would leave their boxes behind).
+    if (by - 1 + p.textHeight() > p.scaleHeight()) {
+        if (!p.newPage())
+            return false;
+        by = roundMm(p.currentY() + 1);
+    }
     if (!p.drawRect(QRectF(bx, by, 2, 2), kPenDots))
         return false;
     p.setCurrentX(bx + 4);

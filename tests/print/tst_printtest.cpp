@@ -169,6 +169,40 @@ private slots:
         QVERIFY2(falseLeft >= px(32) - 1 && falseLeft <= px(32) + 5, qPrintable(QString::number(falseLeft)));
     }
 
+    // The tick boxes and their words are one printed line: when that line
+    // does not fit at the bottom of a page, boxes and words move to the next
+    // page together (not a box left behind and "False" on a third page).
+    void tickBoxLineMovesToTheNextPageWhole()
+    {
+        ScopedPlatform platform;
+        const QString path = pdf("ticks-bottom.pdf");
+        {
+            const auto surface = PrintSurface::toPdf(path);
+            const TestDocument doc;
+            TestPrintout printout(*surface, doc, "T", "C");
+            surface->setFontName("courier new");
+            surface->setFontSize(8);
+            QVERIFY(surface->print());
+            const double lh = surface->textHeight();
+            // The question's line just fits; the tick line below it does not.
+            surface->setCurrentY(surface->scaleHeight() - lh - 1.5);
+            QVERIFY(printout.PrintTrueFalse(tf("Near the bottom"), 1));
+            QVERIFY(surface->endDoc());
+        }
+        QCOMPARE(PdfProbe::pageCount(path), 2);
+        QVERIFY(PdfProbe::fixedPitchLines(path, 1, kMargin + 10).contains("1.  Near the bottom"));
+        const QImage page1 = PdfProbe::pageImage(path, 1), page2 = PdfProbe::pageImage(path, 2);
+        // No box left on page 1: nothing in the blanks between "1." and the text.
+        QVERIFY(PdfProbe::bounds(page1, PdfProbe::isInk, QRect(px(13.6), px(250), px(16.5) - px(13.6), page1.height() - px(250)))
+                    .isNull());
+        // Page 2 starts with both boxes and both words on one line.
+        const QRect box1 = PdfProbe::bounds(page2, PdfProbe::isInk, QRect(px(12), px(0), 30, 60));
+        const QRect box2 = PdfProbe::bounds(page2, PdfProbe::isInk, QRect(px(27), px(0), 30, 60));
+        QVERIFY2(!box1.isNull() && !box2.isNull() && qAbs(box1.top() - box2.top()) <= 1,
+                 qPrintable(QString("%1 %2").arg(box1.top()).arg(box2.top())));
+        QCOMPARE(PdfProbe::fixedPitchLines(path, 2, kMargin + 10).value(0).simplified(), QString("True False"));
+    }
+
     void picturesAndTheirPageBreak()
     {
         writeBmp(pdf("small.bmp"), 30, 20, Qt::blue);
