@@ -1,5 +1,9 @@
 // Starts the real ardeno-creator on the test X server and checks that the
-// editor window with its caption is shown, with a screenshot to look at.
+// editor window with its caption is shown, with a screenshot to look at, and
+// that its question list opens from a real mouse click.
+#include "QuestionRecord.h"
+#include "TestFile.h"
+
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
@@ -18,6 +22,15 @@ class TestCreatorX11 : public QObject {
         return QString::fromLocal8Bit(p.readAllStandardOutput());
     }
 
+    static QProcessEnvironment x11Environment(const QString &display, const QString &config)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display);
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("XDG_CONFIG_HOME", config);   // the user's recent files stay untouched
+        return env;
+    }
+
 private slots:
     void editorWindowIsShown()
     {
@@ -28,10 +41,7 @@ private slots:
             QSKIP("xwininfo (x11-utils) is not installed");
 
         QTemporaryDir config;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", display);
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("XDG_CONFIG_HOME", config.path());   // the user's recent files stay untouched
+        const QProcessEnvironment env = x11Environment(display, config.path());
 
         QProcess creator;
         creator.setProcessEnvironment(env);
@@ -53,6 +63,52 @@ private slots:
         creator.kill();
         creator.waitForFinished(5000);
         QVERIFY2(tree.contains(caption), qPrintable("no window named \"" + caption + "\" on " + display));
+    }
+
+    // A click on the list's text line opens the list, which stays open after
+    // the button is released (the X server sends the release to the popup).
+    void questionListOpensOnClick()
+    {
+        const QString display = qEnvironmentVariable("ARDENO_TEST_DISPLAY");
+        if (display.isEmpty())
+            QSKIP("ARDENO_TEST_DISPLAY is not set: no X server for this test (run it through scripts/run-tests.sh)");
+        if (QStandardPaths::findExecutable("xdotool").isEmpty())
+            QSKIP("xdotool is not installed");
+
+        QTemporaryDir dir;
+        const QString test = dir.filePath("two.ard");
+        QFile f(test);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        const QChar sep = QuestionRecord::FieldSeparator;
+        f.write(testFileBytes("Title", "Class",
+                              {QStringList({"t", "first", "none", " 0"}).join(sep),
+                               QStringList({"t", "second", "none", " 1"}).join(sep)}));
+        f.close();
+        const QProcessEnvironment env = x11Environment(display, dir.path());
+
+        QProcess creator;
+        creator.setProcessEnvironment(env);
+        creator.start(ARDENO_CREATOR_EXE, {test});
+        QVERIFY2(creator.waitForStarted(10000), qPrintable(creator.errorString()));
+        const QString pid = QString::number(creator.processId());
+        const auto visibleWindows = [&] {
+            return run("xdotool", {"search", "--onlyvisible", "--pid", pid}, env).split('\n', Qt::SkipEmptyParts);
+        };
+        QStringList windows;
+        for (int i = 0; i < 100 && windows.isEmpty(); ++i) {
+            QTest::qWait(100);
+            windows = visibleWindows();
+        }
+        QCOMPARE(windows.size(), 1);
+        QTest::qWait(300);
+        // The list's text line, in the window: 392, 256 in its client area
+        // below the menu bar.
+        run("xdotool", {"mousemove", "--window", windows.first(), "420", "285", "click", "1"}, env);
+        QTest::qWait(700);
+        const int shown = visibleWindows().size();
+        creator.kill();
+        creator.waitForFinished(5000);
+        QCOMPARE(shown, 2);   // the editor and the open list
     }
 };
 
