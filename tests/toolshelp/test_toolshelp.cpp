@@ -92,8 +92,13 @@ private slots:
 
     void programIconAndDesktopEntry()
     {
-        // installHelpKey (run in init) gives every window our icon.
-        QVERIFY(!QApplication::windowIcon().pixmap(32, 32).isNull());
+        // installHelpKey (run in init) gives every window our icon, once the
+        // first window has painted.
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(!QApplication::windowIcon().pixmap(32, 32).isNull());
+        QVERIFY(!window.windowIcon().isNull());
         QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("ardeno-creator"));
     }
 

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 #ifdef ARDENO_HAVE_LOGVIEW
 #include "frmLog.h"
@@ -66,6 +67,12 @@ QAction *addEntry(QMenu *menu, const QString &name, const QString &caption)
 
 // F1 anywhere in the program: the first delivery of the key (to the window
 // or the focus widget) opens the help and ends the key's way.
+void setProgramIcon()
+{
+    if (QApplication::windowIcon().isNull())
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/ardeno-creator.svg")));
+}
+
 class HelpKeyFilter : public QObject {
 public:
     using QObject::QObject;
@@ -73,6 +80,15 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        // The program icon is set once the first window has painted: loading
+        // the SVG engine and rendering the icon at the sizes the window
+        // system wants held up the editor's first appearance by several ms.
+        // Qt hands the icon to every window already open.
+        if (!m_iconPending && event->type() == QEvent::Paint && watched->isWidgetType()
+            && static_cast<QWidget *>(watched)->isWindow()) {
+            m_iconPending = true;
+            QTimer::singleShot(0, this, setProgramIcon);
+        }
         if (event->type() == QEvent::KeyPress
             && (watched->isWidgetType() || watched->isWindowType())) {
             auto *key = static_cast<QKeyEvent *>(event);
@@ -84,6 +100,9 @@ protected:
         }
         return QObject::eventFilter(watched, event);
     }
+
+private:
+    bool m_iconPending = false;
 };
 
 } // namespace
@@ -155,8 +174,6 @@ void installHelpKey(QApplication &app)
     auto *filter = new HelpKeyFilter(&app);
     filter->setObjectName(name);
     app.installEventFilter(filter);
-    if (QApplication::windowIcon().isNull())
-        QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/ardeno-creator.svg")));
     // Lets the desktop match our windows to the installed menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("ardeno-creator"));
 }
