@@ -971,7 +971,13 @@ void frmCreate::cboExist_Click(int listIndex)
     CloseAll();
     bool shown = false;
     if (listIndex >= 0 && listIndex + 1 <= TestDocument::MaxQuestions) {
-        const QString record = m_doc.QuestionRecords[listIndex + 1].trimmed();
+        // Blanks only: a record that begins with another white-space
+        // character is of no known kind here, as for the quiz player.
+        QString record = m_doc.QuestionRecords[listIndex + 1];
+        while (record.startsWith(QLatin1Char(' ')))
+            record.remove(0, 1);
+        while (record.endsWith(QLatin1Char(' ')))
+            record.chop(1);
         switch (QuestionRecord::kindOf(record)) {
         case QuestionRecord::Kind::MultipleChoice: shown = LoadMultipleChoice(record); break;
         case QuestionRecord::Kind::TrueFalse: shown = LoadTrueFalse(record); break;

@@ -393,6 +393,16 @@ private slots:
         QCOMPARE(p.messages.texts(), QStringList{"Unable to display this question.  Question appears to be corrupted."});
         QVERIFY(w.isEditMode());   // stays on
 
+        // Only blanks are trimmed before the kind is read.
+        p.messages.clear();
+        w.document().setRecord(1, sep({"  t", "blanks", "none", " 0  "}));
+        pick(w, 0);
+        QVERIFY(p.messages.shown.isEmpty());
+        QCOMPARE(get<QPlainTextEdit>(w, "txtTFquestion")->toPlainText(), QString("blanks"));
+        w.document().setRecord(1, sep({"\tt", "tab", "none", " 0"}));
+        pick(w, 0);
+        QCOMPARE(p.messages.texts(), QStringList{"Unable to display this question.  Question appears to be corrupted."});
+
         p.messages.clear();
         w.document().setRecord(1, sep({"m", "seven", "a", "b", "c", "d", "none"}));
         pick(w, 0);
