@@ -102,6 +102,9 @@ bool AvEncoderBackend::open(const VideoCodecInfo &info, const DibLayout &source,
     c->codec_tag = info.fourcc;
     if (info.usesKeyFrames)
         c->gop_size = settings.keyFrameEvery > 0 ? settings.keyFrameEvery : 15;
+    else
+        c->gop_size = 1;   // no key-frame choice offered: every frame stands alone (FFV1
+                           // would otherwise carry its coder state over 12 frames)
     if (info.usesDataRate && settings.bytesPerSecond > 0) {
         // A one-second buffer makes the rate a ceiling, also over a short
         // slideshow, where the average alone would not settle in time.

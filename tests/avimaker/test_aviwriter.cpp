@@ -258,6 +258,13 @@ TEST_F(AviWriterTest, EveryCodecWritesAFilePlayersRead)
             EXPECT_EQ(chunksAt(chunks, "RIFF:AVI /LIST:movi/00dc").size(), 4);
             const QByteArray strh = chunksAt(chunks, "RIFF:AVI /LIST:hdrl/LIST:strl/strh")[0].payload;
             EXPECT_EQ(le32At(strh, 4), codec.fourcc);
+            // A codec without a key-frame choice makes every frame a key frame;
+            // one with delta frames starts on one.
+            const QByteArray idx1 = chunksAt(chunks, "RIFF:AVI /idx1").value(0).payload;
+            ASSERT_EQ(idx1.size(), 4 * 16);
+            for (int i = 0; i < 4; ++i)
+                if (!codec.usesKeyFrames || i == 0)
+                    EXPECT_EQ(le32At(idx1, i * 16 + 4), 0x10u) << "frame " << i;
             if (lossless.contains(codec.toolName))
                 EXPECT_TRUE(decode(out) == expectedBgr(palette ? pal : spec, 4));
         }
