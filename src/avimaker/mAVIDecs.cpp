@@ -74,7 +74,7 @@ public:
         m_header.rate = info.dwRate ? info.dwRate : 1;
         m_header.start = info.dwStart;
         m_header.suggestedBufferSize = info.dwSuggestedBufferSize;
-        m_header.quality = info.dwQuality ? info.dwQuality : 0xFFFFFFFF;
+        m_header.quality = info.dwQuality;   // as handed over (the window leaves it 0)
         m_header.sampleSize = info.dwSampleSize;
         m_header.left = std::int16_t(info.rcFrame.left);
         m_header.top = std::int16_t(info.rcFrame.top);

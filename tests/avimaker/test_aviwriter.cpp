@@ -158,6 +158,7 @@ TEST_F(AviWriterTest, StreamHeaderFormatChunksAndIndexAsWritten)
     EXPECT_EQ(le32At(h, 24), 7u);          // dwRate
     EXPECT_EQ(le32At(h, 32), 3u);          // dwLength
     EXPECT_EQ(le32At(h, 36), 8u * 6);      // dwSuggestedBufferSize: SizeImage
+    EXPECT_EQ(le32At(h, 40), 0u);          // dwQuality: zero, as the window hands it over
     EXPECT_EQ(le16At(h, 52), 5);           // rcFrame right
     EXPECT_EQ(le16At(h, 54), 6);           // rcFrame bottom
 
