@@ -482,9 +482,13 @@ private slots:
     void realMediaPlayer()
     {
         PreviewHooks::setMedia(nullptr);
+        // The kind is read after the first full stop of the whole path, so the
+        // files are copied to a folder whose path has none.
         const QString data = qEnvironmentVariable("ARDENO_TEST_DATA");
-        const QString wav = data + "/media/tone.wav", avi = data + "/media/clip320x240.avi";
-        if (!QFile::exists(wav) || !QFile::exists(avi))
+        const QString wav = dir.filePath("tone.wav"), avi = dir.filePath("clip320x240.avi");
+        QFile::remove(wav);
+        QFile::remove(avi);
+        if (!QFile::copy(data + "/media/tone.wav", wav) || !QFile::copy(data + "/media/clip320x240.avi", avi))
             QSKIP("tests/data/media is missing tone.wav or clip320x240.avi");
         doc.append(rec({"t", "Listen", wav, "0"}));
         doc.append(rec({"m", "Watch", "a", "b", "c", "d", avi, "1"}));
