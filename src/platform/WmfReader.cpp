@@ -557,15 +557,11 @@ void drawArcShape(wmfAPI *api, wmfDrawArc_t *d, ArcShape shape,
         style = "fill:none; " + (stroke >= 0 ? written.mid(stroke, styleEnd - stroke) : QByteArray());
     }
 
-    const wmf_svg_t *svg = s->svg();
-    const double bw = double(svg->bbox.BR.x) - svg->bbox.TL.x;
-    const double bh = double(svg->bbox.BR.y) - svg->bbox.TL.y;
-    if (bw <= 0 || bh <= 0)
+    const DeviceToSvg map(s->svg());
+    if (!map.ok)
         return;
-    const double sx = svg->width / bw, sy = svg->height / bh;
-    auto mapX = [&](double x) { return (x - svg->bbox.TL.x) * sx; };
-    auto mapY = [&](double y) { return (y - svg->bbox.TL.y) * sy; };
-    const double x1 = mapX(d->TL.x), x2 = mapX(d->BR.x), y1 = mapY(d->TL.y), y2 = mapY(d->BR.y);
+    const double sx = map.sx, sy = map.sy;
+    const double x1 = map.x(d->TL.x), x2 = map.x(d->BR.x), y1 = map.y(d->TL.y), y2 = map.y(d->BR.y);
     const double cx = (x1 + x2) / 2, cy = (y1 + y2) / 2;
     const double rx = std::fabs(x2 - x1) / 2, ry = std::fabs(y2 - y1) / 2;
     if (!std::isfinite(cx) || !std::isfinite(cy) || !(rx > 0) || !(ry > 0))
@@ -632,14 +628,12 @@ void hook_draw_text(wmfAPI *api, wmfDrawText_t *t)
     s->noteDc(t->dc);
     if (!s->writing || !t->dc || !t->str)
         return;
-    const wmf_svg_t *svg = s->svg();
-    const double bw = double(svg->bbox.BR.x) - svg->bbox.TL.x;
-    const double bh = double(svg->bbox.BR.y) - svg->bbox.TL.y;
-    if (bw <= 0 || bh <= 0)
+    const DeviceToSvg map(s->svg());
+    if (!map.ok)
         return;
-    const double sx = svg->width / bw, sy = svg->height / bh;
-    const double x = (t->pt.x - svg->bbox.TL.x) * sx;
-    const double y = (t->pt.y - svg->bbox.TL.y) * sy;
+    const double sy = map.sy;
+    const double x = map.x(t->pt.x);
+    const double y = map.y(t->pt.y);
     const double size = std::fabs(t->font_height * sy);
     if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(size) || size <= 0)
         return;
@@ -650,7 +644,7 @@ void hook_draw_text(wmfAPI *api, wmfDrawText_t *t)
         QByteArray points;
         bool finite = true;
         for (const wmfD_Coord &c : corners) {
-            const double px = (c.x - svg->bbox.TL.x) * sx, py = (c.y - svg->bbox.TL.y) * sy;
+            const double px = map.x(c.x), py = map.y(c.y);
             finite = finite && std::isfinite(px) && std::isfinite(py);
             points += QByteArray::number(px, 'f', 3) + ',' + QByteArray::number(py, 'f', 3) + ' ';
         }
@@ -694,14 +688,12 @@ void hook_bmp_draw(wmfAPI *api, wmfBMP_Draw_t *d)
     s->noteDc(d->dc);
     if (!s->writing || !d->bmp.data || d->crop.w == 0 || d->crop.h == 0)
         return;
-    const wmf_svg_t *svg = s->svg();
-    const double bw = double(svg->bbox.BR.x) - svg->bbox.TL.x;
-    const double bh = double(svg->bbox.BR.y) - svg->bbox.TL.y;
-    if (bw <= 0 || bh <= 0)
+    const DeviceToSvg map(s->svg());
+    if (!map.ok)
         return;
-    const double sx = svg->width / bw, sy = svg->height / bh;
+    const double sx = map.sx, sy = map.sy;
     const double a = d->pixel_width * sx, dd = d->pixel_height * sy;
-    const double e = (d->pt.x - svg->bbox.TL.x) * sx, f = (d->pt.y - svg->bbox.TL.y) * sy;
+    const double e = map.x(d->pt.x), f = map.y(d->pt.y);
     if (!std::isfinite(a) || !std::isfinite(dd) || !std::isfinite(e) || !std::isfinite(f) || a == 0
         || dd == 0)
         return;
