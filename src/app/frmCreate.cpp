@@ -838,14 +838,16 @@ void frmCreate::mnuRecent_Click(int index)
 
 void frmCreate::optType_Click(int index)
 {
-    if (index == 1) {
-        setGroupLeft(grpTrueFalse, ShownLeft);
-        setGroupLeft(grpMultiple, ParkedLeft);
-    } else {
-        setGroupLeft(grpMultiple, ShownLeft);
-        setGroupLeft(grpTrueFalse, ParkedLeft);
-    }
+    showQuestionFrame(index);
     ClearMedia();
+}
+
+// One question frame is on screen; the other is parked off-screen, keeping
+// what was typed into it.
+void frmCreate::showQuestionFrame(int typeIndex)
+{
+    setGroupLeft(typeIndex == 1 ? grpTrueFalse : grpMultiple, ShownLeft);
+    setGroupLeft(typeIndex == 1 ? grpMultiple : grpTrueFalse, ParkedLeft);
 }
 
 void frmCreate::cmdAdd_Click()
@@ -998,8 +1000,7 @@ bool frmCreate::LoadMultipleChoice(const QString &record)
         optType[0]->setChecked(true);
         optType_Click(0);
     }
-    setGroupLeft(grpMultiple, ShownLeft);
-    setGroupLeft(grpTrueFalse, ParkedLeft);
+    showQuestionFrame(0);
     if (record.isEmpty())
         return false;
     const QStringList f = QuestionRecord::fields(record);
@@ -1030,8 +1031,7 @@ bool frmCreate::LoadTrueFalse(const QString &record)
         optType[1]->setChecked(true);
         optType_Click(1);
     }
-    setGroupLeft(grpTrueFalse, ShownLeft);
-    setGroupLeft(grpMultiple, ParkedLeft);
+    showQuestionFrame(1);
     if (record.isEmpty())
         return false;
     const QStringList f = QuestionRecord::fields(record);

@@ -126,6 +126,7 @@ private:
     void showRecentEntries();
     void pressDefaultButton();
     static QString multiLineText(const QPlainTextEdit *box);
+    void showQuestionFrame(int typeIndex);
     static bool enteredQuestion(const QPlainTextEdit *box, QString &question);
     bool enteredAnswers(QString (&answers)[4]) const;
     static QString enteredMedia(const QLineEdit *box);
