@@ -14,6 +14,7 @@
 #include "dialogs/dlgAsk.h"
 #include "media/modSound.h"
 #include "widgets/Controls.h"
+#include "widgets/MediaPreviewPanel.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowFont.h"
 
@@ -230,20 +231,13 @@ void frmCreate::buildControls()
     cmdRemove->setEnabled(false);
 
     // --- Media panel ---
-    lblPreview = Controls::fittedLabel(client, QStringLiteral("lblPreview"), QStringLiteral("No Media Chosen"), Twips::rect(3840, 3120, 1275, 195));
-    lblPreview->resize(Twips::toPixels(1815), lblPreview->height());   // "Picture Thumbnail" is wider than the design text
-    picPreview = new PictureBox(client);
-    picPreview->setObjectName(QStringLiteral("picPreview"));
-    picPreview->setGeometry(Twips::rect(3840, 3360, 1815, 1815));
-    picPreview->setToolTip(QStringLiteral("Picture Preview"));
-    picPreview->hide();
-    cmdPlaywav = Controls::button(client, QStringLiteral("cmdPlaywav"), QStringLiteral("Play Wav"), Twips::rect(3840, 3360, 1815, 375));
-    cmdPlaywav->hide();
-    imgHide = new PictureBox(client);
-    imgHide->setObjectName(QStringLiteral("imgHide"));
-    imgHide->setBorder3D(false);
-    imgHide->setGeometry(Twips::rect(7080, 0, 735, 495));
-    imgHide->hide();
+    m_media = new MediaPreviewPanel(client, {Twips::rect(3840, 3120, 1275, 195), Twips::rect(3840, 3360, 1815, 1815),
+                                             Twips::rect(3840, 3360, 1815, 375), Twips::rect(7080, 0, 735, 495)},
+                                    this);
+    lblPreview = m_media->label();
+    picPreview = m_media->picture();
+    cmdPlaywav = m_media->playButton();
+    imgHide = m_media->naturalSize();
 
     // --- Handlers ---
     connect(cmdOkay, &QPushButton::clicked, this, &frmCreate::cmdOkay_Click);
@@ -507,7 +501,7 @@ void frmCreate::EnableQuestionCommands(bool on)
 void frmCreate::ClearEntry()
 {
     CloseAll();
-    PreviewMediaPath.clear();
+    m_media->forgetMedia();
     for (QLineEdit *answer : txtManswer)
         setBoxText(answer, QString(), MaxAnswerText);
     txtMpic->setText(QStringLiteral("none"));
@@ -547,13 +541,7 @@ void frmCreate::RefreshList()
 
 void frmCreate::ClearMedia()
 {
-    picPreview->clear();
-    picPreview->hide();
-    lblPreview->setText(QStringLiteral("No Media Chosen"));
-    cmdPlaywav->hide();
-    imgHide->clear();
-    m_imgHidePath.clear();
-    CloseAll();
+    m_media->clear();
 }
 
 // ------------------------------------------------------------ start, end
@@ -1114,95 +1102,10 @@ void frmCreate::txtTFpic_Change()
     }
 }
 
-void frmCreate::ShowMediaPreview(const QString &path)
-{
-    const MediaKind kind = mediaKindOf(path);
-    PreviewMediaPath = path;
-    auto soundPanel = [this](const QString &label, const QString &button) {
-        lblPreview->setText(label);
-        cmdPlaywav->setText(button);
-        cmdPlaywav->show();
-        picPreview->hide();
-    };
-    switch (kind) {
-    case MediaKind::Wave:
-        soundPanel(QStringLiteral("Wav Preview"), QStringLiteral("Play Wav"));
-        repaint();
-        PlayWave(path, QStringLiteral("async"));
-        break;
-    case MediaKind::Avi:
-        lblPreview->setText(QStringLiteral("Avi Preview"));
-        cmdPlaywav->hide();
-        picPreview->clear();
-        picPreview->show();
-        PlayAVI(path, picPreview, true);
-        break;
-    case MediaKind::Mpeg:
-        lblPreview->setText(QStringLiteral("MPEG Preview"));
-        cmdPlaywav->hide();
-        picPreview->clear();
-        picPreview->show();
-        PlayMPEG(path, picPreview, true);
-        break;
-    case MediaKind::Midi:
-        soundPanel(QStringLiteral("Midi Preview"), QStringLiteral("Play Midi"));
-        picPreview->clear();
-        repaint();
-        PlayMIDI(path);
-        break;
-    case MediaKind::Mp3:
-        soundPanel(QStringLiteral("MP3 Preview"), QStringLiteral("Play MP3"));
-        picPreview->clear();
-        repaint();
-        PlayMP3(path);
-        break;
-    case MediaKind::Picture: {
-        lblPreview->setText(QStringLiteral("Picture Preview"));
-        picPreview->show();
-        // imgHide takes the picture's natural size; the header is enough for
-        // that, so a large photo is never decoded in full here.
-        const PictureInfo info = pictureInfo(path);
-        if (!info.isValid()) {
-            MsgBox(QStringLiteral("Error loading media file!"), MsgIcon::Critical);
-            return;
-        }
-        m_imgHidePath = path;
-        imgHide->clear();
-        imgHide->setInnerSize(info.naturalPixels);
-        ShowThumbnail();
-        break;
-    }
-    case MediaKind::None:
-        break;
-    }
-}
+void frmCreate::ShowMediaPreview(const QString &path) { m_media->show(path); }
 
-void frmCreate::ShowThumbnail()
-{
-    if (m_imgHidePath.isEmpty())
-        return;
-    const EditorLogic::Thumbnail t = EditorLogic::thumbnailRect(picPreview->innerSize(), imgHide->innerSize());
-    if (t.target.isEmpty())
-        return;
-    // Decoded straight at the size drawn (large JPEGs at reduced size).
-    const QImage image = loadPictureScaled(m_imgHidePath, t.target.size());
-    if (image.isNull())
-        return;   // the panel keeps reading "Picture Preview"
-    picPreview->clear();
-    picPreview->setPicture(image, t.target);
-    cmdPlaywav->hide();
-    picPreview->show();
-    lblPreview->setText(QStringLiteral("Picture Thumbnail"));
-}
+void frmCreate::ShowThumbnail() { m_media->showThumbnail(); }
 
-void frmCreate::cmdPlaywav_Click()
-{
-    const MediaKind kind = mediaKindOf(PreviewMediaPath);
-    CloseAll();
-    switch (kind) {
-    case MediaKind::Wave: PlayWave(PreviewMediaPath, QStringLiteral("async")); break;
-    case MediaKind::Midi: PlayMIDI(PreviewMediaPath); break;
-    case MediaKind::Mp3: PlayMP3(PreviewMediaPath); break;
-    default: break;
-    }
-}
+void frmCreate::cmdPlaywav_Click() { m_media->replay(); }
+
+QString frmCreate::previewMediaPath() const { return m_media->mediaPath(); }

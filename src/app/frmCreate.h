@@ -16,6 +16,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class MediaPreviewPanel;
 class PictureBox;
 class QAction;
 class QComboBox;
@@ -42,7 +43,7 @@ public:
     const RecentFiles &recentFiles() const { return m_recent; }
 
     // The media file last shown in the panel; the play button plays it again.
-    QString PreviewMediaPath;
+    QString previewMediaPath() const;
 
     // Edit mode: the edit-mode label is shown exactly while it is on.
     bool isEditMode() const;
@@ -144,7 +145,6 @@ private:
 
     EditorController m_controller;
     RecentFiles m_recent;
-    QString m_imgHidePath;   // the picture loaded into imgHide
     bool m_unloaded = false;
 
     // Test title and commands
@@ -183,6 +183,7 @@ private:
     QLabel *lblEditMode = nullptr;
 
     // Media panel
+    MediaPreviewPanel *m_media = nullptr;
     QLabel *lblPreview = nullptr;
     PictureBox *picPreview = nullptr;
     QPushButton *cmdPlaywav = nullptr;
