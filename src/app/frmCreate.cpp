@@ -1,6 +1,7 @@
 #include "app/frmCreate.h"
 
 #include "app/EditorLogic.h"
+#include "app/QuestionEntryPanel.h"
 #include "widgets/FrameBox.h"
 #include "dialogs/FileDialogs.h"
 #include "document/MediaLookup.h"
@@ -45,22 +46,11 @@
 namespace {
 QPointer<frmCreate> theEditor;
 
-constexpr int ShownLeft = 120;
-constexpr int ParkedLeft = -20000;   // out of sight, contents kept
-constexpr int MaxQuestionText = 256;
-constexpr int MaxAnswerText = 90;
 constexpr int MaxTitleText = 100;
 
 const QString NoQuestionsYet = QStringLiteral("No questions yet.");
 const QString ExistingQuestions = QStringLiteral("Existing Questions");
 
-// The parked frame keeps its contents but takes no part in the window: Tab
-// would otherwise wander through its controls out of sight.
-void setGroupLeft(QWidget *w, int leftTwips)
-{
-    w->move(Twips::toPixels(leftTwips), w->y());
-    w->setEnabled(leftTwips == ShownLeft);
-}
 }
 
 frmCreate *frmCreate::instance() { return theEditor.data(); }
@@ -99,63 +89,23 @@ void frmCreate::buildControls()
     txtTeacher = Controls::lineEdit(client, QStringLiteral("txtTeacher"), Twips::rect(3840, 360, 3855, 285), MaxTitleText,
                               QStringLiteral("Enter the class and/or teacher here."));
 
-    // --- Multiple-choice frame ---
-    grpMultiple = new FrameBox(QStringLiteral("Multiple Choice Question:"), client);
-    grpMultiple->setObjectName(QStringLiteral("grpMultiple"));
-    grpMultiple->setGeometry(Twips::rect(120, 840, 3495, 4335));
-    lblMultipleQuestion[0] = Controls::fittedLabel(grpMultiple, QStringLiteral("lblMultipleQuestion_0"), QStringLiteral("Question:"), Twips::rect(240, 240, 675, 195));
-    txtMQuestion = Controls::multiLine(grpMultiple, QStringLiteral("txtMQuestion"), Twips::rect(240, 480, 3015, 1575), MaxQuestionText,
-                                 QStringLiteral("Type the multiple choice question here."));
-    const int answerTops[4] = {2160, 2520, 2880, 3240};
-    const QString letters = QStringLiteral("ABCD");
-    for (int i = 0; i < 4; ++i) {
-        optABCD[i] = Controls::option(grpMultiple, QStringLiteral("optABCD_%1").arg(i), QString(letters[i]),
-                                Twips::rect(120, answerTops[i], 255, 255),
-                                QStringLiteral("Correct answer is %1.").arg(letters[i]));
-        // The option's text sits right of its indicator; the frame allows it
-        // the room up to the answer box.
-        optABCD[i]->resize(Twips::toPixels(480) - optABCD[i]->x(), optABCD[i]->height());
-        optABCD[i]->setStyleSheet(QStringLiteral("QRadioButton { spacing: 2px; }"));
-        txtManswer[i] = Controls::lineEdit(grpMultiple, QStringLiteral("txtManswer_%1").arg(i),
-                                     Twips::rect(480, answerTops[i], 2775, 285), MaxAnswerText,
-                                     i == 0 ? QStringLiteral("Type the answer here.") : QString());
-    }
-    optABCD[0]->setChecked(true);
-    lblMultipleQuestion[5] = Controls::fittedLabel(grpMultiple, QStringLiteral("lblMultipleQuestion_5"), QStringLiteral("media:"), Twips::rect(120, 3600, 465, 195));
-    txtMpic = Controls::lineEdit(grpMultiple, QStringLiteral("txtMpic"), Twips::rect(600, 3600, 2295, 285), 0,
-                           QStringLiteral("Picure name for this question."));
-    txtMpic->setText(QStringLiteral("None"));
-    cmdMpic = Controls::button(grpMultiple, QStringLiteral("cmdMpic"), QStringLiteral("..."), Twips::rect(2880, 3600, 375, 285),
-                         QStringLiteral("Choose a picture for this question."));
-    cmdMRemove = Controls::button(grpMultiple, QStringLiteral("cmdMRemove"), QStringLiteral("Remove Multimedia File"),
-                            Twips::rect(600, 3960, 2295, 255));
-
-    // --- True/false frame, parked out of sight at start ---
-    grpTrueFalse = new FrameBox(QStringLiteral("True/False Question:"), client);
-    grpTrueFalse->setObjectName(QStringLiteral("grpTrueFalse"));
-    grpTrueFalse->setGeometry(Twips::rect(ParkedLeft, 840, 3495, 4335));
-    lblTrueQuestion[0] = Controls::fittedLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_0"), QStringLiteral("Question:"), Twips::rect(240, 360, 675, 195));
-    txtTFquestion = Controls::multiLine(grpTrueFalse, QStringLiteral("txtTFquestion"), Twips::rect(240, 600, 3015, 1935), MaxQuestionText,
-                                  QStringLiteral("Type the true/false question here."));
-    lblTrueQuestion[1] = Controls::fittedLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_1"), QStringLiteral("Answer:"), Twips::rect(240, 2640, 570, 195));
-    optTrueAnswer[0] = Controls::option(grpTrueFalse, QStringLiteral("optTrueAnswer_0"), QStringLiteral("True"), Twips::rect(240, 2880, 1095, 375),
-                                  QStringLiteral("Click here for the correct answer - true or false."));
-    optTrueAnswer[1] = Controls::option(grpTrueFalse, QStringLiteral("optTrueAnswer_1"), QStringLiteral("False"), Twips::rect(1440, 2880, 1095, 375));
-    optTrueAnswer[0]->setChecked(true);
-    lblTrueQuestion[2] = Controls::fittedLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_2"), QStringLiteral("media:"), Twips::rect(120, 3600, 465, 195));
-    txtTFpic = Controls::lineEdit(grpTrueFalse, QStringLiteral("txtTFpic"), Twips::rect(600, 3600, 2295, 285), 0,
-                            QStringLiteral("Picture for this question."));
-    txtTFpic->setText(QStringLiteral("None"));
-    cmdPic = Controls::button(grpTrueFalse, QStringLiteral("cmdPic"), QStringLiteral("..."), Twips::rect(2880, 3600, 375, 285),
-                        QStringLiteral("Choose a picture for this question."));
-    cmdTRemove = Controls::button(grpTrueFalse, QStringLiteral("cmdTRemove"), QStringLiteral("Remove Multimedia File"),
-                            Twips::rect(600, 3960, 2295, 255));
-    for (QPushButton *b : {cmdMpic, cmdPic}) {
-        QFont f = WindowFont::sansSerif(8);
-        f.setFamilies({QStringLiteral("Arial Rounded MT Bold"), QStringLiteral("Liberation Sans")});
-        f.setBold(true);
-        b->setFont(f);
-    }
+    // --- The two question frames ---
+    m_entry = new QuestionEntryPanel(client, this);
+    grpMultiple = m_entry->grpMultiple;
+    std::copy(std::begin(m_entry->lblMultipleQuestion), std::end(m_entry->lblMultipleQuestion), lblMultipleQuestion);
+    txtMQuestion = m_entry->txtMQuestion;
+    std::copy(std::begin(m_entry->optABCD), std::end(m_entry->optABCD), optABCD);
+    std::copy(std::begin(m_entry->txtManswer), std::end(m_entry->txtManswer), txtManswer);
+    txtMpic = m_entry->txtMpic;
+    cmdMpic = m_entry->cmdMpic;
+    cmdMRemove = m_entry->cmdMRemove;
+    grpTrueFalse = m_entry->grpTrueFalse;
+    std::copy(std::begin(m_entry->lblTrueQuestion), std::end(m_entry->lblTrueQuestion), lblTrueQuestion);
+    txtTFquestion = m_entry->txtTFquestion;
+    std::copy(std::begin(m_entry->optTrueAnswer), std::end(m_entry->optTrueAnswer), optTrueAnswer);
+    txtTFpic = m_entry->txtTFpic;
+    cmdPic = m_entry->cmdPic;
+    cmdTRemove = m_entry->cmdTRemove;
 
     // --- Question number, add button and type switch ---
     lblNumber = Controls::fittedLabel(client, QStringLiteral("lblNumber"), QStringLiteral("Question #1"), Twips::rect(3840, 960, 1815, 360));
@@ -167,14 +117,9 @@ void frmCreate::buildControls()
                         QStringLiteral("Add the current question"));
     // The window's default button: Enter presses it (see keyPressEvent).
     cmdAdd->setDefault(true);
-    grpType = new FrameBox(QStringLiteral("Question Type"), client);
-    grpType->setObjectName(QStringLiteral("grpType"));
-    grpType->setGeometry(Twips::rect(3840, 1920, 1815, 1095));
-    optType[0] = Controls::option(grpType, QStringLiteral("optType_0"), QStringLiteral("Multiple Choice"), Twips::rect(120, 240, 1455, 375),
-                            QStringLiteral("Create a multiple choice question."));
-    optType[1] = Controls::option(grpType, QStringLiteral("optType_1"), QStringLiteral("True/False"), Twips::rect(120, 600, 1455, 375),
-                            QStringLiteral("Create a true/false question."));
-    optType[0]->setChecked(true);
+    m_entry->buildTypeChoice(client);
+    grpType = m_entry->grpType;
+    std::copy(std::begin(m_entry->optType), std::end(m_entry->optType), optType);
 
     // --- Test commands ---
     cmdOkay = Controls::button(client, QStringLiteral("cmdOkay"), QStringLiteral("Save Test"), Twips::rect(5880, 960, 1815, 375));
@@ -372,29 +317,6 @@ void frmCreate::setListText(const QString &text)
     cboExist->lineEdit()->setCursorPosition(0);   // show the start of a long question
 }
 
-QString frmCreate::multiLineText(const QPlainTextEdit *box)
-{
-    QString text = box->toPlainText();
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return text;
-}
-
-void frmCreate::setMultiLineText(QPlainTextEdit *box, const QString &text)
-{
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    box->setProperty("maxChars", std::max<int>(MaxQuestionText, int(text.size())));
-    box->setPlainText(shown);
-}
-
-// The length limits hold for typing; a longer text set from a test file is
-// kept whole.
-void frmCreate::setBoxText(QLineEdit *box, const QString &text, int maxLength)
-{
-    box->setMaxLength(std::max<int>(maxLength, int(text.size())));
-    box->setText(text);
-}
-
 void frmCreate::pressDefaultButton()
 {
     if (cmdAdd->isEnabled())
@@ -471,8 +393,8 @@ void frmCreate::ClearTest()
 void frmCreate::showClearedTest()
 {
     SetEditMode(false);
-    setBoxText(txtTeacher, QString(), MaxTitleText);
-    setBoxText(txtTitle, QString(), MaxTitleText);
+    QuestionEntryPanel::setBoxText(txtTeacher, QString(), MaxTitleText);
+    QuestionEntryPanel::setBoxText(txtTitle, QString(), MaxTitleText);
     applyCommands();
     {
         const QSignalBlocker block(cboExist);
@@ -483,8 +405,8 @@ void frmCreate::showClearedTest()
 
 void frmCreate::ShowLoadedTest(const QString &title, const QString &teacher)
 {
-    setBoxText(txtTitle, title, MaxTitleText);
-    setBoxText(txtTeacher, teacher, MaxTitleText);
+    QuestionEntryPanel::setBoxText(txtTitle, title, MaxTitleText);
+    QuestionEntryPanel::setBoxText(txtTeacher, teacher, MaxTitleText);
     EnableQuestionCommands(true);
     ClearEntry();
     RefreshList();
@@ -502,12 +424,7 @@ void frmCreate::ClearEntry()
 {
     CloseAll();
     m_media->forgetMedia();
-    for (QLineEdit *answer : txtManswer)
-        setBoxText(answer, QString(), MaxAnswerText);
-    txtMpic->setText(QStringLiteral("none"));
-    setMultiLineText(txtMQuestion, QString());
-    txtTFpic->setText(QStringLiteral("none"));
-    setMultiLineText(txtTFquestion, QString());
+    m_entry->clearFields();
     lblNumber->setText(EditorLogic::questionLabel(document().nextQuestionNumber()));
     setListText(cboExist->count() > 0 ? cboExist->itemText(0) : QString());
     update();
@@ -550,8 +467,8 @@ void frmCreate::Form_Load()
 {
     m_recent.load(Platform::settings());
     showRecentEntries();
-    grpMultiple->setGeometry(Twips::rect(ShownLeft, 840, 3495, 4335));
-    setGroupLeft(grpTrueFalse, ParkedLeft);
+    grpMultiple->setGeometry(Twips::rect(120, 840, 3495, 4335));
+    m_entry->showFrame(QuestionEntryPanel::MultipleChoice);
     update();
 }
 
@@ -733,8 +650,7 @@ void frmCreate::optType_Click(int index)
 // what was typed into it.
 void frmCreate::showQuestionFrame(int typeIndex)
 {
-    setGroupLeft(typeIndex == 1 ? grpTrueFalse : grpMultiple, ShownLeft);
-    setGroupLeft(typeIndex == 1 ? grpMultiple : grpTrueFalse, ParkedLeft);
+    m_entry->showFrame(QuestionEntryPanel::Type(typeIndex));
 }
 
 void frmCreate::cmdAdd_Click()
@@ -752,52 +668,15 @@ void frmCreate::cmdAdd_Click()
 // ---------------------------------------------- reading the entry fields
 // Adding and saving a question read and check the fields alike.
 
-bool frmCreate::enteredQuestion(const QPlainTextEdit *box, QString &question)
-{
-    question = multiLineText(box);
-    if (!question.isEmpty())
-        return true;
-    MsgBox(QStringLiteral("You must enter a question!"), MsgIcon::Critical);
-    return false;
-}
-
-bool frmCreate::enteredAnswers(QString (&answers)[4]) const
-{
-    // All four are read before anything is reported.
-    bool missing = false;
-    for (int i = 0; i < 4; ++i) {
-        answers[i] = txtManswer[i]->text();
-        if (answers[i].isEmpty())
-            missing = true;
-    }
-    if (missing)
-        MsgBox(QStringLiteral("You must enter four possible answers!"));
-    return !missing;
-}
-
-QString frmCreate::enteredMedia(const QLineEdit *box)
-{
-    return box->text().isEmpty() ? QStringLiteral("none") : box->text();
-}
-
-int frmCreate::enteredCorrectAnswer() const
-{
-    int correct = 0;
-    for (int i = 0; i < 4; ++i)
-        if (optABCD[i]->isChecked())
-            correct = i;
-    return correct;
-}
-
 bool frmCreate::AddMultipleChoice()
 {
     try {
         QString question;
         QString answers[4];
-        if (!enteredQuestion(txtMQuestion, question) || !enteredAnswers(answers))
+        if (!m_entry->enteredQuestion(QuestionEntryPanel::MultipleChoice, question) || !m_entry->enteredAnswers(answers))
             return false;
-        const QString media = enteredMedia(txtMpic);
-        const int correct = enteredCorrectAnswer();
+        const QString media = m_entry->enteredMedia(QuestionEntryPanel::MultipleChoice);
+        const int correct = m_entry->enteredCorrectAnswer();
         if (!m_controller.add(QuestionRecord::multipleChoice(QStringLiteral("m"), question, answers[0], answers[1],
                                                              answers[2], answers[3], media, correct)))
             throw std::out_of_range("question number");
@@ -816,10 +695,10 @@ bool frmCreate::AddTrueFalse()
 {
     try {
         QString question;
-        if (!enteredQuestion(txtTFquestion, question))
+        if (!m_entry->enteredQuestion(QuestionEntryPanel::TrueFalse, question))
             return false;
-        const QString media = enteredMedia(txtTFpic);
-        const int answer = optTrueAnswer[1]->isChecked() ? 1 : 0;
+        const QString media = m_entry->enteredMedia(QuestionEntryPanel::TrueFalse);
+        const int answer = m_entry->enteredTrueFalseAnswer();
         if (!m_controller.add(QuestionRecord::trueFalse(QStringLiteral("t"), question, media, answer)))
             throw std::out_of_range("Subscript out of range");
         cboExist->addItem(question);
@@ -879,59 +758,44 @@ void frmCreate::cboExist_Click(int listIndex)
 
 bool frmCreate::LoadMultipleChoice(const QString &record)
 {
-    if (!optType[0]->isChecked()) {
-        optType[0]->setChecked(true);
+    if (m_entry->selectType(QuestionEntryPanel::MultipleChoice))
         optType_Click(0);
-    }
     showQuestionFrame(0);
     if (record.isEmpty())
         return false;
-    const QStringList f = QuestionRecord::fields(record);
-    const QString cannotProcess = QStringLiteral("An error has occured.  Unable to process question ") + f.value(0);
-    if (f.size() < QuestionRecord::MultipleChoiceFields) {
-        MsgBox(cannotProcess);
+    const QuestionView q(record);
+    if (q.fieldCount() < QuestionRecord::MultipleChoiceFields || !m_entry->showMultipleChoice(q)) {
+        MsgBox(QStringLiteral("An error has occured.  Unable to process question ") + q.kindField());
         return false;
     }
-    setMultiLineText(txtMQuestion, f[1]);
-    for (int i = 0; i < 4; ++i)
-        setBoxText(txtManswer[i], f[2 + i], MaxAnswerText);
-    txtMpic->setText(f[6]);
-    const int correct = QuestionRecord::numericValue(f[7]);
-    if (correct < 0 || correct > 3) {
-        MsgBox(cannotProcess);
-        return false;
-    }
-    optABCD[correct]->setChecked(true);
-    const QString media = MediaLookup::resolve(f[6], document().testFolder());
-    if (!media.isEmpty())
-        ShowMediaPreview(media);
+    showMediaOf(q);
     return true;
 }
 
 bool frmCreate::LoadTrueFalse(const QString &record)
 {
-    if (!optType[1]->isChecked()) {
-        optType[1]->setChecked(true);
+    if (m_entry->selectType(QuestionEntryPanel::TrueFalse))
         optType_Click(1);
-    }
     showQuestionFrame(1);
     if (record.isEmpty())
         return false;
-    const QStringList f = QuestionRecord::fields(record);
-    if (f.size() < QuestionRecord::TrueFalseFields) {
-        MsgBox(QStringLiteral("An error has occured.  Unable to process question ") + f.value(0));
+    const QuestionView q(record);
+    if (q.fieldCount() < QuestionRecord::TrueFalseFields) {
+        MsgBox(QStringLiteral("An error has occured.  Unable to process question ") + q.kindField());
         return false;
     }
-    setMultiLineText(txtTFquestion, f[1]);
-    txtTFpic->setText(f[2]);
-    const int answer = QuestionRecord::numericValue(f[3]);
-    if (answer < 0 || answer > 1)
+    if (!m_entry->showTrueFalse(q))
         return false;   // the caller says the question cannot be shown
-    optTrueAnswer[answer]->setChecked(true);
-    const QString media = MediaLookup::resolve(f[2], document().testFolder());
+    showMediaOf(q);
+    return true;
+}
+
+// The media lookup: the reference itself, else in the test's folder.
+void frmCreate::showMediaOf(const QuestionView &q)
+{
+    const QString media = MediaLookup::resolve(q.media(), document().testFolder());
     if (!media.isEmpty())
         ShowMediaPreview(media);
-    return true;
 }
 
 void frmCreate::cmdEdit_Click()
@@ -953,15 +817,15 @@ bool frmCreate::UpdateMultipleChoice(int position)
 {
     QString question;
     QString answers[4];
-    if (!enteredQuestion(txtMQuestion, question) || !enteredAnswers(answers))
+    if (!m_entry->enteredQuestion(QuestionEntryPanel::MultipleChoice, question) || !m_entry->enteredAnswers(answers))
         return false;
     if (position < 0 || position + 1 > TestDocument::MaxQuestions) {
         // No item selected: the list index is -1.
         MsgBox(QStringLiteral("Subscript out of range\nfrmCreate\n9"));
         return false;
     }
-    const QString media = enteredMedia(txtMpic);
-    const int correct = enteredCorrectAnswer();
+    const QString media = m_entry->enteredMedia(QuestionEntryPanel::MultipleChoice);
+    const int correct = m_entry->enteredCorrectAnswer();
     m_controller.update(QuestionRecord::multipleChoice(QuestionRecord::kindField(QLatin1Char('m'), position + 1),
                                                        question, answers[0], answers[1], answers[2], answers[3],
                                                        media, correct));
@@ -973,12 +837,12 @@ bool frmCreate::UpdateMultipleChoice(int position)
 bool frmCreate::UpdateTrueFalse(int position)
 {
     QString question;
-    if (!enteredQuestion(txtTFquestion, question))
+    if (!m_entry->enteredQuestion(QuestionEntryPanel::TrueFalse, question))
         return false;
     if (position < 0 || position + 1 > TestDocument::MaxQuestions)
         return false;
-    const QString media = enteredMedia(txtTFpic);
-    const int answer = optTrueAnswer[1]->isChecked() ? 1 : 0;
+    const QString media = m_entry->enteredMedia(QuestionEntryPanel::TrueFalse);
+    const int answer = m_entry->enteredTrueFalseAnswer();
     m_controller.update(QuestionRecord::trueFalse(QuestionRecord::kindField(QLatin1Char('t'), position + 1),
                                                   question, media, answer));
     RefreshList();

@@ -17,6 +17,7 @@
 #include <QPointer>
 
 class MediaPreviewPanel;
+class QuestionEntryPanel;
 class PictureBox;
 class QAction;
 class QComboBox;
@@ -134,14 +135,8 @@ private:
     void fitListPopup();
     void showRecentEntries();
     void pressDefaultButton();
-    static QString multiLineText(const QPlainTextEdit *box);
     void showQuestionFrame(int typeIndex);
-    static bool enteredQuestion(const QPlainTextEdit *box, QString &question);
-    bool enteredAnswers(QString (&answers)[4]) const;
-    static QString enteredMedia(const QLineEdit *box);
-    int enteredCorrectAnswer() const;
-    static void setMultiLineText(QPlainTextEdit *box, const QString &text);
-    static void setBoxText(QLineEdit *box, const QString &text, int maxLength);
+    void showMediaOf(const QuestionView &q);
 
     EditorController m_controller;
     RecentFiles m_recent;
@@ -156,6 +151,7 @@ private:
     QPushButton *cmdCancel = nullptr;
 
     // Question entry
+    QuestionEntryPanel *m_entry = nullptr;
     QLabel *lblNumber = nullptr;
     QPushButton *cmdAdd = nullptr;
     QGroupBox *grpType = nullptr;
