@@ -91,21 +91,6 @@ void frmCreate::buildControls()
 
     // --- The two question frames ---
     m_entry = new QuestionEntryPanel(client, this);
-    grpMultiple = m_entry->grpMultiple;
-    std::copy(std::begin(m_entry->lblMultipleQuestion), std::end(m_entry->lblMultipleQuestion), lblMultipleQuestion);
-    txtMQuestion = m_entry->txtMQuestion;
-    std::copy(std::begin(m_entry->optABCD), std::end(m_entry->optABCD), optABCD);
-    std::copy(std::begin(m_entry->txtManswer), std::end(m_entry->txtManswer), txtManswer);
-    txtMpic = m_entry->txtMpic;
-    cmdMpic = m_entry->cmdMpic;
-    cmdMRemove = m_entry->cmdMRemove;
-    grpTrueFalse = m_entry->grpTrueFalse;
-    std::copy(std::begin(m_entry->lblTrueQuestion), std::end(m_entry->lblTrueQuestion), lblTrueQuestion);
-    txtTFquestion = m_entry->txtTFquestion;
-    std::copy(std::begin(m_entry->optTrueAnswer), std::end(m_entry->optTrueAnswer), optTrueAnswer);
-    txtTFpic = m_entry->txtTFpic;
-    cmdPic = m_entry->cmdPic;
-    cmdTRemove = m_entry->cmdTRemove;
 
     // --- Question number, add button and type switch ---
     lblNumber = Controls::fittedLabel(client, QStringLiteral("lblNumber"), QStringLiteral("Question #1"), Twips::rect(3840, 960, 1815, 360));
@@ -118,8 +103,6 @@ void frmCreate::buildControls()
     // The window's default button: Enter presses it (see keyPressEvent).
     cmdAdd->setDefault(true);
     m_entry->buildTypeChoice(client);
-    grpType = m_entry->grpType;
-    std::copy(std::begin(m_entry->optType), std::end(m_entry->optType), optType);
 
     // --- Test commands ---
     cmdOkay = Controls::button(client, QStringLiteral("cmdOkay"), QStringLiteral("Save Test"), Twips::rect(5880, 960, 1815, 375));
@@ -179,10 +162,6 @@ void frmCreate::buildControls()
     m_media = new MediaPreviewPanel(client, {Twips::rect(3840, 3120, 1275, 195), Twips::rect(3840, 3360, 1815, 1815),
                                              Twips::rect(3840, 3360, 1815, 375), Twips::rect(7080, 0, 735, 495)},
                                     this);
-    lblPreview = m_media->label();
-    picPreview = m_media->picture();
-    cmdPlaywav = m_media->playButton();
-    imgHide = m_media->naturalSize();
 
     // --- Handlers ---
     connect(cmdOkay, &QPushButton::clicked, this, &frmCreate::cmdOkay_Click);
@@ -190,22 +169,22 @@ void frmCreate::buildControls()
     connect(cmdCancel, &QPushButton::clicked, this, &frmCreate::cmdCancel_Click);
     connect(cmdAdd, &QPushButton::clicked, this, &frmCreate::cmdAdd_Click);
     for (int i = 0; i < 2; ++i)
-        connect(optType[i], &QRadioButton::clicked, this, [this, i] { optType_Click(i); });
+        connect(m_entry->optType[i], &QRadioButton::clicked, this, [this, i] { optType_Click(i); });
     connect(cboExist, qOverload<int>(&QComboBox::activated), this, &frmCreate::cboExist_Click);
     connect(cmdEdit, &QPushButton::clicked, this, &frmCreate::cmdEdit_Click);
     connect(cmdRemove, &QPushButton::clicked, this, &frmCreate::cmdRemove_Click);
-    connect(cmdMpic, &QPushButton::clicked, this, &frmCreate::cmdMpic_Click);
-    connect(cmdPic, &QPushButton::clicked, this, &frmCreate::cmdPic_Click);
-    connect(cmdMRemove, &QPushButton::clicked, this, &frmCreate::cmdMRemove_Click);
-    connect(cmdTRemove, &QPushButton::clicked, this, &frmCreate::cmdTRemove_Click);
-    connect(txtMpic, &QLineEdit::textChanged, this, &frmCreate::txtMpic_Change);
-    connect(txtTFpic, &QLineEdit::textChanged, this, &frmCreate::txtTFpic_Change);
-    connect(cmdPlaywav, &QPushButton::clicked, this, &frmCreate::cmdPlaywav_Click);
-    txtMQuestion->installEventFilter(this);
-    txtTFquestion->installEventFilter(this);
+    connect(m_entry->cmdMpic, &QPushButton::clicked, this, &frmCreate::cmdMpic_Click);
+    connect(m_entry->cmdPic, &QPushButton::clicked, this, &frmCreate::cmdPic_Click);
+    connect(m_entry->cmdMRemove, &QPushButton::clicked, this, &frmCreate::cmdMRemove_Click);
+    connect(m_entry->cmdTRemove, &QPushButton::clicked, this, &frmCreate::cmdTRemove_Click);
+    connect(m_entry->txtMpic, &QLineEdit::textChanged, this, &frmCreate::txtMpic_Change);
+    connect(m_entry->txtTFpic, &QLineEdit::textChanged, this, &frmCreate::txtTFpic_Change);
+    connect(m_media->playButton(), &QPushButton::clicked, this, &frmCreate::cmdPlaywav_Click);
+    m_entry->txtMQuestion->installEventFilter(this);
+    m_entry->txtTFquestion->installEventFilter(this);
 
     setTabOrder(txtTitle, txtTeacher);
-    setTabOrder(txtTeacher, txtMQuestion);
+    setTabOrder(txtTeacher, m_entry->txtMQuestion);
 }
 
 void frmCreate::buildMenus()
@@ -290,9 +269,9 @@ void frmCreate::applyCommands()
     cmdEdit->setEnabled(c.edit);
     cmdRemove->setEnabled(c.remove);
     cmdAdd->setEnabled(c.add);
-    grpType->setEnabled(c.typeSwitch);
-    optType[0]->setEnabled(c.typeSwitch);
-    optType[1]->setEnabled(c.typeSwitch);
+    m_entry->grpType->setEnabled(c.typeSwitch);
+    m_entry->optType[0]->setEnabled(c.typeSwitch);
+    m_entry->optType[1]->setEnabled(c.typeSwitch);
     for (QWidget *w : {static_cast<QWidget *>(cmdPreview), static_cast<QWidget *>(cmdOkay)})
         w->setEnabled(c.testCommands);
     for (QAction *a : {mnuFileSaveas, mnuFilePrint, mnuFilePrintPdf})
@@ -365,7 +344,7 @@ bool frmCreate::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    if ((watched == txtMQuestion || watched == txtTFquestion) && event->type() == QEvent::KeyPress) {
+    if ((watched == m_entry->txtMQuestion || watched == m_entry->txtTFquestion) && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             // Enter presses the default button; Ctrl+Enter starts a new line.
@@ -467,7 +446,7 @@ void frmCreate::Form_Load()
 {
     m_recent.load(Platform::settings());
     showRecentEntries();
-    grpMultiple->setGeometry(Twips::rect(120, 840, 3495, 4335));
+    m_entry->grpMultiple->setGeometry(Twips::rect(120, 840, 3495, 4335));
     m_entry->showFrame(QuestionEntryPanel::MultipleChoice);
     update();
 }
@@ -659,7 +638,7 @@ void frmCreate::cmdAdd_Click()
         MsgBox(QStringLiteral("Tests are limited to 100 questions."), MsgIcon::Critical);
         return;
     }
-    const bool added = optType[0]->isChecked() ? AddMultipleChoice() : AddTrueFalse();
+    const bool added = m_entry->optType[0]->isChecked() ? AddMultipleChoice() : AddTrueFalse();
     if (!added)
         return;
     EnableQuestionCommands(true);
@@ -682,7 +661,7 @@ bool frmCreate::AddMultipleChoice()
             throw std::out_of_range("question number");
         cboExist->addItem(question);
         setListText(question);
-        txtMQuestion->setFocus();
+        m_entry->txtMQuestion->setFocus();
         return true;
     } catch (...) {
         MsgBox(QStringLiteral("There was an error adding this question.  Please fill in all blanks and try again."),
@@ -703,7 +682,7 @@ bool frmCreate::AddTrueFalse()
             throw std::out_of_range("Subscript out of range");
         cboExist->addItem(question);
         setListText(question);
-        txtTFquestion->setFocus();
+        m_entry->txtTFquestion->setFocus();
         return true;
     } catch (const std::exception &e) {
         // Description, source and number, one per line.
@@ -718,7 +697,7 @@ bool frmCreate::AddTrueFalse()
 void frmCreate::cboExist_Click(int listIndex)
 {
     if (!isEditMode()) {
-        const QPlainTextEdit *box = optType[0]->isChecked() ? txtMQuestion : txtTFquestion;
+        const QPlainTextEdit *box = m_entry->optType[0]->isChecked() ? m_entry->txtMQuestion : m_entry->txtTFquestion;
         if (!box->toPlainText().isEmpty()) {
             const MsgResult answer = MsgBox(
                 QStringLiteral("Going to edit mode will result in the loss of information in the current question, "
@@ -801,9 +780,9 @@ void frmCreate::showMediaOf(const QuestionView &q)
 void frmCreate::cmdEdit_Click()
 {
     bool ok = false;
-    if (optType[0]->isChecked())
+    if (m_entry->optType[0]->isChecked())
         ok = UpdateMultipleChoice(cboExist->currentIndex());
-    else if (optType[1]->isChecked())
+    else if (m_entry->optType[1]->isChecked())
         ok = UpdateTrueFalse(cboExist->currentIndex());
     if (!ok) {
         MsgBox(QStringLiteral("There has been an error in editing this question."), MsgIcon::Critical);
@@ -830,7 +809,7 @@ bool frmCreate::UpdateMultipleChoice(int position)
                                                        question, answers[0], answers[1], answers[2], answers[3],
                                                        media, correct));
     RefreshList();
-    txtMQuestion->setFocus();
+    m_entry->txtMQuestion->setFocus();
     return true;
 }
 
@@ -846,7 +825,7 @@ bool frmCreate::UpdateTrueFalse(int position)
     m_controller.update(QuestionRecord::trueFalse(QuestionRecord::kindField(QLatin1Char('t'), position + 1),
                                                   question, media, answer));
     RefreshList();
-    txtTFquestion->setFocus();
+    m_entry->txtTFquestion->setFocus();
     return true;
 }
 
@@ -866,27 +845,20 @@ void frmCreate::cmdRemove_Click()
 
 // An undo or redo while a question is being edited leaves edit mode first, as
 // the edit-mode label does after OK: the changes typed into it are dropped.
-void frmCreate::mnuEditUndo_Click()
-{
-    if (!m_controller.editing().canUndo())
-        return;
-    if (isEditMode()) {
-        SetEditMode(false);
-        ClearEntry();
-    }
-    if (m_controller.undo())
-        showUndoneQuestions();
-}
+void frmCreate::mnuEditUndo_Click() { undoOrRedo(true); }
 
-void frmCreate::mnuEditRedo_Click()
+void frmCreate::mnuEditRedo_Click() { undoOrRedo(false); }
+
+void frmCreate::undoOrRedo(bool undo)
 {
-    if (!m_controller.editing().canRedo())
+    DocumentEditor &editing = m_controller.editing();
+    if (undo ? !editing.canUndo() : !editing.canRedo())
         return;
     if (isEditMode()) {
         SetEditMode(false);
         ClearEntry();
     }
-    if (m_controller.redo())
+    if (undo ? m_controller.undo() : m_controller.redo())
         showUndoneQuestions();
 }
 
@@ -935,34 +907,34 @@ void frmCreate::PickMediaFile(QLineEdit *mediaBox)
     ShowMediaPreview(path);
 }
 
-void frmCreate::cmdMpic_Click() { PickMediaFile(txtMpic); }
-void frmCreate::cmdPic_Click() { PickMediaFile(txtTFpic); }
+void frmCreate::cmdMpic_Click() { PickMediaFile(m_entry->txtMpic); }
+void frmCreate::cmdPic_Click() { PickMediaFile(m_entry->txtTFpic); }
 
 void frmCreate::cmdMRemove_Click()
 {
-    txtMpic->setText(QStringLiteral("None"));
+    m_entry->txtMpic->setText(QStringLiteral("None"));
     ClearMedia();
 }
 
 void frmCreate::cmdTRemove_Click()
 {
-    txtTFpic->setText(QStringLiteral("None"));
+    m_entry->txtTFpic->setText(QStringLiteral("None"));
     ClearMedia();
 }
 
 void frmCreate::txtMpic_Change()
 {
-    if (txtMpic->text().isEmpty()) {
-        txtMpic->setText(QStringLiteral("none"));
-        picPreview->clear();
+    if (m_entry->txtMpic->text().isEmpty()) {
+        m_entry->txtMpic->setText(QStringLiteral("none"));
+        m_media->picture()->clear();
     }
 }
 
 void frmCreate::txtTFpic_Change()
 {
-    if (txtTFpic->text().isEmpty()) {
-        txtTFpic->setText(QStringLiteral("none"));
-        picPreview->clear();
+    if (m_entry->txtTFpic->text().isEmpty()) {
+        m_entry->txtTFpic->setText(QStringLiteral("none"));
+        m_media->picture()->clear();
     }
 }
 

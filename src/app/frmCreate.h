@@ -131,6 +131,7 @@ private:
     void applyCommands();
     void showClearedTest();
     void showUndoneQuestions();
+    void undoOrRedo(bool undo);
     void setListText(const QString &text);
     void fitListPopup();
     void showRecentEntries();
@@ -154,23 +155,6 @@ private:
     QuestionEntryPanel *m_entry = nullptr;
     QLabel *lblNumber = nullptr;
     QPushButton *cmdAdd = nullptr;
-    QGroupBox *grpType = nullptr;
-    QRadioButton *optType[2] = {};
-    QGroupBox *grpMultiple = nullptr;
-    QLabel *lblMultipleQuestion[6] = {};
-    QPlainTextEdit *txtMQuestion = nullptr;
-    QRadioButton *optABCD[4] = {};
-    QLineEdit *txtManswer[4] = {};
-    QLineEdit *txtMpic = nullptr;
-    QPushButton *cmdMpic = nullptr;
-    QPushButton *cmdMRemove = nullptr;
-    QGroupBox *grpTrueFalse = nullptr;
-    QLabel *lblTrueQuestion[3] = {};
-    QPlainTextEdit *txtTFquestion = nullptr;
-    QRadioButton *optTrueAnswer[2] = {};
-    QLineEdit *txtTFpic = nullptr;
-    QPushButton *cmdPic = nullptr;
-    QPushButton *cmdTRemove = nullptr;
 
     // Question list and edit mode
     QComboBox *cboExist = nullptr;
@@ -180,10 +164,6 @@ private:
 
     // Media panel
     MediaPreviewPanel *m_media = nullptr;
-    QLabel *lblPreview = nullptr;
-    PictureBox *picPreview = nullptr;
-    QPushButton *cmdPlaywav = nullptr;
-    PictureBox *imgHide = nullptr;
 
     // File menu
     QMenu *mnuFile = nullptr;
