@@ -1,3 +1,4 @@
+#include "RegularFile.h"
 #include "MciDevice.h"
 #include "MciDevices.h"
 #include "MidiSource.h"
@@ -14,7 +15,7 @@ SequencerDevice::~SequencerDevice()
 
 int SequencerDevice::open(const QString &file)
 {
-    if (!QFileInfo(file).isFile())
+    if (!RegularFile::problem(file).isEmpty())
         return MciError::FileNotFound;
     m_file = file;
     QString why;

@@ -1,3 +1,4 @@
+#include "RegularFile.h"
 #include "MciDevice.h"
 #include "MciDevices.h"
 #include "DecodedSource.h"
@@ -102,7 +103,8 @@ VideoDevice::~VideoDevice()
 
 int VideoDevice::open(const QString &file)
 {
-    if (!QFileInfo(file).isFile())
+    // A pipe or a device behind the name would stall the decoder.
+    if (!RegularFile::problem(file).isEmpty())
         return MciError::FileNotFound;
     m_file = file;
     m_player = new QMediaPlayer(this);

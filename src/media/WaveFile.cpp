@@ -1,5 +1,7 @@
 #include "WaveFile.h"
 
+#include "RegularFile.h"
+
 #include <QtEndian>
 #include <cstring>
 
@@ -82,4 +84,9 @@ PcmSound parseWave(const QByteArray &image, QString *error)
         out[i] = v;
     }
     return sound;
+}
+
+QByteArray readWaveFile(const QString &path, QString *error)
+{
+    return RegularFile::read(path, kMaxWaveBytes, error);
 }

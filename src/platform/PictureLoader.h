@@ -83,6 +83,10 @@ QImage loadPictureScaled(const QString &path, const QSize &size, QString *error 
 // when the file cannot be read (nothing is drawn then).
 bool drawPicture(QPainter &painter, const QRectF &target, const QString &path, QString *error = nullptr);
 
-// Pictures larger than this in either direction (natural pixels) are refused:
-// it keeps damaged or hostile headers from asking for gigabytes.
+// Pictures larger than this in either direction (natural pixels), or of more
+// pixels than the budget, are refused from their header, before anything is
+// decoded, with a message naming the file and its size in pixels: a damaged
+// or hostile header (a 1 KB JPEG claiming 32000 × 32000) must not cost
+// gigabytes and minutes. 64 megapixels (256 MB decoded) is generous for a quiz.
 constexpr int kMaxPictureSide = 32768;
+constexpr qint64 kPictureBudgetPixels = 64ll * 1024 * 1024;

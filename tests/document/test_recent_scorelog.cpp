@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 TEST(RecentFiles, NewestFirstFourEntriesAndCaseInsensitiveDuplicates)
 {
     RecentFiles list;
@@ -90,6 +92,22 @@ TEST(ScoreLog, LinesEndAtCrOrCrLfAndEachShowsWithCrLf)
     for (const auto &c : cases)
         EXPECT_EQ(ScoreLog::textFromBytes(c.bytes), c.text) << c.name;
     EXPECT_TRUE(ScoreLog::readText(QStringLiteral("/no/such.log")).isEmpty());
+}
+
+// A log name that is a pipe or a link to a device is not opened (it would
+// block the viewer or never end); it reads as nothing, like a missing log.
+TEST(ScoreLog, PipesAndDevicesReadAsNothing)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("pipe.log");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString zero = dir.filePath("zero.log");
+    ASSERT_TRUE(QFile::link("/dev/zero", zero));
+    for (const QString &p : {fifo, zero}) {
+        QString tooLarge = "unset";
+        EXPECT_TRUE(ScoreLog::readText(p, &tooLarge).isEmpty());
+        EXPECT_TRUE(tooLarge.isEmpty());
+    }
 }
 
 TEST(ScoreLog, ExportTrimsOnlySpacesOfTheWholeText)

@@ -4,6 +4,7 @@
 #include "../print/PdfProbe.h"
 #include "LineCodec.h"
 #include "PrintSurface.h"
+#include "ScoreLog.h"
 #include "TestDoubles.h"
 #include "Windows1252.h"
 #include "frmLog.h"
@@ -13,6 +14,8 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 // A score log as the quiz player writes it: each line scrambled on its own.
@@ -110,6 +113,81 @@ private slots:
         w->mnuOpen_Click();
         QCOMPARE(w->shownText(), QString("second 1\r\nsecond 2\r\nfirst\r\n"));
         QVERIFY(platform.messages.shown.isEmpty());
+    }
+
+    void largeLogsShowReadOnlyAndSaveTheSameBytes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("5 MB of lone CRs") << QByteArray(5 * 1024 * 1024, '\r');
+        QTest::newRow("one 5 MB line") << QByteArray(5 * 1024 * 1024, 'x');
+        QByteArray many;
+        for (int i = 0; i < 30000; ++i)
+            many += LineCodec::logLine("Pupil " + QByteArray::number(i) + " 7 of 10\n!") + "\r\n";
+        QTest::newRow("30,000 lines") << many;
+    }
+
+    void largeLogsShowReadOnlyAndSaveTheSameBytes()
+    {
+        QFETCH(QByteArray, bytes);
+        ScopedPlatform platform;
+        frmLog *w = openStartup(writeLog("large.log", bytes));
+        // Shown by the view that lays out only what is on screen; the text
+        // box (whose caret would re-lay out a long line) holds nothing.
+        QVERIFY(w->showsLargeLog());
+        QVERIFY(!w->textBox()->isVisible());
+        QVERIFY(w->textBox()->document()->characterCount() <= 1);
+        QCOMPARE(w->shownText(), ScoreLog::textFromBytes(bytes));
+        // Save as Text File writes what the box would have written.
+        platform.dialogs.answer(m_dir.filePath("large.txt"));
+        w->mnuSave_Click();
+        QFile f(m_dir.filePath("large.txt"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), ScoreLog::exportBytes(ScoreLog::textFromBytes(bytes)));
+        // Read-only: editing commands change nothing.
+        w->mnuEditPaste_Click();
+        w->mnuEditCut_Click();
+        QCOMPARE(w->shownText(), ScoreLog::textFromBytes(bytes));
+        QVERIFY(platform.messages.shown.isEmpty());
+    }
+
+    void ordinaryLogStaysInTheBoxAndALargeOneGoesBeforeIt()
+    {
+        ScopedPlatform platform;
+        frmLog *w = openStartup(writeLog("class.log", logBytes({"Ann 7", "Bob 9"})));
+        QVERIFY(!w->showsLargeLog());
+        const QByteArray large(300 * 1024, 'y');
+        w->textBox()->moveCursor(QTextCursor::End);
+        platform.dialogs.answer(writeLog("long-line.log", large));
+        w->mnuOpen_Click();
+        QVERIFY(w->showsLargeLog());
+        // Inserted at the caret, as into the box.
+        QCOMPARE(w->shownText(), "Ann 7\r\nBob 9\r\n" + ScoreLog::textFromBytes(large));
+    }
+
+    void pipesDevicesAndHugeFilesAreNotRead()
+    {
+        ScopedPlatform platform;
+        const QString fifo = m_dir.filePath("pipe.log");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        frmLog *w = openStartup(fifo);
+        QCOMPARE(w->shownText(), QString());
+        delete w;
+        const QString zero = m_dir.filePath("zero.log");
+        QVERIFY(QFile::link("/dev/zero", zero));
+        w = openStartup(zero);
+        QCOMPARE(w->shownText(), QString());
+        QVERIFY(platform.messages.shown.isEmpty());
+        delete w;
+        // Beyond what any log can be: refused with a message naming it
+        // (a sparse file: nothing of it is read).
+        QFile huge(m_dir.filePath("huge.log"));
+        QVERIFY(huge.open(QIODevice::WriteOnly));
+        QVERIFY(huge.resize(ScoreLog::MaxLogBytes + 1));
+        huge.close();
+        w = openStartup(huge.fileName());
+        QCOMPARE(w->shownText(), QString());
+        QCOMPARE(platform.messages.shown.size(), 1);
+        QVERIFY(platform.messages.texts().at(0).contains("huge.log"));
     }
 
     void saveAsTextFile()
