@@ -6,19 +6,14 @@
 // Seeds: fuzz/corpus/fuzz_pictures/ (BMP, JPEG, GIF, PNG and WMF files).
 
 #include "FuzzCheck.h"
+#include "FuzzGui.h"
 #include "PictureLoader.h"
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 
 #include <cstdint>
 #include <unistd.h>
-
-extern "C" const char *__lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\n";
-}
 
 namespace {
 QString picturePath()
@@ -31,9 +26,7 @@ QString picturePath()
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "qt.svg=false;qt.gui.imageio=false");
-    static QGuiApplication app(*argc, *argv);
+    startFuzzGui(argc, argv);
     return 0;
 }
 

@@ -1,12 +1,11 @@
 #include "BmpFixture.h"
+#include "SpecialFiles.h"
 #include "TestDoubles.h"
 #include "cDIB.h"
 
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 namespace {
 class CDibTest : public ::testing::Test {
@@ -132,11 +131,9 @@ TEST_F(CDibTest, ZeroImageSizeIsDerivedForPlainRows)
 // opened; both are no bitmap this reader supports.
 TEST_F(CDibTest, PipesAndDevicesAreNotOpened)
 {
-    const QString fifo = path("pipe.bmp");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const QString zero = path("zero.bmp");
-    ASSERT_TRUE(QFile::link("/dev/zero", zero));
-    for (const QString &file : {fifo, zero}) {
+    const QStringList specials = makeSpecialFiles(dir.path(), ".bmp");
+    ASSERT_EQ(specials.size(), 2);
+    for (const QString &file : specials) {
         cDIB dib;
         EXPECT_FALSE(dib.CreateFromFile(file));
         expectRefused(file);

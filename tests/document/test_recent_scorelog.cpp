@@ -2,13 +2,12 @@
 #include "RecentFiles.h"
 #include "ScoreLog.h"
 #include "SettingsStore.h"
+#include "SpecialFiles.h"
 #include "TestDoubles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 TEST(RecentFiles, NewestFirstFourEntriesAndCaseInsensitiveDuplicates)
 {
@@ -99,11 +98,9 @@ TEST(ScoreLog, LinesEndAtCrOrCrLfAndEachShowsWithCrLf)
 TEST(ScoreLog, PipesAndDevicesReadAsNothing)
 {
     QTemporaryDir dir;
-    const QString fifo = dir.filePath("pipe.log");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const QString zero = dir.filePath("zero.log");
-    ASSERT_TRUE(QFile::link("/dev/zero", zero));
-    for (const QString &p : {fifo, zero}) {
+    const QStringList specials = makeSpecialFiles(dir.path(), ".log");
+    ASSERT_EQ(specials.size(), 2);
+    for (const QString &p : specials) {
         QString tooLarge = "unset";
         EXPECT_TRUE(ScoreLog::readText(p, &tooLarge).isEmpty());
         EXPECT_TRUE(tooLarge.isEmpty());

@@ -2,6 +2,7 @@
 // unreadable files, media travelling with the test, and safe replacement.
 #include "TestDoubles.h"
 #include "QuestionRecord.h"
+#include "SpecialFiles.h"
 #include "TestFile.h"
 
 #include <QDir>
@@ -11,7 +12,6 @@
 #include <gtest/gtest.h>
 #include <csignal>
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 namespace {
 const QString Sep(QChar(0xA9));
@@ -159,13 +159,11 @@ TEST_F(TestFileTest, RefusesUnreadableFilesAndLeavesTheDocumentAlone)
 // or never end: refused at once, naming the file, the document untouched.
 TEST_F(TestFileTest, PipesAndDevicesAreRefusedWithoutBeingOpened)
 {
-    const QString fifo = path("pipe.ard");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const QString zero = path("zero.ard");
-    ASSERT_TRUE(QFile::link("/dev/zero", zero));
+    const QStringList specials = makeSpecialFiles(dir.path(), ".ard");
+    ASSERT_EQ(specials.size(), 2);
     TestDocument doc;
     doc.append(mc("kept"));
-    for (const QString &p : {fifo, zero}) {
+    for (const QString &p : specials) {
         const TestReadResult r = LoadTest(doc, p);
         EXPECT_FALSE(r.test);
         EXPECT_TRUE(r.error.contains(QFileInfo(p).fileName())) << qPrintable(r.error);

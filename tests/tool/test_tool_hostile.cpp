@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
+#include "SpecialFiles.h"
 
 namespace {
 // The tool with Qt and its libraries mapped needs under 200 MB of address
@@ -60,14 +60,11 @@ void writeAll(const QString &path, const QByteArray &bytes)
 class SpecialFiles : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    // A pipe without writer and a link to /dev/zero, under the given name.
     QStringList specials(const QString &suffix)
     {
-        const QString fifo = dir.filePath("pipe" + suffix);
-        const QString zero = dir.filePath("zero" + suffix);
-        EXPECT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        EXPECT_TRUE(QFile::link("/dev/zero", zero));
-        return {fifo, zero};
+        const QStringList files = makeSpecialFiles(dir.path(), suffix);
+        EXPECT_EQ(files.size(), 2);
+        return files;
     }
 };
 }
