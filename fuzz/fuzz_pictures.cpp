@@ -7,7 +7,8 @@
 
 #include "FuzzCheck.h"
 #include "FuzzGui.h"
-#include "PictureLoader.h"
+#include "pictures/PictureLimits.h"
+#include "pictures/PictureLoader.h"
 
 #include <QFile>
 #include <QImage>

@@ -5,7 +5,7 @@
 // Seeds: fuzz/corpus/fuzz_wave/ (wave files of several encodings).
 
 #include "FuzzCheck.h"
-#include "WaveFile.h"
+#include "media/WaveFile.h"
 
 #include <cstdint>
 

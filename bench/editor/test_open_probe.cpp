@@ -1,10 +1,10 @@
 // Opens one test in the shown editor, as a test named on the command line
 // is opened, and prints how long that took until the events it caused were
 // handled (the question list filled and sized included).
-#include "Platform.h"
-#include "QtFileDialogService.h"
-#include "QtMessageService.h"
-#include "frmCreate.h"
+#include "platform/Platform.h"
+#include "dialogs/QtFileDialogService.h"
+#include "dialogs/QtMessageService.h"
+#include "app/frmCreate.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 // Opens one score log in the viewer as program start does, and prints the
 // time until the window has painted and the processor time of the two
 // seconds after (the viewer should be idle then).
-#include "Platform.h"
-#include "QtMessageService.h"
-#include "frmLog.h"
+#include "platform/Platform.h"
+#include "dialogs/QtMessageService.h"
+#include "logview/frmLog.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

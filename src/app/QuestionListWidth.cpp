@@ -1,4 +1,4 @@
-#include "QuestionListWidth.h"
+#include "app/QuestionListWidth.h"
 
 #include <QFontMetrics>
 

@@ -1,7 +1,7 @@
-#include "cDIB.h"
+#include "avimaker/cDIB.h"
 
-#include "MessageService.h"
-#include "RegularFile.h"
+#include "platform/MsgBox.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
-#include "ScoreLog.h"
+#include "document/ScoreLog.h"
 
-#include "LineCodec.h"
-#include "RegularFile.h"
-#include "Windows1252.h"
+#include "document/LineCodec.h"
+#include "platform/RegularFile.h"
+#include "document/Windows1252.h"
 
 namespace ScoreLog {
 QString textFromBytes(const QByteArray &bytes)

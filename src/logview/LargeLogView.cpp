@@ -1,4 +1,4 @@
-#include "LargeLogView.h"
+#include "logview/LargeLogView.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>

@@ -6,7 +6,7 @@
 // column is found without measuring the line before it; a lone LF inside a
 // line is shown as the sign U+240A, as in the text box.
 
-#include "LogLineIndex.h"
+#include "logview/LogLineIndex.h"
 
 #include <QAbstractScrollArea>
 

@@ -1,4 +1,4 @@
-#include "LogLineIndex.h"
+#include "logview/LogLineIndex.h"
 
 namespace {
 // A class's log is a few hundred lines of under a hundred characters. Far

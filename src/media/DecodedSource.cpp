@@ -1,5 +1,5 @@
-#include "DecodedSource.h"
-#include "RegularFile.h"
+#include "media/DecodedSource.h"
+#include "platform/RegularFile.h"
 
 #include <QAudioBuffer>
 #include <QAudioDecoder>

@@ -1,9 +1,9 @@
-#include "MidiSource.h"
+#include "media/MidiSource.h"
 
-#include "MidiSynth.h"
-#include "ModuleLoader.h"
+#include "media/MidiSynth.h"
+#include "platform/ModuleLoader.h"
 
-#include "RegularFile.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
-#include "RegularFile.h"
-#include "MciDevice.h"
-#include "MciDevices.h"
-#include "MidiSource.h"
-#include "PcmPlayer.h"
+#include "media/MciDevice.h"
+#include "media/MciDevices.h"
+#include "media/MidiSource.h"
+#include "media/PcmPlayer.h"
+#include "platform/RegularFile.h"
 
 #include <QFileInfo>
 #include <cstdio>

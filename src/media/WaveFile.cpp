@@ -1,6 +1,6 @@
-#include "WaveFile.h"
+#include "media/WaveFile.h"
 
-#include "RegularFile.h"
+#include "platform/RegularFile.h"
 
 #include <QtEndian>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "BmpFixture.h"
 #include "SpecialFiles.h"
 #include "TestDoubles.h"
-#include "cDIB.h"
+#include "avimaker/cDIB.h"
 
 #include <QTemporaryDir>
 #include <QtEndian>
