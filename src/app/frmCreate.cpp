@@ -1,18 +1,20 @@
 #include "app/frmCreate.h"
 
+#include "app/DefaultButtonKeys.h"
 #include "app/EditorLogic.h"
+#include "app/EditorMenus.h"
+#include "app/FileCommands.h"
+#include "app/MediaChoice.h"
 #include "app/QuestionEntryPanel.h"
 #include "widgets/FrameBox.h"
 #include "dialogs/FileDialogs.h"
 #include "document/MediaLookup.h"
 #include "platform/MsgBox.h"
-#include "platform/Platform.h"
 #include "widgets/PictureBox.h"
 #include "pictures/PictureLoader.h"
-#include "app/QuestionListWidth.h"
+#include "app/QuestionList.h"
 #include "document/QuestionRecord.h"
 #include "document/TestFile.h"
-#include "app/toolshelp/ToolsHelpMenus.h"
 #include "dialogs/dlgAsk.h"
 #include "media/modSound.h"
 #include "widgets/Controls.h"
@@ -21,13 +23,11 @@
 #include "widgets/WindowFont.h"
 
 #include "preview/frmPreview.h"
-#include "print/PrintCommands.h"
 #include "logview/frmLog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -36,8 +36,6 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -101,8 +99,8 @@ void frmCreate::buildControls()
     }
     cmdAdd = Controls::button(client, QStringLiteral("cmdAdd"), QStringLiteral("Add This Question"), Twips::rect(3840, 1440, 1815, 375),
                         QStringLiteral("Add the current question"));
-    // The window's default button: Enter presses it (see keyPressEvent).
-    cmdAdd->setDefault(true);
+    // The window's default button: Enter presses it.
+    m_keys = new DefaultButtonKeys(cmdAdd, this);
     m_entry->buildTypeChoice(client);
 
     // --- Test commands ---
@@ -134,23 +132,8 @@ void frmCreate::buildControls()
     lblEditMode->hide();
 
     lblTitle[2] = Controls::fittedLabel(client, QStringLiteral("lblTitle_2"), QStringLiteral("Existing Questions:"), Twips::rect(5880, 3600, 1335, 195));
-    cboExist = new QComboBox(client);
-    cboExist->setObjectName(QStringLiteral("cboExist"));
+    cboExist = new QuestionList(client);
     cboExist->setGeometry(Twips::rect(5880, 3840, 1815, 315));
-    cboExist->setToolTip(QStringLiteral("Question List"));
-    cboExist->setEditable(true);
-    cboExist->setInsertPolicy(QComboBox::NoInsert);
-    // The text line shows the list's state ("No questions yet.", "Existing
-    // Questions", a question); typing into it would only unselect the item
-    // being edited, so it is read-only and a click opens the list.
-    cboExist->lineEdit()->setReadOnly(true);
-    cboExist->lineEdit()->installEventFilter(this);
-    cboExist->installEventFilter(this);
-    cboExist->setEditText(QStringLiteral("No Questions Yet"));
-    // The drop-down list is wider than the box, so questions stay readable.
-    cboExist->view()->setTextElideMode(Qt::ElideRight);
-    connect(cboExist->model(), &QAbstractItemModel::rowsInserted, this, &frmCreate::fitListPopup);
-    connect(cboExist->model(), &QAbstractItemModel::modelReset, this, &frmCreate::fitListPopup);
     cboExist->setEnabled(false);
     cmdEdit = Controls::button(client, QStringLiteral("cmdEdit"), QStringLiteral("Save This Question"), Twips::rect(5880, 4320, 1815, 375),
                          QStringLiteral("Save the changes to this question."));
@@ -163,6 +146,7 @@ void frmCreate::buildControls()
     m_media = new MediaPreviewPanel(client, {Twips::rect(3840, 3120, 1275, 195), Twips::rect(3840, 3360, 1815, 1815),
                                              Twips::rect(3840, 3360, 1815, 375), Twips::rect(7080, 0, 735, 495)},
                                     this);
+    m_mediaChoice = new MediaChoice(*m_media, this);
 
     // --- Handlers ---
     connect(cmdOkay, &QPushButton::clicked, this, &frmCreate::cmdOkay_Click);
@@ -181,8 +165,8 @@ void frmCreate::buildControls()
     connect(m_entry->txtMpic, &QLineEdit::textChanged, this, &frmCreate::txtMpic_Change);
     connect(m_entry->txtTFpic, &QLineEdit::textChanged, this, &frmCreate::txtTFpic_Change);
     connect(m_media->playButton(), &QPushButton::clicked, this, &frmCreate::cmdPlaywav_Click);
-    m_entry->txtMQuestion->installEventFilter(this);
-    m_entry->txtTFquestion->installEventFilter(this);
+    m_keys->watch(m_entry->txtMQuestion);
+    m_keys->watch(m_entry->txtTFquestion);
 
     setTabOrder(txtTitle, txtTeacher);
     setTabOrder(txtTeacher, m_entry->txtMQuestion);
@@ -190,78 +174,35 @@ void frmCreate::buildControls()
 
 void frmCreate::buildMenus()
 {
-    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    auto item = [this](const QString &name, const QString &text, const QKeySequence &key) {
-        QAction *a = mnuFile->addAction(text);
-        a->setObjectName(name);
-        if (!key.isEmpty())
-            a->setShortcut(key);
-        return a;
-    };
-    mnuFileNew = item(QStringLiteral("mnuFileNew"), QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_N));
-    mnuFileOpen = item(QStringLiteral("mnuFileOpen"), QStringLiteral("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O));
-    mnuFileSaveas = item(QStringLiteral("mnuFileSaveas"), QStringLiteral("Save &As"), QKeySequence());
-    mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuBar1"));
-    mnuFilePrint = item(QStringLiteral("mnuFilePrint"), QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P));
-    mnuFilePrintPdf = item(QStringLiteral("mnuFilePrintPdf"), QStringLiteral("Print to PDF..."), QKeySequence());
-    mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuBar2"));
-    mnuFileExit = item(QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
-    mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuBar3"));
-    mnuFileRecent = mnuFile->addMenu(QStringLiteral("&Recent Files"));
-    mnuFileRecent->setObjectName(QStringLiteral("mnuFileRecent"));
-    for (int i = 1; i <= RecentFiles::Count; ++i) {
-        mnuRecent[i] = mnuFileRecent->addAction(QString());
-        mnuRecent[i]->setObjectName(QStringLiteral("mnuRecent_%1").arg(i));
-        mnuRecent[i]->setEnabled(false);
-        mnuRecent[i]->setVisible(i == 1);
-        connect(mnuRecent[i], &QAction::triggered, this, [this, i] { mnuRecent_Click(i); });
-    }
-    mnuFileRecent->menuAction()->setVisible(false);
-    mnuFileSaveas->setEnabled(false);
-    mnuFilePrint->setEnabled(false);
-    mnuFilePrintPdf->setEnabled(false);
-
-    connect(mnuFileNew, &QAction::triggered, this, &frmCreate::mnuFileNew_Click);
-    connect(mnuFileOpen, &QAction::triggered, this, &frmCreate::mnuFileOpen_Click);
-    connect(mnuFileSaveas, &QAction::triggered, this, &frmCreate::mnuFileSaveas_Click);
-    connect(mnuFilePrint, &QAction::triggered, this, &frmCreate::mnuFilePrint_Click);
-    connect(mnuFilePrintPdf, &QAction::triggered, this, &frmCreate::mnuFilePrintPdf_Click);
-    connect(mnuFileExit, &QAction::triggered, this, &frmCreate::mnuFileExit_Click);
-
-    // Edit menu, between File and Tools. In the title and class/teacher boxes
-    // the keys undo the typing there (the boxes take them first).
-    mnuEdit = menuBar()->addMenu(tr("&Edit"));
-    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
-    mnuEditUndo = mnuEdit->addAction(tr("&Undo"));
-    mnuEditUndo->setObjectName(QStringLiteral("mnuEditUndo"));
-    mnuEditUndo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
-    mnuEditRedo = mnuEdit->addAction(tr("&Redo"));
-    mnuEditRedo->setObjectName(QStringLiteral("mnuEditRedo"));
-    mnuEditRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    connect(mnuEditUndo, &QAction::triggered, this, &frmCreate::mnuEditUndo_Click);
-    connect(mnuEditRedo, &QAction::triggered, this, &frmCreate::mnuEditRedo_Click);
-
     // File managers open where the test is.
-    installToolsAndHelpMenus(menuBar(), this, [this] {
+    m_menus = new EditorMenus(this, [this] {
         if (!document().currentFile().isEmpty())
             return QFileInfo(document().currentFile()).absolutePath();
         return document().testFolder();
     });
+    connect(m_menus->mnuFileNew, &QAction::triggered, this, &frmCreate::mnuFileNew_Click);
+    connect(m_menus->mnuFileOpen, &QAction::triggered, this, &frmCreate::mnuFileOpen_Click);
+    connect(m_menus->mnuFileSaveas, &QAction::triggered, this, &frmCreate::mnuFileSaveas_Click);
+    connect(m_menus->mnuFilePrint, &QAction::triggered, this, &frmCreate::mnuFilePrint_Click);
+    connect(m_menus->mnuFilePrintPdf, &QAction::triggered, this, &frmCreate::mnuFilePrintPdf_Click);
+    connect(m_menus->mnuFileExit, &QAction::triggered, this, &frmCreate::mnuFileExit_Click);
+    connect(m_menus, &EditorMenus::recentChosen, this, &frmCreate::mnuRecent_Click);
+    connect(m_menus->mnuEditUndo, &QAction::triggered, this, &frmCreate::mnuEditUndo_Click);
+    connect(m_menus->mnuEditRedo, &QAction::triggered, this, &frmCreate::mnuEditRedo_Click);
+
+    m_files = new FileCommands(m_controller, this);
+    connect(m_files, &FileCommands::recentFilesChanged, this,
+            [this](bool added) { m_menus->showRecentEntries(m_files->recentFiles(), added); });
+    connect(m_files, &FileCommands::opened, this, &frmCreate::showOpenedTest);
+    connect(m_files, &FileCommands::saved, this,
+            [this](const QString &path) { setWindowTitle(EditorLogic::windowCaptionForPath(path)); });
 }
 
 // ---------------------------------------------------------------- helpers
 
-void frmCreate::fitListPopup()
-{
-    QStringList captions;
-    for (int i = 0; i < cboExist->count(); ++i)
-        captions << cboExist->itemText(i);
-    cboExist->view()->setMinimumWidth(
-        questionListWidth(QFontMetrics(cboExist->view()->font()), captions, cboExist->width()));
-}
-
 bool frmCreate::isEditMode() const { return m_controller.isEditing(); }
+
+const RecentFiles &frmCreate::recentFiles() const { return m_files->recentFiles(); }
 
 // The one place the controller's command table reaches the controls.
 void frmCreate::applyCommands()
@@ -275,48 +216,16 @@ void frmCreate::applyCommands()
     m_entry->optType[1]->setEnabled(c.typeSwitch);
     for (QWidget *w : {static_cast<QWidget *>(cmdPreview), static_cast<QWidget *>(cmdOkay)})
         w->setEnabled(c.testCommands);
-    for (QAction *a : {mnuFileSaveas, mnuFilePrint, mnuFilePrintPdf})
-        a->setEnabled(c.testCommands);
     cboExist->setEnabled(c.list);
-    mnuEditUndo->setEnabled(c.undo);
-    mnuEditRedo->setEnabled(c.redo);
-    const QString undoText = m_controller.editing().undoText();
-    const QString redoText = m_controller.editing().redoText();
-    mnuEditUndo->setText(undoText.isEmpty() ? tr("&Undo") : tr("&Undo %1").arg(undoText));
-    mnuEditRedo->setText(redoText.isEmpty() ? tr("&Redo") : tr("&Redo %1").arg(redoText));
+    m_menus->applyCommands(c, m_controller.editing().undoText(), m_controller.editing().redoText());
 }
 
-// Setting the text of the list selects the item of that text, if any, as the
-// list does when its text is set.
-void frmCreate::setListText(const QString &text)
-{
-    const QSignalBlocker block(cboExist);
-    const int index = text.isEmpty() ? -1 : cboExist->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    cboExist->setCurrentIndex(index);
-    cboExist->setEditText(text);
-    cboExist->lineEdit()->setCursorPosition(0);   // show the start of a long question
-}
-
-void frmCreate::pressDefaultButton()
-{
-    if (cmdAdd->isEnabled())
-        cmdAdd->animateClick();
-}
+void frmCreate::setListText(const QString &text) { cboExist->setListText(text); }
 
 void frmCreate::keyPressEvent(QKeyEvent *event)
 {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        && !(event->modifiers() & ~Qt::KeypadModifier)) {
-        // As on Windows, a button that has the focus takes Enter itself;
-        // from anywhere else Enter presses the default button.
-        auto *focused = qobject_cast<QPushButton *>(focusWidget());
-        if (focused && focused != cmdAdd && focused->isEnabled())
-            focused->animateClick();
-        else
-            pressDefaultButton();
-        return;
-    }
-    QMainWindow::keyPressEvent(event);
+    if (!m_keys->windowKeyPress(event))
+        QMainWindow::keyPressEvent(event);
 }
 
 bool frmCreate::eventFilter(QObject *watched, QEvent *event)
@@ -325,36 +234,6 @@ bool frmCreate::eventFilter(QObject *watched, QEvent *event)
         if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
             lblEditMode_Click();
         return true;
-    }
-    // As on Windows, the mouse wheel turns through the list only while it has
-    // the focus; passing over it must not pick a question (and enter edit mode).
-    if (cboExist && watched == cboExist && event->type() == QEvent::Wheel && !cboExist->hasFocus()) {
-        event->ignore();
-        return true;
-    }
-    // A click on the list's text line opens the list. It opens on the release:
-    // opened on the press, the release that follows would close it again.
-    if (cboExist && watched == cboExist->lineEdit() && cboExist->isEnabled()) {
-        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
-            cboExist->setFocus(Qt::MouseFocusReason);
-            return true;
-        }
-        if (event->type() == QEvent::MouseButtonRelease
-            && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-            cboExist->showPopup();
-            return true;
-        }
-    }
-    if ((watched == m_entry->txtMQuestion || watched == m_entry->txtTFquestion) && event->type() == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            // Enter presses the default button; Ctrl+Enter starts a new line.
-            if (key->modifiers() & Qt::ControlModifier)
-                static_cast<QPlainTextEdit *>(watched)->insertPlainText(QStringLiteral("\n"));
-            else
-                pressDefaultButton();
-            return true;
-        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -376,10 +255,7 @@ void frmCreate::showClearedTest()
     QuestionEntryPanel::setBoxText(txtTeacher, QString(), MaxTitleText);
     QuestionEntryPanel::setBoxText(txtTitle, QString(), MaxTitleText);
     applyCommands();
-    {
-        const QSignalBlocker block(cboExist);
-        cboExist->clear();
-    }
+    cboExist->empty();
     setListText(NoQuestionsYet);
 }
 
@@ -426,13 +302,7 @@ void frmCreate::RefreshList()
         MsgBox(QStringLiteral("This test has become corrupted.  Please start a new test, or open an existing test."));
         return;
     }
-    {
-        const QSignalBlocker block(cboExist);
-        cboExist->clear();
-        // Filled in one step, so the list is sized once.
-        cboExist->addItems(document().captions().mid(0, n));
-    }
-    cboExist->update();
+    cboExist->fill(document().captions().mid(0, n));
     setListText(document().caption(1));
 }
 
@@ -445,8 +315,7 @@ void frmCreate::ClearMedia()
 
 void frmCreate::Form_Load()
 {
-    m_recent.load(Platform::settings());
-    showRecentEntries();
+    m_files->loadRecentFiles();
     m_entry->grpMultiple->setGeometry(Twips::rect(120, 840, 3495, 4335));
     m_entry->showFrame(QuestionEntryPanel::MultipleChoice);
     update();
@@ -464,7 +333,7 @@ void frmCreate::Form_Unload()
         return;
     m_unloaded = true;
     CloseAll();
-    m_recent.save(Platform::settings());
+    m_files->saveRecentFiles();
     if (QWidget *w = frmLog::instance())
         w->close();
     if (QWidget *w = frmPreview::instance())
@@ -479,18 +348,20 @@ void frmCreate::Form_Unload()
     QCoreApplication::quit();
 }
 
-void frmCreate::loadFromCommandLine(const QString &path)
+void frmCreate::loadFromCommandLine(const QString &path) { m_files->openFromCommandLine(path); }
+
+// A test the file commands have read into the controller. File > Open and the
+// recent files also show its number and caption (and Open lists it).
+void frmCreate::showOpenedTest(const QString &title, const QString &teacher, EditorController::OpenOrigin origin,
+                               const QString &path)
 {
-    if (!MediaLookup::fileExists(path))
-        return;
-    QString error;
-    const std::optional<LoadedTest> test = m_controller.open(path, EditorController::OpenOrigin::CommandLine, &error);
-    if (!test) {
-        MsgBox(error, MsgIcon::Critical);
-        return;
-    }
     showClearedTest();
-    ShowLoadedTest(test->title, test->teacher);
+    ShowLoadedTest(title, teacher);
+    if (origin == EditorController::OpenOrigin::CommandLine)
+        return;
+    EnableQuestionCommands(true);
+    lblNumber->setText(EditorLogic::questionLabel(document().nextQuestionNumber()));
+    setWindowTitle(EditorLogic::windowCaptionForPath(path));
 }
 
 // ------------------------------------------------------------ File menu
@@ -502,120 +373,19 @@ void frmCreate::mnuFileNew_Click()
     setWindowTitle(EditorLogic::windowCaption(QStringLiteral("untitled.ard")));
 }
 
-void frmCreate::mnuFileOpen_Click()
-{
-    const QString path = ShowOpenDialog(this, ardenoTestFilter(), QDir::currentPath());
-    m_controller.editing().setCurrentFile(path);
-    if (path.isEmpty() || !MediaLookup::fileExists(path))
-        return;
-    if (!EditorLogic::hasExtension(path, QStringLiteral("ard"))) {
-        MsgBox(QStringLiteral("File does not appear to be a valid Ardeno test."), MsgIcon::Critical);
-        return;
-    }
-    // A file that cannot be read leaves the test on screen as it was.
-    QString error;
-    const std::optional<LoadedTest> test = m_controller.open(path, EditorController::OpenOrigin::Menu, &error);
-    if (!test) {
-        MsgBox(error, MsgIcon::Critical);
-        return;
-    }
-    showClearedTest();
-    ShowLoadedTest(test->title, test->teacher);
-    EnableQuestionCommands(true);
-    lblNumber->setText(EditorLogic::questionLabel(document().nextQuestionNumber()));
-    setWindowTitle(EditorLogic::windowCaptionForPath(path));
-    AddToRecentFiles(path.toLower());
-}
-
-void frmCreate::mnuFileSaveas_Click()
-{
-    const QString path = ShowSaveDialog(this, ardenoTestFilter(), QDir::currentPath(), QStringLiteral("ard"));
-    if (path.isEmpty())
-        return;
-    QString description;
-    try {
-        CloseAll();
-        const SaveResult result = m_controller.save(path, txtTitle->text(), txtTeacher->text(),
-                                                    [] { QCoreApplication::processEvents(); });
-        if (result.status == SaveResult::Status::Refused)
-            return;
-        if (result.saved() && MediaLookup::fileExists(path)) {
-            setWindowTitle(EditorLogic::windowCaptionForPath(path));
-            AddToRecentFiles(path);
-            return;
-        }
-        description = result.errorDescription;
-    } catch (const std::exception &e) {
-        description = QString::fromLocal8Bit(e.what());
-    }
-    MsgBox(QStringLiteral("Error saving test!") + description, MsgIcon::Critical);
-}
-
+void frmCreate::mnuFileOpen_Click() { m_files->open(); }
+void frmCreate::mnuRecent_Click(int index) { m_files->openRecent(index); }
+void frmCreate::mnuFileSaveas_Click() { m_files->saveAs(txtTitle->text(), txtTeacher->text()); }
 void frmCreate::cmdOkay_Click() { mnuFileSaveas_Click(); }
-
 void frmCreate::mnuFileExit_Click() { close(); }
-
 void frmCreate::cmdCancel_Click() { close(); }
+void frmCreate::mnuFilePrint_Click() { m_files->print(txtTitle->text(), txtTeacher->text()); }
+void frmCreate::mnuFilePrintPdf_Click() { m_files->printToPdf(txtTitle->text(), txtTeacher->text()); }
+void frmCreate::AddToRecentFiles(const QString &path) { m_files->addToRecentFiles(path); }
 
 void frmCreate::cmdPreview_Click()
 {
     frmPreview::showPreview(document(), txtTitle->text(), txtTeacher->text(), this);
-}
-
-void frmCreate::mnuFilePrint_Click()
-{
-    PrintCommands::printTest(this, document(), txtTitle->text(), txtTeacher->text());
-}
-
-void frmCreate::mnuFilePrintPdf_Click()
-{
-    PrintCommands::printTestToPdf(this, document(), txtTitle->text(), txtTeacher->text());
-}
-
-// ---------------------------------------------------------- recent files
-
-void frmCreate::showRecentEntries()
-{
-    for (int i = 1; i <= RecentFiles::Count; ++i) {
-        QString caption = m_recent.entry(i);
-        mnuRecent[i]->setText(caption.replace(QLatin1Char('&'), QStringLiteral("&&")));
-        if (m_recent.isUsed(i)) {
-            mnuRecent[i]->setEnabled(true);
-            mnuRecent[i]->setVisible(true);
-        }
-    }
-    if (m_recent.isUsed(1))
-        mnuFileRecent->menuAction()->setVisible(true);
-}
-
-void frmCreate::AddToRecentFiles(const QString &path)
-{
-    if (!m_recent.add(path))
-        return;
-    showRecentEntries();
-    mnuRecent[1]->setEnabled(true);
-    mnuRecent[1]->setVisible(true);
-    mnuFileRecent->menuAction()->setVisible(true);
-}
-
-void frmCreate::mnuRecent_Click(int index)
-{
-    const QString listed = m_recent.entry(index);
-    // File > Open lists paths in lower case; find the file they name.
-    const QString path = EditorLogic::existingPathIgnoringCase(listed);
-    if (path.isEmpty())
-        return;
-    QString error;
-    const std::optional<LoadedTest> test = m_controller.open(path, EditorController::OpenOrigin::RecentList, &error);
-    if (!test) {
-        MsgBox(error, MsgIcon::Critical);
-        return;
-    }
-    showClearedTest();
-    ShowLoadedTest(test->title, test->teacher);
-    EnableQuestionCommands(true);
-    lblNumber->setText(EditorLogic::questionLabel(document().nextQuestionNumber()));
-    setWindowTitle(EditorLogic::windowCaptionForPath(path));
 }
 
 // -------------------------------------------------------- question entry
@@ -883,62 +653,13 @@ void frmCreate::lblEditMode_Click()
 
 // ------------------------------------------------------------ media panel
 
-namespace {
-QList<FileFilter> mediaFilter()
-{
-    return {
-        {QStringLiteral("Multimedia Files"), QStringLiteral("*.bmp;*.jpg;*.wmf;*.wav;*.avi;*.mid;*.mp3;*.mpeg;*.mpg")},
-        {QStringLiteral("Image Files (*.bmp;*.jpg;*.wmf)"), QStringLiteral("*.BMP;*.JPG;*.JPEG;*.WMF")},
-        {QStringLiteral("Wav Files (*.WAV)"), QStringLiteral("*.WAV")},
-        {QStringLiteral("AVI Files (*.avi)"), QStringLiteral("*.AVI")},
-        {QStringLiteral("MIDI Files (*.mid)"), QStringLiteral("*.MID")},
-        {QStringLiteral("MP3 Files (*.mp3)"), QStringLiteral("*.MP3")},
-        {QStringLiteral("MPEG Files (*.mpg)(*.mpeg)"), QStringLiteral("*.MPG;*.MPEG")},
-    };
-}
-}
-
-void frmCreate::PickMediaFile(QLineEdit *mediaBox)
-{
-    CloseAll();
-    const QString path = ShowOpenDialog(this, mediaFilter(), QDir::currentPath());
-    if (path.isEmpty() || !MediaLookup::fileExists(path))
-        return;
-    mediaBox->setText(path);
-    ShowMediaPreview(path);
-}
-
+void frmCreate::PickMediaFile(QLineEdit *mediaBox) { m_mediaChoice->pick(mediaBox); }
 void frmCreate::cmdMpic_Click() { PickMediaFile(m_entry->txtMpic); }
 void frmCreate::cmdPic_Click() { PickMediaFile(m_entry->txtTFpic); }
-
-void frmCreate::cmdMRemove_Click()
-{
-    m_entry->txtMpic->setText(QStringLiteral("None"));
-    ClearMedia();
-}
-
-void frmCreate::cmdTRemove_Click()
-{
-    m_entry->txtTFpic->setText(QStringLiteral("None"));
-    ClearMedia();
-}
-
-void frmCreate::txtMpic_Change()
-{
-    if (m_entry->txtMpic->text().isEmpty()) {
-        m_entry->txtMpic->setText(QStringLiteral("none"));
-        m_media->picture()->clear();
-    }
-}
-
-void frmCreate::txtTFpic_Change()
-{
-    if (m_entry->txtTFpic->text().isEmpty()) {
-        m_entry->txtTFpic->setText(QStringLiteral("none"));
-        m_media->picture()->clear();
-    }
-}
-
+void frmCreate::cmdMRemove_Click() { m_mediaChoice->remove(m_entry->txtMpic); }
+void frmCreate::cmdTRemove_Click() { m_mediaChoice->remove(m_entry->txtTFpic); }
+void frmCreate::txtMpic_Change() { m_mediaChoice->boxChanged(m_entry->txtMpic); }
+void frmCreate::txtTFpic_Change() { m_mediaChoice->boxChanged(m_entry->txtTFpic); }
 void frmCreate::ShowMediaPreview(const QString &path) { m_media->show(path); }
 
 void frmCreate::ShowThumbnail() { m_media->showThumbnail(); }

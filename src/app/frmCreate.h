@@ -16,15 +16,17 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class DefaultButtonKeys;
+class EditorMenus;
+class FileCommands;
+class MediaChoice;
 class MediaPreviewPanel;
 class QuestionEntryPanel;
+class QuestionList;
 class PictureBox;
-class QAction;
-class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -41,7 +43,7 @@ public:
 
     const TestDocument &document() const { return m_controller.document(); }
     EditorController &controller() { return m_controller; }
-    const RecentFiles &recentFiles() const { return m_recent; }
+    const RecentFiles &recentFiles() const;
 
     // The media file last shown in the panel; the play button plays it again.
     QString previewMediaPath() const;
@@ -133,14 +135,12 @@ private:
     void showUndoneQuestions();
     void undoOrRedo(bool undo);
     void setListText(const QString &text);
-    void fitListPopup();
-    void showRecentEntries();
-    void pressDefaultButton();
+    void showOpenedTest(const QString &title, const QString &teacher, EditorController::OpenOrigin origin,
+                        const QString &path);
     void showQuestionFrame(int typeIndex);
     void showMediaOf(const QuestionView &q);
 
     EditorController m_controller;
-    RecentFiles m_recent;
     bool m_unloaded = false;
 
     // Test title and commands
@@ -155,29 +155,19 @@ private:
     QuestionEntryPanel *m_entry = nullptr;
     QLabel *lblNumber = nullptr;
     QPushButton *cmdAdd = nullptr;
+    DefaultButtonKeys *m_keys = nullptr;
 
     // Question list and edit mode
-    QComboBox *cboExist = nullptr;
+    QuestionList *cboExist = nullptr;
     QPushButton *cmdEdit = nullptr;
     QPushButton *cmdRemove = nullptr;
     QLabel *lblEditMode = nullptr;
 
     // Media panel
     MediaPreviewPanel *m_media = nullptr;
+    MediaChoice *m_mediaChoice = nullptr;
 
-    // File menu
-    QMenu *mnuFile = nullptr;
-    QAction *mnuFileNew = nullptr;
-    QAction *mnuFileOpen = nullptr;
-    QAction *mnuFileSaveas = nullptr;
-    QAction *mnuFilePrint = nullptr;
-    QAction *mnuFilePrintPdf = nullptr;
-    QAction *mnuFileExit = nullptr;
-    QMenu *mnuFileRecent = nullptr;
-    QAction *mnuRecent[RecentFiles::Count + 1] = {};   // 1 to 4
-
-    // Edit menu
-    QMenu *mnuEdit = nullptr;
-    QAction *mnuEditUndo = nullptr;
-    QAction *mnuEditRedo = nullptr;
+    // Menus and the file commands
+    EditorMenus *m_menus = nullptr;
+    FileCommands *m_files = nullptr;
 };

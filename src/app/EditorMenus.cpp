@@ -1,0 +1,85 @@
+#include "app/EditorMenus.h"
+
+#include "app/toolshelp/ToolsHelpMenus.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+EditorMenus::EditorMenus(QMainWindow *window, const std::function<QString()> &testFolder) : QObject(window)
+{
+    QMenuBar *bar = window->menuBar();
+    mnuFile = bar->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    auto item = [this](const QString &name, const QString &text, const QKeySequence &key) {
+        QAction *a = mnuFile->addAction(text);
+        a->setObjectName(name);
+        if (!key.isEmpty())
+            a->setShortcut(key);
+        return a;
+    };
+    mnuFileNew = item(QStringLiteral("mnuFileNew"), QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuFileOpen = item(QStringLiteral("mnuFileOpen"), QStringLiteral("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuFileSaveas = item(QStringLiteral("mnuFileSaveas"), QStringLiteral("Save &As"), QKeySequence());
+    mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuBar1"));
+    mnuFilePrint = item(QStringLiteral("mnuFilePrint"), QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuFilePrintPdf = item(QStringLiteral("mnuFilePrintPdf"), QStringLiteral("Print to PDF..."), QKeySequence());
+    mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuBar2"));
+    mnuFileExit = item(QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuBar3"));
+    mnuFileRecent = mnuFile->addMenu(QStringLiteral("&Recent Files"));
+    mnuFileRecent->setObjectName(QStringLiteral("mnuFileRecent"));
+    for (int i = 1; i <= RecentFiles::Count; ++i) {
+        mnuRecent[i] = mnuFileRecent->addAction(QString());
+        mnuRecent[i]->setObjectName(QStringLiteral("mnuRecent_%1").arg(i));
+        mnuRecent[i]->setEnabled(false);
+        mnuRecent[i]->setVisible(i == 1);
+        connect(mnuRecent[i], &QAction::triggered, this, [this, i] { emit recentChosen(i); });
+    }
+    mnuFileRecent->menuAction()->setVisible(false);
+    mnuFileSaveas->setEnabled(false);
+    mnuFilePrint->setEnabled(false);
+    mnuFilePrintPdf->setEnabled(false);
+
+    // Edit menu, between File and Tools. In the title and class/teacher boxes
+    // the keys undo the typing there (the boxes take them first).
+    mnuEdit = bar->addMenu(tr("&Edit"));
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    mnuEditUndo = mnuEdit->addAction(tr("&Undo"));
+    mnuEditUndo->setObjectName(QStringLiteral("mnuEditUndo"));
+    mnuEditUndo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    mnuEditRedo = mnuEdit->addAction(tr("&Redo"));
+    mnuEditRedo->setObjectName(QStringLiteral("mnuEditRedo"));
+    mnuEditRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+
+    installToolsAndHelpMenus(bar, window, testFolder);
+}
+
+void EditorMenus::applyCommands(const EditorController::Commands &c, const QString &undoText, const QString &redoText)
+{
+    for (QAction *a : {mnuFileSaveas, mnuFilePrint, mnuFilePrintPdf})
+        a->setEnabled(c.testCommands);
+    mnuEditUndo->setEnabled(c.undo);
+    mnuEditRedo->setEnabled(c.redo);
+    mnuEditUndo->setText(undoText.isEmpty() ? tr("&Undo") : tr("&Undo %1").arg(undoText));
+    mnuEditRedo->setText(redoText.isEmpty() ? tr("&Redo") : tr("&Redo %1").arg(redoText));
+}
+
+void EditorMenus::showRecentEntries(const RecentFiles &recent, bool added)
+{
+    for (int i = 1; i <= RecentFiles::Count; ++i) {
+        QString caption = recent.entry(i);
+        mnuRecent[i]->setText(caption.replace(QLatin1Char('&'), QStringLiteral("&&")));
+        if (recent.isUsed(i)) {
+            mnuRecent[i]->setEnabled(true);
+            mnuRecent[i]->setVisible(true);
+        }
+    }
+    if (recent.isUsed(1) || added)
+        mnuFileRecent->menuAction()->setVisible(true);
+    if (added) {
+        mnuRecent[1]->setEnabled(true);
+        mnuRecent[1]->setVisible(true);
+    }
+}

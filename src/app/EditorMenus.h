@@ -1,0 +1,48 @@
+#pragma once
+// The editor's menu bar: File (with Recent Files), Edit (Undo, Redo), Tools
+// and Help. The actions keep the object names the tests find them by; the
+// window connects them to its handlers and sets which are enabled through
+// applyCommands().
+
+#include "app/EditorController.h"
+#include "document/RecentFiles.h"
+
+#include <QObject>
+#include <functional>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+
+class EditorMenus : public QObject {
+    Q_OBJECT
+
+public:
+    // `testFolder` gives the folder the Tools menu's file manager opens.
+    EditorMenus(QMainWindow *window, const std::function<QString()> &testFolder);
+
+    // The window's part of the command table: the test commands of the File
+    // menu, Undo and Redo with the names of their steps.
+    void applyCommands(const EditorController::Commands &c, const QString &undoText, const QString &redoText);
+    // Recent Files shows the used entries of the list (hidden while none is);
+    // `added`: the first entry was just put there, and shows whatever it is.
+    void showRecentEntries(const RecentFiles &recent, bool added = false);
+
+    QMenu *mnuFile = nullptr;
+    QAction *mnuFileNew = nullptr;
+    QAction *mnuFileOpen = nullptr;
+    QAction *mnuFileSaveas = nullptr;
+    QAction *mnuFilePrint = nullptr;
+    QAction *mnuFilePrintPdf = nullptr;
+    QAction *mnuFileExit = nullptr;
+    QMenu *mnuFileRecent = nullptr;
+    QAction *mnuRecent[RecentFiles::Count + 1] = {};   // 1 to 4
+
+    QMenu *mnuEdit = nullptr;
+    QAction *mnuEditUndo = nullptr;
+    QAction *mnuEditRedo = nullptr;
+
+signals:
+    // A Recent Files entry (1 to 4) was chosen.
+    void recentChosen(int index);
+};

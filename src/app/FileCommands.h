@@ -1,0 +1,54 @@
+#pragma once
+// The editor's file commands: Open (from the menu, the recent files or the
+// command line), Save As, Print and Print to PDF, and the recent-files list.
+// They work through the EditorController and say what happened by signals;
+// the window shows it.
+
+#include "app/EditorController.h"
+#include "document/RecentFiles.h"
+
+#include <QObject>
+#include <QString>
+
+class QWidget;
+
+class FileCommands : public QObject {
+    Q_OBJECT
+
+public:
+    // `window` owns the dialogs and message boxes the commands raise.
+    FileCommands(EditorController &controller, QWidget *window);
+
+    const RecentFiles &recentFiles() const { return m_recent; }
+    void loadRecentFiles();
+    void saveRecentFiles() const;
+    void addToRecentFiles(const QString &path);
+
+    // File > Open: the file dialog, then the test it names.
+    void open();
+    // Recent Files entry `index` (1 to 4).
+    void openRecent(int index);
+    // The start-up routine's "ard" branch: the caption, the current file and
+    // the recent files stay. A missing file is ignored.
+    void openFromCommandLine(const QString &path);
+    // File > Save As (and Save Test) with the title and class/teacher line.
+    void saveAs(const QString &title, const QString &teacher);
+    void print(const QString &title, const QString &teacher);
+    void printToPdf(const QString &title, const QString &teacher);
+
+signals:
+    // The controller holds the test read from `path`; `origin` says how the
+    // window shows it.
+    void opened(const QString &title, const QString &teacher, EditorController::OpenOrigin origin,
+                const QString &path);
+    void saved(const QString &path);
+    // The recent-files list changed; `added`: a path went to its top.
+    void recentFilesChanged(bool added);
+
+private:
+    void openFrom(const QString &path, EditorController::OpenOrigin origin);
+
+    EditorController &m_controller;
+    QWidget *m_window;
+    RecentFiles m_recent;
+};

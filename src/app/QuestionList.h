@@ -1,0 +1,30 @@
+#pragma once
+// The question list ("cboExist"): a combo box whose text line says what the
+// list holds ("No questions yet.", "Existing Questions", a question). The
+// text line is read-only and a click on it opens the list; the mouse wheel
+// turns through the list only while it has the focus, as on Windows, so
+// passing over it never picks a question. The list drops down wide enough
+// to read long questions.
+
+#include <QComboBox>
+#include <QStringList>
+
+class QuestionList : public QComboBox {
+    Q_OBJECT
+
+public:
+    explicit QuestionList(QWidget *parent);
+
+    // Setting the text selects the item of that text, if any, as the list
+    // does when its text is set; no question is picked by it.
+    void setListText(const QString &text);
+    // Fills the list in one step, so it is sized once; no question is picked.
+    void fill(const QStringList &captions);
+    void empty();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void fitPopup();
+};
