@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 constexpr int kMaxNameLength = 100;
@@ -95,18 +94,18 @@ QString MediaNames::write(const QString &name, const QByteArray &data, QString *
     m_written.insert(chosen.toLower());
     if (reuse)
         return path;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.flush()
-        || file.size() != data.size()) {
+    // A new file under a free name: nothing is replaced, so no temporary
+    // file is needed; a failed write removes what was begun.
+    QFile file(path);
+    if (!file.open(QIODevice::NewOnly) || file.write(data) != data.size() || !file.flush()) {
         *error = file.errorString();
-        file.cancelWriting();
-        file.commit();
+        if (file.isOpen()) {
+            file.close();
+            file.remove();
+        }
         return QString();
     }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return QString();
-    }
+    file.close();
     m_created << path;
     return path;
 }
