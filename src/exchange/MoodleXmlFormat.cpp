@@ -155,7 +155,11 @@ void judge(const MoodleQuestion &mq, ReadResult &r)
                 ++right;
                 q.right = k;
             }
-            q.answers << SourceText::lines(mq.answers[k].text.plain()).join(QLatin1Char(' ')).trimmed();
+            // An answer without a format of its own has the question text's, as in Moodle.
+            MoodleText answer = mq.answers[k].text;
+            if (answer.format.isEmpty())
+                answer.format = mq.questionText.format;
+            q.answers << SourceText::lines(answer.plain()).join(QLatin1Char(' ')).trimmed();
         }
         if (right != 1)
             return skip(right == 0 ? QStringLiteral("it has no right answer")
