@@ -8,6 +8,7 @@
 #include "Platform.h"
 #include "PictureBox.h"
 #include "PictureLoader.h"
+#include "QuestionExchangeMenu.h"
 #include "QuestionRecord.h"
 #include "TestFile.h"
 #include "ToolsHelpMenus.h"
@@ -416,6 +417,17 @@ void frmCreate::buildMenus()
     connect(mnuFilePrint, &QAction::triggered, this, &frmCreate::mnuFilePrint_Click);
     connect(mnuFilePrintPdf, &QAction::triggered, this, &frmCreate::mnuFilePrintPdf_Click);
     connect(mnuFileExit, &QAction::triggered, this, &frmCreate::mnuFileExit_Click);
+    m_exchange = new QuestionExchangeMenu(
+        this, mnuFile, mnuFileSaveas,
+        {[this] { return m_doc.questionCount(); },
+         [this] {
+             QStringList records;
+             for (int i = 1; i <= m_doc.questionCount(); ++i)
+                 records << m_doc.QuestionRecords[i];
+             return ExportSource{txtTitle->text(), txtTeacher->text(), records, m_doc.TestFolder};
+         },
+         [this](const QStringList &records) { appendImportedQuestions(records); },
+         [this] { return m_doc.CurrentFile; }});
 
     // File managers open where the test is.
     installToolsAndHelpMenus(menuBar(), this, [this] {
@@ -610,6 +622,8 @@ void frmCreate::SetEditMode(bool on)
     grpType->setEnabled(!on);
     optType[0]->setEnabled(!on);
     optType[1]->setEnabled(!on);
+    if (m_exchange)
+        m_exchange->setImportEnabled(!on);
     if (!on)
         setListText(ExistingQuestions);
 }
@@ -760,6 +774,17 @@ void frmCreate::mnuFileSaveas_Click()
 }
 
 void frmCreate::cmdOkay_Click() { mnuFileSaveas_Click(); }
+
+// Imported questions go after the last one; what is being typed stays.
+void frmCreate::appendImportedQuestions(const QStringList &records)
+{
+    for (const QString &record : records)
+        m_doc.append(record);
+    RefreshList();
+    setTestCommandsEnabled(true);
+    cboExist->setEnabled(true);
+    lblNumber->setText(EditorLogic::questionLabel(m_doc.NextQuestionNumber));
+}
 
 void frmCreate::mnuFileExit_Click() { close(); }
 

@@ -56,7 +56,10 @@ QString MediaNames::sanitise(const QString &name)
     return suffix.isEmpty() ? stem : stem + QLatin1Char('.') + suffix;
 }
 
-MediaNames::MediaNames(const QString &folder) : m_folder(QDir(folder).absolutePath()) {}
+MediaNames::MediaNames(const QString &folder, const QString &avoidNamesIn)
+    : m_folder(QDir(folder).absolutePath()), m_avoid(avoidNamesIn)
+{
+}
 
 QString MediaNames::placeFor(const QString &name, const QByteArray &data, bool *reuse) const
 {
@@ -67,6 +70,10 @@ QString MediaNames::placeFor(const QString &name, const QByteArray &data, bool *
     const QDir dir(m_folder);
     // Names are compared without letter case: the test travels to Windows.
     const QStringList present = dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    QStringList avoided;
+    if (!m_avoid.isEmpty())
+        for (const QString &name : QDir(m_avoid).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden))
+            avoided << name.toLower();
     for (int n = 1;; ++n) {
         const QString candidate = n == 1 ? clean : QStringLiteral("%1-%2%3").arg(stem).arg(n).arg(suffix);
         const QString lower = candidate.toLower();
@@ -74,6 +81,8 @@ QString MediaNames::placeFor(const QString &name, const QByteArray &data, bool *
         for (const QString &p : present)
             if (p.toLower() == lower)
                 existing = p;
+        if (avoided.contains(lower))
+            continue;
         if (existing.isEmpty() && !m_written.contains(lower)) {
             *reuse = false;
             return candidate;

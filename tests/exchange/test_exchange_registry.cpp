@@ -57,7 +57,8 @@ TEST(ExchangeRegistry, AFormatAddedLaterJoinsTheDialogsAndTheExport)
               (FileFilter{"Question files (*.ard *.gift *.txt *.aiken *.xml *.csv)",
                           "*.ard;*.gift;*.txt;*.aiken;*.xml;*.csv"}));
     EXPECT_EQ(importFilters.formatFor(1, "/x/quiz.xml")->shortName(), "moodlexml");
-    EXPECT_EQ(importFilters.formatFor(3, "/x/quiz.xml")->shortName(), "gift");   // the chosen filter wins
+    EXPECT_EQ(importFilters.formatFor(3, "/x/quiz.xml")->shortName(), "moodlexml");   // the name says
+    EXPECT_EQ(importFilters.formatFor(3, "/x/quiz.questions")->shortName(), "gift");  // the filter says
     EXPECT_EQ(importFilters.formatFor(1, "/x/page.html"), nullptr);
 
     QTemporaryDir dir;
