@@ -1,14 +1,14 @@
-#include "QuestionExchangeMenu.h"
+#include "app/QuestionExchangeMenu.h"
 
 #include "exchange/FormatFilters.h"
 #include "exchange/QuestionExport.h"
 #include "exchange/QuestionImport.h"
 
-#include "FileDialogService.h"
-#include "MediaLookup.h"
-#include "MessageService.h"
-#include "Platform.h"
-#include "dlgReport.h"
+#include "platform/FileDialogService.h"
+#include "document/MediaLookup.h"
+#include "platform/MsgBox.h"
+#include "platform/Platform.h"
+#include "dialogs/dlgReport.h"
 
 #include <QAction>
 #include <QApplication>

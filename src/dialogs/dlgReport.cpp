@@ -1,6 +1,6 @@
-#include "dlgReport.h"
+#include "dialogs/dlgReport.h"
 
-#include "MessageService.h"
+#include "platform/MessageService.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

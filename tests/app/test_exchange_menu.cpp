@@ -1,10 +1,10 @@
 // File > "Import Questions..." and "Export As..." in the editor window, with
 // the message, file-dialog and settings doubles.
-#include "QuestionRecord.h"
+#include "document/QuestionRecord.h"
 #include "TestDoubles.h"
-#include "TestFile.h"
-#include "dlgReport.h"
-#include "frmCreate.h"
+#include "document/TestFile.h"
+#include "dialogs/dlgReport.h"
+#include "app/frmCreate.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -81,7 +81,7 @@ RoundTrip roundTrip(const QString &format, const QStringList &records, const QSt
 TEST(ExchangeRoundTrip, EveryTextFormatGivesBackTheRecordsItCarries)
 {
     const QStringList records = hardRecords();
-    for (const QString &format : {"gift", "moodlexml", "csv", "ard"}) {
+    for (const QString format : {"gift", "moodlexml", "csv", "ard"}) {
         QTemporaryDir dir;
         const RoundTrip r = roundTrip(format, records, dir.path(), dir.path());
         ASSERT_FALSE(r.exported.failed()) << qPrintable(format + ": " + r.exported.text());
@@ -127,7 +127,7 @@ TEST(ExchangeRoundTrip, MediaTravelsEmbeddedInMoodleXmlAndByNameInCsv)
     }
     const QStringList records = {mc("Where?", {"a", "b", "c", "d"}, "map.bmp", 1), tf("Ding?", "bell.wav", 0),
                                  tf("Nothing.", "none", 1)};
-    for (const QString &format : {"moodlexml", "csv"}) {
+    for (const QString format : {"moodlexml", "csv"}) {
         QTemporaryDir out;
         const RoundTrip r = roundTrip(format, records, dir.filePath("test"), out.path());
         ASSERT_EQ(r.imported.records.size(), 3) << qPrintable(r.imported.report.text());
@@ -157,7 +157,7 @@ TEST(ExchangeRoundTrip, DamagedRecordsAreSkippedWithTheirNumberNeverHalfWritten)
                                  QString("x%1odd kind%1none%1 0").arg(S),
                                  QString("m%1too few%1a%1b%1none%1 1").arg(S),
                                  mc("No right answer", {"a", "b", "c", "d"}, "none", 7)};
-    for (const QString &format : {"gift", "moodlexml", "csv", "aiken"}) {
+    for (const QString format : {"gift", "moodlexml", "csv", "aiken"}) {
         const RoundTrip r = roundTrip(format, records, dir.path(), dir.path());
         EXPECT_EQ(r.imported.records, QStringList{records[0]}) << qPrintable(format);
         ASSERT_EQ(r.exported.skipped().size(), 3) << qPrintable(format);
