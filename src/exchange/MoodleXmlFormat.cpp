@@ -7,6 +7,7 @@
 
 #include "document/MediaLookup.h"
 #include "document/Windows1252.h"
+#include "platform/RegularFile.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -16,6 +17,9 @@
 #include <cmath>
 
 namespace {
+// A media file far larger than any a test plays is not embedded.
+constexpr qint64 kMaxEmbeddedBytes = qint64(1) << 30;
+
 struct EmbeddedFile {
     QString name;
     QByteArray data;
@@ -325,13 +329,13 @@ WriteResult MoodleXmlFormat::write(const ExportSource &test) const
         EmbeddedFile media;
         if (!q.media.isEmpty()) {
             const QString path = test.mediaPath(q.media);
-            QFile f(path);
-            if (!path.isEmpty() && f.open(QIODevice::ReadOnly)) {
+            QString reason = path.isEmpty() ? QStringLiteral("not found") : QString();
+            if (reason.isEmpty())
+                media.data = RegularFile::read(path, kMaxEmbeddedBytes, &reason);
+            if (reason.isEmpty())
                 media.name = MediaLookup::nameOf(path);
-                media.data = f.readAll();
-            } else {
-                w.report.skip(where, QStringLiteral("its media file %1 was not found and stays behind.").arg(q.media));
-            }
+            else
+                w.report.skip(where, QStringLiteral("its media file %1 stays behind: %2.").arg(q.media, reason));
         }
         xml.writeStartElement(QStringLiteral("question"));
         xml.writeAttribute(QStringLiteral("type"), q.isMultipleChoice() ? QStringLiteral("multichoice")
