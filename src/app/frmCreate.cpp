@@ -5,6 +5,7 @@
 #include "app/EditorMenus.h"
 #include "app/FileCommands.h"
 #include "app/MediaChoice.h"
+#include "app/QuestionExchangeMenu.h"
 #include "app/QuestionEntryPanel.h"
 #include "widgets/FrameBox.h"
 #include "dialogs/FileDialogs.h"
@@ -189,6 +190,14 @@ void frmCreate::buildMenus()
     connect(m_menus, &EditorMenus::recentChosen, this, &frmCreate::mnuRecent_Click);
     connect(m_menus->mnuEditUndo, &QAction::triggered, this, &frmCreate::mnuEditUndo_Click);
     connect(m_menus->mnuEditRedo, &QAction::triggered, this, &frmCreate::mnuEditRedo_Click);
+    m_exchange = new QuestionExchangeMenu(
+        this, m_menus->mnuFile, m_menus->mnuFileSaveas,
+        {[this] { return document().questionCount(); },
+         [this] {
+             return ExportSource{txtTitle->text(), txtTeacher->text(), document().records(), document().testFolder()};
+         },
+         [this](const QStringList &records) { appendImportedQuestions(records); },
+         [this] { return document().currentFile(); }});
 
     m_files = new FileCommands(m_controller, this);
     connect(m_files, &FileCommands::recentFilesChanged, this,
@@ -217,6 +226,8 @@ void frmCreate::applyCommands()
     for (QWidget *w : {static_cast<QWidget *>(cmdPreview), static_cast<QWidget *>(cmdOkay)})
         w->setEnabled(c.testCommands);
     cboExist->setEnabled(c.list);
+    if (m_exchange)
+        m_exchange->setImportEnabled(c.add);
     m_menus->applyCommands(c, m_controller.editing().undoText(), m_controller.editing().redoText());
 }
 
@@ -382,6 +393,17 @@ void frmCreate::cmdCancel_Click() { close(); }
 void frmCreate::mnuFilePrint_Click() { m_files->print(txtTitle->text(), txtTeacher->text()); }
 void frmCreate::mnuFilePrintPdf_Click() { m_files->printToPdf(txtTitle->text(), txtTeacher->text()); }
 void frmCreate::AddToRecentFiles(const QString &path) { m_files->addToRecentFiles(path); }
+
+// Imported questions go after the last one, as one step to undo; what is
+// being typed stays.
+void frmCreate::appendImportedQuestions(const QStringList &records)
+{
+    const QString step = records.size() == 1 ? tr("Import 1 Question") : tr("Import %1 Questions").arg(records.size());
+    if (!m_controller.editing().addQuestions(records, step))
+        return;
+    m_controller.setTestCommands(true);
+    showUndoneQuestions();
+}
 
 void frmCreate::cmdPreview_Click()
 {

@@ -20,6 +20,7 @@ class DefaultButtonKeys;
 class EditorMenus;
 class FileCommands;
 class MediaChoice;
+class QuestionExchangeMenu;
 class MediaPreviewPanel;
 class QuestionEntryPanel;
 class QuestionList;
@@ -128,6 +129,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void appendImportedQuestions(const QStringList &records);
     void buildControls();
     void buildMenus();
     void applyCommands();
@@ -170,4 +172,5 @@ private:
     // Menus and the file commands
     EditorMenus *m_menus = nullptr;
     FileCommands *m_files = nullptr;
+    QuestionExchangeMenu *m_exchange = nullptr;   // File > Import Questions... / Export As...
 };
