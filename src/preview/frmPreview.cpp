@@ -11,6 +11,7 @@
 #include "document/TestDocument.h"
 #include "media/modSound.h"
 #include "widgets/Controls.h"
+#include "widgets/MediaPreviewPanel.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowFont.h"
 
@@ -134,25 +135,20 @@ void frmPreview::buildControls()
     setBackground(lblCount, PaleBlue);
     setForeground(lblCount, Qt::black);
 
-    cmdPreview = new QPushButton(QStringLiteral("Play Wav"), this);
-    cmdPreview->setObjectName(QStringLiteral("cmdPreview"));
-    cmdPreview->setGeometry(Twips::rect(120, 720, 1215, 375));
+    // The replay button, the picture and the box that holds a picture's
+    // natural size; the preview plays media its own way (see ShowMedia).
+    m_media = new MediaPreviewPanel(this,
+                                    {QRect(), Twips::rect(120, 1200, 4095, 4095), Twips::rect(120, 720, 1215, 375),
+                                     Twips::rect(1200, 3600, 855, 735)},
+                                    {QString(), QStringLiteral("picPic"), QString(), QStringLiteral("cmdPreview"),
+                                     QStringLiteral("picHide")},
+                                    this);
+    cmdPreview = m_media->playButton();
+    picPic = m_media->picture();
+    picHide = m_media->naturalSize();
     setButtonColor(cmdPreview, LightBlue);
-    cmdPreview->hide();
     connect(cmdPreview, &QPushButton::clicked, this, &frmPreview::cmdPreview_Click);
-
-    picPic = new PictureBox(this);
-    picPic->setObjectName(QStringLiteral("picPic"));
-    picPic->setGeometry(Twips::rect(120, 1200, 4095, 4095));
     picPic->setBackgroundColor(WindowBlue);
-    picPic->hide();
-
-    // Only holds the size of the picture being fitted; never shown.
-    picHide = new PictureBox(this);
-    picHide->setObjectName(QStringLiteral("picHide"));
-    picHide->setBorder3D(false);
-    picHide->setGeometry(Twips::rect(1200, 3600, 855, 735));
-    picHide->hide();
 
     // Title and class/teacher: white on the window blue, to read well on it.
     lblTitle = makeLabel(this, QStringLiteral("lblTitle"), QStringLiteral("Test Title"), Twips::rect(4320, 120, 3735, 255));
@@ -443,16 +439,7 @@ void frmPreview::ShowMedia(const QString &path)
 void frmPreview::FitPicture()
 {
     // A failure leaves the picture area as it was, without a message.
-    const QRect target = fitPictureRect(picPic->innerSize(), picHide->innerSize());
-    if (target.isEmpty())
-        return;
-    const QImage image = loadPictureScaled(m_hiddenPicture, target.size());
-    if (image.isNull())
-        return;
-    picPic->clear();
-    picPic->setPicture(image, target);
-    cmdPreview->hide();
-    picPic->show();
+    m_media->showFitted(m_hiddenPicture, fitPictureRect);
 }
 
 void frmPreview::SetPreviewColors(const QColor &color)

@@ -16,6 +16,7 @@
 #include <QWidget>
 
 class AnswerOption;
+class MediaPreviewPanel;
 class PictureBox;
 class QGroupBox;
 class QLabel;
@@ -82,6 +83,7 @@ private:
 
     QLabel *lblScore = nullptr;
     QLabel *lblCount = nullptr;
+    MediaPreviewPanel *m_media = nullptr;   // cmdPreview, picPic and picHide
     QPushButton *cmdPreview = nullptr;
     PictureBox *picPic = nullptr;
     PictureBox *picHide = nullptr;

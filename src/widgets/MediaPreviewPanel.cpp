@@ -11,20 +11,31 @@
 #include <QPushButton>
 
 MediaPreviewPanel::MediaPreviewPanel(QWidget *host, const Places &places, QObject *parent)
+    : MediaPreviewPanel(host, places,
+                        {QStringLiteral("lblPreview"), QStringLiteral("picPreview"), QStringLiteral("Picture Preview"),
+                         QStringLiteral("cmdPlaywav"), QStringLiteral("imgHide")},
+                        parent)
+{
+}
+
+MediaPreviewPanel::MediaPreviewPanel(QWidget *host, const Places &places, const Names &names, QObject *parent)
     : QObject(parent), m_host(host)
 {
-    m_label = Controls::fittedLabel(host, QStringLiteral("lblPreview"), QStringLiteral("No Media Chosen"), places.label);
-    // "Picture Thumbnail" is wider than the design text.
-    m_label->resize(places.picture.width(), m_label->height());
+    if (!names.label.isEmpty()) {
+        m_label = Controls::fittedLabel(host, names.label, QStringLiteral("No Media Chosen"), places.label);
+        // "Picture Thumbnail" is wider than the design text.
+        m_label->resize(places.picture.width(), m_label->height());
+    }
     m_picture = new PictureBox(host);
-    m_picture->setObjectName(QStringLiteral("picPreview"));
+    m_picture->setObjectName(names.picture);
     m_picture->setGeometry(places.picture);
-    m_picture->setToolTip(QStringLiteral("Picture Preview"));
+    if (!names.pictureTip.isEmpty())
+        m_picture->setToolTip(names.pictureTip);
     m_picture->hide();
-    m_play = Controls::button(host, QStringLiteral("cmdPlaywav"), QStringLiteral("Play Wav"), places.play);
+    m_play = Controls::button(host, names.play, QStringLiteral("Play Wav"), places.play);
     m_play->hide();
     m_naturalSize = new PictureBox(host);
-    m_naturalSize->setObjectName(QStringLiteral("imgHide"));
+    m_naturalSize->setObjectName(names.naturalSize);
     m_naturalSize->setBorder3D(false);
     m_naturalSize->setGeometry(places.naturalSize);
     m_naturalSize->hide();
@@ -98,18 +109,27 @@ void MediaPreviewPanel::showThumbnail()
 {
     if (m_picturePath.isEmpty())
         return;
-    const Thumbnail t = thumbnailRect(m_picture->innerSize(), m_naturalSize->innerSize());
-    if (t.target.isEmpty())
-        return;
+    const auto thumbnail = [](const QSize &box, const QSize &natural) { return thumbnailRect(box, natural).target; };
+    if (showFitted(m_picturePath, thumbnail))
+        m_label->setText(QStringLiteral("Picture Thumbnail"));
+    // else the panel keeps reading "Picture Preview"
+}
+
+bool MediaPreviewPanel::showFitted(const QString &path,
+                                   const std::function<QRect(const QSize &box, const QSize &natural)> &rule)
+{
+    const QRect target = rule(m_picture->innerSize(), m_naturalSize->innerSize());
+    if (target.isEmpty())
+        return false;
     // Decoded straight at the size drawn (large JPEGs at reduced size).
-    const QImage image = loadPictureScaled(m_picturePath, t.target.size());
+    const QImage image = loadPictureScaled(path, target.size());
     if (image.isNull())
-        return;   // the panel keeps reading "Picture Preview"
+        return false;
     m_picture->clear();
-    m_picture->setPicture(image, t.target);
+    m_picture->setPicture(image, target);
     m_play->hide();
     m_picture->show();
-    m_label->setText(QStringLiteral("Picture Thumbnail"));
+    return true;
 }
 
 void MediaPreviewPanel::clear()

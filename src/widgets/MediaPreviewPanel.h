@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QRect>
 #include <QString>
+#include <functional>
 
 class PictureBox;
 class QLabel;
@@ -25,7 +26,19 @@ public:
         QRect play;
         QRect naturalSize;
     };
+    // The controls' object names; the label is made only with a name.
+    struct Names {
+        QString label;
+        QString picture;
+        QString pictureTip;
+        QString play;
+        QString naturalSize;
+    };
+    // show(), showThumbnail() and clear() write the label: a panel without
+    // one uses only its controls and showFitted().
+    // The editor's panel: lblPreview, picPreview, cmdPlaywav and imgHide.
     MediaPreviewPanel(QWidget *host, const Places &places, QObject *parent = nullptr);
+    MediaPreviewPanel(QWidget *host, const Places &places, const Names &names, QObject *parent = nullptr);
 
     QLabel *label() const { return m_label; }
     PictureBox *picture() const { return m_picture; }
@@ -43,6 +56,11 @@ public:
     void show(const QString &path);
     // The thumbnail of the picture last shown, fitted into the picture box.
     void showThumbnail();
+    // Draws the picture at `path` into the picture box, at the place `rule`
+    // gives for the box's inner size and the natural size the hidden box
+    // holds; the play button goes. False, and nothing changed, when that
+    // place is empty or the picture cannot be read.
+    bool showFitted(const QString &path, const std::function<QRect(const QSize &box, const QSize &natural)> &rule);
     // Empties the panel and stops videos and tunes (not a wave sound).
     void clear();
     // The play button: the sound or tune again, from its start.
@@ -52,7 +70,7 @@ private:
     void offerPlayButton(const QString &label, const QString &button);
 
     QWidget *m_host;
-    QLabel *m_label;
+    QLabel *m_label = nullptr;
     PictureBox *m_picture;
     QPushButton *m_play;
     PictureBox *m_naturalSize;
