@@ -144,7 +144,7 @@ bool FfmpegDecoder::open(const QString &path, bool withSound, QString *error)
 {
     // Our own messages say what failed; FFmpeg's notices would only be noise
     // on a teacher's terminal.
-    static const bool quiet = (av_log_set_level(AV_LOG_FATAL), true);
+    static const bool quiet = (av_log_set_level(AV_LOG_QUIET), true);
     Q_UNUSED(quiet);
     const bool ok = [&] {
         if (avformat_open_input(&m_format, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)

@@ -120,8 +120,8 @@ int VideoDevice::open(const QString &file)
         std::fprintf(stderr, "%s: cannot be played: %s\n", qPrintable(file), qPrintable(why));
         return why.contains(QLatin1String(".so")) ? MciError::CannotLoadDriver : MciError::InvalidFile;
     }
-    m_source = m_pass->videoSize();
-    m_hasVideo = m_source.isValid();
+    m_hasVideo = m_pass->videoSize().isValid();
+    m_source = m_hasVideo ? m_pass->videoSize() : QSize(0, 0);      // a tune: "0 0 0 0"
     m_hasSound = m_pass->hasSound();
     m_ticker = new QTimer(this);
     m_ticker->setTimerType(Qt::PreciseTimer);
