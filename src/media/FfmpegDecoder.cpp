@@ -8,8 +8,11 @@
 #include <QFile>
 #include <QtGlobal>
 #include <cmath>
+#include <algorithm>
 #include <cstring>
 #include <deque>
+#include <future>
+#include <mutex>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -63,6 +66,7 @@ class FfmpegDecoder final : public MediaDecoder {
 public:
     ~FfmpegDecoder() override
     {
+        m_pending.clear();           // waits for conversions still running
         av_packet_free(&m_held);
         av_packet_free(&m_packet);
         av_frame_free(&m_frame);
@@ -82,8 +86,8 @@ public:
 
 private:
     struct Pending {
-        Item item;
-        QImage picture;
+        Item item = Item::End;
+        std::shared_future<QImage> picture;   // converted while the next one decodes
         qint64 ms = 0;
         QByteArray samples;
     };
@@ -91,7 +95,8 @@ private:
     AVCodecContext *openCodec(int stream, bool threads);
     bool decodeOne(Pending *out);
     bool receive(AVCodecContext *ctx, Pending *out);
-    QImage convertPicture();
+    QImage convertPicture(const AVFrame *frame);
+    int picturesPending() const;
     QByteArray convertSound() const;
     bool fail(const QString &why)
     {
@@ -115,7 +120,9 @@ private:
     bool m_inputEnded = false;
     bool m_videoEnded = true;
     bool m_soundEnded = true;
-    std::deque<Pending> m_pending;   // decoded while open() looked for the first picture
+    std::deque<Pending> m_pending;   // decoded, not yet handed out
+    bool m_decodingDone = false;
+    std::mutex m_convertMutex;       // one conversion at a time (m_sws)
     QString m_error;
 };
 
@@ -196,6 +203,8 @@ bool FfmpegDecoder::open(const QString &path, bool withSound, QString *error)
             if (!decodeOne(&p))
                 return fail(m_error.isEmpty() ? QStringLiteral("nothing in it can be decoded") : m_error);
             if (p.item == wanted) {
+                if (p.item == Item::Picture && p.picture.get().isNull())
+                    return fail(QStringLiteral("its pictures cannot be converted"));
                 m_pending.push_back(std::move(p));
                 break;
             }
@@ -210,18 +219,35 @@ bool FfmpegDecoder::open(const QString &path, bool withSound, QString *error)
     return ok;
 }
 
+int FfmpegDecoder::picturesPending() const
+{
+    return int(std::count_if(m_pending.begin(), m_pending.end(),
+                             [](const Pending &p) { return p.item == Item::Picture; }));
+}
+
 MediaDecoder::Item FfmpegDecoder::next(QImage *picture, qint64 *ms, QByteArray *samples)
 {
-    Pending p;
-    if (!m_pending.empty()) {
-        p = std::move(m_pending.front());
-        m_pending.pop_front();
-    } else if (!decodeOne(&p)) {
-        return m_error.isEmpty() ? Item::End : Item::Failed;
+    // Decode ahead to the picture after the next one: converting a picture
+    // then overlaps with decoding the next on a machine with two cores.
+    while (!m_decodingDone && picturesPending() < 2) {
+        Pending p;
+        if (!decodeOne(&p)) {
+            m_decodingDone = true;
+            break;
+        }
+        m_pending.push_back(std::move(p));
     }
+    if (m_pending.empty())
+        return m_error.isEmpty() ? Item::End : Item::Failed;
+    const Pending p = std::move(m_pending.front());
+    m_pending.pop_front();
     if (p.item == Item::Picture) {
-        *picture = p.picture;
+        *picture = p.picture.get();
         *ms = p.ms;
+        if (picture->isNull()) {
+            m_error = QStringLiteral("its pictures cannot be converted");
+            return Item::Failed;
+        }
     } else {
         *samples = p.samples;
     }
@@ -296,7 +322,18 @@ bool FfmpegDecoder::receive(AVCodecContext *ctx, Pending *out)
     }
     if (ctx == m_video) {
         out->item = Item::Picture;
-        out->picture = convertPicture();
+        AVFrame *copy = av_frame_clone(m_frame);
+        if (!copy) {
+            m_error = QStringLiteral("out of memory");
+            av_frame_unref(m_frame);
+            return false;
+        }
+        out->picture = std::async(std::launch::async, [this, copy] {
+                           AVFrame *f = copy;
+                           QImage image = convertPicture(f);
+                           av_frame_free(&f);
+                           return image;
+                       }).share();
         const qint64 ts = m_frame->best_effort_timestamp;
         const AVRational tb = m_format->streams[m_videoStream]->time_base;
         const qint64 start = m_format->streams[m_videoStream]->start_time;
@@ -306,10 +343,6 @@ bool FfmpegDecoder::receive(AVCodecContext *ctx, Pending *out)
             out->ms = m_fps > 0 ? qint64(m_pictures * 1000 / m_fps) : 0;
         ++m_pictures;
         av_frame_unref(m_frame);
-        if (out->picture.isNull()) {
-            m_error = QStringLiteral("its pictures cannot be converted");
-            return false;
-        }
         return true;
     }
     out->item = Item::Sound;
@@ -318,17 +351,23 @@ bool FfmpegDecoder::receive(AVCodecContext *ctx, Pending *out)
     return true;
 }
 
-QImage FfmpegDecoder::convertPicture()
+QImage FfmpegDecoder::convertPicture(const AVFrame *frame)
 {
-    const int w = m_frame->width;
-    const int h = m_frame->height;
-    auto src = withoutAlpha(AVPixelFormat(m_frame->format));
+    std::lock_guard<std::mutex> lock(m_convertMutex);
+    const int w = frame->width;
+    const int h = frame->height;
+    auto src = withoutAlpha(AVPixelFormat(frame->format));
     // A picture size that changes inside the stream is shown at the stream's
     // size, as the box was laid out for it.
     const int ow = m_size.width();
     const int oh = m_size.height();
-    m_sws = sws_getCachedContext(m_sws, w, h, src, ow, oh, AV_PIX_FMT_BGRA,
-                                 SWS_POINT | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT, nullptr, nullptr, nullptr);
+    const AVPixFmtDescriptor *d = av_pix_fmt_desc_get(src);
+    const bool rgb = d && (d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL));
+    // Bitmaps (palettes, RGB) are copied exactly; YUV pictures take
+    // libswscale's fast converters, which are within rounding of the exact
+    // ones and several times quicker.
+    const int flags = rgb ? SWS_POINT | SWS_ACCURATE_RND : SWS_BILINEAR;
+    m_sws = sws_getCachedContext(m_sws, w, h, src, ow, oh, AV_PIX_FMT_BGRA, flags, nullptr, nullptr, nullptr);
     if (!m_sws)
         return {};
     QImage image(ow, oh, QImage::Format_RGB32);
@@ -336,11 +375,10 @@ QImage FfmpegDecoder::convertPicture()
         return {};
     uint8_t *dst[4] = {image.bits(), nullptr, nullptr, nullptr};
     const int dstStride[4] = {int(image.bytesPerLine()), 0, 0, 0};
-    sws_scale(m_sws, m_frame->data, m_frame->linesize, 0, h, dst, dstStride);
+    sws_scale(m_sws, frame->data, frame->linesize, 0, h, dst, dstStride);
     // Palettes and RGB formats may leave the fourth byte at 0; a QImage in
     // this format wants it at 255.
-    const AVPixFmtDescriptor *d = av_pix_fmt_desc_get(src);
-    if (d && (d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL))) {
+    if (rgb) {
         // 5- and 6-bit channels (16-bit bitmaps) widened as Windows and our
         // picture reader widen them, by shifting (white 5-5-5 is 248, not
         // 255): libswscale repeats the top bits below.
