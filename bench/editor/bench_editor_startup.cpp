@@ -66,6 +66,14 @@ bool measure(const QString &editor, const QString &bare, const QProcessEnvironme
     *bareMedian = median(b);
     return true;
 }
+
+void report(const QString &what, const char *unit, double editor, double bare, double goal)
+{
+    std::printf("%s\n", qPrintable(what));
+    std::printf("  ardeno-creator with samples/sample.ard: %8.1f %s\n", editor, unit);
+    std::printf("  bare QMainWindow program:               %8.1f %s\n", bare, unit);
+    std::printf("  ratio: %.2fx (goal <= %.2fx)\n", editor / bare, goal);
+}
 }
 
 int main(int argc, char *argv[])
@@ -97,19 +105,15 @@ int main(int argc, char *argv[])
         std::printf("editor start-up: a program failed to run\n");
         return 1;
     }
-    std::printf("editor start-up, exec to first paint (%s, median of %d)\n", qPrintable(where), runs);
-    std::printf("  ardeno-creator with samples/sample.ard: %8.1f ms\n", me);
-    std::printf("  bare QMainWindow program:               %8.1f ms\n", mb);
-    std::printf("  ratio: %.2fx (goal <= 1.10x)\n", me / mb);
+    report(QStringLiteral("editor start-up, exec to first paint (%1, median of %2)").arg(where).arg(runs), "ms",
+           me, mb, 1.1);
 
     const int idleRuns = 3;
     if (!measure(editor, bare, env, idleRuns, 2000, &me, &mb)) {
         std::printf("idle memory: a program failed to run\n");
         return 1;
     }
-    std::printf("peak resident memory after 2 s idle (%s, median of %d)\n", qPrintable(where), idleRuns);
-    std::printf("  ardeno-creator with samples/sample.ard: %8.0f KiB\n", me);
-    std::printf("  bare QMainWindow program:               %8.0f KiB\n", mb);
-    std::printf("  ratio: %.2fx (goal <= 1.30x)\n", me / mb);
+    report(QStringLiteral("peak resident memory after 2 s idle (%1, median of %2)").arg(where).arg(idleRuns),
+           "KiB", me, mb, 1.3);
     return 0;
 }

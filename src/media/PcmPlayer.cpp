@@ -56,13 +56,6 @@ PcmPlayer::~PcmPlayer()
         m_sink->stop();
 }
 
-qint64 PcmPlayer::playedMs() const
-{
-    if (m_sink)
-        return m_sink->processedUSecs() / 1000;
-    return m_started ? qMin(m_clock.elapsed(), m_written * 1000 / qMax<qint64>(1, bytesPerSecond())) : 0;
-}
-
 qint64 PcmPlayer::bytesPerSecond() const
 {
     return qint64(m_source->sampleRate()) * m_source->channels() * 2;

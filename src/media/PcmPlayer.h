@@ -63,8 +63,6 @@ public:
     bool isFinished() const { return m_finished; }
     // True when the sound goes to a real output rather than the silent clock.
     bool hasOutput() const { return m_sink != nullptr; }
-    // How much of the sound has been played, in milliseconds.
-    qint64 playedMs() const;
 
 signals:
     void finished();

@@ -237,8 +237,9 @@ TEST_F(RoundTrip, EveryCodecOfTheOptionsDialogPlays)
             const Difference d = compare(shown, QImage::fromData(bitmaps[i], "BMP"));
             EXPECT_LE(d.mean, 16.0);
             // Each frame is its own picture, not the one before.
-            if (i > 0)
+            if (i > 0) {
                 EXPECT_GT(compare(shown, QImage::fromData(bitmaps[i - 1], "BMP")).mean, d.mean);
+            }
         }
     }
     EXPECT_EQ(tried, 7);
