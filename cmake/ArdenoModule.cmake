@@ -12,6 +12,10 @@ function(ardeno_add_module name)
   if(NOT ARDENO_FUZZ)
     target_link_options(${name} PRIVATE -Wl,--no-undefined)
   endif()
+  # Debian wants every shared object to name libc, even one that calls
+  # nothing in it itself (its libraries and libstdc++ do), so --as-needed
+  # must not drop it.
+  target_link_options(${name} PRIVATE LINKER:--no-as-needed)
   set_target_properties(${name} PROPERTIES
       LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin
       CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)

@@ -154,7 +154,13 @@ bool FfmpegDecoder::open(const QString &path, bool withSound, QString *error)
     static const bool quiet = (av_log_set_level(AV_LOG_QUIET), true);
     Q_UNUSED(quiet);
     const bool ok = [&] {
-        if (avformat_open_input(&m_format, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+        // FFmpeg takes UTF-8 names on Windows, the file system's bytes elsewhere.
+#ifdef Q_OS_WIN
+        const QByteArray name = path.toUtf8();
+#else
+        const QByteArray name = QFile::encodeName(path);
+#endif
+        if (avformat_open_input(&m_format, name.constData(), nullptr, nullptr) < 0)
             return fail(QStringLiteral("not a video or sound file FFmpeg knows"));
         if (avformat_find_stream_info(m_format, nullptr) < 0)
             return fail(QStringLiteral("its streams cannot be read"));

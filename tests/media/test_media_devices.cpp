@@ -1,6 +1,7 @@
 // The device layer and the video routines with real files: sizes, aliases,
 // placement inside a picture box, what is shown, and the failure paths.
 #include "MediaTestUtil.h"
+#include "MciDevice.h"
 #include "MciDevices.h"
 #include "TestDoubles.h"
 #include "WaveFile.h"
@@ -285,6 +286,37 @@ TEST_F(MediaDevices, DamagedVideosGiveTheirMessageNotAnEmptyBox)
                   QStringList{c.isAvi ? "Error playing AVI" : "Error playing MPEG"});
         EXPECT_EQ(box.findChild<QWidget *>("mciVideoSurface"), nullptr);
     }
+}
+
+TEST_F(MediaDevices, StopHoldsThePictureAndPlayGoesOnThenStartsAgainAfterTheEnd)
+{
+    box.resize(320, 240);
+    box.show();
+    ASSERT_EQ(send("open AVIvideo!" + mediaFile("clip320x240.avi") + " alias movie").code, 0);
+    ASSERT_EQ(send("window movie handle " + QString::number(MciDevices::registerWindow(&box))).code, 0);
+    auto *surface = box.findChild<VideoSurface *>("mciVideoSurface");
+    ASSERT_NE(surface, nullptr);
+    EXPECT_FALSE(surface->image().isNull());            // the first picture, before playing
+    EXPECT_EQ(send("play movie").code, 0);
+    EXPECT_EQ(send("status movie mode").text, "playing");
+    spin(500);
+    EXPECT_EQ(send("stop movie").code, 0);
+    EXPECT_EQ(send("status movie mode").text, "stopped");
+    const QImage held = surface->image();
+    spin(400);
+    EXPECT_EQ(surface->image(), held);                    // stopped: the picture stays
+    EXPECT_EQ(send("play movie").code, 0);
+    QElapsedTimer t;
+    t.start();
+    spin(10000, [&] { return send("status movie mode").text != "playing"; });
+    EXPECT_EQ(send("status movie mode").text, "stopped"); // at the end
+    EXPECT_LT(t.elapsed(), 10000);
+    const QImage last = surface->image();
+    EXPECT_NE(last, held);
+    EXPECT_EQ(send("play movie").code, 0);                // again, from the start
+    EXPECT_EQ(send("status movie mode").text, "playing");
+    spin(100);
+    EXPECT_NE(surface->image(), last);
 }
 
 TEST_F(MediaDevices, MissingTunesStaySilentWithoutAMessage)
