@@ -372,7 +372,7 @@ QImage FfmpegDecoder::convertPicture(const AVFrame *frame)
     // Bitmaps (palettes, RGB) are copied exactly; YUV pictures take
     // libswscale's fast converters, which are within rounding of the exact
     // ones and several times quicker.
-    const int flags = rgb ? SWS_POINT | SWS_ACCURATE_RND : SWS_BILINEAR;
+    const int flags = rgb ? SWS_POINT | SWS_ACCURATE_RND : SWS_FAST_BILINEAR;
     m_sws = sws_getCachedContext(m_sws, w, h, src, ow, oh, AV_PIX_FMT_BGRA, flags, nullptr, nullptr, nullptr);
     if (!m_sws)
         return {};
