@@ -5,7 +5,7 @@
 function(ardeno_add_module name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_library(${name} MODULE ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_link_libraries(${name} PRIVATE ardeno_compile_options ${ARG_LIBS})
   # Nothing undefined, so it cannot lean on code in the program; the
   # sanitizer builds of the fuzzers leave the sanitizer runtime to the
   # executable.

@@ -2,7 +2,7 @@
 // player's path (the decoder module: demuxing, decoding, conversion to the
 // 32-bit pictures the box shows) against `ffmpeg -i clip.avi -f null -`.
 // Goal: at least 0.9 times ffmpeg's pictures per second. Best of 3 each.
-#include "VideoPlayback.h"
+#include "media/VideoPlayback.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

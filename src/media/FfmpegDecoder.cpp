@@ -3,7 +3,7 @@
 // Built as libardeno_mediadecode.so and loaded on first use (see
 // MediaDecoder.h); nothing here may call into the rest of the program, as the
 // module links only Qt and the FFmpeg libraries.
-#include "MediaDecoder.h"
+#include "media/MediaDecoder.h"
 
 #include <QFile>
 #include <QtGlobal>

@@ -1,7 +1,7 @@
-#include "PcmPlayer.h"
-#include "ModuleLoader.h"
-#include "SoundSink.h"
-#include "WaveFile.h"
+#include "media/PcmPlayer.h"
+#include "media/SoundSink.h"
+#include "media/WaveFile.h"
+#include "platform/ModuleLoader.h"
 
 #include <QTimer>
 #include <cstdio>

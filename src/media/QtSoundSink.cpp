@@ -3,7 +3,7 @@
 // SoundSink.h); it links only Qt.
 //
 // Push mode, fed by PcmPlayer's timer: pull mode stalls on PulseAudio.
-#include "SoundSink.h"
+#include "media/SoundSink.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>

@@ -1,7 +1,7 @@
-#include "MciDevice.h"
-#include "MciDevices.h"
-#include "PcmPlayer.h"
-#include "VideoPlayback.h"
+#include "media/MciDevice.h"
+#include "media/MciDevices.h"
+#include "media/PcmPlayer.h"
+#include "media/VideoPlayback.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,5 +1,5 @@
-#include "VideoPictureAt.h"
-#include "VideoPlayback.h"
+#include "media/VideoPictureAt.h"
+#include "media/VideoPlayback.h"
 
 QImage videoPictureAt(const QString &path, double seconds, QString *error)
 {

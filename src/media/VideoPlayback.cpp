@@ -1,6 +1,6 @@
-#include "VideoPlayback.h"
+#include "media/VideoPlayback.h"
 
-#include "ModuleLoader.h"
+#include "platform/ModuleLoader.h"
 
 #include <QDeadlineTimer>
 #include <cstring>

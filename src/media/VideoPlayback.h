@@ -4,8 +4,8 @@
 // the picture due at the playing time and the sound output reads the sound.
 // A new pass (playing again after the end) takes a new MediaDecoder.
 
-#include "MediaDecoder.h"
-#include "PcmPlayer.h"
+#include "media/MediaDecoder.h"
+#include "media/PcmPlayer.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -1,10 +1,10 @@
 // Media subcommands: the kind of a media file, the device layer's command
 // strings, and playing a file the way the editor and the preview do.
-#include "MciDevices.h"
-#include "ToolCommand.h"
-#include "VideoPictureAt.h"
-#include "WaveFile.h"
-#include "modSound.h"
+#include "media/MciDevices.h"
+#include "media/VideoPictureAt.h"
+#include "media/WaveFile.h"
+#include "media/modSound.h"
+#include "tool/ToolCommand.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -2,16 +2,16 @@
 // "Full Frames") shows its picture in the editor's media panel and in the
 // preview, in real windows on the test X server: the screen inside the box
 // shows the video's own pixels, not the box's background.
-#include "AviMaker.h"
-#include "BmpFixture.h"
-#include "QuestionRecord.h"
-#include "TestDocument.h"
+#include "avimaker/AviMaker.h"
+#include "avimaker/BmpFixture.h"
+#include "document/QuestionRecord.h"
+#include "document/TestDocument.h"
 #include "TestDoubles.h"
-#include "VideoPictureAt.h"
-#include "cDIB.h"
-#include "frmCreate.h"
-#include "frmPreview.h"
-#include "modSound.h"
+#include "media/VideoPictureAt.h"
+#include "avimaker/cDIB.h"
+#include "app/frmCreate.h"
+#include "preview/frmPreview.h"
+#include "media/modSound.h"
 
 #include <QApplication>
 #include <QPushButton>

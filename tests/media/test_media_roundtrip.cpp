@@ -2,12 +2,12 @@
 // every codec of its options dialog, written by the maker's own writer and
 // decoded through the player's path (the picture the box shows at a time),
 // compared pixel by pixel with the bitmaps as Qt reads them.
-#include "AviMaker.h"
-#include "BmpFixture.h"
-#include "FrameEncoder.h"
+#include "avimaker/AviMaker.h"
+#include "avimaker/BmpFixture.h"
+#include "avimaker/FrameEncoder.h"
 #include "TestDoubles.h"
-#include "VideoPictureAt.h"
-#include "cDIB.h"
+#include "media/VideoPictureAt.h"
+#include "avimaker/cDIB.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -2,10 +2,10 @@
 // null sink is recorded (parec) while the routines play. Also the behaviour
 // without any sound server (run with PULSE_SERVER pointing nowhere).
 #include "MediaTestUtil.h"
-#include "MciDevices.h"
+#include "media/MciDevices.h"
 #include "TestDoubles.h"
-#include "WaveOutput.h"
-#include "modSound.h"
+#include "media/WaveOutput.h"
+#include "media/modSound.h"
 
 #include <QAudioDevice>
 #include <QMediaDevices>
@@ -210,8 +210,9 @@ TEST_F(SoundAtTheSink, AnAviSoundTrackPlaysInStepWithItsPictures)
         SCOPED_TRACE(codec.toStdString());
         const QString clip = makeClipWithSound(dir.path(), codec);
         ASSERT_FALSE(clip.isEmpty()) << "ffmpeg could not write the clip";
-        if (codec != "pcm_s16le")
-            ASSERT_TRUE(recorder.start());
+        if (codec != "pcm_s16le") {
+            ASSERT_TRUE(recorder.start());       // the first recording started in SetUp
+        }
         QWidget box;
         box.resize(117, 117);
         box.show();
