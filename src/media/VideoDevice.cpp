@@ -2,6 +2,7 @@
 #include "media/MciDevices.h"
 #include "media/PcmPlayer.h"
 #include "media/VideoPlayback.h"
+#include "platform/RegularFile.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -112,7 +113,8 @@ bool VideoDevice::startPass(QString *error)
 
 int VideoDevice::open(const QString &file)
 {
-    if (!QFileInfo(file).isFile())
+    // A pipe or a device behind the name would stall the decoder.
+    if (!RegularFile::problem(file).isEmpty())
         return MciError::FileNotFound;
     m_file = file;
     QString why;
