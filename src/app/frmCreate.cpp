@@ -549,6 +549,7 @@ bool frmCreate::eventFilter(QObject *watched, QEvent *event)
 
 void frmCreate::ClearTest()
 {
+    emit testAboutToBeReplaced();
     m_doc.NextQuestionNumber = 0;
     SetEditMode(false);
     setBoxText(txtTeacher, QString(), MaxTitleText);
@@ -697,6 +698,7 @@ void frmCreate::loadFromCommandLine(const QString &path)
     ClearTest();
     applyLoadedTest(m_doc, *read.test);
     ShowLoadedTest(read.test->title, read.test->teacher);
+    emit testClean();
 }
 
 // ------------------------------------------------------------ File menu
@@ -707,6 +709,7 @@ void frmCreate::mnuFileNew_Click()
     m_doc.NextQuestionNumber = 1;
     lblNumber->setText(EditorLogic::questionLabel(1));
     setWindowTitle(EditorLogic::windowCaption(QStringLiteral("untitled.ard")));
+    emit testClean();
 }
 
 void frmCreate::mnuFileOpen_Click()
@@ -732,6 +735,7 @@ void frmCreate::mnuFileOpen_Click()
     lblNumber->setText(EditorLogic::questionLabel(m_doc.NextQuestionNumber));
     setWindowTitle(EditorLogic::windowCaptionForPath(path));
     AddToRecentFiles(path.toLower());
+    emit testClean();
 }
 
 void frmCreate::mnuFileSaveas_Click()
@@ -750,6 +754,7 @@ void frmCreate::mnuFileSaveas_Click()
             m_doc.CurrentFile = path;
             setWindowTitle(EditorLogic::windowCaptionForPath(path));
             AddToRecentFiles(path);
+            emit testClean();
             return;
         }
         description = result.errorDescription;
@@ -832,6 +837,7 @@ void frmCreate::mnuRecent_Click(int index)
     EnableQuestionCommands(true);
     lblNumber->setText(EditorLogic::questionLabel(m_doc.NextQuestionNumber));
     setWindowTitle(EditorLogic::windowCaptionForPath(path));
+    emit testClean();
 }
 
 // -------------------------------------------------------- question entry

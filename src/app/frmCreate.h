@@ -101,6 +101,12 @@ public slots:
     void txtTFpic_Change();
     void cmdPlaywav_Click();
 
+signals:
+    // The test on screen is about to be dropped (New, Open, a recent file).
+    void testAboutToBeReplaced();
+    // The test on screen is what was just opened, saved or started empty.
+    void testClean();
+
 public:
     bool AddMultipleChoice();
     bool AddTrueFalse();

@@ -4,6 +4,7 @@
 #include "Platform.h"
 #include "QtFileDialogService.h"
 #include "QtMessageService.h"
+#include "RecoveryKeeper.h"
 #include "Startup.h"
 #include "ToolsHelpMenus.h"
 #include "frmCreate.h"
@@ -23,7 +24,8 @@ int main(int argc, char *argv[])
 
     const QStringList arguments = QApplication::arguments().mid(1);
     frmCreate editor;
-    runStartup(editor, EditorLogic::commandLineText(arguments));
+    RecoveryKeeper recovery(&editor);
+    runStartup(editor, EditorLogic::commandLineText(arguments), [&recovery] { return recovery.offerAbandoned(); });
     const int rc = app.exec();
     Platform::setMessages(nullptr);
     Platform::setFileDialogs(nullptr);
