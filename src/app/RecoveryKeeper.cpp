@@ -84,6 +84,8 @@ void RecoveryKeeper::update(Mode mode)
     m_quiet.stop();
     m_unwrittenSince.invalidate();
     const EditorSnapshot now = EditorFields::capture(*m_editor);
+    // The file name alone is no work: File > Open names the chosen file
+    // before it is read.
     const bool unsaved = !now.isEmpty() && !(now.sameTest(m_clean) && now.entry.isBlank());
     if (!unsaved) {
         dropCurrentSlot();

@@ -29,10 +29,10 @@ bool EditorSnapshot::isEmpty() const
 
 bool EditorSnapshot::sameTest(const EditorSnapshot &o) const
 {
-    return title == o.title && teacher == o.teacher && records == o.records && originalPath == o.originalPath;
+    return title == o.title && teacher == o.teacher && records == o.records;
 }
 
 bool EditorSnapshot::operator==(const EditorSnapshot &o) const
 {
-    return sameTest(o) && entry == o.entry;
+    return sameTest(o) && originalPath == o.originalPath && entry == o.entry;
 }

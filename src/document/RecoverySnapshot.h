@@ -37,7 +37,8 @@ struct EditorSnapshot {
     // An editor with nothing in it: no title, no class/teacher line, no
     // questions and nothing typed. Such work is never kept.
     bool isEmpty() const;
-    // The same test from the same file, whatever the entry area holds.
+    // The same title, class/teacher line and questions, whatever the file
+    // name and the entry area.
     bool sameTest(const EditorSnapshot &other) const;
     bool operator==(const EditorSnapshot &other) const;
     bool operator!=(const EditorSnapshot &other) const { return !(*this == other); }

@@ -65,19 +65,26 @@ class TestRecoveryX11 : public QObject {
 
     std::unique_ptr<QProcess> startEditor(const QStringList &args = {})
     {
-        auto editor = std::make_unique<QProcess>();
-        editor->setProcessEnvironment(env());
-        editor->start(ARDENO_CREATOR_EXE, args);
-        if (!editor->waitForStarted(10000))
-            return nullptr;
-        if (!waitUntil([&] { return !windows(*editor, "Ardeno Test Creator").isEmpty(); }, 20000)) {
-            for (const QString &w : run({"xdotool", "search", "--pid", QString::number(editor->processId())}).split('\n', Qt::SkipEmptyParts))
-                qWarning("window %s: %s", qPrintable(w), qPrintable(run({"xdotool", "getwindowname", w})));
-            qWarning("editor state %d, stderr: %s", int(editor->state()), editor->readAllStandardError().constData());
-            return nullptr;
+        // The X server resets when its last client (an editor just killed)
+        // disconnects, and refuses connections meanwhile: try again then.
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            auto editor = std::make_unique<QProcess>();
+            editor->setProcessEnvironment(env());
+            editor->start(ARDENO_CREATOR_EXE, args);
+            if (!editor->waitForStarted(10000))
+                return nullptr;
+            if (waitUntil([&] { return editor->state() != QProcess::Running
+                                       || !windows(*editor, "Ardeno Test Creator").isEmpty(); }, 20000)
+                && editor->state() == QProcess::Running) {
+                QTest::qWait(500);
+                return editor;
+            }
+            qWarning("editor not shown: %s", editor->readAllStandardError().constData());
+            if (editor->state() == QProcess::Running)
+                return nullptr;
+            QTest::qWait(1000);
         }
-        QTest::qWait(500);
-        return editor;
+        return nullptr;
     }
     void focus(QProcess &editor) const
     {
