@@ -201,6 +201,26 @@ private slots:
         QCOMPARE(p.messages.shown.size(), 1);
     }
 
+    // A folder that cannot be made (here a file is in the way) is said once;
+    // the work stays on screen and Save still works.
+    void aFolderThatCannotBeWrittenIsReportedOnce()
+    {
+        QFile blocker(m_dir->filePath("blocked"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        ScopedPlatform p;
+        frmCreate w;
+        RecoveryKeeper keeper(&w, RecoveryStore(m_dir->filePath("blocked/recovery")));
+        get<QLineEdit>(w, "txtTitle")->setText("Kept on screen");
+        keeper.writeNow();
+        QCOMPARE(p.messages.shown.size(), 1);
+        QVERIFY(p.messages.texts().first().contains("cannot be kept for recovery"));
+        get<QLineEdit>(w, "txtTitle")->setText("Kept on screen, changed");
+        keeper.writeNow();
+        QCOMPARE(p.messages.shown.size(), 1);
+        QCOMPARE(get<QLineEdit>(w, "txtTitle")->text(), QString("Kept on screen, changed"));
+    }
+
     // A copy cut at any length: one message, moved aside, never offered.
     void damagedCopiesAreReportedOnceAndSetAside()
     {
