@@ -2,12 +2,12 @@
 // (temporary files, flush, rename: the goal is at most 5 ms, a small part of
 // a frame), and how long a keystroke in the question box takes with and
 // without the copy being kept while the copy is written in between.
-#include "EditorFields.h"
-#include "QuestionRecord.h"
-#include "RecoveryKeeper.h"
-#include "RecoveryStore.h"
-#include "TestFile.h"
-#include "frmCreate.h"
+#include "app/EditorFields.h"
+#include "document/QuestionRecord.h"
+#include "app/RecoveryKeeper.h"
+#include "document/RecoveryStore.h"
+#include "document/TestFile.h"
+#include "app/frmCreate.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

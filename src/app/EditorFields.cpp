@@ -1,8 +1,8 @@
-#include "EditorFields.h"
+#include "app/EditorFields.h"
 
-#include "EditorLogic.h"
-#include "TestFile.h"
-#include "frmCreate.h"
+#include "app/EditorLogic.h"
+#include "document/TestFile.h"
+#include "app/frmCreate.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -3,7 +3,7 @@
 // back, through the editor's public operations and its named controls (the
 // same names the tests address). Used by the recovery copy only.
 
-#include "RecoverySnapshot.h"
+#include "document/RecoverySnapshot.h"
 
 class frmCreate;
 

@@ -1,10 +1,10 @@
-#include "RecoveryKeeper.h"
+#include "app/RecoveryKeeper.h"
 
-#include "EditorFields.h"
-#include "MessageService.h"
-#include "Platform.h"
-#include "SignalPipe.h"
-#include "frmCreate.h"
+#include "app/EditorFields.h"
+#include "platform/MessageService.h"
+#include "platform/Platform.h"
+#include "platform/SignalPipe.h"
+#include "app/frmCreate.h"
 
 #include <QAbstractButton>
 #include <QDir>

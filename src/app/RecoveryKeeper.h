@@ -11,7 +11,7 @@
 // Open over unsaved work keeps the dropped work's copy for the next start.
 // At the next start the copies of editors that ended are offered back.
 
-#include "RecoveryStore.h"
+#include "document/RecoveryStore.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>

@@ -1,11 +1,9 @@
-#include "Startup.h"
+#include "app/Startup.h"
 
-#include "EditorLogic.h"
-#include "frmCreate.h"
+#include "app/EditorLogic.h"
+#include "app/frmCreate.h"
 
-#ifdef ARDENO_HAVE_LOGVIEW
-#include "frmLog.h"
-#endif
+#include "logview/frmLog.h"
 
 void runStartup(frmCreate &editor, const QString &commandLine, const std::function<bool()> &offerRecovery)
 {
@@ -21,9 +19,7 @@ void runStartup(frmCreate &editor, const QString &commandLine, const std::functi
     if (EditorLogic::hasExtension(path, QStringLiteral("ard"))) {
         editor.loadFromCommandLine(path);
     } else if (EditorLogic::hasExtension(path, QStringLiteral("log"))) {
-#ifdef ARDENO_HAVE_LOGVIEW
         frmLog::StartupLog = path;
         frmLog::showLog(&editor);
-#endif
     }
 }

@@ -1,6 +1,6 @@
-#include "RecoveryFormat.h"
+#include "document/RecoveryFormat.h"
 
-#include "TestFile.h"
+#include "document/TestFile.h"
 
 #include <QCryptographicHash>
 #include <QHash>

@@ -6,7 +6,7 @@
 // area, and exact texts for characters Windows-1252 cannot store. The
 // layout is described in the README ("If the program closes before you save").
 
-#include "RecoverySnapshot.h"
+#include "document/RecoverySnapshot.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "RecoverySnapshot.h"
+#include "document/RecoverySnapshot.h"
 
 namespace {
 bool noMedia(const QString &media)

@@ -1,4 +1,4 @@
-#include "RecoveryStore.h"
+#include "document/RecoveryStore.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

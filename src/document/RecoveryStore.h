@@ -4,7 +4,7 @@
 // ended are ever offered. Folder 0700, files 0600: a copy may hold a
 // teacher's unpublished test. Every write replaces the copy atomically.
 
-#include "RecoveryFormat.h"
+#include "document/RecoveryFormat.h"
 
 #include <QString>
 #include <memory>

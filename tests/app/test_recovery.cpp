@@ -1,11 +1,11 @@
 // The recovery copy kept for the editor window (offscreen, with the message
 // and file-dialog doubles): when a copy is kept and when not, what New and
 // Open do with unsaved work, the offer and what Yes restores, damaged copies.
-#include "QuestionRecord.h"
-#include "RecoveryKeeper.h"
+#include "document/QuestionRecord.h"
+#include "app/RecoveryKeeper.h"
 #include "TestDoubles.h"
-#include "TestFile.h"
-#include "frmCreate.h"
+#include "document/TestFile.h"
+#include "app/frmCreate.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,8 +1,8 @@
 // The recovery copy through the real program on the test X server: the
 // editor is typed into with xdotool and ended the hard way (SIGKILL), the
 // polite way (SIGTERM) and normally, then started again.
-#include "QuestionRecord.h"
-#include "TestFile.h"
+#include "document/QuestionRecord.h"
+#include "document/TestFile.h"
 
 #include <QDir>
 #include <QDirIterator>

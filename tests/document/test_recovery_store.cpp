@@ -2,9 +2,9 @@
 // exactly, the test file is the one Save writes, only the owner can read it,
 // a slot held by a live editor is never claimed, and a copy damaged in any
 // way is refused as a whole.
-#include "QuestionRecord.h"
-#include "RecoveryStore.h"
-#include "TestFile.h"
+#include "document/QuestionRecord.h"
+#include "document/RecoveryStore.h"
+#include "document/TestFile.h"
 
 #include <QDir>
 #include <QFile>
