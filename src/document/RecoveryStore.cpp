@@ -1,5 +1,7 @@
 #include "document/RecoveryStore.h"
 
+#include "platform/RegularFile.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -48,13 +50,13 @@ bool writeAtomically(const QString &path, const QByteArray &bytes, QString *erro
     return true;
 }
 
+// Our own files, but in a folder anyone with the user's rights can change:
+// read as any file from outside.
 bool readAll(const QString &path, QByteArray &bytes, qint64 limit)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > limit)
-        return false;
-    bytes = f.readAll();
-    return true;
+    QString reason;
+    bytes = RegularFile::read(path, limit, &reason);
+    return reason.isEmpty();
 }
 
 int generationOf(const QString &testFileName)
