@@ -108,9 +108,8 @@ int main(int argc, char *argv[])
     print("write the copy: encode, 2 x (temp, fsync, rename)", figures(writes));
 
     frmCreate editor;
-    LoadedTest test{copy.work.title, copy.work.teacher, copy.work.records};
-    applyLoadedTest(editor.document(), test);
-    editor.ShowLoadedTest(test.title, test.teacher);
+    editor.controller().restoreUnsaved(copy.work.records, QString());
+    editor.ShowLoadedTest(copy.work.title, copy.work.teacher);
     editor.show();
 
     std::vector<double> captures;

@@ -1,7 +1,7 @@
 #include "app/EditorFields.h"
 
 #include "app/EditorLogic.h"
-#include "document/TestFile.h"
+#include "app/QuestionEntryPanel.h"
 #include "app/frmCreate.h"
 
 #include <QComboBox>
@@ -22,28 +22,10 @@ QLineEdit *line(const frmCreate &e, const QString &name) { return control<QLineE
 QRadioButton *option(const frmCreate &e, const QString &name) { return control<QRadioButton>(e, name); }
 QPlainTextEdit *box(const frmCreate &e, const QString &name) { return control<QPlainTextEdit>(e, name); }
 
-// Question boxes show line breaks as LF; records hold CR LF.
-QString questionText(const QPlainTextEdit *b)
-{
-    QString text = b->toPlainText();
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return text;
-}
-
-void setQuestionText(QPlainTextEdit *b, const QString &text)
-{
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    // The typing limit must not cut a text that was longer already.
-    b->setProperty("maxChars", std::max<int>(b->property("maxChars").toInt(), int(text.size() + text.count('\n'))));
-    b->setPlainText(shown);
-}
-
-void setLineText(QLineEdit *l, const QString &text)
-{
-    l->setMaxLength(std::max<int>(l->maxLength(), int(text.size())));
-    l->setText(text);
-}
+QString questionText(const QPlainTextEdit *b) { return QuestionEntryPanel::multiLineText(b); }
+void setQuestionText(QPlainTextEdit *b, const QString &text) { QuestionEntryPanel::setMultiLineText(b, text); }
+// The typing limit of a box must not cut a text that was longer already.
+void setLineText(QLineEdit *l, const QString &text) { QuestionEntryPanel::setBoxText(l, text, l->maxLength()); }
 }
 
 namespace EditorFields {
@@ -54,10 +36,8 @@ EditorSnapshot capture(const frmCreate &editor)
     const TestDocument &doc = editor.document();
     s.title = line(editor, QStringLiteral("txtTitle"))->text();
     s.teacher = line(editor, QStringLiteral("txtTeacher"))->text();
-    s.records.reserve(doc.questionCount());
-    for (int i = 1; i <= doc.questionCount(); ++i)
-        s.records.append(doc.QuestionRecords[size_t(i)]);
-    s.originalPath = doc.CurrentFile;
+    s.records = doc.records();
+    s.originalPath = doc.currentFile();
 
     EntryArea &e = s.entry;
     e.type = option(editor, QStringLiteral("optType_1"))->isChecked() ? 1 : 0;
@@ -71,24 +51,22 @@ EditorSnapshot capture(const frmCreate &editor)
     e.tfQuestion = questionText(box(editor, QStringLiteral("txtTFquestion")));
     e.tfAnswer = option(editor, QStringLiteral("optTrueAnswer_1"))->isChecked() ? 1 : 0;
     e.tfMedia = line(editor, QStringLiteral("txtTFpic"))->text();
-    if (editor.isEditMode())
-        e.editing = control<QComboBox>(editor, QStringLiteral("cboExist"))->currentIndex() + 1;
+    e.editing = editor.controller().editedNumber();
     return s;
 }
 
 void restore(frmCreate &editor, const EditorSnapshot &work)
 {
-    // Restored into the editor as it starts: with questions, as a test given
-    // on the command line is shown; without, the fresh editor stays as it is.
-    if (!work.records.isEmpty()) {
-        LoadedTest test{work.title, work.teacher, work.records};
-        editor.ClearTest();
-        applyLoadedTest(editor.document(), test);
+    // Restored into the editor as it starts, through its controller: the
+    // questions land in the undo-aware document, unsaved, with the file they
+    // belong to. With questions the test is shown as a test given on the
+    // command line is; without, the fresh editor stays as it is.
+    editor.ClearTest();
+    editor.controller().restoreUnsaved(work.records, work.originalPath);
+    if (!work.records.isEmpty())
         editor.ShowLoadedTest(work.title, work.teacher);
-    }
     setLineText(line(editor, QStringLiteral("txtTitle")), work.title);
     setLineText(line(editor, QStringLiteral("txtTeacher")), work.teacher);
-    editor.document().CurrentFile = work.originalPath;
     editor.setWindowTitle(work.originalPath.isEmpty() ? EditorLogic::windowCaption(QStringLiteral("untitled.ard"))
                                                       : EditorLogic::windowCaptionForPath(work.originalPath));
 

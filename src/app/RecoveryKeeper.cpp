@@ -7,6 +7,7 @@
 #include "app/frmCreate.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -41,17 +42,27 @@ RecoveryKeeper::RecoveryKeeper(frmCreate *editor, const RecoveryStore &store)
     m_quiet.setInterval(QuietMs);
     connect(&m_quiet, &QTimer::timeout, this, [this] { update(Mode::InBackground); });
 
-    // Every box and option of the window: the snapshot tells real changes
-    // from repainting, so a signal too many costs only a comparison.
+    // The questions tell their changes through the document; the title,
+    // class/teacher line and entry area are the window's boxes and options
+    // (the question list's text line only shows the document). The snapshot
+    // tells real changes from repainting, so a signal too many costs only a
+    // comparison.
+    const DocumentEditor &editing = editor->controller().editing();
+    connect(&editing, &DocumentEditor::questionsChanged, this, &RecoveryKeeper::noteChange);
+    connect(&editing, &DocumentEditor::aboutToReset, this, &RecoveryKeeper::testAboutToBeReplaced);
+    connect(&editing, &DocumentEditor::documentReset, this, [this, &editing] {
+        if (editing.isClean())
+            testOpened();
+    });
+    connect(&editing, &DocumentEditor::cleanStateSet, this, &RecoveryKeeper::testSaved);
     for (QLineEdit *l : editor->findChildren<QLineEdit *>())
-        connect(l, &QLineEdit::textChanged, this, &RecoveryKeeper::noteChange);
+        if (!qobject_cast<QComboBox *>(l->parent()))
+            connect(l, &QLineEdit::textChanged, this, &RecoveryKeeper::noteChange);
     for (QPlainTextEdit *t : editor->findChildren<QPlainTextEdit *>())
         connect(t, &QPlainTextEdit::textChanged, this, &RecoveryKeeper::noteChange);
     for (QAbstractButton *b : editor->findChildren<QAbstractButton *>())
         if (b->isCheckable())
             connect(b, &QAbstractButton::toggled, this, &RecoveryKeeper::noteChange);
-    connect(editor, &frmCreate::testAboutToBeReplaced, this, &RecoveryKeeper::testAboutToBeReplaced);
-    connect(editor, &frmCreate::testClean, this, &RecoveryKeeper::testClean);
 
     connect(qApp, &QCoreApplication::aboutToQuit, this, &RecoveryKeeper::writeNow);
     if (auto *gui = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
@@ -81,9 +92,14 @@ void RecoveryKeeper::writeNow() { update(Mode::Now); }
 
 void RecoveryKeeper::update(Mode mode)
 {
+    takePendingCleanState();
     m_quiet.stop();
     m_unwrittenSince.invalidate();
-    const EditorSnapshot now = EditorFields::capture(*m_editor);
+    EditorSnapshot now = EditorFields::capture(*m_editor);
+    // File > Open names the chosen file before it reads it (and a cancelled
+    // Open names none): the work belongs to the file it was opened from,
+    // saved to or restored with.
+    now.originalPath = m_workFile;
     // The file name alone is no work: File > Open names the chosen file
     // before it is read.
     const bool unsaved = !now.isEmpty() && !(now.sameTest(m_clean) && now.entry.isBlank());
@@ -154,13 +170,35 @@ void RecoveryKeeper::testAboutToBeReplaced()
     m_written.reset();
 }
 
-void RecoveryKeeper::testClean()
+// A test opened or started new is clean, but the window still shows the
+// title and class/teacher line of the test it replaces (they are filled after
+// the load): the clean state is read once the command has finished, or
+// before anything is compared with it.
+void RecoveryKeeper::testOpened()
 {
     if (m_restoring)
         return;
+    m_cleanPending = true;
+    QTimer::singleShot(0, this, &RecoveryKeeper::takePendingCleanState);
+}
+
+void RecoveryKeeper::testSaved()
+{
+    if (m_restoring)
+        return;
+    m_cleanPending = true;
+    takePendingCleanState();
+}
+
+void RecoveryKeeper::takePendingCleanState()
+{
+    if (!m_cleanPending)
+        return;
+    m_cleanPending = false;
     m_quiet.stop();
     m_unwrittenSince.invalidate();
     m_clean = EditorFields::capture(*m_editor);
+    m_workFile = m_clean.originalPath;
     dropCurrentSlot();
     // A question typed but not added is still unsaved after a save.
     m_quiet.start();
@@ -226,6 +264,8 @@ bool RecoveryKeeper::offerAbandoned()
         m_restoring = true;
         EditorFields::restore(*m_editor, offer.copy.work);
         m_restoring = false;
+        m_cleanPending = false;
+        m_workFile = offer.copy.work.originalPath;
         m_quiet.stop();
         // Unsaved again: the copy stays until the work is saved.
         m_clean = EditorSnapshot();

@@ -48,7 +48,8 @@ public:
 public slots:
     void noteChange();
     void testAboutToBeReplaced();
-    void testClean();
+    void testOpened();
+    void testSaved();
 
 private:
     enum class Mode { InBackground, Now };
@@ -56,12 +57,15 @@ private:
     void dropCurrentSlot();
     void reportWriteFailure(const QString &reason);
     void endOnSignal();
+    void takePendingCleanState();
 
     frmCreate *m_editor;
     RecoveryStore m_store;
     std::unique_ptr<RecoverySlot> m_slot;                  // the work on screen
     std::vector<std::unique_ptr<RecoverySlot>> m_kept;     // dropped or not restored: offered next start
     EditorSnapshot m_clean;                                // as last opened or saved
+    bool m_cleanPending = false;                           // m_clean is to be read once the command ends
+    QString m_workFile;                                    // the file the work on screen belongs to
     std::optional<EditorSnapshot> m_written;               // what m_slot holds
     QDateTime m_lastChange;
     QElapsedTimer m_unwrittenSince;

@@ -159,7 +159,8 @@ private slots:
             get<QRadioButton>(w, "optType_1")->click();
             get<QPlainTextEdit>(w, "txtTFquestion")->setPlainText("The Rhine flows north.");
             get<QPushButton>(w, "cmdAdd")->click();
-            w.document().CurrentFile = path;
+            p.dialogs.answer(path);
+            get<QPushButton>(w, "cmdOkay")->click();
             auto *list = get<QComboBox>(w, "cboExist");
             list->setCurrentIndex(1);
             emit list->activated(1);
@@ -172,13 +173,65 @@ private slots:
         QVERIFY(keeper.offerAbandoned());
         QVERIFY(p.messages.texts().value(0).contains("File: geo.ard"));
         QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - geo.ard"));
-        QCOMPARE(w.document().CurrentFile, path);
+        QCOMPARE(w.document().currentFile(), path);
         QCOMPARE(w.document().questionCount(), 2);
         QVERIFY(w.isEditMode());
+        QCOMPARE(w.controller().editedNumber(), 2);
         QCOMPARE(get<QComboBox>(w, "cboExist")->currentIndex(), 1);
         QCOMPARE(get<QPlainTextEdit>(w, "txtTFquestion")->toPlainText(), QString("The Rhine flows\nnorth-west."));
+        // Unsaved, with nothing to undo: the history starts at the restored test.
+        const DocumentEditor &editing = w.controller().editing();
+        QVERIFY(!editing.isClean());
+        QVERIFY(!editing.canUndo());
+        QCOMPARE(editing.undoCount(), 0);
         // Still unsaved: the copy stays while the editor runs.
         QCOMPARE(slotCount(), 1);
+
+        // Save Test proposes the file the work belongs to, in its folder.
+        get<QPushButton>(w, "cmdEdit")->click();
+        QVERIFY(!w.isEditMode());
+        p.dialogs.answer(QString());
+        get<QPushButton>(w, "cmdOkay")->click();
+        QCOMPARE(p.dialogs.requests.size(), 1);
+        QCOMPARE(p.dialogs.requests.first().fileName, QString("geo.ard"));
+        QCOMPARE(QDir(p.dialogs.requests.first().initialDir), QDir(m_dir->path()));
+        // Once saved, the dialog proposes "untitled.ard" again, as it always does.
+        p.dialogs.answer(path);
+        get<QPushButton>(w, "cmdOkay")->click();
+        QVERIFY(editing.isClean());
+        QCOMPARE(slotCount(), 0);
+        p.dialogs.answer(QString());
+        get<QPushButton>(w, "cmdOkay")->click();
+        QCOMPARE(p.dialogs.requests.last().fileName, QString("untitled.ard"));
+    }
+
+    // Open over unsaved work keeps its copy under the file it came from, not
+    // the file being opened.
+    void openOverUnsavedWorkKeepsItsOwnFileName()
+    {
+        const QString other = m_dir->filePath("other.ard");
+        {
+            QFile f(other);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(testFileBytes("Other", "Class", {QStringList({"t", "q", "none", " 0"}).join(QuestionRecord::FieldSeparator)}));
+        }
+        {
+            ScopedPlatform p;
+            frmCreate w;
+            RecoveryKeeper keeper(&w, store());
+            typeTest(w, "Mine");
+            p.dialogs.answer(other);
+            w.mnuFileOpen_Click();
+            QCOMPARE(get<QLineEdit>(w, "txtTitle")->text(), QString("Other"));
+            QCOMPARE(slotCount(), 1);
+        }
+        ScopedPlatform p;
+        frmCreate w;
+        RecoveryKeeper keeper(&w, store());
+        QVERIFY(keeper.offerAbandoned());
+        QVERIFY2(p.messages.texts().value(0).contains("File: untitled.ard"), qPrintable(p.messages.texts().value(0)));
+        QCOMPARE(get<QLineEdit>(w, "txtTitle")->text(), QString("Mine"));
+        QVERIFY(w.document().currentFile().isEmpty());
     }
 
     void noDeletesTheCopy()
