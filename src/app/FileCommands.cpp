@@ -75,7 +75,8 @@ void FileCommands::openFromCommandLine(const QString &path)
 
 void FileCommands::saveAs(const QString &title, const QString &teacher)
 {
-    const QString path = ShowSaveDialog(m_window, ardenoTestFilter(), QDir::currentPath(), QStringLiteral("ard"));
+    const EditorController::SaveProposal proposal = m_controller.saveProposal(QDir::currentPath());
+    const QString path = ShowSaveDialog(m_window, ardenoTestFilter(), proposal.folder, QStringLiteral("ard"), proposal.name);
     if (path.isEmpty())
         return;
     QString description;

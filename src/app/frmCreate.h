@@ -44,6 +44,7 @@ public:
 
     const TestDocument &document() const { return m_controller.document(); }
     EditorController &controller() { return m_controller; }
+    const EditorController &controller() const { return m_controller; }
     const RecentFiles &recentFiles() const;
 
     // The media file last shown in the panel; the play button plays it again.
