@@ -14,6 +14,7 @@
 #include "dlgAsk.h"
 #include "modSound.h"
 
+#include "WebQuizExportAction.h"
 #ifdef ARDENO_HAVE_PREVIEW
 #include "frmPreview.h"
 #endif
@@ -393,6 +394,8 @@ void frmCreate::buildMenus()
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuBar1"));
     mnuFilePrint = item(QStringLiteral("mnuFilePrint"), QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P));
     mnuFilePrintPdf = item(QStringLiteral("mnuFilePrintPdf"), QStringLiteral("Print to PDF..."), QKeySequence());
+    connect(item(QStringLiteral("mnuFileExportWeb"), QStringLiteral("Export Web Quiz..."), QKeySequence()),
+            &QAction::triggered, this, [this] { WebQuizExportAction::run(m_doc, txtTitle->text(), txtTeacher->text()); });
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuBar2"));
     mnuFileExit = item(QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuBar3"));

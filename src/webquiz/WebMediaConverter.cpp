@@ -1,0 +1,132 @@
+#include "WebMediaConverter.h"
+
+#include "MidiSource.h"
+#include "ModuleLoader.h"
+#include "WmfReader.h"
+#include "modSound.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+namespace {
+ConvertedMedia failed(ConvertedMedia::Kind kind, const QString &why)
+{
+    ConvertedMedia m;
+    m.kind = kind;
+    m.error = why;
+    return m;
+}
+
+// The picture's own bytes for a BMP or JPEG: browsers show both.
+QString pictureMime(const QByteArray &head)
+{
+    if (head.startsWith("BM"))
+        return QStringLiteral("image/bmp");
+    if (head.startsWith("\xFF\xD8"))
+        return QStringLiteral("image/jpeg");
+    return QString();
+}
+}
+
+WebCodec *WebMediaConverter::codec(QString *error)
+{
+    if (!m_codecTried) {
+        m_codecTried = true;
+        const auto factory = reinterpret_cast<CreateWebCodec>(
+            ModuleLoader::resolve(QStringLiteral(ARDENO_WEBCODEC_MODULE), ARDENO_WEBCODEC_FACTORY, &m_codecError));
+        if (factory) {
+            m_codec.reset(factory(kWebCodecInterfaceVersion));
+            if (!m_codec)
+                m_codecError = QStringLiteral("the codec module was built for another version");
+        }
+    }
+    if (!m_codec && error)
+        *error = QStringLiteral("the codec module could not be loaded (%1)").arg(m_codecError);
+    return m_codec.get();
+}
+
+ConvertedMedia WebMediaConverter::convert(const QString &path)
+{
+    using Kind = ConvertedMedia::Kind;
+    const MediaKind kind = mediaKindOf(path);
+    const Kind target = kind == MediaKind::Picture ? Kind::Picture
+                        : kind == MediaKind::Wave  ? Kind::Sound
+                        : kind == MediaKind::Midi || kind == MediaKind::Mp3 ? Kind::Tune
+                                                                             : Kind::Video;
+    if (kind == MediaKind::None)
+        return failed(target, QStringLiteral("not a picture, sound, tune or video"));
+    if (QFileInfo(path).size() > kMaxInputBytes)
+        return failed(target, QStringLiteral("larger than %1 MB").arg(kMaxInputBytes >> 20));
+
+    ConvertedMedia out;
+    out.kind = target;
+    if (kind == MediaKind::Avi || kind == MediaKind::Mpeg) {
+        QString why;
+        WebCodec *c = codec(&why);
+        if (!c || !c->transcodeVideo(path, &out.media, &why))
+            return failed(target, why);
+        out.converted = true;
+        return out;
+    }
+    if (kind == MediaKind::Midi) {
+        QString why;
+        auto source = MidiSource::open(path, &why);
+        if (!source)
+            return failed(target, why);
+        QByteArray pcm;
+        const qint64 limit = qint64(kMaxTuneSeconds) * source->sampleRate() * 4;
+        QByteArray block(64 * 1024, Qt::Uninitialized);
+        while (pcm.size() < limit) {
+            const qint64 n = source->read(block.data(), block.size());
+            if (n <= 0)
+                break;
+            pcm.append(block.constData(), n);
+        }
+        WebCodec *c = codec(&why);
+        if (!c || !c->encodeAudio(pcm, source->sampleRate(), source->channels(), &out.media, &why))
+            return failed(target, why);
+        out.media.description = QStringLiteral("synthesised, %1").arg(out.media.description);
+        out.converted = true;
+        return out;
+    }
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(target, file.errorString());
+    const QByteArray bytes = file.readAll();
+    switch (kind) {
+    case MediaKind::Wave:
+        if (!bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE")
+            return failed(target, QStringLiteral("not a wave file"));
+        out.media = {bytes, QStringLiteral("audio/wav"), QStringLiteral("as it is")};
+        return out;
+    case MediaKind::Mp3:
+        out.media = {bytes, QStringLiteral("audio/mpeg"), QStringLiteral("as it is")};
+        return out;
+    default:
+        break;
+    }
+    // Pictures.
+    if (Wmf::looksLikeWmf(bytes.left(64))) {
+        const Wmf::Info info = Wmf::readInfo(bytes);
+        if (!info.ok())
+            return failed(target, info.error.isEmpty() ? QStringLiteral("damaged metafile") : info.error);
+        QString why;
+        const QByteArray svg = Wmf::toSvg(bytes, info.pixels, &why);
+        if (svg.isEmpty())
+            return failed(target, why);
+        out.media = {svg, QStringLiteral("image/svg+xml"), QStringLiteral("metafile drawn as SVG")};
+        out.pictureSize = info.pixels;
+        out.converted = true;
+        return out;
+    }
+    const QString mime = pictureMime(bytes);
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (mime.isEmpty() || !size.isValid() || size.isEmpty())
+        return failed(target, QStringLiteral("not a BMP, JPEG or metafile picture"));
+    out.media = {bytes, mime, QStringLiteral("as it is")};
+    out.pictureSize = size;
+    return out;
+}

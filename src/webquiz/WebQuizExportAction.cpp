@@ -1,0 +1,75 @@
+#include "WebQuizExportAction.h"
+
+#include "FileDialogService.h"
+#include "MessageService.h"
+#include "Platform.h"
+#include "TestDocument.h"
+#include "WebQuizExporter.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace WebQuizExportAction {
+bool writePage(const QString &path, const QByteArray &page, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(page) != page.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool run(const QString &title, const QString &teacher, const QStringList &records,
+         const QString &testFolder, const QString &testFile)
+{
+    if (records.isEmpty()) {
+        MsgBox(QObject::tr("There are no questions to export."), MsgIcon::Information);
+        return false;
+    }
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.title = QObject::tr("Export Web Quiz");
+    request.filters = {{QObject::tr("Web Pages (*.html)"), QStringLiteral("*.html")}};
+    request.defaultExt = QStringLiteral("html");
+    request.overwritePrompt = true;
+    request.fileName = testFile.isEmpty() ? QStringLiteral("quiz.html")
+                                          : QFileInfo(testFile).completeBaseName() + QStringLiteral(".html");
+    request.initialDir = testFile.isEmpty() ? QString() : QFileInfo(testFile).absolutePath();
+    const FileDialogResult chosen = Platform::fileDialogs().choose(request);
+    if (!chosen.accepted || chosen.files.isEmpty())
+        return false;
+    const QString path = chosen.files.first();
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    WebQuizExporter exporter;
+    const WebQuizExport result = exporter.exportTest(title, teacher, records, testFolder);
+    QApplication::restoreOverrideCursor();
+
+    if (result.tooLarge()
+        && MsgBox(WebQuizExporter::sizeLine(result) + QStringLiteral("\r\n\r\n") + QObject::tr("Write it anyway?"),
+                  MsgIcon::Exclamation, MsgButtons::OkCancel)
+               != MsgResult::Ok)
+        return false;
+    QString why;
+    if (!writePage(path, result.page, &why)) {
+        MsgBox(QObject::tr("The web quiz could not be written to %1: %2").arg(path, why), MsgIcon::Critical);
+        return false;
+    }
+    QStringList lines = {QObject::tr("The web quiz was written to %1.").arg(path), WebQuizExporter::sizeLine(result)};
+    if (!result.report.isEmpty())
+        lines << QString() << result.report;
+    MsgBox(lines.join(QStringLiteral("\r\n")), MsgIcon::Information);
+    return true;
+}
+
+bool run(const TestDocument &doc, const QString &title, const QString &teacher)
+{
+    QStringList records;
+    for (int i = 1; i <= doc.questionCount(); ++i)
+        records << doc.QuestionRecords[size_t(i)];
+    return run(title, teacher, records, doc.TestFolder, doc.CurrentFile);
+}
+}

@@ -1,0 +1,23 @@
+#pragma once
+// File > "Export Web Quiz...": asks for the page's name, exports, asks before
+// writing a page above 50 MB, writes it without touching an older page
+// until it is complete, and reports each media conversion.
+
+#include <QString>
+#include <QStringList>
+
+class TestDocument;
+
+
+namespace WebQuizExportAction {
+// Returns true when a page was written.
+bool run(const QString &title, const QString &teacher, const QStringList &records,
+         const QString &testFolder, const QString &testFile);
+
+// The same for the test being edited: its questions 1 to N, its media
+// looked up as the preview looks them up.
+bool run(const TestDocument &doc, const QString &title, const QString &teacher);
+
+// Writes the page atomically; false with the system's reason in `error`.
+bool writePage(const QString &path, const QByteArray &page, QString *error);
+}
