@@ -27,6 +27,25 @@ QString pictureMime(const QByteArray &head)
         return QStringLiteral("image/jpeg");
     return QString();
 }
+
+// Browsers show an SVG picture only when its root names the SVG namespace,
+// which libwmf leaves out (Qt's renderer does not need it); pictures inside
+// it use xlink.
+QByteArray forBrowsers(QByteArray svg)
+{
+    const qsizetype root = svg.indexOf("<svg");
+    if (root < 0)
+        return svg;
+    const qsizetype end = svg.indexOf('>', root);
+    const QByteArray tag = svg.mid(root, end - root);
+    QByteArray add;
+    if (!tag.contains("xmlns=\""))
+        add += " xmlns=\"http://www.w3.org/2000/svg\"";
+    if (!tag.contains("xmlns:xlink="))
+        add += " xmlns:xlink=\"http://www.w3.org/1999/xlink\"";
+    svg.insert(root + 4, add);
+    return svg;
+}
 }
 
 WebCodec *WebMediaConverter::codec(QString *error)
@@ -116,7 +135,7 @@ ConvertedMedia WebMediaConverter::convert(const QString &path)
         const QByteArray svg = Wmf::toSvg(bytes, info.pixels, &why);
         if (svg.isEmpty())
             return failed(target, why);
-        out.media = {svg, QStringLiteral("image/svg+xml"), QStringLiteral("metafile drawn as SVG")};
+        out.media = {forBrowsers(svg), QStringLiteral("image/svg+xml"), QStringLiteral("metafile drawn as SVG")};
         out.pictureSize = info.pixels;
         out.converted = true;
         return out;

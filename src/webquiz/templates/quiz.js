@@ -50,6 +50,12 @@
     frame: 'm',          // the frame on screen: "m" or "t"
     answers: [],         // per question: {given, right, frame}
   };
+  // The page says what it waits for (data-ready on <main>), so that a
+  // helper reading aloud, or a test, can tell.
+  function setBusy(busy) {
+    state.busy = busy;
+    $('quiz').dataset.ready = busy ? 'no' : 'yes';
+  }
   const labels = { m: { question: '', answers: ['', '', '', ''] }, t: { question: '' } };
 
   const soundRight = new Audio();
@@ -193,7 +199,7 @@
     return document.querySelector((state.frame === 'm' ? '#multiple' : '#truefalse') + ' .option');
   }
   async function showQuestion() {
-    state.busy = true;
+    setBusy(true);
     const q = questions[state.current - 1];
     $('count').textContent = 'Question #' + signed(state.current);
     $('score').textContent = scoreLine();
@@ -213,7 +219,7 @@
     fillLabels();
     announce('Question #' + signed(state.current));
     await showMedia(media);
-    state.busy = false;
+    setBusy(false);
     const first = firstOption();
     if (first && $('message').hidden) first.focus({ preventScroll: true });
   }
@@ -225,7 +231,7 @@
   }
   async function answer(index) {
     if (state.busy) return;
-    state.busy = true;
+    setBusy(true);
     const frame = state.frame;
     const right = state.correct;
     if (mediaElement && mediaElement.tagName === 'IMG') closeMedia();
@@ -238,7 +244,7 @@
       if (!validRight) {
         // The right answer names no option: the question cannot be passed.
         await showMessage('There has been an error in this question.');
-        state.busy = false;
+        setBusy(false);
         return;
       }
       const text = frame === 'm'
