@@ -22,12 +22,18 @@ PACKAGES=(
   ffmpeg sox xvfb xauth x11-utils xdotool imagemagick pulseaudio pulseaudio-utils
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   desktop-file-utils shared-mime-info dpkg-dev fakeroot lintian
+  # the web quiz: its codecs, and the browser its tests run in (puppeteer-core
+  # from npm drives Debian's chromium)
+  libavformat-dev libswresample-dev chromium nodejs
 )
 
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
 done
+# npm comes with some nodejs builds (NodeSource's); Debian's own is a
+# package of its own.
+command -v npm >/dev/null 2>&1 || missing+=(npm)
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 SUDO=""
