@@ -6,6 +6,7 @@
 #include "QtMessageService.h"
 #include "Startup.h"
 #include "ToolsHelpMenus.h"
+#include "WebQuizFormat.h"
 #include "frmCreate.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@ int main(int argc, char *argv[])
     Platform::setMessages(&messages);
     Platform::setFileDialogs(&dialogs);
     installHelpKey(app);
+    WebQuizFormat::registerFormat();
 
     const QStringList arguments = QApplication::arguments().mid(1);
     frmCreate editor;

@@ -82,10 +82,11 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
 
         const bool shown = q.kind != PreviewQuestion::Kind::Other && !q.tooFewFields;
         const QString path = shown ? MediaLookup::resolve(q.mediaReference, testFolder) : QString();
+        const qsizetype problemsBefore = result.problems.size();
         const QString label = QStringLiteral("Question %1: %2").arg(i + 1).arg(MediaLookup::nameOf(q.mediaReference));
         if (shown && path.isEmpty() && !QuestionRecord::isNoMedia(q.mediaReference)
             && !q.mediaReference.isEmpty())
-            result.report << label + QStringLiteral(": not found, the question is shown without it");
+            result.problems << label + QStringLiteral(": not found, the question is shown without it");
         if (!path.isEmpty() && mediaKindOf(path) != MediaKind::None) {
             const ConvertedMedia c = converter.convert(path);
             QJsonObject m;
@@ -93,7 +94,7 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
             m[QStringLiteral("replay")] = replays(path);
             if (!c.ok()) {
                 m[QStringLiteral("error")] = true;
-                result.report << label + QStringLiteral(": cannot be used (%1)").arg(c.error);
+                result.problems << label + QStringLiteral(": cannot be used (%1)").arg(c.error);
             } else {
                 int index = mediaIndex.value(path, -1);
                 if (index < 0) {
@@ -113,6 +114,8 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
             }
             o[QStringLiteral("media")] = m;
         }
+        if (result.problems.size() > problemsBefore)
+            result.report << result.problems.last();
         questions.append(o);
     }
 

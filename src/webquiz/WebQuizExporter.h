@@ -11,6 +11,7 @@
 struct WebQuizExport {
     QByteArray page;
     QStringList report;      // one line per media file and what became of it
+    QStringList problems;    // those of the lines that say a file is missing or unusable
     qint64 pageBytes() const { return page.size(); }
     bool tooLarge() const;   // above kWarnBytes: the user is asked first
 };

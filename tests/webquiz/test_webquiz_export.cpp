@@ -2,7 +2,10 @@
 // conversions make (read back by ffprobe), what is reported, and the tool.
 #include "WebMediaConverter.h"
 #include "WebQuizExporter.h"
+#include "WebQuizFormat.h"
 #include "WebQuizPage.h"
+#include "exchange/QuestionExport.h"
+#include "exchange/QuestionFormatRegistry.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -306,4 +309,37 @@ TEST(ToolExport, RefusesUnknownFormatsAndUnreadableTests)
     p.waitForFinished(30000);
     EXPECT_EQ(p.exitCode(), 1);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("y.html"))));
+}
+
+// ---- the format registry ------------------------------------------------------------
+
+TEST(WebQuizFormat, IsAWriteOnlyFormatChosenByNameOrByAnHtmlFile)
+{
+    QuestionFormatRegistry registry;
+    WebQuizFormat::registerInto(registry);
+    const QuestionFormat *web = registry.byShortName(QStringLiteral("web"));
+    ASSERT_NE(web, nullptr);
+    EXPECT_FALSE(web->hasCapabilities(QuestionFormat::Read));
+    EXPECT_EQ(registry.forFileName(QStringLiteral("/tmp/Quiz.HTML"), QuestionFormat::Write), web);
+    EXPECT_EQ(registry.forFileName(QStringLiteral("quiz.htm"), QuestionFormat::Write), web);
+    EXPECT_EQ(registry.forFileName(QStringLiteral("quiz.html"), QuestionFormat::Read), nullptr);
+}
+
+TEST(WebQuizFormat, AMissingMediaFileIsAQuestionWithAPartLeftBehind)
+{
+    QTemporaryDir dir;
+    ExportRequest request;
+    request.path = dir.filePath(QStringLiteral("q.html"));
+    WebQuizFormat format;
+    request.format = &format;
+    request.source.title = QStringLiteral("T");
+    request.source.teacher = QStringLiteral("C");
+    request.source.records = {QStringLiteral("t%1One%1gone.jpg%1 0").arg(S), QStringLiteral("t%1Two%1none%1 1").arg(S)};
+    request.source.mediaFolder = dir.path() + QLatin1Char('/');
+    const ExchangeReport report = exportQuestions(request);
+    EXPECT_EQ(report.exitStatus(), 3);
+    EXPECT_EQ(report.skipped(), QStringList{QStringLiteral("Question 1: gone.jpg: not found, the question is shown without it")});
+    EXPECT_EQ(report.carried(), 2);
+    EXPECT_TRUE(report.notes().last().startsWith(QStringLiteral("The page is ")));
+    EXPECT_TRUE(QFile::exists(request.path));
 }
