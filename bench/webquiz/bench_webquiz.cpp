@@ -5,7 +5,7 @@
 // at most 1.2x ffmpeg's time. Best of a few runs; prints figures, never fails
 // on them.
 
-#include "WebQuizExporter.h"
+#include "webquiz/WebQuizExporter.h"
 #include "document/TestFile.h"
 
 #include <QCoreApplication>

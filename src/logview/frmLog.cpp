@@ -1,9 +1,9 @@
-#include "frmLog.h"
+#include "logview/frmLog.h"
 
-#include "FileDialogs.h"
-#include "MessageService.h"
-#include "PrintSurface.h"
-#include "ScoreLog.h"
+#include "dialogs/FileDialogs.h"
+#include "platform/MsgBox.h"
+#include "print/PrintSurface.h"
+#include "document/ScoreLog.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "modSound.h"
+#include "media/MediaKind.h"
 
 QString mediaExtensionOf(const QString &path)
 {

@@ -1,4 +1,4 @@
-#include "ShellService.h"
+#include "platform/ShellService.h"
 
 #include <QDesktopServices>
 #include <QFile>

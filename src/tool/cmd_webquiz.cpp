@@ -2,7 +2,7 @@
 // format of the question format registry; the tool adds it there before
 // any command runs, and the exchange commands do the rest.
 
-#include "WebQuizFormat.h"
+#include "webquiz/WebQuizFormat.h"
 
 namespace {
 const bool webQuizRegistered = (WebQuizFormat::registerFormat(), true);

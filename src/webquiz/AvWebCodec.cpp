@@ -2,7 +2,7 @@
 // libavformat, libavcodec, libswscale and libswresample. Built as
 // libardeno_webcodec.so and loaded on first use (see WebCodec.h); it links
 // only Qt Core and the libav libraries.
-#include "WebCodec.h"
+#include "webquiz/WebCodec.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,9 +1,11 @@
-#include "WebMediaConverter.h"
+#include "webquiz/WebMediaConverter.h"
 
-#include "MidiSource.h"
-#include "ModuleLoader.h"
-#include "WmfReader.h"
-#include "modSound.h"
+#include "media/MidiSource.h"
+#include "platform/ModuleLoader.h"
+#include "media/MediaKind.h"
+#include "pictures/WmfHeader.h"
+#include "pictures/WmfReader.h"
+#include "pictures/WmfSvg.h"
 
 #include <QFile>
 #include <QFileInfo>

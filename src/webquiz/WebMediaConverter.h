@@ -4,7 +4,7 @@
 // tunes synthesised and encoded, AVI and MPEG videos transcoded (the last two
 // through the codec module, loaded on first use).
 
-#include "WebCodec.h"
+#include "webquiz/WebCodec.h"
 
 #include <QSize>
 #include <memory>

@@ -1,10 +1,11 @@
-#include "WebQuizExportAction.h"
+#include "webquiz/WebQuizExportAction.h"
 
-#include "FileDialogService.h"
-#include "MessageService.h"
-#include "Platform.h"
-#include "TestDocument.h"
-#include "WebQuizExporter.h"
+#include "platform/FileDialogService.h"
+#include "platform/MessageService.h"
+#include "platform/MsgBox.h"
+#include "platform/Platform.h"
+#include "document/TestDocument.h"
+#include "webquiz/WebQuizExporter.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -1,12 +1,12 @@
-#include "WebQuizExporter.h"
+#include "webquiz/WebQuizExporter.h"
 
-#include "FitPicture.h"
-#include "MediaLookup.h"
-#include "QuestionRecord.h"
-#include "TestRunner.h"
-#include "WebMediaConverter.h"
-#include "WebQuizPage.h"
-#include "modSound.h"
+#include "pictures/FitPicture.h"
+#include "document/MediaLookup.h"
+#include "document/QuestionRecord.h"
+#include "preview/TestRunner.h"
+#include "webquiz/WebMediaConverter.h"
+#include "webquiz/WebQuizPage.h"
+#include "media/MediaKind.h"
 
 #include <QHash>
 #include <QJsonArray>

@@ -1,6 +1,6 @@
-#include "WebQuizFormat.h"
+#include "webquiz/WebQuizFormat.h"
 
-#include "WebQuizExporter.h"
+#include "webquiz/WebQuizExporter.h"
 #include "exchange/QuestionFormatRegistry.h"
 
 FileFilter WebQuizFormat::nameFilter() const

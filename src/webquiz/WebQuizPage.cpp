@@ -1,6 +1,6 @@
-#include "WebQuizPage.h"
+#include "webquiz/WebQuizPage.h"
 
-#include "modSound.h"
+#include "media/modSound.h"
 
 #include <QCryptographicHash>
 #include <QFile>

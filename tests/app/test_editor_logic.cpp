@@ -1,6 +1,6 @@
 // The editor's decisions without a window: command line, extension rule,
 // labels and the thumbnail arithmetic.
-#include "EditorLogic.h"
+#include "app/EditorLogic.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "FitPicture.h"
-#include "QuestionRecord.h"
-#include "ScoreReport.h"
-#include "TestDocument.h"
-#include "TestRunner.h"
+#include "pictures/FitPicture.h"
+#include "document/QuestionRecord.h"
+#include "preview/ScoreReport.h"
+#include "document/TestDocument.h"
+#include "preview/TestRunner.h"
 
 #include <gtest/gtest.h>
 

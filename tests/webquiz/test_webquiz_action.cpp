@@ -1,7 +1,7 @@
 // File > "Export Web Quiz...": the dialog it asks, what it writes and says,
 // and what it leaves alone when cancelled or refused.
 #include "TestDoubles.h"
-#include "WebQuizExportAction.h"
+#include "webquiz/WebQuizExportAction.h"
 
 #include <QApplication>
 #include <QFile>

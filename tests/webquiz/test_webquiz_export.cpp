@@ -1,9 +1,9 @@
 // The web quiz export without a browser: what the page holds, what the media
 // conversions make (read back by ffprobe), what is reported, and the tool.
-#include "WebMediaConverter.h"
-#include "WebQuizExporter.h"
-#include "WebQuizFormat.h"
-#include "WebQuizPage.h"
+#include "webquiz/WebMediaConverter.h"
+#include "webquiz/WebQuizExporter.h"
+#include "webquiz/WebQuizFormat.h"
+#include "webquiz/WebQuizPage.h"
 #include "exchange/QuestionExport.h"
 #include "exchange/QuestionFormatRegistry.h"
 

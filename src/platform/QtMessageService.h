@@ -1,8 +1,0 @@
-#pragma once
-#include "MessageService.h"
-
-// Shows messages as modal QMessageBoxes over the active window.
-class QtMessageService : public MessageService {
-public:
-    MsgResult show(const MessageRequest &request) override;
-};

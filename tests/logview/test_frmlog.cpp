@@ -1,0 +1,227 @@
+// The score log viewer: what a log shows as, where a second log goes, the
+// text export, the printout, the menus and the start-up hand-over.
+
+#include "print/PdfProbe.h"
+#include "document/LineCodec.h"
+#include "print/PrintSurface.h"
+#include "TestDoubles.h"
+#include "document/Windows1252.h"
+#include "logview/frmLog.h"
+
+#include <QClipboard>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QtTest>
+
+namespace {
+// A score log as the quiz player writes it: each line scrambled on its own.
+QByteArray logBytes(const QStringList &lines, const QByteArray &end = "\r\n", bool lastEnded = true)
+{
+    QByteArray out;
+    for (int i = 0; i < lines.size(); ++i)
+        out += LineCodec::logLine(Windows1252::encode(lines[i]))
+            + (i + 1 < lines.size() || lastEnded ? end : QByteArray());
+    return out;
+}
+}
+
+class TestFrmLog : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    QString writeLog(const QString &name, const QByteArray &bytes)
+    {
+        QFile f(m_dir.filePath(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return f.fileName();
+    }
+    // The viewer as program start opens it, with `path` as the log.
+    frmLog *openStartup(const QString &path)
+    {
+        frmLog::StartupLog = path;
+        return frmLog::showLog();
+    }
+    QAction *action(const char *name) { return frmLog::instance()->findChild<QAction *>(name); }
+
+private slots:
+    void cleanup()
+    {
+        delete frmLog::instance();
+        frmLog::StartupLog.clear();
+    }
+
+    void lineEndsInTheBox()
+    {
+        // Lines are paragraphs of the box; a lone LF is a visible sign in its line.
+        const QString text = "Name: Ann\r\nScore\n7 of 10\r\n\r\n";
+        frmLog w;
+        w.setShownText(text);
+        QCOMPARE(w.shownText(), text);
+        QCOMPARE(w.textBox()->document()->blockCount(), 4);
+        QCOMPARE(w.textBox()->document()->findBlockByNumber(1).text(), "Score" + QString(QChar(0x240A)) + "7 of 10");
+        // Text typed or pasted with line breaks becomes CR LF lines.
+        w.textBox()->setPlainText("a\nb");
+        QCOMPARE(w.shownText(), QString("a\r\nb"));
+    }
+
+    void readingALog_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shown");
+        const QStringList lines{"Ann Smith", "World Capitals", "Score 7 of 10"};
+        const QString three = "Ann Smith\r\nWorld Capitals\r\nScore 7 of 10\r\n";
+        QTest::newRow("CR LF at the end") << logBytes(lines) << three;
+        QTest::newRow("no terminator at the end") << logBytes(lines, "\r\n", false) << three;
+        QTest::newRow("lone CR ends lines") << logBytes(lines, "\r") << three;
+        QTest::newRow("empty log") << QByteArray() << QString();
+        QTest::newRow("empty line") << logBytes({"a", "", "b"}) << QString("a\r\n\r\nb\r\n");
+        QTest::newRow("LF inside a line") << logBytes({"a\nb", "c"}) << QString("a\nb\r\nc\r\n");
+    }
+    void readingALog()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shown);
+        frmLog *w = openStartup(writeLog("read.log", bytes));
+        QCOMPARE(w->shownText(), shown);
+        QCOMPARE(w->textBox()->textCursor().position(), 0);
+        QCOMPARE(w->LogFileName, m_dir.filePath("read.log"));
+    }
+
+    void secondLogGoesBeforeTheFirst()
+    {
+        ScopedPlatform platform;
+        frmLog *w = openStartup(writeLog("first.log", logBytes({"first"})));
+        const QString second = writeLog("second.log", logBytes({"second 1", "second 2"}));
+        platform.dialogs.answer(second);
+        w->mnuOpen_Click();
+        QCOMPARE(w->shownText(), QString("second 1\r\nsecond 2\r\nfirst\r\n"));
+        QCOMPARE(w->LogFileName, second);
+        const FileDialogRequest &r = platform.dialogs.requests.at(0);
+        QCOMPARE(r.title, QString("Open File..."));
+        QCOMPARE(r.filters.at(0), (FileFilter{"Score Logs (*.log)", "*.log"}));
+        QCOMPARE(r.defaultExt, QString("ard"));
+        // Cancelled, or a name that is not there: nothing read, the name emptied.
+        platform.dialogs.answer("");
+        w->mnuOpen_Click();
+        QCOMPARE(w->LogFileName, QString());
+        platform.dialogs.answer(m_dir.filePath("gone.log"));
+        w->mnuOpen_Click();
+        QCOMPARE(w->shownText(), QString("second 1\r\nsecond 2\r\nfirst\r\n"));
+        QVERIFY(platform.messages.shown.isEmpty());
+    }
+
+    void saveAsTextFile()
+    {
+        ScopedPlatform platform;
+        frmLog w;
+        w.setShownText("   Ann\r\n  Score\n7  \r\n  ");
+        platform.dialogs.answer(m_dir.filePath("out.txt"));
+        w.mnuSave_Click();
+        QFile f(m_dir.filePath("out.txt"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        // Blanks trimmed from the whole text only; one CR LF added; the LF kept.
+        QCOMPARE(f.readAll(), QByteArray("Ann\r\n  Score\n7  \r\n\r\n"));
+        QCOMPARE(w.LogFileName, m_dir.filePath("out.txt"));
+        QCOMPARE(platform.dialogs.requests.at(0).fileName, QString("untitled.txt"));
+        QCOMPARE(platform.dialogs.requests.at(0).title, QString("Save File..."));
+        // Cancelled: nothing written or shown, the name emptied.
+        platform.dialogs.answer("");
+        w.mnuSave_Click();
+        QCOMPARE(w.LogFileName, QString());
+        QVERIFY(platform.messages.shown.isEmpty());
+        // Cannot be written: the message, the text unchanged.
+        platform.dialogs.answer(m_dir.filePath("no/such/folder/x.txt"));
+        w.mnuSave_Click();
+        QCOMPARE(platform.messages.texts(), QStringList{"There has been an error saving this log as a text file."});
+        QCOMPARE(platform.messages.shown[0].icon, MsgIcon::Critical);
+        QCOMPARE(w.shownText(), QString("   Ann\r\n  Score\n7  \r\n  "));
+    }
+
+    void printTheLog()
+    {
+        if (!PdfProbe::available())
+            QSKIP("poppler-utils not installed: printouts cannot be read back");
+        ScopedPlatform platform;
+        const QString pdf = m_dir.filePath("log.pdf");
+        PrintSurface::setDefaultPrinterOverride(pdf);
+        frmLog *w = openStartup(writeLog("print.log", logBytes({"Ann Smith", "Score 7 of 10"})));
+        w->mnuPrint_Click();
+        QCOMPARE(PdfProbe::run("pdftotext", {pdf, "-"}).split('\n', Qt::SkipEmptyParts).mid(0, 3),
+                 QStringList({m_dir.filePath("print.log"), "Ann Smith", "Score 7 of 10"}));
+        // After a cancelled save the name is empty: an empty line, an empty
+        // name line and two empty lines come before the text.
+        platform.dialogs.answer("");
+        w->mnuSave_Click();
+        w->mnuPrint_Click();
+        const QRect ink = PdfProbe::bounds(PdfProbe::pageImage(pdf, 1), PdfProbe::isDark);
+        const int expectedTop = qRound((6.35 + 4 * PrintSurface::toPdf(pdf)->textHeight()) * 10);
+        QVERIFY2(ink.top() >= expectedTop && ink.top() < expectedTop + 20, qPrintable(QString::number(ink.top())));
+        QVERIFY(platform.messages.shown.isEmpty());
+
+        PrintSurface::setDefaultPrinterOverride(QString());
+        w->mnuPrint_Click();
+        PrintSurface::clearDefaultPrinterOverride();
+        QCOMPARE(platform.messages.texts(), QStringList{"There has been an error in printing this log."});
+    }
+
+    void menusAndEditing()
+    {
+        frmLog *w = frmLog::showLog();
+        QCOMPARE(w->windowTitle(), QString("View Score Logs"));
+        const auto names = [w](const char *menu) {
+            QStringList n;
+            for (QAction *a : w->findChild<QMenu *>(menu)->actions())
+                n << a->objectName();
+            return n;
+        };
+        QCOMPARE(names("mnuFile"), QStringList({"mnuOpen", "mnuSave", "mnuFileBar", "mnuPrint", "mnuExit"}));
+        QCOMPARE(names("mnuEdit"), QStringList({"mnuEditUndo", "mnuBarE1", "mnuEditCut", "mnuEditCopy", "mnuEditPaste"}));
+        QCOMPARE(action("mnuEditUndo")->shortcut(), QKeySequence("Ctrl+Z"));
+        QCOMPARE(action("mnuEditCut")->shortcut(), QKeySequence("Ctrl+X"));
+
+        QPlainTextEdit *box = w->textBox();
+        QCOMPARE(box->objectName(), QString("txtLog"));
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTest::keyClicks(box, "hello");
+        box->selectAll();
+        action("mnuEditCut")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("hello"));
+        action("mnuEditUndo")->trigger();
+        QCOMPARE(w->shownText(), QString("hello"));
+        // The keystroke reaches the box once, not a second time through the menu.
+        QGuiApplication::clipboard()->setText("X");
+        QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w->shownText(), QString("helloX"));
+        action("mnuEditPaste")->trigger();
+        box->selectAll();
+        action("mnuEditCopy")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("helloXX"));
+
+        // A second open brings the same window, its text unchanged.
+        QCOMPARE(frmLog::showLog(), w);
+        QCOMPARE(w->shownText(), QString("helloXX"));
+        // The text box follows the window's size.
+        w->resize(900, 700);
+        QTRY_COMPARE(box->width(), w->width());
+        QVERIFY(box->height() > 600);
+    }
+
+    void startupLogIsReadOnce()
+    {
+        const QString path = writeLog("start.log", logBytes({"from the command line"}));
+        QPointer<frmLog> w = openStartup(path);
+        QCOMPARE(w->shownText(), QString("from the command line\r\n"));
+        QCOMPARE(frmLog::StartupLog, QString());
+        w->mnuExit_Click();
+        QTRY_VERIFY(w.isNull());   // gone with its text
+        frmLog *again = frmLog::showLog();
+        QCOMPARE(again->shownText(), QString());
+        QCOMPARE(again->LogFileName, QString());
+    }
+};
+
+QTEST_MAIN(TestFrmLog)
+#include "test_frmlog.moc"
