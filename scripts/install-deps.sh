@@ -22,18 +22,21 @@ PACKAGES=(
   ffmpeg sox xvfb xauth x11-utils xdotool imagemagick pulseaudio pulseaudio-utils
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   desktop-file-utils shared-mime-info dpkg-dev fakeroot lintian python3
+  # tests: third-party readers of the question files we write
+  nodejs libxml2-utils
   # the web quiz: its codecs, and the browser its tests run in (puppeteer-core
   # from npm drives Debian's chromium)
-  libavformat-dev libswresample-dev chromium nodejs
+  libavformat-dev libswresample-dev chromium
 )
+# npm installs the tests' JavaScript packages into the build folder. Debian's
+# package, unless the installed nodejs already brings an npm of its own (a
+# nodejs from elsewhere conflicts with Debian's npm).
+command -v npm >/dev/null 2>&1 || PACKAGES+=(npm)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
 done
-# npm comes with some nodejs builds (NodeSource's); Debian's own is a
-# package of its own.
-command -v npm >/dev/null 2>&1 || missing+=(npm)
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 SUDO=""

@@ -1,6 +1,7 @@
 #include "app/frmCreate.h"
 
 #include "app/EditorLogic.h"
+#include "app/QuestionExchangeMenu.h"
 #include "widgets/FrameBox.h"
 #include "dialogs/FileDialogs.h"
 #include "document/MediaLookup.h"
@@ -310,6 +311,17 @@ void frmCreate::buildMenus()
     connect(mnuFilePrint, &QAction::triggered, this, &frmCreate::mnuFilePrint_Click);
     connect(mnuFilePrintPdf, &QAction::triggered, this, &frmCreate::mnuFilePrintPdf_Click);
     connect(mnuFileExit, &QAction::triggered, this, &frmCreate::mnuFileExit_Click);
+    m_exchange = new QuestionExchangeMenu(
+        this, mnuFile, mnuFileSaveas,
+        {[this] { return m_doc.questionCount(); },
+         [this] {
+             QStringList records;
+             for (int i = 1; i <= m_doc.questionCount(); ++i)
+                 records << m_doc.QuestionRecords[i];
+             return ExportSource{txtTitle->text(), txtTeacher->text(), records, m_doc.TestFolder};
+         },
+         [this](const QStringList &records) { appendImportedQuestions(records); },
+         [this] { return m_doc.CurrentFile; }});
 
     // File managers open where the test is.
     installToolsAndHelpMenus(menuBar(), this, [this] {
@@ -504,6 +516,8 @@ void frmCreate::SetEditMode(bool on)
     grpType->setEnabled(!on);
     optType[0]->setEnabled(!on);
     optType[1]->setEnabled(!on);
+    if (m_exchange)
+        m_exchange->setImportEnabled(!on);
     if (!on)
         setListText(ExistingQuestions);
 }
@@ -650,6 +664,17 @@ void frmCreate::mnuFileSaveas_Click()
 }
 
 void frmCreate::cmdOkay_Click() { mnuFileSaveas_Click(); }
+
+// Imported questions go after the last one; what is being typed stays.
+void frmCreate::appendImportedQuestions(const QStringList &records)
+{
+    for (const QString &record : records)
+        m_doc.append(record);
+    RefreshList();
+    setTestCommandsEnabled(true);
+    cboExist->setEnabled(true);
+    lblNumber->setText(EditorLogic::questionLabel(m_doc.NextQuestionNumber));
+}
 
 void frmCreate::mnuFileExit_Click() { close(); }
 

@@ -25,6 +25,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 
+class QuestionExchangeMenu;
 class frmCreate : public QMainWindow {
     Q_OBJECT
 
@@ -118,6 +119,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void appendImportedQuestions(const QStringList &records);
     void buildControls();
     void buildMenus();
     void setTestCommandsEnabled(bool on);   // Preview, Save Test, Save As, Print
@@ -135,6 +137,7 @@ private:
     static void setBoxText(QLineEdit *box, const QString &text, int maxLength);
 
     TestDocument m_doc;
+    QuestionExchangeMenu *m_exchange = nullptr;   // File > Import Questions... / Export As...
     RecentFiles m_recent;
     QString m_imgHidePath;   // the picture loaded into imgHide
     bool m_unloaded = false;

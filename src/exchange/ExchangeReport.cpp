@@ -2,6 +2,8 @@
 
 #include "document/TestFile.h"
 
+#include <algorithm>
+
 void ExchangeReport::fail(const QString &message, int line)
 {
     m_error = line > 0 ? atLine(line) + QStringLiteral(": ") + message : message;
@@ -16,6 +18,17 @@ void ExchangeReport::note(const QString &text)
 {
     if (!m_notes.contains(text))
         m_notes << text;
+}
+
+void ExchangeReport::sortSkipped()
+{
+    const auto place = [](const QString &line) {
+        const qsizetype blank = line.indexOf(QLatin1Char(' '));
+        const qsizetype colon = line.indexOf(QLatin1Char(':'));
+        return blank > 0 && colon > blank ? line.mid(blank + 1, colon - blank - 1).toInt() : 0;
+    };
+    std::stable_sort(m_skipped.begin(), m_skipped.end(),
+                     [&](const QString &a, const QString &b) { return place(a) < place(b); });
 }
 
 void ExchangeReport::absorb(const ExchangeReport &other)

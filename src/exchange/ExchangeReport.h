@@ -21,6 +21,8 @@ public:
     void noteUnstorable(const QString &text);
     void addCarried(int count = 1) { m_carried += count; }
     void setSummary(const QString &summary) { m_summary = summary; }
+    // Puts the skipped lines in the order of their line or question numbers.
+    void sortSkipped();
     // Takes over the other's skipped lines and notes (not its count).
     void absorb(const ExchangeReport &other);
 

@@ -29,7 +29,7 @@ const QuestionFormat *FormatFilters::formatAt(int filterIndex) const
 
 const QuestionFormat *FormatFilters::formatFor(int filterIndex, const QString &fileName) const
 {
-    if (const QuestionFormat *f = formatAt(filterIndex))
+    if (const QuestionFormat *f = m_registry.forFileName(fileName, m_wanted))
         return f;
-    return m_registry.forFileName(fileName, m_wanted);
+    return formatAt(filterIndex);
 }

@@ -17,7 +17,8 @@ public:
     // The format of the 1-based filter index a dialog returns; nullptr for
     // the all-files filter or an index out of range.
     const QuestionFormat *formatAt(int filterIndex) const;
-    // The format for a chosen file: the chosen filter's, else by its name.
+    // The format for a chosen file: the one its name says, else the chosen
+    // filter's (a name typed without a known suffix).
     const QuestionFormat *formatFor(int filterIndex, const QString &fileName) const;
 
 private:

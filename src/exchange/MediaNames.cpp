@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 constexpr int kMaxNameLength = 100;
@@ -57,7 +56,10 @@ QString MediaNames::sanitise(const QString &name)
     return suffix.isEmpty() ? stem : stem + QLatin1Char('.') + suffix;
 }
 
-MediaNames::MediaNames(const QString &folder) : m_folder(QDir(folder).absolutePath()) {}
+MediaNames::MediaNames(const QString &folder, const QString &avoidNamesIn)
+    : m_folder(QDir(folder).absolutePath()), m_avoid(avoidNamesIn)
+{
+}
 
 QString MediaNames::placeFor(const QString &name, const QByteArray &data, bool *reuse) const
 {
@@ -68,6 +70,10 @@ QString MediaNames::placeFor(const QString &name, const QByteArray &data, bool *
     const QDir dir(m_folder);
     // Names are compared without letter case: the test travels to Windows.
     const QStringList present = dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    QStringList avoided;
+    if (!m_avoid.isEmpty())
+        for (const QString &name : QDir(m_avoid).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden))
+            avoided << name.toLower();
     for (int n = 1;; ++n) {
         const QString candidate = n == 1 ? clean : QStringLiteral("%1-%2%3").arg(stem).arg(n).arg(suffix);
         const QString lower = candidate.toLower();
@@ -75,6 +81,8 @@ QString MediaNames::placeFor(const QString &name, const QByteArray &data, bool *
         for (const QString &p : present)
             if (p.toLower() == lower)
                 existing = p;
+        if (avoided.contains(lower))
+            continue;
         if (existing.isEmpty() && !m_written.contains(lower)) {
             *reuse = false;
             return candidate;
@@ -95,18 +103,18 @@ QString MediaNames::write(const QString &name, const QByteArray &data, QString *
     m_written.insert(chosen.toLower());
     if (reuse)
         return path;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.flush()
-        || file.size() != data.size()) {
+    // A new file under a free name: nothing is replaced, so no temporary
+    // file is needed; a failed write removes what was begun.
+    QFile file(path);
+    if (!file.open(QIODevice::NewOnly) || file.write(data) != data.size() || !file.flush()) {
         *error = file.errorString();
-        file.cancelWriting();
-        file.commit();
+        if (file.isOpen()) {
+            file.close();
+            file.remove();
+        }
         return QString();
     }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return QString();
-    }
+    file.close();
     m_created << path;
     return path;
 }

@@ -14,7 +14,9 @@ public:
     // A bare file name made from any name a file arrived under.
     static QString sanitise(const QString &name);
 
-    explicit MediaNames(const QString &folder);
+    // avoidNamesIn: a second folder whose names count as taken (the test's
+    // folder, which the files will be copied into when the test is saved).
+    explicit MediaNames(const QString &folder, const QString &avoidNamesIn = QString());
 
     // Writes data into the folder and returns the full path, or "" with
     // *error set. A file of the same name and the same bytes is reused.
@@ -33,6 +35,7 @@ private:
     QString placeFor(const QString &name, const QByteArray &data, bool *reuse) const;
 
     QString m_folder;
+    QString m_avoid;
     QSet<QString> m_written;   // lower-case names written in this import
     QStringList m_created;     // full paths of the files written
 };

@@ -1,5 +1,6 @@
 #include "exchange/MoodleXmlFormat.h"
 
+#include "exchange/Base64Contents.h"
 #include "exchange/ExchangeQuestion.h"
 #include "exchange/HtmlText.h"
 #include "exchange/SourceText.h"
@@ -52,7 +53,8 @@ struct MoodleQuestion {
 
 // Reads the <text> child (and <file> children) of a text element such as
 // <questiontext>; the reader stands on the element's start.
-MoodleText readTextElement(QXmlStreamReader &xml, QList<EmbeddedFile> *files)
+MoodleText readTextElement(QXmlStreamReader &xml, QList<EmbeddedFile> *files,
+                           const Base64Contents *contents = nullptr)
 {
     MoodleText t;
     t.format = xml.attributes().value(QLatin1String("format")).toString();
@@ -63,7 +65,11 @@ MoodleText readTextElement(QXmlStreamReader &xml, QList<EmbeddedFile> *files)
             EmbeddedFile f;
             f.name = xml.attributes().value(QLatin1String("name")).toString();
             const bool base64 = xml.attributes().value(QLatin1String("encoding")) == QLatin1String("base64");
-            if (files->isEmpty() && base64) {
+            const QStringView taken = xml.attributes().value(QLatin1String(Base64Contents::IndexAttribute));
+            if (files->isEmpty() && base64 && !taken.isEmpty() && contents) {
+                f.data = contents->decoded(taken.toInt());
+                xml.skipCurrentElement();
+            } else if (files->isEmpty() && base64) {
                 // Only the first file is kept; it is decoded straight from the text.
                 f.data = QByteArray::fromBase64(xml.readElementText().toLatin1());
             } else {
@@ -77,7 +83,7 @@ MoodleText readTextElement(QXmlStreamReader &xml, QList<EmbeddedFile> *files)
     return t;
 }
 
-MoodleQuestion readQuestion(QXmlStreamReader &xml)
+MoodleQuestion readQuestion(QXmlStreamReader &xml, const Base64Contents &contents)
 {
     MoodleQuestion q;
     q.type = xml.attributes().value(QLatin1String("type")).toString();
@@ -87,7 +93,7 @@ MoodleQuestion readQuestion(QXmlStreamReader &xml)
         if (name == QLatin1String("name")) {
             q.named = !readTextElement(xml, nullptr).isEmpty();
         } else if (name == QLatin1String("questiontext")) {
-            q.questionText = readTextElement(xml, &q.files);
+            q.questionText = readTextElement(xml, &q.files, &contents);
         } else if (name == QLatin1String("answer")) {
             MoodleAnswer a;
             a.fraction = xml.attributes().value(QLatin1String("fraction")).toString();
@@ -149,7 +155,11 @@ void judge(const MoodleQuestion &mq, ReadResult &r)
                 ++right;
                 q.right = k;
             }
-            q.answers << SourceText::lines(mq.answers[k].text.plain()).join(QLatin1Char(' ')).trimmed();
+            // An answer without a format of its own has the question text's, as in Moodle.
+            MoodleText answer = mq.answers[k].text;
+            if (answer.format.isEmpty())
+                answer.format = mq.questionText.format;
+            q.answers << SourceText::lines(answer.plain()).join(QLatin1Char(' ')).trimmed();
         }
         if (right != 1)
             return skip(right == 0 ? QStringLiteral("it has no right answer")
@@ -253,18 +263,19 @@ FileFilter MoodleXmlFormat::nameFilter() const
 ReadResult MoodleXmlFormat::read(const QByteArray &bytes, const QString &fileName) const
 {
     ReadResult r;
-    // The reader works through the bytes a piece at a time, so a file with
-    // large embedded media is never held twice as text.
-    QByteArray data = bytes;
+    // The reader works through the skeleton a piece at a time, so even a
+    // file whose contents could not be taken out is never held twice as text.
+    const Base64Contents contents(bytes);
+    QByteArray data = contents.skeleton();
     QBuffer buffer(&data);
     QString decoded;
     QXmlStreamReader xml;
-    if (SourceText::isUtf8(bytes) || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+    if (SourceText::isUtf8(data) || data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF")) {
         buffer.open(QIODevice::ReadOnly);
         xml.setDevice(&buffer);
     } else {
         // Not UTF-8: Windows-1252, whatever the declaration says.
-        decoded = Windows1252::decode(bytes);
+        decoded = Windows1252::decode(data);
         xml.addData(decoded);
     }
     if (!xml.readNextStartElement()) {
@@ -279,7 +290,7 @@ ReadResult MoodleXmlFormat::read(const QByteArray &bytes, const QString &fileNam
     }
     while (xml.readNextStartElement()) {
         if (xml.name() == QLatin1String("question"))
-            judge(readQuestion(xml), r);
+            judge(readQuestion(xml, contents), r);
         else
             xml.skipCurrentElement();
     }
@@ -352,7 +363,10 @@ WriteResult MoodleXmlFormat::write(const ExportSource &test) const
             xml.writeAttribute(QStringLiteral("name"), xmlSafe(media.name));
             xml.writeAttribute(QStringLiteral("path"), QStringLiteral("/"));
             xml.writeAttribute(QStringLiteral("encoding"), QStringLiteral("base64"));
-            xml.writeCharacters(QString::fromLatin1(media.data.toBase64()));
+            // Base64 needs no escaping: its bytes go straight into the output,
+            // after the writer has closed the start tag.
+            xml.writeCharacters(QString());
+            buffer.write(media.data.toBase64());
             xml.writeEndElement();
         }
         xml.writeEndElement();

@@ -5,6 +5,8 @@
 #include "document/MediaLookup.h"
 #include "document/QuestionRecord.h"
 
+#include <QFileInfo>
+
 void ReadResult::add(const ExchangeQuestion &question, int line, const QByteArray &mediaData)
 {
     bool replaced = false;
@@ -19,6 +21,21 @@ QString ExportSource::mediaPath(const QString &reference) const
     if (reference.isEmpty() || QuestionRecord::isNoMedia(reference))
         return QString();
     return MediaLookup::resolve(reference, mediaFolder);
+}
+
+ExportSource ExportSource::withResolvedMedia() const
+{
+    ExportSource resolved = *this;
+    for (QString &record : resolved.records) {
+        QStringList f = QuestionRecord::fields(record);
+        const int m = QuestionRecord::exactMediaFieldIndex(f);
+        const QString path = m >= 0 ? mediaPath(f[m]) : QString();
+        if (!path.isEmpty()) {
+            f[m] = QFileInfo(path).absoluteFilePath();
+            record = QuestionRecord::join(f);
+        }
+    }
+    return resolved;
 }
 
 QStringList QuestionFormat::suffixes() const

@@ -47,6 +47,10 @@ struct ExportSource {
     // The existing file a media reference names (the reference itself, then
     // mediaFolder + reference), or "" when there is none.
     QString mediaPath(const QString &reference) const;
+    // The same test with each media reference that names an existing file
+    // made its full path: taken before a file dialog moves the working
+    // directory, against which bare names resolve.
+    ExportSource withResolvedMedia() const;
 };
 
 struct WriteResult {

@@ -53,7 +53,7 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
     out.title = read.title;
     out.teacher = read.teacher;
 
-    MediaNames media(request.mediaFolder);
+    MediaNames media(request.mediaFolder, request.avoidNamesIn);
     const auto fail = [&](const QString &message) {
         media.removeCreated();
         out.records.clear();
@@ -88,6 +88,7 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
         }
         out.records << QuestionRecord::join(f);
     }
+    out.report.sortSkipped();
     out.createdMedia = media.created();
     out.report.addCarried(int(out.records.size()));
     out.report.noteUnstorable(out.title + out.teacher + out.records.join(QString()));

@@ -14,6 +14,7 @@ struct ImportRequest {
     int room = 100;                           // how many questions still fit
     QString mediaFolder;                      // where the questions' media files go
     bool fullMediaPaths = false;              // records name them by full path, else by bare name
+    QString avoidNamesIn;                     // a folder whose file names the media must not take
 };
 
 struct ImportOutcome {

@@ -6,7 +6,7 @@
 // 3 when something stayed behind, 1 on failure (nothing written), 2 on bad
 // arguments.
 
-#include "ToolCommand.h"
+#include "tool/ToolCommand.h"
 
 #include "exchange/QuestionExport.h"
 #include "exchange/QuestionImport.h"
