@@ -286,8 +286,6 @@ void frmCreate::buildMenus()
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuBar1"));
     mnuFilePrint = item(QStringLiteral("mnuFilePrint"), QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P));
     mnuFilePrintPdf = item(QStringLiteral("mnuFilePrintPdf"), QStringLiteral("Print to PDF..."), QKeySequence());
-    connect(item(QStringLiteral("mnuFileExportWeb"), QStringLiteral("Export Web Quiz..."), QKeySequence()),
-            &QAction::triggered, this, [this] { WebQuizExportAction::run(m_doc, txtTitle->text(), txtTeacher->text()); });
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuBar2"));
     mnuFileExit = item(QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuBar3"));
@@ -322,6 +320,8 @@ void frmCreate::buildMenus()
          },
          [this](const QStringList &records) { appendImportedQuestions(records); },
          [this] { return m_doc.CurrentFile; }});
+    WebQuizExportAction::addToMenu(mnuFile, m_exchange->exportAction(),
+                                   [this] { WebQuizExportAction::run(m_doc, txtTitle->text(), txtTeacher->text()); });
 
     // File managers open where the test is.
     installToolsAndHelpMenus(menuBar(), this, [this] {

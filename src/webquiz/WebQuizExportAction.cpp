@@ -7,7 +7,9 @@
 #include "document/TestDocument.h"
 #include "webquiz/WebQuizExporter.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -21,6 +23,21 @@ bool writePage(const QString &path, const QByteArray &page, QString *error)
         return false;
     }
     return true;
+}
+
+QAction *addToMenu(QMenu *fileMenu, QAction *after, const std::function<void()> &run)
+{
+    auto *action = new QAction(QStringLiteral("Export Web Quiz..."), fileMenu);
+    action->setObjectName(QStringLiteral("mnuFileExportWeb"));
+    const QList<QAction *> actions = fileMenu->actions();
+    const qsizetype at = actions.indexOf(after);
+    fileMenu->insertAction(at >= 0 && at + 1 < actions.size() ? actions[at + 1] : nullptr, action);
+    if (after) {
+        action->setEnabled(after->isEnabled());
+        QObject::connect(after, &QAction::changed, action, [action, after] { action->setEnabled(after->isEnabled()); });
+    }
+    QObject::connect(action, &QAction::triggered, action, run);
+    return action;
 }
 
 bool run(const QString &title, const QString &teacher, const QStringList &records,

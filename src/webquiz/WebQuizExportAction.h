@@ -5,6 +5,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
+
+class QAction;
+class QMenu;
 
 class TestDocument;
 
@@ -17,6 +21,10 @@ bool run(const QString &title, const QString &teacher, const QStringList &record
 // The same for the test being edited: its questions 1 to N, its media
 // looked up as the preview looks them up.
 bool run(const TestDocument &doc, const QString &title, const QString &teacher);
+
+// Puts File > "Export Web Quiz..." into the menu right after `after`,
+// enabled whenever `after` is (a test with questions, none being edited).
+QAction *addToMenu(QMenu *fileMenu, QAction *after, const std::function<void()> &run);
 
 // Writes the page atomically; false with the system's reason in `error`.
 bool writePage(const QString &path, const QByteArray &page, QString *error);

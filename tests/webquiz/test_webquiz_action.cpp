@@ -4,7 +4,9 @@
 #include "webquiz/WebQuizExportAction.h"
 
 #include <QApplication>
+#include <QAction>
 #include <QFile>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -71,4 +73,23 @@ TEST(ExportWebQuizAction, AnUnwritablePlaceIsSaidAndTheOldPageStays)
     ASSERT_EQ(platform.messages.shown.size(), 1);
     EXPECT_TRUE(platform.messages.shown[0].text.startsWith(QStringLiteral("The web quiz could not be written to ")));
     EXPECT_EQ(platform.messages.shown[0].icon, MsgIcon::Critical);
+}
+
+TEST(ExportWebQuizAction, MenuEntryFollowsItsNeighbourAndItsState)
+{
+    app();
+    QMenu menu;
+    QAction *saveAs = menu.addAction(QStringLiteral("Save As"));
+    QAction *exportAs = menu.addAction(QStringLiteral("Export As..."));
+    QAction *print = menu.addAction(QStringLiteral("Print"));
+    exportAs->setEnabled(false);
+    int runs = 0;
+    QAction *web = WebQuizExportAction::addToMenu(&menu, exportAs, [&runs] { ++runs; });
+    EXPECT_EQ(menu.actions(), (QList<QAction *>{saveAs, exportAs, web, print}));
+    EXPECT_EQ(web->text(), QStringLiteral("Export Web Quiz..."));
+    EXPECT_FALSE(web->isEnabled());
+    exportAs->setEnabled(true);
+    EXPECT_TRUE(web->isEnabled());
+    web->trigger();
+    EXPECT_EQ(runs, 1);
 }
