@@ -2,6 +2,7 @@
 
 #include "media/MidiSource.h"
 #include "platform/ModuleLoader.h"
+#include "platform/RegularFile.h"
 #include "media/MediaKind.h"
 #include "pictures/WmfHeader.h"
 #include "pictures/WmfReader.h"
@@ -77,8 +78,13 @@ ConvertedMedia WebMediaConverter::convert(const QString &path)
                                                                              : Kind::Video;
     if (kind == MediaKind::None)
         return failed(target, QStringLiteral("not a picture, sound, tune or video"));
+    // A pipe or a device would never end; the decoders open the file
+    // themselves, so it is checked first.
+    const QString problem = RegularFile::problem(path);
+    if (!problem.isEmpty())
+        return failed(target, problem);
     if (QFileInfo(path).size() > kMaxInputBytes)
-        return failed(target, QStringLiteral("larger than %1 MB").arg(kMaxInputBytes >> 20));
+        return failed(target, RegularFile::tooLarge(kMaxInputBytes));
 
     ConvertedMedia out;
     out.kind = target;
@@ -112,10 +118,10 @@ ConvertedMedia WebMediaConverter::convert(const QString &path)
         return out;
     }
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failed(target, file.errorString());
-    const QByteArray bytes = file.readAll();
+    QString why;
+    const QByteArray bytes = RegularFile::read(path, kMaxInputBytes, &why);
+    if (!why.isEmpty())
+        return failed(target, why);
     switch (kind) {
     case MediaKind::Wave:
         if (!bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE")
@@ -133,7 +139,6 @@ ConvertedMedia WebMediaConverter::convert(const QString &path)
         const Wmf::Info info = Wmf::readInfo(bytes);
         if (!info.ok())
             return failed(target, info.error.isEmpty() ? QStringLiteral("damaged metafile") : info.error);
-        QString why;
         const QByteArray svg = Wmf::toSvg(bytes, info.pixels, &why);
         if (svg.isEmpty())
             return failed(target, why);

@@ -343,3 +343,14 @@ TEST(WebQuizFormat, AMissingMediaFileIsAQuestionWithAPartLeftBehind)
     EXPECT_TRUE(report.notes().last().startsWith(QStringLiteral("The page is ")));
     EXPECT_TRUE(QFile::exists(request.path));
 }
+
+TEST(WebMediaConverter, APipeNamedLikeAVideoIsRefusedAtOnce)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("stream.avi"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("mkfifo"), {fifo}), 0);
+    WebMediaConverter c;
+    const ConvertedMedia m = c.convert(fifo);
+    EXPECT_FALSE(m.ok());
+    EXPECT_TRUE(m.error.contains(QStringLiteral("not a regular file"))) << qPrintable(m.error);
+}
