@@ -78,6 +78,8 @@ frmCreate::frmCreate(QWidget *parent) : QMainWindow(parent)
 
     buildControls();
     buildMenus();
+    connect(&m_controller, &EditorController::commandsChanged, this, &frmCreate::applyCommands);
+    applyCommands();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     Form_Load();
 }
@@ -312,23 +314,35 @@ void frmCreate::buildMenus()
     connect(mnuFileExit, &QAction::triggered, this, &frmCreate::mnuFileExit_Click);
     m_exchange = new QuestionExchangeMenu(
         this, mnuFile, mnuFileSaveas,
-        {[this] { return m_doc.questionCount(); },
+        {[this] { return document().questionCount(); },
          [this] {
-             QStringList records;
-             for (int i = 1; i <= m_doc.questionCount(); ++i)
-                 records << m_doc.QuestionRecords[i];
-             return ExportSource{txtTitle->text(), txtTeacher->text(), records, m_doc.TestFolder};
+             return ExportSource{txtTitle->text(), txtTeacher->text(), document().records(), document().testFolder()};
          },
          [this](const QStringList &records) { appendImportedQuestions(records); },
-         [this] { return m_doc.CurrentFile; }});
-    WebQuizExportAction::addToMenu(mnuFile, m_exchange->exportAction(),
-                                   [this] { WebQuizExportAction::run(m_doc, txtTitle->text(), txtTeacher->text()); });
+         [this] { return document().currentFile(); }});
+    WebQuizExportAction::addToMenu(mnuFile, m_exchange->exportAction(), [this] {
+        WebQuizExportAction::run(txtTitle->text(), txtTeacher->text(), document().records(),
+                                 document().testFolder(), document().currentFile());
+    });
+
+    // Edit menu, between File and Tools. In the title and class/teacher boxes
+    // the keys undo the typing there (the boxes take them first).
+    mnuEdit = menuBar()->addMenu(tr("&Edit"));
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    mnuEditUndo = mnuEdit->addAction(tr("&Undo"));
+    mnuEditUndo->setObjectName(QStringLiteral("mnuEditUndo"));
+    mnuEditUndo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    mnuEditRedo = mnuEdit->addAction(tr("&Redo"));
+    mnuEditRedo->setObjectName(QStringLiteral("mnuEditRedo"));
+    mnuEditRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(mnuEditUndo, &QAction::triggered, this, &frmCreate::mnuEditUndo_Click);
+    connect(mnuEditRedo, &QAction::triggered, this, &frmCreate::mnuEditRedo_Click);
 
     // File managers open where the test is.
     installToolsAndHelpMenus(menuBar(), this, [this] {
-        if (!m_doc.CurrentFile.isEmpty())
-            return QFileInfo(m_doc.CurrentFile).absolutePath();
-        return m_doc.TestFolder;
+        if (!document().currentFile().isEmpty())
+            return QFileInfo(document().currentFile()).absolutePath();
+        return document().testFolder();
     });
 }
 
@@ -343,15 +357,31 @@ void frmCreate::fitListPopup()
         questionListWidth(QFontMetrics(cboExist->view()->font()), captions, cboExist->width()));
 }
 
-bool frmCreate::isEditMode() const { return !lblEditMode->isHidden(); }
+bool frmCreate::isEditMode() const { return m_controller.isEditing(); }
 
-void frmCreate::setTestCommandsEnabled(bool on)
+// The one place the controller's command table reaches the controls.
+void frmCreate::applyCommands()
 {
-    cmdPreview->setEnabled(on);
-    cmdOkay->setEnabled(on);
-    mnuFileSaveas->setEnabled(on);
-    mnuFilePrint->setEnabled(on);
-    mnuFilePrintPdf->setEnabled(on);
+    const EditorController::Commands c = m_controller.commands();
+    cmdEdit->setEnabled(c.edit);
+    cmdRemove->setEnabled(c.remove);
+    cmdAdd->setEnabled(c.add);
+    grpType->setEnabled(c.typeSwitch);
+    optType[0]->setEnabled(c.typeSwitch);
+    optType[1]->setEnabled(c.typeSwitch);
+    for (QWidget *w : {static_cast<QWidget *>(cmdPreview), static_cast<QWidget *>(cmdOkay)})
+        w->setEnabled(c.testCommands);
+    for (QAction *a : {mnuFileSaveas, mnuFilePrint, mnuFilePrintPdf})
+        a->setEnabled(c.testCommands);
+    cboExist->setEnabled(c.list);
+    if (m_exchange)
+        m_exchange->setImportEnabled(c.add);
+    mnuEditUndo->setEnabled(c.undo);
+    mnuEditRedo->setEnabled(c.redo);
+    const QString undoText = m_controller.editing().undoText();
+    const QString redoText = m_controller.editing().redoText();
+    mnuEditUndo->setText(undoText.isEmpty() ? tr("&Undo") : tr("&Undo %1").arg(undoText));
+    mnuEditRedo->setText(redoText.isEmpty() ? tr("&Redo") : tr("&Redo %1").arg(redoText));
 }
 
 // Setting the text of the list selects the item of that text, if any, as the
@@ -456,17 +486,22 @@ bool frmCreate::eventFilter(QObject *watched, QEvent *event)
 
 void frmCreate::ClearTest()
 {
-    m_doc.NextQuestionNumber = 0;
+    m_controller.clearTest();
+    showClearedTest();
+}
+
+// ClearTest's part on screen: the controller has emptied the test.
+void frmCreate::showClearedTest()
+{
     SetEditMode(false);
     setBoxText(txtTeacher, QString(), MaxTitleText);
     setBoxText(txtTitle, QString(), MaxTitleText);
-    cboExist->setEnabled(false);
+    applyCommands();
     {
         const QSignalBlocker block(cboExist);
         cboExist->clear();
     }
     setListText(NoQuestionsYet);
-    m_doc.clearRecords();
 }
 
 void frmCreate::ShowLoadedTest(const QString &title, const QString &teacher)
@@ -480,8 +515,7 @@ void frmCreate::ShowLoadedTest(const QString &title, const QString &teacher)
 
 void frmCreate::EnableQuestionCommands(bool on)
 {
-    setTestCommandsEnabled(on);
-    cboExist->setEnabled(on);
+    m_controller.setTestCommands(on);
     ClearEntry();
     if (!on)
         ClearTest();
@@ -497,7 +531,7 @@ void frmCreate::ClearEntry()
     setMultiLineText(txtMQuestion, QString());
     txtTFpic->setText(QStringLiteral("none"));
     setMultiLineText(txtTFquestion, QString());
-    lblNumber->setText(EditorLogic::questionLabel(m_doc.NextQuestionNumber));
+    lblNumber->setText(EditorLogic::questionLabel(document().nextQuestionNumber()));
     setListText(cboExist->count() > 0 ? cboExist->itemText(0) : QString());
     update();
     ClearMedia();
@@ -505,27 +539,15 @@ void frmCreate::ClearEntry()
 
 void frmCreate::SetEditMode(bool on)
 {
-    cmdEdit->setEnabled(on);
-    cmdRemove->setEnabled(on);
-    cmdAdd->setEnabled(!on);
+    m_controller.setEditMode(on);
     lblEditMode->setVisible(on);
-    cmdPreview->setEnabled(!on);
-    cmdOkay->setEnabled(!on);
-    mnuFileSaveas->setEnabled(!on);
-    mnuFilePrint->setEnabled(!on);
-    mnuFilePrintPdf->setEnabled(!on);
-    grpType->setEnabled(!on);
-    optType[0]->setEnabled(!on);
-    optType[1]->setEnabled(!on);
-    if (m_exchange)
-        m_exchange->setImportEnabled(!on);
     if (!on)
         setListText(ExistingQuestions);
 }
 
 void frmCreate::RefreshList()
 {
-    const int n = m_doc.NextQuestionNumber - 1;
+    const int n = document().nextQuestionNumber() - 1;
     if (n < 0 || n > TestDocument::MaxQuestions) {
         MsgBox(QStringLiteral("This test has become corrupted.  Please start a new test, or open an existing test."));
         return;
@@ -534,10 +556,10 @@ void frmCreate::RefreshList()
         const QSignalBlocker block(cboExist);
         cboExist->clear();
         // Filled in one step, so the list is sized once.
-        cboExist->addItems(QStringList(m_doc.QuestionCaptions.begin() + 1, m_doc.QuestionCaptions.begin() + n + 1));
+        cboExist->addItems(document().captions().mid(0, n));
     }
     cboExist->update();
-    setListText(m_doc.QuestionCaptions[1]);
+    setListText(document().caption(1));
 }
 
 void frmCreate::ClearMedia()
@@ -559,7 +581,6 @@ void frmCreate::Form_Load()
     showRecentEntries();
     grpMultiple->setGeometry(Twips::rect(ShownLeft, 840, 3495, 4335));
     setGroupLeft(grpTrueFalse, ParkedLeft);
-    m_doc.NextQuestionNumber = 1;
     update();
 }
 
@@ -594,14 +615,14 @@ void frmCreate::loadFromCommandLine(const QString &path)
 {
     if (!MediaLookup::fileExists(path))
         return;
-    const TestReadResult read = readTestFile(path);
-    if (!read.test) {
-        MsgBox(read.error, MsgIcon::Critical);
+    QString error;
+    const std::optional<LoadedTest> test = m_controller.open(path, EditorController::OpenOrigin::CommandLine, &error);
+    if (!test) {
+        MsgBox(error, MsgIcon::Critical);
         return;
     }
-    ClearTest();
-    applyLoadedTest(m_doc, *read.test);
-    ShowLoadedTest(read.test->title, read.test->teacher);
+    showClearedTest();
+    ShowLoadedTest(test->title, test->teacher);
 }
 
 // ------------------------------------------------------------ File menu
@@ -609,7 +630,6 @@ void frmCreate::loadFromCommandLine(const QString &path)
 void frmCreate::mnuFileNew_Click()
 {
     EnableQuestionCommands(false);
-    m_doc.NextQuestionNumber = 1;
     lblNumber->setText(EditorLogic::questionLabel(1));
     setWindowTitle(EditorLogic::windowCaption(QStringLiteral("untitled.ard")));
 }
@@ -617,24 +637,24 @@ void frmCreate::mnuFileNew_Click()
 void frmCreate::mnuFileOpen_Click()
 {
     const QString path = ShowOpenDialog(this, ardenoTestFilter(), QDir::currentPath());
-    m_doc.CurrentFile = path;
+    m_controller.editing().setCurrentFile(path);
     if (path.isEmpty() || !MediaLookup::fileExists(path))
         return;
     if (!EditorLogic::hasExtension(path, QStringLiteral("ard"))) {
         MsgBox(QStringLiteral("File does not appear to be a valid Ardeno test."), MsgIcon::Critical);
         return;
     }
-    // Read first: a file that cannot be read leaves the test on screen as it was.
-    const TestReadResult read = readTestFile(path);
-    if (!read.test) {
-        MsgBox(read.error, MsgIcon::Critical);
+    // A file that cannot be read leaves the test on screen as it was.
+    QString error;
+    const std::optional<LoadedTest> test = m_controller.open(path, EditorController::OpenOrigin::Menu, &error);
+    if (!test) {
+        MsgBox(error, MsgIcon::Critical);
         return;
     }
-    ClearTest();
-    applyLoadedTest(m_doc, *read.test);
-    ShowLoadedTest(read.test->title, read.test->teacher);
+    showClearedTest();
+    ShowLoadedTest(test->title, test->teacher);
     EnableQuestionCommands(true);
-    lblNumber->setText(EditorLogic::questionLabel(m_doc.NextQuestionNumber));
+    lblNumber->setText(EditorLogic::questionLabel(document().nextQuestionNumber()));
     setWindowTitle(EditorLogic::windowCaptionForPath(path));
     AddToRecentFiles(path.toLower());
 }
@@ -647,12 +667,11 @@ void frmCreate::mnuFileSaveas_Click()
     QString description;
     try {
         CloseAll();
-        const SaveResult result = SaveTest(m_doc, path, txtTitle->text(), txtTeacher->text(),
-                                           [] { QCoreApplication::processEvents(); });
+        const SaveResult result = m_controller.save(path, txtTitle->text(), txtTeacher->text(),
+                                                    [] { QCoreApplication::processEvents(); });
         if (result.status == SaveResult::Status::Refused)
             return;
         if (result.saved() && MediaLookup::fileExists(path)) {
-            m_doc.CurrentFile = path;
             setWindowTitle(EditorLogic::windowCaptionForPath(path));
             AddToRecentFiles(path);
             return;
@@ -666,34 +685,33 @@ void frmCreate::mnuFileSaveas_Click()
 
 void frmCreate::cmdOkay_Click() { mnuFileSaveas_Click(); }
 
-// Imported questions go after the last one; what is being typed stays.
+// Imported questions go after the last one, as one step to undo; what is
+// being typed stays.
 void frmCreate::appendImportedQuestions(const QStringList &records)
 {
-    for (const QString &record : records)
-        m_doc.append(record);
-    RefreshList();
-    setTestCommandsEnabled(true);
-    cboExist->setEnabled(true);
-    lblNumber->setText(EditorLogic::questionLabel(m_doc.NextQuestionNumber));
+    const QString step = records.size() == 1 ? tr("Import 1 Question") : tr("Import %1 Questions").arg(records.size());
+    if (!m_controller.editing().addQuestions(records, step))
+        return;
+    m_controller.setTestCommands(true);
+    showUndoneQuestions();
 }
-
 void frmCreate::mnuFileExit_Click() { close(); }
 
 void frmCreate::cmdCancel_Click() { close(); }
 
 void frmCreate::cmdPreview_Click()
 {
-    frmPreview::showPreview(m_doc, txtTitle->text(), txtTeacher->text(), this);
+    frmPreview::showPreview(document(), txtTitle->text(), txtTeacher->text(), this);
 }
 
 void frmCreate::mnuFilePrint_Click()
 {
-    PrintCommands::printTest(this, m_doc, txtTitle->text(), txtTeacher->text());
+    PrintCommands::printTest(this, document(), txtTitle->text(), txtTeacher->text());
 }
 
 void frmCreate::mnuFilePrintPdf_Click()
 {
-    PrintCommands::printTestToPdf(this, m_doc, txtTitle->text(), txtTeacher->text());
+    PrintCommands::printTestToPdf(this, document(), txtTitle->text(), txtTeacher->text());
 }
 
 // ---------------------------------------------------------- recent files
@@ -729,18 +747,16 @@ void frmCreate::mnuRecent_Click(int index)
     const QString path = EditorLogic::existingPathIgnoringCase(listed);
     if (path.isEmpty())
         return;
-    const TestReadResult read = readTestFile(path);
-    if (!read.test) {
-        MsgBox(read.error, MsgIcon::Critical);
+    QString error;
+    const std::optional<LoadedTest> test = m_controller.open(path, EditorController::OpenOrigin::RecentList, &error);
+    if (!test) {
+        MsgBox(error, MsgIcon::Critical);
         return;
     }
-    m_doc.TestFolder = MediaLookup::folderOf(QFileInfo(path).absoluteFilePath());
-    ClearTest();
-    applyLoadedTest(m_doc, *read.test);
-    ShowLoadedTest(read.test->title, read.test->teacher);
-    m_doc.CurrentFile = path;
+    showClearedTest();
+    ShowLoadedTest(test->title, test->teacher);
     EnableQuestionCommands(true);
-    lblNumber->setText(EditorLogic::questionLabel(m_doc.NextQuestionNumber));
+    lblNumber->setText(EditorLogic::questionLabel(document().nextQuestionNumber()));
     setWindowTitle(EditorLogic::windowCaptionForPath(path));
 }
 
@@ -762,14 +778,13 @@ void frmCreate::showQuestionFrame(int typeIndex)
 
 void frmCreate::cmdAdd_Click()
 {
-    if (m_doc.NextQuestionNumber > TestDocument::MaxQuestions) {
+    if (document().nextQuestionNumber() > TestDocument::MaxQuestions) {
         MsgBox(QStringLiteral("Tests are limited to 100 questions."), MsgIcon::Critical);
         return;
     }
     const bool added = optType[0]->isChecked() ? AddMultipleChoice() : AddTrueFalse();
     if (!added)
         return;
-    m_doc.NextQuestionNumber += 1;
     EnableQuestionCommands(true);
 }
 
@@ -822,11 +837,9 @@ bool frmCreate::AddMultipleChoice()
             return false;
         const QString media = enteredMedia(txtMpic);
         const int correct = enteredCorrectAnswer();
-        const int n = m_doc.NextQuestionNumber;
-        if (n < 1 || n > TestDocument::MaxQuestions)
+        if (!m_controller.add(QuestionRecord::multipleChoice(QStringLiteral("m"), question, answers[0], answers[1],
+                                                             answers[2], answers[3], media, correct)))
             throw std::out_of_range("question number");
-        m_doc.setRecord(n, QuestionRecord::multipleChoice(QStringLiteral("m"), question, answers[0], answers[1],
-                                                          answers[2], answers[3], media, correct));
         cboExist->addItem(question);
         setListText(question);
         txtMQuestion->setFocus();
@@ -846,10 +859,8 @@ bool frmCreate::AddTrueFalse()
             return false;
         const QString media = enteredMedia(txtTFpic);
         const int answer = optTrueAnswer[1]->isChecked() ? 1 : 0;
-        const int n = m_doc.NextQuestionNumber;
-        if (n < 1 || n > TestDocument::MaxQuestions)
+        if (!m_controller.add(QuestionRecord::trueFalse(QStringLiteral("t"), question, media, answer)))
             throw std::out_of_range("Subscript out of range");
-        m_doc.setRecord(n, QuestionRecord::trueFalse(QStringLiteral("t"), question, media, answer));
         cboExist->addItem(question);
         setListText(question);
         txtTFquestion->setFocus();
@@ -880,12 +891,13 @@ void frmCreate::cboExist_Click(int listIndex)
         }
     }
     SetEditMode(true);
+    m_controller.pick(listIndex + 1);
     CloseAll();
     bool shown = false;
     if (listIndex >= 0 && listIndex + 1 <= TestDocument::MaxQuestions) {
         // Blanks only: a record that begins with another white-space
         // character is of no known kind here, as for the quiz player.
-        QString record = m_doc.QuestionRecords[listIndex + 1];
+        QString record = document().record(listIndex + 1);
         while (record.startsWith(QLatin1Char(' ')))
             record.remove(0, 1);
         while (record.endsWith(QLatin1Char(' ')))
@@ -929,7 +941,7 @@ bool frmCreate::LoadMultipleChoice(const QString &record)
         return false;
     }
     optABCD[correct]->setChecked(true);
-    const QString media = MediaLookup::resolve(f[6], m_doc.TestFolder);
+    const QString media = MediaLookup::resolve(f[6], document().testFolder());
     if (!media.isEmpty())
         ShowMediaPreview(media);
     return true;
@@ -955,7 +967,7 @@ bool frmCreate::LoadTrueFalse(const QString &record)
     if (answer < 0 || answer > 1)
         return false;   // the caller says the question cannot be shown
     optTrueAnswer[answer]->setChecked(true);
-    const QString media = MediaLookup::resolve(f[2], m_doc.TestFolder);
+    const QString media = MediaLookup::resolve(f[2], document().testFolder());
     if (!media.isEmpty())
         ShowMediaPreview(media);
     return true;
@@ -989,9 +1001,9 @@ bool frmCreate::UpdateMultipleChoice(int position)
     }
     const QString media = enteredMedia(txtMpic);
     const int correct = enteredCorrectAnswer();
-    m_doc.setRecord(position + 1,
-                    QuestionRecord::multipleChoice(QuestionRecord::kindField(QLatin1Char('m'), position + 1), question,
-                                                   answers[0], answers[1], answers[2], answers[3], media, correct));
+    m_controller.update(QuestionRecord::multipleChoice(QuestionRecord::kindField(QLatin1Char('m'), position + 1),
+                                                       question, answers[0], answers[1], answers[2], answers[3],
+                                                       media, correct));
     RefreshList();
     txtMQuestion->setFocus();
     return true;
@@ -1006,8 +1018,8 @@ bool frmCreate::UpdateTrueFalse(int position)
         return false;
     const QString media = enteredMedia(txtTFpic);
     const int answer = optTrueAnswer[1]->isChecked() ? 1 : 0;
-    m_doc.setRecord(position + 1, QuestionRecord::trueFalse(QuestionRecord::kindField(QLatin1Char('t'), position + 1),
-                                                            question, media, answer));
+    m_controller.update(QuestionRecord::trueFalse(QuestionRecord::kindField(QLatin1Char('t'), position + 1),
+                                                  question, media, answer));
     RefreshList();
     txtTFquestion->setFocus();
     return true;
@@ -1016,15 +1028,49 @@ bool frmCreate::UpdateTrueFalse(int position)
 void frmCreate::cmdRemove_Click()
 {
     const int p = cboExist->currentIndex() + 1;
-    const int n = m_doc.NextQuestionNumber - 1;
+    const int n = document().nextQuestionNumber() - 1;
     if (p < 1 || p > n) {
         MsgBox(QStringLiteral("Error removing question."), MsgIcon::Critical);
         return;
     }
-    m_doc.remove(p);
+    m_controller.remove();
     RefreshList();
     SetEditMode(false);
     ClearEntry();
+}
+
+// An undo or redo while a question is being edited leaves edit mode first, as
+// the edit-mode label does after OK: the changes typed into it are dropped.
+void frmCreate::mnuEditUndo_Click()
+{
+    if (!m_controller.editing().canUndo())
+        return;
+    if (isEditMode()) {
+        SetEditMode(false);
+        ClearEntry();
+    }
+    if (m_controller.undo())
+        showUndoneQuestions();
+}
+
+void frmCreate::mnuEditRedo_Click()
+{
+    if (!m_controller.editing().canRedo())
+        return;
+    if (isEditMode()) {
+        SetEditMode(false);
+        ClearEntry();
+    }
+    if (m_controller.redo())
+        showUndoneQuestions();
+}
+
+// The list and the number of the next question after an undo or redo; what
+// is typed into the entry area stays.
+void frmCreate::showUndoneQuestions()
+{
+    RefreshList();
+    lblNumber->setText(EditorLogic::questionLabel(document().nextQuestionNumber()));
 }
 
 void frmCreate::lblEditMode_Click()

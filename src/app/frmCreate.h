@@ -6,8 +6,10 @@
 //
 // Controls keep the names the rest of the program and its tests address them
 // by (objectName; array elements as name_index). Handlers carry the names of
-// the control and event they serve. The window owns the one TestDocument.
+// the control and event they serve. The test, the mode and which commands are
+// enabled live in the EditorController; the window shows them.
 
+#include "app/EditorController.h"
 #include "document/RecentFiles.h"
 #include "document/TestDocument.h"
 
@@ -36,14 +38,14 @@ public:
     // The editor window of this process (nullptr before it exists).
     static frmCreate *instance();
 
-    TestDocument &document() { return m_doc; }
-    const TestDocument &document() const { return m_doc; }
+    const TestDocument &document() const { return m_controller.document(); }
+    EditorController &controller() { return m_controller; }
     const RecentFiles &recentFiles() const { return m_recent; }
 
     // The media file last shown in the panel; the play button plays it again.
     QString PreviewMediaPath;
 
-    // Edit mode is on exactly while the edit-mode label is shown.
+    // Edit mode: the edit-mode label is shown exactly while it is on.
     bool isEditMode() const;
 
     // --- Editor state operations ---
@@ -82,6 +84,10 @@ public slots:
     void cmdPreview_Click();
     void mnuFilePrint_Click();
     void mnuFilePrintPdf_Click();
+
+    // Edit menu: undo and redo of adding, editing and removing questions
+    void mnuEditUndo_Click();
+    void mnuEditRedo_Click();
 
     // Question entry
     void optType_Click(int index);
@@ -122,7 +128,9 @@ private:
     void appendImportedQuestions(const QStringList &records);
     void buildControls();
     void buildMenus();
-    void setTestCommandsEnabled(bool on);   // Preview, Save Test, Save As, Print
+    void applyCommands();
+    void showClearedTest();
+    void showUndoneQuestions();
     void setListText(const QString &text);
     void fitListPopup();
     void showRecentEntries();
@@ -136,7 +144,7 @@ private:
     static void setMultiLineText(QPlainTextEdit *box, const QString &text);
     static void setBoxText(QLineEdit *box, const QString &text, int maxLength);
 
-    TestDocument m_doc;
+    EditorController m_controller;
     QuestionExchangeMenu *m_exchange = nullptr;   // File > Import Questions... / Export As...
     RecentFiles m_recent;
     QString m_imgHidePath;   // the picture loaded into imgHide
@@ -193,4 +201,9 @@ private:
     QAction *mnuFileExit = nullptr;
     QMenu *mnuFileRecent = nullptr;
     QAction *mnuRecent[RecentFiles::Count + 1] = {};   // 1 to 4
+
+    // Edit menu
+    QMenu *mnuEdit = nullptr;
+    QAction *mnuEditUndo = nullptr;
+    QAction *mnuEditRedo = nullptr;
 };

@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 dlgReport::dlgReport(QWidget *owner, const QString &title, const QString &summary, const QStringList &lines)
     : QDialog(owner), m_lines(lines)
@@ -30,7 +31,7 @@ dlgReport::dlgReport(QWidget *owner, const QString &title, const QString &summar
     cmdOK->setDefault(true);
     layout->addWidget(cmdOK, 0, Qt::AlignRight);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
-    resize(lines.isEmpty() ? QSize(420, 120) : QSize(560, 360));
+    resize(lines.isEmpty() ? QSize(420, 120) : QSize(560, std::min(360, 130 + 18 * int(lines.size()))));
 }
 
 dlgReport *dlgReport::showReport(QWidget *owner, const QString &title, const QString &summary,

@@ -128,14 +128,7 @@ TestReadResult readTestFile(const QString &path)
 
 void applyLoadedTest(TestDocument &doc, const LoadedTest &test)
 {
-    doc.clearRecords();
-    int count = 0;
-    for (const QString &record : test.records) {
-        if (count == TestDocument::MaxQuestions)
-            break;   // parseTestBytes never gives more; never index past 100
-        doc.setRecord(++count, record);
-    }
-    doc.NextQuestionNumber = count + 1;
+    doc.setRecords(test.records);   // parseTestBytes never gives more than 100
 }
 
 TestReadResult LoadTest(TestDocument &doc, const QString &path)
@@ -210,7 +203,7 @@ bool acceptLossyCharacters(const QString &title, const QString &teacher, const T
 {
     QString all = title + teacher;
     for (int i = 1; i <= doc.questionCount(); ++i)
-        all += doc.QuestionRecords[i];
+        all += doc.record(i);
     const QString notice = unstorableCharactersNotice(all);
     if (notice.isEmpty())
         return true;
@@ -257,11 +250,11 @@ SaveResult SaveTest(TestDocument &doc, const QString &path, const QString &title
     // A path without folder saves into the working directory.
     QString folder = MediaLookup::folderOf(path);
     QStringList records;
-    for (int i = 1; i < doc.NextQuestionNumber && i <= TestDocument::MaxQuestions; ++i) {
+    for (int i = 1; i <= doc.questionCount(); ++i) {
         if (pumpEvents)
             pumpEvents();
-        doc.setRecord(i, travellingMediaRecord(doc.QuestionRecords[i], folder));
-        records.append(doc.QuestionRecords[i]);
+        doc.replace(i, travellingMediaRecord(doc.record(i), folder));
+        records.append(doc.record(i));
     }
 
     QSaveFile file(path);

@@ -114,32 +114,26 @@ WriteResult AikenFormat::write(const ExportSource &test) const
 {
     WriteResult w;
     QString out;
-    for (int i = 0; i < test.records.size(); ++i) {
-        const QString where = ExchangeReport::atQuestion(i + 1);
-        QString why;
-        const std::optional<ExchangeQuestion> q = ExchangeQuestion::fromRecord(test.records[i], &why);
-        if (!q) {
-            w.report.skip(where, why + QStringLiteral("; skipped."));
-            continue;
-        }
-        if (!q->isMultipleChoice()) {
+    for (const ExchangeQuestion &q : ExchangeQuestion::fromRecords(test.records, w.report)) {
+        const QString where = ExchangeReport::atQuestion(q.number);
+        if (!q.isMultipleChoice()) {
             w.report.skip(where, QStringLiteral("a true/false question; Aiken has none, so it was skipped."));
             continue;
         }
-        if (!q->media.isEmpty())
-            w.report.skip(where, QStringLiteral("its media file %1 stays behind: Aiken carries no media.").arg(q->media));
+        if (!q.media.isEmpty())
+            w.report.skip(where, QStringLiteral("its media file %1 stays behind: Aiken carries no media.").arg(q.media));
         QStringList questionLines;
-        for (const QString &line : SourceText::lines(q->question))
+        for (const QString &line : SourceText::lines(q.question))
             if (!line.trimmed().isEmpty())
                 questionLines << line.trimmed();
         if (questionLines.isEmpty())
             questionLines << QStringLiteral("?");
         out += questionLines.join(QLatin1Char('\n')) + QLatin1Char('\n');
         for (int k = 0; k < 4; ++k) {
-            const QString answer = SourceText::lines(q->answers[k]).join(QLatin1Char(' ')).trimmed();
+            const QString answer = SourceText::lines(q.answers[k]).join(QLatin1Char(' ')).trimmed();
             out += QChar(u'A' + k) + QStringLiteral(") ") + answer + QLatin1Char('\n');
         }
-        out += QStringLiteral("ANSWER: ") + QChar(u'A' + q->right) + QStringLiteral("\n\n");
+        out += QStringLiteral("ANSWER: ") + QChar(u'A' + q.right) + QStringLiteral("\n\n");
         w.report.addCarried();
     }
     w.bytes = out.toUtf8();

@@ -200,20 +200,14 @@ WriteResult CsvFormat::write(const ExportSource &test) const
     WriteResult w;
     // A byte-order mark, so that spreadsheets take the file as UTF-8.
     QString out = QChar(0xFEFF) + kColumns.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-    for (int i = 0; i < test.records.size(); ++i) {
-        QString why;
-        const std::optional<ExchangeQuestion> q = ExchangeQuestion::fromRecord(test.records[i], &why);
-        if (!q) {
-            w.report.skip(ExchangeReport::atQuestion(i + 1), why + QStringLiteral("; skipped."));
-            continue;
-        }
+    for (const ExchangeQuestion &q : ExchangeQuestion::fromRecords(test.records, w.report)) {
         QStringList f;
-        f << (q->isMultipleChoice() ? QStringLiteral("mc") : QStringLiteral("tf")) << csvField(q->question);
+        f << (q.isMultipleChoice() ? QStringLiteral("mc") : QStringLiteral("tf")) << csvField(q.question);
         for (int k = 0; k < 4; ++k)
-            f << (q->isMultipleChoice() ? csvField(q->answers[k]) : QString());
-        f << (q->isMultipleChoice() ? QString(QChar(u'A' + q->right))
-                                    : q->rightIsTrue() ? QStringLiteral("true") : QStringLiteral("false"));
-        f << csvField(MediaLookup::nameOf(q->media));
+            f << (q.isMultipleChoice() ? csvField(q.answers[k]) : QString());
+        f << (q.isMultipleChoice() ? QString(QChar(u'A' + q.right))
+                                    : q.rightIsTrue() ? QStringLiteral("true") : QStringLiteral("false"));
+        f << csvField(MediaLookup::nameOf(q.media));
         out += f.join(QLatin1Char(',')) + QStringLiteral("\r\n");
         w.report.addCarried();
     }

@@ -1,5 +1,7 @@
 #include "exchange/ExchangeQuestion.h"
 
+#include "exchange/ExchangeReport.h"
+
 #include "document/QuestionRecord.h"
 
 std::optional<ExchangeQuestion> ExchangeQuestion::fromRecord(const QString &record, QString *why)
@@ -46,6 +48,22 @@ std::optional<ExchangeQuestion> ExchangeQuestion::fromRecord(const QString &reco
     if (isNoMedia(q.media))
         q.media.clear();
     return q;
+}
+
+QList<ExchangeQuestion> ExchangeQuestion::fromRecords(const QStringList &records, ExchangeReport &report)
+{
+    QList<ExchangeQuestion> carried;
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        QString why;
+        std::optional<ExchangeQuestion> q = fromRecord(records[i], &why);
+        if (!q) {
+            report.skip(ExchangeReport::atQuestion(int(i + 1)), why + QStringLiteral("; skipped."));
+            continue;
+        }
+        q->number = int(i + 1);
+        carried << *q;
+    }
+    return carried;
 }
 
 QString ExchangeQuestion::toRecord(bool *separatorReplaced) const

@@ -362,28 +362,22 @@ WriteResult GiftFormat::write(const ExportSource &test) const
         return QStringLiteral("// ") + SourceText::lines(text).join(QLatin1Char(' ')) + QLatin1Char('\n');
     };
     QString out = commentLine(test.title) + commentLine(test.teacher);
-    for (int i = 0; i < test.records.size(); ++i) {
-        QString why;
-        const std::optional<ExchangeQuestion> q = ExchangeQuestion::fromRecord(test.records[i], &why);
-        if (!q) {
-            w.report.skip(ExchangeReport::atQuestion(i + 1), why + QStringLiteral("; skipped."));
-            continue;
-        }
-        if (!q->media.isEmpty())
-            w.report.skip(ExchangeReport::atQuestion(i + 1),
-                          QStringLiteral("its media file %1 stays behind: GIFT carries no media.").arg(q->media));
-        QString text = escaped(q->question);
+    for (const ExchangeQuestion &q : ExchangeQuestion::fromRecords(test.records, w.report)) {
+        if (!q.media.isEmpty())
+            w.report.skip(ExchangeReport::atQuestion(q.number),
+                          QStringLiteral("its media file %1 stays behind: GIFT carries no media.").arg(q.media));
+        QString text = escaped(q.question);
         // A leading '[' would read as a format marker, "//" as a comment.
         if (text.startsWith(QLatin1Char('[')) || text.startsWith(QLatin1String("//"))
             || text.startsWith(QLatin1Char('$')) || text.isEmpty())
             text.prepend(QLatin1String("[moodle]"));
         out += QLatin1Char('\n') + text;
-        if (!q->isMultipleChoice()) {
-            out += q->rightIsTrue() ? QLatin1String(" {TRUE}\n") : QLatin1String(" {FALSE}\n");
+        if (!q.isMultipleChoice()) {
+            out += q.rightIsTrue() ? QLatin1String(" {TRUE}\n") : QLatin1String(" {FALSE}\n");
         } else {
             out += QLatin1String(" {\n");
             for (int k = 0; k < 4; ++k)
-                out += (k == q->right ? QLatin1String("\t=") : QLatin1String("\t~")) + escaped(q->answers[k])
+                out += (k == q.right ? QLatin1String("\t=") : QLatin1String("\t~")) + escaped(q.answers[k])
                        + QLatin1Char('\n');
             out += QLatin1String("}\n");
         }

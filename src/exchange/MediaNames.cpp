@@ -2,6 +2,7 @@
 
 #include "document/MediaLookup.h"
 #include "document/Windows1252.h"
+#include "platform/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,6 +10,8 @@
 
 namespace {
 constexpr int kMaxNameLength = 100;
+// A media file far larger than any a test plays is not copied.
+constexpr qint64 kMaxMediaBytes = qint64(1) << 30;
 
 bool isReservedOnWindows(const QString &stem)
 {
@@ -131,10 +134,11 @@ QString MediaNames::copy(const QString &sourcePath, QString *error)
     const QFileInfo source(sourcePath);
     if (QDir(source.absolutePath()) == QDir(m_folder))
         return source.absoluteFilePath();
-    QFile f(sourcePath);
-    if (!f.open(QIODevice::ReadOnly)) {
-        *error = f.errorString();
+    QString reason;
+    const QByteArray data = RegularFile::read(sourcePath, kMaxMediaBytes, &reason);
+    if (!reason.isEmpty()) {
+        *error = reason;
         return QString();
     }
-    return write(source.fileName(), f.readAll(), error);
+    return write(source.fileName(), data, error);
 }

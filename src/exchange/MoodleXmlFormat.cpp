@@ -7,6 +7,7 @@
 
 #include "document/MediaLookup.h"
 #include "document/Windows1252.h"
+#include "platform/RegularFile.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -16,6 +17,9 @@
 #include <cmath>
 
 namespace {
+// A media file far larger than any a test plays is not embedded.
+constexpr qint64 kMaxEmbeddedBytes = qint64(1) << 30;
+
 struct EmbeddedFile {
     QString name;
     QByteArray data;
@@ -320,31 +324,25 @@ WriteResult MoodleXmlFormat::write(const ExportSource &test) const
         comment.replace(QLatin1String("--"), QLatin1String("- -"));
     xml.writeComment(comment);
     xml.writeStartElement(QStringLiteral("quiz"));
-    for (int i = 0; i < test.records.size(); ++i) {
-        const QString where = ExchangeReport::atQuestion(i + 1);
-        QString why;
-        const std::optional<ExchangeQuestion> q = ExchangeQuestion::fromRecord(test.records[i], &why);
-        if (!q) {
-            w.report.skip(where, why + QStringLiteral("; skipped."));
-            continue;
-        }
+    for (const ExchangeQuestion &q : ExchangeQuestion::fromRecords(test.records, w.report)) {
+        const QString where = ExchangeReport::atQuestion(q.number);
         EmbeddedFile media;
-        if (!q->media.isEmpty()) {
-            const QString path = test.mediaPath(q->media);
-            QFile f(path);
-            if (!path.isEmpty() && f.open(QIODevice::ReadOnly)) {
+        if (!q.media.isEmpty()) {
+            const QString path = test.mediaPath(q.media);
+            QString reason = path.isEmpty() ? QStringLiteral("not found") : QString();
+            if (reason.isEmpty())
+                media.data = RegularFile::read(path, kMaxEmbeddedBytes, &reason);
+            if (reason.isEmpty())
                 media.name = MediaLookup::nameOf(path);
-                media.data = f.readAll();
-            } else {
-                w.report.skip(where, QStringLiteral("its media file %1 was not found and stays behind.").arg(q->media));
-            }
+            else
+                w.report.skip(where, QStringLiteral("its media file %1 stays behind: %2.").arg(q.media, reason));
         }
         xml.writeStartElement(QStringLiteral("question"));
-        xml.writeAttribute(QStringLiteral("type"), q->isMultipleChoice() ? QStringLiteral("multichoice")
+        xml.writeAttribute(QStringLiteral("type"), q.isMultipleChoice() ? QStringLiteral("multichoice")
                                                                          : QStringLiteral("truefalse"));
-        writeText(xml, QStringLiteral("name"), QString(), questionName(q->question, i + 1), false);
+        writeText(xml, QStringLiteral("name"), QString(), questionName(q.question, q.number), false);
 
-        QString html = HtmlText::fromPlain(q->question);
+        QString html = HtmlText::fromPlain(q.question);
         if (!media.name.isEmpty()) {
             const QString url = QStringLiteral("@@PLUGINFILE@@/")
                                 + QString::fromLatin1(QUrl::toPercentEncoding(media.name));
@@ -372,19 +370,19 @@ WriteResult MoodleXmlFormat::write(const ExportSource &test) const
         xml.writeEndElement();
         writeText(xml, QStringLiteral("generalfeedback"), QStringLiteral("html"), QString(), false);
         xml.writeTextElement(QStringLiteral("defaultgrade"), QStringLiteral("1"));
-        xml.writeTextElement(QStringLiteral("penalty"), q->isMultipleChoice() ? QStringLiteral("0.3333333")
+        xml.writeTextElement(QStringLiteral("penalty"), q.isMultipleChoice() ? QStringLiteral("0.3333333")
                                                                               : QStringLiteral("1"));
         xml.writeTextElement(QStringLiteral("hidden"), QStringLiteral("0"));
-        if (q->isMultipleChoice()) {
+        if (q.isMultipleChoice()) {
             xml.writeTextElement(QStringLiteral("single"), QStringLiteral("true"));
             xml.writeTextElement(QStringLiteral("shuffleanswers"), QStringLiteral("false"));
             xml.writeTextElement(QStringLiteral("answernumbering"), QStringLiteral("ABCD"));
             for (int k = 0; k < 4; ++k) {
                 xml.writeStartElement(QStringLiteral("answer"));
-                xml.writeAttribute(QStringLiteral("fraction"), k == q->right ? QStringLiteral("100") : QStringLiteral("0"));
+                xml.writeAttribute(QStringLiteral("fraction"), k == q.right ? QStringLiteral("100") : QStringLiteral("0"));
                 xml.writeAttribute(QStringLiteral("format"), QStringLiteral("html"));
                 xml.writeStartElement(QStringLiteral("text"));
-                xml.writeCDATA(xmlSafe(HtmlText::fromPlain(q->answers[k])));
+                xml.writeCDATA(xmlSafe(HtmlText::fromPlain(q.answers[k])));
                 xml.writeEndElement();
                 writeText(xml, QStringLiteral("feedback"), QStringLiteral("html"), QString(), false);
                 xml.writeEndElement();
@@ -393,7 +391,7 @@ WriteResult MoodleXmlFormat::write(const ExportSource &test) const
             for (const bool value : {true, false}) {
                 xml.writeStartElement(QStringLiteral("answer"));
                 xml.writeAttribute(QStringLiteral("fraction"),
-                                   value == q->rightIsTrue() ? QStringLiteral("100") : QStringLiteral("0"));
+                                   value == q.rightIsTrue() ? QStringLiteral("100") : QStringLiteral("0"));
                 xml.writeAttribute(QStringLiteral("format"), QStringLiteral("moodle_auto_format"));
                 xml.writeTextElement(QStringLiteral("text"), value ? QStringLiteral("true") : QStringLiteral("false"));
                 writeText(xml, QStringLiteral("feedback"), QStringLiteral("html"), QString(), false);

@@ -4,6 +4,7 @@
 
 #include "document/MediaLookup.h"
 #include "document/QuestionRecord.h"
+#include "platform/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,17 +37,14 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
                             .arg(name, registry.shortNames(QuestionFormat::Read).join(QStringLiteral(", "))));
         return out;
     }
-    QFile file(request.path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        out.report.fail(QStringLiteral("\"%1\" cannot be read: %2").arg(name, file.errorString()));
+    // Only a regular file is read: a pipe or a device would never end.
+    QString reason;
+    const QByteArray bytes = RegularFile::read(request.path, kMaxImportBytes, &reason);
+    if (!reason.isEmpty()) {
+        out.report.fail(QStringLiteral("\"%1\" cannot be read: %2").arg(name, reason));
         return out;
     }
-    if (file.size() > kMaxImportBytes) {
-        out.report.fail(QStringLiteral("\"%1\" is far too large to be a question file.").arg(name));
-        return out;
-    }
-    ReadResult read = out.format->read(file.readAll(), name);
-    file.close();
+    ReadResult read = out.format->read(bytes, name);
     out.report.absorb(read.report);
     if (out.report.failed())
         return out;

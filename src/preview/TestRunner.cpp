@@ -50,7 +50,7 @@ QString TestRunner::currentRecord() const
 {
     if (!m_doc || CurrentQuestion < 1 || CurrentQuestion > TestDocument::MaxQuestions)
         return QString();
-    return m_doc->QuestionRecords[CurrentQuestion];
+    return m_doc->record(CurrentQuestion);
 }
 
 QString TestRunner::countCaption() const

@@ -106,7 +106,7 @@ bool TestPrintout::print()
     }
     const int n = m_doc.questionCount();
     for (int i = 1; i <= n; ++i) {
-        const QString &record = m_doc.QuestionRecords[i];
+        const QString &record = m_doc.record(i);
         bool ok = true;
         switch (QuestionRecord::kindOf(record)) {
         case QuestionRecord::Kind::MultipleChoice: ok = PrintMultipleChoice(record, i); break;
@@ -217,9 +217,9 @@ QString TestPrintout::picturePath(const QString &mediaField) const
     // directory), then, like the preview, the test's folder: a test opened
     // from the recent-files list prints its pictures too. Last the folder
     // of the test file itself.
-    QString path = MediaLookup::resolve(mediaField, m_doc.TestFolder);
-    if (path.isEmpty() && !m_doc.CurrentFile.isEmpty())
-        path = MediaLookup::resolve(mediaField, MediaLookup::folderOf(m_doc.CurrentFile));
+    QString path = MediaLookup::resolve(mediaField, m_doc.testFolder());
+    if (path.isEmpty() && !m_doc.currentFile().isEmpty())
+        path = MediaLookup::resolve(mediaField, MediaLookup::folderOf(m_doc.currentFile()));
     return path;
 }
 
@@ -360,7 +360,7 @@ bool TestPrintout::PrintKey()
         const int n = m_doc.questionCount();
         for (int i = 1; i <= n; ++i) {
             p.setCurrentX(10);
-            if (!p.print(keyLine(m_doc.QuestionRecords[i], i)))
+            if (!p.print(keyLine(m_doc.record(i), i)))
                 return false;
         }
         return true;

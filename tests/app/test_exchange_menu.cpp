@@ -99,8 +99,8 @@ private slots:
         QVERIFY(request.fileMustExist);
 
         QCOMPARE(w.document().questionCount(), 100);
-        QCOMPARE(w.document().QuestionRecords[99], sep({"m", "First", "1", "2", "3", "4", "none", " 0"}));
-        QCOMPARE(w.document().QuestionRecords[100], sep({"t", "Second", "none", " 1"}));
+        QCOMPARE(w.document().record(99), sep({"m", "First", "1", "2", "3", "4", "none", " 0"}));
+        QCOMPARE(w.document().record(100), sep({"t", "Second", "none", " 1"}));
         QCOMPARE(get<QComboBox>(w, "cboExist")->count(), 100);
         QCOMPARE(get<QLabel>(w, "lblNumber")->text(), QString("Question # 101"));
         QCOMPARE(get<QPlainTextEdit>(w, "txtMQuestion")->toPlainText(), QString("Being typed"));
@@ -112,6 +112,17 @@ private slots:
                                      "Line 7: an essay question cannot be carried; skipped.",
                                      "Question names and titles were left out: a test has none."}));
         QVERIFY(p.messages.shown.isEmpty());
+
+        // The import is one step: undo takes both questions away, redo brings them back.
+        auto *undo = get<QAction>(w, "mnuEditUndo");
+        QCOMPARE(undo->text(), QString("&Undo Import 2 Questions"));
+        undo->trigger();
+        QCOMPARE(w.document().questionCount(), 98);
+        QCOMPARE(get<QComboBox>(w, "cboExist")->count(), 98);
+        QCOMPARE(get<QLabel>(w, "lblNumber")->text(), QString("Question # 99"));
+        get<QAction>(w, "mnuEditRedo")->trigger();
+        QCOMPARE(w.document().questionCount(), 100);
+        QCOMPARE(w.document().record(100), sep({"t", "Second", "none", " 1"}));
     }
 
     // Embedded media wait in a folder of their own and go beside the test
@@ -130,7 +141,7 @@ private slots:
         frmCreate w;
         p.dialogs.answer(dir.filePath("pics.xml"));
         get<QAction>(w, "mnuFileImport")->trigger();
-        const QStringList f = QuestionRecord::fields(w.document().QuestionRecords[1]);
+        const QStringList f = QuestionRecord::fields(w.document().record(1));
         QCOMPARE(f.size(), 4);
         QVERIFY2(QFileInfo(f[2]).isAbsolute() && f[2].endsWith("/blue.bmp"), qPrintable(f[2]));
         QCOMPARE(read(f[2]), QByteArray("BMblue"));
@@ -191,7 +202,7 @@ private slots:
         QCOMPARE(takeReport(w, &summary),
                  QStringList{"Question 2: a true/false question; Aiken has none, so it was skipped."});
         QCOMPARE(summary, QString("1 question exported to \"quiz.aiken\"."));
-        QCOMPARE(w.document().CurrentFile, dir.filePath("quiz.ard"));
+        QCOMPARE(w.document().currentFile(), dir.filePath("quiz.ard"));
         QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - quiz.ard"));
         QCOMPARE(w.document().questionCount(), 2);
 

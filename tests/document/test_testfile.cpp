@@ -79,14 +79,14 @@ TEST_F(TestFileTest, SavesExactBytesAndLoadsThemBack)
     ASSERT_TRUE(r.test) << qPrintable(r.error);
     EXPECT_EQ(r.test->title, QStringLiteral("My test"));
     EXPECT_EQ(r.test->teacher, QStringLiteral("7B"));
-    EXPECT_EQ(loaded.NextQuestionNumber, 3);
-    EXPECT_EQ(loaded.QuestionRecords[1], withBreak);
-    EXPECT_EQ(loaded.QuestionCaptions[1], QStringLiteral("Line one\r\nline two \u20AC"));
-    EXPECT_EQ(loaded.QuestionRecords[2], tf);
+    EXPECT_EQ(loaded.nextQuestionNumber(), 3);
+    EXPECT_EQ(loaded.record(1), withBreak);
+    EXPECT_EQ(loaded.caption(1), QStringLiteral("Line one\r\nline two \u20AC"));
+    EXPECT_EQ(loaded.record(2), tf);
 
     ASSERT_TRUE(LoadTest(loaded, path("empty.ard")).test);
-    EXPECT_EQ(loaded.NextQuestionNumber, 1);
-    EXPECT_TRUE(loaded.QuestionRecords[1].isEmpty());
+    EXPECT_EQ(loaded.nextQuestionNumber(), 1);
+    EXPECT_TRUE(loaded.record(1).isEmpty());
 }
 
 TEST_F(TestFileTest, ReadsLooseLineEndsBlankLinesAndExtraSeparators)
@@ -120,8 +120,8 @@ TEST_F(TestFileTest, ReadsLooseLineEndsBlankLinesAndExtraSeparators)
     TestDocument doc;
     writeAll(path("full.ard"), full + CrLf);
     ASSERT_TRUE(LoadTest(doc, path("full.ard")).test);
-    EXPECT_EQ(doc.NextQuestionNumber, 101);
-    EXPECT_EQ(doc.QuestionCaptions[100], QStringLiteral("q100"));
+    EXPECT_EQ(doc.nextQuestionNumber(), 101);
+    EXPECT_EQ(doc.caption(100), QStringLiteral("q100"));
 }
 
 TEST_F(TestFileTest, RefusesUnreadableFilesAndLeavesTheDocumentAlone)
@@ -137,7 +137,7 @@ TEST_F(TestFileTest, RefusesUnreadableFilesAndLeavesTheDocumentAlone)
     };
     TestDocument doc;
     doc.append(mc("kept"));
-    doc.CurrentFile = "old.ard";
+    doc.setCurrentFile("old.ard");
     for (const auto &c : cases) {
         writeAll(path(c.name), c.bytes);
         const TestReadResult r = LoadTest(doc, path(c.name));
@@ -150,9 +150,9 @@ TEST_F(TestFileTest, RefusesUnreadableFilesAndLeavesTheDocumentAlone)
         EXPECT_FALSE(r.test);
         EXPECT_FALSE(r.error.isEmpty());
     }
-    EXPECT_EQ(doc.NextQuestionNumber, 2);
-    EXPECT_EQ(doc.QuestionCaptions[1], QStringLiteral("kept"));
-    EXPECT_EQ(doc.CurrentFile, QStringLiteral("old.ard"));
+    EXPECT_EQ(doc.nextQuestionNumber(), 2);
+    EXPECT_EQ(doc.caption(1), QStringLiteral("kept"));
+    EXPECT_EQ(doc.currentFile(), QStringLiteral("old.ard"));
 }
 
 // A test name that is a pipe, or a link to a device, would block the editor
@@ -169,7 +169,7 @@ TEST_F(TestFileTest, PipesAndDevicesAreRefusedWithoutBeingOpened)
         EXPECT_TRUE(r.error.contains(QFileInfo(p).fileName())) << qPrintable(r.error);
         EXPECT_TRUE(r.error.contains("not a regular file")) << qPrintable(r.error);
     }
-    EXPECT_EQ(doc.QuestionCaptions[1], QStringLiteral("kept"));
+    EXPECT_EQ(doc.caption(1), QStringLiteral("kept"));
 
     // A link to a real test is followed.
     writeAll(path("real.ard"), header() + CrLf + scr("t\xA9q\xA9none\xA9 0") + CrLf + CrLf);
@@ -206,8 +206,8 @@ TEST_F(TestFileTest, EveryByteOfALineSurvivesLoadAndSave)
     TestDocument doc;
     const auto r = LoadTest(doc, path("bytes.ard"));
     ASSERT_TRUE(r.test) << qPrintable(r.error);
-    EXPECT_TRUE(doc.QuestionRecords[1].contains(QStringLiteral("\u20AC")));
-    EXPECT_TRUE(doc.QuestionRecords[1].contains(QChar(0x9D)));
+    EXPECT_TRUE(doc.record(1).contains(QStringLiteral("\u20AC")));
+    EXPECT_TRUE(doc.record(1).contains(QChar(0x9D)));
     ASSERT_TRUE(SaveTest(doc, path("again.ard"), r.test->title, r.test->teacher).saved());
     EXPECT_EQ(readAll(path("again.ard")), file);
     EXPECT_TRUE(platform.messages.shown.isEmpty());
@@ -227,18 +227,18 @@ TEST_F(TestFileTest, MediaTravelsWithTheTest)
     doc.append(mc("none"));
     doc.append(mc("nine fields", path("pics/cat.bmp")) + Sep);
     ASSERT_TRUE(SaveTest(doc, path("out/quiz.ard"), "T", "C").saved());
-    EXPECT_EQ(QuestionRecord::fields(doc.QuestionRecords[1])[6], QStringLiteral("cat.bmp"));
-    EXPECT_EQ(QuestionRecord::fields(doc.QuestionRecords[2])[2], QStringLiteral("dog.wav"));
+    EXPECT_EQ(QuestionRecord::fields(doc.record(1))[6], QStringLiteral("cat.bmp"));
+    EXPECT_EQ(QuestionRecord::fields(doc.record(2))[2], QStringLiteral("dog.wav"));
     EXPECT_EQ(readAll(path("out/dog.wav")), QByteArray("pics/dog.wav"));
     EXPECT_EQ(readAll(path("out/owl.jpg")), QByteArray("out/owl.jpg"));
-    EXPECT_EQ(doc.QuestionRecords[3], mc("present", path("pics/owl.jpg")));
-    EXPECT_EQ(doc.QuestionRecords[4], mc("missing", QStringLiteral("/no/such/file.bmp")));
-    EXPECT_EQ(doc.QuestionRecords[5], mc("none"));
-    EXPECT_EQ(doc.QuestionRecords[6], mc("nine fields", path("pics/cat.bmp")) + Sep);
+    EXPECT_EQ(doc.record(3), mc("present", path("pics/owl.jpg")));
+    EXPECT_EQ(doc.record(4), mc("missing", QStringLiteral("/no/such/file.bmp")));
+    EXPECT_EQ(doc.record(5), mc("none"));
+    EXPECT_EQ(doc.record(6), mc("nine fields", path("pics/cat.bmp")) + Sep);
     EXPECT_EQ(platform.shell.copies.size(), 2);
     TestDocument loaded;
     ASSERT_TRUE(LoadTest(loaded, path("out/quiz.ard")).test);
-    EXPECT_EQ(loaded.QuestionRecords[1], doc.QuestionRecords[1]);
+    EXPECT_EQ(loaded.record(1), doc.record(1));
 
     // Saving again into the same folder copies nothing.
     platform.shell.copies.clear();
@@ -260,7 +260,7 @@ TEST_F(TestFileTest, FailedMediaCopyIsReportedAndTheBareNameKept)
     EXPECT_EQ(platform.messages.shown[0].text, QStringLiteral("Error occurred!"));
     EXPECT_EQ(platform.messages.shown[0].title, QStringLiteral("SHCOPY"));
     EXPECT_EQ(platform.messages.shown[0].icon, MsgIcon::Information);
-    EXPECT_EQ(doc.QuestionRecords[1], mc("q", "cat.bmp"));
+    EXPECT_EQ(doc.record(1), mc("q", "cat.bmp"));
     EXPECT_FALSE(QFile::exists(path("out/cat.bmp")));
 }
 
@@ -269,7 +269,7 @@ TEST_F(TestFileTest, RefusalsWriteAndCopyNothing)
     writeAll(path("cat.bmp"), "cat");
     TestDocument doc;
     doc.append(mc("q", path("cat.bmp")));
-    const QString before = doc.QuestionRecords[1];
+    const QString before = doc.record(1);
     EXPECT_EQ(SaveTest(doc, path("sub/a.ard"), "", "C").status, SaveResult::Status::Refused);
     EXPECT_EQ(SaveTest(doc, path("sub/a.ard"), "T", "").status, SaveResult::Status::Refused);
     ASSERT_EQ(platform.messages.shown.size(), 2);
@@ -290,15 +290,15 @@ TEST_F(TestFileTest, RefusalsWriteAndCopyNothing)
     EXPECT_TRUE(w.text.contains(QStringLiteral("\U0001F600 \u0416 U+0010"))) << qPrintable(w.text);
     EXPECT_FALSE(QFile::exists(path("a.ard")));
     EXPECT_TRUE(platform.shell.copies.isEmpty());
-    EXPECT_EQ(doc.QuestionRecords[1], before);
+    EXPECT_EQ(doc.record(1), before);
 
     ASSERT_TRUE(SaveTest(doc, path("a.ard"), QStringLiteral("T\U0001F600"), "C").saved());
     TestDocument loaded;
     const auto r = LoadTest(loaded, path("a.ard"));
     ASSERT_TRUE(r.test);
     EXPECT_EQ(r.test->title, QStringLiteral("T?"));
-    EXPECT_EQ(loaded.NextQuestionNumber, 3);
-    EXPECT_EQ(loaded.QuestionCaptions[2], QStringLiteral("? and ?"));
+    EXPECT_EQ(loaded.nextQuestionNumber(), 3);
+    EXPECT_EQ(loaded.caption(2), QStringLiteral("? and ?"));
 }
 
 TEST_F(TestFileTest, FailedWriteLeavesThePreviousFile)

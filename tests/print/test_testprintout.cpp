@@ -261,12 +261,12 @@ private slots:
         auto surface = PrintSurface::toPdf(pdf("unused.pdf"));
         const auto path = [&](const QString &field) { return TestPrintout(*surface, doc, "T", "C").picturePath(field); };
         QCOMPARE(path("map.bmp"), QString());   // not in the working directory
-        doc.TestFolder = testDir.path() + "/";
+        doc.setTestFolder(testDir.path() + "/");
         QCOMPARE(path("map.bmp"), testDir.filePath("map.bmp"));
         // The extension is everything after the first full stop.
         QCOMPARE(path("map.JPEG.mid"), QString());
-        doc.TestFolder.clear();
-        doc.CurrentFile = testDir.filePath("t.ard");
+        doc.setTestFolder(QString());
+        doc.setCurrentFile(testDir.filePath("t.ard"));
         QCOMPARE(path("map.bmp"), testDir.filePath("map.bmp"));
     }
 
