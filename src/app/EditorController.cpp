@@ -117,20 +117,18 @@ SaveResult EditorController::save(const QString &path, const QString &title, con
     return result;
 }
 
-bool EditorController::undo()
-{
-    if (!m_editing.canUndo())
-        return false;
-    leaveEditMode();
-    m_editing.undo();
-    return true;
-}
+bool EditorController::undo() { return undoOrRedo(true); }
 
-bool EditorController::redo()
+bool EditorController::redo() { return undoOrRedo(false); }
+
+bool EditorController::undoOrRedo(bool undo)
 {
-    if (!m_editing.canRedo())
+    if (undo ? !m_editing.canUndo() : !m_editing.canRedo())
         return false;
     leaveEditMode();
-    m_editing.redo();
+    if (undo)
+        m_editing.undo();
+    else
+        m_editing.redo();
     return true;
 }

@@ -92,6 +92,7 @@ signals:
 
 private:
     void changed();
+    bool undoOrRedo(bool undo);
 
     DocumentEditor m_editing;
     Mode m_mode = Mode::Adding;

@@ -1,10 +1,7 @@
 #pragma once
 // Decisions of the editor window that need no widgets: the command line,
-// the extension rule, the caption, and the thumbnail arithmetic of the
-// media panel. Kept here so they can be tested without a window.
+// the extension rule and the caption. Kept here so they can be tested without a window.
 
-#include <QRect>
-#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -25,16 +22,6 @@ QString windowCaptionForPath(const QString &path);
 
 // "Question #" and the number with its sign position ("Question # 3").
 QString questionLabel(int number);
-
-// Where the media panel draws a picture of natural size `picture` in a box of
-// inner size `box`: shrunk by one single-precision factor (sizes rounded half
-// to even) when it is too large in either direction, never enlarged, and
-// centred with the fractions of the offsets dropped.
-struct Thumbnail {
-    QRect target;
-    bool scaled = false;
-};
-Thumbnail thumbnailRect(const QSize &box, const QSize &picture);
 
 // The recent-files list keeps paths opened with File > Open in lower case.
 // On a file system that tells letter cases apart such a path may not name the

@@ -1,6 +1,7 @@
 #include "app/frmCreate.h"
 
 #include "app/EditorLogic.h"
+#include "app/QuestionEntryPanel.h"
 #include "app/QuestionExchangeMenu.h"
 #include "widgets/FrameBox.h"
 #include "dialogs/FileDialogs.h"
@@ -16,6 +17,7 @@
 #include "dialogs/dlgAsk.h"
 #include "media/modSound.h"
 #include "widgets/Controls.h"
+#include "widgets/MediaPreviewPanel.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowFont.h"
 
@@ -47,22 +49,11 @@
 namespace {
 QPointer<frmCreate> theEditor;
 
-constexpr int ShownLeft = 120;
-constexpr int ParkedLeft = -20000;   // out of sight, contents kept
-constexpr int MaxQuestionText = 256;
-constexpr int MaxAnswerText = 90;
 constexpr int MaxTitleText = 100;
 
 const QString NoQuestionsYet = QStringLiteral("No questions yet.");
 const QString ExistingQuestions = QStringLiteral("Existing Questions");
 
-// The parked frame keeps its contents but takes no part in the window: Tab
-// would otherwise wander through its controls out of sight.
-void setGroupLeft(QWidget *w, int leftTwips)
-{
-    w->move(Twips::toPixels(leftTwips), w->y());
-    w->setEnabled(leftTwips == ShownLeft);
-}
 }
 
 frmCreate *frmCreate::instance() { return theEditor.data(); }
@@ -101,63 +92,8 @@ void frmCreate::buildControls()
     txtTeacher = Controls::lineEdit(client, QStringLiteral("txtTeacher"), Twips::rect(3840, 360, 3855, 285), MaxTitleText,
                               QStringLiteral("Enter the class and/or teacher here."));
 
-    // --- Multiple-choice frame ---
-    grpMultiple = new FrameBox(QStringLiteral("Multiple Choice Question:"), client);
-    grpMultiple->setObjectName(QStringLiteral("grpMultiple"));
-    grpMultiple->setGeometry(Twips::rect(120, 840, 3495, 4335));
-    lblMultipleQuestion[0] = Controls::fittedLabel(grpMultiple, QStringLiteral("lblMultipleQuestion_0"), QStringLiteral("Question:"), Twips::rect(240, 240, 675, 195));
-    txtMQuestion = Controls::multiLine(grpMultiple, QStringLiteral("txtMQuestion"), Twips::rect(240, 480, 3015, 1575), MaxQuestionText,
-                                 QStringLiteral("Type the multiple choice question here."));
-    const int answerTops[4] = {2160, 2520, 2880, 3240};
-    const QString letters = QStringLiteral("ABCD");
-    for (int i = 0; i < 4; ++i) {
-        optABCD[i] = Controls::option(grpMultiple, QStringLiteral("optABCD_%1").arg(i), QString(letters[i]),
-                                Twips::rect(120, answerTops[i], 255, 255),
-                                QStringLiteral("Correct answer is %1.").arg(letters[i]));
-        // The option's text sits right of its indicator; the frame allows it
-        // the room up to the answer box.
-        optABCD[i]->resize(Twips::toPixels(480) - optABCD[i]->x(), optABCD[i]->height());
-        optABCD[i]->setStyleSheet(QStringLiteral("QRadioButton { spacing: 2px; }"));
-        txtManswer[i] = Controls::lineEdit(grpMultiple, QStringLiteral("txtManswer_%1").arg(i),
-                                     Twips::rect(480, answerTops[i], 2775, 285), MaxAnswerText,
-                                     i == 0 ? QStringLiteral("Type the answer here.") : QString());
-    }
-    optABCD[0]->setChecked(true);
-    lblMultipleQuestion[5] = Controls::fittedLabel(grpMultiple, QStringLiteral("lblMultipleQuestion_5"), QStringLiteral("media:"), Twips::rect(120, 3600, 465, 195));
-    txtMpic = Controls::lineEdit(grpMultiple, QStringLiteral("txtMpic"), Twips::rect(600, 3600, 2295, 285), 0,
-                           QStringLiteral("Picure name for this question."));
-    txtMpic->setText(QStringLiteral("None"));
-    cmdMpic = Controls::button(grpMultiple, QStringLiteral("cmdMpic"), QStringLiteral("..."), Twips::rect(2880, 3600, 375, 285),
-                         QStringLiteral("Choose a picture for this question."));
-    cmdMRemove = Controls::button(grpMultiple, QStringLiteral("cmdMRemove"), QStringLiteral("Remove Multimedia File"),
-                            Twips::rect(600, 3960, 2295, 255));
-
-    // --- True/false frame, parked out of sight at start ---
-    grpTrueFalse = new FrameBox(QStringLiteral("True/False Question:"), client);
-    grpTrueFalse->setObjectName(QStringLiteral("grpTrueFalse"));
-    grpTrueFalse->setGeometry(Twips::rect(ParkedLeft, 840, 3495, 4335));
-    lblTrueQuestion[0] = Controls::fittedLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_0"), QStringLiteral("Question:"), Twips::rect(240, 360, 675, 195));
-    txtTFquestion = Controls::multiLine(grpTrueFalse, QStringLiteral("txtTFquestion"), Twips::rect(240, 600, 3015, 1935), MaxQuestionText,
-                                  QStringLiteral("Type the true/false question here."));
-    lblTrueQuestion[1] = Controls::fittedLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_1"), QStringLiteral("Answer:"), Twips::rect(240, 2640, 570, 195));
-    optTrueAnswer[0] = Controls::option(grpTrueFalse, QStringLiteral("optTrueAnswer_0"), QStringLiteral("True"), Twips::rect(240, 2880, 1095, 375),
-                                  QStringLiteral("Click here for the correct answer - true or false."));
-    optTrueAnswer[1] = Controls::option(grpTrueFalse, QStringLiteral("optTrueAnswer_1"), QStringLiteral("False"), Twips::rect(1440, 2880, 1095, 375));
-    optTrueAnswer[0]->setChecked(true);
-    lblTrueQuestion[2] = Controls::fittedLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_2"), QStringLiteral("media:"), Twips::rect(120, 3600, 465, 195));
-    txtTFpic = Controls::lineEdit(grpTrueFalse, QStringLiteral("txtTFpic"), Twips::rect(600, 3600, 2295, 285), 0,
-                            QStringLiteral("Picture for this question."));
-    txtTFpic->setText(QStringLiteral("None"));
-    cmdPic = Controls::button(grpTrueFalse, QStringLiteral("cmdPic"), QStringLiteral("..."), Twips::rect(2880, 3600, 375, 285),
-                        QStringLiteral("Choose a picture for this question."));
-    cmdTRemove = Controls::button(grpTrueFalse, QStringLiteral("cmdTRemove"), QStringLiteral("Remove Multimedia File"),
-                            Twips::rect(600, 3960, 2295, 255));
-    for (QPushButton *b : {cmdMpic, cmdPic}) {
-        QFont f = WindowFont::sansSerif(8);
-        f.setFamilies({QStringLiteral("Arial Rounded MT Bold"), QStringLiteral("Liberation Sans")});
-        f.setBold(true);
-        b->setFont(f);
-    }
+    // --- The two question frames ---
+    m_entry = new QuestionEntryPanel(client, this);
 
     // --- Question number, add button and type switch ---
     lblNumber = Controls::fittedLabel(client, QStringLiteral("lblNumber"), QStringLiteral("Question #1"), Twips::rect(3840, 960, 1815, 360));
@@ -169,14 +105,7 @@ void frmCreate::buildControls()
                         QStringLiteral("Add the current question"));
     // The window's default button: Enter presses it (see keyPressEvent).
     cmdAdd->setDefault(true);
-    grpType = new FrameBox(QStringLiteral("Question Type"), client);
-    grpType->setObjectName(QStringLiteral("grpType"));
-    grpType->setGeometry(Twips::rect(3840, 1920, 1815, 1095));
-    optType[0] = Controls::option(grpType, QStringLiteral("optType_0"), QStringLiteral("Multiple Choice"), Twips::rect(120, 240, 1455, 375),
-                            QStringLiteral("Create a multiple choice question."));
-    optType[1] = Controls::option(grpType, QStringLiteral("optType_1"), QStringLiteral("True/False"), Twips::rect(120, 600, 1455, 375),
-                            QStringLiteral("Create a true/false question."));
-    optType[0]->setChecked(true);
+    m_entry->buildTypeChoice(client);
 
     // --- Test commands ---
     cmdOkay = Controls::button(client, QStringLiteral("cmdOkay"), QStringLiteral("Save Test"), Twips::rect(5880, 960, 1815, 375));
@@ -233,20 +162,9 @@ void frmCreate::buildControls()
     cmdRemove->setEnabled(false);
 
     // --- Media panel ---
-    lblPreview = Controls::fittedLabel(client, QStringLiteral("lblPreview"), QStringLiteral("No Media Chosen"), Twips::rect(3840, 3120, 1275, 195));
-    lblPreview->resize(Twips::toPixels(1815), lblPreview->height());   // "Picture Thumbnail" is wider than the design text
-    picPreview = new PictureBox(client);
-    picPreview->setObjectName(QStringLiteral("picPreview"));
-    picPreview->setGeometry(Twips::rect(3840, 3360, 1815, 1815));
-    picPreview->setToolTip(QStringLiteral("Picture Preview"));
-    picPreview->hide();
-    cmdPlaywav = Controls::button(client, QStringLiteral("cmdPlaywav"), QStringLiteral("Play Wav"), Twips::rect(3840, 3360, 1815, 375));
-    cmdPlaywav->hide();
-    imgHide = new PictureBox(client);
-    imgHide->setObjectName(QStringLiteral("imgHide"));
-    imgHide->setBorder3D(false);
-    imgHide->setGeometry(Twips::rect(7080, 0, 735, 495));
-    imgHide->hide();
+    m_media = new MediaPreviewPanel(client, {Twips::rect(3840, 3120, 1275, 195), Twips::rect(3840, 3360, 1815, 1815),
+                                             Twips::rect(3840, 3360, 1815, 375), Twips::rect(7080, 0, 735, 495)},
+                                    this);
 
     // --- Handlers ---
     connect(cmdOkay, &QPushButton::clicked, this, &frmCreate::cmdOkay_Click);
@@ -254,22 +172,22 @@ void frmCreate::buildControls()
     connect(cmdCancel, &QPushButton::clicked, this, &frmCreate::cmdCancel_Click);
     connect(cmdAdd, &QPushButton::clicked, this, &frmCreate::cmdAdd_Click);
     for (int i = 0; i < 2; ++i)
-        connect(optType[i], &QRadioButton::clicked, this, [this, i] { optType_Click(i); });
+        connect(m_entry->optType[i], &QRadioButton::clicked, this, [this, i] { optType_Click(i); });
     connect(cboExist, qOverload<int>(&QComboBox::activated), this, &frmCreate::cboExist_Click);
     connect(cmdEdit, &QPushButton::clicked, this, &frmCreate::cmdEdit_Click);
     connect(cmdRemove, &QPushButton::clicked, this, &frmCreate::cmdRemove_Click);
-    connect(cmdMpic, &QPushButton::clicked, this, &frmCreate::cmdMpic_Click);
-    connect(cmdPic, &QPushButton::clicked, this, &frmCreate::cmdPic_Click);
-    connect(cmdMRemove, &QPushButton::clicked, this, &frmCreate::cmdMRemove_Click);
-    connect(cmdTRemove, &QPushButton::clicked, this, &frmCreate::cmdTRemove_Click);
-    connect(txtMpic, &QLineEdit::textChanged, this, &frmCreate::txtMpic_Change);
-    connect(txtTFpic, &QLineEdit::textChanged, this, &frmCreate::txtTFpic_Change);
-    connect(cmdPlaywav, &QPushButton::clicked, this, &frmCreate::cmdPlaywav_Click);
-    txtMQuestion->installEventFilter(this);
-    txtTFquestion->installEventFilter(this);
+    connect(m_entry->cmdMpic, &QPushButton::clicked, this, &frmCreate::cmdMpic_Click);
+    connect(m_entry->cmdPic, &QPushButton::clicked, this, &frmCreate::cmdPic_Click);
+    connect(m_entry->cmdMRemove, &QPushButton::clicked, this, &frmCreate::cmdMRemove_Click);
+    connect(m_entry->cmdTRemove, &QPushButton::clicked, this, &frmCreate::cmdTRemove_Click);
+    connect(m_entry->txtMpic, &QLineEdit::textChanged, this, &frmCreate::txtMpic_Change);
+    connect(m_entry->txtTFpic, &QLineEdit::textChanged, this, &frmCreate::txtTFpic_Change);
+    connect(m_media->playButton(), &QPushButton::clicked, this, &frmCreate::cmdPlaywav_Click);
+    m_entry->txtMQuestion->installEventFilter(this);
+    m_entry->txtTFquestion->installEventFilter(this);
 
     setTabOrder(txtTitle, txtTeacher);
-    setTabOrder(txtTeacher, txtMQuestion);
+    setTabOrder(txtTeacher, m_entry->txtMQuestion);
 }
 
 void frmCreate::buildMenus()
@@ -366,9 +284,9 @@ void frmCreate::applyCommands()
     cmdEdit->setEnabled(c.edit);
     cmdRemove->setEnabled(c.remove);
     cmdAdd->setEnabled(c.add);
-    grpType->setEnabled(c.typeSwitch);
-    optType[0]->setEnabled(c.typeSwitch);
-    optType[1]->setEnabled(c.typeSwitch);
+    m_entry->grpType->setEnabled(c.typeSwitch);
+    m_entry->optType[0]->setEnabled(c.typeSwitch);
+    m_entry->optType[1]->setEnabled(c.typeSwitch);
     for (QWidget *w : {static_cast<QWidget *>(cmdPreview), static_cast<QWidget *>(cmdOkay)})
         w->setEnabled(c.testCommands);
     for (QAction *a : {mnuFileSaveas, mnuFilePrint, mnuFilePrintPdf})
@@ -393,29 +311,6 @@ void frmCreate::setListText(const QString &text)
     cboExist->setCurrentIndex(index);
     cboExist->setEditText(text);
     cboExist->lineEdit()->setCursorPosition(0);   // show the start of a long question
-}
-
-QString frmCreate::multiLineText(const QPlainTextEdit *box)
-{
-    QString text = box->toPlainText();
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return text;
-}
-
-void frmCreate::setMultiLineText(QPlainTextEdit *box, const QString &text)
-{
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    box->setProperty("maxChars", std::max<int>(MaxQuestionText, int(text.size())));
-    box->setPlainText(shown);
-}
-
-// The length limits hold for typing; a longer text set from a test file is
-// kept whole.
-void frmCreate::setBoxText(QLineEdit *box, const QString &text, int maxLength)
-{
-    box->setMaxLength(std::max<int>(maxLength, int(text.size())));
-    box->setText(text);
 }
 
 void frmCreate::pressDefaultButton()
@@ -466,7 +361,7 @@ bool frmCreate::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    if ((watched == txtMQuestion || watched == txtTFquestion) && event->type() == QEvent::KeyPress) {
+    if ((watched == m_entry->txtMQuestion || watched == m_entry->txtTFquestion) && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             // Enter presses the default button; Ctrl+Enter starts a new line.
@@ -494,8 +389,8 @@ void frmCreate::ClearTest()
 void frmCreate::showClearedTest()
 {
     SetEditMode(false);
-    setBoxText(txtTeacher, QString(), MaxTitleText);
-    setBoxText(txtTitle, QString(), MaxTitleText);
+    QuestionEntryPanel::setBoxText(txtTeacher, QString(), MaxTitleText);
+    QuestionEntryPanel::setBoxText(txtTitle, QString(), MaxTitleText);
     applyCommands();
     {
         const QSignalBlocker block(cboExist);
@@ -506,8 +401,8 @@ void frmCreate::showClearedTest()
 
 void frmCreate::ShowLoadedTest(const QString &title, const QString &teacher)
 {
-    setBoxText(txtTitle, title, MaxTitleText);
-    setBoxText(txtTeacher, teacher, MaxTitleText);
+    QuestionEntryPanel::setBoxText(txtTitle, title, MaxTitleText);
+    QuestionEntryPanel::setBoxText(txtTeacher, teacher, MaxTitleText);
     EnableQuestionCommands(true);
     ClearEntry();
     RefreshList();
@@ -524,13 +419,8 @@ void frmCreate::EnableQuestionCommands(bool on)
 void frmCreate::ClearEntry()
 {
     CloseAll();
-    PreviewMediaPath.clear();
-    for (QLineEdit *answer : txtManswer)
-        setBoxText(answer, QString(), MaxAnswerText);
-    txtMpic->setText(QStringLiteral("none"));
-    setMultiLineText(txtMQuestion, QString());
-    txtTFpic->setText(QStringLiteral("none"));
-    setMultiLineText(txtTFquestion, QString());
+    m_media->forgetMedia();
+    m_entry->clearFields();
     lblNumber->setText(EditorLogic::questionLabel(document().nextQuestionNumber()));
     setListText(cboExist->count() > 0 ? cboExist->itemText(0) : QString());
     update();
@@ -564,13 +454,7 @@ void frmCreate::RefreshList()
 
 void frmCreate::ClearMedia()
 {
-    picPreview->clear();
-    picPreview->hide();
-    lblPreview->setText(QStringLiteral("No Media Chosen"));
-    cmdPlaywav->hide();
-    imgHide->clear();
-    m_imgHidePath.clear();
-    CloseAll();
+    m_media->clear();
 }
 
 // ------------------------------------------------------------ start, end
@@ -579,8 +463,8 @@ void frmCreate::Form_Load()
 {
     m_recent.load(Platform::settings());
     showRecentEntries();
-    grpMultiple->setGeometry(Twips::rect(ShownLeft, 840, 3495, 4335));
-    setGroupLeft(grpTrueFalse, ParkedLeft);
+    m_entry->grpMultiple->setGeometry(Twips::rect(120, 840, 3495, 4335));
+    m_entry->showFrame(QuestionEntryPanel::MultipleChoice);
     update();
 }
 
@@ -772,8 +656,7 @@ void frmCreate::optType_Click(int index)
 // what was typed into it.
 void frmCreate::showQuestionFrame(int typeIndex)
 {
-    setGroupLeft(typeIndex == 1 ? grpTrueFalse : grpMultiple, ShownLeft);
-    setGroupLeft(typeIndex == 1 ? grpMultiple : grpTrueFalse, ParkedLeft);
+    m_entry->showFrame(QuestionEntryPanel::Type(typeIndex));
 }
 
 void frmCreate::cmdAdd_Click()
@@ -782,7 +665,7 @@ void frmCreate::cmdAdd_Click()
         MsgBox(QStringLiteral("Tests are limited to 100 questions."), MsgIcon::Critical);
         return;
     }
-    const bool added = optType[0]->isChecked() ? AddMultipleChoice() : AddTrueFalse();
+    const bool added = m_entry->optType[0]->isChecked() ? AddMultipleChoice() : AddTrueFalse();
     if (!added)
         return;
     EnableQuestionCommands(true);
@@ -791,58 +674,21 @@ void frmCreate::cmdAdd_Click()
 // ---------------------------------------------- reading the entry fields
 // Adding and saving a question read and check the fields alike.
 
-bool frmCreate::enteredQuestion(const QPlainTextEdit *box, QString &question)
-{
-    question = multiLineText(box);
-    if (!question.isEmpty())
-        return true;
-    MsgBox(QStringLiteral("You must enter a question!"), MsgIcon::Critical);
-    return false;
-}
-
-bool frmCreate::enteredAnswers(QString (&answers)[4]) const
-{
-    // All four are read before anything is reported.
-    bool missing = false;
-    for (int i = 0; i < 4; ++i) {
-        answers[i] = txtManswer[i]->text();
-        if (answers[i].isEmpty())
-            missing = true;
-    }
-    if (missing)
-        MsgBox(QStringLiteral("You must enter four possible answers!"));
-    return !missing;
-}
-
-QString frmCreate::enteredMedia(const QLineEdit *box)
-{
-    return box->text().isEmpty() ? QStringLiteral("none") : box->text();
-}
-
-int frmCreate::enteredCorrectAnswer() const
-{
-    int correct = 0;
-    for (int i = 0; i < 4; ++i)
-        if (optABCD[i]->isChecked())
-            correct = i;
-    return correct;
-}
-
 bool frmCreate::AddMultipleChoice()
 {
     try {
         QString question;
         QString answers[4];
-        if (!enteredQuestion(txtMQuestion, question) || !enteredAnswers(answers))
+        if (!m_entry->enteredQuestion(QuestionEntryPanel::MultipleChoice, question) || !m_entry->enteredAnswers(answers))
             return false;
-        const QString media = enteredMedia(txtMpic);
-        const int correct = enteredCorrectAnswer();
+        const QString media = m_entry->enteredMedia(QuestionEntryPanel::MultipleChoice);
+        const int correct = m_entry->enteredCorrectAnswer();
         if (!m_controller.add(QuestionRecord::multipleChoice(QStringLiteral("m"), question, answers[0], answers[1],
                                                              answers[2], answers[3], media, correct)))
             throw std::out_of_range("question number");
         cboExist->addItem(question);
         setListText(question);
-        txtMQuestion->setFocus();
+        m_entry->txtMQuestion->setFocus();
         return true;
     } catch (...) {
         MsgBox(QStringLiteral("There was an error adding this question.  Please fill in all blanks and try again."),
@@ -855,15 +701,15 @@ bool frmCreate::AddTrueFalse()
 {
     try {
         QString question;
-        if (!enteredQuestion(txtTFquestion, question))
+        if (!m_entry->enteredQuestion(QuestionEntryPanel::TrueFalse, question))
             return false;
-        const QString media = enteredMedia(txtTFpic);
-        const int answer = optTrueAnswer[1]->isChecked() ? 1 : 0;
+        const QString media = m_entry->enteredMedia(QuestionEntryPanel::TrueFalse);
+        const int answer = m_entry->enteredTrueFalseAnswer();
         if (!m_controller.add(QuestionRecord::trueFalse(QStringLiteral("t"), question, media, answer)))
             throw std::out_of_range("Subscript out of range");
         cboExist->addItem(question);
         setListText(question);
-        txtTFquestion->setFocus();
+        m_entry->txtTFquestion->setFocus();
         return true;
     } catch (const std::exception &e) {
         // Description, source and number, one per line.
@@ -878,7 +724,7 @@ bool frmCreate::AddTrueFalse()
 void frmCreate::cboExist_Click(int listIndex)
 {
     if (!isEditMode()) {
-        const QPlainTextEdit *box = optType[0]->isChecked() ? txtMQuestion : txtTFquestion;
+        const QPlainTextEdit *box = m_entry->optType[0]->isChecked() ? m_entry->txtMQuestion : m_entry->txtTFquestion;
         if (!box->toPlainText().isEmpty()) {
             const MsgResult answer = MsgBox(
                 QStringLiteral("Going to edit mode will result in the loss of information in the current question, "
@@ -918,67 +764,52 @@ void frmCreate::cboExist_Click(int listIndex)
 
 bool frmCreate::LoadMultipleChoice(const QString &record)
 {
-    if (!optType[0]->isChecked()) {
-        optType[0]->setChecked(true);
+    if (m_entry->selectType(QuestionEntryPanel::MultipleChoice))
         optType_Click(0);
-    }
     showQuestionFrame(0);
     if (record.isEmpty())
         return false;
-    const QStringList f = QuestionRecord::fields(record);
-    const QString cannotProcess = QStringLiteral("An error has occured.  Unable to process question ") + f.value(0);
-    if (f.size() < QuestionRecord::MultipleChoiceFields) {
-        MsgBox(cannotProcess);
+    const QuestionView q(record);
+    if (q.fieldCount() < QuestionRecord::MultipleChoiceFields || !m_entry->showMultipleChoice(q)) {
+        MsgBox(QStringLiteral("An error has occured.  Unable to process question ") + q.kindField());
         return false;
     }
-    setMultiLineText(txtMQuestion, f[1]);
-    for (int i = 0; i < 4; ++i)
-        setBoxText(txtManswer[i], f[2 + i], MaxAnswerText);
-    txtMpic->setText(f[6]);
-    const int correct = QuestionRecord::numericValue(f[7]);
-    if (correct < 0 || correct > 3) {
-        MsgBox(cannotProcess);
-        return false;
-    }
-    optABCD[correct]->setChecked(true);
-    const QString media = MediaLookup::resolve(f[6], document().testFolder());
-    if (!media.isEmpty())
-        ShowMediaPreview(media);
+    showMediaOf(q);
     return true;
 }
 
 bool frmCreate::LoadTrueFalse(const QString &record)
 {
-    if (!optType[1]->isChecked()) {
-        optType[1]->setChecked(true);
+    if (m_entry->selectType(QuestionEntryPanel::TrueFalse))
         optType_Click(1);
-    }
     showQuestionFrame(1);
     if (record.isEmpty())
         return false;
-    const QStringList f = QuestionRecord::fields(record);
-    if (f.size() < QuestionRecord::TrueFalseFields) {
-        MsgBox(QStringLiteral("An error has occured.  Unable to process question ") + f.value(0));
+    const QuestionView q(record);
+    if (q.fieldCount() < QuestionRecord::TrueFalseFields) {
+        MsgBox(QStringLiteral("An error has occured.  Unable to process question ") + q.kindField());
         return false;
     }
-    setMultiLineText(txtTFquestion, f[1]);
-    txtTFpic->setText(f[2]);
-    const int answer = QuestionRecord::numericValue(f[3]);
-    if (answer < 0 || answer > 1)
+    if (!m_entry->showTrueFalse(q))
         return false;   // the caller says the question cannot be shown
-    optTrueAnswer[answer]->setChecked(true);
-    const QString media = MediaLookup::resolve(f[2], document().testFolder());
+    showMediaOf(q);
+    return true;
+}
+
+// The media lookup: the reference itself, else in the test's folder.
+void frmCreate::showMediaOf(const QuestionView &q)
+{
+    const QString media = MediaLookup::resolve(q.media(), document().testFolder());
     if (!media.isEmpty())
         ShowMediaPreview(media);
-    return true;
 }
 
 void frmCreate::cmdEdit_Click()
 {
     bool ok = false;
-    if (optType[0]->isChecked())
+    if (m_entry->optType[0]->isChecked())
         ok = UpdateMultipleChoice(cboExist->currentIndex());
-    else if (optType[1]->isChecked())
+    else if (m_entry->optType[1]->isChecked())
         ok = UpdateTrueFalse(cboExist->currentIndex());
     if (!ok) {
         MsgBox(QStringLiteral("There has been an error in editing this question."), MsgIcon::Critical);
@@ -992,36 +823,36 @@ bool frmCreate::UpdateMultipleChoice(int position)
 {
     QString question;
     QString answers[4];
-    if (!enteredQuestion(txtMQuestion, question) || !enteredAnswers(answers))
+    if (!m_entry->enteredQuestion(QuestionEntryPanel::MultipleChoice, question) || !m_entry->enteredAnswers(answers))
         return false;
     if (position < 0 || position + 1 > TestDocument::MaxQuestions) {
         // No item selected: the list index is -1.
         MsgBox(QStringLiteral("Subscript out of range\nfrmCreate\n9"));
         return false;
     }
-    const QString media = enteredMedia(txtMpic);
-    const int correct = enteredCorrectAnswer();
+    const QString media = m_entry->enteredMedia(QuestionEntryPanel::MultipleChoice);
+    const int correct = m_entry->enteredCorrectAnswer();
     m_controller.update(QuestionRecord::multipleChoice(QuestionRecord::kindField(QLatin1Char('m'), position + 1),
                                                        question, answers[0], answers[1], answers[2], answers[3],
                                                        media, correct));
     RefreshList();
-    txtMQuestion->setFocus();
+    m_entry->txtMQuestion->setFocus();
     return true;
 }
 
 bool frmCreate::UpdateTrueFalse(int position)
 {
     QString question;
-    if (!enteredQuestion(txtTFquestion, question))
+    if (!m_entry->enteredQuestion(QuestionEntryPanel::TrueFalse, question))
         return false;
     if (position < 0 || position + 1 > TestDocument::MaxQuestions)
         return false;
-    const QString media = enteredMedia(txtTFpic);
-    const int answer = optTrueAnswer[1]->isChecked() ? 1 : 0;
+    const QString media = m_entry->enteredMedia(QuestionEntryPanel::TrueFalse);
+    const int answer = m_entry->enteredTrueFalseAnswer();
     m_controller.update(QuestionRecord::trueFalse(QuestionRecord::kindField(QLatin1Char('t'), position + 1),
                                                   question, media, answer));
     RefreshList();
-    txtTFquestion->setFocus();
+    m_entry->txtTFquestion->setFocus();
     return true;
 }
 
@@ -1041,27 +872,20 @@ void frmCreate::cmdRemove_Click()
 
 // An undo or redo while a question is being edited leaves edit mode first, as
 // the edit-mode label does after OK: the changes typed into it are dropped.
-void frmCreate::mnuEditUndo_Click()
-{
-    if (!m_controller.editing().canUndo())
-        return;
-    if (isEditMode()) {
-        SetEditMode(false);
-        ClearEntry();
-    }
-    if (m_controller.undo())
-        showUndoneQuestions();
-}
+void frmCreate::mnuEditUndo_Click() { undoOrRedo(true); }
 
-void frmCreate::mnuEditRedo_Click()
+void frmCreate::mnuEditRedo_Click() { undoOrRedo(false); }
+
+void frmCreate::undoOrRedo(bool undo)
 {
-    if (!m_controller.editing().canRedo())
+    DocumentEditor &editing = m_controller.editing();
+    if (undo ? !editing.canUndo() : !editing.canRedo())
         return;
     if (isEditMode()) {
         SetEditMode(false);
         ClearEntry();
     }
-    if (m_controller.redo())
+    if (undo ? m_controller.undo() : m_controller.redo())
         showUndoneQuestions();
 }
 
@@ -1110,126 +934,41 @@ void frmCreate::PickMediaFile(QLineEdit *mediaBox)
     ShowMediaPreview(path);
 }
 
-void frmCreate::cmdMpic_Click() { PickMediaFile(txtMpic); }
-void frmCreate::cmdPic_Click() { PickMediaFile(txtTFpic); }
+void frmCreate::cmdMpic_Click() { PickMediaFile(m_entry->txtMpic); }
+void frmCreate::cmdPic_Click() { PickMediaFile(m_entry->txtTFpic); }
 
 void frmCreate::cmdMRemove_Click()
 {
-    txtMpic->setText(QStringLiteral("None"));
+    m_entry->txtMpic->setText(QStringLiteral("None"));
     ClearMedia();
 }
 
 void frmCreate::cmdTRemove_Click()
 {
-    txtTFpic->setText(QStringLiteral("None"));
+    m_entry->txtTFpic->setText(QStringLiteral("None"));
     ClearMedia();
 }
 
 void frmCreate::txtMpic_Change()
 {
-    if (txtMpic->text().isEmpty()) {
-        txtMpic->setText(QStringLiteral("none"));
-        picPreview->clear();
+    if (m_entry->txtMpic->text().isEmpty()) {
+        m_entry->txtMpic->setText(QStringLiteral("none"));
+        m_media->picture()->clear();
     }
 }
 
 void frmCreate::txtTFpic_Change()
 {
-    if (txtTFpic->text().isEmpty()) {
-        txtTFpic->setText(QStringLiteral("none"));
-        picPreview->clear();
+    if (m_entry->txtTFpic->text().isEmpty()) {
+        m_entry->txtTFpic->setText(QStringLiteral("none"));
+        m_media->picture()->clear();
     }
 }
 
-void frmCreate::ShowMediaPreview(const QString &path)
-{
-    const MediaKind kind = mediaKindOf(path);
-    PreviewMediaPath = path;
-    auto soundPanel = [this](const QString &label, const QString &button) {
-        lblPreview->setText(label);
-        cmdPlaywav->setText(button);
-        cmdPlaywav->show();
-        picPreview->hide();
-    };
-    switch (kind) {
-    case MediaKind::Wave:
-        soundPanel(QStringLiteral("Wav Preview"), QStringLiteral("Play Wav"));
-        repaint();
-        PlayWave(path, QStringLiteral("async"));
-        break;
-    case MediaKind::Avi:
-        lblPreview->setText(QStringLiteral("Avi Preview"));
-        cmdPlaywav->hide();
-        picPreview->clear();
-        picPreview->show();
-        PlayAVI(path, picPreview, true);
-        break;
-    case MediaKind::Mpeg:
-        lblPreview->setText(QStringLiteral("MPEG Preview"));
-        cmdPlaywav->hide();
-        picPreview->clear();
-        picPreview->show();
-        PlayMPEG(path, picPreview, true);
-        break;
-    case MediaKind::Midi:
-        soundPanel(QStringLiteral("Midi Preview"), QStringLiteral("Play Midi"));
-        picPreview->clear();
-        repaint();
-        PlayMIDI(path);
-        break;
-    case MediaKind::Mp3:
-        soundPanel(QStringLiteral("MP3 Preview"), QStringLiteral("Play MP3"));
-        picPreview->clear();
-        repaint();
-        PlayMP3(path);
-        break;
-    case MediaKind::Picture: {
-        lblPreview->setText(QStringLiteral("Picture Preview"));
-        picPreview->show();
-        // imgHide takes the picture's natural size; the header is enough for
-        // that, so a large photo is never decoded in full here.
-        const PictureInfo info = pictureInfo(path);
-        if (!info.isValid()) {
-            MsgBox(QStringLiteral("Error loading media file!"), MsgIcon::Critical);
-            return;
-        }
-        m_imgHidePath = path;
-        imgHide->clear();
-        imgHide->setInnerSize(info.naturalPixels);
-        ShowThumbnail();
-        break;
-    }
-    case MediaKind::None:
-        break;
-    }
-}
+void frmCreate::ShowMediaPreview(const QString &path) { m_media->show(path); }
 
-void frmCreate::ShowThumbnail()
-{
-    if (m_imgHidePath.isEmpty())
-        return;
-    const EditorLogic::Thumbnail t = EditorLogic::thumbnailRect(picPreview->innerSize(), imgHide->innerSize());
-    if (t.target.isEmpty())
-        return;
-    // Decoded straight at the size drawn (large JPEGs at reduced size).
-    const QImage image = loadPictureScaled(m_imgHidePath, t.target.size());
-    if (image.isNull())
-        return;   // the panel keeps reading "Picture Preview"
-    picPreview->clear();
-    picPreview->setPicture(image, t.target);
-    cmdPlaywav->hide();
-    picPreview->show();
-    lblPreview->setText(QStringLiteral("Picture Thumbnail"));
-}
+void frmCreate::ShowThumbnail() { m_media->showThumbnail(); }
 
-void frmCreate::cmdPlaywav_Click()
-{
-    const MediaKind kind = mediaKindOf(PreviewMediaPath);
-    CloseAll();
-    switch (kind) {
-    case MediaKind::Wave: PlayWave(PreviewMediaPath, QStringLiteral("async")); break;
-    case MediaKind::Midi: PlayMIDI(PreviewMediaPath); break;
-    case MediaKind::Mp3: PlayMP3(PreviewMediaPath); break;
-    default: break;
-    }
-}
+void frmCreate::cmdPlaywav_Click() { m_media->replay(); }
+
+QString frmCreate::previewMediaPath() const { return m_media->mediaPath(); }

@@ -16,6 +16,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class MediaPreviewPanel;
+class QuestionEntryPanel;
 class PictureBox;
 class QAction;
 class QComboBox;
@@ -43,7 +45,7 @@ public:
     const RecentFiles &recentFiles() const { return m_recent; }
 
     // The media file last shown in the panel; the play button plays it again.
-    QString PreviewMediaPath;
+    QString previewMediaPath() const;
 
     // Edit mode: the edit-mode label is shown exactly while it is on.
     bool isEditMode() const;
@@ -131,23 +133,17 @@ private:
     void applyCommands();
     void showClearedTest();
     void showUndoneQuestions();
+    void undoOrRedo(bool undo);
     void setListText(const QString &text);
     void fitListPopup();
     void showRecentEntries();
     void pressDefaultButton();
-    static QString multiLineText(const QPlainTextEdit *box);
     void showQuestionFrame(int typeIndex);
-    static bool enteredQuestion(const QPlainTextEdit *box, QString &question);
-    bool enteredAnswers(QString (&answers)[4]) const;
-    static QString enteredMedia(const QLineEdit *box);
-    int enteredCorrectAnswer() const;
-    static void setMultiLineText(QPlainTextEdit *box, const QString &text);
-    static void setBoxText(QLineEdit *box, const QString &text, int maxLength);
+    void showMediaOf(const QuestionView &q);
 
     EditorController m_controller;
     QuestionExchangeMenu *m_exchange = nullptr;   // File > Import Questions... / Export As...
     RecentFiles m_recent;
-    QString m_imgHidePath;   // the picture loaded into imgHide
     bool m_unloaded = false;
 
     // Test title and commands
@@ -159,25 +155,9 @@ private:
     QPushButton *cmdCancel = nullptr;
 
     // Question entry
+    QuestionEntryPanel *m_entry = nullptr;
     QLabel *lblNumber = nullptr;
     QPushButton *cmdAdd = nullptr;
-    QGroupBox *grpType = nullptr;
-    QRadioButton *optType[2] = {};
-    QGroupBox *grpMultiple = nullptr;
-    QLabel *lblMultipleQuestion[6] = {};
-    QPlainTextEdit *txtMQuestion = nullptr;
-    QRadioButton *optABCD[4] = {};
-    QLineEdit *txtManswer[4] = {};
-    QLineEdit *txtMpic = nullptr;
-    QPushButton *cmdMpic = nullptr;
-    QPushButton *cmdMRemove = nullptr;
-    QGroupBox *grpTrueFalse = nullptr;
-    QLabel *lblTrueQuestion[3] = {};
-    QPlainTextEdit *txtTFquestion = nullptr;
-    QRadioButton *optTrueAnswer[2] = {};
-    QLineEdit *txtTFpic = nullptr;
-    QPushButton *cmdPic = nullptr;
-    QPushButton *cmdTRemove = nullptr;
 
     // Question list and edit mode
     QComboBox *cboExist = nullptr;
@@ -186,10 +166,7 @@ private:
     QLabel *lblEditMode = nullptr;
 
     // Media panel
-    QLabel *lblPreview = nullptr;
-    PictureBox *picPreview = nullptr;
-    QPushButton *cmdPlaywav = nullptr;
-    PictureBox *imgHide = nullptr;
+    MediaPreviewPanel *m_media = nullptr;
 
     // File menu
     QMenu *mnuFile = nullptr;

@@ -150,8 +150,8 @@ QByteArray testFileBytes(const QString &title, const QString &teacher, const QSt
 QString unstorableInTestFile(const QString &text)
 {
     QString found = Windows1252::unencodable(text);
-    if (text.contains(QChar(kScramblesToCr)))
-        found += QChar(kScramblesToCr);
+    if (text.contains(QLatin1Char(kScramblesToCr)))
+        found += QLatin1Char(kScramblesToCr);
     return found;
 }
 

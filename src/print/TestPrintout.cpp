@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "print/PrintSurface.h"
 #include "document/QuestionRecord.h"
+#include "document/QuestionView.h"
 #include "document/ScoreLog.h"
 #include "document/TestDocument.h"
 
@@ -259,17 +260,17 @@ bool TestPrintout::printPicture(const QString &mediaField, double offsetY, doubl
 
 bool TestPrintout::PrintMultipleChoice(const QString &record, int number)
 {
-    const QStringList f = QuestionRecord::fields(record);
-    if (f.size() < QuestionRecord::MultipleChoiceFields) {
+    const QuestionView q(record);
+    if (q.fieldCount() < QuestionRecord::MultipleChoiceFields) {
         showError(QStringLiteral("Cannot print this multiple choice question."));
         return true;
     }
-    if (!printPicture(f[6], 0, 2) || !printQuestionText(f[1], number))
+    if (!printPicture(q.media(), 0, 2) || !printQuestionText(q.question(), number))
         return false;
     static const char *const letters[] = {"  A.  ", "  B.  ", "  C.  ", "  D.  "};
     for (int k = 0; k < 4; ++k) {
         m_printer.setCurrentX(LeftMargin);
-        if (!m_printer.print(QLatin1String(letters[k]), false) || !m_printer.print(f[2 + k]))
+        if (!m_printer.print(QLatin1String(letters[k]), false) || !m_printer.print(q.answer(k)))
             return false;
     }
     return m_printer.print();
@@ -277,12 +278,12 @@ bool TestPrintout::PrintMultipleChoice(const QString &record, int number)
 
 bool TestPrintout::PrintTrueFalse(const QString &record, int number)
 {
-    const QStringList f = QuestionRecord::fields(record);
-    if (f.size() < QuestionRecord::TrueFalseFields) {
+    const QuestionView q(record);
+    if (q.fieldCount() < QuestionRecord::TrueFalseFields) {
         showError(QStringLiteral("There was an error printing this true/false question."));
         return true;
     }
-    if (!printPicture(f[2], 5, 10) || !printQuestionText(f[1], number))
+    if (!printPicture(q.media(), 5, 10) || !printQuestionText(q.question(), number))
         return false;
 
     PrintSurface &p = m_printer;

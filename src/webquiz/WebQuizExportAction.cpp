@@ -4,7 +4,6 @@
 #include "platform/MessageService.h"
 #include "platform/MsgBox.h"
 #include "platform/Platform.h"
-#include "document/TestDocument.h"
 #include "webquiz/WebQuizExporter.h"
 
 #include <QAction>
@@ -81,13 +80,5 @@ bool run(const QString &title, const QString &teacher, const QStringList &record
         lines << QString() << result.report;
     MsgBox(lines.join(QStringLiteral("\r\n")), MsgIcon::Information);
     return true;
-}
-
-bool run(const TestDocument &doc, const QString &title, const QString &teacher)
-{
-    QStringList records;
-    for (int i = 1; i <= doc.questionCount(); ++i)
-        records << doc.QuestionRecords[size_t(i)];
-    return run(title, teacher, records, doc.TestFolder, doc.CurrentFile);
 }
 }

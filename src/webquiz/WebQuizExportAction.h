@@ -10,17 +10,12 @@
 class QAction;
 class QMenu;
 
-class TestDocument;
 
 
 namespace WebQuizExportAction {
 // Returns true when a page was written.
 bool run(const QString &title, const QString &teacher, const QStringList &records,
          const QString &testFolder, const QString &testFile);
-
-// The same for the test being edited: its questions 1 to N, its media
-// looked up as the preview looks them up.
-bool run(const TestDocument &doc, const QString &title, const QString &teacher);
 
 // Puts File > "Export Web Quiz..." into the menu right after `after`,
 // enabled whenever `after` is (a test with questions, none being edited).

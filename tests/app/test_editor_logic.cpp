@@ -1,6 +1,7 @@
 // The editor's decisions without a window: command line, extension rule,
 // labels and the thumbnail arithmetic.
 #include "app/EditorLogic.h"
+#include "pictures/FitPicture.h"
 
 #include <QDir>
 #include <QFile>
