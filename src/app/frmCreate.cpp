@@ -25,6 +25,7 @@
 
 #include "preview/frmPreview.h"
 #include "logview/frmLog.h"
+#include "webquiz/WebQuizExportAction.h"
 
 #include <QAction>
 #include <QApplication>
@@ -198,6 +199,10 @@ void frmCreate::buildMenus()
          },
          [this](const QStringList &records) { appendImportedQuestions(records); },
          [this] { return document().currentFile(); }});
+    WebQuizExportAction::addToMenu(m_menus->mnuFile, m_exchange->exportAction(), [this] {
+        WebQuizExportAction::run(txtTitle->text(), txtTeacher->text(), document().records(),
+                                 document().testFolder(), document().currentFile());
+    });
 
     m_files = new FileCommands(m_controller, this);
     connect(m_files, &FileCommands::recentFilesChanged, this,
