@@ -17,19 +17,6 @@ QString commandLineText(const QStringList &arguments)
     return text;
 }
 
-QString extensionAfterFirstFullStop(const QString &path)
-{
-    const qsizetype dot = path.indexOf(QLatin1Char('.'));
-    return dot < 0 ? QString() : path.mid(dot + 1);
-}
-
-bool hasExtension(const QString &path, const QString &ext)
-{
-    if (!path.contains(QLatin1Char('.')))
-        return false;
-    return extensionAfterFirstFullStop(path).compare(ext, Qt::CaseInsensitive) == 0;
-}
-
 QString windowCaption(const QString &fileName)
 {
     return QStringLiteral("Ardeno Test Creator - ") + fileName;
@@ -43,33 +30,6 @@ QString windowCaptionForPath(const QString &path)
 QString questionLabel(int number)
 {
     return QStringLiteral("Question #") + QuestionRecord::withSignPosition(number);
-}
-
-Thumbnail thumbnailRect(const QSize &box, const QSize &picture)
-{
-    const int pw = box.width(), ph = box.height();
-    const int iw = picture.width(), ih = picture.height();
-    Thumbnail t;
-    if (iw <= 0 || ih <= 0)
-        return t;
-    if (iw > pw || ih > ph) {
-        // The factor is a single-precision number; the products are taken
-        // exactly (a whole number times a float fits a double) and rounded
-        // half to even (the default rounding mode of nearbyint). Rounding the
-        // product to a float first would turn 3 x (117/702) into exactly 0.5.
-        const float r = std::min(float(pw) / float(iw), float(ph) / float(ih));
-        const int nw = int(std::nearbyint(double(iw) * double(r)));
-        const int nh = int(std::nearbyint(double(ih) * double(r)));
-        const int x = int(std::floor((pw - nw) / 2.0));
-        const int y = int(std::floor((ph - nh) / 2.0));
-        t.target = QRect(x, y, nw, nh);
-        t.scaled = true;
-    } else {
-        const int x = int(std::floor((pw - iw) / 2.0));
-        const int y = int(std::floor((ph - ih) / 2.0));
-        t.target = QRect(x, y, iw, ih);
-    }
-    return t;
 }
 
 QString existingPathIgnoringCase(const QString &path)

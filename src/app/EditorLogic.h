@@ -14,27 +14,12 @@ namespace EditorLogic {
 // CR LF. Not unquoted.
 QString commandLineText(const QStringList &arguments);
 
-// The text after the first full stop of the whole path ("" without one).
-QString extensionAfterFirstFullStop(const QString &path);
-// That extension compared with ext, letter case ignored.
-bool hasExtension(const QString &path, const QString &ext);
-
 // "Ardeno Test Creator - " and the file's name without its folder.
 QString windowCaption(const QString &fileName);
 QString windowCaptionForPath(const QString &path);
 
 // "Question #" and the number with its sign position ("Question # 3").
 QString questionLabel(int number);
-
-// Where the media panel draws a picture of natural size `picture` in a box of
-// inner size `box`: shrunk by one single-precision factor (sizes rounded half
-// to even) when it is too large in either direction, never enlarged, and
-// centred with the fractions of the offsets dropped.
-struct Thumbnail {
-    QRect target;
-    bool scaled = false;
-};
-Thumbnail thumbnailRect(const QSize &box, const QSize &picture);
 
 // The recent-files list keeps paths opened with File > Open in lower case.
 // On a file system that tells letter cases apart such a path may not name the

@@ -1,6 +1,6 @@
 #include "Startup.h"
 
-#include "EditorLogic.h"
+#include "FileKind.h"
 #include "frmCreate.h"
 
 #ifdef ARDENO_HAVE_LOGVIEW
@@ -14,9 +14,9 @@ void runStartup(frmCreate &editor, const QString &commandLine)
     if (commandLine.isEmpty())
         return;
     const QString path = commandLine;   // not unquoted, not split at blanks
-    if (EditorLogic::hasExtension(path, QStringLiteral("ard"))) {
+    if (hasFileKind(path, QStringLiteral("ard"))) {
         editor.loadFromCommandLine(path);
-    } else if (EditorLogic::hasExtension(path, QStringLiteral("log"))) {
+    } else if (hasFileKind(path, QStringLiteral("log"))) {
 #ifdef ARDENO_HAVE_LOGVIEW
         frmLog::StartupLog = path;
         frmLog::showLog(&editor);

@@ -7,6 +7,7 @@
 #include "MessageService.h"
 #include "Platform.h"
 #include "PictureBox.h"
+#include "PictureFit.h"
 #include "PictureLoader.h"
 #include "QuestionRecord.h"
 #include "TestFile.h"
@@ -696,6 +697,7 @@ void frmCreate::loadFromCommandLine(const QString &path)
     }
     ClearTest();
     applyLoadedTest(m_doc, *read.test);
+    m_doc.TestFolder = MediaLookup::testFolderOf(path);
     ShowLoadedTest(read.test->title, read.test->teacher);
 }
 
@@ -715,7 +717,7 @@ void frmCreate::mnuFileOpen_Click()
     m_doc.CurrentFile = path;
     if (path.isEmpty() || !MediaLookup::fileExists(path))
         return;
-    if (!EditorLogic::hasExtension(path, QStringLiteral("ard"))) {
+    if (!hasFileKind(path, QStringLiteral("ard"))) {
         MsgBox(QStringLiteral("File does not appear to be a valid Ardeno test."), MsgIcon::Critical);
         return;
     }
@@ -727,6 +729,7 @@ void frmCreate::mnuFileOpen_Click()
     }
     ClearTest();
     applyLoadedTest(m_doc, *read.test);
+    m_doc.TestFolder = MediaLookup::testFolderOf(path);
     ShowLoadedTest(read.test->title, read.test->teacher);
     EnableQuestionCommands(true);
     lblNumber->setText(EditorLogic::questionLabel(m_doc.NextQuestionNumber));
@@ -748,6 +751,7 @@ void frmCreate::mnuFileSaveas_Click()
             return;
         if (result.saved() && MediaLookup::fileExists(path)) {
             m_doc.CurrentFile = path;
+            m_doc.TestFolder = MediaLookup::testFolderOf(path);   // the records now name files there
             setWindowTitle(EditorLogic::windowCaptionForPath(path));
             AddToRecentFiles(path);
             return;
@@ -824,7 +828,7 @@ void frmCreate::mnuRecent_Click(int index)
         MsgBox(read.error, MsgIcon::Critical);
         return;
     }
-    m_doc.TestFolder = MediaLookup::folderOf(QFileInfo(path).absoluteFilePath());
+    m_doc.TestFolder = MediaLookup::testFolderOf(path);
     ClearTest();
     applyLoadedTest(m_doc, *read.test);
     ShowLoadedTest(read.test->title, read.test->teacher);
@@ -1113,8 +1117,21 @@ void frmCreate::cmdRemove_Click()
     }
     m_doc.remove(p);
     RefreshList();
+    // The focus moves before Remove is disabled: otherwise Qt passes it on
+    // like a Tab to Test Title, whose whole text the next keystroke replaces.
+    focusQuestionPicker();
     SetEditMode(false);
     ClearEntry();
+}
+
+void frmCreate::focusQuestionPicker()
+{
+    if (cboExist->isEnabled() && cboExist->count() > 0)
+        cboExist->setFocus(Qt::OtherFocusReason);
+    else if (grpTrueFalse->isVisible())
+        txtTFquestion->setFocus(Qt::OtherFocusReason);
+    else
+        txtMQuestion->setFocus(Qt::OtherFocusReason);
 }
 
 void frmCreate::lblEditMode_Click()
@@ -1252,7 +1269,7 @@ void frmCreate::ShowThumbnail()
 {
     if (m_imgHidePath.isEmpty())
         return;
-    const EditorLogic::Thumbnail t = EditorLogic::thumbnailRect(picPreview->innerSize(), imgHide->innerSize());
+    const PictureFit t = fitPicture(picPreview->innerSize(), imgHide->innerSize());
     if (t.target.isEmpty())
         return;
     // Decoded straight at the size drawn (large JPEGs at reduced size).

@@ -123,6 +123,7 @@ private:
     void setTestCommandsEnabled(bool on);   // Preview, Save Test, Save As, Print
     void setListText(const QString &text);
     void fitListPopup();
+    void focusQuestionPicker();   // the list, or the question box when it is empty
     void showRecentEntries();
     void pressDefaultButton();
     static QString multiLineText(const QPlainTextEdit *box);

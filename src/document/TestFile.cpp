@@ -173,19 +173,39 @@ QString listedName(const QString &path)
     return info.fileName();
 }
 
-// Copies a record's media file next to the test and names it by its bare
-// name there, unless a file of that name is already in the test's folder.
-QString travellingMediaRecord(const QString &record, const QString &testFolder)
+// A name that, put after the target folder, stays a file of that folder: no
+// separator, not "." or "..", and no control character (which would also
+// break the record's line).
+bool staysInFolder(const QString &name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    for (const QChar c : name)
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return false;
+    return true;
+}
+
+// Copies a record's media file (found where the test was read from) into the
+// folder the test is saved to and names it by its bare name there, unless a
+// file of that name is already in that folder.
+QString travellingMediaRecord(const QString &record, const QString &testFolder,
+                              const QString &targetFolder)
 {
     QStringList f = QuestionRecord::fields(record);
     const int m = QuestionRecord::exactMediaFieldIndex(f);
-    if (m < 0 || !MediaLookup::fileExists(f[m]))
+    if (m < 0)
         return record;
-    const QString bareName = listedName(f[m]);
-    const QString target = testFolder + bareName;
-    if (MediaLookup::fileExists(target))
+    const QString source = MediaLookup::resolve(f[m], testFolder);
+    if (source.isEmpty())
         return record;
-    ShellCopyFile(f[m], target);   // the quiz player looks next to the test either way
+    const QString bareName = listedName(source);
+    if (!staysInFolder(bareName))
+        return record;
+    const QString target = targetFolder + bareName;
+    if (QFileInfo::exists(target))
+        return record;
+    ShellCopyFile(source, target);   // the quiz player looks next to the test either way
     f[m] = bareName;
     return QuestionRecord::join(f);
 }
@@ -234,12 +254,12 @@ SaveResult SaveTest(TestDocument &doc, const QString &path, const QString &title
     }
 
     // A path without folder saves into the working directory.
-    QString folder = MediaLookup::folderOf(path);
+    const QString folder = MediaLookup::testFolderOf(path);
     QStringList records;
     for (int i = 1; i < doc.NextQuestionNumber && i <= TestDocument::MaxQuestions; ++i) {
         if (pumpEvents)
             pumpEvents();
-        doc.setRecord(i, travellingMediaRecord(doc.QuestionRecords[i], folder));
+        doc.setRecord(i, travellingMediaRecord(doc.QuestionRecords[i], doc.TestFolder, folder));
         records.append(doc.QuestionRecords[i]);
     }
 

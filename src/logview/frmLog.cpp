@@ -1,6 +1,7 @@
 #include "frmLog.h"
 
 #include "FileDialogs.h"
+#include "LogPrintout.h"
 #include "MessageService.h"
 #include "PrintSurface.h"
 #include "ScoreLog.h"
@@ -19,11 +20,6 @@ QString frmLog::StartupLog;
 QPointer<frmLog> frmLog::s_instance;
 
 namespace {
-// A lone LF inside a line is shown as this sign, so it stays an ordinary
-// character of its line (a Windows text box shows it as a glyph, not as a
-// line break). No Windows-1252 character maps to it, so it cannot come
-// from a log.
-constexpr QChar kShownLineFeed(0x240A);
 constexpr QChar kParagraph(QChar::ParagraphSeparator);
 
 QString nulFilter(const QString &description, const QString &pattern)
@@ -107,8 +103,7 @@ QString frmLog::toDisplay(const QString &crlfText)
     QString t = crlfText;
     t.replace(QLatin1String("\r\n"), QString(kParagraph));
     t.replace(QLatin1Char('\r'), kParagraph);
-    t.replace(QLatin1Char('\n'), kShownLineFeed);
-    return t;
+    return ScoreLog::withMarks(t);
 }
 
 QString frmLog::fromDisplay(const QString &displayText)
@@ -118,12 +113,10 @@ QString frmLog::fromDisplay(const QString &displayText)
     for (const QChar c : displayText) {
         if (c == kParagraph || c == QChar(QChar::LineSeparator))
             t += QLatin1String("\r\n");
-        else if (c == kShownLineFeed)
-            t += QLatin1Char('\n');
         else
             t += c;
     }
-    return t;
+    return ScoreLog::withoutMarks(t);
 }
 
 QString frmLog::shownText() const
@@ -206,9 +199,7 @@ void frmLog::mnuPrint_Click()
     const QString text = ScoreLog::trimSpaces(shownText());
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto printer = PrintSurface::toDefaultPrinter();
-    // The printer's own font and page flow: no layout of our own.
-    const bool ok = printer->print() && printer->print(LogFileName + QStringLiteral("\r\n\r\n"))
-        && printer->print(text) && printer->endDoc();
+    const bool ok = printScoreLog(*printer, LogFileName, text);
     if (!ok)
         printer->killDoc();
     QApplication::restoreOverrideCursor();

@@ -1,5 +1,5 @@
 #pragma once
-// The media player: the kind of a media file by its name, and the routines
+// The media player: the routines
 // that play wave sounds, MIDI and MP3 tunes and AVI and MPEG videos.
 //
 // All routines run on the GUI thread and return at once, except PlayWave and
@@ -20,26 +20,12 @@
 // Without a sound server or sound card everything still returns promptly and
 // plays nothing audible; a "sync" sound then returns after its own length.
 
+#include "FileKind.h"
+
 #include <QString>
 
 class QByteArray;
 class QWidget;
-
-// The kind of a media file, decided by its extension alone (never its
-// contents).
-enum class MediaKind { None, Picture, Wave, Avi, Mpeg, Midi, Mp3 };
-
-// The extension of a path: the text after the FIRST "." of the whole path
-// (folders included), or the whole path when it has no ".". So
-// "/home/My.Files/song.wav" has the extension "Files/song.wav".
-QString mediaExtensionOf(const QString &path);
-
-// bmp, jpg, jpeg, wmf: Picture; wav: Wave; avi: Avi; mpg, mpeg: Mpeg;
-// mid, midi: Midi; mp3: Mp3; anything else: None. Case-insensitive.
-MediaKind mediaKindOf(const QString &path);
-
-// "picture", "wave", "avi", "mpeg", "midi", "mp3" or "none".
-QString mediaKindName(MediaKind kind);
 
 // Plays a wave file. mode "sync" (any letter case) waits until the sound has
 // ended; any other word returns at once. A new sound replaces a wave sound

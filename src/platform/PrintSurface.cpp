@@ -173,6 +173,38 @@ double PrintSurface::textWidth(const QString &text) const
     return dotsToMm(QFontMetricsF(currentFont(), m_printer.get()).horizontalAdvance(text));
 }
 
+QStringList PrintSurface::breakToWidth(const QString &text, double widthMm) const
+{
+    QStringList lines;
+    QString rest = text;
+    while (rest.size() > 1 && textWidth(rest) > widthMm) {
+        // The longest start of rest that fits (at least one character).
+        qsizetype lo = 1, hi = rest.size() - 1;
+        while (lo < hi) {
+            const qsizetype mid = (lo + hi + 1) / 2;
+            if (textWidth(rest.left(mid)) <= widthMm)
+                lo = mid;
+            else
+                hi = mid - 1;
+        }
+        qsizetype cut = lo, next = lo;
+        if (rest[lo] == QLatin1Char(' ')) {
+            next = lo + 1;
+        } else {
+            const qsizetype blank = rest.lastIndexOf(QLatin1Char(' '), lo - 1);
+            if (blank > 0) {
+                cut = blank;
+                next = blank + 1;
+            }
+        }
+        lines << rest.left(cut);
+        rest = rest.mid(next);
+    }
+    if (!rest.isEmpty() || lines.isEmpty())
+        lines << rest;
+    return lines;
+}
+
 bool PrintSurface::ensurePageFor(double heightMm)
 {
     // A line that does not fit at the bottom goes to the top of a new page.

@@ -1,7 +1,7 @@
 #include "frmPreview.h"
 
 #include "AnswerOption.h"
-#include "FitPicture.h"
+#include "PictureFit.h"
 #include "MediaLookup.h"
 #include "MessageService.h"
 #include "PictureBox.h"
@@ -462,7 +462,7 @@ void frmPreview::ShowMedia(const QString &path)
 void frmPreview::FitPicture()
 {
     // A failure leaves the picture area as it was, without a message.
-    const QRect target = fitPictureRect(picPic->innerSize(), picHide->innerSize());
+    const QRect target = fitPicture(picPic->innerSize(), picHide->innerSize()).target;
     if (target.isEmpty())
         return;
     const QImage image = loadPictureScaled(m_hiddenPicture, target.size());
@@ -494,7 +494,7 @@ void frmPreview::cmdPreview_Click()
         const QString &file = m_runner.MediaFile;
         // The replay knows the lower-case extensions only, as the quiz player's
         // button does; a "Song.MID" shows its button but replays nothing.
-        const QString ext = mediaExtensionOf(file);
+        const QString ext = fileKindOf(file);
         media.closeAll();
         if (ext == QLatin1String("wav"))
             media.playWave(file, QStringLiteral("async"));

@@ -3,6 +3,7 @@
 
 #include "ToolCommand.h"
 
+#include "MediaLookup.h"
 #include "MessageService.h"
 #include "Platform.h"
 #include "PrintTest.h"
@@ -48,9 +49,7 @@ int runPrint(const QStringList &argsIn)
         std::fprintf(stderr, "%s\n", qPrintable(read.error));
         return 1;
     }
-    // Media references are bare names beside the test (or full paths), as
-    // the editor sees them after opening the test from its folder.
-    QDir::setCurrent(QFileInfo(testPath).absolutePath());
+    doc.TestFolder = MediaLookup::testFolderOf(testPath);
 
     ToolPrintMessages messages(key);
     Platform::setMessages(&messages);

@@ -1,6 +1,7 @@
 // Loading and saving test files: the exact bytes, the looser reading rules,
 // unreadable files, media travelling with the test, and safe replacement.
 #include "TestDoubles.h"
+#include "MediaLookup.h"
 #include "QuestionRecord.h"
 #include "TestFile.h"
 
@@ -207,6 +208,53 @@ TEST_F(TestFileTest, MediaTravelsWithTheTest)
     ASSERT_TRUE(SaveTest(doc, path("out/quiz.ard"), "T", "C").saved());
     EXPECT_TRUE(platform.shell.copies.isEmpty());
     EXPECT_TRUE(platform.messages.shown.isEmpty());
+}
+
+TEST_F(TestFileTest, SaveAsElsewhereTakesEveryMediaFileFromTheTestFolder)
+{
+    // The test lives under a dotted home folder and names its media bare; the
+    // working directory is somewhere else entirely, as a file dialog leaves it.
+    ASSERT_TRUE(QDir(dir.path()).mkpath("anna.berg/tests") && QDir(dir.path()).mkpath("other.folder"));
+    for (const char *n : {"anna.berg/tests/cat.bmp", "anna.berg/tests/dog.wav", "anna.berg/tests/song.mid"})
+        writeAll(path(n), n);
+    QDir::setCurrent(QDir::rootPath());
+    TestDocument doc;
+    doc.TestFolder = MediaLookup::testFolderOf(path("anna.berg/tests/europe.ard"));
+    doc.append(mc("picture", "cat.bmp"));
+    doc.append(QStringList{"t", "sound", "dog.wav", " 1"}.join(Sep));
+    doc.append(mc("tune", "song.mid"));
+    doc.append(mc("nowhere", "lost.bmp"));
+    ASSERT_TRUE(SaveTest(doc, path("other.folder/europe.ard"), "T", "C").saved());
+    for (const char *n : {"cat.bmp", "dog.wav", "song.mid"})
+        EXPECT_EQ(readAll(path("other.folder/") + n), QByteArray("anna.berg/tests/") + n) << n;
+    EXPECT_EQ(doc.QuestionRecords[1], mc("picture", "cat.bmp"));
+    EXPECT_EQ(doc.QuestionRecords[4], mc("nowhere", "lost.bmp"));   // names no file: untouched
+    EXPECT_TRUE(platform.messages.shown.isEmpty());
+}
+
+TEST_F(TestFileTest, NoCopyLandsOutsideTheTargetFolder)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkpath("home/tests") && QDir(dir.path()).mkpath("out")
+                && QDir(dir.path()).mkpath("home/pics.dir"));
+    writeAll(path("home/up.bmp"), "up");
+    const QString control = QStringLiteral("bell\x07.bmp");
+    writeAll(path("home/tests/") + control, "bell");
+    TestDocument doc;
+    doc.TestFolder = MediaLookup::testFolderOf(path("home/tests/quiz.ard"));
+    doc.append(mc("parent", "../up.bmp"));
+    doc.append(mc("folder", path("home/pics.dir")));
+    doc.append(mc("control", control));
+    ASSERT_TRUE(SaveTest(doc, path("out/quiz.ard"), "T", "C").saved());
+    // The file above the test folder arrives in the target folder, by name.
+    EXPECT_EQ(readAll(path("out/up.bmp")), QByteArray("up"));
+    EXPECT_EQ(doc.QuestionRecords[1], mc("parent", "up.bmp"));
+    EXPECT_EQ(doc.QuestionRecords[2], mc("folder", path("home/pics.dir")));
+    EXPECT_EQ(doc.QuestionRecords[3], mc("control", control));
+    EXPECT_EQ(platform.shell.copies.size(), 1);
+    QStringList everything;
+    for (const QString &sub : {"out", "home", "home/tests"})
+        everything << QDir(path(sub)).entryList(QDir::Files);
+    EXPECT_EQ(everything, (QStringList{"quiz.ard", "up.bmp", "up.bmp", control}));
 }
 
 TEST_F(TestFileTest, FailedMediaCopyIsReportedAndTheBareNameKept)

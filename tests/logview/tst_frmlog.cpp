@@ -4,12 +4,15 @@
 #include "../print/PdfProbe.h"
 #include "LineCodec.h"
 #include "PrintSurface.h"
+#include "ScoreLog.h"
 #include "TestDoubles.h"
 #include "Windows1252.h"
 #include "frmLog.h"
 
 #include <QClipboard>
+#include <QFontMetrics>
 #include <QMenu>
+#include <QSet>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QtTest>
@@ -60,10 +63,29 @@ private slots:
         w.setShownText(text);
         QCOMPARE(w.shownText(), text);
         QCOMPARE(w.textBox()->document()->blockCount(), 4);
-        QCOMPARE(w.textBox()->document()->findBlockByNumber(1).text(), "Score" + QString(QChar(0x240A)) + "7 of 10");
+        QCOMPARE(w.textBox()->document()->findBlockByNumber(1).text(), "Score" + QString(QChar(0x2193)) + "7 of 10");
         // Text typed or pasted with line breaks becomes CR LF lines.
         w.textBox()->setPlainText("a\nb");
         QCOMPARE(w.shownText(), QString("a\r\nb"));
+    }
+
+    void charactersWithoutGlyphAreVisibleMarks()
+    {
+        // NUL and the bytes Windows-1252 leaves undefined each get a mark of
+        // their own that the box's font can draw, and come back as they were.
+        const QString hidden = QString("a") + QChar(0) + QChar(0x81) + QChar(0x8D) + QChar(0x8F)
+            + QChar(0x90) + QChar(0x9D) + QChar('\n') + "z";
+        frmLog w;
+        w.setShownText(hidden);
+        QCOMPARE(w.shownText(), hidden);
+        const QString shown = w.textBox()->document()->toPlainText();
+        QCOMPARE(shown.size(), hidden.size());
+        const QFontMetrics metrics(w.textBox()->font());
+        for (const QChar c : ScoreLog::marks()) {
+            QVERIFY2(shown.contains(c), qPrintable(QString::number(c.unicode(), 16)));
+            QVERIFY2(metrics.inFont(c), qPrintable(QString::number(c.unicode(), 16)));
+        }
+        QCOMPARE(QSet<QChar>(shown.begin(), shown.end()).size(), shown.size());   // all distinct
     }
 
     void readingALog_data()
