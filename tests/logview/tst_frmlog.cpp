@@ -188,6 +188,35 @@ private slots:
         QCOMPARE(platform.messages.texts(), QStringList{"There has been an error in printing this log."});
     }
 
+    void printedLogKeepsLoneLineFeedsAndLongLines()
+    {
+        if (!PdfProbe::available())
+            QSKIP("poppler-utils not installed: printouts cannot be read back");
+        ScopedPlatform platform;
+        const QString pdf = m_dir.filePath("long.pdf");
+        PrintSurface::setDefaultPrinterOverride(pdf);
+        QStringList words;
+        for (int i = 0; i < 30; ++i)
+            words << QString("score%1").arg(i, 3, 10, QChar('0'));
+        const QString wide = words.join(' ') + ' ' + QString(60, 'x');   // 299 characters
+        frmLog *w = openStartup(writeLog("long.log", logBytes({"Score\n7 of 10", wide, "end"})));
+        w->mnuPrint_Click();
+        PrintSurface::clearDefaultPrinterOverride();
+        QVERIFY(platform.messages.shown.isEmpty());
+        const QStringList lines = PdfProbe::run("pdftotext", {"-raw", pdf, "-"}).split('\n', Qt::SkipEmptyParts);
+        // The lone LF is a mark inside its line, not a line break.
+        QVERIFY2(lines.contains("Score" + QString(QChar(0x2193)) + "7 of 10"), qPrintable(lines.join('\n')));
+        // The wide line goes on below, nothing cut off at the edge.
+        const qsizetype first = lines.indexOf("Score" + QString(QChar(0x2193)) + "7 of 10") + 1;
+        const qsizetype end = lines.indexOf("end");
+        QVERIFY(end - first >= 2);
+        QCOMPARE(lines.mid(first, end - first).join(' '), wide);
+        // and every piece lies inside the page.
+        const QImage page = PdfProbe::pageImage(pdf, 1);
+        const QRect ink = PdfProbe::bounds(page, PdfProbe::isDark);
+        QVERIFY2(ink.right() < page.width() - 6.35 * 10 + 3, qPrintable(QString::number(ink.right())));
+    }
+
     void menusAndEditing()
     {
         frmLog *w = frmLog::showLog();
