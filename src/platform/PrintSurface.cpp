@@ -100,6 +100,13 @@ bool PrintSurface::open()
         return fail(QStringLiteral("no default printer"));
     if (m_ended)
         return fail(QStringLiteral("the document has already been ended"));
+    if (!m_pdfPath.isEmpty()) {
+        // Asked first, so that a missing folder or a read-only file is told
+        // in our own words with the system's reason, not as a Qt warning.
+        QFile probe(m_pdfPath);
+        if (!probe.open(QIODevice::WriteOnly))
+            return fail(QStringLiteral("cannot write the PDF file %1: %2").arg(m_pdfPath, probe.errorString()));
+    }
     m_painter = std::make_unique<QPainter>();
     if (!m_painter->begin(m_printer.get())) {
         m_painter.reset();

@@ -433,6 +433,11 @@ private slots:
         QCOMPARE(run({ard.fileName(), "nokey.pdf"}), 0);
         QCOMPARE(PdfProbe::pageCount(out.filePath("nokey.pdf")), 1);
         QCOMPARE(run({pdf("missing.ard"), "x.pdf"}), 1);
+        // A folder that does not exist: our own messages only, exit 1.
+        QCOMPARE(run({ard.fileName(), out.filePath("no/such/folder/x.pdf")}), 1);
+        const QStringList said = QString::fromLocal8Bit(tool.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(said, QStringList({"Error initializing printer!", "There has been an error in printing this test."}));
+        QVERIFY(!QFileInfo::exists(out.filePath("no")));
     }
 };
 
