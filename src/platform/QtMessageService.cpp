@@ -1,11 +1,13 @@
 #include "QtMessageService.h"
 
+#include "OwnerWindow.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
 MsgResult QtMessageService::show(const MessageRequest &request)
 {
-    QMessageBox box(QApplication::activeWindow());
+    QMessageBox box(ownerWindow());
     box.setWindowTitle(request.title);
     // Messages are plain texts; an answer such as "<p>" quoted in one is
     // shown as typed, not taken for markup.
