@@ -1,5 +1,6 @@
 #include "frmLog.h"
 
+#include "CheckedFile.h"
 #include "FileDialogs.h"
 #include "LogPrintout.h"
 #include "MessageService.h"
@@ -12,7 +13,6 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -182,12 +182,11 @@ void frmLog::mnuSave_Click()
                                  QDir::currentPath(), QStringLiteral("txt"));
     if (LogFileName.isEmpty())
         return;
-    // Written to a temporary file and renamed: a failed save leaves an
-    // existing file as it was.
-    QSaveFile out(LogFileName);
-    const QByteArray bytes = ScoreLog::exportBytes(shownText());
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        MsgBox(QStringLiteral("There has been an error saving this log as a text file."),
+    // A failed save leaves an existing file as it was, and says why.
+    QString reason;
+    if (!CheckedFile::write(LogFileName, ScoreLog::exportBytes(shownText()), &reason)) {
+        MsgBox(QStringLiteral("There has been an error saving this log as a text file.\n\n")
+                   + QDir::toNativeSeparators(LogFileName) + QStringLiteral(": ") + reason,
                MsgIcon::Critical);
         return;
     }

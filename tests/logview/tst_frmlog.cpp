@@ -16,6 +16,8 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 // A score log as the quiz player writes it: each line scrambled on its own.
@@ -156,9 +158,34 @@ private slots:
         // Cannot be written: the message, the text unchanged.
         platform.dialogs.answer(m_dir.filePath("no/such/folder/x.txt"));
         w.mnuSave_Click();
-        QCOMPARE(platform.messages.texts(), QStringList{"There has been an error saving this log as a text file."});
+        QCOMPARE(platform.messages.shown.size(), 1);
+        QVERIFY(platform.messages.texts()[0].startsWith("There has been an error saving this log as a text file.\n\n"
+                                                        + m_dir.filePath("no/such/folder/x.txt") + ": "));
         QCOMPARE(platform.messages.shown[0].icon, MsgIcon::Critical);
         QCOMPARE(w.shownText(), QString("   Ann\r\n  Score\n7  \r\n  "));
+    }
+
+    // On a full disk (a file-size limit, which binds root too) the export
+    // says so with the reason and leaves no file, not an empty one.
+    void textExportOntoAFullDisk()
+    {
+        ScopedPlatform platform;
+        frmLog w;
+        w.setShownText(QString(100000, 'x'));
+        platform.dialogs.answer(m_dir.filePath("full.txt"));
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = 4096;
+        setrlimit(RLIMIT_FSIZE, &small);
+        w.mnuSave_Click();
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(platform.messages.shown.size(), 1);
+        QVERIFY2(platform.messages.texts()[0].endsWith(": File too large"), qPrintable(platform.messages.texts()[0]));
+        QVERIFY(!QFile::exists(m_dir.filePath("full.txt")));
+        QCOMPARE(QDir(m_dir.path()).entryList({"full.txt*"}, QDir::Files | QDir::Hidden), QStringList());
     }
 
     void printTheLog()
