@@ -18,6 +18,7 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+test: CMAKE_FLAGS += -DARDENO_WERROR=ON
 test: build
 	bash scripts/run-tests.sh $(BUILD)
 

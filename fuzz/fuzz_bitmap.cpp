@@ -4,10 +4,10 @@
 // Seeds: fuzz/corpus/fuzz_bitmap/ (small BMPs of every depth and header size).
 
 #include "FuzzCheck.h"
-#include "FrameEncoder.h"
-#include "MessageService.h"
-#include "Platform.h"
-#include "cDIB.h"
+#include "avimaker/FrameEncoder.h"
+#include "platform/MessageService.h"
+#include "platform/Platform.h"
+#include "avimaker/cDIB.h"
 
 #include <QBuffer>
 

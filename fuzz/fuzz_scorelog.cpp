@@ -1,6 +1,6 @@
 // The score-log reader and the text export on arbitrary bytes.
 #include "FuzzCheck.h"
-#include "ScoreLog.h"
+#include "document/ScoreLog.h"
 
 #include <cstddef>
 #include <cstdint>

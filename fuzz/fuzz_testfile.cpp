@@ -2,8 +2,8 @@
 // message and leaves the document alone, or yields a test that keeps the
 // document's invariants and saves back to a file that reads the same.
 #include "FuzzCheck.h"
-#include "QuestionRecord.h"
-#include "TestFile.h"
+#include "document/QuestionRecord.h"
+#include "document/TestFile.h"
 
 #include <cstddef>
 #include <cstdint>

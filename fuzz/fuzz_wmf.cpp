@@ -2,7 +2,7 @@
 // conversion and Qt's SVG renderer. Nothing may crash, hang or leak.
 // Seeds: fuzz/corpus/fuzz_wmf/ (copies of metafiles from tests/data/pictures).
 
-#include "WmfReader.h"
+#include "pictures/WmfReader.h"
 
 #include <QGuiApplication>
 

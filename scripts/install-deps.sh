@@ -21,7 +21,7 @@ PACKAGES=(
   # tests and tools
   ffmpeg sox xvfb xauth x11-utils xdotool imagemagick pulseaudio pulseaudio-utils
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
-  desktop-file-utils shared-mime-info dpkg-dev fakeroot lintian
+  desktop-file-utils shared-mime-info dpkg-dev fakeroot lintian python3
 )
 
 missing=()

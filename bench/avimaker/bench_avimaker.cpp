@@ -6,9 +6,9 @@
 // Each figure is the best of a few runs with warm caches. Prints figures,
 // never fails on them. BENCH_FRAMES overrides the frame count.
 
-#include "AviMaker.h"
-#include "AviRiffWriter.h"
-#include "cDIB.h"
+#include "avimaker/AviMaker.h"
+#include "avimaker/AviRiffWriter.h"
+#include "avimaker/cDIB.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,12 +1,12 @@
 // The editor's start exactly as ardeno-creator does it, ending at the first paint.
-#include "EditorLogic.h"
+#include "app/EditorLogic.h"
 #include "FirstPaint.h"
-#include "Platform.h"
-#include "QtFileDialogService.h"
-#include "QtMessageService.h"
-#include "Startup.h"
-#include "ToolsHelpMenus.h"
-#include "frmCreate.h"
+#include "platform/Platform.h"
+#include "dialogs/QtFileDialogService.h"
+#include "dialogs/QtMessageService.h"
+#include "app/Startup.h"
+#include "app/toolshelp/ToolsHelpMenus.h"
+#include "app/frmCreate.h"
 
 #include <QApplication>
 

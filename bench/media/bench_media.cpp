@@ -2,8 +2,8 @@
 // paplay of the same file: the time from the call (or from starting paplay)
 // to the first non-silent samples at the test sound server's null sink.
 // Goal: at most 1.5 times paplay's. Needs the services of run-bench.sh.
-#include "WaveOutput.h"
-#include "modSound.h"
+#include "media/WaveOutput.h"
+#include "media/modSound.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

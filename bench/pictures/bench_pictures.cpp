@@ -6,7 +6,7 @@
 // The photograph is made here with ImageMagick (it is too large to keep in
 // the repository). Prints figures; never fails on a slow result.
 
-#include "PictureLoader.h"
+#include "pictures/PictureLoader.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

@@ -2,11 +2,12 @@
 // a bare QPdfWriter program that draws the same text lines and pictures at
 // the same places. Goal: at most 1.5 times the bare program's time.
 
-#include "MessageService.h"
-#include "Platform.h"
-#include "PrintTest.h"
-#include "QuestionRecord.h"
-#include "TestDocument.h"
+#include "platform/MessageService.h"
+#include "platform/Platform.h"
+#include "print/PrintCommands.h"
+#include "print/TestPrintout.h"
+#include "document/QuestionRecord.h"
+#include "document/TestDocument.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "EditorLogic.h"
+#include "app/EditorLogic.h"
 
-#include "QuestionRecord.h"
+#include "document/QuestionRecord.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,11 +1,9 @@
-#include "Startup.h"
+#include "app/Startup.h"
 
-#include "FileKind.h"
-#include "frmCreate.h"
+#include "app/frmCreate.h"
+#include "document/FileKind.h"
 
-#ifdef ARDENO_HAVE_LOGVIEW
-#include "frmLog.h"
-#endif
+#include "logview/frmLog.h"
 
 void runStartup(frmCreate &editor, const QString &commandLine)
 {
@@ -17,9 +15,7 @@ void runStartup(frmCreate &editor, const QString &commandLine)
     if (hasFileKind(path, QStringLiteral("ard"))) {
         editor.loadFromCommandLine(path);
     } else if (hasFileKind(path, QStringLiteral("log"))) {
-#ifdef ARDENO_HAVE_LOGVIEW
         frmLog::StartupLog = path;
         frmLog::showLog(&editor);
-#endif
     }
 }

@@ -1,29 +1,26 @@
-#include "frmCreate.h"
+#include "app/frmCreate.h"
 
-#include "EditorLogic.h"
-#include "FrameBox.h"
-#include "FileDialogs.h"
-#include "MediaLookup.h"
-#include "MessageService.h"
-#include "Platform.h"
-#include "PictureBox.h"
-#include "PictureFit.h"
-#include "PictureLoader.h"
-#include "QuestionRecord.h"
-#include "TestFile.h"
-#include "ToolsHelpMenus.h"
-#include "dlgAsk.h"
-#include "modSound.h"
+#include "app/EditorLogic.h"
+#include "widgets/FrameBox.h"
+#include "dialogs/FileDialogs.h"
+#include "document/MediaLookup.h"
+#include "platform/MsgBox.h"
+#include "platform/Platform.h"
+#include "widgets/PictureBox.h"
+#include "pictures/PictureFit.h"
+#include "pictures/PictureLoader.h"
+#include "document/QuestionRecord.h"
+#include "document/TestFile.h"
+#include "app/toolshelp/ToolsHelpMenus.h"
+#include "dialogs/dlgAsk.h"
+#include "media/modSound.h"
+#include "widgets/Controls.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowFont.h"
 
-#ifdef ARDENO_HAVE_PREVIEW
-#include "frmPreview.h"
-#endif
-#ifdef ARDENO_HAVE_PRINT
-#include "PrintTest.h"
-#endif
-#ifdef ARDENO_HAVE_LOGVIEW
-#include "frmLog.h"
-#endif
+#include "preview/frmPreview.h"
+#include "print/PrintCommands.h"
+#include "logview/frmLog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -48,13 +45,6 @@
 namespace {
 QPointer<frmCreate> theEditor;
 
-// The window was laid out in twips; at 96 dpi 15 twips make a pixel (Qt
-// scales the whole window on high-dpi screens).
-QRect twips(int left, int top, int width, int height)
-{
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
-
 constexpr int ShownLeft = 120;
 constexpr int ParkedLeft = -20000;   // out of sight, contents kept
 constexpr int MaxQuestionText = 256;
@@ -64,110 +54,11 @@ constexpr int MaxTitleText = 100;
 const QString NoQuestionsYet = QStringLiteral("No questions yet.");
 const QString ExistingQuestions = QStringLiteral("Existing Questions");
 
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, const QRect &r)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(r);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // A substituted font may run a little wider than the one the window was
-    // drawn with: narrow it a little, and let the label grow rather than cut
-    // its text.
-    if (l->sizeHint().width() > r.width()) {
-        QFont narrower = l->font();
-        narrower.setStretch(qMax(85, 100 * r.width() / l->sizeHint().width()));
-        l->setFont(narrower);
-    }
-    if (l->sizeHint().width() > r.width())
-        l->resize(l->sizeHint().width(), r.height());
-    return l;
-}
-
-QPushButton *makeButton(QWidget *parent, const QString &name, const QString &text, const QRect &r,
-                        const QString &tip = QString())
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setGeometry(r);
-    b->setAutoDefault(false);
-    if (!tip.isEmpty())
-        b->setToolTip(tip);
-    return b;
-}
-
-QLineEdit *makeLineEdit(QWidget *parent, const QString &name, const QRect &r, int maxLength,
-                        const QString &tip = QString())
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(name);
-    e->setGeometry(r);
-    if (maxLength > 0)
-        e->setMaxLength(maxLength);
-    if (!tip.isEmpty())
-        e->setToolTip(tip);
-    return e;
-}
-
-QRadioButton *makeOption(QWidget *parent, const QString &name, const QString &text, const QRect &r,
-                         const QString &tip = QString())
-{
-    auto *o = new QRadioButton(text, parent);
-    o->setObjectName(name);
-    o->setGeometry(r);
-    if (!tip.isEmpty())
-        o->setToolTip(tip);
-    return o;
-}
-
-QPlainTextEdit *makeMultiLine(QWidget *parent, const QString &name, const QRect &r, const QString &tip)
-{
-    auto *t = new QPlainTextEdit(parent);
-    t->setObjectName(name);
-    t->setGeometry(r);
-    t->setToolTip(tip);
-    t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    t->setTabChangesFocus(true);
-    // At most 256 characters typed, a line break counting as CR LF (two). A
-    // longer text from a test file is shown whole (the limit then is its
-    // length), so loading and saving never cuts a question.
-    t->setProperty("maxChars", MaxQuestionText);
-    QObject::connect(t, &QPlainTextEdit::textChanged, t, [t] {
-        const QString text = t->toPlainText();
-        const int limit = t->property("maxChars").toInt();
-        if (text.size() + text.count(QLatin1Char('\n')) <= limit)
-            return;
-        QString cut;
-        int length = 0;
-        for (QChar c : text) {
-            const int w = c == QLatin1Char('\n') ? 2 : 1;
-            if (length + w > limit)
-                break;
-            cut += c;
-            length += w;
-        }
-        const QSignalBlocker block(t);
-        t->setPlainText(cut);
-        t->moveCursor(QTextCursor::End);
-    });
-    return t;
-}
-
-// The window was drawn with MS Sans Serif; where it is missing, Liberation
-// Sans (Arial's metrics) keeps the texts inside the boxes drawn for them.
-QFont windowFont(int pointSize)
-{
-    QFont f;
-    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
-    f.setStyleHint(QFont::SansSerif);
-    f.setPointSize(pointSize);
-    return f;
-}
-
 // The parked frame keeps its contents but takes no part in the window: Tab
 // would otherwise wander through its controls out of sight.
 void setGroupLeft(QWidget *w, int leftTwips)
 {
-    w->move(leftTwips / 15, w->y());
+    w->move(Twips::toPixels(leftTwips), w->y());
     w->setEnabled(leftTwips == ShownLeft);
 }
 }
@@ -181,7 +72,7 @@ frmCreate::frmCreate(QWidget *parent) : QMainWindow(parent)
     setWindowTitle(EditorLogic::windowCaption(QStringLiteral("untitled.ard")));
     // The window was drawn with an 8-point sans-serif; fontconfig picks the
     // nearest font on this system.
-    setFont(windowFont(8));
+    setFont(WindowFont::sansSerif(8));
 
     buildControls();
     buildMenus();
@@ -195,105 +86,105 @@ void frmCreate::buildControls()
 {
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("clientArea"));
-    client->setFixedSize(7860 / 15, 5325 / 15);
+    client->setFixedSize(Twips::toPixels(7860), Twips::toPixels(5325));
     setCentralWidget(client);
 
     // --- Title, class/teacher and the test commands ---
-    lblTitle[0] = makeLabel(client, QStringLiteral("lblTitle_0"), QStringLiteral("Test Title:"), twips(120, 120, 705, 195));
-    txtTitle = makeLineEdit(client, QStringLiteral("txtTitle"), twips(120, 360, 3495, 285), MaxTitleText,
+    lblTitle[0] = Controls::fittedLabel(client, QStringLiteral("lblTitle_0"), QStringLiteral("Test Title:"), Twips::rect(120, 120, 705, 195));
+    txtTitle = Controls::lineEdit(client, QStringLiteral("txtTitle"), Twips::rect(120, 360, 3495, 285), MaxTitleText,
                             QStringLiteral("Give the test a title here."));
-    lblTitle[1] = makeLabel(client, QStringLiteral("lblTitle_1"), QStringLiteral("Class/Teacher:"), twips(3840, 120, 1095, 195));
-    txtTeacher = makeLineEdit(client, QStringLiteral("txtTeacher"), twips(3840, 360, 3855, 285), MaxTitleText,
+    lblTitle[1] = Controls::fittedLabel(client, QStringLiteral("lblTitle_1"), QStringLiteral("Class/Teacher:"), Twips::rect(3840, 120, 1095, 195));
+    txtTeacher = Controls::lineEdit(client, QStringLiteral("txtTeacher"), Twips::rect(3840, 360, 3855, 285), MaxTitleText,
                               QStringLiteral("Enter the class and/or teacher here."));
 
     // --- Multiple-choice frame ---
     grpMultiple = new FrameBox(QStringLiteral("Multiple Choice Question:"), client);
     grpMultiple->setObjectName(QStringLiteral("grpMultiple"));
-    grpMultiple->setGeometry(twips(120, 840, 3495, 4335));
-    lblMultipleQuestion[0] = makeLabel(grpMultiple, QStringLiteral("lblMultipleQuestion_0"), QStringLiteral("Question:"), twips(240, 240, 675, 195));
-    txtMQuestion = makeMultiLine(grpMultiple, QStringLiteral("txtMQuestion"), twips(240, 480, 3015, 1575),
+    grpMultiple->setGeometry(Twips::rect(120, 840, 3495, 4335));
+    lblMultipleQuestion[0] = Controls::fittedLabel(grpMultiple, QStringLiteral("lblMultipleQuestion_0"), QStringLiteral("Question:"), Twips::rect(240, 240, 675, 195));
+    txtMQuestion = Controls::multiLine(grpMultiple, QStringLiteral("txtMQuestion"), Twips::rect(240, 480, 3015, 1575), MaxQuestionText,
                                  QStringLiteral("Type the multiple choice question here."));
     const int answerTops[4] = {2160, 2520, 2880, 3240};
     const QString letters = QStringLiteral("ABCD");
     for (int i = 0; i < 4; ++i) {
-        optABCD[i] = makeOption(grpMultiple, QStringLiteral("optABCD_%1").arg(i), QString(letters[i]),
-                                twips(120, answerTops[i], 255, 255),
+        optABCD[i] = Controls::option(grpMultiple, QStringLiteral("optABCD_%1").arg(i), QString(letters[i]),
+                                Twips::rect(120, answerTops[i], 255, 255),
                                 QStringLiteral("Correct answer is %1.").arg(letters[i]));
         // The option's text sits right of its indicator; the frame allows it
         // the room up to the answer box.
-        optABCD[i]->resize(480 / 15 - optABCD[i]->x(), optABCD[i]->height());
+        optABCD[i]->resize(Twips::toPixels(480) - optABCD[i]->x(), optABCD[i]->height());
         optABCD[i]->setStyleSheet(QStringLiteral("QRadioButton { spacing: 2px; }"));
-        txtManswer[i] = makeLineEdit(grpMultiple, QStringLiteral("txtManswer_%1").arg(i),
-                                     twips(480, answerTops[i], 2775, 285), MaxAnswerText,
+        txtManswer[i] = Controls::lineEdit(grpMultiple, QStringLiteral("txtManswer_%1").arg(i),
+                                     Twips::rect(480, answerTops[i], 2775, 285), MaxAnswerText,
                                      i == 0 ? QStringLiteral("Type the answer here.") : QString());
     }
     optABCD[0]->setChecked(true);
-    lblMultipleQuestion[5] = makeLabel(grpMultiple, QStringLiteral("lblMultipleQuestion_5"), QStringLiteral("media:"), twips(120, 3600, 465, 195));
-    txtMpic = makeLineEdit(grpMultiple, QStringLiteral("txtMpic"), twips(600, 3600, 2295, 285), 0,
+    lblMultipleQuestion[5] = Controls::fittedLabel(grpMultiple, QStringLiteral("lblMultipleQuestion_5"), QStringLiteral("media:"), Twips::rect(120, 3600, 465, 195));
+    txtMpic = Controls::lineEdit(grpMultiple, QStringLiteral("txtMpic"), Twips::rect(600, 3600, 2295, 285), 0,
                            QStringLiteral("Picure name for this question."));
     txtMpic->setText(QStringLiteral("None"));
-    cmdMpic = makeButton(grpMultiple, QStringLiteral("cmdMpic"), QStringLiteral("..."), twips(2880, 3600, 375, 285),
+    cmdMpic = Controls::button(grpMultiple, QStringLiteral("cmdMpic"), QStringLiteral("..."), Twips::rect(2880, 3600, 375, 285),
                          QStringLiteral("Choose a picture for this question."));
-    cmdMRemove = makeButton(grpMultiple, QStringLiteral("cmdMRemove"), QStringLiteral("Remove Multimedia File"),
-                            twips(600, 3960, 2295, 255));
+    cmdMRemove = Controls::button(grpMultiple, QStringLiteral("cmdMRemove"), QStringLiteral("Remove Multimedia File"),
+                            Twips::rect(600, 3960, 2295, 255));
 
     // --- True/false frame, parked out of sight at start ---
     grpTrueFalse = new FrameBox(QStringLiteral("True/False Question:"), client);
     grpTrueFalse->setObjectName(QStringLiteral("grpTrueFalse"));
-    grpTrueFalse->setGeometry(twips(ParkedLeft, 840, 3495, 4335));
-    lblTrueQuestion[0] = makeLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_0"), QStringLiteral("Question:"), twips(240, 360, 675, 195));
-    txtTFquestion = makeMultiLine(grpTrueFalse, QStringLiteral("txtTFquestion"), twips(240, 600, 3015, 1935),
+    grpTrueFalse->setGeometry(Twips::rect(ParkedLeft, 840, 3495, 4335));
+    lblTrueQuestion[0] = Controls::fittedLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_0"), QStringLiteral("Question:"), Twips::rect(240, 360, 675, 195));
+    txtTFquestion = Controls::multiLine(grpTrueFalse, QStringLiteral("txtTFquestion"), Twips::rect(240, 600, 3015, 1935), MaxQuestionText,
                                   QStringLiteral("Type the true/false question here."));
-    lblTrueQuestion[1] = makeLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_1"), QStringLiteral("Answer:"), twips(240, 2640, 570, 195));
-    optTrueAnswer[0] = makeOption(grpTrueFalse, QStringLiteral("optTrueAnswer_0"), QStringLiteral("True"), twips(240, 2880, 1095, 375),
+    lblTrueQuestion[1] = Controls::fittedLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_1"), QStringLiteral("Answer:"), Twips::rect(240, 2640, 570, 195));
+    optTrueAnswer[0] = Controls::option(grpTrueFalse, QStringLiteral("optTrueAnswer_0"), QStringLiteral("True"), Twips::rect(240, 2880, 1095, 375),
                                   QStringLiteral("Click here for the correct answer - true or false."));
-    optTrueAnswer[1] = makeOption(grpTrueFalse, QStringLiteral("optTrueAnswer_1"), QStringLiteral("False"), twips(1440, 2880, 1095, 375));
+    optTrueAnswer[1] = Controls::option(grpTrueFalse, QStringLiteral("optTrueAnswer_1"), QStringLiteral("False"), Twips::rect(1440, 2880, 1095, 375));
     optTrueAnswer[0]->setChecked(true);
-    lblTrueQuestion[2] = makeLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_2"), QStringLiteral("media:"), twips(120, 3600, 465, 195));
-    txtTFpic = makeLineEdit(grpTrueFalse, QStringLiteral("txtTFpic"), twips(600, 3600, 2295, 285), 0,
+    lblTrueQuestion[2] = Controls::fittedLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_2"), QStringLiteral("media:"), Twips::rect(120, 3600, 465, 195));
+    txtTFpic = Controls::lineEdit(grpTrueFalse, QStringLiteral("txtTFpic"), Twips::rect(600, 3600, 2295, 285), 0,
                             QStringLiteral("Picture for this question."));
     txtTFpic->setText(QStringLiteral("None"));
-    cmdPic = makeButton(grpTrueFalse, QStringLiteral("cmdPic"), QStringLiteral("..."), twips(2880, 3600, 375, 285),
+    cmdPic = Controls::button(grpTrueFalse, QStringLiteral("cmdPic"), QStringLiteral("..."), Twips::rect(2880, 3600, 375, 285),
                         QStringLiteral("Choose a picture for this question."));
-    cmdTRemove = makeButton(grpTrueFalse, QStringLiteral("cmdTRemove"), QStringLiteral("Remove Multimedia File"),
-                            twips(600, 3960, 2295, 255));
+    cmdTRemove = Controls::button(grpTrueFalse, QStringLiteral("cmdTRemove"), QStringLiteral("Remove Multimedia File"),
+                            Twips::rect(600, 3960, 2295, 255));
     for (QPushButton *b : {cmdMpic, cmdPic}) {
-        QFont f = windowFont(8);
+        QFont f = WindowFont::sansSerif(8);
         f.setFamilies({QStringLiteral("Arial Rounded MT Bold"), QStringLiteral("Liberation Sans")});
         f.setBold(true);
         b->setFont(f);
     }
 
     // --- Question number, add button and type switch ---
-    lblNumber = makeLabel(client, QStringLiteral("lblNumber"), QStringLiteral("Question #1"), twips(3840, 960, 1815, 360));
+    lblNumber = Controls::fittedLabel(client, QStringLiteral("lblNumber"), QStringLiteral("Question #1"), Twips::rect(3840, 960, 1815, 360));
     lblNumber->setToolTip(QStringLiteral("Current question."));
     {
-        lblNumber->setFont(windowFont(12));
+        lblNumber->setFont(WindowFont::sansSerif(12));
     }
-    cmdAdd = makeButton(client, QStringLiteral("cmdAdd"), QStringLiteral("Add This Question"), twips(3840, 1440, 1815, 375),
+    cmdAdd = Controls::button(client, QStringLiteral("cmdAdd"), QStringLiteral("Add This Question"), Twips::rect(3840, 1440, 1815, 375),
                         QStringLiteral("Add the current question"));
     // The window's default button: Enter presses it (see keyPressEvent).
     cmdAdd->setDefault(true);
     grpType = new FrameBox(QStringLiteral("Question Type"), client);
     grpType->setObjectName(QStringLiteral("grpType"));
-    grpType->setGeometry(twips(3840, 1920, 1815, 1095));
-    optType[0] = makeOption(grpType, QStringLiteral("optType_0"), QStringLiteral("Multiple Choice"), twips(120, 240, 1455, 375),
+    grpType->setGeometry(Twips::rect(3840, 1920, 1815, 1095));
+    optType[0] = Controls::option(grpType, QStringLiteral("optType_0"), QStringLiteral("Multiple Choice"), Twips::rect(120, 240, 1455, 375),
                             QStringLiteral("Create a multiple choice question."));
-    optType[1] = makeOption(grpType, QStringLiteral("optType_1"), QStringLiteral("True/False"), twips(120, 600, 1455, 375),
+    optType[1] = Controls::option(grpType, QStringLiteral("optType_1"), QStringLiteral("True/False"), Twips::rect(120, 600, 1455, 375),
                             QStringLiteral("Create a true/false question."));
     optType[0]->setChecked(true);
 
     // --- Test commands ---
-    cmdOkay = makeButton(client, QStringLiteral("cmdOkay"), QStringLiteral("Save Test"), twips(5880, 960, 1815, 375));
-    cmdPreview = makeButton(client, QStringLiteral("cmdPreview"), QStringLiteral("Preview Test"), twips(5880, 1440, 1815, 375));
-    cmdCancel = makeButton(client, QStringLiteral("cmdCancel"), QStringLiteral("Cancel and Exit"), twips(5880, 1920, 1815, 375));
+    cmdOkay = Controls::button(client, QStringLiteral("cmdOkay"), QStringLiteral("Save Test"), Twips::rect(5880, 960, 1815, 375));
+    cmdPreview = Controls::button(client, QStringLiteral("cmdPreview"), QStringLiteral("Preview Test"), Twips::rect(5880, 1440, 1815, 375));
+    cmdCancel = Controls::button(client, QStringLiteral("cmdCancel"), QStringLiteral("Cancel and Exit"), Twips::rect(5880, 1920, 1815, 375));
     cmdOkay->setEnabled(false);
     cmdPreview->setEnabled(false);
 
     // --- Edit mode and the question list ---
-    lblEditMode = makeLabel(client, QStringLiteral("lblEditMode"),
-                            QStringLiteral("'Edit Mode' ON click to return to  'Add Mode'"), twips(5880, 2640, 1815, 840));
-    lblEditMode->resize(1815 / 15, 840 / 15);
+    lblEditMode = Controls::fittedLabel(client, QStringLiteral("lblEditMode"),
+                            QStringLiteral("'Edit Mode' ON click to return to  'Add Mode'"), Twips::rect(5880, 2640, 1815, 840));
+    lblEditMode->resize(Twips::toPixels(1815), Twips::toPixels(840));
     lblEditMode->setToolTip(QStringLiteral("You are in EDIT MODE."));
     lblEditMode->setWordWrap(true);
     lblEditMode->setAlignment(Qt::AlignCenter);
@@ -311,10 +202,10 @@ void frmCreate::buildControls()
     lblEditMode->installEventFilter(this);
     lblEditMode->hide();
 
-    lblTitle[2] = makeLabel(client, QStringLiteral("lblTitle_2"), QStringLiteral("Existing Questions:"), twips(5880, 3600, 1335, 195));
+    lblTitle[2] = Controls::fittedLabel(client, QStringLiteral("lblTitle_2"), QStringLiteral("Existing Questions:"), Twips::rect(5880, 3600, 1335, 195));
     cboExist = new QComboBox(client);
     cboExist->setObjectName(QStringLiteral("cboExist"));
-    cboExist->setGeometry(twips(5880, 3840, 1815, 315));
+    cboExist->setGeometry(Twips::rect(5880, 3840, 1815, 315));
     cboExist->setToolTip(QStringLiteral("Question List"));
     cboExist->setEditable(true);
     cboExist->setInsertPolicy(QComboBox::NoInsert);
@@ -330,27 +221,27 @@ void frmCreate::buildControls()
     connect(cboExist->model(), &QAbstractItemModel::rowsInserted, this, &frmCreate::fitListPopup);
     connect(cboExist->model(), &QAbstractItemModel::modelReset, this, &frmCreate::fitListPopup);
     cboExist->setEnabled(false);
-    cmdEdit = makeButton(client, QStringLiteral("cmdEdit"), QStringLiteral("Save This Question"), twips(5880, 4320, 1815, 375),
+    cmdEdit = Controls::button(client, QStringLiteral("cmdEdit"), QStringLiteral("Save This Question"), Twips::rect(5880, 4320, 1815, 375),
                          QStringLiteral("Save the changes to this question."));
-    cmdRemove = makeButton(client, QStringLiteral("cmdRemove"), QStringLiteral("Remove This Question"), twips(5880, 4800, 1815, 375),
+    cmdRemove = Controls::button(client, QStringLiteral("cmdRemove"), QStringLiteral("Remove This Question"), Twips::rect(5880, 4800, 1815, 375),
                            QStringLiteral("Remove this existing question."));
     cmdEdit->setEnabled(false);
     cmdRemove->setEnabled(false);
 
     // --- Media panel ---
-    lblPreview = makeLabel(client, QStringLiteral("lblPreview"), QStringLiteral("No Media Chosen"), twips(3840, 3120, 1275, 195));
-    lblPreview->resize(1815 / 15, lblPreview->height());   // "Picture Thumbnail" is wider than the design text
+    lblPreview = Controls::fittedLabel(client, QStringLiteral("lblPreview"), QStringLiteral("No Media Chosen"), Twips::rect(3840, 3120, 1275, 195));
+    lblPreview->resize(Twips::toPixels(1815), lblPreview->height());   // "Picture Thumbnail" is wider than the design text
     picPreview = new PictureBox(client);
     picPreview->setObjectName(QStringLiteral("picPreview"));
-    picPreview->setGeometry(twips(3840, 3360, 1815, 1815));
+    picPreview->setGeometry(Twips::rect(3840, 3360, 1815, 1815));
     picPreview->setToolTip(QStringLiteral("Picture Preview"));
     picPreview->hide();
-    cmdPlaywav = makeButton(client, QStringLiteral("cmdPlaywav"), QStringLiteral("Play Wav"), twips(3840, 3360, 1815, 375));
+    cmdPlaywav = Controls::button(client, QStringLiteral("cmdPlaywav"), QStringLiteral("Play Wav"), Twips::rect(3840, 3360, 1815, 375));
     cmdPlaywav->hide();
     imgHide = new PictureBox(client);
     imgHide->setObjectName(QStringLiteral("imgHide"));
     imgHide->setBorder3D(false);
-    imgHide->setGeometry(twips(7080, 0, 735, 495));
+    imgHide->setGeometry(Twips::rect(7080, 0, 735, 495));
     imgHide->hide();
 
     // --- Handlers ---
@@ -649,7 +540,7 @@ void frmCreate::Form_Load()
 {
     m_recent.load(Platform::settings());
     showRecentEntries();
-    grpMultiple->setGeometry(twips(ShownLeft, 840, 3495, 4335));
+    grpMultiple->setGeometry(Twips::rect(ShownLeft, 840, 3495, 4335));
     setGroupLeft(grpTrueFalse, ParkedLeft);
     m_doc.NextQuestionNumber = 1;
     update();
@@ -668,14 +559,10 @@ void frmCreate::Form_Unload()
     m_unloaded = true;
     CloseAll();
     m_recent.save(Platform::settings());
-#ifdef ARDENO_HAVE_LOGVIEW
     if (QWidget *w = frmLog::instance())
         w->close();
-#endif
-#ifdef ARDENO_HAVE_PREVIEW
     if (QWidget *w = frmPreview::instance())
         w->close();
-#endif
     if (dlgAsk *d = dlgAsk::instance())
         d->reject();
     // The AVI maker and any other window still open go too.
@@ -771,23 +658,17 @@ void frmCreate::cmdCancel_Click() { close(); }
 
 void frmCreate::cmdPreview_Click()
 {
-#ifdef ARDENO_HAVE_PREVIEW
     frmPreview::showPreview(m_doc, txtTitle->text(), txtTeacher->text(), this);
-#endif
 }
 
 void frmCreate::mnuFilePrint_Click()
 {
-#ifdef ARDENO_HAVE_PRINT
     PrintCommands::printTest(this, m_doc, txtTitle->text(), txtTeacher->text());
-#endif
 }
 
 void frmCreate::mnuFilePrintPdf_Click()
 {
-#ifdef ARDENO_HAVE_PRINT
     PrintCommands::printTestToPdf(this, m_doc, txtTitle->text(), txtTeacher->text());
-#endif
 }
 
 // ---------------------------------------------------------- recent files

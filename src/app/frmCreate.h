@@ -8,8 +8,8 @@
 // by (objectName; array elements as name_index). Handlers carry the names of
 // the control and event they serve. The window owns the one TestDocument.
 
-#include "RecentFiles.h"
-#include "TestDocument.h"
+#include "document/RecentFiles.h"
+#include "document/TestDocument.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,12 +1,12 @@
 // ardeno-creator [PATH]: the editor, optionally opening a test or a score log.
 
-#include "EditorLogic.h"
-#include "Platform.h"
-#include "QtFileDialogService.h"
-#include "QtMessageService.h"
-#include "Startup.h"
-#include "ToolsHelpMenus.h"
-#include "frmCreate.h"
+#include "app/EditorLogic.h"
+#include "platform/Platform.h"
+#include "dialogs/QtFileDialogService.h"
+#include "dialogs/QtMessageService.h"
+#include "app/Startup.h"
+#include "app/toolshelp/ToolsHelpMenus.h"
+#include "app/frmCreate.h"
 
 #include <QApplication>
 

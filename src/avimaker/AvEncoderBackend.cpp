@@ -2,7 +2,7 @@
 // Built as libardeno_encoders.so and loaded on first use (see
 // EncoderBackend.h); nothing here may call into the rest of the AVI maker,
 // as the module links only Qt and the libav libraries.
-#include "EncoderBackend.h"
+#include "avimaker/EncoderBackend.h"
 
 #include <QtEndian>
 #include <algorithm>

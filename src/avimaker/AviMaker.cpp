@@ -1,7 +1,7 @@
-#include "AviMaker.h"
+#include "avimaker/AviMaker.h"
 
-#include "cDIB.h"
-#include "MessageService.h"
+#include "avimaker/cDIB.h"
+#include "platform/MsgBox.h"
 
 #include <cmath>
 #include <cstdlib>

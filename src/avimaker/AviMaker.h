@@ -4,7 +4,7 @@
 // stream. frmAVI and `ardeno-tool avi` both drive it; what differs (the
 // options dialog, showing progress) comes through AviMakerView.
 
-#include "mAVIDecs.h"
+#include "avimaker/mAVIDecs.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "AviRiffWriter.h"
+#include "avimaker/AviRiffWriter.h"
 
 #include <QtEndian>
 

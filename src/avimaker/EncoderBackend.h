@@ -5,7 +5,7 @@
 // was built for another version of this interface. Both sides are built from
 // the same sources, so Qt types cross the boundary as they are.
 
-#include "FrameEncoder.h"
+#include "avimaker/EncoderTypes.h"
 
 class EncoderBackend {
 public:

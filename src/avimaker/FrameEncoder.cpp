@@ -1,9 +1,9 @@
-#include "FrameEncoder.h"
+#include "avimaker/FrameEncoder.h"
 
-#include "AviRiffWriter.h"
+#include "avimaker/AviRiffWriter.h"
 
-#include "EncoderBackend.h"
-#include "ModuleLoader.h"
+#include "avimaker/EncoderBackend.h"
+#include "platform/ModuleLoader.h"
 
 #include <QtEndian>
 

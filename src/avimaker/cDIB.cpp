@@ -1,6 +1,6 @@
-#include "cDIB.h"
+#include "avimaker/cDIB.h"
 
-#include "MessageService.h"
+#include "platform/MsgBox.h"
 
 #include <QFile>
 #include <QFileInfo>

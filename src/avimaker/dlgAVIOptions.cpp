@@ -1,6 +1,6 @@
-#include "dlgAVIOptions.h"
+#include "avimaker/dlgAVIOptions.h"
 
-#include "MessageService.h"
+#include "platform/MsgBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -4,8 +4,8 @@
 // take the bitmaps, a quality, and, as the flags ask, a key-frame interval
 // and a data rate. The choice is remembered for the next write in this run.
 
-#include "FrameEncoder.h"
-#include "mAVIDecs.h"
+#include "avimaker/FrameEncoder.h"
+#include "avimaker/mAVIDecs.h"
 
 #include <QDialog>
 

@@ -1,9 +1,9 @@
-#include "frmAVI.h"
+#include "avimaker/frmAVI.h"
 
-#include "cDIB.h"
-#include "cFileDlg.h"
-#include "dlgAVIOptions.h"
-#include "MessageService.h"
+#include "avimaker/cDIB.h"
+#include "dialogs/cFileDlg.h"
+#include "avimaker/dlgAVIOptions.h"
+#include "platform/MsgBox.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>

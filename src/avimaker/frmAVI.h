@@ -3,7 +3,7 @@
 // depth and writes them as the frames of an AVI video. Opened modeless from
 // the editor's Tools menu; it shares nothing with the test being edited.
 
-#include "AviMaker.h"
+#include "avimaker/AviMaker.h"
 
 #include <QList>
 #include <QUrl>

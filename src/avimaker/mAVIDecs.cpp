@@ -1,7 +1,7 @@
-#include "mAVIDecs.h"
+#include "avimaker/mAVIDecs.h"
 
-#include "AviRiffWriter.h"
-#include "FrameEncoder.h"
+#include "avimaker/AviRiffWriter.h"
+#include "avimaker/FrameEncoder.h"
 
 #include <QList>
 #include <QtEndian>

@@ -1,4 +1,4 @@
-#include "FileDlgLogic.h"
+#include "dialogs/FileDlgLogic.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>

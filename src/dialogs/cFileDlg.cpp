@@ -1,9 +1,9 @@
-#include "cFileDlg.h"
+#include "dialogs/cFileDlg.h"
 
-#include "FileDialogService.h"
-#include "FileDlgLogic.h"
-#include "MessageService.h"
-#include "Platform.h"
+#include "platform/FileDialogService.h"
+#include "dialogs/FileDlgLogic.h"
+#include "platform/MessageService.h"
+#include "platform/Platform.h"
 
 using namespace FileDlg;
 

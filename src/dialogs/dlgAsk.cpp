@@ -1,4 +1,6 @@
-#include "dlgAsk.h"
+#include "dialogs/dlgAsk.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowFont.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -11,12 +13,6 @@ bool dlgAsk::LeaveConfirmed = false;
 
 namespace {
 QPointer<dlgAsk> openDialog;
-
-// Positions come in twips; at 96 dpi 15 twips make a pixel.
-QRect twips(int left, int top, int width, int height)
-{
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
 }
 
 dlgAsk::dlgAsk(QWidget *parent) : QDialog(parent)
@@ -24,33 +20,29 @@ dlgAsk::dlgAsk(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("dlgAsk"));
     setWindowTitle(QStringLiteral("Leaving Edit Mode"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    setFixedSize(3690 / 15, 1335 / 15);
+    setFixedSize(Twips::toPixels(3690), Twips::toPixels(1335));
     // Drawn with the editor's 8-point MS Sans Serif; a dialog does not take
     // its owner's font, and the desktop's larger one cuts the question off.
-    QFont f;
-    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
-    f.setStyleHint(QFont::SansSerif);
-    f.setPointSize(8);
-    setFont(f);
+    setFont(WindowFont::sansSerif(8));
 
     Label1 = new QLabel(QStringLiteral("You are leaving Edit Mode.  Any unsaved changes to questions will be lost."), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label1->setGeometry(twips(120, 120, 2175, 735));
+    Label1->setGeometry(Twips::rect(120, 120, 2175, 735));
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setGeometry(twips(2520, 240, 975, 375));
+    OKButton->setGeometry(Twips::rect(2520, 240, 975, 375));
     OKButton->setDefault(true);
 
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    CancelButton->setGeometry(twips(2520, 840, 975, 375));
+    CancelButton->setGeometry(Twips::rect(2520, 840, 975, 375));
 
     chkAsk = new QCheckBox(QStringLiteral("Don't ask again."), this);
     chkAsk->setObjectName(QStringLiteral("chkAsk"));
-    chkAsk->setGeometry(twips(120, 840, 2295, 375));
+    chkAsk->setGeometry(Twips::rect(120, 840, 2295, 375));
 
     connect(OKButton, &QPushButton::clicked, this, &dlgAsk::OKButton_Click);
     connect(CancelButton, &QPushButton::clicked, this, &dlgAsk::CancelButton_Click);

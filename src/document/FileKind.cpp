@@ -1,6 +1,6 @@
-#include "FileKind.h"
+#include "document/FileKind.h"
 
-#include "MediaLookup.h"
+#include "document/MediaLookup.h"
 
 QString fileKindOf(const QString &path)
 {

@@ -1,4 +1,4 @@
-#include "LineCodec.h"
+#include "document/LineCodec.h"
 
 namespace LineCodec {
 QByteArray apply(QByteArray line, unsigned char key)

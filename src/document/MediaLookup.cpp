@@ -1,5 +1,5 @@
-#include "MediaLookup.h"
-#include "QuestionRecord.h"
+#include "document/MediaLookup.h"
+#include "document/QuestionRecord.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "QuestionRecord.h"
+#include "document/QuestionRecord.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "RecentFiles.h"
-#include "MessageService.h"
-#include "SettingsStore.h"
+#include "document/RecentFiles.h"
+#include "platform/MessageService.h"
+#include "platform/SettingsStore.h"
 
 namespace {
 const QString kSection = QStringLiteral("Settings");

@@ -1,7 +1,7 @@
-#include "ScoreLog.h"
+#include "document/ScoreLog.h"
 
-#include "LineCodec.h"
-#include "Windows1252.h"
+#include "document/LineCodec.h"
+#include "document/Windows1252.h"
 
 #include <QFile>
 

@@ -1,5 +1,5 @@
-#include "TestDocument.h"
-#include "QuestionRecord.h"
+#include "document/TestDocument.h"
+#include "document/QuestionRecord.h"
 
 void TestDocument::clearRecords()
 {

@@ -1,14 +1,14 @@
-#include "TestFile.h"
+#include "document/TestFile.h"
 
-#include "CheckedFile.h"
-#include "FileKind.h"
-#include "LineCodec.h"
-#include "MediaLookup.h"
-#include "MessageService.h"
-#include "Platform.h"
-#include "QuestionRecord.h"
-#include "ShellService.h"
-#include "Windows1252.h"
+#include "document/FileKind.h"
+#include "document/LineCodec.h"
+#include "document/MediaLookup.h"
+#include "platform/MsgBox.h"
+#include "platform/Platform.h"
+#include "document/QuestionRecord.h"
+#include "platform/ShellService.h"
+#include "document/Windows1252.h"
+#include "platform/CheckedFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 // scrambled header (title, separator, class/teacher line), one scrambled
 // record per question, and one more CR LF at the end.
 
-#include "TestDocument.h"
+#include "document/TestDocument.h"
 
 #include <QByteArray>
 #include <QString>

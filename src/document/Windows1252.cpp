@@ -1,4 +1,4 @@
-#include "Windows1252.h"
+#include "document/Windows1252.h"
 
 #include <QHash>
 

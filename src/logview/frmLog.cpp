@@ -1,11 +1,11 @@
-#include "frmLog.h"
+#include "logview/frmLog.h"
 
-#include "CheckedFile.h"
-#include "FileDialogs.h"
-#include "LogPrintout.h"
-#include "MessageService.h"
-#include "PrintSurface.h"
-#include "ScoreLog.h"
+#include "dialogs/FileDialogs.h"
+#include "platform/MsgBox.h"
+#include "print/PrintSurface.h"
+#include "document/ScoreLog.h"
+#include "platform/CheckedFile.h"
+#include "print/LogPrintout.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "DecodedSource.h"
+#include "media/DecodedSource.h"
 
 #include <QAudioBuffer>
 #include <QAudioDecoder>

@@ -6,7 +6,7 @@
 // Why not QMediaPlayer's own sound output: on Qt 6.4 with GStreamer it stalls
 // on PulseAudio once the device list is known, and plays nothing.
 
-#include "PcmPlayer.h"
+#include "media/PcmPlayer.h"
 
 #include <QByteArray>
 #include <QObject>

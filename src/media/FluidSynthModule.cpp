@@ -1,6 +1,6 @@
 // The MIDI synthesiser module: FluidSynth behind MidiSynth. Built as
 // libardeno_midisynth.so and loaded on the first tune (see MidiSynth.h).
-#include "MidiSynth.h"
+#include "media/MidiSynth.h"
 
 #include <QFile>
 #include <fluidsynth.h>

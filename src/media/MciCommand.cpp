@@ -1,6 +1,6 @@
-#include "MciCommand.h"
-#include "MciDevices.h"
-#include "modSound.h"
+#include "media/MciCommand.h"
+#include "media/MciError.h"
+#include "media/MediaKind.h"
 
 #include <QRegularExpression>
 

@@ -4,7 +4,7 @@
 // sequencer on FluidSynth. MciDevices.cpp parses the commands and calls
 // these; each returns 0 or an MciError code.
 
-#include "MidiSource.h"
+#include "media/MidiSource.h"
 
 #include <QImage>
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "MciDevices.h"
-#include "MciCommand.h"
-#include "MciDevice.h"
+#include "media/MciDevices.h"
+#include "media/MciCommand.h"
+#include "media/MciDevice.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

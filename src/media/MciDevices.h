@@ -24,30 +24,12 @@
 // Every command returns 0 or a non-zero error code (the MCI numbers below)
 // and a reply of at most 127 characters (empty on failure).
 
+#include "media/MciError.h"
+
 #include <QString>
 #include <functional>
 
 class QWidget;
-
-namespace MciError {
-enum : int {
-    None = 0,
-    UnrecognizedKeyword = 259,
-    UnrecognizedCommand = 261,
-    InvalidDeviceName = 263,    // alias not open, or unknown device type
-    CannotLoadDriver = 266,     // the decoder is missing (e.g. no MIDI soundfont)
-    MissingParameter = 273,
-    UnsupportedFunction = 274,
-    FileNotFound = 275,
-    DeviceTypeRequired = 287,
-    DuplicateAlias = 289,
-    BadInteger = 270,
-    InvalidFile = 296,          // the file exists but cannot be decoded
-    DeviceNotReady = 276,
-    ExtraCharacters = 305,
-    NoWindow = 346,             // the window handle names no window
-};
-}
 
 struct MciReply {
     int code = 0;

@@ -1,4 +1,4 @@
-#include "MciText.h"
+#include "media/MciText.h"
 
 QString signedNumber(int n)
 {

@@ -1,7 +1,7 @@
-#include "MidiSource.h"
+#include "media/MidiSource.h"
 
-#include "MidiSynth.h"
-#include "ModuleLoader.h"
+#include "media/MidiSynth.h"
+#include "platform/ModuleLoader.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -4,7 +4,7 @@
 // system's General MIDI soundfont. FluidSynth itself is in the synthesiser
 // module (MidiSynth.h), loaded by the first open().
 
-#include "PcmPlayer.h"
+#include "media/PcmPlayer.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,5 +1,5 @@
-#include "PcmPlayer.h"
-#include "WaveFile.h"
+#include "media/PcmPlayer.h"
+#include "media/WaveFile.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>

@@ -1,7 +1,7 @@
-#include "MciDevice.h"
-#include "MciDevices.h"
-#include "MidiSource.h"
-#include "PcmPlayer.h"
+#include "media/MciDevice.h"
+#include "media/MciDevices.h"
+#include "media/MidiSource.h"
+#include "media/PcmPlayer.h"
 
 #include <QFileInfo>
 #include <cstdio>

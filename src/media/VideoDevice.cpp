@@ -1,8 +1,8 @@
-#include "MciDevice.h"
-#include "MciDevices.h"
-#include "DecodedSource.h"
-#include "PcmPlayer.h"
-#include "modSound.h"
+#include "media/MciDevice.h"
+#include "media/MciDevices.h"
+#include "media/DecodedSource.h"
+#include "media/PcmPlayer.h"
+#include "media/modSound.h"
 
 #include <QApplication>
 #include <QAudioDevice>

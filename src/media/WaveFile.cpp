@@ -1,4 +1,4 @@
-#include "WaveFile.h"
+#include "media/WaveFile.h"
 
 #include <QtEndian>
 #include <cstring>

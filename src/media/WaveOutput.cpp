@@ -1,6 +1,6 @@
-#include "WaveOutput.h"
-#include "PcmPlayer.h"
-#include "WaveFile.h"
+#include "media/WaveOutput.h"
+#include "media/PcmPlayer.h"
+#include "media/WaveFile.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,10 +1,10 @@
 // The media player routines. They talk to the device layer in command
 // strings (MciDevices), with one 128-character reply buffer per call, and to
 // the wave-sound channel (WaveOutput).
-#include "modSound.h"
-#include "MciDevices.h"
-#include "MciText.h"
-#include "WaveOutput.h"
+#include "media/modSound.h"
+#include "media/MciDevices.h"
+#include "media/MciText.h"
+#include "media/WaveOutput.h"
 
 #include <QApplication>
 #include <QFile>
@@ -16,7 +16,7 @@
 #include <functional>
 #include <stdexcept>
 
-#include "MessageService.h"
+#include "platform/MsgBox.h"
 
 static void initSoundResources()
 {

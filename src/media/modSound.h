@@ -20,7 +20,7 @@
 // Without a sound server or sound card everything still returns promptly and
 // plays nothing audible; a "sync" sound then returns after its own length.
 
-#include "FileKind.h"
+#include "document/FileKind.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "CheckedFile.h"
+#include "platform/CheckedFile.h"
 
 #include <QFile>
 #include <QSaveFile>

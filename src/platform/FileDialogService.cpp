@@ -1,4 +1,4 @@
-#include "FileDialogService.h"
+#include "platform/FileDialogService.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,5 +1,4 @@
-#include "MessageService.h"
-#include "Platform.h"
+#include "platform/MessageService.h"
 
 #include <cstdio>
 
@@ -10,14 +9,4 @@ MsgResult ConsoleMessageService::show(const MessageRequest &request)
     case MsgButtons::YesNo: return MsgResult::Yes;
     default: return MsgResult::Ok;
     }
-}
-
-MsgResult MsgBox(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title)
-{
-    MessageRequest request;
-    request.text = text;
-    request.icon = icon;
-    request.buttons = buttons;
-    request.title = title.isEmpty() ? kAppTitle : title;
-    return Platform::messages().show(request);
 }

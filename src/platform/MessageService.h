@@ -32,7 +32,3 @@ public:
     MsgResult show(const MessageRequest &request) override;
 };
 
-// Shows a message through the installed service. An empty title becomes
-// the application title.
-MsgResult MsgBox(const QString &text, MsgIcon icon = MsgIcon::None,
-                 MsgButtons buttons = MsgButtons::Ok, const QString &title = QString());

@@ -1,4 +1,4 @@
-#include "ModuleLoader.h"
+#include "platform/ModuleLoader.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "Platform.h"
+#include "platform/Platform.h"
 
-#include "FileDialogService.h"
-#include "MessageService.h"
-#include "SettingsStore.h"
-#include "ShellService.h"
+#include "platform/FileDialogService.h"
+#include "platform/MessageService.h"
+#include "platform/SettingsStore.h"
+#include "platform/ShellService.h"
 
 namespace {
 // Headless defaults, so the core works in the command-line tool without setup.

@@ -1,6 +1,6 @@
-#include "ShellService.h"
+#include "platform/ShellService.h"
 
-#include "CheckedFile.h"
+#include "platform/CheckedFile.h"
 
 #include <QDesktopServices>
 #include <QFile>

@@ -1,11 +1,9 @@
-#include "PreviewHooks.h"
+#include "preview/PreviewHooks.h"
 
-#include "MessageService.h"
+#include "platform/MessageService.h"
 
-#include "modSound.h"
-#ifdef ARDENO_HAVE_PRINT
-#include "PrintScore.h"
-#endif
+#include "media/modSound.h"
+#include "print/ScoreSheetPrintout.h"
 
 void PreviewMedia::closeAll() { CloseAll(); }
 void PreviewMedia::playWave(const QString &path, const QString &mode) { PlayWave(path, mode); }
@@ -23,12 +21,7 @@ PreviewClock *g_clock = nullptr;
 
 void printWithDefaultPrinter(const QString &first, const QString &second, const QString &third)
 {
-#ifdef ARDENO_HAVE_PRINT
-    PrintScore(first, second, third);
-#else
-    Q_UNUSED(first) Q_UNUSED(second) Q_UNUSED(third)
-    MsgBox(QStringLiteral("There was an error printing the quiz score."), MsgIcon::Critical);
-#endif
+    ScoreSheetPrintout::print(first, second, third);
 }
 
 ScoreSheetPrinter &printerSlot()

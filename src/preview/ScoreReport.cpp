@@ -1,4 +1,4 @@
-#include "ScoreReport.h"
+#include "preview/ScoreReport.h"
 
 #include <QLocale>
 #include <QStringList>

@@ -1,7 +1,7 @@
-#include "TestRunner.h"
+#include "preview/TestRunner.h"
 
-#include "QuestionRecord.h"
-#include "TestDocument.h"
+#include "document/QuestionRecord.h"
+#include "document/TestDocument.h"
 
 PreviewQuestion PreviewQuestion::fromRecord(const QString &record)
 {

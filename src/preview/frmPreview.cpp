@@ -1,15 +1,18 @@
-#include "frmPreview.h"
+#include "preview/frmPreview.h"
 
-#include "AnswerOption.h"
-#include "PictureFit.h"
-#include "MediaLookup.h"
-#include "MessageService.h"
-#include "PictureBox.h"
-#include "PictureLoader.h"
-#include "PreviewHooks.h"
-#include "ScoreReport.h"
-#include "TestDocument.h"
-#include "modSound.h"
+#include "preview/AnswerOption.h"
+#include "pictures/PictureFit.h"
+#include "document/MediaLookup.h"
+#include "platform/MsgBox.h"
+#include "widgets/PictureBox.h"
+#include "pictures/PictureLoader.h"
+#include "preview/PreviewHooks.h"
+#include "preview/ScoreReport.h"
+#include "document/TestDocument.h"
+#include "media/modSound.h"
+#include "widgets/Controls.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowFont.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -26,25 +29,6 @@ const QColor frmPreview::PaleBlue(106, 181, 255);
 
 namespace {
 QPointer<frmPreview> g_instance;
-
-// The window is laid out in twips; 15 twips make a pixel at 96 dpi.
-QRect tw(int left, int top, int width, int height)
-{
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
-
-// "MS Sans Serif" where it exists; elsewhere Liberation Sans, whose widths
-// are Arial's, so the score line keeps within its label (the system's usual
-// substitute is much wider).
-QFont sansSerif(int points, bool bold = false)
-{
-    QFont f;
-    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
-                   QStringLiteral("Arial")});
-    f.setPointSize(points);
-    f.setBold(bold);
-    return f;
-}
 
 void setBackground(QWidget *w, const QColor &color)
 {
@@ -74,14 +58,11 @@ void setButtonColor(QPushButton *b, const QColor &color)
         .arg(color.name(), color.darker(115).name()));
 }
 
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
+// Questions and answers are shown as typed: a text such as "<p>" or "<b>"
+// is not taken for markup (it would vanish).
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry)
 {
-    auto *l = new QLabel(caption, parent);
-    l->setObjectName(QLatin1String(name));
-    l->setGeometry(geometry);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // Questions and answers are shown as typed: a text such as "<p>" or
-    // "<b>" is not taken for markup (it would vanish).
+    QLabel *l = Controls::label(parent, name, caption, geometry);
     l->setTextFormat(Qt::PlainText);
     return l;
 }
@@ -125,8 +106,8 @@ frmPreview::frmPreview(const TestDocument &doc, QWidget *editor)
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmPreview"));
     setWindowTitle(QStringLiteral("Ardeno Previewer"));
-    setFont(sansSerif(8));
-    setFixedSize(9480 / 15, 5445 / 15);
+    setFont(WindowFont::sansSerif(8));
+    setFixedSize(Twips::toPixels(9480), Twips::toPixels(5445));
     buildControls();
     setCustomPointer();
     placeBeside(editor);
@@ -142,27 +123,27 @@ void frmPreview::buildControls()
 {
     setBackground(this, WindowBlue);
 
-    lblScore = makeLabel(this, "lblScore", QStringLiteral("Score:  xxx correct of xxx total questions."),
-                         tw(120, 240, 3765, 300));
-    lblScore->setFont(sansSerif(12, true));
+    lblScore = makeLabel(this, QStringLiteral("lblScore"), QStringLiteral("Score:  xxx correct of xxx total questions."),
+                         Twips::rect(120, 240, 3765, 300));
+    lblScore->setFont(WindowFont::sansSerif(12, true));
     setForeground(lblScore, PaleBlue);
     setBackground(lblScore, WindowBlue);
 
-    lblCount = makeLabel(this, "lblCount", QStringLiteral("Question #1"), tw(2040, 720, 2175, 375));
-    lblCount->setFont(sansSerif(12));
+    lblCount = makeLabel(this, QStringLiteral("lblCount"), QStringLiteral("Question #1"), Twips::rect(2040, 720, 2175, 375));
+    lblCount->setFont(WindowFont::sansSerif(12));
     setBackground(lblCount, PaleBlue);
     setForeground(lblCount, Qt::black);
 
     cmdPreview = new QPushButton(QStringLiteral("Play Wav"), this);
     cmdPreview->setObjectName(QStringLiteral("cmdPreview"));
-    cmdPreview->setGeometry(tw(120, 720, 1215, 375));
+    cmdPreview->setGeometry(Twips::rect(120, 720, 1215, 375));
     setButtonColor(cmdPreview, LightBlue);
     cmdPreview->hide();
     connect(cmdPreview, &QPushButton::clicked, this, &frmPreview::cmdPreview_Click);
 
     picPic = new PictureBox(this);
     picPic->setObjectName(QStringLiteral("picPic"));
-    picPic->setGeometry(tw(120, 1200, 4095, 4095));
+    picPic->setGeometry(Twips::rect(120, 1200, 4095, 4095));
     picPic->setBackgroundColor(WindowBlue);
     picPic->hide();
 
@@ -170,12 +151,12 @@ void frmPreview::buildControls()
     picHide = new PictureBox(this);
     picHide->setObjectName(QStringLiteral("picHide"));
     picHide->setBorder3D(false);
-    picHide->setGeometry(tw(1200, 3600, 855, 735));
+    picHide->setGeometry(Twips::rect(1200, 3600, 855, 735));
     picHide->hide();
 
     // Title and class/teacher: white on the window blue, to read well on it.
-    lblTitle = makeLabel(this, "lblTitle", QStringLiteral("Test Title"), tw(4320, 120, 3735, 255));
-    lblTeacher = makeLabel(this, "lblTeacher", QStringLiteral("Class Name"), tw(4320, 360, 3735, 255));
+    lblTitle = makeLabel(this, QStringLiteral("lblTitle"), QStringLiteral("Test Title"), Twips::rect(4320, 120, 3735, 255));
+    lblTeacher = makeLabel(this, QStringLiteral("lblTeacher"), QStringLiteral("Class Name"), Twips::rect(4320, 360, 3735, 255));
     for (QLabel *l : {lblTitle, lblTeacher}) {
         setBackground(l, WindowBlue);
         setForeground(l, Qt::white);
@@ -183,17 +164,17 @@ void frmPreview::buildControls()
 
     cmdExit = new QPushButton(QStringLiteral("Exit"), this);
     cmdExit->setObjectName(QStringLiteral("cmdExit"));
-    cmdExit->setGeometry(tw(8160, 240, 1215, 375));
+    cmdExit->setGeometry(Twips::rect(8160, 240, 1215, 375));
     setButtonColor(cmdExit, LightBlue);
     connect(cmdExit, &QPushButton::clicked, this, &frmPreview::cmdExit_Click);
 
     grpMultiple = new QGroupBox(QStringLiteral("Multiple Choice Question"), this);
     grpMultiple->setObjectName(QStringLiteral("grpMultiple"));
-    grpMultiple->setGeometry(tw(4320, 720, 5055, 4575));
+    grpMultiple->setGeometry(Twips::rect(4320, 720, 5055, 4575));
     setBackground(grpMultiple, WindowBlue);
     setForeground(grpMultiple, Qt::white);
 
-    lblMQuestion = makeLabel(grpMultiple, "lblMQuestion", QString(), tw(240, 360, 4575, 1575));
+    lblMQuestion = makeLabel(grpMultiple, QStringLiteral("lblMQuestion"), QString(), Twips::rect(240, 360, 4575, 1575));
     lblMQuestion->setWordWrap(true);
     setBackground(lblMQuestion, PaleBlue);
     setForeground(lblMQuestion, Qt::black);
@@ -203,7 +184,7 @@ void frmPreview::buildControls()
     for (int i = 0; i < 4; ++i) {
         optABCD[i] = new AnswerOption(QLatin1String(letters[i]), grpMultiple);
         optABCD[i]->setObjectName(QStringLiteral("optABCD_%1").arg(i));
-        optABCD[i]->setGeometry(tw(240, tops[i], 375, 495));
+        optABCD[i]->setGeometry(Twips::rect(240, tops[i], 375, 495));
         // A narrow button: little room between the circle and its letter.
         optABCD[i]->setStyleSheet(QStringLiteral("QRadioButton { spacing: 1px; background-color: %1; }")
                                       .arg(LightBlue.name()));
@@ -211,7 +192,7 @@ void frmPreview::buildControls()
         setForeground(optABCD[i], Qt::black);
         connect(optABCD[i], &AnswerOption::mouseReleased, this, [this, i] { optABCD_MouseUp(i); });
 
-        lblMAnswer[i] = makeLabel(grpMultiple, "", QString(), tw(720, tops[i], 4095, 495));
+        lblMAnswer[i] = makeLabel(grpMultiple, QStringLiteral(""), QString(), Twips::rect(720, tops[i], 4095, 495));
         lblMAnswer[i]->setObjectName(QStringLiteral("lblMAnswer_%1").arg(i));
         lblMAnswer[i]->setWordWrap(true);
         lblMAnswer[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -221,13 +202,13 @@ void frmPreview::buildControls()
 
     grpTrueFalse = new QGroupBox(QStringLiteral("True/False Question:"), this);
     grpTrueFalse->setObjectName(QStringLiteral("grpTrueFalse"));
-    grpTrueFalse->setGeometry(tw(4320, 720, 5055, 4575));
+    grpTrueFalse->setGeometry(Twips::rect(4320, 720, 5055, 4575));
     setBackground(grpTrueFalse, WindowBlue);
     setForeground(grpTrueFalse, Qt::white);
     grpTrueFalse->hide();
 
-    lblTrueQuestion = makeLabel(grpTrueFalse, "lblTrueQuestion", QStringLiteral("Question"),
-                                tw(240, 360, 4575, 1575));
+    lblTrueQuestion = makeLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion"), QStringLiteral("Question"),
+                                Twips::rect(240, 360, 4575, 1575));
     lblTrueQuestion->setWordWrap(true);
     setBackground(lblTrueQuestion, PaleBlue);
     setForeground(lblTrueQuestion, Qt::black);
@@ -237,7 +218,7 @@ void frmPreview::buildControls()
     for (int i = 0; i < 2; ++i) {
         optTrueFalse[i] = new AnswerOption(QLatin1String(tf[i]), grpTrueFalse);
         optTrueFalse[i]->setObjectName(QStringLiteral("optTrueFalse_%1").arg(i));
-        optTrueFalse[i]->setGeometry(tw(480, tfTops[i], 975, 495));
+        optTrueFalse[i]->setGeometry(Twips::rect(480, tfTops[i], 975, 495));
         setBackground(optTrueFalse[i], WindowBlue);
         setForeground(optTrueFalse[i], Qt::white);
         connect(optTrueFalse[i], &AnswerOption::mouseReleased, this,

@@ -9,7 +9,7 @@
 // and the picture fitting rule (PictureFit); this class only puts them on screen. The media player,
 // clock and printer it uses are in PreviewHooks.
 
-#include "TestRunner.h"
+#include "preview/TestRunner.h"
 
 #include <QColor>
 #include <QCursor>

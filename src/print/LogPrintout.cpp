@@ -1,7 +1,7 @@
-#include "LogPrintout.h"
+#include "print/LogPrintout.h"
 
-#include "PrintSurface.h"
-#include "ScoreLog.h"
+#include "print/PrintSurface.h"
+#include "document/ScoreLog.h"
 
 bool printScoreLog(PrintSurface &printer, const QString &logFileName, const QString &text)
 {

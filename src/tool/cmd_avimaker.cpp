@@ -7,11 +7,11 @@
 // box. Bitmaps of another size or colour depth than the first are skipped
 // with the window's message on stderr.
 
-#include "ToolCommand.h"
+#include "tool/ToolCommand.h"
 
-#include "AviMaker.h"
-#include "FrameEncoder.h"
-#include "cDIB.h"
+#include "avimaker/AviMaker.h"
+#include "avimaker/FrameEncoder.h"
+#include "avimaker/cDIB.h"
 
 #include <cstdio>
 

@@ -6,15 +6,15 @@
 // The JSON is UTF-8; records are the unscrambled record strings 1 to N with
 // the field separator U+00A9 in them.
 
-#include "ToolCommand.h"
+#include "tool/ToolCommand.h"
 
-#include "CheckedFile.h"
-#include "LineCodec.h"
-#include "MediaLookup.h"
-#include "MessageService.h"
-#include "QuestionRecord.h"
-#include "ScoreLog.h"
-#include "TestFile.h"
+#include "document/LineCodec.h"
+#include "document/MediaLookup.h"
+#include "platform/MessageService.h"
+#include "document/QuestionRecord.h"
+#include "document/ScoreLog.h"
+#include "document/TestFile.h"
+#include "platform/CheckedFile.h"
 
 #include <QFile>
 #include <QJsonArray>

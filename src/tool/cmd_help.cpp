@@ -1,4 +1,4 @@
-#include "ToolCommand.h"
+#include "tool/ToolCommand.h"
 
 #include <cstdio>
 

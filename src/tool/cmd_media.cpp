@@ -1,9 +1,9 @@
 // Media subcommands: the kind of a media file, the device layer's command
 // strings, and playing a file the way the editor and the preview do.
-#include "MciDevices.h"
-#include "ToolCommand.h"
-#include "WaveFile.h"
-#include "modSound.h"
+#include "media/MciDevices.h"
+#include "tool/ToolCommand.h"
+#include "media/WaveFile.h"
+#include "media/modSound.h"
 
 #include <QApplication>
 #include <QEventLoop>

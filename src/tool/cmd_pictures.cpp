@@ -6,9 +6,9 @@
 //                                 way the media panel and the preview fetch it
 // A file that cannot be shown gives its reason on stderr and exit status 1.
 
-#include "ToolCommand.h"
+#include "tool/ToolCommand.h"
 
-#include "PictureLoader.h"
+#include "pictures/PictureLoader.h"
 
 #include <QRegularExpression>
 

@@ -1,14 +1,14 @@
 // ardeno-tool print FILE.ard OUT.pdf [--key]: the printed test (and its key)
 // as a PDF file, drawn by the same code as File > Print.
 
-#include "ToolCommand.h"
+#include "tool/ToolCommand.h"
 
-#include "MediaLookup.h"
-#include "MessageService.h"
-#include "Platform.h"
-#include "PrintTest.h"
-#include "TestDocument.h"
-#include "TestFile.h"
+#include "document/MediaLookup.h"
+#include "platform/MessageService.h"
+#include "platform/Platform.h"
+#include "print/PrintCommands.h"
+#include "document/TestDocument.h"
+#include "document/TestFile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // ardeno-tool: the headless companion of the editor. Its output formats are a
 // contract for scripts, so they change only deliberately.
 
-#include "ToolCommand.h"
+#include "tool/ToolCommand.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

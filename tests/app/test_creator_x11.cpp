@@ -1,8 +1,8 @@
 // Starts the real ardeno-creator on the test X server and checks that the
 // editor window with its caption is shown, with a screenshot to look at, and
 // that its question list opens from a real mouse click.
-#include "QuestionRecord.h"
-#include "TestFile.h"
+#include "document/QuestionRecord.h"
+#include "document/TestFile.h"
 
 #include <QDir>
 #include <QProcess>

@@ -1,14 +1,14 @@
 // The editor window driven offscreen through its control names, with the
 // message, file-dialog and settings doubles.
-#include "PictureBox.h"
-#include "QuestionRecord.h"
+#include "widgets/PictureBox.h"
+#include "document/QuestionRecord.h"
 #include "TestDoubles.h"
-#include "TestFile.h"
-#include "Startup.h"
-#include "dlgAsk.h"
-#include "frmCreate.h"
+#include "document/TestFile.h"
+#include "app/Startup.h"
+#include "dialogs/dlgAsk.h"
+#include "app/frmCreate.h"
 #if __has_include("frmLog.h")
-#include "frmLog.h"
+#include "logview/frmLog.h"
 #define HAVE_LOG_VIEWER 1
 #endif
 

@@ -1,6 +1,6 @@
 // The editor's decisions without a window: command line, labels and the
 // recent-files path lookup.
-#include "EditorLogic.h"
+#include "app/EditorLogic.h"
 
 #include <QDir>
 #include <QFile>

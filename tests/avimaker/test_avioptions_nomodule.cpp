@@ -4,7 +4,7 @@
 
 #include "BmpFixture.h"
 #include "TestDoubles.h"
-#include "dlgAVIOptions.h"
+#include "avimaker/dlgAVIOptions.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

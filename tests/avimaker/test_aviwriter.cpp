@@ -2,13 +2,13 @@
 // every file we write, and uncompressed frames must decode to the bitmaps'
 // own pixels. Skipped with a notice where ffmpeg is not installed.
 
-#include "AviMaker.h"
-#include "AviRiffWriter.h"
+#include "avimaker/AviMaker.h"
+#include "avimaker/AviRiffWriter.h"
 #include "BmpFixture.h"
-#include "FrameEncoder.h"
+#include "avimaker/FrameEncoder.h"
 #include "RiffReader.h"
 #include "TestDoubles.h"
-#include "cDIB.h"
+#include "avimaker/cDIB.h"
 
 #include <QColor>
 #include <QImage>
@@ -265,11 +265,14 @@ TEST_F(AviWriterTest, EveryCodecWritesAFilePlayersRead)
             // one with delta frames starts on one.
             const QByteArray idx1 = chunksAt(chunks, "RIFF:AVI /idx1").value(0).payload;
             ASSERT_EQ(idx1.size(), 4 * 16);
-            for (int i = 0; i < 4; ++i)
-                if (!codec.usesKeyFrames || i == 0)
+            for (int i = 0; i < 4; ++i) {
+                if (!codec.usesKeyFrames || i == 0) {
                     EXPECT_EQ(le32At(idx1, i * 16 + 4), 0x10u) << "frame " << i;
-            if (lossless.contains(codec.toolName))
+                }
+            }
+            if (lossless.contains(codec.toolName)) {
                 EXPECT_TRUE(decode(out) == expectedBgr(palette ? pal : spec, 4));
+            }
         }
     }
 }

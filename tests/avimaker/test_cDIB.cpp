@@ -1,6 +1,6 @@
 #include "BmpFixture.h"
 #include "TestDoubles.h"
-#include "cDIB.h"
+#include "avimaker/cDIB.h"
 
 #include <QTemporaryDir>
 #include <QtEndian>

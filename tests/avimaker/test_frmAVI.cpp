@@ -1,14 +1,14 @@
 // The AVI maker window with scripted file dialogs and recorded messages; the
 // compression options dialog is answered when it comes up.
 
-#include "AviRiffWriter.h"
+#include "avimaker/AviRiffWriter.h"
 #include "BmpFixture.h"
 #include "TestDoubles.h"
-#include "cDIB.h"
-#include "dlgAVIOptions.h"
-#include "FileDlgLogic.h"
-#include "FrameEncoder.h"
-#include "frmAVI.h"
+#include "avimaker/cDIB.h"
+#include "avimaker/dlgAVIOptions.h"
+#include "dialogs/FileDlgLogic.h"
+#include "avimaker/FrameEncoder.h"
+#include "avimaker/frmAVI.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,6 +1,6 @@
-#include "FileDlgLogic.h"
+#include "dialogs/FileDlgLogic.h"
 #include "TestDoubles.h"
-#include "cFileDlg.h"
+#include "dialogs/cFileDlg.h"
 
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -84,8 +84,9 @@ TEST_F(FileDlgTest, NewObjectDefaults)
     EXPECT_EQ(dlg.DlgTitle(), "Ardenox");
     EXPECT_EQ(dlg.InitDirectory(), specialFolderPath(5));
     const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (QFileInfo(docs).isDir())
+    if (QFileInfo(docs).isDir()) {
         EXPECT_EQ(dlg.InitDirectory(), docs);
+    }
     dlg.setInitDirectorySpecial(0x24);
     EXPECT_EQ(dlg.InitDirectory(), "");
 }

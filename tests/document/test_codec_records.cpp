@@ -1,11 +1,11 @@
 // The line codec, the Windows-1252 mapping, records, file kinds, media lookup
 // and the document.
-#include "FileKind.h"
-#include "LineCodec.h"
-#include "MediaLookup.h"
-#include "QuestionRecord.h"
-#include "TestDocument.h"
-#include "Windows1252.h"
+#include "document/FileKind.h"
+#include "document/LineCodec.h"
+#include "document/MediaLookup.h"
+#include "document/QuestionRecord.h"
+#include "document/TestDocument.h"
+#include "document/Windows1252.h"
 
 #include <QDir>
 #include <QFile>

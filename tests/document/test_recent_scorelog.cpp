@@ -1,7 +1,7 @@
 // The recent-files list with its settings, and score logs read as text.
-#include "RecentFiles.h"
-#include "ScoreLog.h"
-#include "SettingsStore.h"
+#include "document/RecentFiles.h"
+#include "document/ScoreLog.h"
+#include "platform/SettingsStore.h"
 #include "TestDoubles.h"
 
 #include <QFile>

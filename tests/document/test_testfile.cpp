@@ -1,9 +1,9 @@
 // Loading and saving test files: the exact bytes, the looser reading rules,
 // unreadable files, media travelling with the test, and safe replacement.
 #include "TestDoubles.h"
-#include "MediaLookup.h"
-#include "QuestionRecord.h"
-#include "TestFile.h"
+#include "document/MediaLookup.h"
+#include "document/QuestionRecord.h"
+#include "document/TestFile.h"
 
 #include <QDir>
 #include <QFile>

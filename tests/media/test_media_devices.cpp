@@ -1,11 +1,11 @@
 // The device layer and the video routines with real files: sizes, aliases,
 // placement inside a picture box, what is shown, and the failure paths.
 #include "MediaTestUtil.h"
-#include "MciDevices.h"
+#include "media/MciDevices.h"
 #include "TestDoubles.h"
-#include "WaveFile.h"
-#include "WaveOutput.h"
-#include "modSound.h"
+#include "media/WaveFile.h"
+#include "media/WaveOutput.h"
+#include "media/modSound.h"
 
 #include <QFile>
 #include <QFrame>

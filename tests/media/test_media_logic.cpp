@@ -1,10 +1,10 @@
 // The placement arithmetic, the command grammar and wave
 // parsing: everything that needs no device.
-#include "MciCommand.h"
-#include "MciDevices.h"
-#include "MciText.h"
-#include "WaveFile.h"
-#include "modSound.h"
+#include "media/MciCommand.h"
+#include "media/MciDevices.h"
+#include "media/MciText.h"
+#include "media/WaveFile.h"
+#include "media/modSound.h"
 
 #include <QtEndian>
 #include <gtest/gtest.h>

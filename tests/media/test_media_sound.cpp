@@ -2,10 +2,10 @@
 // null sink is recorded (parec) while the routines play. Also the behaviour
 // without any sound server (run with PULSE_SERVER pointing nowhere).
 #include "MediaTestUtil.h"
-#include "MciDevices.h"
+#include "media/MciDevices.h"
 #include "TestDoubles.h"
-#include "WaveOutput.h"
-#include "modSound.h"
+#include "media/WaveOutput.h"
+#include "media/modSound.h"
 
 #include <QAudioDevice>
 #include <QMediaDevices>

@@ -1,7 +1,7 @@
-#include "QuestionRecord.h"
-#include "ScoreReport.h"
-#include "TestDocument.h"
-#include "TestRunner.h"
+#include "document/QuestionRecord.h"
+#include "preview/ScoreReport.h"
+#include "document/TestDocument.h"
+#include "preview/TestRunner.h"
 
 #include <gtest/gtest.h>
 

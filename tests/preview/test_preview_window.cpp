@@ -4,13 +4,13 @@
 // runs are fast and need no sound server or printer. One run uses the real
 // media player.
 
-#include "PictureBox.h"
-#include "PreviewHooks.h"
-#include "QtMessageService.h"
-#include "QuestionRecord.h"
-#include "TestDocument.h"
+#include "widgets/PictureBox.h"
+#include "preview/PreviewHooks.h"
+#include "dialogs/QtMessageService.h"
+#include "document/QuestionRecord.h"
+#include "document/TestDocument.h"
 #include "TestDoubles.h"
-#include "frmPreview.h"
+#include "preview/frmPreview.h"
 
 #include <QFile>
 #include <QGroupBox>
@@ -20,9 +20,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
-#ifdef ARDENO_TEST_PRINT
-#include "PrintSurface.h"
-#endif
+#include "print/PrintSurface.h"
 #include <stdexcept>
 
 namespace {
@@ -409,7 +407,6 @@ private slots:
         QVERIFY(!child("picPic")->isVisible());
     }
 
-#ifdef ARDENO_TEST_PRINT
     // Yes through the real score sheet printing: to a PDF standing in for the
     // default printer, and with no printer at all.
     void scoreSheetThroughThePrinter()
@@ -441,7 +438,6 @@ private slots:
         QCOMPARE(platform->messages.shown.last().icon, MsgIcon::Critical);
         QVERIFY(!frmPreview::instance());
     }
-#endif
 
     // A failure inside each step reaches that step's own message.
     void failuresShowTheirMessages()

@@ -2,11 +2,11 @@
 // Test doubles for the platform services: they record what the program
 // showed and answer from a script. Install them with ScopedPlatform.
 
-#include "FileDialogService.h"
-#include "MessageService.h"
-#include "Platform.h"
-#include "SettingsStore.h"
-#include "ShellService.h"
+#include "platform/FileDialogService.h"
+#include "platform/MsgBox.h"
+#include "platform/Platform.h"
+#include "platform/SettingsStore.h"
+#include "platform/ShellService.h"
 
 #include <QFile>
 #include <QHash>

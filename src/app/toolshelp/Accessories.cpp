@@ -1,8 +1,8 @@
-#include "Accessories.h"
+#include "app/toolshelp/Accessories.h"
 
-#include "MessageService.h"
-#include "Platform.h"
-#include "ShellService.h"
+#include "platform/MsgBox.h"
+#include "platform/Platform.h"
+#include "platform/ShellService.h"
 
 #include <QDir>
 #include <QFileInfo>

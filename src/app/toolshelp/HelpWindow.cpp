@@ -1,7 +1,7 @@
-#include "HelpWindow.h"
+#include "app/toolshelp/HelpWindow.h"
 
-#include "Platform.h"
-#include "ShellService.h"
+#include "platform/Platform.h"
+#include "platform/ShellService.h"
 
 #include <QAction>
 #include <QApplication>

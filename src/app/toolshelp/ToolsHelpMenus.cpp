@@ -1,11 +1,11 @@
-#include "ToolsHelpMenus.h"
+#include "app/toolshelp/ToolsHelpMenus.h"
 
-#include "Accessories.h"
-#include "HelpWindow.h"
-#include "MessageService.h"
-#include "Platform.h"
-#include "QuestionRecord.h"
-#include "ShellService.h"
+#include "app/toolshelp/Accessories.h"
+#include "app/toolshelp/HelpWindow.h"
+#include "platform/MsgBox.h"
+#include "platform/Platform.h"
+#include "document/QuestionRecord.h"
+#include "platform/ShellService.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,48 +15,22 @@
 #include <QMenuBar>
 #include <QTimer>
 
-#ifdef ARDENO_HAVE_LOGVIEW
-#include "frmLog.h"
-#endif
-#ifdef ARDENO_HAVE_AVIMAKER
-#include "frmAVI.h"
-#endif
+#include "logview/frmLog.h"
+#include "avimaker/frmAVI.h"
 
 namespace {
 
 // The viewers show themselves modeless, or bring their open window to the
-// front with its contents unchanged. A program built without one of them
-// keeps its menu entry, disabled.
+// front with its contents unchanged.
 void mnuToolScore_Click(QWidget *editor)
 {
-#ifdef ARDENO_HAVE_LOGVIEW
     frmLog::showLog(editor);
-#else
-    Q_UNUSED(editor);
-#endif
 }
 
 void mnuToolAVI_Click(QWidget *editor)
 {
-#ifdef ARDENO_HAVE_AVIMAKER
     frmAVI::showInstance(editor);
-#else
-    Q_UNUSED(editor);
-#endif
 }
-
-constexpr bool haveLogViewer =
-#ifdef ARDENO_HAVE_LOGVIEW
-    true;
-#else
-    false;
-#endif
-constexpr bool haveAviMaker =
-#ifdef ARDENO_HAVE_AVIMAKER
-    true;
-#else
-    false;
-#endif
 
 QAction *addEntry(QMenu *menu, const QString &name, const QString &caption)
 {
@@ -140,10 +114,8 @@ void installToolsAndHelpMenus(QMenuBar *menuBar, QWidget *editor,
     QMenu *tools = menuBar->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("mnuToolS"));
     QAction *score = addEntry(tools, QStringLiteral("mnuToolScore"), QStringLiteral("&Read Score Logs"));
-    score->setEnabled(haveLogViewer);
     QObject::connect(score, &QAction::triggered, editor, [editor] { mnuToolScore_Click(editor); });
     QAction *avi = addEntry(tools, QStringLiteral("mnuToolAVI"), QStringLiteral("&AVI Maker"));
-    avi->setEnabled(haveAviMaker);
     QObject::connect(avi, &QAction::triggered, editor, [editor] { mnuToolAVI_Click(editor); });
     tools->addSeparator()->setObjectName(QStringLiteral("mnuToolBar1"));
     for (const Accessory &row : accessories()) {

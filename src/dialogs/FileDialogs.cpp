@@ -1,0 +1,55 @@
+#include "dialogs/FileDialogs.h"
+
+#include "platform/Platform.h"
+
+QList<FileFilter> ardenoTestFilter()
+{
+    return {{QStringLiteral("Ardeno Tests (*.ard)"), QStringLiteral("*.ard")}};
+}
+
+// The owner is not needed by the service (its dialogs are parented to the
+// active window), but stays in the signature so callers name their window.
+QString ShowOpenDialog(QWidget *, const QList<FileFilter> &filter, const QString &initDir)
+{
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Open;
+    request.title = QStringLiteral("Open File...");
+    request.filters = filter;
+    request.filterIndex = 1;
+    request.initialDir = initDir;
+    request.defaultExt = QStringLiteral("ard");
+    request.fileMustExist = true;
+    const FileDialogResult result = Platform::fileDialogs().choose(request);
+    if (!result.accepted || result.files.isEmpty())
+        return QString();
+    return result.files.first();
+}
+
+QString ShowSaveDialog(QWidget *, const QList<FileFilter> &filter, const QString &initDir,
+                       const QString &defaultExt)
+{
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.title = QStringLiteral("Save File...");
+    request.filters = filter;
+    request.filterIndex = 1;
+    request.initialDir = initDir;
+    request.fileName = QStringLiteral("untitled.") + defaultExt;
+    request.defaultExt = defaultExt;
+    request.overwritePrompt = true;
+    const FileDialogResult result = Platform::fileDialogs().choose(request);
+    if (!result.accepted || result.files.isEmpty())
+        return QString();
+    return result.files.first();
+}
+
+QString ShowOpenDialog(QWidget *owner, const QString &nulSeparatedFilter, const QString &initDir)
+{
+    return ShowOpenDialog(owner, parseNulSeparatedFilter(nulSeparatedFilter), initDir);
+}
+
+QString ShowSaveDialog(QWidget *owner, const QString &nulSeparatedFilter, const QString &initDir,
+                       const QString &defaultExt)
+{
+    return ShowSaveDialog(owner, parseNulSeparatedFilter(nulSeparatedFilter), initDir, defaultExt);
+}

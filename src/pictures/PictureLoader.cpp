@@ -1,0 +1,395 @@
+#include "pictures/PictureLoader.h"
+#include "pictures/WmfReader.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+#include <QtEndian>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr double kMmPerInch = 25.4;
+constexpr double kScreenDpi = 96.0;
+// Decoded images are bounded to 256 MB of 32-bit pixels.
+constexpr qint64 kMaxPixels = 64ll * 1024 * 1024;
+
+QString message(const QString &path, const QString &why)
+{
+    return QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why);
+}
+
+QByteArray readHead(const QString &path, qint64 bytes, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = message(path, file.exists() ? QStringLiteral("the file cannot be opened")
+                                             : QStringLiteral("the file does not exist"));
+        return {};
+    }
+    return file.read(bytes);
+}
+
+QByteArray readWhole(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = message(path, QStringLiteral("the file cannot be opened"));
+        return {};
+    }
+    if (file.size() > Wmf::kMaxFileBytes) {
+        *error = message(path, QStringLiteral("the metafile is too large"));
+        return {};
+    }
+    return file.readAll();
+}
+
+double dpiFromPelsPerMetre(qint32 ppm) { return ppm > 0 ? ppm * kMmPerInch / 1000.0 : 0.0; }
+
+// The resolution a BMP or JPEG states for itself, 0 when it states none.
+// BMP: biXPelsPerMeter/biYPelsPerMeter. JPEG: the JFIF density (units 1 =
+// dots per inch, 2 = dots per cm; units 0 is an aspect ratio only).
+QSizeF statedDpi(const QByteArray &head)
+{
+    const auto *b = reinterpret_cast<const uchar *>(head.constData());
+    const int n = int(head.size());
+    if (n >= 46 && b[0] == 'B' && b[1] == 'M') {
+        const quint32 infoSize = qFromLittleEndian<quint32>(b + 14);
+        if (infoSize >= 40) {
+            const double x = dpiFromPelsPerMetre(qFromLittleEndian<qint32>(b + 38));
+            const double y = dpiFromPelsPerMetre(qFromLittleEndian<qint32>(b + 42));
+            if (x > 0 && y > 0)
+                return {x, y};
+        }
+        return {};
+    }
+    if (n >= 4 && b[0] == 0xFF && b[1] == 0xD8) {
+        int at = 2;
+        while (at + 4 <= n && b[at] == 0xFF) {
+            const uchar marker = b[at + 1];
+            const int length = qFromBigEndian<quint16>(b + at + 2);
+            if (marker == 0xDA || length < 2)
+                break;   // image data begins: no JFIF segment before it
+            if (marker == 0xE0 && length >= 16 && at + 4 + 12 <= n
+                && std::memcmp(b + at + 4, "JFIF\0", 5) == 0) {
+                const uchar units = b[at + 11];
+                const double x = qFromBigEndian<quint16>(b + at + 12);
+                const double y = qFromBigEndian<quint16>(b + at + 14);
+                if (x <= 0 || y <= 0)
+                    return {};
+                if (units == 1)
+                    return {x, y};
+                if (units == 2)
+                    return {x * 2.54, y * 2.54};
+                return {};
+            }
+            at += 2 + length;
+        }
+    }
+    return {};
+}
+
+// A JPEG cut short still decodes (libjpeg fills the rest with grey and only
+// warns), so it is checked here: walk the markers to the end-of-image marker.
+bool jpegIsComplete(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 size = file.size();
+    const uchar *b = file.map(0, size);
+    QByteArray copy;
+    if (!b) {
+        copy = file.readAll();
+        b = reinterpret_cast<const uchar *>(copy.constData());
+    }
+    qint64 at = 2;
+    while (at + 4 <= size) {
+        if (b[at] != 0xFF) {
+            // Stray bytes between segments: libjpeg skips them, and so do we.
+            const void *ff = std::memchr(b + at, 0xFF, size_t(size - at));
+            if (!ff)
+                return false;
+            at = static_cast<const uchar *>(ff) - b;
+            continue;
+        }
+        const uchar marker = b[at + 1];
+        if (marker == 0xFF) {   // fill byte
+            ++at;
+            continue;
+        }
+        if (marker == 0xD9)
+            return true;
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
+            at += 2;
+            continue;
+        }
+        const qint64 length = qFromBigEndian<quint16>(b + at + 2);
+        if (length < 2)
+            return false;
+        at += 2 + length;
+        if (marker != 0xDA)
+            continue;
+        // Entropy-coded data: runs to the next marker that is not a stuffed
+        // zero or a restart marker.
+        while (at < size) {
+            const void *ff = std::memchr(b + at, 0xFF, size_t(size - at));
+            if (!ff)
+                return false;
+            at = static_cast<const uchar *>(ff) - b;
+            if (at + 1 >= size)
+                return false;
+            const uchar next = b[at + 1];
+            if (next == 0x00 || next == 0xFF || (next >= 0xD0 && next <= 0xD7)) {
+                at += (next == 0xFF) ? 1 : 2;
+                continue;
+            }
+            break;
+        }
+    }
+    return at + 2 <= size && b[at] == 0xFF && b[at + 1] == 0xD9;
+}
+
+// Qt decodes a BMP cut short without complaint (the missing rows stay
+// blank), so an uncompressed one is checked against its file size.
+bool bmpIsComplete(const QString &path, const QByteArray &head)
+{
+    if (head.size() < 54)
+        return false;
+    const auto *b = reinterpret_cast<const uchar *>(head.constData());
+    const quint32 offBits = qFromLittleEndian<quint32>(b + 10);
+    const quint32 infoSize = qFromLittleEndian<quint32>(b + 14);
+    if (infoSize < 40)
+        return true;   // old OS/2 header: left to Qt
+    const qint64 width = qFromLittleEndian<qint32>(b + 18);
+    const qint64 height = qFromLittleEndian<qint32>(b + 22);
+    const quint16 bits = qFromLittleEndian<quint16>(b + 28);
+    const quint32 compression = qFromLittleEndian<quint32>(b + 30);
+    if (compression != 0 && compression != 3)
+        return true;   // run-length coded: Qt checks as it decodes
+    const qint64 stride = ((qAbs(width) * bits + 31) / 32) * 4;
+    return QFileInfo(path).size() >= qint64(offBits) + stride * qAbs(height);
+}
+
+// Why a picture that Qt would decode without complaint is damaged; "" when
+// it is whole as far as can be told without decoding.
+QString damaged(const QString &path, const QByteArray &format, const QByteArray &head)
+{
+    if ((format == "jpeg" && !jpegIsComplete(path)) || (format == "bmp" && !bmpIsComplete(path, head)))
+        return message(path, QStringLiteral("the picture is damaged or incomplete"));
+    return {};
+}
+
+void configure(QImageReader &reader)
+{
+    // Decide by content: a picture with the wrong extension still loads.
+    reader.setDecideFormatFromContent(true);
+    // Shown as stored, like the picture boxes of Windows (no EXIF rotation),
+    // so that the decoded size is the size pictureInfo() reports.
+    reader.setAutoTransform(false);
+}
+
+bool sizeAllowed(const QSize &size)
+{
+    return !size.isEmpty() && size.width() <= kMaxPictureSide && size.height() <= kMaxPictureSide
+        && qint64(size.width()) * size.height() <= kMaxPixels;
+}
+
+QImage decodeScaled(const QString &path, const QSize &size, QString &err, bool checked);
+
+} // namespace
+
+PictureInfo pictureInfo(const QString &path)
+{
+    PictureInfo info;
+    const QByteArray head = readHead(path, 4096, &info.error);
+    if (!info.error.isEmpty())
+        return info;
+    if (head.isEmpty()) {
+        info.error = message(path, QStringLiteral("the file is empty"));
+        return info;
+    }
+    if (Wmf::looksLikeWmf(head)) {
+        info.format = QStringLiteral("wmf");
+        const QByteArray data = readWhole(path, &info.error);
+        if (!info.error.isEmpty())
+            return info;
+        const Wmf::Info wmf = Wmf::readInfo(data);
+        if (!wmf.ok()) {
+            info.error = message(path, wmf.error);
+            return info;
+        }
+        info.naturalPixels = wmf.pixels;
+        info.naturalSizeMm = wmf.mm;
+        return info;
+    }
+
+    QImageReader reader(path);
+    configure(reader);
+    const QSize size = reader.canRead() ? reader.size() : QSize();
+    info.format = QString::fromLatin1(reader.format());
+    if (!size.isValid() || size.isEmpty()) {
+        info.error = message(path, QStringLiteral("not a picture this program can show"));
+        return info;
+    }
+    if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide) {
+        info.error = message(path, QStringLiteral("the picture is too large"));
+        return info;
+    }
+    if (const QString damage = damaged(path, reader.format(), head); !damage.isEmpty()) {
+        info.error = damage;
+        return info;
+    }
+    info.naturalPixels = size;
+    QSizeF dpi = statedDpi(head);
+    if (dpi.isEmpty())
+        dpi = QSizeF(kScreenDpi, kScreenDpi);
+    info.naturalSizeMm = QSizeF(size.width() / dpi.width() * kMmPerInch,
+                                size.height() / dpi.height() * kMmPerInch);
+    return info;
+}
+
+QSize pictureSize(const QString &path)
+{
+    return pictureInfo(path).naturalPixels;
+}
+
+LoadedPicture loadPicture(const QString &path)
+{
+    LoadedPicture picture;
+    const PictureInfo info = pictureInfo(path);
+    if (!info.isValid()) {
+        picture.error = info.error;
+        return picture;
+    }
+    picture.naturalPixels = info.naturalPixels;
+    picture.naturalSizeMm = info.naturalSizeMm;
+    if (!sizeAllowed(info.naturalPixels)) {
+        picture.error = message(path, QStringLiteral("the picture is too large"));
+        return picture;
+    }
+    picture.image = decodeScaled(path, info.naturalPixels, picture.error, true);
+    return picture;
+}
+
+namespace {
+
+// `checked`: pictureInfo() has already looked the file over (loadPicture),
+// so the integrity checks are not repeated.
+QImage decodeScaled(const QString &path, const QSize &size, QString &err, bool checked)
+{
+    err.clear();
+    if (!sizeAllowed(size)) {
+        err = message(path, QStringLiteral("the requested picture size is not possible"));
+        return {};
+    }
+    const QByteArray head = readHead(path, 64, &err);
+    if (!err.isEmpty())
+        return {};
+    if (Wmf::looksLikeWmf(head)) {
+        const QByteArray data = readWhole(path, &err);
+        if (!err.isEmpty())
+            return {};
+        // Refused alike whatever size is asked: a metafile without a usable
+        // frame is damaged.
+        if (const Wmf::Info info = checked ? Wmf::Info() : Wmf::readInfo(data);
+            !checked && !info.ok()) {
+            err = message(path, info.error);
+            return {};
+        }
+        QImage image = Wmf::render(data, size, &err);
+        if (image.isNull())
+            err = message(path, err);
+        return image;
+    }
+
+    QImageReader reader(path);
+    configure(reader);
+    const QSize natural = reader.canRead() ? reader.size() : QSize();
+    if (natural.isEmpty()) {
+        err = message(path, QStringLiteral("not a picture this program can show"));
+        return {};
+    }
+    if (natural.width() > kMaxPictureSide || natural.height() > kMaxPictureSide) {
+        err = message(path, QStringLiteral("the picture is too large"));
+        return {};
+    }
+    const bool jpeg = reader.format() == "jpeg";
+    if (const QString damage = checked ? QString() : damaged(path, reader.format(), head);
+        !damage.isEmpty()) {
+        err = damage;
+        return {};
+    }
+    if (jpeg && size != natural) {
+        // libjpeg shrinks by 1/2, 1/4 or 1/8 while decoding (DCT scaling):
+        // take the smallest of these still at least as large as the target,
+        // and leave the last, smooth step to QImage::scaled.
+        QSize decode = natural;
+        for (int denom : {8, 4, 2}) {
+            const QSize reduced((natural.width() + denom - 1) / denom,
+                                (natural.height() + denom - 1) / denom);
+            if (reduced.width() >= size.width() && reduced.height() >= size.height()) {
+                decode = reduced;
+                break;
+            }
+        }
+        if (decode != natural)
+            reader.setScaledSize(decode);
+    } else if (!sizeAllowed(natural)) {
+        err = message(path, QStringLiteral("the picture is too large"));
+        return {};
+    }
+    QImage image = reader.read();
+    if (image.isNull()) {
+        err = message(path, reader.errorString());
+        return {};
+    }
+    if (image.size() != size)
+        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+} // namespace
+
+QImage loadPictureScaled(const QString &path, const QSize &size, QString *error)
+{
+    QString dummy;
+    return decodeScaled(path, size, error ? *error : dummy, false);
+}
+
+bool drawPicture(QPainter &painter, const QRectF &target, const QString &path, QString *error)
+{
+    QString dummy;
+    QString &err = error ? *error : dummy;
+    err.clear();
+    const QByteArray head = readHead(path, 64, &err);
+    if (!err.isEmpty())
+        return false;
+    if (Wmf::looksLikeWmf(head)) {
+        const QByteArray data = readWhole(path, &err);
+        if (!err.isEmpty())
+            return false;
+        if (const Wmf::Info info = Wmf::readInfo(data); !info.ok()) {
+            err = message(path, info.error);
+            return false;
+        }
+        if (!Wmf::draw(data, painter, target, &err)) {
+            err = message(path, err);
+            return false;
+        }
+        return true;
+    }
+    const LoadedPicture picture = loadPicture(path);
+    if (picture.isNull()) {
+        err = picture.error;
+        return false;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, picture.image);
+    painter.restore();
+    return true;
+}

@@ -1,8 +1,0 @@
-#pragma once
-#include "FileDialogService.h"
-
-// Shows requests as QFileDialogs (the desktop's own dialog where Qt has one).
-class QtFileDialogService : public FileDialogService {
-protected:
-    FileDialogResult exec(const FileDialogRequest &request) override;
-};

@@ -1,9 +1,0 @@
-#pragma once
-#include "MessageService.h"
-
-// Shows messages as modal QMessageBoxes owned by, and centred over, the
-// window the user is working in (OwnerWindow.h).
-class QtMessageService : public MessageService {
-public:
-    MsgResult show(const MessageRequest &request) override;
-};

@@ -1,0 +1,387 @@
+#include "print/TestPrintout.h"
+
+#include "document/FileKind.h"
+#include "document/MediaLookup.h"
+#include "platform/MsgBox.h"
+#include "pictures/PictureLoader.h"
+#include "platform/Platform.h"
+#include "print/PrintSurface.h"
+#include "document/QuestionRecord.h"
+#include "document/ScoreLog.h"
+#include "document/TestDocument.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
+#include <cmath>
+
+int TestPrintout::LeftMargin = 10;
+bool TestPrintout::PrintKeyWanted = false;
+
+namespace {
+const QString kErrorPrintingTest = QStringLiteral("There has been an error in printing this test.");
+
+// Fixed pitch, so that the 95-character lines and the tick boxes line up.
+const QString kQuestionFont = QStringLiteral("courier new");
+constexpr int kPenDots = 2;
+constexpr int kWrapColumn = 95;
+constexpr double kMetafileDpi = 300;
+constexpr int kMaxMetafileSide = 6000;
+
+// Whole millimetres as the printer rounds them: halves to even.
+double roundMm(double mm)
+{
+    return std::nearbyint(mm);
+}
+
+}
+
+TestPrintout::~TestPrintout()
+{
+    setBusy(false);
+}
+
+void TestPrintout::setBusy(bool busy)
+{
+    if (busy == m_busy || !qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return;
+    if (busy)
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    else
+        QGuiApplication::restoreOverrideCursor();
+    m_busy = busy;
+}
+
+void TestPrintout::showError(const QString &text)
+{
+    // A message is answered with the ordinary pointer.
+    const bool busy = m_busy;
+    setBusy(false);
+    MsgBox(text, MsgIcon::Critical);
+    setBusy(busy);
+}
+
+TestPrintout::TestPrintout(PrintSurface &printer, const TestDocument &doc, const QString &title,
+                           const QString &teacher)
+    : m_printer(printer), m_doc(doc), m_title(title), m_teacher(teacher)
+{
+}
+
+bool TestPrintout::checkPrintable(const TestDocument &doc, const QString &title,
+                                  const QString &teacher)
+{
+    // A text of blanks counts as filled.
+    if (title.isEmpty() || teacher.isEmpty()) {
+        MsgBox(QStringLiteral("Please fill in all fields before attempting to print this test."),
+               MsgIcon::Critical);
+        return false;
+    }
+    if (doc.questionCount() == 0) {
+        MsgBox(QStringLiteral("There are no questions in this test."), MsgIcon::Critical);
+        return false;
+    }
+    return true;
+}
+
+bool TestPrintout::print()
+{
+    if (!checkPrintable(m_doc, m_title, m_teacher))
+        return false;
+    if (!PrintHeader()) {
+        m_printer.killDoc();
+        setBusy(false);
+        showError(kErrorPrintingTest);
+        return false;
+    }
+    const int n = m_doc.questionCount();
+    for (int i = 1; i <= n; ++i) {
+        const QString &record = m_doc.QuestionRecords[i];
+        bool ok = true;
+        switch (QuestionRecord::kindOf(record)) {
+        case QuestionRecord::Kind::MultipleChoice: ok = PrintMultipleChoice(record, i); break;
+        case QuestionRecord::Kind::TrueFalse: ok = PrintTrueFalse(record, i); break;
+        case QuestionRecord::Kind::Unknown: break;   // skipped, but keeps its number
+        }
+        if (!ok) {
+            // Half a test is no use on paper: the job is cancelled.
+            m_printer.killDoc();
+            setBusy(false);
+            showError(kErrorPrintingTest);
+            return false;
+        }
+    }
+    const bool sent = PrintKey();
+    setBusy(false);
+    return sent;
+}
+
+bool TestPrintout::PrintHeader()
+{
+    PrintKeyWanted = MsgBox(QStringLiteral("Would you like to print a key also?"),
+                            MsgIcon::Question, MsgButtons::YesNo)
+        == MsgResult::Yes;
+    // The window does not respond until the job is handed over: the
+    // hourglass says so.
+    setBusy(true);
+
+    PrintSurface &p = m_printer;
+    const auto header = [&]() -> bool {
+        // The first output opens the print job.
+        if (!p.print() || !p.print())
+            return false;
+        LeftMargin = 10;
+        p.setFontName(kQuestionFont);
+        p.setFontSize(8);
+        p.setCurrentX(10);
+        p.setCurrentY(10);
+        if (!p.print(QStringLiteral("class/hour:") + QString(32, QLatin1Char(' '))
+                     + QStringLiteral("name:")))
+            return false;
+        if (!p.drawLine({10, p.currentY()}, {p.scaleWidth() - 10, p.currentY()}, kPenDots))
+            return false;
+        if (!p.print())
+            return false;
+        p.setFontSize(12);
+        p.setCurrentX(10);
+        p.setCurrentY(p.currentY() + 1);
+        p.setFontBold(true);
+        if (!p.print(m_title))
+            return false;
+        p.setFontSize(8);
+        p.setFontBold(false);
+        p.setCurrentX(10);
+        if (!p.print(m_teacher))
+            return false;
+        if (!p.drawLine({10, p.currentY()}, {p.scaleWidth() - 10, p.currentY()}, kPenDots))
+            return false;
+        return p.print();
+    };
+    if (!header()) {
+        showError(QStringLiteral("Error initializing printer!"));
+        return false;
+    }
+    return true;
+}
+
+QStringList TestPrintout::wrapQuestion(const QString &question, int number)
+{
+    QStringList lines;
+    QString line = QString::number(number) + QStringLiteral(".  ");
+    // Split at every single blank: two blanks in a row make an empty word.
+    // An empty text has no words at all.
+    if (!question.isEmpty()) {
+        for (const QString &word : question.split(QLatin1Char(' '))) {
+            line += word + QLatin1Char(' ');
+            if (line.size() > kWrapColumn) {
+                lines << line;
+                line.clear();
+            }
+        }
+    }
+    lines << line;
+    return lines;
+}
+
+bool TestPrintout::printQuestionText(const QString &question, int number)
+{
+    // A line break typed into the question starts its next line at the
+    // margin too, like the lines the wrapping makes (the printer alone would
+    // put it at the page's left edge).
+    static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
+    for (const QString &line : wrapQuestion(question, number)) {
+        for (const QString &part : line.split(breaks)) {
+            m_printer.setCurrentX(LeftMargin);
+            if (!m_printer.print(part))
+                return false;
+        }
+    }
+    return true;
+}
+
+QString TestPrintout::picturePath(const QString &mediaField) const
+{
+    if (mediaKindOf(mediaField) != MediaKind::Picture)
+        return {};
+    return MediaLookup::resolve(mediaField, m_doc.TestFolder);
+}
+
+bool TestPrintout::printPicture(const QString &mediaField, double offsetY, double gapAfter)
+{
+    const QString path = picturePath(mediaField);
+    if (path.isEmpty())
+        return true;
+    // Loaded once: its natural size on paper is both the measure for the page
+    // break and the size it is drawn at. A metafile is a drawing: it is
+    // drawn at 300 dots per inch for the paper rather than at screen size.
+    LoadedPicture picture;
+    const PictureInfo info = pictureInfo(path);
+    if (info.format == QLatin1String("wmf") && info.isValid()) {
+        const QSizeF mm = info.naturalSizeMm;
+        const QSize dots(qBound(1, qRound(mm.width() * kMetafileDpi / 25.4), kMaxMetafileSide),
+                         qBound(1, qRound(mm.height() * kMetafileDpi / 25.4), kMaxMetafileSide));
+        picture.image = loadPictureScaled(path, dots, &picture.error);
+        picture.naturalSizeMm = mm;
+    } else {
+        picture = loadPicture(path);
+    }
+    if (picture.isNull() || !picture.naturalSizeMm.isValid())
+        return false;
+    // A picture larger than the printable area (inside the margins the rules
+    // keep, below the offset) is shrunk to it, proportions kept; one that
+    // fits prints at its natural size.
+    const QSizeF natural = picture.naturalSizeMm;
+    const double scale = std::min({1.0, (m_printer.scaleWidth() - 2 * LeftMargin) / natural.width(),
+                                   (m_printer.scaleHeight() - offsetY) / natural.height()});
+    const double w = natural.width() * scale;
+    const double h = natural.height() * scale;
+    if (m_printer.scaleHeight() - m_printer.currentY() < h) {
+        if (!m_printer.newPage())
+            return false;
+    }
+    const double y = m_printer.currentY();
+    if (!m_printer.drawImage(picture.image, QRectF(LeftMargin, y + offsetY, w, h)))
+        return false;
+    m_printer.setCurrentY(y + h + gapAfter);
+    return true;
+}
+
+bool TestPrintout::printAnswer(const QString &letter, const QString &answer)
+{
+    // An answer wider than the paper goes on below itself, indented under
+    // its first line's text, and keeps the right margin the rules keep.
+    PrintSurface &p = m_printer;
+    p.setCurrentX(LeftMargin);
+    if (!p.print(letter, false))
+        return false;
+    const double indent = p.currentX();
+    const QStringList lines = p.breakToWidth(answer, p.scaleWidth() - LeftMargin - indent);
+    for (const QString &line : lines) {
+        p.setCurrentX(indent);
+        if (!p.print(line))
+            return false;
+    }
+    return true;
+}
+
+bool TestPrintout::PrintMultipleChoice(const QString &record, int number)
+{
+    const QStringList f = QuestionRecord::fields(record);
+    if (f.size() < QuestionRecord::MultipleChoiceFields) {
+        showError(QStringLiteral("Cannot print this multiple choice question."));
+        return true;
+    }
+    if (!printPicture(f[6], 0, 2) || !printQuestionText(f[1], number))
+        return false;
+    static const char *const letters[] = {"  A.  ", "  B.  ", "  C.  ", "  D.  "};
+    for (int k = 0; k < 4; ++k)
+        if (!printAnswer(QLatin1String(letters[k]), f[2 + k]))
+            return false;
+    return m_printer.print();
+}
+
+bool TestPrintout::PrintTrueFalse(const QString &record, int number)
+{
+    const QStringList f = QuestionRecord::fields(record);
+    if (f.size() < QuestionRecord::TrueFalseFields) {
+        showError(QStringLiteral("There was an error printing this true/false question."));
+        return true;
+    }
+    if (!printPicture(f[2], 5, 10) || !printQuestionText(f[1], number))
+        return false;
+
+    PrintSurface &p = m_printer;
+    p.setCurrentX(LeftMargin);
+    const double bx = LeftMargin + 3;
+    double by = roundMm(p.currentY() + 1);
+    // The boxes with "True" and "False" are one printed line: when it does
+    // not fit at the bottom of the page, the whole line goes to the top of
+    // the next one (the words alone would leave their boxes behind).
+    if (by - 1 + p.textHeight() > p.scaleHeight()) {
+        if (!p.newPage())
+            return false;
+        by = roundMm(p.currentY() + 1);
+    }
+    if (!p.drawRect(QRectF(bx, by, 2, 2), kPenDots))
+        return false;
+    p.setCurrentX(bx + 4);
+    p.setCurrentY(by - 1);
+    if (!p.print(QStringLiteral("True")))
+        return false;
+    // The line end left x at 0, so the second box stands at 28 mm.
+    const double bx2 = roundMm(p.currentX() + 28);
+    if (!p.drawRect(QRectF(bx2, by, 2, 2), kPenDots))
+        return false;
+    p.setCurrentX(bx2 + 4);
+    p.setCurrentY(by - 1);
+    if (!p.print(QStringLiteral("False")))
+        return false;
+    return p.print();
+}
+
+QString TestPrintout::keyAnswer(const QString &record)
+{
+    // The question's kind is known here by its number of fields only.
+    const QStringList f = QuestionRecord::fields(record);
+    QString a;
+    if (f.size() == QuestionRecord::MultipleChoiceFields) {
+        a = ScoreLog::trimSpaces(f[7]);
+        if (a == QLatin1String("0"))
+            a = QStringLiteral("A.  ") + f[2];
+        else if (a == QLatin1String("1"))
+            a = QStringLiteral("B.  ") + f[3];
+        else if (a == QLatin1String("2"))
+            a = QStringLiteral("C.  ") + f[4];
+        else if (a == QLatin1String("3"))
+            a = QStringLiteral("D.  ") + f[5];
+    } else if (f.size() == QuestionRecord::TrueFalseFields) {
+        a = ScoreLog::trimSpaces(f[3]);
+        if (a == QLatin1String("0"))
+            a = QStringLiteral("True");
+        else if (a == QLatin1String("1"))
+            a = QStringLiteral("False");
+    }
+    // A record of neither shape gets its number and no answer.
+    return ScoreLog::trimSpaces(a);
+}
+
+QString TestPrintout::keyLine(const QString &record, int number)
+{
+    return QuestionRecord::withSignPosition(number) + QStringLiteral(".      ") + keyAnswer(record);
+}
+
+bool TestPrintout::PrintKey()
+{
+    PrintSurface &p = m_printer;
+    const auto key = [&]() -> bool {
+        if (!PrintKeyWanted)
+            return true;
+        if (!p.newPage())
+            return false;
+        p.setCurrentX(10);
+        p.setCurrentY(10);
+        if (!p.print(QStringLiteral("Key for ") + m_title) || !p.print())
+            return false;
+        const int n = m_doc.questionCount();
+        for (int i = 1; i <= n; ++i) {
+            p.setCurrentX(10);
+            if (!p.print(keyLine(m_doc.QuestionRecords[i], i)))
+                return false;
+        }
+        return true;
+    };
+    if (!key()) {
+        showError(QStringLiteral("Error printing this test."));
+        // The questions are complete: what was printed is still sent.
+        if (!p.endDoc())
+            p.killDoc();
+        return false;
+    }
+    if (!p.endDoc()) {
+        showError(QStringLiteral("Error printing this test."));
+        return false;
+    }
+    return true;
+}

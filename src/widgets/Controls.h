@@ -1,0 +1,35 @@
+#pragma once
+// The controls of the program's windows, made as the windows were drawn:
+// each with its object name (the tests find controls by it) and its place.
+
+#include <QRect>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+
+namespace Controls {
+// A label with its text at the top left.
+QLabel *label(QWidget *parent, const QString &name, const QString &text, const QRect &r);
+// The same, narrowed a little (and else widened) when a substituted font
+// runs wider than the one the window was drawn with, so no text is cut.
+QLabel *fittedLabel(QWidget *parent, const QString &name, const QString &text, const QRect &r);
+// A push button that Enter does not press unless it has the focus.
+QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QRect &r,
+                    const QString &tip = QString());
+// A one-line text box; maxLength 0 for no limit.
+QLineEdit *lineEdit(QWidget *parent, const QString &name, const QRect &r, int maxLength,
+                    const QString &tip = QString());
+QRadioButton *option(QWidget *parent, const QString &name, const QString &text, const QRect &r,
+                     const QString &tip = QString());
+// A multi-line text box with a scroll bar, where Tab moves on. At most
+// maxChars characters are typed, a line break counting as CR LF (two); a
+// longer text set by the program is kept whole (the limit then is its
+// length), so loading and saving never cuts it.
+QPlainTextEdit *multiLine(QWidget *parent, const QString &name, const QRect &r, int maxChars,
+                          const QString &tip);
+} // namespace Controls

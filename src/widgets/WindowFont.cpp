@@ -1,0 +1,16 @@
+#include "widgets/WindowFont.h"
+
+#include <QStringList>
+
+namespace WindowFont {
+QFont sansSerif(int pointSize, bool bold)
+{
+    QFont f;
+    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
+                   QStringLiteral("Arial")});
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSize(pointSize);
+    f.setBold(bold);
+    return f;
+}
+} // namespace WindowFont

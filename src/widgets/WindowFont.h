@@ -1,0 +1,10 @@
+#pragma once
+// The font every window of the program was drawn with: MS Sans Serif. Where
+// it is missing, Liberation Sans (Arial's widths) keeps the texts inside the
+// boxes drawn for them; the system's usual substitute is much wider.
+
+#include <QFont>
+
+namespace WindowFont {
+QFont sansSerif(int pointSize, bool bold = false);
+}

@@ -1,0 +1,340 @@
+// The Tools and Help menus on a bare main window: entries, accessories with a
+// scripted search path, About, the web and mail links, and the help window.
+
+#include "app/toolshelp/Accessories.h"
+#include "app/toolshelp/HelpWindow.h"
+#include "TestDoubles.h"
+#include "app/toolshelp/ToolsHelpMenus.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTextBrowser>
+
+#include "logview/frmLog.h"
+#include "avimaker/frmAVI.h"
+
+namespace {
+struct Editor {
+    QMainWindow window;
+    QString folder;
+    Editor()
+    {
+        window.menuBar()->addMenu(QStringLiteral("&File"))->setObjectName(QStringLiteral("mnuFile"));
+        installToolsAndHelpMenus(window.menuBar(), &window, [this] { return folder; });
+    }
+    QAction *action(const char *name) { return window.findChild<QAction *>(QLatin1String(name)); }
+};
+
+template <typename W>
+int visibleWindows()
+{
+    const QWidgetList all = QApplication::topLevelWidgets();
+    return int(std::count_if(all.begin(), all.end(),
+                             [](QWidget *w) { return qobject_cast<W *>(w) && w->isVisible(); }));
+}
+
+QString readResource(const QUrl &url)
+{
+    QFile f(QLatin1Char(':') + url.path());
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+}
+
+class TestToolsHelp : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { installHelpKey(*qApp); }
+    void cleanup()
+    {
+        if (HelpWindow *h = HelpWindow::instance())
+            delete h;
+    }
+
+    void menusInOrderAfterFile()
+    {
+        Editor e;
+        const QList<QAction *> bar = e.window.menuBar()->actions();
+        QCOMPARE(bar.size(), 3);
+        QCOMPARE(bar[1]->menu()->objectName(), QStringLiteral("mnuToolS"));
+        QCOMPARE(bar[1]->text(), QStringLiteral("&Tools"));
+        QCOMPARE(bar[2]->menu()->objectName(), QStringLiteral("mnuHelp"));
+        QCOMPARE(bar[2]->text(), QStringLiteral("&Help"));
+
+        QStringList tools, help;
+        for (QAction *a : bar[1]->menu()->actions())
+            tools << a->objectName() + '=' + (a->isSeparator() ? QStringLiteral("-") : a->text());
+        for (QAction *a : bar[2]->menu()->actions())
+            help << a->objectName() + '=' + a->text();
+        QCOMPARE(tools, QStringList({"mnuToolScore=&Read Score Logs", "mnuToolAVI=&AVI Maker",
+                                     "mnuToolBar1=-", "mnuToolNotepad=&Notepad",
+                                     "mnuToolSoundRecorder=&Sound Recorder", "mnuToolPaint=&MS Paint",
+                                     "mnuToolExplorer=&Windows Explorer"}));
+        QCOMPARE(help, QStringList({"mnuHelpContents=Help &Contents", "mnuHelpAbout=&About",
+                                    "mnuHelpWeb=&Ardeno Website", "mnuHelpAuthor=&Email Author"}));
+        for (QAction *a : bar[1]->menu()->actions() + bar[2]->menu()->actions())
+            QVERIFY2(a->shortcut().isEmpty(), qPrintable(a->objectName()));
+    }
+
+    void programIconAndDesktopEntry()
+    {
+        // installHelpKey (run in init) gives every window our icon, once the
+        // first window has painted.
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(!QApplication::windowIcon().pixmap(32, 32).isNull());
+        QVERIFY(!window.windowIcon().isNull());
+        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("ardeno-creator"));
+    }
+
+    void accessoryStartsFirstProgramFound_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("notepad") << "mnuToolNotepad" << "Notepad not found.";
+        QTest::newRow("recorder") << "mnuToolSoundRecorder" << "Sound Recorder not found.";
+        QTest::newRow("paint") << "mnuToolPaint" << "MS Paint not found.";
+        QTest::newRow("explorer") << "mnuToolExplorer" << "Explorer not found.";
+    }
+    void accessoryStartsFirstProgramFound()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, message);
+        const Accessory *row = nullptr;
+        for (const Accessory &a : accessories())
+            if (a.entry == entry)
+                row = &a;
+        QVERIFY(row);
+        QCOMPARE(row->message, message);
+        QVERIFY(row->programs.size() >= 2);
+
+        ScopedPlatform platform;
+        Editor e;
+        e.folder = QStringLiteral("/srv/tests/week1");
+        // The last two candidates are installed: the earlier one of them wins.
+        const QString second = row->programs[row->programs.size() - 2];
+        platform.shell.executables.insert(second, "/opt/bin/" + second);
+        platform.shell.executables.insert(row->programs.last(), "/usr/bin/" + row->programs.last());
+        e.action(entry.toLatin1())->trigger();
+        QVERIFY(platform.messages.shown.isEmpty());
+        QCOMPARE(platform.shell.started.size(), 1);
+        QStringList expected{"/opt/bin/" + second};
+        if (row->opensFolder)
+            expected << e.folder;
+        QCOMPARE(platform.shell.started[0], expected);
+
+        // Nothing of the row on the search path: the row's message, nothing started.
+        platform.shell.executables.clear();
+        platform.shell.started.clear();
+        e.action(entry.toLatin1())->trigger();
+        QVERIFY(platform.shell.started.isEmpty());
+        QCOMPARE(platform.messages.shown.size(), 1);
+        const MessageRequest &m = platform.messages.shown[0];
+        QCOMPARE(m.text, message);
+        QCOMPARE(m.icon, MsgIcon::Critical);
+        QCOMPARE(m.buttons, MsgButtons::Ok);
+        QCOMPARE(m.title, QStringLiteral("Ardenox"));
+    }
+
+    void fileManagerWithoutTestOpensHome()
+    {
+        ScopedPlatform platform;
+        Editor e;
+        platform.shell.executables.insert("xdg-open", "/usr/bin/xdg-open");
+        e.action("mnuToolExplorer")->trigger();
+        QCOMPARE(platform.shell.started.value(0), QStringList({"/usr/bin/xdg-open", QDir::homePath()}));
+    }
+
+    void aboutShowsVersionWithSignBlanks()
+    {
+        ScopedPlatform platform;
+        Editor e;
+        e.action("mnuHelpAbout")->trigger();
+        QCOMPARE(platform.messages.shown.size(), 1);
+        const MessageRequest &m = platform.messages.shown[0];
+        QCOMPARE(m.text, QStringLiteral("Ardeno Test Creator v 1. 0"));
+        QCOMPARE(m.title, QStringLiteral("About Ardeno"));
+        QCOMPARE(m.icon, MsgIcon::Information);
+        QCOMPARE(m.buttons, MsgButtons::Ok);
+    }
+
+    void websiteAndMailOpenThroughDesktop()
+    {
+        ScopedPlatform platform;
+        Editor e;
+        e.action("mnuHelpWeb")->trigger();
+        e.action("mnuHelpAuthor")->trigger();
+        QCOMPARE(platform.shell.opened.size(), 2);
+        QCOMPARE(platform.shell.opened[0].scheme(), QStringLiteral("https"));
+        QVERIFY(platform.shell.opened[0].host().endsWith(QStringLiteral(".example.org")));
+        const QUrl mail = platform.shell.opened[1];
+        QCOMPARE(mail.scheme(), QStringLiteral("mailto"));
+        QCOMPARE(mail.query(), QStringLiteral("Subject=Ardeno"));
+        QVERIFY(mail.path().contains('@'));
+        QVERIFY(platform.messages.shown.isEmpty());
+    }
+
+    void f1OpensHelpAtContents()
+    {
+        ScopedPlatform platform;
+        Editor e;
+        auto *edit = new QLineEdit;
+        e.window.setCentralWidget(edit);
+        e.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&e.window));
+        QVERIFY(!HelpWindow::instance());
+        QTest::keyClick(edit, Qt::Key_F1);
+        HelpWindow *help = HelpWindow::instance();
+        QVERIFY(help);
+        QVERIFY(help->isVisible());
+        QCOMPARE(help->windowTitle(), QStringLiteral("Ardenox"));
+        QCOMPARE(help->currentPage(), helpContentsUrl());
+        QVERIFY(edit->text().isEmpty());
+
+        // Away from the contents; F1 in the help window itself comes back
+        // there, in the same window.
+        const QList<HelpTopic> topics = helpTopics();
+        help->showPage(topics.value(2).url);
+        QCOMPARE(help->currentPage(), topics.value(2).url);
+        QTest::keyClick(help->findChild<QTextBrowser *>(), Qt::Key_F1);
+        QCOMPARE(HelpWindow::instance(), help);
+        QCOMPARE(help->currentPage(), helpContentsUrl());
+
+        // The menu entry does the same.
+        help->showPage(topics.value(0).url);
+        e.action("mnuHelpContents")->trigger();
+        QCOMPARE(HelpWindow::instance(), help);
+        QCOMPARE(help->currentPage(), helpContentsUrl());
+        QCOMPARE(visibleWindows<HelpWindow>(), 1);
+    }
+
+    void helpNavigatesWithContentsListAndHistory()
+    {
+        HelpWindow *help = HelpWindow::showContents();
+        auto *list = help->findChild<QListWidget *>(QStringLiteral("lstContents"));
+        QVERIFY(list);
+        const QList<HelpTopic> topics = helpTopics();
+        QCOMPARE(list->count(), topics.size() + 1);
+        QCOMPARE(list->currentRow(), 0);
+
+        list->setCurrentRow(3);
+        QCOMPARE(help->currentPage(), topics[2].url);
+        QAction *back = help->findChild<QAction *>(QStringLiteral("cmdBack"));
+        QAction *forward = help->findChild<QAction *>(QStringLiteral("cmdForward"));
+        QVERIFY(back->isEnabled());
+        QVERIFY(!forward->isEnabled());
+        back->trigger();
+        QCOMPARE(help->currentPage(), helpContentsUrl());
+        QCOMPARE(list->currentRow(), 0);
+        QVERIFY(forward->isEnabled());
+        forward->trigger();
+        QCOMPARE(help->currentPage(), topics[2].url);
+        QCOMPARE(list->currentRow(), 3);
+
+        // A link inside a page leads to its topic; a web link goes to the desktop.
+        ScopedPlatform platform;
+        auto *browser = help->findChild<QTextBrowser *>();
+        emit browser->anchorClicked(QUrl(QStringLiteral("media.html")));
+        QCOMPARE(help->currentPage().fileName(), QStringLiteral("media.html"));
+        emit browser->anchorClicked(QUrl(QStringLiteral("https://ardeno.example.org/")));
+        QCOMPARE(platform.shell.opened.size(), 1);
+        QCOMPARE(help->currentPage().fileName(), QStringLiteral("media.html"));
+    }
+
+    void helpPagesAreCompleteAndLinked()
+    {
+        const QList<HelpTopic> topics = helpTopics();
+        QStringList titles;
+        for (const HelpTopic &t : topics)
+            titles << t.title;
+        for (const char *needed : {"Building a test", "Adding pictures", "Editing and removing",
+                                   "Previewing", "Printing", "score logs", "AVI", "settings"})
+            QVERIFY2(titles.join('|').contains(QLatin1String(needed), Qt::CaseInsensitive), needed);
+
+        // Every page is reachable from the contents, and every link between
+        // pages (and to the style sheet) leads to a page that exists.
+        QStringList pages;
+        QDirIterator it(QStringLiteral(":/help"), {QStringLiteral("*.html")});
+        while (it.hasNext())
+            pages << QFileInfo(it.next()).fileName();
+        QVERIFY(pages.size() >= 9);
+        for (const QString &page : pages) {
+            if (page != QLatin1String("index.html"))
+                QVERIFY2(std::any_of(topics.begin(), topics.end(),
+                                     [&](const HelpTopic &t) { return t.url.fileName() == page; }),
+                         qPrintable(page + " is not in the contents"));
+            const QString html = readResource(QUrl("qrc:/help/" + page));
+            QVERIFY2(html.contains(QStringLiteral("<title>")), qPrintable(page));
+            static const QRegularExpression href(QStringLiteral("href=\"([^\"#:]+)[\"#]"));
+            auto links = href.globalMatch(html);
+            while (links.hasNext()) {
+                const QString target = links.next().captured(1);
+                QVERIFY2(QFile::exists(":/help/" + target), qPrintable(page + " -> " + target));
+            }
+        }
+        QVERIFY(readResource(QUrl("qrc:/help/settings.html")).contains("~/.config/Ardenox/Ardenox.ini"));
+    }
+
+    void scoreLogViewerIsOneWindowBroughtToFront()
+    {
+        ScopedPlatform platform;
+        Editor e;
+        e.window.show();
+        e.action("mnuToolScore")->trigger();
+        frmLog *viewer = frmLog::instance();
+        QVERIFY(viewer);
+        QVERIFY(viewer->isVisible());
+        QVERIFY(!viewer->isModal());
+        viewer->textBox()->setPlainText(QStringLiteral("kept"));
+        e.window.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(&e.window));
+        e.action("mnuToolScore")->trigger();
+        QCOMPARE(frmLog::instance(), viewer);
+        QCOMPARE(viewer->textBox()->toPlainText(), QStringLiteral("kept"));
+        QCOMPARE(visibleWindows<frmLog>(), 1);
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(viewer));
+        viewer->close();
+    }
+
+    void aviMakerIsOneWindowBroughtToFront()
+    {
+        ScopedPlatform platform;
+        Editor e;
+        e.window.show();
+        e.action("mnuToolAVI")->trigger();
+        auto visibleMakers = [] {
+            QList<frmAVI *> found;
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *f = qobject_cast<frmAVI *>(w); f && f->isVisible())
+                    found << f;
+            return found;
+        };
+        QCOMPARE(visibleMakers().size(), 1);
+        frmAVI *maker = visibleMakers().first();
+        QVERIFY(!maker->isModal());
+        auto *fps = maker->findChild<QLineEdit *>(QStringLiteral("txtFPS"));
+        QVERIFY(fps);
+        fps->setText(QStringLiteral("12"));
+        e.window.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(&e.window));
+        e.action("mnuToolAVI")->trigger();
+        QCOMPARE(visibleMakers(), QList<frmAVI *>{maker});
+        QCOMPARE(fps->text(), QStringLiteral("12"));
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(maker));
+        maker->close();
+    }
+};
+
+QTEST_MAIN(TestToolsHelp)
+#include "test_toolshelp.moc"

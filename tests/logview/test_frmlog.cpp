@@ -1,0 +1,305 @@
+// The score log viewer: what a log shows as, where a second log goes, the
+// text export, the printout, the menus and the start-up hand-over.
+
+#include "print/PdfProbe.h"
+#include "document/LineCodec.h"
+#include "print/PrintSurface.h"
+#include "document/ScoreLog.h"
+#include "TestDoubles.h"
+#include "document/Windows1252.h"
+#include "logview/frmLog.h"
+
+#include <QClipboard>
+#include <QFontMetrics>
+#include <QMenu>
+#include <QSet>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+// A score log as the quiz player writes it: each line scrambled on its own.
+QByteArray logBytes(const QStringList &lines, const QByteArray &end = "\r\n", bool lastEnded = true)
+{
+    QByteArray out;
+    for (int i = 0; i < lines.size(); ++i)
+        out += LineCodec::logLine(Windows1252::encode(lines[i]))
+            + (i + 1 < lines.size() || lastEnded ? end : QByteArray());
+    return out;
+}
+}
+
+class TestFrmLog : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    QString writeLog(const QString &name, const QByteArray &bytes)
+    {
+        QFile f(m_dir.filePath(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return f.fileName();
+    }
+    // The viewer as program start opens it, with `path` as the log.
+    frmLog *openStartup(const QString &path)
+    {
+        frmLog::StartupLog = path;
+        return frmLog::showLog();
+    }
+    QAction *action(const char *name) { return frmLog::instance()->findChild<QAction *>(name); }
+
+private slots:
+    void cleanup()
+    {
+        delete frmLog::instance();
+        frmLog::StartupLog.clear();
+    }
+
+    void lineEndsInTheBox()
+    {
+        // Lines are paragraphs of the box; a lone LF is a visible sign in its line.
+        const QString text = "Name: Ann\r\nScore\n7 of 10\r\n\r\n";
+        frmLog w;
+        w.setShownText(text);
+        QCOMPARE(w.shownText(), text);
+        QCOMPARE(w.textBox()->document()->blockCount(), 4);
+        QCOMPARE(w.textBox()->document()->findBlockByNumber(1).text(), "Score" + QString(QChar(0x2193)) + "7 of 10");
+        // Text typed or pasted with line breaks becomes CR LF lines.
+        w.textBox()->setPlainText("a\nb");
+        QCOMPARE(w.shownText(), QString("a\r\nb"));
+    }
+
+    void charactersWithoutGlyphAreVisibleMarks()
+    {
+        // NUL and the bytes Windows-1252 leaves undefined each get a mark of
+        // their own that the box's font can draw, and come back as they were.
+        const QString hidden = QString("a") + QChar(0) + QChar(0x81) + QChar(0x8D) + QChar(0x8F)
+            + QChar(0x90) + QChar(0x9D) + QChar('\n') + "z";
+        frmLog w;
+        w.setShownText(hidden);
+        QCOMPARE(w.shownText(), hidden);
+        const QString shown = w.textBox()->document()->toPlainText();
+        QCOMPARE(shown.size(), hidden.size());
+        const QFontMetrics metrics(w.textBox()->font());
+        for (const QChar c : ScoreLog::marks()) {
+            QVERIFY2(shown.contains(c), qPrintable(QString::number(c.unicode(), 16)));
+            QVERIFY2(metrics.inFont(c), qPrintable(QString::number(c.unicode(), 16)));
+        }
+        QCOMPARE(QSet<QChar>(shown.begin(), shown.end()).size(), shown.size());   // all distinct
+    }
+
+    void readingALog_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shown");
+        const QStringList lines{"Ann Smith", "World Capitals", "Score 7 of 10"};
+        const QString three = "Ann Smith\r\nWorld Capitals\r\nScore 7 of 10\r\n";
+        QTest::newRow("CR LF at the end") << logBytes(lines) << three;
+        QTest::newRow("no terminator at the end") << logBytes(lines, "\r\n", false) << three;
+        QTest::newRow("lone CR ends lines") << logBytes(lines, "\r") << three;
+        QTest::newRow("empty log") << QByteArray() << QString();
+        QTest::newRow("empty line") << logBytes({"a", "", "b"}) << QString("a\r\n\r\nb\r\n");
+        QTest::newRow("LF inside a line") << logBytes({"a\nb", "c"}) << QString("a\nb\r\nc\r\n");
+    }
+    void readingALog()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shown);
+        frmLog *w = openStartup(writeLog("read.log", bytes));
+        QCOMPARE(w->shownText(), shown);
+        QCOMPARE(w->textBox()->textCursor().position(), 0);
+        QCOMPARE(w->LogFileName, m_dir.filePath("read.log"));
+    }
+
+    void secondLogGoesBeforeTheFirst()
+    {
+        ScopedPlatform platform;
+        frmLog *w = openStartup(writeLog("first.log", logBytes({"first"})));
+        const QString second = writeLog("second.log", logBytes({"second 1", "second 2"}));
+        platform.dialogs.answer(second);
+        w->mnuOpen_Click();
+        QCOMPARE(w->shownText(), QString("second 1\r\nsecond 2\r\nfirst\r\n"));
+        QCOMPARE(w->LogFileName, second);
+        const FileDialogRequest &r = platform.dialogs.requests.at(0);
+        QCOMPARE(r.title, QString("Open File..."));
+        QCOMPARE(r.filters.at(0), (FileFilter{"Score Logs (*.log)", "*.log"}));
+        QCOMPARE(r.defaultExt, QString("ard"));
+        // Cancelled, or a name that is not there: nothing read, the name emptied.
+        platform.dialogs.answer("");
+        w->mnuOpen_Click();
+        QCOMPARE(w->LogFileName, QString());
+        platform.dialogs.answer(m_dir.filePath("gone.log"));
+        w->mnuOpen_Click();
+        QCOMPARE(w->shownText(), QString("second 1\r\nsecond 2\r\nfirst\r\n"));
+        QVERIFY(platform.messages.shown.isEmpty());
+    }
+
+    void saveAsTextFile()
+    {
+        ScopedPlatform platform;
+        frmLog w;
+        w.setShownText("   Ann\r\n  Score\n7  \r\n  ");
+        platform.dialogs.answer(m_dir.filePath("out.txt"));
+        w.mnuSave_Click();
+        QFile f(m_dir.filePath("out.txt"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        // Blanks trimmed from the whole text only; one CR LF added; the LF kept.
+        QCOMPARE(f.readAll(), QByteArray("Ann\r\n  Score\n7  \r\n\r\n"));
+        QCOMPARE(w.LogFileName, m_dir.filePath("out.txt"));
+        QCOMPARE(platform.dialogs.requests.at(0).fileName, QString("untitled.txt"));
+        QCOMPARE(platform.dialogs.requests.at(0).title, QString("Save File..."));
+        // Cancelled: nothing written or shown, the name emptied.
+        platform.dialogs.answer("");
+        w.mnuSave_Click();
+        QCOMPARE(w.LogFileName, QString());
+        QVERIFY(platform.messages.shown.isEmpty());
+        // Cannot be written: the message, the text unchanged.
+        platform.dialogs.answer(m_dir.filePath("no/such/folder/x.txt"));
+        w.mnuSave_Click();
+        QCOMPARE(platform.messages.shown.size(), 1);
+        QVERIFY(platform.messages.texts()[0].startsWith("There has been an error saving this log as a text file.\n\n"
+                                                        + m_dir.filePath("no/such/folder/x.txt") + ": "));
+        QCOMPARE(platform.messages.shown[0].icon, MsgIcon::Critical);
+        QCOMPARE(w.shownText(), QString("   Ann\r\n  Score\n7  \r\n  "));
+    }
+
+    // On a full disk (a file-size limit, which binds root too) the export
+    // says so with the reason and leaves no file, not an empty one.
+    void textExportOntoAFullDisk()
+    {
+        ScopedPlatform platform;
+        frmLog w;
+        w.setShownText(QString(100000, 'x'));
+        platform.dialogs.answer(m_dir.filePath("full.txt"));
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = 4096;
+        setrlimit(RLIMIT_FSIZE, &small);
+        w.mnuSave_Click();
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(platform.messages.shown.size(), 1);
+        QVERIFY2(platform.messages.texts()[0].endsWith(": File too large"), qPrintable(platform.messages.texts()[0]));
+        QVERIFY(!QFile::exists(m_dir.filePath("full.txt")));
+        QCOMPARE(QDir(m_dir.path()).entryList({"full.txt*"}, QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    void printTheLog()
+    {
+        if (!PdfProbe::available())
+            QSKIP("poppler-utils not installed: printouts cannot be read back");
+        ScopedPlatform platform;
+        const QString pdf = m_dir.filePath("log.pdf");
+        PrintSurface::setDefaultPrinterOverride(pdf);
+        frmLog *w = openStartup(writeLog("print.log", logBytes({"Ann Smith", "Score 7 of 10"})));
+        w->mnuPrint_Click();
+        QCOMPARE(PdfProbe::run("pdftotext", {pdf, "-"}).split('\n', Qt::SkipEmptyParts).mid(0, 3),
+                 QStringList({m_dir.filePath("print.log"), "Ann Smith", "Score 7 of 10"}));
+        // After a cancelled save the name is empty: an empty line, an empty
+        // name line and two empty lines come before the text.
+        platform.dialogs.answer("");
+        w->mnuSave_Click();
+        w->mnuPrint_Click();
+        const QRect ink = PdfProbe::bounds(PdfProbe::pageImage(pdf, 1), PdfProbe::isDark);
+        const int expectedTop = qRound((6.35 + 4 * PrintSurface::toPdf(pdf)->textHeight()) * 10);
+        QVERIFY2(ink.top() >= expectedTop && ink.top() < expectedTop + 20, qPrintable(QString::number(ink.top())));
+        QVERIFY(platform.messages.shown.isEmpty());
+
+        PrintSurface::setDefaultPrinterOverride(QString());
+        w->mnuPrint_Click();
+        PrintSurface::clearDefaultPrinterOverride();
+        QCOMPARE(platform.messages.texts(), QStringList{"There has been an error in printing this log."});
+    }
+
+    void printedLogKeepsLoneLineFeedsAndLongLines()
+    {
+        if (!PdfProbe::available())
+            QSKIP("poppler-utils not installed: printouts cannot be read back");
+        ScopedPlatform platform;
+        const QString pdf = m_dir.filePath("long.pdf");
+        PrintSurface::setDefaultPrinterOverride(pdf);
+        QStringList words;
+        for (int i = 0; i < 30; ++i)
+            words << QString("score%1").arg(i, 3, 10, QChar('0'));
+        const QString wide = words.join(' ') + ' ' + QString(60, 'x');   // 299 characters
+        frmLog *w = openStartup(writeLog("long.log", logBytes({"Score\n7 of 10", wide, "end"})));
+        w->mnuPrint_Click();
+        PrintSurface::clearDefaultPrinterOverride();
+        QVERIFY(platform.messages.shown.isEmpty());
+        const QStringList lines = PdfProbe::run("pdftotext", {"-raw", pdf, "-"}).split('\n', Qt::SkipEmptyParts);
+        // The lone LF is a mark inside its line, not a line break.
+        QVERIFY2(lines.contains("Score" + QString(QChar(0x2193)) + "7 of 10"), qPrintable(lines.join('\n')));
+        // The wide line goes on below, nothing cut off at the edge.
+        const qsizetype first = lines.indexOf("Score" + QString(QChar(0x2193)) + "7 of 10") + 1;
+        const qsizetype end = lines.indexOf("end");
+        QVERIFY(end - first >= 2);
+        QCOMPARE(lines.mid(first, end - first).join(' '), wide);
+        // and every piece lies inside the page.
+        const QImage page = PdfProbe::pageImage(pdf, 1);
+        const QRect ink = PdfProbe::bounds(page, PdfProbe::isDark);
+        QVERIFY2(ink.right() < page.width() - 6.35 * 10 + 3, qPrintable(QString::number(ink.right())));
+    }
+
+    void menusAndEditing()
+    {
+        frmLog *w = frmLog::showLog();
+        QCOMPARE(w->windowTitle(), QString("View Score Logs"));
+        const auto names = [w](const char *menu) {
+            QStringList n;
+            for (QAction *a : w->findChild<QMenu *>(menu)->actions())
+                n << a->objectName();
+            return n;
+        };
+        QCOMPARE(names("mnuFile"), QStringList({"mnuOpen", "mnuSave", "mnuFileBar", "mnuPrint", "mnuExit"}));
+        QCOMPARE(names("mnuEdit"), QStringList({"mnuEditUndo", "mnuBarE1", "mnuEditCut", "mnuEditCopy", "mnuEditPaste"}));
+        QCOMPARE(action("mnuEditUndo")->shortcut(), QKeySequence("Ctrl+Z"));
+        QCOMPARE(action("mnuEditCut")->shortcut(), QKeySequence("Ctrl+X"));
+
+        QPlainTextEdit *box = w->textBox();
+        QCOMPARE(box->objectName(), QString("txtLog"));
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTest::keyClicks(box, "hello");
+        box->selectAll();
+        action("mnuEditCut")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("hello"));
+        action("mnuEditUndo")->trigger();
+        QCOMPARE(w->shownText(), QString("hello"));
+        // The keystroke reaches the box once, not a second time through the menu.
+        QGuiApplication::clipboard()->setText("X");
+        QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w->shownText(), QString("helloX"));
+        action("mnuEditPaste")->trigger();
+        box->selectAll();
+        action("mnuEditCopy")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("helloXX"));
+
+        // A second open brings the same window, its text unchanged.
+        QCOMPARE(frmLog::showLog(), w);
+        QCOMPARE(w->shownText(), QString("helloXX"));
+        // The text box follows the window's size.
+        w->resize(900, 700);
+        QTRY_COMPARE(box->width(), w->width());
+        QVERIFY(box->height() > 600);
+    }
+
+    void startupLogIsReadOnce()
+    {
+        const QString path = writeLog("start.log", logBytes({"from the command line"}));
+        QPointer<frmLog> w = openStartup(path);
+        QCOMPARE(w->shownText(), QString("from the command line\r\n"));
+        QCOMPARE(frmLog::StartupLog, QString());
+        w->mnuExit_Click();
+        QTRY_VERIFY(w.isNull());   // gone with its text
+        frmLog *again = frmLog::showLog();
+        QCOMPARE(again->shownText(), QString());
+        QCOMPARE(again->LogFileName, QString());
+    }
+};
+
+QTEST_MAIN(TestFrmLog)
+#include "test_frmlog.moc"

@@ -1,0 +1,358 @@
+// Picture loading: sizes on screen and on paper, pixels where the drawing
+// is, damaged files refused without a crash, reduced-size decoding.
+
+#include "pictures/PictureLoader.h"
+#include "pictures/WmfReader.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString data(const QString &name)
+{
+    // The folder is also compiled in: the environment does not reach every
+    // way these tests are started.
+    QString root = qEnvironmentVariable("ARDENO_TEST_DATA");
+    if (root.isEmpty())
+        root = QStringLiteral(ARDENO_PICTURES_TEST_DATA);
+    return root + QStringLiteral("/pictures/") + name;
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString writeTemp(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+    return path;
+}
+
+// Near a colour, allowing for JPEG and anti-aliasing.
+::testing::AssertionResult near(QRgb actual, QColor expected, int tolerance = 40)
+{
+    const QColor a = QColor::fromRgba(actual);
+    if (qAbs(a.red() - expected.red()) <= tolerance && qAbs(a.green() - expected.green()) <= tolerance
+        && qAbs(a.blue() - expected.blue()) <= tolerance && a.alpha() > 200)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << a.name(QColor::HexArgb).toStdString() << " is not near "
+                                         << expected.name().toStdString();
+}
+
+TEST(PictureLoader, BitmapSizesAndPixels)
+{
+    const LoadedPicture p = loadPicture(data("redblue-40x30.bmp"));
+    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
+    EXPECT_EQ(p.image.size(), QSize(40, 30));
+    EXPECT_EQ(p.naturalPixels, QSize(40, 30));
+    // No resolution in the file: 96 dpi.
+    EXPECT_NEAR(p.naturalSizeMm.width(), 40 / 96.0 * 25.4, 0.01);
+    EXPECT_NEAR(p.naturalSizeMm.height(), 30 / 96.0 * 25.4, 0.01);
+    EXPECT_TRUE(near(p.image.pixel(5, 5), Qt::red, 0));
+    EXPECT_TRUE(near(p.image.pixel(35, 25), Qt::blue, 0));
+
+    // A 300-dpi bitmap keeps its pixel size on screen but is smaller on paper.
+    const PictureInfo dense = pictureInfo(data("redblue-300dpi.bmp"));
+    EXPECT_EQ(dense.naturalPixels, QSize(40, 30));
+    EXPECT_NEAR(dense.naturalSizeMm.width(), 40 / 300.0 * 25.4, 0.01);
+    EXPECT_EQ(dense.format, "bmp");
+}
+
+TEST(PictureLoader, JpegSizesFromJfifDensity)
+{
+    const LoadedPicture p = loadPicture(data("redblue-64x48-150dpi.jpg"));
+    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
+    EXPECT_EQ(p.naturalPixels, QSize(64, 48));
+    EXPECT_NEAR(p.naturalSizeMm.width(), 64 / 150.0 * 25.4, 0.01);
+    EXPECT_TRUE(near(p.image.pixel(8, 24), Qt::red));
+    EXPECT_TRUE(near(p.image.pixel(56, 24), Qt::blue));
+
+    const PictureInfo plain = pictureInfo(data("gradient-200x100.jpg"));
+    EXPECT_EQ(plain.naturalPixels, QSize(200, 100));
+    EXPECT_NEAR(plain.naturalSizeMm.width(), 200 / 96.0 * 25.4, 0.01);
+}
+
+TEST(PictureLoader, PlaceableMetafileIsDrawnInItsFrame)
+{
+    const LoadedPicture p = loadPicture(data("shapes.wmf"));
+    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
+    // 2 by 1 inch: 192 by 96 pixels at 96 dpi, 50.8 by 25.4 mm on paper.
+    EXPECT_EQ(p.image.size(), QSize(192, 96));
+    EXPECT_NEAR(p.naturalSizeMm.width(), 50.8, 0.001);
+    EXPECT_NEAR(p.naturalSizeMm.height(), 25.4, 0.001);
+    // The red square spans 200..1240 of 2880 units: pixels 13..83.
+    EXPECT_TRUE(near(p.image.pixel(48, 48), Qt::red, 0));
+    EXPECT_TRUE(near(p.image.pixel(16, 16), Qt::red, 0));
+    // The blue ellipse is centred at 2100, 720 units: pixel 140, 48.
+    EXPECT_TRUE(near(p.image.pixel(140, 48), Qt::blue, 0));
+    // Filled solidly although the background mode is transparent.
+    EXPECT_EQ(qAlpha(p.image.pixel(140, 48)), 255);
+    // Outside the drawing the picture is transparent (the box shows through).
+    EXPECT_EQ(qAlpha(p.image.pixel(2, 2)), 0);
+    EXPECT_EQ(qAlpha(p.image.pixel(120, 5)), 0);
+    // The caption at the bottom left leaves dark pixels.
+    int dark = 0;
+    for (int y = 84; y < 96; ++y)
+        for (int x = 4; x < 60; ++x)
+            dark += qAlpha(p.image.pixel(x, y)) > 128 && qGray(p.image.pixel(x, y)) < 100;
+    EXPECT_GT(dark, 10);
+
+    // The same records without the placeable header: framed by their window.
+    const LoadedPicture plain = loadPicture(data("shapes-plain.wmf"));
+    ASSERT_FALSE(plain.isNull()) << plain.error.toStdString();
+    EXPECT_EQ(plain.image.size(), QSize(192, 96));
+    EXPECT_TRUE(near(plain.image.pixel(48, 48), Qt::red, 0));
+}
+
+TEST(PictureLoader, MetafileBitmapsFillTheirDestination)
+{
+    // A 2 by 2 bitmap stretched over the whole 96 by 96 frame.
+    const LoadedPicture p = loadPicture(data("bitmap.wmf"));
+    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
+    EXPECT_EQ(p.image.size(), QSize(96, 96));
+    EXPECT_TRUE(near(p.image.pixel(20, 20), Qt::red));
+    EXPECT_TRUE(near(p.image.pixel(76, 20), Qt::green));
+    EXPECT_TRUE(near(p.image.pixel(20, 76), Qt::blue));
+    EXPECT_TRUE(near(p.image.pixel(76, 76), Qt::yellow));
+}
+
+TEST(PictureLoader, MetafilePiesChordsAndArcsAreNotWholeEllipses)
+{
+    // 2880 by 2160 units at 1440 per inch: 192 by 144 pixels, 15 units each.
+    const LoadedPicture p = loadPicture(data("clipart.wmf"));
+    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
+    ASSERT_EQ(p.image.size(), QSize(192, 144));
+    const QColor orange(255, 128, 0);
+    auto at = [&](int x, int y) { return p.image.pixel(x / 15, y / 15); };
+    // The pie runs counterclockwise from its top-left ray to its top-right
+    // ray: the wedge at the top is missing.
+    EXPECT_EQ(qAlpha(at(1900, 200)), 0);
+    EXPECT_TRUE(near(at(1900, 800), orange, 0));
+    // The chord keeps the part below the line between its two points.
+    EXPECT_EQ(qAlpha(at(750, 1100)), 0);
+    EXPECT_TRUE(near(at(1100, 1700), orange, 0));
+    // An arc is a line only: nothing filled inside its ellipse.
+    EXPECT_EQ(qAlpha(at(2500, 1600)), 0);
+    // A hatched brush shows as a light wash of its colour.
+    const int wash = qAlpha(at(1800, 1800));
+    EXPECT_GT(wash, 40);
+    EXPECT_LT(wash, 160);
+}
+
+TEST(PictureLoader, MetafileBlockFillsAndPixelsShow)
+{
+    const LoadedPicture p = loadPicture(data("patblt.wmf"));
+    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
+    EXPECT_TRUE(near(p.image.pixel(10, 10), QColor(0, 200, 200), 0));
+    EXPECT_TRUE(near(p.image.pixel(47, 47), QColor(0, 200, 200), 0));
+    EXPECT_EQ(qAlpha(p.image.pixel(49, 49)), 0);
+    // 1000 units of 1440 per 96 pixels: 66.7, the whole pixel 67.
+    EXPECT_TRUE(near(p.image.pixel(67, 67), Qt::red, 0));
+}
+
+TEST(PictureLoader, MetafileWithUpwardYAxis)
+{
+    const LoadedPicture p = loadPicture(data("y-up.wmf"));
+    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
+    EXPECT_TRUE(near(p.image.pixel(24, 72), Qt::red, 0));    // bottom-left square
+    EXPECT_EQ(qAlpha(p.image.pixel(24, 40)), 0);
+    EXPECT_TRUE(near(p.image.pixel(72, 40), QColor(255, 128, 0), 0));   // the pie, top right
+    EXPECT_EQ(qAlpha(p.image.pixel(72, 72)), 0);
+}
+
+TEST(PictureLoader, MetafileTextBackgroundFollowsTheBackgroundMode)
+{
+    const LoadedPicture p = loadPicture(data("text-background.wmf"));
+    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
+    auto yellowIn = [&](int top, int bottom) {
+        int n = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < p.image.width(); ++x)
+                n += near(p.image.pixel(x, y), Qt::yellow, 30) ? 1 : 0;
+        return n;
+    };
+    EXPECT_GT(yellowIn(15, 45), 500);   // the opaque line sits on yellow
+    EXPECT_EQ(yellowIn(55, 96), 0);     // the transparent one on the blue ground
+}
+
+TEST(PictureLoader, MetafileTextIsEscapedAndConverted)
+{
+    const QByteArray svg = Wmf::toSvg(bytesOf(data("text-escape.wmf")), QSize(96, 48), nullptr);
+    EXPECT_TRUE(svg.contains("1 &lt; 2 &amp; &quot;3&quot; &lt;/text&gt;")) << svg.constData();
+    const QByteArray shapes = Wmf::toSvg(bytesOf(data("shapes.wmf")), QSize(192, 96), nullptr);
+    EXPECT_TRUE(shapes.contains("Ardeno \xc3\xa9"));   // Windows-1252 é as UTF-8
+    EXPECT_FALSE(loadPicture(data("text-escape.wmf")).isNull());
+}
+
+TEST(PictureLoader, DamagedFilesGiveAnErrorNotACrash)
+{
+    for (const char *name : {"truncated.wmf", "header-only.wmf", "huge-bbox.wmf", "zero-inch.wmf",
+                             "bad-record-size.wmf", "bad-polygon.wmf", "bad-bitmap-header.wmf",
+                             "truncated.jpg",
+                             "not-a-picture.jpg", "truncated.bmp", "no-such-file.bmp"}) {
+        SCOPED_TRACE(name);
+        const LoadedPicture p = loadPicture(data(name));
+        EXPECT_TRUE(p.isNull());
+        EXPECT_FALSE(p.error.isEmpty());
+        EXPECT_TRUE(p.error.startsWith(QString::fromLatin1(name))) << p.error.toStdString();
+        QString error;
+        EXPECT_TRUE(loadPictureScaled(data(name), QSize(20, 20), &error).isNull());
+        EXPECT_FALSE(error.isEmpty());
+    }
+}
+
+TEST(PictureLoader, EveryTruncationAndRandomDamageOfAMetafileIsSurvived)
+{
+    const QByteArray good = bytesOf(data("shapes.wmf"));
+    ASSERT_FALSE(good.isEmpty());
+    for (int n = 0; n < good.size(); ++n) {
+        QString error;
+        const QImage image = Wmf::render(good.left(n), QSize(48, 24), &error);
+        EXPECT_TRUE(image.isNull() != error.isEmpty()) << "length " << n;
+    }
+    QRandomGenerator random(20261206);
+    for (int round = 0; round < 400; ++round) {
+        QByteArray bad = good;
+        const int flips = 1 + int(random.bounded(6));
+        for (int i = 0; i < flips; ++i)
+            bad[int(random.bounded(quint32(bad.size())))] = char(random.bounded(256));
+        QString error;
+        const QImage image = Wmf::render(bad, QSize(48, 24), &error);
+        EXPECT_TRUE(image.isNull() != error.isEmpty()) << "round " << round;
+        Wmf::readInfo(bad);
+    }
+}
+
+TEST(PictureLoader, ScaledLoadGivesExactlyTheAskedSize)
+{
+    QTemporaryDir dir;
+    // 1600 by 1200, left half red, right half blue: decoded at 1/8 for a thumbnail.
+    QImage big(1600, 1200, QImage::Format_RGB32);
+    big.fill(Qt::blue);
+    for (int y = 0; y < 1200; ++y)
+        for (int x = 0; x < 800; ++x)
+            big.setPixel(x, y, qRgb(255, 0, 0));
+    const QString path = dir.filePath("big.jpg");
+    ASSERT_TRUE(big.save(path, "JPEG", 90));
+
+    QString error;
+    const QImage thumb = loadPictureScaled(path, QSize(117, 88), &error);
+    ASSERT_FALSE(thumb.isNull()) << error.toStdString();
+    EXPECT_EQ(thumb.size(), QSize(117, 88));
+    EXPECT_TRUE(near(thumb.pixel(20, 44), Qt::red));
+    EXPECT_TRUE(near(thumb.pixel(97, 44), Qt::blue));
+
+    // Not proportional, and larger than natural: still exactly that size.
+    EXPECT_EQ(loadPictureScaled(data("redblue-40x30.bmp"), QSize(7, 90)).size(), QSize(7, 90));
+    EXPECT_EQ(loadPictureScaled(data("gradient-200x100.jpg"), QSize(300, 20)).size(), QSize(300, 20));
+
+    // A metafile is drawn at the asked size, not shrunk from its natural one.
+    const QImage wmf = loadPictureScaled(data("shapes.wmf"), QSize(96, 48), &error);
+    ASSERT_EQ(wmf.size(), QSize(96, 48)) << error.toStdString();
+    EXPECT_TRUE(near(wmf.pixel(24, 24), Qt::red, 0));
+    EXPECT_TRUE(near(wmf.pixel(70, 24), Qt::blue, 0));
+
+    EXPECT_TRUE(loadPictureScaled(data("shapes.wmf"), QSize(0, 10), &error).isNull());
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(loadPictureScaled(data("shapes.wmf"), QSize(40000, 10), &error).isNull());
+}
+
+TEST(PictureLoader, DrawPictureOntoAnyPainter)
+{
+    // Twice the natural size, at an offset, as a printer would be asked.
+    QImage page(500, 300, QImage::Format_ARGB32_Premultiplied);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    QString error;
+    EXPECT_TRUE(drawPicture(painter, QRectF(100, 50, 384, 192), data("shapes.wmf"), &error))
+        << error.toStdString();
+    EXPECT_TRUE(drawPicture(painter, QRectF(0, 0, 80, 60), data("redblue-40x30.bmp"), &error));
+    EXPECT_FALSE(drawPicture(painter, QRectF(0, 0, 80, 60), data("truncated.wmf"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    // This caption runs past its frame: it is cut at the frame's edge.
+    EXPECT_TRUE(drawPicture(painter, QRectF(0, 200, 96, 48), data("text-escape.wmf"), &error));
+    painter.end();
+    EXPECT_TRUE(near(page.pixel(100 + 96, 50 + 96), Qt::red, 0));
+    EXPECT_TRUE(near(page.pixel(100 + 280, 50 + 96), Qt::blue, 0));
+    EXPECT_TRUE(near(page.pixel(100 + 240, 50 + 10), Qt::white, 0));   // transparent parts
+    EXPECT_TRUE(near(page.pixel(10, 30), Qt::red, 0));
+    EXPECT_TRUE(near(page.pixel(70, 30), Qt::blue, 0));
+    int inkPastFrame = 0;
+    for (int y = 200; y < 248; ++y)
+        for (int x = 96; x < 100; ++x)
+            inkPastFrame += qGray(page.pixel(x, y)) < 200;
+    EXPECT_EQ(inkPastFrame, 0);
+}
+
+TEST(PictureLoader, DrawnMetafilePensAreAtLeastOneDevicePixel)
+{
+    // Five times the natural size, as on a printer: the 1-unit outline of
+    // the red square (at 200 of 2880 units) still shows as a dark line.
+    QImage page(960, 480, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    ASSERT_TRUE(drawPicture(painter, QRectF(0, 0, 960, 480), data("shapes.wmf")));
+    painter.end();
+    int darkest = 255;
+    for (int x = 62; x < 72; ++x)
+        darkest = qMin(darkest, qGray(page.pixel(x, 240)));
+    EXPECT_LT(darkest, 60);
+}
+
+TEST(PictureLoader, PictureSizeChecksWithoutDecoding)
+{
+    // Whole headers, damaged data: refused by the measuring step already.
+    for (const char *name : {"truncated.jpg", "truncated.wmf", "truncated.bmp", "bad-polygon.wmf",
+                             "bad-record-size.wmf"}) {
+        SCOPED_TRACE(name);
+        const PictureInfo info = pictureInfo(data(name));
+        EXPECT_FALSE(info.isValid());
+        EXPECT_FALSE(info.error.isEmpty());
+    }
+
+    // A JPEG whose frame header claims 30000 by 20000 pixels: measured at
+    // once, although decoding it would need gigabytes.
+    QByteArray jpeg = bytesOf(data("gradient-200x100.jpg"));
+    const int sof = jpeg.indexOf("\xFF\xC0");
+    ASSERT_GT(sof, 0);
+    jpeg[sof + 5] = char(20000 >> 8);
+    jpeg[sof + 6] = char(20000 & 0xFF);
+    jpeg[sof + 7] = char(30000 >> 8);
+    jpeg[sof + 8] = char(30000 & 0xFF);
+    QTemporaryDir dir;
+    const QString claimed = writeTemp(dir, "claimed.jpg", jpeg);
+    EXPECT_EQ(pictureSize(claimed), QSize(30000, 20000));
+    EXPECT_TRUE(loadPicture(claimed).isNull());
+
+    // The extension does not decide: a bitmap named .jpg is a bitmap.
+    const QString misnamed = writeTemp(dir, "misnamed.jpg", bytesOf(data("redblue-40x30.bmp")));
+    EXPECT_EQ(pictureInfo(misnamed).format, "bmp");
+    EXPECT_FALSE(loadPicture(misnamed).isNull());
+
+    EXPECT_FALSE(pictureSize(data("no-such-file.wmf")).isValid());
+    EXPECT_FALSE(pictureSize(data("huge-bbox.wmf")).isValid());
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Text in metafiles needs the font database of a GUI application; the
+    // test list is also read without the test environment, so no display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

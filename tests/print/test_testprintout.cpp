@@ -1,0 +1,446 @@
+// The printed test read back from PDF: header, wrapping, tick boxes,
+// pictures and page breaks, the key, skipped records and the refusals.
+
+#include "PdfProbe.h"
+#include "pictures/PictureLoader.h"
+#include "print/PrintSurface.h"
+#include "print/PrintCommands.h"
+#include "print/TestPrintout.h"
+#include "document/QuestionRecord.h"
+#include "document/TestDocument.h"
+#include "TestDoubles.h"
+#include "document/TestFile.h"
+
+#include <QtTest>
+
+namespace {
+QString mc(const QString &q, const QString &media = "none", int correct = 1)
+{
+    return QuestionRecord::multipleChoice("m", q, "London", "Paris", "Rome", "Madrid", media, correct);
+}
+QString tf(const QString &q, const QString &media = "none", int answer = 0)
+{
+    return QuestionRecord::trueFalse("t", q, media, answer);
+}
+QString rec(const QStringList &fields) { return fields.join(QuestionRecord::FieldSeparator); }
+
+TestDocument makeDoc(const QStringList &records)
+{
+    TestDocument doc;
+    for (const QString &r : records)
+        doc.append(r);
+    return doc;
+}
+
+// A solid picture whose size on paper is wMm x hMm (100 dots per inch).
+void writeBmp(const QString &path, double wMm, double hMm, QColor color = Qt::red)
+{
+    const double dpm = 100 / 0.0254;
+    QImage img(qRound(wMm * dpm / 1000), qRound(hMm * dpm / 1000), QImage::Format_RGB32);
+    img.fill(color);
+    img.setDotsPerMeterX(qRound(dpm));
+    img.setDotsPerMeterY(qRound(dpm));
+    img.save(path, "BMP");
+}
+
+constexpr double kMargin = 6.35;   // the PDF page's unprintable border, mm
+int px(double mm) { return qRound((mm + kMargin) * 10); }   // at 254 dpi
+bool isBlue(QRgb c) { return qBlue(c) > 180 && qRed(c) < 80; }
+}
+
+class TestPrinting : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString m_oldCwd;
+
+    QString pdf(const QString &name) const { return m_dir.filePath(name); }
+    // The page's lines with their exact blanks, column 0 at the 10 mm margin.
+    QStringList pageLines(const QString &name, int page = 1) const
+    {
+        return PdfProbe::fixedPitchLines(pdf(name), page, kMargin + 10);
+    }
+    // Prints into a PDF, answering the key question; the other messages shown.
+    QStringList print(const TestDocument &doc, const QString &name, bool key)
+    {
+        ScopedPlatform platform;
+        platform.messages.answers.enqueue(key ? MsgResult::Yes : MsgResult::No);
+        PrintCommands::printTestToPdfFile(pdf(name), doc, "World Capitals", "Geography 2 - Mr. Smith");
+        return platform.messages.texts().mid(1);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!PdfProbe::available())
+            QSKIP("poppler-utils (pdftotext, pdftoppm, pdfinfo) not installed: printouts cannot be read back");
+        if (qEnvironmentVariableIsSet("ARDENO_KEEP_PRINTS")) {   // to look at them
+            m_dir.setAutoRemove(false);
+            qInfo("printouts kept in %s", qPrintable(m_dir.path()));
+        }
+        // Records name pictures by bare names, found through the working directory.
+        m_oldCwd = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());
+    }
+    void cleanupTestCase() { QDir::setCurrent(m_oldCwd); }
+
+    void headerAndQuestions()
+    {
+        QCOMPARE(print(makeDoc({mc("What is the capital of France?"), tf("The Earth is flat.")}),
+                       "basic.pdf", false),
+                 QStringList());
+        const QStringList text = pageLines("basic.pdf");
+        QCOMPARE(text.value(0), "class/hour:" + QString(32, ' ') + "name:");
+        QVERIFY(text.value(1).contains("World"));   // 12 points: not on the 8-point grid
+        QCOMPARE(text.mid(2, 7), QStringList({"Geography 2 - Mr. Smith",
+                                             "1.  What is the capital of France?", "  A.  London",
+                                             "  B.  Paris", "  C.  Rome", "  D.  Madrid",
+                                             "2.  The Earth is flat."}));
+        QCOMPARE(PdfProbe::pageCount(pdf("basic.pdf")), 1);
+        const QString fonts = PdfProbe::fonts(pdf("basic.pdf"));
+        QVERIFY2(fonts.contains("LiberationMono ") && fonts.contains("LiberationMono-Bold"), qPrintable(fonts));
+
+        // Two rules, each from 10 mm to 10 mm before the right edge.
+        const QImage page = PdfProbe::pageImage(pdf("basic.pdf"), 1);
+        int rules = 0;
+        for (int y = px(10); y < px(50); ++y)
+            rules += PdfProbe::isDark(page.pixel(px(100), y)) && !PdfProbe::isDark(page.pixel(px(100), y - 1))
+                && PdfProbe::isDark(page.pixel(page.width() - px(10) - 3, y))
+                && !PdfProbe::isDark(page.pixel(page.width() - px(10) + 10, y));
+        QCOMPARE(rules, 2);
+    }
+
+    void wrapAt95Characters()
+    {
+        const QString text = QStringList(20, "abcdefghij").join(' ');
+        const QStringList lines = TestPrintout::wrapQuestion(text, 1);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0].size(), 103);   // "1.  " and 9 words with their blanks
+        QCOMPARE(lines[1].size(), 99);
+        QCOMPARE(lines[2].size(), 22);
+        // One long word is never broken; what is left after it is empty.
+        QCOMPARE(TestPrintout::wrapQuestion(QString(200, 'x'), 1),
+                 QStringList({"1.  " + QString(200, 'x') + ' ', QString()}));
+        QCOMPARE(TestPrintout::wrapQuestion("", 3), QStringList{"3.  "});
+        QCOMPARE(TestPrintout::wrapQuestion("a  b", 12), QStringList{"12.  a  b "});
+
+        print(makeDoc({tf(text)}), "wrap.pdf", false);
+        const QStringList printed = pageLines("wrap.pdf");
+        const int first = printed.indexOf(lines[0].chopped(1));
+        QVERIFY2(first > 0, qPrintable(printed.join('\n')));
+        QCOMPARE(printed.mid(first + 1, 2), QStringList({lines[1].chopped(1), lines[2].chopped(1)}));
+    }
+
+    // A line break typed into a question: its next line starts at the margin.
+    void typedLineBreakStaysAtTheMargin()
+    {
+        print(makeDoc({mc("Look at the map.\r\nWhere is Paris?")}), "break.pdf", false);
+        const QString words = PdfProbe::run("pdftotext", {"-bbox", pdf("break.pdf"), "-"});
+        const auto xOf = [&](const QString &word) {
+            const QRegularExpression re("<word xMin=\"([\\d.]+)\"[^>]*>" + QRegularExpression::escape(word) + "</word>");
+            return re.match(words).captured(1).toDouble() / 72 * 25.4 - kMargin;   // mm from the printable edge
+        };
+        QVERIFY2(qAbs(xOf("1.") - 10) < 0.5, qPrintable(words));
+        QVERIFY2(qAbs(xOf("Where") - 10) < 0.5, qPrintable(QString::number(xOf("Where"))));
+    }
+
+    void tickBoxesStandAt13And28Millimetres()
+    {
+        print(makeDoc({tf("Water boils at 100 degrees.")}), "tf.pdf", false);
+        const QImage page = PdfProbe::pageImage(pdf("tf.pdf"), 1);
+        // The first box's left edge: the one tall stroke near 13 mm.
+        int top = -1;
+        for (int y = px(30); y < px(80) && top < 0; ++y)
+            for (int x = px(13) - 2; x <= px(13) + 2 && top < 0; ++x) {
+                int run = 0;
+                while (run < 15 && PdfProbe::isInk(page.pixel(x, y + run)))
+                    ++run;
+                top = run >= 15 ? y : -1;
+            }
+        QVERIFY(top > 0);
+        const auto inkIn = [&](double fromMm, int width) {
+            return PdfProbe::bounds(page, PdfProbe::isInk, QRect(px(fromMm), top - 15, width, 50));
+        };
+        const QRect box1 = inkIn(12, 40), box2 = inkIn(27, 40);
+        QVERIFY2(qAbs(box1.left() - px(13)) <= 2 && qAbs(box2.left() - px(28)) <= 2,
+                 qPrintable(QString("%1 %2").arg(box1.left()).arg(box2.left())));
+        QVERIFY(qAbs(box1.width() - 20) <= 3 && qAbs(box1.height() - 20) <= 3);
+        // "True" begins at 17 mm and "False" at 32 mm, on the boxes' line.
+        const int trueLeft = inkIn(15.5, 100).left(), falseLeft = inkIn(31, 200).left();
+        QVERIFY2(trueLeft >= px(17) - 1 && trueLeft <= px(17) + 5, qPrintable(QString::number(trueLeft)));
+        QVERIFY2(falseLeft >= px(32) - 1 && falseLeft <= px(32) + 5, qPrintable(QString::number(falseLeft)));
+    }
+
+    // The tick boxes and their words are one printed line: when that line
+    // does not fit at the bottom of a page, boxes and words move to the next
+    // page together (not a box left behind and "False" on a third page).
+    void tickBoxLineMovesToTheNextPageWhole()
+    {
+        ScopedPlatform platform;
+        const QString path = pdf("ticks-bottom.pdf");
+        {
+            const auto surface = PrintSurface::toPdf(path);
+            const TestDocument doc;
+            TestPrintout printout(*surface, doc, "T", "C");
+            surface->setFontName("courier new");
+            surface->setFontSize(8);
+            QVERIFY(surface->print());
+            const double lh = surface->textHeight();
+            // The question's line just fits; the tick line below it does not.
+            surface->setCurrentY(surface->scaleHeight() - lh - 1.5);
+            QVERIFY(printout.PrintTrueFalse(tf("Near the bottom"), 1));
+            QVERIFY(surface->endDoc());
+        }
+        QCOMPARE(PdfProbe::pageCount(path), 2);
+        QVERIFY(PdfProbe::fixedPitchLines(path, 1, kMargin + 10).contains("1.  Near the bottom"));
+        const QImage page1 = PdfProbe::pageImage(path, 1), page2 = PdfProbe::pageImage(path, 2);
+        // No box left on page 1: nothing in the blanks between "1." and the text.
+        QVERIFY(PdfProbe::bounds(page1, PdfProbe::isInk, QRect(px(13.6), px(250), px(16.5) - px(13.6), page1.height() - px(250)))
+                    .isNull());
+        // Page 2 starts with both boxes and both words on one line.
+        const QRect box1 = PdfProbe::bounds(page2, PdfProbe::isInk, QRect(px(12), px(0), 30, 60));
+        const QRect box2 = PdfProbe::bounds(page2, PdfProbe::isInk, QRect(px(27), px(0), 30, 60));
+        QVERIFY2(!box1.isNull() && !box2.isNull() && qAbs(box1.top() - box2.top()) <= 1,
+                 qPrintable(QString("%1 %2").arg(box1.top()).arg(box2.top())));
+        QCOMPARE(PdfProbe::fixedPitchLines(path, 2, kMargin + 10).value(0).simplified(), QString("True False"));
+    }
+
+    void picturesAndTheirPageBreak()
+    {
+        writeBmp(pdf("small.bmp"), 30, 20, Qt::blue);
+        writeBmp(pdf("tall.bmp"), 20, 180);
+        QFile::copy(pdf("small.bmp"), pdf("tone.wav"));
+        // Question 2's picture fits on page 1; question 3's does not fit
+        // below it, so it starts page 2 at y = 0; the true/false one after
+        // it breaks again and stands at y = 5. Sounds and missing files print none.
+        QCOMPARE(print(makeDoc({mc("Small?", "small.bmp"), mc("Tall one?", "tall.bmp"),
+                                mc("Tall two?", "tall.bmp"), tf("Tall three?", "tall.bmp"),
+                                mc("No file", "missing.bmp"), mc("A sound", "tone.wav")}),
+                       "pictures.pdf", false),
+                 QStringList());
+        QCOMPARE(PdfProbe::pageCount(pdf("pictures.pdf")), 3);
+        const QRect small = PdfProbe::bounds(PdfProbe::pageImage(pdf("pictures.pdf"), 1), isBlue);
+        QVERIFY(qAbs(small.left() - px(10)) <= 2);
+        QVERIFY2(qAbs(small.width() - 300) <= 3 && qAbs(small.height() - 200) <= 3,
+                 qPrintable(QString("%1x%2").arg(small.width()).arg(small.height())));
+        const QRect tall2 = PdfProbe::bounds(PdfProbe::pageImage(pdf("pictures.pdf"), 2), PdfProbe::isRed);
+        QVERIFY2(qAbs(tall2.top() - px(0)) <= 2 && qAbs(tall2.height() - 1800) <= 3,
+                 qPrintable(QString::number(tall2.top())));
+        QVERIFY(pageLines("pictures.pdf", 2).contains("3.  Tall two?"));
+        const QImage p3 = PdfProbe::pageImage(pdf("pictures.pdf"), 3);
+        const QRect tall3 = PdfProbe::bounds(p3, PdfProbe::isRed);
+        QVERIFY2(qAbs(tall3.top() - px(5)) <= 2, qPrintable(QString::number(tall3.top())));
+        QVERIFY(PdfProbe::bounds(p3, PdfProbe::isRed, QRect(0, tall3.bottom() + 5, p3.width(), p3.height())).isNull());
+        const QStringList page3 = pageLines("pictures.pdf", 3);
+        QVERIFY(page3.contains("5.  No file") && page3.contains("6.  A sound"));
+    }
+
+    void paperLosesNothingOfABigPictureOrALongAnswer()
+    {
+        // 400 x 600 mm is far larger than A4's printable area: shrunk to fit
+        // between the margins, proportions kept, on a page of its own.
+        writeBmp(pdf("poster.bmp"), 400, 600);
+        QStringList words;
+        for (int i = 1; i <= 40; ++i)
+            words << QString("word%1").arg(i);
+        const QString answer = words.join(' ');   // about 280 characters
+        const QString record = QuestionRecord::multipleChoice("m", "Poster?", answer, "Paris", "Rome",
+                                                              "Madrid", "poster.bmp", 1);
+        QCOMPARE(print(makeDoc({record}), "big.pdf", false), QStringList());
+        const auto surface = PrintSurface::toPdf(pdf("unused.pdf"));
+        const double width = surface->scaleWidth() - 20, height = surface->scaleHeight();
+        const double scale = std::min(width / 400, height / 600);
+        const QRect poster = PdfProbe::bounds(PdfProbe::pageImage(pdf("big.pdf"), 2), PdfProbe::isRed);
+        QVERIFY2(qAbs(poster.left() - px(10)) <= 2 && qAbs(poster.top() - px(0)) <= 2,
+                 qPrintable(QString("%1,%2").arg(poster.left()).arg(poster.top())));
+        QVERIFY2(qAbs(poster.width() - 4000 * scale) <= 3 && qAbs(poster.height() - 6000 * scale) <= 3,
+                 qPrintable(QString("%1x%2").arg(poster.width()).arg(poster.height())));
+
+        // The answer continues below itself, indented under its text, within
+        // the right margin; every word is there once, in order.
+        QStringList lines;
+        for (int page = 2; page <= PdfProbe::pageCount(pdf("big.pdf")); ++page)
+            lines += pageLines("big.pdf", page);
+        const qsizetype first = lines.indexOf(QRegularExpression("^  A\\.  word1 .*"));
+        QVERIFY2(first >= 0, qPrintable(lines.join('\n')));
+        surface->setFontName("courier new");
+        surface->setFontSize(8);
+        const int columns = int(width / surface->textWidth("x"));
+        QString joined = lines[first].mid(6);
+        qsizetype i = first + 1;
+        for (; i < lines.size() && lines[i].startsWith("      w"); ++i)
+            joined += ' ' + lines[i].mid(6);
+        QCOMPARE(joined, answer);
+        QVERIFY(i - first >= 3);
+        QCOMPARE(lines.value(i), QString("  B.  Paris"));
+        for (qsizetype k = first; k < i; ++k)
+            QVERIFY2(lines[k].size() <= columns, qPrintable(lines[k]));
+    }
+
+    void metafilesPrintAtTheirSizeOnPaper()
+    {
+        // The kind is read after the first full stop of the whole path, so the
+        // picture is copied to a folder whose path has none.
+        const QString wmf = m_dir.filePath("shapes.wmf");
+        QFile::remove(wmf);
+        QVERIFY(QFile::copy(qEnvironmentVariable("ARDENO_TEST_DATA") + "/pictures/shapes.wmf", wmf));
+        const PictureInfo info = pictureInfo(wmf);
+        QVERIFY2(info.isValid(), qPrintable(info.error));
+        QCOMPARE(print(makeDoc({mc("Shapes?", wmf)}), "wmf.pdf", false), QStringList());
+        // Drawn below the header at 10 mm, as wide as its header says.
+        const QRect ink = PdfProbe::bounds(PdfProbe::pageImage(pdf("wmf.pdf"), 1), PdfProbe::isInk,
+                                           QRect(0, px(27), 2000, qCeil(info.naturalSizeMm.height() * 10) + 10));
+        QVERIFY2(ink.left() >= px(10) - 2 && ink.right() <= px(10 + info.naturalSizeMm.width()) + 2,
+                 qPrintable(QString("%1..%2").arg(ink.left()).arg(ink.right())));
+        QVERIFY(ink.width() > info.naturalSizeMm.width() * 5);
+    }
+
+    void picturesAreFoundBesideTheTest()
+    {
+        QTemporaryDir top;
+        QVERIFY(QDir(top.path()).mkpath("anna.berg"));
+        const QString folder = top.filePath("anna.berg") + "/";
+        writeBmp(folder + "map.bmp", 10, 10);
+        QFile::copy(folder + "map.bmp", folder + "map.JPEG.mid");
+        TestDocument doc = makeDoc({tf("q")});
+        auto surface = PrintSurface::toPdf(pdf("unused.pdf"));
+        const auto path = [&](const QString &field) { return TestPrintout(*surface, doc, "T", "C").picturePath(field); };
+        QCOMPARE(path("map.bmp"), QString());   // not in the working directory
+        doc.TestFolder = folder;                 // a dotted folder hides nothing
+        QCOMPARE(path("map.bmp"), folder + "map.bmp");
+        QCOMPARE(path(folder + "map.bmp"), folder + "map.bmp");
+        // The kind is everything after the first full stop of the name.
+        QCOMPARE(path("map.JPEG.mid"), QString());
+    }
+
+    void keyLines()
+    {
+        QCOMPARE(TestPrintout::keyLine(mc("Capital?"), 1), QString(" 1.      B.  Paris"));
+        QCOMPARE(TestPrintout::keyLine(tf("Flat?", "none", 1), 12), QString(" 12.      False"));
+        // Trimmed after joining; an index out of range is printed as read;
+        // the kind is known by the number of fields; other shapes get no answer.
+        QCOMPARE(TestPrintout::keyAnswer(rec({"m", "q", "a", "b", "c", "  dd  ", "none", "3"})), QString("D.    dd"));
+        QCOMPARE(TestPrintout::keyAnswer(rec({"m", "q", "a", "b", "c", "d", "none", " 7"})), QString("7"));
+        QCOMPARE(TestPrintout::keyAnswer(rec({"x", "q", "none", " 0 "})), QString("True"));
+        QCOMPARE(TestPrintout::keyLine(rec({"m", "q", "a"}), 3), QString(" 3.      "));
+
+        QStringList records;
+        for (int i = 1; i <= 10; ++i)
+            records << mc(QString("Question %1").arg(i));
+        QCOMPARE(print(makeDoc(records), "key.pdf", true), QStringList());
+        QCOMPARE(PdfProbe::pageCount(pdf("key.pdf")), 2);
+        const QStringList key = pageLines("key.pdf", 2);
+        // From question 10 on the answers start one column further right.
+        QCOMPARE(key.size(), 11);
+        QCOMPARE(key[0], QString("Key for World Capitals"));
+        QCOMPARE(key[1], QString(" 1.      B.  Paris"));
+        QCOMPARE(key[10], QString(" 10.      B.  Paris"));
+    }
+
+    void skippedRecordsKeepTheirNumbers()
+    {
+        const TestDocument doc = makeDoc({mc("First"), rec({"x", "Unknown kind", "none", " 0"}),
+                                          rec({" m", "Blank first", "none", " 0"}),
+                                          rec({"m", "Too short", "a", "b"}), rec({"T", "Short"}), tf("Last")});
+        QCOMPARE(print(doc, "skipped.pdf", true),
+                 QStringList({"Cannot print this multiple choice question.",
+                              "There was an error printing this true/false question."}));
+        const QStringList page1 = pageLines("skipped.pdf");
+        QCOMPARE(page1.mid(3, 6), QStringList({"1.  First", "  A.  London", "  B.  Paris", "  C.  Rome",
+                                            "  D.  Madrid", "6.  Last"}));
+        // The key has a line for every number.
+        QCOMPARE(pageLines("skipped.pdf", 2).mid(1),
+                 QStringList({" 1.      B.  Paris", " 2.      True", " 3.      True", " 4.      b", " 5.",
+                              " 6.      True"}));
+    }
+
+    void refusalsAndFailures()
+    {
+        const TestDocument doc = makeDoc({tf("q")});
+        ScopedPlatform platform;
+        QVERIFY(!PrintCommands::printTestToPdfFile(pdf("r1.pdf"), doc, "Title", ""));
+        QVERIFY(!PrintCommands::printTestToPdfFile(pdf("r2.pdf"), doc, "", "Teacher"));
+        QVERIFY(!PrintCommands::printTestToPdfFile(pdf("r3.pdf"), makeDoc({}), "Title", "Teacher"));
+        QCOMPARE(platform.messages.texts(),
+                 QStringList({"Please fill in all fields before attempting to print this test.",
+                              "Please fill in all fields before attempting to print this test.",
+                              "There are no questions in this test."}));
+        QCOMPARE(platform.messages.shown[2].icon, MsgIcon::Critical);
+        QVERIFY(!QFile::exists(pdf("r1.pdf")) && !QFile::exists(pdf("r3.pdf")));
+        // Blanks count as filled; the key question comes first.
+        platform.messages.clear();
+        QVERIFY(PrintCommands::printTestToPdfFile(pdf("r4.pdf"), doc, " ", " "));
+        QCOMPARE(platform.messages.shown.size(), 1);
+        QCOMPARE(platform.messages.shown[0].icon, MsgIcon::Question);
+
+        // No default printer, or a PDF that cannot be written.
+        const QStringList noPrinter{"Would you like to print a key also?", "Error initializing printer!",
+                                    "There has been an error in printing this test."};
+        platform.messages.clear();
+        PrintSurface::setDefaultPrinterOverride(QString());
+        PrintCommands::printTest(nullptr, doc, "T", "C");
+        PrintSurface::clearDefaultPrinterOverride();
+        QCOMPARE(platform.messages.texts(), noPrinter);
+        platform.messages.clear();
+        QVERIFY(!PrintCommands::printTestToPdfFile("/nonexistent/dir/x.pdf", doc, "T", "C"));
+        QCOMPARE(platform.messages.texts(), noPrinter);
+
+        // A picture that cannot be loaded ends the printout; no PDF is left.
+        QFile bad(pdf("broken.bmp"));
+        QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("BM not a bitmap") > 0);
+        bad.close();
+        QCOMPARE(print(makeDoc({tf("ok"), mc("q", "broken.bmp"), tf("never")}), "broken.pdf", true),
+                 QStringList{"There has been an error in printing this test."});
+        QVERIFY(!QFile::exists(pdf("broken.pdf")));
+        QVERIFY(!QGuiApplication::overrideCursor());   // the hourglass is gone again
+    }
+
+    void printToPdfAsksForTheFile()
+    {
+        ScopedPlatform platform;
+        PrintCommands::printTestToPdf(nullptr, makeDoc({tf("q")}), "", "C");
+        QVERIFY(platform.dialogs.requests.isEmpty());   // refused before any dialog
+        PrintCommands::printTestToPdf(nullptr, makeDoc({tf("q")}), "T", "C");   // cancelled
+        QCOMPARE(platform.dialogs.requests.size(), 1);
+        QCOMPARE(platform.dialogs.requests[0].defaultExt, QString("pdf"));
+        QCOMPARE(platform.messages.shown.size(), 1);   // only the fill-in message
+        // Chosen in another folder: pictures still resolve where they did.
+        QTemporaryDir other;
+        writeBmp(pdf("here.bmp"), 10, 10);
+        platform.dialogs.answer(other.filePath("chosen.pdf"));
+        PrintCommands::printTestToPdf(nullptr, makeDoc({tf("pic", "here.bmp")}), "T", "C");
+        QCOMPARE(QDir::currentPath(), QDir(m_dir.path()).canonicalPath());
+        QVERIFY(!PdfProbe::bounds(PdfProbe::pageImage(other.filePath("chosen.pdf"), 1, 72), PdfProbe::isRed).isNull());
+    }
+
+    void toolPrintsATestFile()
+    {
+        QFile ard(pdf("capitals.ard"));
+        QVERIFY(ard.open(QIODevice::WriteOnly));
+        ard.write(testFileBytes("World Capitals", "Mr. Smith", {mc("Capital of France?", "small.bmp")}));
+        ard.close();
+        writeBmp(pdf("small.bmp"), 30, 20, Qt::blue);
+        QTemporaryDir out;
+        QProcess tool;
+        tool.setWorkingDirectory(out.path());
+        const auto run = [&](const QStringList &args) {
+            tool.start(ARDENO_TOOL, QStringList{"print"} + args);
+            return tool.waitForFinished(60000) ? tool.exitCode() : -1;
+        };
+        QCOMPARE(run({ard.fileName(), "out.pdf", "--key"}), 0);
+        QCOMPARE(PdfProbe::pageCount(out.filePath("out.pdf")), 2);
+        QCOMPARE(PdfProbe::fixedPitchLines(out.filePath("out.pdf"), 2, kMargin + 10).value(1),
+                 QString(" 1.      B.  Paris"));
+        QVERIFY(!PdfProbe::bounds(PdfProbe::pageImage(out.filePath("out.pdf"), 1, 72), isBlue).isNull());
+        QCOMPARE(run({ard.fileName(), "nokey.pdf"}), 0);
+        QCOMPARE(PdfProbe::pageCount(out.filePath("nokey.pdf")), 1);
+        QCOMPARE(run({pdf("missing.ard"), "x.pdf"}), 1);
+        // A folder that does not exist: our own messages only, exit 1.
+        QCOMPARE(run({ard.fileName(), out.filePath("no/such/folder/x.pdf")}), 1);
+        const QStringList said = QString::fromLocal8Bit(tool.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(said, QStringList({"Error initializing printer!", "There has been an error in printing this test."}));
+        QVERIFY(!QFileInfo::exists(out.filePath("no")));
+    }
+};
+
+QTEST_MAIN(TestPrinting)
+#include "test_testprintout.moc"
