@@ -253,7 +253,7 @@ TEST_F(TestFileTest, NoCopyLandsOutsideTheTargetFolder)
     EXPECT_EQ(doc.QuestionRecords[3], mc("control", control));
     EXPECT_EQ(platform.shell.copies.size(), 1);
     QStringList everything;
-    for (const QString &sub : {"out", "home", "home/tests"})
+    for (const char *sub : {"out", "home", "home/tests"})
         everything << QDir(path(sub)).entryList(QDir::Files);
     EXPECT_EQ(everything, (QStringList{"quiz.ard", "up.bmp", "up.bmp", control}));
 }
