@@ -4,24 +4,15 @@
 
 #include "pictures/WmfReader.h"
 
-#include <QGuiApplication>
+#include "FuzzGui.h"
 
 #include <cstdint>
 #include <cstdlib>
 
-// fontconfig keeps a few bytes of its first-use set-up out of reach of any
-// pointer; that is the library's, not a leak of the code under test.
-extern "C" const char *__lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\n";
-}
-
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     // Text in metafiles needs the font database of a GUI application.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "qt.svg=false");
-    static QGuiApplication app(*argc, *argv);
+    startFuzzGui(argc, argv);
     return 0;
 }
 

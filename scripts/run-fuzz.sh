@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (ASan + UBSan) in fuzz-build/ and
 # runs each for FUZZ_SECONDS (default 60) on a copy of its seed corpus
-# fuzz/corpus/<target>/, so the committed seeds stay as they are. Fails on
-# any crash, leak or broken invariant; the input that caused it is left in
-# fuzz-build/findings/<target>/.
+# fuzz/corpus/<target>/, so the committed seeds stay as they are. Long mode:
+# FUZZ_RUNS=N runs each target for N executions instead (no time bound).
+# Every run is bounded by memory (FUZZ_RSS_MB, default 2048: the picture
+# budget decoded, under AddressSanitizer) and time per input (FUZZ_TIMEOUT,
+# default 20 s). Fails on any crash, hang, leak, memory peak or broken
+# invariant; the input that caused it is left in fuzz-build/findings/<target>/.
+# Prints per target the executions, the coverage reached and the peak memory.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${FUZZ_BUILD:-$ROOT/fuzz-build}
 SECONDS_PER_TARGET=${FUZZ_SECONDS:-60}
+RUNS=${FUZZ_RUNS:-}
+RSS_MB=${FUZZ_RSS_MB:-2048}
+TIMEOUT=${FUZZ_TIMEOUT:-20}
+ONLY=${FUZZ_TARGETS:-}
 JOBS=${JOBS:-$(nproc)}
 
 SAN="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
@@ -25,21 +33,28 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 status=0
 while read -r target; do
     [ -n "$target" ] || continue
+    if [ -n "$ONLY" ] && ! [[ " $ONLY " == *" $target "* ]]; then continue; fi
     work="$BUILD/corpus/$target"
     findings="$BUILD/findings/$target"
     rm -rf "$work" && mkdir -p "$work" "$findings"
     if [ -d "$ROOT/fuzz/corpus/$target" ]; then
         cp -r "$ROOT/fuzz/corpus/$target/." "$work/"
     fi
-    echo "== $target: ${SECONDS_PER_TARGET}s"
-    if ! "$BUILD/bin/$target" -max_total_time="$SECONDS_PER_TARGET" -max_len=8192 \
-            -print_final_stats=1 -artifact_prefix="$findings/" "$work" \
+    if [ -n "$RUNS" ]; then
+        bound=(-runs="$RUNS"); echo "== $target: $RUNS runs"
+    else
+        bound=(-max_total_time="$SECONDS_PER_TARGET"); echo "== $target: ${SECONDS_PER_TARGET}s"
+    fi
+    if ! "$BUILD/bin/$target" "${bound[@]}" -max_len=8192 -rss_limit_mb="$RSS_MB" \
+            -timeout="$TIMEOUT" -print_final_stats=1 -artifact_prefix="$findings/" "$work" \
             > "$BUILD/$target.log" 2>&1; then
         echo "!! $target failed; see $BUILD/$target.log and $findings/"
         tail -n 40 "$BUILD/$target.log"
         status=1
-    else
-        grep -E "stat::number_of_executed_units|Done [0-9]+ runs" "$BUILD/$target.log" | tail -n 2
     fi
+    execs=$(grep -oE "stat::number_of_executed_units: *[0-9]+" "$BUILD/$target.log" | grep -oE "[0-9]+$" | tail -n 1)
+    cov=$(grep -oE "cov: [0-9]+ ft: [0-9]+" "$BUILD/$target.log" | tail -n 1)
+    rss=$(grep -oE "stat::peak_rss_mb: *[0-9]+" "$BUILD/$target.log" | grep -oE "[0-9]+$" | tail -n 1)
+    printf '   %-16s executions %-10s %-24s peak %s MB\n' "$target" "${execs:-?}" "${cov:-cov: ?}" "${rss:-?}"
 done < "$BUILD/fuzz-targets.txt"
 exit $status

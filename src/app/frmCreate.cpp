@@ -9,6 +9,7 @@
 #include "widgets/PictureBox.h"
 #include "pictures/PictureFit.h"
 #include "pictures/PictureLoader.h"
+#include "app/QuestionListWidth.h"
 #include "document/QuestionRecord.h"
 #include "document/TestFile.h"
 #include "app/toolshelp/ToolsHelpMenus.h"
@@ -321,11 +322,11 @@ void frmCreate::buildMenus()
 
 void frmCreate::fitListPopup()
 {
-    int widest = cboExist->width();
-    const QFontMetrics metrics(cboExist->view()->font());
+    QStringList captions;
     for (int i = 0; i < cboExist->count(); ++i)
-        widest = std::max(widest, metrics.horizontalAdvance(cboExist->itemText(i)) + 24);
-    cboExist->view()->setMinimumWidth(std::min(widest, 480));
+        captions << cboExist->itemText(i);
+    cboExist->view()->setMinimumWidth(
+        questionListWidth(QFontMetrics(cboExist->view()->font()), captions, cboExist->width()));
 }
 
 bool frmCreate::isEditMode() const { return !lblEditMode->isHidden(); }
@@ -516,8 +517,8 @@ void frmCreate::RefreshList()
     {
         const QSignalBlocker block(cboExist);
         cboExist->clear();
-        for (int i = 1; i <= n; ++i)
-            cboExist->addItem(m_doc.QuestionCaptions[i]);
+        // Filled in one step, so the list is sized once.
+        cboExist->addItems(QStringList(m_doc.QuestionCaptions.begin() + 1, m_doc.QuestionCaptions.begin() + n + 1));
     }
     cboExist->update();
     setListText(m_doc.QuestionCaptions[1]);

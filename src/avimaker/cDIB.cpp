@@ -1,6 +1,7 @@
 #include "avimaker/cDIB.h"
 
 #include "platform/MsgBox.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +17,21 @@ constexpr std::int16_t kBM = 0x4D42;
 bool isUncompressed(std::uint32_t compression)
 {
     return compression == 0 || compression == 3 || compression == 6;
+}
+
+// Reverses the order of the rows of `bits` (rows of `rowBytes` each).
+void flipRows(QByteArray &bits, qint64 rowBytes, qint64 rows)
+{
+    if (rowBytes <= 0)
+        return;
+    char *data = bits.data();
+    rows = qMin(rows, bits.size() / rowBytes);
+    QByteArray row(rowBytes, Qt::Uninitialized);
+    for (qint64 top = 0, bottom = rows - 1; top < bottom; ++top, --bottom) {
+        std::memcpy(row.data(), data + top * rowBytes, size_t(rowBytes));
+        std::memcpy(data + top * rowBytes, data + bottom * rowBytes, size_t(rowBytes));
+        std::memcpy(data + bottom * rowBytes, row.constData(), size_t(rowBytes));
+    }
 }
 
 void notSupported(const QString &filename)
@@ -56,19 +72,26 @@ qint64 cDIB::uncompressedImageSize(std::int32_t width, std::int32_t height, int 
 bool cDIB::CreateFromFile(const QString &filename)
 {
     const QFileInfo info(filename);
-    if (filename.isEmpty() || !info.exists() || !info.isFile()) {
+    if (filename.isEmpty() || !info.exists() || info.isDir()) {
         MsgBox(QStringLiteral("File does not exist:\r\n") + filename, MsgIcon::Critical);
         return false;
     }
-    QFile file(filename);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // A pipe or a device (also behind a link) is never opened: it would block
+    // or never end. It is no bitmap this reader supports.
+    if (!RegularFile::problem(filename).isEmpty() && info.isReadable()) {
+        notSupported(filename);
+        return false;
+    }
+    QFile file;
+    QString why;
+    if (!RegularFile::open(file, filename, &why)) {
         // Linux has no share locks; a file we may not read is the same
         // situation for the user: another party keeps us out.
-        if (file.error() == QFileDevice::PermissionsError)
+        if (!info.isReadable())
             MsgBox(QStringLiteral("File is locked - cannot access:\r\n") + filename,
                    MsgIcon::Critical);
         else
-            MsgBox(file.errorString(), MsgIcon::Information);
+            MsgBox(why, MsgIcon::Information);
         return false;
     }
     return CreateFromDevice(file, file.size(), filename);
@@ -114,6 +137,14 @@ bool cDIB::CreateFromDevice(QIODevice &device, qint64 size, const QString &filen
         || device.read(block.data(), block.size()) != block.size()) {
         notSupported(filename);
         return false;
+    }
+    // A top-down bitmap (negative height) is turned into the usual bottom-up
+    // row order here, so that every user of the bits sees it upright.
+    if (info.biHeight < 0 && info.biHeight != INT32_MIN && isUncompressed(info.biCompression)) {
+        flipRows(bits, uncompressedImageSize(info.biWidth, 1, info.biBitCount), -qint64(info.biHeight));
+        info.biHeight = -info.biHeight;
+        if (block.size() >= 12)
+            qToLittleEndian<qint32>(info.biHeight, block.data() + 8);
     }
     m_bits = bits;
     m_bitmapInfo = block;

@@ -1,9 +1,8 @@
 #include "document/ScoreLog.h"
 
 #include "document/LineCodec.h"
+#include "platform/RegularFile.h"
 #include "document/Windows1252.h"
-
-#include <QFile>
 
 namespace ScoreLog {
 QString textFromBytes(const QByteArray &bytes)
@@ -28,12 +27,13 @@ QString textFromBytes(const QByteArray &bytes)
     return text;
 }
 
-QString readText(const QString &path)
+QString readText(const QString &path, QString *tooLarge)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    return textFromBytes(file.readAll());
+    QString why;
+    const QByteArray bytes = RegularFile::read(path, MaxLogBytes, &why);
+    if (tooLarge)
+        *tooLarge = why == RegularFile::tooLarge(MaxLogBytes) ? why : QString();
+    return why.isEmpty() ? textFromBytes(bytes) : QString();
 }
 
 QString trimSpaces(const QString &text)

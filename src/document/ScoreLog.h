@@ -12,8 +12,15 @@ namespace ScoreLog {
 // the very end adds no empty line.
 QString textFromBytes(const QByteArray &bytes);
 
+// A score log of more bytes than this is not read at all: the quiz player's
+// logs of a whole school year stay far below it.
+constexpr qint64 MaxLogBytes = 64 * 1024 * 1024;
+
 // Reads the file; what cannot be read is simply missing (never an error).
-QString readText(const QString &path);
+// Only a regular file is opened (a pipe or a device would block or never
+// end), and only up to MaxLogBytes; *tooLarge, when given, says why nothing was
+// read: set only when the file is larger than MaxLogBytes.
+QString readText(const QString &path, QString *tooLarge = nullptr);
 
 // What "Save as Text File" writes: the text without leading and trailing
 // space characters (only blanks, as a whole), then one CR LF, as plain

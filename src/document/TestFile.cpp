@@ -5,6 +5,7 @@
 #include "document/MediaLookup.h"
 #include "platform/MsgBox.h"
 #include "platform/Platform.h"
+#include "platform/RegularFile.h"
 #include "document/QuestionRecord.h"
 #include "platform/ShellService.h"
 #include "document/Windows1252.h"
@@ -13,6 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <cstring>
 
 namespace {
 const QByteArray kCrLf("\r\n");
@@ -31,23 +34,34 @@ QByteArray scrambledLine(const QString &text)
 
 // Lines end at CR or CR LF; a lone LF belongs to the line. A final line
 // without terminator counts; a terminator at the very end adds no line.
-QList<QByteArray> splitLines(const QByteArray &bytes)
-{
-    QList<QByteArray> lines;
-    qsizetype start = 0;
-    const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        if (bytes[i] != '\r')
-            continue;
-        lines.append(bytes.mid(start, i - start));
-        if (i + 1 < n && bytes[i + 1] == '\n')
-            ++i;
-        start = i + 1;
+// Walked in place, one line at a time: a file of millions of empty lines
+// costs no memory beyond its bytes.
+class LineWalker {
+public:
+    explicit LineWalker(const QByteArray &bytes) : m_bytes(bytes) {}
+    // The next line (a view into the bytes) and its number from 1; false at the end.
+    bool next(QByteArrayView *line)
+    {
+        const qsizetype n = m_bytes.size();
+        if (m_at >= n)
+            return false;
+        const char *data = m_bytes.constData();
+        const void *cr = std::memchr(data + m_at, '\r', size_t(n - m_at));
+        const qsizetype end = cr ? static_cast<const char *>(cr) - data : n;
+        *line = QByteArrayView(data + m_at, end - m_at);
+        m_at = end + 1;
+        if (cr && m_at < n && data[m_at] == '\n')
+            ++m_at;
+        ++m_number;
+        return true;
     }
-    if (start < n)
-        lines.append(bytes.mid(start));
-    return lines;
-}
+    qsizetype number() const { return m_number; }
+
+private:
+    const QByteArray &m_bytes;
+    qsizetype m_at = 0;
+    qsizetype m_number = 0;
+};
 
 QString trimBlanks(const QString &s)
 {
@@ -68,24 +82,25 @@ TestReadResult refuse(const QString &fileName, const QString &problem)
 
 TestReadResult parseTestBytes(const QByteArray &bytes, const QString &fileName)
 {
-    const QList<QByteArray> lines = splitLines(bytes);
-    if (lines.isEmpty())
+    LineWalker lines(bytes);
+    QByteArrayView line;
+    if (!lines.next(&line))
         return refuse(fileName, QStringLiteral("the file is empty."));
 
     const QStringList header =
-        QuestionRecord::fields(Windows1252::decode(LineCodec::testLine(lines.first())));
+        QuestionRecord::fields(Windows1252::decode(LineCodec::testLine(line.toByteArray())));
     if (header.size() < 2)
         return refuse(fileName, QStringLiteral("its first line holds no title and class/teacher line."));
 
     LoadedTest test;
     test.title = trimBlanks(header[0]);
     test.teacher = trimBlanks(header[1]);
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        if (lines[i].isEmpty())
+    while (lines.next(&line)) {
+        if (line.isEmpty())
             continue;
-        const QString record = Windows1252::decode(LineCodec::testLine(lines[i]));
+        const QString record = Windows1252::decode(LineCodec::testLine(line.toByteArray()));
         if (!record.contains(QuestionRecord::FieldSeparator))
-            return refuse(fileName, QStringLiteral("line %1 is not a question.").arg(i + 1));
+            return refuse(fileName, QStringLiteral("line %1 is not a question.").arg(lines.number()));
         if (test.records.size() == TestDocument::MaxQuestions)
             return refuse(fileName, QStringLiteral("it holds more than %1 questions.")
                                         .arg(TestDocument::MaxQuestions));
@@ -99,17 +114,16 @@ TestReadResult parseTestBytes(const QByteArray &bytes, const QString &fileName)
 TestReadResult readTestFile(const QString &path)
 {
     const QString name = MediaLookup::nameOf(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return refuse(name, file.errorString() + QLatin1Char('.'));
     // A test is at most 100 lines of a few hundred characters; anything far
-    // larger is not a test, and is not read into memory whole.
+    // larger is not a test, and is not read into memory whole. A pipe or a
+    // device is never opened (it would block or never end).
     constexpr qint64 kMaxTestBytes = 16 * 1024 * 1024;
-    if (file.size() > kMaxTestBytes)
+    QString why;
+    const QByteArray bytes = RegularFile::read(path, kMaxTestBytes, &why);
+    if (why == RegularFile::tooLarge(kMaxTestBytes))
         return refuse(name, QStringLiteral("the file is far too large for a test."));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return refuse(name, file.errorString() + QLatin1Char('.'));
+    if (!why.isEmpty())
+        return refuse(name, why + QLatin1Char('.'));
     return parseTestBytes(bytes, name);
 }
 

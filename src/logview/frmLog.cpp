@@ -1,6 +1,7 @@
 #include "logview/frmLog.h"
 
 #include "dialogs/FileDialogs.h"
+#include "logview/LargeLogView.h"
 #include "platform/MsgBox.h"
 #include "print/PrintSurface.h"
 #include "document/ScoreLog.h"
@@ -9,10 +10,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QStackedWidget>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -55,7 +58,11 @@ frmLog::frmLog(QWidget *owner) : QMainWindow(owner)
     txtLog->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtLog->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setCentralWidget(txtLog);
+    largeLog = new LargeLogView(this);
+    pages = new QStackedWidget(this);
+    pages->addWidget(txtLog);
+    pages->addWidget(largeLog);
+    setCentralWidget(pages);
     setFocusProxy(txtLog);
 
     const auto item = [this](QMenu *menu, const char *name, const QString &text,
@@ -119,8 +126,25 @@ QString frmLog::fromDisplay(const QString &displayText)
     return ScoreLog::withoutMarks(t);
 }
 
+bool frmLog::showsLargeLog() const
+{
+    return pages->currentWidget() == largeLog;
+}
+
+void frmLog::showLarge(const QString &crlfText)
+{
+    // The box's text is dropped: the view holds the whole log.
+    txtLog->clear();
+    largeLog->setLog(LogLineIndex(crlfText));
+    pages->setCurrentWidget(largeLog);
+    setFocusProxy(largeLog);
+    largeLog->setFocus();
+}
+
 QString frmLog::shownText() const
 {
+    if (showsLargeLog())
+        return largeLog->log().text();
     // toRawText keeps the block separators as U+2029 (toPlainText would
     // turn them, and line separators, into plain LFs).
     return fromDisplay(txtLog->document()->toRawText());
@@ -128,6 +152,12 @@ QString frmLog::shownText() const
 
 void frmLog::setShownText(const QString &text)
 {
+    if (LogLineIndex::isLarge(text)) {
+        showLarge(text);
+        return;
+    }
+    pages->setCurrentWidget(txtLog);
+    setFocusProxy(txtLog);
     txtLog->setPlainText(toDisplay(text));
 }
 
@@ -151,6 +181,8 @@ void frmLog::insertAtCaret(const QString &crlfText)
 
 void frmLog::caretToStart()
 {
+    if (showsLargeLog())
+        return;   // the view starts at the top
     QTextCursor c = txtLog->textCursor();
     c.movePosition(QTextCursor::Start);
     txtLog->setTextCursor(c);
@@ -159,10 +191,30 @@ void frmLog::caretToStart()
 
 void frmLog::OpenThisLog()
 {
-    // Never a message: what cannot be read is simply not there.
-    const QString text = ScoreLog::readText(LogFileName);
-    if (!text.isEmpty())
+    // Never a message for what cannot be read: it is simply not there. A
+    // log too large to read at all is named, so the user knows why.
+    QString tooLarge;
+    const QString text = ScoreLog::readText(LogFileName, &tooLarge);
+    if (!tooLarge.isEmpty()) {
+        MsgBox(QStringLiteral("The score log \"%1\" is too large to show: %2.")
+                   .arg(QDir::toNativeSeparators(LogFileName), tooLarge),
+               MsgIcon::Exclamation);
+        return;
+    }
+    if (text.isEmpty()) {
+        caretToStart();
+        return;
+    }
+    if (showsLargeLog()) {
+        // Inserted where the caret of the box would be: at the start.
+        showLarge(text + shownText());
+    } else if (LogLineIndex::isLarge(text)) {
+        const QString shown = txtLog->document()->toRawText();
+        const int at = txtLog->textCursor().position();
+        showLarge(fromDisplay(shown.left(at)) + text + fromDisplay(shown.mid(at)));
+    } else {
         insertAtCaret(text);
+    }
     caretToStart();
 }
 
@@ -214,20 +266,31 @@ void frmLog::mnuExit_Click()
 
 void frmLog::mnuEditUndo_Click()
 {
+    if (showsLargeLog())
+        return;   // a large log is shown read-only
     txtLog->undo();
 }
 
 void frmLog::mnuEditCut_Click()
 {
+    if (showsLargeLog())
+        return;   // a large log is shown read-only
     txtLog->cut();
 }
 
 void frmLog::mnuEditCopy_Click()
 {
+    // The large view has no selection: Copy takes the whole log.
+    if (showsLargeLog()) {
+        QApplication::clipboard()->setText(toDisplay(shownText()));
+        return;
+    }
     txtLog->copy();
 }
 
 void frmLog::mnuEditPaste_Click()
 {
+    if (showsLargeLog())
+        return;   // a large log is shown read-only
     txtLog->paste();
 }

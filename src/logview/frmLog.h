@@ -8,14 +8,19 @@
 // U+240A; shownText()/setShownText() convert between the two, and Save and
 // Print always work on the CR LF text.
 //
-// Our choice: the window can be resized, and txtLog follows its size.
+// Our choice: the window can be resized, and txtLog follows its size. A log
+// far larger than a class's (see LogLineIndex::isLarge) is shown read-only
+// by a LargeLogView instead, which lays out only the lines on screen; Save
+// and Print write the same bytes either way.
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
 
+class LargeLogView;
 class QAction;
 class QPlainTextEdit;
+class QStackedWidget;
 
 class frmLog : public QMainWindow {
     Q_OBJECT
@@ -41,6 +46,9 @@ public:
     QString shownText() const;
     void setShownText(const QString &text);
     QPlainTextEdit *textBox() const { return txtLog; }
+    // The read-only view of a large log; shown instead of the text box.
+    LargeLogView *largeView() const { return largeLog; }
+    bool showsLargeLog() const;
 
     // Display form <-> CR LF text (exposed for tests).
     static QString toDisplay(const QString &crlfText);
@@ -61,7 +69,10 @@ private:
     void Form_Load();
     void insertAtCaret(const QString &crlfText);
     void caretToStart();
+    void showLarge(const QString &crlfText);
 
+    QStackedWidget *pages = nullptr;
     QPlainTextEdit *txtLog = nullptr;
+    LargeLogView *largeLog = nullptr;
     static QPointer<frmLog> s_instance;
 };

@@ -1,4 +1,5 @@
 #include "media/DecodedSource.h"
+#include "platform/RegularFile.h"
 
 #include <QAudioBuffer>
 #include <QAudioDecoder>
@@ -23,6 +24,12 @@ DecodedSource::DecodedSource(const QString &path, QObject *parent) : QObject(par
         m_failed = m_data.isEmpty();
         m_finished = true;
     });
+    // A pipe or a device behind the name would stall the decoder.
+    if (!RegularFile::problem(path).isEmpty()) {
+        m_failed = true;
+        m_finished = true;
+        return;
+    }
     m_decoder->setSource(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
     m_decoder->start();
 }

@@ -3,6 +3,8 @@
 #include "media/MidiSynth.h"
 #include "platform/ModuleLoader.h"
 
+#include "platform/RegularFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -60,10 +62,13 @@ std::unique_ptr<MidiSource> MidiSource::open(const QString &path, QString *error
             *error = why;
         return std::unique_ptr<MidiSource>();
     };
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("cannot read the file"));
-    const QByteArray data = file.readAll();
+    // A standard MIDI file of a quiz tune is a few KB; a pipe or a device is
+    // never opened (it would block or never end).
+    constexpr qint64 kMaxMidiBytes = 16 * 1024 * 1024;
+    QString unreadable;
+    const QByteArray data = RegularFile::read(path, kMaxMidiBytes, &unreadable);
+    if (!unreadable.isEmpty())
+        return fail(QStringLiteral("cannot read the file (%1)").arg(unreadable));
     if (!data.startsWith("MThd"))
         return fail(QStringLiteral("not a standard MIDI file"));
     const QString font = soundFont();

@@ -2,6 +2,7 @@
 #include "media/MciDevices.h"
 #include "media/MidiSource.h"
 #include "media/PcmPlayer.h"
+#include "platform/RegularFile.h"
 
 #include <QFileInfo>
 #include <cstdio>
@@ -14,7 +15,7 @@ SequencerDevice::~SequencerDevice()
 
 int SequencerDevice::open(const QString &file)
 {
-    if (!QFileInfo(file).isFile())
+    if (!RegularFile::problem(file).isEmpty())
         return MciError::FileNotFound;
     m_file = file;
     QString why;

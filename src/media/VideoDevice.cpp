@@ -3,6 +3,7 @@
 #include "media/DecodedSource.h"
 #include "media/PcmPlayer.h"
 #include "media/modSound.h"
+#include "platform/RegularFile.h"
 
 #include <QApplication>
 #include <QAudioDevice>
@@ -102,7 +103,8 @@ VideoDevice::~VideoDevice()
 
 int VideoDevice::open(const QString &file)
 {
-    if (!QFileInfo(file).isFile())
+    // A pipe or a device behind the name would stall the decoder.
+    if (!RegularFile::problem(file).isEmpty())
         return MciError::FileNotFound;
     m_file = file;
     m_player = new QMediaPlayer(this);

@@ -1,5 +1,7 @@
 #include "media/WaveFile.h"
 
+#include "platform/RegularFile.h"
+
 #include <QtEndian>
 #include <cstring>
 
@@ -75,11 +77,16 @@ PcmSound parseWave(const QByteArray &image, QString *error)
             f = qFromLittleEndian(f);
             v = qint16(qBound(-32768.0f, f * 32767.0f, 32767.0f));
         } else if (bits == 8) {
-            v = qint16((quint8(*s) - 128) << 8);          // 8-bit WAVE is unsigned
+            v = qint16((int(quint8(*s)) - 128) * 256);     // 8-bit WAVE is unsigned
         } else {
             v = qint16(le16(s + bytesPerSample - 2));      // keep the top 16 bits
         }
         out[i] = v;
     }
     return sound;
+}
+
+QByteArray readWaveFile(const QString &path, QString *error)
+{
+    return RegularFile::read(path, kMaxWaveBytes, error);
 }

@@ -19,3 +19,12 @@ struct PcmSound {
 // Parses the image; on failure returns an invalid sound and, when `error` is
 // given, a short reason.
 PcmSound parseWave(const QByteArray &image, QString *error = nullptr);
+
+// A wave sound of more bytes than this (over half an hour of CD sound) is
+// not read: no quiz question plays that long.
+constexpr qint64 kMaxWaveBytes = 320 * 1024 * 1024;
+
+// The bytes of a wave file, read only when it is a regular file of at most
+// kMaxWaveBytes (a pipe or a device would block or never end). Empty with
+// the reason in *error when it cannot be read.
+QByteArray readWaveFile(const QString &path, QString *error = nullptr);

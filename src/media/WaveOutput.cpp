@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFile>
 #include <QPointer>
 #include <QTimer>
 
@@ -73,12 +72,13 @@ bool play(const QByteArray &image, bool wait)
 
 bool playFile(const QString &path, bool wait)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QString why;
+    const QByteArray bytes = readWaveFile(path, &why);
+    if (!why.isEmpty()) {
         stop();          // like any new sound, a failed one silences the old
         return false;
     }
-    return play(file.readAll(), wait);
+    return play(bytes, wait);
 }
 
 } // namespace WaveOutput

@@ -1,5 +1,7 @@
 #include "pictures/PictureLoader.h"
+#include "pictures/PictureLimits.h"
 #include "pictures/WmfReader.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -7,6 +9,7 @@
 #include <QPainter>
 #include <QtEndian>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -14,20 +17,30 @@ namespace {
 
 constexpr double kMmPerInch = 25.4;
 constexpr double kScreenDpi = 96.0;
-// Decoded images are bounded to 256 MB of 32-bit pixels.
-constexpr qint64 kMaxPixels = 64ll * 1024 * 1024;
+constexpr qint64 kMaxPixels = kPictureBudgetPixels;
 
 QString message(const QString &path, const QString &why)
 {
     return QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why);
 }
 
+// Why a file cannot be opened, for the message: a missing file, a pipe or
+// device (never opened: it would block or never end), or the system's reason.
+QString openFailure(const QString &path, const QString &reason)
+{
+    if (!QFileInfo::exists(path))
+        return message(path, QStringLiteral("the file does not exist"));
+    if (!RegularFile::problem(path).isEmpty() && QFileInfo(path).isReadable())
+        return message(path, reason);   // a pipe, a device, a folder
+    return message(path, QStringLiteral("the file cannot be opened (%1)").arg(reason));
+}
+
 QByteArray readHead(const QString &path, qint64 bytes, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = message(path, file.exists() ? QStringLiteral("the file cannot be opened")
-                                             : QStringLiteral("the file does not exist"));
+    QFile file;
+    QString why;
+    if (!RegularFile::open(file, path, &why)) {
+        *error = openFailure(path, why);
         return {};
     }
     return file.read(bytes);
@@ -35,16 +48,26 @@ QByteArray readHead(const QString &path, qint64 bytes, QString *error)
 
 QByteArray readWhole(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = message(path, QStringLiteral("the file cannot be opened"));
-        return {};
+    QString why;
+    QByteArray data = RegularFile::read(path, Wmf::kMaxFileBytes, &why);
+    if (!why.isEmpty())
+        *error = QFileInfo(path).size() > Wmf::kMaxFileBytes
+                     ? message(path, QStringLiteral("the metafile is too large"))
+                     : openFailure(path, why);
+    return data;
+}
+
+// Qt's image readers open the file through our regular-file check: a
+// picture name that is a pipe or a device must not block the window.
+bool openForReader(QFile &file, QImageReader &reader, const QString &path, QString *error)
+{
+    QString why;
+    if (!RegularFile::open(file, path, &why)) {
+        *error = openFailure(path, why);
+        return false;
     }
-    if (file.size() > Wmf::kMaxFileBytes) {
-        *error = message(path, QStringLiteral("the metafile is too large"));
-        return {};
-    }
-    return file.readAll();
+    reader.setDevice(&file);
+    return true;
 }
 
 double dpiFromPelsPerMetre(qint32 ppm) { return ppm > 0 ? ppm * kMmPerInch / 1000.0 : 0.0; }
@@ -96,8 +119,8 @@ QSizeF statedDpi(const QByteArray &head)
 // warns), so it is checked here: walk the markers to the end-of-image marker.
 bool jpegIsComplete(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!RegularFile::open(file, path, nullptr))
         return false;
     const qint64 size = file.size();
     const uchar *b = file.map(0, size);
@@ -185,11 +208,55 @@ QString damaged(const QString &path, const QByteArray &format, const QByteArray 
 
 void configure(QImageReader &reader)
 {
+    // Qt's own limit (128 MB) would refuse pictures inside our budget; the
+    // budget is checked from the header before anything is decoded.
+    reader.setAllocationLimit(int(kMaxPixels * 4 / (1024 * 1024)) + 1);
     // Decide by content: a picture with the wrong extension still loads.
     reader.setDecideFormatFromContent(true);
     // Shown as stored, like the picture boxes of Windows (no EXIF rotation),
     // so that the decoded size is the size pictureInfo() reports.
     reader.setAutoTransform(false);
+}
+
+// The size a BMP's header claims, read here because Qt's reader refuses a
+// claim it finds absurd without saying what it was. Invalid when not a BMP.
+QSize bmpClaimedSize(const QByteArray &head)
+{
+    const auto *b = reinterpret_cast<const uchar *>(head.constData());
+    if (head.size() < 26 || b[0] != 'B' || b[1] != 'M')
+        return {};
+    const quint32 infoSize = qFromLittleEndian<quint32>(b + 14);
+    if (infoSize == 12)   // OS/2 header: 16-bit sizes
+        return QSize(qFromLittleEndian<quint16>(b + 18), qFromLittleEndian<quint16>(b + 20));
+    const qint32 width = qFromLittleEndian<qint32>(b + 18);
+    const qint32 height = qFromLittleEndian<qint32>(b + 22);
+    if (infoSize < 40 || width <= 0 || height == 0 || height == INT_MIN)
+        return {};
+    return QSize(width, height < 0 ? -height : height);
+}
+
+// Qt reports a top-down BMP's height as stored: negative.
+QSize headerSize(QImageReader &reader)
+{
+    if (!reader.canRead())
+        return {};
+    const QSize size = reader.size();
+    if (reader.format() == "bmp" && size.height() < 0 && size.height() > INT_MIN)
+        return QSize(size.width(), -size.height());
+    return size;
+}
+
+// The budget is decided from the header, before a byte is decoded: a
+// picture claiming more pixels costs no more than its header.
+QString overBudget(const QString &path, const QSize &size)
+{
+    if (size.width() <= kMaxPictureSide && size.height() <= kMaxPictureSide
+        && qint64(size.width()) * size.height() <= kMaxPixels)
+        return {};
+    return message(path, QStringLiteral("the picture is too large (%1 × %2 pixels; at most %3 "
+                                        "megapixels can be shown)")
+                             .arg(size.width()).arg(size.height())
+                             .arg(kMaxPixels / (1024 * 1024)));
 }
 
 bool sizeAllowed(const QSize &size)
@@ -222,21 +289,36 @@ PictureInfo pictureInfo(const QString &path)
             info.error = message(path, wmf.error);
             return info;
         }
+        if (const QString over = overBudget(path, wmf.pixels); !over.isEmpty()) {
+            info.error = over;
+            return info;
+        }
         info.naturalPixels = wmf.pixels;
         info.naturalSizeMm = wmf.mm;
         return info;
     }
 
-    QImageReader reader(path);
+    if (const QSize claimed = bmpClaimedSize(head); claimed.isValid()) {
+        if (const QString over = overBudget(path, claimed); !over.isEmpty()) {
+            info.format = QStringLiteral("bmp");
+            info.error = over;
+            return info;
+        }
+    }
+
+    QFile file;
+    QImageReader reader;
+    if (!openForReader(file, reader, path, &info.error))
+        return info;
     configure(reader);
-    const QSize size = reader.canRead() ? reader.size() : QSize();
+    const QSize size = headerSize(reader);
     info.format = QString::fromLatin1(reader.format());
     if (!size.isValid() || size.isEmpty()) {
         info.error = message(path, QStringLiteral("not a picture this program can show"));
         return info;
     }
-    if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide) {
-        info.error = message(path, QStringLiteral("the picture is too large"));
+    if (const QString over = overBudget(path, size); !over.isEmpty()) {
+        info.error = over;
         return info;
     }
     if (const QString damage = damaged(path, reader.format(), head); !damage.isEmpty()) {
@@ -267,8 +349,8 @@ LoadedPicture loadPicture(const QString &path)
     }
     picture.naturalPixels = info.naturalPixels;
     picture.naturalSizeMm = info.naturalSizeMm;
-    if (!sizeAllowed(info.naturalPixels)) {
-        picture.error = message(path, QStringLiteral("the picture is too large"));
+    if (const QString over = overBudget(path, info.naturalPixels); !over.isEmpty()) {
+        picture.error = over;
         return picture;
     }
     picture.image = decodeScaled(path, info.naturalPixels, picture.error, true);
@@ -305,16 +387,23 @@ QImage decodeScaled(const QString &path, const QSize &size, QString &err, bool c
             err = message(path, err);
         return image;
     }
+    if (const QString over = overBudget(path, bmpClaimedSize(head)); !over.isEmpty()) {
+        err = over;
+        return {};
+    }
 
-    QImageReader reader(path);
+    QFile file;
+    QImageReader reader;
+    if (!openForReader(file, reader, path, &err))
+        return {};
     configure(reader);
-    const QSize natural = reader.canRead() ? reader.size() : QSize();
+    const QSize natural = headerSize(reader);
     if (natural.isEmpty()) {
         err = message(path, QStringLiteral("not a picture this program can show"));
         return {};
     }
-    if (natural.width() > kMaxPictureSide || natural.height() > kMaxPictureSide) {
-        err = message(path, QStringLiteral("the picture is too large"));
+    if (const QString over = overBudget(path, natural); !over.isEmpty()) {
+        err = over;
         return {};
     }
     const bool jpeg = reader.format() == "jpeg";
@@ -338,9 +427,6 @@ QImage decodeScaled(const QString &path, const QSize &size, QString &err, bool c
         }
         if (decode != natural)
             reader.setScaledSize(decode);
-    } else if (!sizeAllowed(natural)) {
-        err = message(path, QStringLiteral("the picture is too large"));
-        return {};
     }
     QImage image = reader.read();
     if (image.isNull()) {

@@ -12,6 +12,7 @@
 #include "document/MediaLookup.h"
 #include "platform/MessageService.h"
 #include "document/QuestionRecord.h"
+#include "platform/RegularFile.h"
 #include "document/ScoreLog.h"
 #include "document/TestFile.h"
 #include "platform/CheckedFile.h"
@@ -166,12 +167,13 @@ int log2txt(const QStringList &args)
 {
     if (args.size() != 2)
         return toolUsageError();
-    QFile log(args[0]);
-    if (!log.open(QIODevice::ReadOnly)) {
-        printError(QStringLiteral("Cannot open the score log \"%1\": %2").arg(args[0], log.errorString()));
+    QString why;
+    const QByteArray log = RegularFile::read(args[0], ScoreLog::MaxLogBytes, &why);
+    if (!why.isEmpty()) {
+        printError(QStringLiteral("Cannot open the score log \"%1\": %2").arg(args[0], why));
         return 1;
     }
-    const QByteArray bytes = ScoreLog::exportBytes(ScoreLog::textFromBytes(log.readAll()));
+    const QByteArray bytes = ScoreLog::exportBytes(ScoreLog::textFromBytes(log));
     QString reason;
     if (!CheckedFile::write(args[1], bytes, &reason)) {
         printError(QStringLiteral("Cannot write \"%1\": %2").arg(args[1], reason));

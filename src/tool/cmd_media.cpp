@@ -4,10 +4,10 @@
 #include "tool/ToolCommand.h"
 #include "media/WaveFile.h"
 #include "media/modSound.h"
+#include "platform/RegularFile.h"
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <QSocketNotifier>
@@ -126,11 +126,17 @@ int playCommand(const QStringList &args)
         std::fprintf(stderr, "%s: no such file\n", qPrintable(path));
         return 1;
     }
+    // A pipe or a device is refused before anything opens it: it would
+    // block the player or never end.
+    if (const QString why = RegularFile::problem(path); !why.isEmpty()) {
+        std::fprintf(stderr, "%s: cannot be played: %s\n", qPrintable(path), qPrintable(why));
+        return 1;
+    }
     switch (kind) {
     case MediaKind::Wave: {
-        QFile file(path);
         QString why = QStringLiteral("cannot be read");
-        if (!file.open(QIODevice::ReadOnly) || !parseWave(file.readAll(), &why).isValid()) {
+        const QByteArray bytes = readWaveFile(path, &why);
+        if (bytes.isEmpty() || !parseWave(bytes, &why).isValid()) {
             std::fprintf(stderr, "%s: cannot be played: %s\n", qPrintable(path), qPrintable(why));
             return 1;
         }

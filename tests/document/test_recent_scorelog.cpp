@@ -2,6 +2,7 @@
 #include "document/RecentFiles.h"
 #include "document/ScoreLog.h"
 #include "platform/SettingsStore.h"
+#include "SpecialFiles.h"
 #include "TestDoubles.h"
 
 #include <QFile>
@@ -90,6 +91,20 @@ TEST(ScoreLog, LinesEndAtCrOrCrLfAndEachShowsWithCrLf)
     for (const auto &c : cases)
         EXPECT_EQ(ScoreLog::textFromBytes(c.bytes), c.text) << c.name;
     EXPECT_TRUE(ScoreLog::readText(QStringLiteral("/no/such.log")).isEmpty());
+}
+
+// A log name that is a pipe or a link to a device is not opened (it would
+// block the viewer or never end); it reads as nothing, like a missing log.
+TEST(ScoreLog, PipesAndDevicesReadAsNothing)
+{
+    QTemporaryDir dir;
+    const QStringList specials = makeSpecialFiles(dir.path(), ".log");
+    ASSERT_EQ(specials.size(), 2);
+    for (const QString &p : specials) {
+        QString tooLarge = "unset";
+        EXPECT_TRUE(ScoreLog::readText(p, &tooLarge).isEmpty());
+        EXPECT_TRUE(tooLarge.isEmpty());
+    }
 }
 
 TEST(ScoreLog, ExportTrimsOnlySpacesOfTheWholeText)

@@ -5,6 +5,7 @@
 #include "document/LineCodec.h"
 #include "print/PrintSurface.h"
 #include "document/ScoreLog.h"
+#include "SpecialFiles.h"
 #include "TestDoubles.h"
 #include "document/Windows1252.h"
 #include "logview/frmLog.h"
@@ -134,6 +135,79 @@ private slots:
         w->mnuOpen_Click();
         QCOMPARE(w->shownText(), QString("second 1\r\nsecond 2\r\nfirst\r\n"));
         QVERIFY(platform.messages.shown.isEmpty());
+    }
+
+    void largeLogsShowReadOnlyAndSaveTheSameBytes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("5 MB of lone CRs") << QByteArray(5 * 1024 * 1024, '\r');
+        QTest::newRow("one 5 MB line") << QByteArray(5 * 1024 * 1024, 'x');
+        QByteArray many;
+        for (int i = 0; i < 30000; ++i)
+            many += LineCodec::logLine("Pupil " + QByteArray::number(i) + " 7 of 10\n!") + "\r\n";
+        QTest::newRow("30,000 lines") << many;
+    }
+
+    void largeLogsShowReadOnlyAndSaveTheSameBytes()
+    {
+        QFETCH(QByteArray, bytes);
+        ScopedPlatform platform;
+        frmLog *w = openStartup(writeLog("large.log", bytes));
+        // Shown by the view that lays out only what is on screen; the text
+        // box (whose caret would re-lay out a long line) holds nothing.
+        QVERIFY(w->showsLargeLog());
+        QVERIFY(!w->textBox()->isVisible());
+        QVERIFY(w->textBox()->document()->characterCount() <= 1);
+        QCOMPARE(w->shownText(), ScoreLog::textFromBytes(bytes));
+        // Save as Text File writes what the box would have written.
+        platform.dialogs.answer(m_dir.filePath("large.txt"));
+        w->mnuSave_Click();
+        QFile f(m_dir.filePath("large.txt"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), ScoreLog::exportBytes(ScoreLog::textFromBytes(bytes)));
+        // Read-only: editing commands change nothing.
+        w->mnuEditPaste_Click();
+        w->mnuEditCut_Click();
+        QCOMPARE(w->shownText(), ScoreLog::textFromBytes(bytes));
+        QVERIFY(platform.messages.shown.isEmpty());
+    }
+
+    void ordinaryLogStaysInTheBoxAndALargeOneGoesBeforeIt()
+    {
+        ScopedPlatform platform;
+        frmLog *w = openStartup(writeLog("class.log", logBytes({"Ann 7", "Bob 9"})));
+        QVERIFY(!w->showsLargeLog());
+        const QByteArray large(300 * 1024, 'y');
+        w->textBox()->moveCursor(QTextCursor::End);
+        platform.dialogs.answer(writeLog("long-line.log", large));
+        w->mnuOpen_Click();
+        QVERIFY(w->showsLargeLog());
+        // Inserted at the caret, as into the box.
+        QCOMPARE(w->shownText(), "Ann 7\r\nBob 9\r\n" + ScoreLog::textFromBytes(large));
+    }
+
+    void pipesDevicesAndHugeFilesAreNotRead()
+    {
+        ScopedPlatform platform;
+        const QStringList specials = makeSpecialFiles(m_dir.path(), ".log");
+        QCOMPARE(specials.size(), 2);
+        frmLog *w = nullptr;
+        for (const QString &path : specials) {
+            w = openStartup(path);
+            QCOMPARE(w->shownText(), QString());
+            delete w;
+        }
+        QVERIFY(platform.messages.shown.isEmpty());
+        // Beyond what any log can be: refused with a message naming it
+        // (a sparse file: nothing of it is read).
+        QFile huge(m_dir.filePath("huge.log"));
+        QVERIFY(huge.open(QIODevice::WriteOnly));
+        QVERIFY(huge.resize(ScoreLog::MaxLogBytes + 1));
+        huge.close();
+        w = openStartup(huge.fileName());
+        QCOMPARE(w->shownText(), QString());
+        QCOMPARE(platform.messages.shown.size(), 1);
+        QVERIFY(platform.messages.texts().at(0).contains("huge.log"));
     }
 
     void saveAsTextFile()

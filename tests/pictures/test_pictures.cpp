@@ -3,8 +3,10 @@
 
 #include "pictures/PictureLoader.h"
 #include "pictures/WmfReader.h"
+#include "SpecialFiles.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QRandomGenerator>
@@ -321,8 +323,8 @@ TEST(PictureLoader, PictureSizeChecksWithoutDecoding)
         EXPECT_FALSE(info.error.isEmpty());
     }
 
-    // A JPEG whose frame header claims 30000 by 20000 pixels: measured at
-    // once, although decoding it would need gigabytes.
+    // A JPEG whose frame header claims 30000 by 20000 pixels: refused at
+    // once from its header, although decoding it would need gigabytes.
     QByteArray jpeg = bytesOf(data("gradient-200x100.jpg"));
     const int sof = jpeg.indexOf("\xFF\xC0");
     ASSERT_GT(sof, 0);
@@ -332,7 +334,8 @@ TEST(PictureLoader, PictureSizeChecksWithoutDecoding)
     jpeg[sof + 8] = char(30000 & 0xFF);
     QTemporaryDir dir;
     const QString claimed = writeTemp(dir, "claimed.jpg", jpeg);
-    EXPECT_EQ(pictureSize(claimed), QSize(30000, 20000));
+    EXPECT_FALSE(pictureSize(claimed).isValid());
+    EXPECT_TRUE(pictureInfo(claimed).error.contains("30000 × 20000 pixels"));
     EXPECT_TRUE(loadPicture(claimed).isNull());
 
     // The extension does not decide: a bitmap named .jpg is a bitmap.
@@ -342,6 +345,86 @@ TEST(PictureLoader, PictureSizeChecksWithoutDecoding)
 
     EXPECT_FALSE(pictureSize(data("no-such-file.wmf")).isValid());
     EXPECT_FALSE(pictureSize(data("huge-bbox.wmf")).isValid());
+}
+
+QString hostile(const QString &name)
+{
+    return QFileInfo(data(name)).absolutePath() + QStringLiteral("/../hostile/") + name;
+}
+
+// Files written by scripts/make-hostile-pictures.py: tiny, but their headers
+// claim more pixels than the budget. Each is refused from its header, with
+// a message naming the file and the size it claims, by every entry point.
+TEST(PictureBudget, ClaimsAboveTheBudgetAreRefusedNamingFileAndSize)
+{
+    const struct {
+        const char *name;
+        const char *size;
+    } claims[] = {
+        {"claims-32000x32000-progressive.jpg", "32000 × 32000 pixels"},
+        {"claims-32000x32000-baseline.jpg", "32000 × 32000 pixels"},
+        {"claims-65535x65535.gif", "65535 × 65535 pixels"},
+        {"claims-30000x30000-rle.bmp", "30000 × 30000 pixels"},
+        {"claims-20000x20000-truncated.bmp", "20000 × 20000 pixels"},
+    };
+    for (const auto &c : claims) {
+        SCOPED_TRACE(c.name);
+        const QString path = hostile(c.name);
+        ASSERT_TRUE(QFileInfo::exists(path));
+        const PictureInfo info = pictureInfo(path);
+        EXPECT_FALSE(info.isValid());
+        EXPECT_TRUE(info.error.startsWith(QString::fromLatin1(c.name))) << info.error.toStdString();
+        EXPECT_TRUE(info.error.contains(QString::fromUtf8(c.size))) << info.error.toStdString();
+        QString error;
+        EXPECT_TRUE(loadPictureScaled(path, QSize(64, 48), &error).isNull());
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.size))) << error.toStdString();
+        QImage page(50, 50, QImage::Format_RGB32);
+        QPainter painter(&page);
+        EXPECT_FALSE(drawPicture(painter, QRectF(0, 0, 50, 50), path, &error));
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.size))) << error.toStdString();
+    }
+    // A metafile whose frame is absurdly large is refused too.
+    EXPECT_FALSE(pictureInfo(data("huge-bbox.wmf")).isValid());
+}
+
+TEST(PictureBudget, TopDownBitmapIsReadUpright)
+{
+    // 40 × 30, stored top row first: red above, blue below.
+    const QString path = hostile("top-down-40x30.bmp");
+    const PictureInfo info = pictureInfo(path);
+    ASSERT_TRUE(info.isValid()) << info.error.toStdString();
+    EXPECT_EQ(info.naturalPixels, QSize(40, 30));
+    const LoadedPicture picture = loadPicture(path);
+    ASSERT_FALSE(picture.isNull()) << picture.error.toStdString();
+    EXPECT_EQ(QColor(picture.image.pixel(20, 2)), QColor(Qt::red));
+    EXPECT_EQ(QColor(picture.image.pixel(20, 27)), QColor(Qt::blue));
+    const QImage thumb = loadPictureScaled(path, QSize(20, 15));
+    ASSERT_EQ(thumb.size(), QSize(20, 15));
+    EXPECT_EQ(QColor(thumb.pixel(10, 1)).red(), 255);
+    EXPECT_EQ(QColor(thumb.pixel(10, 14)).blue(), 255);
+}
+
+// A picture name that is a pipe, or a link to a device, would block the
+// window or never end: it is refused without being opened.
+TEST(PictureBudget, PipesAndDevicesAreNeverOpened)
+{
+    QTemporaryDir dir;
+    const QStringList specials = makeSpecialFiles(dir.path(), ".jpg");
+    ASSERT_EQ(specials.size(), 2);
+    for (const QString &path : specials) {
+        SCOPED_TRACE(path.toStdString());
+        const PictureInfo info = pictureInfo(path);
+        EXPECT_FALSE(info.isValid());
+        EXPECT_TRUE(info.error.contains("not a regular file")) << info.error.toStdString();
+        QString error;
+        EXPECT_TRUE(loadPictureScaled(path, QSize(10, 10), &error).isNull());
+        EXPECT_TRUE(error.contains("not a regular file")) << error.toStdString();
+        EXPECT_TRUE(loadPicture(path).isNull());
+    }
+    // A link to an ordinary picture is followed.
+    const QString link = dir.filePath("link.bmp");
+    ASSERT_TRUE(QFile::link(data("redblue-40x30.bmp"), link));
+    EXPECT_FALSE(loadPicture(link).isNull());
 }
 
 } // namespace

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Peak memory and time of the real programs on hostile and huge files, each
+# beside the same figure for an ordinary file: pictures whose headers claim
+# huge sizes (refused from the header) against an ordinary progressive JPEG,
+# a 10 MB test (100 questions of 100 KB) against the sample test, 15 MB of
+# CRs given as a test, and the score-log viewer on 5 MB of lone CRs and on a
+# 5 MB single line against a class's log. Figures only; never fails on them.
+set -uo pipefail
+BUILD=${1:-build}
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+TOOL="$BUILD/bin/ardeno-tool"
+EDITOR_PROBE="$BUILD/bin/test_open_probe"
+LOG_PROBE="$BUILD/bin/log_open_probe"
+DATA="$ROOT/tests/data"
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+
+# One line per command: seconds, peak resident memory, its exit status and
+# the start of its output (the probes print their own figures).
+measure() {
+    local label=$1; shift
+    /usr/bin/time -o "$WORK/time" -f "%e %M %x" "$@" >"$WORK/stdout" 2>"$WORK/stderr"
+    read -r secs kb status < <(tail -n 1 "$WORK/time")
+    awk -v l="$label" -v s="$secs" -v k="$kb" -v x="$status" \
+        'BEGIN { printf "  %-42s %7.2f s %8.1f MB  exit %s", l, s, k / 1024, x }'
+    [ -s "$WORK/stdout" ] && printf '   %s' "$(head -c 100 "$WORK/stdout" | tr '\n' ' ')"
+    printf '\n'
+}
+
+echo "Pictures (ardeno-tool thumbnail at 64x48):"
+for f in hostile/ordinary-640x480-progressive.jpg pictures/gradient-200x100.jpg \
+         hostile/claims-32000x32000-progressive.jpg hostile/claims-32000x32000-baseline.jpg \
+         hostile/claims-7000x7000-progressive.jpg hostile/claims-65535x65535.gif \
+         hostile/claims-30000x30000-rle.bmp hostile/claims-20000x20000-truncated.bmp \
+         pictures/huge-bbox.wmf; do
+    measure "$(basename "$f")" env QT_QPA_PLATFORM=offscreen "$TOOL" thumbnail "$DATA/$f" 64x48 "$WORK/t.png"
+done
+
+echo "Tests (ardeno-tool dump; opening in the shown editor):"
+python3 - "$WORK/big.ard" <<'PY'
+import sys
+key = 0x1D
+def scr(b): return bytes(c ^ key for c in b)
+lines = [scr(b'Ten megabytes\xa9Class 1')]
+for i in range(100):
+    q = (b'Question %d ' % i) + b'lorem ipsum ' * (100 * 1024 // 12)
+    lines.append(scr(b'm\xa9' + q + b'\xa9one\xa9two\xa9three\xa9four\xa9none\xa9 2'))
+open(sys.argv[1], 'wb').write(b'\r\n'.join(lines) + b'\r\n\r\n')
+PY
+head -c $((15 * 1024 * 1024)) /dev/zero | tr '\0' '\r' > "$WORK/crs.ard"
+measure "sample.ard (dump)" "$TOOL" dump "$ROOT/samples/sample.ard"
+measure "10 MB test (dump)" "$TOOL" dump "$WORK/big.ard"
+measure "15 MB of CRs as a test (dump, refused)" "$TOOL" dump "$WORK/crs.ard"
+if [ -x "$EDITOR_PROBE" ]; then
+    measure "sample.ard (editor)" env QT_QPA_PLATFORM=offscreen "$EDITOR_PROBE" "$ROOT/samples/sample.ard"
+    measure "10 MB test (editor)" env QT_QPA_PLATFORM=offscreen "$EDITOR_PROBE" "$WORK/big.ard"
+fi
+
+echo "Score logs (the viewer: open, then 2 s idle):"
+python3 - "$WORK/class.log" <<'PY'
+import sys
+lines = [bytes(c ^ 0xB6 for c in (b'Pupil %d: 7 of 10' % i)) for i in range(30)]
+open(sys.argv[1], 'wb').write(b'\r\n'.join(lines) + b'\r\n')
+PY
+head -c $((5 * 1024 * 1024)) /dev/zero | tr '\0' '\r' > "$WORK/crs.log"
+head -c $((5 * 1024 * 1024)) /dev/zero | tr '\0' 'x' > "$WORK/line.log"
+for f in class crs line; do
+    measure "$f.log" env QT_QPA_PLATFORM=offscreen "$LOG_PROBE" "$WORK/$f.log"
+done

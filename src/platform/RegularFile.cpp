@@ -1,0 +1,152 @@
+#include "platform/RegularFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace RegularFile {
+namespace {
+
+#ifdef Q_OS_UNIX
+QString kindOf(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return QStringLiteral("a folder");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("a pipe");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("a device");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("a socket");
+    return QStringLiteral("a special file");
+}
+
+QString notRegular(mode_t mode)
+{
+    return QStringLiteral("not a regular file (%1)").arg(kindOf(mode));
+}
+
+// O_NONBLOCK: opening a FIFO without a writer would otherwise wait forever
+// before the check could refuse it. It is cleared again for the read.
+int openChecked(const QString &path, QString *reason)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
+        ::close(fd);
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        *reason = notRegular(st.st_mode);
+        ::close(fd);
+        return -1;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+}
+#endif
+
+} // namespace
+
+bool open(QFile &file, const QString &path, QString *reason)
+{
+    QString dummy;
+    QString &why = reason ? *reason : dummy;
+    why.clear();
+    if (path.isEmpty()) {
+        why = QStringLiteral("No such file or directory");
+        return false;
+    }
+#ifdef Q_OS_UNIX
+    const int fd = openChecked(path, &why);
+    if (fd < 0)
+        return false;
+    file.setFileName(path);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        why = file.errorString();
+        ::close(fd);
+        return false;
+    }
+    return true;
+#else
+    if (const QString p = problem(path); !p.isEmpty()) {
+        why = p;
+        return false;
+    }
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        why = file.errorString();
+        return false;
+    }
+    return true;
+#endif
+}
+
+QByteArray read(const QString &path, qint64 maxBytes, QString *reason)
+{
+    QString dummy;
+    QString &why = reason ? *reason : dummy;
+    QFile file;
+    if (!open(file, path, &why))
+        return {};
+    if (file.size() > maxBytes) {
+        why = tooLarge(maxBytes);
+        return {};
+    }
+    // Read through the limit, not to the end: a file that grows while it is
+    // read is cut at the limit and refused.
+    QByteArray bytes = file.read(maxBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        why = file.errorString();
+        return {};
+    }
+    if (bytes.size() > maxBytes) {
+        why = tooLarge(maxBytes);
+        return {};
+    }
+    return bytes;
+}
+
+QString problem(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    if (path.isEmpty())
+        return QStringLiteral("No such file or directory");
+    QString why;
+    const int fd = openChecked(path, &why);
+    if (fd >= 0)
+        ::close(fd);
+    return why;
+#else
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("No such file or directory");
+    if (!info.isFile())
+        return QStringLiteral("not a regular file");
+    return {};
+#endif
+}
+
+QString tooLarge(qint64 maxBytes)
+{
+    const qint64 mb = maxBytes / (1024 * 1024);
+    return mb > 0 ? QStringLiteral("larger than %1 MB").arg(mb)
+                  : QStringLiteral("larger than %1 bytes").arg(maxBytes);
+}
+
+}

@@ -1,0 +1,36 @@
+#pragma once
+// Opening a file that came from outside (a test, a score log, a picture, a
+// sound) for reading. Only a regular file is opened: a FIFO would block the
+// reader forever, a device such as /dev/zero never ends, and a socket is not
+// a file at all. A symbolic link is followed only when it leads to a regular
+// file. The check is made on the opened handle, so the file cannot be
+// swapped for something else between the check and the read.
+//
+// Every reason given is a sentence part naming no file ("not a regular
+// file (a pipe)"); the callers put the file's name in front.
+
+#include <QByteArray>
+#include <QString>
+
+class QFile;
+
+namespace RegularFile {
+
+// Opens `file` read-only on `path` when that is a regular file. On failure
+// the file stays closed and *reason says why (the system's reason when the
+// file cannot be opened at all).
+bool open(QFile &file, const QString &path, QString *reason);
+
+// Reads the whole of a regular file of at most `maxBytes` bytes. An empty
+// result with *reason set on failure (a file above the limit is refused
+// without reading it); an empty file gives an empty result and no reason.
+QByteArray read(const QString &path, qint64 maxBytes, QString *reason);
+
+// Why a file handed to a library that opens it itself (a media decoder, an
+// image reader) must not be: "" for a regular file (or a link to one).
+QString problem(const QString &path);
+
+// The reason given for a file that is larger than a reader accepts.
+QString tooLarge(qint64 maxBytes);
+
+}

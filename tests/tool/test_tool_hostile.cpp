@@ -1,0 +1,167 @@
+// The real ardeno-tool on files built to hurt: pipes and links to devices
+// named as a picture, a sound, a tune, a video, a test and a log; pictures
+// whose headers claim huge sizes; a "test" of millions of empty lines; logs
+// of millions of lines or of one huge line. Each run has a bounded address
+// space (ulimit -v), so a reader that would need gigabytes is killed and the
+// check fails; a reader that blocks is caught by the bounded wait.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "SpecialFiles.h"
+
+namespace {
+// The tool with Qt and its libraries mapped needs under 200 MB of address
+// space. Reading a test or a log may cost a few times the file's size on top
+// (15 MB of CRs once took 400 MB to refuse); a picture inside the budget
+// decoded at thumbnail size a few hundred MB more, but never the gigabytes
+// the hostile headers ask for.
+constexpr int kDocumentLimitMb = 300;
+constexpr int kPictureLimitMb = 700;
+
+struct ToolRun {
+    int status = -1;   // -1: killed, crashed or did not end in time
+    QByteArray out, err;
+};
+
+ToolRun limitedTool(const QStringList &args, int limitMb)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    p.setProcessEnvironment(env);
+    p.start("bash", QStringList{"-c", QStringLiteral("ulimit -v %1 && exec \"$0\" \"$@\"").arg(limitMb * 1024),
+                                QStringLiteral(ARDENO_TOOL)} + args);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        return {};
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+QString data(const QString &relative)
+{
+    return qEnvironmentVariable("ARDENO_TEST_DATA") + QLatin1Char('/') + relative;
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+class SpecialFiles : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QStringList specials(const QString &suffix)
+    {
+        const QStringList files = makeSpecialFiles(dir.path(), suffix);
+        EXPECT_EQ(files.size(), 2);
+        return files;
+    }
+};
+}
+
+TEST_F(SpecialFiles, AreRefusedAtOnceAsPictureSoundTuneVideoTestAndLog)
+{
+    const struct {
+        const char *suffix;
+        QStringList command;   // the file's path goes at the end, or replaces "@"
+    } uses[] = {
+        {".bmp", {"pictureinfo"}},
+        {".jpg", {"thumbnail", "@", "32x24", "out.png"}},
+        {".wav", {"play"}},
+        {".mid", {"play"}},
+        {".avi", {"play"}},
+        {".mp3", {"play"}},
+        {".ard", {"dump"}},
+        {".log", {"log2txt", "@", "out.txt"}},
+    };
+    for (const auto &use : uses) {
+        for (const QString &path : specials(use.suffix)) {
+            SCOPED_TRACE(path.toStdString());
+            QStringList args = use.command;
+            if (args.contains("@")) {
+                args.replace(args.indexOf("@"), path);
+                for (QString &a : args)
+                    if (a.startsWith("out."))
+                        a = dir.filePath(a);
+            } else {
+                args << path;
+            }
+            const ToolRun r = limitedTool(args, kDocumentLimitMb);
+            EXPECT_EQ(r.status, 1) << r.err.constData();
+            EXPECT_TRUE(r.err.contains("not a regular file")) << r.err.constData();
+        }
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("out.txt")));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("out.png")));
+}
+
+TEST(HostilePictures, ClaimsAboveTheBudgetAreRefusedFromTheHeader)
+{
+    for (const char *name : {"claims-32000x32000-progressive.jpg", "claims-32000x32000-baseline.jpg",
+                             "claims-65535x65535.gif", "claims-30000x30000-rle.bmp",
+                             "claims-20000x20000-truncated.bmp"}) {
+        SCOPED_TRACE(name);
+        const QString path = data(QStringLiteral("hostile/") + name);
+        for (const QStringList &args : {QStringList{"pictureinfo", path},
+                                        QStringList{"thumbnail", path, "64x48", "/dev/null"}}) {
+            const ToolRun r = limitedTool(args, kPictureLimitMb);
+            EXPECT_EQ(r.status, 1) << r.err.constData();
+            EXPECT_TRUE(r.err.startsWith(name)) << r.err.constData();
+            EXPECT_TRUE(r.err.contains(" pixels")) << r.err.constData();
+        }
+    }
+    const ToolRun wmf = limitedTool({"pictureinfo", data("pictures/huge-bbox.wmf")}, kPictureLimitMb);
+    EXPECT_EQ(wmf.status, 1) << wmf.err.constData();
+}
+
+TEST(HostilePictures, PicturesInsideTheBudgetAreReadOrRefusedWithinTheLimit)
+{
+    QTemporaryDir dir;
+    // 7000 × 7000 claimed, its data cut short: inside the budget, so it is
+    // decoded at the reduced size of a thumbnail; read or refused as
+    // damaged, never killed by the limit.
+    const ToolRun claimed = limitedTool({"thumbnail", data("hostile/claims-7000x7000-progressive.jpg"),
+                                         "64x64", dir.filePath("a.png")}, kPictureLimitMb);
+    EXPECT_TRUE(claimed.status == 0 || claimed.status == 1) << claimed.err.constData();
+    for (const char *name : {"hostile/ordinary-640x480-progressive.jpg", "hostile/top-down-40x30.bmp",
+                             "pictures/gradient-200x100.jpg"}) {
+        const ToolRun ok = limitedTool({"thumbnail", data(name), "64x48", dir.filePath("b.png")}, kPictureLimitMb);
+        EXPECT_EQ(ok.status, 0) << name << ": " << ok.err.constData();
+    }
+}
+
+TEST(HostileFiles, MillionsOfEmptyLinesAreRefusedAsATestWithinTheLimit)
+{
+    QTemporaryDir dir;
+    const QString crs = dir.filePath("crs.ard");
+    writeAll(crs, QByteArray(15 * 1024 * 1024, '\r'));
+    const ToolRun r = limitedTool({"dump", crs}, kDocumentLimitMb);
+    EXPECT_EQ(r.status, 1) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("crs.ard")) << r.err.constData();
+}
+
+TEST(HostileFiles, HugeLogsExportWithinTheLimit)
+{
+    QTemporaryDir dir;
+    const QString crs = dir.filePath("crs.log");
+    writeAll(crs, QByteArray(5 * 1024 * 1024, '\r'));
+    const QString line = dir.filePath("line.log");
+    writeAll(line, QByteArray(5 * 1024 * 1024, 'x'));
+    const ToolRun a = limitedTool({"log2txt", crs, dir.filePath("crs.txt")}, kDocumentLimitMb);
+    EXPECT_EQ(a.status, 0) << a.err.constData();
+    EXPECT_EQ(QFileInfo(dir.filePath("crs.txt")).size(), 5 * 1024 * 1024 * 2 + 2);
+    const ToolRun b = limitedTool({"log2txt", line, dir.filePath("line.txt")}, kDocumentLimitMb);
+    EXPECT_EQ(b.status, 0) << b.err.constData();
+    // The line, its CR LF, and the CR LF the export adds.
+    EXPECT_EQ(QFileInfo(dir.filePath("line.txt")).size(), 5 * 1024 * 1024 + 4);
+}
