@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     doc.append(kept);
     if (!r.test) {
         FUZZ_CHECK(r.error.contains(QLatin1String("fuzz.ard")));
-        FUZZ_CHECK(doc.NextQuestionNumber == 2 && doc.QuestionRecords[1] == kept);
+        FUZZ_CHECK(doc.nextQuestionNumber() == 2 && doc.record(1) == kept);
         return 0;
     }
     const LoadedTest &test = *r.test;
@@ -28,20 +28,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     applyLoadedTest(doc, test);
     const int n = doc.questionCount();
-    FUZZ_CHECK(n == test.records.size() && doc.NextQuestionNumber == n + 1);
+    FUZZ_CHECK(n == test.records.size() && doc.nextQuestionNumber() == n + 1);
     for (int i = 1; i <= TestDocument::MaxQuestions; ++i) {
         if (i <= n) {
-            FUZZ_CHECK(doc.QuestionRecords[i] == test.records[i - 1]);
-            FUZZ_CHECK(doc.QuestionCaptions[i] == QuestionRecord::fields(doc.QuestionRecords[i]).at(1));
+            FUZZ_CHECK(doc.record(i) == test.records[i - 1]);
+            FUZZ_CHECK(doc.caption(i) == QuestionRecord::fields(doc.record(i)).at(1));
         } else {
-            FUZZ_CHECK(doc.QuestionRecords[i].isEmpty() && doc.QuestionCaptions[i].isEmpty());
+            FUZZ_CHECK(doc.record(i).isEmpty() && doc.caption(i).isEmpty());
         }
     }
 
     // What was read saves to bytes that read back the same.
     QStringList records;
     for (int i = 1; i <= n; ++i)
-        records << doc.QuestionRecords[i];
+        records << doc.record(i);
     FUZZ_CHECK(unstorableInTestFile(test.title + test.teacher + records.join(QString())).isEmpty());
     const TestReadResult again = parseTestBytes(testFileBytes(test.title, test.teacher, records),
                                                 QStringLiteral("again.ard"));

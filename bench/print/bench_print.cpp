@@ -97,7 +97,7 @@ void barePdf(const QString &path, const TestDocument &doc)
     p.drawLine(QPointF(10 * dpmm, y * dpmm), QPointF(190 * dpmm, y * dpmm));
     line("");
     for (int i = 1; i <= doc.questionCount(); ++i) {
-        const QStringList f = QuestionRecord::fields(doc.QuestionRecords[i]);
+        const QStringList f = QuestionRecord::fields(doc.record(i));
         const bool mc = f.size() == 8;
         const QString media = f[mc ? 6 : 2];
         if (QFileInfo::exists(media)) {
@@ -125,7 +125,7 @@ void barePdf(const QString &path, const TestDocument &doc)
     line("Key for Benchmark Test");
     line("");
     for (int i = 1; i <= doc.questionCount(); ++i)
-        line(TestPrintout::keyLine(doc.QuestionRecords[i], i));
+        line(TestPrintout::keyLine(doc.record(i), i));
 }
 
 template <typename F>

@@ -1,10 +1,7 @@
 #pragma once
 // Decisions of the editor window that need no widgets: the command line,
-// the extension rule, the caption, and the thumbnail arithmetic of the
-// media panel. Kept here so they can be tested without a window.
+// the extension rule and the caption. Kept here so they can be tested without a window.
 
-#include <QRect>
-#include <QSize>
 #include <QString>
 #include <QStringList>
 

@@ -1,13 +1,13 @@
 #include "app/frmCreate.h"
 
 #include "app/EditorLogic.h"
+#include "app/QuestionEntryPanel.h"
 #include "widgets/FrameBox.h"
 #include "dialogs/FileDialogs.h"
 #include "document/MediaLookup.h"
 #include "platform/MsgBox.h"
 #include "platform/Platform.h"
 #include "widgets/PictureBox.h"
-#include "pictures/PictureFit.h"
 #include "pictures/PictureLoader.h"
 #include "app/QuestionListWidth.h"
 #include "document/QuestionRecord.h"
@@ -16,6 +16,7 @@
 #include "dialogs/dlgAsk.h"
 #include "media/modSound.h"
 #include "widgets/Controls.h"
+#include "widgets/MediaPreviewPanel.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowFont.h"
 
@@ -46,22 +47,11 @@
 namespace {
 QPointer<frmCreate> theEditor;
 
-constexpr int ShownLeft = 120;
-constexpr int ParkedLeft = -20000;   // out of sight, contents kept
-constexpr int MaxQuestionText = 256;
-constexpr int MaxAnswerText = 90;
 constexpr int MaxTitleText = 100;
 
 const QString NoQuestionsYet = QStringLiteral("No questions yet.");
 const QString ExistingQuestions = QStringLiteral("Existing Questions");
 
-// The parked frame keeps its contents but takes no part in the window: Tab
-// would otherwise wander through its controls out of sight.
-void setGroupLeft(QWidget *w, int leftTwips)
-{
-    w->move(Twips::toPixels(leftTwips), w->y());
-    w->setEnabled(leftTwips == ShownLeft);
-}
 }
 
 frmCreate *frmCreate::instance() { return theEditor.data(); }
@@ -77,6 +67,8 @@ frmCreate::frmCreate(QWidget *parent) : QMainWindow(parent)
 
     buildControls();
     buildMenus();
+    connect(&m_controller, &EditorController::commandsChanged, this, &frmCreate::applyCommands);
+    applyCommands();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     Form_Load();
 }
@@ -98,63 +90,8 @@ void frmCreate::buildControls()
     txtTeacher = Controls::lineEdit(client, QStringLiteral("txtTeacher"), Twips::rect(3840, 360, 3855, 285), MaxTitleText,
                               QStringLiteral("Enter the class and/or teacher here."));
 
-    // --- Multiple-choice frame ---
-    grpMultiple = new FrameBox(QStringLiteral("Multiple Choice Question:"), client);
-    grpMultiple->setObjectName(QStringLiteral("grpMultiple"));
-    grpMultiple->setGeometry(Twips::rect(120, 840, 3495, 4335));
-    lblMultipleQuestion[0] = Controls::fittedLabel(grpMultiple, QStringLiteral("lblMultipleQuestion_0"), QStringLiteral("Question:"), Twips::rect(240, 240, 675, 195));
-    txtMQuestion = Controls::multiLine(grpMultiple, QStringLiteral("txtMQuestion"), Twips::rect(240, 480, 3015, 1575), MaxQuestionText,
-                                 QStringLiteral("Type the multiple choice question here."));
-    const int answerTops[4] = {2160, 2520, 2880, 3240};
-    const QString letters = QStringLiteral("ABCD");
-    for (int i = 0; i < 4; ++i) {
-        optABCD[i] = Controls::option(grpMultiple, QStringLiteral("optABCD_%1").arg(i), QString(letters[i]),
-                                Twips::rect(120, answerTops[i], 255, 255),
-                                QStringLiteral("Correct answer is %1.").arg(letters[i]));
-        // The option's text sits right of its indicator; the frame allows it
-        // the room up to the answer box.
-        optABCD[i]->resize(Twips::toPixels(480) - optABCD[i]->x(), optABCD[i]->height());
-        optABCD[i]->setStyleSheet(QStringLiteral("QRadioButton { spacing: 2px; }"));
-        txtManswer[i] = Controls::lineEdit(grpMultiple, QStringLiteral("txtManswer_%1").arg(i),
-                                     Twips::rect(480, answerTops[i], 2775, 285), MaxAnswerText,
-                                     i == 0 ? QStringLiteral("Type the answer here.") : QString());
-    }
-    optABCD[0]->setChecked(true);
-    lblMultipleQuestion[5] = Controls::fittedLabel(grpMultiple, QStringLiteral("lblMultipleQuestion_5"), QStringLiteral("media:"), Twips::rect(120, 3600, 465, 195));
-    txtMpic = Controls::lineEdit(grpMultiple, QStringLiteral("txtMpic"), Twips::rect(600, 3600, 2295, 285), 0,
-                           QStringLiteral("Picure name for this question."));
-    txtMpic->setText(QStringLiteral("None"));
-    cmdMpic = Controls::button(grpMultiple, QStringLiteral("cmdMpic"), QStringLiteral("..."), Twips::rect(2880, 3600, 375, 285),
-                         QStringLiteral("Choose a picture for this question."));
-    cmdMRemove = Controls::button(grpMultiple, QStringLiteral("cmdMRemove"), QStringLiteral("Remove Multimedia File"),
-                            Twips::rect(600, 3960, 2295, 255));
-
-    // --- True/false frame, parked out of sight at start ---
-    grpTrueFalse = new FrameBox(QStringLiteral("True/False Question:"), client);
-    grpTrueFalse->setObjectName(QStringLiteral("grpTrueFalse"));
-    grpTrueFalse->setGeometry(Twips::rect(ParkedLeft, 840, 3495, 4335));
-    lblTrueQuestion[0] = Controls::fittedLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_0"), QStringLiteral("Question:"), Twips::rect(240, 360, 675, 195));
-    txtTFquestion = Controls::multiLine(grpTrueFalse, QStringLiteral("txtTFquestion"), Twips::rect(240, 600, 3015, 1935), MaxQuestionText,
-                                  QStringLiteral("Type the true/false question here."));
-    lblTrueQuestion[1] = Controls::fittedLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_1"), QStringLiteral("Answer:"), Twips::rect(240, 2640, 570, 195));
-    optTrueAnswer[0] = Controls::option(grpTrueFalse, QStringLiteral("optTrueAnswer_0"), QStringLiteral("True"), Twips::rect(240, 2880, 1095, 375),
-                                  QStringLiteral("Click here for the correct answer - true or false."));
-    optTrueAnswer[1] = Controls::option(grpTrueFalse, QStringLiteral("optTrueAnswer_1"), QStringLiteral("False"), Twips::rect(1440, 2880, 1095, 375));
-    optTrueAnswer[0]->setChecked(true);
-    lblTrueQuestion[2] = Controls::fittedLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_2"), QStringLiteral("media:"), Twips::rect(120, 3600, 465, 195));
-    txtTFpic = Controls::lineEdit(grpTrueFalse, QStringLiteral("txtTFpic"), Twips::rect(600, 3600, 2295, 285), 0,
-                            QStringLiteral("Picture for this question."));
-    txtTFpic->setText(QStringLiteral("None"));
-    cmdPic = Controls::button(grpTrueFalse, QStringLiteral("cmdPic"), QStringLiteral("..."), Twips::rect(2880, 3600, 375, 285),
-                        QStringLiteral("Choose a picture for this question."));
-    cmdTRemove = Controls::button(grpTrueFalse, QStringLiteral("cmdTRemove"), QStringLiteral("Remove Multimedia File"),
-                            Twips::rect(600, 3960, 2295, 255));
-    for (QPushButton *b : {cmdMpic, cmdPic}) {
-        QFont f = WindowFont::sansSerif(8);
-        f.setFamilies({QStringLiteral("Arial Rounded MT Bold"), QStringLiteral("Liberation Sans")});
-        f.setBold(true);
-        b->setFont(f);
-    }
+    // --- The two question frames ---
+    m_entry = new QuestionEntryPanel(client, this);
 
     // --- Question number, add button and type switch ---
     lblNumber = Controls::fittedLabel(client, QStringLiteral("lblNumber"), QStringLiteral("Question #1"), Twips::rect(3840, 960, 1815, 360));
@@ -166,14 +103,7 @@ void frmCreate::buildControls()
                         QStringLiteral("Add the current question"));
     // The window's default button: Enter presses it (see keyPressEvent).
     cmdAdd->setDefault(true);
-    grpType = new FrameBox(QStringLiteral("Question Type"), client);
-    grpType->setObjectName(QStringLiteral("grpType"));
-    grpType->setGeometry(Twips::rect(3840, 1920, 1815, 1095));
-    optType[0] = Controls::option(grpType, QStringLiteral("optType_0"), QStringLiteral("Multiple Choice"), Twips::rect(120, 240, 1455, 375),
-                            QStringLiteral("Create a multiple choice question."));
-    optType[1] = Controls::option(grpType, QStringLiteral("optType_1"), QStringLiteral("True/False"), Twips::rect(120, 600, 1455, 375),
-                            QStringLiteral("Create a true/false question."));
-    optType[0]->setChecked(true);
+    m_entry->buildTypeChoice(client);
 
     // --- Test commands ---
     cmdOkay = Controls::button(client, QStringLiteral("cmdOkay"), QStringLiteral("Save Test"), Twips::rect(5880, 960, 1815, 375));
@@ -230,20 +160,9 @@ void frmCreate::buildControls()
     cmdRemove->setEnabled(false);
 
     // --- Media panel ---
-    lblPreview = Controls::fittedLabel(client, QStringLiteral("lblPreview"), QStringLiteral("No Media Chosen"), Twips::rect(3840, 3120, 1275, 195));
-    lblPreview->resize(Twips::toPixels(1815), lblPreview->height());   // "Picture Thumbnail" is wider than the design text
-    picPreview = new PictureBox(client);
-    picPreview->setObjectName(QStringLiteral("picPreview"));
-    picPreview->setGeometry(Twips::rect(3840, 3360, 1815, 1815));
-    picPreview->setToolTip(QStringLiteral("Picture Preview"));
-    picPreview->hide();
-    cmdPlaywav = Controls::button(client, QStringLiteral("cmdPlaywav"), QStringLiteral("Play Wav"), Twips::rect(3840, 3360, 1815, 375));
-    cmdPlaywav->hide();
-    imgHide = new PictureBox(client);
-    imgHide->setObjectName(QStringLiteral("imgHide"));
-    imgHide->setBorder3D(false);
-    imgHide->setGeometry(Twips::rect(7080, 0, 735, 495));
-    imgHide->hide();
+    m_media = new MediaPreviewPanel(client, {Twips::rect(3840, 3120, 1275, 195), Twips::rect(3840, 3360, 1815, 1815),
+                                             Twips::rect(3840, 3360, 1815, 375), Twips::rect(7080, 0, 735, 495)},
+                                    this);
 
     // --- Handlers ---
     connect(cmdOkay, &QPushButton::clicked, this, &frmCreate::cmdOkay_Click);
@@ -251,22 +170,22 @@ void frmCreate::buildControls()
     connect(cmdCancel, &QPushButton::clicked, this, &frmCreate::cmdCancel_Click);
     connect(cmdAdd, &QPushButton::clicked, this, &frmCreate::cmdAdd_Click);
     for (int i = 0; i < 2; ++i)
-        connect(optType[i], &QRadioButton::clicked, this, [this, i] { optType_Click(i); });
+        connect(m_entry->optType[i], &QRadioButton::clicked, this, [this, i] { optType_Click(i); });
     connect(cboExist, qOverload<int>(&QComboBox::activated), this, &frmCreate::cboExist_Click);
     connect(cmdEdit, &QPushButton::clicked, this, &frmCreate::cmdEdit_Click);
     connect(cmdRemove, &QPushButton::clicked, this, &frmCreate::cmdRemove_Click);
-    connect(cmdMpic, &QPushButton::clicked, this, &frmCreate::cmdMpic_Click);
-    connect(cmdPic, &QPushButton::clicked, this, &frmCreate::cmdPic_Click);
-    connect(cmdMRemove, &QPushButton::clicked, this, &frmCreate::cmdMRemove_Click);
-    connect(cmdTRemove, &QPushButton::clicked, this, &frmCreate::cmdTRemove_Click);
-    connect(txtMpic, &QLineEdit::textChanged, this, &frmCreate::txtMpic_Change);
-    connect(txtTFpic, &QLineEdit::textChanged, this, &frmCreate::txtTFpic_Change);
-    connect(cmdPlaywav, &QPushButton::clicked, this, &frmCreate::cmdPlaywav_Click);
-    txtMQuestion->installEventFilter(this);
-    txtTFquestion->installEventFilter(this);
+    connect(m_entry->cmdMpic, &QPushButton::clicked, this, &frmCreate::cmdMpic_Click);
+    connect(m_entry->cmdPic, &QPushButton::clicked, this, &frmCreate::cmdPic_Click);
+    connect(m_entry->cmdMRemove, &QPushButton::clicked, this, &frmCreate::cmdMRemove_Click);
+    connect(m_entry->cmdTRemove, &QPushButton::clicked, this, &frmCreate::cmdTRemove_Click);
+    connect(m_entry->txtMpic, &QLineEdit::textChanged, this, &frmCreate::txtMpic_Change);
+    connect(m_entry->txtTFpic, &QLineEdit::textChanged, this, &frmCreate::txtTFpic_Change);
+    connect(m_media->playButton(), &QPushButton::clicked, this, &frmCreate::cmdPlaywav_Click);
+    m_entry->txtMQuestion->installEventFilter(this);
+    m_entry->txtTFquestion->installEventFilter(this);
 
     setTabOrder(txtTitle, txtTeacher);
-    setTabOrder(txtTeacher, txtMQuestion);
+    setTabOrder(txtTeacher, m_entry->txtMQuestion);
 }
 
 void frmCreate::buildMenus()
@@ -310,11 +229,24 @@ void frmCreate::buildMenus()
     connect(mnuFilePrintPdf, &QAction::triggered, this, &frmCreate::mnuFilePrintPdf_Click);
     connect(mnuFileExit, &QAction::triggered, this, &frmCreate::mnuFileExit_Click);
 
+    // Edit menu, between File and Tools. In the title and class/teacher boxes
+    // the keys undo the typing there (the boxes take them first).
+    mnuEdit = menuBar()->addMenu(tr("&Edit"));
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    mnuEditUndo = mnuEdit->addAction(tr("&Undo"));
+    mnuEditUndo->setObjectName(QStringLiteral("mnuEditUndo"));
+    mnuEditUndo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    mnuEditRedo = mnuEdit->addAction(tr("&Redo"));
+    mnuEditRedo->setObjectName(QStringLiteral("mnuEditRedo"));
+    mnuEditRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(mnuEditUndo, &QAction::triggered, this, &frmCreate::mnuEditUndo_Click);
+    connect(mnuEditRedo, &QAction::triggered, this, &frmCreate::mnuEditRedo_Click);
+
     // File managers open where the test is.
     installToolsAndHelpMenus(menuBar(), this, [this] {
-        if (!m_doc.CurrentFile.isEmpty())
-            return QFileInfo(m_doc.CurrentFile).absolutePath();
-        return m_doc.TestFolder;
+        if (!document().currentFile().isEmpty())
+            return QFileInfo(document().currentFile()).absolutePath();
+        return document().testFolder();
     });
 }
 
@@ -329,15 +261,29 @@ void frmCreate::fitListPopup()
         questionListWidth(QFontMetrics(cboExist->view()->font()), captions, cboExist->width()));
 }
 
-bool frmCreate::isEditMode() const { return !lblEditMode->isHidden(); }
+bool frmCreate::isEditMode() const { return m_controller.isEditing(); }
 
-void frmCreate::setTestCommandsEnabled(bool on)
+// The one place the controller's command table reaches the controls.
+void frmCreate::applyCommands()
 {
-    cmdPreview->setEnabled(on);
-    cmdOkay->setEnabled(on);
-    mnuFileSaveas->setEnabled(on);
-    mnuFilePrint->setEnabled(on);
-    mnuFilePrintPdf->setEnabled(on);
+    const EditorController::Commands c = m_controller.commands();
+    cmdEdit->setEnabled(c.edit);
+    cmdRemove->setEnabled(c.remove);
+    cmdAdd->setEnabled(c.add);
+    m_entry->grpType->setEnabled(c.typeSwitch);
+    m_entry->optType[0]->setEnabled(c.typeSwitch);
+    m_entry->optType[1]->setEnabled(c.typeSwitch);
+    for (QWidget *w : {static_cast<QWidget *>(cmdPreview), static_cast<QWidget *>(cmdOkay)})
+        w->setEnabled(c.testCommands);
+    for (QAction *a : {mnuFileSaveas, mnuFilePrint, mnuFilePrintPdf})
+        a->setEnabled(c.testCommands);
+    cboExist->setEnabled(c.list);
+    mnuEditUndo->setEnabled(c.undo);
+    mnuEditRedo->setEnabled(c.redo);
+    const QString undoText = m_controller.editing().undoText();
+    const QString redoText = m_controller.editing().redoText();
+    mnuEditUndo->setText(undoText.isEmpty() ? tr("&Undo") : tr("&Undo %1").arg(undoText));
+    mnuEditRedo->setText(redoText.isEmpty() ? tr("&Redo") : tr("&Redo %1").arg(redoText));
 }
 
 // Setting the text of the list selects the item of that text, if any, as the
@@ -349,29 +295,6 @@ void frmCreate::setListText(const QString &text)
     cboExist->setCurrentIndex(index);
     cboExist->setEditText(text);
     cboExist->lineEdit()->setCursorPosition(0);   // show the start of a long question
-}
-
-QString frmCreate::multiLineText(const QPlainTextEdit *box)
-{
-    QString text = box->toPlainText();
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return text;
-}
-
-void frmCreate::setMultiLineText(QPlainTextEdit *box, const QString &text)
-{
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    box->setProperty("maxChars", std::max<int>(MaxQuestionText, int(text.size())));
-    box->setPlainText(shown);
-}
-
-// The length limits hold for typing; a longer text set from a test file is
-// kept whole.
-void frmCreate::setBoxText(QLineEdit *box, const QString &text, int maxLength)
-{
-    box->setMaxLength(std::max<int>(maxLength, int(text.size())));
-    box->setText(text);
 }
 
 void frmCreate::pressDefaultButton()
@@ -422,7 +345,7 @@ bool frmCreate::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    if ((watched == txtMQuestion || watched == txtTFquestion) && event->type() == QEvent::KeyPress) {
+    if ((watched == m_entry->txtMQuestion || watched == m_entry->txtTFquestion) && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             // Enter presses the default button; Ctrl+Enter starts a new line.
@@ -442,23 +365,28 @@ bool frmCreate::eventFilter(QObject *watched, QEvent *event)
 
 void frmCreate::ClearTest()
 {
-    m_doc.NextQuestionNumber = 0;
+    m_controller.clearTest();
+    showClearedTest();
+}
+
+// ClearTest's part on screen: the controller has emptied the test.
+void frmCreate::showClearedTest()
+{
     SetEditMode(false);
-    setBoxText(txtTeacher, QString(), MaxTitleText);
-    setBoxText(txtTitle, QString(), MaxTitleText);
-    cboExist->setEnabled(false);
+    QuestionEntryPanel::setBoxText(txtTeacher, QString(), MaxTitleText);
+    QuestionEntryPanel::setBoxText(txtTitle, QString(), MaxTitleText);
+    applyCommands();
     {
         const QSignalBlocker block(cboExist);
         cboExist->clear();
     }
     setListText(NoQuestionsYet);
-    m_doc.clearRecords();
 }
 
 void frmCreate::ShowLoadedTest(const QString &title, const QString &teacher)
 {
-    setBoxText(txtTitle, title, MaxTitleText);
-    setBoxText(txtTeacher, teacher, MaxTitleText);
+    QuestionEntryPanel::setBoxText(txtTitle, title, MaxTitleText);
+    QuestionEntryPanel::setBoxText(txtTeacher, teacher, MaxTitleText);
     EnableQuestionCommands(true);
     ClearEntry();
     RefreshList();
@@ -466,8 +394,7 @@ void frmCreate::ShowLoadedTest(const QString &title, const QString &teacher)
 
 void frmCreate::EnableQuestionCommands(bool on)
 {
-    setTestCommandsEnabled(on);
-    cboExist->setEnabled(on);
+    m_controller.setTestCommands(on);
     ClearEntry();
     if (!on)
         ClearTest();
@@ -476,14 +403,9 @@ void frmCreate::EnableQuestionCommands(bool on)
 void frmCreate::ClearEntry()
 {
     CloseAll();
-    PreviewMediaPath.clear();
-    for (QLineEdit *answer : txtManswer)
-        setBoxText(answer, QString(), MaxAnswerText);
-    txtMpic->setText(QStringLiteral("none"));
-    setMultiLineText(txtMQuestion, QString());
-    txtTFpic->setText(QStringLiteral("none"));
-    setMultiLineText(txtTFquestion, QString());
-    lblNumber->setText(EditorLogic::questionLabel(m_doc.NextQuestionNumber));
+    m_media->forgetMedia();
+    m_entry->clearFields();
+    lblNumber->setText(EditorLogic::questionLabel(document().nextQuestionNumber()));
     setListText(cboExist->count() > 0 ? cboExist->itemText(0) : QString());
     update();
     ClearMedia();
@@ -491,25 +413,15 @@ void frmCreate::ClearEntry()
 
 void frmCreate::SetEditMode(bool on)
 {
-    cmdEdit->setEnabled(on);
-    cmdRemove->setEnabled(on);
-    cmdAdd->setEnabled(!on);
+    m_controller.setEditMode(on);
     lblEditMode->setVisible(on);
-    cmdPreview->setEnabled(!on);
-    cmdOkay->setEnabled(!on);
-    mnuFileSaveas->setEnabled(!on);
-    mnuFilePrint->setEnabled(!on);
-    mnuFilePrintPdf->setEnabled(!on);
-    grpType->setEnabled(!on);
-    optType[0]->setEnabled(!on);
-    optType[1]->setEnabled(!on);
     if (!on)
         setListText(ExistingQuestions);
 }
 
 void frmCreate::RefreshList()
 {
-    const int n = m_doc.NextQuestionNumber - 1;
+    const int n = document().nextQuestionNumber() - 1;
     if (n < 0 || n > TestDocument::MaxQuestions) {
         MsgBox(QStringLiteral("This test has become corrupted.  Please start a new test, or open an existing test."));
         return;
@@ -518,21 +430,15 @@ void frmCreate::RefreshList()
         const QSignalBlocker block(cboExist);
         cboExist->clear();
         // Filled in one step, so the list is sized once.
-        cboExist->addItems(QStringList(m_doc.QuestionCaptions.begin() + 1, m_doc.QuestionCaptions.begin() + n + 1));
+        cboExist->addItems(document().captions().mid(0, n));
     }
     cboExist->update();
-    setListText(m_doc.QuestionCaptions[1]);
+    setListText(document().caption(1));
 }
 
 void frmCreate::ClearMedia()
 {
-    picPreview->clear();
-    picPreview->hide();
-    lblPreview->setText(QStringLiteral("No Media Chosen"));
-    cmdPlaywav->hide();
-    imgHide->clear();
-    m_imgHidePath.clear();
-    CloseAll();
+    m_media->clear();
 }
 
 // ------------------------------------------------------------ start, end
@@ -541,9 +447,8 @@ void frmCreate::Form_Load()
 {
     m_recent.load(Platform::settings());
     showRecentEntries();
-    grpMultiple->setGeometry(Twips::rect(ShownLeft, 840, 3495, 4335));
-    setGroupLeft(grpTrueFalse, ParkedLeft);
-    m_doc.NextQuestionNumber = 1;
+    m_entry->grpMultiple->setGeometry(Twips::rect(120, 840, 3495, 4335));
+    m_entry->showFrame(QuestionEntryPanel::MultipleChoice);
     update();
 }
 
@@ -578,15 +483,14 @@ void frmCreate::loadFromCommandLine(const QString &path)
 {
     if (!MediaLookup::fileExists(path))
         return;
-    const TestReadResult read = readTestFile(path);
-    if (!read.test) {
-        MsgBox(read.error, MsgIcon::Critical);
+    QString error;
+    const std::optional<LoadedTest> test = m_controller.open(path, EditorController::OpenOrigin::CommandLine, &error);
+    if (!test) {
+        MsgBox(error, MsgIcon::Critical);
         return;
     }
-    ClearTest();
-    applyLoadedTest(m_doc, *read.test);
-    m_doc.TestFolder = MediaLookup::testFolderOf(path);
-    ShowLoadedTest(read.test->title, read.test->teacher);
+    showClearedTest();
+    ShowLoadedTest(test->title, test->teacher);
 }
 
 // ------------------------------------------------------------ File menu
@@ -594,7 +498,6 @@ void frmCreate::loadFromCommandLine(const QString &path)
 void frmCreate::mnuFileNew_Click()
 {
     EnableQuestionCommands(false);
-    m_doc.NextQuestionNumber = 1;
     lblNumber->setText(EditorLogic::questionLabel(1));
     setWindowTitle(EditorLogic::windowCaption(QStringLiteral("untitled.ard")));
 }
@@ -602,25 +505,24 @@ void frmCreate::mnuFileNew_Click()
 void frmCreate::mnuFileOpen_Click()
 {
     const QString path = ShowOpenDialog(this, ardenoTestFilter(), QDir::currentPath());
-    m_doc.CurrentFile = path;
+    m_controller.editing().setCurrentFile(path);
     if (path.isEmpty() || !MediaLookup::fileExists(path))
         return;
     if (!hasFileKind(path, QStringLiteral("ard"))) {
         MsgBox(QStringLiteral("File does not appear to be a valid Ardeno test."), MsgIcon::Critical);
         return;
     }
-    // Read first: a file that cannot be read leaves the test on screen as it was.
-    const TestReadResult read = readTestFile(path);
-    if (!read.test) {
-        MsgBox(read.error, MsgIcon::Critical);
+    // A file that cannot be read leaves the test on screen as it was.
+    QString error;
+    const std::optional<LoadedTest> test = m_controller.open(path, EditorController::OpenOrigin::Menu, &error);
+    if (!test) {
+        MsgBox(error, MsgIcon::Critical);
         return;
     }
-    ClearTest();
-    applyLoadedTest(m_doc, *read.test);
-    m_doc.TestFolder = MediaLookup::testFolderOf(path);
-    ShowLoadedTest(read.test->title, read.test->teacher);
+    showClearedTest();
+    ShowLoadedTest(test->title, test->teacher);
     EnableQuestionCommands(true);
-    lblNumber->setText(EditorLogic::questionLabel(m_doc.NextQuestionNumber));
+    lblNumber->setText(EditorLogic::questionLabel(document().nextQuestionNumber()));
     setWindowTitle(EditorLogic::windowCaptionForPath(path));
     AddToRecentFiles(path.toLower());
 }
@@ -633,13 +535,11 @@ void frmCreate::mnuFileSaveas_Click()
     QString description;
     try {
         CloseAll();
-        const SaveResult result = SaveTest(m_doc, path, txtTitle->text(), txtTeacher->text(),
-                                           [] { QCoreApplication::processEvents(); });
+        const SaveResult result = m_controller.save(path, txtTitle->text(), txtTeacher->text(),
+                                                    [] { QCoreApplication::processEvents(); });
         if (result.status == SaveResult::Status::Refused)
             return;
         if (result.saved() && MediaLookup::fileExists(path)) {
-            m_doc.CurrentFile = path;
-            m_doc.TestFolder = MediaLookup::testFolderOf(path);   // the records now name files there
             setWindowTitle(EditorLogic::windowCaptionForPath(path));
             AddToRecentFiles(path);
             return;
@@ -659,17 +559,17 @@ void frmCreate::cmdCancel_Click() { close(); }
 
 void frmCreate::cmdPreview_Click()
 {
-    frmPreview::showPreview(m_doc, txtTitle->text(), txtTeacher->text(), this);
+    frmPreview::showPreview(document(), txtTitle->text(), txtTeacher->text(), this);
 }
 
 void frmCreate::mnuFilePrint_Click()
 {
-    PrintCommands::printTest(this, m_doc, txtTitle->text(), txtTeacher->text());
+    PrintCommands::printTest(this, document(), txtTitle->text(), txtTeacher->text());
 }
 
 void frmCreate::mnuFilePrintPdf_Click()
 {
-    PrintCommands::printTestToPdf(this, m_doc, txtTitle->text(), txtTeacher->text());
+    PrintCommands::printTestToPdf(this, document(), txtTitle->text(), txtTeacher->text());
 }
 
 // ---------------------------------------------------------- recent files
@@ -705,18 +605,16 @@ void frmCreate::mnuRecent_Click(int index)
     const QString path = EditorLogic::existingPathIgnoringCase(listed);
     if (path.isEmpty())
         return;
-    const TestReadResult read = readTestFile(path);
-    if (!read.test) {
-        MsgBox(read.error, MsgIcon::Critical);
+    QString error;
+    const std::optional<LoadedTest> test = m_controller.open(path, EditorController::OpenOrigin::RecentList, &error);
+    if (!test) {
+        MsgBox(error, MsgIcon::Critical);
         return;
     }
-    m_doc.TestFolder = MediaLookup::testFolderOf(path);
-    ClearTest();
-    applyLoadedTest(m_doc, *read.test);
-    ShowLoadedTest(read.test->title, read.test->teacher);
-    m_doc.CurrentFile = path;
+    showClearedTest();
+    ShowLoadedTest(test->title, test->teacher);
     EnableQuestionCommands(true);
-    lblNumber->setText(EditorLogic::questionLabel(m_doc.NextQuestionNumber));
+    lblNumber->setText(EditorLogic::questionLabel(document().nextQuestionNumber()));
     setWindowTitle(EditorLogic::windowCaptionForPath(path));
 }
 
@@ -732,80 +630,39 @@ void frmCreate::optType_Click(int index)
 // what was typed into it.
 void frmCreate::showQuestionFrame(int typeIndex)
 {
-    setGroupLeft(typeIndex == 1 ? grpTrueFalse : grpMultiple, ShownLeft);
-    setGroupLeft(typeIndex == 1 ? grpMultiple : grpTrueFalse, ParkedLeft);
+    m_entry->showFrame(QuestionEntryPanel::Type(typeIndex));
 }
 
 void frmCreate::cmdAdd_Click()
 {
-    if (m_doc.NextQuestionNumber > TestDocument::MaxQuestions) {
+    if (document().nextQuestionNumber() > TestDocument::MaxQuestions) {
         MsgBox(QStringLiteral("Tests are limited to 100 questions."), MsgIcon::Critical);
         return;
     }
-    const bool added = optType[0]->isChecked() ? AddMultipleChoice() : AddTrueFalse();
+    const bool added = m_entry->optType[0]->isChecked() ? AddMultipleChoice() : AddTrueFalse();
     if (!added)
         return;
-    m_doc.NextQuestionNumber += 1;
     EnableQuestionCommands(true);
 }
 
 // ---------------------------------------------- reading the entry fields
 // Adding and saving a question read and check the fields alike.
 
-bool frmCreate::enteredQuestion(const QPlainTextEdit *box, QString &question)
-{
-    question = multiLineText(box);
-    if (!question.isEmpty())
-        return true;
-    MsgBox(QStringLiteral("You must enter a question!"), MsgIcon::Critical);
-    return false;
-}
-
-bool frmCreate::enteredAnswers(QString (&answers)[4]) const
-{
-    // All four are read before anything is reported.
-    bool missing = false;
-    for (int i = 0; i < 4; ++i) {
-        answers[i] = txtManswer[i]->text();
-        if (answers[i].isEmpty())
-            missing = true;
-    }
-    if (missing)
-        MsgBox(QStringLiteral("You must enter four possible answers!"));
-    return !missing;
-}
-
-QString frmCreate::enteredMedia(const QLineEdit *box)
-{
-    return box->text().isEmpty() ? QStringLiteral("none") : box->text();
-}
-
-int frmCreate::enteredCorrectAnswer() const
-{
-    int correct = 0;
-    for (int i = 0; i < 4; ++i)
-        if (optABCD[i]->isChecked())
-            correct = i;
-    return correct;
-}
-
 bool frmCreate::AddMultipleChoice()
 {
     try {
         QString question;
         QString answers[4];
-        if (!enteredQuestion(txtMQuestion, question) || !enteredAnswers(answers))
+        if (!m_entry->enteredQuestion(QuestionEntryPanel::MultipleChoice, question) || !m_entry->enteredAnswers(answers))
             return false;
-        const QString media = enteredMedia(txtMpic);
-        const int correct = enteredCorrectAnswer();
-        const int n = m_doc.NextQuestionNumber;
-        if (n < 1 || n > TestDocument::MaxQuestions)
+        const QString media = m_entry->enteredMedia(QuestionEntryPanel::MultipleChoice);
+        const int correct = m_entry->enteredCorrectAnswer();
+        if (!m_controller.add(QuestionRecord::multipleChoice(QStringLiteral("m"), question, answers[0], answers[1],
+                                                             answers[2], answers[3], media, correct)))
             throw std::out_of_range("question number");
-        m_doc.setRecord(n, QuestionRecord::multipleChoice(QStringLiteral("m"), question, answers[0], answers[1],
-                                                          answers[2], answers[3], media, correct));
         cboExist->addItem(question);
         setListText(question);
-        txtMQuestion->setFocus();
+        m_entry->txtMQuestion->setFocus();
         return true;
     } catch (...) {
         MsgBox(QStringLiteral("There was an error adding this question.  Please fill in all blanks and try again."),
@@ -818,17 +675,15 @@ bool frmCreate::AddTrueFalse()
 {
     try {
         QString question;
-        if (!enteredQuestion(txtTFquestion, question))
+        if (!m_entry->enteredQuestion(QuestionEntryPanel::TrueFalse, question))
             return false;
-        const QString media = enteredMedia(txtTFpic);
-        const int answer = optTrueAnswer[1]->isChecked() ? 1 : 0;
-        const int n = m_doc.NextQuestionNumber;
-        if (n < 1 || n > TestDocument::MaxQuestions)
+        const QString media = m_entry->enteredMedia(QuestionEntryPanel::TrueFalse);
+        const int answer = m_entry->enteredTrueFalseAnswer();
+        if (!m_controller.add(QuestionRecord::trueFalse(QStringLiteral("t"), question, media, answer)))
             throw std::out_of_range("Subscript out of range");
-        m_doc.setRecord(n, QuestionRecord::trueFalse(QStringLiteral("t"), question, media, answer));
         cboExist->addItem(question);
         setListText(question);
-        txtTFquestion->setFocus();
+        m_entry->txtTFquestion->setFocus();
         return true;
     } catch (const std::exception &e) {
         // Description, source and number, one per line.
@@ -843,7 +698,7 @@ bool frmCreate::AddTrueFalse()
 void frmCreate::cboExist_Click(int listIndex)
 {
     if (!isEditMode()) {
-        const QPlainTextEdit *box = optType[0]->isChecked() ? txtMQuestion : txtTFquestion;
+        const QPlainTextEdit *box = m_entry->optType[0]->isChecked() ? m_entry->txtMQuestion : m_entry->txtTFquestion;
         if (!box->toPlainText().isEmpty()) {
             const MsgResult answer = MsgBox(
                 QStringLiteral("Going to edit mode will result in the loss of information in the current question, "
@@ -856,12 +711,13 @@ void frmCreate::cboExist_Click(int listIndex)
         }
     }
     SetEditMode(true);
+    m_controller.pick(listIndex + 1);
     CloseAll();
     bool shown = false;
     if (listIndex >= 0 && listIndex + 1 <= TestDocument::MaxQuestions) {
         // Blanks only: a record that begins with another white-space
         // character is of no known kind here, as for the quiz player.
-        QString record = m_doc.QuestionRecords[listIndex + 1];
+        QString record = document().record(listIndex + 1);
         while (record.startsWith(QLatin1Char(' ')))
             record.remove(0, 1);
         while (record.endsWith(QLatin1Char(' ')))
@@ -882,67 +738,52 @@ void frmCreate::cboExist_Click(int listIndex)
 
 bool frmCreate::LoadMultipleChoice(const QString &record)
 {
-    if (!optType[0]->isChecked()) {
-        optType[0]->setChecked(true);
+    if (m_entry->selectType(QuestionEntryPanel::MultipleChoice))
         optType_Click(0);
-    }
     showQuestionFrame(0);
     if (record.isEmpty())
         return false;
-    const QStringList f = QuestionRecord::fields(record);
-    const QString cannotProcess = QStringLiteral("An error has occured.  Unable to process question ") + f.value(0);
-    if (f.size() < QuestionRecord::MultipleChoiceFields) {
-        MsgBox(cannotProcess);
+    const QuestionView q(record);
+    if (q.fieldCount() < QuestionRecord::MultipleChoiceFields || !m_entry->showMultipleChoice(q)) {
+        MsgBox(QStringLiteral("An error has occured.  Unable to process question ") + q.kindField());
         return false;
     }
-    setMultiLineText(txtMQuestion, f[1]);
-    for (int i = 0; i < 4; ++i)
-        setBoxText(txtManswer[i], f[2 + i], MaxAnswerText);
-    txtMpic->setText(f[6]);
-    const int correct = QuestionRecord::numericValue(f[7]);
-    if (correct < 0 || correct > 3) {
-        MsgBox(cannotProcess);
-        return false;
-    }
-    optABCD[correct]->setChecked(true);
-    const QString media = MediaLookup::resolve(f[6], m_doc.TestFolder);
-    if (!media.isEmpty())
-        ShowMediaPreview(media);
+    showMediaOf(q);
     return true;
 }
 
 bool frmCreate::LoadTrueFalse(const QString &record)
 {
-    if (!optType[1]->isChecked()) {
-        optType[1]->setChecked(true);
+    if (m_entry->selectType(QuestionEntryPanel::TrueFalse))
         optType_Click(1);
-    }
     showQuestionFrame(1);
     if (record.isEmpty())
         return false;
-    const QStringList f = QuestionRecord::fields(record);
-    if (f.size() < QuestionRecord::TrueFalseFields) {
-        MsgBox(QStringLiteral("An error has occured.  Unable to process question ") + f.value(0));
+    const QuestionView q(record);
+    if (q.fieldCount() < QuestionRecord::TrueFalseFields) {
+        MsgBox(QStringLiteral("An error has occured.  Unable to process question ") + q.kindField());
         return false;
     }
-    setMultiLineText(txtTFquestion, f[1]);
-    txtTFpic->setText(f[2]);
-    const int answer = QuestionRecord::numericValue(f[3]);
-    if (answer < 0 || answer > 1)
+    if (!m_entry->showTrueFalse(q))
         return false;   // the caller says the question cannot be shown
-    optTrueAnswer[answer]->setChecked(true);
-    const QString media = MediaLookup::resolve(f[2], m_doc.TestFolder);
+    showMediaOf(q);
+    return true;
+}
+
+// The media lookup: the reference itself, else in the test's folder.
+void frmCreate::showMediaOf(const QuestionView &q)
+{
+    const QString media = MediaLookup::resolve(q.media(), document().testFolder());
     if (!media.isEmpty())
         ShowMediaPreview(media);
-    return true;
 }
 
 void frmCreate::cmdEdit_Click()
 {
     bool ok = false;
-    if (optType[0]->isChecked())
+    if (m_entry->optType[0]->isChecked())
         ok = UpdateMultipleChoice(cboExist->currentIndex());
-    else if (optType[1]->isChecked())
+    else if (m_entry->optType[1]->isChecked())
         ok = UpdateTrueFalse(cboExist->currentIndex());
     if (!ok) {
         MsgBox(QStringLiteral("There has been an error in editing this question."), MsgIcon::Critical);
@@ -956,48 +797,48 @@ bool frmCreate::UpdateMultipleChoice(int position)
 {
     QString question;
     QString answers[4];
-    if (!enteredQuestion(txtMQuestion, question) || !enteredAnswers(answers))
+    if (!m_entry->enteredQuestion(QuestionEntryPanel::MultipleChoice, question) || !m_entry->enteredAnswers(answers))
         return false;
     if (position < 0 || position + 1 > TestDocument::MaxQuestions) {
         // No item selected: the list index is -1.
         MsgBox(QStringLiteral("Subscript out of range\nfrmCreate\n9"));
         return false;
     }
-    const QString media = enteredMedia(txtMpic);
-    const int correct = enteredCorrectAnswer();
-    m_doc.setRecord(position + 1,
-                    QuestionRecord::multipleChoice(QuestionRecord::kindField(QLatin1Char('m'), position + 1), question,
-                                                   answers[0], answers[1], answers[2], answers[3], media, correct));
+    const QString media = m_entry->enteredMedia(QuestionEntryPanel::MultipleChoice);
+    const int correct = m_entry->enteredCorrectAnswer();
+    m_controller.update(QuestionRecord::multipleChoice(QuestionRecord::kindField(QLatin1Char('m'), position + 1),
+                                                       question, answers[0], answers[1], answers[2], answers[3],
+                                                       media, correct));
     RefreshList();
-    txtMQuestion->setFocus();
+    m_entry->txtMQuestion->setFocus();
     return true;
 }
 
 bool frmCreate::UpdateTrueFalse(int position)
 {
     QString question;
-    if (!enteredQuestion(txtTFquestion, question))
+    if (!m_entry->enteredQuestion(QuestionEntryPanel::TrueFalse, question))
         return false;
     if (position < 0 || position + 1 > TestDocument::MaxQuestions)
         return false;
-    const QString media = enteredMedia(txtTFpic);
-    const int answer = optTrueAnswer[1]->isChecked() ? 1 : 0;
-    m_doc.setRecord(position + 1, QuestionRecord::trueFalse(QuestionRecord::kindField(QLatin1Char('t'), position + 1),
-                                                            question, media, answer));
+    const QString media = m_entry->enteredMedia(QuestionEntryPanel::TrueFalse);
+    const int answer = m_entry->enteredTrueFalseAnswer();
+    m_controller.update(QuestionRecord::trueFalse(QuestionRecord::kindField(QLatin1Char('t'), position + 1),
+                                                  question, media, answer));
     RefreshList();
-    txtTFquestion->setFocus();
+    m_entry->txtTFquestion->setFocus();
     return true;
 }
 
 void frmCreate::cmdRemove_Click()
 {
     const int p = cboExist->currentIndex() + 1;
-    const int n = m_doc.NextQuestionNumber - 1;
+    const int n = document().nextQuestionNumber() - 1;
     if (p < 1 || p > n) {
         MsgBox(QStringLiteral("Error removing question."), MsgIcon::Critical);
         return;
     }
-    m_doc.remove(p);
+    m_controller.remove();
     RefreshList();
     // The focus moves before Remove is disabled: otherwise Qt passes it on
     // like a Tab to Test Title, whose whole text the next keystroke replaces.
@@ -1010,10 +851,37 @@ void frmCreate::focusQuestionPicker()
 {
     if (cboExist->isEnabled() && cboExist->count() > 0)
         cboExist->setFocus(Qt::OtherFocusReason);
-    else if (grpTrueFalse->isVisible())
-        txtTFquestion->setFocus(Qt::OtherFocusReason);
+    else if (m_entry->grpTrueFalse->isVisible())
+        m_entry->txtTFquestion->setFocus(Qt::OtherFocusReason);
     else
-        txtMQuestion->setFocus(Qt::OtherFocusReason);
+        m_entry->txtMQuestion->setFocus(Qt::OtherFocusReason);
+}
+
+// An undo or redo while a question is being edited leaves edit mode first, as
+// the edit-mode label does after OK: the changes typed into it are dropped.
+void frmCreate::mnuEditUndo_Click() { undoOrRedo(true); }
+
+void frmCreate::mnuEditRedo_Click() { undoOrRedo(false); }
+
+void frmCreate::undoOrRedo(bool undo)
+{
+    DocumentEditor &editing = m_controller.editing();
+    if (undo ? !editing.canUndo() : !editing.canRedo())
+        return;
+    if (isEditMode()) {
+        SetEditMode(false);
+        ClearEntry();
+    }
+    if (undo ? m_controller.undo() : m_controller.redo())
+        showUndoneQuestions();
+}
+
+// The list and the number of the next question after an undo or redo; what
+// is typed into the entry area stays.
+void frmCreate::showUndoneQuestions()
+{
+    RefreshList();
+    lblNumber->setText(EditorLogic::questionLabel(document().nextQuestionNumber()));
 }
 
 void frmCreate::lblEditMode_Click()
@@ -1053,126 +921,41 @@ void frmCreate::PickMediaFile(QLineEdit *mediaBox)
     ShowMediaPreview(path);
 }
 
-void frmCreate::cmdMpic_Click() { PickMediaFile(txtMpic); }
-void frmCreate::cmdPic_Click() { PickMediaFile(txtTFpic); }
+void frmCreate::cmdMpic_Click() { PickMediaFile(m_entry->txtMpic); }
+void frmCreate::cmdPic_Click() { PickMediaFile(m_entry->txtTFpic); }
 
 void frmCreate::cmdMRemove_Click()
 {
-    txtMpic->setText(QStringLiteral("None"));
+    m_entry->txtMpic->setText(QStringLiteral("None"));
     ClearMedia();
 }
 
 void frmCreate::cmdTRemove_Click()
 {
-    txtTFpic->setText(QStringLiteral("None"));
+    m_entry->txtTFpic->setText(QStringLiteral("None"));
     ClearMedia();
 }
 
 void frmCreate::txtMpic_Change()
 {
-    if (txtMpic->text().isEmpty()) {
-        txtMpic->setText(QStringLiteral("none"));
-        picPreview->clear();
+    if (m_entry->txtMpic->text().isEmpty()) {
+        m_entry->txtMpic->setText(QStringLiteral("none"));
+        m_media->picture()->clear();
     }
 }
 
 void frmCreate::txtTFpic_Change()
 {
-    if (txtTFpic->text().isEmpty()) {
-        txtTFpic->setText(QStringLiteral("none"));
-        picPreview->clear();
+    if (m_entry->txtTFpic->text().isEmpty()) {
+        m_entry->txtTFpic->setText(QStringLiteral("none"));
+        m_media->picture()->clear();
     }
 }
 
-void frmCreate::ShowMediaPreview(const QString &path)
-{
-    const MediaKind kind = mediaKindOf(path);
-    PreviewMediaPath = path;
-    auto soundPanel = [this](const QString &label, const QString &button) {
-        lblPreview->setText(label);
-        cmdPlaywav->setText(button);
-        cmdPlaywav->show();
-        picPreview->hide();
-    };
-    switch (kind) {
-    case MediaKind::Wave:
-        soundPanel(QStringLiteral("Wav Preview"), QStringLiteral("Play Wav"));
-        repaint();
-        PlayWave(path, QStringLiteral("async"));
-        break;
-    case MediaKind::Avi:
-        lblPreview->setText(QStringLiteral("Avi Preview"));
-        cmdPlaywav->hide();
-        picPreview->clear();
-        picPreview->show();
-        PlayAVI(path, picPreview, true);
-        break;
-    case MediaKind::Mpeg:
-        lblPreview->setText(QStringLiteral("MPEG Preview"));
-        cmdPlaywav->hide();
-        picPreview->clear();
-        picPreview->show();
-        PlayMPEG(path, picPreview, true);
-        break;
-    case MediaKind::Midi:
-        soundPanel(QStringLiteral("Midi Preview"), QStringLiteral("Play Midi"));
-        picPreview->clear();
-        repaint();
-        PlayMIDI(path);
-        break;
-    case MediaKind::Mp3:
-        soundPanel(QStringLiteral("MP3 Preview"), QStringLiteral("Play MP3"));
-        picPreview->clear();
-        repaint();
-        PlayMP3(path);
-        break;
-    case MediaKind::Picture: {
-        lblPreview->setText(QStringLiteral("Picture Preview"));
-        picPreview->show();
-        // imgHide takes the picture's natural size; the header is enough for
-        // that, so a large photo is never decoded in full here.
-        const PictureInfo info = pictureInfo(path);
-        if (!info.isValid()) {
-            MsgBox(QStringLiteral("Error loading media file!"), MsgIcon::Critical);
-            return;
-        }
-        m_imgHidePath = path;
-        imgHide->clear();
-        imgHide->setInnerSize(info.naturalPixels);
-        ShowThumbnail();
-        break;
-    }
-    case MediaKind::None:
-        break;
-    }
-}
+void frmCreate::ShowMediaPreview(const QString &path) { m_media->show(path); }
 
-void frmCreate::ShowThumbnail()
-{
-    if (m_imgHidePath.isEmpty())
-        return;
-    const PictureFit t = fitPicture(picPreview->innerSize(), imgHide->innerSize());
-    if (t.target.isEmpty())
-        return;
-    // Decoded straight at the size drawn (large JPEGs at reduced size).
-    const QImage image = loadPictureScaled(m_imgHidePath, t.target.size());
-    if (image.isNull())
-        return;   // the panel keeps reading "Picture Preview"
-    picPreview->clear();
-    picPreview->setPicture(image, t.target);
-    cmdPlaywav->hide();
-    picPreview->show();
-    lblPreview->setText(QStringLiteral("Picture Thumbnail"));
-}
+void frmCreate::ShowThumbnail() { m_media->showThumbnail(); }
 
-void frmCreate::cmdPlaywav_Click()
-{
-    const MediaKind kind = mediaKindOf(PreviewMediaPath);
-    CloseAll();
-    switch (kind) {
-    case MediaKind::Wave: PlayWave(PreviewMediaPath, QStringLiteral("async")); break;
-    case MediaKind::Midi: PlayMIDI(PreviewMediaPath); break;
-    case MediaKind::Mp3: PlayMP3(PreviewMediaPath); break;
-    default: break;
-    }
-}
+void frmCreate::cmdPlaywav_Click() { m_media->replay(); }
+
+QString frmCreate::previewMediaPath() const { return m_media->mediaPath(); }

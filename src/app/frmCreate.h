@@ -6,14 +6,18 @@
 //
 // Controls keep the names the rest of the program and its tests address them
 // by (objectName; array elements as name_index). Handlers carry the names of
-// the control and event they serve. The window owns the one TestDocument.
+// the control and event they serve. The test, the mode and which commands are
+// enabled live in the EditorController; the window shows them.
 
+#include "app/EditorController.h"
 #include "document/RecentFiles.h"
 #include "document/TestDocument.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
+class MediaPreviewPanel;
+class QuestionEntryPanel;
 class PictureBox;
 class QAction;
 class QComboBox;
@@ -35,14 +39,14 @@ public:
     // The editor window of this process (nullptr before it exists).
     static frmCreate *instance();
 
-    TestDocument &document() { return m_doc; }
-    const TestDocument &document() const { return m_doc; }
+    const TestDocument &document() const { return m_controller.document(); }
+    EditorController &controller() { return m_controller; }
     const RecentFiles &recentFiles() const { return m_recent; }
 
     // The media file last shown in the panel; the play button plays it again.
-    QString PreviewMediaPath;
+    QString previewMediaPath() const;
 
-    // Edit mode is on exactly while the edit-mode label is shown.
+    // Edit mode: the edit-mode label is shown exactly while it is on.
     bool isEditMode() const;
 
     // --- Editor state operations ---
@@ -82,6 +86,10 @@ public slots:
     void mnuFilePrint_Click();
     void mnuFilePrintPdf_Click();
 
+    // Edit menu: undo and redo of adding, editing and removing questions
+    void mnuEditUndo_Click();
+    void mnuEditRedo_Click();
+
     // Question entry
     void optType_Click(int index);
     void cmdAdd_Click();
@@ -120,24 +128,20 @@ protected:
 private:
     void buildControls();
     void buildMenus();
-    void setTestCommandsEnabled(bool on);   // Preview, Save Test, Save As, Print
+    void applyCommands();
+    void showClearedTest();
+    void showUndoneQuestions();
+    void undoOrRedo(bool undo);
     void setListText(const QString &text);
     void fitListPopup();
     void focusQuestionPicker();   // the list, or the question box when it is empty
     void showRecentEntries();
     void pressDefaultButton();
-    static QString multiLineText(const QPlainTextEdit *box);
     void showQuestionFrame(int typeIndex);
-    static bool enteredQuestion(const QPlainTextEdit *box, QString &question);
-    bool enteredAnswers(QString (&answers)[4]) const;
-    static QString enteredMedia(const QLineEdit *box);
-    int enteredCorrectAnswer() const;
-    static void setMultiLineText(QPlainTextEdit *box, const QString &text);
-    static void setBoxText(QLineEdit *box, const QString &text, int maxLength);
+    void showMediaOf(const QuestionView &q);
 
-    TestDocument m_doc;
+    EditorController m_controller;
     RecentFiles m_recent;
-    QString m_imgHidePath;   // the picture loaded into imgHide
     bool m_unloaded = false;
 
     // Test title and commands
@@ -149,25 +153,9 @@ private:
     QPushButton *cmdCancel = nullptr;
 
     // Question entry
+    QuestionEntryPanel *m_entry = nullptr;
     QLabel *lblNumber = nullptr;
     QPushButton *cmdAdd = nullptr;
-    QGroupBox *grpType = nullptr;
-    QRadioButton *optType[2] = {};
-    QGroupBox *grpMultiple = nullptr;
-    QLabel *lblMultipleQuestion[6] = {};
-    QPlainTextEdit *txtMQuestion = nullptr;
-    QRadioButton *optABCD[4] = {};
-    QLineEdit *txtManswer[4] = {};
-    QLineEdit *txtMpic = nullptr;
-    QPushButton *cmdMpic = nullptr;
-    QPushButton *cmdMRemove = nullptr;
-    QGroupBox *grpTrueFalse = nullptr;
-    QLabel *lblTrueQuestion[3] = {};
-    QPlainTextEdit *txtTFquestion = nullptr;
-    QRadioButton *optTrueAnswer[2] = {};
-    QLineEdit *txtTFpic = nullptr;
-    QPushButton *cmdPic = nullptr;
-    QPushButton *cmdTRemove = nullptr;
 
     // Question list and edit mode
     QComboBox *cboExist = nullptr;
@@ -176,10 +164,7 @@ private:
     QLabel *lblEditMode = nullptr;
 
     // Media panel
-    QLabel *lblPreview = nullptr;
-    PictureBox *picPreview = nullptr;
-    QPushButton *cmdPlaywav = nullptr;
-    PictureBox *imgHide = nullptr;
+    MediaPreviewPanel *m_media = nullptr;
 
     // File menu
     QMenu *mnuFile = nullptr;
@@ -191,4 +176,9 @@ private:
     QAction *mnuFileExit = nullptr;
     QMenu *mnuFileRecent = nullptr;
     QAction *mnuRecent[RecentFiles::Count + 1] = {};   // 1 to 4
+
+    // Edit menu
+    QMenu *mnuEdit = nullptr;
+    QAction *mnuEditUndo = nullptr;
+    QAction *mnuEditRedo = nullptr;
 };

@@ -11,8 +11,12 @@ namespace QuestionRecord {
 inline constexpr QChar FieldSeparator = QChar(0xA9);
 constexpr int MultipleChoiceFields = 8;
 constexpr int TrueFalseFields = 4;
+constexpr int QuestionField = 1;
+constexpr int FirstAnswerField = 2;           // answers A to D: fields 2 to 5
 constexpr int MultipleChoiceMediaField = 6;
+constexpr int MultipleChoiceAnswerField = 7;  // the right answer, 0 to 3
 constexpr int TrueFalseMediaField = 2;
+constexpr int TrueFalseAnswerField = 3;       // 0 true, 1 false
 
 enum class Kind { MultipleChoice, TrueFalse, Unknown };
 

@@ -1,42 +1,63 @@
 #include "document/TestDocument.h"
-#include "document/QuestionRecord.h"
-
-void TestDocument::clearRecords()
-{
-    QuestionRecords.fill(QString());
-    QuestionCaptions.fill(QString());
-}
 
 QString TestDocument::captionOf(const QString &record)
 {
-    const QStringList f = QuestionRecord::fields(record);
-    return f.size() > 1 ? f[1] : QString();
+    return QuestionView(record).question();
 }
 
-void TestDocument::setRecord(int i, const QString &record)
+QString TestDocument::record(int number) const
 {
-    if (i < 1 || i > MaxQuestions)
-        return;
-    QuestionRecords[i] = record;
-    QuestionCaptions[i] = captionOf(record);
+    return contains(number) ? m_records.at(number - 1) : QString();
+}
+
+QString TestDocument::caption(int number) const
+{
+    return contains(number) ? m_captions.at(number - 1) : QString();
+}
+
+void TestDocument::clearRecords()
+{
+    m_records.clear();
+    m_captions.clear();
+}
+
+void TestDocument::setRecords(const QStringList &records)
+{
+    clearRecords();
+    for (const QString &r : records) {
+        if (!append(r))
+            break;
+    }
 }
 
 bool TestDocument::append(const QString &record)
 {
-    if (isFull())
+    return insert(questionCount() + 1, record);
+}
+
+bool TestDocument::insert(int number, const QString &record)
+{
+    if (isFull() || number < 1 || number > questionCount() + 1)
         return false;
-    const int i = questionCount() + 1;
-    setRecord(i, record);
-    NextQuestionNumber = i + 1;
+    m_records.insert(number - 1, record);
+    m_captions.insert(number - 1, captionOf(record));
     return true;
 }
 
-void TestDocument::remove(int i)
+QString TestDocument::replace(int number, const QString &record)
 {
-    const int n = questionCount();
-    if (i < 1 || i > n)
-        return;
-    for (int j = i; j < n; ++j)
-        setRecord(j, QuestionRecords[j + 1]);
-    NextQuestionNumber = n;   // the old last entry stays as a leftover, never read
+    if (!contains(number))
+        return QString();
+    QString old = m_records.at(number - 1);
+    m_records[number - 1] = record;
+    m_captions[number - 1] = captionOf(record);
+    return old;
+}
+
+QString TestDocument::remove(int number)
+{
+    if (!contains(number))
+        return QString();
+    m_captions.removeAt(number - 1);
+    return m_records.takeAt(number - 1);
 }

@@ -1,39 +1,67 @@
 #pragma once
-// The test being edited: up to 100 question records with their captions
-// (the question texts the list shows), numbered 1 to N without gaps. The
-// title and class/teacher line live in the editor's boxes, not here.
+// The test being edited: up to 100 question records, numbered 1 to N without
+// gaps, each with its caption (the question text the list shows). The title
+// and class/teacher line live in the editor's boxes, not here.
+//
+// The records are kept exactly as they were read or built: a record is read
+// through QuestionView, and any change goes through the methods below, which
+// keep record and caption together. The number the next question gets is
+// derived from the count.
+
+#include "document/QuestionView.h"
 
 #include <QString>
-#include <array>
+#include <QStringList>
 
 class TestDocument {
 public:
     static constexpr int MaxQuestions = 100;
 
-    // N + 1; 1 for an empty test, 101 for a full one. The editor's reset sets
-    // it to 0 for a moment and its callers set it right after.
-    int NextQuestionNumber = 1;
-    // Indices 1 to 100; index 0 is unused. Entries above N are never read.
-    std::array<QString, MaxQuestions + 1> QuestionRecords;
-    std::array<QString, MaxQuestions + 1> QuestionCaptions;
-    // Full path of the test last opened or saved; "" at start.
-    QString CurrentFile;
-    // Folder (with its final separator) of the test last opened from the
-    // recent-files list: the second place media files are looked for.
-    QString TestFolder;
-
-    int questionCount() const { return NextQuestionNumber > 1 ? NextQuestionNumber - 1 : 0; }
+    int questionCount() const { return int(m_records.size()); }
+    // N + 1: 1 for an empty test, 101 for a full one.
+    int nextQuestionNumber() const { return questionCount() + 1; }
+    bool isEmpty() const { return m_records.isEmpty(); }
     bool isFull() const { return questionCount() >= MaxQuestions; }
 
-    // Empties all 100 records and captions (NextQuestionNumber untouched).
+    // Question `number` (1 to N); "" outside that range.
+    QString record(int number) const;
+    QString caption(int number) const;
+    QuestionView question(int number) const { return QuestionView(record(number)); }
+    // Records 1 to N.
+    const QStringList &records() const { return m_records; }
+    const QStringList &captions() const { return m_captions; }
+
+    // Removes every question.
     void clearRecords();
-    // Stores record i and its caption (field 1) in one step. 1 <= i <= 100.
-    void setRecord(int i, const QString &record);
+    // Replaces all questions (at most the first 100 are kept).
+    void setRecords(const QStringList &records);
     // Appends as question N + 1; false when the test is full.
     bool append(const QString &record);
-    // Removes question i and moves the later ones up; N shrinks by one.
-    void remove(int i);
+    // Inserts as question `number` (1 to N + 1), moving the later ones down;
+    // false when the test is full or the number is out of range.
+    bool insert(int number, const QString &record);
+    // Stores a new record for question `number` (1 to N) and returns the old one.
+    QString replace(int number, const QString &record);
+    // Removes question `number` (1 to N), moving the later ones up, and
+    // returns its record ("" when there was none).
+    QString remove(int number);
+
+    // Full path of the test last opened or saved; "" at start.
+    QString currentFile() const { return m_currentFile; }
+    void setCurrentFile(const QString &path) { m_currentFile = path; }
+    // Folder (with its final separator) of the test last opened or saved:
+    // where the test's bare media names are found.
+    QString testFolder() const { return m_testFolder; }
+    void setTestFolder(const QString &folder) { m_testFolder = folder; }
 
     // Field 1 of a record ("" when it has none).
     static QString captionOf(const QString &record);
+
+private:
+    bool contains(int number) const { return number >= 1 && number <= questionCount(); }
+
+    QStringList m_records;    // question i at index i - 1
+    QStringList m_captions;
+    QString m_currentFile;
+    QString m_testFolder;
 };

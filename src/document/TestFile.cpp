@@ -129,14 +129,7 @@ TestReadResult readTestFile(const QString &path)
 
 void applyLoadedTest(TestDocument &doc, const LoadedTest &test)
 {
-    doc.clearRecords();
-    int count = 0;
-    for (const QString &record : test.records) {
-        if (count == TestDocument::MaxQuestions)
-            break;   // parseTestBytes never gives more; never index past 100
-        doc.setRecord(++count, record);
-    }
-    doc.NextQuestionNumber = count + 1;
+    doc.setRecords(test.records);   // parseTestBytes never gives more than 100
 }
 
 TestReadResult LoadTest(TestDocument &doc, const QString &path)
@@ -158,8 +151,8 @@ QByteArray testFileBytes(const QString &title, const QString &teacher, const QSt
 QString unstorableInTestFile(const QString &text)
 {
     QString found = Windows1252::unencodable(text);
-    if (text.contains(QChar(kScramblesToCr)))
-        found += QChar(kScramblesToCr);
+    if (text.contains(QLatin1Char(kScramblesToCr)))
+        found += QLatin1Char(kScramblesToCr);
     return found;
 }
 
@@ -239,7 +232,7 @@ bool acceptLossyCharacters(const QString &title, const QString &teacher, const T
 {
     QString all = title + teacher;
     for (int i = 1; i <= doc.questionCount(); ++i)
-        all += doc.QuestionRecords[i];
+        all += doc.record(i);
     const QString lost = unstorableInTestFile(all);
     if (lost.isEmpty())
         return true;
@@ -281,10 +274,10 @@ SaveResult SaveTest(TestDocument &doc, const QString &path, const QString &title
     // written, so a failed save leaves it naming files that exist.
     const QString folder = MediaLookup::testFolderOf(path);
     QStringList records, notCopied;
-    for (int i = 1; i < doc.NextQuestionNumber && i <= TestDocument::MaxQuestions; ++i) {
+    for (int i = 1; i <= doc.questionCount(); ++i) {
         if (pumpEvents)
             pumpEvents();
-        records.append(travellingMediaRecord(doc.QuestionRecords[i], doc.TestFolder, folder, notCopied));
+        records.append(travellingMediaRecord(doc.record(i), doc.testFolder(), folder, notCopied));
     }
     // One message for all copies that failed, each file with its reason.
     if (!notCopied.isEmpty())
@@ -301,7 +294,8 @@ SaveResult SaveTest(TestDocument &doc, const QString &path, const QString &title
         return result;
     }
     for (int i = 0; i < records.size(); ++i)
-        doc.setRecord(i + 1, records[i]);
+        if (records[i] != doc.record(i + 1))
+            doc.replace(i + 1, records[i]);
     result.status = SaveResult::Status::Saved;
     return result;
 }

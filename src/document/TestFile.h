@@ -30,7 +30,7 @@ TestReadResult parseTestBytes(const QByteArray &bytes, const QString &fileName);
 TestReadResult readTestFile(const QString &path);
 
 // Replaces the document's records with the loaded ones (N + 1 becomes
-// NextQuestionNumber). CurrentFile and TestFolder are the callers' business.
+// the question count). The current file and test folder are the callers' business.
 void applyLoadedTest(TestDocument &doc, const LoadedTest &test);
 
 // Read and apply in one step; the document is untouched on failure.

@@ -114,7 +114,7 @@ QByteArray xmlText(const char *ansi)
         const uchar c = *p;
         if (c < 0x20 && c != '\t')
             continue;
-        text.append(c >= 0x80 && c < 0xA0 ? QChar(high[c - 0x80]) : QChar(c));
+        text.append(c >= 0x80 && c < 0xA0 ? QChar(high[c - 0x80]) : QChar(char16_t(c)));
     }
     return text.toHtmlEscaped().toUtf8();
 }

@@ -1,6 +1,7 @@
 #include "preview/TestRunner.h"
 
 #include "document/QuestionRecord.h"
+#include "document/QuestionView.h"
 #include "document/TestDocument.h"
 
 PreviewQuestion PreviewQuestion::fromRecord(const QString &record)
@@ -12,22 +13,17 @@ PreviewQuestion PreviewQuestion::fromRecord(const QString &record)
     case QuestionRecord::Kind::TrueFalse: q.kind = Kind::TrueFalse; break;
     default: return q;
     }
-    const QStringList f = QuestionRecord::fields(record);
-    q.field0 = f.value(0);
-    const bool mc = q.kind == Kind::MultipleChoice;
-    if (f.size() < (mc ? QuestionRecord::MultipleChoiceFields : QuestionRecord::TrueFalseFields)) {
+    const QuestionView view(record);
+    q.field0 = view.kindField();
+    if (!view.isComplete()) {
         q.tooFewFields = true;
         return q;
     }
-    q.question = f.at(1);
-    if (mc) {
-        q.answers = f.mid(2, 4);
-        q.mediaReference = f.at(QuestionRecord::MultipleChoiceMediaField);
-        q.correctIndex = QuestionRecord::numericValue(f.at(7));
-    } else {
-        q.mediaReference = f.at(QuestionRecord::TrueFalseMediaField);
-        q.correctIndex = QuestionRecord::numericValue(f.at(3));
-    }
+    q.question = view.question();
+    if (view.isMultipleChoice())
+        q.answers = {view.answer(0), view.answer(1), view.answer(2), view.answer(3)};
+    q.mediaReference = view.media();
+    q.correctIndex = view.rightAnswer();
     return q;
 }
 
@@ -50,7 +46,7 @@ QString TestRunner::currentRecord() const
 {
     if (!m_doc || CurrentQuestion < 1 || CurrentQuestion > TestDocument::MaxQuestions)
         return QString();
-    return m_doc->QuestionRecords[CurrentQuestion];
+    return m_doc->record(CurrentQuestion);
 }
 
 QString TestRunner::countCaption() const

@@ -359,7 +359,7 @@ void frmPreview::ShowMultipleChoice()
     for (int i = 0; i < 4; ++i)
         lblMAnswer[i]->setText(q.answers.value(i));
     m_runner.CorrectAnswer = q.correctIndex;
-    const QString path = MediaLookup::resolve(q.mediaReference, m_runner.document()->TestFolder);
+    const QString path = MediaLookup::resolve(q.mediaReference, m_runner.document()->testFolder());
     if (!path.isEmpty())
         ShowMedia(path);
 }
@@ -374,7 +374,7 @@ void frmPreview::ShowTrueFalse()
     }
     lblTrueQuestion->setText(q.question);
     m_runner.CorrectAnswer = q.correctIndex;
-    const QString path = MediaLookup::resolve(q.mediaReference, m_runner.document()->TestFolder);
+    const QString path = MediaLookup::resolve(q.mediaReference, m_runner.document()->testFolder());
     if (!path.isEmpty())
         ShowMedia(path);
 }

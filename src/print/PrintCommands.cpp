@@ -28,9 +28,9 @@ void printTestToPdf(QWidget *, const TestDocument &doc, const QString &title,
     request.title = QObject::tr("Print to PDF");
     request.filters = {FileFilter{QObject::tr("PDF Files (*.pdf)"), QStringLiteral("*.pdf")}};
     request.initialDir = QDir::currentPath();
-    request.fileName = doc.CurrentFile.isEmpty()
+    request.fileName = doc.currentFile().isEmpty()
         ? QStringLiteral("untitled.pdf")
-        : QFileInfo(doc.CurrentFile).completeBaseName() + QStringLiteral(".pdf");
+        : QFileInfo(doc.currentFile()).completeBaseName() + QStringLiteral(".pdf");
     request.defaultExt = QStringLiteral("pdf");
     request.overwritePrompt = true;
     // The dialog moves the working directory to the PDF's folder; bare

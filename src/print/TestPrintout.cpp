@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "print/PrintSurface.h"
 #include "document/QuestionRecord.h"
+#include "document/QuestionView.h"
 #include "document/ScoreLog.h"
 #include "document/TestDocument.h"
 
@@ -98,7 +99,7 @@ bool TestPrintout::print()
     }
     const int n = m_doc.questionCount();
     for (int i = 1; i <= n; ++i) {
-        const QString &record = m_doc.QuestionRecords[i];
+        const QString &record = m_doc.record(i);
         bool ok = true;
         switch (QuestionRecord::kindOf(record)) {
         case QuestionRecord::Kind::MultipleChoice: ok = PrintMultipleChoice(record, i); break;
@@ -205,7 +206,7 @@ QString TestPrintout::picturePath(const QString &mediaField) const
 {
     if (mediaKindOf(mediaField) != MediaKind::Picture)
         return {};
-    return MediaLookup::resolve(mediaField, m_doc.TestFolder);
+    return MediaLookup::resolve(mediaField, m_doc.testFolder());
 }
 
 bool TestPrintout::printPicture(const QString &mediaField, double offsetY, double gapAfter)
@@ -268,28 +269,28 @@ bool TestPrintout::printAnswer(const QString &letter, const QString &answer)
 
 bool TestPrintout::PrintMultipleChoice(const QString &record, int number)
 {
-    const QStringList f = QuestionRecord::fields(record);
-    if (f.size() < QuestionRecord::MultipleChoiceFields) {
+    const QuestionView q(record);
+    if (q.fieldCount() < QuestionRecord::MultipleChoiceFields) {
         showError(QStringLiteral("Cannot print this multiple choice question."));
         return true;
     }
-    if (!printPicture(f[6], 0, 2) || !printQuestionText(f[1], number))
+    if (!printPicture(q.media(), 0, 2) || !printQuestionText(q.question(), number))
         return false;
     static const char *const letters[] = {"  A.  ", "  B.  ", "  C.  ", "  D.  "};
     for (int k = 0; k < 4; ++k)
-        if (!printAnswer(QLatin1String(letters[k]), f[2 + k]))
+        if (!printAnswer(QLatin1String(letters[k]), q.answer(k)))
             return false;
     return m_printer.print();
 }
 
 bool TestPrintout::PrintTrueFalse(const QString &record, int number)
 {
-    const QStringList f = QuestionRecord::fields(record);
-    if (f.size() < QuestionRecord::TrueFalseFields) {
+    const QuestionView q(record);
+    if (q.fieldCount() < QuestionRecord::TrueFalseFields) {
         showError(QStringLiteral("There was an error printing this true/false question."));
         return true;
     }
-    if (!printPicture(f[2], 5, 10) || !printQuestionText(f[1], number))
+    if (!printPicture(q.media(), 5, 10) || !printQuestionText(q.question(), number))
         return false;
 
     PrintSurface &p = m_printer;
@@ -367,7 +368,7 @@ bool TestPrintout::PrintKey()
         const int n = m_doc.questionCount();
         for (int i = 1; i <= n; ++i) {
             p.setCurrentX(10);
-            if (!p.print(keyLine(m_doc.QuestionRecords[i], i)))
+            if (!p.print(keyLine(m_doc.record(i), i)))
                 return false;
         }
         return true;

@@ -81,7 +81,7 @@ QStringList recordsOf(const TestDocument &doc)
 {
     QStringList records;
     for (int i = 1; i <= doc.questionCount(); ++i)
-        records << doc.QuestionRecords[i];
+        records << doc.record(i);
     return records;
 }
 

@@ -49,7 +49,7 @@ int runPrint(const QStringList &argsIn)
         std::fprintf(stderr, "%s\n", qPrintable(read.error));
         return 1;
     }
-    doc.TestFolder = MediaLookup::testFolderOf(testPath);
+    doc.setTestFolder(MediaLookup::testFolderOf(testPath));
 
     ToolPrintMessages messages(key);
     Platform::setMessages(&messages);

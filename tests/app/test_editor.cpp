@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -131,7 +132,7 @@ private slots:
         QCOMPARE(get<QAction>(w, "mnuFileNew")->shortcut(), QKeySequence("Ctrl+N"));
         QCOMPARE(get<QAction>(w, "mnuFileExit")->text(), QString("E&xit"));
         QVERIFY(!get<QMenu>(w, "mnuFileRecent")->menuAction()->isVisible());
-        QCOMPARE(w.document().NextQuestionNumber, 1);
+        QCOMPARE(w.document().nextQuestionNumber(), 1);
     }
 
     // Title, class, a multiple-choice question with C correct and a picture,
@@ -165,9 +166,9 @@ private slots:
 
         get<QPushButton>(w, "cmdAdd")->click();
         QVERIFY(p.messages.shown.isEmpty());
-        QCOMPARE(w.document().QuestionRecords[1],
+        QCOMPARE(w.document().record(1),
                  sep({"m", "Which is a half?", "1/3", "2/3", "2/4", "3/5", picture, " 2"}));
-        QCOMPARE(w.document().NextQuestionNumber, 2);
+        QCOMPARE(w.document().nextQuestionNumber(), 2);
         QVERIFY(testCommandsEnabled(w));
         QVERIFY(get<QComboBox>(w, "cboExist")->isEnabled());
         QCOMPARE(get<QLabel>(w, "lblNumber")->text(), QString("Question # 2"));
@@ -230,14 +231,14 @@ private slots:
         QCOMPARE(p.messages.texts(), QStringList{"You must enter four possible answers!"});
         QCOMPARE(p.messages.shown.last().icon, MsgIcon::None);
         QCOMPARE(get<QLineEdit>(w, "txtManswer_0")->text(), QString("a"));   // nothing cleared
-        QCOMPARE(w.document().NextQuestionNumber, 1);
+        QCOMPARE(w.document().nextQuestionNumber(), 1);
 
         // A question of blanks is accepted as typed.
         p.messages.clear();
         get<QLineEdit>(w, "txtManswer_1")->setText("b");
         get<QPushButton>(w, "cmdAdd")->click();
         QVERIFY(p.messages.shown.isEmpty());
-        QCOMPARE(w.document().QuestionCaptions[1], QString("   "));
+        QCOMPARE(w.document().caption(1), QString("   "));
 
         // Switching the type keeps what was typed in the other frame.
         typeMultipleChoice(w, "kept", {"1", "2", "3", "4"});
@@ -254,7 +255,7 @@ private slots:
         get<QPlainTextEdit>(w, "txtTFquestion")->setPlainText("two\nlines");
         get<QRadioButton>(w, "optTrueAnswer_1")->click();
         get<QPushButton>(w, "cmdAdd")->click();
-        QCOMPARE(w.document().QuestionRecords[2], sep({"t", "two\r\nlines", "none", " 1"}));
+        QCOMPARE(w.document().record(2), sep({"t", "two\r\nlines", "none", " 1"}));
         // After a second add the list shows the first question's text.
         QCOMPARE(get<QComboBox>(w, "cboExist")->currentText(), QString("   "));
 
@@ -266,12 +267,12 @@ private slots:
         QTest::keyClick(question, Qt::Key_Return, Qt::ControlModifier);
         QTest::keyClicks(question, "keyboard");
         QTest::keyClick(question, Qt::Key_Return);
-        QTRY_COMPARE(w.document().NextQuestionNumber, 4);
-        QCOMPARE(w.document().QuestionCaptions[3], QString("by\r\nkeyboard"));
+        QTRY_COMPARE(w.document().nextQuestionNumber(), 4);
+        QCOMPARE(w.document().caption(3), QString("by\r\nkeyboard"));
         get<QLineEdit>(w, "txtTitle")->setFocus();
         get<QPlainTextEdit>(w, "txtTFquestion")->setPlainText("from the title box");
         QTest::keyClick(get<QLineEdit>(w, "txtTitle"), Qt::Key_Enter, Qt::KeypadModifier);
-        QTRY_COMPARE(w.document().NextQuestionNumber, 5);
+        QTRY_COMPARE(w.document().nextQuestionNumber(), 5);
         // A button that has the focus takes Enter itself ("Save Test" here).
         auto *save = get<QPushButton>(w, "cmdOkay");
         save->setFocus();
@@ -279,7 +280,7 @@ private slots:
         QTest::keyClick(save, Qt::Key_Return);
         QTRY_COMPARE(p.dialogs.requests.size(), asked + 1);
         QCOMPARE(p.dialogs.requests.last().title, QString("Save File..."));
-        QCOMPARE(w.document().NextQuestionNumber, 5);
+        QCOMPARE(w.document().nextQuestionNumber(), 5);
     }
 
     void hundredQuestionLimit()
@@ -289,12 +290,12 @@ private slots:
         for (int i = 1; i <= 100; ++i)
             addTrueFalse(w, QStringLiteral("Q%1").arg(i));
         QVERIFY(p.messages.shown.isEmpty());
-        QCOMPARE(w.document().NextQuestionNumber, 101);
+        QCOMPARE(w.document().nextQuestionNumber(), 101);
         QCOMPARE(get<QLabel>(w, "lblNumber")->text(), QString("Question # 101"));
         addTrueFalse(w, "one too many");
         QCOMPARE(p.messages.texts(), QStringList{"Tests are limited to 100 questions."});
         QCOMPARE(p.messages.shown.last().icon, MsgIcon::Critical);
-        QCOMPARE(w.document().NextQuestionNumber, 101);
+        QCOMPARE(w.document().nextQuestionNumber(), 101);
         QCOMPARE(get<QComboBox>(w, "cboExist")->count(), 100);
     }
 
@@ -311,7 +312,7 @@ private slots:
         QVERIFY(testCommandsEnabled(w));
         QCOMPARE(get<QComboBox>(w, "cboExist")->count(), 4);
         QCOMPARE(get<QLabel>(w, "lblNumber")->text(), QString("Question # 5"));
-        QCOMPARE(w.document().CurrentFile, path);
+        QCOMPARE(w.document().currentFile(), path);
 
         // Edit mode: test commands and the type switch off, list on.
         pick(w, 1);
@@ -328,7 +329,7 @@ private slots:
         get<QPushButton>(w, "cmdRemove")->click();
         QVERIFY(!w.isEditMode());
         QVERIFY(testCommandsEnabled(w));
-        QCOMPARE(w.document().NextQuestionNumber, 4);
+        QCOMPARE(w.document().nextQuestionNumber(), 4);
         QCOMPARE(get<QLabel>(w, "lblNumber")->text(), QString("Question # 4"));
         QStringList items;
         for (int i = 0; i < get<QComboBox>(w, "cboExist")->count(); ++i)
@@ -340,17 +341,17 @@ private slots:
         get<QPlainTextEdit>(w, "txtTFquestion")->setPlainText("Edited");
         get<QPushButton>(w, "cmdEdit")->click();
         QVERIFY(!w.isEditMode());
-        QCOMPARE(w.document().QuestionRecords[2], sep({"t  2", "Edited", "none", " 0"}));
+        QCOMPARE(w.document().record(2), sep({"t  2", "Edited", "none", " 0"}));
         QCOMPARE(get<QComboBox>(w, "cboExist")->itemText(1), QString("Edited"));
 
         // Texts longer than the boxes allow (a test made elsewhere) are kept
         // whole through an edit; typing is still limited.
         const QString longQuestion(300, QLatin1Char('q'));
-        w.document().setRecord(3, sep({"m", longQuestion, QString(95, 'a'), "b", "c", "d", "none", " 1"}));
+        w.controller().editing().replaceQuestion(3, sep({"m", longQuestion, QString(95, 'a'), "b", "c", "d", "none", " 1"}));
         pick(w, 2);
         get<QPushButton>(w, "cmdEdit")->click();
-        QCOMPARE(QuestionRecord::fields(w.document().QuestionRecords[3]).value(1), longQuestion);
-        QCOMPARE(QuestionRecord::fields(w.document().QuestionRecords[3]).value(2).size(), 95);
+        QCOMPARE(QuestionRecord::fields(w.document().record(3)).value(1), longQuestion);
+        QCOMPARE(QuestionRecord::fields(w.document().record(3)).value(2).size(), 95);
         get<QLineEdit>(w, "txtManswer_0")->clear();
         QTest::keyClicks(get<QLineEdit>(w, "txtManswer_0"), QString(95, 'x'));
         QCOMPARE(get<QLineEdit>(w, "txtManswer_0")->text().size(), 90);
@@ -373,7 +374,7 @@ private slots:
         QCOMPARE(get<QLabel>(w, "lblNumber")->text(), QString("Question # 1"));
         QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - untitled.ard"));
         QVERIFY(get<QLineEdit>(w, "txtTitle")->text().isEmpty());
-        QCOMPARE(w.document().NextQuestionNumber, 1);
+        QCOMPARE(w.document().nextQuestionNumber(), 1);
 
         // Save Test with an empty title: the file is chosen first, then refused.
         p.messages.clear();
@@ -388,23 +389,23 @@ private slots:
         ScopedPlatform p;
         frmCreate w;
         addTrueFalse(w, "fine");
-        w.document().setRecord(1, sep({"x", "odd kind", "none", " 0"}));
+        w.controller().editing().replaceQuestion(1, sep({"x", "odd kind", "none", " 0"}));
         pick(w, 0);
         QCOMPARE(p.messages.texts(), QStringList{"Unable to display this question.  Question appears to be corrupted."});
         QVERIFY(w.isEditMode());   // stays on
 
         // Only blanks are trimmed before the kind is read.
         p.messages.clear();
-        w.document().setRecord(1, sep({"  t", "blanks", "none", " 0  "}));
+        w.controller().editing().replaceQuestion(1, sep({"  t", "blanks", "none", " 0  "}));
         pick(w, 0);
         QVERIFY(p.messages.shown.isEmpty());
         QCOMPARE(get<QPlainTextEdit>(w, "txtTFquestion")->toPlainText(), QString("blanks"));
-        w.document().setRecord(1, sep({"\tt", "tab", "none", " 0"}));
+        w.controller().editing().replaceQuestion(1, sep({"\tt", "tab", "none", " 0"}));
         pick(w, 0);
         QCOMPARE(p.messages.texts(), QStringList{"Unable to display this question.  Question appears to be corrupted."});
 
         p.messages.clear();
-        w.document().setRecord(1, sep({"m", "seven", "a", "b", "c", "d", "none"}));
+        w.controller().editing().replaceQuestion(1, sep({"m", "seven", "a", "b", "c", "d", "none"}));
         pick(w, 0);
         QCOMPARE(p.messages.texts(),
                  QStringList({"An error has occured.  Unable to process question m",
@@ -425,7 +426,7 @@ private slots:
         QCOMPARE(p.messages.shown.last().icon, MsgIcon::Question);
         QVERIFY(p.messages.shown.last().text.startsWith("Going to edit mode will result in the loss of information"));
         QVERIFY(!w.isEditMode());
-        QCOMPARE(w.document().NextQuestionNumber, 3);
+        QCOMPARE(w.document().nextQuestionNumber(), 3);
 
         // No: the typed text is dropped and the picked question loaded.
         get<QPlainTextEdit>(w, "txtTFquestion")->setPlainText("dropped");
@@ -433,7 +434,7 @@ private slots:
         pick(w, 1);
         QVERIFY(w.isEditMode());
         QCOMPARE(get<QPlainTextEdit>(w, "txtTFquestion")->toPlainText(), QString("typed"));
-        QCOMPARE(w.document().NextQuestionNumber, 3);
+        QCOMPARE(w.document().nextQuestionNumber(), 3);
 
         // The label, through the dialog: Cancel with "Don't ask again." ticked.
         QTimer::singleShot(0, [] {
@@ -462,7 +463,7 @@ private slots:
         w.lblEditMode_Click();
         QVERIFY(dlgAsk::LeaveConfirmed);
         QVERIFY(!w.isEditMode());
-        QCOMPARE(w.document().QuestionCaptions[1], QString("first"));
+        QCOMPARE(w.document().caption(1), QString("first"));
         QCOMPARE(get<QComboBox>(w, "cboExist")->currentText(), QString("first"));
     }
 
@@ -536,6 +537,74 @@ private slots:
         QVERIFY(!w.isEditMode());
     }
 
+    // The Edit menu: between File and Tools, its texts naming the edit, undo
+    // of a removal back at its number, edit mode left as after OK, and New
+    // and Open ending the history.
+    void undoRedoMenu()
+    {
+        ScopedPlatform p;
+        QTemporaryDir dir;
+        frmCreate w;
+        QStringList menus;
+        for (QAction *a : w.menuBar()->actions())
+            menus << a->text();
+        QCOMPARE(menus.mid(0, 3), QStringList({"&File", "&Edit", "&Tools"}));
+        auto *undo = get<QAction>(w, "mnuEditUndo");
+        auto *redo = get<QAction>(w, "mnuEditRedo");
+        QCOMPARE(undo->shortcut(), QKeySequence("Ctrl+Z"));
+        QCOMPARE(redo->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(undo->text(), QString("&Undo"));
+
+        for (const char *q : {"one", "two", "three"})
+            addTrueFalse(w, q);
+        QCOMPARE(undo->text(), QString("&Undo Add Question 3"));
+        pick(w, 1);
+        get<QPushButton>(w, "cmdRemove")->click();
+        QCOMPARE(undo->text(), QString("&Undo Remove Question 2"));
+        QCOMPARE(get<QComboBox>(w, "cboExist")->count(), 2);
+        undo->trigger();
+        QCOMPARE(w.document().captions(), QStringList({"one", "two", "three"}));
+        QCOMPARE(get<QComboBox>(w, "cboExist")->itemText(1), QString("two"));
+        QCOMPARE(get<QLabel>(w, "lblNumber")->text(), QString("Question # 4"));
+        QCOMPARE(redo->text(), QString("&Redo Remove Question 2"));
+        redo->trigger();
+        QCOMPARE(w.document().captions(), QStringList({"one", "three"}));
+        undo->trigger();
+
+        // While editing: undo leaves edit mode first; the typed change is dropped.
+        pick(w, 0);
+        get<QPlainTextEdit>(w, "txtTFquestion")->setPlainText("typed, not saved");
+        undo->trigger();
+        QVERIFY(!w.isEditMode());
+        QVERIFY(get<QLabel>(w, "lblEditMode")->isHidden());
+        QVERIFY(get<QPushButton>(w, "cmdAdd")->isEnabled());
+        QVERIFY(testCommandsEnabled(w));
+        QCOMPARE(w.document().captions(), QStringList({"one", "two"}));   // "Add Question 3" undone
+        QVERIFY(get<QPlainTextEdit>(w, "txtTFquestion")->toPlainText().isEmpty());
+
+        // An undo after a save; the saved file keeps what was saved.
+        get<QLineEdit>(w, "txtTitle")->setText("T");
+        get<QLineEdit>(w, "txtTeacher")->setText("C");
+        p.dialogs.answer(dir.filePath("u.ard"));
+        get<QPushButton>(w, "cmdOkay")->click();
+        QVERIFY(undo->isEnabled());
+        undo->trigger();
+        QCOMPARE(w.document().captions(), QStringList({"one"}));
+
+        // File > Open and File > New end the history.
+        p.dialogs.answer(dir.filePath("u.ard"));
+        get<QAction>(w, "mnuFileOpen")->trigger();
+        QCOMPARE(w.document().captions(), QStringList({"one", "two"}));
+        QVERIFY(!undo->isEnabled());
+        QVERIFY(!redo->isEnabled());
+        addTrueFalse(w, "three");
+        QVERIFY(undo->isEnabled());
+        get<QAction>(w, "mnuFileNew")->trigger();
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(undo->text(), QString("&Undo"));
+    }
+
     void leaveEditModeDialog()
     {
         dlgAsk::LeaveConfirmed = false;
@@ -596,7 +665,7 @@ private slots:
         get<QAction>(w, "mnuRecent_2")->trigger();
         QVERIFY(p.messages.shown.isEmpty());
         QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - t4.ard"));
-        QCOMPARE(QDir(w.document().TestFolder).canonicalPath(), QDir(dir.path()).canonicalPath());
+        QCOMPARE(QDir(w.document().testFolder()).canonicalPath(), QDir(dir.path()).canonicalPath());
         QCOMPARE(w.recentFiles().entry(1), paths[4].toLower());   // order unchanged
         // A deleted file: nothing happens, the entry stays.
         QFile::remove(paths[1]);
@@ -623,8 +692,8 @@ private slots:
         QCOMPARE(p.messages.shown.first().icon, MsgIcon::Critical);
         QVERIFY(!p.messages.shown.first().text.isEmpty());
         QCOMPARE(get<QLineEdit>(w, "txtTitle")->text(), QString("Mine"));
-        QCOMPARE(w.document().QuestionCaptions[1], QString("keep me"));
-        QCOMPARE(w.document().NextQuestionNumber, 2);
+        QCOMPARE(w.document().caption(1), QString("keep me"));
+        QCOMPARE(w.document().nextQuestionNumber(), 2);
         QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - untitled.ard"));
 
         // A file that is not a test by its name is refused before it is read.
@@ -637,7 +706,7 @@ private slots:
         p.messages.clear();
         get<QAction>(w, "mnuFileOpen")->trigger();
         QVERIFY(p.messages.shown.isEmpty());
-        QCOMPARE(w.document().NextQuestionNumber, 2);
+        QCOMPARE(w.document().nextQuestionNumber(), 2);
     }
 
     void startupCommandLine()
@@ -651,17 +720,17 @@ private slots:
             runStartup(w, path);
             QVERIFY(p.messages.shown.isEmpty());
             QCOMPARE(get<QLineEdit>(w, "txtTitle")->text(), QString("From the command line"));
-            QCOMPARE(w.document().NextQuestionNumber, 4);
+            QCOMPARE(w.document().nextQuestionNumber(), 4);
             QVERIFY(testCommandsEnabled(w));
             QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - untitled.ard"));
             QVERIFY(!w.recentFiles().isUsed(1));
-            QVERIFY(w.document().CurrentFile.isEmpty());
+            QVERIFY(w.document().currentFile().isEmpty());
         }
         for (const QString &other : {dir.filePath("missing.ard"), dir.filePath("notes.txt"), QString()}) {
             frmCreate w;
             runStartup(w, other);
             QVERIFY(p.messages.shown.isEmpty());
-            QCOMPARE(w.document().NextQuestionNumber, 1);
+            QCOMPARE(w.document().nextQuestionNumber(), 1);
             QVERIFY(!testCommandsEnabled(w));
         }
 #ifdef HAVE_LOG_VIEWER
@@ -700,7 +769,7 @@ private slots:
         {
             frmCreate w;
             runStartup(w, tests + "europe.ard");
-            QCOMPARE(w.document().NextQuestionNumber, 3);
+            QCOMPARE(w.document().nextQuestionNumber(), 3);
             QCOMPARE(shownMedia(w, 0), QString("Picture Thumbnail"));
             QCOMPARE(get<PictureBox>(w, "picPreview")->pictureRect(), QRect(0, 29, 117, 58));
             QCOMPARE(shownMedia(w, 1), QString("Wav Preview"));
@@ -709,7 +778,7 @@ private slots:
             frmCreate w;
             p.dialogs.answer(tests + "europe.ard");
             get<QAction>(w, "mnuFileOpen")->trigger();
-            QCOMPARE(w.document().NextQuestionNumber, 3);
+            QCOMPARE(w.document().nextQuestionNumber(), 3);
             QDir::setCurrent(QDir::rootPath());   // wherever a dialog leaves it
             p.dialogs.answer(other + "europe.ard");
             get<QPushButton>(w, "cmdOkay")->click();
@@ -722,7 +791,7 @@ private slots:
         }
         frmCreate w;
         get<QAction>(w, "mnuRecent_1")->trigger();
-        QCOMPARE(w.document().CurrentFile, other + "europe.ard");
+        QCOMPARE(w.document().currentFile(), other + "europe.ard");
         QCOMPARE(shownMedia(w, 0), QString("Picture Thumbnail"));
         QCOMPARE(shownMedia(w, 1), QString("Wav Preview"));
         QVERIFY(p.messages.shown.isEmpty());

@@ -114,19 +114,19 @@ TEST(TestDocument, StoresCaptionsWithRecordsAndShiftsOnRemove)
     EXPECT_EQ(doc.questionCount(), 0);
     for (const char *q : {"one", "two", "three"})
         ASSERT_TRUE(doc.append("m" + Sep + q + Sep + "x"));
-    EXPECT_EQ(doc.NextQuestionNumber, 4);
-    doc.setRecord(2, "t" + Sep + "TWO");
-    EXPECT_EQ(doc.QuestionCaptions[2], QStringLiteral("TWO"));
+    EXPECT_EQ(doc.nextQuestionNumber(), 4);
+    doc.replace(2, "t" + Sep + "TWO");
+    EXPECT_EQ(doc.caption(2), QStringLiteral("TWO"));
     doc.remove(1);
-    EXPECT_EQ(doc.NextQuestionNumber, 3);
-    EXPECT_EQ(doc.QuestionCaptions[1], QStringLiteral("TWO"));
-    EXPECT_EQ(doc.QuestionCaptions[2], QStringLiteral("three"));
-    EXPECT_EQ(doc.QuestionRecords[2], "m" + Sep + "three" + Sep + "x");
-    doc.setRecord(0, "m" + Sep + "bad");
-    doc.setRecord(101, "m" + Sep + "bad");
-    EXPECT_TRUE(doc.QuestionRecords[0].isEmpty());
+    EXPECT_EQ(doc.nextQuestionNumber(), 3);
+    EXPECT_EQ(doc.caption(1), QStringLiteral("TWO"));
+    EXPECT_EQ(doc.caption(2), QStringLiteral("three"));
+    EXPECT_EQ(doc.record(2), "m" + Sep + "three" + Sep + "x");
+    doc.replace(0, "m" + Sep + "bad");
+    doc.replace(101, "m" + Sep + "bad");
+    EXPECT_TRUE(doc.record(0).isEmpty());
     while (doc.append("t" + Sep + "q")) {}
-    EXPECT_EQ(doc.NextQuestionNumber, 101);
+    EXPECT_EQ(doc.nextQuestionNumber(), 101);
     EXPECT_TRUE(doc.isFull());
     EXPECT_EQ(TestDocument::captionOf(QStringLiteral("no separator")), QString());
 }

@@ -81,14 +81,14 @@ TEST_F(TestFileTest, SavesExactBytesAndLoadsThemBack)
     ASSERT_TRUE(r.test) << qPrintable(r.error);
     EXPECT_EQ(r.test->title, QStringLiteral("My test"));
     EXPECT_EQ(r.test->teacher, QStringLiteral("7B"));
-    EXPECT_EQ(loaded.NextQuestionNumber, 3);
-    EXPECT_EQ(loaded.QuestionRecords[1], withBreak);
-    EXPECT_EQ(loaded.QuestionCaptions[1], QStringLiteral("Line one\r\nline two \u20AC"));
-    EXPECT_EQ(loaded.QuestionRecords[2], tf);
+    EXPECT_EQ(loaded.nextQuestionNumber(), 3);
+    EXPECT_EQ(loaded.record(1), withBreak);
+    EXPECT_EQ(loaded.caption(1), QStringLiteral("Line one\r\nline two \u20AC"));
+    EXPECT_EQ(loaded.record(2), tf);
 
     ASSERT_TRUE(LoadTest(loaded, path("empty.ard")).test);
-    EXPECT_EQ(loaded.NextQuestionNumber, 1);
-    EXPECT_TRUE(loaded.QuestionRecords[1].isEmpty());
+    EXPECT_EQ(loaded.nextQuestionNumber(), 1);
+    EXPECT_TRUE(loaded.record(1).isEmpty());
 }
 
 TEST_F(TestFileTest, ReadsLooseLineEndsBlankLinesAndExtraSeparators)
@@ -122,8 +122,8 @@ TEST_F(TestFileTest, ReadsLooseLineEndsBlankLinesAndExtraSeparators)
     TestDocument doc;
     writeAll(path("full.ard"), full + CrLf);
     ASSERT_TRUE(LoadTest(doc, path("full.ard")).test);
-    EXPECT_EQ(doc.NextQuestionNumber, 101);
-    EXPECT_EQ(doc.QuestionCaptions[100], QStringLiteral("q100"));
+    EXPECT_EQ(doc.nextQuestionNumber(), 101);
+    EXPECT_EQ(doc.caption(100), QStringLiteral("q100"));
 }
 
 TEST_F(TestFileTest, RefusesUnreadableFilesAndLeavesTheDocumentAlone)
@@ -139,7 +139,7 @@ TEST_F(TestFileTest, RefusesUnreadableFilesAndLeavesTheDocumentAlone)
     };
     TestDocument doc;
     doc.append(mc("kept"));
-    doc.CurrentFile = "old.ard";
+    doc.setCurrentFile("old.ard");
     for (const auto &c : cases) {
         writeAll(path(c.name), c.bytes);
         const TestReadResult r = LoadTest(doc, path(c.name));
@@ -152,9 +152,9 @@ TEST_F(TestFileTest, RefusesUnreadableFilesAndLeavesTheDocumentAlone)
         EXPECT_FALSE(r.test);
         EXPECT_FALSE(r.error.isEmpty());
     }
-    EXPECT_EQ(doc.NextQuestionNumber, 2);
-    EXPECT_EQ(doc.QuestionCaptions[1], QStringLiteral("kept"));
-    EXPECT_EQ(doc.CurrentFile, QStringLiteral("old.ard"));
+    EXPECT_EQ(doc.nextQuestionNumber(), 2);
+    EXPECT_EQ(doc.caption(1), QStringLiteral("kept"));
+    EXPECT_EQ(doc.currentFile(), QStringLiteral("old.ard"));
 }
 
 // A test name that is a pipe, or a link to a device, would block the editor
@@ -171,7 +171,7 @@ TEST_F(TestFileTest, PipesAndDevicesAreRefusedWithoutBeingOpened)
         EXPECT_TRUE(r.error.contains(QFileInfo(p).fileName())) << qPrintable(r.error);
         EXPECT_TRUE(r.error.contains("not a regular file")) << qPrintable(r.error);
     }
-    EXPECT_EQ(doc.QuestionCaptions[1], QStringLiteral("kept"));
+    EXPECT_EQ(doc.caption(1), QStringLiteral("kept"));
 
     // A link to a real test is followed.
     writeAll(path("real.ard"), header() + CrLf + scr("t\xA9q\xA9none\xA9 0") + CrLf + CrLf);
@@ -208,8 +208,8 @@ TEST_F(TestFileTest, EveryByteOfALineSurvivesLoadAndSave)
     TestDocument doc;
     const auto r = LoadTest(doc, path("bytes.ard"));
     ASSERT_TRUE(r.test) << qPrintable(r.error);
-    EXPECT_TRUE(doc.QuestionRecords[1].contains(QStringLiteral("\u20AC")));
-    EXPECT_TRUE(doc.QuestionRecords[1].contains(QChar(0x9D)));
+    EXPECT_TRUE(doc.record(1).contains(QStringLiteral("\u20AC")));
+    EXPECT_TRUE(doc.record(1).contains(QChar(0x9D)));
     ASSERT_TRUE(SaveTest(doc, path("again.ard"), r.test->title, r.test->teacher).saved());
     EXPECT_EQ(readAll(path("again.ard")), file);
     EXPECT_TRUE(platform.messages.shown.isEmpty());
@@ -229,18 +229,18 @@ TEST_F(TestFileTest, MediaTravelsWithTheTest)
     doc.append(mc("none"));
     doc.append(mc("nine fields", path("pics/cat.bmp")) + Sep);
     ASSERT_TRUE(SaveTest(doc, path("out/quiz.ard"), "T", "C").saved());
-    EXPECT_EQ(QuestionRecord::fields(doc.QuestionRecords[1])[6], QStringLiteral("cat.bmp"));
-    EXPECT_EQ(QuestionRecord::fields(doc.QuestionRecords[2])[2], QStringLiteral("dog.wav"));
+    EXPECT_EQ(QuestionRecord::fields(doc.record(1))[6], QStringLiteral("cat.bmp"));
+    EXPECT_EQ(QuestionRecord::fields(doc.record(2))[2], QStringLiteral("dog.wav"));
     EXPECT_EQ(readAll(path("out/dog.wav")), QByteArray("pics/dog.wav"));
     EXPECT_EQ(readAll(path("out/owl.jpg")), QByteArray("out/owl.jpg"));
-    EXPECT_EQ(doc.QuestionRecords[3], mc("present", path("pics/owl.jpg")));
-    EXPECT_EQ(doc.QuestionRecords[4], mc("missing", QStringLiteral("/no/such/file.bmp")));
-    EXPECT_EQ(doc.QuestionRecords[5], mc("none"));
-    EXPECT_EQ(doc.QuestionRecords[6], mc("nine fields", path("pics/cat.bmp")) + Sep);
+    EXPECT_EQ(doc.record(3), mc("present", path("pics/owl.jpg")));
+    EXPECT_EQ(doc.record(4), mc("missing", QStringLiteral("/no/such/file.bmp")));
+    EXPECT_EQ(doc.record(5), mc("none"));
+    EXPECT_EQ(doc.record(6), mc("nine fields", path("pics/cat.bmp")) + Sep);
     EXPECT_EQ(platform.shell.copies.size(), 2);
     TestDocument loaded;
     ASSERT_TRUE(LoadTest(loaded, path("out/quiz.ard")).test);
-    EXPECT_EQ(loaded.QuestionRecords[1], doc.QuestionRecords[1]);
+    EXPECT_EQ(loaded.record(1), doc.record(1));
 
     // Saving again into the same folder copies nothing.
     platform.shell.copies.clear();
@@ -259,7 +259,7 @@ TEST_F(TestFileTest, SaveAsElsewhereTakesEveryMediaFileFromTheTestFolder)
         writeAll(path(n), n);
     QDir::setCurrent(QDir::rootPath());
     TestDocument doc;
-    doc.TestFolder = MediaLookup::testFolderOf(path("anna.berg/tests/europe.ard"));
+    doc.setTestFolder(MediaLookup::testFolderOf(path("anna.berg/tests/europe.ard")));
     doc.append(mc("picture", "cat.bmp"));
     doc.append(QStringList{"t", "sound", "dog.wav", " 1"}.join(Sep));
     doc.append(mc("tune", "song.mid"));
@@ -267,8 +267,8 @@ TEST_F(TestFileTest, SaveAsElsewhereTakesEveryMediaFileFromTheTestFolder)
     ASSERT_TRUE(SaveTest(doc, path("other.folder/europe.ard"), "T", "C").saved());
     for (const char *n : {"cat.bmp", "dog.wav", "song.mid"})
         EXPECT_EQ(readAll(path("other.folder/") + n), QByteArray("anna.berg/tests/") + n) << n;
-    EXPECT_EQ(doc.QuestionRecords[1], mc("picture", "cat.bmp"));
-    EXPECT_EQ(doc.QuestionRecords[4], mc("nowhere", "lost.bmp"));   // names no file: untouched
+    EXPECT_EQ(doc.record(1), mc("picture", "cat.bmp"));
+    EXPECT_EQ(doc.record(4), mc("nowhere", "lost.bmp"));   // names no file: untouched
     EXPECT_TRUE(platform.messages.shown.isEmpty());
 }
 
@@ -280,16 +280,16 @@ TEST_F(TestFileTest, NoCopyLandsOutsideTheTargetFolder)
     const QString control = QStringLiteral("bell\x07.bmp");
     writeAll(path("home/tests/") + control, "bell");
     TestDocument doc;
-    doc.TestFolder = MediaLookup::testFolderOf(path("home/tests/quiz.ard"));
+    doc.setTestFolder(MediaLookup::testFolderOf(path("home/tests/quiz.ard")));
     doc.append(mc("parent", "../up.bmp"));
     doc.append(mc("folder", path("home/pics.dir")));
     doc.append(mc("control", control));
     ASSERT_TRUE(SaveTest(doc, path("out/quiz.ard"), "T", "C").saved());
     // The file above the test folder arrives in the target folder, by name.
     EXPECT_EQ(readAll(path("out/up.bmp")), QByteArray("up"));
-    EXPECT_EQ(doc.QuestionRecords[1], mc("parent", "up.bmp"));
-    EXPECT_EQ(doc.QuestionRecords[2], mc("folder", path("home/pics.dir")));
-    EXPECT_EQ(doc.QuestionRecords[3], mc("control", control));
+    EXPECT_EQ(doc.record(1), mc("parent", "up.bmp"));
+    EXPECT_EQ(doc.record(2), mc("folder", path("home/pics.dir")));
+    EXPECT_EQ(doc.record(3), mc("control", control));
     EXPECT_EQ(platform.shell.copies.size(), 1);
     QStringList everything;
     for (const char *sub : {"out", "home", "home/tests"})
@@ -310,11 +310,11 @@ TEST_F(TestFileTest, FailedCopiesLoseNoPictureAndAreListedOnce)
     for (const char *n : {"pics/a.bmp", "pics/b.jpg", "pics/c.wav"})
         writeAll(path(n), big);
     TestDocument doc;
-    doc.TestFolder = path("pics/");
+    doc.setTestFolder(path("pics/"));
     doc.append(mc("a", "a.bmp"));
     doc.append(mc("b", "b.jpg"));
     doc.append(QStringList{"t", "c", "c.wav", " 1"}.join(Sep));
-    const QStringList before = {doc.QuestionRecords[1], doc.QuestionRecords[2], doc.QuestionRecords[3]};
+    const QStringList before = {doc.record(1), doc.record(2), doc.record(3)};
 
     const auto quietly = [](const QString &program, const QStringList &args) {
         QProcess p;
@@ -348,7 +348,7 @@ TEST_F(TestFileTest, FailedCopiesLoseNoPictureAndAreListedOnce)
     for (const char *n : {"pics/a.bmp", "pics/b.jpg", "pics/c.wav"})
         EXPECT_TRUE(lines.contains(path(n) + ": " + reason)) << qPrintable(m.text);
     EXPECT_EQ(left, QStringList{"quiz.ard"});   // no partial copy
-    EXPECT_EQ((QStringList{doc.QuestionRecords[1], doc.QuestionRecords[2], doc.QuestionRecords[3]}), before);
+    EXPECT_EQ((QStringList{doc.record(1), doc.record(2), doc.record(3)}), before);
 
     // The next Save As into a roomy folder takes every file along.
     platform.messages.clear();
@@ -371,20 +371,20 @@ TEST_F(TestFileTest, SavingCopiesMediaNeverPrivateOrSpecialFiles)
     ASSERT_TRUE(QFile::link(path("home/tests/real.bmp"), path("home/tests/link.bmp")));
     ASSERT_TRUE(QFile::link("/dev/zero", path("home/tests/zero.bmp")));
     TestDocument doc;
-    doc.TestFolder = path("home/tests/");
+    doc.setTestFolder(path("home/tests/"));
     doc.append(mc("dotfile", path("home/.ssh/id_rsa")));
     doc.append(mc("parent", "../passwd"));
     doc.append(mc("proc", "/proc/self/environ"));
     doc.append(mc("device", "zero.bmp"));
     doc.append(mc("link", "link.bmp"));
-    const QStringList before = {doc.QuestionRecords[1], doc.QuestionRecords[2], doc.QuestionRecords[3],
-                                doc.QuestionRecords[4]};
+    const QStringList before = {doc.record(1), doc.record(2), doc.record(3),
+                                doc.record(4)};
     ASSERT_TRUE(SaveTest(doc, path("shared/quiz.ard"), "T", "C").saved());
     EXPECT_EQ(QDir(path("shared")).entryList(QDir::Files | QDir::Hidden), (QStringList{"link.bmp", "quiz.ard"}));
     EXPECT_EQ(readAll(path("shared/link.bmp")), QByteArray("picture"));
-    EXPECT_EQ(doc.QuestionRecords[5], mc("link", "link.bmp"));
-    EXPECT_EQ((QStringList{doc.QuestionRecords[1], doc.QuestionRecords[2], doc.QuestionRecords[3],
-                           doc.QuestionRecords[4]}), before);
+    EXPECT_EQ(doc.record(5), mc("link", "link.bmp"));
+    EXPECT_EQ((QStringList{doc.record(1), doc.record(2), doc.record(3),
+                           doc.record(4)}), before);
     ASSERT_EQ(platform.messages.shown.size(), 1);
     const QString text = platform.messages.shown[0].text;
     EXPECT_TRUE(text.contains(path("home/.ssh/id_rsa") + ": not a media file")) << qPrintable(text);
@@ -398,7 +398,7 @@ TEST_F(TestFileTest, RefusalsWriteAndCopyNothing)
     writeAll(path("cat.bmp"), "cat");
     TestDocument doc;
     doc.append(mc("q", path("cat.bmp")));
-    const QString before = doc.QuestionRecords[1];
+    const QString before = doc.record(1);
     EXPECT_EQ(SaveTest(doc, path("sub/a.ard"), "", "C").status, SaveResult::Status::Refused);
     EXPECT_EQ(SaveTest(doc, path("sub/a.ard"), "T", "").status, SaveResult::Status::Refused);
     ASSERT_EQ(platform.messages.shown.size(), 2);
@@ -419,15 +419,15 @@ TEST_F(TestFileTest, RefusalsWriteAndCopyNothing)
     EXPECT_TRUE(w.text.contains(QStringLiteral("\U0001F600 \u0416 U+0010"))) << qPrintable(w.text);
     EXPECT_FALSE(QFile::exists(path("a.ard")));
     EXPECT_TRUE(platform.shell.copies.isEmpty());
-    EXPECT_EQ(doc.QuestionRecords[1], before);
+    EXPECT_EQ(doc.record(1), before);
 
     ASSERT_TRUE(SaveTest(doc, path("a.ard"), QStringLiteral("T\U0001F600"), "C").saved());
     TestDocument loaded;
     const auto r = LoadTest(loaded, path("a.ard"));
     ASSERT_TRUE(r.test);
     EXPECT_EQ(r.test->title, QStringLiteral("T?"));
-    EXPECT_EQ(loaded.NextQuestionNumber, 3);
-    EXPECT_EQ(loaded.QuestionCaptions[2], QStringLiteral("? and ?"));
+    EXPECT_EQ(loaded.nextQuestionNumber(), 3);
+    EXPECT_EQ(loaded.caption(2), QStringLiteral("? and ?"));
 }
 
 TEST_F(TestFileTest, FailedWriteLeavesThePreviousFile)
@@ -443,7 +443,7 @@ TEST_F(TestFileTest, FailedWriteLeavesThePreviousFile)
     rlimit small = old;
     small.rlim_cur = 1000;
     setrlimit(RLIMIT_FSIZE, &small);
-    const QStringList records = {doc.QuestionRecords[1], doc.QuestionRecords[50]};
+    const QStringList records = {doc.record(1), doc.record(50)};
     const SaveResult r = SaveTest(doc, path("old.ard"), "T", "C");
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
@@ -453,7 +453,7 @@ TEST_F(TestFileTest, FailedWriteLeavesThePreviousFile)
     EXPECT_TRUE(r.errorDescription.contains("File too large")) << qPrintable(r.errorDescription);
     EXPECT_TRUE(r.errorDescription.contains("previous version is unchanged")) << qPrintable(r.errorDescription);
     EXPECT_FALSE(r.errorDescription.contains("Unknown error"));
-    EXPECT_EQ((QStringList{doc.QuestionRecords[1], doc.QuestionRecords[50]}), records);
+    EXPECT_EQ((QStringList{doc.record(1), doc.record(50)}), records);
     EXPECT_EQ(readAll(path("old.ard")), QByteArray("previous test"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.ard"});
 

@@ -94,6 +94,6 @@ TEST(TestRunner, CaptionsAndSequence)
     for (int i = 1; i < 12; ++i)
         EXPECT_TRUE(r.advance());
     EXPECT_EQ(r.countCaption(), "Question # 12");
-    EXPECT_EQ(r.currentRecord(), doc.QuestionRecords[12]);
+    EXPECT_EQ(r.currentRecord(), doc.record(12));
     EXPECT_FALSE(r.advance());
 }

@@ -120,7 +120,7 @@ private slots:
         PreviewHooks::setPrinter([this](const QString &a, const QString &b, const QString &c) { printed << QStringList{a, b, c}; });
         clock.at = QDateTime(QDate(2026, 12, 6), QTime(10, 0, 0));
         doc = TestDocument();
-        doc.TestFolder = dir.path() + "/";
+        doc.setTestFolder(dir.path() + "/");
         QImage wide(800, 200, QImage::Format_RGB32);
         wide.fill(QColor(240, 160, 40));
         QVERIFY(wide.save(dir.filePath("wide.bmp")));

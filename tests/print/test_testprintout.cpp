@@ -305,7 +305,7 @@ private slots:
         auto surface = PrintSurface::toPdf(pdf("unused.pdf"));
         const auto path = [&](const QString &field) { return TestPrintout(*surface, doc, "T", "C").picturePath(field); };
         QCOMPARE(path("map.bmp"), QString());   // not in the working directory
-        doc.TestFolder = folder;                 // a dotted folder hides nothing
+        doc.setTestFolder(folder);                 // a dotted folder hides nothing
         QCOMPARE(path("map.bmp"), folder + "map.bmp");
         QCOMPARE(path(folder + "map.bmp"), folder + "map.bmp");
         // The kind is everything after the first full stop of the name.

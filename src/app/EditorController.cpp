@@ -1,0 +1,128 @@
+#include "app/EditorController.h"
+
+#include "document/MediaLookup.h"
+
+
+EditorController::EditorController(QObject *parent) : QObject(parent)
+{
+    connect(&m_editing, &DocumentEditor::undoStateChanged, this, &EditorController::commandsChanged);
+}
+
+EditorController::Commands EditorController::commands() const
+{
+    Commands c;
+    c.add = !isEditing();
+    c.typeSwitch = !isEditing();
+    c.edit = isEditing();
+    c.remove = isEditing();
+    c.testCommands = m_testCommands;
+    c.list = m_list;
+    c.undo = m_editing.canUndo();
+    c.redo = m_editing.canRedo();
+    return c;
+}
+
+void EditorController::changed()
+{
+    emit commandsChanged();
+}
+
+void EditorController::setTestCommands(bool on)
+{
+    m_testCommands = on;
+    m_list = on;
+    changed();
+}
+
+void EditorController::setEditMode(bool on)
+{
+    const bool was = isEditing();
+    m_mode = on ? Mode::Editing : Mode::Adding;
+    if (!on)
+        m_editedNumber = 0;
+    m_testCommands = !on;
+    changed();
+    if (was != on)
+        emit modeChanged(on);
+}
+
+void EditorController::clearTest()
+{
+    setEditMode(false);
+    m_list = false;
+    TestDocument empty;
+    empty.setCurrentFile(document().currentFile());
+    empty.setTestFolder(document().testFolder());
+    m_editing.resetDocument(empty);
+    changed();
+}
+
+bool EditorController::add(const QString &record)
+{
+    return m_editing.addQuestion(record);
+}
+
+void EditorController::pick(int number)
+{
+    m_editedNumber = number;
+    setEditMode(true);
+    m_editedNumber = number;
+}
+
+bool EditorController::update(const QString &record)
+{
+    return isEditing() && m_editing.replaceQuestion(m_editedNumber, record);
+}
+
+bool EditorController::remove()
+{
+    return isEditing() && m_editing.removeQuestion(m_editedNumber);
+}
+
+std::optional<LoadedTest> EditorController::open(const QString &path, OpenOrigin origin, QString *error)
+{
+    TestReadResult read = readTestFile(path);
+    if (!read.test) {
+        if (error)
+            *error = read.error;
+        return std::nullopt;
+    }
+    clearTest();
+    TestDocument doc;
+    doc.setCurrentFile(document().currentFile());
+    doc.setTestFolder(document().testFolder());
+    applyLoadedTest(doc, *read.test);
+    // Bare media names in the test belong to its folder, however it was opened.
+    doc.setTestFolder(MediaLookup::testFolderOf(path));
+    if (origin != OpenOrigin::CommandLine)
+        doc.setCurrentFile(path);
+    m_editing.resetDocument(doc);
+    return read.test;
+}
+
+SaveResult EditorController::save(const QString &path, const QString &title, const QString &teacher,
+                                  const std::function<void()> &pumpEvents)
+{
+    SaveResult result = SaveTest(m_editing.documentForSave(), path, title, teacher, pumpEvents);
+    if (result.saved() && MediaLookup::fileExists(path)) {
+        m_editing.setCurrentFile(path);
+        m_editing.setTestFolder(MediaLookup::testFolderOf(path));   // the records now name files there
+    }
+    return result;
+}
+
+bool EditorController::undo() { return undoOrRedo(true); }
+
+bool EditorController::redo() { return undoOrRedo(false); }
+
+bool EditorController::undoOrRedo(bool undo)
+{
+    if (undo ? !m_editing.canUndo() : !m_editing.canRedo())
+        return false;
+    leaveEditMode();
+    if (undo)
+        m_editing.undo();
+    else
+        m_editing.redo();
+    return true;
+}

@@ -1,0 +1,104 @@
+#pragma once
+// The editor without its window: the test being edited (through its editing
+// layer, with undo and redo), whether a question is being added or edited and
+// which one, and which commands are enabled. frmCreate shows this state and
+// forwards the user's commands here; the tests drive it without a window.
+//
+// Which commands are enabled is decided in commands() alone. Two operations
+// set the state it reads, and the last one wins, as in the window's state
+// operations: setTestCommands (the commands that need a test, and the list)
+// and setEditMode (edit mode disables adding and the test commands, leaving
+// it enables the test commands again).
+
+#include "document/DocumentEditor.h"
+#include "document/TestFile.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class EditorController : public QObject {
+    Q_OBJECT
+
+public:
+    enum class Mode { Adding, Editing };
+    // Where the path of a test to open came from: File > Open and the
+    // recent-files list keep the path as the current file, the command line
+    // does not. Every one makes the test's folder the place its bare media
+    // names are looked for.
+    enum class OpenOrigin { Menu, RecentList, CommandLine };
+
+    struct Commands {
+        bool add = true;          // "Add This Question"
+        bool typeSwitch = true;   // the question type options
+        bool edit = false;        // "Save This Question"
+        bool remove = false;      // "Remove This Question"
+        bool testCommands = false;   // Preview Test, Save Test, Save As, Print, Print to PDF
+        bool list = false;        // the question list
+        bool undo = false;
+        bool redo = false;
+        bool operator==(const Commands &o) const
+        {
+            return add == o.add && typeSwitch == o.typeSwitch && edit == o.edit && remove == o.remove
+                && testCommands == o.testCommands && list == o.list && undo == o.undo && redo == o.redo;
+        }
+    };
+
+    explicit EditorController(QObject *parent = nullptr);
+
+    const TestDocument &document() const { return m_editing.document(); }
+    DocumentEditor &editing() { return m_editing; }
+
+    Mode mode() const { return m_mode; }
+    bool isEditing() const { return m_mode == Mode::Editing; }
+    // The number of the question being edited (1 to N); 0 in add mode.
+    int editedNumber() const { return isEditing() ? m_editedNumber : 0; }
+    Commands commands() const;
+
+    // The state the window's operations set.
+    void setTestCommands(bool on);
+    void setEditMode(bool on);
+    // Empties the test (the current file and test folder stay), ends the
+    // undo history, leaves edit mode and disables the list.
+    void clearTest();
+
+    // Adds a question; false when the test already holds 100.
+    bool add(const QString &record);
+    // Enters edit mode for question `number`.
+    void pick(int number);
+    // Stores the edited question; false when no question is being edited.
+    bool update(const QString &record);
+    // Removes the edited question; false when none is being edited.
+    bool remove();
+    // Back to add mode.
+    void leaveEditMode() { setEditMode(false); }
+
+    // Reads the test at `path`; on success the document holds it (the undo
+    // history ends) and its title and class/teacher line are returned. On
+    // failure the document is untouched and *error says why.
+    std::optional<LoadedTest> open(const QString &path, OpenOrigin origin, QString *error);
+    // Saves as File > Save As does; the undo history stays. After a save the
+    // saved file's folder is where the test's media are looked for.
+    SaveResult save(const QString &path, const QString &title, const QString &teacher,
+                    const std::function<void()> &pumpEvents = {});
+
+    // Undo and redo leave edit mode first (as if the teacher had confirmed
+    // leaving it); true when the question list changed.
+    bool undo();
+    bool redo();
+
+signals:
+    void commandsChanged();
+    void modeChanged(bool editing);
+
+private:
+    void changed();
+    bool undoOrRedo(bool undo);
+
+    DocumentEditor m_editing;
+    Mode m_mode = Mode::Adding;
+    int m_editedNumber = 0;
+    bool m_testCommands = false;
+    bool m_list = false;
+};

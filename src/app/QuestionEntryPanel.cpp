@@ -1,0 +1,218 @@
+#include "app/QuestionEntryPanel.h"
+
+#include "platform/MsgBox.h"
+#include "widgets/Controls.h"
+#include "widgets/FrameBox.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowFont.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <algorithm>
+
+namespace {
+constexpr int ShownLeft = 120;
+constexpr int ParkedLeft = -20000;   // out of sight, contents kept
+
+// The parked frame keeps its contents but takes no part in the window: Tab
+// would otherwise wander through its controls out of sight.
+void setGroupLeft(QWidget *w, int leftTwips)
+{
+    w->move(Twips::toPixels(leftTwips), w->y());
+    w->setEnabled(leftTwips == ShownLeft);
+}
+} // namespace
+
+QuestionEntryPanel::QuestionEntryPanel(QWidget *host, QObject *parent) : QObject(parent)
+{
+    // --- Multiple-choice frame ---
+    grpMultiple = new FrameBox(QStringLiteral("Multiple Choice Question:"), host);
+    grpMultiple->setObjectName(QStringLiteral("grpMultiple"));
+    grpMultiple->setGeometry(Twips::rect(120, 840, 3495, 4335));
+    lblMultipleQuestion[0] = Controls::fittedLabel(grpMultiple, QStringLiteral("lblMultipleQuestion_0"), QStringLiteral("Question:"), Twips::rect(240, 240, 675, 195));
+    txtMQuestion = Controls::multiLine(grpMultiple, QStringLiteral("txtMQuestion"), Twips::rect(240, 480, 3015, 1575), MaxQuestionText,
+                                 QStringLiteral("Type the multiple choice question here."));
+    const int answerTops[4] = {2160, 2520, 2880, 3240};
+    const QString letters = QStringLiteral("ABCD");
+    for (int i = 0; i < 4; ++i) {
+        optABCD[i] = Controls::option(grpMultiple, QStringLiteral("optABCD_%1").arg(i), QString(letters[i]),
+                                Twips::rect(120, answerTops[i], 255, 255),
+                                QStringLiteral("Correct answer is %1.").arg(letters[i]));
+        // The option's text sits right of its indicator; the frame allows it
+        // the room up to the answer box.
+        optABCD[i]->resize(Twips::toPixels(480) - optABCD[i]->x(), optABCD[i]->height());
+        optABCD[i]->setStyleSheet(QStringLiteral("QRadioButton { spacing: 2px; }"));
+        txtManswer[i] = Controls::lineEdit(grpMultiple, QStringLiteral("txtManswer_%1").arg(i),
+                                     Twips::rect(480, answerTops[i], 2775, 285), MaxAnswerText,
+                                     i == 0 ? QStringLiteral("Type the answer here.") : QString());
+    }
+    optABCD[0]->setChecked(true);
+    lblMultipleQuestion[5] = Controls::fittedLabel(grpMultiple, QStringLiteral("lblMultipleQuestion_5"), QStringLiteral("media:"), Twips::rect(120, 3600, 465, 195));
+    txtMpic = Controls::lineEdit(grpMultiple, QStringLiteral("txtMpic"), Twips::rect(600, 3600, 2295, 285), 0,
+                           QStringLiteral("Picure name for this question."));
+    txtMpic->setText(QStringLiteral("None"));
+    cmdMpic = Controls::button(grpMultiple, QStringLiteral("cmdMpic"), QStringLiteral("..."), Twips::rect(2880, 3600, 375, 285),
+                         QStringLiteral("Choose a picture for this question."));
+    cmdMRemove = Controls::button(grpMultiple, QStringLiteral("cmdMRemove"), QStringLiteral("Remove Multimedia File"),
+                            Twips::rect(600, 3960, 2295, 255));
+
+    // --- True/false frame, parked out of sight at start ---
+    grpTrueFalse = new FrameBox(QStringLiteral("True/False Question:"), host);
+    grpTrueFalse->setObjectName(QStringLiteral("grpTrueFalse"));
+    grpTrueFalse->setGeometry(Twips::rect(ParkedLeft, 840, 3495, 4335));
+    lblTrueQuestion[0] = Controls::fittedLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_0"), QStringLiteral("Question:"), Twips::rect(240, 360, 675, 195));
+    txtTFquestion = Controls::multiLine(grpTrueFalse, QStringLiteral("txtTFquestion"), Twips::rect(240, 600, 3015, 1935), MaxQuestionText,
+                                  QStringLiteral("Type the true/false question here."));
+    lblTrueQuestion[1] = Controls::fittedLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_1"), QStringLiteral("Answer:"), Twips::rect(240, 2640, 570, 195));
+    optTrueAnswer[0] = Controls::option(grpTrueFalse, QStringLiteral("optTrueAnswer_0"), QStringLiteral("True"), Twips::rect(240, 2880, 1095, 375),
+                                  QStringLiteral("Click here for the correct answer - true or false."));
+    optTrueAnswer[1] = Controls::option(grpTrueFalse, QStringLiteral("optTrueAnswer_1"), QStringLiteral("False"), Twips::rect(1440, 2880, 1095, 375));
+    optTrueAnswer[0]->setChecked(true);
+    lblTrueQuestion[2] = Controls::fittedLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_2"), QStringLiteral("media:"), Twips::rect(120, 3600, 465, 195));
+    txtTFpic = Controls::lineEdit(grpTrueFalse, QStringLiteral("txtTFpic"), Twips::rect(600, 3600, 2295, 285), 0,
+                            QStringLiteral("Picture for this question."));
+    txtTFpic->setText(QStringLiteral("None"));
+    cmdPic = Controls::button(grpTrueFalse, QStringLiteral("cmdPic"), QStringLiteral("..."), Twips::rect(2880, 3600, 375, 285),
+                        QStringLiteral("Choose a picture for this question."));
+    cmdTRemove = Controls::button(grpTrueFalse, QStringLiteral("cmdTRemove"), QStringLiteral("Remove Multimedia File"),
+                            Twips::rect(600, 3960, 2295, 255));
+    for (QPushButton *b : {cmdMpic, cmdPic}) {
+        QFont f = WindowFont::sansSerif(8);
+        f.setFamilies({QStringLiteral("Arial Rounded MT Bold"), QStringLiteral("Liberation Sans")});
+        f.setBold(true);
+        b->setFont(f);
+    }
+}
+
+void QuestionEntryPanel::buildTypeChoice(QWidget *host)
+{
+    grpType = new FrameBox(QStringLiteral("Question Type"), host);
+    grpType->setObjectName(QStringLiteral("grpType"));
+    grpType->setGeometry(Twips::rect(3840, 1920, 1815, 1095));
+    optType[0] = Controls::option(grpType, QStringLiteral("optType_0"), QStringLiteral("Multiple Choice"), Twips::rect(120, 240, 1455, 375),
+                            QStringLiteral("Create a multiple choice question."));
+    optType[1] = Controls::option(grpType, QStringLiteral("optType_1"), QStringLiteral("True/False"), Twips::rect(120, 600, 1455, 375),
+                            QStringLiteral("Create a true/false question."));
+    optType[0]->setChecked(true);
+}
+
+QuestionEntryPanel::Type QuestionEntryPanel::type() const
+{
+    return optType[1] && optType[1]->isChecked() ? TrueFalse : MultipleChoice;
+}
+
+bool QuestionEntryPanel::selectType(Type t)
+{
+    if (optType[t]->isChecked())
+        return false;
+    optType[t]->setChecked(true);
+    return true;
+}
+
+void QuestionEntryPanel::showFrame(Type t)
+{
+    setGroupLeft(t == TrueFalse ? grpTrueFalse : grpMultiple, ShownLeft);
+    setGroupLeft(t == TrueFalse ? grpMultiple : grpTrueFalse, ParkedLeft);
+}
+
+bool QuestionEntryPanel::enteredQuestion(Type t, QString &question) const
+{
+    question = multiLineText(t == TrueFalse ? txtTFquestion : txtMQuestion);
+    if (!question.isEmpty())
+        return true;
+    MsgBox(QStringLiteral("You must enter a question!"), MsgIcon::Critical);
+    return false;
+}
+
+bool QuestionEntryPanel::enteredAnswers(QString (&answers)[4]) const
+{
+    // All four are read before anything is reported.
+    bool missing = false;
+    for (int i = 0; i < 4; ++i) {
+        answers[i] = txtManswer[i]->text();
+        if (answers[i].isEmpty())
+            missing = true;
+    }
+    if (missing)
+        MsgBox(QStringLiteral("You must enter four possible answers!"));
+    return !missing;
+}
+
+QString QuestionEntryPanel::enteredMedia(Type t) const
+{
+    const QLineEdit *box = t == TrueFalse ? txtTFpic : txtMpic;
+    return box->text().isEmpty() ? QStringLiteral("none") : box->text();
+}
+
+int QuestionEntryPanel::enteredCorrectAnswer() const
+{
+    int correct = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (optABCD[i]->isChecked())
+            correct = i;
+    }
+    return correct;
+}
+
+int QuestionEntryPanel::enteredTrueFalseAnswer() const
+{
+    return optTrueAnswer[1]->isChecked() ? 1 : 0;
+}
+
+bool QuestionEntryPanel::showMultipleChoice(const QuestionView &q)
+{
+    setMultiLineText(txtMQuestion, q.question());
+    for (int i = 0; i < 4; ++i)
+        setBoxText(txtManswer[i], q.answer(i), MaxAnswerText);
+    txtMpic->setText(q.media());
+    const int correct = q.rightAnswer();
+    if (correct < 0 || correct > 3)
+        return false;
+    optABCD[correct]->setChecked(true);
+    return true;
+}
+
+bool QuestionEntryPanel::showTrueFalse(const QuestionView &q)
+{
+    setMultiLineText(txtTFquestion, q.question());
+    txtTFpic->setText(q.media());
+    const int answer = q.rightAnswer();
+    if (answer < 0 || answer > 1)
+        return false;
+    optTrueAnswer[answer]->setChecked(true);
+    return true;
+}
+
+void QuestionEntryPanel::clearFields()
+{
+    for (QLineEdit *answer : txtManswer)
+        setBoxText(answer, QString(), MaxAnswerText);
+    txtMpic->setText(QStringLiteral("none"));
+    setMultiLineText(txtMQuestion, QString());
+    txtTFpic->setText(QStringLiteral("none"));
+    setMultiLineText(txtTFquestion, QString());
+}
+
+QString QuestionEntryPanel::multiLineText(const QPlainTextEdit *box)
+{
+    QString text = box->toPlainText();
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return text;
+}
+
+void QuestionEntryPanel::setMultiLineText(QPlainTextEdit *box, const QString &text)
+{
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    box->setProperty("maxChars", std::max<int>(MaxQuestionText, int(text.size())));
+    box->setPlainText(shown);
+}
+
+void QuestionEntryPanel::setBoxText(QLineEdit *box, const QString &text, int maxLength)
+{
+    box->setMaxLength(std::max<int>(maxLength, int(text.size())));
+    box->setText(text);
+}

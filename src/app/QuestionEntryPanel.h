@@ -1,0 +1,85 @@
+#pragma once
+// The editor's question entry: the type choice and the two question frames
+// (multiple choice, true/false), of which one is on screen and the other is
+// parked out of sight with its contents kept. It reads what was typed (with
+// the messages for a missing question or answers), shows a question's
+// fields, and empties the fields. The controls are made on the editor's
+// client area at their drawn places, keeping their object names; the type
+// choice is made separately, after the Add button, so Tab reaches the
+// controls in the order the window was drawn.
+
+#include "document/QuestionView.h"
+
+#include <QObject>
+#include <QString>
+
+class FrameBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+
+class QuestionEntryPanel : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int MaxQuestionText = 256;
+    static constexpr int MaxAnswerText = 90;
+    enum Type { MultipleChoice = 0, TrueFalse = 1 };
+
+    explicit QuestionEntryPanel(QWidget *host, QObject *parent = nullptr);
+    void buildTypeChoice(QWidget *host);
+
+    // The selected type (the type options).
+    Type type() const;
+    // Selects a type; true when that changed the selection.
+    bool selectType(Type type);
+    // Puts the frame of `type` on screen and parks the other.
+    void showFrame(Type type);
+
+    // The question typed into a frame, line breaks as CR LF; "" and the
+    // message "You must enter a question!" when it is empty.
+    bool enteredQuestion(Type type, QString &question) const;
+    // The four answers; "You must enter four possible answers!" when any is
+    // empty (all four read first).
+    bool enteredAnswers(QString (&answers)[4]) const;
+    // The media box of a frame, "none" when empty.
+    QString enteredMedia(Type type) const;
+    int enteredCorrectAnswer() const;     // 0 to 3, A to D
+    int enteredTrueFalseAnswer() const;   // 0 true, 1 false
+
+    // A record's fields into a frame; false (nothing more shown) when the
+    // right answer is not one of the frame's options.
+    bool showMultipleChoice(const QuestionView &q);
+    bool showTrueFalse(const QuestionView &q);
+    // Empties the question and answer boxes and sets both media boxes to
+    // "none"; the chosen answers and type stay.
+    void clearFields();
+
+    // Text boxes whose limits hold for typing; a longer text from a test
+    // file is kept whole.
+    static QString multiLineText(const QPlainTextEdit *box);
+    static void setMultiLineText(QPlainTextEdit *box, const QString &text);
+    static void setBoxText(QLineEdit *box, const QString &text, int maxLength);
+
+    FrameBox *grpMultiple = nullptr;
+    QLabel *lblMultipleQuestion[6] = {};
+    QPlainTextEdit *txtMQuestion = nullptr;
+    QRadioButton *optABCD[4] = {};
+    QLineEdit *txtManswer[4] = {};
+    QLineEdit *txtMpic = nullptr;
+    QPushButton *cmdMpic = nullptr;
+    QPushButton *cmdMRemove = nullptr;
+    FrameBox *grpTrueFalse = nullptr;
+    QLabel *lblTrueQuestion[3] = {};
+    QPlainTextEdit *txtTFquestion = nullptr;
+    QRadioButton *optTrueAnswer[2] = {};
+    QLineEdit *txtTFpic = nullptr;
+    QPushButton *cmdPic = nullptr;
+    QPushButton *cmdTRemove = nullptr;
+    FrameBox *grpType = nullptr;
+    QRadioButton *optType[2] = {};
+};

@@ -1,0 +1,71 @@
+#pragma once
+// The editing layer of a TestDocument: it owns the document and its undo
+// stack, and every change of the questions goes through it as one undo
+// command (add, replace, remove a question). Readers see the document as it
+// is; the change signals tell them what changed. The commands themselves
+// stay inside this layer: windows call these methods, never QUndoCommand.
+//
+// Loading another test or starting a new one replaces the document and
+// clears the undo stack; saving does not, so an edit can be undone after it
+// was saved.
+
+#include "document/QuestionEdits.h"
+#include "document/TestDocument.h"
+
+#include <QObject>
+#include <QString>
+#include <QUndoStack>
+
+class DocumentEditor : public QObject, private QuestionEdits {
+    Q_OBJECT
+
+public:
+    explicit DocumentEditor(QObject *parent = nullptr);
+    ~DocumentEditor() override;
+
+    const TestDocument &document() const { return m_doc; }
+
+    // The questions, each one undoable step. False (nothing done) when the
+    // test is full or the number is out of range.
+    bool addQuestion(const QString &record);
+    bool replaceQuestion(int number, const QString &record);
+    bool removeQuestion(int number);
+
+    // Replaces the whole document (a test was loaded, or New): the undo
+    // history ends here.
+    void resetDocument(const TestDocument &doc);
+    // Changes outside the undo history: the file the test belongs to, and
+    // the records as a save rewrote them (media names made relative).
+    void setCurrentFile(const QString &path);
+    void setTestFolder(const QString &folder);
+    TestDocument &documentForSave() { return m_doc; }
+
+    bool canUndo() const { return m_undo.canUndo(); }
+    bool canRedo() const { return m_undo.canRedo(); }
+    // "Remove Question 3": what the next undo or redo would do ("" for none).
+    QString undoText() const { return m_undo.undoText(); }
+    QString redoText() const { return m_undo.redoText(); }
+    void undo() { m_undo.undo(); }
+    void redo() { m_undo.redo(); }
+    int undoCount() const { return m_undo.count(); }
+
+signals:
+    void questionInserted(int number);
+    void questionReplaced(int number);
+    void questionRemoved(int number);
+    void documentReset();
+    // After any change of the questions (each of the above).
+    void questionsChanged();
+    // The undo or redo text or availability changed.
+    void undoStateChanged();
+
+private:
+    // The raw changes the commands make, each with its signals.
+    int nextQuestionNumber() const override { return m_doc.nextQuestionNumber(); }
+    void insertRecord(int number, const QString &record) override;
+    QString exchangeRecord(int number, const QString &record) override;
+    QString takeRecord(int number) override;
+
+    TestDocument m_doc;
+    QUndoStack m_undo;
+};

@@ -1,0 +1,71 @@
+// The question entry on a window of its own: the frame on screen and the
+// parked one, what is read back with its messages, a record shown in the
+// fields, and the fields emptied.
+#include "TestDoubles.h"
+#include "app/QuestionEntryPanel.h"
+#include "widgets/FrameBox.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QtTest>
+
+class TestQuestionEntryPanel : public QObject {
+    Q_OBJECT
+
+private slots:
+    void framesAndFields()
+    {
+        ScopedPlatform p;
+        QWidget host;
+        QuestionEntryPanel entry(&host);
+        entry.buildTypeChoice(&host);
+        QCOMPARE(entry.type(), QuestionEntryPanel::MultipleChoice);
+        QVERIFY(host.findChild<QPlainTextEdit *>("txtMQuestion"));
+        QCOMPARE(entry.grpTrueFalse->x(), -1333);   // parked at -20000 twips
+
+        entry.showFrame(QuestionEntryPanel::TrueFalse);
+        QCOMPARE(entry.grpTrueFalse->x(), 8);
+        QVERIFY(entry.grpTrueFalse->isEnabled());
+        QVERIFY(!entry.grpMultiple->isEnabled());   // Tab skips the parked frame
+        QVERIFY(entry.selectType(QuestionEntryPanel::TrueFalse));
+        QVERIFY(!entry.selectType(QuestionEntryPanel::TrueFalse));
+
+        // Read back: the question first, then all four answers.
+        QString question;
+        QString answers[4];
+        QVERIFY(!entry.enteredQuestion(QuestionEntryPanel::MultipleChoice, question));
+        entry.txtMQuestion->setPlainText("two\nlines");
+        QVERIFY(entry.enteredQuestion(QuestionEntryPanel::MultipleChoice, question));
+        QCOMPARE(question, QString("two\r\nlines"));
+        entry.txtManswer[0]->setText("only A");
+        QVERIFY(!entry.enteredAnswers(answers));
+        QCOMPARE(p.messages.texts(), QStringList({"You must enter a question!", "You must enter four possible answers!"}));
+        QCOMPARE(entry.txtManswer[0]->text(), QString("only A"));
+        entry.txtMpic->clear();
+        QCOMPARE(entry.enteredMedia(QuestionEntryPanel::MultipleChoice), QString("none"));
+
+        // A record into the fields; a longer text than typing allows stays whole.
+        const QChar sep(0xA9);
+        const QString longAnswer(120, 'a');
+        QVERIFY(entry.showMultipleChoice(QuestionView(QStringList{"m  2", "Q?", longAnswer, "b", "c", "d", "pic.bmp", " 3"}.join(sep))));
+        QCOMPARE(entry.txtManswer[0]->text(), longAnswer);
+        QVERIFY(entry.optABCD[3]->isChecked());
+        QCOMPARE(entry.enteredCorrectAnswer(), 3);
+        QCOMPARE(entry.txtMpic->text(), QString("pic.bmp"));
+        QVERIFY(!entry.showTrueFalse(QuestionView(QStringList{"t", "Q", "none", " 2"}.join(sep))));
+        QVERIFY(entry.showTrueFalse(QuestionView(QStringList{"t", "Q", "none", " 1"}.join(sep))));
+        QCOMPARE(entry.enteredTrueFalseAnswer(), 1);
+
+        entry.clearFields();
+        QVERIFY(entry.txtMQuestion->toPlainText().isEmpty());
+        QVERIFY(entry.txtManswer[0]->text().isEmpty());
+        QCOMPARE(entry.txtMpic->text(), QString("none"));
+        QCOMPARE(entry.txtTFpic->text(), QString("none"));
+        QVERIFY(entry.optABCD[3]->isChecked());   // the chosen answers stay
+        QVERIFY(entry.optTrueAnswer[1]->isChecked());
+    }
+};
+
+QTEST_MAIN(TestQuestionEntryPanel)
+#include "test_questionentrypanel.moc"

@@ -1,0 +1,175 @@
+// The typed view of a record and the editing layer: records survive byte for
+// byte, every edit is undone and redone exactly (also across a save), and a
+// new or loaded test starts a new undo history.
+#include "TestDoubles.h"
+#include "document/DocumentEditor.h"
+#include "document/QuestionView.h"
+#include "document/TestFile.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+const QString Sep(QChar(0xA9));
+QString rec(const QStringList &fields) { return fields.join(Sep); }
+QString mc(const QString &q, const QString &media = QStringLiteral("none"))
+{
+    return rec({"m", q, "a", "b", "c", "d", media, " 2"});
+}
+QString tf(const QString &q) { return rec({"t", q, "none", " 1"}); }
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+}
+
+TEST(QuestionView, ReadsFieldsByName)
+{
+    const QuestionView m(rec({"m  3", "Capital?", "Berlin", "Madrid", "Paris", "Rome", "map.bmp", "2"}));
+    EXPECT_TRUE(m.isMultipleChoice());
+    EXPECT_TRUE(m.isComplete());
+    EXPECT_EQ(m.kindField(), QStringLiteral("m  3"));
+    EXPECT_EQ(m.question(), QStringLiteral("Capital?"));
+    EXPECT_EQ(m.answer(2), QStringLiteral("Paris"));
+    EXPECT_EQ(m.answer(4), QString());
+    EXPECT_EQ(m.media(), QStringLiteral("map.bmp"));
+    EXPECT_TRUE(m.hasMedia());
+    EXPECT_EQ(m.rightAnswer(), 2);   // "2" reads as " 2"
+
+    const QuestionView t(rec({"T", "Sky is blue", "NONE", " 1"}));
+    EXPECT_TRUE(t.isTrueFalse());
+    EXPECT_FALSE(t.hasMedia());
+    EXPECT_EQ(t.rightAnswer(), 1);
+    EXPECT_FALSE(QuestionView(rec({"m", "seven", "a", "b", "c", "d", "none"})).isComplete());
+}
+
+TEST(QuestionView, WritesBackEveryRecordExactly)
+{
+    // Unknown kinds, missing and extra fields, a typed separator, blanks and
+    // line breaks: unchanged through the view.
+    for (const QString &r : {QString(), QStringLiteral("no separator"), rec({"x", "odd", "none", " 0"}),
+                             rec({"m", "seven", "a", "b", "c", "d", "none"}),
+                             rec({"t", "extra", "none", " 0", "", "more"}),
+                             rec({"  t ", " q\r\nline ", "", "1"}), mc("a" + Sep + "b")}) {
+        EXPECT_EQ(QuestionView(r).record(), r);
+    }
+    QuestionView v(rec({"t", "q", "none", " 0", "kept"}));
+    v.setMedia(QStringLiteral("pic.bmp"));
+    v.setRightAnswer(1);
+    EXPECT_EQ(v.record(), rec({"t", "q", "pic.bmp", " 1", "kept"}));
+    QuestionView m(mc("q"));
+    m.setAnswer(3, QStringLiteral("D!"));
+    m.setKindField(QStringLiteral("m  4"));
+    EXPECT_EQ(m.record(), rec({"m  4", "q", "a", "b", "c", "D!", "none", " 2"}));
+}
+
+TEST(TestDocument, KeepsRecordsPrivateAndInsertsAtANumber)
+{
+    TestDocument doc;
+    EXPECT_EQ(doc.nextQuestionNumber(), 1);
+    EXPECT_EQ(doc.record(1), QString());
+    ASSERT_TRUE(doc.append(mc("one")));
+    ASSERT_TRUE(doc.append(mc("three")));
+    ASSERT_TRUE(doc.insert(2, tf("two")));
+    EXPECT_EQ(doc.captions(), QStringList({"one", "two", "three"}));
+    EXPECT_FALSE(doc.insert(5, tf("gap")));
+    EXPECT_EQ(doc.replace(2, tf("TWO")), tf("two"));
+    EXPECT_EQ(doc.remove(1), mc("one"));
+    EXPECT_EQ(doc.nextQuestionNumber(), 3);
+    EXPECT_EQ(doc.question(1).question(), QStringLiteral("TWO"));
+}
+
+class DocumentEditorTest : public ::testing::Test {
+protected:
+    ScopedPlatform platform;
+    DocumentEditor editor;
+    QStringList records() const { return editor.document().records(); }
+};
+
+TEST_F(DocumentEditorTest, EveryEditIsUndoneAndRedoneExactly)
+{
+    QSignalSpy changed(&editor, &DocumentEditor::questionsChanged);
+    const QString odd = rec({"x", "odd kind", "none", " 0", "", "extra"});
+    ASSERT_TRUE(editor.addQuestion(mc("one")));
+    ASSERT_TRUE(editor.addQuestion(odd));
+    ASSERT_TRUE(editor.addQuestion(tf("three")));
+    ASSERT_TRUE(editor.replaceQuestion(1, rec({"m  1", "ONE", "a", "b", "c", "d", "none", " 0"})));
+    ASSERT_TRUE(editor.removeQuestion(2));
+    EXPECT_EQ(changed.count(), 5);
+    const QStringList end = records();
+    EXPECT_EQ(end, QStringList({rec({"m  1", "ONE", "a", "b", "c", "d", "none", " 0"}), tf("three")}));
+
+    // Back step by step, each state exact; the removal comes back at its number.
+    EXPECT_EQ(editor.undoText(), QStringLiteral("Remove Question 2"));
+    editor.undo();
+    EXPECT_EQ(records(), QStringList({rec({"m  1", "ONE", "a", "b", "c", "d", "none", " 0"}), odd, tf("three")}));
+    EXPECT_EQ(editor.undoText(), QStringLiteral("Edit Question 1"));
+    editor.undo();
+    EXPECT_EQ(records(), QStringList({mc("one"), odd, tf("three")}));
+    EXPECT_EQ(editor.document().caption(1), QStringLiteral("one"));
+    editor.undo();
+    editor.undo();
+    EXPECT_EQ(editor.undoText(), QStringLiteral("Add Question 1"));
+    editor.undo();
+    EXPECT_TRUE(records().isEmpty());
+    EXPECT_FALSE(editor.canUndo());
+    EXPECT_EQ(editor.redoText(), QStringLiteral("Add Question 1"));
+
+    for (int i = 0; i < 5; ++i)
+        editor.redo();
+    EXPECT_EQ(records(), end);
+    EXPECT_FALSE(editor.canRedo());
+    // Out of range or full: refused without an undo step.
+    EXPECT_FALSE(editor.removeQuestion(3));
+    EXPECT_FALSE(editor.replaceQuestion(0, tf("x")));
+    EXPECT_EQ(editor.undoCount(), 5);
+}
+
+TEST_F(DocumentEditorTest, UndoAfterASaveRestoresTheSavedBytes)
+{
+    QTemporaryDir dir;
+    const QString media = dir.filePath("media/pic.bmp");
+    QDir().mkpath(dir.filePath("media"));
+    QFile f(media);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("BM");
+    f.close();
+    editor.addQuestion(tf("keep"));
+    editor.addQuestion(mc("with picture", media));
+    editor.addQuestion(tf("drop"));
+    editor.removeQuestion(3);
+    const QString test = dir.filePath("t.ard");
+    ASSERT_TRUE(SaveTest(editor.documentForSave(), test, "Title", "Class").saved());
+    const QByteArray saved = readAll(test);
+    // The save made the media name relative; undo and redo keep that.
+    EXPECT_EQ(editor.document().question(2).media(), QStringLiteral("pic.bmp"));
+
+    editor.undo();   // the removal
+    editor.undo();   // adding "drop"
+    editor.undo();   // adding the question with the picture
+    EXPECT_EQ(editor.document().questionCount(), 1);
+    editor.redo();
+    editor.redo();
+    editor.redo();
+    const QString again = dir.filePath("again.ard");
+    ASSERT_TRUE(SaveTest(editor.documentForSave(), again, "Title", "Class").saved());
+    EXPECT_EQ(readAll(again), saved);
+}
+
+TEST_F(DocumentEditorTest, ANewDocumentEndsTheUndoHistory)
+{
+    editor.addQuestion(tf("one"));
+    editor.setCurrentFile("/tmp/x.ard");
+    EXPECT_TRUE(editor.canUndo());
+    QSignalSpy reset(&editor, &DocumentEditor::documentReset);
+    TestDocument loaded;
+    loaded.append(tf("loaded"));
+    editor.resetDocument(loaded);
+    EXPECT_EQ(reset.count(), 1);
+    EXPECT_FALSE(editor.canUndo());
+    EXPECT_FALSE(editor.canRedo());
+    EXPECT_EQ(editor.document().records(), QStringList{tf("loaded")});
+}
