@@ -22,7 +22,13 @@ PACKAGES=(
   ffmpeg sox xvfb xauth x11-utils xdotool imagemagick pulseaudio pulseaudio-utils
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   desktop-file-utils shared-mime-info dpkg-dev fakeroot lintian python3
+  # tests: third-party readers of the question files we write
+  nodejs libxml2-utils
 )
+# npm installs the tests' JavaScript packages into the build folder. Debian's
+# package, unless the installed nodejs already brings an npm of its own (a
+# nodejs from elsewhere conflicts with Debian's npm).
+command -v npm >/dev/null 2>&1 || PACKAGES+=(npm)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

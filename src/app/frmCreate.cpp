@@ -1,6 +1,7 @@
 #include "app/frmCreate.h"
 
 #include "app/EditorLogic.h"
+#include "app/QuestionExchangeMenu.h"
 #include "app/QuestionEntryPanel.h"
 #include "widgets/FrameBox.h"
 #include "dialogs/FileDialogs.h"
@@ -228,6 +229,14 @@ void frmCreate::buildMenus()
     connect(mnuFilePrint, &QAction::triggered, this, &frmCreate::mnuFilePrint_Click);
     connect(mnuFilePrintPdf, &QAction::triggered, this, &frmCreate::mnuFilePrintPdf_Click);
     connect(mnuFileExit, &QAction::triggered, this, &frmCreate::mnuFileExit_Click);
+    m_exchange = new QuestionExchangeMenu(
+        this, mnuFile, mnuFileSaveas,
+        {[this] { return document().questionCount(); },
+         [this] {
+             return ExportSource{txtTitle->text(), txtTeacher->text(), document().records(), document().testFolder()};
+         },
+         [this](const QStringList &records) { appendImportedQuestions(records); },
+         [this] { return document().currentFile(); }});
 
     // Edit menu, between File and Tools. In the title and class/teacher boxes
     // the keys undo the typing there (the boxes take them first).
@@ -278,6 +287,8 @@ void frmCreate::applyCommands()
     for (QAction *a : {mnuFileSaveas, mnuFilePrint, mnuFilePrintPdf})
         a->setEnabled(c.testCommands);
     cboExist->setEnabled(c.list);
+    if (m_exchange)
+        m_exchange->setImportEnabled(c.add);
     mnuEditUndo->setEnabled(c.undo);
     mnuEditRedo->setEnabled(c.redo);
     const QString undoText = m_controller.editing().undoText();
@@ -553,6 +564,16 @@ void frmCreate::mnuFileSaveas_Click()
 
 void frmCreate::cmdOkay_Click() { mnuFileSaveas_Click(); }
 
+// Imported questions go after the last one, as one step to undo; what is
+// being typed stays.
+void frmCreate::appendImportedQuestions(const QStringList &records)
+{
+    const QString step = records.size() == 1 ? tr("Import 1 Question") : tr("Import %1 Questions").arg(records.size());
+    if (!m_controller.editing().addQuestions(records, step))
+        return;
+    m_controller.setTestCommands(true);
+    showUndoneQuestions();
+}
 void frmCreate::mnuFileExit_Click() { close(); }
 
 void frmCreate::cmdCancel_Click() { close(); }

@@ -29,6 +29,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 
+class QuestionExchangeMenu;
 class frmCreate : public QMainWindow {
     Q_OBJECT
 
@@ -126,6 +127,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void appendImportedQuestions(const QStringList &records);
     void buildControls();
     void buildMenus();
     void applyCommands();
@@ -141,6 +143,7 @@ private:
     void showMediaOf(const QuestionView &q);
 
     EditorController m_controller;
+    QuestionExchangeMenu *m_exchange = nullptr;   // File > Import Questions... / Export As...
     RecentFiles m_recent;
     bool m_unloaded = false;
 

@@ -1,6 +1,7 @@
 #include "document/DocumentEditor.h"
 
 #include "document/AddQuestionCommand.h"
+#include "document/AddQuestionsCommand.h"
 #include "document/RemoveQuestionCommand.h"
 #include "document/ReplaceQuestionCommand.h"
 
@@ -20,6 +21,14 @@ bool DocumentEditor::addQuestion(const QString &record)
     if (m_doc.isFull())
         return false;
     m_undo.push(new AddQuestionCommand(*this, record));
+    return true;
+}
+
+bool DocumentEditor::addQuestions(const QStringList &records, const QString &text)
+{
+    if (records.isEmpty() || m_doc.questionCount() + records.size() > TestDocument::MaxQuestions)
+        return false;
+    m_undo.push(new AddQuestionsCommand(*this, records, text));
     return true;
 }
 

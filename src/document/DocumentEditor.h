@@ -30,6 +30,9 @@ public:
     bool addQuestion(const QString &record);
     bool replaceQuestion(int number, const QString &record);
     bool removeQuestion(int number);
+    // Appends several questions as one step named `text` (an import).
+    // False (nothing done) when there are none or they do not all fit.
+    bool addQuestions(const QStringList &records, const QString &text);
 
     // Replaces the whole document (a test was loaded, or New): the undo
     // history ends here.

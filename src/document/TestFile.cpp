@@ -233,9 +233,19 @@ bool acceptLossyCharacters(const QString &title, const QString &teacher, const T
     QString all = title + teacher;
     for (int i = 1; i <= doc.questionCount(); ++i)
         all += doc.record(i);
-    const QString lost = unstorableInTestFile(all);
-    if (lost.isEmpty())
+    const QString notice = unstorableCharactersNotice(all);
+    if (notice.isEmpty())
         return true;
+    return MsgBox(notice + QStringLiteral("\n\nSave anyway?"), MsgIcon::Exclamation, MsgButtons::OkCancel)
+           == MsgResult::Ok;
+}
+}
+
+QString unstorableCharactersNotice(const QString &text)
+{
+    const QString lost = unstorableInTestFile(text);
+    if (lost.isEmpty())
+        return QString();
     QStringList shown;
     for (qsizetype i = 0; i < lost.size(); ++i) {
         char32_t c = lost[i].unicode();
@@ -247,11 +257,8 @@ bool acceptLossyCharacters(const QString &title, const QString &teacher, const T
         shown << (QChar::isPrint(c) && !QChar::isSpace(c) ? QString::fromUcs4(&c, 1)
                                     : QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper());
     }
-    return MsgBox(QStringLiteral("These characters cannot be stored in an Ardeno test and will be "
-                                 "saved as \"?\":\n\n%1\n\nSave anyway?").arg(shown.join(QLatin1Char(' '))),
-                  MsgIcon::Exclamation, MsgButtons::OkCancel)
-           == MsgResult::Ok;
-}
+    return QStringLiteral("These characters cannot be stored in an Ardeno test and will be "
+                          "saved as \"?\":\n\n%1").arg(shown.join(QLatin1Char(' ')));
 }
 
 SaveResult SaveTest(TestDocument &doc, const QString &path, const QString &title,

@@ -44,6 +44,11 @@ QByteArray testFileBytes(const QString &title, const QString &teacher, const QSt
 // scrambling would turn into a line end. SaveTest names them and asks first.
 QString unstorableInTestFile(const QString &text);
 
+// The warning that names those characters ("These characters cannot be stored
+// in an Ardeno test ..."), or "" when there are none. The save asks with it;
+// imports report it.
+QString unstorableCharactersNotice(const QString &text);
+
 struct SaveResult {
     enum class Status { Saved, Refused, Failed };
     Status status = Status::Failed;

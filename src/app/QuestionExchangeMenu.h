@@ -1,0 +1,55 @@
+#pragma once
+// File > "Import Questions..." and File > "Export As...": the editor's side
+// of question exchange. The window hands over its File menu and a few hooks
+// (how many questions there are, the test as it stands, how to append the
+// imported questions as one step), so the window itself only places them.
+
+#include "exchange/QuestionFormat.h"
+
+#include <QObject>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+class QuestionExchangeMenu : public QObject {
+    Q_OBJECT
+public:
+    struct Hooks {
+        std::function<int()> questionCount;
+        // The title, class/teacher line, records and the folder where bare media names are found.
+        std::function<ExportSource()> test;
+        // Appends the records after the last question, as one step the user can undo.
+        std::function<void(const QStringList &records)> append;
+        // The test's file, "" before the first save.
+        std::function<QString()> currentFile;
+    };
+
+    // Adds the two commands to fileMenu right after the action `after` (Save
+    // As); Export As is enabled whenever that action is.
+    QuestionExchangeMenu(QWidget *window, QMenu *fileMenu, QAction *after, Hooks hooks);
+    ~QuestionExchangeMenu() override;
+
+    QAction *importAction() const { return mnuFileImport; }
+    QAction *exportAction() const { return mnuFileExport; }
+
+    // Off while a question is being edited.
+    void setImportEnabled(bool on);
+
+    void mnuFileImport_Click();
+    void mnuFileExport_Click();
+
+    // Where imported media files wait until the test is saved (the save
+    // copies them next to the test).
+    QString holdingFolder();
+
+private:
+    QWidget *m_window;
+    QAction *mnuFileImport;
+    QAction *mnuFileExport;
+    Hooks m_hooks;
+    std::unique_ptr<QTemporaryDir> m_holding;
+};

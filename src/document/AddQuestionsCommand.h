@@ -1,0 +1,22 @@
+#pragma once
+// Appends several questions as one step (an import). Undo removes them all
+// again and keeps their records as they then are (a save may have shortened
+// their media names), for redo.
+
+#include <QString>
+#include <QStringList>
+#include <QUndoCommand>
+
+class QuestionEdits;
+
+class AddQuestionsCommand : public QUndoCommand {
+public:
+    AddQuestionsCommand(QuestionEdits &editor, const QStringList &records, const QString &text);
+    void redo() override;
+    void undo() override;
+
+private:
+    QuestionEdits &m_editor;
+    int m_first;
+    QStringList m_records;
+};

@@ -1,0 +1,216 @@
+#include "exchange/CsvFormat.h"
+
+#include "exchange/ExchangeQuestion.h"
+#include "exchange/SourceText.h"
+
+#include "document/MediaLookup.h"
+
+#include <QHash>
+
+namespace {
+const QStringList kColumns = {QStringLiteral("kind"), QStringLiteral("question"), QStringLiteral("a"),
+                              QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"),
+                              QStringLiteral("answer"), QStringLiteral("media")};
+
+struct Row {
+    QStringList fields;
+    int line = 0;
+};
+
+// The rows of the text; false with *errorLine when a quoted field is not closed.
+bool parseRows(const QString &text, QChar sep, QList<Row> *rows, int *errorLine)
+{
+    Row row;
+    QString field;
+    bool quoted = false, fieldStarted = false;
+    int line = 1, quoteLine = 0;
+    row.line = 1;
+    const auto endField = [&]() {
+        row.fields << field;
+        field.clear();
+        fieldStarted = false;
+    };
+    const auto endRow = [&]() {
+        endField();
+        rows->append(row);
+        row = Row();
+        row.line = line;
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == QLatin1Char('"')) {
+                if (i + 1 < text.size() && text[i + 1] == QLatin1Char('"')) {
+                    field += c;
+                    ++i;
+                } else {
+                    quoted = false;
+                }
+            } else {
+                if (c == QLatin1Char('\n') || (c == QLatin1Char('\r') && !(i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))))
+                    ++line;
+                field += c;
+            }
+            continue;
+        }
+        if (c == QLatin1Char('"') && !fieldStarted) {
+            quoted = true;
+            fieldStarted = true;
+            quoteLine = line;
+        } else if (c == sep) {
+            endField();
+        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+                ++i;
+            ++line;
+            endRow();
+        } else {
+            field += c;
+            fieldStarted = true;
+        }
+    }
+    if (quoted) {
+        *errorLine = quoteLine;
+        return false;
+    }
+    if (fieldStarted || !row.fields.isEmpty())
+        endRow();
+    return true;
+}
+
+// The separator the header row uses: ',' unless it is ';' or a tab.
+QChar separatorOf(const QString &text)
+{
+    const QString header = text.left(text.indexOf(QLatin1Char('\n')) < 0 ? text.size() : text.indexOf(QLatin1Char('\n')));
+    const QChar candidates[] = {QLatin1Char(','), QLatin1Char(';'), QLatin1Char('\t')};
+    QChar best = QLatin1Char(',');
+    qsizetype most = 0;
+    for (const QChar c : candidates) {
+        if (header.count(c) > most) {
+            most = header.count(c);
+            best = c;
+        }
+    }
+    return best;
+}
+
+// Quoted when it holds a separator, a quotation mark or a line break
+// (written as CR LF).
+QString csvField(const QString &text)
+{
+    bool needsQuotes = false;
+    for (const QChar c : text)
+        if (c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            needsQuotes = true;
+    const QString withBreaks = SourceText::withRecordLineBreaks(text);
+    if (!needsQuotes)
+        return withBreaks;
+    return QLatin1Char('"') + QString(withBreaks).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+}
+
+FileFilter CsvFormat::nameFilter() const
+{
+    return {QStringLiteral("CSV spreadsheet (*.csv)"), QStringLiteral("*.csv")};
+}
+
+ReadResult CsvFormat::read(const QByteArray &bytes, const QString &fileName) const
+{
+    ReadResult r;
+    QString text = SourceText::decode(bytes);
+    if (const int bad = SourceText::firstBinaryLine(text)) {
+        r.report.fail(QStringLiteral("\"%1\" is not a CSV text (it holds binary data).").arg(fileName), bad);
+        return r;
+    }
+    QList<Row> rows;
+    int errorLine = 0;
+    if (!parseRows(text, separatorOf(text), &rows, &errorLine)) {
+        r.report.fail(QStringLiteral("a field that begins with a quotation mark is not closed by one."), errorLine);
+        return r;
+    }
+    // A spreadsheet may put "sep=;" first.
+    if (!rows.isEmpty() && rows.first().fields.size() == 1
+        && rows.first().fields.first().startsWith(QLatin1String("sep="), Qt::CaseInsensitive))
+        rows.removeFirst();
+    const QString usage = QStringLiteral("the first row of \"%1\" must name the columns %2.")
+                              .arg(fileName, kColumns.join(QLatin1Char(',')));
+    if (rows.isEmpty()) {
+        r.report.fail(usage, 1);
+        return r;
+    }
+    QHash<QString, int> column;
+    const Row &header = rows.first();
+    for (int i = 0; i < header.fields.size(); ++i)
+        column.insert(header.fields[i].trimmed().toLower(), i);
+    for (const QString &needed : {QStringLiteral("kind"), QStringLiteral("question"), QStringLiteral("answer")}) {
+        if (!column.contains(needed)) {
+            r.report.fail(usage, header.line);
+            return r;
+        }
+    }
+    for (qsizetype k = 1; k < rows.size(); ++k) {
+        const Row &row = rows[k];
+        const auto value = [&](const QString &name) {
+            const int i = column.value(name, -1);
+            return i >= 0 && i < row.fields.size() ? row.fields[i] : QString();
+        };
+        bool blank = true;
+        for (const QString &f : row.fields)
+            blank = blank && f.trimmed().isEmpty();
+        if (blank)
+            continue;
+        const QString where = ExchangeReport::atLine(row.line);
+        const auto skip = [&](const QString &why) { r.report.skip(where, why + QStringLiteral("; skipped.")); };
+        const QString kind = value(QStringLiteral("kind")).trimmed().toLower();
+        const QString answer = value(QStringLiteral("answer")).trimmed().toLower();
+        ExchangeQuestion q;
+        q.question = SourceText::withRecordLineBreaks(value(QStringLiteral("question")).trimmed());
+        q.media = value(QStringLiteral("media")).trimmed();
+        if (q.media.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0)
+            q.media.clear();
+        if (kind == QLatin1String("mc")) {
+            if (answer.size() != 1 || answer[0] < QLatin1Char('a') || answer[0] > QLatin1Char('d')) {
+                skip(QStringLiteral("the answer of a multiple-choice question must be A, B, C or D, not \"%1\"")
+                         .arg(value(QStringLiteral("answer")).trimmed()));
+                continue;
+            }
+            q.kind = ExchangeQuestion::Kind::MultipleChoice;
+            for (const QString &c : {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")})
+                q.answers << SourceText::lines(value(c)).join(QLatin1Char(' ')).trimmed();
+            q.right = answer[0].unicode() - 'a';
+        } else if (kind == QLatin1String("tf")) {
+            if (answer != QLatin1String("true") && answer != QLatin1String("false")) {
+                skip(QStringLiteral("the answer of a true/false question must be true or false, not \"%1\"")
+                         .arg(value(QStringLiteral("answer")).trimmed()));
+                continue;
+            }
+            q.kind = ExchangeQuestion::Kind::TrueFalse;
+            q.right = answer == QLatin1String("true") ? 0 : 1;
+        } else {
+            skip(QStringLiteral("the kind must be mc or tf, not \"%1\"").arg(value(QStringLiteral("kind")).trimmed()));
+            continue;
+        }
+        r.add(q, row.line);
+    }
+    return r;
+}
+
+WriteResult CsvFormat::write(const ExportSource &test) const
+{
+    WriteResult w;
+    // A byte-order mark, so that spreadsheets take the file as UTF-8.
+    QString out = QChar(0xFEFF) + kColumns.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    for (const ExchangeQuestion &q : ExchangeQuestion::fromRecords(test.records, w.report)) {
+        QStringList f;
+        f << (q.isMultipleChoice() ? QStringLiteral("mc") : QStringLiteral("tf")) << csvField(q.question);
+        for (int k = 0; k < 4; ++k)
+            f << (q.isMultipleChoice() ? csvField(q.answers[k]) : QString());
+        f << (q.isMultipleChoice() ? QString(QChar(u'A' + q.right))
+                                    : q.rightIsTrue() ? QStringLiteral("true") : QStringLiteral("false"));
+        f << csvField(MediaLookup::nameOf(q.media));
+        out += f.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+        w.report.addCarried();
+    }
+    w.bytes = out.toUtf8();
+    return w;
+}

@@ -1,0 +1,17 @@
+#pragma once
+// CSV for spreadsheets (RFC 4180, UTF-8, a header row): the columns
+// kind,question,a,b,c,d,answer,media; kind "mc" or "tf"; answer A to D, or
+// true/false; media the bare name of a file beside the CSV file. Columns may
+// stand in any order; a file saved by a spreadsheet with ';' or tabs
+// between the fields, or in Windows-1252, reads the same.
+
+#include "exchange/QuestionFormat.h"
+
+class CsvFormat : public QuestionFormat {
+public:
+    QString shortName() const override { return QStringLiteral("csv"); }
+    FileFilter nameFilter() const override;
+    Capabilities capabilities() const override { return ReadWrite | MediaBesideFile; }
+    ReadResult read(const QByteArray &bytes, const QString &fileName) const override;
+    WriteResult write(const ExportSource &test) const override;
+};

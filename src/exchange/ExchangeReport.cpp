@@ -1,0 +1,69 @@
+#include "exchange/ExchangeReport.h"
+
+#include "document/TestFile.h"
+
+#include <algorithm>
+
+void ExchangeReport::fail(const QString &message, int line)
+{
+    m_error = line > 0 ? atLine(line) + QStringLiteral(": ") + message : message;
+}
+
+void ExchangeReport::skip(const QString &where, const QString &why)
+{
+    m_skipped << (where.isEmpty() ? why : where + QStringLiteral(": ") + why);
+}
+
+void ExchangeReport::note(const QString &text)
+{
+    if (!m_notes.contains(text))
+        m_notes << text;
+}
+
+void ExchangeReport::sortSkipped()
+{
+    const auto place = [](const QString &line) {
+        const qsizetype blank = line.indexOf(QLatin1Char(' '));
+        const qsizetype colon = line.indexOf(QLatin1Char(':'));
+        return blank > 0 && colon > blank ? line.mid(blank + 1, colon - blank - 1).toInt() : 0;
+    };
+    std::stable_sort(m_skipped.begin(), m_skipped.end(),
+                     [&](const QString &a, const QString &b) { return place(a) < place(b); });
+}
+
+void ExchangeReport::absorb(const ExchangeReport &other)
+{
+    m_skipped << other.m_skipped;
+    for (const QString &n : other.m_notes)
+        note(n);
+    if (other.failed() && !failed())
+        m_error = other.m_error;
+}
+
+QString ExchangeReport::text() const
+{
+    QStringList lines;
+    if (failed())
+        lines << m_error;
+    else if (!m_summary.isEmpty())
+        lines << m_summary;
+    lines << m_skipped << m_notes;
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString ExchangeReport::atLine(int line)
+{
+    return QStringLiteral("Line %1").arg(line);
+}
+
+QString ExchangeReport::atQuestion(int number)
+{
+    return QStringLiteral("Question %1").arg(number);
+}
+
+void ExchangeReport::noteUnstorable(const QString &text)
+{
+    const QString notice = unstorableCharactersNotice(text);
+    if (!notice.isEmpty())
+        note(QString(notice).replace(QStringLiteral(":\n\n"), QStringLiteral(": ")));
+}

@@ -1,0 +1,52 @@
+#pragma once
+// What an import or an export did: the questions that went across, one line
+// for each thing that could have gone and did not (with its question number
+// or source line), notes said once about what a test has no place for, and
+// the reason when nothing went across at all.
+
+#include <QString>
+#include <QStringList>
+
+class ExchangeReport {
+public:
+    // Nothing went across. line > 0 names the source line ("Line 12: ...").
+    void fail(const QString &message, int line = 0);
+    // One question, or one part of it, stayed behind: "Line 12: why".
+    void skip(const QString &where, const QString &why);
+    // Something the source holds that a test has no place for (names,
+    // feedback, categories): each note is kept once.
+    void note(const QString &text);
+    // The save's warning about characters a test file cannot hold, when
+    // the text has any.
+    void noteUnstorable(const QString &text);
+    void addCarried(int count = 1) { m_carried += count; }
+    void setSummary(const QString &summary) { m_summary = summary; }
+    // Puts the skipped lines in the order of their line or question numbers.
+    void sortSkipped();
+    // Takes over the other's skipped lines and notes (not its count).
+    void absorb(const ExchangeReport &other);
+
+    bool failed() const { return !m_error.isEmpty(); }
+    // Everything went across.
+    bool complete() const { return !failed() && m_skipped.isEmpty(); }
+    QString error() const { return m_error; }
+    const QStringList &skipped() const { return m_skipped; }
+    const QStringList &notes() const { return m_notes; }
+    int carried() const { return m_carried; }
+    QString summary() const { return m_summary; }
+
+    // The summary (or the error), then the skipped lines, then the notes.
+    QString text() const;
+    // ardeno-tool's exit status: 0 all went across, 3 something stayed behind, 1 failure.
+    int exitStatus() const { return failed() ? 1 : complete() ? 0 : 3; }
+
+    static QString atLine(int line);          // "Line 12"
+    static QString atQuestion(int number);    // "Question 3"
+
+private:
+    QString m_error;
+    QString m_summary;
+    QStringList m_skipped;
+    QStringList m_notes;
+    int m_carried = 0;
+};

@@ -1,0 +1,388 @@
+#include "exchange/GiftFormat.h"
+
+#include "exchange/ExchangeQuestion.h"
+#include "exchange/HtmlText.h"
+#include "exchange/SourceText.h"
+
+#include <optional>
+
+namespace {
+const QString kSpecials = QStringLiteral("~=#{}:");
+
+// One question's lines, with the source line each began at.
+struct Block {
+    QString text;                  // lines joined by '\n'
+    QList<qsizetype> lineStarts;   // offset of each line in text
+    int firstLine = 0;
+
+    int lineAt(qsizetype offset) const
+    {
+        int i = 0;
+        while (i + 1 < lineStarts.size() && lineStarts[i + 1] <= offset)
+            ++i;
+        return firstLine + i;
+    }
+};
+
+// Index of the first unescaped c at or after from, or -1.
+qsizetype findUnescaped(const QString &s, QChar c, qsizetype from = 0)
+{
+    for (qsizetype i = from; i < s.size(); ++i) {
+        if (s[i] == QLatin1Char('\\')) {
+            ++i;
+            continue;
+        }
+        if (s[i] == c)
+            return i;
+    }
+    return -1;
+}
+
+qsizetype findUnescaped(const QString &s, QLatin1String what, qsizetype from = 0)
+{
+    for (qsizetype i = from; i < s.size(); ++i) {
+        if (s[i] == QLatin1Char('\\')) {
+            ++i;
+            continue;
+        }
+        if (QStringView(s).mid(i).startsWith(what))
+            return i;
+    }
+    return -1;
+}
+
+enum class TextFormat { Moodle, Html, Plain, Markdown };
+
+// Escapes resolved; a line break in the file is a blank (GIFT texts run
+// over several lines), "\n" is a line break.
+QString unescape(const QString &s)
+{
+    QString out;
+    out.reserve(s.size());
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s[i];
+        if (c == QLatin1Char('\\') && i + 1 < s.size()) {
+            const QChar next = s[i + 1];
+            if (next == QLatin1Char('n'))
+                out += QStringLiteral("\r\n");
+            else if (kSpecials.contains(next) || next == QLatin1Char('\\'))
+                out += next;
+            else
+                out += QString(c) + next;
+            ++i;
+        } else if (c == QLatin1Char('\n')) {
+            out += QLatin1Char(' ');
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// Surrounding blanks go, but not those of a line break written as "\n".
+QString trimBlanks(const QString &s)
+{
+    qsizetype b = 0, e = s.size();
+    while (b < e && (s[b] == QLatin1Char(' ') || s[b] == QLatin1Char('\t')))
+        ++b;
+    while (e > b && (s[e - 1] == QLatin1Char(' ') || s[e - 1] == QLatin1Char('\t')))
+        --e;
+    return s.mid(b, e - b);
+}
+
+QString plainText(const QString &raw, TextFormat format)
+{
+    const QString text = unescape(raw.trimmed());
+    if (format == TextFormat::Html)
+        return HtmlText::toPlain(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("<br>")));
+    return trimBlanks(text);
+}
+
+// An answer line is one line of the test: breaks become blanks.
+QString oneLine(const QString &text)
+{
+    QString s = text;
+    s.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    return s.trimmed();
+}
+
+struct Answer {
+    bool right = false;
+    std::optional<double> weight;
+    QString text;
+    bool feedback = false;
+};
+
+class GiftReader {
+public:
+    GiftReader(ReadResult &result) : r(result) {}
+
+    // false when the file cannot be read at all (r.report says why).
+    bool readBlock(const Block &b);
+    int questionsSeen = 0;
+
+private:
+    bool skip(const Block &b, const QString &why)
+    {
+        r.report.skip(ExchangeReport::atLine(b.firstLine), why + QStringLiteral("; skipped."));
+        return true;
+    }
+    ReadResult &r;
+};
+
+bool GiftReader::readBlock(const Block &b)
+{
+    QString s = b.text;
+    // A category line stands on its own or before a question.
+    if (s.trimmed().startsWith(QLatin1String("$CATEGORY:"), Qt::CaseInsensitive)) {
+        r.report.note(QStringLiteral("Question categories were left out: a test has none."));
+        const qsizetype nl = s.indexOf(QLatin1Char('\n'));
+        if (nl < 0)
+            return true;
+        Block rest = b;
+        rest.text = s.mid(nl + 1);
+        rest.lineStarts.removeFirst();
+        for (qsizetype &o : rest.lineStarts)
+            o -= nl + 1;
+        rest.firstLine = b.firstLine + 1;
+        return readBlock(rest);
+    }
+
+    const qsizetype open = findUnescaped(s, QLatin1Char('{'));
+    if (open < 0)
+        return skip(b, QStringLiteral("a text without answers in braces (a description), not a question"));
+    const qsizetype close = findUnescaped(s, QLatin1Char('}'), open + 1);
+    if (close < 0) {
+        r.report.fail(QStringLiteral("the answers opened with \"{\" are not closed with \"}\"."), b.lineAt(open));
+        return false;
+    }
+    ++questionsSeen;
+
+    QString prefix = s.left(open);
+    const QString inside = s.mid(open + 1, close - open - 1).trimmed();
+    const QString suffix = s.mid(close + 1).trimmed();
+
+    prefix = prefix.trimmed();
+    if (prefix.startsWith(QLatin1String("::"))) {
+        const qsizetype end = findUnescaped(prefix, QLatin1String("::"), 2);
+        if (end >= 0) {
+            if (!prefix.mid(2, end - 2).trimmed().isEmpty())
+                r.report.note(QStringLiteral("Question names and titles were left out: a test has none."));
+            prefix = prefix.mid(end + 2).trimmed();
+        }
+    }
+    TextFormat format = TextFormat::Moodle;
+    const struct { const char *marker; TextFormat format; } markers[] = {
+        {"[html]", TextFormat::Html}, {"[moodle]", TextFormat::Moodle},
+        {"[plain]", TextFormat::Plain}, {"[markdown]", TextFormat::Markdown}};
+    for (const auto &m : markers) {
+        if (prefix.startsWith(QLatin1String(m.marker), Qt::CaseInsensitive)) {
+            format = m.format;
+            prefix = prefix.mid(qsizetype(qstrlen(m.marker)));
+            break;
+        }
+    }
+    ExchangeQuestion q;
+    q.question = plainText(prefix, format);
+    // Text after the braces makes a missing-word question: the braces stand for the blank.
+    if (!suffix.isEmpty())
+        q.question = trimBlanks(q.question + QStringLiteral(" _____ ") + plainText(suffix, format));
+
+    // The answers, without the general feedback that may end them.
+    QString answers = inside;
+    const qsizetype general = findUnescaped(answers, QLatin1String("####"));
+    if (general >= 0) {
+        r.report.note(QStringLiteral("Feedback was left out: a test shows none."));
+        answers = answers.left(general).trimmed();
+    }
+    if (answers.isEmpty())
+        return skip(b, QStringLiteral("an essay question cannot be carried"));
+    if (answers.startsWith(QLatin1Char('#')))
+        return skip(b, QStringLiteral("a numerical question cannot be carried"));
+
+    // True/false: T, F, TRUE or FALSE, perhaps with feedback after '#'.
+    const qsizetype hash = findUnescaped(answers, QLatin1Char('#'));
+    const QString head = (hash < 0 ? answers : answers.left(hash)).trimmed().toUpper();
+    if (head == QLatin1String("T") || head == QLatin1String("TRUE") || head == QLatin1String("F")
+        || head == QLatin1String("FALSE")) {
+        if (hash >= 0)
+            r.report.note(QStringLiteral("Feedback was left out: a test shows none."));
+        q.kind = ExchangeQuestion::Kind::TrueFalse;
+        q.right = head.startsWith(QLatin1Char('T')) ? 0 : 1;
+        r.add(q, b.firstLine);
+        return true;
+    }
+
+    // Choices: each begins with an unescaped '=' or '~'.
+    QList<Answer> list;
+    qsizetype i = 0;
+    while (i < answers.size() && answers[i].isSpace())
+        ++i;
+    if (i < answers.size() && answers[i] != QLatin1Char('=') && answers[i] != QLatin1Char('~'))
+        return skip(b, QStringLiteral("its answers cannot be read (each must begin with = or ~)"));
+    while (i < answers.size()) {
+        Answer a;
+        a.right = answers[i] == QLatin1Char('=');
+        qsizetype next = i + 1;
+        for (; next < answers.size(); ++next) {
+            if (answers[next] == QLatin1Char('\\')) {
+                ++next;
+                continue;
+            }
+            if (answers[next] == QLatin1Char('=') || answers[next] == QLatin1Char('~'))
+                break;
+        }
+        QString body = answers.mid(i + 1, next - i - 1).trimmed();
+        if (body.startsWith(QLatin1Char('%'))) {
+            const qsizetype end = body.indexOf(QLatin1Char('%'), 1);
+            if (end > 0) {
+                bool ok = false;
+                const double w = body.mid(1, end - 1).toDouble(&ok);
+                if (ok)
+                    a.weight = w;
+                body = body.mid(end + 1);
+            }
+        }
+        const qsizetype fb = findUnescaped(body, QLatin1Char('#'));
+        if (fb >= 0) {
+            a.feedback = true;
+            body = body.left(fb);
+        }
+        a.text = body;
+        list << a;
+        i = next;
+    }
+    bool anyWrong = false, matching = false, partial = false, feedback = false;
+    int rightCount = 0;
+    for (const Answer &a : list) {
+        anyWrong = anyWrong || !a.right;
+        matching = matching || findUnescaped(a.text, QLatin1String("->")) >= 0;
+        feedback = feedback || a.feedback;
+        const bool right = a.weight ? *a.weight == 100.0 : a.right;
+        if (a.weight && *a.weight != 100.0 && *a.weight != 0.0)
+            partial = true;
+        rightCount += right ? 1 : 0;
+    }
+    if (matching && !anyWrong)
+        return skip(b, QStringLiteral("a matching question cannot be carried"));
+    if (!anyWrong)
+        return skip(b, QStringLiteral("a short-answer question cannot be carried"));
+    if (partial)
+        return skip(b, QStringLiteral("it gives partial credit, which a test cannot"));
+    if (list.size() != 4)
+        return skip(b, QStringLiteral("it has %1 answers; a test's multiple choice has exactly four").arg(list.size()));
+    if (rightCount != 1)
+        return skip(b, rightCount == 0 ? QStringLiteral("it has no right answer")
+                                       : QStringLiteral("it has %1 right answers; a test's has one").arg(rightCount));
+    if (feedback)
+        r.report.note(QStringLiteral("Feedback was left out: a test shows none."));
+    q.kind = ExchangeQuestion::Kind::MultipleChoice;
+    for (int k = 0; k < 4; ++k) {
+        q.answers << oneLine(plainText(list[k].text, format));
+        const bool right = list[k].weight ? *list[k].weight == 100.0 : list[k].right;
+        if (right)
+            q.right = k;
+    }
+    r.add(q, b.firstLine);
+    return true;
+}
+}
+
+FileFilter GiftFormat::nameFilter() const
+{
+    return {QStringLiteral("GIFT text (*.gift *.txt)"), QStringLiteral("*.gift;*.txt")};
+}
+
+QString GiftFormat::escaped(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\\') || kSpecials.contains(c)) {
+            out += QLatin1Char('\\');
+            out += c;
+        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+                ++i;
+            out += QLatin1String("\\n");
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+ReadResult GiftFormat::read(const QByteArray &bytes, const QString &fileName) const
+{
+    ReadResult r;
+    const QString text = SourceText::decode(bytes);
+    if (const int bad = SourceText::firstBinaryLine(text)) {
+        r.report.fail(QStringLiteral("\"%1\" is not a GIFT text (it holds binary data).").arg(fileName), bad);
+        return r;
+    }
+    const QStringList lines = SourceText::lines(text);
+    GiftReader reader(r);
+    Block block;
+    const auto flush = [&]() {
+        const bool ok = block.text.trimmed().isEmpty() || reader.readBlock(block);
+        block = Block();
+        return ok;
+    };
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString &line = lines[i];
+        if (line.trimmed().isEmpty()) {
+            if (!flush())
+                return ReadResult{QString(), QString(), {}, r.report};
+            continue;
+        }
+        if (line.trimmed().startsWith(QLatin1String("//")))
+            continue;
+        if (block.lineStarts.isEmpty())
+            block.firstLine = i + 1;
+        else
+            block.text += QLatin1Char('\n');
+        block.lineStarts << block.text.size();
+        block.text += line;
+    }
+    if (!flush())
+        return ReadResult{QString(), QString(), {}, r.report};
+    if (reader.questionsSeen == 0) {
+        r.report.fail(QStringLiteral("\"%1\" holds no GIFT question (a text followed by its answers in braces).")
+                          .arg(fileName), 1);
+        r.questions.clear();
+    }
+    return r;
+}
+
+WriteResult GiftFormat::write(const ExportSource &test) const
+{
+    WriteResult w;
+    const auto commentLine = [](const QString &text) {
+        return QStringLiteral("// ") + SourceText::lines(text).join(QLatin1Char(' ')) + QLatin1Char('\n');
+    };
+    QString out = commentLine(test.title) + commentLine(test.teacher);
+    for (const ExchangeQuestion &q : ExchangeQuestion::fromRecords(test.records, w.report)) {
+        if (!q.media.isEmpty())
+            w.report.skip(ExchangeReport::atQuestion(q.number),
+                          QStringLiteral("its media file %1 stays behind: GIFT carries no media.").arg(q.media));
+        QString text = escaped(q.question);
+        // A leading '[' would read as a format marker, "//" as a comment.
+        if (text.startsWith(QLatin1Char('[')) || text.startsWith(QLatin1String("//"))
+            || text.startsWith(QLatin1Char('$')) || text.isEmpty())
+            text.prepend(QLatin1String("[moodle]"));
+        out += QLatin1Char('\n') + text;
+        if (!q.isMultipleChoice()) {
+            out += q.rightIsTrue() ? QLatin1String(" {TRUE}\n") : QLatin1String(" {FALSE}\n");
+        } else {
+            out += QLatin1String(" {\n");
+            for (int k = 0; k < 4; ++k)
+                out += (k == q.right ? QLatin1String("\t=") : QLatin1String("\t~")) + escaped(q.answers[k])
+                       + QLatin1Char('\n');
+            out += QLatin1String("}\n");
+        }
+        w.report.addCarried();
+    }
+    w.bytes = out.toUtf8();
+    return w;
+}

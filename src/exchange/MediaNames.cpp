@@ -1,0 +1,144 @@
+#include "exchange/MediaNames.h"
+
+#include "document/MediaLookup.h"
+#include "document/Windows1252.h"
+#include "platform/RegularFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+constexpr int kMaxNameLength = 100;
+// A media file far larger than any a test plays is not copied.
+constexpr qint64 kMaxMediaBytes = qint64(1) << 30;
+
+bool isReservedOnWindows(const QString &stem)
+{
+    static const QStringList reserved = {
+        QStringLiteral("con"), QStringLiteral("prn"), QStringLiteral("aux"), QStringLiteral("nul"),
+        QStringLiteral("com1"), QStringLiteral("com2"), QStringLiteral("com3"), QStringLiteral("com4"),
+        QStringLiteral("com5"), QStringLiteral("com6"), QStringLiteral("com7"), QStringLiteral("com8"),
+        QStringLiteral("com9"), QStringLiteral("lpt1"), QStringLiteral("lpt2"), QStringLiteral("lpt3"),
+        QStringLiteral("lpt4"), QStringLiteral("lpt5"), QStringLiteral("lpt6"), QStringLiteral("lpt7"),
+        QStringLiteral("lpt8"), QStringLiteral("lpt9")};
+    return reserved.contains(stem.toLower());
+}
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+}
+
+QString MediaNames::sanitise(const QString &name)
+{
+    QString bare = MediaLookup::nameOf(name);
+    QString clean;
+    for (const QChar c : bare) {
+        const bool unsafe = c.unicode() < 0x20 || c.unicode() == 0x7F
+                            || QStringLiteral("/\\:*?\"<>|").contains(c) || c == QChar(0xA9)
+                            || !Windows1252::unencodable(QString(c)).isEmpty() || c.isSurrogate();
+        clean += unsafe ? QLatin1Char('_') : c;
+    }
+    clean = clean.trimmed();
+    while (clean.startsWith(QLatin1Char('.')))
+        clean.remove(0, 1);
+    while (clean.endsWith(QLatin1Char('.')) || clean.endsWith(QLatin1Char(' ')))
+        clean.chop(1);
+    const qsizetype dot = clean.lastIndexOf(QLatin1Char('.'));
+    QString stem = dot < 0 ? clean : clean.left(dot);
+    QString suffix = dot < 0 ? QString() : clean.mid(dot + 1);
+    stem.replace(QLatin1Char('.'), QLatin1Char('_'));
+    stem = stem.trimmed();
+    if (stem.isEmpty() || isReservedOnWindows(stem))
+        stem = QStringLiteral("media") + (stem.isEmpty() ? QString() : QLatin1Char('_') + stem);
+    suffix = suffix.left(10);
+    stem = stem.left(kMaxNameLength - suffix.size() - 1);
+    return suffix.isEmpty() ? stem : stem + QLatin1Char('.') + suffix;
+}
+
+MediaNames::MediaNames(const QString &folder, const QString &avoidNamesIn)
+    : m_folder(QDir(folder).absolutePath()), m_avoid(avoidNamesIn)
+{
+}
+
+QString MediaNames::placeFor(const QString &name, const QByteArray &data, bool *reuse) const
+{
+    const QString clean = sanitise(name);
+    const qsizetype dot = clean.lastIndexOf(QLatin1Char('.'));
+    const QString stem = dot < 0 ? clean : clean.left(dot);
+    const QString suffix = dot < 0 ? QString() : clean.mid(dot);
+    const QDir dir(m_folder);
+    // Names are compared without letter case: the test travels to Windows.
+    const QStringList present = dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    QStringList avoided;
+    if (!m_avoid.isEmpty())
+        for (const QString &name : QDir(m_avoid).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden))
+            avoided << name.toLower();
+    for (int n = 1;; ++n) {
+        const QString candidate = n == 1 ? clean : QStringLiteral("%1-%2%3").arg(stem).arg(n).arg(suffix);
+        const QString lower = candidate.toLower();
+        QString existing;
+        for (const QString &p : present)
+            if (p.toLower() == lower)
+                existing = p;
+        if (avoided.contains(lower))
+            continue;
+        if (existing.isEmpty() && !m_written.contains(lower)) {
+            *reuse = false;
+            return candidate;
+        }
+        if (!existing.isEmpty() && QFileInfo(dir.filePath(existing)).isFile()
+            && contentsOf(dir.filePath(existing)) == data) {
+            *reuse = true;
+            return existing;
+        }
+    }
+}
+
+QString MediaNames::write(const QString &name, const QByteArray &data, QString *error)
+{
+    bool reuse = false;
+    const QString chosen = placeFor(name, data, &reuse);
+    const QString path = QDir(m_folder).filePath(chosen);
+    m_written.insert(chosen.toLower());
+    if (reuse)
+        return path;
+    // A new file under a free name: nothing is replaced, so no temporary
+    // file is needed; a failed write removes what was begun.
+    QFile file(path);
+    if (!file.open(QIODevice::NewOnly) || file.write(data) != data.size() || !file.flush()) {
+        *error = file.errorString();
+        if (file.isOpen()) {
+            file.close();
+            file.remove();
+        }
+        return QString();
+    }
+    file.close();
+    m_created << path;
+    return path;
+}
+
+void MediaNames::removeCreated()
+{
+    for (const QString &path : m_created)
+        QFile::remove(path);
+    m_created.clear();
+}
+
+QString MediaNames::copy(const QString &sourcePath, QString *error)
+{
+    const QFileInfo source(sourcePath);
+    if (QDir(source.absolutePath()) == QDir(m_folder))
+        return source.absoluteFilePath();
+    QString reason;
+    const QByteArray data = RegularFile::read(sourcePath, kMaxMediaBytes, &reason);
+    if (!reason.isEmpty()) {
+        *error = reason;
+        return QString();
+    }
+    return write(source.fileName(), data, error);
+}

@@ -1,0 +1,407 @@
+#include "exchange/MoodleXmlFormat.h"
+
+#include "exchange/Base64Contents.h"
+#include "exchange/ExchangeQuestion.h"
+#include "exchange/HtmlText.h"
+#include "exchange/SourceText.h"
+
+#include "document/MediaLookup.h"
+#include "document/Windows1252.h"
+#include "platform/RegularFile.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QUrl>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+#include <cmath>
+
+namespace {
+// A media file far larger than any a test plays is not embedded.
+constexpr qint64 kMaxEmbeddedBytes = qint64(1) << 30;
+
+struct EmbeddedFile {
+    QString name;
+    QByteArray data;
+};
+
+struct MoodleText {
+    QString format;
+    QString text;
+    bool isEmpty() const { return text.trimmed().isEmpty(); }
+    QString plain() const
+    {
+        if (format == QLatin1String("html"))
+            return HtmlText::toPlain(text);
+        return SourceText::withRecordLineBreaks(text.trimmed());
+    }
+};
+
+struct MoodleAnswer {
+    QString fraction;
+    MoodleText text;
+    bool feedback = false;
+};
+
+// One <question> as read, before it is judged.
+struct MoodleQuestion {
+    QString type;
+    int line = 0;
+    bool named = false;
+    bool feedback = false;
+    QString single;
+    MoodleText questionText;
+    QList<EmbeddedFile> files;    // the first with its bytes, the others by name
+    QList<MoodleAnswer> answers;
+};
+
+// Reads the <text> child (and <file> children) of a text element such as
+// <questiontext>; the reader stands on the element's start.
+MoodleText readTextElement(QXmlStreamReader &xml, QList<EmbeddedFile> *files,
+                           const Base64Contents *contents = nullptr)
+{
+    MoodleText t;
+    t.format = xml.attributes().value(QLatin1String("format")).toString();
+    while (xml.readNextStartElement()) {
+        if (xml.name() == QLatin1String("text")) {
+            t.text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+        } else if (xml.name() == QLatin1String("file") && files) {
+            EmbeddedFile f;
+            f.name = xml.attributes().value(QLatin1String("name")).toString();
+            const bool base64 = xml.attributes().value(QLatin1String("encoding")) == QLatin1String("base64");
+            const QStringView taken = xml.attributes().value(QLatin1String(Base64Contents::IndexAttribute));
+            if (files->isEmpty() && base64 && !taken.isEmpty() && contents) {
+                f.data = contents->decoded(taken.toInt());
+                xml.skipCurrentElement();
+            } else if (files->isEmpty() && base64) {
+                // Only the first file is kept; it is decoded straight from the text.
+                f.data = QByteArray::fromBase64(xml.readElementText().toLatin1());
+            } else {
+                xml.skipCurrentElement();
+            }
+            files->append(f);
+        } else {
+            xml.skipCurrentElement();
+        }
+    }
+    return t;
+}
+
+MoodleQuestion readQuestion(QXmlStreamReader &xml, const Base64Contents &contents)
+{
+    MoodleQuestion q;
+    q.type = xml.attributes().value(QLatin1String("type")).toString();
+    q.line = int(xml.lineNumber());
+    while (xml.readNextStartElement()) {
+        const QStringView name = xml.name();
+        if (name == QLatin1String("name")) {
+            q.named = !readTextElement(xml, nullptr).isEmpty();
+        } else if (name == QLatin1String("questiontext")) {
+            q.questionText = readTextElement(xml, &q.files, &contents);
+        } else if (name == QLatin1String("answer")) {
+            MoodleAnswer a;
+            a.fraction = xml.attributes().value(QLatin1String("fraction")).toString();
+            a.text.format = xml.attributes().value(QLatin1String("format")).toString();
+            while (xml.readNextStartElement()) {
+                if (xml.name() == QLatin1String("text"))
+                    a.text.text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+                else if (xml.name() == QLatin1String("feedback"))
+                    a.feedback = !readTextElement(xml, nullptr).isEmpty();
+                else
+                    xml.skipCurrentElement();
+            }
+            q.answers << a;
+        } else if (name == QLatin1String("single")) {
+            q.single = xml.readElementText().trimmed();
+        } else if (name.endsWith(QLatin1String("feedback"))) {
+            q.feedback = !readTextElement(xml, nullptr).isEmpty() || q.feedback;
+        } else {
+            xml.skipCurrentElement();
+        }
+    }
+    return q;
+}
+
+// 100 and 0 as Moodle writes them ("100", "0", "100.0000000"); -1 for partial credit.
+int fractionOf(const QString &text)
+{
+    bool ok = false;
+    const double v = text.trimmed().isEmpty() ? 0.0 : text.toDouble(&ok);
+    if (!text.trimmed().isEmpty() && !ok)
+        return -1;
+    if (std::abs(v - 100.0) < 1e-6)
+        return 100;
+    if (std::abs(v) < 1e-6)
+        return 0;
+    return -1;
+}
+
+void judge(const MoodleQuestion &mq, ReadResult &r)
+{
+    const QString where = ExchangeReport::atLine(mq.line);
+    const auto skip = [&](const QString &why) { r.report.skip(where, why + QStringLiteral("; skipped.")); };
+    if (mq.type == QLatin1String("category")) {
+        r.report.note(QStringLiteral("Question categories were left out: a test has none."));
+        return;
+    }
+    ExchangeQuestion q;
+    if (mq.type == QLatin1String("multichoice")) {
+        if (mq.single.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 || mq.single == QLatin1String("0"))
+            return skip(QStringLiteral("a multiple-choice question with several right answers cannot be carried"));
+        if (mq.answers.size() != 4)
+            return skip(QStringLiteral("it has %1 answers; a test's multiple choice has exactly four").arg(mq.answers.size()));
+        int right = 0;
+        for (int k = 0; k < 4; ++k) {
+            const int f = fractionOf(mq.answers[k].fraction);
+            if (f < 0)
+                return skip(QStringLiteral("it gives partial credit, which a test cannot"));
+            if (f == 100) {
+                ++right;
+                q.right = k;
+            }
+            // An answer without a format of its own has the question text's, as in Moodle.
+            MoodleText answer = mq.answers[k].text;
+            if (answer.format.isEmpty())
+                answer.format = mq.questionText.format;
+            q.answers << SourceText::lines(answer.plain()).join(QLatin1Char(' ')).trimmed();
+        }
+        if (right != 1)
+            return skip(right == 0 ? QStringLiteral("it has no right answer")
+                                   : QStringLiteral("it has %1 right answers; a test's has one").arg(right));
+        q.kind = ExchangeQuestion::Kind::MultipleChoice;
+    } else if (mq.type == QLatin1String("truefalse")) {
+        int rightTrue = -1;
+        for (const MoodleAnswer &a : mq.answers) {
+            if (fractionOf(a.fraction) != 100)
+                continue;
+            const QString t = a.text.plain().trimmed().toLower();
+            if (t == QLatin1String("true"))
+                rightTrue = 1;
+            else if (t == QLatin1String("false"))
+                rightTrue = 0;
+        }
+        if (rightTrue < 0)
+            return skip(QStringLiteral("its right answer is neither true nor false"));
+        q.kind = ExchangeQuestion::Kind::TrueFalse;
+        q.right = rightTrue ? 0 : 1;
+    } else {
+        return skip(QStringLiteral("a question of type \"%1\" cannot be carried (only multiple choice with four "
+                                   "answers and true/false)").arg(mq.type));
+    }
+    if (mq.named)
+        r.report.note(QStringLiteral("Question names and titles were left out: a test has none."));
+    bool feedback = mq.feedback;
+    for (const MoodleAnswer &a : mq.answers)
+        feedback = feedback || a.feedback;
+    if (feedback)
+        r.report.note(QStringLiteral("Feedback was left out: a test shows none."));
+    q.question = mq.questionText.plain();
+    if (mq.files.isEmpty()) {
+        r.add(q, mq.line);
+        return;
+    }
+    q.media = mq.files.first().name;
+    r.add(q, mq.line, mq.files.first().data);
+    for (qsizetype k = 1; k < mq.files.size(); ++k)
+        r.report.skip(where, QStringLiteral("only its first media file was taken; %1 was left out.")
+                                 .arg(mq.files[k].name));
+}
+
+bool isPictureName(const QString &name)
+{
+    const QString lower = name.toLower();
+    return lower.endsWith(QLatin1String(".bmp")) || lower.endsWith(QLatin1String(".jpg"))
+           || lower.endsWith(QLatin1String(".jpeg")) || lower.endsWith(QLatin1String(".png"))
+           || lower.endsWith(QLatin1String(".gif"));
+}
+
+// The first line of the question, as Moodle names a question it imports.
+QString questionName(const QString &text, int number)
+{
+    const QStringList lines = SourceText::lines(text);
+    QString first = lines.isEmpty() ? QString() : lines.first().trimmed();
+    if (first.size() > 60)
+        first = first.left(57) + QStringLiteral("...");
+    return first.isEmpty() ? QStringLiteral("Question %1").arg(number) : first;
+}
+
+// XML cannot hold most control characters, nor half a surrogate pair.
+QString xmlSafe(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            out += c;
+            out += text[++i];
+        } else if (!c.isSurrogate() && (c.unicode() >= 0x20 || c == QLatin1Char('\t') || c == QLatin1Char('\n')
+                                        || c == QLatin1Char('\r')) && c.unicode() != 0xFFFE && c.unicode() != 0xFFFF) {
+            out += c;
+        }
+    }
+    return out;
+}
+
+void writeText(QXmlStreamWriter &xml, const QString &element, const QString &format, const QString &text,
+               bool cdata)
+{
+    xml.writeStartElement(element);
+    if (!format.isEmpty())
+        xml.writeAttribute(QStringLiteral("format"), format);
+    xml.writeStartElement(QStringLiteral("text"));
+    if (cdata)
+        xml.writeCDATA(xmlSafe(text));
+    else
+        xml.writeCharacters(xmlSafe(text));
+    xml.writeEndElement();
+    xml.writeEndElement();
+}
+}
+
+FileFilter MoodleXmlFormat::nameFilter() const
+{
+    return {QStringLiteral("Moodle XML (*.xml)"), QStringLiteral("*.xml")};
+}
+
+ReadResult MoodleXmlFormat::read(const QByteArray &bytes, const QString &fileName) const
+{
+    ReadResult r;
+    // The reader works through the skeleton a piece at a time, so even a
+    // file whose contents could not be taken out is never held twice as text.
+    const Base64Contents contents(bytes);
+    QByteArray data = contents.skeleton();
+    QBuffer buffer(&data);
+    QString decoded;
+    QXmlStreamReader xml;
+    if (SourceText::isUtf8(data) || data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF")) {
+        buffer.open(QIODevice::ReadOnly);
+        xml.setDevice(&buffer);
+    } else {
+        // Not UTF-8: Windows-1252, whatever the declaration says.
+        decoded = Windows1252::decode(data);
+        xml.addData(decoded);
+    }
+    if (!xml.readNextStartElement()) {
+        r.report.fail(QStringLiteral("\"%1\" is not a Moodle XML file: %2").arg(fileName, xml.errorString()),
+                      int(xml.lineNumber()));
+        return r;
+    }
+    if (xml.name() != QLatin1String("quiz")) {
+        r.report.fail(QStringLiteral("\"%1\" is not a Moodle XML file: its outer element is <%2>, not <quiz>.")
+                          .arg(fileName, xml.name().toString()), int(xml.lineNumber()));
+        return r;
+    }
+    while (xml.readNextStartElement()) {
+        if (xml.name() == QLatin1String("question"))
+            judge(readQuestion(xml, contents), r);
+        else
+            xml.skipCurrentElement();
+    }
+    if (!xml.hasError()) {
+        // Nothing may follow the closing </quiz> but white space and comments.
+        while (!xml.atEnd() && xml.readNext() != QXmlStreamReader::Invalid) {
+        }
+    }
+    if (xml.hasError()) {
+        r.report.fail(QStringLiteral("\"%1\" is not a complete Moodle XML file: %2")
+                          .arg(fileName, xml.errorString()), int(xml.lineNumber()));
+        r.questions.clear();
+    }
+    return r;
+}
+
+WriteResult MoodleXmlFormat::write(const ExportSource &test) const
+{
+    WriteResult w;
+    QBuffer buffer(&w.bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QXmlStreamWriter xml(&buffer);
+    xml.setAutoFormatting(true);
+    xml.writeStartDocument();
+    QString comment = xmlSafe(QStringLiteral(" %1 / %2 ").arg(test.title, test.teacher));
+    while (comment.contains(QLatin1String("--")))
+        comment.replace(QLatin1String("--"), QLatin1String("- -"));
+    xml.writeComment(comment);
+    xml.writeStartElement(QStringLiteral("quiz"));
+    for (const ExchangeQuestion &q : ExchangeQuestion::fromRecords(test.records, w.report)) {
+        const QString where = ExchangeReport::atQuestion(q.number);
+        EmbeddedFile media;
+        if (!q.media.isEmpty()) {
+            const QString path = test.mediaPath(q.media);
+            QString reason = path.isEmpty() ? QStringLiteral("not found") : QString();
+            if (reason.isEmpty())
+                media.data = RegularFile::read(path, kMaxEmbeddedBytes, &reason);
+            if (reason.isEmpty())
+                media.name = MediaLookup::nameOf(path);
+            else
+                w.report.skip(where, QStringLiteral("its media file %1 stays behind: %2.").arg(q.media, reason));
+        }
+        xml.writeStartElement(QStringLiteral("question"));
+        xml.writeAttribute(QStringLiteral("type"), q.isMultipleChoice() ? QStringLiteral("multichoice")
+                                                                         : QStringLiteral("truefalse"));
+        writeText(xml, QStringLiteral("name"), QString(), questionName(q.question, q.number), false);
+
+        QString html = HtmlText::fromPlain(q.question);
+        if (!media.name.isEmpty()) {
+            const QString url = QStringLiteral("@@PLUGINFILE@@/")
+                                + QString::fromLatin1(QUrl::toPercentEncoding(media.name));
+            const QString shown = HtmlText::escaped(media.name);
+            html += isPictureName(media.name)
+                        ? QStringLiteral("<p><img src=\"%1\" alt=\"%2\"></p>").arg(url, shown)
+                        : QStringLiteral("<p><a href=\"%1\">%2</a></p>").arg(url, shown);
+        }
+        xml.writeStartElement(QStringLiteral("questiontext"));
+        xml.writeAttribute(QStringLiteral("format"), QStringLiteral("html"));
+        xml.writeStartElement(QStringLiteral("text"));
+        xml.writeCDATA(xmlSafe(html));
+        xml.writeEndElement();
+        if (!media.name.isEmpty()) {
+            xml.writeStartElement(QStringLiteral("file"));
+            xml.writeAttribute(QStringLiteral("name"), xmlSafe(media.name));
+            xml.writeAttribute(QStringLiteral("path"), QStringLiteral("/"));
+            xml.writeAttribute(QStringLiteral("encoding"), QStringLiteral("base64"));
+            // Base64 needs no escaping: its bytes go straight into the output,
+            // after the writer has closed the start tag.
+            xml.writeCharacters(QString());
+            buffer.write(media.data.toBase64());
+            xml.writeEndElement();
+        }
+        xml.writeEndElement();
+        writeText(xml, QStringLiteral("generalfeedback"), QStringLiteral("html"), QString(), false);
+        xml.writeTextElement(QStringLiteral("defaultgrade"), QStringLiteral("1"));
+        xml.writeTextElement(QStringLiteral("penalty"), q.isMultipleChoice() ? QStringLiteral("0.3333333")
+                                                                              : QStringLiteral("1"));
+        xml.writeTextElement(QStringLiteral("hidden"), QStringLiteral("0"));
+        if (q.isMultipleChoice()) {
+            xml.writeTextElement(QStringLiteral("single"), QStringLiteral("true"));
+            xml.writeTextElement(QStringLiteral("shuffleanswers"), QStringLiteral("false"));
+            xml.writeTextElement(QStringLiteral("answernumbering"), QStringLiteral("ABCD"));
+            for (int k = 0; k < 4; ++k) {
+                xml.writeStartElement(QStringLiteral("answer"));
+                xml.writeAttribute(QStringLiteral("fraction"), k == q.right ? QStringLiteral("100") : QStringLiteral("0"));
+                xml.writeAttribute(QStringLiteral("format"), QStringLiteral("html"));
+                xml.writeStartElement(QStringLiteral("text"));
+                xml.writeCDATA(xmlSafe(HtmlText::fromPlain(q.answers[k])));
+                xml.writeEndElement();
+                writeText(xml, QStringLiteral("feedback"), QStringLiteral("html"), QString(), false);
+                xml.writeEndElement();
+            }
+        } else {
+            for (const bool value : {true, false}) {
+                xml.writeStartElement(QStringLiteral("answer"));
+                xml.writeAttribute(QStringLiteral("fraction"),
+                                   value == q.rightIsTrue() ? QStringLiteral("100") : QStringLiteral("0"));
+                xml.writeAttribute(QStringLiteral("format"), QStringLiteral("moodle_auto_format"));
+                xml.writeTextElement(QStringLiteral("text"), value ? QStringLiteral("true") : QStringLiteral("false"));
+                writeText(xml, QStringLiteral("feedback"), QStringLiteral("html"), QString(), false);
+                xml.writeEndElement();
+            }
+        }
+        xml.writeEndElement();
+        w.report.addCarried();
+    }
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return w;
+}

@@ -1,0 +1,70 @@
+#include "exchange/QuestionExport.h"
+
+#include "exchange/MediaNames.h"
+
+#include "document/MediaLookup.h"
+#include "document/QuestionRecord.h"
+#include "platform/CheckedFile.h"
+
+#include <QFileInfo>
+
+namespace {
+// The records with each existing media file copied beside the new file and
+// named by its bare name there.
+QStringList withMediaBeside(const ExportSource &source, const QString &path, ExchangeReport &report)
+{
+    MediaNames beside(QFileInfo(path).absolutePath());
+    QStringList records;
+    for (int i = 0; i < source.records.size(); ++i) {
+        QStringList f = QuestionRecord::fields(source.records[i]);
+        const int m = QuestionRecord::exactMediaFieldIndex(f);
+        const QString file = m >= 0 ? source.mediaPath(f[m]) : QString();
+        if (!file.isEmpty()) {
+            QString error;
+            const QString copied = beside.copy(file, &error);
+            if (copied.isEmpty())
+                report.skip(ExchangeReport::atQuestion(i + 1),
+                            QStringLiteral("its media file %1 could not be copied: %2").arg(f[m], error));
+            else
+                f[m] = MediaLookup::nameOf(copied);
+        } else if (m >= 0 && !QuestionRecord::isNoMedia(f[m]) && !f[m].isEmpty()) {
+            report.skip(ExchangeReport::atQuestion(i + 1),
+                        QStringLiteral("its media file %1 was not found; the question names it all the same.").arg(f[m]));
+        }
+        records << QuestionRecord::join(f);
+    }
+    return records;
+}
+}
+
+ExchangeReport exportQuestions(const ExportRequest &request, const QuestionFormatRegistry &registry)
+{
+    ExchangeReport report;
+    const QString name = MediaLookup::nameOf(request.path);
+    const QuestionFormat *format = request.format ? request.format
+                                                  : registry.forFileName(request.path, QuestionFormat::Write);
+    if (!format) {
+        report.fail(QStringLiteral("The format of \"%1\" is not known from its name; name it (%2).")
+                        .arg(name, registry.shortNames(QuestionFormat::Write).join(QStringLiteral(", "))));
+        return report;
+    }
+    ExportSource source = request.source;
+    if (format->hasCapabilities(QuestionFormat::MediaBesideFile))
+        source.records = withMediaBeside(source, request.path, report);
+    const WriteResult written = format->write(source);
+    report.absorb(written.report);
+    if (report.failed())
+        return report;
+
+    // A short write (a full disk) must not replace an existing file.
+    QString reason;
+    if (!CheckedFile::write(request.path, written.bytes, &reason)) {
+        report.fail(QStringLiteral("\"%1\" cannot be written: %2").arg(request.path, reason));
+        return report;
+    }
+    const int n = written.report.carried();
+    report.addCarried(n);
+    report.setSummary(QStringLiteral("%1 exported to \"%2\".")
+                          .arg(n == 1 ? QStringLiteral("1 question") : QStringLiteral("%1 questions").arg(n), name));
+    return report;
+}

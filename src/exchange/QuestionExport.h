@@ -1,0 +1,15 @@
+#pragma once
+// Writing a test into a file of another format. The file is replaced only
+// once it is completely written; for a format whose file names its media
+// (.ard, CSV), the media files are copied beside it first, as a save does.
+
+#include "exchange/QuestionFormatRegistry.h"
+
+struct ExportRequest {
+    QString path;
+    const QuestionFormat *format = nullptr;   // nullptr: chosen by the file's name
+    ExportSource source;
+};
+
+ExchangeReport exportQuestions(const ExportRequest &request,
+                               const QuestionFormatRegistry &registry = QuestionFormatRegistry::instance());

@@ -1,0 +1,78 @@
+#include "exchange/QuestionFormat.h"
+
+#include "exchange/ExchangeQuestion.h"
+
+#include "document/MediaLookup.h"
+#include "document/QuestionRecord.h"
+
+#include <QFileInfo>
+
+void ReadResult::add(const ExchangeQuestion &question, int line, const QByteArray &mediaData)
+{
+    bool replaced = false;
+    questions << ImportedQuestion{question.toRecord(&replaced), mediaData, line};
+    if (replaced)
+        report.note(QStringLiteral("The sign \u00A9 separates the parts of a question in a test, so it was "
+                                   "written as (c)."));
+}
+
+QString ExportSource::mediaPath(const QString &reference) const
+{
+    if (reference.isEmpty() || QuestionRecord::isNoMedia(reference))
+        return QString();
+    return MediaLookup::resolve(reference, mediaFolder);
+}
+
+ExportSource ExportSource::withResolvedMedia() const
+{
+    ExportSource resolved = *this;
+    for (QString &record : resolved.records) {
+        QStringList f = QuestionRecord::fields(record);
+        const int m = QuestionRecord::exactMediaFieldIndex(f);
+        const QString path = m >= 0 ? mediaPath(f[m]) : QString();
+        if (!path.isEmpty()) {
+            f[m] = QFileInfo(path).absoluteFilePath();
+            record = QuestionRecord::join(f);
+        }
+    }
+    return resolved;
+}
+
+QStringList QuestionFormat::suffixes() const
+{
+    QStringList result;
+    for (const QString &pattern : nameFilter().pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const qsizetype dot = pattern.lastIndexOf(QLatin1Char('.'));
+        if (dot >= 0)
+            result << pattern.mid(dot + 1).toLower();
+    }
+    return result;
+}
+
+bool QuestionFormat::supportsFile(const QString &fileName) const
+{
+    const QString name = MediaLookup::nameOf(fileName);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot >= 0 && suffixes().contains(name.mid(dot + 1).toLower());
+}
+
+QString QuestionFormat::defaultSuffix() const
+{
+    const QStringList s = suffixes();
+    return s.isEmpty() ? QString() : s.first();
+}
+
+WriteResult ReadableQuestionFormat::write(const ExportSource &) const
+{
+    WriteResult r;
+    r.report.fail(QStringLiteral("Questions cannot be written as %1.").arg(nameFilter().description));
+    return r;
+}
+
+ReadResult WritableQuestionFormat::read(const QByteArray &, const QString &fileName) const
+{
+    ReadResult r;
+    r.report.fail(QStringLiteral("\"%1\": questions cannot be read from %2.")
+                      .arg(fileName, nameFilter().description));
+    return r;
+}

@@ -1,0 +1,112 @@
+#pragma once
+// A question exchange format: one class per format, registered in the
+// QuestionFormatRegistry. A format turns the bytes of a file into question
+// records and a test into bytes; it never touches the disk itself (media
+// files arrive as bytes in a read and are found through the source in a
+// write), so the editor, ardeno-tool and the tests drive the same code.
+
+#include "exchange/ExchangeReport.h"
+#include "platform/FileDialogService.h"
+
+#include <QByteArray>
+#include <QFlags>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// One question as it comes out of a file: a question record whose media
+// field holds a file name ("none" for none), and, when the file carried the
+// media file itself, its bytes.
+struct ImportedQuestion {
+    QString record;
+    QByteArray mediaData;
+    int line = 0;          // where the question starts in the source (1-based); 0 unknown
+};
+
+struct ExchangeQuestion;
+
+struct ReadResult {
+    QString title;          // the file's own title and class/teacher line; "" when it has none
+    QString teacher;
+    QList<ImportedQuestion> questions;
+    ExchangeReport report;
+
+    // Adds a question read from the source, noting a field separator that
+    // had to be replaced in its texts.
+    void add(const ExchangeQuestion &question, int line, const QByteArray &mediaData = QByteArray());
+};
+
+// The test a format writes: its texts, its records as the document holds
+// them, and where its media files are.
+struct ExportSource {
+    QString title;
+    QString teacher;
+    QStringList records;
+    QString mediaFolder;   // the test's folder; a bare media name is looked for there too
+
+    // The existing file a media reference names (the reference itself, then
+    // mediaFolder + reference), or "" when there is none.
+    QString mediaPath(const QString &reference) const;
+    // The same test with each media reference that names an existing file
+    // made its full path: taken before a file dialog moves the working
+    // directory, against which bare names resolve.
+    ExportSource withResolvedMedia() const;
+};
+
+struct WriteResult {
+    QByteArray bytes;
+    ExchangeReport report;
+};
+
+class QuestionFormat {
+public:
+    enum Capability {
+        NoCapability = 0x0,
+        Read = 0x1,
+        Write = 0x2,
+        ReadWrite = Read | Write,
+        // Records name their media files, which travel beside the file
+        // (copied there on export, looked for there on import).
+        MediaBesideFile = 0x4,
+    };
+    Q_DECLARE_FLAGS(Capabilities, Capability)
+
+    virtual ~QuestionFormat() = default;
+
+    // "ard", "gift", "aiken", "moodlexml", "csv": the name --format takes.
+    virtual QString shortName() const = 0;
+    // The filter its file dialogs show, e.g. "GIFT text (*.gift *.txt)" with "*.gift;*.txt".
+    virtual FileFilter nameFilter() const = 0;
+    virtual Capabilities capabilities() const { return ReadWrite; }
+    bool hasCapabilities(Capabilities wanted) const { return (capabilities() & wanted) == wanted; }
+
+    // True when the name's last suffix is one of the filter's patterns'
+    // (letter case ignored).
+    virtual bool supportsFile(const QString &fileName) const;
+    // The suffix a new file of this format gets ("gift").
+    QString defaultSuffix() const;
+
+    // fileName names the file in messages. A failed read reports why, with
+    // the line, and gives no questions.
+    virtual ReadResult read(const QByteArray &bytes, const QString &fileName) const = 0;
+    virtual WriteResult write(const ExportSource &test) const = 0;
+
+protected:
+    QStringList suffixes() const;
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(QuestionFormat::Capabilities)
+
+// For a format that is only read.
+class ReadableQuestionFormat : public QuestionFormat {
+public:
+    Capabilities capabilities() const override { return Read; }
+    WriteResult write(const ExportSource &) const override;
+};
+
+// For a format that is only written (e.g. a page to take the test in).
+class WritableQuestionFormat : public QuestionFormat {
+public:
+    Capabilities capabilities() const override { return Write; }
+    ReadResult read(const QByteArray &, const QString &) const override;
+};

@@ -1,0 +1,95 @@
+#include "exchange/QuestionImport.h"
+
+#include "exchange/MediaNames.h"
+
+#include "document/MediaLookup.h"
+#include "document/QuestionRecord.h"
+#include "platform/RegularFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+QString countText(int n)
+{
+    return n == 1 ? QStringLiteral("1 question") : QStringLiteral("%1 questions").arg(n);
+}
+
+// The file a media reference of the source names: as given when it is
+// absolute, else beside the source file.
+QString sourceMedia(const QString &reference, const QString &sourcePath)
+{
+    if (QFileInfo(reference).isAbsolute())
+        return QFileInfo(reference).isFile() ? reference : QString();
+    const QString beside = QFileInfo(sourcePath).absoluteDir().filePath(reference);
+    return QFileInfo(beside).isFile() ? beside : QString();
+}
+}
+
+ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormatRegistry &registry)
+{
+    ImportOutcome out;
+    const QString name = MediaLookup::nameOf(request.path);
+    out.format = request.format ? request.format : registry.forFileName(request.path, QuestionFormat::Read);
+    if (!out.format) {
+        out.report.fail(QStringLiteral("The format of \"%1\" is not known from its name; name it (%2).")
+                            .arg(name, registry.shortNames(QuestionFormat::Read).join(QStringLiteral(", "))));
+        return out;
+    }
+    // Only a regular file is read: a pipe or a device would never end.
+    QString reason;
+    const QByteArray bytes = RegularFile::read(request.path, kMaxImportBytes, &reason);
+    if (!reason.isEmpty()) {
+        out.report.fail(QStringLiteral("\"%1\" cannot be read: %2").arg(name, reason));
+        return out;
+    }
+    ReadResult read = out.format->read(bytes, name);
+    out.report.absorb(read.report);
+    if (out.report.failed())
+        return out;
+    out.title = read.title;
+    out.teacher = read.teacher;
+
+    MediaNames media(request.mediaFolder, request.avoidNamesIn);
+    const auto fail = [&](const QString &message) {
+        media.removeCreated();
+        out.records.clear();
+        out.report.fail(message);
+        return out;
+    };
+    for (qsizetype k = 0; k < read.questions.size(); ++k) {
+        const ImportedQuestion &q = read.questions[k];
+        const QString where = q.line > 0 ? ExchangeReport::atLine(q.line) : ExchangeReport::atQuestion(int(k + 1));
+        if (out.records.size() >= request.room) {
+            out.report.skip(where, QStringLiteral("the test is full (%1 questions); not imported.").arg(100));
+            continue;
+        }
+        QStringList f = QuestionRecord::fields(q.record);
+        const int m = QuestionRecord::exactMediaFieldIndex(f);
+        if (m >= 0 && !QuestionRecord::isNoMedia(f[m]) && !f[m].isEmpty()) {
+            QString error;
+            QString placed;
+            if (!q.mediaData.isEmpty()) {
+                placed = media.write(f[m], q.mediaData, &error);
+            } else if (const QString source = sourceMedia(f[m], request.path); !source.isEmpty()) {
+                placed = media.copy(source, &error);
+            } else {
+                out.report.skip(where, QStringLiteral("its media file %1 was not found beside \"%2\"; the question "
+                                                      "names it all the same.").arg(f[m], name));
+            }
+            if (!error.isEmpty())
+                return fail(QStringLiteral("The media file %1 of %2 could not be written into \"%3\": %4")
+                                .arg(f[m], where.toLower(), request.mediaFolder, error));
+            if (!placed.isEmpty())
+                f[m] = request.fullMediaPaths ? placed : MediaLookup::nameOf(placed);
+        }
+        out.records << QuestionRecord::join(f);
+    }
+    out.report.sortSkipped();
+    out.createdMedia = media.created();
+    out.report.addCarried(int(out.records.size()));
+    out.report.noteUnstorable(out.title + out.teacher + out.records.join(QString()));
+    out.report.setSummary(QStringLiteral("%1 imported from \"%2\".").arg(countText(int(out.records.size())), name));
+    return out;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Bringing the questions of a file into a test: the file is read by its
+// format, the questions that fit are taken in order (the others are named
+// in the report), and media files that come with them are written (or
+// copied) into one folder under safe names. Nothing is half-imported: a
+// file that cannot be read, or a media file that cannot be written, gives
+// no questions at all and leaves no files behind.
+
+#include "exchange/QuestionFormatRegistry.h"
+
+struct ImportRequest {
+    QString path;
+    const QuestionFormat *format = nullptr;   // nullptr: chosen by the file's name
+    int room = 100;                           // how many questions still fit
+    QString mediaFolder;                      // where the questions' media files go
+    bool fullMediaPaths = false;              // records name them by full path, else by bare name
+    QString avoidNamesIn;                     // a folder whose file names the media must not take
+};
+
+struct ImportOutcome {
+    const QuestionFormat *format = nullptr;
+    QString title;          // the file's own, "" when it carries none
+    QString teacher;
+    QStringList records;    // ready to append
+    QStringList createdMedia;   // media files the import wrote, for a caller that must undo it
+    ExchangeReport report;
+};
+
+ImportOutcome importQuestions(const ImportRequest &request,
+                              const QuestionFormatRegistry &registry = QuestionFormatRegistry::instance());
+
+// The largest file an import reads.
+constexpr qint64 kMaxImportBytes = qint64(1) << 30;

@@ -1,0 +1,74 @@
+#include "exchange/SourceText.h"
+
+#include "document/Windows1252.h"
+
+#include <QStringDecoder>
+#include <QUtf8StringView>
+
+namespace SourceText {
+bool isUtf8(const QByteArray &bytes)
+{
+    return QUtf8StringView(bytes).isValidUtf8();
+}
+
+QString decode(const QByteArray &bytes)
+{
+    QByteArray b = bytes;
+    if (b.startsWith("\xEF\xBB\xBF"))
+        b.remove(0, 3);
+    if (isUtf8(b))
+        return QString::fromUtf8(b);
+    return Windows1252::decode(b);
+}
+
+QStringList lines(const QString &text)
+{
+    QStringList result;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        result << text.mid(start, i - start);
+        if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        result << text.mid(start);
+    return result;
+}
+
+int firstBinaryLine(const QString &text)
+{
+    int line = 1;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == '\n')
+            ++line;
+        else if (u < 0x20 && u != '\r' && u != '\t' && u != '\f')
+            return line;
+    }
+    return 0;
+}
+
+QString withRecordLineBreaks(const QString &text)
+{
+    if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
+        return text;
+    QString out;
+    out.reserve(text.size() + 16);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            out += QStringLiteral("\r\n");
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+                ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+}

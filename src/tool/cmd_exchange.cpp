@@ -1,0 +1,157 @@
+// ardeno-tool commands for question exchange:
+//   import IN OUT.ard [--format F] [--title T] [--teacher T]
+//   export IN.ard OUT [--format F]
+// The format comes from --format, else from the name of the file that is not
+// the test. The report goes to stderr; exit 0 when everything went across,
+// 3 when something stayed behind, 1 on failure (nothing written), 2 on bad
+// arguments.
+
+#include "tool/ToolCommand.h"
+
+#include "exchange/QuestionExport.h"
+#include "exchange/QuestionImport.h"
+
+#include "document/MediaLookup.h"
+#include "document/TestFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace {
+void printReport(const ExchangeReport &report)
+{
+    std::fprintf(stderr, "%s\n", report.text().toLocal8Bit().constData());
+}
+
+struct ExchangeArguments {
+    QStringList files;
+    QString format, title, teacher;
+    bool hasTitle = false, hasTeacher = false;
+};
+
+// Two file names and the options; false on anything else.
+bool parse(const QStringList &args, bool titles, ExchangeArguments *out)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        QString *value = nullptr;
+        QString option = a;
+        QString inlineValue;
+        const qsizetype eq = a.indexOf(QLatin1Char('='));
+        if (a.startsWith(QLatin1String("--")) && eq > 0) {
+            option = a.left(eq);
+            inlineValue = a.mid(eq + 1);
+        }
+        if (option == QLatin1String("--format"))
+            value = &out->format;
+        else if (titles && option == QLatin1String("--title"))
+            value = &out->title, out->hasTitle = true;
+        else if (titles && option == QLatin1String("--teacher"))
+            value = &out->teacher, out->hasTeacher = true;
+        else if (a.startsWith(QLatin1String("--")))
+            return false;
+        if (!value) {
+            out->files << a;
+            continue;
+        }
+        if (eq > 0 && a.startsWith(QLatin1String("--"))) {
+            *value = inlineValue;
+        } else {
+            if (i + 1 >= args.size())
+                return false;
+            *value = args[++i];
+        }
+    }
+    return out->files.size() == 2;
+}
+
+// The named format, or nullptr after saying that it is unknown.
+bool namedFormat(const QString &name, QuestionFormat::Capability wanted, const QuestionFormat **format)
+{
+    *format = nullptr;
+    if (name.isEmpty())
+        return true;
+    const QuestionFormatRegistry &registry = QuestionFormatRegistry::instance();
+    const QuestionFormat *f = registry.byShortName(name);
+    if (!f || !f->hasCapabilities(wanted)) {
+        std::fprintf(stderr, "Unknown format \"%s\"; the formats are: %s.\n", name.toLocal8Bit().constData(),
+                     registry.shortNames(wanted).join(QStringLiteral(", ")).toLocal8Bit().constData());
+        return false;
+    }
+    *format = f;
+    return true;
+}
+
+int importCommand(const QStringList &args)
+{
+    ExchangeArguments a;
+    const QuestionFormat *format = nullptr;
+    if (!parse(args, true, &a))
+        return toolUsageError();
+    if (!namedFormat(a.format, QuestionFormat::Read, &format))
+        return 2;
+    const QString in = a.files[0], out = a.files[1];
+
+    ImportRequest request;
+    request.path = in;
+    request.format = format;
+    request.mediaFolder = QFileInfo(out).absolutePath();
+    ImportOutcome imported = importQuestions(request);
+    if (imported.report.failed()) {
+        printReport(imported.report);
+        return 1;
+    }
+    // The test's title and class/teacher line: the options, else the file's
+    // own, else made from the file's name.
+    ExportRequest save;
+    save.path = out;
+    save.format = QuestionFormatRegistry::instance().byShortName(QStringLiteral("ard"));
+    save.source.title = a.hasTitle ? a.title : !imported.title.isEmpty() ? imported.title
+                                                                       : QFileInfo(in).completeBaseName();
+    save.source.teacher = a.hasTeacher ? a.teacher : !imported.teacher.isEmpty()
+                                                         ? imported.teacher
+                                                         : QStringLiteral("Imported from %1").arg(MediaLookup::nameOf(in));
+    save.source.records = imported.records;
+    save.source.mediaFolder = request.mediaFolder + QLatin1Char('/');
+    const ExchangeReport written = exportQuestions(save);
+    if (written.failed()) {
+        for (const QString &media : imported.createdMedia)
+            QFile::remove(media);
+        printReport(written);
+        return 1;
+    }
+    imported.report.absorb(written);
+    printReport(imported.report);
+    return imported.report.exitStatus();
+}
+
+int exportCommand(const QStringList &args)
+{
+    ExchangeArguments a;
+    const QuestionFormat *format = nullptr;
+    if (!parse(args, false, &a))
+        return toolUsageError();
+    if (!namedFormat(a.format, QuestionFormat::Write, &format))
+        return 2;
+    const TestReadResult test = readTestFile(a.files[0]);
+    if (!test.test) {
+        std::fprintf(stderr, "%s\n", test.error.toLocal8Bit().constData());
+        return 1;
+    }
+    ExportRequest request;
+    request.path = a.files[1];
+    request.format = format;
+    request.source.title = test.test->title;
+    request.source.teacher = test.test->teacher;
+    request.source.records = test.test->records;
+    request.source.mediaFolder = QFileInfo(a.files[0]).absolutePath() + QLatin1Char('/');
+    const ExchangeReport report = exportQuestions(request);
+    printReport(report);
+    return report.exitStatus();
+}
+
+ToolCommandRegistration importRegistration(
+    {"import", "import IN OUT.ard [--format F] [--title T] [--teacher T]", importCommand});
+ToolCommandRegistration exportRegistration({"export", "export IN.ard OUT [--format F]", exportCommand});
+}

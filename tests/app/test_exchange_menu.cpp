@@ -1,0 +1,218 @@
+// File > "Import Questions..." and "Export As..." in the editor window, with
+// the message, file-dialog and settings doubles.
+#include "document/QuestionRecord.h"
+#include "TestDoubles.h"
+#include "document/TestFile.h"
+#include "dialogs/dlgReport.h"
+#include "app/frmCreate.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+template <typename T>
+T *get(QWidget &w, const QString &name)
+{
+    T *c = w.findChild<T *>(name);
+    if (!c)
+        qFatal("no control %s", qPrintable(name));
+    return c;
+}
+
+QString sep(const QStringList &fields) { return fields.join(QuestionRecord::FieldSeparator); }
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QByteArray read(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The report the last import or export opened, closed after reading.
+QStringList takeReport(frmCreate &w, QString *summary)
+{
+    dlgReport *report = w.findChild<dlgReport *>();
+    if (!report)
+        return {"no report"};
+    *summary = report->summary();
+    const QStringList lines = report->lines();
+    report->close();
+    delete report;
+    return lines;
+}
+}
+
+class TestExchangeMenu : public QObject {
+    Q_OBJECT
+private slots:
+    void bothCommandsFollowSaveAs()
+    {
+        ScopedPlatform p;
+        frmCreate w;
+        QStringList names;
+        for (QAction *a : get<QMenu>(w, "mnuFile")->actions())
+            names << a->objectName();
+        QCOMPARE(names.mid(0, 6), QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileSaveas", "mnuFileImport",
+                                               "mnuFileExport", "mnuBar1"}));
+        QCOMPARE(get<QAction>(w, "mnuFileImport")->text(), QString("Import Questions..."));
+        QCOMPARE(get<QAction>(w, "mnuFileExport")->text(), QString("Export As..."));
+        QVERIFY(get<QAction>(w, "mnuFileImport")->isEnabled());
+        QVERIFY(!get<QAction>(w, "mnuFileExport")->isEnabled());   // nothing to export yet
+    }
+
+    // A test with 98 questions takes two of three; the third is named.
+    void importAppendsWhatFitsAndReportsTheRest()
+    {
+        ScopedPlatform p;
+        QTemporaryDir dir;
+        QStringList records;
+        for (int i = 1; i <= 98; ++i)
+            records << sep({"t", QStringLiteral("Old %1").arg(i), "none", " 0"});
+        write(dir.filePath("old.ard"), testFileBytes("Old", "Class", records));
+        write(dir.filePath("new.gift"), "::a:: First {=1 ~2 ~3 ~4}\n\nSecond {F}\n\nThird {T}\n\nEssay {}\n");
+        frmCreate w;
+        p.dialogs.answer(dir.filePath("old.ard"));
+        get<QAction>(w, "mnuFileOpen")->trigger();
+        get<QPlainTextEdit>(w, "txtMQuestion")->setPlainText("Being typed");
+
+        p.dialogs.answer(dir.filePath("new.gift"));
+        get<QAction>(w, "mnuFileImport")->trigger();
+        const FileDialogRequest &request = p.dialogs.requests.last();
+        QCOMPARE(request.title, QString("Import Questions..."));
+        QCOMPARE(request.filters.first().description,
+                 QString("Question files (*.ard *.gift *.txt *.aiken *.xml *.csv)"));
+        QVERIFY(request.fileMustExist);
+
+        QCOMPARE(w.document().questionCount(), 100);
+        QCOMPARE(w.document().record(99), sep({"m", "First", "1", "2", "3", "4", "none", " 0"}));
+        QCOMPARE(w.document().record(100), sep({"t", "Second", "none", " 1"}));
+        QCOMPARE(get<QComboBox>(w, "cboExist")->count(), 100);
+        QCOMPARE(get<QLabel>(w, "lblNumber")->text(), QString("Question # 101"));
+        QCOMPARE(get<QPlainTextEdit>(w, "txtMQuestion")->toPlainText(), QString("Being typed"));
+        QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - old.ard"));
+        QString summary;
+        const QStringList lines = takeReport(w, &summary);
+        QCOMPARE(summary, QString("2 questions imported from \"new.gift\"."));
+        QCOMPARE(lines, QStringList({"Line 5: the test is full (100 questions); not imported.",
+                                     "Line 7: an essay question cannot be carried; skipped.",
+                                     "Question names and titles were left out: a test has none."}));
+        QVERIFY(p.messages.shown.isEmpty());
+
+        // The import is one step: undo takes both questions away, redo brings them back.
+        auto *undo = get<QAction>(w, "mnuEditUndo");
+        QCOMPARE(undo->text(), QString("&Undo Import 2 Questions"));
+        undo->trigger();
+        QCOMPARE(w.document().questionCount(), 98);
+        QCOMPARE(get<QComboBox>(w, "cboExist")->count(), 98);
+        QCOMPARE(get<QLabel>(w, "lblNumber")->text(), QString("Question # 99"));
+        get<QAction>(w, "mnuEditRedo")->trigger();
+        QCOMPARE(w.document().questionCount(), 100);
+        QCOMPARE(w.document().record(100), sep({"t", "Second", "none", " 1"}));
+    }
+
+    // Embedded media wait in a folder of their own and go beside the test
+    // when it is saved.
+    void importedMediaTravelWithTheSave()
+    {
+        ScopedPlatform p;
+        QTemporaryDir dir;
+        if (dir.path().contains(QLatin1Char('.')) || QDir::tempPath().contains(QLatin1Char('.')))
+            QSKIP("the temporary folder's path holds a full stop; media kinds cannot be told there");
+        write(dir.filePath("pics.xml"),
+              "<quiz><question type=\"truefalse\"><questiontext format=\"html\"><text>Blue?</text>"
+              "<file name=\"blue.bmp\" path=\"/\" encoding=\"base64\">" + QByteArray("BMblue").toBase64()
+              + "</file></questiontext><answer fraction=\"100\"><text>true</text></answer>"
+                "<answer fraction=\"0\"><text>false</text></answer></question></quiz>");
+        frmCreate w;
+        p.dialogs.answer(dir.filePath("pics.xml"));
+        get<QAction>(w, "mnuFileImport")->trigger();
+        const QStringList f = QuestionRecord::fields(w.document().record(1));
+        QCOMPARE(f.size(), 4);
+        QVERIFY2(QFileInfo(f[2]).isAbsolute() && f[2].endsWith("/blue.bmp"), qPrintable(f[2]));
+        QCOMPARE(read(f[2]), QByteArray("BMblue"));
+        QString summary;
+        takeReport(w, &summary);
+
+        QDir(dir.path()).mkpath("test");
+        get<QLineEdit>(w, "txtTitle")->setText("Colours");
+        get<QLineEdit>(w, "txtTeacher")->setText("Class 1");
+        p.dialogs.answer(dir.filePath("test/colours.ard"));
+        get<QAction>(w, "mnuFileSaveas")->trigger();
+        QCOMPARE(read(dir.filePath("test/blue.bmp")), QByteArray("BMblue"));
+        QCOMPARE(readTestFile(dir.filePath("test/colours.ard")).test->records,
+                 QStringList{sep({"t", "Blue?", "blue.bmp", " 0"})});
+    }
+
+    void aFileThatCannotBeReadAddsNothing()
+    {
+        ScopedPlatform p;
+        QTemporaryDir dir;
+        write(dir.filePath("broken.gift"), "Fine {T}\n\nOpen {\n=a\n");
+        frmCreate w;
+        p.dialogs.answer(dir.filePath("broken.gift"));
+        get<QAction>(w, "mnuFileImport")->trigger();
+        QCOMPARE(w.document().questionCount(), 0);
+        QCOMPARE(p.messages.shown.size(), 1);
+        QCOMPARE(p.messages.shown[0].text,
+                 QString("Line 3: the answers opened with \"{\" are not closed with \"}\"."));
+        QCOMPARE(p.messages.shown[0].icon, MsgIcon::Critical);
+        QCOMPARE(p.messages.shown[0].title, QString("Import Questions"));
+        QVERIFY(!w.findChild<dlgReport *>());
+    }
+
+    // The test and its file name stay as they were.
+    void exportWritesAnotherFormatAndLeavesTheTestAlone()
+    {
+        ScopedPlatform p;
+        QTemporaryDir dir;
+        write(dir.filePath("quiz.ard"),
+              testFileBytes("Quiz", "Class", {sep({"m", "Two?", "1", "2", "3", "4", "none", " 1"}),
+                                              sep({"t", "Yes?", "none", " 0"})}));
+        frmCreate w;
+        p.dialogs.answer(dir.filePath("quiz.ard"));
+        get<QAction>(w, "mnuFileOpen")->trigger();
+        QVERIFY(get<QAction>(w, "mnuFileExport")->isEnabled());
+
+        p.dialogs.answer(dir.filePath("out/quiz.aiken"));
+        QDir(dir.path()).mkpath("out");
+        get<QAction>(w, "mnuFileExport")->trigger();
+        const FileDialogRequest &request = p.dialogs.requests.last();
+        QCOMPARE(request.title, QString("Export As..."));
+        QCOMPARE(request.filters.size(), 5);
+        QCOMPARE(request.filters[request.filterIndex - 1].description, QString("GIFT text (*.gift *.txt)"));
+        QCOMPARE(request.fileName, QString("quiz.gift"));
+        QVERIFY(request.overwritePrompt);
+        QCOMPARE(read(dir.filePath("out/quiz.aiken")), QByteArray("Two?\nA) 1\nB) 2\nC) 3\nD) 4\nANSWER: B\n\n"));
+        QString summary;
+        QCOMPARE(takeReport(w, &summary),
+                 QStringList{"Question 2: a true/false question; Aiken has none, so it was skipped."});
+        QCOMPARE(summary, QString("1 question exported to \"quiz.aiken\"."));
+        QCOMPARE(w.document().currentFile(), dir.filePath("quiz.ard"));
+        QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - quiz.ard"));
+        QCOMPARE(w.document().questionCount(), 2);
+
+        // Editing a question turns both commands off, as it does Save As.
+        auto *list = get<QComboBox>(w, "cboExist");
+        list->setCurrentIndex(0);
+        emit list->activated(0);
+        QVERIFY(!get<QAction>(w, "mnuFileExport")->isEnabled());
+        QVERIFY(!get<QAction>(w, "mnuFileImport")->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestExchangeMenu)
+#include "test_exchange_menu.moc"

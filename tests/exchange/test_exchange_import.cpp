@@ -1,0 +1,335 @@
+// Hand-written files of each format, as teachers and other programs write
+// them, and the files an import must refuse.
+#include "exchange/QuestionFormatRegistry.h"
+#include "exchange/QuestionImport.h"
+
+#include "document/QuestionRecord.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+// Readable failures: texts as text.
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace {
+ReadResult readAs(const QString &format, const QByteArray &bytes)
+{
+    return QuestionFormatRegistry::instance().byShortName(format)->read(bytes, "questions." + format);
+}
+
+QString mc(const QString &q, const QStringList &a, int right, const QString &media = "none")
+{
+    return QuestionRecord::multipleChoice("m", q, a[0], a[1], a[2], a[3], media, right);
+}
+
+QString tf(const QString &q, int right, const QString &media = "none")
+{
+    return QuestionRecord::trueFalse("t", q, media, right);
+}
+
+QStringList records(const ReadResult &r)
+{
+    QStringList list;
+    for (const ImportedQuestion &q : r.questions)
+        list << q.record;
+    return list;
+}
+}
+
+TEST(ExchangeImportGift, EscapesCommentsTitlesMarkersAndTheKindsThatCannotCome)
+{
+    const QByteArray gift =
+        "// A comment line\n"
+        "$CATEGORY: $course$/Geography\n"
+        "\n"
+        "::Capital:: What is the capital of France? \\{really\\} {\n"
+        "  =Paris#Right!\n"
+        "  ~Lyon ~Nice\n"
+        "  ~Marseille \\= big\n"
+        "}\n"
+        "\n"
+        "::Essay:: Write about rivers. {}\n"
+        "\n"
+        "[html]<p>Is <b>Berlin</b> in Germany?</p><p>Think &amp; answer.</p>{T}\n"
+        "\n"
+        "// comment between questions\n"
+        "Two plus two is five.{FALSE}\n"
+        "\n"
+        "Which are even? {~%50%2 ~%50%4 ~%-50%3 ~%-50%5}\n"
+        "\n"
+        "Match {=a -> 1 =b -> 2}\n"
+        "\n"
+        "Only three {=a ~b ~c}\n"
+        "\n"
+        "The answer\\: line\\nbreak and a back\\\\slash{TRUE}\n"
+        "\n"
+        "Moodle costs {~lots of money =nothing ~a little ~a lot} to download.\n";
+    const ReadResult r = readAs("gift", gift);
+    ASSERT_FALSE(r.report.failed()) << qPrintable(r.report.text());
+    EXPECT_EQ(records(r), QStringList({mc("What is the capital of France? {really}", {"Paris", "Lyon", "Nice", "Marseille = big"}, 0),
+                                       tf("Is Berlin in Germany?\r\nThink & answer.", 0),
+                                       tf("Two plus two is five.", 1),
+                                       tf("The answer: line\r\nbreak and a back\\slash", 0),
+                                       mc("Moodle costs _____ to download.", {"lots of money", "nothing", "a little", "a lot"}, 1)}));
+    EXPECT_EQ(r.report.skipped(),
+              QStringList({"Line 10: an essay question cannot be carried; skipped.",
+                           "Line 17: it gives partial credit, which a test cannot; skipped.",
+                           "Line 19: a matching question cannot be carried; skipped.",
+                           "Line 21: it has 3 answers; a test's multiple choice has exactly four; skipped."}));
+    EXPECT_TRUE(r.report.notes().contains("Question names and titles were left out: a test has none."));
+    EXPECT_TRUE(r.report.notes().contains("Feedback was left out: a test shows none."));
+    EXPECT_TRUE(r.report.notes().contains("Question categories were left out: a test has none."));
+    EXPECT_EQ(r.questions[1].line, 12);
+}
+
+TEST(ExchangeImportGift, CrLfBomAndWindows1252ReadTheSame)
+{
+    const QByteArray lf = "Caf\xC3\xA9 \xE2\x82\xAC?{T}\n\nNext {=a ~b ~c ~d}\n";
+    QByteArray crlf = lf;
+    crlf.replace("\n", "\r\n");
+    const QByteArray bom = "\xEF\xBB\xBF" + crlf;
+    const QByteArray cp1252 = "Caf\xE9 \x80?{T}\r\n\r\nNext {=a ~b ~c ~d}\r\n";
+    const QStringList want = {tf("Caf\u00E9 \u20AC?", 0), mc("Next", {"a", "b", "c", "d"}, 0)};
+    for (const QByteArray &bytes : {lf, crlf, bom, cp1252})
+        EXPECT_EQ(records(readAs("gift", bytes)), want) << bytes.constData();
+}
+
+TEST(ExchangeImportGift, AnUnclosedBraceRefusesTheWholeFileWithItsLine)
+{
+    const ReadResult r = readAs("gift", "Fine {T}\n\nQ2 {\n=a\n~b\n\nQ3 {F}\n");
+    EXPECT_TRUE(r.report.failed());
+    EXPECT_EQ(r.report.error(), "Line 3: the answers opened with \"{\" are not closed with \"}\".");
+    EXPECT_TRUE(r.questions.isEmpty());
+
+    const ReadResult prose = readAs("gift", "Dear colleagues,\nhere are my notes.\n");
+    EXPECT_TRUE(prose.report.error().contains("holds no GIFT question")) << qPrintable(prose.report.error());
+    const ReadResult binary = readAs("gift", QByteArray("\x89PNG\r\n\x1a\n\0\0\0", 11));
+    EXPECT_TRUE(binary.report.error().startsWith("Line 2:")) << qPrintable(binary.report.error());
+}
+
+TEST(ExchangeImportAiken, AnswersAndAnswerLinesInBothSpellings)
+{
+    const QByteArray aiken =
+        "Which planet is the largest?\r\n"
+        "A) Mars\r\n"
+        "B) Jupiter\r\n"
+        "C) Venus\r\n"
+        "D. Earth\r\n"
+        "ANSWER: B\r\n"
+        "\r\n"
+        "A question that runs\r\n"
+        "over two lines\r\n"
+        "A. one\r\nB. two\r\nC. three\r\nD. four\r\nanswer: d\r\n"
+        "\r\n"
+        "Five answers?\nA) 1\nB) 2\nC) 3\nD) 4\nE) 5\nANSWER: E\n\n"
+        "Missing key\nA) 1\nB) 2\nC) 3\nD) 4\n\n"
+        "Last\nA) w\nB) x\nC) y\nD) z\nANSWER: A\n";
+    const ReadResult r = readAs("aiken", aiken);
+    ASSERT_FALSE(r.report.failed()) << qPrintable(r.report.text());
+    EXPECT_EQ(records(r), QStringList({mc("Which planet is the largest?", {"Mars", "Jupiter", "Venus", "Earth"}, 1),
+                                       mc("A question that runs\r\nover two lines", {"one", "two", "three", "four"}, 3),
+                                       mc("Last", {"w", "x", "y", "z"}, 0)}));
+    EXPECT_EQ(r.report.skipped(),
+              QStringList({"Line 16: it has 5 answers; a test's multiple choice has exactly four (A to D); skipped.",
+                           "Line 24: its answers are not followed by an ANSWER: line; skipped."}));
+    EXPECT_TRUE(readAs("aiken", "Just some text\nwithout any key\n").report.error().contains("holds no Aiken question"));
+}
+
+TEST(ExchangeImportMoodleXml, CdataEntitiesHtmlAndTheTypesThatCannotCome)
+{
+    const QByteArray xml = R"(<?xml version="1.0" encoding="UTF-8"?>
+<quiz>
+  <question type="category"><category><text>$course$/Top</text></category></question>
+  <question type="multichoice">
+    <name><text>Q1</text></name>
+    <questiontext format="html"><text><![CDATA[<p>Which is <em>not</em> a fruit?</p><p>Pick&nbsp;one &amp; only one.</p>]]></text></questiontext>
+    <single>true</single>
+    <answer fraction="0" format="html"><text>&amp;lt;Apple&amp;gt;</text><feedback><text>No</text></feedback></answer>
+    <answer fraction="0.0000000"><text>Pear</text></answer>
+    <answer fraction="100.0000000"><text><![CDATA[<p>Carrot</p>]]></text></answer>
+    <answer fraction="0"><text>Plum</text></answer>
+  </question>
+  <question type="shortanswer"><questiontext format="html"><text>Name a colour</text></questiontext>
+    <answer fraction="100"><text>red</text></answer></question>
+  <question type="multichoice"><questiontext format="plain_text"><text>Several right</text></questiontext>
+    <single>false</single>
+    <answer fraction="50"><text>a</text></answer><answer fraction="50"><text>b</text></answer>
+    <answer fraction="0"><text>c</text></answer><answer fraction="0"><text>d</text></answer></question>
+  <question type="multichoice"><questiontext format="moodle_auto_format"><text>Partial &#8364;</text></questiontext>
+    <single>true</single>
+    <answer fraction="100"><text>a</text></answer><answer fraction="33.33333"><text>b</text></answer>
+    <answer fraction="0"><text>c</text></answer><answer fraction="0"><text>d</text></answer></question>
+  <question type="truefalse">
+    <questiontext format="html"><text>&lt;p&gt;The Earth is flat.&lt;/p&gt;</text></questiontext>
+    <answer fraction="0"><text>true</text></answer>
+    <answer fraction="100"><text>false</text></answer>
+  </question>
+</quiz>
+)";
+    const ReadResult r = readAs("moodlexml", xml);
+    ASSERT_FALSE(r.report.failed()) << qPrintable(r.report.text());
+    EXPECT_EQ(records(r), QStringList({mc("Which is not a fruit?\r\nPick one & only one.", {"<Apple>", "Pear", "Carrot", "Plum"}, 2),
+                                       tf("The Earth is flat.", 1)}));
+    ASSERT_EQ(r.report.skipped().size(), 3);
+    EXPECT_EQ(r.report.skipped()[0], "Line 13: a question of type \"shortanswer\" cannot be carried (only multiple "
+                                     "choice with four answers and true/false); skipped.");
+    EXPECT_EQ(r.report.skipped()[1], "Line 15: a multiple-choice question with several right answers cannot be "
+                                     "carried; skipped.");
+    EXPECT_EQ(r.report.skipped()[2], "Line 19: it gives partial credit, which a test cannot; skipped.");
+    EXPECT_EQ(r.report.notes().size(), 3) << qPrintable(r.report.notes().join('\n'));
+}
+
+TEST(ExchangeImportMoodleXml, TruncatedOrForeignXmlIsRefusedWithItsLine)
+{
+    const ReadResult truncated = readAs("moodlexml", "<?xml version=\"1.0\"?>\n<quiz>\n<question type=\"truefalse\">\n"
+                                                     "<questiontext><text>Half");
+    EXPECT_TRUE(truncated.report.failed());
+    EXPECT_TRUE(truncated.report.error().startsWith("Line 4: \"questions.moodlexml\" is not a complete Moodle XML file"))
+        << qPrintable(truncated.report.error());
+    EXPECT_TRUE(truncated.questions.isEmpty());
+
+    const ReadResult html = readAs("moodlexml", "<html>\n<body>hi</body></html>");
+    EXPECT_TRUE(html.report.error().contains("its outer element is <html>, not <quiz>")) << qPrintable(html.report.error());
+    EXPECT_TRUE(readAs("moodlexml", "just text").report.failed());
+}
+
+TEST(ExchangeImportMoodleXml, Windows1252BytesReadAsTheirCharacters)
+{
+    const ReadResult r = readAs("moodlexml", "<?xml version=\"1.0\" encoding=\"windows-1252\"?><quiz>"
+                                             "<question type=\"truefalse\"><questiontext format=\"plain_text\">"
+                                             "<text>Caf\xE9 \x80</text></questiontext><answer fraction=\"100\">"
+                                             "<text>true</text></answer><answer fraction=\"0\"><text>false</text>"
+                                             "</answer></question></quiz>");
+    EXPECT_EQ(records(r), QStringList{tf("Caf\u00E9 \u20AC", 0)}) << qPrintable(r.report.text());
+}
+
+TEST(ExchangeImportCsv, SpreadsheetFilesWithQuotesBreaksAndOtherSeparators)
+{
+    const QByteArray csv = "\xEF\xBB\xBFkind,question,a,b,c,d,answer,media\r\n"
+                           "mc,\"Which is \"\"quoted\"\", with a comma?\",one,two,three,four,c,pic.bmp\r\n"
+                           "tf,\"Two\r\nlines\",,,,,FALSE,\r\n"
+                           ",,,,,,,\r\n"
+                           "essay,Write,,,,,,\r\n"
+                           "mc,Bad key,1,2,3,4,E,\r\n"
+                           "tf,Bad truth,,,,,maybe,none\r\n";
+    const ReadResult r = readAs("csv", csv);
+    EXPECT_EQ(records(r), QStringList({mc("Which is \"quoted\", with a comma?", {"one", "two", "three", "four"}, 2, "pic.bmp"),
+                                       tf("Two\r\nlines", 1)}));
+    EXPECT_EQ(r.report.skipped(),
+              QStringList({"Line 6: the kind must be mc or tf, not \"essay\"; skipped.",
+                           "Line 7: the answer of a multiple-choice question must be A, B, C or D, not \"E\"; skipped.",
+                           "Line 8: the answer of a true/false question must be true or false, not \"maybe\"; skipped."}));
+
+    // A spreadsheet in another locale: ';' between fields, columns reordered, Windows-1252.
+    const ReadResult semi = readAs("csv", "Question;Answer;Kind\nCaf\xE9?;true;tf\n");
+    EXPECT_EQ(records(semi), QStringList{tf("Caf\u00E9?", 0)}) << qPrintable(semi.report.text());
+
+    EXPECT_EQ(readAs("csv", "kind,question,answer\nmc,\"never closed,A\n").report.error(),
+              "Line 2: a field that begins with a quotation mark is not closed by one.");
+    EXPECT_TRUE(readAs("csv", "name,age\nAnna,12\n").report.error().startsWith("Line 1: the first row"));
+}
+
+TEST(ExchangeImport, MoreThanFitIsNamedQuestionByQuestion)
+{
+    QTemporaryDir dir;
+    QByteArray gift;
+    for (int i = 1; i <= 103; ++i)
+        gift += "Question " + QByteArray::number(i) + " {T}\n\n";
+    QFile f(dir.filePath("many.gift"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(gift) == gift.size());
+    f.close();
+    ImportRequest request;
+    request.path = f.fileName();
+    request.mediaFolder = dir.path();
+    const ImportOutcome all = importQuestions(request);
+    EXPECT_EQ(all.records.size(), 100);
+    EXPECT_EQ(all.report.skipped(), QStringList({"Line 201: the test is full (100 questions); not imported.",
+                                                 "Line 203: the test is full (100 questions); not imported.",
+                                                 "Line 205: the test is full (100 questions); not imported."}));
+    request.room = 2;   // a test that already has 98 questions
+    const ImportOutcome two = importQuestions(request);
+    EXPECT_EQ(two.records, QStringList({tf("Question 1", 0), tf("Question 2", 0)}));
+    EXPECT_EQ(two.report.skipped().size(), 101);
+    EXPECT_EQ(two.report.exitStatus(), 3);
+}
+
+TEST(ExchangeImport, EmbeddedMediaWithHostileNamesStaysInItsFolderUnderSafeNames)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("test");
+    const auto file = [](const QString &name, const QByteArray &data) {
+        return QString("<file name=\"%1\" path=\"/\" encoding=\"base64\">%2</file>").arg(name, QString(data.toBase64()));
+    };
+    const auto question = [&](const QString &text, const QString &files) {
+        return QString("<question type=\"truefalse\"><questiontext format=\"html\"><text>%1</text>%2</questiontext>"
+                       "<answer fraction=\"100\"><text>true</text></answer><answer fraction=\"0\"><text>false</text>"
+                       "</answer></question>\n").arg(text, files);
+    };
+    QString xml = "<?xml version=\"1.0\"?>\n<quiz>\n";
+    xml += question("Up", file("../../escape.bmp", "one"));
+    xml += question("Absolute", file("/etc/passwd.jpg", "two"));
+    xml += question("Windows", file("C:\\Windows\\win.ini.bmp", "three"));
+    xml += question("Dots", file("my.holiday.photo.jpg", "four") + file("second.wav", "five"));
+    xml += question("Same name, other bytes", file("passwd.jpg", "six"));
+    xml += question("Device", file("con.bmp", "seven"));
+    xml += question("Strange", file("a\u00A9b\u0416c:?.bmp", "eight"));
+    xml += "</quiz>\n";
+    QFile f(dir.filePath("hostile.xml"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(xml.toUtf8());
+    f.close();
+
+    ImportRequest request;
+    request.path = f.fileName();
+    request.mediaFolder = dir.filePath("test");
+    const ImportOutcome out = importQuestions(request);
+    ASSERT_FALSE(out.report.failed()) << qPrintable(out.report.text());
+    QStringList media;
+    for (const QString &r : out.records)
+        media << QuestionRecord::fields(r)[2];
+    EXPECT_EQ(media, QStringList({"escape.bmp", "passwd.jpg", "win_ini.bmp", "my_holiday_photo.jpg", "passwd-2.jpg",
+                                  "media_con.bmp", "a(c)b_c__.bmp"}));
+    QStringList written = QDir(dir.filePath("test")).entryList(QDir::Files, QDir::Name);
+    QStringList sortedMedia = media;
+    sortedMedia.sort();
+    EXPECT_EQ(written, sortedMedia);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"hostile.xml"});
+    EXPECT_TRUE(out.report.skipped().contains("Line 6: only its first media file was taken; second.wav was left out."))
+        << qPrintable(out.report.text());
+    QFile passwd(dir.filePath("test/passwd.jpg"));
+    ASSERT_TRUE(passwd.open(QIODevice::ReadOnly));
+    EXPECT_EQ(passwd.readAll(), QByteArray("two"));
+}
+
+TEST(ExchangeImport, CharactersATestCannotHoldAreReportedWithTheSavesWarning)
+{
+    QTemporaryDir dir;
+    QFile f(dir.filePath("greek.csv"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("kind,question,a,b,c,d,answer\ntf,\xCE\xA9 is omega \xC2\xA9 2024,,,,,true\n");
+    f.close();
+    ImportRequest request;
+    request.path = f.fileName();
+    request.mediaFolder = dir.path();
+    const ImportOutcome out = importQuestions(request);
+    EXPECT_EQ(out.records, QStringList{tf("\u03A9 is omega (c) 2024", 0)});
+    EXPECT_TRUE(out.report.notes().contains(
+        "These characters cannot be stored in an Ardeno test and will be saved as \"?\": \u03A9"))
+        << qPrintable(out.report.notes().join('\n'));
+    EXPECT_TRUE(out.report.notes().contains(
+        "The sign \u00A9 separates the parts of a question in a test, so it was written as (c)."));
+    EXPECT_TRUE(out.report.complete());
+}
+
+TEST(ExchangeImport, AFileOfNoKnownFormatOrThatCannotBeReadBringsNothing)
+{
+    QTemporaryDir dir;
+    ImportRequest request;
+    request.path = dir.filePath("notes.docx");
+    request.mediaFolder = dir.path();
+    EXPECT_TRUE(importQuestions(request).report.error().startsWith("The format of \"notes.docx\" is not known"));
+    request.path = dir.filePath("missing.gift");
+    EXPECT_TRUE(importQuestions(request).report.error().startsWith("\"missing.gift\" cannot be read"));
+}

@@ -1,0 +1,162 @@
+// ardeno-tool import and export: the format by option or name, the report on
+// stderr, and the exit status (0 all went across, 3 something stayed behind,
+// 1 failure with nothing written, 2 bad arguments).
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace {
+struct ToolRun {
+    int status = -1;
+    QByteArray out, err;
+};
+
+ToolRun tool(const QStringList &args, const QString &cwd)
+{
+    QProcess p;
+    p.setWorkingDirectory(cwd);
+    p.start(QStringLiteral(ARDENO_TOOL), args);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+}
+
+QJsonObject dump(const QString &path, const QString &cwd)
+{
+    return QJsonDocument::fromJson(tool({"dump", path}, cwd).out).object();
+}
+
+QStringList recordsOf(const QJsonObject &test)
+{
+    QStringList list;
+    for (const QJsonValue &v : test["records"].toArray())
+        list << v.toString();
+    return list;
+}
+
+const QByteArray kGift = "::T1:: Capital of France? {=Paris ~Rome ~Madrid ~Berlin}\n\nThe sun is cold. {F}\n";
+}
+
+TEST(ToolExchange, ImportNamesTheTestAfterTheFileUnlessTold)
+{
+    QTemporaryDir dir;
+    write(dir.filePath("geography.gift"), kGift);
+    const ToolRun r = tool({"import", "geography.gift", "geo.ard"}, dir.path());
+    EXPECT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_TRUE(r.err.startsWith("2 questions imported from \"geography.gift\".")) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("Question names and titles were left out"));
+    const QJsonObject test = dump("geo.ard", dir.path());
+    EXPECT_EQ(test["title"].toString(), "geography");
+    EXPECT_EQ(test["teacher"].toString(), "Imported from geography.gift");
+    EXPECT_EQ(recordsOf(test), QStringList({"m\u00A9Capital of France?\u00A9Paris\u00A9Rome\u00A9Madrid\u00A9Berlin\u00A9none\u00A9 0",
+                                            "t\u00A9The sun is cold.\u00A9none\u00A9 1"}));
+
+    EXPECT_EQ(tool({"import", "geography.gift", "named.ard", "--title", "Europe", "--teacher=Class 4"}, dir.path()).status, 0);
+    EXPECT_EQ(dump("named.ard", dir.path())["title"].toString(), "Europe");
+    EXPECT_EQ(dump("named.ard", dir.path())["teacher"].toString(), "Class 4");
+}
+
+TEST(ToolExchange, SkippedQuestionsGiveStatus3AndALineEach)
+{
+    QTemporaryDir dir;
+    write(dir.filePath("mixed.txt"), kGift + "\nName a river. {=Nile =Rhine}\n\nLast {T}\n");
+    const ToolRun r = tool({"import", "mixed.txt", "m.ard"}, dir.path());
+    EXPECT_EQ(r.status, 3);
+    EXPECT_TRUE(r.err.contains("Line 5: a short-answer question cannot be carried; skipped.")) << r.err.constData();
+    EXPECT_EQ(recordsOf(dump("m.ard", dir.path())).size(), 3);
+
+    // Aiken read from a .txt file because the option says so.
+    write(dir.filePath("aiken.txt"), "Q?\nA) a\nB) b\nC) c\nD) d\nANSWER: C\n");
+    EXPECT_EQ(tool({"import", "aiken.txt", "a.ard", "--format", "aiken"}, dir.path()).status, 0);
+    EXPECT_EQ(recordsOf(dump("a.ard", dir.path())),
+              QStringList{"m\u00A9Q?\u00A9a\u00A9b\u00A9c\u00A9d\u00A9none\u00A9 2"});
+}
+
+TEST(ToolExchange, AFailedImportWritesNothing)
+{
+    QTemporaryDir dir;
+    write(dir.filePath("broken.gift"), "Fine {T}\n\nOpen {\n=a\n");
+    write(dir.filePath("cut.xml"), "<?xml version=\"1.0\"?>\n<quiz><question type=\"truefalse\">"
+                                   "<questiontext><text>x</text><file name=\"p.bmp\" encoding=\"base64\">Qk0=</file>");
+    write(dir.filePath("notes.docx"), "PK");
+    const struct { const char *in; const char *message; } cases[] = {
+        {"broken.gift", "Line 3: the answers opened with \"{\" are not closed with \"}\"."},
+        {"cut.xml", "Line 2: \"cut.xml\" is not a complete Moodle XML file"},
+        {"notes.docx", "The format of \"notes.docx\" is not known from its name"},
+        {"missing.csv", "\"missing.csv\" cannot be read"},
+    };
+    for (const auto &c : cases) {
+        const ToolRun r = tool({"import", c.in, "out.ard"}, dir.path());
+        EXPECT_EQ(r.status, 1) << c.in;
+        EXPECT_TRUE(r.err.contains(c.message)) << r.err.constData();
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
+              QStringList({"broken.gift", "cut.xml", "notes.docx"}));
+}
+
+TEST(ToolExchange, EmbeddedMediaAreWrittenBesideTheNewTest)
+{
+    QTemporaryDir dir;
+    write(dir.filePath("pic.xml"),
+          "<quiz><question type=\"truefalse\"><questiontext format=\"html\"><text>&lt;p&gt;Red?&lt;/p&gt;</text>"
+          "<file name=\"../red dot.bmp\" path=\"/\" encoding=\"base64\">" + QByteArray("BMred").toBase64()
+          + "</file></questiontext><answer fraction=\"100\"><text>true</text></answer>"
+            "<answer fraction=\"0\"><text>false</text></answer></question></quiz>");
+    ASSERT_TRUE(QDir(dir.path()).mkpath("tests"));
+    const ToolRun r = tool({"import", "pic.xml", "tests/red.ard"}, dir.path());
+    EXPECT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_EQ(recordsOf(dump("tests/red.ard", dir.path())), QStringList{"t\u00A9Red?\u00A9red dot.bmp\u00A9 0"});
+    QFile media(dir.filePath("tests/red dot.bmp"));
+    ASSERT_TRUE(media.open(QIODevice::ReadOnly));
+    EXPECT_EQ(media.readAll(), QByteArray("BMred"));
+}
+
+TEST(ToolExchange, ExportChoosesTheFormatByTheNewFilesName)
+{
+    QTemporaryDir dir;
+    write(dir.filePath("geo.gift"), kGift);
+    ASSERT_EQ(tool({"import", "geo.gift", "geo.ard"}, dir.path()).status, 0);
+
+    EXPECT_EQ(tool({"export", "geo.ard", "out.xml"}, dir.path()).status, 0);
+    QFile xml(dir.filePath("out.xml"));
+    ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(xml.readAll().contains("<question type=\"truefalse\">"));
+
+    const ToolRun aiken = tool({"export", "geo.ard", "out.txt", "--format", "aiken"}, dir.path());
+    EXPECT_EQ(aiken.status, 3);
+    EXPECT_TRUE(aiken.err.contains("Question 2: a true/false question; Aiken has none")) << aiken.err.constData();
+    QFile txt(dir.filePath("out.txt"));
+    ASSERT_TRUE(txt.open(QIODevice::ReadOnly));
+    EXPECT_EQ(txt.readAll(), QByteArray("Capital of France?\nA) Paris\nB) Rome\nC) Madrid\nD) Berlin\nANSWER: A\n\n"));
+
+    EXPECT_EQ(tool({"export", "geo.ard", "out.pdf"}, dir.path()).status, 1);
+    EXPECT_EQ(tool({"export", "missing.ard", "out.csv"}, dir.path()).status, 1);
+    EXPECT_FALSE(QFile::exists(dir.filePath("out.pdf")) || QFile::exists(dir.filePath("out.csv")));
+}
+
+TEST(ToolExchange, BadArgumentsGiveStatus2)
+{
+    QTemporaryDir dir;
+    for (const QStringList &args : {QStringList{"import", "a.gift"}, QStringList{"export", "a.ard"},
+                                    QStringList{"import", "a.gift", "b.ard", "--format"},
+                                    QStringList{"import", "a.gift", "b.ard", "--colour", "red"},
+                                    QStringList{"export", "a.ard", "b.gift", "--title", "T"},
+                                    QStringList{"import", "a.gift", "b.ard", "--format", "word"}}) {
+        const ToolRun r = tool(args, dir.path());
+        EXPECT_EQ(r.status, 2) << qPrintable(args.join(' '));
+    }
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
