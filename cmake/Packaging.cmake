@@ -109,22 +109,20 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://ardeno.example.org/)
 # What the program loads at run time without linking it: the Qt platform and
-# image plugins, the GStreamer elements behind Qt Multimedia, the General MIDI
-# soundfont. (The SVG icon engine and the image plugins come with the linked
-# Qt libraries.) The linked libraries (Qt, libwmf...) are found by
-# dpkg-shlibdeps from the binaries themselves, FluidSynth and libavcodec from
-# the program's own modules in /usr/lib/ardeno-creator/ (loaded on first use).
-set(_ardeno_runtime
-    qt6-qpa-plugins gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
-    gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-pulseaudio
-    timgm6mb-soundfont)
+# image plugins, the General MIDI soundfont. (The SVG icon engine and the
+# image plugins come with the linked Qt libraries.) The linked libraries (Qt,
+# libwmf...) are found by dpkg-shlibdeps from the binaries themselves;
+# FluidSynth, FFmpeg and Qt Multimedia from the program's own modules in
+# /usr/lib/ardeno-creator/ (loaded on first use).
+set(_ardeno_runtime qt6-qpa-plugins timgm6mb-soundfont)
 find_program(ARDENO_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(ARDENO_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   list(APPEND _ardeno_runtime
        libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6multimedia6
-       libqt6multimediawidgets6 libqt6svg6 libqt6svgwidgets6 libfluidsynth3 libwmf-0.2-7 libavcodec59 libavutil57 libswscale6)
+       libqt6svg6 libqt6svgwidgets6 libfluidsynth3 libwmf-0.2-7 libavcodec59 libavformat59 libavutil57
+       libswscale6)
 endif()
 string(REPLACE ";" ", " CPACK_DEBIAN_PACKAGE_DEPENDS "${_ardeno_runtime}")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-liberation, cups-client")

@@ -6,15 +6,13 @@ set -euo pipefail
 PACKAGES=(
   # build
   build-essential cmake pkg-config git
-  qt6-base-dev qt6-multimedia-dev libqt6multimediawidgets6 qt6-svg-dev
+  qt6-base-dev qt6-multimedia-dev qt6-svg-dev
   libqt6svgwidgets6 libqt6opengl6-dev
   libfluidsynth-dev libwmf-dev libwmf-bin
-  libavcodec-dev libavutil-dev libswscale-dev
+  libavcodec-dev libavformat-dev libavutil-dev libswscale-dev
   libgtest-dev googletest
   clang libclang-rt-14-dev
   # runtime: media
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
-  gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-pulseaudio
   qt6-qpa-plugins
   fluidsynth timgm6mb-soundfont
   fonts-liberation fonts-dejavu-core

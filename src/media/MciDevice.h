@@ -1,6 +1,6 @@
 #pragma once
 // The devices behind the command strings: a video device (AVIvideo,
-// MPEGvideo; MP3 tunes open as MPEGvideo too) on Qt Multimedia, and a MIDI
+// MPEGvideo; MP3 tunes open as MPEGvideo too) on FFmpeg, and a MIDI
 // sequencer on FluidSynth. MciDevices.cpp parses the commands and calls
 // these; each returns 0 or an MciError code.
 
@@ -9,17 +9,15 @@
 #include <QImage>
 #include <QObject>
 #include <QPointer>
+#include <QElapsedTimer>
 #include <QRect>
 #include <QSize>
 #include <QWidget>
-#include <functional>
 #include <memory>
 
-class QAudioOutput;
-class QMediaPlayer;
-class QVideoFrame;
-class QVideoSink;
 class PcmPlayer;
+class QTimer;
+class VideoPlayback;
 
 class MciDevice : public QObject {
     Q_OBJECT
@@ -54,6 +52,8 @@ private:
     QImage m_image;
 };
 
+// Pictures and sound decoded by VideoPlayback; the window thread shows the
+// picture due at the playing time, a PcmPlayer plays the sound track.
 class VideoDevice : public MciDevice {
     Q_OBJECT
 public:
@@ -69,7 +69,6 @@ public:
     int play() override;
     int stop() override;
     QString mode() const override;
-    void abandon() override;
 
     // For tests: the surface showing the video, or nullptr.
     VideoSurface *surface() const { return m_surface; }
@@ -78,30 +77,35 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void onFrame(const QVideoFrame &frame);
+    bool startPass(QString *error);
+    void tick();
+    void startSound();
+    void stopSound();
+    qint64 playingMs() const;
     void attach(QWidget *window);
     void detach();
     void placeSurface();
     QRect destination() const;
 
-    QMediaPlayer *m_player = nullptr;
-    QAudioOutput *m_audio = nullptr;
-    QVideoSink *m_sink = nullptr;
     QString m_file;
-    QSize m_source;                    // natural size, from the first frame
+    std::unique_ptr<VideoPlayback> m_pass;
+    QSize m_source;                    // the stream's natural size
+    bool m_hasVideo = false;
+    bool m_hasSound = false;
     QRect m_destination;               // empty: the default (source size at 0,0)
     bool m_opened = false;
-    bool m_gotFrame = false;
+    bool m_playing = false;
+    bool m_atEnd = false;              // the pass has been played to its end
+    qint64 m_startMs = 0;              // playing time when the clock was started
+    QElapsedTimer m_clock;
+    QTimer *m_ticker = nullptr;
+    QImage m_picture;                  // shown now
     QPointer<QWidget> m_window;
     QPointer<QWidget> m_viewport;      // the window's inner area, clips the video
     QPointer<VideoSurface> m_surface;
     QPointer<QWidget> m_ownWindow;     // when played without a window of the caller
-    std::unique_ptr<PcmSource> m_tune;  // a file without pictures: decoded, ready to play
-    QPointer<PcmPlayer> m_tunePlayer;
-    std::function<void()> m_wake;      // ends the wait of open()
-    bool m_abandoned = false;
+    QPointer<PcmPlayer> m_sound;
     bool m_windowGiven = false;
-    QVideoFrame *m_lastFrame = nullptr;
 };
 
 class SequencerDevice : public MciDevice {

@@ -1,20 +1,21 @@
 #pragma once
 // The device layer: executes the media command strings the media player
 // sends, with the meanings of the Windows Media Control Interface, on top of
-// Qt Multimedia (videos, MP3) and FluidSynth (MIDI).
+// FFmpeg (videos, MP3) and FluidSynth (MIDI).
 //
 // Accepted commands (keywords in any letter case; numbers may carry a sign
 // and extra blanks before them):
 //   open <type>!<file> alias <alias>      type: AVIvideo, MPEGvideo, sequencer;
 //                                          the file may contain blanks or be
 //                                          in double quotes. Returns when the
-//                                          file is ready to answer "where"
-//                                          (at most about 3 s). Without
+//                                          file's streams are known and its
+//                                          first picture decoded. Without
 //                                          "<type>!" the type follows the
 //                                          file's media kind.
 //   window <alias> handle <n>             n from registerWindow()
 //   capability <alias> can stretch        reply "true" or "false"
-//   where <alias> source                  reply "0 0 W H" (the video's size)
+//   where <alias> source                  reply "0 0 W H" (the video's size;
+//                                          a tune: "0 0 0 0")
 //   put <alias> destination at X Y W H    place the video inside the window
 //   play <alias> [wait]                   start playing, return at once
 //                                          (with wait: when it has ended)

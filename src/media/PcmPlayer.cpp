@@ -1,11 +1,10 @@
 #include "media/PcmPlayer.h"
+#include "media/SoundSink.h"
 #include "media/WaveFile.h"
+#include "platform/ModuleLoader.h"
 
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
-#include <QMediaDevices>
 #include <QTimer>
+#include <cstdio>
 #include <cstring>
 
 BufferSource::BufferSource(const PcmSound &sound)
@@ -27,6 +26,23 @@ qint64 BufferSource::read(char *buffer, qint64 maxBytes)
 namespace {
 constexpr int kFeedIntervalMs = 10;
 constexpr int kEndMarginMs = 400;     // how late the sink may report its end
+
+// A new sink of the sound output module, or nullptr (said once on standard
+// error) when the module cannot be loaded: sounds then play silently.
+std::unique_ptr<SoundSink> createSoundSink()
+{
+    QString why;
+    const auto create = reinterpret_cast<CreateSoundSink>(
+        ModuleLoader::resolve(QStringLiteral(ARDENO_SOUNDOUT_MODULE), ARDENO_SOUNDOUT_FACTORY, &why));
+    std::unique_ptr<SoundSink> sink(create ? create(kSoundSinkInterfaceVersion) : nullptr);
+    static bool told = false;
+    if (!sink && !told) {
+        told = true;
+        std::fprintf(stderr, "Sounds stay silent: %s\n",
+                     qPrintable(create ? QStringLiteral("the sound output module is of another version") : why));
+    }
+    return sink;
+}
 }
 
 PcmPlayer::PcmPlayer(std::unique_ptr<PcmSource> source, QObject *parent)
@@ -36,10 +52,8 @@ PcmPlayer::PcmPlayer(std::unique_ptr<PcmSource> source, QObject *parent)
 
 PcmPlayer::~PcmPlayer()
 {
-    if (m_sink) {
-        m_sink->reset();
+    if (m_sink)
         m_sink->stop();
-    }
 }
 
 qint64 PcmPlayer::bytesPerSecond() const
@@ -56,21 +70,12 @@ void PcmPlayer::start()
     m_timer->setTimerType(Qt::PreciseTimer);
     m_timer->setInterval(kFeedIntervalMs);
 
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (!device.isNull() && m_source->sampleRate() > 0 && m_source->channels() > 0) {
-        QAudioFormat format;
-        format.setSampleRate(m_source->sampleRate());
-        format.setChannelCount(m_source->channels());
-        format.setSampleFormat(QAudioFormat::Int16);
-        m_sink = new QAudioSink(device, format, this);
-        m_sink->setBufferSize(int(bytesPerSecond() * m_bufferMs / 1000) & ~3);
-        connect(m_sink, &QAudioSink::stateChanged, this, &PcmPlayer::onSinkState);
-        m_io = m_sink->start();
-        if (!m_io || m_sink->error() != QAudio::NoError) {
-            delete m_sink;
-            m_sink = nullptr;
-        }
-    }
+    m_sink = createSoundSink();
+    if (m_sink && m_sink->start(m_source->sampleRate(), m_source->channels(),
+                                int(bytesPerSecond() * m_bufferMs / 1000) & ~3))
+        m_sink->setStateHandler([this] { onSinkState(); });
+    else
+        m_sink.reset();
     m_clock.start();
     if (m_sink) {
         connect(m_timer, &QTimer::timeout, this, &PcmPlayer::feed);
@@ -85,7 +90,7 @@ void PcmPlayer::start()
 
 void PcmPlayer::feed()
 {
-    if (m_finished || !m_sink || !m_io)
+    if (m_finished || !m_sink)
         return;
     qint64 free = m_sink->bytesFree();
     while (free > 0) {
@@ -100,7 +105,7 @@ void PcmPlayer::feed()
                 break;
             }
         }
-        const qint64 w = m_io->write(m_pending.constData(), qMin<qint64>(free, m_pending.size()));
+        const qint64 w = m_sink->write(m_pending.constData(), qMin<qint64>(free, m_pending.size()));
         if (w <= 0)
             break;
         m_pending.remove(0, int(w));
@@ -116,7 +121,7 @@ void PcmPlayer::feed()
         m_deadline->setSingleShot(true);
         connect(m_deadline, &QTimer::timeout, this, &PcmPlayer::finish);
         m_deadline->start(int(qMax<qint64>(0, totalMs - heardMs) + kEndMarginMs));
-        if (m_sink->state() == QAudio::IdleState)
+        if (m_sink->isIdle())
             onSinkState();
     }
 }
@@ -146,13 +151,14 @@ void PcmPlayer::onSinkState()
 {
     if (!m_sink)
         return;
-    const QAudio::State state = m_sink->state();
-    if (state == QAudio::IdleState && m_sourceEnded && m_pending.isEmpty())
+    if (m_sink->isIdle() && m_sourceEnded && m_pending.isEmpty()) {
         finish();
-    else if (state == QAudio::StoppedState && m_sink->error() != QAudio::NoError && !m_finished) {
-        // The output went away (server stopped): carry on silently.
-        m_sink->deleteLater();
-        m_sink = nullptr;
+    } else if (m_sink->hasFailed() && !m_finished) {
+        // The output went away (server stopped): carry on silently. The sink
+        // is in the middle of telling us, so it goes once that is done.
+        SoundSink *dead = m_sink.release();
+        dead->setStateHandler(nullptr);
+        QTimer::singleShot(0, [dead] { delete dead; });
         m_clock.restart();
         m_written = 0;
         disconnect(m_timer, nullptr, this, nullptr);
@@ -175,8 +181,7 @@ void PcmPlayer::finish()
     if (m_deadline)
         m_deadline->stop();
     if (m_sink) {
-        disconnect(m_sink, nullptr, this, nullptr);
-        m_sink->reset();
+        m_sink->setStateHandler(nullptr);
         m_sink->stop();
     }
     emit finished();

@@ -1,9 +1,9 @@
 #pragma once
-// Plays 16-bit PCM on the default sound output through QAudioSink in push
-// mode: a 10 ms timer keeps the sink's buffer filled from a PcmSource, so a
-// source may be a finished buffer (a wave sound) or rendered as it plays (a
-// MIDI tune). Pull mode stalls on PulseAudio, and QSoundEffect reports its
-// end seconds late, hence this.
+// Plays 16-bit PCM on the default sound output (a SoundSink from the sound
+// output module) in push mode: a 10 ms timer keeps the sink's buffer filled
+// from a PcmSource, so a source may be a finished buffer (a wave sound) or
+// decoded as it plays (a tune, a video's sound track). Pull mode stalls on
+// PulseAudio, and QSoundEffect reports its end seconds late, hence this.
 //
 // Without a sound output (no server, no card, or the sink refuses to start)
 // the player reads the source at the real-time pace and discards it, so the
@@ -15,9 +15,8 @@
 #include <QPointer>
 #include <memory>
 
-class QAudioSink;
-class QIODevice;
 class QTimer;
+class SoundSink;
 struct PcmSound;
 
 class PcmSource {
@@ -76,8 +75,7 @@ private:
     qint64 bytesPerSecond() const;
 
     std::unique_ptr<PcmSource> m_source;
-    QAudioSink *m_sink = nullptr;
-    QPointer<QIODevice> m_io;
+    std::unique_ptr<SoundSink> m_sink;
     QTimer *m_timer = nullptr;
     QTimer *m_deadline = nullptr;
     QByteArray m_pending;           // read from the source, not yet taken by the sink

@@ -1,29 +1,22 @@
 #include "media/MciDevice.h"
 #include "media/MciDevices.h"
-#include "media/DecodedSource.h"
 #include "media/PcmPlayer.h"
-#include "media/modSound.h"
+#include "media/VideoPlayback.h"
 #include "platform/RegularFile.h"
 
 #include <QApplication>
-#include <QAudioDevice>
-#include <QAudioOutput>
-#include <QElapsedTimer>
 #include <QEvent>
-#include <QEventLoop>
 #include <QFileInfo>
-#include <QMediaMetaData>
-#include <QMediaPlayer>
 #include <QPainter>
 #include <QTimer>
-#include <QUrl>
-#include <QVideoFrame>
-#include <QVideoSink>
+#include <cstdio>
 
 namespace {
-// How long open() waits for a file to load and show its first frame. A file
-// that takes longer still opens, but may not know its size.
-constexpr int kOpenTimeoutMs = 3000;
+// How often the window thread looks for the picture due: often enough for
+// 60 pictures per second.
+constexpr int kTickMs = 5;
+// How long open() and a new pass wait for the worker's first picture.
+constexpr int kFirstPictureWaitMs = 3000;
 
 QString rectReply(const QRect &r)
 {
@@ -87,18 +80,35 @@ void VideoSurface::paintEvent(QPaintEvent *)
 
 // ---- VideoDevice ----
 
-VideoDevice::VideoDevice() : m_lastFrame(new QVideoFrame) {}
+VideoDevice::VideoDevice() = default;
 
 VideoDevice::~VideoDevice()
 {
-    delete m_tunePlayer.data();
-    if (m_player) {
-        disconnect(m_sink, nullptr, this, nullptr);
-        m_player->stop();
-    }
+    stopSound();
+    m_pass.reset();
     detach();
     delete m_ownWindow.data();
-    delete m_lastFrame;
+}
+
+bool VideoDevice::startPass(QString *error)
+{
+    m_pass.reset();
+    std::unique_ptr<MediaDecoder> decoder = openMediaDecoder(m_file, true, error);
+    if (!decoder)
+        return false;
+    m_pass = std::make_unique<VideoPlayback>(std::move(decoder));
+    m_startMs = 0;
+    m_atEnd = false;
+    if (m_pass->videoSize().isValid()) {
+        // The first picture was decoded while opening: show it at once.
+        QImage first;
+        if (m_pass->takePicture(0, &first, kFirstPictureWaitMs)) {
+            m_picture = first;
+            if (m_surface)
+                m_surface->setImage(m_picture);
+        }
+    }
+    return true;
 }
 
 int VideoDevice::open(const QString &file)
@@ -107,111 +117,65 @@ int VideoDevice::open(const QString &file)
     if (!RegularFile::problem(file).isEmpty())
         return MciError::FileNotFound;
     m_file = file;
-    m_player = new QMediaPlayer(this);
-    // No explicit device: the backend then uses the sound server's default
-    // sink. Given the device (as QAudioOutput does by default once the
-    // device list is known), Qt 6.4's GStreamer sink stalls on PulseAudio.
-    m_audio = new QAudioOutput(QAudioDevice(), this);
-    m_sink = new QVideoSink(this);
-    m_player->setAudioOutput(m_audio);
-    m_player->setVideoSink(m_sink);
-    connect(m_sink, &QVideoSink::videoFrameChanged, this, &VideoDevice::onFrame);
-
-    if (mediaKindOf(file) == MediaKind::Mp3) {
-        // An MP3 tune has no pictures: skip the player's probe.
-        auto *tune = new DecodedSource(file);
-        m_tune.reset(tune);
-        if (!tune->waitUntilReady(kOpenTimeoutMs) || m_abandoned) {
-            m_tune.reset();
-            return m_abandoned ? MciError::DeviceNotReady : MciError::InvalidFile;
-        }
-        m_opened = true;
-        return MciError::None;
+    QString why;
+    if (!startPass(&why)) {
+        std::fprintf(stderr, "%s: cannot be played: %s\n", qPrintable(file), qPrintable(why));
+        return why.contains(QLatin1String(".so")) ? MciError::CannotLoadDriver : MciError::InvalidFile;
     }
-
-    // Wait, without taking user input, for the file to load and then for its
-    // first decoded frame: Qt's GStreamer backend gives the size of many
-    // AVI and MPEG files only with their frames, and "where" must answer.
-    QEventLoop loop;
-    QTimer bound;
-    bound.setSingleShot(true);
-    connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
-    bool failed = false;
-    const auto loaded = [this] {
-        const auto s = m_player->mediaStatus();
-        return s == QMediaPlayer::LoadedMedia || s == QMediaPlayer::BufferedMedia
-               || s == QMediaPlayer::BufferingMedia || s == QMediaPlayer::EndOfMedia;
-    };
-    connect(m_player, &QMediaPlayer::mediaStatusChanged, &loop, [&, this] {
-        if (loaded() || m_player->mediaStatus() == QMediaPlayer::InvalidMedia)
-            loop.quit();
-    });
-    connect(m_player, &QMediaPlayer::errorOccurred, &loop, [&](QMediaPlayer::Error e) {
-        if (e != QMediaPlayer::NoError) {
-            failed = true;
-            loop.quit();
-        }
-    });
-    m_wake = [&loop] { loop.quit(); };
-    bound.start(kOpenTimeoutMs);
-    m_player->setSource(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
-    if (!loaded() && !failed)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-
-    if (!m_abandoned && !failed && loaded() && m_player->hasVideo() && !m_gotFrame) {
-        m_audio->setMuted(true);
-        m_player->play();
-        if (!m_gotFrame && !m_abandoned && bound.isActive())
-            loop.exec(QEventLoop::ExcludeUserInputEvents);
-        m_player->pause();
-        m_player->setPosition(0);
-        m_audio->setMuted(false);
-    }
-    m_wake = nullptr;
-    disconnect(m_player, nullptr, &loop, nullptr);
-    if (m_abandoned)
-        return MciError::DeviceNotReady;
-    if (failed || !loaded())
-        return MciError::InvalidFile;
-    if (!m_gotFrame && m_player->hasVideo())
-        m_source = m_player->metaData().value(QMediaMetaData::Resolution).toSize();
-    if (!m_player->hasVideo()) {
-        // A tune (an MP3 opened as MPEG video): decoded and played through
-        // our own sound output, which starts on time on PulseAudio.
-        m_player->stop();
-        auto *tune = new DecodedSource(file);
-        m_tune.reset(tune);
-        const int left = bound.isActive() ? bound.remainingTime() : 0;
-        if (!tune->waitUntilReady(qMax(left, 200)) || m_abandoned) {
-            m_tune.reset();
-            return m_abandoned ? MciError::DeviceNotReady : MciError::InvalidFile;
-        }
-    }
+    m_hasVideo = m_pass->videoSize().isValid();
+    m_source = m_hasVideo ? m_pass->videoSize() : QSize(0, 0);      // a tune: "0 0 0 0"
+    m_hasSound = m_pass->hasSound();
+    m_ticker = new QTimer(this);
+    m_ticker->setTimerType(Qt::PreciseTimer);
+    m_ticker->setInterval(kTickMs);
+    connect(m_ticker, &QTimer::timeout, this, &VideoDevice::tick);
     m_opened = true;
     return MciError::None;
 }
 
-void VideoDevice::abandon()
+qint64 VideoDevice::playingMs() const
 {
-    m_abandoned = true;
-    if (m_wake)
-        m_wake();
+    return m_startMs + (m_playing ? m_clock.elapsed() : 0);
 }
 
-void VideoDevice::onFrame(const QVideoFrame &frame)
+void VideoDevice::tick()
 {
-    if (!frame.isValid())
-        return;                  // end of stream: the last picture stays
-    *m_lastFrame = frame;
-    if (!m_gotFrame) {
-        m_gotFrame = true;
-        m_source = frame.size();
-        placeSurface();
-        if (m_wake)
-            m_wake();
+    if (!m_playing || !m_pass)
+        return;
+    QImage picture;
+    if (m_pass->takePicture(playingMs(), &picture)) {
+        m_picture = picture;
+        if (m_surface && m_surface->isVisible())
+            m_surface->setImage(m_picture);
     }
-    if (m_surface && m_surface->isVisible())
-        m_surface->setImage(frame.toImage());
+    const bool soundDone = !m_sound || m_sound->isFinished();
+    if ((!m_hasVideo || m_pass->picturesDone()) && soundDone) {
+        // The end: the last picture stays; playing again starts a new pass.
+        m_startMs = playingMs();
+        m_playing = false;
+        m_atEnd = true;
+        m_ticker->stop();
+        stopSound();
+    }
+}
+
+void VideoDevice::startSound()
+{
+    if (!m_hasSound || !m_pass)
+        return;
+    auto *player = new PcmPlayer(m_pass->soundSource(), this);
+    player->setBufferMs(300);
+    m_sound = player;
+    player->start();
+}
+
+void VideoDevice::stopSound()
+{
+    if (PcmPlayer *p = m_sound.data()) {
+        m_sound.clear();
+        p->stop();
+        p->deleteLater();
+    }
 }
 
 int VideoDevice::setWindow(QWidget *window)
@@ -240,8 +204,8 @@ void VideoDevice::attach(QWidget *window)
     viewport->show();
     viewport->raise();
     m_surface->show();
-    if (m_lastFrame->isValid())
-        m_surface->setImage(m_lastFrame->toImage());
+    if (!m_picture.isNull())
+        m_surface->setImage(m_picture);
 }
 
 void VideoDevice::detach()
@@ -276,9 +240,9 @@ int VideoDevice::capability(const QString &item, QString *reply)
     if (i == QLatin1String("can stretch"))
         *reply = QStringLiteral("true");
     else if (i == QLatin1String("has video"))
-        *reply = m_player->hasVideo() ? QStringLiteral("true") : QStringLiteral("false");
+        *reply = m_hasVideo ? QStringLiteral("true") : QStringLiteral("false");
     else if (i == QLatin1String("has audio"))
-        *reply = m_player->hasAudio() ? QStringLiteral("true") : QStringLiteral("false");
+        *reply = m_hasSound ? QStringLiteral("true") : QStringLiteral("false");
     else
         return MciDevice::capability(item, reply);
     return MciError::None;
@@ -307,40 +271,42 @@ int VideoDevice::play()
 {
     if (!m_opened)
         return MciError::DeviceNotReady;
+    if (m_playing)
+        return MciError::None;
     // Played without a window of the caller's: a small window of its own,
     // as the video device does, when there is a screen to show it on.
-    if (!m_windowGiven && !m_ownWindow && m_player->hasVideo() && canShowWindows()) {
+    if (!m_windowGiven && !m_ownWindow && m_hasVideo && canShowWindows()) {
         auto *own = new QWidget(nullptr, Qt::Window);
         own->setAttribute(Qt::WA_DeleteOnClose);
         own->setWindowTitle(QFileInfo(m_file).fileName());
-        own->resize(m_source.isValid() ? m_source : QSize(320, 240));
+        own->resize(m_source);
         m_ownWindow = own;
         attach(own);
         own->show();
     }
-    if (!m_player->hasVideo()) {
-        if (m_tunePlayer && m_tunePlayer->isPlaying())
-            return MciError::None;
-        // After the end (or "stop") the tune plays again from its start.
-        if (!m_tune)
-            m_tune.reset(new DecodedSource(m_file));
-        delete m_tunePlayer.data();
-        m_tunePlayer = new PcmPlayer(std::move(m_tune), this);
-        m_tunePlayer->setBufferMs(300);
-        m_tunePlayer->start();
-        return MciError::None;
+    if (m_atEnd) {
+        // After the end the file plays again from its start.
+        QString why;
+        if (!startPass(&why))
+            return MciError::InvalidFile;
     }
-    if (m_player->mediaStatus() == QMediaPlayer::EndOfMedia)
-        m_player->setPosition(0);
-    m_player->play();
+    m_playing = true;
+    m_clock.start();
+    startSound();
+    m_ticker->start();
+    tick();
     return MciError::None;
 }
 
 int VideoDevice::stop()
 {
-    if (m_tunePlayer)
-        m_tunePlayer->stop();
-    m_player->pause();
+    if (!m_playing)
+        return MciError::None;
+    // Stopped, it stays on its picture and goes on from there when played.
+    m_startMs = playingMs();
+    m_playing = false;
+    m_ticker->stop();
+    stopSound();
     return MciError::None;
 }
 
@@ -348,9 +314,5 @@ QString VideoDevice::mode() const
 {
     if (!m_opened)
         return QStringLiteral("not ready");
-    // Opening leaves the player paused on its first frame; to the caller
-    // that is a device that has not started yet: "stopped".
-    const bool playing = m_player->playbackState() == QMediaPlayer::PlayingState
-                         || (m_tunePlayer && m_tunePlayer->isPlaying());
-    return playing ? QStringLiteral("playing") : QStringLiteral("stopped");
+    return m_playing ? QStringLiteral("playing") : QStringLiteral("stopped");
 }

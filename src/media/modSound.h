@@ -12,10 +12,11 @@
 // callers run CloseAll() before they start another media file and when their
 // window closes.
 //
-// Opening a video or tune waits briefly for the file (at most about 3 s, in
-// practice 20-350 ms) with the event loop running but user input held back;
-// a routine called meanwhile (from a timer) runs right after the one in
-// progress, so the calls keep their order.
+// Opening a video or tune reads the file's headers and decodes its first
+// picture or sound (a few milliseconds; the first one also loads the decoder
+// module) without running the event loop. Should a routine still be called
+// while another is in progress (from a timer of the caller), it runs right
+// after that one, so the calls keep their order.
 //
 // Without a sound server or sound card everything still returns promptly and
 // plays nothing audible; a "sync" sound then returns after its own length.

@@ -1,10 +1,11 @@
 // Media subcommands: the kind of a media file, the device layer's command
 // strings, and playing a file the way the editor and the preview do.
 #include "media/MciDevices.h"
-#include "tool/ToolCommand.h"
+#include "media/VideoPictureAt.h"
 #include "media/WaveFile.h"
 #include "media/modSound.h"
 #include "platform/RegularFile.h"
+#include "tool/ToolCommand.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -182,8 +183,35 @@ int playCommand(const QStringList &args)
     return 1;
 }
 
+// Writes the picture the video shows at the given time, at its natural size.
+int frameCommand(const QStringList &args)
+{
+    if (args.size() != 3)
+        return toolUsageError();
+    bool ok = false;
+    const double seconds = args[1].toDouble(&ok);
+    if (!ok || seconds < 0)
+        return toolUsageError();
+    if (!QFileInfo::exists(args[0])) {
+        std::fprintf(stderr, "%s: no such file\n", qPrintable(args[0]));
+        return 1;
+    }
+    QString why;
+    const QImage picture = videoPictureAt(args[0], seconds, &why);
+    if (picture.isNull()) {
+        std::fprintf(stderr, "%s: cannot be played: %s\n", qPrintable(args[0]), qPrintable(why));
+        return 1;
+    }
+    if (!picture.save(args[2], "PNG")) {
+        std::fprintf(stderr, "%s: cannot be written\n", qPrintable(args[2]));
+        return 1;
+    }
+    return 0;
+}
+
 ToolCommandRegistration kindReg({"media-kind", "media-kind PATH", mediaKindCommand});
 ToolCommandRegistration mciReg({"mci", "mci   (media command strings on standard input)", mciCommand});
 ToolCommandRegistration playReg({"play", "play PATH", playCommand});
+ToolCommandRegistration frameReg({"frame", "frame VIDEO SECONDS OUT.png", frameCommand});
 
 } // namespace

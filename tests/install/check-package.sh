@@ -32,10 +32,8 @@ field() { dpkg-deb -f "$DEB" "$1"; }
 DEPENDS=$(field Depends)
 echo "Depends: $DEPENDS"
 for pkg in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6multimedia6 \
-           libqt6svg6 qt6-qpa-plugins \
-           gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad \
-           gstreamer1.0-plugins-ugly gstreamer1.0-libav timgm6mb-soundfont \
-           libfluidsynth3 libwmf-0.2-7 libavcodec59; do
+           libqt6svg6 qt6-qpa-plugins timgm6mb-soundfont \
+           libfluidsynth3 libwmf-0.2-7 libavcodec59 libavformat59; do
   grep -Eq "(^|, )$pkg( |,|$)" <<<"$DEPENDS" || fail "Depends lacks $pkg"
 done
 # Every dependency names a real Debian package (all are installed here).
@@ -52,7 +50,8 @@ for f in ./usr/bin/ardeno-creator ./usr/bin/ardeno-tool \
          ./usr/share/icons/hicolor/48x48/apps/ardeno-creator.png \
          ./usr/share/man/man1/ardeno-creator.1.gz ./usr/share/man/man1/ardeno-tool.1.gz \
          ./usr/share/doc/ardeno-creator/html/index.html ./usr/share/doc/ardeno-creator/copyright \
-         ./usr/lib/ardeno-creator/libardeno_encoders.so ./usr/lib/ardeno-creator/libardeno_midisynth.so; do
+         ./usr/lib/ardeno-creator/libardeno_encoders.so ./usr/lib/ardeno-creator/libardeno_midisynth.so \
+         ./usr/lib/ardeno-creator/libardeno_mediadecode.so ./usr/lib/ardeno-creator/libardeno_soundout.so; do
   grep -qx "$f" "$TMP/contents" || fail "package lacks $f"
 done
 ! grep -q '^./usr/local/\|/mime/mime.cache$\|/icon-theme.cache$' "$TMP/contents" \

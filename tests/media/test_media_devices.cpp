@@ -1,6 +1,7 @@
 // The device layer and the video routines with real files: sizes, aliases,
 // placement inside a picture box, what is shown, and the failure paths.
 #include "MediaTestUtil.h"
+#include "media/MciDevice.h"
 #include "media/MciDevices.h"
 #include "TestDoubles.h"
 #include "media/WaveFile.h"
@@ -64,9 +65,12 @@ TEST_F(MediaDevices, WhereAnswersTheRealVideoSizes)
         {"open AVIvideo!%1 alias movie", "0 0 100 80"},
         {"open AVIvideo!%1 alias movie", "0 0 200 80"},
         {"open MPEGvideo!%1 alias movie", "0 0 352 288"},
+        {"open AVIvideo!%1 alias movie", "0 0 160 120"},
+        {"open MPEGvideo!%1 alias movie", "0 0 0 0"},
     };
-    const char *files[] = {"clip320x240.avi", "raw100x80.avi", "raw200x80.avi", "clip352x288.mpg"};
-    for (int i = 0; i < 4; ++i) {
+    const char *files[] = {"clip320x240.avi", "raw100x80.avi", "raw200x80.avi", "clip352x288.mpg",
+                           "clip_sound.avi", "tune.mp3"};
+    for (int i = 0; i < 6; ++i) {
         SCOPED_TRACE(files[i]);
         ASSERT_EQ(send(QString::fromLatin1(cases[i].open).arg(mediaFile(files[i]))).code, 0);
         const MciReply where = send("where movie source");
@@ -235,6 +239,84 @@ TEST_F(MediaDevices, AMissingVideoFailsWithItsMessageAfterClosingAll)
     EXPECT_EQ(platform.messages.texts().last(), "Error playing MPEG");
     PlayAVI(mediaFile("raw100x80.avi"), nullptr, true);
     EXPECT_EQ(platform.messages.texts().last(), "Error playing AVI");
+}
+
+// A copy of a test clip with bytes from `from` on replaced by noise
+// (`step` 1: every byte, 2: every second one), or with `cut` bytes only.
+QString damaged(const QTemporaryDir &dir, const QString &clip, const QString &name, int from, int step, int cut = 0)
+{
+    QFile in(mediaFile(clip));
+    if (!in.open(QIODevice::ReadOnly))
+        return QString();
+    QByteArray d = in.readAll();
+    if (cut > 0)
+        d.truncate(cut);
+    for (int k = from; k < d.size() - 200 && cut == 0; k += step)
+        d[k] = char((k * 7919) % 251);
+    QFile out(dir.filePath(name));
+    if (!out.open(QIODevice::WriteOnly) || out.write(d) != d.size())
+        return QString();
+    return out.fileName();
+}
+
+TEST_F(MediaDevices, DamagedVideosGiveTheirMessageNotAnEmptyBox)
+{
+    QTemporaryDir dir;
+    QFile avi(mediaFile("clip320x240.avi"));
+    ASSERT_TRUE(avi.open(QIODevice::ReadOnly));
+    const int movi = int(avi.readAll().indexOf("movi"));
+    ASSERT_GT(movi, 0);
+    const struct { QString file; bool isAvi; } cases[] = {
+        {damaged(dir, "clip320x240.avi", "pictures.avi", movi + 40, 1), true},     // headers right, pictures noise
+        {damaged(dir, "clip320x240.avi", "cut.avi", 0, 1, 3000), true},             // cut inside its headers
+        {damaged(dir, "clip352x288.mpg", "noise.mpg", 0, 2), false},                // every second byte noise
+        {damaged(dir, "raw100x80.avi", "header.mpg", 0, 1), false},                 // nothing left to know it by
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        ASSERT_FALSE(c.file.isEmpty());
+        box.resize(117, 117);
+        platform.messages.clear();
+        clearLog();
+        c.isAvi ? PlayAVI(c.file, &box, true) : PlayMPEG(c.file, &box, true);
+        ASSERT_GE(codes.size(), 2);
+        EXPECT_EQ(codes[0], MciError::InvalidFile);
+        EXPECT_EQ(codes[1], MciError::InvalidDeviceName);         // "window": nothing open under "movie"
+        EXPECT_EQ(platform.messages.texts(),
+                  QStringList{c.isAvi ? "Error playing AVI" : "Error playing MPEG"});
+        EXPECT_EQ(box.findChild<QWidget *>("mciVideoSurface"), nullptr);
+    }
+}
+
+TEST_F(MediaDevices, StopHoldsThePictureAndPlayGoesOnThenStartsAgainAfterTheEnd)
+{
+    box.resize(320, 240);
+    box.show();
+    ASSERT_EQ(send("open AVIvideo!" + mediaFile("clip320x240.avi") + " alias movie").code, 0);
+    ASSERT_EQ(send("window movie handle " + QString::number(MciDevices::registerWindow(&box))).code, 0);
+    auto *surface = box.findChild<VideoSurface *>("mciVideoSurface");
+    ASSERT_NE(surface, nullptr);
+    EXPECT_FALSE(surface->image().isNull());            // the first picture, before playing
+    EXPECT_EQ(send("play movie").code, 0);
+    EXPECT_EQ(send("status movie mode").text, "playing");
+    spin(500);
+    EXPECT_EQ(send("stop movie").code, 0);
+    EXPECT_EQ(send("status movie mode").text, "stopped");
+    const QImage held = surface->image();
+    spin(400);
+    EXPECT_EQ(surface->image(), held);                    // stopped: the picture stays
+    EXPECT_EQ(send("play movie").code, 0);
+    QElapsedTimer t;
+    t.start();
+    spin(10000, [&] { return send("status movie mode").text != "playing"; });
+    EXPECT_EQ(send("status movie mode").text, "stopped"); // at the end
+    EXPECT_LT(t.elapsed(), 10000);
+    const QImage last = surface->image();
+    EXPECT_NE(last, held);
+    EXPECT_EQ(send("play movie").code, 0);                // again, from the start
+    EXPECT_EQ(send("status movie mode").text, "playing");
+    spin(100);
+    EXPECT_NE(surface->image(), last);
 }
 
 TEST_F(MediaDevices, MissingTunesStaySilentWithoutAMessage)

@@ -50,4 +50,19 @@ case "$err" in
     *) echo "FAIL midi-without-module: $err"; fail=1 ;;
 esac
 check midi-without-module-told-once 1 "$(grep -c 'stay silent' <<<"$err")"
+# frame: the picture shown at a time, as a PNG of the video's natural size.
+if command -v identify >/dev/null; then
+  "$TOOL" frame "$DATA/raw200x80.avi" 0.5 "$tmp/f.png"
+  check frame-status 0 $?
+  check frame-size "200x80" "$(identify -format '%wx%h' "$tmp/f.png")"
+  "$TOOL" frame "$DATA/clip352x288.mpg" 99 "$tmp/last.png"
+  check frame-past-the-end 0 $?
+fi
+head -c 3000 "$DATA/clip320x240.avi" > "$tmp/cut.avi"
+"$TOOL" frame "$tmp/cut.avi" 0 "$tmp/g.png" 2>/dev/null
+check frame-damaged 1 $?
+"$TOOL" frame "$tmp/none.avi" 0 "$tmp/g.png" 2>/dev/null
+check frame-missing 1 $?
+"$TOOL" frame "$DATA/raw200x80.avi" soon "$tmp/g.png" 2>/dev/null
+check frame-bad-time 2 $?
 exit $fail
