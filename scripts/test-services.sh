@@ -5,7 +5,9 @@ start_test_services() {
   export ARDENO_TEST_TMP=$(mktemp -d /tmp/ardeno-test.XXXXXX)
   export XDG_RUNTIME_DIR="$ARDENO_TEST_TMP/runtime"
   export XDG_CONFIG_HOME="$ARDENO_TEST_TMP/config"
-  mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"
+  # Recovery copies of the editors the tests start stay out of the user's data.
+  export XDG_DATA_HOME="$ARDENO_TEST_TMP/data"
+  mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
   chmod 700 "$XDG_RUNTIME_DIR"
 
   # Virtual display for the tests that start real windows.

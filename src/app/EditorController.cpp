@@ -2,6 +2,8 @@
 
 #include "document/MediaLookup.h"
 
+#include <QDir>
+#include <QFileInfo>
 
 EditorController::EditorController(QObject *parent) : QObject(parent)
 {
@@ -48,13 +50,39 @@ void EditorController::setEditMode(bool on)
 
 void EditorController::clearTest()
 {
-    setEditMode(false);
-    m_list = false;
     TestDocument empty;
     empty.setCurrentFile(document().currentFile());
     empty.setTestFolder(document().testFolder());
-    m_editing.resetDocument(empty);
+    replaceDocument(empty, DocumentEditor::Saved::Yes);
+}
+
+// One reset per replacement: the old test is announced once, while it is
+// still the document.
+void EditorController::replaceDocument(const TestDocument &doc, DocumentEditor::Saved saved)
+{
+    setEditMode(false);
+    m_list = false;
+    m_restoredFile.clear();
+    m_editing.resetDocument(doc, saved);
     changed();
+}
+
+void EditorController::restoreUnsaved(const QStringList &records, const QString &file)
+{
+    TestDocument doc;
+    doc.setTestFolder(document().testFolder());
+    doc.setRecords(records);
+    doc.setCurrentFile(file);
+    replaceDocument(doc, DocumentEditor::Saved::No);
+    m_restoredFile = file;
+}
+
+EditorController::SaveProposal EditorController::saveProposal(const QString &workingFolder) const
+{
+    if (m_restoredFile.isEmpty())
+        return {workingFolder, QString()};
+    const QFileInfo file(m_restoredFile);
+    return {file.absoluteDir().exists() ? file.absolutePath() : workingFolder, file.fileName()};
 }
 
 bool EditorController::add(const QString &record)
@@ -87,7 +115,6 @@ std::optional<LoadedTest> EditorController::open(const QString &path, OpenOrigin
             *error = read.error;
         return std::nullopt;
     }
-    clearTest();
     TestDocument doc;
     doc.setCurrentFile(document().currentFile());
     doc.setTestFolder(document().testFolder());
@@ -96,7 +123,7 @@ std::optional<LoadedTest> EditorController::open(const QString &path, OpenOrigin
     doc.setTestFolder(MediaLookup::testFolderOf(path));
     if (origin != OpenOrigin::CommandLine)
         doc.setCurrentFile(path);
-    m_editing.resetDocument(doc);
+    replaceDocument(doc, DocumentEditor::Saved::Yes);
     return read.test;
 }
 
@@ -107,6 +134,8 @@ SaveResult EditorController::save(const QString &path, const QString &title, con
     if (result.saved() && MediaLookup::fileExists(path)) {
         m_editing.setCurrentFile(path);
         m_editing.setTestFolder(MediaLookup::testFolderOf(path));   // the records now name files there
+        m_restoredFile.clear();
+        m_editing.setClean();
     }
     return result;
 }

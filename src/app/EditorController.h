@@ -78,6 +78,19 @@ public:
     // history ends) and its title and class/teacher line are returned. On
     // failure the document is untouched and *error says why.
     std::optional<LoadedTest> open(const QString &path, OpenOrigin origin, QString *error);
+    // Puts back unsaved work from a recovery copy: the questions and the
+    // file they belong to, with an empty undo history and not clean.
+    void restoreUnsaved(const QStringList &records, const QString &file);
+    // Where Save As starts: `workingFolder` and the dialog's own proposed
+    // name, except for restored work that belongs to a file, whose folder
+    // (when it still exists) and name are proposed until it is saved or
+    // replaced.
+    struct SaveProposal {
+        QString folder;
+        QString name;   // "" for the dialog's "untitled.ard"
+    };
+    SaveProposal saveProposal(const QString &workingFolder) const;
+
     // Saves as File > Save As does; the undo history stays. After a save the
     // saved file's folder is where the test's media are looked for.
     SaveResult save(const QString &path, const QString &title, const QString &teacher,
@@ -94,6 +107,7 @@ signals:
 
 private:
     void changed();
+    void replaceDocument(const TestDocument &doc, DocumentEditor::Saved saved);
     bool undoOrRedo(bool undo);
 
     DocumentEditor m_editing;
@@ -101,4 +115,5 @@ private:
     int m_editedNumber = 0;
     bool m_testCommands = false;
     bool m_list = false;
+    QString m_restoredFile;   // the file of restored work, until saved or replaced
 };

@@ -5,10 +5,14 @@
 
 #include "logview/frmLog.h"
 
-void runStartup(frmCreate &editor, const QString &commandLine)
+void runStartup(frmCreate &editor, const QString &commandLine, const std::function<bool()> &offerRecovery)
 {
     editor.show();
     editor.repaint();
+    // Unsaved work from the last run comes first; once restored, it is the
+    // test on screen and the command line's test is not opened over it.
+    if (offerRecovery && offerRecovery())
+        return;
     if (commandLine.isEmpty())
         return;
     const QString path = commandLine;   // not unquoted, not split at blanks

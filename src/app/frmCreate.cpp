@@ -540,7 +540,8 @@ void frmCreate::mnuFileOpen_Click()
 
 void frmCreate::mnuFileSaveas_Click()
 {
-    const QString path = ShowSaveDialog(this, ardenoTestFilter(), QDir::currentPath(), QStringLiteral("ard"));
+    const EditorController::SaveProposal proposal = m_controller.saveProposal(QDir::currentPath());
+    const QString path = ShowSaveDialog(this, ardenoTestFilter(), proposal.folder, QStringLiteral("ard"), proposal.name);
     if (path.isEmpty())
         return;
     QString description;

@@ -42,6 +42,7 @@ public:
 
     const TestDocument &document() const { return m_controller.document(); }
     EditorController &controller() { return m_controller; }
+    const EditorController &controller() const { return m_controller; }
     const RecentFiles &recentFiles() const { return m_recent; }
 
     // The media file last shown in the panel; the play button plays it again.

@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 #include "dialogs/QtFileDialogService.h"
 #include "dialogs/QtMessageService.h"
+#include "app/RecoveryKeeper.h"
 #include "app/Startup.h"
 #include "app/toolshelp/ToolsHelpMenus.h"
 #include "app/frmCreate.h"
@@ -23,7 +24,8 @@ int main(int argc, char *argv[])
 
     const QStringList arguments = QApplication::arguments().mid(1);
     frmCreate editor;
-    runStartup(editor, EditorLogic::commandLineText(arguments));
+    RecoveryKeeper recovery(&editor);
+    runStartup(editor, EditorLogic::commandLineText(arguments), [&recovery] { return recovery.offerAbandoned(); });
     const int rc = app.exec();
     Platform::setMessages(nullptr);
     Platform::setFileDialogs(nullptr);

@@ -26,7 +26,7 @@ QString ShowOpenDialog(QWidget *, const QList<FileFilter> &filter, const QString
 }
 
 QString ShowSaveDialog(QWidget *, const QList<FileFilter> &filter, const QString &initDir,
-                       const QString &defaultExt)
+                       const QString &defaultExt, const QString &proposedName)
 {
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Save;
@@ -34,7 +34,7 @@ QString ShowSaveDialog(QWidget *, const QList<FileFilter> &filter, const QString
     request.filters = filter;
     request.filterIndex = 1;
     request.initialDir = initDir;
-    request.fileName = QStringLiteral("untitled.") + defaultExt;
+    request.fileName = proposedName.isEmpty() ? QStringLiteral("untitled.") + defaultExt : proposedName;
     request.defaultExt = defaultExt;
     request.overwritePrompt = true;
     const FileDialogResult result = Platform::fileDialogs().choose(request);

@@ -7,7 +7,8 @@
 
 MsgResult QtMessageService::show(const MessageRequest &request)
 {
-    QMessageBox box(ownerWindow());
+    auto *owner = qobject_cast<QWidget *>(request.owner);
+    QMessageBox box(owner ? owner : ownerWindow());
     box.setWindowTitle(request.title);
     // Messages are plain texts; an answer such as "<p>" quoted in one is
     // shown as typed, not taken for markup.
@@ -23,7 +24,10 @@ MsgResult QtMessageService::show(const MessageRequest &request)
     switch (request.buttons) {
     case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
     case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
     }
     switch (box.exec()) {
     case QMessageBox::Yes: return MsgResult::Yes;

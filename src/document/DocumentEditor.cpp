@@ -48,12 +48,21 @@ bool DocumentEditor::removeQuestion(int number)
     return true;
 }
 
-void DocumentEditor::resetDocument(const TestDocument &doc)
+void DocumentEditor::resetDocument(const TestDocument &doc, Saved saved)
 {
+    emit aboutToReset();
     m_undo.clear();
     m_doc = doc;
+    if (saved == Saved::No)
+        m_undo.resetClean();
     emit documentReset();
     emit questionsChanged();
+}
+
+void DocumentEditor::setClean()
+{
+    m_undo.setClean();
+    emit cleanStateSet();
 }
 
 void DocumentEditor::setCurrentFile(const QString &path)

@@ -34,9 +34,11 @@ public:
     // False (nothing done) when there are none or they do not all fit.
     bool addQuestions(const QStringList &records, const QString &text);
 
-    // Replaces the whole document (a test was loaded, or New): the undo
-    // history ends here.
-    void resetDocument(const TestDocument &doc);
+    // Whether a replaced document is what its file holds (a test was
+    // loaded, or New) or unsaved work (a recovery copy put back).
+    enum class Saved { Yes, No };
+    // Replaces the whole document: the undo history ends here.
+    void resetDocument(const TestDocument &doc, Saved saved = Saved::Yes);
     // Changes outside the undo history: the file the test belongs to, and
     // the records as a save rewrote them (media names made relative).
     void setCurrentFile(const QString &path);
@@ -52,11 +54,21 @@ public:
     void redo() { m_undo.redo(); }
     int undoCount() const { return m_undo.count(); }
 
+    // Clean: the questions are as last loaded or saved (undoing back to that
+    // point makes them clean again). A reset is clean unless it says
+    // Saved::No; setClean marks a save.
+    bool isClean() const { return m_undo.isClean(); }
+    void setClean();
+
 signals:
     void questionInserted(int number);
     void questionReplaced(int number);
     void questionRemoved(int number);
+    // Before the document is replaced, while it still holds the old test.
+    void aboutToReset();
     void documentReset();
+    // setClean marked the document as saved.
+    void cleanStateSet();
     // After any change of the questions (each of the above).
     void questionsChanged();
     // The undo or redo text or availability changed.

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class QObject;
+
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
 enum class MsgButtons { Ok, OkCancel, YesNo };
 enum class MsgResult { Ok, Cancel, Yes, No };
@@ -17,6 +19,9 @@ struct MessageRequest {
     QString title = kAppTitle;
     MsgIcon icon = MsgIcon::None;
     MsgButtons buttons = MsgButtons::Ok;
+    // The window the box belongs to and is centred over; without one, the
+    // active window.
+    QObject *owner = nullptr;
 };
 
 class MessageService {

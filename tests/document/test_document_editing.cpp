@@ -173,3 +173,38 @@ TEST_F(DocumentEditorTest, ANewDocumentEndsTheUndoHistory)
     EXPECT_FALSE(editor.canRedo());
     EXPECT_EQ(editor.document().records(), QStringList{tf("loaded")});
 }
+
+// Whoever keeps unsaved work must see the old test once, before it is gone.
+TEST_F(DocumentEditorTest, AResetIsAnnouncedWhileTheOldTestIsStillThere)
+{
+    editor.addQuestion(tf("dropped"));
+    QStringList seen;
+    QObject::connect(&editor, &DocumentEditor::aboutToReset, [&] { seen << editor.document().records(); });
+    editor.resetDocument(TestDocument());
+    EXPECT_EQ(seen, QStringList{tf("dropped")});
+}
+
+TEST_F(DocumentEditorTest, CleanIsWhatWasLoadedOrSaved)
+{
+    TestDocument loaded;
+    loaded.append(tf("one"));
+    editor.resetDocument(loaded);
+    EXPECT_TRUE(editor.isClean());
+    editor.addQuestion(tf("two"));
+    EXPECT_FALSE(editor.isClean());
+    editor.undo();
+    EXPECT_TRUE(editor.isClean());
+
+    QSignalSpy saved(&editor, &DocumentEditor::cleanStateSet);
+    editor.redo();
+    editor.setClean();
+    EXPECT_EQ(saved.count(), 1);
+    EXPECT_TRUE(editor.isClean());
+    editor.undo();
+    EXPECT_FALSE(editor.isClean());
+
+    // Unsaved work put back: nothing to undo, and not clean until saved.
+    editor.resetDocument(loaded, DocumentEditor::Saved::No);
+    EXPECT_FALSE(editor.canUndo());
+    EXPECT_FALSE(editor.isClean());
+}

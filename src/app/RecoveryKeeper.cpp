@@ -1,0 +1,279 @@
+#include "app/RecoveryKeeper.h"
+
+#include "app/EditorFields.h"
+#include "platform/MessageService.h"
+#include "platform/Platform.h"
+#include "platform/SignalPipe.h"
+#include "app/frmCreate.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QSessionManager>
+
+namespace {
+QString offerText(const RecoveryCopy &copy)
+{
+    const EditorSnapshot &w = copy.work;
+    const QString file = w.originalPath.isEmpty() ? QStringLiteral("untitled.ard") : QFileInfo(w.originalPath).fileName();
+    QString questions = QString::number(w.records.size());
+    if (!w.entry.isBlank())
+        questions += QObject::tr(", and one being typed");
+    const QDateTime local = copy.lastChange.toLocalTime();
+    const QString changed = QLocale().toString(local.date(), QLocale::LongFormat) + QStringLiteral(", ")
+                            + QLocale().toString(local.time(), QLocale::ShortFormat);
+    return QObject::tr("This test was not saved when the editor last closed:\n\n"
+                       "Title: %1\nFile: %2\nQuestions: %3\nLast changed: %4\n\n"
+                       "Restore it? No deletes this copy.")
+        .arg(w.title.isEmpty() ? QObject::tr("(no title)") : w.title, file, questions, changed);
+}
+}
+
+RecoveryKeeper::RecoveryKeeper(frmCreate *editor, const RecoveryStore &store)
+    : QObject(editor), m_editor(editor), m_store(store)
+{
+    m_writer.setMaxThreadCount(1);
+    m_quiet.setSingleShot(true);
+    m_quiet.setInterval(QuietMs);
+    connect(&m_quiet, &QTimer::timeout, this, [this] { update(Mode::InBackground); });
+
+    // The questions tell their changes through the document; the title,
+    // class/teacher line and entry area are the window's boxes and options
+    // (the question list's text line only shows the document). The snapshot
+    // tells real changes from repainting, so a signal too many costs only a
+    // comparison.
+    const DocumentEditor &editing = editor->controller().editing();
+    connect(&editing, &DocumentEditor::questionsChanged, this, &RecoveryKeeper::noteChange);
+    connect(&editing, &DocumentEditor::aboutToReset, this, &RecoveryKeeper::testAboutToBeReplaced);
+    connect(&editing, &DocumentEditor::documentReset, this, [this, &editing] {
+        if (editing.isClean())
+            testOpened();
+    });
+    connect(&editing, &DocumentEditor::cleanStateSet, this, &RecoveryKeeper::testSaved);
+    for (QLineEdit *l : editor->findChildren<QLineEdit *>())
+        if (!qobject_cast<QComboBox *>(l->parent()))
+            connect(l, &QLineEdit::textChanged, this, &RecoveryKeeper::noteChange);
+    for (QPlainTextEdit *t : editor->findChildren<QPlainTextEdit *>())
+        connect(t, &QPlainTextEdit::textChanged, this, &RecoveryKeeper::noteChange);
+    for (QAbstractButton *b : editor->findChildren<QAbstractButton *>())
+        if (b->isCheckable())
+            connect(b, &QAbstractButton::toggled, this, &RecoveryKeeper::noteChange);
+
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &RecoveryKeeper::writeNow);
+    if (auto *gui = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        connect(gui, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) { writeNow(); });
+    m_signals = new SignalPipe(this);
+    connect(m_signals, &SignalPipe::received, this, &RecoveryKeeper::endOnSignal);
+}
+
+RecoveryKeeper::~RecoveryKeeper() { m_writer.waitForDone(); }
+
+QString RecoveryKeeper::currentSlotFolder() const { return m_slot ? m_slot->folder() : QString(); }
+
+void RecoveryKeeper::noteChange()
+{
+    if (m_restoring)
+        return;
+    m_lastChange = QDateTime::currentDateTimeUtc();
+    if (!m_unwrittenSince.isValid())
+        m_unwrittenSince.start();
+    if (m_unwrittenSince.elapsed() >= LongestWaitMs)
+        update(Mode::InBackground);
+    else
+        m_quiet.start();
+}
+
+void RecoveryKeeper::writeNow() { update(Mode::Now); }
+
+void RecoveryKeeper::update(Mode mode)
+{
+    takePendingCleanState();
+    m_quiet.stop();
+    m_unwrittenSince.invalidate();
+    EditorSnapshot now = EditorFields::capture(*m_editor);
+    // File > Open names the chosen file before it reads it (and a cancelled
+    // Open names none): the work belongs to the file it was opened from,
+    // saved to or restored with.
+    now.originalPath = m_workFile;
+    // The file name alone is no work: File > Open names the chosen file
+    // before it is read.
+    const bool unsaved = !now.isEmpty() && !(now.sameTest(m_clean) && now.entry.isBlank());
+    if (!unsaved) {
+        dropCurrentSlot();
+        return;
+    }
+    if (mode == Mode::Now)
+        m_writer.waitForDone();
+    if (m_written && *m_written == now)
+        return;
+    if (!m_slot) {
+        QString error;
+        m_slot = m_store.createSlot(&error);
+        if (!m_slot) {
+            reportWriteFailure(error);
+            return;
+        }
+    }
+    m_written = now;
+    const RecoveryCopy copy{now, m_lastChange.isValid() ? m_lastChange : QDateTime::currentDateTimeUtc()};
+    RecoverySlot *slot = m_slot.get();
+    if (mode == Mode::Now) {
+        QString error;
+        if (!slot->write(copy, &error))
+            reportWriteFailure(error);
+        return;
+    }
+    m_writer.start([this, slot, copy] {
+        QString error;
+        if (!slot->write(copy, &error))
+            QMetaObject::invokeMethod(this, [this, error] { reportWriteFailure(error); }, Qt::QueuedConnection);
+    });
+}
+
+void RecoveryKeeper::dropCurrentSlot()
+{
+    m_writer.waitForDone();
+    if (m_slot)
+        m_slot->remove();
+    m_slot.reset();
+    m_written.reset();
+}
+
+// A disk that is full or read-only must not interrupt the teacher more than
+// once; Save still works or reports for itself.
+void RecoveryKeeper::reportWriteFailure(const QString &reason)
+{
+    m_written.reset();
+    if (m_failureReported)
+        return;
+    m_failureReported = true;
+    MessageRequest request;
+    request.text = tr("Unsaved work cannot be kept for recovery (%1). Save the test to keep it.").arg(reason);
+    request.icon = MsgIcon::Exclamation;
+    request.owner = m_editor;
+    Platform::messages().show(request);
+}
+
+void RecoveryKeeper::testAboutToBeReplaced()
+{
+    if (m_restoring)
+        return;
+    update(Mode::Now);
+    // The dropped work's copy stays, locked until this editor ends.
+    if (m_slot)
+        m_kept.push_back(std::move(m_slot));
+    m_written.reset();
+}
+
+// A test opened or started new is clean, but the window still shows the
+// title and class/teacher line of the test it replaces (they are filled after
+// the load): the clean state is read once the command has finished, or
+// before anything is compared with it.
+void RecoveryKeeper::testOpened()
+{
+    if (m_restoring)
+        return;
+    m_cleanPending = true;
+    QTimer::singleShot(0, this, &RecoveryKeeper::takePendingCleanState);
+}
+
+void RecoveryKeeper::testSaved()
+{
+    if (m_restoring)
+        return;
+    m_cleanPending = true;
+    takePendingCleanState();
+}
+
+void RecoveryKeeper::takePendingCleanState()
+{
+    if (!m_cleanPending)
+        return;
+    m_cleanPending = false;
+    m_quiet.stop();
+    m_unwrittenSince.invalidate();
+    m_clean = EditorFields::capture(*m_editor);
+    m_workFile = m_clean.originalPath;
+    dropCurrentSlot();
+    // A question typed but not added is still unsaved after a save.
+    m_quiet.start();
+}
+
+void RecoveryKeeper::endOnSignal()
+{
+    writeNow();
+    if (m_editor->isVisible())
+        m_editor->close();
+    else
+        QCoreApplication::quit();
+}
+
+bool RecoveryKeeper::offerAbandoned()
+{
+    struct Offer {
+        std::unique_ptr<RecoverySlot> slot;
+        RecoveryCopy copy;
+    };
+    std::vector<Offer> offers;
+    QStringList damaged;
+    for (auto &slot : m_store.claimAbandoned()) {
+        if (slot->isEmpty()) {
+            slot->remove();
+            continue;
+        }
+        const RecoveryFormat::ReadResult read = slot->read();
+        if (!read.copy) {
+            const QString moved = m_store.setAside(std::move(slot));
+            damaged << tr("%1 (moved to %2)").arg(read.error, moved.isEmpty() ? tr("nowhere: deleted") : QDir::toNativeSeparators(moved));
+            continue;
+        }
+        if (read.copy->work.isEmpty()) {
+            slot->remove();
+            continue;
+        }
+        offers.push_back({std::move(slot), *read.copy});
+    }
+    if (!damaged.isEmpty()) {
+        MessageRequest request;
+        request.text = tr("A recovery copy of unsaved work could not be read and will not be offered again:\n\n%1")
+                           .arg(damaged.join(QLatin1Char('\n')));
+        request.icon = MsgIcon::Exclamation;
+        request.owner = m_editor;
+        Platform::messages().show(request);
+    }
+    bool restored = false;
+    for (Offer &offer : offers) {
+        if (restored) {
+            m_kept.push_back(std::move(offer.slot));   // offered at the next start
+            continue;
+        }
+        MessageRequest request;
+        request.text = offerText(offer.copy);
+        request.icon = MsgIcon::Question;
+        request.buttons = MsgButtons::YesNo;
+        request.owner = m_editor;
+        if (Platform::messages().show(request) != MsgResult::Yes) {
+            offer.slot->remove();
+            continue;
+        }
+        m_restoring = true;
+        EditorFields::restore(*m_editor, offer.copy.work);
+        m_restoring = false;
+        m_cleanPending = false;
+        m_workFile = offer.copy.work.originalPath;
+        m_quiet.stop();
+        // Unsaved again: the copy stays until the work is saved.
+        m_clean = EditorSnapshot();
+        dropCurrentSlot();
+        m_slot = std::move(offer.slot);
+        m_written = EditorFields::capture(*m_editor);
+        m_lastChange = offer.copy.lastChange;
+        restored = true;
+    }
+    return restored;
+}

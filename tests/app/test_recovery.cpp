@@ -1,0 +1,322 @@
+// The recovery copy kept for the editor window (offscreen, with the message
+// and file-dialog doubles): when a copy is kept and when not, what New and
+// Open do with unsaved work, the offer and what Yes restores, damaged copies.
+#include "document/QuestionRecord.h"
+#include "app/RecoveryKeeper.h"
+#include "TestDoubles.h"
+#include "document/TestFile.h"
+#include "app/frmCreate.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+template <typename T>
+T *get(frmCreate &w, const QString &name)
+{
+    T *c = w.findChild<T *>(name);
+    if (!c)
+        qFatal("no control %s", qPrintable(name));
+    return c;
+}
+
+void typeTest(frmCreate &w, const QString &title)
+{
+    get<QLineEdit>(w, "txtTitle")->setText(title);
+    get<QLineEdit>(w, "txtTeacher")->setText("Class 5");
+    get<QPlainTextEdit>(w, "txtMQuestion")->setPlainText("Capital of France?");
+    for (int i = 0; i < 4; ++i)
+        get<QLineEdit>(w, QStringLiteral("txtManswer_%1").arg(i))->setText(QStringList{"Berlin", "Madrid", "Paris", "Rome"}[i]);
+    get<QRadioButton>(w, "optABCD_2")->setChecked(true);
+    get<QPushButton>(w, "cmdAdd")->click();
+}
+}
+
+class TestRecovery : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString root() const { return m_dir->filePath("recovery"); }
+    RecoveryStore store() const { return RecoveryStore(root()); }
+    int slotCount() const
+    {
+        QStringList names = QDir(root()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        names.removeAll("damaged");
+        return int(names.size());
+    }
+    int damagedCount() const
+    {
+        return int(QDir(store().damagedFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+    }
+
+private slots:
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+
+    void emptyEditorAndSavedWorkKeepNothing()
+    {
+        ScopedPlatform p;
+        frmCreate w;
+        RecoveryKeeper keeper(&w, store());
+        keeper.writeNow();
+        QCOMPARE(slotCount(), 0);
+
+        typeTest(w, "Europe");
+        keeper.writeNow();
+        QCOMPARE(slotCount(), 1);
+
+        p.dialogs.answer(m_dir->filePath("europe.ard"));
+        get<QPushButton>(w, "cmdOkay")->click();
+        QVERIFY(QFileInfo::exists(m_dir->filePath("europe.ard")));
+        QCOMPARE(slotCount(), 0);
+        keeper.writeNow();
+        QCOMPARE(slotCount(), 0);
+
+        // A question typed after the save is unsaved work again.
+        get<QPlainTextEdit>(w, "txtMQuestion")->setPlainText("Capital of Spain?");
+        keeper.writeNow();
+        QCOMPARE(slotCount(), 1);
+        get<QPlainTextEdit>(w, "txtMQuestion")->clear();
+        keeper.writeNow();
+        QCOMPARE(slotCount(), 0);
+    }
+
+    // Typing restarts the quiet time; the copy is written once, after it.
+    void typingWritesOnceAfterTheQuietTime()
+    {
+        ScopedPlatform p;
+        frmCreate w;
+        RecoveryKeeper keeper(&w, store());
+        auto *box = get<QPlainTextEdit>(w, "txtMQuestion");
+        box->setFocus();
+        QTest::keyClicks(box, "What is the capital of Spain?");
+        QCOMPARE(slotCount(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!keeper.currentSlotFolder().isEmpty(), 30000);
+        const QString folder = keeper.currentSlotFolder();
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(QDir(folder).filePath("test-1.ard")), 30000);
+        QTest::qWait(RecoveryKeeper::QuietMs + 500);
+        QCOMPARE(QDir(folder).entryList({"test-*.ard"}, QDir::Files), QStringList{"test-1.ard"});
+    }
+
+    // New and Open drop unsaved work from the screen, not from the disk: it
+    // is offered at the next start. Open after a save leaves nothing.
+    void newOverUnsavedWorkIsOfferedAtTheNextStart()
+    {
+        {
+            ScopedPlatform p;
+            frmCreate w;
+            RecoveryKeeper keeper(&w, store());
+            typeTest(w, "Dropped by New");
+            w.mnuFileNew_Click();
+            QCOMPARE(slotCount(), 1);
+            keeper.writeNow();   // the new, empty test keeps nothing
+            QCOMPARE(slotCount(), 1);
+        }
+        ScopedPlatform p;
+        frmCreate w;
+        RecoveryKeeper keeper(&w, store());
+        p.messages.answers.enqueue(MsgResult::Yes);
+        QVERIFY(keeper.offerAbandoned());
+        QCOMPARE(p.messages.shown.size(), 1);
+        const MessageRequest &offer = p.messages.shown.first();
+        QCOMPARE(offer.buttons, MsgButtons::YesNo);
+        QCOMPARE(offer.owner, &w);
+        QVERIFY2(offer.text.contains("Title: Dropped by New") && offer.text.contains("File: untitled.ard")
+                     && offer.text.contains("Questions: 1\n"),
+                 qPrintable(offer.text));
+        QCOMPARE(get<QLineEdit>(w, "txtTitle")->text(), QString("Dropped by New"));
+        QCOMPARE(w.document().questionCount(), 1);
+
+        // Saved, then another test opened: nothing is kept.
+        p.dialogs.answer(m_dir->filePath("saved.ard"));
+        get<QPushButton>(w, "cmdOkay")->click();
+        QFile other(m_dir->filePath("other.ard"));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.write(testFileBytes("Other", "Class", {QStringList({"t", "q", "none", " 0"}).join(QuestionRecord::FieldSeparator)}));
+        other.close();
+        p.dialogs.answer(other.fileName());
+        w.mnuFileOpen_Click();
+        QCOMPARE(get<QLineEdit>(w, "txtTitle")->text(), QString("Other"));
+        keeper.writeNow();
+        QCOMPARE(slotCount(), 0);
+    }
+
+    // Yes brings back the test under its file name (unsaved) and the entry
+    // area as it was, here in the middle of editing question 2.
+    void yesRestoresTheEntryAreaAndTheFileName()
+    {
+        const QString path = m_dir->filePath("geo.ard");
+        {
+            ScopedPlatform p;
+            frmCreate w;
+            RecoveryKeeper keeper(&w, store());
+            typeTest(w, "Geography");
+            get<QRadioButton>(w, "optType_1")->click();
+            get<QPlainTextEdit>(w, "txtTFquestion")->setPlainText("The Rhine flows north.");
+            get<QPushButton>(w, "cmdAdd")->click();
+            p.dialogs.answer(path);
+            get<QPushButton>(w, "cmdOkay")->click();
+            auto *list = get<QComboBox>(w, "cboExist");
+            list->setCurrentIndex(1);
+            emit list->activated(1);
+            get<QPlainTextEdit>(w, "txtTFquestion")->setPlainText("The Rhine flows\nnorth-west.");
+            keeper.writeNow();
+        }
+        ScopedPlatform p;
+        frmCreate w;
+        RecoveryKeeper keeper(&w, store());
+        QVERIFY(keeper.offerAbandoned());
+        QVERIFY(p.messages.texts().value(0).contains("File: geo.ard"));
+        QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - geo.ard"));
+        QCOMPARE(w.document().currentFile(), path);
+        QCOMPARE(w.document().questionCount(), 2);
+        QVERIFY(w.isEditMode());
+        QCOMPARE(w.controller().editedNumber(), 2);
+        QCOMPARE(get<QComboBox>(w, "cboExist")->currentIndex(), 1);
+        QCOMPARE(get<QPlainTextEdit>(w, "txtTFquestion")->toPlainText(), QString("The Rhine flows\nnorth-west."));
+        // Unsaved, with nothing to undo: the history starts at the restored test.
+        const DocumentEditor &editing = w.controller().editing();
+        QVERIFY(!editing.isClean());
+        QVERIFY(!editing.canUndo());
+        QCOMPARE(editing.undoCount(), 0);
+        // Still unsaved: the copy stays while the editor runs.
+        QCOMPARE(slotCount(), 1);
+
+        // Save Test proposes the file the work belongs to, in its folder.
+        get<QPushButton>(w, "cmdEdit")->click();
+        QVERIFY(!w.isEditMode());
+        p.dialogs.answer(QString());
+        get<QPushButton>(w, "cmdOkay")->click();
+        QCOMPARE(p.dialogs.requests.size(), 1);
+        QCOMPARE(p.dialogs.requests.first().fileName, QString("geo.ard"));
+        QCOMPARE(QDir(p.dialogs.requests.first().initialDir), QDir(m_dir->path()));
+        // Once saved, the dialog proposes "untitled.ard" again, as it always does.
+        p.dialogs.answer(path);
+        get<QPushButton>(w, "cmdOkay")->click();
+        QVERIFY(editing.isClean());
+        QCOMPARE(slotCount(), 0);
+        p.dialogs.answer(QString());
+        get<QPushButton>(w, "cmdOkay")->click();
+        QCOMPARE(p.dialogs.requests.last().fileName, QString("untitled.ard"));
+    }
+
+    // Open over unsaved work keeps its copy under the file it came from, not
+    // the file being opened.
+    void openOverUnsavedWorkKeepsItsOwnFileName()
+    {
+        const QString other = m_dir->filePath("other.ard");
+        {
+            QFile f(other);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(testFileBytes("Other", "Class", {QStringList({"t", "q", "none", " 0"}).join(QuestionRecord::FieldSeparator)}));
+        }
+        {
+            ScopedPlatform p;
+            frmCreate w;
+            RecoveryKeeper keeper(&w, store());
+            typeTest(w, "Mine");
+            p.dialogs.answer(other);
+            w.mnuFileOpen_Click();
+            QCOMPARE(get<QLineEdit>(w, "txtTitle")->text(), QString("Other"));
+            QCOMPARE(slotCount(), 1);
+        }
+        ScopedPlatform p;
+        frmCreate w;
+        RecoveryKeeper keeper(&w, store());
+        QVERIFY(keeper.offerAbandoned());
+        QVERIFY2(p.messages.texts().value(0).contains("File: untitled.ard"), qPrintable(p.messages.texts().value(0)));
+        QCOMPARE(get<QLineEdit>(w, "txtTitle")->text(), QString("Mine"));
+        QVERIFY(w.document().currentFile().isEmpty());
+    }
+
+    void noDeletesTheCopy()
+    {
+        {
+            ScopedPlatform p;
+            frmCreate w;
+            RecoveryKeeper keeper(&w, store());
+            get<QLineEdit>(w, "txtTitle")->setText("Unwanted");
+            keeper.writeNow();
+        }
+        ScopedPlatform p;
+        frmCreate w;
+        RecoveryKeeper keeper(&w, store());
+        p.messages.answers.enqueue(MsgResult::No);
+        QVERIFY(!keeper.offerAbandoned());
+        QVERIFY(get<QLineEdit>(w, "txtTitle")->text().isEmpty());
+        QCOMPARE(slotCount(), 0);
+        QVERIFY(!keeper.offerAbandoned());
+        QCOMPARE(p.messages.shown.size(), 1);
+    }
+
+    // A folder that cannot be made (here a file is in the way) is said once;
+    // the work stays on screen and Save still works.
+    void aFolderThatCannotBeWrittenIsReportedOnce()
+    {
+        QFile blocker(m_dir->filePath("blocked"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        ScopedPlatform p;
+        frmCreate w;
+        RecoveryKeeper keeper(&w, RecoveryStore(m_dir->filePath("blocked/recovery")));
+        get<QLineEdit>(w, "txtTitle")->setText("Kept on screen");
+        keeper.writeNow();
+        QCOMPARE(p.messages.shown.size(), 1);
+        QVERIFY(p.messages.texts().first().contains("cannot be kept for recovery"));
+        get<QLineEdit>(w, "txtTitle")->setText("Kept on screen, changed");
+        keeper.writeNow();
+        QCOMPARE(p.messages.shown.size(), 1);
+        QCOMPARE(get<QLineEdit>(w, "txtTitle")->text(), QString("Kept on screen, changed"));
+    }
+
+    // A copy cut at any length: one message, moved aside, never offered.
+    void damagedCopiesAreReportedOnceAndSetAside()
+    {
+        RecoveryCopy copy;
+        copy.work.title = "Cut short";
+        copy.work.teacher = "Class";
+        copy.work.records = {QStringList({"t", "q", "none", " 0"}).join(QuestionRecord::FieldSeparator)};
+        copy.lastChange = QDateTime::currentDateTimeUtc();
+        QString error;
+        QByteArray description;
+        {
+            auto slot = store().createSlot(&error);
+            QVERIFY(slot->write(copy, &error));
+            QFile f(slot->descriptionPath());
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            description = f.readAll();
+            slot->remove();
+        }
+        ScopedPlatform p;
+        frmCreate w;
+        RecoveryKeeper keeper(&w, store());
+        for (qsizetype n = 1; n < description.size(); ++n) {
+            {
+                auto slot = store().createSlot(&error);
+                QVERIFY(slot->write(copy, &error));
+                QFile f(slot->descriptionPath());
+                QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                f.write(description.left(n));
+            }
+            p.messages.clear();
+            QVERIFY(!keeper.offerAbandoned());
+            QCOMPARE(p.messages.shown.size(), 1);
+            QCOMPARE(p.messages.shown.first().icon, MsgIcon::Exclamation);
+            QCOMPARE(p.messages.shown.first().owner, &w);
+            QCOMPARE(damagedCount(), int(n));
+            QCOMPARE(slotCount(), 0);
+        }
+        p.messages.clear();
+        QVERIFY(!keeper.offerAbandoned());
+        QVERIFY(p.messages.shown.isEmpty());
+        QVERIFY(get<QLineEdit>(w, "txtTitle")->text().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestRecovery)
+#include "test_recovery.moc"

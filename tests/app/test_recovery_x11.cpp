@@ -1,0 +1,304 @@
+// The recovery copy through the real program on the test X server: the
+// editor is typed into with xdotool and ended the hard way (SIGKILL), the
+// polite way (SIGTERM) and normally, then started again.
+#include "document/QuestionRecord.h"
+#include "document/TestFile.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+#include <functional>
+#include <memory>
+
+namespace {
+bool waitUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(100);
+    }
+    return true;
+}
+}
+
+class TestRecoveryX11 : public QObject {
+    Q_OBJECT
+
+    QString m_display;
+    std::unique_ptr<QTemporaryDir> m_home;   // XDG config and data of the editors started
+
+    QProcessEnvironment env() const
+    {
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        e.insert("DISPLAY", m_display);
+        e.insert("QT_QPA_PLATFORM", "xcb");
+        e.insert("XDG_CONFIG_HOME", m_home->filePath("config"));
+        e.insert("XDG_DATA_HOME", m_home->filePath("data"));
+        return e;
+    }
+    QString recoveryFolder() const { return m_home->filePath("data/Ardenox/recovery"); }
+
+    QString run(const QStringList &args) const
+    {
+        QProcess p;
+        p.setProcessEnvironment(env());
+        p.start(args.first(), args.mid(1));
+        p.waitForFinished(15000);
+        return QString::fromLocal8Bit(p.readAllStandardOutput());
+    }
+    QStringList windows(QProcess &editor, const QString &name = QString()) const
+    {
+        QStringList args{"xdotool", "search", "--all", "--onlyvisible", "--pid", QString::number(editor.processId())};
+        if (!name.isEmpty())
+            args << "--name" << name;
+        return run(args).split('\n', Qt::SkipEmptyParts);
+    }
+    void type(const QString &text) const { run({"xdotool", "type", "--delay", "30", text}); }
+    void key(const QString &k) const { run({"xdotool", "key", "--delay", "60", k}); }
+
+    std::unique_ptr<QProcess> startEditor(const QStringList &args = {})
+    {
+        // The X server resets when its last client (an editor just killed)
+        // disconnects, and refuses connections meanwhile: try again then.
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            auto editor = std::make_unique<QProcess>();
+            editor->setProcessEnvironment(env());
+            editor->start(ARDENO_CREATOR_EXE, args);
+            if (!editor->waitForStarted(10000))
+                return nullptr;
+            if (waitUntil([&] { return editor->state() != QProcess::Running
+                                       || !windows(*editor, "Ardeno Test Creator").isEmpty(); }, 20000)
+                && editor->state() == QProcess::Running) {
+                QTest::qWait(500);
+                return editor;
+            }
+            qWarning("editor not shown: %s", editor->readAllStandardError().constData());
+            if (editor->state() == QProcess::Running)
+                return nullptr;
+            QTest::qWait(1000);
+        }
+        return nullptr;
+    }
+    void focus(QProcess &editor) const
+    {
+        run({"xdotool", "windowfocus", "--sync", windows(editor, "Ardeno Test Creator").value(0)});
+    }
+    // Title, class/teacher line and a multiple-choice question with its four
+    // answers; "Add" when add is set (Enter presses the default button).
+    void typeQuestion(const QString &question, const QStringList &answers) const
+    {
+        type(question);
+        key("Tab");
+        key("Tab");
+        for (const QString &a : answers) {
+            type(a);
+            key("Tab");
+        }
+    }
+    // All slots' descriptions, joined.
+    QString descriptions() const
+    {
+        QString all;
+        QDirIterator it(recoveryFolder(), {"copy.txt"}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile f(it.next());
+            if (f.open(QIODevice::ReadOnly) && !f.fileName().contains("/damaged/"))
+                all += QString::fromUtf8(f.readAll());
+        }
+        return all;
+    }
+    int slotCount() const
+    {
+        QStringList names = QDir(recoveryFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        names.removeAll("damaged");
+        return int(names.size());
+    }
+    static void end(QProcess &editor, int signal)
+    {
+        ::kill(pid_t(editor.processId()), signal);
+        editor.waitForFinished(15000);
+    }
+    // File > Save As, the path typed into the file dialog.
+    bool saveAs(QProcess &editor, const QString &path) const
+    {
+        focus(editor);
+        key("alt+f");
+        QTest::qWait(400);
+        key("a");
+        if (!waitUntil([&] { return windows(editor).size() >= 2; }, 10000))
+            return false;
+        QTest::qWait(500);
+        key("ctrl+a");
+        type(path);
+        key("Return");
+        return waitUntil([&] { return QFileInfo(path).size() > 0 && windows(editor).size() == 1; }, 10000);
+    }
+    static QByteArray bytesOf(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+private slots:
+    void init()
+    {
+        m_display = qEnvironmentVariable("ARDENO_TEST_DISPLAY");
+        if (m_display.isEmpty())
+            QSKIP("ARDENO_TEST_DISPLAY is not set: no X server for this test (run it through scripts/run-tests.sh)");
+        if (QStandardPaths::findExecutable("xdotool").isEmpty())
+            QSKIP("xdotool is not installed");
+        m_home = std::make_unique<QTemporaryDir>();
+    }
+
+    // The teacher's work survives SIGKILL: the offer comes, Yes brings back
+    // the test exactly (Save As writes the bytes a Save before the kill
+    // would have) and the question typed but not added.
+    void killedEditorOffersItsWorkBack()
+    {
+        auto editor = startEditor();
+        QVERIFY(editor);
+        focus(*editor);
+        type("Europe");
+        key("Tab");
+        type("Class 5");
+        key("Tab");
+        typeQuestion("Capital of France?", {"Berlin", "Madrid", "Paris", "Rome"});
+        key("Return");   // Add This Question
+        QTest::qWait(500);
+        type("Capital of Spain?");   // the next question, not added
+        QVERIFY2(waitUntil([&] { return descriptions().contains("entry.mc.question=Capital of Spain?\n"); }, 30000),
+                 qPrintable(descriptions()));
+        end(*editor, SIGKILL);
+
+        editor = startEditor();
+        QVERIFY(editor);
+        QVERIFY2(waitUntil([&] { return !windows(*editor, "^Ardenox$").isEmpty(); }, 15000), "no offer shown");
+        key("Return");   // Yes is the default button
+        QVERIFY(waitUntil([&] { return windows(*editor, "^Ardenox$").isEmpty(); }, 10000));
+        QVERIFY(!windows(*editor, "untitled.ard").isEmpty());
+
+        const QString saved = m_home->filePath("europe.ard");
+        QVERIFY(saveAs(*editor, saved));
+        const QChar sep = QuestionRecord::FieldSeparator;
+        const QString first = QStringList({"m", "Capital of France?", "Berlin", "Madrid", "Paris", "Rome", "None", " 0"}).join(sep);
+        QCOMPARE(bytesOf(saved), testFileBytes("Europe", "Class 5", {first}));
+
+        // The entry area came back: saved, the test is clean, and the copy
+        // now written holds just the typed question, under the new file name.
+        end(*editor, SIGTERM);
+        QCOMPARE(editor->exitStatus(), QProcess::NormalExit);
+        const QString d = descriptions();
+        QVERIFY2(d.contains("entry.mc.question=Capital of Spain?\n"), qPrintable(d));
+        QVERIFY2(d.contains("original=" + saved + "\n"), qPrintable(d));
+        QCOMPARE(slotCount(), 1);
+    }
+
+    // A test named on the command line waits behind the offer; after Yes it
+    // is not opened over the restored work.
+    void offerComesBeforeTheCommandLineTest()
+    {
+        auto editor = startEditor();
+        QVERIFY(editor);
+        focus(*editor);
+        type("Restored");
+        QVERIFY(waitUntil([&] { return descriptions().contains("title=Restored\n"); }, 30000));
+        end(*editor, SIGKILL);
+
+        const QString other = m_home->filePath("other.ard");
+        QFile f(other);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(testFileBytes("Other", "Class", {QStringList({"t", "q", "none", " 0"}).join(QuestionRecord::FieldSeparator)}));
+        f.close();
+        editor = startEditor({other});
+        QVERIFY(editor);
+        QVERIFY(waitUntil([&] { return !windows(*editor, "^Ardenox$").isEmpty(); }, 15000));
+        key("Return");
+        QVERIFY(waitUntil([&] { return windows(*editor, "^Ardenox$").isEmpty(); }, 10000));
+        QTest::qWait(500);
+        end(*editor, SIGTERM);
+        const QString d = descriptions();
+        QVERIFY2(d.contains("title=Restored\n") && !d.contains("title=Other"), qPrintable(d));
+    }
+
+    // SIGTERM (a logout, `kill`) writes the copy at once, without waiting
+    // for the quiet time; No at the next start deletes it.
+    void sigtermWritesAtOnceAndNoDeletes()
+    {
+        auto editor = startEditor();
+        QVERIFY(editor);
+        focus(*editor);
+        type("Quick");
+        end(*editor, SIGTERM);
+        QCOMPARE(editor->exitStatus(), QProcess::NormalExit);
+        QVERIFY2(descriptions().contains("title=Quick\n"), qPrintable(descriptions()));
+
+        editor = startEditor();
+        QVERIFY(editor);
+        QVERIFY(waitUntil([&] { return !windows(*editor, "^Ardenox$").isEmpty(); }, 15000));
+        key("Tab");      // from Yes to No
+        key("space");
+        QVERIFY(waitUntil([&] { return windows(*editor, "^Ardenox$").isEmpty(); }, 10000));
+        QCOMPARE(slotCount(), 0);
+        end(*editor, SIGKILL);
+    }
+
+    // Saved work and an exit through the menu leave nothing to offer.
+    void cleanSaveAndExitOffersNothing()
+    {
+        auto editor = startEditor();
+        QVERIFY(editor);
+        focus(*editor);
+        type("Saved");
+        key("Tab");
+        type("Class 6");
+        key("Tab");
+        typeQuestion("Two and two?", {"3", "4", "5", "6"});
+        key("Return");
+        QTest::qWait(500);
+        QVERIFY(saveAs(*editor, m_home->filePath("saved.ard")));
+        focus(*editor);
+        key("ctrl+q");   // File > Exit
+        QVERIFY(editor->waitForFinished(15000));
+        QCOMPARE(slotCount(), 0);
+
+        editor = startEditor();
+        QVERIFY(editor);
+        QTest::qWait(2000);
+        QVERIFY(windows(*editor, "^Ardenox$").isEmpty());
+        end(*editor, SIGKILL);
+    }
+
+    // Two editors side by side: neither offers the other's work, each keeps
+    // its own copy.
+    void twoEditorsOfferNothingOfEachOther()
+    {
+        auto first = startEditor();
+        QVERIFY(first);
+        focus(*first);
+        type("Alpha");
+        QVERIFY(waitUntil([&] { return descriptions().contains("title=Alpha\n"); }, 30000));
+
+        auto second = startEditor();
+        QVERIFY(second);
+        QTest::qWait(2000);
+        QVERIFY(windows(*second, "^Ardenox$").isEmpty());
+        focus(*second);
+        type("Beta");
+        QVERIFY(waitUntil([&] { return descriptions().contains("title=Beta\n"); }, 30000));
+        QCOMPARE(slotCount(), 2);
+        QVERIFY(windows(*first, "^Ardenox$").isEmpty());
+        end(*first, SIGKILL);
+        end(*second, SIGKILL);
+        QCOMPARE(slotCount(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecoveryX11)
+#include "test_recovery_x11.moc"

@@ -1,0 +1,204 @@
+// The recovery folder and the two files of a copy: what is written reads back
+// exactly, the test file is the one Save writes, only the owner can read it,
+// a slot held by a live editor is never claimed, and a copy damaged in any
+// way is refused as a whole.
+#include "document/QuestionRecord.h"
+#include "document/RecoveryStore.h"
+#include "document/TestFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+QString record(const QStringList &fields) { return fields.join(QuestionRecord::FieldSeparator); }
+
+RecoveryCopy sampleCopy()
+{
+    RecoveryCopy c;
+    c.work.title = QStringLiteral("Europe");
+    c.work.teacher = QStringLiteral("Class 5 / Ms Weiß");
+    c.work.records = {record({"m", "Capital of France?", "Berlin", "Madrid", "Paris", "Rome", "/pics/paris.jpg", " 2"}),
+                      record({"t", "Line one\r\nline two = \\n", "none", " 1"}),
+                      // Greek and an emoji: the .ard holds '?', the copy the text.
+                      record({"t", "Ελλάδα 🙂", "none", " 0"})};
+    c.work.originalPath = QStringLiteral("/home/anna/tests/europe.ard");
+    c.work.entry.type = 1;
+    c.work.entry.mcQuestion = QStringLiteral("Half typed\r\nsecond line");
+    c.work.entry.mcAnswers = {QStringLiteral("a"), QString(), QStringLiteral("c=d"), QString()};
+    c.work.entry.mcCorrect = 2;
+    c.work.entry.tfQuestion = QStringLiteral("Is \\ a backslash?");
+    c.work.entry.tfAnswer = 1;
+    c.work.entry.editing = 2;
+    c.lastChange = QDateTime(QDate(2026, 12, 6), QTime(19, 42, 10, 123), Qt::UTC);
+    return c;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QString testFileIn(const QString &folder)
+{
+    const QStringList tests = QDir(folder).entryList({"test-*.ard"}, QDir::Files);
+    return tests.size() == 1 ? QDir(folder).filePath(tests.first()) : QString();
+}
+}
+
+TEST(RecoveryStore, CopyReadsBackExactlyAndItsTestIsWhatSaveWrites)
+{
+    QTemporaryDir dir;
+    RecoveryStore store(dir.filePath("recovery"));
+    QString error;
+    auto slot = store.createSlot(&error);
+    ASSERT_TRUE(slot) << error.toStdString();
+    const RecoveryCopy copy = sampleCopy();
+    ASSERT_TRUE(slot->write(copy, &error)) << error.toStdString();
+
+    const RecoveryFormat::ReadResult read = slot->read();
+    ASSERT_TRUE(read.copy) << read.error.toStdString();
+    EXPECT_EQ(read.copy->work, copy.work);
+    EXPECT_EQ(read.copy->lastChange, copy.lastChange);
+    EXPECT_EQ(readFile(testFileIn(slot->folder())),
+              testFileBytes(copy.work.title, copy.work.teacher, copy.work.records));
+
+    // A second write replaces the first: one test file, the newer content.
+    RecoveryCopy newer = copy;
+    newer.work.records.removeLast();
+    newer.work.entry = EntryArea();
+    ASSERT_TRUE(slot->write(newer, &error));
+    EXPECT_EQ(slot->read().copy->work, newer.work);
+    EXPECT_FALSE(testFileIn(slot->folder()).isEmpty());
+}
+
+TEST(RecoveryStore, OnlyTheOwnerCanReadTheCopy)
+{
+    QTemporaryDir dir;
+    RecoveryStore store(dir.filePath("recovery"));
+    QString error;
+    auto slot = store.createSlot(&error);
+    ASSERT_TRUE(slot->write(sampleCopy(), &error));
+    const auto ownerFolder = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    const auto ownerFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    const auto mask = ownerFolder | QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
+                      | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    EXPECT_EQ(QFileInfo(store.root()).permissions() & mask, ownerFolder);
+    EXPECT_EQ(QFileInfo(slot->folder()).permissions() & mask, ownerFolder);
+    for (const QFileInfo &f : QDir(slot->folder()).entryInfoList(QDir::Files))
+        EXPECT_EQ(f.permissions() & mask, ownerFile) << f.fileName().toStdString();
+}
+
+TEST(RecoveryStore, HeldSlotsAreNotClaimedEndedOnesAre)
+{
+    QTemporaryDir dir;
+    RecoveryStore store(dir.filePath("recovery"));
+    QString error;
+    auto held = store.createSlot(&error);
+    ASSERT_TRUE(held->write(sampleCopy(), &error));
+    EXPECT_TRUE(store.claimAbandoned().empty());
+
+    const QString folder = held->folder();
+    held.reset();   // its editor ended
+    auto claimed = store.claimAbandoned();
+    ASSERT_EQ(claimed.size(), 1u);
+    EXPECT_EQ(claimed.front()->folder(), folder);
+    // Claimed now: an editor starting at the same moment does not get it.
+    EXPECT_TRUE(store.claimAbandoned().empty());
+    claimed.front()->remove();
+    EXPECT_FALSE(QFileInfo::exists(folder));
+}
+
+// Cut at every length, either file: refused, never read half.
+TEST(RecoveryStore, ACopyCutAtAnyLengthIsRefused)
+{
+    QTemporaryDir dir;
+    RecoveryStore store(dir.filePath("recovery"));
+    QString error;
+    auto slot = store.createSlot(&error);
+    ASSERT_TRUE(slot->write(sampleCopy(), &error));
+    const QString descriptionPath = slot->descriptionPath();
+    const QString testPath = testFileIn(slot->folder());
+    const QByteArray description = readFile(descriptionPath);
+    const QByteArray test = readFile(testPath);
+    for (qsizetype n = 0; n < description.size(); ++n) {
+        writeFile(descriptionPath, description.left(n));
+        const auto read = slot->read();
+        EXPECT_FALSE(read.copy) << "description cut at " << n;
+        EXPECT_FALSE(read.error.isEmpty());
+    }
+    writeFile(descriptionPath, description);
+    for (qsizetype n = 0; n < test.size(); ++n) {
+        writeFile(testPath, test.left(n));
+        EXPECT_FALSE(slot->read().copy) << "test cut at " << n;
+    }
+    writeFile(testPath, test);
+    EXPECT_TRUE(slot->read().copy);
+}
+
+TEST(RecoveryStore, ForeignNewerAndTamperedCopiesAreRefusedWithAReason)
+{
+    const RecoveryCopy copy = sampleCopy();
+    const QByteArray test = RecoveryFormat::testBytes(copy.work);
+    const QByteArray description = RecoveryFormat::descriptionBytes(copy, "test-1.ard", test);
+    ASSERT_TRUE(RecoveryFormat::parse(description, test).copy);
+
+    QByteArray newer = description;
+    newer.replace("Ardenox recovery 1\n", "Ardenox recovery 7\n");
+    EXPECT_TRUE(RecoveryFormat::parse(newer, test).error.contains("newer"));
+
+    EXPECT_FALSE(RecoveryFormat::parse("PK\x03\x04 something else entirely\nend\n", test).copy);
+
+    QByteArray otherTest = test;
+    otherTest[otherTest.size() / 2] = char(otherTest[otherTest.size() / 2] ^ 1);
+    EXPECT_TRUE(RecoveryFormat::parse(description, otherTest).error.contains("changed"));
+
+    QByteArray outOfRange = description;
+    outOfRange.replace("entry.mc.correct=2\n", "entry.mc.correct=9\n");
+    EXPECT_FALSE(RecoveryFormat::parse(outOfRange, test).copy);
+
+    QByteArray escapes = description;
+    escapes.replace("title=Europe\n", "title=Eur\\ope\n");
+    EXPECT_FALSE(RecoveryFormat::parse(escapes, test).copy);
+}
+
+TEST(RecoveryStore, DamagedSlotsAreSetAsideAndNotClaimedAgain)
+{
+    QTemporaryDir dir;
+    RecoveryStore store(dir.filePath("recovery"));
+    QString error;
+    auto slot = store.createSlot(&error);
+    ASSERT_TRUE(slot->write(sampleCopy(), &error));
+    writeFile(slot->descriptionPath(), "Ardenox recovery 1\ntest=te");
+    const QString name = QFileInfo(slot->folder()).fileName();
+    slot.reset();
+    auto claimed = store.claimAbandoned();
+    ASSERT_EQ(claimed.size(), 1u);
+    const QString moved = store.setAside(std::move(claimed.front()));
+    EXPECT_EQ(moved, QDir(store.damagedFolder()).filePath(name));
+    EXPECT_TRUE(QFileInfo::exists(QDir(moved).filePath("copy.txt")));
+    EXPECT_TRUE(store.claimAbandoned().empty());
+}
+
+TEST(RecoverySnapshot, EmptyMeansNothingTypedAnywhere)
+{
+    EditorSnapshot s;
+    EXPECT_TRUE(s.isEmpty());
+    s.entry.mcMedia = QStringLiteral("None");   // the box's text at start
+    EXPECT_TRUE(s.isEmpty());
+    s.entry.mcAnswers[3] = QStringLiteral("x");
+    EXPECT_FALSE(s.isEmpty());
+    s = EditorSnapshot();
+    s.teacher = QStringLiteral("Class 5");
+    EXPECT_FALSE(s.isEmpty());
+}
