@@ -22,6 +22,9 @@ PACKAGES=(
   desktop-file-utils shared-mime-info dpkg-dev fakeroot lintian python3
   # tests: third-party readers of the question files we write
   nodejs libxml2-utils
+  # the web quiz: its codecs, and the browser its tests run in (puppeteer-core
+  # from npm drives Debian's chromium)
+  libavformat-dev libswresample-dev chromium
 )
 # npm installs the tests' JavaScript packages into the build folder. Debian's
 # package, unless the installed nodejs already brings an npm of its own (a

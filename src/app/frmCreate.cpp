@@ -1,8 +1,8 @@
 #include "app/frmCreate.h"
 
 #include "app/EditorLogic.h"
-#include "app/QuestionExchangeMenu.h"
 #include "app/QuestionEntryPanel.h"
+#include "app/QuestionExchangeMenu.h"
 #include "widgets/FrameBox.h"
 #include "dialogs/FileDialogs.h"
 #include "document/MediaLookup.h"
@@ -24,6 +24,7 @@
 #include "preview/frmPreview.h"
 #include "print/PrintCommands.h"
 #include "logview/frmLog.h"
+#include "webquiz/WebQuizExportAction.h"
 
 #include <QAction>
 #include <QApplication>
@@ -237,6 +238,10 @@ void frmCreate::buildMenus()
          },
          [this](const QStringList &records) { appendImportedQuestions(records); },
          [this] { return document().currentFile(); }});
+    WebQuizExportAction::addToMenu(mnuFile, m_exchange->exportAction(), [this] {
+        WebQuizExportAction::run(txtTitle->text(), txtTeacher->text(), document().records(),
+                                 document().testFolder(), document().currentFile());
+    });
 
     // Edit menu, between File and Tools. In the title and class/teacher boxes
     // the keys undo the typing there (the boxes take them first).

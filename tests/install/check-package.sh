@@ -51,7 +51,8 @@ for f in ./usr/bin/ardeno-creator ./usr/bin/ardeno-tool \
          ./usr/share/man/man1/ardeno-creator.1.gz ./usr/share/man/man1/ardeno-tool.1.gz \
          ./usr/share/doc/ardeno-creator/html/index.html ./usr/share/doc/ardeno-creator/copyright \
          ./usr/lib/ardeno-creator/libardeno_encoders.so ./usr/lib/ardeno-creator/libardeno_midisynth.so \
-         ./usr/lib/ardeno-creator/libardeno_mediadecode.so ./usr/lib/ardeno-creator/libardeno_soundout.so; do
+         ./usr/lib/ardeno-creator/libardeno_mediadecode.so ./usr/lib/ardeno-creator/libardeno_soundout.so \
+         ./usr/lib/ardeno-creator/libardeno_webcodec.so; do
   grep -qx "$f" "$TMP/contents" || fail "package lacks $f"
 done
 ! grep -q '^./usr/local/\|/mime/mime.cache$\|/icon-theme.cache$' "$TMP/contents" \

@@ -1,0 +1,79 @@
+// Web quiz export of the sample test (its two videos transcoded, its tune
+// synthesised and encoded, its metafile drawn, everything inlined) against
+// `ffmpeg` converting the same two videos with the same settings (H.264 at
+// the veryfast preset, CRF 23, 4:2:0, index first), in the same run. Goal:
+// at most 1.2x ffmpeg's time. Best of a few runs; prints figures, never fails
+// on them.
+
+#include "webquiz/WebQuizExporter.h"
+#include "document/TestFile.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <functional>
+
+namespace {
+constexpr int kRuns = 5;
+
+double bestMs(const std::function<bool()> &run)
+{
+    double best = 1e18;
+    for (int i = 0; i < kRuns; ++i) {
+        QElapsedTimer t;
+        t.start();
+        if (!run())
+            return -1;
+        best = std::min(best, t.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString samples = QStringLiteral(ARDENO_SAMPLES "/");
+    const TestReadResult test = readTestFile(samples + QStringLiteral("sample.ard"));
+    if (!test.test) {
+        std::fprintf(stderr, "%s\n", qPrintable(test.error));
+        return 1;
+    }
+    qint64 pageBytes = 0;
+    // The first export loads the codec and synthesiser modules; that is
+    // part of a real export, so it is timed like the others.
+    const double ours = bestMs([&] {
+        WebQuizExporter exporter;
+        const WebQuizExport r = exporter.exportTest(test.test->title, test.test->teacher, test.test->records, samples);
+        pageBytes = r.pageBytes();
+        return !r.page.isEmpty();
+    });
+
+    QTemporaryDir dir;
+    const double ffmpeg = bestMs([&] {
+        for (const char *clip : {"clip.avi", "clip.mpg"}) {
+            QProcess p;
+            p.start(QStringLiteral("ffmpeg"),
+                    {QStringLiteral("-y"), QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"),
+                     samples + QLatin1String(clip), QStringLiteral("-c:v"), QStringLiteral("libx264"),
+                     QStringLiteral("-preset"), QStringLiteral("veryfast"), QStringLiteral("-crf"),
+                     QStringLiteral("23"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"),
+                     QStringLiteral("-movflags"), QStringLiteral("+faststart"),
+                     dir.filePath(QLatin1String(clip) + QStringLiteral(".mp4"))});
+            if (!p.waitForFinished(120000) || p.exitCode() != 0)
+                return false;
+        }
+        return true;
+    });
+
+    std::printf("web quiz export of the sample test: %.1f ms (page %lld KB)\n", ours, pageBytes / 1024);
+    if (ffmpeg < 0) {
+        std::printf("ffmpeg converting its two videos: not available\n");
+        return 0;
+    }
+    std::printf("ffmpeg converting its two videos:    %.1f ms\n", ffmpeg);
+    std::printf("ratio: %.2fx ffmpeg's time (goal: at most 1.2x)\n", ours / ffmpeg);
+    return 0;
+}

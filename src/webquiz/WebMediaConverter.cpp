@@ -1,0 +1,158 @@
+#include "webquiz/WebMediaConverter.h"
+
+#include "media/MidiSource.h"
+#include "platform/ModuleLoader.h"
+#include "platform/RegularFile.h"
+#include "media/MediaKind.h"
+#include "pictures/WmfHeader.h"
+#include "pictures/WmfReader.h"
+#include "pictures/WmfSvg.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+namespace {
+ConvertedMedia failed(ConvertedMedia::Kind kind, const QString &why)
+{
+    ConvertedMedia m;
+    m.kind = kind;
+    m.error = why;
+    return m;
+}
+
+// The picture's own bytes for a BMP or JPEG: browsers show both.
+QString pictureMime(const QByteArray &head)
+{
+    if (head.startsWith("BM"))
+        return QStringLiteral("image/bmp");
+    if (head.startsWith("\xFF\xD8"))
+        return QStringLiteral("image/jpeg");
+    return QString();
+}
+
+// Browsers show an SVG picture only when its root names the SVG namespace,
+// which libwmf leaves out (Qt's renderer does not need it); pictures inside
+// it use xlink.
+QByteArray forBrowsers(QByteArray svg)
+{
+    const qsizetype root = svg.indexOf("<svg");
+    if (root < 0)
+        return svg;
+    const qsizetype end = svg.indexOf('>', root);
+    const QByteArray tag = svg.mid(root, end - root);
+    QByteArray add;
+    if (!tag.contains("xmlns=\""))
+        add += " xmlns=\"http://www.w3.org/2000/svg\"";
+    if (!tag.contains("xmlns:xlink="))
+        add += " xmlns:xlink=\"http://www.w3.org/1999/xlink\"";
+    svg.insert(root + 4, add);
+    return svg;
+}
+}
+
+WebCodec *WebMediaConverter::codec(QString *error)
+{
+    if (!m_codecTried) {
+        m_codecTried = true;
+        const auto factory = reinterpret_cast<CreateWebCodec>(
+            ModuleLoader::resolve(QStringLiteral(ARDENO_WEBCODEC_MODULE), ARDENO_WEBCODEC_FACTORY, &m_codecError));
+        if (factory) {
+            m_codec.reset(factory(kWebCodecInterfaceVersion));
+            if (!m_codec)
+                m_codecError = QStringLiteral("the codec module was built for another version");
+        }
+    }
+    if (!m_codec && error)
+        *error = QStringLiteral("the codec module could not be loaded (%1)").arg(m_codecError);
+    return m_codec.get();
+}
+
+ConvertedMedia WebMediaConverter::convert(const QString &path)
+{
+    using Kind = ConvertedMedia::Kind;
+    const MediaKind kind = mediaKindOf(path);
+    const Kind target = kind == MediaKind::Picture ? Kind::Picture
+                        : kind == MediaKind::Wave  ? Kind::Sound
+                        : kind == MediaKind::Midi || kind == MediaKind::Mp3 ? Kind::Tune
+                                                                             : Kind::Video;
+    if (kind == MediaKind::None)
+        return failed(target, QStringLiteral("not a picture, sound, tune or video"));
+    // A pipe or a device would never end; the decoders open the file
+    // themselves, so it is checked first.
+    const QString problem = RegularFile::problem(path);
+    if (!problem.isEmpty())
+        return failed(target, problem);
+    if (QFileInfo(path).size() > kMaxInputBytes)
+        return failed(target, RegularFile::tooLarge(kMaxInputBytes));
+
+    ConvertedMedia out;
+    out.kind = target;
+    if (kind == MediaKind::Avi || kind == MediaKind::Mpeg) {
+        QString why;
+        WebCodec *c = codec(&why);
+        if (!c || !c->transcodeVideo(path, &out.media, &why))
+            return failed(target, why);
+        out.converted = true;
+        return out;
+    }
+    if (kind == MediaKind::Midi) {
+        QString why;
+        auto source = MidiSource::open(path, &why);
+        if (!source)
+            return failed(target, why);
+        QByteArray pcm;
+        const qint64 limit = qint64(kMaxTuneSeconds) * source->sampleRate() * 4;
+        QByteArray block(64 * 1024, Qt::Uninitialized);
+        while (pcm.size() < limit) {
+            const qint64 n = source->read(block.data(), block.size());
+            if (n <= 0)
+                break;
+            pcm.append(block.constData(), n);
+        }
+        WebCodec *c = codec(&why);
+        if (!c || !c->encodeAudio(pcm, source->sampleRate(), source->channels(), &out.media, &why))
+            return failed(target, why);
+        out.media.description = QStringLiteral("synthesised, %1").arg(out.media.description);
+        out.converted = true;
+        return out;
+    }
+
+    QString why;
+    const QByteArray bytes = RegularFile::read(path, kMaxInputBytes, &why);
+    if (!why.isEmpty())
+        return failed(target, why);
+    switch (kind) {
+    case MediaKind::Wave:
+        if (!bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE")
+            return failed(target, QStringLiteral("not a wave file"));
+        out.media = {bytes, QStringLiteral("audio/wav"), QStringLiteral("as it is")};
+        return out;
+    case MediaKind::Mp3:
+        out.media = {bytes, QStringLiteral("audio/mpeg"), QStringLiteral("as it is")};
+        return out;
+    default:
+        break;
+    }
+    // Pictures.
+    if (Wmf::looksLikeWmf(bytes.left(64))) {
+        const Wmf::Info info = Wmf::readInfo(bytes);
+        if (!info.ok())
+            return failed(target, info.error.isEmpty() ? QStringLiteral("damaged metafile") : info.error);
+        const QByteArray svg = Wmf::toSvg(bytes, info.pixels, &why);
+        if (svg.isEmpty())
+            return failed(target, why);
+        out.media = {forBrowsers(svg), QStringLiteral("image/svg+xml"), QStringLiteral("metafile drawn as SVG")};
+        out.pictureSize = info.pixels;
+        out.converted = true;
+        return out;
+    }
+    const QString mime = pictureMime(bytes);
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (mime.isEmpty() || !size.isValid() || size.isEmpty())
+        return failed(target, QStringLiteral("not a BMP, JPEG or metafile picture"));
+    out.media = {bytes, mime, QStringLiteral("as it is")};
+    out.pictureSize = size;
+    return out;
+}

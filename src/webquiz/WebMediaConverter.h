@@ -1,0 +1,39 @@
+#pragma once
+// Turns a question's media file into something every current browser plays:
+// BMP, JPEG, WAV and MP3 as they are, Windows metafiles drawn to SVG, MIDI
+// tunes synthesised and encoded, AVI and MPEG videos transcoded (the last two
+// through the codec module, loaded on first use).
+
+#include "webquiz/WebCodec.h"
+
+#include <QSize>
+#include <memory>
+#include <QString>
+
+struct ConvertedMedia {
+    enum class Kind { Picture, Sound, Tune, Video };
+    Kind kind = Kind::Picture;
+    WebMedia media;
+    QSize pictureSize;    // natural size in pixels, pictures only
+    bool converted = false;
+    QString error;        // when the file could not be used
+    bool ok() const { return error.isEmpty(); }
+};
+
+class WebMediaConverter {
+public:
+    // The longest a tune is rendered; a longer one is cut there.
+    static constexpr int kMaxTuneSeconds = 600;
+    // A file the quiz could show at all: larger ones are refused.
+    static constexpr qint64 kMaxInputBytes = 512LL * 1024 * 1024;
+
+    // path: an existing media file, whose kind is taken from its extension
+    // as everywhere else. Returns the kind None as an error.
+    ConvertedMedia convert(const QString &path);
+
+private:
+    WebCodec *codec(QString *error);
+    std::unique_ptr<WebCodec> m_codec;
+    bool m_codecTried = false;
+    QString m_codecError;
+};

@@ -1,0 +1,84 @@
+#include "webquiz/WebQuizExportAction.h"
+
+#include "platform/FileDialogService.h"
+#include "platform/MessageService.h"
+#include "platform/MsgBox.h"
+#include "platform/Platform.h"
+#include "webquiz/WebQuizExporter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace WebQuizExportAction {
+bool writePage(const QString &path, const QByteArray &page, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(page) != page.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QAction *addToMenu(QMenu *fileMenu, QAction *after, const std::function<void()> &run)
+{
+    auto *action = new QAction(QStringLiteral("Export Web Quiz..."), fileMenu);
+    action->setObjectName(QStringLiteral("mnuFileExportWeb"));
+    const QList<QAction *> actions = fileMenu->actions();
+    const qsizetype at = actions.indexOf(after);
+    fileMenu->insertAction(at >= 0 && at + 1 < actions.size() ? actions[at + 1] : nullptr, action);
+    if (after) {
+        action->setEnabled(after->isEnabled());
+        QObject::connect(after, &QAction::changed, action, [action, after] { action->setEnabled(after->isEnabled()); });
+    }
+    QObject::connect(action, &QAction::triggered, action, run);
+    return action;
+}
+
+bool run(const QString &title, const QString &teacher, const QStringList &records,
+         const QString &testFolder, const QString &testFile)
+{
+    if (records.isEmpty()) {
+        MsgBox(QObject::tr("There are no questions to export."), MsgIcon::Information);
+        return false;
+    }
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.title = QObject::tr("Export Web Quiz");
+    request.filters = {{QObject::tr("Web Pages (*.html)"), QStringLiteral("*.html")}};
+    request.defaultExt = QStringLiteral("html");
+    request.overwritePrompt = true;
+    request.fileName = testFile.isEmpty() ? QStringLiteral("quiz.html")
+                                          : QFileInfo(testFile).completeBaseName() + QStringLiteral(".html");
+    request.initialDir = testFile.isEmpty() ? QString() : QFileInfo(testFile).absolutePath();
+    const FileDialogResult chosen = Platform::fileDialogs().choose(request);
+    if (!chosen.accepted || chosen.files.isEmpty())
+        return false;
+    const QString path = chosen.files.first();
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    WebQuizExporter exporter;
+    const WebQuizExport result = exporter.exportTest(title, teacher, records, testFolder);
+    QApplication::restoreOverrideCursor();
+
+    if (result.tooLarge()
+        && MsgBox(WebQuizExporter::sizeLine(result) + QStringLiteral("\r\n\r\n") + QObject::tr("Write it anyway?"),
+                  MsgIcon::Exclamation, MsgButtons::OkCancel)
+               != MsgResult::Ok)
+        return false;
+    QString why;
+    if (!writePage(path, result.page, &why)) {
+        MsgBox(QObject::tr("The web quiz could not be written to %1: %2").arg(path, why), MsgIcon::Critical);
+        return false;
+    }
+    QStringList lines = {QObject::tr("The web quiz was written to %1.").arg(path), WebQuizExporter::sizeLine(result)};
+    if (!result.report.isEmpty())
+        lines << QString() << result.report;
+    MsgBox(lines.join(QStringLiteral("\r\n")), MsgIcon::Information);
+    return true;
+}
+}

@@ -1,0 +1,26 @@
+#pragma once
+// File > "Export Web Quiz...": asks for the page's name, exports, asks before
+// writing a page above 50 MB, writes it without touching an older page
+// until it is complete, and reports each media conversion.
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QAction;
+class QMenu;
+
+
+
+namespace WebQuizExportAction {
+// Returns true when a page was written.
+bool run(const QString &title, const QString &teacher, const QStringList &records,
+         const QString &testFolder, const QString &testFile);
+
+// Puts File > "Export Web Quiz..." into the menu right after `after`,
+// enabled whenever `after` is (a test with questions, none being edited).
+QAction *addToMenu(QMenu *fileMenu, QAction *after, const std::function<void()> &run);
+
+// Writes the page atomically; false with the system's reason in `error`.
+bool writePage(const QString &path, const QByteArray &page, QString *error);
+}

@@ -1,0 +1,129 @@
+#include "webquiz/WebQuizExporter.h"
+
+#include "pictures/FitPicture.h"
+#include "document/MediaLookup.h"
+#include "document/QuestionRecord.h"
+#include "preview/TestRunner.h"
+#include "webquiz/WebMediaConverter.h"
+#include "webquiz/WebQuizPage.h"
+#include "media/MediaKind.h"
+
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonObject>
+
+namespace {
+const char *kindKey(ConvertedMedia::Kind kind)
+{
+    switch (kind) {
+    case ConvertedMedia::Kind::Picture: return "picture";
+    case ConvertedMedia::Kind::Sound: return "sound";
+    case ConvertedMedia::Kind::Tune: return "tune";
+    case ConvertedMedia::Kind::Video: return "video";
+    }
+    return "picture";
+}
+
+// The preview's picture box: 4095 twips square, 273 pixels at 96 dpi.
+constexpr int kPictureArea = 273;
+
+// The replay button knows the lower-case extensions only, as the preview's.
+bool replays(const QString &path)
+{
+    static const QStringList known = {QStringLiteral("wav"), QStringLiteral("mid"), QStringLiteral("mp3"),
+                                      QStringLiteral("mpg"), QStringLiteral("mpeg"), QStringLiteral("avi")};
+    return known.contains(mediaExtensionOf(path));
+}
+}
+
+bool WebQuizExport::tooLarge() const
+{
+    return pageBytes() > WebQuizExporter::kWarnBytes;
+}
+
+QString WebQuizExporter::sizeText(qint64 bytes)
+{
+    if (bytes >= 1024 * 1024)
+        return QStringLiteral("%1 MB").arg(double(bytes) / (1024 * 1024), 0, 'f', 1);
+    return QStringLiteral("%1 KB").arg((bytes + 1023) / 1024);
+}
+
+QString WebQuizExporter::sizeLine(const WebQuizExport &result)
+{
+    QString line = QStringLiteral("The page is %1.").arg(sizeText(result.pageBytes()));
+    if (result.tooLarge())
+        line += QStringLiteral(" That is more than %1 MB: it may load slowly or not at all on phones and "
+                               "tablets, and many mail systems refuse it.")
+                    .arg(kWarnBytes >> 20);
+    return line;
+}
+
+WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &teacher, const QStringList &records,
+                                          const QString &testFolder)
+{
+    WebQuizExport result;
+    WebMediaConverter converter;
+    QList<PageMedia> media;
+    QHash<QString, int> mediaIndex;   // a file used twice goes in once
+    QJsonArray questions;
+
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const PreviewQuestion q = PreviewQuestion::fromRecord(records[i]);
+        QJsonObject o;
+        o[QStringLiteral("kind")] = q.kind == PreviewQuestion::Kind::MultipleChoice ? QStringLiteral("m")
+                                    : q.kind == PreviewQuestion::Kind::TrueFalse    ? QStringLiteral("t")
+                                                                                    : QStringLiteral("x");
+        o[QStringLiteral("empty")] = records[i].isEmpty();
+        o[QStringLiteral("tooFew")] = q.tooFewFields;
+        o[QStringLiteral("field0")] = q.field0;
+        o[QStringLiteral("question")] = q.question;
+        o[QStringLiteral("answers")] = QJsonArray::fromStringList(q.answers);
+        o[QStringLiteral("correct")] = q.correctIndex;
+
+        const bool shown = q.kind != PreviewQuestion::Kind::Other && !q.tooFewFields;
+        const QString path = shown ? MediaLookup::resolve(q.mediaReference, testFolder) : QString();
+        const qsizetype problemsBefore = result.problems.size();
+        const QString label = QStringLiteral("Question %1: %2").arg(i + 1).arg(MediaLookup::nameOf(q.mediaReference));
+        if (shown && path.isEmpty() && !QuestionRecord::isNoMedia(q.mediaReference)
+            && !q.mediaReference.isEmpty())
+            result.problems << label + QStringLiteral(": not found, the question is shown without it");
+        if (!path.isEmpty() && mediaKindOf(path) != MediaKind::None) {
+            const ConvertedMedia c = converter.convert(path);
+            QJsonObject m;
+            m[QStringLiteral("kind")] = QLatin1String(kindKey(c.kind));
+            m[QStringLiteral("replay")] = replays(path);
+            if (!c.ok()) {
+                m[QStringLiteral("error")] = true;
+                result.problems << label + QStringLiteral(": cannot be used (%1)").arg(c.error);
+            } else {
+                int index = mediaIndex.value(path, -1);
+                if (index < 0) {
+                    index = int(media.size());
+                    media.append({c.media.bytes, c.media.mimeType});
+                    mediaIndex.insert(path, index);
+                }
+                m[QStringLiteral("index")] = index;
+                if (c.kind == ConvertedMedia::Kind::Picture) {
+                    const QRect r = fitPictureRect(QSize(kPictureArea, kPictureArea), c.pictureSize);
+                    m[QStringLiteral("fit")] = QJsonArray{r.x(), r.y(), r.width(), r.height()};
+                }
+                result.report << label
+                                     + (c.converted ? QStringLiteral(": converted (%1), %2")
+                                                    : QStringLiteral(": included %1, %2"))
+                                           .arg(c.media.description, sizeText(c.media.bytes.size()));
+            }
+            o[QStringLiteral("media")] = m;
+        }
+        if (result.problems.size() > problemsBefore)
+            result.report << result.problems.last();
+        questions.append(o);
+    }
+
+    QJsonObject quiz;
+    quiz[QStringLiteral("title")] = title;
+    quiz[QStringLiteral("teacher")] = teacher;
+    quiz[QStringLiteral("questions")] = questions;
+    quiz[QStringLiteral("pictureArea")] = kPictureArea;
+    result.page = WebQuizPage::build(title, quiz, media);
+    return result;
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The web quiz export: a test (title, class/teacher line, records) becomes
+// one self-contained HTML page that runs it as the preview does. Media are
+// looked up as the preview looks them up, converted for browsers, and every
+// conversion is reported.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+struct WebQuizExport {
+    QByteArray page;
+    QStringList report;      // one line per media file and what became of it
+    QStringList problems;    // those of the lines that say a file is missing or unusable
+    qint64 pageBytes() const { return page.size(); }
+    bool tooLarge() const;   // above kWarnBytes: the user is asked first
+};
+
+class WebQuizExporter {
+public:
+    static constexpr qint64 kWarnBytes = 50LL * 1024 * 1024;
+
+    // testFolder: the second place bare media names are looked for (the
+    // folder of the test file, with its final separator).
+    WebQuizExport exportTest(const QString &title, const QString &teacher, const QStringList &records,
+                             const QString &testFolder);
+
+    // "1.2 MB", "340 KB": how the report states sizes.
+    static QString sizeText(qint64 bytes);
+    // The line that says how big the page is, and warns above the limit.
+    static QString sizeLine(const WebQuizExport &result);
+};

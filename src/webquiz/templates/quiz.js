@@ -1,0 +1,419 @@
+'use strict';
+// The web quiz: runs a test the way the editor's preview does (one question
+// at a time, the same feedback, score line and report), then lets the student
+// save the result as a score log the log viewer reads. Every text from the
+// test is put into the page as text (textContent), never as markup.
+(() => {
+  const $ = (id) => document.getElementById(id);
+  const RIGHT_DEFAULT_MS = 1000;   // when a sound cannot tell its length
+  const SOUND_SLACK_MS = 2000;     // a sound that never ends is waited for this much beyond its length
+  const LOG_KEY = 0xB6;            // the score-log key of the quiz player's logs
+
+  // ---- the test, decoded -------------------------------------------------
+  function base64Bytes(text) {
+    const raw = atob(text.trim());
+    const bytes = new Uint8Array(raw.length);
+    for (let i = 0; i < raw.length; ++i) bytes[i] = raw.charCodeAt(i);
+    return bytes;
+  }
+  function decodeQuiz() {
+    const el = $('quiz-data');
+    const key = base64Bytes(el.dataset.key);
+    const bytes = base64Bytes(el.textContent);
+    for (let i = 0; i < bytes.length; ++i)
+      bytes[i] ^= key[i % key.length] ^ ((i * 131 + 7) & 0xFF);
+    return JSON.parse(new TextDecoder('utf-8').decode(bytes));
+  }
+  const quiz = decodeQuiz();
+  const questions = quiz.questions;
+  const N = questions.length;
+
+  // Media travel as data: URIs; large ones play better from a blob: URL.
+  const blobUrls = new Map();
+  function mediaUrl(id) {
+    if (!blobUrls.has(id)) {
+      const uri = $(id).textContent.trim();
+      const comma = uri.indexOf(',');
+      const mime = uri.slice(5, uri.indexOf(';'));
+      blobUrls.set(id, URL.createObjectURL(new Blob([base64Bytes(uri.slice(comma + 1))], { type: mime })));
+    }
+    return blobUrls.get(id);
+  }
+
+  // ---- the state the preview's runner keeps ------------------------------
+  const state = {
+    current: 1,          // CurrentQuestion
+    correct: 1,          // CorrectAnswer
+    score: 0,
+    startMs: 0,
+    busy: true,          // feedback or a sound on show: answers wait
+    frame: 'm',          // the frame on screen: "m" or "t"
+    answers: [],         // per question: {given, right, frame}
+  };
+  // The page says what it waits for (data-ready on <main>), so that a
+  // helper reading aloud, or a test, can tell.
+  function setBusy(busy) {
+    state.busy = busy;
+    $('quiz').dataset.ready = busy ? 'no' : 'yes';
+  }
+  const labels = { m: { question: '', answers: ['', '', '', ''] }, t: { question: '' } };
+
+  const soundRight = new Audio();
+  const soundWrong = new Audio();
+  soundRight.id = 'audio-right';
+  soundWrong.id = 'audio-wrong';
+  for (const a of [soundRight, soundWrong]) { a.preload = 'auto'; a.hidden = true; document.body.appendChild(a); }
+  soundRight.src = mediaUrl('sound-right');
+  soundWrong.src = mediaUrl('sound-wrong');
+
+  // ---- small helpers -----------------------------------------------------
+  function announce(text) {
+    const live = $('live');
+    live.textContent = '';
+    // A new node, so that a repeated text is announced again.
+    window.setTimeout(() => { live.textContent = text; }, 50);
+  }
+  function plain(n) { return String(n); }
+  function signed(n) { return n < 0 ? String(n) : ' ' + n; }
+  function scoreLine() { return 'Score: ' + plain(state.score) + ' correct of ' + plain(N) + ' total.'; }
+
+  // Plays to the end (or until its length plus some slack has passed, or at
+  // once when it cannot play), like the preview's sounds played with waiting.
+  function playToEnd(audio) {
+    return new Promise((resolve) => {
+      let done = false;
+      const finish = () => { if (!done) { done = true; resolve(); } };
+      audio.addEventListener('ended', finish, { once: true });
+      audio.addEventListener('error', finish, { once: true });
+      const guard = () => {
+        const len = isFinite(audio.duration) && audio.duration > 0 ? audio.duration * 1000 : RIGHT_DEFAULT_MS;
+        window.setTimeout(finish, Math.min(len, 600000) + SOUND_SLACK_MS);
+      };
+      if (audio.readyState >= 1) guard(); else audio.addEventListener('loadedmetadata', guard, { once: true });
+      window.setTimeout(finish, 600000 + SOUND_SLACK_MS);
+      audio.currentTime = 0;
+      const p = audio.play();
+      if (p && p.catch) {
+        p.catch(() => {
+          // No sound allowed or possible: wait the sound's own length, as
+          // the preview does without a sound card.
+          const len = isFinite(audio.duration) && audio.duration > 0 ? audio.duration * 1000 : RIGHT_DEFAULT_MS;
+          window.setTimeout(finish, len);
+        });
+      }
+    });
+  }
+  function playAsync(audio) {
+    audio.currentTime = 0;
+    const p = audio.play();
+    if (p && p.catch) p.catch(() => {});
+  }
+
+  // ---- the message box ---------------------------------------------------
+  let messageDone = null;
+  function showMessage(text) {
+    return new Promise((resolve) => {
+      const box = $('message');
+      $('message-text').textContent = text;
+      box.hidden = false;
+      messageDone = () => { box.hidden = true; messageDone = null; resolve(); };
+      $('message-ok').focus();
+    });
+  }
+  $('message-ok').addEventListener('click', () => { if (messageDone) messageDone(); });
+
+  // ---- media ---------------------------------------------------------------
+  let mediaElement = null;
+  let replay = null;
+  function closeMedia() {
+    if (mediaElement && mediaElement.pause) mediaElement.pause();
+    if (mediaElement) mediaElement.remove();
+    mediaElement = null;
+    replay = null;
+    $('media').hidden = true;
+    $('media').textContent = '';
+    $('replay').hidden = true;
+  }
+  // What ShowMedia does for each kind; resolves when the question may be
+  // answered (after a wave sound has played to its end).
+  async function showMedia(m) {
+    if (!m) return;
+    if (m.error) { await showMessage('Error loading media file!'); return; }
+    const box = $('media');
+    const url = mediaUrl('media-' + m.index);
+    if (m.kind === 'picture') {
+      const img = document.createElement('img');
+      img.alt = 'Picture for question ' + state.current;
+      img.src = url;
+      const area = quiz.pictureArea;
+      // The place the preview gives the picture in its square box, scaled
+      // with the box when a narrow screen makes it smaller.
+      img.style.left = (m.fit[0] / area * 100) + '%';
+      img.style.top = (m.fit[1] / area * 100) + '%';
+      img.style.width = (m.fit[2] / area * 100) + '%';
+      img.style.height = (m.fit[3] / area * 100) + '%';
+      box.appendChild(img);
+      box.hidden = false;
+      mediaElement = img;
+      return;
+    }
+    const button = $('replay');
+    if (m.kind === 'video') {
+      const video = document.createElement('video');
+      video.id = 'question-video';
+      video.playsInline = true;
+      video.setAttribute('aria-label', 'Video for question ' + state.current);
+      video.src = url;
+      box.appendChild(video);
+      box.hidden = false;
+      mediaElement = video;
+      button.textContent = 'Play Movie';
+    } else {
+      const audio = document.createElement('audio');
+      audio.id = 'question-sound';
+      audio.src = url;
+      document.body.appendChild(audio);
+      mediaElement = audio;
+      button.textContent = m.kind === 'sound' ? 'Play Wav' : 'Play Music';
+    }
+    button.hidden = false;
+    const el = mediaElement;
+    replay = m.replay ? () => playAsync(el) : () => {};
+    if (m.kind === 'sound') await playToEnd(el);
+    else playAsync(el);
+  }
+  $('replay').addEventListener('click', () => { if (replay) replay(); });
+
+  // ---- showing a question --------------------------------------------------
+  function setFrame(kind) {
+    state.frame = kind;
+    $('multiple').hidden = kind !== 'm';
+    $('truefalse').hidden = kind !== 't';
+  }
+  function fillLabels() {
+    $('m-question').textContent = labels.m.question;
+    for (let i = 0; i < 4; ++i) $('m-answer-' + i).textContent = labels.m.answers[i];
+    $('t-question').textContent = labels.t.question;
+  }
+  function firstOption() {
+    return document.querySelector((state.frame === 'm' ? '#multiple' : '#truefalse') + ' .option');
+  }
+  async function showQuestion() {
+    setBusy(true);
+    const q = questions[state.current - 1];
+    $('count').textContent = 'Question #' + signed(state.current);
+    $('score').textContent = scoreLine();
+    closeMedia();
+    let media = null;
+    if (q.kind === 'm' || q.kind === 't') {
+      setFrame(q.kind);
+      if (q.tooFew) {
+        await showMessage('An error has occured.  Unable to process question ' + q.field0);
+      } else {
+        if (q.kind === 'm') { labels.m.question = q.question; labels.m.answers = q.answers.slice(0, 4); }
+        else labels.t.question = q.question;
+        state.correct = q.correct;
+        media = q.media;
+      }
+    }
+    fillLabels();
+    announce('Question #' + signed(state.current));
+    await showMedia(media);
+    setBusy(false);
+    const first = firstOption();
+    if (first && $('message').hidden) first.focus({ preventScroll: true });
+  }
+
+  // ---- answering -------------------------------------------------------------
+  function optionName(frame, index) {
+    if (frame === 'm') return 'ABCD'[index];
+    return ['True', 'False'][index];
+  }
+  async function answer(index) {
+    if (state.busy) return;
+    setBusy(true);
+    const frame = state.frame;
+    const right = state.correct;
+    if (mediaElement && mediaElement.tagName === 'IMG') closeMedia();
+    $('media').hidden = true;
+    $('replay').hidden = true;
+    const validRight = right >= 0 && right < (frame === 'm' ? 4 : 2);
+    state.answers[state.current - 1] = { given: optionName(frame, index), right: validRight ? optionName(frame, right) : '?' };
+    if (index !== right) {
+      playAsync(soundWrong);
+      if (!validRight) {
+        // The right answer names no option: the question cannot be passed.
+        await showMessage('There has been an error in this question.');
+        setBusy(false);
+        return;
+      }
+      const text = frame === 'm'
+        ? 'The correct answer was ' + optionName(frame, right) + '. ' + labels.m.answers[right]
+        : 'The correct answer was ' + optionName(frame, right) + '.';
+      announce(text);
+      await showMessage(text);
+    } else {
+      document.body.classList.add('flash');
+      announce('Right answer.');
+      await playToEnd(soundRight);
+      state.score += 1;
+      document.body.classList.remove('flash');
+    }
+    nextQuestion();
+  }
+  function nextQuestion() {
+    state.current += 1;
+    if (state.current <= N) { showQuestion(); return; }
+    $('score').textContent = scoreLine();
+    closeMedia();
+    showReport();
+  }
+  for (const button of document.querySelectorAll('.option')) {
+    button.addEventListener('click', () => answer(Number(button.dataset.index)));
+  }
+  document.addEventListener('keydown', (event) => {
+    if (event.ctrlKey || event.altKey || event.metaKey) return;
+    if (messageDone) {
+      if (event.key === 'Escape') { event.preventDefault(); messageDone(); }
+      return;
+    }
+    if ($('run').hidden || state.busy || event.target.tagName === 'INPUT') return;
+    const key = event.key.toLowerCase();
+    let index = -1;
+    if (state.frame === 'm') index = '1234'.indexOf(key) >= 0 ? '1234'.indexOf(key) : 'abcd'.indexOf(key);
+    else index = key === 't' ? 0 : key === 'f' ? 1 : -1;
+    if (key.length === 1 && index >= 0) { event.preventDefault(); answer(index); }
+  });
+
+  // ---- the report --------------------------------------------------------------
+  const report = {};
+  function percent(score, total) { return Math.floor(score / total * 100); }
+  function elapsedSeconds(startMs, nowMs) { const ms = nowMs - startMs; return ms <= 0 ? 0 : Math.floor(ms / 1000); }
+  function timeText(s) { return s <= 60 ? s + ' seconds' : Math.floor(s / 60) + ' minutes and ' + (s % 60) + ' seconds'; }
+  function two(n) { return String(n).padStart(2, '0'); }
+
+  function showReport() {
+    const end = new Date(Date.now());
+    report.score = state.score;
+    report.percent = percent(state.score, N);
+    report.time = timeText(elapsedSeconds(state.startMs, end.getTime()));
+    report.date = end;
+    $('run').hidden = true;
+    const lines = [
+      'You got ' + state.score + ' correct out of ' + N + ' total questions.',
+      'You scored ' + report.percent + ' percent.',
+      'You spent ' + report.time + ' on this quiz.',
+    ];
+    const box = $('report-lines');
+    for (const line of lines) { const p = document.createElement('p'); p.textContent = line; box.appendChild(p); }
+    $('report').hidden = false;
+    $('student').focus();
+  }
+
+  function sheetLines(name) {
+    const date = report.date.toLocaleDateString(undefined, { dateStyle: 'short' });
+    return [
+      name,
+      quiz.title + '.....' + quiz.teacher,
+      'Score ' + report.score + ' of ' + N + '.  ' + report.percent + '%   Time spent ' + report.time
+        + '.  Test date:  ' + date,
+    ];
+  }
+  function studentName() { return $('student').value.replace(/[\r\n]+/g, ' ').trim(); }
+  async function needName() {
+    if (studentName()) return false;
+    await showMessage('Please type your name first.');
+    $('student').focus();
+    return true;
+  }
+
+  // ---- the score log -----------------------------------------------------------
+  // Windows-1252 for the characters outside Latin-1; the five codes it leaves
+  // undefined travel as the control characters of the same number.
+  const CP1252 = {
+    0x20AC: 0x80, 0x201A: 0x82, 0x0192: 0x83, 0x201E: 0x84, 0x2026: 0x85, 0x2020: 0x86, 0x2021: 0x87,
+    0x02C6: 0x88, 0x2030: 0x89, 0x0160: 0x8A, 0x2039: 0x8B, 0x0152: 0x8C, 0x017D: 0x8E, 0x2018: 0x91,
+    0x2019: 0x92, 0x201C: 0x93, 0x201D: 0x94, 0x2022: 0x95, 0x2013: 0x96, 0x2014: 0x97, 0x02DC: 0x98,
+    0x2122: 0x99, 0x0161: 0x9A, 0x203A: 0x9B, 0x0153: 0x9C, 0x017E: 0x9E, 0x0178: 0x9F,
+    0x81: 0x81, 0x8D: 0x8D, 0x8F: 0x8F, 0x90: 0x90, 0x9D: 0x9D,
+  };
+  // One line of the log, scrambled. Characters Windows-1252 cannot hold
+  // become "?", and so do the two whose scrambled byte would be a CR or LF
+  // ("»" and "¼"), which would break the line in two.
+  function logLine(text) {
+    const out = [];
+    for (const ch of text) {
+      const c = ch.codePointAt(0);
+      let b;
+      if (c === 13 || c === 10) b = 0x20;
+      else if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) b = c;
+      else b = CP1252[c] !== undefined ? CP1252[c] : 0x3F;
+      if ((b ^ LOG_KEY) === 13 || (b ^ LOG_KEY) === 10) b = 0x3F;
+      out.push(b ^ LOG_KEY);
+    }
+    return out;
+  }
+  function logText(name) {
+    const d = report.date;
+    const lines = [
+      'Ardeno web quiz result',
+      'Test: ' + quiz.title,
+      'Class/Teacher: ' + quiz.teacher,
+      'Student: ' + name,
+      'Date: ' + d.getFullYear() + '-' + two(d.getMonth() + 1) + '-' + two(d.getDate()) + ' '
+        + two(d.getHours()) + ':' + two(d.getMinutes()) + ':' + two(d.getSeconds()),
+      'Score: ' + report.score + ' correct of ' + N + ' total questions.',
+      'Percent: ' + report.percent,
+      'Time spent: ' + report.time,
+    ];
+    for (let i = 0; i < N; ++i) {
+      const a = state.answers[i] || { given: '-', right: '-' };
+      lines.push('Question ' + (i + 1) + ': answered ' + a.given + ', right answer ' + a.right);
+    }
+    return lines;
+  }
+  function logBytes(name) {
+    const bytes = [];
+    for (const line of logText(name)) { bytes.push(...logLine(line), 13, 10); }
+    return new Uint8Array(bytes);
+  }
+  function fileName(name) {
+    return (quiz.title + ' - ' + name).replace(/[\\/:*?"<>|\x00-\x1F]/g, '_').slice(0, 200) + '.log';
+  }
+
+  $('save').addEventListener('click', async () => {
+    if (await needName()) return;
+    const name = studentName();
+    const url = URL.createObjectURL(new Blob([logBytes(name)], { type: 'application/octet-stream' }));
+    const a = document.createElement('a');
+    a.href = url;
+    a.download = fileName(name);
+    document.body.appendChild(a);
+    a.click();
+    a.remove();
+    window.setTimeout(() => URL.revokeObjectURL(url), 60000);
+    $('saved').textContent = 'Your result was saved as "' + a.download + '". Hand this file to your teacher.';
+  });
+  $('print').addEventListener('click', async () => {
+    if (await needName()) return;
+    const lines = sheetLines(studentName());
+    for (let i = 0; i < 3; ++i) $('sheet-' + (i + 1)).textContent = lines[i];
+    window.print();
+  });
+
+  // ---- start ---------------------------------------------------------------------
+  $('title').textContent = quiz.title;
+  $('teacher').textContent = quiz.teacher;
+  document.title = quiz.title;
+  $('score').textContent = scoreLine();
+  $('start-count').textContent = N + (N === 1 ? ' question.' : ' questions.');
+  setFrame('m');
+  $('start-button').addEventListener('click', () => {
+    // The press lets the page play sounds; the clock starts here.
+    $('start').hidden = true;
+    $('run').hidden = false;
+    state.startMs = Date.now();
+    showQuestion();
+  });
+  $('start-button').focus();
+})();

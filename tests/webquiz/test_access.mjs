@@ -1,0 +1,132 @@
+// The page for every student: a 360-pixel phone without sideways
+// scrolling, keyboard only, names and live regions for screen readers,
+// enough contrast, and no fading flash when motion is to be reduced.
+import { after, before, describe, it } from 'node:test';
+import assert from 'node:assert/strict';
+import * as q from './quizbrowser.mjs';
+
+const S = q.SEP;
+let browser, html;
+before(async () => {
+  browser = await q.launch();
+  const dir = q.tempDir('access');
+  const long = 'A question long enough to wrap many times on a phone: ' + 'Supercalifragilisticexpialidocious'.repeat(4);
+  html = q.makeQuiz(dir, 'access', {
+    title: 'Accessibility ' + 'W'.repeat(60), teacher: 'Class 1',
+    records: [
+      `m${S}${long}${S}${'Answer '.repeat(12)}${S}B${S}C${S}D${S}none${S} 0`,
+      `t${S}Short${S}none${S} 0`,
+    ],
+  });
+});
+after(async () => { await browser?.close(); });
+
+async function noSidewaysScroll(page) {
+  return page.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth);
+}
+
+// WCAG relative luminance and contrast of two "rgb(r, g, b)" colours.
+function contrast(a, b) {
+  const lum = (c) => {
+    const [r, g, bl] = c.match(/\d+/g).slice(0, 3).map(Number).map((v) => {
+      const s = v / 255;
+      return s <= 0.03928 ? s / 12.92 : ((s + 0.055) / 1.055) ** 2.4;
+    });
+    return 0.2126 * r + 0.7152 * g + 0.0722 * bl;
+  };
+  const [x, y] = [lum(a), lum(b)].sort((m, n) => n - m);
+  return (x + 0.05) / (y + 0.05);
+}
+
+describe('a 360 x 640 phone', () => {
+  it('needs no sideways scrolling at the start, during a question and in the report', async () => {
+    const { page, blocked } = await q.openQuiz(browser, html, { width: 360, height: 640 });
+    assert.ok(await noSidewaysScroll(page), 'start');
+    await q.start(page);
+    assert.ok(await noSidewaysScroll(page), 'question');
+    await q.clickOption(page, 1);
+    await q.messageShown(page);
+    assert.ok(await noSidewaysScroll(page), 'message');
+    await q.closeMessage(page);
+    await q.clickOption(page, 0);
+    await page.waitForFunction(() => !document.getElementById('report').hidden, { timeout: 30000 });
+    assert.ok(await noSidewaysScroll(page), 'report');
+    assert.deepEqual(blocked, []);
+    await page.close();
+  });
+});
+
+describe('keyboard only', () => {
+  it('starts with Enter, answers with Tab and Enter, digits and T/F, and saves with Enter', async () => {
+    const { page } = await q.openQuiz(browser, html);
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'start-button');
+    await page.keyboard.press('Enter');
+    await q.waitAnswerable(page);
+    // Focus is on option A; Tab moves to B.
+    await page.keyboard.press('Tab');
+    assert.equal(await page.evaluate(() => document.activeElement.dataset.index), '1');
+    await page.keyboard.press('Enter');
+    assert.match(await q.messageShown(page), /^The correct answer was A\. Answer/);
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'message-ok');
+    await page.keyboard.press('Enter');
+    await q.waitAnswerable(page);
+    await page.keyboard.press('t');
+    await page.waitForFunction(() => !document.getElementById('report').hidden, { timeout: 30000 });
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'student');
+    await page.close();
+  });
+});
+
+describe('screen readers', () => {
+  it('names the language, labels the options and announces feedback in live regions', async () => {
+    const { page } = await q.openQuiz(browser, html);
+    assert.equal(await page.$eval('html', (e) => e.lang), 'en');
+    assert.equal(await page.$eval('#score', (e) => e.getAttribute('aria-live')), 'polite');
+    assert.equal(await page.$eval('#live', (e) => e.getAttribute('aria-live')), 'assertive');
+    await q.start(page);
+    const snapshot = await page.accessibility.snapshot({ interestingOnly: true });
+    const names = [];
+    (function walk(n) { if (n.role === 'button') names.push(n.name); (n.children || []).forEach(walk); })(snapshot);
+    assert.ok(names.some((n) => /^A\s*Answer/.test(n)), `option A is named with its text: ${JSON.stringify(names)}`);
+    assert.ok(names.includes('D D') || names.some((n) => /^D\s*D$/.test(n)));
+    await q.clickOption(page, 0);
+    await page.waitForFunction(() => document.getElementById('live').textContent === 'Right answer.', { timeout: 5000 });
+    await q.waitAnswerable(page);
+    await q.clickOption(page, 1);
+    await q.messageShown(page);
+    await page.waitForFunction(() => document.getElementById('live').textContent === 'The correct answer was True.',
+      { timeout: 5000 });
+    assert.equal(await page.$eval('#message', (e) => e.getAttribute('role')), 'alertdialog');
+    await page.close();
+  });
+});
+
+describe('colours', () => {
+  it('give every text at least 4.5:1 against its background', async () => {
+    const { page } = await q.openQuiz(browser, html);
+    await q.start(page);
+    const pairs = await page.evaluate(() => {
+      const bg = (el) => {
+        for (let e = el; e; e = e.parentElement) {
+          const c = getComputedStyle(e).backgroundColor;
+          if (c !== 'rgba(0, 0, 0, 0)' && c !== 'transparent') return c;
+        }
+        return 'rgb(255, 255, 255)';
+      };
+      return ['#score', '#title', '#teacher', '#count', '#m-question', '#m-answer-0', '#multiple legend', '.hint',
+        '.option .letter']
+        .map((s) => { const el = document.querySelector(s); return [s, getComputedStyle(el).color, bg(el)]; });
+    });
+    for (const [sel, fg, bgc] of pairs) assert.ok(contrast(fg, bgc) >= 4.5, `${sel}: ${fg} on ${bgc}`);
+    await page.close();
+  });
+
+  it('switch to the flash colour at once, without fading, when motion is to be reduced', async () => {
+    const { page } = await q.openQuiz(browser, html, { reducedMotion: true });
+    await q.start(page);
+    assert.equal(await page.evaluate(() => getComputedStyle(document.body).transitionDuration), '0s');
+    await q.clickOption(page, 0);
+    assert.equal(await page.evaluate(() => getComputedStyle(document.body).backgroundColor), 'rgb(150, 200, 255)');
+    await page.close();
+  });
+});

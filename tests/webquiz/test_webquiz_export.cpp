@@ -1,0 +1,356 @@
+// The web quiz export without a browser: what the page holds, what the media
+// conversions make (read back by ffprobe), what is reported, and the tool.
+#include "webquiz/WebMediaConverter.h"
+#include "webquiz/WebQuizExporter.h"
+#include "webquiz/WebQuizFormat.h"
+#include "webquiz/WebQuizPage.h"
+#include "exchange/QuestionExport.h"
+#include "exchange/QuestionFormatRegistry.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+QString dataPath(const QString &rel)
+{
+    return qEnvironmentVariable("ARDENO_TEST_DATA") + QLatin1Char('/') + rel;
+}
+QString samplesPath(const QString &rel)
+{
+    return QStringLiteral(ARDENO_SOURCE_DIR "/samples/") + rel;
+}
+const QChar S(0xA9);
+
+// "codec_name,width,height,r_frame_rate" per stream, by ffprobe.
+QStringList probe(const QByteArray &bytes, const QString &suffix)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("m.") + suffix);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+    f.close();
+    QProcess p;
+    p.start(QStringLiteral("ffprobe"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
+                                        QStringLiteral("stream=codec_name,width,height,r_frame_rate:format=duration"),
+                                        QStringLiteral("-of"), QStringLiteral("csv=p=0"), path});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QByteArray between(const QByteArray &page, const QByteArray &open, const QByteArray &close)
+{
+    const qsizetype a = page.indexOf(open);
+    const qsizetype b = page.indexOf(close, a + open.size());
+    return a < 0 || b < 0 ? QByteArray() : page.mid(a + open.size(), b - a - open.size());
+}
+
+QString sha256(const QByteArray &text)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toBase64());
+}
+
+QJsonObject quizOf(const QByteArray &page)
+{
+    const QRegularExpression re(QStringLiteral("id=\"quiz-data\" data-key=\"([^\"]+)\">([^<]+)<"));
+    const auto m = re.match(QString::fromLatin1(page));
+    return QJsonDocument::fromJson(WebQuizPage::decodeQuiz(m.captured(2).toLatin1(),
+                                                           QByteArray::fromBase64(m.captured(1).toLatin1())))
+        .object();
+}
+}
+
+// ---- the page -------------------------------------------------------------
+
+TEST(WebQuizPage, QuizBlockRoundTripsAndHidesItsText)
+{
+    const QByteArray json = R"({"question":"Which is right?","correct":2})";
+    const QByteArray key = "0123456789abcdef0123456789abcdef";
+    const QByteArray encoded = WebQuizPage::encodeQuiz(json, key);
+    EXPECT_FALSE(encoded.contains("right"));
+    EXPECT_FALSE(QByteArray::fromBase64(encoded).contains("correct"));
+    EXPECT_EQ(WebQuizPage::decodeQuiz(encoded, key), json);
+}
+
+TEST(WebQuizPage, ScriptAndStylesAreAllowedByTheirHashesAndNothingElse)
+{
+    const QByteArray page = WebQuizPage::build(QStringLiteral("T"), QJsonObject(), {});
+    const QByteArray script = between(page, "<script>", "</script>\n</body>");
+    const QByteArray style = between(page, "<style>", "</style>");
+    ASSERT_FALSE(script.isEmpty());
+    ASSERT_FALSE(style.isEmpty());
+    const QString csp = QString::fromUtf8(between(page, "Content-Security-Policy\" content=\"", "\">"));
+    EXPECT_TRUE(csp.startsWith(QStringLiteral("default-src 'none'; ")));
+    EXPECT_TRUE(csp.contains(QStringLiteral("script-src 'sha256-%1'").arg(sha256(script)))) << qPrintable(csp);
+    EXPECT_TRUE(csp.contains(QStringLiteral("style-src 'sha256-%1'").arg(sha256(style))));
+    EXPECT_FALSE(csp.contains(QStringLiteral("http")));
+    EXPECT_FALSE(page.contains("{{"));
+    EXPECT_FALSE(page.contains("http://") || page.contains("https://"));
+}
+
+TEST(WebQuizPage, TitleIsEscapedAndPlaceholdersInItStayText)
+{
+    const QByteArray page = WebQuizPage::build(QStringLiteral("</title><script>{{SCRIPT}}"), QJsonObject(), {});
+    EXPECT_TRUE(page.contains("<title>&lt;/title&gt;&lt;script&gt;{{SCRIPT}}</title>"));
+    EXPECT_EQ(page.count("<script>"), 1);
+}
+
+TEST(WebQuizPage, CarriesBothAnswerSoundsAndEachMediaFile)
+{
+    const QByteArray page =
+        WebQuizPage::build(QStringLiteral("T"), QJsonObject(), {{"abc", QStringLiteral("image/bmp")}});
+    EXPECT_TRUE(between(page, "id=\"sound-right\">", "<").startsWith("data:audio/wav;base64,UklGR"));
+    EXPECT_TRUE(between(page, "id=\"sound-wrong\">", "<").startsWith("data:audio/wav;base64,UklGR"));
+    EXPECT_EQ(between(page, "id=\"media-0\">", "<"), QByteArray("data:image/bmp;base64,YWJj"));
+}
+
+// ---- media conversions ----------------------------------------------------
+
+TEST(WebMediaConverter, PicturesAndSoundsTravelAsTheyAre)
+{
+    WebMediaConverter c;
+    const ConvertedMedia bmp = c.convert(dataPath(QStringLiteral("pictures/redblue-40x30.bmp")));
+    ASSERT_TRUE(bmp.ok()) << qPrintable(bmp.error);
+    EXPECT_EQ(bmp.media.mimeType, QStringLiteral("image/bmp"));
+    EXPECT_EQ(bmp.pictureSize, QSize(40, 30));
+    EXPECT_FALSE(bmp.converted);
+    QFile f(dataPath(QStringLiteral("pictures/redblue-40x30.bmp")));
+    f.open(QIODevice::ReadOnly);
+    EXPECT_EQ(bmp.media.bytes, f.readAll());
+
+    const ConvertedMedia jpg = c.convert(dataPath(QStringLiteral("pictures/gradient-200x100.jpg")));
+    EXPECT_EQ(jpg.media.mimeType, QStringLiteral("image/jpeg"));
+    EXPECT_EQ(jpg.pictureSize, QSize(200, 100));
+    EXPECT_EQ(c.convert(dataPath(QStringLiteral("media/tone.wav"))).media.mimeType, QStringLiteral("audio/wav"));
+    EXPECT_EQ(c.convert(dataPath(QStringLiteral("media/tune.mp3"))).media.mimeType, QStringLiteral("audio/mpeg"));
+}
+
+TEST(WebMediaConverter, MetafileBecomesAnSvgBrowsersAccept)
+{
+    WebMediaConverter c;
+    const ConvertedMedia m = c.convert(dataPath(QStringLiteral("pictures/shapes.wmf")));
+    ASSERT_TRUE(m.ok()) << qPrintable(m.error);
+    EXPECT_TRUE(m.converted);
+    EXPECT_EQ(m.media.mimeType, QStringLiteral("image/svg+xml"));
+    EXPECT_TRUE(m.media.bytes.contains("<svg xmlns=\"http://www.w3.org/2000/svg\""));
+    EXPECT_FALSE(m.pictureSize.isEmpty());
+}
+
+TEST(WebMediaConverter, MidiIsSynthesisedIntoAnAudioFileOfItsLength)
+{
+    WebMediaConverter c;
+    const ConvertedMedia m = c.convert(dataPath(QStringLiteral("media/tune.mid")));
+    ASSERT_TRUE(m.ok()) << qPrintable(m.error);
+    EXPECT_EQ(m.media.mimeType, QStringLiteral("audio/mpeg"));
+    const QStringList p = probe(m.media.bytes, QStringLiteral("mp3"));
+    ASSERT_FALSE(p.isEmpty());
+    EXPECT_TRUE(p.first().startsWith(QStringLiteral("mp3"))) << qPrintable(p.join(QLatin1Char('|')));
+    EXPECT_GT(p.last().toDouble(), 0.3) << "duration";
+}
+
+TEST(WebMediaConverter, VideosKeepTheirSizeAndRateInH264)
+{
+    WebMediaConverter c;
+    struct Case { const char *file; const char *want; };
+    for (const Case &k : {Case{"media/clip320x240.avi", "h264,320,240,10/1"},
+                          Case{"media/clip352x288.mpg", "h264,352,288,25/1"}}) {
+        const ConvertedMedia m = c.convert(dataPath(QLatin1String(k.file)));
+        ASSERT_TRUE(m.ok()) << k.file << ": " << qPrintable(m.error);
+        EXPECT_EQ(m.media.mimeType, QStringLiteral("video/mp4"));
+        const QStringList p = probe(m.media.bytes, QStringLiteral("mp4"));
+        ASSERT_FALSE(p.isEmpty());
+        EXPECT_EQ(p.first(), QLatin1String(k.want)) << k.file;
+        // The index comes first, so playing starts before the whole file is read.
+        EXPECT_LT(m.media.bytes.indexOf("moov"), m.media.bytes.indexOf("mdat"));
+    }
+}
+
+TEST(WebMediaConverter, AVideosSoundBecomesAac)
+{
+    WebMediaConverter c;
+    const ConvertedMedia m = c.convert(dataPath(QStringLiteral("media/clip_sound.avi")));
+    ASSERT_TRUE(m.ok()) << qPrintable(m.error);
+    const QStringList p = probe(m.media.bytes, QStringLiteral("mp4"));
+    EXPECT_TRUE(p.join(QLatin1Char('|')).contains(QStringLiteral("aac"))) << qPrintable(p.join(QLatin1Char('|')));
+    EXPECT_TRUE(m.media.description.startsWith(QStringLiteral("H.264 + AAC in MP4")));
+}
+
+TEST(WebMediaConverter, DamagedFilesGiveAReasonNotACrash)
+{
+    QTemporaryDir dir;
+    WebMediaConverter c;
+    for (const char *name : {"junk.avi", "junk.mpg", "junk.mid", "junk.bmp", "junk.wav"}) {
+        const QString path = dir.filePath(QLatin1String(name));
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(QByteArray("RIFF\x10\0\0\0AVI LIST", 16) + QByteArray(3000, '\x55'));
+        f.close();
+        const ConvertedMedia m = c.convert(path);
+        EXPECT_FALSE(m.ok()) << name;
+        EXPECT_FALSE(m.error.isEmpty()) << name;
+    }
+    EXPECT_FALSE(c.convert(dataPath(QStringLiteral("pictures/truncated.wmf"))).ok());
+}
+
+// ---- the export -------------------------------------------------------------
+
+TEST(WebQuizExporter, ReportsEveryMediaFileOfTheSample)
+{
+    const QString folder = samplesPath(QString());
+    QProcess dump;
+    dump.start(QStringLiteral(ARDENO_TOOL), {QStringLiteral("dump"), samplesPath(QStringLiteral("sample.ard"))});
+    dump.waitForFinished(30000);
+    const QJsonObject test = QJsonDocument::fromJson(dump.readAllStandardOutput()).object();
+    QStringList records;
+    for (const auto &r : test.value(QStringLiteral("records")).toArray())
+        records << r.toString();
+    ASSERT_EQ(records.size(), 10);
+
+    WebQuizExporter exporter;
+    const WebQuizExport result = exporter.exportTest(QStringLiteral("T"), QStringLiteral("C"), records, folder);
+    ASSERT_EQ(result.report.size(), 8) << qPrintable(result.report.join(QLatin1Char('\n')));
+    EXPECT_TRUE(result.report[0].startsWith(QStringLiteral("Question 1: map.bmp: included as it is")));
+    EXPECT_TRUE(result.report[2].startsWith(QStringLiteral("Question 3: shapes.wmf: converted (metafile drawn as SVG)")));
+    EXPECT_TRUE(result.report[4].startsWith(QStringLiteral("Question 5: tune.mid: converted (synthesised, MP3)")));
+    EXPECT_TRUE(result.report[6].startsWith(
+        QStringLiteral("Question 7: clip.avi: converted (H.264 in MP4, 320x240 at 10 frames/s)")));
+    EXPECT_FALSE(result.tooLarge());
+    EXPECT_TRUE(WebQuizExporter::sizeLine(result).startsWith(QStringLiteral("The page is ")));
+
+    const QJsonObject quiz = quizOf(result.page);
+    const QJsonArray qs = quiz.value(QStringLiteral("questions")).toArray();
+    ASSERT_EQ(qs.size(), 10);
+    EXPECT_EQ(qs[0].toObject().value(QStringLiteral("correct")).toInt(), 1);
+    // The preview's fit rule for the 120x... map in the 273-pixel box: centred at its size.
+    const QJsonArray fit = qs[0].toObject().value(QStringLiteral("media")).toObject().value(QStringLiteral("fit")).toArray();
+    ASSERT_EQ(fit.size(), 4);
+    EXPECT_EQ(fit[0].toInt(), (273 - fit[2].toInt()) / 2);
+}
+
+TEST(WebQuizExporter, MissingAndBrokenMediaAreReportedAndTheQuestionStays)
+{
+    QTemporaryDir dir;
+    QFile bad(dir.filePath(QStringLiteral("broken.bmp")));
+    bad.open(QIODevice::WriteOnly);
+    bad.write("BM not really");
+    bad.close();
+    const QStringList records = {
+        QStringLiteral("t%1One%1gone.jpg%1 0").arg(S),
+        QStringLiteral("t%1Two%1broken.bmp%1 0").arg(S),
+        QStringLiteral("t%1Three%1%2%1 0").arg(S, dir.filePath(QStringLiteral("broken.bmp"))),
+    };
+    WebQuizExporter exporter;
+    const WebQuizExport result = exporter.exportTest(QStringLiteral("T"), QStringLiteral("C"), records,
+                                                     dir.path() + QLatin1Char('/'));
+    ASSERT_EQ(result.report.size(), 3) << qPrintable(result.report.join(QLatin1Char('\n')));
+    EXPECT_EQ(result.report[0], QStringLiteral("Question 1: gone.jpg: not found, the question is shown without it"));
+    EXPECT_TRUE(result.report[1].startsWith(QStringLiteral("Question 2: broken.bmp: cannot be used (")));
+    const QJsonArray qs = quizOf(result.page).value(QStringLiteral("questions")).toArray();
+    EXPECT_TRUE(qs[1].toObject().value(QStringLiteral("media")).toObject().value(QStringLiteral("error")).toBool());
+    EXPECT_FALSE(qs[0].toObject().contains(QStringLiteral("media")));
+}
+
+TEST(WebQuizExporter, AFileUsedTwiceIsCarriedOnce)
+{
+    const QString pic = dataPath(QStringLiteral("pictures/redblue-40x30.bmp"));
+    const QStringList records = {QStringLiteral("t%1One%1%2%1 0").arg(S, pic),
+                                 QStringLiteral("t%1Two%1%2%1 1").arg(S, pic)};
+    WebQuizExporter exporter;
+    const WebQuizExport result = exporter.exportTest(QStringLiteral("T"), QStringLiteral("C"), records, QString());
+    EXPECT_EQ(result.page.count("id=\"media-"), 1);
+}
+
+TEST(WebQuizExporter, WarnsAboveFiftyMegabytes)
+{
+    WebQuizExport big;
+    big.page = QByteArray(50 * 1024 * 1024 + 1, 'x');
+    EXPECT_TRUE(big.tooLarge());
+    EXPECT_TRUE(WebQuizExporter::sizeLine(big).contains(QStringLiteral("more than 50 MB")));
+    big.page.chop(1);
+    EXPECT_FALSE(big.tooLarge());
+}
+
+// ---- ardeno-tool export ----------------------------------------------------------
+
+TEST(ToolExport, WritesThePageAndReportsOnStandardError)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("quiz.html"));
+    QProcess p;
+    p.start(QStringLiteral(ARDENO_TOOL), {QStringLiteral("export"), samplesPath(QStringLiteral("sample.ard")), out,
+                                          QStringLiteral("--format"), QStringLiteral("web")});
+    ASSERT_TRUE(p.waitForFinished(120000));
+    EXPECT_EQ(p.exitCode(), 0);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_TRUE(err.contains(QStringLiteral("Question 8: clip.mpg: converted"))) << qPrintable(err);
+    EXPECT_TRUE(err.contains(QStringLiteral("The page is ")));
+    EXPECT_TRUE(QFile::exists(out));
+}
+
+TEST(ToolExport, RefusesUnknownFormatsAndUnreadableTests)
+{
+    QTemporaryDir dir;
+    QProcess p;
+    p.start(QStringLiteral(ARDENO_TOOL), {QStringLiteral("export"), samplesPath(QStringLiteral("sample.ard")),
+                                          dir.filePath(QStringLiteral("x.html")), QStringLiteral("--format"),
+                                          QStringLiteral("pdf")});
+    p.waitForFinished(30000);
+    EXPECT_EQ(p.exitCode(), 2);
+    p.start(QStringLiteral(ARDENO_TOOL), {QStringLiteral("export"), dataPath(QStringLiteral("tests/unreadable.ard")),
+                                          dir.filePath(QStringLiteral("y.html"))});
+    p.waitForFinished(30000);
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("y.html"))));
+}
+
+// ---- the format registry ------------------------------------------------------------
+
+TEST(WebQuizFormat, IsAWriteOnlyFormatChosenByNameOrByAnHtmlFile)
+{
+    QuestionFormatRegistry registry;
+    WebQuizFormat::registerInto(registry);
+    const QuestionFormat *web = registry.byShortName(QStringLiteral("web"));
+    ASSERT_NE(web, nullptr);
+    EXPECT_FALSE(web->hasCapabilities(QuestionFormat::Read));
+    EXPECT_EQ(registry.forFileName(QStringLiteral("/tmp/Quiz.HTML"), QuestionFormat::Write), web);
+    EXPECT_EQ(registry.forFileName(QStringLiteral("quiz.htm"), QuestionFormat::Write), web);
+    EXPECT_EQ(registry.forFileName(QStringLiteral("quiz.html"), QuestionFormat::Read), nullptr);
+}
+
+TEST(WebQuizFormat, AMissingMediaFileIsAQuestionWithAPartLeftBehind)
+{
+    QTemporaryDir dir;
+    ExportRequest request;
+    request.path = dir.filePath(QStringLiteral("q.html"));
+    WebQuizFormat format;
+    request.format = &format;
+    request.source.title = QStringLiteral("T");
+    request.source.teacher = QStringLiteral("C");
+    request.source.records = {QStringLiteral("t%1One%1gone.jpg%1 0").arg(S), QStringLiteral("t%1Two%1none%1 1").arg(S)};
+    request.source.mediaFolder = dir.path() + QLatin1Char('/');
+    const ExchangeReport report = exportQuestions(request);
+    EXPECT_EQ(report.exitStatus(), 3);
+    EXPECT_EQ(report.skipped(), QStringList{QStringLiteral("Question 1: gone.jpg: not found, the question is shown without it")});
+    EXPECT_EQ(report.carried(), 2);
+    EXPECT_TRUE(report.notes().last().startsWith(QStringLiteral("The page is ")));
+    EXPECT_TRUE(QFile::exists(request.path));
+}
+
+TEST(WebMediaConverter, APipeNamedLikeAVideoIsRefusedAtOnce)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("stream.avi"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("mkfifo"), {fifo}), 0);
+    WebMediaConverter c;
+    const ConvertedMedia m = c.convert(fifo);
+    EXPECT_FALSE(m.ok());
+    EXPECT_TRUE(m.error.contains(QStringLiteral("not a regular file"))) << qPrintable(m.error);
+}
