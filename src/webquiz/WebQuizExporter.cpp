@@ -32,7 +32,7 @@ bool replays(const QString &path)
 {
     static const QStringList known = {QStringLiteral("wav"), QStringLiteral("mid"), QStringLiteral("mp3"),
                                       QStringLiteral("mpg"), QStringLiteral("mpeg"), QStringLiteral("avi")};
-    return known.contains(mediaExtensionOf(path));
+    return known.contains(fileKindOf(path));
 }
 }
 
