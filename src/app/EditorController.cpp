@@ -119,17 +119,10 @@ std::optional<LoadedTest> EditorController::open(const QString &path, OpenOrigin
     doc.setCurrentFile(document().currentFile());
     doc.setTestFolder(document().testFolder());
     applyLoadedTest(doc, *read.test);
-    switch (origin) {
-    case OpenOrigin::Menu:
+    // Bare media names in the test belong to its folder, however it was opened.
+    doc.setTestFolder(MediaLookup::testFolderOf(path));
+    if (origin != OpenOrigin::CommandLine)
         doc.setCurrentFile(path);
-        break;
-    case OpenOrigin::RecentList:
-        doc.setTestFolder(MediaLookup::folderOf(QFileInfo(path).absoluteFilePath()));
-        doc.setCurrentFile(path);
-        break;
-    case OpenOrigin::CommandLine:
-        break;
-    }
     replaceDocument(doc, DocumentEditor::Saved::Yes);
     return read.test;
 }
@@ -140,6 +133,7 @@ SaveResult EditorController::save(const QString &path, const QString &title, con
     SaveResult result = SaveTest(m_editing.documentForSave(), path, title, teacher, pumpEvents);
     if (result.saved() && MediaLookup::fileExists(path)) {
         m_editing.setCurrentFile(path);
+        m_editing.setTestFolder(MediaLookup::testFolderOf(path));   // the records now name files there
         m_restoredFile.clear();
         m_editing.setClean();
     }

@@ -23,9 +23,10 @@ class EditorController : public QObject {
 
 public:
     enum class Mode { Adding, Editing };
-    // Where the path of a test to open came from: File > Open keeps the path
-    // as the current file; the recent-files list also makes its folder the
-    // second place media are looked for; the command line changes neither.
+    // Where the path of a test to open came from: File > Open and the
+    // recent-files list keep the path as the current file, the command line
+    // does not. Every one makes the test's folder the place its bare media
+    // names are looked for.
     enum class OpenOrigin { Menu, RecentList, CommandLine };
 
     struct Commands {
@@ -90,7 +91,8 @@ public:
     };
     SaveProposal saveProposal(const QString &workingFolder) const;
 
-    // Saves as File > Save As does; the undo history stays.
+    // Saves as File > Save As does; the undo history stays. After a save the
+    // saved file's folder is where the test's media are looked for.
     SaveResult save(const QString &path, const QString &title, const QString &teacher,
                     const std::function<void()> &pumpEvents = {});
 

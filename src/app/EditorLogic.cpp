@@ -17,19 +17,6 @@ QString commandLineText(const QStringList &arguments)
     return text;
 }
 
-QString extensionAfterFirstFullStop(const QString &path)
-{
-    const qsizetype dot = path.indexOf(QLatin1Char('.'));
-    return dot < 0 ? QString() : path.mid(dot + 1);
-}
-
-bool hasExtension(const QString &path, const QString &ext)
-{
-    if (!path.contains(QLatin1Char('.')))
-        return false;
-    return extensionAfterFirstFullStop(path).compare(ext, Qt::CaseInsensitive) == 0;
-}
-
 QString windowCaption(const QString &fileName)
 {
     return QStringLiteral("Ardeno Test Creator - ") + fileName;

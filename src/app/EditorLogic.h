@@ -11,11 +11,6 @@ namespace EditorLogic {
 // CR LF. Not unquoted.
 QString commandLineText(const QStringList &arguments);
 
-// The text after the first full stop of the whole path ("" without one).
-QString extensionAfterFirstFullStop(const QString &path);
-// That extension compared with ext, letter case ignored.
-bool hasExtension(const QString &path, const QString &ext);
-
 // "Ardeno Test Creator - " and the file's name without its folder.
 QString windowCaption(const QString &fileName);
 QString windowCaptionForPath(const QString &path);

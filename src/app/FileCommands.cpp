@@ -2,6 +2,7 @@
 
 #include "app/EditorLogic.h"
 #include "dialogs/FileDialogs.h"
+#include "document/FileKind.h"
 #include "document/MediaLookup.h"
 #include "media/modSound.h"
 #include "platform/MsgBox.h"
@@ -52,7 +53,7 @@ void FileCommands::open()
     m_controller.editing().setCurrentFile(path);
     if (path.isEmpty() || !MediaLookup::fileExists(path))
         return;
-    if (!EditorLogic::hasExtension(path, QStringLiteral("ard"))) {
+    if (!hasFileKind(path, QStringLiteral("ard"))) {
         MsgBox(QStringLiteral("File does not appear to be a valid Ardeno test."), MsgIcon::Critical);
         return;
     }

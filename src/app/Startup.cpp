@@ -1,7 +1,7 @@
 #include "app/Startup.h"
 
-#include "app/EditorLogic.h"
 #include "app/frmCreate.h"
+#include "document/FileKind.h"
 
 #include "logview/frmLog.h"
 
@@ -16,9 +16,9 @@ void runStartup(frmCreate &editor, const QString &commandLine, const std::functi
     if (commandLine.isEmpty())
         return;
     const QString path = commandLine;   // not unquoted, not split at blanks
-    if (EditorLogic::hasExtension(path, QStringLiteral("ard"))) {
+    if (hasFileKind(path, QStringLiteral("ard"))) {
         editor.loadFromCommandLine(path);
-    } else if (EditorLogic::hasExtension(path, QStringLiteral("log"))) {
+    } else if (hasFileKind(path, QStringLiteral("log"))) {
         frmLog::StartupLog = path;
         frmLog::showLog(&editor);
     }

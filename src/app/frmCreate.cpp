@@ -637,8 +637,21 @@ void frmCreate::cmdRemove_Click()
     }
     m_controller.remove();
     RefreshList();
+    // The focus moves before Remove is disabled: otherwise Qt passes it on
+    // like a Tab to Test Title, whose whole text the next keystroke replaces.
+    focusQuestionPicker();
     SetEditMode(false);
     ClearEntry();
+}
+
+void frmCreate::focusQuestionPicker()
+{
+    if (cboExist->isEnabled() && cboExist->count() > 0)
+        cboExist->setFocus(Qt::OtherFocusReason);
+    else if (m_entry->grpTrueFalse->isVisible())
+        m_entry->txtTFquestion->setFocus(Qt::OtherFocusReason);
+    else
+        m_entry->txtMQuestion->setFocus(Qt::OtherFocusReason);
 }
 
 // An undo or redo while a question is being edited leaves edit mode first, as

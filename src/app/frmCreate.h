@@ -140,6 +140,7 @@ private:
     void setListText(const QString &text);
     void showOpenedTest(const QString &title, const QString &teacher, EditorController::OpenOrigin origin,
                         const QString &path);
+    void focusQuestionPicker();   // the list, or the question box when it is empty
     void showQuestionFrame(int typeIndex);
     void showMediaOf(const QuestionView &q);
 

@@ -5,12 +5,14 @@
 #include "avimaker/EncoderBackend.h"
 
 #include <QtEndian>
+#include <algorithm>
 #include <cstring>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
+#include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
 
@@ -68,6 +70,9 @@ private:
     AVPacket *packet = nullptr;
     SwsContext *sws = nullptr;
     QByteArray expanded;     // 1- and 4-bit rows widened to one byte per pixel
+    QByteArray padded;       // rows made even in number and length, for subsampled chroma
+    int convertWidth = 0;    // the size the rows are converted at (see open)
+    int convertHeight = 0;
     std::int64_t pts = 0;
     QString m_error;
 };
@@ -105,6 +110,13 @@ bool AvEncoderBackend::open(const VideoCodecInfo &info, const DibLayout &source,
     else
         c->gop_size = 1;   // no key-frame choice offered: every frame stands alone (FFV1
                            // would otherwise carry its coder state over 12 frames)
+    // Microsoft Video 1 and ZMBV place their key frames by keyint_min, the
+    // others by gop_size; MPEG-4 would also start one at every scene change.
+    // Microsoft Video 1 counts the frames after a key frame, so it makes one
+    // when keyint_min frames have passed since the last.
+    c->keyint_min = info.id == VideoCodec::MsVideo1 ? c->gop_size - 1 : c->gop_size;
+    if (info.id == VideoCodec::Mpeg4)
+        av_opt_set_int(c->priv_data, "sc_threshold", 1000000000, 0);
     if (info.usesDataRate && settings.bytesPerSecond > 0) {
         // A one-second buffer makes the rate a ceiling, also over a short
         // slideshow, where the average alone would not settle in time.
@@ -125,18 +137,30 @@ bool AvEncoderBackend::open(const VideoCodecInfo &info, const DibLayout &source,
         m_error = QString::fromLocal8Bit(text);
         return false;
     }
+    // With chroma at half resolution an odd width or height would make the
+    // converter squeeze the colour of 101 pixels into 51 samples, shifting it
+    // more with every column; so the rows are converted at an even size (the
+    // last column and row repeated) into a buffer that has room for it, and
+    // the encoder takes the real width and height from that.
+    const AVPixFmtDescriptor *desc = av_pix_fmt_desc_get(c->pix_fmt);
+    const int evenW = desc && desc->log2_chroma_w ? 2 : 1;
+    const int evenH = desc && desc->log2_chroma_h ? 2 : 1;
+    convertWidth = (c->width + evenW - 1) / evenW * evenW;
+    convertHeight = (c->height + evenH - 1) / evenH * evenH;
     frame = av_frame_alloc();
     packet = av_packet_alloc();
     frame->format = c->pix_fmt;
-    frame->width = c->width;
-    frame->height = c->height;
+    frame->width = convertWidth;
+    frame->height = convertHeight;
     if (av_frame_get_buffer(frame, 0) < 0) {
         m_error = QStringLiteral("out of memory");
         return false;
     }
+    frame->width = c->width;
+    frame->height = c->height;
     if (!(source.pixels == DibPixels::Pal8 && c->pix_fmt == AV_PIX_FMT_PAL8)) {
-        sws = sws_getContext(source.width, source.height, avFormat(source.pixels),
-                             c->width, c->height, c->pix_fmt, SWS_BICUBIC | SWS_ACCURATE_RND,
+        sws = sws_getContext(convertWidth, convertHeight, avFormat(source.pixels),
+                             convertWidth, convertHeight, c->pix_fmt, SWS_BICUBIC | SWS_ACCURATE_RND,
                              nullptr, nullptr, nullptr);
         if (!sws) {
             m_error = QStringLiteral("unsupported pixel conversion");
@@ -177,14 +201,29 @@ bool AvEncoderBackend::encode(const unsigned char *pixels, std::int64_t size, QL
         stride = s.width;
     }
     const unsigned char *top = s.topDown ? rows : rows + (s.height - 1) * stride;
-    const int lineSize = int(s.topDown ? stride : -stride);
+    int lineSize = int(s.topDown ? stride : -stride);
+
+    if (sws && (convertWidth != s.width || convertHeight != s.height)) {
+        const int bytes = s.bitCount < 8 ? 1 : s.bitCount / 8;
+        const int paddedLine = convertWidth * bytes;
+        padded.resize(qsizetype(paddedLine) * convertHeight);
+        auto *to = reinterpret_cast<unsigned char *>(padded.data());
+        for (int y = 0; y < convertHeight; ++y, to += paddedLine) {
+            const unsigned char *from = top + std::int64_t(std::min(y, s.height - 1)) * lineSize;
+            std::memcpy(to, from, size_t(s.width) * bytes);
+            for (int x = s.width; x < convertWidth; ++x)
+                std::memcpy(to + x * bytes, from + (s.width - 1) * bytes, size_t(bytes));
+        }
+        top = reinterpret_cast<const unsigned char *>(padded.constData());
+        lineSize = paddedLine;
+    }
 
     if (sws) {
         const uint8_t *srcData[4] = {top, nullptr, nullptr, nullptr};
         const int srcLines[4] = {lineSize, 0, 0, 0};
         if (s.pixels == DibPixels::Pal8)
             srcData[1] = reinterpret_cast<const uint8_t *>(s.palette.constData());
-        sws_scale(sws, srcData, srcLines, 0, s.height, frame->data, frame->linesize);
+        sws_scale(sws, srcData, srcLines, 0, convertHeight, frame->data, frame->linesize);
     } else {
         for (int y = 0; y < s.height; ++y)
             memcpy(frame->data[0] + y * frame->linesize[0], top + y * lineSize, s.width);

@@ -25,6 +25,8 @@ dlgAVIOptions::dlgAVIOptions(QWidget *parent, unsigned uiFlags, const QByteArray
 {
     setObjectName(QStringLiteral("dlgAVIOptions"));
     setWindowTitle(tr("Video Compression"));
+    if (parent)
+        setFont(parent->window()->font());   // the font of the window that asks
 
     cboCompressor = new QComboBox(this);
     cboCompressor->setObjectName(QStringLiteral("cboCompressor"));
@@ -54,6 +56,7 @@ dlgAVIOptions::dlgAVIOptions(QWidget *parent, unsigned uiFlags, const QByteArray
     sldQuality->setRange(0, 100);
     sldQuality->setValue(kDefaultQuality);
     lblQuality = new QLabel(this);
+    lblQuality->setObjectName(QStringLiteral("lblQuality"));
     lblQuality->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("100")) + 4);
 
     chkKeyFrames = new QCheckBox(tr("&Key Frame Every"), this);
@@ -76,7 +79,9 @@ dlgAVIOptions::dlgAVIOptions(QWidget *parent, unsigned uiFlags, const QByteArray
     auto *qualityRow = new QHBoxLayout;
     qualityRow->addWidget(sldQuality, 1);
     qualityRow->addWidget(lblQuality);
-    form->addRow(tr("Compression Quality:"), qualityRow);
+    lblQualityCaption = new QLabel(tr("Compression Quality:"), this);
+    lblQualityCaption->setObjectName(QStringLiteral("lblQualityCaption"));
+    form->addRow(lblQualityCaption, qualityRow);
     if (uiFlags & ICMF_CHOOSE_KEYFRAME)
         form->addRow(chkKeyFrames, txtKeyFrames);
     else
@@ -120,8 +125,11 @@ void dlgAVIOptions::updateControls()
     const VideoCodecInfo *codec = row >= 0 && row < m_listed.size() ? &m_listed[row] : nullptr;
     const bool keyFrames = codec && codec->usesKeyFrames;
     const bool dataRate = codec && codec->usesDataRate;
-    sldQuality->setEnabled(codec && codec->usesQuality
-                           && !(dataRate && chkDataRate->isChecked()));
+    const bool quality = codec && codec->usesQuality && !(dataRate && chkDataRate->isChecked());
+    // The caption and the value go grey with the slider they describe.
+    sldQuality->setEnabled(quality);
+    lblQualityCaption->setEnabled(quality);
+    lblQuality->setEnabled(quality);
     chkKeyFrames->setEnabled(keyFrames);
     txtKeyFrames->setEnabled(keyFrames && chkKeyFrames->isChecked());
     chkDataRate->setEnabled(dataRate);

@@ -36,6 +36,7 @@ private:
 
     QComboBox *cboCompressor;
     QLabel *lblQuality;
+    QLabel *lblQualityCaption;
     QSlider *sldQuality;
     QCheckBox *chkKeyFrames;
     QSpinBox *txtKeyFrames;

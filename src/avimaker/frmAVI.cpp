@@ -58,6 +58,9 @@ frmAVI::frmAVI(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("frmAVI"));
     setWindowTitle(QStringLiteral("Ardeno AVI Maker"));
+    // A window of its own, but in the editor's window font, as its dialogs.
+    if (parent)
+        setFont(parent->window()->font());
 
     lstDIBList = new QListWidget(this);
     lstDIBList->setObjectName(QStringLiteral("lstDIBList"));

@@ -1,7 +1,14 @@
 #include "dialogs/QtFileDialogService.h"
 
+#include "dialogs/OwnerWindow.h"
+
 #include <QApplication>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <algorithm>
 
 namespace {
 // Qt reads the patterns from the last parentheses of a filter text, so each
@@ -17,7 +24,15 @@ QString qtFilter(const FileFilter &f)
 
 FileDialogResult QtFileDialogService::exec(const FileDialogRequest &request)
 {
-    QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialDir);
+    // Qt's own dialog keeps the folders it visited in a QtProject.conf of the
+    // user's; the program keeps no settings but its recent files, so those go
+    // to a scratch folder that goes with the program.
+    static QTemporaryDir scratch;
+    static const bool redirected =
+        (QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path()), true);
+    Q_UNUSED(redirected);
+
+    QFileDialog dialog(ownerWindow(), request.title, request.initialDir);
     const bool open = request.mode == FileDialogRequest::Mode::Open;
     dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     if (open)
@@ -43,6 +58,20 @@ FileDialogResult QtFileDialogService::exec(const FileDialogRequest &request)
         dialog.setDefaultSuffix(request.defaultExt);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
+
+    // Wide enough for the details view to show Name, Size, Type and Date
+    // Modified whole, in whatever font the desktop uses.
+    const int em = dialog.fontMetrics().averageCharWidth();
+    dialog.resize(std::max(dialog.sizeHint().width(), 110 * em),
+                  std::max(dialog.sizeHint().height(), 34 * dialog.fontMetrics().height()));
+    // The name takes the room the others leave.
+    if (auto *details = dialog.findChild<QTreeView *>(QStringLiteral("treeView"))) {
+        QHeaderView *header = details->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
 
     FileDialogResult result;
     if (dialog.exec() != QDialog::Accepted)

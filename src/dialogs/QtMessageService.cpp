@@ -1,12 +1,14 @@
 #include "dialogs/QtMessageService.h"
 
+#include "dialogs/OwnerWindow.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
 MsgResult QtMessageService::show(const MessageRequest &request)
 {
     auto *owner = qobject_cast<QWidget *>(request.owner);
-    QMessageBox box(owner ? owner : QApplication::activeWindow());
+    QMessageBox box(owner ? owner : ownerWindow());
     box.setWindowTitle(request.title);
     // Messages are plain texts; an answer such as "<p>" quoted in one is
     // shown as typed, not taken for markup.

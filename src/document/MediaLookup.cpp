@@ -1,6 +1,7 @@
 #include "document/MediaLookup.h"
 #include "document/QuestionRecord.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace MediaLookup {
@@ -28,18 +29,17 @@ QString nameOf(const QString &path)
     return path.mid(lastSeparator(path) + 1);
 }
 
-QString resolveDirect(const QString &reference)
+QString testFolderOf(const QString &testPath)
 {
-    return !QuestionRecord::isNoMedia(reference) && fileExists(reference) ? reference : QString();
+    return folderOf(QFileInfo(testPath).absoluteFilePath());
 }
 
 QString resolve(const QString &reference, const QString &testFolder)
 {
-    const QString direct = resolveDirect(reference);
-    if (!direct.isEmpty())
-        return direct;
-    const QString inFolder = testFolder + reference;
-    return !testFolder.isEmpty() && !QuestionRecord::isNoMedia(reference) && fileExists(inFolder)
-               ? inFolder : QString();
+    if (reference.isEmpty() || QuestionRecord::isNoMedia(reference))
+        return {};
+    const QString path = QDir::isAbsolutePath(reference) || testFolder.isEmpty()
+                             ? reference : testFolder + reference;
+    return fileExists(path) ? path : QString();
 }
 }

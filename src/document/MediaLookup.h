@@ -1,8 +1,9 @@
 #pragma once
 // Where a question's media file is. References are full paths, or bare names
-// that resolve against the process's working directory (which the file
-// dialogs leave in the folder last chosen). This is the one place that rule
-// lives.
+// that belong to the folder of the test they were read from (TestFolder),
+// never to the working directory the file dialogs move around. This is the
+// one place that rule lives: the media panel, the preview, printing and the
+// save's copy step all resolve through it.
 
 #include <QString>
 
@@ -18,11 +19,12 @@ QString folderOf(const QString &path);
 // The name part of a path, after its last '/' or '\'.
 QString nameOf(const QString &path);
 
-// The editor's and the runner's lookup: the reference itself if it is not
-// "none" and a file exists there; otherwise testFolder + reference if that
-// exists; otherwise "".
-QString resolve(const QString &reference, const QString &testFolder);
+// The folder a test at path keeps its media in: its absolute folder, ending
+// with a separator. What TestFolder is set to when a test is opened or saved.
+QString testFolderOf(const QString &testPath);
 
-// Printing looks only at the reference itself.
-QString resolveDirect(const QString &reference);
+// The file a media reference names, or "" when it is "none" or names no file:
+// a full path as it stands; a bare name (or any relative path) in testFolder,
+// or in the working directory for a test that has no folder yet ("").
+QString resolve(const QString &reference, const QString &testFolder);
 }

@@ -48,4 +48,43 @@ QByteArray exportBytes(const QString &text)
 {
     return Windows1252::encode(trimSpaces(text)) + "\r\n";
 }
+namespace {
+struct ShownMark {
+    QChar hidden;
+    QChar mark;
+};
+constexpr ShownMark kMarks[] = {
+    {QChar(0x0A), QChar(0x2193)},   // downwards arrow
+    {QChar(0x00), QChar(0x25CB)},   // white circle
+    {QChar(0x81), QChar(0x25A1)},   // white square
+    {QChar(0x8D), QChar(0x25AA)},   // small black square
+    {QChar(0x8F), QChar(0x25AB)},   // small white square
+    {QChar(0x90), QChar(0x25AC)},   // black rectangle
+    {QChar(0x9D), QChar(0x25CA)},   // lozenge
+};
+}
+
+QString withMarks(const QString &text)
+{
+    QString t = text;
+    for (const ShownMark &m : kMarks)
+        t.replace(m.hidden, m.mark);
+    return t;
+}
+
+QString withoutMarks(const QString &text)
+{
+    QString t = text;
+    for (const ShownMark &m : kMarks)
+        t.replace(m.mark, m.hidden);
+    return t;
+}
+
+QString marks()
+{
+    QString all;
+    for (const ShownMark &m : kMarks)
+        all += m.mark;
+    return all;
+}
 }

@@ -29,4 +29,15 @@ QByteArray exportBytes(const QString &text);
 
 // Trims only the space character from both ends of the whole text.
 QString trimSpaces(const QString &text);
+
+// Characters a log line can hold that no font draws are shown (in the viewer
+// and on paper) as marks, each its own, so they stay visible characters of
+// their line and go back to their bytes on save: a lone LF, NUL, and the five
+// bytes Windows-1252 leaves undefined (carried as the control characters of
+// the same number). The marks lie outside Windows-1252, so they cannot come
+// from a log, and the fonts the program ships with (DejaVu, Liberation) have
+// them.
+QString withMarks(const QString &text);
+QString withoutMarks(const QString &text);
+QString marks();   // the marks, in the order LF, NUL, 0x81, 0x8D, 0x8F, 0x90, 0x9D
 }

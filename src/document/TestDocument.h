@@ -49,8 +49,8 @@ public:
     // Full path of the test last opened or saved; "" at start.
     QString currentFile() const { return m_currentFile; }
     void setCurrentFile(const QString &path) { m_currentFile = path; }
-    // Folder (with its final separator) of the test last opened from the
-    // recent-files list: the second place media files are looked for.
+    // Folder (with its final separator) of the test last opened or saved:
+    // where the test's bare media names are found.
     QString testFolder() const { return m_testFolder; }
     void setTestFolder(const QString &folder) { m_testFolder = folder; }
 

@@ -1,5 +1,6 @@
 #include "document/TestFile.h"
 
+#include "document/FileKind.h"
 #include "document/LineCodec.h"
 #include "document/MediaLookup.h"
 #include "platform/MsgBox.h"
@@ -8,11 +9,11 @@
 #include "document/QuestionRecord.h"
 #include "platform/ShellService.h"
 #include "document/Windows1252.h"
+#include "platform/CheckedFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstring>
 
@@ -155,13 +156,9 @@ QString unstorableInTestFile(const QString &text)
     return found;
 }
 
-bool ShellCopyFile(const QString &source, const QString &target)
+bool ShellCopyFile(const QString &source, const QString &target, QString *reason)
 {
-    if (Platform::shell().copyFile(source, target))
-        return true;
-    MsgBox(QStringLiteral("Error occurred!"), MsgIcon::Information, MsgButtons::Ok,
-           QStringLiteral("SHCOPY"));
-    return false;
+    return Platform::shell().copyFile(source, target, reason);
 }
 
 namespace {
@@ -180,19 +177,51 @@ QString listedName(const QString &path)
     return info.fileName();
 }
 
-// Copies a record's media file next to the test and names it by its bare
-// name there, unless a file of that name is already in the test's folder.
-QString travellingMediaRecord(const QString &record, const QString &testFolder)
+// A name that, put after the target folder, stays a file of that folder: no
+// separator, not "." or "..", and no control character (which would also
+// break the record's line).
+bool staysInFolder(const QString &name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    for (const QChar c : name)
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return false;
+    return true;
+}
+
+// Copies a record's media file (found where the test was read from) into the
+// folder the test is saved to and names it by its bare name there, unless a
+// file of that name is already in that folder. Only a regular file (a
+// symbolic link counts when it leads to one) whose name says it is media is
+// copied: a test made by someone else must not carry private or special
+// files into a shared folder. What is not copied keeps its reference and is
+// listed in notCopied with the reason.
+QString travellingMediaRecord(const QString &record, const QString &testFolder,
+                              const QString &targetFolder, QStringList &notCopied)
 {
     QStringList f = QuestionRecord::fields(record);
     const int m = QuestionRecord::exactMediaFieldIndex(f);
-    if (m < 0 || !MediaLookup::fileExists(f[m]))
+    if (m < 0)
         return record;
-    const QString bareName = listedName(f[m]);
-    const QString target = testFolder + bareName;
-    if (MediaLookup::fileExists(target))
+    const QString source = MediaLookup::resolve(f[m], testFolder);
+    if (source.isEmpty())
         return record;
-    ShellCopyFile(f[m], target);   // the quiz player looks next to the test either way
+    const QString bareName = listedName(source);
+    if (!staysInFolder(bareName))
+        return record;
+    if (mediaKindOf(bareName) == MediaKind::None || !QFileInfo(source).isFile()) {
+        notCopied << source + QStringLiteral(": not a media file");
+        return record;
+    }
+    const QString target = targetFolder + bareName;
+    if (QFileInfo::exists(target))
+        return record;
+    QString reason;
+    if (!ShellCopyFile(source, target, &reason)) {
+        notCopied << source + QStringLiteral(": ") + reason;
+        return record;   // still names the file, so a later save can take it along
+    }
     f[m] = bareName;
     return QuestionRecord::join(f);
 }
@@ -247,35 +276,33 @@ SaveResult SaveTest(TestDocument &doc, const QString &path, const QString &title
         return result;
     }
 
-    // A path without folder saves into the working directory.
-    QString folder = MediaLookup::folderOf(path);
-    QStringList records;
+    // A path without folder saves into the working directory. The records
+    // are worked out first; the document takes them only once the test is
+    // written, so a failed save leaves it naming files that exist.
+    const QString folder = MediaLookup::testFolderOf(path);
+    QStringList records, notCopied;
     for (int i = 1; i <= doc.questionCount(); ++i) {
         if (pumpEvents)
             pumpEvents();
-        doc.replace(i, travellingMediaRecord(doc.record(i), folder));
-        records.append(doc.record(i));
+        records.append(travellingMediaRecord(doc.record(i), doc.testFolder(), folder, notCopied));
     }
+    // One message for all copies that failed, each file with its reason.
+    if (!notCopied.isEmpty())
+        MsgBox(QStringLiteral("Error occurred!\n\n") + notCopied.join(QLatin1Char('\n')),
+               MsgIcon::Information, MsgButtons::Ok, QStringLiteral("SHCOPY"));
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.errorDescription = file.errorString();
+    const bool existed = QFileInfo::exists(path);
+    QString reason;
+    if (!CheckedFile::write(path, testFileBytes(title, teacher, records), &reason)) {
+        result.errorDescription = QStringLiteral("\n\nThe file \"%1\" could not be written: %2.\n%3")
+            .arg(QDir::toNativeSeparators(path), reason,
+                 existed ? QStringLiteral("Its previous version is unchanged.")
+                         : QStringLiteral("Nothing was written."));
         return result;
     }
-    // QSaveFile's commit() does not notice a short write (a full disk, a file
-    // size limit), so the bytes are flushed and counted before the old file
-    // is replaced; on any failure the temporary file is dropped.
-    const QByteArray bytes = testFileBytes(title, teacher, records);
-    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != bytes.size()) {
-        result.errorDescription = file.errorString();
-        file.cancelWriting();
-        file.commit();   // removes the temporary file
-        return result;
-    }
-    if (!file.commit()) {
-        result.errorDescription = file.errorString();
-        return result;
-    }
+    for (int i = 0; i < records.size(); ++i)
+        if (records[i] != doc.record(i + 1))
+            doc.replace(i + 1, records[i]);
     result.status = SaveResult::Status::Saved;
     return result;
 }

@@ -58,14 +58,19 @@ struct SaveResult {
 
 // Writes the document to path. Refuses (with the user told why) when the title
 // or the class/teacher line is empty, or when the user cancels the warning
-// about characters a test file cannot hold. Copies each question's media file into
-// the test's folder and rewrites its reference to the bare name, as the quiz
-// player finds media next to the test. The file is replaced atomically, so a
-// failed write leaves the previous test intact. pumpEvents runs once per
-// question to keep a window responsive while media is copied.
+// about characters a test file cannot hold. Copies each question's media file
+// (regular files of a media kind only) into the test's folder and rewrites its
+// reference to the bare name once the copy is complete, as the quiz player
+// finds media next to the test; copies that fail or are refused keep their
+// reference and are listed in one message. The file is replaced atomically,
+// and the document takes the new records only when the test was written, so
+// a failed save changes nothing. errorDescription then names the file and the
+// system's reason. pumpEvents runs once per question to keep a window
+// responsive while media is copied.
 SaveResult SaveTest(TestDocument &doc, const QString &path, const QString &title,
                     const QString &teacher, const std::function<void()> &pumpEvents = {});
 
-// Copies one file with the shell; on failure says "Error occurred!" (title
-// "SHCOPY") and returns false.
-bool ShellCopyFile(const QString &source, const QString &target);
+// Copies one file with the shell; on failure returns false with the
+// system's reason. SaveTest gathers the failures into one "Error occurred!"
+// message (title "SHCOPY") that names each file and its reason.
+bool ShellCopyFile(const QString &source, const QString &target, QString *reason = nullptr);

@@ -4,9 +4,9 @@
 
 #include "document/MediaLookup.h"
 #include "document/QuestionRecord.h"
+#include "platform/CheckedFile.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 // The records with each existing media file copied beside the new file and
@@ -56,20 +56,10 @@ ExchangeReport exportQuestions(const ExportRequest &request, const QuestionForma
     if (report.failed())
         return report;
 
-    QSaveFile file(request.path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        report.fail(QStringLiteral("\"%1\" cannot be written: %2").arg(request.path, file.errorString()));
-        return report;
-    }
     // A short write (a full disk) must not replace an existing file.
-    if (file.write(written.bytes) != written.bytes.size() || !file.flush() || file.size() != written.bytes.size()) {
-        report.fail(QStringLiteral("\"%1\" cannot be written: %2").arg(request.path, file.errorString()));
-        file.cancelWriting();
-        file.commit();
-        return report;
-    }
-    if (!file.commit()) {
-        report.fail(QStringLiteral("\"%1\" cannot be written: %2").arg(request.path, file.errorString()));
+    QString reason;
+    if (!CheckedFile::write(request.path, written.bytes, &reason)) {
+        report.fail(QStringLiteral("\"%1\" cannot be written: %2").arg(request.path, reason));
         return report;
     }
     const int n = written.report.carried();

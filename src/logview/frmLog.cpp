@@ -5,6 +5,8 @@
 #include "platform/MsgBox.h"
 #include "print/PrintSurface.h"
 #include "document/ScoreLog.h"
+#include "platform/CheckedFile.h"
+#include "print/LogPrintout.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,7 +15,6 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 #include <QStackedWidget>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -22,11 +23,6 @@ QString frmLog::StartupLog;
 QPointer<frmLog> frmLog::s_instance;
 
 namespace {
-// A lone LF inside a line is shown as this sign, so it stays an ordinary
-// character of its line (a Windows text box shows it as a glyph, not as a
-// line break). No Windows-1252 character maps to it, so it cannot come
-// from a log.
-constexpr QChar kShownLineFeed(0x240A);
 constexpr QChar kParagraph(QChar::ParagraphSeparator);
 
 QString nulFilter(const QString &description, const QString &pattern)
@@ -114,8 +110,7 @@ QString frmLog::toDisplay(const QString &crlfText)
     QString t = crlfText;
     t.replace(QLatin1String("\r\n"), QString(kParagraph));
     t.replace(QLatin1Char('\r'), kParagraph);
-    t.replace(QLatin1Char('\n'), kShownLineFeed);
-    return t;
+    return ScoreLog::withMarks(t);
 }
 
 QString frmLog::fromDisplay(const QString &displayText)
@@ -125,12 +120,10 @@ QString frmLog::fromDisplay(const QString &displayText)
     for (const QChar c : displayText) {
         if (c == kParagraph || c == QChar(QChar::LineSeparator))
             t += QLatin1String("\r\n");
-        else if (c == kShownLineFeed)
-            t += QLatin1Char('\n');
         else
             t += c;
     }
-    return t;
+    return ScoreLog::withoutMarks(t);
 }
 
 bool frmLog::showsLargeLog() const
@@ -241,12 +234,11 @@ void frmLog::mnuSave_Click()
                                  QDir::currentPath(), QStringLiteral("txt"));
     if (LogFileName.isEmpty())
         return;
-    // Written to a temporary file and renamed: a failed save leaves an
-    // existing file as it was.
-    QSaveFile out(LogFileName);
-    const QByteArray bytes = ScoreLog::exportBytes(shownText());
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        MsgBox(QStringLiteral("There has been an error saving this log as a text file."),
+    // A failed save leaves an existing file as it was, and says why.
+    QString reason;
+    if (!CheckedFile::write(LogFileName, ScoreLog::exportBytes(shownText()), &reason)) {
+        MsgBox(QStringLiteral("There has been an error saving this log as a text file.\n\n")
+                   + QDir::toNativeSeparators(LogFileName) + QStringLiteral(": ") + reason,
                MsgIcon::Critical);
         return;
     }
@@ -258,9 +250,7 @@ void frmLog::mnuPrint_Click()
     const QString text = ScoreLog::trimSpaces(shownText());
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto printer = PrintSurface::toDefaultPrinter();
-    // The printer's own font and page flow: no layout of our own.
-    const bool ok = printer->print() && printer->print(LogFileName + QStringLiteral("\r\n\r\n"))
-        && printer->print(text) && printer->endDoc();
+    const bool ok = printScoreLog(*printer, LogFileName, text);
     if (!ok)
         printer->killDoc();
     QApplication::restoreOverrideCursor();

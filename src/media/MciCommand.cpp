@@ -1,6 +1,6 @@
 #include "media/MciCommand.h"
 #include "media/MciError.h"
-#include "media/MediaKind.h"
+#include "document/FileKind.h"
 
 #include <QRegularExpression>
 

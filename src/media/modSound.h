@@ -1,5 +1,5 @@
 #pragma once
-// The media player: the kind of a media file by its name, and the routines
+// The media player: the routines
 // that play wave sounds, MIDI and MP3 tunes and AVI and MPEG videos.
 //
 // All routines run on the GUI thread and return at once, except PlayWave and
@@ -21,7 +21,7 @@
 // Without a sound server or sound card everything still returns promptly and
 // plays nothing audible; a "sync" sound then returns after its own length.
 
-#include "media/MediaKind.h"
+#include "document/FileKind.h"
 
 #include <QString>
 

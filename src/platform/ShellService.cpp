@@ -1,16 +1,16 @@
 #include "platform/ShellService.h"
 
+#include "platform/CheckedFile.h"
+
 #include <QDesktopServices>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 
-bool QtShellService::copyFile(const QString &from, const QString &to)
+bool QtShellService::copyFile(const QString &from, const QString &to, QString *reason)
 {
     // The shell's copy replaces an existing target without asking.
-    if (QFile::exists(to) && !QFile::remove(to))
-        return false;
-    return QFile::copy(from, to);
+    return CheckedFile::copy(from, to, reason);
 }
 
 QString QtShellService::findExecutable(const QString &name) const

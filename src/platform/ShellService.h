@@ -9,8 +9,9 @@
 class ShellService {
 public:
     virtual ~ShellService() = default;
-    // Copies one file, replacing nothing silently: returns false on failure.
-    virtual bool copyFile(const QString &from, const QString &to) = 0;
+    // Copies one file; the copy appears whole or not at all. On failure
+    // returns false and puts the system's reason into *reason.
+    virtual bool copyFile(const QString &from, const QString &to, QString *reason = nullptr) = 0;
     // Full path of a program found on the search path, or "".
     virtual QString findExecutable(const QString &name) const = 0;
     virtual bool startDetached(const QString &program, const QStringList &arguments) = 0;
@@ -19,7 +20,7 @@ public:
 
 class QtShellService : public ShellService {
 public:
-    bool copyFile(const QString &from, const QString &to) override;
+    bool copyFile(const QString &from, const QString &to, QString *reason = nullptr) override;
     QString findExecutable(const QString &name) const override;
     bool startDetached(const QString &program, const QStringList &arguments) override;
     bool openUrl(const QUrl &url) override;

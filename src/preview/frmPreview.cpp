@@ -1,7 +1,7 @@
 #include "preview/frmPreview.h"
 
 #include "preview/AnswerOption.h"
-#include "pictures/FitPicture.h"
+#include "pictures/PictureFit.h"
 #include "document/MediaLookup.h"
 #include "platform/MsgBox.h"
 #include "widgets/PictureBox.h"
@@ -439,7 +439,7 @@ void frmPreview::ShowMedia(const QString &path)
 void frmPreview::FitPicture()
 {
     // A failure leaves the picture area as it was, without a message.
-    m_media->showFitted(m_hiddenPicture, fitPictureRect);
+    m_media->showFitted(m_hiddenPicture);
 }
 
 void frmPreview::SetPreviewColors(const QColor &color)
@@ -462,7 +462,7 @@ void frmPreview::cmdPreview_Click()
         const QString &file = m_runner.MediaFile;
         // The replay knows the lower-case extensions only, as the quiz player's
         // button does; a "Song.MID" shows its button but replays nothing.
-        const QString ext = mediaExtensionOf(file);
+        const QString ext = fileKindOf(file);
         media.closeAll();
         if (ext == QLatin1String("wav"))
             media.playWave(file, QStringLiteral("async"));

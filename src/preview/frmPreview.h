@@ -6,7 +6,7 @@
 //
 // The window is modeless and deletes itself when closed. There is at most one.
 // The sequencing, scoring and report texts live in TestRunner, ScoreReport
-// and FitPicture; this class only puts them on screen. The media player,
+// and the picture fitting rule (PictureFit); this class only puts them on screen. The media player,
 // clock and printer it uses are in PreviewHooks.
 
 #include "preview/TestRunner.h"

@@ -100,6 +100,13 @@ bool PrintSurface::open()
         return fail(QStringLiteral("no default printer"));
     if (m_ended)
         return fail(QStringLiteral("the document has already been ended"));
+    if (!m_pdfPath.isEmpty()) {
+        // Asked first, so that a missing folder or a read-only file is told
+        // in our own words with the system's reason, not as a Qt warning.
+        QFile probe(m_pdfPath);
+        if (!probe.open(QIODevice::WriteOnly))
+            return fail(QStringLiteral("cannot write the PDF file %1: %2").arg(m_pdfPath, probe.errorString()));
+    }
     m_painter = std::make_unique<QPainter>();
     if (!m_painter->begin(m_printer.get())) {
         m_painter.reset();
@@ -171,6 +178,38 @@ double PrintSurface::textWidth(const QString &text) const
     if (!m_printer)
         return 0;
     return dotsToMm(QFontMetricsF(currentFont(), m_printer.get()).horizontalAdvance(text));
+}
+
+QStringList PrintSurface::breakToWidth(const QString &text, double widthMm) const
+{
+    QStringList lines;
+    QString rest = text;
+    while (rest.size() > 1 && textWidth(rest) > widthMm) {
+        // The longest start of rest that fits (at least one character).
+        qsizetype lo = 1, hi = rest.size() - 1;
+        while (lo < hi) {
+            const qsizetype mid = (lo + hi + 1) / 2;
+            if (textWidth(rest.left(mid)) <= widthMm)
+                lo = mid;
+            else
+                hi = mid - 1;
+        }
+        qsizetype cut = lo, next = lo;
+        if (rest[lo] == QLatin1Char(' ')) {
+            next = lo + 1;
+        } else {
+            const qsizetype blank = rest.lastIndexOf(QLatin1Char(' '), lo - 1);
+            if (blank > 0) {
+                cut = blank;
+                next = blank + 1;
+            }
+        }
+        lines << rest.left(cut);
+        rest = rest.mid(next);
+    }
+    if (!rest.isEmpty() || lines.isEmpty())
+        lines << rest;
+    return lines;
 }
 
 bool PrintSurface::ensurePageFor(double heightMm)

@@ -18,6 +18,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QPainter;
@@ -75,6 +76,11 @@ public:
     // Height of one line of the current font, in millimetres.
     double textHeight() const;
     double textWidth(const QString &text) const;
+    // text cut into lines no wider than widthMm in the current font: at the
+    // last blank that fits (the blank itself is dropped), or, for a word
+    // longer than the width, between characters. Always at least one line,
+    // and at least one character on each.
+    QStringList breakToWidth(const QString &text, double widthMm) const;
 
     // Prints text at the current position (its top at currentY). With
     // lineEnd, x becomes 0 and y moves down one line of the current font;

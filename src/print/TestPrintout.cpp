@@ -1,5 +1,6 @@
 #include "print/TestPrintout.h"
 
+#include "document/FileKind.h"
 #include "document/MediaLookup.h"
 #include "platform/MsgBox.h"
 #include "pictures/PictureLoader.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 int TestPrintout::LeftMargin = 10;
@@ -36,16 +38,6 @@ double roundMm(double mm)
     return std::nearbyint(mm);
 }
 
-bool isPictureName(const QString &mediaField)
-{
-    // The extension is everything after the first full stop of the field.
-    const qsizetype dot = mediaField.indexOf(QLatin1Char('.'));
-    if (dot < 0)
-        return false;
-    const QString ext = mediaField.mid(dot + 1).toLower();
-    return ext == QLatin1String("bmp") || ext == QLatin1String("jpg")
-        || ext == QLatin1String("jpeg") || ext == QLatin1String("wmf");
-}
 }
 
 TestPrintout::~TestPrintout()
@@ -212,16 +204,9 @@ bool TestPrintout::printQuestionText(const QString &question, int number)
 
 QString TestPrintout::picturePath(const QString &mediaField) const
 {
-    if (!isPictureName(mediaField))
+    if (mediaKindOf(mediaField) != MediaKind::Picture)
         return {};
-    // The field as it stands (a full path, or a name in the working
-    // directory), then, like the preview, the test's folder: a test opened
-    // from the recent-files list prints its pictures too. Last the folder
-    // of the test file itself.
-    QString path = MediaLookup::resolve(mediaField, m_doc.testFolder());
-    if (path.isEmpty() && !m_doc.currentFile().isEmpty())
-        path = MediaLookup::resolve(mediaField, MediaLookup::folderOf(m_doc.currentFile()));
-    return path;
+    return MediaLookup::resolve(mediaField, m_doc.testFolder());
 }
 
 bool TestPrintout::printPicture(const QString &mediaField, double offsetY, double gapAfter)
@@ -245,16 +230,40 @@ bool TestPrintout::printPicture(const QString &mediaField, double offsetY, doubl
     }
     if (picture.isNull() || !picture.naturalSizeMm.isValid())
         return false;
-    const double h = picture.naturalSizeMm.height();
+    // A picture larger than the printable area (inside the margins the rules
+    // keep, below the offset) is shrunk to it, proportions kept; one that
+    // fits prints at its natural size.
+    const QSizeF natural = picture.naturalSizeMm;
+    const double scale = std::min({1.0, (m_printer.scaleWidth() - 2 * LeftMargin) / natural.width(),
+                                   (m_printer.scaleHeight() - offsetY) / natural.height()});
+    const double w = natural.width() * scale;
+    const double h = natural.height() * scale;
     if (m_printer.scaleHeight() - m_printer.currentY() < h) {
         if (!m_printer.newPage())
             return false;
     }
     const double y = m_printer.currentY();
-    if (!m_printer.drawImage(picture.image,
-                             QRectF(LeftMargin, y + offsetY, picture.naturalSizeMm.width(), h)))
+    if (!m_printer.drawImage(picture.image, QRectF(LeftMargin, y + offsetY, w, h)))
         return false;
     m_printer.setCurrentY(y + h + gapAfter);
+    return true;
+}
+
+bool TestPrintout::printAnswer(const QString &letter, const QString &answer)
+{
+    // An answer wider than the paper goes on below itself, indented under
+    // its first line's text, and keeps the right margin the rules keep.
+    PrintSurface &p = m_printer;
+    p.setCurrentX(LeftMargin);
+    if (!p.print(letter, false))
+        return false;
+    const double indent = p.currentX();
+    const QStringList lines = p.breakToWidth(answer, p.scaleWidth() - LeftMargin - indent);
+    for (const QString &line : lines) {
+        p.setCurrentX(indent);
+        if (!p.print(line))
+            return false;
+    }
     return true;
 }
 
@@ -268,11 +277,9 @@ bool TestPrintout::PrintMultipleChoice(const QString &record, int number)
     if (!printPicture(q.media(), 0, 2) || !printQuestionText(q.question(), number))
         return false;
     static const char *const letters[] = {"  A.  ", "  B.  ", "  C.  ", "  D.  "};
-    for (int k = 0; k < 4; ++k) {
-        m_printer.setCurrentX(LeftMargin);
-        if (!m_printer.print(QLatin1String(letters[k]), false) || !m_printer.print(q.answer(k)))
+    for (int k = 0; k < 4; ++k)
+        if (!printAnswer(QLatin1String(letters[k]), q.answer(k)))
             return false;
-    }
     return m_printer.print();
 }
 

@@ -62,6 +62,7 @@ public:
 private:
     bool printPicture(const QString &mediaField, double offsetY, double gapAfter);
     bool printQuestionText(const QString &question, int number);
+    bool printAnswer(const QString &letter, const QString &answer);
     void setBusy(bool busy);
     void showError(const QString &text);
 

@@ -15,12 +15,12 @@
 #include "platform/RegularFile.h"
 #include "document/ScoreLog.h"
 #include "document/TestFile.h"
+#include "platform/CheckedFile.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <cstdio>
 #include <optional>
 
@@ -156,8 +156,7 @@ int save(const QStringList &args)
     if (r.status == SaveResult::Status::Refused)
         return 1;
     if (!r.saved()) {
-        printError(QStringLiteral("The test could not be written to \"%1\": %2")
-                       .arg(args[0], r.errorDescription));
+        printError(r.errorDescription.trimmed());
         return 1;
     }
     printTestJson(test->title, test->teacher, recordsOf(doc));
@@ -175,11 +174,9 @@ int log2txt(const QStringList &args)
         return 1;
     }
     const QByteArray bytes = ScoreLog::exportBytes(ScoreLog::textFromBytes(log));
-    QSaveFile out(args[1]);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush()
-        || out.size() != bytes.size() || !out.commit()) {
-        printError(QStringLiteral("Cannot write \"%1\": %2").arg(args[1], out.errorString()));
-        out.cancelWriting();
+    QString reason;
+    if (!CheckedFile::write(args[1], bytes, &reason)) {
+        printError(QStringLiteral("Cannot write \"%1\": %2").arg(args[1], reason));
         return 1;
     }
     return 0;

@@ -3,6 +3,7 @@
 
 #include "tool/ToolCommand.h"
 
+#include "document/MediaLookup.h"
 #include "platform/MessageService.h"
 #include "platform/Platform.h"
 #include "print/PrintCommands.h"
@@ -48,9 +49,7 @@ int runPrint(const QStringList &argsIn)
         std::fprintf(stderr, "%s\n", qPrintable(read.error));
         return 1;
     }
-    // Media references are bare names beside the test (or full paths), as
-    // the editor sees them after opening the test from its folder.
-    QDir::setCurrent(QFileInfo(testPath).absolutePath());
+    doc.setTestFolder(MediaLookup::testFolderOf(testPath));
 
     ToolPrintMessages messages(key);
     Platform::setMessages(&messages);

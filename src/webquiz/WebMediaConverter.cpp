@@ -3,7 +3,7 @@
 #include "media/MidiSource.h"
 #include "platform/ModuleLoader.h"
 #include "platform/RegularFile.h"
-#include "media/MediaKind.h"
+#include "document/FileKind.h"
 #include "pictures/WmfHeader.h"
 #include "pictures/WmfReader.h"
 #include "pictures/WmfSvg.h"

@@ -1,12 +1,12 @@
 #include "webquiz/WebQuizExporter.h"
 
-#include "pictures/FitPicture.h"
+#include "pictures/PictureFit.h"
 #include "document/MediaLookup.h"
 #include "document/QuestionRecord.h"
 #include "preview/TestRunner.h"
 #include "webquiz/WebMediaConverter.h"
 #include "webquiz/WebQuizPage.h"
-#include "media/MediaKind.h"
+#include "document/FileKind.h"
 
 #include <QHash>
 #include <QJsonArray>
@@ -32,7 +32,7 @@ bool replays(const QString &path)
 {
     static const QStringList known = {QStringLiteral("wav"), QStringLiteral("mid"), QStringLiteral("mp3"),
                                       QStringLiteral("mpg"), QStringLiteral("mpeg"), QStringLiteral("avi")};
-    return known.contains(mediaExtensionOf(path));
+    return known.contains(fileKindOf(path));
 }
 }
 
@@ -104,7 +104,7 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
                 }
                 m[QStringLiteral("index")] = index;
                 if (c.kind == ConvertedMedia::Kind::Picture) {
-                    const QRect r = fitPictureRect(QSize(kPictureArea, kPictureArea), c.pictureSize);
+                    const QRect r = fitPicture(QSize(kPictureArea, kPictureArea), c.pictureSize).target;
                     m[QStringLiteral("fit")] = QJsonArray{r.x(), r.y(), r.width(), r.height()};
                 }
                 result.report << label

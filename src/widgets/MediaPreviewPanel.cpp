@@ -1,7 +1,7 @@
 #include "widgets/MediaPreviewPanel.h"
 
 #include "media/modSound.h"
-#include "pictures/FitPicture.h"
+#include "pictures/PictureFit.h"
 #include "pictures/PictureLoader.h"
 #include "platform/MsgBox.h"
 #include "widgets/Controls.h"
@@ -109,16 +109,16 @@ void MediaPreviewPanel::showThumbnail()
 {
     if (m_picturePath.isEmpty())
         return;
-    const auto thumbnail = [](const QSize &box, const QSize &natural) { return thumbnailRect(box, natural).target; };
-    if (showFitted(m_picturePath, thumbnail))
+    if (showFitted(m_picturePath))
         m_label->setText(QStringLiteral("Picture Thumbnail"));
     // else the panel keeps reading "Picture Preview"
 }
 
-bool MediaPreviewPanel::showFitted(const QString &path,
-                                   const std::function<QRect(const QSize &box, const QSize &natural)> &rule)
+// The editor's thumbnail and the preview's picture are placed by the one
+// fitting rule.
+bool MediaPreviewPanel::showFitted(const QString &path)
 {
-    const QRect target = rule(m_picture->innerSize(), m_naturalSize->innerSize());
+    const QRect target = fitPicture(m_picture->innerSize(), m_naturalSize->innerSize()).target;
     if (target.isEmpty())
         return false;
     // Decoded straight at the size drawn (large JPEGs at reduced size).

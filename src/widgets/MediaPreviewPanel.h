@@ -9,7 +9,6 @@
 #include <QObject>
 #include <QRect>
 #include <QString>
-#include <functional>
 
 class PictureBox;
 class QLabel;
@@ -56,11 +55,11 @@ public:
     void show(const QString &path);
     // The thumbnail of the picture last shown, fitted into the picture box.
     void showThumbnail();
-    // Draws the picture at `path` into the picture box, at the place `rule`
-    // gives for the box's inner size and the natural size the hidden box
-    // holds; the play button goes. False, and nothing changed, when that
+    // Draws the picture at `path` into the picture box, fitted by the one
+    // fitting rule to the box's inner size and the natural size the hidden
+    // box holds; the play button goes. False, and nothing changed, when that
     // place is empty or the picture cannot be read.
-    bool showFitted(const QString &path, const std::function<QRect(const QSize &box, const QSize &natural)> &rule);
+    bool showFitted(const QString &path);
     // Empties the panel and stops videos and tunes (not a wave sound).
     void clear();
     // The play button: the sound or tune again, from its start.

@@ -149,7 +149,7 @@ TEST_F(EditorControllerTest, CommandTableAfterNewOpenAddEditRemove)
     editor.setTestCommands(true);
     EXPECT_EQ(editor.commands(), table(true, false, true, true, false, false));
     EXPECT_EQ(editor.document().currentFile(), path);
-    EXPECT_TRUE(editor.document().testFolder().isEmpty());
+    EXPECT_EQ(QDir(editor.document().testFolder()).canonicalPath(), QDir(dir.path()).canonicalPath());
 
     addQuestion(tf("d"));
     EXPECT_EQ(editor.commands(), table(true, false, true, true, true, false));
@@ -165,14 +165,17 @@ TEST_F(EditorControllerTest, CommandTableAfterNewOpenAddEditRemove)
     editor.undo();
     EXPECT_EQ(editor.commands(), table(true, false, true, true, true, true));
 
-    // Opening from the recent list also sets the test's folder; the command
-    // line changes neither the current file nor the folder.
+    // Every way of opening makes the test's folder the place its media are
+    // found; the command line keeps the current file.
+    editor.editing().setTestFolder(QStringLiteral("/elsewhere/"));
     ASSERT_TRUE(editor.open(path, EditorController::OpenOrigin::RecentList, &error));
     EXPECT_FALSE(editor.editing().canUndo());
     EXPECT_EQ(QDir(editor.document().testFolder()).canonicalPath(), QDir(dir.path()).canonicalPath());
     const QString other = writeTest("other.ard", {tf("x")});
+    editor.editing().setTestFolder(QStringLiteral("/elsewhere/"));
     ASSERT_TRUE(editor.open(other, EditorController::OpenOrigin::CommandLine, &error));
     EXPECT_EQ(editor.document().currentFile(), path);
+    EXPECT_EQ(QDir(editor.document().testFolder()).canonicalPath(), QDir(dir.path()).canonicalPath());
     EXPECT_EQ(editor.document().records(), QStringList{tf("x")});
 
     // An unreadable file leaves everything as it was.

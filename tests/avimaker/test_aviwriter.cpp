@@ -10,6 +10,8 @@
 #include "TestDoubles.h"
 #include "avimaker/cDIB.h"
 
+#include <QColor>
+#include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -271,6 +273,79 @@ TEST_F(AviWriterTest, EveryCodecWritesAFilePlayersRead)
             if (lossless.contains(codec.toolName)) {
                 EXPECT_TRUE(decode(out) == expectedBgr(palette ? pal : spec, 4));
             }
+        }
+    }
+}
+
+TEST_F(AviWriterTest, KeyFrameEveryIsHonouredByEveryCodecThatHasIt)
+{
+    // A slideshow-like clip: a still background with a small square moving,
+    // so every encoder has good reason to make delta frames.
+    QStringList files;
+    for (int i = 0; i < 30; ++i) {
+        QImage img(64, 48, QImage::Format_RGB888);
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x)
+                img.setPixelColor(x, y, QColor(x * 4, y * 5, 128));
+        for (int y = 20; y < 28; ++y)
+            for (int x = i; x < i + 8; ++x)
+                img.setPixelColor(x, y, Qt::white);
+        files << path(QString("k%1.bmp").arg(i, 2, 10, QChar('0')));
+        ASSERT_TRUE(img.save(files.last(), "BMP"));
+    }
+    for (const VideoCodecInfo &codec : videoCodecs()) {
+        if (!codec.usesKeyFrames)
+            continue;
+        SCOPED_TRACE(codec.toolName);
+        RecordingView view;
+        view.options.fccHandler = codec.fourcc;
+        view.options.dwFlags = AVICOMPRESSF_VALID | AVICOMPRESSF_KEYFRAMES;
+        view.options.dwKeyFrameEvery = 5;
+        const QString out = path(QString("key-%1.avi").arg(codec.toolName));
+        ASSERT_EQ(write(out, files, "10", view).status, AVIERR_OK);
+        bool ok = false;
+        const QByteArray idx1 = chunksAt(readRiff(readBytes(out), &ok), "RIFF:AVI /idx1").value(0).payload;
+        ASSERT_EQ(idx1.size(), 30 * 16);
+        QList<int> keys;
+        for (int i = 0; i < 30; ++i)
+            if (le32At(idx1, i * 16 + 4) & 0x10u)
+                keys << i;
+        EXPECT_EQ(keys, QList<int>({0, 5, 10, 15, 20, 25}));
+    }
+}
+
+TEST_F(AviWriterTest, OddWidthKeepsTheColourOfTheLastColumn)
+{
+    // A 101 x 76 gradient from orange to blue: the last column must decode
+    // close to the bitmap's (10, 0, 204), not to colours of the row padding.
+    QImage img(101, 76, QImage::Format_RGB888);
+    for (int x = 0; x < img.width(); ++x)
+        for (int y = 0; y < img.height(); ++y)
+            img.setPixelColor(x, y, QColor(200 - 190 * x / 100, 100 - 100 * x / 100, 204 * x / 100));
+    QStringList files;
+    for (int i = 0; i < 2; ++i) {
+        files << path(QString("grad%1.bmp").arg(i));
+        ASSERT_TRUE(img.save(files.last(), "BMP"));
+    }
+    for (const char *name : {"mjpeg", "mpeg4"}) {
+        SCOPED_TRACE(name);
+        const VideoCodecInfo *codec = videoCodecByToolName(name);
+        ASSERT_TRUE(codec);
+        RecordingView view;
+        view.options.fccHandler = codec->fourcc;
+        view.options.dwFlags = AVICOMPRESSF_VALID | AVICOMPRESSF_KEYFRAMES;
+        view.options.dwKeyFrameEvery = 1;
+        view.options.dwQuality = 10000;
+        const QString out = path(QString("odd-%1.avi").arg(name));
+        ASSERT_EQ(write(out, files, "10", view).status, AVIERR_OK);
+        const QByteArray bgr = decode(out);
+        ASSERT_EQ(bgr.size(), 101 * 76 * 3 * 2);
+        for (const int x : {0, 50, 99, 100}) {
+            const QColor want = img.pixelColor(x, 38);
+            const auto *p = reinterpret_cast<const uchar *>(bgr.constData()) + (38 * 101 + x) * 3;
+            EXPECT_NEAR(p[2], want.red(), 24) << "column " << x;
+            EXPECT_NEAR(p[1], want.green(), 24) << "column " << x;
+            EXPECT_NEAR(p[0], want.blue(), 24) << "column " << x;
         }
     }
 }

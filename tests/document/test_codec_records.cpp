@@ -1,4 +1,6 @@
-// The line codec, the Windows-1252 mapping, records, numbers and the document.
+// The line codec, the Windows-1252 mapping, records, file kinds, media lookup
+// and the document.
+#include "document/FileKind.h"
 #include "document/LineCodec.h"
 #include "document/MediaLookup.h"
 #include "document/QuestionRecord.h"
@@ -129,26 +131,57 @@ TEST(TestDocument, StoresCaptionsWithRecordsAndShiftsOnRemove)
     EXPECT_EQ(TestDocument::captionOf(QStringLiteral("no separator")), QString());
 }
 
-TEST(MediaLookup, ReferenceFirstThenTestFolder)
+TEST(MediaLookup, BareNamesBelongToTheTestFolderNotTheWorkingDirectory)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(QDir().mkpath(dir.filePath("tests")));
-    QFile f(dir.filePath("tests/cat.bmp"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
-    const QString folder = dir.filePath("tests") + '/';
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("anna.berg/tests")));
+    const QString folder = dir.filePath("anna.berg/tests") + '/';
+    for (const char *name : {"anna.berg/tests/cat.bmp", "elsewhere.bmp"}) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
     const QString old = QDir::currentPath();
-    QDir::setCurrent(dir.path());
+    QDir::setCurrent(dir.path());   // where a file dialog might have left it
     EXPECT_EQ(MediaLookup::resolve("cat.bmp", folder), folder + "cat.bmp");
-    EXPECT_EQ(MediaLookup::resolveDirect("cat.bmp"), QString());
-    EXPECT_EQ(MediaLookup::resolve("cat.bmp", QString()), QString());
-    EXPECT_EQ(MediaLookup::resolve("tests", QString()), QString());   // a folder is no media
-    QDir::setCurrent(folder);
-    EXPECT_EQ(MediaLookup::resolve("cat.bmp", QString()), QStringLiteral("cat.bmp"));
-    QFile::copy("cat.bmp", "none");
+    // A file of the name in the working directory does not stand in.
+    EXPECT_EQ(MediaLookup::resolve("elsewhere.bmp", folder), QString());
+    // A test that has no folder yet takes names from the working directory.
+    EXPECT_EQ(MediaLookup::resolve("elsewhere.bmp", QString()), QStringLiteral("elsewhere.bmp"));
+    EXPECT_EQ(MediaLookup::resolve(dir.filePath("elsewhere.bmp"), folder), dir.filePath("elsewhere.bmp"));
+    EXPECT_EQ(MediaLookup::resolve("anna.berg", QString()), QString());   // a folder is no media
+    QFile::copy(folder + "cat.bmp", folder + "none");
     EXPECT_EQ(MediaLookup::resolve("none", folder), QString());   // even with a file of that name
+    EXPECT_EQ(MediaLookup::resolve("NONE", folder), QString());
+    EXPECT_EQ(MediaLookup::testFolderOf("anna.berg/tests/quiz.ard"), folder);
     QDir::setCurrent(old);
     EXPECT_EQ(MediaLookup::folderOf(QStringLiteral("D:\\tests\\quiz.ard")), QStringLiteral("D:\\tests\\"));
     EXPECT_EQ(MediaLookup::nameOf(QStringLiteral("/a/b.ard")), QStringLiteral("b.ard"));
     EXPECT_EQ(MediaLookup::folderOf(QStringLiteral("b.ard")), QString());
+}
+
+TEST(FileKind, TheTextAfterTheFirstFullStopOfTheName)
+{
+    EXPECT_TRUE(hasFileKind("/home/anna.berg/tests/europe.ard", "ard"));
+    EXPECT_TRUE(hasFileKind("/tmp/quiz.ARD", "ard"));
+    EXPECT_TRUE(hasFileKind("/var/x.y/score.Log", "log"));
+    EXPECT_TRUE(hasFileKind("C:\\My.Tests\\europe.ard", "ard"));
+    EXPECT_EQ(fileKindOf("/home/anna.berg/quiz.v2.ard"), QStringLiteral("v2.ard"));
+    EXPECT_FALSE(hasFileKind("/tmp/quiz.ard.bak", "ard"));
+    EXPECT_FALSE(hasFileKind("/tmp/my.ard/quiz", "ard"));
+    EXPECT_EQ(fileKindOf("/tmp/wav"), QStringLiteral("wav"));   // no full stop: the whole name
+
+    EXPECT_EQ(mediaKindOf("/home/t/My.Files/song.wav"), MediaKind::Wave);
+    EXPECT_EQ(mediaKindOf("picture.JPG"), MediaKind::Picture);
+    EXPECT_EQ(mediaKindOf("Song.MID"), MediaKind::Midi);
+    EXPECT_EQ(mediaKindOf("clip.Mpeg"), MediaKind::Mpeg);
+    EXPECT_EQ(mediaKindOf("x.Wmf"), MediaKind::Picture);
+    EXPECT_EQ(mediaKindOf("x.midi"), MediaKind::Midi);
+    EXPECT_EQ(mediaKindOf("C:\\pics.old\\cat.bmp"), MediaKind::Picture);
+    EXPECT_EQ(mediaKindOf("notes.txt"), MediaKind::None);
+    EXPECT_EQ(mediaKindOf("a.tar.wav"), MediaKind::None);
+    EXPECT_EQ(mediaKindOf("/tmp/mid"), MediaKind::Midi);
+    EXPECT_EQ(mediaKindOf("/tmp/midx"), MediaKind::None);
+    EXPECT_EQ(mediaKindName(mediaKindOf("t.Mp3")), "mp3");
+    EXPECT_EQ(mediaKindName(mediaKindOf("t.AVI")), "avi");
+    EXPECT_EQ(mediaKindName(MediaKind::None), "none");
 }

@@ -1,6 +1,7 @@
 // Loading and saving test files: the exact bytes, the looser reading rules,
 // unreadable files, media travelling with the test, and safe replacement.
 #include "TestDoubles.h"
+#include "document/MediaLookup.h"
 #include "document/QuestionRecord.h"
 #include "document/TestFile.h"
 #include "SpecialFiles.h"
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <csignal>
@@ -248,20 +250,147 @@ TEST_F(TestFileTest, MediaTravelsWithTheTest)
     EXPECT_TRUE(platform.messages.shown.isEmpty());
 }
 
-TEST_F(TestFileTest, FailedMediaCopyIsReportedAndTheBareNameKept)
+TEST_F(TestFileTest, SaveAsElsewhereTakesEveryMediaFileFromTheTestFolder)
 {
-    writeAll(path("cat.bmp"), "cat");
-    ASSERT_TRUE(QDir(dir.path()).mkpath("out"));
+    // The test lives under a dotted home folder and names its media bare; the
+    // working directory is somewhere else entirely, as a file dialog leaves it.
+    ASSERT_TRUE(QDir(dir.path()).mkpath("anna.berg/tests") && QDir(dir.path()).mkpath("other.folder"));
+    for (const char *n : {"anna.berg/tests/cat.bmp", "anna.berg/tests/dog.wav", "anna.berg/tests/song.mid"})
+        writeAll(path(n), n);
+    QDir::setCurrent(QDir::rootPath());
     TestDocument doc;
-    doc.append(mc("q", path("cat.bmp")));
-    platform.shell.failCopies = true;
+    doc.setTestFolder(MediaLookup::testFolderOf(path("anna.berg/tests/europe.ard")));
+    doc.append(mc("picture", "cat.bmp"));
+    doc.append(QStringList{"t", "sound", "dog.wav", " 1"}.join(Sep));
+    doc.append(mc("tune", "song.mid"));
+    doc.append(mc("nowhere", "lost.bmp"));
+    ASSERT_TRUE(SaveTest(doc, path("other.folder/europe.ard"), "T", "C").saved());
+    for (const char *n : {"cat.bmp", "dog.wav", "song.mid"})
+        EXPECT_EQ(readAll(path("other.folder/") + n), QByteArray("anna.berg/tests/") + n) << n;
+    EXPECT_EQ(doc.record(1), mc("picture", "cat.bmp"));
+    EXPECT_EQ(doc.record(4), mc("nowhere", "lost.bmp"));   // names no file: untouched
+    EXPECT_TRUE(platform.messages.shown.isEmpty());
+}
+
+TEST_F(TestFileTest, NoCopyLandsOutsideTheTargetFolder)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkpath("home/tests") && QDir(dir.path()).mkpath("out")
+                && QDir(dir.path()).mkpath("home/pics.dir"));
+    writeAll(path("home/up.bmp"), "up");
+    const QString control = QStringLiteral("bell\x07.bmp");
+    writeAll(path("home/tests/") + control, "bell");
+    TestDocument doc;
+    doc.setTestFolder(MediaLookup::testFolderOf(path("home/tests/quiz.ard")));
+    doc.append(mc("parent", "../up.bmp"));
+    doc.append(mc("folder", path("home/pics.dir")));
+    doc.append(mc("control", control));
     ASSERT_TRUE(SaveTest(doc, path("out/quiz.ard"), "T", "C").saved());
+    // The file above the test folder arrives in the target folder, by name.
+    EXPECT_EQ(readAll(path("out/up.bmp")), QByteArray("up"));
+    EXPECT_EQ(doc.record(1), mc("parent", "up.bmp"));
+    EXPECT_EQ(doc.record(2), mc("folder", path("home/pics.dir")));
+    EXPECT_EQ(doc.record(3), mc("control", control));
+    EXPECT_EQ(platform.shell.copies.size(), 1);
+    QStringList everything;
+    for (const char *sub : {"out", "home", "home/tests"})
+        everything << QDir(path(sub)).entryList(QDir::Files);
+    EXPECT_EQ(everything, (QStringList{"quiz.ard", "up.bmp", "up.bmp", control}));
+}
+
+// Where the copies fail (a full disk: a small tmpfs when we may mount one,
+// else a file-size limit, which binds root too): one message names every
+// file with the system's reason, no partial copy stays behind, the records
+// keep their references, and a Save As into a roomy folder takes every
+// picture along.
+TEST_F(TestFileTest, FailedCopiesLoseNoPictureAndAreListedOnce)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkpath("pics") && QDir(dir.path()).mkpath("full")
+                && QDir(dir.path()).mkpath("roomy"));
+    const QByteArray big(200 * 1024, 'p');
+    for (const char *n : {"pics/a.bmp", "pics/b.jpg", "pics/c.wav"})
+        writeAll(path(n), big);
+    TestDocument doc;
+    doc.setTestFolder(path("pics/"));
+    doc.append(mc("a", "a.bmp"));
+    doc.append(mc("b", "b.jpg"));
+    doc.append(QStringList{"t", "c", "c.wav", " 1"}.join(Sep));
+    const QStringList before = {doc.record(1), doc.record(2), doc.record(3)};
+
+    const auto quietly = [](const QString &program, const QStringList &args) {
+        QProcess p;
+        p.start(program, args);
+        return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    };
+    const bool mounted = quietly("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", path("full")});
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    if (!mounted) {
+        rlimit small = old;
+        small.rlim_cur = 64 * 1024;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    const SaveResult r = SaveTest(doc, path("full/quiz.ard"), "T", "C");
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    const QStringList left = QDir(path("full")).entryList(QDir::Files | QDir::Hidden);
+    if (mounted)
+        quietly("umount", {path("full")});
+
+    ASSERT_TRUE(r.saved()) << qPrintable(r.errorDescription);
     ASSERT_EQ(platform.messages.shown.size(), 1);
-    EXPECT_EQ(platform.messages.shown[0].text, QStringLiteral("Error occurred!"));
-    EXPECT_EQ(platform.messages.shown[0].title, QStringLiteral("SHCOPY"));
-    EXPECT_EQ(platform.messages.shown[0].icon, MsgIcon::Information);
-    EXPECT_EQ(doc.record(1), mc("q", "cat.bmp"));
-    EXPECT_FALSE(QFile::exists(path("out/cat.bmp")));
+    const MessageRequest &m = platform.messages.shown[0];
+    EXPECT_EQ(m.title, QStringLiteral("SHCOPY"));
+    EXPECT_EQ(m.icon, MsgIcon::Information);
+    const QString reason = mounted ? QStringLiteral("No space left on device") : QStringLiteral("File too large");
+    const QStringList lines = m.text.split('\n');
+    EXPECT_EQ(lines.value(0), QStringLiteral("Error occurred!"));
+    for (const char *n : {"pics/a.bmp", "pics/b.jpg", "pics/c.wav"})
+        EXPECT_TRUE(lines.contains(path(n) + ": " + reason)) << qPrintable(m.text);
+    EXPECT_EQ(left, QStringList{"quiz.ard"});   // no partial copy
+    EXPECT_EQ((QStringList{doc.record(1), doc.record(2), doc.record(3)}), before);
+
+    // The next Save As into a roomy folder takes every file along.
+    platform.messages.clear();
+    ASSERT_TRUE(SaveTest(doc, path("roomy/quiz.ard"), "T", "C").saved());
+    for (const char *n : {"a.bmp", "b.jpg", "c.wav"})
+        EXPECT_EQ(readAll(path("roomy/") + n), big) << n;
+    EXPECT_TRUE(platform.messages.shown.isEmpty());
+}
+
+// A test made by someone else may name private or special files: they are
+// never copied into the folder the test is saved to; the save says so and
+// the references stay. A link is followed only to a regular file.
+TEST_F(TestFileTest, SavingCopiesMediaNeverPrivateOrSpecialFiles)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkpath("home/.ssh") && QDir(dir.path()).mkpath("home/tests")
+                && QDir(dir.path()).mkpath("shared"));
+    writeAll(path("home/.ssh/id_rsa"), "secret");
+    writeAll(path("home/passwd"), "secret");
+    writeAll(path("home/tests/real.bmp"), "picture");
+    ASSERT_TRUE(QFile::link(path("home/tests/real.bmp"), path("home/tests/link.bmp")));
+    ASSERT_TRUE(QFile::link("/dev/zero", path("home/tests/zero.bmp")));
+    TestDocument doc;
+    doc.setTestFolder(path("home/tests/"));
+    doc.append(mc("dotfile", path("home/.ssh/id_rsa")));
+    doc.append(mc("parent", "../passwd"));
+    doc.append(mc("proc", "/proc/self/environ"));
+    doc.append(mc("device", "zero.bmp"));
+    doc.append(mc("link", "link.bmp"));
+    const QStringList before = {doc.record(1), doc.record(2), doc.record(3),
+                                doc.record(4)};
+    ASSERT_TRUE(SaveTest(doc, path("shared/quiz.ard"), "T", "C").saved());
+    EXPECT_EQ(QDir(path("shared")).entryList(QDir::Files | QDir::Hidden), (QStringList{"link.bmp", "quiz.ard"}));
+    EXPECT_EQ(readAll(path("shared/link.bmp")), QByteArray("picture"));
+    EXPECT_EQ(doc.record(5), mc("link", "link.bmp"));
+    EXPECT_EQ((QStringList{doc.record(1), doc.record(2), doc.record(3),
+                           doc.record(4)}), before);
+    ASSERT_EQ(platform.messages.shown.size(), 1);
+    const QString text = platform.messages.shown[0].text;
+    EXPECT_TRUE(text.contains(path("home/.ssh/id_rsa") + ": not a media file")) << qPrintable(text);
+    EXPECT_TRUE(text.contains("passwd: not a media file")) << qPrintable(text);
+    EXPECT_TRUE(text.contains("/proc/self/environ: not a media file")) << qPrintable(text);
+    EXPECT_FALSE(text.contains("zero.bmp"));   // names no regular file: untouched, as any missing one
 }
 
 TEST_F(TestFileTest, RefusalsWriteAndCopyNothing)
@@ -314,11 +443,17 @@ TEST_F(TestFileTest, FailedWriteLeavesThePreviousFile)
     rlimit small = old;
     small.rlim_cur = 1000;
     setrlimit(RLIMIT_FSIZE, &small);
+    const QStringList records = {doc.record(1), doc.record(50)};
     const SaveResult r = SaveTest(doc, path("old.ard"), "T", "C");
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(r.status, SaveResult::Status::Failed);
-    EXPECT_FALSE(r.errorDescription.isEmpty());
+    // The file, the system's reason, and that nothing was lost.
+    EXPECT_TRUE(r.errorDescription.contains(path("old.ard"))) << qPrintable(r.errorDescription);
+    EXPECT_TRUE(r.errorDescription.contains("File too large")) << qPrintable(r.errorDescription);
+    EXPECT_TRUE(r.errorDescription.contains("previous version is unchanged")) << qPrintable(r.errorDescription);
+    EXPECT_FALSE(r.errorDescription.contains("Unknown error"));
+    EXPECT_EQ((QStringList{doc.record(1), doc.record(50)}), records);
     EXPECT_EQ(readAll(path("old.ard")), QByteArray("previous test"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.ard"});
 

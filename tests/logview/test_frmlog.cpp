@@ -11,10 +11,14 @@
 #include "logview/frmLog.h"
 
 #include <QClipboard>
+#include <QFontMetrics>
 #include <QMenu>
+#include <QSet>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 // A score log as the quiz player writes it: each line scrambled on its own.
@@ -62,10 +66,29 @@ private slots:
         w.setShownText(text);
         QCOMPARE(w.shownText(), text);
         QCOMPARE(w.textBox()->document()->blockCount(), 4);
-        QCOMPARE(w.textBox()->document()->findBlockByNumber(1).text(), "Score" + QString(QChar(0x240A)) + "7 of 10");
+        QCOMPARE(w.textBox()->document()->findBlockByNumber(1).text(), "Score" + QString(QChar(0x2193)) + "7 of 10");
         // Text typed or pasted with line breaks becomes CR LF lines.
         w.textBox()->setPlainText("a\nb");
         QCOMPARE(w.shownText(), QString("a\r\nb"));
+    }
+
+    void charactersWithoutGlyphAreVisibleMarks()
+    {
+        // NUL and the bytes Windows-1252 leaves undefined each get a mark of
+        // their own that the box's font can draw, and come back as they were.
+        const QString hidden = QString("a") + QChar(0) + QChar(0x81) + QChar(0x8D) + QChar(0x8F)
+            + QChar(0x90) + QChar(0x9D) + QChar('\n') + "z";
+        frmLog w;
+        w.setShownText(hidden);
+        QCOMPARE(w.shownText(), hidden);
+        const QString shown = w.textBox()->document()->toPlainText();
+        QCOMPARE(shown.size(), hidden.size());
+        const QFontMetrics metrics(w.textBox()->font());
+        for (const QChar c : ScoreLog::marks()) {
+            QVERIFY2(shown.contains(c), qPrintable(QString::number(c.unicode(), 16)));
+            QVERIFY2(metrics.inFont(c), qPrintable(QString::number(c.unicode(), 16)));
+        }
+        QCOMPARE(QSet<QChar>(shown.begin(), shown.end()).size(), shown.size());   // all distinct
     }
 
     void readingALog_data()
@@ -209,9 +232,34 @@ private slots:
         // Cannot be written: the message, the text unchanged.
         platform.dialogs.answer(m_dir.filePath("no/such/folder/x.txt"));
         w.mnuSave_Click();
-        QCOMPARE(platform.messages.texts(), QStringList{"There has been an error saving this log as a text file."});
+        QCOMPARE(platform.messages.shown.size(), 1);
+        QVERIFY(platform.messages.texts()[0].startsWith("There has been an error saving this log as a text file.\n\n"
+                                                        + m_dir.filePath("no/such/folder/x.txt") + ": "));
         QCOMPARE(platform.messages.shown[0].icon, MsgIcon::Critical);
         QCOMPARE(w.shownText(), QString("   Ann\r\n  Score\n7  \r\n  "));
+    }
+
+    // On a full disk (a file-size limit, which binds root too) the export
+    // says so with the reason and leaves no file, not an empty one.
+    void textExportOntoAFullDisk()
+    {
+        ScopedPlatform platform;
+        frmLog w;
+        w.setShownText(QString(100000, 'x'));
+        platform.dialogs.answer(m_dir.filePath("full.txt"));
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = 4096;
+        setrlimit(RLIMIT_FSIZE, &small);
+        w.mnuSave_Click();
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(platform.messages.shown.size(), 1);
+        QVERIFY2(platform.messages.texts()[0].endsWith(": File too large"), qPrintable(platform.messages.texts()[0]));
+        QVERIFY(!QFile::exists(m_dir.filePath("full.txt")));
+        QCOMPARE(QDir(m_dir.path()).entryList({"full.txt*"}, QDir::Files | QDir::Hidden), QStringList());
     }
 
     void printTheLog()
@@ -239,6 +287,35 @@ private slots:
         w->mnuPrint_Click();
         PrintSurface::clearDefaultPrinterOverride();
         QCOMPARE(platform.messages.texts(), QStringList{"There has been an error in printing this log."});
+    }
+
+    void printedLogKeepsLoneLineFeedsAndLongLines()
+    {
+        if (!PdfProbe::available())
+            QSKIP("poppler-utils not installed: printouts cannot be read back");
+        ScopedPlatform platform;
+        const QString pdf = m_dir.filePath("long.pdf");
+        PrintSurface::setDefaultPrinterOverride(pdf);
+        QStringList words;
+        for (int i = 0; i < 30; ++i)
+            words << QString("score%1").arg(i, 3, 10, QChar('0'));
+        const QString wide = words.join(' ') + ' ' + QString(60, 'x');   // 299 characters
+        frmLog *w = openStartup(writeLog("long.log", logBytes({"Score\n7 of 10", wide, "end"})));
+        w->mnuPrint_Click();
+        PrintSurface::clearDefaultPrinterOverride();
+        QVERIFY(platform.messages.shown.isEmpty());
+        const QStringList lines = PdfProbe::run("pdftotext", {"-raw", pdf, "-"}).split('\n', Qt::SkipEmptyParts);
+        // The lone LF is a mark inside its line, not a line break.
+        QVERIFY2(lines.contains("Score" + QString(QChar(0x2193)) + "7 of 10"), qPrintable(lines.join('\n')));
+        // The wide line goes on below, nothing cut off at the edge.
+        const qsizetype first = lines.indexOf("Score" + QString(QChar(0x2193)) + "7 of 10") + 1;
+        const qsizetype end = lines.indexOf("end");
+        QVERIFY(end - first >= 2);
+        QCOMPARE(lines.mid(first, end - first).join(' '), wide);
+        // and every piece lies inside the page.
+        const QImage page = PdfProbe::pageImage(pdf, 1);
+        const QRect ink = PdfProbe::bounds(page, PdfProbe::isDark);
+        QVERIFY2(ink.right() < page.width() - 6.35 * 10 + 3, qPrintable(QString::number(ink.right())));
     }
 
     void menusAndEditing()

@@ -1,4 +1,4 @@
-// Media kinds, the placement arithmetic, the command grammar and wave
+// The placement arithmetic, the command grammar and wave
 // parsing: everything that needs no device.
 #include "media/MciCommand.h"
 #include "media/MciDevices.h"
@@ -8,24 +8,6 @@
 
 #include <QtEndian>
 #include <gtest/gtest.h>
-
-TEST(MediaKind, ByTextAfterFirstDotOfWholePath)
-{
-    EXPECT_EQ(mediaKindOf("picture.JPG"), MediaKind::Picture);
-    EXPECT_EQ(mediaKindOf("Song.MID"), MediaKind::Midi);
-    EXPECT_EQ(mediaKindOf("clip.Mpeg"), MediaKind::Mpeg);
-    EXPECT_EQ(mediaKindOf("notes.txt"), MediaKind::None);
-    EXPECT_EQ(mediaKindOf("/home/t/My.Files/song.wav"), MediaKind::None);   // the folder's dot counts
-    EXPECT_EQ(mediaKindOf("a.tar.wav"), MediaKind::None);
-    EXPECT_EQ(mediaKindOf("wav"), MediaKind::Wave);                          // no dot: the whole path
-    EXPECT_EQ(mediaKindOf("/tmp/mid"), MediaKind::None);
-    EXPECT_EQ(mediaKindOf("x.Wmf"), MediaKind::Picture);
-    EXPECT_EQ(mediaKindOf("x.midi"), MediaKind::Midi);
-    EXPECT_EQ(mediaKindOf("C:\\pics\\cat.bmp"), MediaKind::Picture);
-    EXPECT_EQ(mediaKindName(mediaKindOf("t.Mp3")), "mp3");
-    EXPECT_EQ(mediaKindName(mediaKindOf("t.AVI")), "avi");
-    EXPECT_EQ(mediaKindName(MediaKind::Wave), "wave");
-}
 
 TEST(Placement, SignPositionAndEvenRounding)
 {

@@ -10,7 +10,8 @@ check() {   # check NAME EXPECTED ACTUAL
     fi
 }
 check kind-picture picture "$("$TOOL" media-kind picture.JPG)"
-check kind-folder-dot none "$("$TOOL" media-kind /home/t/My.Files/song.wav)"
+check kind-folder-dot wave "$("$TOOL" media-kind /home/t/My.Files/song.wav)"
+check kind-name-dots none "$("$TOOL" media-kind /home/t/a.tar.wav)"
 check kind-mpeg mpeg "$("$TOOL" media-kind clip.Mpeg)"
 check kind-midi midi "$("$TOOL" media-kind Song.MID)"
 

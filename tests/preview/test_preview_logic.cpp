@@ -1,4 +1,3 @@
-#include "pictures/FitPicture.h"
 #include "document/QuestionRecord.h"
 #include "preview/ScoreReport.h"
 #include "document/TestDocument.h"
@@ -46,25 +45,6 @@ TEST(ScoreReport, MessageAndSheetLine)
               "Would you like to print your score?");
     EXPECT_EQ(sheetLine3(7, 10, 70, "1 minutes and 35 seconds", "12/6/26"),
               "Score 7 of 10.  70%   Time spent 1 minutes and 35 seconds.  Test date:  12/6/26");
-}
-
-TEST(FitPicture, FittingPictureIsCentredAtItsOwnSize)
-{
-    EXPECT_EQ(fitPictureRect(QSize(4000, 4000), QSize(4000, 4000)), QRect(0, 0, 4000, 4000));
-    EXPECT_EQ(fitPictureRect(QSize(269, 269), QSize(40, 30)), QRect(114, 119, 40, 30));
-    // Odd remainders round the offset down.
-    EXPECT_EQ(fitPictureRect(QSize(10, 10), QSize(3, 4)), QRect(3, 3, 3, 4));
-}
-
-TEST(FitPicture, LargePictureShrinksKeepingProportions)
-{
-    EXPECT_EQ(fitPictureRect(QSize(4000, 4000), QSize(8000, 2000)), QRect(0, 1500, 4000, 1000));
-    EXPECT_EQ(fitPictureRect(QSize(4000, 4000), QSize(1000, 8000)), QRect(1750, 0, 500, 4000));
-    // Too large in one direction only is enough to shrink.
-    EXPECT_EQ(fitPictureRect(QSize(269, 269), QSize(800, 200)), QRect(0, 101, 269, 67));
-    // Halves round to even: 2.5 -> 2.
-    EXPECT_EQ(fitPictureRect(QSize(5, 5), QSize(10, 5)), QRect(0, 1, 5, 2));
-    EXPECT_TRUE(fitPictureRect(QSize(5, 5), QSize(0, 5)).isEmpty());
 }
 
 static QString sep(QStringList f) { return f.join(QuestionRecord::FieldSeparator); }

@@ -234,6 +234,48 @@ private slots:
         QVERIFY(page3.contains("5.  No file") && page3.contains("6.  A sound"));
     }
 
+    void paperLosesNothingOfABigPictureOrALongAnswer()
+    {
+        // 400 x 600 mm is far larger than A4's printable area: shrunk to fit
+        // between the margins, proportions kept, on a page of its own.
+        writeBmp(pdf("poster.bmp"), 400, 600);
+        QStringList words;
+        for (int i = 1; i <= 40; ++i)
+            words << QString("word%1").arg(i);
+        const QString answer = words.join(' ');   // about 280 characters
+        const QString record = QuestionRecord::multipleChoice("m", "Poster?", answer, "Paris", "Rome",
+                                                              "Madrid", "poster.bmp", 1);
+        QCOMPARE(print(makeDoc({record}), "big.pdf", false), QStringList());
+        const auto surface = PrintSurface::toPdf(pdf("unused.pdf"));
+        const double width = surface->scaleWidth() - 20, height = surface->scaleHeight();
+        const double scale = std::min(width / 400, height / 600);
+        const QRect poster = PdfProbe::bounds(PdfProbe::pageImage(pdf("big.pdf"), 2), PdfProbe::isRed);
+        QVERIFY2(qAbs(poster.left() - px(10)) <= 2 && qAbs(poster.top() - px(0)) <= 2,
+                 qPrintable(QString("%1,%2").arg(poster.left()).arg(poster.top())));
+        QVERIFY2(qAbs(poster.width() - 4000 * scale) <= 3 && qAbs(poster.height() - 6000 * scale) <= 3,
+                 qPrintable(QString("%1x%2").arg(poster.width()).arg(poster.height())));
+
+        // The answer continues below itself, indented under its text, within
+        // the right margin; every word is there once, in order.
+        QStringList lines;
+        for (int page = 2; page <= PdfProbe::pageCount(pdf("big.pdf")); ++page)
+            lines += pageLines("big.pdf", page);
+        const qsizetype first = lines.indexOf(QRegularExpression("^  A\\.  word1 .*"));
+        QVERIFY2(first >= 0, qPrintable(lines.join('\n')));
+        surface->setFontName("courier new");
+        surface->setFontSize(8);
+        const int columns = int(width / surface->textWidth("x"));
+        QString joined = lines[first].mid(6);
+        qsizetype i = first + 1;
+        for (; i < lines.size() && lines[i].startsWith("      w"); ++i)
+            joined += ' ' + lines[i].mid(6);
+        QCOMPARE(joined, answer);
+        QVERIFY(i - first >= 3);
+        QCOMPARE(lines.value(i), QString("  B.  Paris"));
+        for (qsizetype k = first; k < i; ++k)
+            QVERIFY2(lines[k].size() <= columns, qPrintable(lines[k]));
+    }
+
     void metafilesPrintAtTheirSizeOnPaper()
     {
         // The kind is read after the first full stop of the whole path, so the
@@ -254,20 +296,20 @@ private slots:
 
     void picturesAreFoundBesideTheTest()
     {
-        QTemporaryDir testDir;
-        writeBmp(testDir.filePath("map.bmp"), 10, 10);
-        QFile::copy(testDir.filePath("map.bmp"), testDir.filePath("map.JPEG.mid"));
+        QTemporaryDir top;
+        QVERIFY(QDir(top.path()).mkpath("anna.berg"));
+        const QString folder = top.filePath("anna.berg") + "/";
+        writeBmp(folder + "map.bmp", 10, 10);
+        QFile::copy(folder + "map.bmp", folder + "map.JPEG.mid");
         TestDocument doc = makeDoc({tf("q")});
         auto surface = PrintSurface::toPdf(pdf("unused.pdf"));
         const auto path = [&](const QString &field) { return TestPrintout(*surface, doc, "T", "C").picturePath(field); };
         QCOMPARE(path("map.bmp"), QString());   // not in the working directory
-        doc.setTestFolder(testDir.path() + "/");
-        QCOMPARE(path("map.bmp"), testDir.filePath("map.bmp"));
-        // The extension is everything after the first full stop.
+        doc.setTestFolder(folder);                 // a dotted folder hides nothing
+        QCOMPARE(path("map.bmp"), folder + "map.bmp");
+        QCOMPARE(path(folder + "map.bmp"), folder + "map.bmp");
+        // The kind is everything after the first full stop of the name.
         QCOMPARE(path("map.JPEG.mid"), QString());
-        doc.setTestFolder(QString());
-        doc.setCurrentFile(testDir.filePath("t.ard"));
-        QCOMPARE(path("map.bmp"), testDir.filePath("map.bmp"));
     }
 
     void keyLines()
@@ -392,6 +434,11 @@ private slots:
         QCOMPARE(run({ard.fileName(), "nokey.pdf"}), 0);
         QCOMPARE(PdfProbe::pageCount(out.filePath("nokey.pdf")), 1);
         QCOMPARE(run({pdf("missing.ard"), "x.pdf"}), 1);
+        // A folder that does not exist: our own messages only, exit 1.
+        QCOMPARE(run({ard.fileName(), out.filePath("no/such/folder/x.pdf")}), 1);
+        const QStringList said = QString::fromLocal8Bit(tool.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(said, QStringList({"Error initializing printer!", "There has been an error in printing this test."}));
+        QVERIFY(!QFileInfo::exists(out.filePath("no")));
     }
 };
 

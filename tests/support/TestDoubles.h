@@ -74,12 +74,15 @@ public:
     QList<QStringList> started;                 // program + arguments
     QList<QUrl> opened;
 
-    bool copyFile(const QString &from, const QString &to) override
+    bool copyFile(const QString &from, const QString &to, QString *reason = nullptr) override
     {
         copies << from + " -> " + to;
-        if (failCopies) return false;
-        QFile::remove(to);
-        return QFile::copy(from, to);
+        if (failCopies) {
+            if (reason)
+                *reason = QStringLiteral("Permission denied");
+            return false;
+        }
+        return QtShellService().copyFile(from, to, reason);
     }
     QString findExecutable(const QString &name) const override { return executables.value(name); }
     bool startDetached(const QString &program, const QStringList &args) override

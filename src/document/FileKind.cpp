@@ -1,14 +1,22 @@
-#include "media/MediaKind.h"
+#include "document/FileKind.h"
 
-QString mediaExtensionOf(const QString &path)
+#include "document/MediaLookup.h"
+
+QString fileKindOf(const QString &path)
 {
-    const int dot = path.indexOf(QLatin1Char('.'));
-    return dot < 0 ? path : path.mid(dot + 1);
+    const QString name = MediaLookup::nameOf(path);
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    return dot < 0 ? name : name.mid(dot + 1);
+}
+
+bool hasFileKind(const QString &path, const QString &kind)
+{
+    return fileKindOf(path).compare(kind, Qt::CaseInsensitive) == 0;
 }
 
 MediaKind mediaKindOf(const QString &path)
 {
-    const QString ext = mediaExtensionOf(path).toLower();
+    const QString ext = fileKindOf(path).toLower();
     if (ext == QLatin1String("bmp") || ext == QLatin1String("jpg") || ext == QLatin1String("jpeg")
         || ext == QLatin1String("wmf"))
         return MediaKind::Picture;
