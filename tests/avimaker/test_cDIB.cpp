@@ -1,5 +1,5 @@
 #include "BmpFixture.h"
-#include "SpecialFiles.h"
+#include "NonRegularFiles.h"
 #include "TestDoubles.h"
 #include "avimaker/cDIB.h"
 
@@ -131,7 +131,7 @@ TEST_F(CDibTest, ZeroImageSizeIsDerivedForPlainRows)
 // opened; both are no bitmap this reader supports.
 TEST_F(CDibTest, PipesAndDevicesAreNotOpened)
 {
-    const QStringList specials = makeSpecialFiles(dir.path(), ".bmp");
+    const QStringList specials = makeNonRegularFiles(dir.path(), ".bmp");
     ASSERT_EQ(specials.size(), 2);
     for (const QString &file : specials) {
         cDIB dib;

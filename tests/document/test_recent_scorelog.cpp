@@ -2,7 +2,7 @@
 #include "document/RecentFiles.h"
 #include "document/ScoreLog.h"
 #include "platform/SettingsStore.h"
-#include "SpecialFiles.h"
+#include "NonRegularFiles.h"
 #include "TestDoubles.h"
 
 #include <QFile>
@@ -98,7 +98,7 @@ TEST(ScoreLog, LinesEndAtCrOrCrLfAndEachShowsWithCrLf)
 TEST(ScoreLog, PipesAndDevicesReadAsNothing)
 {
     QTemporaryDir dir;
-    const QStringList specials = makeSpecialFiles(dir.path(), ".log");
+    const QStringList specials = makeNonRegularFiles(dir.path(), ".log");
     ASSERT_EQ(specials.size(), 2);
     for (const QString &p : specials) {
         QString tooLarge = "unset";

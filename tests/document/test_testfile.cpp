@@ -4,7 +4,7 @@
 #include "document/MediaLookup.h"
 #include "document/QuestionRecord.h"
 #include "document/TestFile.h"
-#include "SpecialFiles.h"
+#include "NonRegularFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -161,7 +161,7 @@ TEST_F(TestFileTest, RefusesUnreadableFilesAndLeavesTheDocumentAlone)
 // or never end: refused at once, naming the file, the document untouched.
 TEST_F(TestFileTest, PipesAndDevicesAreRefusedWithoutBeingOpened)
 {
-    const QStringList specials = makeSpecialFiles(dir.path(), ".ard");
+    const QStringList specials = makeNonRegularFiles(dir.path(), ".ard");
     ASSERT_EQ(specials.size(), 2);
     TestDocument doc;
     doc.append(mc("kept"));

@@ -5,7 +5,7 @@
 #include "document/LineCodec.h"
 #include "print/PrintSurface.h"
 #include "document/ScoreLog.h"
-#include "SpecialFiles.h"
+#include "NonRegularFiles.h"
 #include "TestDoubles.h"
 #include "document/Windows1252.h"
 #include "logview/frmLog.h"
@@ -189,7 +189,7 @@ private slots:
     void pipesDevicesAndHugeFilesAreNotRead()
     {
         ScopedPlatform platform;
-        const QStringList specials = makeSpecialFiles(m_dir.path(), ".log");
+        const QStringList specials = makeNonRegularFiles(m_dir.path(), ".log");
         QCOMPARE(specials.size(), 2);
         frmLog *w = nullptr;
         for (const QString &path : specials) {

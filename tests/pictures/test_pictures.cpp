@@ -3,7 +3,7 @@
 
 #include "pictures/PictureLoader.h"
 #include "pictures/WmfReader.h"
-#include "SpecialFiles.h"
+#include "NonRegularFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -409,7 +409,7 @@ TEST(PictureBudget, TopDownBitmapIsReadUpright)
 TEST(PictureBudget, PipesAndDevicesAreNeverOpened)
 {
     QTemporaryDir dir;
-    const QStringList specials = makeSpecialFiles(dir.path(), ".jpg");
+    const QStringList specials = makeNonRegularFiles(dir.path(), ".jpg");
     ASSERT_EQ(specials.size(), 2);
     for (const QString &path : specials) {
         SCOPED_TRACE(path.toStdString());

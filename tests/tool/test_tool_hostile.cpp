@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "SpecialFiles.h"
+#include "NonRegularFiles.h"
 
 namespace {
 // The tool with Qt and its libraries mapped needs under 200 MB of address
@@ -62,7 +62,7 @@ protected:
     QTemporaryDir dir;
     QStringList specials(const QString &suffix)
     {
-        const QStringList files = makeSpecialFiles(dir.path(), suffix);
+        const QStringList files = makeNonRegularFiles(dir.path(), suffix);
         EXPECT_EQ(files.size(), 2);
         return files;
     }

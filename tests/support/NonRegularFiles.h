@@ -11,7 +11,7 @@
 
 // Creates "pipe<suffix>" and "zero<suffix>" in `folder`; an empty list when
 // the system refuses.
-inline QStringList makeSpecialFiles(const QString &folder, const QString &suffix)
+inline QStringList makeNonRegularFiles(const QString &folder, const QString &suffix)
 {
     const QString fifo = QDir(folder).filePath(QStringLiteral("pipe") + suffix);
     const QString zero = QDir(folder).filePath(QStringLiteral("zero") + suffix);
