@@ -2,6 +2,7 @@
 // message, file-dialog and settings doubles.
 #include "widgets/PictureBox.h"
 #include "document/QuestionRecord.h"
+#include "ControlLookup.h"
 #include "TestDoubles.h"
 #include "document/TestFile.h"
 #include "app/Startup.h"
@@ -32,15 +33,6 @@
 
 namespace {
 const QChar Sep = QuestionRecord::FieldSeparator;
-
-template <typename T>
-T *get(frmCreate &w, const QString &name)
-{
-    T *c = w.findChild<T *>(name);
-    if (!c)
-        qFatal("no control %s", qPrintable(name));
-    return c;
-}
 
 QString sep(const QStringList &fields) { return fields.join(Sep); }
 

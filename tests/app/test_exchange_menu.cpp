@@ -1,6 +1,7 @@
 // File > "Import Questions..." and "Export As..." in the editor window, with
 // the message, file-dialog and settings doubles.
 #include "document/QuestionRecord.h"
+#include "ControlLookup.h"
 #include "TestDoubles.h"
 #include "document/TestFile.h"
 #include "dialogs/dlgReport.h"
@@ -18,15 +19,6 @@
 #include <QtTest>
 
 namespace {
-template <typename T>
-T *get(QWidget &w, const QString &name)
-{
-    T *c = w.findChild<T *>(name);
-    if (!c)
-        qFatal("no control %s", qPrintable(name));
-    return c;
-}
-
 QString sep(const QStringList &fields) { return fields.join(QuestionRecord::FieldSeparator); }
 
 void write(const QString &path, const QByteArray &bytes)

@@ -3,6 +3,7 @@
 // Open do with unsaved work, the offer and what Yes restores, damaged copies.
 #include "document/QuestionRecord.h"
 #include "app/RecoveryKeeper.h"
+#include "ControlLookup.h"
 #include "TestDoubles.h"
 #include "document/TestFile.h"
 #include "app/frmCreate.h"
@@ -17,15 +18,6 @@
 #include <QtTest>
 
 namespace {
-template <typename T>
-T *get(frmCreate &w, const QString &name)
-{
-    T *c = w.findChild<T *>(name);
-    if (!c)
-        qFatal("no control %s", qPrintable(name));
-    return c;
-}
-
 void typeTest(frmCreate &w, const QString &title)
 {
     get<QLineEdit>(w, "txtTitle")->setText(title);
