@@ -10,11 +10,23 @@
 
 namespace Controls {
 
+namespace {
+// What every control of a drawn window gets: its name, its place and its
+// tip when it has one.
+template <typename W>
+W *placed(W *w, const QString &name, const QRect &r, const QString &tip = QString())
+{
+    w->setObjectName(name);
+    w->setGeometry(r);
+    if (!tip.isEmpty())
+        w->setToolTip(tip);
+    return w;
+}
+} // namespace
+
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const QRect &r)
 {
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(r);
+    auto *l = placed(new QLabel(text, parent), name, r);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return l;
 }
@@ -35,46 +47,30 @@ QLabel *fittedLabel(QWidget *parent, const QString &name, const QString &text, c
 QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QRect &r,
                     const QString &tip)
 {
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setGeometry(r);
+    auto *b = placed(new QPushButton(text, parent), name, r, tip);
     b->setAutoDefault(false);
-    if (!tip.isEmpty())
-        b->setToolTip(tip);
     return b;
 }
 
 QLineEdit *lineEdit(QWidget *parent, const QString &name, const QRect &r, int maxLength,
                     const QString &tip)
 {
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(name);
-    e->setGeometry(r);
+    auto *e = placed(new QLineEdit(parent), name, r, tip);
     if (maxLength > 0)
         e->setMaxLength(maxLength);
-    if (!tip.isEmpty())
-        e->setToolTip(tip);
     return e;
 }
 
 QRadioButton *option(QWidget *parent, const QString &name, const QString &text, const QRect &r,
                      const QString &tip)
 {
-    auto *o = new QRadioButton(text, parent);
-    o->setObjectName(name);
-    o->setGeometry(r);
-    if (!tip.isEmpty())
-        o->setToolTip(tip);
-    return o;
+    return placed(new QRadioButton(text, parent), name, r, tip);
 }
 
 QPlainTextEdit *multiLine(QWidget *parent, const QString &name, const QRect &r, int maxChars,
                           const QString &tip)
 {
-    auto *t = new QPlainTextEdit(parent);
-    t->setObjectName(name);
-    t->setGeometry(r);
-    t->setToolTip(tip);
+    auto *t = placed(new QPlainTextEdit(parent), name, r, tip);
     t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     t->setTabChangesFocus(true);
     t->setProperty("maxChars", maxChars);
