@@ -10,6 +10,7 @@
 // and setEditMode (edit mode disables adding and the test commands, leaving
 // it enables the test commands again).
 
+#include "app/QuestionType.h"
 #include "document/DocumentEditor.h"
 #include "document/TestFile.h"
 
@@ -52,6 +53,10 @@ public:
 
     Mode mode() const { return m_mode; }
     bool isEditing() const { return m_mode == Mode::Editing; }
+    // The kind of question being entered (the type options). It stays when
+    // the test is emptied or another one is opened.
+    QuestionType questionType() const { return m_questionType; }
+    void setQuestionType(QuestionType type) { m_questionType = type; }
     // The number of the question being edited (1 to N); 0 in add mode.
     int editedNumber() const { return isEditing() ? m_editedNumber : 0; }
     Commands commands() const;
@@ -112,6 +117,7 @@ private:
 
     DocumentEditor m_editing;
     Mode m_mode = Mode::Adding;
+    QuestionType m_questionType = QuestionType::MultipleChoice;
     int m_editedNumber = 0;
     bool m_testCommands = false;
     bool m_list = false;

@@ -40,7 +40,7 @@ EditorSnapshot capture(const frmCreate &editor)
     s.originalPath = doc.currentFile();
 
     EntryArea &e = s.entry;
-    e.type = option(editor, QStringLiteral("optType_1"))->isChecked() ? 1 : 0;
+    e.type = editor.controller().questionType() == QuestionType::TrueFalse ? 1 : 0;
     e.mcQuestion = questionText(box(editor, QStringLiteral("txtMQuestion")));
     for (int i = 0; i < 4; ++i) {
         e.mcAnswers[size_t(i)] = line(editor, QStringLiteral("txtManswer_%1").arg(i))->text();

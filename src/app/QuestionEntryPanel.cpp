@@ -98,28 +98,28 @@ void QuestionEntryPanel::buildTypeChoice(QWidget *host)
     optType[1] = Controls::option(grpType, QStringLiteral("optType_1"), QStringLiteral("True/False"), Twips::rect(120, 600, 1455, 375),
                             QStringLiteral("Create a true/false question."));
     optType[0]->setChecked(true);
+    for (const QuestionType t : {QuestionType::MultipleChoice, QuestionType::TrueFalse})
+        connect(optType[int(t)], &QRadioButton::toggled, this, [this, t](bool on) {
+            if (on)
+                emit typeChosen(t);
+        });
 }
 
-QuestionEntryPanel::Type QuestionEntryPanel::type() const
+bool QuestionEntryPanel::selectType(QuestionType t)
 {
-    return optType[1] && optType[1]->isChecked() ? TrueFalse : MultipleChoice;
-}
-
-bool QuestionEntryPanel::selectType(Type t)
-{
-    if (optType[t]->isChecked())
+    if (optType[int(t)]->isChecked())
         return false;
-    optType[t]->setChecked(true);
+    optType[int(t)]->setChecked(true);
     return true;
 }
 
-void QuestionEntryPanel::showFrame(Type t)
+void QuestionEntryPanel::showFrame(QuestionType t)
 {
-    setGroupLeft(t == TrueFalse ? grpTrueFalse : grpMultiple, ShownLeft);
-    setGroupLeft(t == TrueFalse ? grpMultiple : grpTrueFalse, ParkedLeft);
+    setGroupLeft(t == QuestionType::TrueFalse ? grpTrueFalse : grpMultiple, ShownLeft);
+    setGroupLeft(t == QuestionType::TrueFalse ? grpMultiple : grpTrueFalse, ParkedLeft);
 }
 
-bool QuestionEntryPanel::enteredQuestion(Type t, QString &question) const
+bool QuestionEntryPanel::enteredQuestion(QuestionType t, QString &question) const
 {
     question = multiLineText(questionBox(t));
     if (!question.isEmpty())
@@ -142,9 +142,9 @@ bool QuestionEntryPanel::enteredAnswers(QString (&answers)[4]) const
     return !missing;
 }
 
-QString QuestionEntryPanel::enteredMedia(Type t) const
+QString QuestionEntryPanel::enteredMedia(QuestionType t) const
 {
-    const QLineEdit *box = t == TrueFalse ? txtTFpic : txtMpic;
+    const QLineEdit *box = t == QuestionType::TrueFalse ? txtTFpic : txtMpic;
     return box->text().isEmpty() ? QStringLiteral("none") : box->text();
 }
 
@@ -163,14 +163,14 @@ int QuestionEntryPanel::enteredTrueFalseAnswer() const
     return optTrueAnswer[1]->isChecked() ? 1 : 0;
 }
 
-std::optional<QString> QuestionEntryPanel::enteredRecord(Type t, const QString &kind, QString *question) const
+std::optional<QString> QuestionEntryPanel::enteredRecord(QuestionType t, const QString &kind, QString *question) const
 {
     QString typed;
     if (!enteredQuestion(t, typed))
         return std::nullopt;
     if (question)
         *question = typed;
-    if (t == TrueFalse)
+    if (t == QuestionType::TrueFalse)
         return QuestionRecord::trueFalse(kind, typed, enteredMedia(t), enteredTrueFalseAnswer());
     QString answers[4];
     if (!enteredAnswers(answers))

@@ -8,6 +8,7 @@
 // choice is made separately, after the Add button, so Tab reaches the
 // controls in the order the window was drawn.
 
+#include "app/QuestionType.h"
 #include "document/QuestionView.h"
 
 #include <QObject>
@@ -29,34 +30,32 @@ class QuestionEntryPanel : public QObject {
 public:
     static constexpr int MaxQuestionText = 256;
     static constexpr int MaxAnswerText = 90;
-    enum Type { MultipleChoice = 0, TrueFalse = 1 };
 
     explicit QuestionEntryPanel(QWidget *host, QObject *parent = nullptr);
     void buildTypeChoice(QWidget *host);
 
-    // The selected type (the type options).
-    Type type() const;
-    // Selects a type; true when that changed the selection.
-    bool selectType(Type type);
+    // Checks a type's option; true when that changed the selection. The
+    // choice itself is the controller's: typeChosen tells it.
+    bool selectType(QuestionType type);
     // Puts the frame of `type` on screen and parks the other.
-    void showFrame(Type type);
+    void showFrame(QuestionType type);
 
     // The question typed into a frame, line breaks as CR LF; "" and the
     // message "You must enter a question!" when it is empty.
-    bool enteredQuestion(Type type, QString &question) const;
+    bool enteredQuestion(QuestionType type, QString &question) const;
     // The four answers; "You must enter four possible answers!" when any is
     // empty (all four read first).
     bool enteredAnswers(QString (&answers)[4]) const;
     // The media box of a frame, "none" when empty.
-    QString enteredMedia(Type type) const;
+    QString enteredMedia(QuestionType type) const;
     int enteredCorrectAnswer() const;     // 0 to 3, A to D
     int enteredTrueFalseAnswer() const;   // 0 true, 1 false
     // What was typed into a frame as a record with the kind field `kind`,
     // read and checked as above (with their messages); nothing when the
     // question or an answer is missing. *question gets the question's text.
-    std::optional<QString> enteredRecord(Type type, const QString &kind, QString *question = nullptr) const;
+    std::optional<QString> enteredRecord(QuestionType type, const QString &kind, QString *question = nullptr) const;
     // The question box of a frame.
-    QPlainTextEdit *questionBox(Type type) const { return type == TrueFalse ? txtTFquestion : txtMQuestion; }
+    QPlainTextEdit *questionBox(QuestionType type) const { return type == QuestionType::TrueFalse ? txtTFquestion : txtMQuestion; }
 
     // A record's fields into a frame; false (nothing more shown) when the
     // right answer is not one of the frame's options.
@@ -89,4 +88,8 @@ public:
     QPushButton *cmdTRemove = nullptr;
     FrameBox *grpType = nullptr;
     QRadioButton *optType[2] = {};
+
+signals:
+    // A type option was checked, by the teacher or by selectType.
+    void typeChosen(QuestionType type);
 };

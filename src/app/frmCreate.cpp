@@ -97,6 +97,7 @@ void frmCreate::buildControls()
     connect(cmdAdd, &QPushButton::clicked, this, &frmCreate::cmdAdd_Click);
     for (int i = 0; i < 2; ++i)
         connect(m_entry->optType[i], &QRadioButton::clicked, this, [this, i] { optType_Click(i); });
+    connect(m_entry, &QuestionEntryPanel::typeChosen, &m_controller, &EditorController::setQuestionType);
     connect(m_list->cboExist, qOverload<int>(&QComboBox::activated), this, &frmCreate::cboExist_Click);
     connect(m_list->cmdEdit, &QPushButton::clicked, this, &frmCreate::cmdEdit_Click);
     connect(m_list->cmdRemove, &QPushButton::clicked, this, &frmCreate::cmdRemove_Click);
@@ -258,7 +259,7 @@ void frmCreate::Form_Load()
 {
     m_files->loadRecentFiles();
     m_entry->grpMultiple->setGeometry(Twips::rect(120, 840, 3495, 4335));
-    m_entry->showFrame(QuestionEntryPanel::MultipleChoice);
+    m_entry->showFrame(QuestionType::MultipleChoice);
     update();
 }
 
@@ -344,16 +345,13 @@ void frmCreate::cmdPreview_Click()
 
 void frmCreate::optType_Click(int index)
 {
-    showQuestionFrame(index);
+    showQuestionFrame(QuestionType(index));
     ClearMedia();
 }
 
 // One question frame is on screen; the other is parked off-screen, keeping
 // what was typed into it.
-void frmCreate::showQuestionFrame(int typeIndex)
-{
-    m_entry->showFrame(QuestionEntryPanel::Type(typeIndex));
-}
+void frmCreate::showQuestionFrame(QuestionType type) { m_entry->showFrame(type); }
 
 void frmCreate::cmdAdd_Click()
 {
@@ -361,18 +359,18 @@ void frmCreate::cmdAdd_Click()
         MsgBox(QStringLiteral("Tests are limited to 100 questions."), MsgIcon::Critical);
         return;
     }
-    if (m_entry->type() == QuestionEntryPanel::MultipleChoice ? AddMultipleChoice() : AddTrueFalse())
+    if (m_controller.questionType() == QuestionType::MultipleChoice ? AddMultipleChoice() : AddTrueFalse())
         EnableQuestionCommands(true);
 }
 
-bool frmCreate::AddMultipleChoice() { return addEnteredQuestion(QuestionEntryPanel::MultipleChoice); }
-bool frmCreate::AddTrueFalse() { return addEnteredQuestion(QuestionEntryPanel::TrueFalse); }
+bool frmCreate::AddMultipleChoice() { return addEnteredQuestion(QuestionType::MultipleChoice); }
+bool frmCreate::AddTrueFalse() { return addEnteredQuestion(QuestionType::TrueFalse); }
 
 // The list shows the question as it was typed. A full test refuses it with
 // the message of its type.
-bool frmCreate::addEnteredQuestion(QuestionEntryPanel::Type type)
+bool frmCreate::addEnteredQuestion(QuestionType type)
 {
-    const bool multiple = type == QuestionEntryPanel::MultipleChoice;
+    const bool multiple = type == QuestionType::MultipleChoice;
     QString question;
     const std::optional<QString> record =
         m_entry->enteredRecord(type, multiple ? QStringLiteral("m") : QStringLiteral("t"), &question);
@@ -395,7 +393,7 @@ bool frmCreate::addEnteredQuestion(QuestionEntryPanel::Type type)
 
 void frmCreate::cboExist_Click(int listIndex)
 {
-    if (!isEditMode() && !m_entry->questionBox(m_entry->type())->toPlainText().isEmpty()) {
+    if (!isEditMode() && !m_entry->questionBox(m_controller.questionType())->toPlainText().isEmpty()) {
         const MsgResult answer = MsgBox(
             QStringLiteral("Going to edit mode will result in the loss of information in the current question, "
                            "which has not yet been added to the quiz.  Would you like to add this question to the quiz?"),
@@ -423,17 +421,17 @@ void frmCreate::cboExist_Click(int listIndex)
     m_list->cboExist->lineEdit()->setCursorPosition(0);
 }
 
-bool frmCreate::LoadMultipleChoice(const QString &record) { return loadQuestion(QuestionEntryPanel::MultipleChoice, record); }
-bool frmCreate::LoadTrueFalse(const QString &record) { return loadQuestion(QuestionEntryPanel::TrueFalse, record); }
+bool frmCreate::LoadMultipleChoice(const QString &record) { return loadQuestion(QuestionType::MultipleChoice, record); }
+bool frmCreate::LoadTrueFalse(const QString &record) { return loadQuestion(QuestionType::TrueFalse, record); }
 
 // A record too short for its kind is named in a message; a right answer that
 // is none of the options is named only for multiple choice (the caller then
 // says the question cannot be shown).
-bool frmCreate::loadQuestion(QuestionEntryPanel::Type type, const QString &record)
+bool frmCreate::loadQuestion(QuestionType type, const QString &record)
 {
-    const bool multiple = type == QuestionEntryPanel::MultipleChoice;
+    const bool multiple = type == QuestionType::MultipleChoice;
     if (m_entry->selectType(type))
-        optType_Click(type);
+        optType_Click(int(type));
     showQuestionFrame(type);
     if (record.isEmpty())
         return false;
@@ -455,7 +453,7 @@ bool frmCreate::loadQuestion(QuestionEntryPanel::Type type, const QString &recor
 void frmCreate::cmdEdit_Click()
 {
     const int position = m_list->cboExist->currentIndex();
-    if (!(m_entry->type() == QuestionEntryPanel::MultipleChoice ? UpdateMultipleChoice(position)
+    if (!(m_controller.questionType() == QuestionType::MultipleChoice ? UpdateMultipleChoice(position)
                                                                  : UpdateTrueFalse(position))) {
         MsgBox(QStringLiteral("There has been an error in editing this question."), MsgIcon::Critical);
         return;
@@ -464,13 +462,13 @@ void frmCreate::cmdEdit_Click()
     ClearEntry();
 }
 
-bool frmCreate::UpdateMultipleChoice(int position) { return updateEditedQuestion(QuestionEntryPanel::MultipleChoice, position); }
-bool frmCreate::UpdateTrueFalse(int position) { return updateEditedQuestion(QuestionEntryPanel::TrueFalse, position); }
+bool frmCreate::UpdateMultipleChoice(int position) { return updateEditedQuestion(QuestionType::MultipleChoice, position); }
+bool frmCreate::UpdateTrueFalse(int position) { return updateEditedQuestion(QuestionType::TrueFalse, position); }
 
 // `position` is the list's index: -1 when no item is selected.
-bool frmCreate::updateEditedQuestion(QuestionEntryPanel::Type type, int position)
+bool frmCreate::updateEditedQuestion(QuestionType type, int position)
 {
-    const bool multiple = type == QuestionEntryPanel::MultipleChoice;
+    const bool multiple = type == QuestionType::MultipleChoice;
     const QString kind = QuestionRecord::kindField(QLatin1Char(multiple ? 'm' : 't'), position + 1);
     const std::optional<QString> record = m_entry->enteredRecord(type, kind);
     if (!record)

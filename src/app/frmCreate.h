@@ -137,10 +137,10 @@ private:
     void showOpenedTest(const QString &title, const QString &teacher, EditorController::OpenOrigin origin,
                         const QString &path);
     void focusQuestionPicker();   // the list, or the question box when it is empty
-    void showQuestionFrame(int typeIndex);
-    bool addEnteredQuestion(QuestionEntryPanel::Type type);
-    bool loadQuestion(QuestionEntryPanel::Type type, const QString &record);
-    bool updateEditedQuestion(QuestionEntryPanel::Type type, int position);
+    void showQuestionFrame(QuestionType type);
+    bool addEnteredQuestion(QuestionType type);
+    bool loadQuestion(QuestionType type, const QString &record);
+    bool updateEditedQuestion(QuestionType type, int position);
 
     EditorController m_controller;
     bool m_unloaded = false;
