@@ -452,7 +452,7 @@ bool frmCreate::loadQuestion(QuestionType type, const QString &record)
 
 void frmCreate::cmdEdit_Click()
 {
-    const int position = m_list->cboExist->currentIndex();
+    const int position = m_controller.editedNumber() - 1;   // -1 when none is picked
     if (!(m_controller.questionType() == QuestionType::MultipleChoice ? UpdateMultipleChoice(position)
                                                                  : UpdateTrueFalse(position))) {
         MsgBox(QStringLiteral("There has been an error in editing this question."), MsgIcon::Critical);
@@ -465,7 +465,7 @@ void frmCreate::cmdEdit_Click()
 bool frmCreate::UpdateMultipleChoice(int position) { return updateEditedQuestion(QuestionType::MultipleChoice, position); }
 bool frmCreate::UpdateTrueFalse(int position) { return updateEditedQuestion(QuestionType::TrueFalse, position); }
 
-// `position` is the list's index: -1 when no item is selected.
+// `position` counts from 0: -1 when no question is picked.
 bool frmCreate::updateEditedQuestion(QuestionType type, int position)
 {
     const bool multiple = type == QuestionType::MultipleChoice;
@@ -486,7 +486,7 @@ bool frmCreate::updateEditedQuestion(QuestionType type, int position)
 
 void frmCreate::cmdRemove_Click()
 {
-    const int p = m_list->cboExist->currentIndex() + 1;
+    const int p = m_controller.editedNumber();
     if (p < 1 || p > document().questionCount()) {
         MsgBox(QStringLiteral("Error removing question."), MsgIcon::Critical);
         return;
