@@ -1,5 +1,6 @@
 #include "app/QuestionEntryPanel.h"
 
+#include "document/QuestionRecord.h"
 #include "platform/MsgBox.h"
 #include "widgets/Controls.h"
 #include "widgets/FrameBox.h"
@@ -120,7 +121,7 @@ void QuestionEntryPanel::showFrame(Type t)
 
 bool QuestionEntryPanel::enteredQuestion(Type t, QString &question) const
 {
-    question = multiLineText(t == TrueFalse ? txtTFquestion : txtMQuestion);
+    question = multiLineText(questionBox(t));
     if (!question.isEmpty())
         return true;
     MsgBox(QStringLiteral("You must enter a question!"), MsgIcon::Critical);
@@ -160,6 +161,22 @@ int QuestionEntryPanel::enteredCorrectAnswer() const
 int QuestionEntryPanel::enteredTrueFalseAnswer() const
 {
     return optTrueAnswer[1]->isChecked() ? 1 : 0;
+}
+
+std::optional<QString> QuestionEntryPanel::enteredRecord(Type t, const QString &kind, QString *question) const
+{
+    QString typed;
+    if (!enteredQuestion(t, typed))
+        return std::nullopt;
+    if (question)
+        *question = typed;
+    if (t == TrueFalse)
+        return QuestionRecord::trueFalse(kind, typed, enteredMedia(t), enteredTrueFalseAnswer());
+    QString answers[4];
+    if (!enteredAnswers(answers))
+        return std::nullopt;
+    return QuestionRecord::multipleChoice(kind, typed, answers[0], answers[1], answers[2], answers[3],
+                                          enteredMedia(t), enteredCorrectAnswer());
 }
 
 bool QuestionEntryPanel::showMultipleChoice(const QuestionView &q)

@@ -12,6 +12,7 @@
 
 #include <QObject>
 #include <QString>
+#include <optional>
 
 class FrameBox;
 class QGroupBox;
@@ -50,6 +51,12 @@ public:
     QString enteredMedia(Type type) const;
     int enteredCorrectAnswer() const;     // 0 to 3, A to D
     int enteredTrueFalseAnswer() const;   // 0 true, 1 false
+    // What was typed into a frame as a record with the kind field `kind`,
+    // read and checked as above (with their messages); nothing when the
+    // question or an answer is missing. *question gets the question's text.
+    std::optional<QString> enteredRecord(Type type, const QString &kind, QString *question = nullptr) const;
+    // The question box of a frame.
+    QPlainTextEdit *questionBox(Type type) const { return type == TrueFalse ? txtTFquestion : txtMQuestion; }
 
     // A record's fields into a frame; false (nothing more shown) when the
     // right answer is not one of the frame's options.

@@ -1,6 +1,7 @@
 #include "app/QuestionList.h"
 
 #include "app/QuestionListWidth.h"
+#include "document/DocumentEditor.h"
 
 #include <QAbstractItemView>
 #include <QLineEdit>
@@ -18,16 +19,32 @@ QuestionList::QuestionList(QWidget *parent) : QComboBox(parent)
     installEventFilter(this);
     setEditText(QStringLiteral("No Questions Yet"));
     view()->setTextElideMode(Qt::ElideRight);
-    connect(model(), &QAbstractItemModel::rowsInserted, this, &QuestionList::fitPopup);
-    connect(model(), &QAbstractItemModel::modelReset, this, &QuestionList::fitPopup);
 }
 
-void QuestionList::fitPopup()
+void QuestionList::follow(const DocumentEditor &editing)
+{
+    // No change of the items picks a question: only the teacher's choice does.
+    connect(&editing, &DocumentEditor::questionInserted, this, [this, &editing](int number) {
+        insertItem(number - 1, editing.document().caption(number));
+    });
+    connect(&editing, &DocumentEditor::questionReplaced, this, [this, &editing](int number) {
+        setItemText(number - 1, editing.document().caption(number));
+    });
+    connect(&editing, &DocumentEditor::questionRemoved, this, [this](int number) { removeItem(number - 1); });
+    connect(&editing, &DocumentEditor::documentReset, this,
+            [this, &editing] { fill(editing.document().captions()); });
+    fill(editing.document().captions());
+}
+
+// Measured when it opens, not per inserted row: a test of a hundred long
+// questions fills the list at once.
+void QuestionList::showPopup()
 {
     QStringList captions;
     for (int i = 0; i < count(); ++i)
         captions << itemText(i);
     view()->setMinimumWidth(questionListWidth(QFontMetrics(view()->font()), captions, width()));
+    QComboBox::showPopup();
 }
 
 void QuestionList::setListText(const QString &text)
@@ -47,12 +64,6 @@ void QuestionList::fill(const QStringList &captions)
         addItems(captions);
     }
     update();
-}
-
-void QuestionList::empty()
-{
-    const QSignalBlocker block(this);
-    clear();
 }
 
 bool QuestionList::eventFilter(QObject *watched, QEvent *event)

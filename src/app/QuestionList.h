@@ -5,9 +5,15 @@
 // turns through the list only while it has the focus, as on Windows, so
 // passing over it never picks a question. The list drops down wide enough
 // to read long questions.
+//
+// Its items follow the test: every question added, replaced or removed, and
+// every test loaded or emptied, changes the list through the editing layer's
+// signals; the window only sets the text line.
 
 #include <QComboBox>
 #include <QStringList>
+
+class DocumentEditor;
 
 class QuestionList : public QComboBox {
     Q_OBJECT
@@ -15,16 +21,18 @@ class QuestionList : public QComboBox {
 public:
     explicit QuestionList(QWidget *parent);
 
+    // Keeps the items equal to the questions of `editing`'s test.
+    void follow(const DocumentEditor &editing);
+
     // Setting the text selects the item of that text, if any, as the list
     // does when its text is set; no question is picked by it.
     void setListText(const QString &text);
-    // Fills the list in one step, so it is sized once; no question is picked.
-    void fill(const QStringList &captions);
-    void empty();
+    void showPopup() override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void fitPopup();
+    // Fills the list in one step; no question is picked.
+    void fill(const QStringList &captions);
 };

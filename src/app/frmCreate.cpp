@@ -6,48 +6,36 @@
 #include "app/FileCommands.h"
 #include "app/MediaChoice.h"
 #include "app/QuestionExchangeMenu.h"
-#include "app/QuestionEntryPanel.h"
-#include "widgets/FrameBox.h"
-#include "dialogs/FileDialogs.h"
-#include "document/MediaLookup.h"
-#include "platform/MsgBox.h"
-#include "widgets/PictureBox.h"
-#include "pictures/PictureLoader.h"
 #include "app/QuestionList.h"
-#include "document/QuestionRecord.h"
-#include "document/TestFile.h"
+#include "app/QuestionListPanel.h"
+#include "app/TestTitlePanel.h"
 #include "dialogs/dlgAsk.h"
+#include "document/MediaLookup.h"
+#include "document/QuestionRecord.h"
+#include "logview/frmLog.h"
 #include "media/modSound.h"
+#include "platform/MsgBox.h"
+#include "preview/frmPreview.h"
+#include "webquiz/WebQuizExportAction.h"
 #include "widgets/Controls.h"
+#include "widgets/FrameBox.h"
 #include "widgets/MediaPreviewPanel.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowFont.h"
 
-#include "preview/frmPreview.h"
-#include "logview/frmLog.h"
-#include "webquiz/WebQuizExportAction.h"
-
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
-#include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <algorithm>
-#include <exception>
 
 namespace {
 QPointer<frmCreate> theEditor;
-
-constexpr int MaxTitleText = 100;
 
 const QString NoQuestionsYet = QStringLiteral("No questions yet.");
 const QString ExistingQuestions = QStringLiteral("Existing Questions");
@@ -82,84 +70,37 @@ void frmCreate::buildControls()
     client->setFixedSize(Twips::toPixels(7860), Twips::toPixels(5325));
     setCentralWidget(client);
 
-    // --- Title, class/teacher and the test commands ---
-    lblTitle[0] = Controls::fittedLabel(client, QStringLiteral("lblTitle_0"), QStringLiteral("Test Title:"), Twips::rect(120, 120, 705, 195));
-    txtTitle = Controls::lineEdit(client, QStringLiteral("txtTitle"), Twips::rect(120, 360, 3495, 285), MaxTitleText,
-                            QStringLiteral("Give the test a title here."));
-    lblTitle[1] = Controls::fittedLabel(client, QStringLiteral("lblTitle_1"), QStringLiteral("Class/Teacher:"), Twips::rect(3840, 120, 1095, 195));
-    txtTeacher = Controls::lineEdit(client, QStringLiteral("txtTeacher"), Twips::rect(3840, 360, 3855, 285), MaxTitleText,
-                              QStringLiteral("Enter the class and/or teacher here."));
-
-    // --- The two question frames ---
+    // Made in the order the window was drawn, which is the order of Tab.
+    m_title = new TestTitlePanel(client, this);
     m_entry = new QuestionEntryPanel(client, this);
-
-    // --- Question number, add button and type switch ---
-    lblNumber = Controls::fittedLabel(client, QStringLiteral("lblNumber"), QStringLiteral("Question #1"), Twips::rect(3840, 960, 1815, 360));
+    lblNumber = Controls::fittedLabel(client, QStringLiteral("lblNumber"), QStringLiteral("Question #1"),
+                                      Twips::rect(3840, 960, 1815, 360));
     lblNumber->setToolTip(QStringLiteral("Current question."));
-    {
-        lblNumber->setFont(WindowFont::sansSerif(12));
-    }
-    cmdAdd = Controls::button(client, QStringLiteral("cmdAdd"), QStringLiteral("Add This Question"), Twips::rect(3840, 1440, 1815, 375),
-                        QStringLiteral("Add the current question"));
+    lblNumber->setFont(WindowFont::sansSerif(12));
+    cmdAdd = Controls::button(client, QStringLiteral("cmdAdd"), QStringLiteral("Add This Question"),
+                              Twips::rect(3840, 1440, 1815, 375), QStringLiteral("Add the current question"));
     // The window's default button: Enter presses it.
     m_keys = new DefaultButtonKeys(cmdAdd, this);
     m_entry->buildTypeChoice(client);
-
-    // --- Test commands ---
     cmdOkay = Controls::button(client, QStringLiteral("cmdOkay"), QStringLiteral("Save Test"), Twips::rect(5880, 960, 1815, 375));
     cmdPreview = Controls::button(client, QStringLiteral("cmdPreview"), QStringLiteral("Preview Test"), Twips::rect(5880, 1440, 1815, 375));
     cmdCancel = Controls::button(client, QStringLiteral("cmdCancel"), QStringLiteral("Cancel and Exit"), Twips::rect(5880, 1920, 1815, 375));
-    cmdOkay->setEnabled(false);
-    cmdPreview->setEnabled(false);
-
-    // --- Edit mode and the question list ---
-    lblEditMode = Controls::fittedLabel(client, QStringLiteral("lblEditMode"),
-                            QStringLiteral("'Edit Mode' ON click to return to  'Add Mode'"), Twips::rect(5880, 2640, 1815, 840));
-    lblEditMode->resize(Twips::toPixels(1815), Twips::toPixels(840));
-    lblEditMode->setToolTip(QStringLiteral("You are in EDIT MODE."));
-    lblEditMode->setWordWrap(true);
-    lblEditMode->setAlignment(Qt::AlignCenter);
-    lblEditMode->setAutoFillBackground(true);
-    {
-        QPalette p = lblEditMode->palette();
-        p.setColor(QPalette::Window, QColor(255, 255, 192));
-        p.setColor(QPalette::WindowText, Qt::red);
-        lblEditMode->setPalette(p);
-        QFont f = lblEditMode->font();
-        f.setBold(true);
-        lblEditMode->setFont(f);
-    }
-    lblEditMode->setCursor(Qt::PointingHandCursor);
-    lblEditMode->installEventFilter(this);
-    lblEditMode->hide();
-
-    lblTitle[2] = Controls::fittedLabel(client, QStringLiteral("lblTitle_2"), QStringLiteral("Existing Questions:"), Twips::rect(5880, 3600, 1335, 195));
-    cboExist = new QuestionList(client);
-    cboExist->setGeometry(Twips::rect(5880, 3840, 1815, 315));
-    cboExist->setEnabled(false);
-    cmdEdit = Controls::button(client, QStringLiteral("cmdEdit"), QStringLiteral("Save This Question"), Twips::rect(5880, 4320, 1815, 375),
-                         QStringLiteral("Save the changes to this question."));
-    cmdRemove = Controls::button(client, QStringLiteral("cmdRemove"), QStringLiteral("Remove This Question"), Twips::rect(5880, 4800, 1815, 375),
-                           QStringLiteral("Remove this existing question."));
-    cmdEdit->setEnabled(false);
-    cmdRemove->setEnabled(false);
-
-    // --- Media panel ---
+    m_list = new QuestionListPanel(client, m_controller.editing(), this);
     m_media = new MediaPreviewPanel(client, {Twips::rect(3840, 3120, 1275, 195), Twips::rect(3840, 3360, 1815, 1815),
                                              Twips::rect(3840, 3360, 1815, 375), Twips::rect(7080, 0, 735, 495)},
                                     this);
     m_mediaChoice = new MediaChoice(*m_media, this);
 
-    // --- Handlers ---
     connect(cmdOkay, &QPushButton::clicked, this, &frmCreate::cmdOkay_Click);
     connect(cmdPreview, &QPushButton::clicked, this, &frmCreate::cmdPreview_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmCreate::cmdCancel_Click);
     connect(cmdAdd, &QPushButton::clicked, this, &frmCreate::cmdAdd_Click);
     for (int i = 0; i < 2; ++i)
         connect(m_entry->optType[i], &QRadioButton::clicked, this, [this, i] { optType_Click(i); });
-    connect(cboExist, qOverload<int>(&QComboBox::activated), this, &frmCreate::cboExist_Click);
-    connect(cmdEdit, &QPushButton::clicked, this, &frmCreate::cmdEdit_Click);
-    connect(cmdRemove, &QPushButton::clicked, this, &frmCreate::cmdRemove_Click);
+    connect(m_list->cboExist, qOverload<int>(&QComboBox::activated), this, &frmCreate::cboExist_Click);
+    connect(m_list->cmdEdit, &QPushButton::clicked, this, &frmCreate::cmdEdit_Click);
+    connect(m_list->cmdRemove, &QPushButton::clicked, this, &frmCreate::cmdRemove_Click);
+    connect(m_list, &QuestionListPanel::editModeLabelClicked, this, &frmCreate::lblEditMode_Click);
     connect(m_entry->cmdMpic, &QPushButton::clicked, this, &frmCreate::cmdMpic_Click);
     connect(m_entry->cmdPic, &QPushButton::clicked, this, &frmCreate::cmdPic_Click);
     connect(m_entry->cmdMRemove, &QPushButton::clicked, this, &frmCreate::cmdMRemove_Click);
@@ -170,8 +111,8 @@ void frmCreate::buildControls()
     m_keys->watch(m_entry->txtMQuestion);
     m_keys->watch(m_entry->txtTFquestion);
 
-    setTabOrder(txtTitle, txtTeacher);
-    setTabOrder(txtTeacher, m_entry->txtMQuestion);
+    setTabOrder(m_title->txtTitle, m_title->txtTeacher);
+    setTabOrder(m_title->txtTeacher, m_entry->txtMQuestion);
 }
 
 void frmCreate::buildMenus()
@@ -195,12 +136,12 @@ void frmCreate::buildMenus()
         this, m_menus->mnuFile, m_menus->mnuFileSaveas,
         {[this] { return document().questionCount(); },
          [this] {
-             return ExportSource{txtTitle->text(), txtTeacher->text(), document().records(), document().testFolder()};
+             return ExportSource{m_title->title(), m_title->teacher(), document().records(), document().testFolder()};
          },
          [this](const QStringList &records) { appendImportedQuestions(records); },
          [this] { return document().currentFile(); }});
     WebQuizExportAction::addToMenu(m_menus->mnuFile, m_exchange->exportAction(), [this] {
-        WebQuizExportAction::run(txtTitle->text(), txtTeacher->text(), document().records(),
+        WebQuizExportAction::run(m_title->title(), m_title->teacher(), document().records(),
                                  document().testFolder(), document().currentFile());
     });
 
@@ -222,36 +163,24 @@ const RecentFiles &frmCreate::recentFiles() const { return m_files->recentFiles(
 void frmCreate::applyCommands()
 {
     const EditorController::Commands c = m_controller.commands();
-    cmdEdit->setEnabled(c.edit);
-    cmdRemove->setEnabled(c.remove);
+    m_list->setEnabled(c.edit, c.remove, c.list);
     cmdAdd->setEnabled(c.add);
     m_entry->grpType->setEnabled(c.typeSwitch);
     m_entry->optType[0]->setEnabled(c.typeSwitch);
     m_entry->optType[1]->setEnabled(c.typeSwitch);
     for (QWidget *w : {static_cast<QWidget *>(cmdPreview), static_cast<QWidget *>(cmdOkay)})
         w->setEnabled(c.testCommands);
-    cboExist->setEnabled(c.list);
     if (m_exchange)
         m_exchange->setImportEnabled(c.add);
     m_menus->applyCommands(c, m_controller.editing().undoText(), m_controller.editing().redoText());
 }
 
-void frmCreate::setListText(const QString &text) { cboExist->setListText(text); }
+void frmCreate::setListText(const QString &text) { m_list->cboExist->setListText(text); }
 
 void frmCreate::keyPressEvent(QKeyEvent *event)
 {
     if (!m_keys->windowKeyPress(event))
         QMainWindow::keyPressEvent(event);
-}
-
-bool frmCreate::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == lblEditMode && event->type() == QEvent::MouseButtonRelease) {
-        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
-            lblEditMode_Click();
-        return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 // ------------------------------------------------------- state operations
@@ -268,17 +197,14 @@ void frmCreate::ClearTest()
 void frmCreate::showClearedTest()
 {
     SetEditMode(false);
-    QuestionEntryPanel::setBoxText(txtTeacher, QString(), MaxTitleText);
-    QuestionEntryPanel::setBoxText(txtTitle, QString(), MaxTitleText);
+    m_title->show(QString(), QString());
     applyCommands();
-    cboExist->empty();
     setListText(NoQuestionsYet);
 }
 
 void frmCreate::ShowLoadedTest(const QString &title, const QString &teacher)
 {
-    QuestionEntryPanel::setBoxText(txtTitle, title, MaxTitleText);
-    QuestionEntryPanel::setBoxText(txtTeacher, teacher, MaxTitleText);
+    m_title->show(title, teacher);
     EnableQuestionCommands(true);
     ClearEntry();
     RefreshList();
@@ -298,7 +224,7 @@ void frmCreate::ClearEntry()
     m_media->forgetMedia();
     m_entry->clearFields();
     lblNumber->setText(EditorLogic::questionLabel(document().nextQuestionNumber()));
-    setListText(cboExist->count() > 0 ? cboExist->itemText(0) : QString());
+    setListText(document().caption(1));
     update();
     ClearMedia();
 }
@@ -306,7 +232,7 @@ void frmCreate::ClearEntry()
 void frmCreate::SetEditMode(bool on)
 {
     m_controller.setEditMode(on);
-    lblEditMode->setVisible(on);
+    m_list->showEditMode(on);
     if (!on)
         setListText(ExistingQuestions);
 }
@@ -318,7 +244,6 @@ void frmCreate::RefreshList()
         MsgBox(QStringLiteral("This test has become corrupted.  Please start a new test, or open an existing test."));
         return;
     }
-    cboExist->fill(document().captions().mid(0, n));
     setListText(document().caption(1));
 }
 
@@ -391,12 +316,12 @@ void frmCreate::mnuFileNew_Click()
 
 void frmCreate::mnuFileOpen_Click() { m_files->open(); }
 void frmCreate::mnuRecent_Click(int index) { m_files->openRecent(index); }
-void frmCreate::mnuFileSaveas_Click() { m_files->saveAs(txtTitle->text(), txtTeacher->text()); }
+void frmCreate::mnuFileSaveas_Click() { m_files->saveAs(m_title->title(), m_title->teacher()); }
 void frmCreate::cmdOkay_Click() { mnuFileSaveas_Click(); }
 void frmCreate::mnuFileExit_Click() { close(); }
 void frmCreate::cmdCancel_Click() { close(); }
-void frmCreate::mnuFilePrint_Click() { m_files->print(txtTitle->text(), txtTeacher->text()); }
-void frmCreate::mnuFilePrintPdf_Click() { m_files->printToPdf(txtTitle->text(), txtTeacher->text()); }
+void frmCreate::mnuFilePrint_Click() { m_files->print(m_title->title(), m_title->teacher()); }
+void frmCreate::mnuFilePrintPdf_Click() { m_files->printToPdf(m_title->title(), m_title->teacher()); }
 void frmCreate::AddToRecentFiles(const QString &path) { m_files->addToRecentFiles(path); }
 
 // Imported questions go after the last one, as one step to undo; what is
@@ -412,7 +337,7 @@ void frmCreate::appendImportedQuestions(const QStringList &records)
 
 void frmCreate::cmdPreview_Click()
 {
-    frmPreview::showPreview(document(), txtTitle->text(), txtTeacher->text(), this);
+    frmPreview::showPreview(document(), m_title->title(), m_title->teacher(), this);
 }
 
 // -------------------------------------------------------- question entry
@@ -436,153 +361,102 @@ void frmCreate::cmdAdd_Click()
         MsgBox(QStringLiteral("Tests are limited to 100 questions."), MsgIcon::Critical);
         return;
     }
-    const bool added = m_entry->optType[0]->isChecked() ? AddMultipleChoice() : AddTrueFalse();
-    if (!added)
-        return;
-    EnableQuestionCommands(true);
+    if (m_entry->type() == QuestionEntryPanel::MultipleChoice ? AddMultipleChoice() : AddTrueFalse())
+        EnableQuestionCommands(true);
 }
 
-// ---------------------------------------------- reading the entry fields
-// Adding and saving a question read and check the fields alike.
+bool frmCreate::AddMultipleChoice() { return addEnteredQuestion(QuestionEntryPanel::MultipleChoice); }
+bool frmCreate::AddTrueFalse() { return addEnteredQuestion(QuestionEntryPanel::TrueFalse); }
 
-bool frmCreate::AddMultipleChoice()
+// The list shows the question as it was typed. A full test refuses it with
+// the message of its type.
+bool frmCreate::addEnteredQuestion(QuestionEntryPanel::Type type)
 {
-    try {
-        QString question;
-        QString answers[4];
-        if (!m_entry->enteredQuestion(QuestionEntryPanel::MultipleChoice, question) || !m_entry->enteredAnswers(answers))
-            return false;
-        const QString media = m_entry->enteredMedia(QuestionEntryPanel::MultipleChoice);
-        const int correct = m_entry->enteredCorrectAnswer();
-        if (!m_controller.add(QuestionRecord::multipleChoice(QStringLiteral("m"), question, answers[0], answers[1],
-                                                             answers[2], answers[3], media, correct)))
-            throw std::out_of_range("question number");
-        cboExist->addItem(question);
-        setListText(question);
-        m_entry->txtMQuestion->setFocus();
-        return true;
-    } catch (...) {
-        MsgBox(QStringLiteral("There was an error adding this question.  Please fill in all blanks and try again."),
-               MsgIcon::Critical);
+    const bool multiple = type == QuestionEntryPanel::MultipleChoice;
+    QString question;
+    const std::optional<QString> record =
+        m_entry->enteredRecord(type, multiple ? QStringLiteral("m") : QStringLiteral("t"), &question);
+    if (!record)
+        return false;
+    if (!m_controller.add(*record)) {
+        if (multiple)
+            MsgBox(QStringLiteral("There was an error adding this question.  Please fill in all blanks and try again."),
+                   MsgIcon::Critical);
+        else
+            MsgBox(QStringLiteral("Subscript out of range\nfrmCreate\n9"));   // description, source, number
         return false;
     }
-}
-
-bool frmCreate::AddTrueFalse()
-{
-    try {
-        QString question;
-        if (!m_entry->enteredQuestion(QuestionEntryPanel::TrueFalse, question))
-            return false;
-        const QString media = m_entry->enteredMedia(QuestionEntryPanel::TrueFalse);
-        const int answer = m_entry->enteredTrueFalseAnswer();
-        if (!m_controller.add(QuestionRecord::trueFalse(QStringLiteral("t"), question, media, answer)))
-            throw std::out_of_range("Subscript out of range");
-        cboExist->addItem(question);
-        setListText(question);
-        m_entry->txtTFquestion->setFocus();
-        return true;
-    } catch (const std::exception &e) {
-        // Description, source and number, one per line.
-        MsgBox(QString::fromLocal8Bit(e.what()) + QLatin1Char('\n') + QStringLiteral("frmCreate")
-               + QLatin1Char('\n') + QStringLiteral("9"));
-        return false;
-    }
+    setListText(question);
+    m_entry->questionBox(type)->setFocus();
+    return true;
 }
 
 // ------------------------------------------------ question list, edit mode
 
 void frmCreate::cboExist_Click(int listIndex)
 {
-    if (!isEditMode()) {
-        const QPlainTextEdit *box = m_entry->optType[0]->isChecked() ? m_entry->txtMQuestion : m_entry->txtTFquestion;
-        if (!box->toPlainText().isEmpty()) {
-            const MsgResult answer = MsgBox(
-                QStringLiteral("Going to edit mode will result in the loss of information in the current question, "
-                               "which has not yet been added to the quiz.  Would you like to add this question to the quiz?"),
-                MsgIcon::Question, MsgButtons::YesNo);
-            if (answer == MsgResult::Yes) {
-                cmdAdd_Click();
-                return;
-            }
+    if (!isEditMode() && !m_entry->questionBox(m_entry->type())->toPlainText().isEmpty()) {
+        const MsgResult answer = MsgBox(
+            QStringLiteral("Going to edit mode will result in the loss of information in the current question, "
+                           "which has not yet been added to the quiz.  Would you like to add this question to the quiz?"),
+            MsgIcon::Question, MsgButtons::YesNo);
+        if (answer == MsgResult::Yes) {
+            cmdAdd_Click();
+            return;
         }
     }
     SetEditMode(true);
     m_controller.pick(listIndex + 1);
     CloseAll();
     bool shown = false;
-    if (listIndex >= 0 && listIndex + 1 <= TestDocument::MaxQuestions) {
-        // Blanks only: a record that begins with another white-space
-        // character is of no known kind here, as for the quiz player.
-        QString record = document().record(listIndex + 1);
-        while (record.startsWith(QLatin1Char(' ')))
-            record.remove(0, 1);
-        while (record.endsWith(QLatin1Char(' ')))
-            record.chop(1);
-        switch (QuestionRecord::kindOf(record)) {
-        case QuestionRecord::Kind::MultipleChoice: shown = LoadMultipleChoice(record); break;
-        case QuestionRecord::Kind::TrueFalse: shown = LoadTrueFalse(record); break;
-        case QuestionRecord::Kind::Unknown: break;
-        }
+    const QString record = QuestionRecord::withoutEdgeBlanks(document().record(listIndex + 1));
+    switch (QuestionRecord::kindOf(record)) {
+    case QuestionRecord::Kind::MultipleChoice: shown = LoadMultipleChoice(record); break;
+    case QuestionRecord::Kind::TrueFalse: shown = LoadTrueFalse(record); break;
+    case QuestionRecord::Kind::Unknown: break;
     }
     if (!shown) {
         MsgBox(QStringLiteral("Unable to display this question.  Question appears to be corrupted."), MsgIcon::Critical);
         return;
     }
     lblNumber->setText(EditorLogic::questionLabel(listIndex + 1));
-    cboExist->lineEdit()->setCursorPosition(0);
+    m_list->cboExist->lineEdit()->setCursorPosition(0);
 }
 
-bool frmCreate::LoadMultipleChoice(const QString &record)
+bool frmCreate::LoadMultipleChoice(const QString &record) { return loadQuestion(QuestionEntryPanel::MultipleChoice, record); }
+bool frmCreate::LoadTrueFalse(const QString &record) { return loadQuestion(QuestionEntryPanel::TrueFalse, record); }
+
+// A record too short for its kind is named in a message; a right answer that
+// is none of the options is named only for multiple choice (the caller then
+// says the question cannot be shown).
+bool frmCreate::loadQuestion(QuestionEntryPanel::Type type, const QString &record)
 {
-    if (m_entry->selectType(QuestionEntryPanel::MultipleChoice))
-        optType_Click(0);
-    showQuestionFrame(0);
+    const bool multiple = type == QuestionEntryPanel::MultipleChoice;
+    if (m_entry->selectType(type))
+        optType_Click(type);
+    showQuestionFrame(type);
     if (record.isEmpty())
         return false;
     const QuestionView q(record);
-    if (q.fieldCount() < QuestionRecord::MultipleChoiceFields || !m_entry->showMultipleChoice(q)) {
-        MsgBox(QStringLiteral("An error has occured.  Unable to process question ") + q.kindField());
+    const int fieldsNeeded = multiple ? QuestionRecord::MultipleChoiceFields : QuestionRecord::TrueFalseFields;
+    const bool complete = q.fieldCount() >= fieldsNeeded;
+    if (!complete || !(multiple ? m_entry->showMultipleChoice(q) : m_entry->showTrueFalse(q))) {
+        if (!complete || multiple)
+            MsgBox(QStringLiteral("An error has occured.  Unable to process question ") + q.kindField());
         return false;
     }
-    showMediaOf(q);
-    return true;
-}
-
-bool frmCreate::LoadTrueFalse(const QString &record)
-{
-    if (m_entry->selectType(QuestionEntryPanel::TrueFalse))
-        optType_Click(1);
-    showQuestionFrame(1);
-    if (record.isEmpty())
-        return false;
-    const QuestionView q(record);
-    if (q.fieldCount() < QuestionRecord::TrueFalseFields) {
-        MsgBox(QStringLiteral("An error has occured.  Unable to process question ") + q.kindField());
-        return false;
-    }
-    if (!m_entry->showTrueFalse(q))
-        return false;   // the caller says the question cannot be shown
-    showMediaOf(q);
-    return true;
-}
-
-// The media lookup: the reference itself, else in the test's folder.
-void frmCreate::showMediaOf(const QuestionView &q)
-{
+    // The media lookup: the reference itself, else in the test's folder.
     const QString media = MediaLookup::resolve(q.media(), document().testFolder());
     if (!media.isEmpty())
         ShowMediaPreview(media);
+    return true;
 }
 
 void frmCreate::cmdEdit_Click()
 {
-    bool ok = false;
-    if (m_entry->optType[0]->isChecked())
-        ok = UpdateMultipleChoice(cboExist->currentIndex());
-    else if (m_entry->optType[1]->isChecked())
-        ok = UpdateTrueFalse(cboExist->currentIndex());
-    if (!ok) {
+    const int position = m_list->cboExist->currentIndex();
+    if (!(m_entry->type() == QuestionEntryPanel::MultipleChoice ? UpdateMultipleChoice(position)
+                                                                 : UpdateTrueFalse(position))) {
         MsgBox(QStringLiteral("There has been an error in editing this question."), MsgIcon::Critical);
         return;
     }
@@ -590,48 +464,32 @@ void frmCreate::cmdEdit_Click()
     ClearEntry();
 }
 
-bool frmCreate::UpdateMultipleChoice(int position)
+bool frmCreate::UpdateMultipleChoice(int position) { return updateEditedQuestion(QuestionEntryPanel::MultipleChoice, position); }
+bool frmCreate::UpdateTrueFalse(int position) { return updateEditedQuestion(QuestionEntryPanel::TrueFalse, position); }
+
+// `position` is the list's index: -1 when no item is selected.
+bool frmCreate::updateEditedQuestion(QuestionEntryPanel::Type type, int position)
 {
-    QString question;
-    QString answers[4];
-    if (!m_entry->enteredQuestion(QuestionEntryPanel::MultipleChoice, question) || !m_entry->enteredAnswers(answers))
+    const bool multiple = type == QuestionEntryPanel::MultipleChoice;
+    const QString kind = QuestionRecord::kindField(QLatin1Char(multiple ? 'm' : 't'), position + 1);
+    const std::optional<QString> record = m_entry->enteredRecord(type, kind);
+    if (!record)
         return false;
     if (position < 0 || position + 1 > TestDocument::MaxQuestions) {
-        // No item selected: the list index is -1.
-        MsgBox(QStringLiteral("Subscript out of range\nfrmCreate\n9"));
+        if (multiple)
+            MsgBox(QStringLiteral("Subscript out of range\nfrmCreate\n9"));
         return false;
     }
-    const QString media = m_entry->enteredMedia(QuestionEntryPanel::MultipleChoice);
-    const int correct = m_entry->enteredCorrectAnswer();
-    m_controller.update(QuestionRecord::multipleChoice(QuestionRecord::kindField(QLatin1Char('m'), position + 1),
-                                                       question, answers[0], answers[1], answers[2], answers[3],
-                                                       media, correct));
+    m_controller.update(*record);
     RefreshList();
-    m_entry->txtMQuestion->setFocus();
-    return true;
-}
-
-bool frmCreate::UpdateTrueFalse(int position)
-{
-    QString question;
-    if (!m_entry->enteredQuestion(QuestionEntryPanel::TrueFalse, question))
-        return false;
-    if (position < 0 || position + 1 > TestDocument::MaxQuestions)
-        return false;
-    const QString media = m_entry->enteredMedia(QuestionEntryPanel::TrueFalse);
-    const int answer = m_entry->enteredTrueFalseAnswer();
-    m_controller.update(QuestionRecord::trueFalse(QuestionRecord::kindField(QLatin1Char('t'), position + 1),
-                                                  question, media, answer));
-    RefreshList();
-    m_entry->txtTFquestion->setFocus();
+    m_entry->questionBox(type)->setFocus();
     return true;
 }
 
 void frmCreate::cmdRemove_Click()
 {
-    const int p = cboExist->currentIndex() + 1;
-    const int n = document().nextQuestionNumber() - 1;
-    if (p < 1 || p > n) {
+    const int p = m_list->cboExist->currentIndex() + 1;
+    if (p < 1 || p > document().questionCount()) {
         MsgBox(QStringLiteral("Error removing question."), MsgIcon::Critical);
         return;
     }
@@ -646,8 +504,8 @@ void frmCreate::cmdRemove_Click()
 
 void frmCreate::focusQuestionPicker()
 {
-    if (cboExist->isEnabled() && cboExist->count() > 0)
-        cboExist->setFocus(Qt::OtherFocusReason);
+    if (m_list->cboExist->isEnabled() && m_list->cboExist->count() > 0)
+        m_list->cboExist->setFocus(Qt::OtherFocusReason);
     else if (m_entry->grpTrueFalse->isVisible())
         m_entry->txtTFquestion->setFocus(Qt::OtherFocusReason);
     else

@@ -10,6 +10,7 @@
 // enabled live in the EditorController; the window shows them.
 
 #include "app/EditorController.h"
+#include "app/QuestionEntryPanel.h"
 #include "document/RecentFiles.h"
 #include "document/TestDocument.h"
 
@@ -22,15 +23,11 @@ class FileCommands;
 class MediaChoice;
 class QuestionExchangeMenu;
 class MediaPreviewPanel;
-class QuestionEntryPanel;
-class QuestionList;
-class PictureBox;
-class QGroupBox;
+class QuestionListPanel;
+class TestTitlePanel;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
-class QRadioButton;
 
 class frmCreate : public QMainWindow {
     Q_OBJECT
@@ -127,7 +124,6 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void appendImportedQuestions(const QStringList &records);
@@ -142,15 +138,15 @@ private:
                         const QString &path);
     void focusQuestionPicker();   // the list, or the question box when it is empty
     void showQuestionFrame(int typeIndex);
-    void showMediaOf(const QuestionView &q);
+    bool addEnteredQuestion(QuestionEntryPanel::Type type);
+    bool loadQuestion(QuestionEntryPanel::Type type, const QString &record);
+    bool updateEditedQuestion(QuestionEntryPanel::Type type, int position);
 
     EditorController m_controller;
     bool m_unloaded = false;
 
     // Test title and commands
-    QLabel *lblTitle[3] = {};
-    QLineEdit *txtTitle = nullptr;
-    QLineEdit *txtTeacher = nullptr;
+    TestTitlePanel *m_title = nullptr;
     QPushButton *cmdOkay = nullptr;
     QPushButton *cmdPreview = nullptr;
     QPushButton *cmdCancel = nullptr;
@@ -162,10 +158,7 @@ private:
     DefaultButtonKeys *m_keys = nullptr;
 
     // Question list and edit mode
-    QuestionList *cboExist = nullptr;
-    QPushButton *cmdEdit = nullptr;
-    QPushButton *cmdRemove = nullptr;
-    QLabel *lblEditMode = nullptr;
+    QuestionListPanel *m_list = nullptr;
 
     // Media panel
     MediaPreviewPanel *m_media = nullptr;

@@ -65,12 +65,19 @@ QString join(const QStringList &fields)
     return fields.join(FieldSeparator);
 }
 
-Kind kindOf(const QString &record, bool trimFirst)
+QString withoutEdgeBlanks(const QString &record)
 {
-    QString r = record;
-    if (trimFirst) {
-        while (r.startsWith(QLatin1Char(' '))) r.remove(0, 1);
-    }
+    qsizetype first = 0;
+    qsizetype end = record.size();
+    while (first < end && record[first] == QLatin1Char(' '))
+        ++first;
+    while (end > first && record[end - 1] == QLatin1Char(' '))
+        --end;
+    return record.mid(first, end - first);
+}
+
+Kind kindOf(const QString &r)
+{
     if (r.isEmpty())
         return Kind::Unknown;
     const QChar c = r[0].toLower();

@@ -43,8 +43,13 @@ QStringList fields(const QString &record);
 QString join(const QStringList &fields);
 
 // By the first character, letter case ignored. The editor's list trims
-// blanks from the record first; the runner and printing do not.
-Kind kindOf(const QString &record, bool trimFirst = false);
+// blanks from the record first (withoutEdgeBlanks); the runner and printing
+// do not.
+Kind kindOf(const QString &record);
+// The record without the blanks at either end, as the editor's list reads
+// it. Blanks only: a record that begins with another white-space character
+// is of no known kind there, as for the quiz player.
+QString withoutEdgeBlanks(const QString &record);
 
 // Index of the media field for a record of exactly 8 or exactly 4 fields,
 // else -1 (saving and the answer key look only at such records).

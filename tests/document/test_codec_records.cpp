@@ -96,7 +96,10 @@ TEST(QuestionRecord, AssemblyKindsAndMediaFields)
     EXPECT_EQ(kindOf(tf), Kind::TrueFalse);
     EXPECT_EQ(kindOf(QStringLiteral("M")), Kind::MultipleChoice);
     EXPECT_EQ(kindOf(QStringLiteral("  m")), Kind::Unknown);
-    EXPECT_EQ(kindOf(QStringLiteral("  m"), true), Kind::MultipleChoice);
+    EXPECT_EQ(kindOf(withoutEdgeBlanks(QStringLiteral("  m  "))), Kind::MultipleChoice);
+    EXPECT_EQ(withoutEdgeBlanks(QStringLiteral("  m") + Sep + "Q  "), QStringLiteral("m") + Sep + "Q");
+    EXPECT_EQ(kindOf(withoutEdgeBlanks(QStringLiteral("\tm"))), Kind::Unknown);   // blanks only
+    EXPECT_EQ(withoutEdgeBlanks(QStringLiteral("   ")), QString());
     EXPECT_EQ(kindOf(QStringLiteral("x") + Sep + "Q"), Kind::Unknown);
     EXPECT_EQ(kindOf(QString()), Kind::Unknown);
     EXPECT_EQ(exactMediaFieldIndex(fields(mc)), 6);

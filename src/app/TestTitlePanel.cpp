@@ -1,0 +1,29 @@
+#include "app/TestTitlePanel.h"
+
+#include "app/QuestionEntryPanel.h"
+#include "widgets/Controls.h"
+#include "widgets/Twips.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+TestTitlePanel::TestTitlePanel(QWidget *host, QObject *parent) : QObject(parent)
+{
+    lblTitle0 = Controls::fittedLabel(host, QStringLiteral("lblTitle_0"), QStringLiteral("Test Title:"),
+                                      Twips::rect(120, 120, 705, 195));
+    txtTitle = Controls::lineEdit(host, QStringLiteral("txtTitle"), Twips::rect(120, 360, 3495, 285), MaxTitleText,
+                                  QStringLiteral("Give the test a title here."));
+    lblTitle1 = Controls::fittedLabel(host, QStringLiteral("lblTitle_1"), QStringLiteral("Class/Teacher:"),
+                                      Twips::rect(3840, 120, 1095, 195));
+    txtTeacher = Controls::lineEdit(host, QStringLiteral("txtTeacher"), Twips::rect(3840, 360, 3855, 285),
+                                    MaxTitleText, QStringLiteral("Enter the class and/or teacher here."));
+}
+
+QString TestTitlePanel::title() const { return txtTitle->text(); }
+QString TestTitlePanel::teacher() const { return txtTeacher->text(); }
+
+void TestTitlePanel::show(const QString &title, const QString &teacher)
+{
+    QuestionEntryPanel::setBoxText(txtTitle, title, MaxTitleText);
+    QuestionEntryPanel::setBoxText(txtTeacher, teacher, MaxTitleText);
+}

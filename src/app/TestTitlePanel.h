@@ -1,0 +1,30 @@
+#pragma once
+// The editor's test title and class/teacher line, each a labelled box of at
+// most 100 typed characters; a longer text read from a test file is kept
+// whole. The controls are made on the editor's client area at their drawn
+// places, keeping their object names.
+
+#include <QObject>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+class TestTitlePanel : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int MaxTitleText = 100;
+
+    explicit TestTitlePanel(QWidget *host, QObject *parent = nullptr);
+
+    QString title() const;
+    QString teacher() const;
+    void show(const QString &title, const QString &teacher);
+
+    QLabel *lblTitle0 = nullptr;   // "Test Title:"
+    QLineEdit *txtTitle = nullptr;
+    QLabel *lblTitle1 = nullptr;   // "Class/Teacher:"
+    QLineEdit *txtTeacher = nullptr;
+};
