@@ -3,6 +3,7 @@
 #include "avimaker/cDIB.h"
 #include "platform/MsgBox.h"
 
+#include <QDir>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -75,8 +76,9 @@ AviWriteResult writeAviFromList(const QString &path, const QStringList &files,
     AVICOMPRESSOPTIONS options;
     AVICOMPRESSOPTIONS *optionsList[1] = {&options};
     long &status = result.status;
+    QString reason;   // the system's, when the file could not be written
 
-    status = AVIFileOpen(&pfile, path, OF_WRITE | OF_CREATE, riffLimit);
+    status = AVIFileOpen(&pfile, path, OF_WRITE | OF_CREATE, riffLimit, &reason);
     if (status == AVIERR_OK && !files.isEmpty()) {
         view.selectEntry(0);
         cDIB first;
@@ -135,7 +137,7 @@ AviWriteResult writeAviFromList(const QString &path, const QStringList &files,
         AVIStreamRelease(psCompressed);
     if (pfile) {
         long finishStatus = AVIERR_OK;
-        AVIFileRelease(pfile, &finishStatus);
+        AVIFileRelease(pfile, &finishStatus, &reason);
         if (status == AVIERR_OK)
             status = finishStatus;
     }
@@ -143,7 +145,11 @@ AviWriteResult writeAviFromList(const QString &path, const QStringList &files,
         AVISaveOptionsFree(1, optionsList);
     if (status != AVIERR_OK) {
         result.finished = false;
-        MsgBox(QStringLiteral("There was an error writing the file."), MsgIcon::Information);
+        QString text = QStringLiteral("There was an error writing the file.\n\n")
+                       + QDir::toNativeSeparators(path);
+        if (!reason.isEmpty())
+            text += QStringLiteral(": ") + reason;
+        MsgBox(text, MsgIcon::Information);
     }
     return result;
 }

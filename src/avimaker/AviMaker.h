@@ -47,9 +47,11 @@ struct AviWriteResult {
 
 // Writes `files` as the frames of a new AVI file at `path`. Shows the
 // window's messages ("Could not load first bitmap file in list!", "There was
-// an error writing the file.") through the message service. A frame that
-// cannot be read ends the write there: the reader has shown why, and the
-// frames before it stay in a finished, playable file.
+// an error writing the file." with the file and the system's reason) through
+// the message service. A frame that cannot be read ends the write there: the
+// reader has shown why, and the frames before it stay in a finished, playable
+// file. A write that fails (full disk, vanished folder) leaves no file of
+// that name, or the previous one unchanged.
 AviWriteResult writeAviFromList(const QString &path, const QStringList &files,
                                 const QString &fpsText, AviMakerView &view,
                                 qint64 riffLimit = 0);

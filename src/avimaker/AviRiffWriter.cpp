@@ -43,16 +43,16 @@ public:
 
 AviRiffWriter::~AviRiffWriter()
 {
-    if (m_file.isOpen())
+    if (isOpen())
         close();
 }
 
 bool AviRiffWriter::open(const QString &path, qint64 riffLimit)
 {
-    m_file.setFileName(path);
+    m_file = std::make_unique<CheckedFileStream>(path);
     m_limit = riffLimit > 0 ? riffLimit : kDefaultRiffLimit;
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return fail(m_file.errorString());
+    if (!m_file->open())
+        return fail(m_file->errorString());
     return true;
 }
 
@@ -151,15 +151,15 @@ bool AviRiffWriter::fail(const QString &what)
 
 bool AviRiffWriter::put(const QByteArray &bytes)
 {
-    if (m_file.write(bytes) != bytes.size())
-        return fail(m_file.errorString());
+    if (!m_file->write(bytes))
+        return fail(m_file->errorString());
     return true;
 }
 
 bool AviRiffWriter::putAt(qint64 pos, const QByteArray &bytes)
 {
-    if (!m_file.seek(pos))
-        return fail(m_file.errorString());
+    if (!m_file->seek(pos))
+        return fail(m_file->errorString());
     return put(bytes);
 }
 
@@ -182,7 +182,7 @@ bool AviRiffWriter::startSegment(bool first)
     if (first)
         return writeHeader();
     Segment s;
-    s.riffPos = m_file.pos();
+    s.riffPos = m_file->pos();
     s.moviPos = s.riffPos + 12;
     s.firstEntry = m_entries.size();
     m_segments.push_back(s);
@@ -226,19 +226,19 @@ bool AviRiffWriter::finishSegment(bool last)
     // A file that stays within one RIFF list needs only idx1; once it is
     // split, every list carries its own ix00.
     if (!(first && last)) {
-        s.ix00Pos = m_file.pos();
+        s.ix00Pos = m_file->pos();
         const QByteArray ix = buildIx00(s, end);
         s.ix00Size = std::uint32_t(ix.size());
         if (!put(ix))
             return false;
     }
-    s.moviEnd = m_file.pos();
+    s.moviEnd = m_file->pos();
     if (first) {
         m_firstRiffFrames = end;
         if (!put(buildIdx1(end)))
             return false;
     }
-    s.riffEnd = m_file.pos();
+    s.riffEnd = m_file->pos();
     if (!first) {
         Bytes sizes;
         sizes.u32(std::uint32_t(s.riffEnd - s.riffPos - 8));
@@ -246,15 +246,15 @@ bool AviRiffWriter::finishSegment(bool last)
             return false;
         Bytes movi;
         movi.u32(std::uint32_t(s.moviEnd - s.moviPos - 8));
-        if (!putAt(s.moviPos + 4, movi.data) || !m_file.seek(s.riffEnd))
-            return fail(m_file.errorString());
+        if (!putAt(s.moviPos + 4, movi.data) || !m_file->seek(s.riffEnd))
+            return fail(m_file->errorString());
     }
     return true;
 }
 
 bool AviRiffWriter::writeChunk(std::uint32_t ckid, const char *data, qint64 size, bool keyFrame)
 {
-    if (m_failed || !m_file.isOpen())
+    if (m_failed || !isOpen())
         return false;
     if (size < 0 || size > 0x7FFFFFFF - 16)
         return fail(QStringLiteral("sample too large"));
@@ -270,20 +270,20 @@ bool AviRiffWriter::writeChunk(std::uint32_t ckid, const char *data, qint64 size
     // the first list, idx1.
     const qint64 indexes = 32 + 8 * qint64(inSegment + 1)
                            + (m_segments.size() == 1 ? 8 + 16 * qint64(inSegment + 1) : 0);
-    if (inSegment > 0 && m_file.pos() + chunkTotal + indexes - cur.riffPos > m_limit) {
+    if (inSegment > 0 && m_file->pos() + chunkTotal + indexes - cur.riffPos > m_limit) {
         if (int(m_segments.size()) >= kMaxRiffLists)
             return fail(QStringLiteral("file too large"));
         if (!finishSegment(false) || !startSegment(false))
             return false;
     }
 
-    Entry e{m_file.pos(), ckid, std::uint32_t(size), keyFrame};
+    Entry e{m_file->pos(), ckid, std::uint32_t(size), keyFrame};
     Bytes head;
     head.u32(ckid).u32(std::uint32_t(size));
     if (!put(head.data))
         return false;
-    if (size > 0 && m_file.write(data, size) != size)
-        return fail(m_file.errorString());
+    if (size > 0 && !m_file->write(data, size))
+        return fail(m_file->errorString());
     if ((size & 1) && !put(QByteArray(1, '\0')))
         return false;
     m_entries.push_back(e);
@@ -293,7 +293,7 @@ bool AviRiffWriter::writeChunk(std::uint32_t ckid, const char *data, qint64 size
 
 bool AviRiffWriter::close()
 {
-    if (!m_file.isOpen())
+    if (!isOpen())
         return !m_failed;
     if (!m_failed) {
         if (!m_headerWritten)
@@ -302,8 +302,11 @@ bool AviRiffWriter::close()
         if (!m_failed && finishSegment(true))
             putAt(0, buildHeader());
     }
-    if (!m_file.flush())
-        fail(m_file.errorString());
-    m_file.close();
-    return !m_failed;
+    if (m_failed) {
+        m_file->discard();   // a broken file never takes the name
+        return false;
+    }
+    if (!m_file->commit())
+        return fail(m_file->errorString());
+    return true;
 }

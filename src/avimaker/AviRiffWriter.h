@@ -4,12 +4,17 @@
 // 'idx1' index. A file that would pass the RIFF size limit (1 GiB, as
 // players expect) goes on in OpenDML form: further 'AVIX' RIFF lists, an
 // 'ix00' index per list and an 'indx' super-index in the stream list, so a
-// long video never turns into a broken file. No widgets, no codecs.
+// long video never turns into a broken file. The file appears under its
+// name only when close() finished it: until then it is a temporary file
+// beside it, and a failed write leaves the previous file (or none). No
+// widgets, no codecs.
+
+#include "platform/CheckedFileStream.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 constexpr std::uint32_t makeFourCC(const char (&s)[5])
@@ -44,10 +49,11 @@ public:
 
     ~AviRiffWriter();
 
-    // Creates the file, or empties an existing one. `riffLimit` is the size a
-    // RIFF list may reach before the next one begins; tests make it small.
+    // Starts the file; an existing file of that name stays until close().
+    // `riffLimit` is the size a RIFF list may reach before the next one
+    // begins; tests make it small.
     bool open(const QString &path, qint64 riffLimit = kDefaultRiffLimit);
-    bool isOpen() const { return m_file.isOpen(); }
+    bool isOpen() const { return m_file && m_file->isOpen(); }
 
     // Describes the stream; call before the first chunk. Without a stream the
     // file is written with an empty header list.
@@ -58,11 +64,13 @@ public:
     // Appends one sample as a chunk ('00db', '00dc').
     bool writeChunk(std::uint32_t ckid, const char *data, qint64 size, bool keyFrame);
 
-    // Writes the indices, fixes every size field and closes the file.
+    // Writes the indices, fixes every size field and puts the file in
+    // place. False when any write failed: then nothing is put in place.
     bool close();
 
     qint64 frameCount() const { return qint64(m_entries.size()); }
     int riffCount() const { return int(m_segments.size()); }
+    // Why the write failed: the system's reason ("No space left on device").
     QString errorString() const { return m_error; }
 
 private:
@@ -92,7 +100,7 @@ private:
     bool putAt(qint64 pos, const QByteArray &bytes);
     bool fail(const QString &what);
 
-    QFile m_file;
+    std::unique_ptr<CheckedFileStream> m_file;
     qint64 m_limit = kDefaultRiffLimit;
     bool m_hasStream = false;
     bool m_headerWritten = false;

@@ -23,7 +23,7 @@ public:
         if (error == AVIERR_OK)
             error = e;
     }
-    unsigned long release(long *status)
+    unsigned long release(long *status, QString *reason)
     {
         const unsigned long left = --refs;
         if (left == 0) {
@@ -31,6 +31,8 @@ public:
                 noteError(AVIERR_FILEWRITE);
             if (status)
                 *status = error;
+            if (reason)
+                *reason = writer.errorString();
             delete this;
         }
         return left;
@@ -82,7 +84,7 @@ public:
         m_header.bottom = std::int16_t(info.rcFrame.bottom);
         m_file->writer.setStream(m_header, QByteArray());
     }
-    ~FileStream() override { m_file->release(nullptr); }
+    ~FileStream() override { m_file->release(nullptr, nullptr); }
 
     long setFormat(const QByteArray &format) override
     {
@@ -207,7 +209,8 @@ void AVIFileInit() { ++g_users; }
 void AVIFileExit() { if (g_users > 0) --g_users; }
 int aviFileUsers() { return g_users; }
 
-long AVIFileOpen(PAVIFILE *ppfile, const QString &path, unsigned mode, qint64 riffLimit)
+long AVIFileOpen(PAVIFILE *ppfile, const QString &path, unsigned mode, qint64 riffLimit,
+                 QString *reason)
 {
     if (!ppfile)
         return AVIERR_BADPARAM;
@@ -215,8 +218,11 @@ long AVIFileOpen(PAVIFILE *ppfile, const QString &path, unsigned mode, qint64 ri
     if (!(mode & OF_WRITE) || !(mode & OF_CREATE))
         return AVIERR_UNSUPPORTED;   // this writer only creates files
     auto file = std::make_unique<AviFileObject>();
-    if (!file->writer.open(path, riffLimit))
+    if (!file->writer.open(path, riffLimit)) {
+        if (reason)
+            *reason = file->writer.errorString();
         return AVIERR_FILEOPEN;
+    }
     *ppfile = file.release();
     return AVIERR_OK;
 }
@@ -278,9 +284,9 @@ unsigned long AVIStreamRelease(PAVISTREAM pavi)
     return pavi ? pavi->release() : 0;
 }
 
-unsigned long AVIFileRelease(PAVIFILE pfile, long *status)
+unsigned long AVIFileRelease(PAVIFILE pfile, long *status, QString *reason)
 {
-    return pfile ? pfile->release(status) : 0;
+    return pfile ? pfile->release(status, reason) : 0;
 }
 
 void AVISaveOptionsFree(int, AVICOMPRESSOPTIONS **)

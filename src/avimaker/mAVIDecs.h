@@ -78,8 +78,12 @@ void AVIFileExit();
 int aviFileUsers();
 
 // `riffLimit` is how large a RIFF list may grow before the file goes on in
-// OpenDML form (default 1 GiB).
-long AVIFileOpen(PAVIFILE *ppfile, const QString &path, unsigned mode, qint64 riffLimit = 0);
+// OpenDML form (default 1 GiB). The file takes its name only when it is
+// finished without a write error; until then an existing file of that name
+// stays as it was. `reason` (our addition) receives the system's reason when
+// the file cannot be started.
+long AVIFileOpen(PAVIFILE *ppfile, const QString &path, unsigned mode, qint64 riffLimit = 0,
+                 QString *reason = nullptr);
 long AVIFileCreateStream(PAVIFILE pfile, PAVISTREAM *ppavi, const AVISTREAMINFO *psi);
 long AVIMakeCompressedStream(PAVISTREAM *ppsCompressed, PAVISTREAM psSource,
                              const AVICOMPRESSOPTIONS *lpOptions);
@@ -89,7 +93,8 @@ long AVIStreamWrite(PAVISTREAM pavi, long lStart, long lSamples, const void *lpB
 // Release answers the remaining reference count, as the service does. When
 // the last reference to a file goes, the file is finished; `status` (our
 // addition) then receives the first error the file met, from any of its
-// streams or from finishing it, so a full disk is not lost at release.
+// streams or from finishing it, so a full disk is not lost at release, and
+// `reason` the system's reason when writing failed ("" otherwise).
 unsigned long AVIStreamRelease(PAVISTREAM pavi);
-unsigned long AVIFileRelease(PAVIFILE pfile, long *status = nullptr);
+unsigned long AVIFileRelease(PAVIFILE pfile, long *status = nullptr, QString *reason = nullptr);
 void AVISaveOptionsFree(int nStreams, AVICOMPRESSOPTIONS **plpOptions);

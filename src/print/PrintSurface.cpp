@@ -1,5 +1,8 @@
 #include "print/PrintSurface.h"
 
+#include "platform/StagedFile.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -21,6 +24,22 @@ QString g_overridePdf;
 // unprintable border of a quarter inch around an A4 sheet.
 constexpr int kPdfResolution = 600;
 constexpr double kPdfMarginMm = 6.35;
+
+// Why the PDF at `path` is not whole ("" when it is): the PDF writer does
+// not report a short write, but a whole file is not empty and ends with the
+// end-of-file marker (blanks and line ends may follow).
+QString pdfProblem(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    const qint64 size = file.size();
+    if (size == 0)
+        return QStringLiteral("the file is empty");
+    file.seek(qMax<qint64>(0, size - 1024));
+    const QByteArray tail = file.readAll().trimmed();
+    return tail.endsWith("%%EOF") ? QString() : QStringLiteral("the file is incomplete");
+}
 }
 
 PrintSurface::PrintSurface(const QString &pdfPath, bool noPrinter)
@@ -33,7 +52,6 @@ std::unique_ptr<PrintSurface> PrintSurface::toPdf(const QString &pdfPath)
     std::unique_ptr<PrintSurface> s(new PrintSurface(pdfPath, false));
     s->m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     s->m_printer->setOutputFormat(QPrinter::PdfFormat);
-    s->m_printer->setOutputFileName(pdfPath);
     s->m_printer->setResolution(kPdfResolution);
     s->m_printer->setFullPage(false);
     s->m_printer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
@@ -92,6 +110,33 @@ bool PrintSurface::fail(const QString &why)
     return false;
 }
 
+bool PrintSurface::failToWritePdf(const QString &reason)
+{
+    m_staged.reset();   // the previous PDF stays, no partial file
+    m_fileError = QDir::toNativeSeparators(m_pdfPath) + QStringLiteral(": ") + reason;
+    return fail(QStringLiteral("cannot write the PDF file %1: %2").arg(m_pdfPath, reason));
+}
+
+bool PrintSurface::failShortPdf(const QString &problem)
+{
+    // The PDF writer does not say why it stopped; the system tells why the
+    // file cannot grow ("No space left on device").
+    const QString why = m_staged->writeProblem();
+    return failToWritePdf(why.isEmpty() ? problem : why);
+}
+
+bool PrintSurface::finishPdf(bool writerSucceeded)
+{
+    const QString problem = writerSucceeded ? pdfProblem(m_staged->path())
+                                            : QStringLiteral("the PDF writer reported an error");
+    if (!problem.isEmpty())
+        return failShortPdf(problem);
+    if (!m_staged->commit())
+        return failToWritePdf(m_staged->errorString());
+    m_staged.reset();
+    return true;
+}
+
 bool PrintSurface::open()
 {
     if (m_open)
@@ -101,18 +146,19 @@ bool PrintSurface::open()
     if (m_ended)
         return fail(QStringLiteral("the document has already been ended"));
     if (!m_pdfPath.isEmpty()) {
-        // Asked first, so that a missing folder or a read-only file is told
+        // Made first, so that a missing folder or a read-only file is told
         // in our own words with the system's reason, not as a Qt warning.
-        QFile probe(m_pdfPath);
-        if (!probe.open(QIODevice::WriteOnly))
-            return fail(QStringLiteral("cannot write the PDF file %1: %2").arg(m_pdfPath, probe.errorString()));
+        m_staged = std::make_unique<StagedFile>(m_pdfPath);
+        if (!m_staged->create())
+            return failToWritePdf(m_staged->errorString());
+        m_printer->setOutputFileName(m_staged->path());
     }
     m_painter = std::make_unique<QPainter>();
     if (!m_painter->begin(m_printer.get())) {
         m_painter.reset();
-        return fail(m_pdfPath.isEmpty()
-                        ? QStringLiteral("the print job cannot be started")
-                        : QStringLiteral("cannot write the PDF file %1").arg(m_pdfPath));
+        if (m_staged)
+            return failShortPdf(QStringLiteral("the PDF writer could not start"));
+        return fail(QStringLiteral("the print job cannot be started"));
     }
     m_open = true;
     m_pages = 1;
@@ -316,10 +362,10 @@ bool PrintSurface::endDoc()
     m_painter.reset();
     m_open = false;
     m_ended = true;
+    if (m_staged)
+        return finishPdf(ended && !error);
     if (!ended || error)
         return fail(QStringLiteral("the print job could not be sent"));
-    if (!m_pdfPath.isEmpty() && !QFile::exists(m_pdfPath))
-        return fail(QStringLiteral("cannot write the PDF file %1").arg(m_pdfPath));
     return true;
 }
 
@@ -333,7 +379,6 @@ void PrintSurface::killDoc()
     m_painter.reset();
     m_open = false;
     m_ended = true;
-    // A half-written PDF is of no use to anyone.
-    if (!m_pdfPath.isEmpty())
-        QFile::remove(m_pdfPath);
+    // A half-written PDF is of no use to anyone; the previous one stays.
+    m_staged.reset();
 }

@@ -11,6 +11,10 @@
 // does. Every operation reports failure (no default printer, a job that cannot
 // be started, written or sent) by returning false; errorString() says why, so
 // the callers can show their own fixed messages.
+//
+// A PDF is drawn into a temporary file beside the target and replaces the
+// target only when it is whole, so a full disk or a cancelled job keeps the
+// previous PDF (or none) and leaves no partial file.
 
 #include <QFont>
 #include <QImage>
@@ -24,6 +28,7 @@
 class QPainter;
 class QPagedPaintDevice;
 class QPrinter;
+class StagedFile;
 
 class PrintSurface {
 public:
@@ -46,6 +51,9 @@ public:
 
     // What went wrong last ("no default printer", ...); "" when nothing did.
     QString errorString() const { return m_error; }
+    // When the PDF file could not be written: the file and the system's
+    // reason ("/home/anna/quiz.pdf: No space left on device"); "" otherwise.
+    QString fileError() const { return m_fileError; }
     bool isPdf() const { return !m_pdfPath.isEmpty(); }
     QString pdfPath() const { return m_pdfPath; }
 
@@ -110,6 +118,9 @@ private:
     explicit PrintSurface(const QString &pdfPath, bool noPrinter);
     bool open();
     bool fail(const QString &why);
+    bool failToWritePdf(const QString &reason);
+    bool failShortPdf(const QString &problem);
+    bool finishPdf(bool writerSucceeded);
     QFont currentFont() const;
     double dotsToMm(double dots) const;
     double mmToDots(double mm) const;
@@ -117,8 +128,10 @@ private:
 
     std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<QPainter> m_painter;
+    std::unique_ptr<StagedFile> m_staged;   // the PDF while it is drawn
     QString m_pdfPath;
     QString m_error;
+    QString m_fileError;
     bool m_noPrinter = false;
     bool m_open = false;
     bool m_ended = false;

@@ -61,7 +61,12 @@ void TestPrintout::showError(const QString &text)
     // A message is answered with the ordinary pointer.
     const bool busy = m_busy;
     setBusy(false);
-    MsgBox(text, MsgIcon::Critical);
+    QString shown = text;
+    if (!m_fileErrorShown && !m_printer.fileError().isEmpty()) {
+        shown += QStringLiteral("\n\n") + m_printer.fileError();
+        m_fileErrorShown = true;
+    }
+    MsgBox(shown, MsgIcon::Critical);
     setBusy(busy);
 }
 

@@ -64,6 +64,8 @@ private:
     bool printQuestionText(const QString &question, int number);
     bool printAnswer(const QString &letter, const QString &answer);
     void setBusy(bool busy);
+    // Shows text; a PDF that could not be written is named with the
+    // system's reason below it, once.
     void showError(const QString &text);
 
     PrintSurface &m_printer;
@@ -71,4 +73,5 @@ private:
     QString m_title;
     QString m_teacher;
     bool m_busy = false;
+    bool m_fileErrorShown = false;
 };

@@ -1,5 +1,6 @@
 #include "webquiz/WebQuizExportAction.h"
 
+#include "platform/CheckedFile.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageService.h"
 #include "platform/MsgBox.h"
@@ -10,18 +11,11 @@
 #include <QApplication>
 #include <QMenu>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace WebQuizExportAction {
 bool writePage(const QString &path, const QByteArray &page, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(page) != page.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return CheckedFile::write(path, page, error);
 }
 
 QAction *addToMenu(QMenu *fileMenu, QAction *after, const std::function<void()> &run)

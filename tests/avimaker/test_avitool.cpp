@@ -2,7 +2,9 @@
 // and messages on stderr.
 
 #include "BmpFixture.h"
+#include "FileSizeLimit.h"
 
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -101,4 +103,32 @@ TEST(AviTool, WithoutTheEncoderModuleOnlyFullFramesAreWritten)
                                noModules.path());
     EXPECT_EQ(plain.code, 0) << plain.err.toStdString();
     EXPECT_TRUE(readBytes(dir.filePath("f.avi")).contains("00db"));
+}
+
+TEST(AviTool, AFullDiskKeepsThePreviousVideoAndLeavesNoPartOfTheNewOne)
+{
+    // The tool runs as a program whose files may not grow past 100 KB; the
+    // six frames need about 350 KB.
+    QTemporaryDir frames, folder;
+    BmpSpec spec;
+    spec.width = 160;
+    spec.height = 120;
+    const QString out = folder.filePath("lesson.avi");
+    QStringList args{"avi", out, "--fps", "6"};
+    for (int i = 0; i < 6; ++i) {
+        spec.seed = i;
+        args << frames.filePath(QString("f%1.bmp").arg(i));
+        writeBytes(args.last(), makeBmp(spec));
+    }
+    writeBytes(out, "the previous video");
+    QProcess p;
+    limitFileSize(p, 100 * 1024);
+    p.start(QStringLiteral(ARDENO_TOOL), args);
+    ASSERT_TRUE(p.waitForFinished(120000));
+    const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(err.contains("There was an error writing the file.\n\n" + out + ": File too large"))
+        << err.toStdString();
+    EXPECT_EQ(readBytes(out), QByteArray("the previous video"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"lesson.avi"});
 }

@@ -388,11 +388,35 @@ TEST_F(AviWriterTest, FailuresAndCancelKeepAValidFile)
     EXPECT_EQ(probe(path("c.avi")).frames, 2);
     platform.messages.clear();
 
-    // A place that cannot be written.
+    // A place that cannot be written: the file and the system's reason.
     const AviWriteResult failed = write(path("no/such/dir/d.avi"), files.mid(0, 2), "6", view);
     EXPECT_NE(failed.status, AVIERR_OK);
-    EXPECT_EQ(platform.messages.texts(), (QStringList{"There was an error writing the file."}));
+    EXPECT_EQ(platform.messages.texts(),
+              (QStringList{"There was an error writing the file.\n\n" + path("no/such/dir/d.avi")
+                           + ": No such file or directory"}));
     EXPECT_EQ(platform.messages.shown[0].icon, MsgIcon::Information);
+}
+
+TEST_F(AviWriterTest, AFolderRemovedDuringTheWriteIsToldWithItsReason)
+{
+    class RemovingView : public RecordingView {
+    public:
+        QString folder;
+        void frameWritten(int index, const QString &) override
+        {
+            if (index == 1)
+                QDir(folder).removeRecursively();
+        }
+    } view;
+    view.folder = path("class");
+    ASSERT_TRUE(QDir().mkpath(view.folder));
+    const QString out = path("class/video.avi");
+    const AviWriteResult r = write(out, frames(BmpSpec(), 4), "6", view);
+    EXPECT_NE(r.status, AVIERR_OK);
+    EXPECT_FALSE(r.finished);
+    EXPECT_EQ(platform.messages.texts(),
+              (QStringList{"There was an error writing the file.\n\n" + out + ": No such file or directory"}));
+    EXPECT_FALSE(QFileInfo::exists(view.folder));
 }
 
 TEST(FrameRate, ReadLikeTheFramesPerSecondBox)

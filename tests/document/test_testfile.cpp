@@ -4,6 +4,7 @@
 #include "document/MediaLookup.h"
 #include "document/QuestionRecord.h"
 #include "document/TestFile.h"
+#include "FileSizeLimit.h"
 #include "NonRegularFiles.h"
 
 #include <QDir>
@@ -12,8 +13,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <csignal>
-#include <sys/resource.h>
+#include <optional>
 
 namespace {
 const QString Sep(QChar(0xA9));
@@ -322,17 +322,11 @@ TEST_F(TestFileTest, FailedCopiesLoseNoPictureAndAreListedOnce)
         return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
     };
     const bool mounted = quietly("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", path("full")});
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    if (!mounted) {
-        rlimit small = old;
-        small.rlim_cur = 64 * 1024;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
+    std::optional<FileSizeLimit> limit;
+    if (!mounted)
+        limit.emplace(64 * 1024);
     const SaveResult r = SaveTest(doc, path("full/quiz.ard"), "T", "C");
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    limit.reset();
     const QStringList left = QDir(path("full")).entryList(QDir::Files | QDir::Hidden);
     if (mounted)
         quietly("umount", {path("full")});
@@ -437,16 +431,10 @@ TEST_F(TestFileTest, FailedWriteLeavesThePreviousFile)
         doc.append(mc(QStringLiteral("a question long enough to need some room on disk")));
     writeAll(path("old.ard"), "previous test");
     // A file size limit binds root too: the write fails halfway.
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 1000;
-    setrlimit(RLIMIT_FSIZE, &small);
     const QStringList records = {doc.record(1), doc.record(50)};
+    std::optional<FileSizeLimit> limit(std::in_place, 1000);
     const SaveResult r = SaveTest(doc, path("old.ard"), "T", "C");
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    limit.reset();
     EXPECT_EQ(r.status, SaveResult::Status::Failed);
     // The file, the system's reason, and that nothing was lost.
     EXPECT_TRUE(r.errorDescription.contains(path("old.ard"))) << qPrintable(r.errorDescription);

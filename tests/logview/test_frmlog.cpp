@@ -5,6 +5,7 @@
 #include "document/LineCodec.h"
 #include "print/PrintSurface.h"
 #include "document/ScoreLog.h"
+#include "FileSizeLimit.h"
 #include "NonRegularFiles.h"
 #include "TestDoubles.h"
 #include "document/Windows1252.h"
@@ -17,8 +18,6 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QtTest>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 // A score log as the quiz player writes it: each line scrambled on its own.
@@ -247,15 +246,10 @@ private slots:
         frmLog w;
         w.setShownText(QString(100000, 'x'));
         platform.dialogs.answer(m_dir.filePath("full.txt"));
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = old;
-        small.rlim_cur = 4096;
-        setrlimit(RLIMIT_FSIZE, &small);
-        w.mnuSave_Click();
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
+        {
+            FileSizeLimit limit(4096);
+            w.mnuSave_Click();
+        }
         QCOMPARE(platform.messages.shown.size(), 1);
         QVERIFY2(platform.messages.texts()[0].endsWith(": File too large"), qPrintable(platform.messages.texts()[0]));
         QVERIFY(!QFile::exists(m_dir.filePath("full.txt")));

@@ -46,11 +46,18 @@ private slots:
         QVERIFY(p->endDoc());
         QCOMPARE(words(path, 2), QStringList({QString("line%1").arg(perPage + 1), "a", "b", "c"}));
 
-        // A job that is never ended leaves no file.
-        p = PrintSurface::toPdf(m_dir.filePath("killed.pdf"));
+        // A job that is never ended leaves no file, and the PDF of that name
+        // as it was.
+        QFile flow(path);
+        QVERIFY(flow.open(QIODevice::ReadOnly));
+        const QByteArray before = flow.readAll();
+        flow.close();
+        p = PrintSurface::toPdf(path);
         QVERIFY(p->print("x"));
         p.reset();
-        QVERIFY(!QFile::exists(m_dir.filePath("killed.pdf")));
+        QVERIFY(flow.open(QIODevice::ReadOnly));
+        QCOMPARE(flow.readAll(), before);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"flow.pdf"});
     }
 
     void scoreSheet()

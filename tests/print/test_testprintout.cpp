@@ -1,6 +1,7 @@
 // The printed test read back from PDF: header, wrapping, tick boxes,
 // pictures and page breaks, the key, skipped records and the refusals.
 
+#include "FileSizeLimit.h"
 #include "PdfProbe.h"
 #include "pictures/PictureLoader.h"
 #include "print/PrintSurface.h"
@@ -382,7 +383,9 @@ private slots:
         QCOMPARE(platform.messages.texts(), noPrinter);
         platform.messages.clear();
         QVERIFY(!PrintCommands::printTestToPdfFile("/nonexistent/dir/x.pdf", doc, "T", "C"));
-        QCOMPARE(platform.messages.texts(), noPrinter);
+        QCOMPARE(platform.messages.texts(),
+                 QStringList({noPrinter[0], noPrinter[1] + "\n\n/nonexistent/dir/x.pdf: No such file or directory",
+                              noPrinter[2]}));
 
         // A picture that cannot be loaded ends the printout; no PDF is left.
         QFile bad(pdf("broken.bmp"));
@@ -437,8 +440,45 @@ private slots:
         // A folder that does not exist: our own messages only, exit 1.
         QCOMPARE(run({ard.fileName(), out.filePath("no/such/folder/x.pdf")}), 1);
         const QStringList said = QString::fromLocal8Bit(tool.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(said, QStringList({"Error initializing printer!", "There has been an error in printing this test."}));
+        QCOMPARE(said, QStringList({"Error initializing printer!",
+                                    out.filePath("no/such/folder/x.pdf") + ": No such file or directory",
+                                    "There has been an error in printing this test."}));
         QVERIFY(!QFileInfo::exists(out.filePath("no")));
+    }
+
+    // The tool as a program whose files may not grow past half the size of
+    // the PDF: the previous PDF stays, nothing else is left, and the message
+    // names the file with the system's reason.
+    void aFullDiskKeepsThePreviousPdf()
+    {
+        QTemporaryDir folder;
+        const QString ard = folder.filePath("quiz.ard");
+        QFile test(ard);
+        QVERIFY(test.open(QIODevice::WriteOnly));
+        test.write(testFileBytes("World Capitals", "Mr. Smith", {mc("Capital of France?"), tf("Rome is in Italy")}));
+        test.close();
+        const QString out = folder.filePath("quiz.pdf");
+        const auto print = [&](qint64 fileSizeLimit) {
+            QProcess tool;
+            if (fileSizeLimit)
+                limitFileSize(tool, rlim_t(fileSizeLimit));
+            tool.start(ARDENO_TOOL, {"print", ard, out, "--key"});
+            tool.waitForFinished(60000);
+            return QPair<int, QString>(tool.exitCode(), QString::fromLocal8Bit(tool.readAllStandardError()));
+        };
+        QCOMPARE(print(0).first, 0);
+        QCOMPARE(PdfProbe::pageCount(out), 2);
+        QFile previous(out);
+        QVERIFY(previous.open(QIODevice::ReadOnly));
+        const QByteArray before = previous.readAll();
+        previous.close();
+
+        const auto [code, said] = print(before.size() / 2);
+        QCOMPARE(code, 1);
+        QVERIFY2(said.contains("\n\n" + out + ": File too large\n"), qPrintable(said));
+        QVERIFY(previous.open(QIODevice::ReadOnly));
+        QCOMPARE(previous.readAll(), before);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"quiz.ard", "quiz.pdf"}));
     }
 };
 

@@ -1,0 +1,84 @@
+#include "platform/CheckedFileStream.h"
+
+#include <cerrno>
+
+CheckedFileStream::CheckedFileStream(const QString &path) : m_file(path) {}
+
+CheckedFileStream::~CheckedFileStream()
+{
+    discard();
+}
+
+QString CheckedFileStream::reasonOf(const QFileDevice &file, int savedErrno)
+{
+    // QSaveFile says "Unknown error" after some short writes; the system
+    // still knows why.
+    const QString text = file.errorString();
+    if (!text.isEmpty() && text != QLatin1String("Unknown error"))
+        return text;
+    return savedErrno ? qt_error_string(savedErrno) : QStringLiteral("the file could not be written");
+}
+
+bool CheckedFileStream::fail(int savedErrno)
+{
+    if (!m_failed)
+        m_error = reasonOf(m_file, savedErrno);
+    m_failed = true;
+    // On a full disk the space goes back at once, not when the writer ends.
+    discard();
+    return false;
+}
+
+bool CheckedFileStream::open()
+{
+    errno = 0;
+    if (!m_file.open(QIODevice::WriteOnly))
+        return fail(errno);
+    return true;
+}
+
+bool CheckedFileStream::write(const char *data, qint64 size)
+{
+    if (m_failed || !m_file.isOpen())
+        return false;
+    errno = 0;
+    if (m_file.write(data, size) != size)
+        return fail(errno);
+    m_extent = qMax(m_extent, m_file.pos());
+    return true;
+}
+
+bool CheckedFileStream::seek(qint64 pos)
+{
+    if (m_failed || !m_file.isOpen())
+        return false;
+    errno = 0;
+    if (!m_file.seek(pos))
+        return fail(errno);
+    return true;
+}
+
+bool CheckedFileStream::commit()
+{
+    if (m_failed || !m_file.isOpen()) {
+        discard();
+        return false;
+    }
+    // A short write that was only buffered shows here: the bytes are flushed
+    // and counted before the target is replaced.
+    errno = 0;
+    if (!m_file.flush() || m_file.size() != m_extent)
+        return fail(errno);
+    errno = 0;
+    if (!m_file.commit())   // syncs to disk, then renames
+        return fail(errno);
+    return true;
+}
+
+void CheckedFileStream::discard()
+{
+    if (!m_file.isOpen())
+        return;
+    m_file.cancelWriting();
+    m_file.commit();   // removes the temporary file
+}

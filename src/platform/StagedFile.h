@@ -1,0 +1,44 @@
+#pragma once
+// The checked write for a writer that opens its output by name (QPrinter
+// making a PDF): the writer is given a temporary name in the target folder,
+// and the target is replaced, by a rename, only in commit(), once the
+// caller has checked what was written. The temporary file has the
+// permissions the target will have. A failure, or a staged file dropped
+// without commit(), leaves the previous file (or none) and no temporary file.
+
+#include <QString>
+
+class StagedFile {
+public:
+    explicit StagedFile(const QString &target);
+    ~StagedFile();   // without commit(), the temporary file is removed
+
+    StagedFile(const StagedFile &) = delete;
+    StagedFile &operator=(const StagedFile &) = delete;
+
+    // Creates the empty temporary file; false (with the system's reason)
+    // when the folder cannot take it or the target may not be replaced.
+    bool create();
+    // The temporary file the writer fills; "" before create().
+    QString path() const { return m_path; }
+    QString target() const { return m_target; }
+
+    // Syncs the temporary file to disk and renames it over the target.
+    bool commit();
+    // Removes the temporary file; the target stays as it was.
+    void discard();
+
+    // Why the temporary file cannot take more bytes, asked of the system by
+    // appending to it ("No space left on device", "File too large"); "" when
+    // it can. For a writer that stopped short without saying why.
+    QString writeProblem() const;
+
+    QString errorString() const { return m_error; }
+
+private:
+    bool fail(const QString &reason);
+
+    QString m_target;
+    QString m_path;
+    QString m_error;
+};

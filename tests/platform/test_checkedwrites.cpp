@@ -1,0 +1,117 @@
+// The checked writes seen from the target folder: the target is replaced
+// whole or not at all, keeps its permissions, and no temporary file is left
+// behind, whether the writer finishes, gives up or meets a full disk.
+
+#include "FileSizeLimit.h"
+#include "platform/CheckedFileStream.h"
+#include "platform/StagedFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+constexpr QFile::Permissions kOwnerAndGroupRead =
+    QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup;
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+}
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class CheckedWrites : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString target = dir.filePath("movie.avi");
+    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
+    void SetUp() override
+    {
+        writeAll(target, "previous");
+        QFile::setPermissions(target, kOwnerAndGroupRead);
+    }
+};
+}
+
+TEST_F(CheckedWrites, AStreamThatGoesBackShowsOnlyTheFinishedFile)
+{
+    CheckedFileStream out(target);
+    ASSERT_TRUE(out.open());
+    ASSERT_TRUE(out.write("size????data"));
+    ASSERT_TRUE(out.seek(4) && out.write("0012") && out.seek(12) && out.write("!"));
+    EXPECT_EQ(readAll(target), "previous");
+    ASSERT_TRUE(out.commit()) << qPrintable(out.errorString());
+    EXPECT_EQ(readAll(target), "size0012data!");
+    EXPECT_EQ(QFile::permissions(target), kOwnerAndGroupRead);
+    EXPECT_EQ(files(), QStringList{"movie.avi"});
+
+    {
+        CheckedFileStream dropped(target);
+        ASSERT_TRUE(dropped.open());
+        ASSERT_TRUE(dropped.write("never committed"));
+    }
+    EXPECT_EQ(readAll(target), "size0012data!");
+    EXPECT_EQ(files(), QStringList{"movie.avi"});
+}
+
+TEST_F(CheckedWrites, AStreamOntoAFullDiskKeepsThePreviousFile)
+{
+    CheckedFileStream out(target);
+    ASSERT_TRUE(out.open());
+    bool written = true;
+    {
+        FileSizeLimit limit(64 * 1024);
+        const QByteArray chunk(10000, 'x');
+        for (int i = 0; i < 10 && written; ++i)
+            written = out.write(chunk);
+        written = written && out.seek(0) && out.write("head") && out.commit();
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(out.errorString(), QStringLiteral("File too large"));
+    EXPECT_FALSE(out.write("more"));
+    EXPECT_FALSE(out.commit());
+    EXPECT_EQ(readAll(target), "previous");
+    EXPECT_EQ(files(), QStringList{"movie.avi"});
+}
+
+TEST_F(CheckedWrites, AWriterByNameReplacesTheTargetOnlyOnCommit)
+{
+    {
+        StagedFile dropped(target);
+        ASSERT_TRUE(dropped.create());
+        EXPECT_EQ(QFileInfo(dropped.path()).dir(), QFileInfo(target).dir());
+        writeAll(dropped.path(), "dropped");
+    }
+    EXPECT_EQ(readAll(target), "previous");
+    EXPECT_EQ(files(), QStringList{"movie.avi"});
+
+    StagedFile staged(target);
+    ASSERT_TRUE(staged.create());
+    writeAll(staged.path(), "new");
+    ASSERT_TRUE(staged.commit()) << qPrintable(staged.errorString());
+    EXPECT_EQ(readAll(target), "new");
+    EXPECT_EQ(QFile::permissions(target), kOwnerAndGroupRead);
+    EXPECT_EQ(files(), QStringList{"movie.avi"});
+
+    StagedFile nowhere(dir.filePath("no/such/folder/x.pdf"));
+    EXPECT_FALSE(nowhere.create());
+    EXPECT_EQ(nowhere.errorString(), QStringLiteral("No such file or directory"));
+}
+
+TEST_F(CheckedWrites, AWriterByNameCutShortLearnsTheSystemsReason)
+{
+    StagedFile staged(target);
+    ASSERT_TRUE(staged.create());
+    EXPECT_EQ(staged.writeProblem(), QString());
+    FileSizeLimit limit(4096);
+    writeAll(staged.path(), QByteArray(8192, 'x'));
+    EXPECT_EQ(staged.writeProblem(), QStringLiteral("File too large"));
+}
