@@ -3,6 +3,7 @@
 #include "app/EditorLogic.h"
 #include "app/QuestionEntryPanel.h"
 #include "app/frmCreate.h"
+#include "widgets/Controls.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -22,10 +23,13 @@ QLineEdit *line(const frmCreate &e, const QString &name) { return control<QLineE
 QRadioButton *option(const frmCreate &e, const QString &name) { return control<QRadioButton>(e, name); }
 QPlainTextEdit *box(const frmCreate &e, const QString &name) { return control<QPlainTextEdit>(e, name); }
 
-QString questionText(const QPlainTextEdit *b) { return QuestionEntryPanel::multiLineText(b); }
-void setQuestionText(QPlainTextEdit *b, const QString &text) { QuestionEntryPanel::setMultiLineText(b, text); }
+QString questionText(const QPlainTextEdit *b) { return Controls::multiLineText(b); }
+void setQuestionText(QPlainTextEdit *b, const QString &text)
+{
+    Controls::setMultiLineText(b, text, QuestionEntryPanel::MaxQuestionText);
+}
 // The typing limit of a box must not cut a text that was longer already.
-void setLineText(QLineEdit *l, const QString &text) { QuestionEntryPanel::setBoxText(l, text, l->maxLength()); }
+void setLineText(QLineEdit *l, const QString &text) { Controls::setLineText(l, text, l->maxLength()); }
 }
 
 namespace EditorFields {

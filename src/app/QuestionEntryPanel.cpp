@@ -12,7 +12,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <algorithm>
 
 namespace {
 constexpr int ShownLeft = 120;
@@ -121,7 +120,7 @@ void QuestionEntryPanel::showFrame(QuestionType t)
 
 bool QuestionEntryPanel::enteredQuestion(QuestionType t, QString &question) const
 {
-    question = multiLineText(questionBox(t));
+    question = Controls::multiLineText(questionBox(t));
     if (!question.isEmpty())
         return true;
     MsgBox(QStringLiteral("You must enter a question!"), MsgIcon::Critical);
@@ -181,9 +180,9 @@ std::optional<QString> QuestionEntryPanel::enteredRecord(QuestionType t, const Q
 
 bool QuestionEntryPanel::showMultipleChoice(const QuestionView &q)
 {
-    setMultiLineText(txtMQuestion, q.question());
+    Controls::setMultiLineText(txtMQuestion, q.question(), MaxQuestionText);
     for (int i = 0; i < 4; ++i)
-        setBoxText(txtManswer[i], q.answer(i), MaxAnswerText);
+        Controls::setLineText(txtManswer[i], q.answer(i), MaxAnswerText);
     txtMpic->setText(q.media());
     const int correct = q.rightAnswer();
     if (correct < 0 || correct > 3)
@@ -194,7 +193,7 @@ bool QuestionEntryPanel::showMultipleChoice(const QuestionView &q)
 
 bool QuestionEntryPanel::showTrueFalse(const QuestionView &q)
 {
-    setMultiLineText(txtTFquestion, q.question());
+    Controls::setMultiLineText(txtTFquestion, q.question(), MaxQuestionText);
     txtTFpic->setText(q.media());
     const int answer = q.rightAnswer();
     if (answer < 0 || answer > 1)
@@ -206,30 +205,9 @@ bool QuestionEntryPanel::showTrueFalse(const QuestionView &q)
 void QuestionEntryPanel::clearFields()
 {
     for (QLineEdit *answer : txtManswer)
-        setBoxText(answer, QString(), MaxAnswerText);
+        Controls::setLineText(answer, QString(), MaxAnswerText);
     txtMpic->setText(QStringLiteral("none"));
-    setMultiLineText(txtMQuestion, QString());
+    Controls::setMultiLineText(txtMQuestion, QString(), MaxQuestionText);
     txtTFpic->setText(QStringLiteral("none"));
-    setMultiLineText(txtTFquestion, QString());
-}
-
-QString QuestionEntryPanel::multiLineText(const QPlainTextEdit *box)
-{
-    QString text = box->toPlainText();
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return text;
-}
-
-void QuestionEntryPanel::setMultiLineText(QPlainTextEdit *box, const QString &text)
-{
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    box->setProperty("maxChars", std::max<int>(MaxQuestionText, int(text.size())));
-    box->setPlainText(shown);
-}
-
-void QuestionEntryPanel::setBoxText(QLineEdit *box, const QString &text, int maxLength)
-{
-    box->setMaxLength(std::max<int>(maxLength, int(text.size())));
-    box->setText(text);
+    Controls::setMultiLineText(txtTFquestion, QString(), MaxQuestionText);
 }

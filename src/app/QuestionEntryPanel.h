@@ -65,12 +65,6 @@ public:
     // "none"; the chosen answers and type stay.
     void clearFields();
 
-    // Text boxes whose limits hold for typing; a longer text from a test
-    // file is kept whole.
-    static QString multiLineText(const QPlainTextEdit *box);
-    static void setMultiLineText(QPlainTextEdit *box, const QString &text);
-    static void setBoxText(QLineEdit *box, const QString &text, int maxLength);
-
     FrameBox *grpMultiple = nullptr;
     QLabel *lblMultipleQuestion[6] = {};
     QPlainTextEdit *txtMQuestion = nullptr;

@@ -1,6 +1,5 @@
 #include "app/TestTitlePanel.h"
 
-#include "app/QuestionEntryPanel.h"
 #include "widgets/Controls.h"
 #include "widgets/Twips.h"
 
@@ -24,6 +23,6 @@ QString TestTitlePanel::teacher() const { return txtTeacher->text(); }
 
 void TestTitlePanel::show(const QString &title, const QString &teacher)
 {
-    QuestionEntryPanel::setBoxText(txtTitle, title, MaxTitleText);
-    QuestionEntryPanel::setBoxText(txtTeacher, teacher, MaxTitleText);
+    Controls::setLineText(txtTitle, title, MaxTitleText);
+    Controls::setLineText(txtTeacher, teacher, MaxTitleText);
 }

@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QVariant>
+#include <algorithm>
 
 namespace Controls {
 
@@ -93,6 +94,27 @@ QPlainTextEdit *multiLine(QWidget *parent, const QString &name, const QRect &r, 
         t->moveCursor(QTextCursor::End);
     });
     return t;
+}
+
+void setLineText(QLineEdit *box, const QString &text, int maxLength)
+{
+    box->setMaxLength(std::max<int>(maxLength, int(text.size())));
+    box->setText(text);
+}
+
+void setMultiLineText(QPlainTextEdit *box, const QString &text, int maxChars)
+{
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    box->setProperty("maxChars", std::max<int>(maxChars, int(text.size())));
+    box->setPlainText(shown);
+}
+
+QString multiLineText(const QPlainTextEdit *box)
+{
+    QString text = box->toPlainText();
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return text;
 }
 
 } // namespace Controls

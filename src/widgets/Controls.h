@@ -32,4 +32,12 @@ QRadioButton *option(QWidget *parent, const QString &name, const QString &text, 
 // length), so loading and saving never cuts it.
 QPlainTextEdit *multiLine(QWidget *parent, const QString &name, const QRect &r, int maxChars,
                           const QString &tip);
+
+// Text set by the program into boxes whose limits hold for typing: a longer
+// text (from a test made elsewhere) is kept whole, the limit becoming its
+// length.
+void setLineText(QLineEdit *box, const QString &text, int maxLength);
+// Line breaks are CR LF in the text, as in the test file.
+void setMultiLineText(QPlainTextEdit *box, const QString &text, int maxChars);
+QString multiLineText(const QPlainTextEdit *box);
 } // namespace Controls
