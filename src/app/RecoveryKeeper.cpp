@@ -111,6 +111,8 @@ void RecoveryKeeper::update(Mode mode)
         m_writer.waitForDone();
     if (m_written && *m_written == now)
         return;
+    if (m_disabled)
+        return;
     if (!m_slot) {
         QString error;
         m_slot = m_store.createSlot(&error);
@@ -149,11 +151,19 @@ void RecoveryKeeper::dropCurrentSlot()
 void RecoveryKeeper::reportWriteFailure(const QString &reason)
 {
     m_written.reset();
+    // A slot that never held a copy is not left behind.
+    if (m_slot && m_slot->isEmpty())
+        dropCurrentSlot();
     if (m_failureReported)
         return;
     m_failureReported = true;
+    showWarning(tr("Unsaved work cannot be kept for recovery (%1). Save the test to keep it.").arg(reason));
+}
+
+void RecoveryKeeper::showWarning(const QString &text)
+{
     MessageRequest request;
-    request.text = tr("Unsaved work cannot be kept for recovery (%1). Save the test to keep it.").arg(reason);
+    request.text = text;
     request.icon = MsgIcon::Exclamation;
     request.owner = m_editor;
     Platform::messages().show(request);
@@ -221,7 +231,17 @@ bool RecoveryKeeper::offerAbandoned()
     };
     std::vector<Offer> offers;
     QStringList damaged;
-    for (auto &slot : m_store.claimAbandoned()) {
+    if (const QString why = m_store.unusable(); !why.isEmpty()) {
+        // Never touched, never written into: the teacher hears it once.
+        m_disabled = true;
+        m_failureReported = true;
+        showWarning(tr("The recovery folder %1 is not used: it is %2. Unsaved work is not kept for recovery "
+                       "while this is so; save the test to keep it.")
+                        .arg(QDir::toNativeSeparators(m_store.root()), why));
+        return false;
+    }
+    RecoveryStore::Abandoned abandoned = m_store.claimAbandoned();
+    for (auto &slot : abandoned.ended) {
         if (slot->isEmpty()) {
             slot->remove();
             continue;
@@ -238,14 +258,13 @@ bool RecoveryKeeper::offerAbandoned()
         }
         offers.push_back({std::move(slot), *read.copy});
     }
-    if (!damaged.isEmpty()) {
-        MessageRequest request;
-        request.text = tr("A recovery copy of unsaved work could not be read and will not be offered again:\n\n%1")
-                           .arg(damaged.join(QLatin1Char('\n')));
-        request.icon = MsgIcon::Exclamation;
-        request.owner = m_editor;
-        Platform::messages().show(request);
-    }
+    if (!damaged.isEmpty())
+        showWarning(tr("A recovery copy of unsaved work could not be read and will not be offered again:\n\n%1")
+                        .arg(damaged.join(QLatin1Char('\n'))));
+    if (!abandoned.foreign.isEmpty())
+        showWarning(tr("The recovery folder holds things the editor did not put there. They were left as they "
+                       "are; remove them if they are not needed:\n\n%1")
+                        .arg(abandoned.foreign.join(QLatin1Char('\n'))));
     bool restored = false;
     for (Offer &offer : offers) {
         if (restored) {

@@ -56,6 +56,7 @@ private:
     void update(Mode mode);
     void dropCurrentSlot();
     void reportWriteFailure(const QString &reason);
+    void showWarning(const QString &text);
     void endOnSignal();
     void takePendingCleanState();
 
@@ -74,4 +75,5 @@ private:
     SignalPipe *m_signals = nullptr;
     bool m_restoring = false;
     bool m_failureReported = false;
+    bool m_disabled = false;                               // the recovery folder is not ours to use
 };

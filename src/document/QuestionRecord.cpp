@@ -45,13 +45,13 @@ QString multipleChoice(const QString &kind, const QString &question, const QStri
                        const QString &media, int correctIndex)
 {
     return join({kind, question, answerA, answerB, answerC, answerD,
-                 media.isEmpty() ? QStringLiteral("none") : media, withSignPosition(correctIndex)});
+                 media.isEmpty() ? noMedia() : media, withSignPosition(correctIndex)});
 }
 
 QString trueFalse(const QString &kind, const QString &question, const QString &media,
                   int answerIndex)
 {
-    return join({kind, question, media.isEmpty() ? QStringLiteral("none") : media,
+    return join({kind, question, media.isEmpty() ? noMedia() : media,
                  withSignPosition(answerIndex)});
 }
 
@@ -92,6 +92,8 @@ int exactMediaFieldIndex(const QStringList &f)
     if (f.size() == TrueFalseFields) return TrueFalseMediaField;
     return -1;
 }
+
+QString noMedia() { return QStringLiteral("none"); }
 
 bool isNoMedia(const QString &reference)
 {

@@ -57,4 +57,6 @@ int exactMediaFieldIndex(const QStringList &fields);
 
 // "none" in any letter case means no media.
 bool isNoMedia(const QString &reference);
+// What a record holds for no media: "none".
+QString noMedia();
 }

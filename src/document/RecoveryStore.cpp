@@ -1,13 +1,13 @@
 #include "document/RecoveryStore.h"
 
-#include "platform/RegularFile.h"
+#include "platform/PrivateFolder.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
-#include <QSaveFile>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QUuid>
 #include <algorithm>
@@ -16,8 +16,7 @@ namespace {
 const QString LockName = QStringLiteral("owner.lock");
 const QString DescriptionName = QStringLiteral("copy.txt");
 const QString DamagedName = QStringLiteral("damaged");
-constexpr QFileDevice::Permissions OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-constexpr QFileDevice::Permissions OwnerFolder = OwnerOnly | QFileDevice::ExeOwner;
+const QRegularExpression TestFileName(QStringLiteral("^test-(\\d{1,9})\\.ard$"));
 
 // A running editor may hold its slot for days: the lock is stale only when
 // its process is gone, never because of its age.
@@ -28,41 +27,33 @@ std::unique_ptr<QLockFile> slotLock(const QString &folder)
     return lock;
 }
 
-// Temporary file, flush to disk, rename over the old one.
-bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error)
+// The names of the files the program itself writes into a slot: only these
+// are ever removed.
+bool isOwnFileName(const QString &name)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
-        return false;
-    }
-    file.setPermissions(OwnerOnly);
-    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != bytes.size()) {
-        *error = file.errorString();
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
-}
-
-// Our own files, but in a folder anyone with the user's rights can change:
-// read as any file from outside.
-bool readAll(const QString &path, QByteArray &bytes, qint64 limit)
-{
-    QString reason;
-    bytes = RegularFile::read(path, limit, &reason);
-    return reason.isEmpty();
+    return name == LockName || name == LockName + QStringLiteral(".rmlock") || name == DescriptionName
+           || TestFileName.match(name).hasMatch() || PrivateFolder::isLeftoverTemporary(name);
 }
 
 int generationOf(const QString &testFileName)
 {
-    // "test-<n>.ard"
-    return testFileName.mid(5, testFileName.size() - 9).toInt();
+    const auto match = TestFileName.match(testFileName);
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+QString describeForeign(const QString &path, const QString &reason)
+{
+    return QStringLiteral("%1 (%2)").arg(QDir::toNativeSeparators(path), reason);
+}
+
+// Removes the program's own files of a slot folder, by name, then the
+// folder when that left it empty.
+void removeSlotFolder(const QString &folder)
+{
+    for (const PrivateFolder::Entry &e : PrivateFolder::list(folder))
+        if (e.kind == PrivateFolder::Kind::File && isOwnFileName(e.name))
+            PrivateFolder::removeFile(QDir(folder).filePath(e.name));
+    PrivateFolder::removeEmptyFolder(folder);
 }
 }
 
@@ -71,9 +62,9 @@ int generationOf(const QString &testFileName)
 RecoverySlot::RecoverySlot(QString folder, std::unique_ptr<QLockFile> lock)
     : m_folder(std::move(folder)), m_lock(std::move(lock))
 {
-    const QStringList tests = QDir(m_folder).entryList({QStringLiteral("test-*.ard")}, QDir::Files);
-    for (const QString &t : tests)
-        m_generation = std::max(m_generation, generationOf(t));
+    for (const PrivateFolder::Entry &e : PrivateFolder::list(m_folder))
+        if (e.kind == PrivateFolder::Kind::File)
+            m_generation = std::max(m_generation, generationOf(e.name));
 }
 
 RecoverySlot::~RecoverySlot() = default;
@@ -86,14 +77,14 @@ bool RecoverySlot::write(const RecoveryCopy &copy, QString *error)
     const QString previous = QStringLiteral("test-%1.ard").arg(m_generation);
     const QString next = QStringLiteral("test-%1.ard").arg(m_generation + 1);
     const QByteArray test = RecoveryFormat::testBytes(copy.work);
-    if (!writeAtomically(dir.filePath(next), test, error))
+    if (!PrivateFolder::write(dir.filePath(next), test, error))
         return false;
-    if (!writeAtomically(descriptionPath(), RecoveryFormat::descriptionBytes(copy, next, test), error)) {
-        QFile::remove(dir.filePath(next));
+    if (!PrivateFolder::write(descriptionPath(), RecoveryFormat::descriptionBytes(copy, next, test), error)) {
+        PrivateFolder::removeFile(dir.filePath(next));
         return false;
     }
     ++m_generation;
-    QFile::remove(dir.filePath(previous));
+    PrivateFolder::removeFile(dir.filePath(previous));
     return true;
 }
 
@@ -103,17 +94,22 @@ RecoveryFormat::ReadResult RecoverySlot::read() const
     // larger files are not ours.
     constexpr qint64 Limit = 16 * 1024 * 1024;
     RecoveryFormat::ReadResult result;
-    QByteArray description;
-    if (!readAll(descriptionPath(), description, Limit)) {
-        result.error = QStringLiteral("the description cannot be read");
+    QString reason;
+    const QByteArray description = PrivateFolder::read(descriptionPath(), Limit, &reason);
+    if (!reason.isEmpty()) {
+        result.error = QStringLiteral("the description cannot be read (%1)").arg(reason);
         return result;
     }
     const auto header = RecoveryFormat::parseDescriptionHeader(description, &result.error);
     if (!header)
         return result;
-    QByteArray test;
-    if (!readAll(QDir(m_folder).filePath(header->testFileName), test, Limit)) {
-        result.error = QStringLiteral("the test file %1 cannot be read").arg(header->testFileName);
+    if (generationOf(header->testFileName) < 0) {
+        result.error = QStringLiteral("the description names no test file of a copy");
+        return result;
+    }
+    const QByteArray test = PrivateFolder::read(QDir(m_folder).filePath(header->testFileName), Limit, &reason);
+    if (!reason.isEmpty()) {
+        result.error = QStringLiteral("the test file %1 cannot be read (%2)").arg(header->testFileName, reason);
         return result;
     }
     return RecoveryFormat::parse(description, test);
@@ -121,19 +117,26 @@ RecoveryFormat::ReadResult RecoverySlot::read() const
 
 bool RecoverySlot::isEmpty() const
 {
-    const QDir dir(m_folder);
-    return !QFileInfo::exists(descriptionPath()) && dir.entryList({QStringLiteral("test-*.ard")}, QDir::Files).isEmpty();
+    for (const PrivateFolder::Entry &e : PrivateFolder::list(m_folder))
+        if (e.name == DescriptionName || generationOf(e.name) >= 0)
+            return false;
+    return true;
 }
 
 void RecoverySlot::remove()
 {
-    QDir dir(m_folder);
-    const QStringList files = dir.entryList(QDir::Files | QDir::Hidden);
-    for (const QString &f : files)
-        if (f != LockName)
-            dir.remove(f);
     m_lock->unlock();
-    dir.removeRecursively();
+    removeSlotFolder(m_folder);
+}
+
+QStringList RecoverySlot::foreignEntries() const
+{
+    QStringList foreign;
+    for (const PrivateFolder::Entry &e : PrivateFolder::list(m_folder))
+        if (e.kind != PrivateFolder::Kind::File)
+            foreign << describeForeign(QDir(m_folder).filePath(e.name),
+                                       e.kind == PrivateFolder::Kind::Folder ? QStringLiteral("a folder") : e.foreignReason);
+    return foreign;
 }
 
 // ------------------------------------------------------------ RecoveryStore
@@ -147,10 +150,18 @@ QString RecoveryStore::defaultRoot()
 
 QString RecoveryStore::damagedFolder() const { return QDir(m_root).filePath(DamagedName); }
 
+QString RecoveryStore::unusable() const
+{
+    if (!QFileInfo(m_root).isSymLink() && !QFileInfo::exists(m_root))
+        return {};
+    return PrivateFolder::unfitness(m_root);
+}
+
 bool RecoveryStore::makePrivateFolder(const QString &path, QString *error) const
 {
-    if (!QDir().mkpath(path) || !QFile::setPermissions(path, OwnerFolder)) {
-        *error = QStringLiteral("cannot make the folder %1").arg(QDir::toNativeSeparators(path));
+    QString reason;
+    if (!PrivateFolder::make(path, &reason)) {
+        *error = QStringLiteral("cannot use the folder %1: %2").arg(QDir::toNativeSeparators(path), reason);
         return false;
     }
     return true;
@@ -168,28 +179,52 @@ std::unique_ptr<RecoverySlot> RecoveryStore::createSlot(QString *error) const
         return nullptr;
     auto lock = slotLock(folder);
     if (!lock->tryLock(0)) {
-        *error = QStringLiteral("cannot lock %1").arg(QDir::toNativeSeparators(folder));
+        // The lock says only that it failed; a small write of our own finds
+        // the system's reason (a full disk, most often).
+        const QString probe = QDir(folder).filePath(DescriptionName);
+        QString reason;
+        if (PrivateFolder::write(probe, QByteArray(64, ' '), &reason))
+            reason = QStringLiteral("cannot lock %1").arg(QDir::toNativeSeparators(folder));
+        removeSlotFolder(folder);
+        *error = reason;
         return nullptr;
     }
-    QFile::setPermissions(QDir(folder).filePath(LockName), OwnerOnly);
+    PrivateFolder::makeOwnerOnly(lock->fileName());
     return std::make_unique<RecoverySlot>(folder, std::move(lock));
 }
 
-std::vector<std::unique_ptr<RecoverySlot>> RecoveryStore::claimAbandoned() const
+RecoveryStore::Abandoned RecoveryStore::claimAbandoned() const
 {
-    std::vector<std::unique_ptr<RecoverySlot>> found;
-    QStringList names = QDir(m_root).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed);
-    names.removeAll(DamagedName);
-    for (const QString &name : names) {
-        const QString folder = QDir(m_root).filePath(name);
+    Abandoned found;
+    if (!unusable().isEmpty())
+        return found;
+    std::vector<PrivateFolder::Entry> entries = PrivateFolder::list(m_root);
+    // Newest name first: a slot's name begins with the time it was made.
+    std::sort(entries.begin(), entries.end(), [](const auto &a, const auto &b) { return a.name > b.name; });
+    for (const PrivateFolder::Entry &e : entries) {
+        const QString folder = QDir(m_root).filePath(e.name);
+        if (e.name == DamagedName && e.kind == PrivateFolder::Kind::Folder)
+            continue;
+        if (e.kind != PrivateFolder::Kind::Folder) {
+            found.foreign << describeForeign(folder, e.kind == PrivateFolder::Kind::File ? QStringLiteral("not a copy") : e.foreignReason);
+            continue;
+        }
         auto lock = slotLock(folder);
         // Held by a running editor, or taken by one starting now.
         if (!lock->tryLock(0))
             continue;
-        found.push_back(std::make_unique<RecoverySlot>(folder, std::move(lock)));
+        PrivateFolder::makeOwnerOnly(lock->fileName());
+        auto slot = std::make_unique<RecoverySlot>(folder, std::move(lock));
+        // A slot with something foreign in it is left exactly as it is.
+        if (const QStringList foreign = slot->foreignEntries(); !foreign.isEmpty()) {
+            found.foreign << foreign;
+            continue;
+        }
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        found.ended.push_back(std::move(slot));
     }
     // Newest first: by the time the description was last written.
-    std::stable_sort(found.begin(), found.end(), [](const auto &a, const auto &b) {
+    std::stable_sort(found.ended.begin(), found.ended.end(), [](const auto &a, const auto &b) {
         return QFileInfo(a->descriptionPath()).lastModified() > QFileInfo(b->descriptionPath()).lastModified();
     });
     return found;
@@ -200,14 +235,28 @@ QString RecoveryStore::setAside(std::unique_ptr<RecoverySlot> slot) const
     QString error;
     const QString name = QFileInfo(slot->folder()).fileName();
     const QString target = QDir(damagedFolder()).filePath(name);
-    if (makePrivateFolder(damagedFolder(), &error) && !QFileInfo::exists(target)) {
+    if (makePrivateFolder(damagedFolder(), &error) && !QFileInfo(target).isSymLink() && !QFileInfo::exists(target)) {
         const QString folder = slot->folder();
         slot.reset();   // gives up the lock, which removes the lock file
-        if (QDir().rename(folder, target))
+        if (QDir().rename(folder, target)) {
+            pruneDamaged();
             return target;
+        }
         slot = std::make_unique<RecoverySlot>(folder, slotLock(folder));
     }
     if (slot)
         slot->remove();
     return QString();
+}
+
+void RecoveryStore::pruneDamaged() const
+{
+    QStringList names;
+    for (const PrivateFolder::Entry &e : PrivateFolder::list(damagedFolder()))
+        if (e.kind == PrivateFolder::Kind::Folder)
+            names << e.name;
+    // Names begin with the time the slot was made: the oldest sort first.
+    names.sort();
+    for (qsizetype i = 0; i + DamagedKept < names.size(); ++i)
+        removeSlotFolder(QDir(damagedFolder()).filePath(names.at(i)));
 }

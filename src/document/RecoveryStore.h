@@ -3,10 +3,16 @@
 // lock file while its editor runs, so only the copies of editors that have
 // ended are ever offered. Folder 0700, files 0600: a copy may hold a
 // teacher's unpublished test. Every write replaces the copy atomically.
+//
+// Nothing here follows a link or removes what it did not write: a link,
+// special file or other user's file anywhere in the folder is foreign, stays
+// where it is and is reported; a recovery folder that is itself a link, not
+// ours or writable by others is not used at all.
 
 #include "document/RecoveryFormat.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <vector>
 
@@ -36,8 +42,12 @@ public:
     // Nothing was ever written into it (its editor ended before the first copy).
     bool isEmpty() const;
 
-    // Deletes the slot's files and folder and gives up the lock.
+    // Deletes the files the program writes into a slot, by name, gives up
+    // the lock and removes the folder when that leaves it empty.
     void remove();
+
+    // What in the slot is not the program's own ("name (a symbolic link)").
+    QStringList foreignEntries() const;
 
 private:
     QString m_folder;
@@ -55,20 +65,36 @@ public:
     // Where damaged copies are moved: root/damaged.
     QString damagedFolder() const;
 
+    // How many damaged copies are kept; older ones are deleted.
+    static constexpr int DamagedKept = 10;
+
+    // Why the recovery folder must not be used ("" when it may, or does
+    // not exist yet): a link, another user's folder, writable by others.
+    QString unusable() const;
+
     // A new, empty slot for this process; nullptr (with the reason) when the
-    // folder cannot be made.
+    // folder cannot be made. A failed attempt leaves no folder behind.
     std::unique_ptr<RecoverySlot> createSlot(QString *error) const;
 
-    // Every slot whose editor has ended, now locked by this process (so an
-    // editor starting at the same time does not take it too), newest first.
-    std::vector<std::unique_ptr<RecoverySlot>> claimAbandoned() const;
+    struct Abandoned {
+        // Every slot whose editor has ended, now locked by this process (so
+        // an editor starting at the same time does not take it too), newest
+        // first.
+        std::vector<std::unique_ptr<RecoverySlot>> ended;
+        // What was found in the folder that is not the program's own (full
+        // paths, each with the reason); left untouched.
+        QStringList foreign;
+    };
+    Abandoned claimAbandoned() const;
 
     // Moves a damaged slot into damagedFolder(), where it is never offered
-    // again; returns the folder it now lives in ("" when it could not move,
-    // in which case it is deleted).
+    // again, and keeps only the DamagedKept newest there; returns the folder
+    // it now lives in ("" when it could not move, in which case it is
+    // deleted).
     QString setAside(std::unique_ptr<RecoverySlot> slot) const;
 
 private:
     bool makePrivateFolder(const QString &path, QString *error) const;
+    void pruneDamaged() const;
     QString m_root;
 };

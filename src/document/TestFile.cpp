@@ -1,5 +1,7 @@
 #include "document/TestFile.h"
 
+#include "document/MediaAdmission.h"
+
 #include "document/FileKind.h"
 #include "document/LineCodec.h"
 #include "document/MediaLookup.h"
@@ -192,11 +194,10 @@ bool staysInFolder(const QString &name)
 
 // Copies a record's media file (found where the test was read from) into the
 // folder the test is saved to and names it by its bare name there, unless a
-// file of that name is already in that folder. Only a regular file (a
-// symbolic link counts when it leads to one) whose name says it is media is
-// copied: a test made by someone else must not carry private or special
-// files into a shared folder. What is not copied keeps its reference and is
-// listed in notCopied with the reason.
+// file of that name is already in that folder. Only a file the media
+// admission lets travel is copied: a test made by someone else must not
+// carry private or special files into a shared folder. What is not copied
+// keeps its reference and is listed in notCopied with the reason.
 QString travellingMediaRecord(const QString &record, const QString &testFolder,
                               const QString &targetFolder, QStringList &notCopied)
 {
@@ -210,8 +211,8 @@ QString travellingMediaRecord(const QString &record, const QString &testFolder,
     const QString bareName = listedName(source);
     if (!staysInFolder(bareName))
         return record;
-    if (mediaKindOf(bareName) == MediaKind::None || !QFileInfo(source).isFile()) {
-        notCopied << source + QStringLiteral(": not a media file");
+    if (const QString refused = MediaAdmission::refusal(source, bareName); !refused.isEmpty()) {
+        notCopied << source + QStringLiteral(": ") + refused;
         return record;
     }
     const QString target = targetFolder + bareName;

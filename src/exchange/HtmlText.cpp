@@ -1,6 +1,7 @@
 #include "exchange/HtmlText.h"
 
 #include <QHash>
+#include <vector>
 
 namespace {
 struct NamedEntity {
@@ -107,22 +108,51 @@ private:
     bool m_pendingSpace = false;
 };
 
-// The end of the tag starting at i (the index of its '>'), quotes respected;
-// -1 when it is not closed.
-qsizetype tagEnd(const QString &html, qsizetype i)
-{
-    QChar quote;
-    for (qsizetype j = i + 1; j < html.size(); ++j) {
-        const QChar c = html[j];
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            quote = c;
-        } else if (c == QLatin1Char('>')) {
-            return j;
+// Where each tag that starts at a '<' ends (the index of its '>', quotes
+// respected), -1 when it is not closed; worked out for the whole text in one
+// pass from its end, so a text full of lone '<' is read in linear time.
+class TagEnds {
+public:
+    explicit TagEnds(const QString &html) : m_end(html.size() + 1, -1)
+    {
+        // m_end[j]: the closing '>' when a tag's inside is read from j on,
+        // outside quotes.
+        qsizetype nextDouble = -1, nextSingle = -1;
+        std::vector<qsizetype> afterQuote(html.size(), -1);   // the index after the closing quote
+        for (qsizetype j = html.size() - 1; j >= 0; --j) {
+            const QChar c = html[j];
+            if (c == QLatin1Char('"')) {
+                afterQuote[j] = nextDouble < 0 ? -1 : nextDouble + 1;
+                nextDouble = j;
+            } else if (c == QLatin1Char('\'')) {
+                afterQuote[j] = nextSingle < 0 ? -1 : nextSingle + 1;
+                nextSingle = j;
+            }
+        }
+        for (qsizetype j = html.size() - 1; j >= 0; --j) {
+            const QChar c = html[j];
+            if (c == QLatin1Char('>'))
+                m_end[j] = j;
+            else if (c == QLatin1Char('"') || c == QLatin1Char('\''))
+                m_end[j] = afterQuote[j] < 0 ? -1 : m_end[afterQuote[j]];
+            else
+                m_end[j] = m_end[j + 1];
         }
     }
+    // The end of the tag whose '<' is at i.
+    qsizetype at(qsizetype i) const { return m_end[i + 1]; }
+
+private:
+    std::vector<qsizetype> m_end;
+};
+
+// The index of the first ';' within an entity's reach of the '&' at i.
+qsizetype entityEnd(const QString &text, qsizetype i)
+{
+    constexpr qsizetype kLongestEntity = 12;
+    for (qsizetype j = i + 1; j < text.size() && j - i <= kLongestEntity; ++j)
+        if (text[j] == QLatin1Char(';'))
+            return j;
     return -1;
 }
 }
@@ -136,8 +166,8 @@ QString decodeEntities(const QString &text)
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        const qsizetype semi = c == QLatin1Char('&') ? text.indexOf(QLatin1Char(';'), i + 1) : -1;
-        if (semi < 0 || semi - i > 12) {
+        const qsizetype semi = c == QLatin1Char('&') ? entityEnd(text, i) : -1;
+        if (semi < 0) {
             out += c;
             continue;
         }
@@ -165,6 +195,7 @@ QString decodeEntities(const QString &text)
 QString toPlain(const QString &html)
 {
     LineBuilder lines;
+    const TagEnds tagEnds(html);
     qsizetype i = 0;
     const qsizetype n = html.size();
     while (i < n) {
@@ -179,7 +210,7 @@ QString toPlain(const QString &html)
             i = close < 0 ? n : close + 3;
             continue;
         }
-        const qsizetype gt = tagEnd(html, lt);
+        const qsizetype gt = tagEnds.at(lt);
         if (gt < 0) {   // a lone '<' is text
             lines.text(QStringLiteral("<"));
             i = lt + 1;

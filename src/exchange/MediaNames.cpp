@@ -2,7 +2,7 @@
 
 #include "document/MediaLookup.h"
 #include "document/Windows1252.h"
-#include "platform/RegularFile.h"
+#include "document/MediaAdmission.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,8 +10,6 @@
 
 namespace {
 constexpr int kMaxNameLength = 100;
-// A media file far larger than any a test plays is not copied.
-constexpr qint64 kMaxMediaBytes = qint64(1) << 30;
 
 bool isReservedOnWindows(const QString &stem)
 {
@@ -23,12 +21,6 @@ bool isReservedOnWindows(const QString &stem)
         QStringLiteral("lpt4"), QStringLiteral("lpt5"), QStringLiteral("lpt6"), QStringLiteral("lpt7"),
         QStringLiteral("lpt8"), QStringLiteral("lpt9")};
     return reserved.contains(stem.toLower());
-}
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 }
 
@@ -64,7 +56,7 @@ MediaNames::MediaNames(const QString &folder, const QString &avoidNamesIn)
 {
 }
 
-QString MediaNames::placeFor(const QString &name, const QByteArray &data, bool *reuse) const
+QString MediaNames::placeFor(const QString &name, const std::function<bool(const QString &)> &sameAs, bool *reuse) const
 {
     const QString clean = sanitise(name);
     const qsizetype dot = clean.lastIndexOf(QLatin1Char('.'));
@@ -90,8 +82,7 @@ QString MediaNames::placeFor(const QString &name, const QByteArray &data, bool *
             *reuse = false;
             return candidate;
         }
-        if (!existing.isEmpty() && QFileInfo(dir.filePath(existing)).isFile()
-            && contentsOf(dir.filePath(existing)) == data) {
+        if (!existing.isEmpty() && sameAs(dir.filePath(existing))) {
             *reuse = true;
             return existing;
         }
@@ -100,8 +91,12 @@ QString MediaNames::placeFor(const QString &name, const QByteArray &data, bool *
 
 QString MediaNames::write(const QString &name, const QByteArray &data, QString *error)
 {
+    if (const QString why = MediaAdmission::refusalOfContent(sanitise(name), data.left(4096)); !why.isEmpty()) {
+        *error = why;
+        return QString();
+    }
     bool reuse = false;
-    const QString chosen = placeFor(name, data, &reuse);
+    const QString chosen = placeFor(name, [&](const QString &existing) { return MediaAdmission::sameContent(existing, data); }, &reuse);
     const QString path = QDir(m_folder).filePath(chosen);
     m_written.insert(chosen.toLower());
     if (reuse)
@@ -132,13 +127,20 @@ void MediaNames::removeCreated()
 QString MediaNames::copy(const QString &sourcePath, QString *error)
 {
     const QFileInfo source(sourcePath);
-    if (QDir(source.absolutePath()) == QDir(m_folder))
-        return source.absoluteFilePath();
-    QString reason;
-    const QByteArray data = RegularFile::read(sourcePath, kMaxMediaBytes, &reason);
-    if (!reason.isEmpty()) {
-        *error = reason;
+    if (const QString why = MediaAdmission::refusal(sourcePath, sanitise(source.fileName())); !why.isEmpty()) {
+        *error = why;
         return QString();
     }
-    return write(source.fileName(), data, error);
+    if (QDir(source.absolutePath()) == QDir(m_folder))
+        return source.absoluteFilePath();
+    bool reuse = false;
+    const QString chosen = placeFor(source.fileName(), [&](const QString &existing) { return MediaAdmission::sameContent(existing, sourcePath); }, &reuse);
+    const QString path = QDir(m_folder).filePath(chosen);
+    m_written.insert(chosen.toLower());
+    if (reuse)
+        return path;
+    if (!MediaAdmission::copy(sourcePath, path, error, chosen))
+        return QString();
+    m_created << path;
+    return path;
 }

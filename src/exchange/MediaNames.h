@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QSet>
 #include <QString>
+#include <functional>
 
 class MediaNames {
 public:
@@ -20,9 +21,11 @@ public:
 
     // Writes data into the folder and returns the full path, or "" with
     // *error set. A file of the same name and the same bytes is reused.
+    // Bytes that are not media of the kind their name says are refused.
     QString write(const QString &name, const QByteArray &data, QString *error);
     // Copies an existing file into the folder (the same rules); a file
-    // already in the folder is used where it is.
+    // already in the folder is used where it is. Only a file the media
+    // admission rule lets travel is taken.
     QString copy(const QString &sourcePath, QString *error);
 
     QString folder() const { return m_folder; }
@@ -32,7 +35,8 @@ public:
 
 private:
     // A free name for these bytes (name, name-2, name-3, ...).
-    QString placeFor(const QString &name, const QByteArray &data, bool *reuse) const;
+    // sameAs: whether a file already there holds these contents.
+    QString placeFor(const QString &name, const std::function<bool(const QString &)> &sameAs, bool *reuse) const;
 
     QString m_folder;
     QString m_avoid;

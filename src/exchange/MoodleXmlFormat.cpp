@@ -7,7 +7,7 @@
 
 #include "document/MediaLookup.h"
 #include "document/Windows1252.h"
-#include "platform/RegularFile.h"
+#include "document/MediaAdmission.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -55,6 +55,39 @@ struct MoodleQuestion {
     QList<MoodleAnswer> answers;
 };
 
+// Elements nested deeper than this inside one text are not a question's text
+// but an attack on the reader.
+constexpr int kMaxTextDepth = 64;
+
+// The text of the element the reader stands on, with the text of every
+// element inside it, read in a loop (never by recursion, so thousands of
+// nested elements cannot exhaust the stack): deeper nesting than
+// kMaxTextDepth stops the file with an error.
+QString elementText(QXmlStreamReader &xml)
+{
+    QString text;
+    for (int depth = 1; depth > 0 && !xml.atEnd();) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (++depth > kMaxTextDepth) {
+                xml.raiseError(QStringLiteral("elements are nested more than %1 deep").arg(kMaxTextDepth));
+                return QString();
+            }
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        case QXmlStreamReader::Characters:
+        case QXmlStreamReader::EntityReference:
+            text += xml.text();
+            break;
+        default:
+            break;
+        }
+    }
+    return text;
+}
+
 // Reads the <text> child (and <file> children) of a text element such as
 // <questiontext>; the reader stands on the element's start.
 MoodleText readTextElement(QXmlStreamReader &xml, QList<EmbeddedFile> *files,
@@ -64,7 +97,7 @@ MoodleText readTextElement(QXmlStreamReader &xml, QList<EmbeddedFile> *files,
     t.format = xml.attributes().value(QLatin1String("format")).toString();
     while (xml.readNextStartElement()) {
         if (xml.name() == QLatin1String("text")) {
-            t.text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            t.text = elementText(xml);
         } else if (xml.name() == QLatin1String("file") && files) {
             EmbeddedFile f;
             f.name = xml.attributes().value(QLatin1String("name")).toString();
@@ -104,7 +137,7 @@ MoodleQuestion readQuestion(QXmlStreamReader &xml, const Base64Contents &content
             a.text.format = xml.attributes().value(QLatin1String("format")).toString();
             while (xml.readNextStartElement()) {
                 if (xml.name() == QLatin1String("text"))
-                    a.text.text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+                    a.text.text = elementText(xml);
                 else if (xml.name() == QLatin1String("feedback"))
                     a.feedback = !readTextElement(xml, nullptr).isEmpty();
                 else
@@ -293,9 +326,14 @@ ReadResult MoodleXmlFormat::read(const QByteArray &bytes, const QString &fileNam
         return r;
     }
     while (xml.readNextStartElement()) {
-        if (xml.name() == QLatin1String("question"))
-            judge(readQuestion(xml, contents), r);
-        else
+        if (xml.name() == QLatin1String("question")) {
+            const MoodleQuestion q = readQuestion(xml, contents);
+            // A question cut short by a fatal error is not judged: the
+            // error is the one thing to say.
+            if (xml.hasError())
+                break;
+            judge(q, r);
+        } else
             xml.skipCurrentElement();
     }
     if (!xml.hasError()) {
@@ -331,7 +369,7 @@ WriteResult MoodleXmlFormat::write(const ExportSource &test) const
             const QString path = test.mediaPath(q.media);
             QString reason = path.isEmpty() ? QStringLiteral("not found") : QString();
             if (reason.isEmpty())
-                media.data = RegularFile::read(path, kMaxEmbeddedBytes, &reason);
+                media.data = MediaAdmission::read(path, kMaxEmbeddedBytes, &reason);
             if (reason.isEmpty())
                 media.name = MediaLookup::nameOf(path);
             else

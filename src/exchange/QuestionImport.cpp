@@ -4,6 +4,7 @@
 
 #include "document/MediaLookup.h"
 #include "document/QuestionRecord.h"
+#include "document/MediaAdmission.h"
 #include "platform/RegularFile.h"
 
 #include <QDir>
@@ -17,13 +18,14 @@ QString countText(int n)
 }
 
 // The file a media reference of the source names: as given when it is
-// absolute, else beside the source file.
+// absolute, else beside the source file; "" when nothing is there. Whether
+// it may be taken along is the media admission's to say.
 QString sourceMedia(const QString &reference, const QString &sourcePath)
 {
-    if (QFileInfo(reference).isAbsolute())
-        return QFileInfo(reference).isFile() ? reference : QString();
-    const QString beside = QFileInfo(sourcePath).absoluteDir().filePath(reference);
-    return QFileInfo(beside).isFile() ? beside : QString();
+    const QString path = QFileInfo(reference).isAbsolute() ? reference
+                                                           : QFileInfo(sourcePath).absoluteDir().filePath(reference);
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink() ? path : QString();
 }
 }
 
@@ -70,9 +72,19 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
         if (m >= 0 && !QuestionRecord::isNoMedia(f[m]) && !f[m].isEmpty()) {
             QString error;
             QString placed;
-            if (!q.mediaData.isEmpty()) {
+            const QString source = q.mediaData.isEmpty() ? sourceMedia(f[m], request.path) : QString();
+            // The kind comes from the name the file will have in the test.
+            const QString refused = !q.mediaData.isEmpty()
+                                        ? MediaAdmission::refusalOfContent(MediaNames::sanitise(f[m]), q.mediaData.left(4096))
+                                    : source.isEmpty() ? QString()
+                                                       : MediaAdmission::refusal(source, MediaNames::sanitise(source));
+            if (!refused.isEmpty()) {
+                // Never carried along; the question comes without it.
+                out.report.skip(where, QStringLiteral("its media file %1 was not taken: %2.").arg(f[m], refused));
+                f[m] = QuestionRecord::noMedia();
+            } else if (!q.mediaData.isEmpty()) {
                 placed = media.write(f[m], q.mediaData, &error);
-            } else if (const QString source = sourceMedia(f[m], request.path); !source.isEmpty()) {
+            } else if (!source.isEmpty()) {
                 placed = media.copy(source, &error);
             } else {
                 out.report.skip(where, QStringLiteral("its media file %1 was not found beside \"%2\"; the question "

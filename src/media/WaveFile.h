@@ -3,6 +3,8 @@
 // output plays. Understands PCM of 8, 16, 24 and 32 bits and 32-bit float,
 // any rate and channel count; other encodings are refused.
 
+#include "document/MediaAdmission.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -19,10 +21,6 @@ struct PcmSound {
 // Parses the image; on failure returns an invalid sound and, when `error` is
 // given, a short reason.
 PcmSound parseWave(const QByteArray &image, QString *error = nullptr);
-
-// A wave sound of more bytes than this (over half an hour of CD sound) is
-// not read: no quiz question plays that long.
-constexpr qint64 kMaxWaveBytes = 320 * 1024 * 1024;
 
 // The bytes of a wave file, read only when it is a regular file of at most
 // kMaxWaveBytes (a pipe or a device would block or never end). Empty with

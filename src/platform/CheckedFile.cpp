@@ -1,6 +1,7 @@
 #include "platform/CheckedFile.h"
 
 #include "platform/CheckedFileStream.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 #include <cerrno>
@@ -25,16 +26,22 @@ bool write(const QString &path, const QByteArray &bytes, QString *reason)
 
 bool copy(const QString &from, const QString &path, QString *reason)
 {
-    QFile in(from);
-    errno = 0;
-    if (!in.open(QIODevice::ReadOnly)) {
+    QFile in;
+    QString why;
+    if (!RegularFile::open(in, from, &why)) {
         if (reason)
-            *reason = CheckedFileStream::reasonOf(in, errno);
+            *reason = why;
         return false;
     }
+    return copy(in, path, reason);
+}
+
+bool copy(QFile &in, const QString &path, QString *reason)
+{
     CheckedFileStream out(path);
     if (!out.open())
         return failed(out, reason);
+    out.limitPermissions(in.permissions());
     QByteArray chunk(1 << 20, Qt::Uninitialized);
     for (;;) {
         errno = 0;

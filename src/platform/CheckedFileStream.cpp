@@ -37,6 +37,12 @@ bool CheckedFileStream::open()
     return true;
 }
 
+void CheckedFileStream::limitPermissions(QFileDevice::Permissions allowed)
+{
+    if (m_file.isOpen())
+        m_file.setPermissions(m_file.permissions() & allowed);
+}
+
 bool CheckedFileStream::write(const char *data, qint64 size)
 {
     if (m_failed || !m_file.isOpen())

@@ -23,6 +23,10 @@ public:
     bool open();
     bool isOpen() const { return m_file.isOpen(); }
 
+    // The file will have no permission bit beyond `allowed` (those of the
+    // file it is a copy of).
+    void limitPermissions(QFileDevice::Permissions allowed);
+
     bool write(const char *data, qint64 size);
     bool write(const QByteArray &bytes) { return write(bytes.constData(), bytes.size()); }
     bool seek(qint64 pos);

@@ -4,6 +4,7 @@
 #include "platform/ModuleLoader.h"
 #include "platform/RegularFile.h"
 #include "document/FileKind.h"
+#include "document/MediaAdmission.h"
 #include "pictures/WmfHeader.h"
 #include "pictures/WmfReader.h"
 #include "pictures/WmfSvg.h"
@@ -78,9 +79,10 @@ ConvertedMedia WebMediaConverter::convert(const QString &path)
                                                                              : Kind::Video;
     if (kind == MediaKind::None)
         return failed(target, QStringLiteral("not a picture, sound, tune or video"));
-    // A pipe or a device would never end; the decoders open the file
-    // themselves, so it is checked first.
-    const QString problem = RegularFile::problem(path);
+    // Only what may travel with a test goes into a page; a pipe or a device
+    // would never end, and the decoders open the file themselves, so it is
+    // checked first.
+    const QString problem = MediaAdmission::refusal(path);
     if (!problem.isEmpty())
         return failed(target, problem);
     if (QFileInfo(path).size() > kMaxInputBytes)
@@ -119,13 +121,11 @@ ConvertedMedia WebMediaConverter::convert(const QString &path)
     }
 
     QString why;
-    const QByteArray bytes = RegularFile::read(path, kMaxInputBytes, &why);
+    const QByteArray bytes = MediaAdmission::read(path, kMaxInputBytes, &why);
     if (!why.isEmpty())
         return failed(target, why);
     switch (kind) {
     case MediaKind::Wave:
-        if (!bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE")
-            return failed(target, QStringLiteral("not a wave file"));
         out.media = {bytes, QStringLiteral("audio/wav"), QStringLiteral("as it is")};
         return out;
     case MediaKind::Mp3:

@@ -87,7 +87,7 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
         if (shown && path.isEmpty() && !QuestionRecord::isNoMedia(q.mediaReference)
             && !q.mediaReference.isEmpty())
             result.problems << label + QStringLiteral(": not found, the question is shown without it");
-        if (!path.isEmpty() && mediaKindOf(path) != MediaKind::None) {
+        if (!path.isEmpty()) {
             const ConvertedMedia c = converter.convert(path);
             QJsonObject m;
             m[QStringLiteral("kind")] = QLatin1String(kindKey(c.kind));

@@ -1,7 +1,8 @@
 // The recovery folder and the two files of a copy: what is written reads back
 // exactly, the test file is the one Save writes, only the owner can read it,
-// a slot held by a live editor is never claimed, and a copy damaged in any
-// way is refused as a whole.
+// a slot held by a live editor is never claimed, a copy damaged in any way is
+// refused as a whole, and nothing outside the folder is ever written or
+// removed through a link put into it.
 #include "document/QuestionRecord.h"
 #include "document/RecoveryStore.h"
 #include "document/TestFile.h"
@@ -106,15 +107,15 @@ TEST(RecoveryStore, HeldSlotsAreNotClaimedEndedOnesAre)
     QString error;
     auto held = store.createSlot(&error);
     ASSERT_TRUE(held->write(sampleCopy(), &error));
-    EXPECT_TRUE(store.claimAbandoned().empty());
+    EXPECT_TRUE(store.claimAbandoned().ended.empty());
 
     const QString folder = held->folder();
     held.reset();   // its editor ended
-    auto claimed = store.claimAbandoned();
+    auto claimed = store.claimAbandoned().ended;
     ASSERT_EQ(claimed.size(), 1u);
     EXPECT_EQ(claimed.front()->folder(), folder);
     // Claimed now: an editor starting at the same moment does not get it.
-    EXPECT_TRUE(store.claimAbandoned().empty());
+    EXPECT_TRUE(store.claimAbandoned().ended.empty());
     claimed.front()->remove();
     EXPECT_FALSE(QFileInfo::exists(folder));
 }
@@ -182,12 +183,33 @@ TEST(RecoveryStore, DamagedSlotsAreSetAsideAndNotClaimedAgain)
     writeFile(slot->descriptionPath(), "Ardenox recovery 1\ntest=te");
     const QString name = QFileInfo(slot->folder()).fileName();
     slot.reset();
-    auto claimed = store.claimAbandoned();
+    auto claimed = store.claimAbandoned().ended;
     ASSERT_EQ(claimed.size(), 1u);
     const QString moved = store.setAside(std::move(claimed.front()));
     EXPECT_EQ(moved, QDir(store.damagedFolder()).filePath(name));
     EXPECT_TRUE(QFileInfo::exists(QDir(moved).filePath("copy.txt")));
-    EXPECT_TRUE(store.claimAbandoned().empty());
+    EXPECT_TRUE(store.claimAbandoned().ended.empty());
+}
+
+TEST(RecoveryStore, OnlyTheTenNewestDamagedCopiesAreKept)
+{
+    QTemporaryDir dir;
+    RecoveryStore store(dir.filePath("recovery"));
+    QStringList names;
+    for (int i = 0; i < RecoveryStore::DamagedKept + 3; ++i) {
+        QString error;
+        auto slot = store.createSlot(&error);
+        ASSERT_TRUE(slot) << error.toStdString();
+        writeFile(slot->descriptionPath(), "damaged");
+        names << QFileInfo(slot->folder()).fileName();
+        slot.reset();
+        auto claimed = store.claimAbandoned().ended;
+        ASSERT_EQ(claimed.size(), 1u);
+        ASSERT_FALSE(store.setAside(std::move(claimed.front())).isEmpty());
+    }
+    names.sort();
+    const QStringList kept = QDir(store.damagedFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    EXPECT_EQ(kept, names.mid(3));
 }
 
 TEST(RecoverySnapshot, EmptyMeansNothingTypedAnywhere)

@@ -5,6 +5,7 @@
 #include "document/QuestionRecord.h"
 #include "document/TestFile.h"
 #include "FileSizeLimit.h"
+#include "MediaBytes.h"
 #include "NonRegularFiles.h"
 
 #include <QDir>
@@ -219,7 +220,7 @@ TEST_F(TestFileTest, MediaTravelsWithTheTest)
 {
     ASSERT_TRUE(QDir(dir.path()).mkpath("pics") && QDir(dir.path()).mkpath("out"));
     for (const char *n : {"pics/cat.bmp", "pics/dog.wav", "pics/owl.jpg", "out/owl.jpg"})
-        writeAll(path(n), n);
+        writeAll(path(n), mediaBytes(n, n));
     QDir::setCurrent(path("pics"));
     TestDocument doc;
     doc.append(mc("copied", path("pics/cat.bmp")));
@@ -231,8 +232,8 @@ TEST_F(TestFileTest, MediaTravelsWithTheTest)
     ASSERT_TRUE(SaveTest(doc, path("out/quiz.ard"), "T", "C").saved());
     EXPECT_EQ(QuestionRecord::fields(doc.record(1))[6], QStringLiteral("cat.bmp"));
     EXPECT_EQ(QuestionRecord::fields(doc.record(2))[2], QStringLiteral("dog.wav"));
-    EXPECT_EQ(readAll(path("out/dog.wav")), QByteArray("pics/dog.wav"));
-    EXPECT_EQ(readAll(path("out/owl.jpg")), QByteArray("out/owl.jpg"));
+    EXPECT_EQ(readAll(path("out/dog.wav")), mediaBytes("pics/dog.wav", "pics/dog.wav"));
+    EXPECT_EQ(readAll(path("out/owl.jpg")), mediaBytes("out/owl.jpg", "out/owl.jpg"));
     EXPECT_EQ(doc.record(3), mc("present", path("pics/owl.jpg")));
     EXPECT_EQ(doc.record(4), mc("missing", QStringLiteral("/no/such/file.bmp")));
     EXPECT_EQ(doc.record(5), mc("none"));
@@ -256,7 +257,7 @@ TEST_F(TestFileTest, SaveAsElsewhereTakesEveryMediaFileFromTheTestFolder)
     // working directory is somewhere else entirely, as a file dialog leaves it.
     ASSERT_TRUE(QDir(dir.path()).mkpath("anna.berg/tests") && QDir(dir.path()).mkpath("other.folder"));
     for (const char *n : {"anna.berg/tests/cat.bmp", "anna.berg/tests/dog.wav", "anna.berg/tests/song.mid"})
-        writeAll(path(n), n);
+        writeAll(path(n), mediaBytes(n, n));
     QDir::setCurrent(QDir::rootPath());
     TestDocument doc;
     doc.setTestFolder(MediaLookup::testFolderOf(path("anna.berg/tests/europe.ard")));
@@ -266,7 +267,7 @@ TEST_F(TestFileTest, SaveAsElsewhereTakesEveryMediaFileFromTheTestFolder)
     doc.append(mc("nowhere", "lost.bmp"));
     ASSERT_TRUE(SaveTest(doc, path("other.folder/europe.ard"), "T", "C").saved());
     for (const char *n : {"cat.bmp", "dog.wav", "song.mid"})
-        EXPECT_EQ(readAll(path("other.folder/") + n), QByteArray("anna.berg/tests/") + n) << n;
+        EXPECT_EQ(readAll(path("other.folder/") + n), mediaBytes(n, QByteArray("anna.berg/tests/") + n)) << n;
     EXPECT_EQ(doc.record(1), mc("picture", "cat.bmp"));
     EXPECT_EQ(doc.record(4), mc("nowhere", "lost.bmp"));   // names no file: untouched
     EXPECT_TRUE(platform.messages.shown.isEmpty());
@@ -276,9 +277,9 @@ TEST_F(TestFileTest, NoCopyLandsOutsideTheTargetFolder)
 {
     ASSERT_TRUE(QDir(dir.path()).mkpath("home/tests") && QDir(dir.path()).mkpath("out")
                 && QDir(dir.path()).mkpath("home/pics.dir"));
-    writeAll(path("home/up.bmp"), "up");
+    writeAll(path("home/up.bmp"), mediaBytes("up.bmp", "up"));
     const QString control = QStringLiteral("bell\x07.bmp");
-    writeAll(path("home/tests/") + control, "bell");
+    writeAll(path("home/tests/") + control, mediaBytes(control, "bell"));
     TestDocument doc;
     doc.setTestFolder(MediaLookup::testFolderOf(path("home/tests/quiz.ard")));
     doc.append(mc("parent", "../up.bmp"));
@@ -286,7 +287,7 @@ TEST_F(TestFileTest, NoCopyLandsOutsideTheTargetFolder)
     doc.append(mc("control", control));
     ASSERT_TRUE(SaveTest(doc, path("out/quiz.ard"), "T", "C").saved());
     // The file above the test folder arrives in the target folder, by name.
-    EXPECT_EQ(readAll(path("out/up.bmp")), QByteArray("up"));
+    EXPECT_EQ(readAll(path("out/up.bmp")), mediaBytes("up.bmp", "up"));
     EXPECT_EQ(doc.record(1), mc("parent", "up.bmp"));
     EXPECT_EQ(doc.record(2), mc("folder", path("home/pics.dir")));
     EXPECT_EQ(doc.record(3), mc("control", control));
@@ -308,7 +309,7 @@ TEST_F(TestFileTest, FailedCopiesLoseNoPictureAndAreListedOnce)
                 && QDir(dir.path()).mkpath("roomy"));
     const QByteArray big(200 * 1024, 'p');
     for (const char *n : {"pics/a.bmp", "pics/b.jpg", "pics/c.wav"})
-        writeAll(path(n), big);
+        writeAll(path(n), mediaBytes(n, big));
     TestDocument doc;
     doc.setTestFolder(path("pics/"));
     doc.append(mc("a", "a.bmp"));
@@ -348,7 +349,7 @@ TEST_F(TestFileTest, FailedCopiesLoseNoPictureAndAreListedOnce)
     platform.messages.clear();
     ASSERT_TRUE(SaveTest(doc, path("roomy/quiz.ard"), "T", "C").saved());
     for (const char *n : {"a.bmp", "b.jpg", "c.wav"})
-        EXPECT_EQ(readAll(path("roomy/") + n), big) << n;
+        EXPECT_EQ(readAll(path("roomy/") + n), mediaBytes(n, big)) << n;
     EXPECT_TRUE(platform.messages.shown.isEmpty());
 }
 
@@ -361,9 +362,10 @@ TEST_F(TestFileTest, SavingCopiesMediaNeverPrivateOrSpecialFiles)
                 && QDir(dir.path()).mkpath("shared"));
     writeAll(path("home/.ssh/id_rsa"), "secret");
     writeAll(path("home/passwd"), "secret");
-    writeAll(path("home/tests/real.bmp"), "picture");
+    writeAll(path("home/tests/real.bmp"), mediaBytes("real.bmp", "picture"));
     ASSERT_TRUE(QFile::link(path("home/tests/real.bmp"), path("home/tests/link.bmp")));
     ASSERT_TRUE(QFile::link("/dev/zero", path("home/tests/zero.bmp")));
+    ASSERT_TRUE(QFile::link(path("home/.ssh/id_rsa"), path("home/tests/key.mp3")));
     TestDocument doc;
     doc.setTestFolder(path("home/tests/"));
     doc.append(mc("dotfile", path("home/.ssh/id_rsa")));
@@ -371,11 +373,12 @@ TEST_F(TestFileTest, SavingCopiesMediaNeverPrivateOrSpecialFiles)
     doc.append(mc("proc", "/proc/self/environ"));
     doc.append(mc("device", "zero.bmp"));
     doc.append(mc("link", "link.bmp"));
+    doc.append(mc("key named as a sound", "key.mp3"));
     const QStringList before = {doc.record(1), doc.record(2), doc.record(3),
                                 doc.record(4)};
     ASSERT_TRUE(SaveTest(doc, path("shared/quiz.ard"), "T", "C").saved());
     EXPECT_EQ(QDir(path("shared")).entryList(QDir::Files | QDir::Hidden), (QStringList{"link.bmp", "quiz.ard"}));
-    EXPECT_EQ(readAll(path("shared/link.bmp")), QByteArray("picture"));
+    EXPECT_EQ(readAll(path("shared/link.bmp")), mediaBytes("real.bmp", "picture"));
     EXPECT_EQ(doc.record(5), mc("link", "link.bmp"));
     EXPECT_EQ((QStringList{doc.record(1), doc.record(2), doc.record(3),
                            doc.record(4)}), before);
@@ -384,6 +387,8 @@ TEST_F(TestFileTest, SavingCopiesMediaNeverPrivateOrSpecialFiles)
     EXPECT_TRUE(text.contains(path("home/.ssh/id_rsa") + ": not a media file")) << qPrintable(text);
     EXPECT_TRUE(text.contains("passwd: not a media file")) << qPrintable(text);
     EXPECT_TRUE(text.contains("/proc/self/environ: not a media file")) << qPrintable(text);
+    EXPECT_TRUE(text.contains("key.mp3: not a media file: its content is not an MP3 sound")) << qPrintable(text);
+    EXPECT_EQ(doc.record(6), mc("key named as a sound", "key.mp3"));
     EXPECT_FALSE(text.contains("zero.bmp"));   // names no regular file: untouched, as any missing one
 }
 

@@ -4,6 +4,7 @@
 #include "exchange/QuestionImport.h"
 
 #include "document/QuestionRecord.h"
+#include "MediaBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -195,6 +196,31 @@ TEST(ExchangeImportMoodleXml, TruncatedOrForeignXmlIsRefusedWithItsLine)
     EXPECT_TRUE(readAs("moodlexml", "just text").report.failed());
 }
 
+// Markup built to hurt, of the size of a real question file: elements nested
+// 60,000 deep inside one text (once a stack overflow), and texts of lone '<'
+// and '&' (once read in quadratic time). Each is answered, never a crash.
+TEST(ExchangeImportMoodleXml, HostileMarkupIsAnsweredNotACrash)
+{
+    const auto question = [](const QByteArray &text) {
+        return "<quiz><question type=\"truefalse\"><questiontext format=\"html\"><text>" + text
+               + "</text></questiontext><answer fraction=\"100\"><text>true</text></answer>"
+                 "<answer fraction=\"0\"><text>false</text></answer></question></quiz>";
+    };
+    const ReadResult nested = readAs("moodlexml", question(QByteArray("<b>").repeated(60000) + "deep"
+                                                            + QByteArray("</b>").repeated(60000)));
+    EXPECT_TRUE(nested.report.failed());
+    EXPECT_TRUE(nested.report.error().contains("nested more than")) << qPrintable(nested.report.error());
+    EXPECT_EQ(nested.report.skipped(), QStringList());   // one fatal line, nothing after it
+
+    const ReadResult lessThan = readAs("moodlexml", question(QByteArray("&lt;").repeated(320 * 1024 / 4) + "x"));
+    ASSERT_EQ(lessThan.questions.size(), 1) << qPrintable(lessThan.report.text());
+    EXPECT_TRUE(lessThan.questions[0].record.contains(QString("<").repeated(1000) + "x"));
+
+    const ReadResult ampersands = readAs("moodlexml", question(QByteArray("&amp;").repeated(600 * 1024 / 5)));
+    ASSERT_EQ(ampersands.questions.size(), 1) << qPrintable(ampersands.report.text());
+    EXPECT_TRUE(ampersands.questions[0].record.contains(QString("&").repeated(1000)));
+}
+
 TEST(ExchangeImportMoodleXml, Windows1252BytesReadAsTheirCharacters)
 {
     const ReadResult r = readAs("moodlexml", "<?xml version=\"1.0\" encoding=\"windows-1252\"?><quiz>"
@@ -260,7 +286,8 @@ TEST(ExchangeImport, EmbeddedMediaWithHostileNamesStaysInItsFolderUnderSafeNames
     QTemporaryDir dir;
     QDir(dir.path()).mkpath("test");
     const auto file = [](const QString &name, const QByteArray &data) {
-        return QString("<file name=\"%1\" path=\"/\" encoding=\"base64\">%2</file>").arg(name, QString(data.toBase64()));
+        return QString("<file name=\"%1\" path=\"/\" encoding=\"base64\">%2</file>")
+            .arg(name, QString(mediaBytes(name, data).toBase64()));
     };
     const auto question = [&](const QString &text, const QString &files) {
         return QString("<question type=\"truefalse\"><questiontext format=\"html\"><text>%1</text>%2</questiontext>"
@@ -300,7 +327,7 @@ TEST(ExchangeImport, EmbeddedMediaWithHostileNamesStaysInItsFolderUnderSafeNames
         << qPrintable(out.report.text());
     QFile passwd(dir.filePath("test/passwd.jpg"));
     ASSERT_TRUE(passwd.open(QIODevice::ReadOnly));
-    EXPECT_EQ(passwd.readAll(), QByteArray("two"));
+    EXPECT_EQ(passwd.readAll(), mediaBytes("passwd.jpg", "two"));
 }
 
 TEST(ExchangeImport, CharactersATestCannotHoldAreReportedWithTheSavesWarning)

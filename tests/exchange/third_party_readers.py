@@ -31,7 +31,7 @@ QUESTIONS = [
 ]
 MEDIA = {
     "map.bmp": b"BM" + bytes(range(256)) * 20,
-    "bell.wav": b"RIFF" + b"\x00\xff" * 3000,
+    "bell.wav": b"RIFF\x24\x00\x00\x00WAVE" + b"\x00\xff" * 3000,
     "photo.jpg": b"\xff\xd8\xff" + os.urandom(5000),
 }
 

@@ -1,0 +1,180 @@
+#include "document/MediaAdmission.h"
+
+#include "document/MediaLookup.h"
+#include "pictures/WmfHeader.h"
+#include "platform/CheckedFile.h"
+#include "platform/RegularFile.h"
+
+#include <QFile>
+#include <cstring>
+
+namespace MediaAdmission {
+namespace {
+
+constexpr qint64 HeadBytes = 4096;
+// Videos, MP3 and MIDI: far larger than any a test plays.
+constexpr qint64 kMaxOtherBytes = qint64(1) << 30;
+
+bool isRiff(const QByteArray &head, const char *form) { return head.startsWith("RIFF") && head.mid(8, 4) == form; }
+
+// An MPEG audio frame header: 11 bits of sync, a version, a layer, a
+// bit rate and a sample rate that exist.
+bool mp3FrameAt(const QByteArray &head, qsizetype i)
+{
+    if (i + 4 > head.size())
+        return false;
+    const auto b1 = uchar(head[i + 1]), b2 = uchar(head[i + 2]);
+    return uchar(head[i]) == 0xFF && (b1 & 0xE0) == 0xE0 && ((b1 >> 3) & 3) != 1 && ((b1 >> 1) & 3) != 0
+           && (b2 >> 4) != 0xF && ((b2 >> 2) & 3) != 3;
+}
+
+// Some encoders put a few bytes of padding before the first frame.
+bool isMp3(const QByteArray &head)
+{
+    if (head.startsWith("ID3"))
+        return true;
+    for (qsizetype i = 0; i + 4 <= head.size(); ++i)
+        if (mp3FrameAt(head, i) && (i == 0 || head.left(i).count('\0') == i))
+            return true;
+    return false;
+}
+
+bool isMpegVideo(const QByteArray &head)
+{
+    return head.startsWith(QByteArray("\x00\x00\x01\xBA", 4)) || head.startsWith(QByteArray("\x00\x00\x01\xB3", 4));
+}
+
+bool isPicture(const QByteArray &head)
+{
+    return head.startsWith("BM") || head.startsWith("\xFF\xD8\xFF") || Wmf::looksLikeWmf(head.left(64));
+}
+
+QString wrongContent(const char *what) { return QStringLiteral("not a media file: its content is not %1").arg(QLatin1String(what)); }
+
+// The admission of an opened file: its kind by name, its size, its start.
+QString refusalOfOpen(QFile &file, const QString &name)
+{
+    const MediaKind kind = mediaKindOf(name);
+    if (kind == MediaKind::None)
+        return QStringLiteral("not a media file");
+    const qint64 limit = hasFileKind(name, QStringLiteral("wmf")) ? Wmf::kMaxFileBytes : maxBytes(kind);
+    if (file.size() > limit)
+        return RegularFile::tooLarge(limit);
+    const QByteArray head = file.read(HeadBytes);
+    if (file.error() != QFileDevice::NoError)
+        return file.errorString();
+    file.seek(0);
+    return refusalOfContent(name, head);
+}
+
+bool sameStreams(QFile &a, QFile &b)
+{
+    if (a.size() != b.size())
+        return false;
+    QByteArray x(1 << 16, Qt::Uninitialized), y(1 << 16, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = a.read(x.data(), x.size());
+        const qint64 m = b.read(y.data(), y.size());
+        if (n != m || n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        if (std::memcmp(x.constData(), y.constData(), size_t(n)) != 0)
+            return false;
+    }
+}
+} // namespace
+
+qint64 maxBytes(MediaKind kind)
+{
+    // BMP and JPEG are limited by their pixels when they are read, a
+    // metafile by its size when it is drawn.
+    return kind == MediaKind::Wave ? kMaxWaveBytes : kMaxOtherBytes;
+}
+
+QString refusalOfContent(const QString &name, const QByteArray &head)
+{
+    switch (mediaKindOf(name)) {
+    case MediaKind::None:
+        return QStringLiteral("not a media file");
+    case MediaKind::Picture:
+        if (hasFileKind(name, QStringLiteral("wmf")) && !Wmf::looksLikeWmf(head.left(64)))
+            return wrongContent("a metafile");
+        return isPicture(head) ? QString() : wrongContent("a picture");
+    case MediaKind::Wave:
+        return isRiff(head, "WAVE") ? QString() : wrongContent("a wave sound");
+    case MediaKind::Avi:
+        return isRiff(head, "AVI ") ? QString() : wrongContent("an AVI video");
+    case MediaKind::Mpeg:
+        return isMpegVideo(head) ? QString() : wrongContent("an MPEG video");
+    case MediaKind::Midi:
+        return head.startsWith("MThd") || isRiff(head, "RMID") ? QString() : wrongContent("a MIDI tune");
+    case MediaKind::Mp3:
+        return isMp3(head) ? QString() : wrongContent("an MP3 sound");
+    }
+    return QStringLiteral("not a media file");
+}
+
+QString refusal(const QString &path, const QString &name)
+{
+    QFile file;
+    QString reason;
+    if (!RegularFile::open(file, path, &reason))
+        return reason;
+    return refusalOfOpen(file, name.isEmpty() ? MediaLookup::nameOf(path) : name);
+}
+
+bool copy(const QString &path, const QString &target, QString *reason, const QString &name)
+{
+    QFile file;
+    if (!RegularFile::open(file, path, reason))
+        return false;
+    if (const QString why = refusalOfOpen(file, name.isEmpty() ? MediaLookup::nameOf(path) : name); !why.isEmpty()) {
+        *reason = why;
+        return false;
+    }
+    return CheckedFile::copy(file, target, reason);
+}
+
+QByteArray read(const QString &path, qint64 limit, QString *reason)
+{
+    QFile file;
+    if (!RegularFile::open(file, path, reason))
+        return {};
+    if (const QString why = refusalOfOpen(file, MediaLookup::nameOf(path)); !why.isEmpty()) {
+        *reason = why;
+        return {};
+    }
+    if (file.size() > limit) {
+        *reason = RegularFile::tooLarge(limit);
+        return {};
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *reason = file.errorString();
+        return {};
+    }
+    return bytes;
+}
+
+bool sameContent(const QString &a, const QString &b)
+{
+    QFile x, y;
+    return RegularFile::open(x, a, nullptr) && RegularFile::open(y, b, nullptr) && sameStreams(x, y);
+}
+
+bool sameContent(const QString &path, const QByteArray &bytes)
+{
+    QFile file;
+    if (!RegularFile::open(file, path, nullptr) || file.size() != bytes.size())
+        return false;
+    for (qint64 at = 0; at < bytes.size();) {
+        const QByteArray block = file.read(1 << 16);
+        if (block.isEmpty() || std::memcmp(block.constData(), bytes.constData() + at, size_t(block.size())) != 0)
+            return false;
+        at += block.size();
+    }
+    return true;
+}
+
+}

@@ -1,0 +1,233 @@
+// The recovery folder under attack and under strain: links put into it (or
+// in its place) by someone else, foreign owners and modes, a full disk. The
+// files outside it must come out byte for byte and mode for mode as they
+// went in, and whatever is foreign is reported, never removed.
+#include "document/RecoveryStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+RecoveryCopy aCopy()
+{
+    RecoveryCopy c;
+    c.work.title = QStringLiteral("Europe");
+    c.work.records = {QStringList({"t", "Is Paris in France?", "none", " 0"}).join(QChar(0x1f))};
+    c.lastChange = QDateTime::currentDateTimeUtc();
+    return c;
+}
+
+// A teacher's folder that a link in the recovery folder points at.
+struct Outside {
+    QString folder;
+    explicit Outside(const QTemporaryDir &dir) : folder(dir.filePath("Documents"))
+    {
+        QDir().mkpath(QDir(folder).filePath("sub"));
+        writeFile(QDir(folder).filePath("thesis.odt"), "years of work");
+        writeFile(QDir(folder).filePath("copy.txt"), "mine");
+        writeFile(QDir(folder).filePath("sub/test-1.ard"), "also mine");
+        QFile::setPermissions(QDir(folder).filePath("copy.txt"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+    }
+    void expectUntouched() const
+    {
+        EXPECT_EQ(readFile(QDir(folder).filePath("thesis.odt")), "years of work");
+        EXPECT_EQ(readFile(QDir(folder).filePath("copy.txt")), "mine");
+        EXPECT_EQ(modeOf(QDir(folder).filePath("copy.txt")), mode_t(0640));
+        EXPECT_EQ(readFile(QDir(folder).filePath("sub/test-1.ard")), "also mine");
+    }
+};
+
+// A slot whose editor has ended, holding a copy.
+QString abandonedSlot(const RecoveryStore &store)
+{
+    QString error;
+    auto slot = store.createSlot(&error);
+    EXPECT_TRUE(slot && slot->write(aCopy(), &error)) << error.toStdString();
+    return slot ? slot->folder() : QString();
+}
+}
+
+// Links anywhere in the folder: at its top, as a slot's file, as a slot's
+// sub-folder. Starting (claiming the abandoned slots) and removing what is
+// claimed leave the outside untouched and name every link once.
+TEST(RecoveryFolder, LinksInsideAreReportedAndNeverFollowed)
+{
+    struct Case {
+        const char *name;
+        // Puts a link to `outside` (a folder) or to its copy.txt somewhere.
+        std::function<void(const RecoveryStore &, const QString &outside)> plant;
+    };
+    const std::vector<Case> cases = {
+        {"a link beside the slots",
+         [](const RecoveryStore &store, const QString &outside) {
+             abandonedSlot(store);   // the store exists and holds a real slot too
+             QFile::link(outside, QDir(store.root()).filePath("20990101000000000-aaaaaaaa"));
+         }},
+        {"the damaged folder is a link",
+         [](const RecoveryStore &store, const QString &outside) {
+             abandonedSlot(store);
+             QFile::link(outside, store.damagedFolder());
+         }},
+        {"a slot's description is a link",
+         [](const RecoveryStore &store, const QString &outside) {
+             const QString slot = abandonedSlot(store);
+             QFile::remove(QDir(slot).filePath("copy.txt"));
+             QFile::link(QDir(outside).filePath("copy.txt"), QDir(slot).filePath("copy.txt"));
+         }},
+        {"a slot holds a linked folder",
+         [](const RecoveryStore &store, const QString &outside) {
+             QFile::link(outside, QDir(abandonedSlot(store)).filePath("test-7.ard"));
+         }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const Outside outside(dir);
+        RecoveryStore store(dir.filePath("recovery"));
+        c.plant(store, outside.folder);
+
+        RecoveryStore::Abandoned found = store.claimAbandoned();
+        ASSERT_EQ(found.foreign.size(), 1) << found.foreign.join('\n').toStdString();
+        EXPECT_TRUE(found.foreign.first().contains("a symbolic link")) << found.foreign.first().toStdString();
+        for (auto &slot : found.ended) {
+            if (slot->read().copy)
+                slot->remove();
+            else
+                store.setAside(std::move(slot));
+        }
+        outside.expectUntouched();
+        // The link itself stays where it was put.
+        EXPECT_EQ(store.claimAbandoned().foreign.size(), 1);
+    }
+}
+
+// A recovery folder that is not ours to use is never written into.
+TEST(RecoveryFolder, AFolderThatIsNotPrivateIsNotUsed)
+{
+    struct Case {
+        const char *name;
+        std::function<void(const QString &root, const QString &outside)> make;
+        const char *reason;
+    };
+    const std::vector<Case> cases = {
+        {"a link", [](const QString &root, const QString &outside) { QFile::link(outside, root); }, "a symbolic link"},
+        {"writable by others",
+         [](const QString &root, const QString &) {
+             QDir().mkpath(root);
+             ::chmod(QFile::encodeName(root).constData(), 0777);
+         },
+         "writable by other users"},
+        {"another user's",
+         [](const QString &root, const QString &) {
+             QDir().mkpath(root);
+             if (::geteuid() == 0)
+                 (void)::chown(QFile::encodeName(root).constData(), 65534, 65534);
+         },
+         "owned by another user"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        if (std::string(c.reason) == "owned by another user" && ::geteuid() != 0)
+            continue;   // only root can give a folder away
+        QTemporaryDir dir;
+        const Outside outside(dir);
+        const QString root = dir.filePath("recovery");
+        c.make(root, outside.folder);
+        RecoveryStore store(root);
+        EXPECT_EQ(store.unusable(), QString(c.reason));
+        QString error;
+        EXPECT_FALSE(store.createSlot(&error));
+        EXPECT_TRUE(error.contains(c.reason)) << error.toStdString();
+        EXPECT_TRUE(store.claimAbandoned().ended.empty());
+        outside.expectUntouched();
+        EXPECT_EQ(QDir(outside.folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 3);
+    }
+}
+
+// A link put in place of the description of a running editor's slot is
+// replaced, not written through; an abandoned slot taken over gets owner-only
+// modes back; removing a slot leaves what the program did not write.
+TEST(RecoveryFolder, OwnFilesAreReplacedPrivateAndRemovedByName)
+{
+    QTemporaryDir dir;
+    const Outside outside(dir);
+    RecoveryStore store(dir.filePath("recovery"));
+    QString error;
+    auto slot = store.createSlot(&error);
+    ASSERT_TRUE(slot);
+    ASSERT_TRUE(QFile::link(QDir(outside.folder).filePath("copy.txt"), slot->descriptionPath()));
+    ASSERT_TRUE(slot->write(aCopy(), &error)) << error.toStdString();
+    outside.expectUntouched();
+    EXPECT_EQ(modeOf(slot->descriptionPath()), mode_t(0600));
+    EXPECT_FALSE(QFileInfo(slot->descriptionPath()).isSymLink());
+
+    // Its editor ends; someone loosened the modes meanwhile.
+    const QString folder = slot->folder();
+    slot.reset();
+    ::chmod(QFile::encodeName(folder).constData(), 0755);
+    auto claimed = store.claimAbandoned().ended;
+    ASSERT_EQ(claimed.size(), 1u);
+    EXPECT_EQ(modeOf(folder), mode_t(0700));
+    EXPECT_EQ(modeOf(QDir(folder).filePath("owner.lock")), mode_t(0600));
+
+    writeFile(QDir(folder).filePath("notes.txt"), "not the program's");
+    claimed.front()->remove();
+    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"notes.txt"});
+}
+
+// A full disk: the reason is the system's, and no empty slot is left.
+TEST(RecoveryFolder, AFullDiskIsNamedAndLeavesNoSlot)
+{
+    QTemporaryDir dir;
+    const QString disk = dir.filePath("disk");
+    QDir().mkpath(disk);
+    if (::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=256k") != 0)
+        GTEST_SKIP() << "no small file system can be mounted here";
+    {
+        QFile filler(QDir(disk).filePath("filler"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+    RecoveryStore store(QDir(disk).filePath("recovery"));
+    QString error;
+    auto slot = store.createSlot(&error);
+    if (slot) {
+        // The folder and lock fit in the last scraps; the copy does not.
+        EXPECT_FALSE(slot->write(aCopy(), &error));
+    }
+    EXPECT_TRUE(error.contains("No space left on device")) << error.toStdString();
+    if (!slot) {
+        EXPECT_TRUE(QDir(store.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    }
+    slot.reset();
+    ::umount(QFile::encodeName(disk).constData());
+}
