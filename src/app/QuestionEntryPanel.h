@@ -8,6 +8,7 @@
 // choice is made separately, after the Add button, so Tab reaches the
 // controls in the order the window was drawn.
 
+#include "document/QuestionRecord.h"
 #include "app/QuestionType.h"
 #include "document/QuestionView.h"
 
@@ -28,8 +29,8 @@ class QuestionEntryPanel : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int MaxQuestionText = 256;
-    static constexpr int MaxAnswerText = 90;
+    static constexpr int MaxQuestionText = QuestionRecord::MaxQuestionText;
+    static constexpr int MaxAnswerText = QuestionRecord::MaxAnswerText;
 
     explicit QuestionEntryPanel(QWidget *host, QObject *parent = nullptr);
     void buildTypeChoice(QWidget *host);

@@ -4,6 +4,7 @@
 // whole. The controls are made on the editor's client area at their drawn
 // places, keeping their object names.
 
+#include "document/TestDocument.h"
 #include <QObject>
 #include <QString>
 
@@ -15,7 +16,7 @@ class TestTitlePanel : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int MaxTitleText = 100;
+    static constexpr int MaxTitleText = TestDocument::MaxTitleText;
 
     explicit TestTitlePanel(QWidget *host, QObject *parent = nullptr);
 

@@ -18,6 +18,13 @@ constexpr int MultipleChoiceAnswerField = 7;  // the right answer, 0 to 3
 constexpr int TrueFalseMediaField = 2;
 constexpr int TrueFalseAnswerField = 3;       // 0 true, 1 false
 
+// What the editor's boxes take: every way a question comes in keeps to it,
+// so nothing the program writes is too large for it to read back.
+constexpr int MaxQuestionText = 256;
+constexpr int MaxAnswerText = 90;
+// Longer than any path a system accepts: not a file name.
+constexpr int MaxMediaReference = 4096;
+
 enum class Kind { MultipleChoice, TrueFalse, Unknown };
 
 // A number as records, labels and device commands write it: a blank before a

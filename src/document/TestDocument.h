@@ -16,6 +16,8 @@
 class TestDocument {
 public:
     static constexpr int MaxQuestions = 100;
+    // The title and class/teacher boxes take this many characters.
+    static constexpr int MaxTitleText = 100;
 
     int questionCount() const { return int(m_records.size()); }
     // N + 1: 1 for an empty test, 101 for a full one.

@@ -6,7 +6,9 @@
 #include "document/QuestionRecord.h"
 #include "platform/CheckedFile.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <cstdio>
 
 namespace {
 // The records with each existing media file copied beside the new file and
@@ -35,6 +37,17 @@ QStringList withMediaBeside(const ExportSource &source, const QString &path, Exc
     }
     return records;
 }
+
+bool writeToStandardOutput(const QByteArray &bytes, QString *reason)
+{
+    QFile out;
+    if (!out.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle) || out.write(bytes) != bytes.size()
+        || !out.flush()) {
+        *reason = out.errorString();
+        return false;
+    }
+    return true;
+}
 }
 
 ExchangeReport exportQuestions(const ExportRequest &request, const QuestionFormatRegistry &registry)
@@ -48,8 +61,9 @@ ExchangeReport exportQuestions(const ExportRequest &request, const QuestionForma
                         .arg(name, registry.shortNames(QuestionFormat::Write).join(QStringLiteral(", "))));
         return report;
     }
+    const bool toStandardOutput = request.path == QLatin1String("-");
     ExportSource source = request.source;
-    if (format->hasCapabilities(QuestionFormat::MediaBesideFile))
+    if (format->hasCapabilities(QuestionFormat::MediaBesideFile) && !toStandardOutput)
         source.records = withMediaBeside(source, request.path, report);
     const WriteResult written = format->write(source);
     report.absorb(written.report);
@@ -58,13 +72,16 @@ ExchangeReport exportQuestions(const ExportRequest &request, const QuestionForma
 
     // A short write (a full disk) must not replace an existing file.
     QString reason;
-    if (!CheckedFile::write(request.path, written.bytes, &reason)) {
-        report.fail(QStringLiteral("\"%1\" cannot be written: %2").arg(request.path, reason));
+    if (toStandardOutput ? !writeToStandardOutput(written.bytes, &reason)
+                         : !CheckedFile::write(request.path, written.bytes, &reason)) {
+        const QString target = toStandardOutput ? QStringLiteral("Standard output") : QLatin1Char('"') + request.path + QLatin1Char('"');
+        report.fail(QStringLiteral("%1 cannot be written: %2").arg(target, reason));
         return report;
     }
     const int n = written.report.carried();
     report.addCarried(n);
-    report.setSummary(QStringLiteral("%1 exported to \"%2\".")
-                          .arg(n == 1 ? QStringLiteral("1 question") : QStringLiteral("%1 questions").arg(n), name));
+    report.setSummary(QStringLiteral("%1 exported to %2.")
+                          .arg(n == 1 ? QStringLiteral("1 question") : QStringLiteral("%1 questions").arg(n),
+                               toStandardOutput ? QStringLiteral("standard output") : QLatin1Char('"') + name + QLatin1Char('"')));
     return report;
 }

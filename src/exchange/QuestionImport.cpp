@@ -4,6 +4,7 @@
 
 #include "document/MediaLookup.h"
 #include "document/QuestionRecord.h"
+#include "document/TestDocument.h"
 #include "document/MediaAdmission.h"
 #include "platform/RegularFile.h"
 
@@ -26,6 +27,50 @@ QString sourceMedia(const QString &reference, const QString &sourcePath)
                                                            : QFileInfo(sourcePath).absoluteDir().filePath(reference);
     const QFileInfo info(path);
     return info.exists() || info.isSymLink() ? path : QString();
+}
+
+// A text cut at `limit` characters, never between the halves of a character
+// outside the basic plane.
+QString cutAt(const QString &text, int limit)
+{
+    qsizetype n = limit;
+    if (n > 0 && text.at(n - 1).isHighSurrogate())
+        --n;
+    return text.left(n);
+}
+
+// Keeps a question within what the editor takes, so that the test it lands
+// in can always be saved and opened again: a text longer than its box is
+// cut at the box's limit (the report says which and how much), a media
+// reference longer than any path is dropped.
+void keepWithinLimits(QStringList &f, const QString &where, ExchangeReport &report)
+{
+    using namespace QuestionRecord;
+    const auto cut = [&](int index, int limit, const QString &what) {
+        if (index >= f.size() || f[index].size() <= limit)
+            return;
+        report.skip(where, QStringLiteral("%1 was cut to %2 characters (%3 left out).")
+                               .arg(what).arg(limit).arg(f[index].size() - limit));
+        f[index] = cutAt(f[index], limit);
+    };
+    cut(QuestionField, MaxQuestionText, QStringLiteral("its question"));
+    if (f.size() == MultipleChoiceFields)
+        for (int a = 0; a < 4; ++a)
+            cut(FirstAnswerField + a, MaxAnswerText, QStringLiteral("its answer %1").arg(QChar(u'A' + a)));
+    const int m = exactMediaFieldIndex(f);
+    if (m >= 0 && f[m].size() > MaxMediaReference) {
+        report.skip(where, QStringLiteral("its media reference is longer than any file name (%1 characters); left out.")
+                               .arg(f[m].size()));
+        f[m] = noMedia();
+    }
+}
+
+QString titleWithinLimit(const QString &text, const QString &what, ExchangeReport &report)
+{
+    if (text.size() <= TestDocument::MaxTitleText)
+        return text;
+    report.note(QStringLiteral("The file's %1 was cut to %2 characters.").arg(what).arg(TestDocument::MaxTitleText));
+    return cutAt(text, TestDocument::MaxTitleText);
 }
 }
 
@@ -50,8 +95,8 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
     out.report.absorb(read.report);
     if (out.report.failed())
         return out;
-    out.title = read.title;
-    out.teacher = read.teacher;
+    out.title = titleWithinLimit(read.title, QStringLiteral("title"), out.report);
+    out.teacher = titleWithinLimit(read.teacher, QStringLiteral("class/teacher line"), out.report);
 
     MediaNames media(request.mediaFolder, request.avoidNamesIn);
     const auto fail = [&](const QString &message) {
@@ -68,6 +113,7 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
             continue;
         }
         QStringList f = QuestionRecord::fields(q.record);
+        keepWithinLimits(f, where, out.report);
         const int m = QuestionRecord::exactMediaFieldIndex(f);
         if (m >= 0 && !QuestionRecord::isNoMedia(f[m]) && !f[m].isEmpty()) {
             QString error;

@@ -1,5 +1,7 @@
 #include "platform/CheckedFileStream.h"
 
+#include "platform/RegularFile.h"
+
 #include <cerrno>
 
 CheckedFileStream::CheckedFileStream(const QString &path) : m_file(path) {}
@@ -31,6 +33,13 @@ bool CheckedFileStream::fail(int savedErrno)
 
 bool CheckedFileStream::open()
 {
+    // Renaming a new file over a device or a pipe would replace it with a
+    // regular file.
+    if (const QString problem = RegularFile::replaceProblem(m_file.fileName()); !problem.isEmpty()) {
+        m_error = problem;
+        m_failed = true;
+        return false;
+    }
     errno = 0;
     if (!m_file.open(QIODevice::WriteOnly))
         return fail(errno);

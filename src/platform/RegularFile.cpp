@@ -142,6 +142,19 @@ QString problem(const QString &path)
 #endif
 }
 
+QString replaceProblem(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode))
+        return {};
+    return notRegular(st.st_mode);
+#else
+    const QFileInfo info(path);
+    return !info.exists() || info.isFile() ? QString() : QStringLiteral("not a regular file");
+#endif
+}
+
 QString tooLarge(qint64 maxBytes)
 {
     const qint64 mb = maxBytes / (1024 * 1024);

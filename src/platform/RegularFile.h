@@ -30,6 +30,12 @@ QByteArray read(const QString &path, qint64 maxBytes, QString *reason);
 // image reader) must not be: "" for a regular file (or a link to one).
 QString problem(const QString &path);
 
+// Why a file that is about to be written or replaced must not be: "" when
+// nothing is there yet or it is a regular file (or a link to one); else
+// "not a regular file (a device)" and the like. Nothing is opened: opening
+// a device may already do something.
+QString replaceProblem(const QString &path);
+
 // The reason given for a file that is larger than a reader accepts.
 QString tooLarge(qint64 maxBytes);
 

@@ -1,6 +1,7 @@
 #include "platform/StagedFile.h"
 
 #include "platform/CheckedFileStream.h"
+#include "platform/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,6 +64,8 @@ bool StagedFile::create()
     const QFileInfo target(m_target);
     if (target.isDir())
         return fail(qt_error_string(EISDIR));
+    if (const QString problem = RegularFile::replaceProblem(m_target); !problem.isEmpty())
+        return fail(problem);
     if (target.exists() && !target.isWritable())
         return fail(qt_error_string(EACCES));
     // A hidden name of our own beside the target; created new (never an

@@ -257,6 +257,35 @@ TEST(ExchangeImportCsv, SpreadsheetFilesWithQuotesBreaksAndOtherSeparators)
     EXPECT_TRUE(readAs("csv", "name,age\nAnna,12\n").report.error().startsWith("Line 1: the first row"));
 }
 
+// Whatever the file holds, an import keeps every text within what the editor
+// takes: the saved test opens again.
+TEST(ExchangeImport, TextsLongerThanTheEditorTakesAreCutAndSaid)
+{
+    QTemporaryDir dir;
+    const QString huge = QString("x").repeated(5'000'000);
+    QFile f(dir.filePath("huge.csv"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(("kind,question,a,b,c,d,answer,media\n"
+             "mc," + huge + ",short," + huge + ",c,d,b,none\n"
+             "tf,Fine?,,,,,true," + QString("p").repeated(5000) + ".bmp\n")
+                .toUtf8());
+    f.close();
+    ImportRequest request;
+    request.path = f.fileName();
+    request.mediaFolder = dir.path();
+    const ImportOutcome out = importQuestions(request);
+    ASSERT_EQ(out.records.size(), 2) << qPrintable(out.report.text());
+    const QStringList first = QuestionRecord::fields(out.records[0]);
+    EXPECT_EQ(first[1].size(), QuestionRecord::MaxQuestionText);
+    EXPECT_EQ(first[3].size(), QuestionRecord::MaxAnswerText);
+    EXPECT_EQ(QuestionRecord::fields(out.records[1])[2], "none");
+    EXPECT_EQ(out.report.skipped(),
+              QStringList({"Line 2: its question was cut to 256 characters (4999744 left out).",
+                           "Line 2: its answer B was cut to 90 characters (4999910 left out).",
+                           "Line 3: its media reference is longer than any file name (5004 characters); left out."}));
+    EXPECT_EQ(out.report.exitStatus(), 3);
+}
+
 TEST(ExchangeImport, MoreThanFitIsNamedQuestionByQuestion)
 {
     QTemporaryDir dir;

@@ -3,6 +3,7 @@
 // behind, whether the writer finishes, gives up or meets a full disk.
 
 #include "FileSizeLimit.h"
+#include "platform/CheckedFile.h"
 #include "platform/CheckedFileStream.h"
 #include "platform/StagedFile.h"
 
@@ -11,6 +12,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 constexpr QFile::Permissions kOwnerAndGroupRead =
@@ -114,4 +117,34 @@ TEST_F(CheckedWrites, AWriterByNameCutShortLearnsTheSystemsReason)
     FileSizeLimit limit(4096);
     writeAll(staged.path(), QByteArray(8192, 'x'));
     EXPECT_EQ(staged.writeProblem(), QStringLiteral("File too large"));
+}
+
+// Outputs never replace what is not a regular file: a link to a device, a
+// pipe, a folder stay what they were, whichever writer is asked, and the
+// reason names the kind.
+TEST_F(CheckedWrites, WhatIsNotARegularFileIsNeverReplaced)
+{
+    ASSERT_TRUE(QFile::link("/dev/null", dir.filePath("null.csv")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("pipe.csv")).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.csv"));
+    const struct {
+        const char *name;
+        const char *reason;
+    } targets[] = {{"null.csv", "not a regular file (a device)"},
+                   {"pipe.csv", "not a regular file (a pipe)"},
+                   {"folder.csv", "not a regular file (a folder)"}};
+    for (const auto &t : targets) {
+        SCOPED_TRACE(t.name);
+        const QString path = dir.filePath(t.name);
+        QString reason;
+        EXPECT_FALSE(CheckedFile::write(path, "bytes", &reason));
+        EXPECT_EQ(reason, QString(t.reason));
+        StagedFile staged(path);
+        EXPECT_FALSE(staged.create());
+    }
+    EXPECT_TRUE(QFileInfo(dir.filePath("null.csv")).isSymLink());
+    EXPECT_FALSE(QFileInfo(dir.filePath("pipe.csv")).isFile());
+    EXPECT_TRUE(QFileInfo(dir.filePath("folder.csv")).isDir());
+    // No temporary file left beside them.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot).size(), 4);
 }

@@ -2,6 +2,7 @@
 // stderr, and the exit status (0 all went across, 3 something stayed behind,
 // 1 failure with nothing written, 2 bad arguments).
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -159,4 +160,22 @@ TEST(ToolExchange, BadArgumentsGiveStatus2)
         EXPECT_EQ(r.status, 2) << qPrintable(args.join(' '));
     }
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+TEST(ToolExchange, ExportToStandardOutputAndNeverOverADevice)
+{
+    QTemporaryDir dir;
+    write(dir.filePath("geo.gift"), kGift);
+    ASSERT_EQ(tool({"import", "geo.gift", "geo.ard"}, dir.path()).status, 0);
+    const ToolRun out = tool({"export", "geo.ard", "-", "--format", "aiken"}, dir.path());
+    EXPECT_EQ(out.status, 3) << out.err.constData();   // the true/false question stays behind
+    EXPECT_TRUE(out.out.startsWith("Capital of France?\n")) << out.out.constData();
+    EXPECT_TRUE(out.err.startsWith("1 question exported to standard output.")) << out.err.constData();
+
+    ASSERT_TRUE(QFile::link("/dev/null", dir.filePath("null.gift")));
+    const ToolRun device = tool({"export", "geo.ard", "null.gift"}, dir.path());
+    EXPECT_EQ(device.status, 1);
+    EXPECT_TRUE(device.err.startsWith("\"null.gift\" cannot be written: not a regular file (a device)"))
+        << device.err.constData();
+    EXPECT_TRUE(QFileInfo(dir.filePath("null.gift")).isSymLink());
 }
