@@ -7,6 +7,7 @@
 
 EditorController::EditorController(QObject *parent) : QObject(parent)
 {
+    m_editing.documentForSave().setHeldMediaRoot(m_held.root());
     connect(&m_editing, &DocumentEditor::undoStateChanged, this, &EditorController::commandsChanged);
 }
 
@@ -63,14 +64,23 @@ void EditorController::replaceDocument(const TestDocument &doc, DocumentEditor::
     setEditMode(false);
     m_list = false;
     m_restoredFile.clear();
+    m_commandLineFile.clear();
     m_editing.resetDocument(doc, saved);
     changed();
 }
 
-void EditorController::restoreUnsaved(const QStringList &records, const QString &file)
+QString EditorController::workFile() const
+{
+    return !document().currentFile().isEmpty() ? document().currentFile() : m_commandLineFile;
+}
+
+void EditorController::restoreUnsaved(const QStringList &records, const QString &file, const QString &testFolder)
 {
     TestDocument doc;
-    doc.setTestFolder(document().testFolder());
+    // The restored test's bare media names belong where they did.
+    doc.setTestFolder(!testFolder.isEmpty() ? testFolder
+                      : !file.isEmpty()     ? MediaLookup::testFolderOf(file)
+                                            : document().testFolder());
     doc.setRecords(records);
     doc.setCurrentFile(file);
     replaceDocument(doc, DocumentEditor::Saved::No);
@@ -124,6 +134,8 @@ std::optional<LoadedTest> EditorController::open(const QString &path, OpenOrigin
     if (origin != OpenOrigin::CommandLine)
         doc.setCurrentFile(path);
     replaceDocument(doc, DocumentEditor::Saved::Yes);
+    if (origin == OpenOrigin::CommandLine)
+        m_commandLineFile = path;
     return read.test;
 }
 

@@ -10,6 +10,7 @@
 // and setEditMode (edit mode disables adding and the test commands, leaving
 // it enables the test commands again).
 
+#include "document/HeldMedia.h"
 #include "app/QuestionType.h"
 #include "document/DocumentEditor.h"
 #include "document/TestFile.h"
@@ -50,6 +51,8 @@ public:
 
     const TestDocument &document() const { return m_editing.document(); }
     DocumentEditor &editing() { return m_editing; }
+    // Where imported media wait until the test is saved beside them.
+    HeldMedia &heldMedia() { return m_held; }
 
     Mode mode() const { return m_mode; }
     bool isEditing() const { return m_mode == Mode::Editing; }
@@ -85,7 +88,11 @@ public:
     std::optional<LoadedTest> open(const QString &path, OpenOrigin origin, QString *error);
     // Puts back unsaved work from a recovery copy: the questions and the
     // file they belong to, with an empty undo history and not clean.
-    void restoreUnsaved(const QStringList &records, const QString &file);
+    void restoreUnsaved(const QStringList &records, const QString &file, const QString &testFolder = QString());
+    // The file the test on screen belongs to: the one last opened or saved,
+    // also when the command line named it (which the quiz player's rules do
+    // not make the current file); "" for a new test.
+    QString workFile() const;
     // Where Save As starts: `workingFolder` and the dialog's own proposed
     // name, except for restored work that belongs to a file, whose folder
     // (when it still exists) and name are proposed until it is saved or
@@ -121,5 +128,7 @@ private:
     int m_editedNumber = 0;
     bool m_testCommands = false;
     bool m_list = false;
+    HeldMedia m_held;
     QString m_restoredFile;   // the file of restored work, until saved or replaced
+    QString m_commandLineFile;   // the file the command line opened, until replaced
 };

@@ -41,7 +41,8 @@ EditorSnapshot capture(const frmCreate &editor)
     s.title = line(editor, QStringLiteral("txtTitle"))->text();
     s.teacher = line(editor, QStringLiteral("txtTeacher"))->text();
     s.records = doc.records();
-    s.originalPath = doc.currentFile();
+    s.originalPath = editor.controller().workFile();
+    s.testFolder = doc.testFolder();
 
     EntryArea &e = s.entry;
     e.type = editor.controller().questionType() == QuestionType::TrueFalse ? 1 : 0;
@@ -66,7 +67,7 @@ void restore(frmCreate &editor, const EditorSnapshot &work)
     // belong to. With questions the test is shown as a test given on the
     // command line is; without, the fresh editor stays as it is.
     editor.ClearTest();
-    editor.controller().restoreUnsaved(work.records, work.originalPath);
+    editor.controller().restoreUnsaved(work.records, work.originalPath, work.testFolder);
     if (!work.records.isEmpty())
         editor.ShowLoadedTest(work.title, work.teacher);
     setLineText(line(editor, QStringLiteral("txtTitle")), work.title);

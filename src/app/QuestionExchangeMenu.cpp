@@ -60,13 +60,6 @@ QuestionExchangeMenu::~QuestionExchangeMenu() = default;
 
 void QuestionExchangeMenu::setImportEnabled(bool on) { mnuFileImport->setEnabled(on); }
 
-QString QuestionExchangeMenu::holdingFolder()
-{
-    if (!m_holding)
-        m_holding = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/ardeno-import-XXXXXX"));
-    return m_holding->isValid() ? m_holding->path() : QDir::tempPath();
-}
-
 void QuestionExchangeMenu::mnuFileImport_Click()
 {
     const FormatFilters filters(QuestionFormat::Read, QStringLiteral("Question files"));
@@ -84,7 +77,13 @@ void QuestionExchangeMenu::mnuFileImport_Click()
     import.path = chosen.files.first();
     import.format = filters.formatFor(chosen.filterIndex, import.path);
     import.room = std::max(0, 100 - m_hooks.questionCount());
-    import.mediaFolder = holdingFolder();
+    QString error;
+    import.mediaFolder = m_hooks.heldMediaFolder(&error);
+    if (import.mediaFolder.isEmpty()) {
+        MsgBox(QStringLiteral("Imported media files have no place to wait until the test is saved (%1).").arg(error),
+               MsgIcon::Critical, MsgButtons::Ok, kImportTitle);
+        return;
+    }
     import.fullMediaPaths = true;
     const QString current = m_hooks.currentFile();
     if (!current.isEmpty())

@@ -7,7 +7,6 @@
 #include "exchange/QuestionFormat.h"
 
 #include <QObject>
-#include <QTemporaryDir>
 #include <functional>
 #include <memory>
 
@@ -26,6 +25,9 @@ public:
         std::function<void(const QStringList &records)> append;
         // The test's file, "" before the first save.
         std::function<QString()> currentFile;
+        // Where imported media files wait until the test is saved beside
+        // them; "" with the reason when there is no such place.
+        std::function<QString(QString *error)> heldMediaFolder;
     };
 
     // Adds the two commands to fileMenu right after the action `after` (Save
@@ -42,14 +44,9 @@ public:
     void mnuFileImport_Click();
     void mnuFileExport_Click();
 
-    // Where imported media files wait until the test is saved (the save
-    // copies them next to the test).
-    QString holdingFolder();
-
 private:
     QWidget *m_window;
     QAction *mnuFileImport;
     QAction *mnuFileExport;
     Hooks m_hooks;
-    std::unique_ptr<QTemporaryDir> m_holding;
 };

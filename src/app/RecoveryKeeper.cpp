@@ -1,6 +1,7 @@
 #include "app/RecoveryKeeper.h"
 
 #include "app/EditorFields.h"
+#include "document/QuestionView.h"
 #include "platform/MessageService.h"
 #include "platform/Platform.h"
 #include "platform/SignalPipe.h"
@@ -266,8 +267,15 @@ bool RecoveryKeeper::offerAbandoned()
                        "are; remove them if they are not needed:\n\n%1")
                         .arg(abandoned.foreign.join(QLatin1Char('\n'))));
     bool restored = false;
+    QStringList stillNamed;   // media paths of the copies that stay
+    const auto keepNamed = [&stillNamed](const EditorSnapshot &work) {
+        for (const QString &record : work.records)
+            stillNamed << QuestionView(record).media();
+        stillNamed << work.entry.mcMedia << work.entry.tfMedia;
+    };
     for (Offer &offer : offers) {
         if (restored) {
+            keepNamed(offer.copy.work);
             m_kept.push_back(std::move(offer.slot));   // offered at the next start
             continue;
         }
@@ -293,6 +301,12 @@ bool RecoveryKeeper::offerAbandoned()
         m_written = EditorFields::capture(*m_editor);
         m_lastChange = offer.copy.lastChange;
         restored = true;
+        keepNamed(offer.copy.work);
+        // The imported media it holds are this editor's now.
+        HeldMedia &held = m_editor->controller().heldMedia();
+        for (const QString &path : std::as_const(stillNamed))
+            held.adoptFolderOf(path);
     }
+    m_editor->controller().heldMedia().removeUnreferenced(stillNamed);
     return restored;
 }

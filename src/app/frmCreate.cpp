@@ -140,7 +140,8 @@ void frmCreate::buildMenus()
              return ExportSource{m_title->title(), m_title->teacher(), document().records(), document().testFolder()};
          },
          [this](const QStringList &records) { appendImportedQuestions(records); },
-         [this] { return document().currentFile(); }});
+         [this] { return document().currentFile(); },
+         [this](QString *error) { return m_controller.heldMedia().folder(error); }});
     WebQuizExportAction::addToMenu(m_menus->mnuFile, m_exchange->exportAction(), [this] {
         WebQuizExportAction::run(m_title->title(), m_title->teacher(), document().records(),
                                  document().testFolder(), document().currentFile());

@@ -52,7 +52,11 @@ void DocumentEditor::resetDocument(const TestDocument &doc, Saved saved)
 {
     emit aboutToReset();
     m_undo.clear();
+    // Where held media wait belongs to the editor, not to one test.
+    const QString heldMediaRoot = m_doc.heldMediaRoot();
     m_doc = doc;
+    if (m_doc.heldMediaRoot().isEmpty())
+        m_doc.setHeldMediaRoot(heldMediaRoot);
     if (saved == Saved::No)
         m_undo.resetClean();
     emit documentReset();

@@ -36,10 +36,14 @@ QString testFolderOf(const QString &testPath)
 
 QString resolve(const QString &reference, const QString &testFolder)
 {
+    const QString path = pathOf(reference, testFolder);
+    return !path.isEmpty() && fileExists(path) ? path : QString();
+}
+
+QString pathOf(const QString &reference, const QString &testFolder)
+{
     if (reference.isEmpty() || QuestionRecord::isNoMedia(reference))
         return {};
-    const QString path = QDir::isAbsolutePath(reference) || testFolder.isEmpty()
-                             ? reference : testFolder + reference;
-    return fileExists(path) ? path : QString();
+    return QDir::isAbsolutePath(reference) || testFolder.isEmpty() ? reference : testFolder + reference;
 }
 }

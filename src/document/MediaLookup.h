@@ -27,4 +27,8 @@ QString testFolderOf(const QString &testPath);
 // a full path as it stands; a bare name (or any relative path) in testFolder,
 // or in the working directory for a test that has no folder yet ("").
 QString resolve(const QString &reference, const QString &testFolder);
+
+// Where a reference points, whether or not anything is there; "" for
+// "none" and an empty reference.
+QString pathOf(const QString &reference, const QString &testFolder);
 }

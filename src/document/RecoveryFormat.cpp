@@ -148,6 +148,7 @@ QByteArray descriptionBytes(const RecoveryCopy &copy, const QString &testFileNam
     put(out, "test-size", QByteArray::number(test.size()));
     put(out, "test-sha256", sha256Hex(test));
     put(out, "original", w.originalPath);
+    put(out, "folder", w.testFolder);
     put(out, "changed", copy.lastChange.toUTC().toString(Qt::ISODateWithMs));
     put(out, "title", w.title);
     put(out, "teacher", w.teacher);
@@ -213,7 +214,8 @@ ReadResult parse(const QByteArray &description, const QByteArray &test)
     w.teacher = read.test->teacher;
     w.records = read.test->records;
     copy.lastChange = QDateTime::fromString(QString::fromUtf8(f.value("changed")), Qt::ISODateWithMs);
-    bool ok = copy.lastChange.isValid() && readText(f, "original", w.originalPath) && readText(f, "title", w.title)
+    bool ok = copy.lastChange.isValid() && readText(f, "original", w.originalPath)
+              && readText(f, "folder", w.testFolder) && readText(f, "title", w.title)
               && readText(f, "teacher", w.teacher) && readInt(f, "entry.type", 0, 1, e.type)
               && readInt(f, "entry.editing", 0, int(w.records.size()), e.editing)
               && readText(f, "entry.mc.question", e.mcQuestion) && readInt(f, "entry.mc.correct", 0, 3, e.mcCorrect)

@@ -34,5 +34,5 @@ bool EditorSnapshot::sameTest(const EditorSnapshot &o) const
 
 bool EditorSnapshot::operator==(const EditorSnapshot &o) const
 {
-    return sameTest(o) && originalPath == o.originalPath && entry == o.entry;
+    return sameTest(o) && originalPath == o.originalPath && testFolder == o.testFolder && entry == o.entry;
 }

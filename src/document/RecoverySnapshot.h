@@ -32,6 +32,7 @@ struct EditorSnapshot {
     QString teacher;
     QStringList records;                 // questions 1 to N
     QString originalPath;                // the test's file, "" for an untitled test
+    QString testFolder;                  // where its bare media names are found
     EntryArea entry;
 
     // An editor with nothing in it: no title, no class/teacher line, no

@@ -56,6 +56,12 @@ public:
     QString testFolder() const { return m_testFolder; }
     void setTestFolder(const QString &folder) { m_testFolder = folder; }
 
+    // Where the media the test holds wait until they are beside a saved test
+    // (imported ones): a file under this folder is the test's own, and Save
+    // takes it along under a free name when its name is taken.
+    QString heldMediaRoot() const { return m_heldMediaRoot; }
+    void setHeldMediaRoot(const QString &root) { m_heldMediaRoot = root; }
+
     // Field 1 of a record ("" when it has none).
     static QString captionOf(const QString &record);
 
@@ -66,4 +72,5 @@ private:
     QStringList m_captions;
     QString m_currentFile;
     QString m_testFolder;
+    QString m_heldMediaRoot;
 };

@@ -192,34 +192,70 @@ bool staysInFolder(const QString &name)
     return true;
 }
 
+// The name under which `source` goes into `folder`: its own name when that
+// is free or holds the same bytes, else name-2, name-3, ... (the first free
+// one or the first with the same bytes), the kind (the text after the first
+// full stop) kept.
+QString placeIn(const QString &folder, const QString &name, const QString &source)
+{
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    const QString stem = dot < 0 ? name : name.left(dot);
+    const QString kind = dot < 0 ? QString() : name.mid(dot);
+    for (int n = 1;; ++n) {
+        const QString candidate = n == 1 ? name : QStringLiteral("%1-%2%3").arg(stem).arg(n).arg(kind);
+        const QFileInfo there(folder + candidate);
+        if ((!there.exists() && !there.isSymLink()) || MediaAdmission::sameContent(folder + candidate, source))
+            return candidate;
+    }
+}
+
+bool isUnder(const QString &path, const QString &folder)
+{
+    return !folder.isEmpty() && QFileInfo(path).absoluteFilePath().startsWith(QDir(folder).absolutePath() + QLatin1Char('/'));
+}
+
 // Copies a record's media file (found where the test was read from) into the
 // folder the test is saved to and names it by its bare name there, unless a
-// file of that name is already in that folder. Only a file the media
-// admission lets travel is copied: a test made by someone else must not
-// carry private or special files into a shared folder. What is not copied
-// keeps its reference and is listed in notCopied with the reason.
-QString travellingMediaRecord(const QString &record, const QString &testFolder,
-                              const QString &targetFolder, QStringList &notCopied)
+// file of that name is already in that folder. A file the test holds itself
+// (imported, waiting in the held-media folder) always goes along: a file of
+// the same bytes already there is shared, a taken name gives a free one
+// (logo-2.jpg). Only a file the media admission lets travel is copied: a test
+// made by someone else must not carry private or special files into a shared
+// folder. What is not copied keeps its reference and is listed in notCopied
+// with the reason, and so is a reference to a file that is not there.
+QString travellingMediaRecord(const QString &record, const TestDocument &doc, const QString &targetFolder,
+                              QStringList &notCopied)
 {
     QStringList f = QuestionRecord::fields(record);
     const int m = QuestionRecord::exactMediaFieldIndex(f);
     if (m < 0)
         return record;
-    const QString source = MediaLookup::resolve(f[m], testFolder);
-    if (source.isEmpty())
+    const QString source = MediaLookup::resolve(f[m], doc.testFolder());
+    if (source.isEmpty()) {
+        const QString named = MediaLookup::pathOf(f[m], doc.testFolder());
+        if (!named.isEmpty()) {
+            const QFileInfo there(named);
+            notCopied << named + QStringLiteral(": ")
+                             + (there.exists() || there.isSymLink() ? MediaAdmission::refusal(named)
+                                                                    : QStringLiteral("not found"));
+        }
         return record;
-    const QString bareName = listedName(source);
+    }
+    QString bareName = listedName(source);
     if (!staysInFolder(bareName))
         return record;
     if (const QString refused = MediaAdmission::refusal(source, bareName); !refused.isEmpty()) {
         notCopied << source + QStringLiteral(": ") + refused;
         return record;
     }
+    if (QFileInfo::exists(targetFolder + bareName) || QFileInfo(targetFolder + bareName).isSymLink()) {
+        if (!isUnder(source, doc.heldMediaRoot()))
+            return record;
+        bareName = placeIn(targetFolder, bareName, source);
+    }
     const QString target = targetFolder + bareName;
-    if (QFileInfo::exists(target))
-        return record;
     QString reason;
-    if (!ShellCopyFile(source, target, &reason)) {
+    if (!QFileInfo::exists(target) && !ShellCopyFile(source, target, &reason)) {
         notCopied << source + QStringLiteral(": ") + reason;
         return record;   // still names the file, so a later save can take it along
     }
@@ -285,7 +321,7 @@ SaveResult SaveTest(TestDocument &doc, const QString &path, const QString &title
     for (int i = 1; i <= doc.questionCount(); ++i) {
         if (pumpEvents)
             pumpEvents();
-        records.append(travellingMediaRecord(doc.record(i), doc.testFolder(), folder, notCopied));
+        records.append(travellingMediaRecord(doc.record(i), doc, folder, notCopied));
     }
     // One message for all copies that failed, each file with its reason.
     if (!notCopied.isEmpty())

@@ -1,5 +1,6 @@
 // File > "Import Questions..." and "Export As..." in the editor window, with
 // the message, file-dialog and settings doubles.
+#include "document/HeldMedia.h"
 #include "document/QuestionRecord.h"
 #include "ControlLookup.h"
 #include "TestDoubles.h"
@@ -117,37 +118,43 @@ private slots:
         QCOMPARE(w.document().record(100), sep({"t", "Second", "none", " 1"}));
     }
 
-    // Embedded media wait in a folder of their own and go beside the test
-    // when it is saved.
+    // Embedded media wait in the editor's held-media folder (not a temporary
+    // one, which ends with the program) and go beside the test when it is
+    // saved: two questions sharing one picture share one copy, and a
+    // different file under a taken name arrives under a free one.
     void importedMediaTravelWithTheSave()
     {
         ScopedPlatform p;
         QTemporaryDir dir;
         if (dir.path().contains(QLatin1Char('.')) || QDir::tempPath().contains(QLatin1Char('.')))
             QSKIP("the temporary folder's path holds a full stop; media kinds cannot be told there");
-        write(dir.filePath("pics.xml"),
-              "<quiz><question type=\"truefalse\"><questiontext format=\"html\"><text>Blue?</text>"
-              "<file name=\"blue.bmp\" path=\"/\" encoding=\"base64\">" + QByteArray("BMblue").toBase64()
-              + "</file></questiontext><answer fraction=\"100\"><text>true</text></answer>"
-                "<answer fraction=\"0\"><text>false</text></answer></question></quiz>");
+        const QByteArray question =
+            "<question type=\"truefalse\"><questiontext format=\"html\"><text>Blue?</text>"
+            "<file name=\"blue.bmp\" path=\"/\" encoding=\"base64\">" + QByteArray("BMblue").toBase64()
+            + "</file></questiontext><answer fraction=\"100\"><text>true</text></answer>"
+              "<answer fraction=\"0\"><text>false</text></answer></question>";
+        write(dir.filePath("pics.xml"), "<quiz>" + question + question + "</quiz>");
         frmCreate w;
         p.dialogs.answer(dir.filePath("pics.xml"));
         get<QAction>(w, "mnuFileImport")->trigger();
         const QStringList f = QuestionRecord::fields(w.document().record(1));
         QCOMPARE(f.size(), 4);
-        QVERIFY2(QFileInfo(f[2]).isAbsolute() && f[2].endsWith("/blue.bmp"), qPrintable(f[2]));
+        QVERIFY2(f[2].startsWith(HeldMedia::defaultRoot() + "/") && f[2].endsWith("/blue.bmp"), qPrintable(f[2]));
+        QCOMPARE(QuestionRecord::fields(w.document().record(2))[2], f[2]);
         QCOMPARE(read(f[2]), QByteArray("BMblue"));
         QString summary;
         takeReport(w, &summary);
 
         QDir(dir.path()).mkpath("test");
+        write(dir.filePath("test/blue.bmp"), "BM the teacher's own blue");
         get<QLineEdit>(w, "txtTitle")->setText("Colours");
         get<QLineEdit>(w, "txtTeacher")->setText("Class 1");
         p.dialogs.answer(dir.filePath("test/colours.ard"));
         get<QAction>(w, "mnuFileSaveas")->trigger();
-        QCOMPARE(read(dir.filePath("test/blue.bmp")), QByteArray("BMblue"));
+        QCOMPARE(read(dir.filePath("test/blue.bmp")), QByteArray("BM the teacher's own blue"));
+        QCOMPARE(read(dir.filePath("test/blue-2.bmp")), QByteArray("BMblue"));
         QCOMPARE(readTestFile(dir.filePath("test/colours.ard")).test->records,
-                 QStringList{sep({"t", "Blue?", "blue.bmp", " 0"})});
+                 QStringList({sep({"t", "Blue?", "blue-2.bmp", " 0"}), sep({"t", "Blue?", "blue-2.bmp", " 0"})}));
     }
 
     void aFileThatCannotBeReadAddsNothing()

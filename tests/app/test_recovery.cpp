@@ -8,6 +8,7 @@
 #include "document/TestFile.h"
 #include "app/frmCreate.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -195,6 +196,70 @@ private slots:
         p.dialogs.answer(QString());
         get<QPushButton>(w, "cmdOkay")->click();
         QCOMPARE(p.dialogs.requests.last().fileName, QString("untitled.ard"));
+    }
+
+    // A test given on the command line comes back under its own name and
+    // folder (its bare media names are found there, and Save takes them
+    // along); imported media outlive the editor that imported them while
+    // the copy names them, and go once nothing does.
+    void commandLineTestAndImportedMediaComeBackWithTheirFolder()
+    {
+        QDir(m_dir->path()).mkpath("tests");
+        const QString path = m_dir->filePath("tests/maps.ard");
+        QFile pic(m_dir->filePath("tests/map.bmp"));
+        QVERIFY(pic.open(QIODevice::WriteOnly));
+        pic.write("BM map");
+        pic.close();
+        QFile test(path);
+        QVERIFY(test.open(QIODevice::WriteOnly));
+        test.write(testFileBytes("Maps", "Class 5", {QStringList({"t", "A map?", "map.bmp", " 0"}).join(QuestionRecord::FieldSeparator)}));
+        test.close();
+        QFile xml(m_dir->filePath("more.xml"));
+        QVERIFY(xml.open(QIODevice::WriteOnly));
+        xml.write("<quiz><question type=\"truefalse\"><questiontext format=\"html\"><text>Blue?</text>"
+                  "<file name=\"blue.bmp\" path=\"/\" encoding=\"base64\">" + QByteArray("BMblue").toBase64()
+                  + "</file></questiontext><answer fraction=\"100\"><text>true</text></answer>"
+                    "<answer fraction=\"0\"><text>false</text></answer></question></quiz>");
+        xml.close();
+        QString held;
+        {
+            ScopedPlatform p;
+            frmCreate w;
+            RecoveryKeeper keeper(&w, store());
+            w.loadFromCommandLine(path);
+            QCoreApplication::processEvents();
+            p.dialogs.answer(xml.fileName());
+            get<QAction>(w, "mnuFileImport")->trigger();
+            held = QuestionRecord::fields(w.document().record(2)).value(2);
+            keeper.writeNow();
+        }   // the editor ends without a save
+        QVERIFY(QFileInfo::exists(held));
+        {
+            ScopedPlatform p;
+            frmCreate w;
+            RecoveryKeeper keeper(&w, store());
+            p.messages.answers.enqueue(MsgResult::Yes);
+            QVERIFY(keeper.offerAbandoned());
+            QVERIFY2(p.messages.texts().value(0).contains("File: maps.ard"), qPrintable(p.messages.texts().value(0)));
+            QCOMPARE(w.document().testFolder(), m_dir->filePath("tests/"));
+            QCOMPARE(w.document().questionCount(), 2);
+            QVERIFY(QFileInfo::exists(held));
+            p.messages.clear();
+            p.dialogs.answer(m_dir->filePath("out/maps.ard"));
+            QDir(m_dir->path()).mkpath("out");
+            get<QPushButton>(w, "cmdOkay")->click();
+            QVERIFY2(p.messages.shown.isEmpty(), qPrintable(p.messages.texts().join('\n')));
+            QCOMPARE(readTestFile(m_dir->filePath("out/maps.ard")).test->records,
+                     QStringList({QStringList({"t", "A map?", "map.bmp", " 0"}).join(QuestionRecord::FieldSeparator),
+                                  QStringList({"t", "Blue?", "blue.bmp", " 0"}).join(QuestionRecord::FieldSeparator)}));
+            QVERIFY(QFileInfo::exists(m_dir->filePath("out/map.bmp")));
+            QVERIFY(QFileInfo::exists(m_dir->filePath("out/blue.bmp")));
+        }
+        ScopedPlatform p;
+        frmCreate w;
+        RecoveryKeeper keeper(&w, store());
+        QVERIFY(!keeper.offerAbandoned());
+        QVERIFY(!QFileInfo::exists(held));   // saved beside the test: the held copy has gone
     }
 
     // Open over unsaved work keeps its copy under the file it came from, not

@@ -1,0 +1,107 @@
+#include "document/HeldMedia.h"
+
+#include "platform/PrivateFolder.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <QUuid>
+
+namespace {
+const QString LockName = QStringLiteral("owner.lock");
+
+std::unique_ptr<QLockFile> folderLock(const QString &folder)
+{
+    auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(LockName));
+    lock->setStaleLockTime(0);   // held as long as its editor runs
+    return lock;
+}
+
+// The folder directly under root that `path` lies in, "" when none.
+QString heldFolderOf(const QString &root, const QString &path)
+{
+    const QString prefix = QDir(root).absolutePath() + QLatin1Char('/');
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (!absolute.startsWith(prefix))
+        return QString();
+    const QString rest = absolute.mid(prefix.size());
+    const qsizetype slash = rest.indexOf(QLatin1Char('/'));
+    return slash > 0 ? prefix + rest.left(slash) : QString();
+}
+}
+
+HeldMedia::HeldMedia(QString root) : m_root(std::move(root)) {}
+
+HeldMedia::~HeldMedia() = default;
+
+QString HeldMedia::defaultRoot()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("held-media"));
+}
+
+QString HeldMedia::folder(QString *error)
+{
+    if (!m_folder.isEmpty())
+        return m_folder;
+    QString reason;
+    if (!PrivateFolder::make(m_root, &reason)) {
+        *error = QStringLiteral("cannot use the folder %1: %2").arg(QDir::toNativeSeparators(m_root), reason);
+        return QString();
+    }
+    const QString name = QStringLiteral("%1-%2").arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmsszzz")),
+                                                     QUuid::createUuid().toString(QUuid::Id128).left(8));
+    const QString folder = QDir(m_root).filePath(name);
+    if (!PrivateFolder::make(folder, &reason)) {
+        *error = QStringLiteral("cannot use the folder %1: %2").arg(QDir::toNativeSeparators(folder), reason);
+        return QString();
+    }
+    auto lock = folderLock(folder);
+    if (!lock->tryLock(0)) {
+        PrivateFolder::removeEmptyFolder(folder);
+        *error = QStringLiteral("cannot lock %1").arg(QDir::toNativeSeparators(folder));
+        return QString();
+    }
+    PrivateFolder::makeOwnerOnly(lock->fileName());
+    m_lock = std::move(lock);
+    m_folder = folder;
+    return m_folder;
+}
+
+bool HeldMedia::holds(const QString &path) const { return !heldFolderOf(m_root, path).isEmpty(); }
+
+void HeldMedia::adoptFolderOf(const QString &path)
+{
+    const QString folder = heldFolderOf(m_root, path);
+    if (!m_folder.isEmpty() || folder.isEmpty() || !PrivateFolder::unfitness(folder).isEmpty())
+        return;
+    auto lock = folderLock(folder);
+    if (!lock->tryLock(0))
+        return;
+    m_lock = std::move(lock);
+    m_folder = folder;
+}
+
+void HeldMedia::removeUnreferenced(const QStringList &stillNamed) const
+{
+    if (!PrivateFolder::unfitness(m_root).isEmpty())
+        return;
+    QStringList named;
+    for (const QString &path : stillNamed)
+        if (const QString folder = heldFolderOf(m_root, path); !folder.isEmpty())
+            named << folder;
+    for (const PrivateFolder::Entry &e : PrivateFolder::list(m_root)) {
+        const QString folder = QDir(QDir(m_root).absolutePath()).filePath(e.name);
+        if (e.kind != PrivateFolder::Kind::Folder || folder == m_folder || named.contains(folder))
+            continue;
+        auto lock = folderLock(folder);
+        if (!lock->tryLock(0))
+            continue;   // its editor still runs
+        for (const PrivateFolder::Entry &file : PrivateFolder::list(folder))
+            if (file.kind == PrivateFolder::Kind::File && file.name != LockName)
+                PrivateFolder::removeFile(QDir(folder).filePath(file.name));
+        lock->unlock();
+        PrivateFolder::removeEmptyFolder(folder);
+    }
+}

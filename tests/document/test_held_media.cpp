@@ -1,0 +1,85 @@
+// Where imported media wait until their test is saved: a private folder per
+// editor, kept while its editor runs or a recovery copy names a file in it,
+// removed after that; a restored copy's editor takes the folder over; a link
+// put into such a folder is never followed.
+#include "document/HeldMedia.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+void write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+}
+
+QString heldFile(HeldMedia &held, const QString &name)
+{
+    QString error;
+    const QString folder = held.folder(&error);
+    EXPECT_FALSE(folder.isEmpty()) << error.toStdString();
+    const QString path = QDir(folder).filePath(name);
+    write(path, "BM picture");
+    return path;
+}
+}
+
+TEST(HeldMedia, FoldersStayWhileTheirEditorRunsOrACopyNamesThem)
+{
+    QTemporaryDir dir;
+    const QString root = dir.filePath("held-media");
+    HeldMedia running(root);
+    const QString runningFile = heldFile(running, "a.bmp");
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(QFileInfo(runningFile).path()).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_TRUE(running.holds(runningFile));
+    EXPECT_FALSE(running.holds(dir.filePath("elsewhere/a.bmp")));
+
+    QString named, dropped;
+    {
+        HeldMedia ended1(root), ended2(root);
+        named = heldFile(ended1, "named.bmp");
+        dropped = heldFile(ended2, "dropped.bmp");
+        EXPECT_NE(QFileInfo(named).path(), QFileInfo(dropped).path());
+    }
+    HeldMedia starting(root);
+    starting.removeUnreferenced({named});
+    EXPECT_TRUE(QFileInfo::exists(runningFile));    // its editor runs
+    EXPECT_TRUE(QFileInfo::exists(named));          // a recovery copy names it
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(dropped).path()));
+
+    // The editor that restores the copy takes its folder over: another
+    // editor starting now leaves it alone, whatever it knows.
+    starting.adoptFolderOf(named);
+    QString error;
+    EXPECT_EQ(starting.folder(&error), QFileInfo(named).path());
+    HeldMedia another(root);
+    another.removeUnreferenced({});
+    EXPECT_TRUE(QFileInfo::exists(named));
+}
+
+TEST(HeldMedia, ALinkInAnEndedFolderIsNeverFollowed)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("Documents");
+    write(dir.filePath("Documents/thesis.odt"), "years of work");
+    const QString root = dir.filePath("held-media");
+    QString folder;
+    {
+        HeldMedia ended(root);
+        folder = QFileInfo(heldFile(ended, "a.bmp")).path();
+        ASSERT_TRUE(QFile::link(dir.filePath("Documents"), QDir(folder).filePath("docs")));
+        ASSERT_TRUE(QFile::link(dir.filePath("Documents/thesis.odt"), QDir(folder).filePath("b.bmp")));
+    }
+    HeldMedia(root).removeUnreferenced({});
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("Documents/thesis.odt")));
+    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+              QStringList({"b.bmp", "docs"}));
+}
