@@ -8,6 +8,7 @@
 #include "document/MediaLookup.h"
 #include "platform/MsgBox.h"
 #include "platform/Platform.h"
+#include "dialogs/ProgressRunner.h"
 #include "dialogs/dlgReport.h"
 
 #include <QAction>
@@ -19,12 +20,6 @@
 namespace {
 const QString kImportTitle = QStringLiteral("Import Questions");
 const QString kExportTitle = QStringLiteral("Export As");
-
-// A busy cursor while a large file is read or written.
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 void showReport(QWidget *owner, const QString &title, const ExchangeReport &report)
 {
@@ -89,10 +84,13 @@ void QuestionExchangeMenu::mnuFileImport_Click()
     if (!current.isEmpty())
         import.avoidNamesIn = QFileInfo(current).absolutePath();
     ImportOutcome outcome;
-    {
-        BusyCursor busy;
-        outcome = importQuestions(import);
-    }
+    ProgressRunner::run(m_window, tr("Importing questions from %1...").arg(MediaLookup::nameOf(import.path)),
+                        [&](WorkProgress &progress) {
+                            import.progress = &progress;
+                            outcome = importQuestions(import);
+                        });
+    if (outcome.cancelled)
+        return;   // the user stopped it: nothing changed, nothing to say
     if (!outcome.records.isEmpty())
         m_hooks.append(outcome.records);
     showReport(m_window, kImportTitle, outcome.report);
@@ -141,9 +139,13 @@ void QuestionExchangeMenu::mnuFileExport_Click()
     }
     out.source = source;
     ExchangeReport report;
-    {
-        BusyCursor busy;
-        report = exportQuestions(out);
-    }
-    showReport(m_window, kExportTitle, report);
+    bool cancelled = false;
+    ProgressRunner::run(m_window, tr("Exporting to %1...").arg(MediaLookup::nameOf(out.path)),
+                        [&](WorkProgress &progress) {
+                            out.progress = &progress;
+                            report = exportQuestions(out);
+                            cancelled = progress.isCancelled();
+                        });
+    if (!cancelled)
+        showReport(m_window, kExportTitle, report);
 }

@@ -6,6 +6,7 @@
 #include "document/MediaLookup.h"
 
 #include <QHash>
+#include <functional>
 
 namespace {
 const QStringList kColumns = {QStringLiteral("kind"), QStringLiteral("question"), QStringLiteral("a"),
@@ -17,9 +18,13 @@ struct Row {
     int line = 0;
 };
 
-// The rows of the text; false with *errorLine when a quoted field is not closed.
-bool parseRows(const QString &text, QChar sep, QList<Row> *rows, int *errorLine)
+// Hands the rows of the text to `take` one at a time, in order, so that a
+// file of a million rows is never held as rows, and a bad header row stops
+// the reading before the body is read (take returns false to stop). False
+// with *errorLine when a quoted field is not closed.
+bool parseRows(const QString &text, QChar sep, const std::function<bool(const Row &)> &take, int *errorLine)
 {
+    bool stopped = false;
     Row row;
     QString field;
     bool quoted = false, fieldStarted = false;
@@ -32,11 +37,11 @@ bool parseRows(const QString &text, QChar sep, QList<Row> *rows, int *errorLine)
     };
     const auto endRow = [&]() {
         endField();
-        rows->append(row);
+        stopped = !take(row);
         row = Row();
         row.line = line;
     };
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    for (qsizetype i = 0; i < text.size() && !stopped; ++i) {
         const QChar c = text[i];
         if (quoted) {
             if (c == QLatin1Char('"')) {
@@ -69,6 +74,8 @@ bool parseRows(const QString &text, QChar sep, QList<Row> *rows, int *errorLine)
             fieldStarted = true;
         }
     }
+    if (stopped)
+        return true;
     if (quoted) {
         *errorLine = quoteLine;
         return false;
@@ -109,6 +116,52 @@ QString csvField(const QString &text)
 }
 }
 
+// One row after the header: a question, a skipped line, or nothing (a blank row).
+void takeQuestionRow(const Row &row, const QHash<QString, int> &column, ReadResult &r)
+{
+    const auto value = [&](const QString &name) {
+        const int i = column.value(name, -1);
+        return i >= 0 && i < row.fields.size() ? row.fields[i] : QString();
+    };
+    bool blank = true;
+    for (const QString &f : row.fields)
+        blank = blank && f.trimmed().isEmpty();
+    if (blank)
+        return;
+    const QString where = ExchangeReport::atLine(row.line);
+    const auto skip = [&](const QString &why) { r.report.skip(where, why + QStringLiteral("; skipped.")); };
+    const QString kind = value(QStringLiteral("kind")).trimmed().toLower();
+    const QString answer = value(QStringLiteral("answer")).trimmed().toLower();
+    ExchangeQuestion q;
+    q.question = SourceText::withRecordLineBreaks(value(QStringLiteral("question")).trimmed());
+    q.media = value(QStringLiteral("media")).trimmed();
+    if (q.media.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0)
+        q.media.clear();
+    if (kind == QLatin1String("mc")) {
+        if (answer.size() != 1 || answer[0] < QLatin1Char('a') || answer[0] > QLatin1Char('d')) {
+            skip(QStringLiteral("the answer of a multiple-choice question must be A, B, C or D, not \"%1\"")
+                     .arg(value(QStringLiteral("answer")).trimmed()));
+            return;
+        }
+        q.kind = ExchangeQuestion::Kind::MultipleChoice;
+        for (const QString &c : {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")})
+            q.answers << SourceText::lines(value(c)).join(QLatin1Char(' ')).trimmed();
+        q.right = answer[0].unicode() - 'a';
+    } else if (kind == QLatin1String("tf")) {
+        if (answer != QLatin1String("true") && answer != QLatin1String("false")) {
+            skip(QStringLiteral("the answer of a true/false question must be true or false, not \"%1\"")
+                     .arg(value(QStringLiteral("answer")).trimmed()));
+            return;
+        }
+        q.kind = ExchangeQuestion::Kind::TrueFalse;
+        q.right = answer == QLatin1String("true") ? 0 : 1;
+    } else {
+        skip(QStringLiteral("the kind must be mc or tf, not \"%1\"").arg(value(QStringLiteral("kind")).trimmed()));
+        return;
+    }
+    r.add(q, row.line);
+}
+
 FileFilter CsvFormat::nameFilter() const
 {
     return {QStringLiteral("CSV spreadsheet (*.csv)"), QStringLiteral("*.csv")};
@@ -122,78 +175,43 @@ ReadResult CsvFormat::read(const QByteArray &bytes, const QString &fileName) con
         r.report.fail(QStringLiteral("\"%1\" is not a CSV text (it holds binary data).").arg(fileName), bad);
         return r;
     }
-    QList<Row> rows;
-    int errorLine = 0;
-    if (!parseRows(text, separatorOf(text), &rows, &errorLine)) {
-        r.report.fail(QStringLiteral("a field that begins with a quotation mark is not closed by one."), errorLine);
-        return r;
-    }
-    // A spreadsheet may put "sep=;" first.
-    if (!rows.isEmpty() && rows.first().fields.size() == 1
-        && rows.first().fields.first().startsWith(QLatin1String("sep="), Qt::CaseInsensitive))
-        rows.removeFirst();
     const QString usage = QStringLiteral("the first row of \"%1\" must name the columns %2.")
                               .arg(fileName, kColumns.join(QLatin1Char(',')));
-    if (rows.isEmpty()) {
-        r.report.fail(usage, 1);
+    QHash<QString, int> column;
+    bool haveHeader = false;
+    const auto takeRow = [&](const Row &row) {
+        // A spreadsheet may put "sep=;" first.
+        if (!haveHeader && row.fields.size() == 1
+            && row.fields.first().startsWith(QLatin1String("sep="), Qt::CaseInsensitive))
+            return true;
+        if (!haveHeader) {
+            haveHeader = true;
+            for (int i = 0; i < row.fields.size(); ++i)
+                column.insert(row.fields[i].trimmed().toLower(), i);
+            for (const QString &needed : {QStringLiteral("kind"), QStringLiteral("question"), QStringLiteral("answer")}) {
+                if (!column.contains(needed)) {
+                    r.report.fail(usage, row.line);
+                    return false;
+                }
+            }
+            return true;
+        }
+        takeQuestionRow(row, column, r);
+        return true;
+    };
+    int errorLine = 0;
+    if (!parseRows(text, separatorOf(text), takeRow, &errorLine)) {
+        r.report.fail(QStringLiteral("a field that begins with a quotation mark is not closed by one."), errorLine);
+        r.questions.clear();
         return r;
     }
-    QHash<QString, int> column;
-    const Row &header = rows.first();
-    for (int i = 0; i < header.fields.size(); ++i)
-        column.insert(header.fields[i].trimmed().toLower(), i);
-    for (const QString &needed : {QStringLiteral("kind"), QStringLiteral("question"), QStringLiteral("answer")}) {
-        if (!column.contains(needed)) {
-            r.report.fail(usage, header.line);
-            return r;
-        }
-    }
-    for (qsizetype k = 1; k < rows.size(); ++k) {
-        const Row &row = rows[k];
-        const auto value = [&](const QString &name) {
-            const int i = column.value(name, -1);
-            return i >= 0 && i < row.fields.size() ? row.fields[i] : QString();
-        };
-        bool blank = true;
-        for (const QString &f : row.fields)
-            blank = blank && f.trimmed().isEmpty();
-        if (blank)
-            continue;
-        const QString where = ExchangeReport::atLine(row.line);
-        const auto skip = [&](const QString &why) { r.report.skip(where, why + QStringLiteral("; skipped.")); };
-        const QString kind = value(QStringLiteral("kind")).trimmed().toLower();
-        const QString answer = value(QStringLiteral("answer")).trimmed().toLower();
-        ExchangeQuestion q;
-        q.question = SourceText::withRecordLineBreaks(value(QStringLiteral("question")).trimmed());
-        q.media = value(QStringLiteral("media")).trimmed();
-        if (q.media.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0)
-            q.media.clear();
-        if (kind == QLatin1String("mc")) {
-            if (answer.size() != 1 || answer[0] < QLatin1Char('a') || answer[0] > QLatin1Char('d')) {
-                skip(QStringLiteral("the answer of a multiple-choice question must be A, B, C or D, not \"%1\"")
-                         .arg(value(QStringLiteral("answer")).trimmed()));
-                continue;
-            }
-            q.kind = ExchangeQuestion::Kind::MultipleChoice;
-            for (const QString &c : {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")})
-                q.answers << SourceText::lines(value(c)).join(QLatin1Char(' ')).trimmed();
-            q.right = answer[0].unicode() - 'a';
-        } else if (kind == QLatin1String("tf")) {
-            if (answer != QLatin1String("true") && answer != QLatin1String("false")) {
-                skip(QStringLiteral("the answer of a true/false question must be true or false, not \"%1\"")
-                         .arg(value(QStringLiteral("answer")).trimmed()));
-                continue;
-            }
-            q.kind = ExchangeQuestion::Kind::TrueFalse;
-            q.right = answer == QLatin1String("true") ? 0 : 1;
-        } else {
-            skip(QStringLiteral("the kind must be mc or tf, not \"%1\"").arg(value(QStringLiteral("kind")).trimmed()));
-            continue;
-        }
-        r.add(q, row.line);
-    }
+    if (!haveHeader)
+        r.report.fail(usage, 1);
+    if (r.report.failed())
+        r.questions.clear();
     return r;
 }
+
 
 WriteResult CsvFormat::write(const ExportSource &test) const
 {

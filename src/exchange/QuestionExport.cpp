@@ -13,11 +13,12 @@
 namespace {
 // The records with each existing media file copied beside the new file and
 // named by its bare name there.
-QStringList withMediaBeside(const ExportSource &source, const QString &path, ExchangeReport &report)
+QStringList withMediaBeside(const ExportSource &source, MediaNames &beside, ExchangeReport &report)
 {
-    MediaNames beside(QFileInfo(path).absolutePath());
     QStringList records;
     for (int i = 0; i < source.records.size(); ++i) {
+        if (WorkProgress::stopped(source.progress))
+            return records;
         QStringList f = QuestionRecord::fields(source.records[i]);
         const int m = QuestionRecord::exactMediaFieldIndex(f);
         const QString file = m >= 0 ? source.mediaPath(f[m]) : QString();
@@ -63,12 +64,22 @@ ExchangeReport exportQuestions(const ExportRequest &request, const QuestionForma
     }
     const bool toStandardOutput = request.path == QLatin1String("-");
     ExportSource source = request.source;
+    source.progress = request.progress;
+    // Copies made beside the file go again when the export does not end well.
+    MediaNames beside(QFileInfo(request.path).absolutePath());
     if (format->hasCapabilities(QuestionFormat::MediaBesideFile) && !toStandardOutput)
-        source.records = withMediaBeside(source, request.path, report);
-    const WriteResult written = format->write(source);
+        source.records = withMediaBeside(source, beside, report);
+    const WriteResult written = WorkProgress::stopped(request.progress) ? WriteResult() : format->write(source);
     report.absorb(written.report);
-    if (report.failed())
+    if (WorkProgress::stopped(request.progress)) {
+        beside.removeCreated();
+        report.fail(QStringLiteral("The export was cancelled; nothing was written."));
         return report;
+    }
+    if (report.failed()) {
+        beside.removeCreated();
+        return report;
+    }
 
     // A short write (a full disk) must not replace an existing file.
     QString reason;
@@ -76,6 +87,7 @@ ExchangeReport exportQuestions(const ExportRequest &request, const QuestionForma
                          : !CheckedFile::write(request.path, written.bytes, &reason)) {
         const QString target = toStandardOutput ? QStringLiteral("Standard output") : QLatin1Char('"') + request.path + QLatin1Char('"');
         report.fail(QStringLiteral("%1 cannot be written: %2").arg(target, reason));
+        beside.removeCreated();
         return report;
     }
     const int n = written.report.carried();

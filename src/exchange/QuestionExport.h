@@ -11,6 +11,7 @@ struct ExportRequest {
     QString path;                             // "-": standard output
     const QuestionFormat *format = nullptr;   // nullptr: chosen by the file's name
     ExportSource source;
+    WorkProgress *progress = nullptr;         // reported to, and asked whether to stop
 };
 
 ExchangeReport exportQuestions(const ExportRequest &request,

@@ -7,6 +7,7 @@
 
 #include "exchange/ExchangeReport.h"
 #include "platform/FileDialogService.h"
+#include "platform/WorkProgress.h"
 
 #include <QByteArray>
 #include <QFlags>
@@ -43,6 +44,9 @@ struct ExportSource {
     QString teacher;
     QStringList records;
     QString mediaFolder;   // the test's folder; a bare media name is looked for there too
+    // Long writers (the web page) report each question here and stop when
+    // it is cancelled; none: run to the end.
+    WorkProgress *progress = nullptr;
 
     // The existing file a media reference names (the reference itself, then
     // mediaFolder + reference), or "" when there is none.

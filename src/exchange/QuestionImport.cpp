@@ -84,6 +84,17 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
                             .arg(name, registry.shortNames(QuestionFormat::Read).join(QStringLiteral(", "))));
         return out;
     }
+    WorkProgress *progress = request.progress;
+    if (progress)
+        progress->setTotal(100);
+    const auto cancelled = [&out](MediaNames *media) {
+        if (media)
+            media->removeCreated();
+        out.records.clear();
+        out.cancelled = true;
+        out.report.fail(QStringLiteral("The import was cancelled; nothing was taken."));
+        return out;
+    };
     // Only a regular file is read: a pipe or a device would never end.
     QString reason;
     const QByteArray bytes = RegularFile::read(request.path, kMaxImportBytes, &reason);
@@ -91,7 +102,15 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
         out.report.fail(QStringLiteral("\"%1\" cannot be read: %2").arg(name, reason));
         return out;
     }
+    if (WorkProgress::stopped(progress))
+        return cancelled(nullptr);
+    if (progress)
+        progress->setDone(20);
     ReadResult read = out.format->read(bytes, name);
+    if (WorkProgress::stopped(progress))
+        return cancelled(nullptr);
+    if (progress)
+        progress->setDone(60);
     out.report.absorb(read.report);
     if (out.report.failed())
         return out;
@@ -105,11 +124,20 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
         out.report.fail(message);
         return out;
     };
+    constexpr int kNamedOverflow = 20;
+    int overflow = 0;
     for (qsizetype k = 0; k < read.questions.size(); ++k) {
+        if (WorkProgress::stopped(progress))
+            return cancelled(&media);
+        if (progress)
+            progress->setDone(60 + 40 * k / read.questions.size());
         const ImportedQuestion &q = read.questions[k];
         const QString where = q.line > 0 ? ExchangeReport::atLine(q.line) : ExchangeReport::atQuestion(int(k + 1));
         if (out.records.size() >= request.room) {
-            out.report.skip(where, QStringLiteral("the test is full (%1 questions); not imported.").arg(100));
+            // Each is named up to a point; a file of a million questions
+            // must not make a report of a million lines.
+            if (++overflow <= kNamedOverflow)
+                out.report.skip(where, QStringLiteral("the test is full (%1 questions); not imported.").arg(100));
             continue;
         }
         QStringList f = QuestionRecord::fields(q.record);
@@ -145,6 +173,9 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
         out.records << QuestionRecord::join(f);
     }
     out.report.sortSkipped();
+    if (overflow > kNamedOverflow)
+        out.report.skip(QStringLiteral("After those"),
+                        QStringLiteral("%1 more questions did not fit either; not imported.").arg(overflow - kNamedOverflow));
     out.createdMedia = media.created();
     out.report.addCarried(int(out.records.size()));
     out.report.noteUnstorable(out.title + out.teacher + out.records.join(QString()));

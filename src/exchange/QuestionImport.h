@@ -15,6 +15,7 @@ struct ImportRequest {
     QString mediaFolder;                      // where the questions' media files go
     bool fullMediaPaths = false;              // records name them by full path, else by bare name
     QString avoidNamesIn;                     // a folder whose file names the media must not take
+    WorkProgress *progress = nullptr;         // reported to, and asked whether to stop
 };
 
 struct ImportOutcome {
@@ -24,6 +25,7 @@ struct ImportOutcome {
     QStringList records;    // ready to append
     QStringList createdMedia;   // media files the import wrote, for a caller that must undo it
     ExchangeReport report;
+    bool cancelled = false;   // stopped on request: nothing was taken, no file left
 };
 
 ImportOutcome importQuestions(const ImportRequest &request,

@@ -6,6 +6,7 @@
 #include "platform/MsgBox.h"
 #include "platform/Platform.h"
 #include "webquiz/WebQuizExporter.h"
+#include "dialogs/ProgressRunner.h"
 
 #include <QAction>
 #include <QApplication>
@@ -54,10 +55,15 @@ bool run(const QString &title, const QString &teacher, const QStringList &record
         return false;
     const QString path = chosen.files.first();
 
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    WebQuizExporter exporter;
-    const WebQuizExport result = exporter.exportTest(title, teacher, records, testFolder);
-    QApplication::restoreOverrideCursor();
+    WebQuizExport result;
+    bool cancelled = false;
+    ProgressRunner::run(QApplication::activeWindow(), QObject::tr("Making the web quiz..."), [&](WorkProgress &progress) {
+        WebQuizExporter exporter;
+        result = exporter.exportTest(title, teacher, records, testFolder, &progress);
+        cancelled = progress.isCancelled();
+    });
+    if (cancelled)
+        return false;
 
     if (result.tooLarge()
         && MsgBox(WebQuizExporter::sizeLine(result) + QStringLiteral("\r\n\r\n") + QObject::tr("Write it anyway?"),

@@ -59,7 +59,7 @@ QString WebQuizExporter::sizeLine(const WebQuizExport &result)
 }
 
 WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &teacher, const QStringList &records,
-                                          const QString &testFolder)
+                                          const QString &testFolder, WorkProgress *progress)
 {
     WebQuizExport result;
     WebMediaConverter converter;
@@ -67,7 +67,13 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
     QHash<QString, int> mediaIndex;   // a file used twice goes in once
     QJsonArray questions;
 
+    if (progress)
+        progress->setTotal(records.size() + 1);
     for (qsizetype i = 0; i < records.size(); ++i) {
+        if (WorkProgress::stopped(progress))
+            return WebQuizExport();
+        if (progress)
+            progress->setDone(i);
         const PreviewQuestion q = PreviewQuestion::fromRecord(records[i]);
         QJsonObject o;
         o[QStringLiteral("kind")] = q.kind == PreviewQuestion::Kind::MultipleChoice ? QStringLiteral("m")

@@ -4,6 +4,7 @@
 // looked up as the preview looks them up, converted for browsers, and every
 // conversion is reported.
 
+#include "platform/WorkProgress.h"
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -22,8 +23,10 @@ public:
 
     // testFolder: the second place bare media names are looked for (the
     // folder of the test file, with its final separator).
+    // progress: told of each question, and asked whether to stop (a
+    // cancelled export gives an empty page).
     WebQuizExport exportTest(const QString &title, const QString &teacher, const QStringList &records,
-                             const QString &testFolder);
+                             const QString &testFolder, WorkProgress *progress = nullptr);
 
     // "1.2 MB", "340 KB": how the report states sizes.
     static QString sizeText(qint64 bytes);

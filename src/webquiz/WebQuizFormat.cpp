@@ -11,7 +11,7 @@ FileFilter WebQuizFormat::nameFilter() const
 WriteResult WebQuizFormat::write(const ExportSource &test) const
 {
     WebQuizExporter exporter;
-    const WebQuizExport page = exporter.exportTest(test.title, test.teacher, test.records, test.mediaFolder);
+    const WebQuizExport page = exporter.exportTest(test.title, test.teacher, test.records, test.mediaFolder, test.progress);
     WriteResult result;
     result.bytes = page.page;
     for (const QString &line : page.report) {

@@ -1,6 +1,7 @@
 // Hand-written files of each format, as teachers and other programs write
 // them, and the files an import must refuse.
 #include "exchange/QuestionFormatRegistry.h"
+#include "exchange/QuestionExport.h"
 #include "exchange/QuestionImport.h"
 
 #include "document/QuestionRecord.h"
@@ -306,7 +307,10 @@ TEST(ExchangeImport, MoreThanFitIsNamedQuestionByQuestion)
     request.room = 2;   // a test that already has 98 questions
     const ImportOutcome two = importQuestions(request);
     EXPECT_EQ(two.records, QStringList({tf("Question 1", 0), tf("Question 2", 0)}));
-    EXPECT_EQ(two.report.skipped().size(), 101);
+    // Twenty are named; the rest are counted in one line.
+    ASSERT_EQ(two.report.skipped().size(), 21);
+    EXPECT_EQ(two.report.skipped()[19], "Line 43: the test is full (100 questions); not imported.");
+    EXPECT_EQ(two.report.skipped()[20], "After those: 81 more questions did not fit either; not imported.");
     EXPECT_EQ(two.report.exitStatus(), 3);
 }
 
@@ -388,4 +392,45 @@ TEST(ExchangeImport, AFileOfNoKnownFormatOrThatCannotBeReadBringsNothing)
     EXPECT_TRUE(importQuestions(request).report.error().startsWith("The format of \"notes.docx\" is not known"));
     request.path = dir.filePath("missing.gift");
     EXPECT_TRUE(importQuestions(request).report.error().startsWith("\"missing.gift\" cannot be read"));
+}
+
+// A cancelled import or export changes nothing: no questions, no media
+// file, no output.
+TEST(ExchangeImport, ACancelledImportOrExportLeavesEverythingAsItWas)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("in");
+    QDir(dir.path()).mkpath("out");
+    QFile pic(dir.filePath("in/map.bmp"));
+    ASSERT_TRUE(pic.open(QIODevice::WriteOnly));
+    pic.write(mediaBytes("map.bmp", "map"));
+    pic.close();
+    QFile csv(dir.filePath("in/bank.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("kind,question,a,b,c,d,answer,media\ntf,Map?,,,,,true,map.bmp\n");
+    csv.close();
+    WorkProgress cancelled;
+    cancelled.cancel();
+    ImportRequest request;
+    request.path = csv.fileName();
+    request.mediaFolder = dir.filePath("out");
+    request.progress = &cancelled;
+    const ImportOutcome in = importQuestions(request);
+    EXPECT_TRUE(in.cancelled);
+    EXPECT_TRUE(in.records.isEmpty());
+    EXPECT_TRUE(QDir(dir.filePath("out")).isEmpty());
+
+    ExportRequest out;
+    out.path = dir.filePath("out/bank.csv");
+    out.source.records = {tf("Map?", 0, dir.filePath("in/map.bmp"))};
+    out.progress = &cancelled;
+    EXPECT_TRUE(exportQuestions(out).failed());
+    EXPECT_TRUE(QDir(dir.filePath("out")).isEmpty());
+
+    // Not cancelled, the same export writes the file and its media.
+    WorkProgress running;
+    out.progress = &running;
+    EXPECT_TRUE(exportQuestions(out).complete());
+    EXPECT_EQ(QDir(dir.filePath("out")).entryList(QDir::Files), QStringList({"bank.csv", "map.bmp"}));
+    EXPECT_EQ(running.isCancelled(), false);
 }
