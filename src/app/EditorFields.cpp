@@ -91,5 +91,9 @@ void restore(frmCreate &editor, const EditorSnapshot &work)
     setQuestionText(box(editor, QStringLiteral("txtTFquestion")), e.tfQuestion);
     option(editor, QStringLiteral("optTrueAnswer_%1").arg(e.tfAnswer))->setChecked(true);
     line(editor, QStringLiteral("txtTFpic"))->setText(e.tfMedia);
+    // Work without questions lands in an editor that has just started: its
+    // list reads as at start, not as after File > New.
+    if (work.records.isEmpty())
+        control<QComboBox>(editor, QStringLiteral("cboExist"))->setEditText(QStringLiteral("No Questions Yet"));
 }
 }

@@ -333,7 +333,7 @@ ReadResult GiftFormat::read(const QByteArray &bytes, const QString &fileName) co
         const QString &line = lines[i];
         if (line.trimmed().isEmpty()) {
             if (!flush())
-                return ReadResult{QString(), QString(), {}, r.report};
+                return failedWith(r.report);
             continue;
         }
         if (line.trimmed().startsWith(QLatin1String("//")))
@@ -346,7 +346,7 @@ ReadResult GiftFormat::read(const QByteArray &bytes, const QString &fileName) co
         block.text += line;
     }
     if (!flush())
-        return ReadResult{QString(), QString(), {}, r.report};
+        return failedWith(r.report);
     if (reader.questionsSeen == 0) {
         r.report.fail(QStringLiteral("\"%1\" holds no GIFT question (a text followed by its answers in braces).")
                           .arg(fileName), 1);

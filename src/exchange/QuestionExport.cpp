@@ -58,8 +58,8 @@ ExchangeReport exportQuestions(const ExportRequest &request, const QuestionForma
     const QuestionFormat *format = request.format ? request.format
                                                   : registry.forFileName(request.path, QuestionFormat::Write);
     if (!format) {
-        report.fail(QStringLiteral("The format of \"%1\" is not known from its name; name it (%2).")
-                        .arg(name, registry.shortNames(QuestionFormat::Write).join(QStringLiteral(", "))));
+        report.fail(QStringLiteral("The format of \"%1\" is not known from its name (%2).")
+                        .arg(name, registry.knownEndings(QuestionFormat::Write)));
         return report;
     }
     const bool toStandardOutput = request.path == QLatin1String("-");

@@ -9,6 +9,11 @@
 
 void ReadResult::add(const ExchangeQuestion &question, int line, const QByteArray &mediaData)
 {
+    if (questions.size() >= KeptWhole) {
+        if (++questionsBeyond <= LinesKeptBeyond)
+            linesBeyond << line;
+        return;
+    }
     bool replaced = false;
     questions << ImportedQuestion{question.toRecord(&replaced), mediaData, line};
     if (replaced)

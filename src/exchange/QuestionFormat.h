@@ -29,13 +29,29 @@ struct ExchangeQuestion;
 struct ReadResult {
     QString title;          // the file's own title and class/teacher line; "" when it has none
     QString teacher;
+    // At most the first KeptWhole questions: no test takes more.
     QList<ImportedQuestion> questions;
+    // Questions read after those: how many, and the lines of the first few
+    // (a file of a million questions is not held in memory).
+    int questionsBeyond = 0;
+    QList<int> linesBeyond;
     ExchangeReport report;
+
+    static constexpr int KeptWhole = 100;
+    static constexpr int LinesKeptBeyond = 20;
 
     // Adds a question read from the source, noting a field separator that
     // had to be replaced in its texts.
     void add(const ExchangeQuestion &question, int line, const QByteArray &mediaData = QByteArray());
 };
+
+// A result that carries nothing but the report of why.
+inline ReadResult failedWith(const ExchangeReport &report)
+{
+    ReadResult r;
+    r.report = report;
+    return r;
+}
 
 // The test a format writes: its texts, its records as the document holds
 // them, and where its media files are.

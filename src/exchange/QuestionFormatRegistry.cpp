@@ -65,3 +65,13 @@ QStringList QuestionFormatRegistry::shortNames(QuestionFormat::Capabilities want
         names << f->shortName();
     return names;
 }
+
+QString QuestionFormatRegistry::knownEndings(QuestionFormat::Capabilities wanted) const
+{
+    QStringList endings;
+    for (const QuestionFormat *f : formats(wanted))
+        for (const QString &pattern : f->nameFilter().pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            endings << pattern.mid(pattern.indexOf(QLatin1Char('.')));
+    endings.removeDuplicates();
+    return endings.join(QStringLiteral(", "));
+}

@@ -27,6 +27,9 @@ public:
     const QuestionFormat *forFileName(const QString &fileName, QuestionFormat::Capabilities wanted) const;
     // The short names, for usage texts: "ard, gift, ...".
     QStringList shortNames(QuestionFormat::Capabilities wanted = QuestionFormat::NoCapability) const;
+    // The endings of the file names the formats take (".gift, .txt, ..."),
+    // for a message that says which names are known.
+    QString knownEndings(QuestionFormat::Capabilities wanted) const;
 
 private:
     std::vector<std::unique_ptr<QuestionFormat>> m_formats;

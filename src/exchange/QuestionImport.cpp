@@ -80,8 +80,8 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
     const QString name = MediaLookup::nameOf(request.path);
     out.format = request.format ? request.format : registry.forFileName(request.path, QuestionFormat::Read);
     if (!out.format) {
-        out.report.fail(QStringLiteral("The format of \"%1\" is not known from its name; name it (%2).")
-                            .arg(name, registry.shortNames(QuestionFormat::Read).join(QStringLiteral(", "))));
+        out.report.fail(QStringLiteral("The format of \"%1\" is not known from its name (%2).")
+                            .arg(name, registry.knownEndings(QuestionFormat::Read)));
         return out;
     }
     WorkProgress *progress = request.progress;
@@ -172,6 +172,11 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
         }
         out.records << QuestionRecord::join(f);
     }
+    // The questions the reader counted but did not keep: none of them fits.
+    for (const int line : std::as_const(read.linesBeyond))
+        if (++overflow <= kNamedOverflow)
+            out.report.skip(ExchangeReport::atLine(line), QStringLiteral("the test is full (%1 questions); not imported.").arg(100));
+    overflow += read.questionsBeyond - int(read.linesBeyond.size());
     out.report.sortSkipped();
     if (overflow > kNamedOverflow)
         out.report.skip(QStringLiteral("After those"),
