@@ -5,6 +5,7 @@
 #include "platform/RegularFile.h"
 #include "document/FileKind.h"
 #include "document/MediaAdmission.h"
+#include "pictures/PictureLoader.h"
 #include "pictures/WmfHeader.h"
 #include "pictures/WmfReader.h"
 #include "pictures/WmfSvg.h"
@@ -148,8 +149,12 @@ ConvertedMedia WebMediaConverter::convert(const QString &path)
         return out;
     }
     const QString mime = pictureMime(bytes);
-    QImageReader reader(path);
-    const QSize size = reader.size();
+    // The pixel budget holds here as everywhere: a page a phone must decode
+    // gets no picture the editor would refuse.
+    const PictureInfo info = pictureInfo(path);
+    if (!info.error.isEmpty())
+        return failed(target, info.error);
+    const QSize size = info.naturalPixels;
     if (mime.isEmpty() || !size.isValid() || size.isEmpty())
         return failed(target, QStringLiteral("not a BMP, JPEG or metafile picture"));
     out.media = {bytes, mime, QStringLiteral("as it is")};

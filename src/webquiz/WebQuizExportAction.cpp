@@ -55,6 +55,18 @@ bool run(const QString &title, const QString &teacher, const QStringList &record
         return false;
     const QString path = chosen.files.first();
 
+    // Asked once, before any media file is read or converted: from the
+    // files' sizes, and else from the page made.
+    const auto writeAnyway = [](qint64 bytes, const QString &what) {
+        return MsgBox(what.arg(WebQuizExporter::sizeText(bytes)) + QLatin1Char(' ') + WebQuizExporter::tooLargeNote()
+                          + QStringLiteral("\r\n\r\n") + QObject::tr("Write it anyway?"),
+                      MsgIcon::Exclamation, MsgButtons::OkCancel)
+               == MsgResult::Ok;
+    };
+    const qint64 estimate = WebQuizExporter::estimatePageBytes(records, testFolder);
+    const bool asked = estimate > WebQuizExporter::kWarnBytes;
+    if (asked && !writeAnyway(estimate, QObject::tr("The page will be about %1.")))
+        return false;
     WebQuizExport result;
     bool cancelled = false;
     ProgressRunner::run(QApplication::activeWindow(), QObject::tr("Making the web quiz..."), [&](WorkProgress &progress) {
@@ -65,10 +77,7 @@ bool run(const QString &title, const QString &teacher, const QStringList &record
     if (cancelled)
         return false;
 
-    if (result.tooLarge()
-        && MsgBox(WebQuizExporter::sizeLine(result) + QStringLiteral("\r\n\r\n") + QObject::tr("Write it anyway?"),
-                  MsgIcon::Exclamation, MsgButtons::OkCancel)
-               != MsgResult::Ok)
+    if (!asked && result.tooLarge() && !writeAnyway(result.pageBytes(), QObject::tr("The page is %1.")))
         return false;
     QString why;
     if (!writePage(path, result.page, &why)) {

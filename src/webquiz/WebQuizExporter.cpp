@@ -9,7 +9,9 @@
 #include "document/FileKind.h"
 
 #include <QHash>
+#include <QFileInfo>
 #include <QJsonArray>
+#include <QSet>
 #include <QJsonObject>
 
 namespace {
@@ -36,6 +38,21 @@ bool replays(const QString &path)
 }
 }
 
+qint64 WebQuizExporter::estimatePageBytes(const QStringList &records, const QString &testFolder)
+{
+    // The templates and the two answer sounds.
+    qint64 bytes = 200 * 1024;
+    QSet<QString> counted;
+    for (const QString &record : records) {
+        const QString path = MediaLookup::resolve(PreviewQuestion::fromRecord(record).mediaReference, testFolder);
+        if (path.isEmpty() || counted.contains(path))
+            continue;
+        counted.insert(path);
+        bytes += (QFileInfo(path).size() + 2) / 3 * 4;   // Base64
+    }
+    return bytes;
+}
+
 bool WebQuizExport::tooLarge() const
 {
     return pageBytes() > WebQuizExporter::kWarnBytes;
@@ -52,10 +69,15 @@ QString WebQuizExporter::sizeLine(const WebQuizExport &result)
 {
     QString line = QStringLiteral("The page is %1.").arg(sizeText(result.pageBytes()));
     if (result.tooLarge())
-        line += QStringLiteral(" That is more than %1 MB: it may load slowly or not at all on phones and "
-                               "tablets, and many mail systems refuse it.")
-                    .arg(kWarnBytes >> 20);
+        line += QLatin1Char(' ') + tooLargeNote();
     return line;
+}
+
+QString WebQuizExporter::tooLargeNote()
+{
+    return QStringLiteral("That is more than %1 MB: it may load slowly or not at all on phones and "
+                          "tablets, and many mail systems refuse it.")
+        .arg(kWarnBytes >> 20);
 }
 
 WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &teacher, const QStringList &records,

@@ -28,8 +28,15 @@ public:
     WebQuizExport exportTest(const QString &title, const QString &teacher, const QStringList &records,
                              const QString &testFolder, WorkProgress *progress = nullptr);
 
+    // About how large the page of these questions will be, from the sizes of
+    // their media files alone (nothing is read or converted): what the
+    // question about a large page is asked from, before the heavy work.
+    static qint64 estimatePageBytes(const QStringList &records, const QString &testFolder);
+
     // "1.2 MB", "340 KB": how the report states sizes.
     static QString sizeText(qint64 bytes);
     // The line that says how big the page is, and warns above the limit.
     static QString sizeLine(const WebQuizExport &result);
+    // What is said of a page above kWarnBytes.
+    static QString tooLargeNote();
 };

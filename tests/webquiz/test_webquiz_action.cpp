@@ -93,3 +93,26 @@ TEST(ExportWebQuizAction, MenuEntryFollowsItsNeighbourAndItsState)
     web->trigger();
     EXPECT_EQ(runs, 1);
 }
+
+// A page over the warning size is asked about once, before any media file
+// is read or converted (from the files' sizes), and Cancel writes nothing.
+TEST(ExportWebQuizAction, ALargePageIsAskedAboutBeforeTheWork)
+{
+    app();
+    ScopedPlatform platform;
+    QTemporaryDir dir;
+    QFile sound(dir.filePath(QStringLiteral("long.wav")));
+    ASSERT_TRUE(sound.open(QIODevice::WriteOnly));
+    sound.write(QByteArray("RIFF\x24\0\0\0WAVE", 12));
+    ASSERT_TRUE(sound.resize(60LL * 1024 * 1024));   // sparse: nothing to read until it is used
+    sound.close();
+    const QStringList records = {QStringLiteral("t%1Hear it?%1long.wav%1 0").arg(S)};
+    const QString out = dir.filePath(QStringLiteral("big.html"));
+    platform.dialogs.answer(out);
+    platform.messages.answers.enqueue(MsgResult::Cancel);
+    EXPECT_FALSE(WebQuizExportAction::run(QStringLiteral("T"), QStringLiteral("C"), records, dir.path() + '/', QString()));
+    ASSERT_EQ(platform.messages.shown.size(), 1);
+    EXPECT_TRUE(platform.messages.shown[0].text.startsWith(QStringLiteral("The page will be about 80.")))
+        << platform.messages.shown[0].text.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
+}
