@@ -48,7 +48,7 @@ int main(int argc, char **argv)
         WebQuizExporter exporter;
         const WebQuizExport r = exporter.exportTest(test.test->title, test.test->teacher, test.test->records, samples);
         pageBytes = r.pageBytes();
-        return !r.page.isEmpty();
+        return r.pageBytes() > 0;
     });
 
     QTemporaryDir dir;

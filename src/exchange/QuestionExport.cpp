@@ -49,6 +49,16 @@ bool writeToStandardOutput(const QByteArray &bytes, QString *reason)
     }
     return true;
 }
+
+// "3 questions exported to "quiz.gift"."
+ExchangeReport withSummary(ExchangeReport report, int carried, const QString &target)
+{
+    report.addCarried(carried);
+    report.setSummary(QStringLiteral("%1 exported to %2.")
+                          .arg(carried == 1 ? QStringLiteral("1 question") : QStringLiteral("%1 questions").arg(carried),
+                               target));
+    return report;
+}
 }
 
 ExchangeReport exportQuestions(const ExportRequest &request, const QuestionFormatRegistry &registry)
@@ -69,6 +79,14 @@ ExchangeReport exportQuestions(const ExportRequest &request, const QuestionForma
     MediaNames beside(QFileInfo(request.path).absolutePath());
     if (format->hasCapabilities(QuestionFormat::MediaBesideFile) && !toStandardOutput)
         source.records = withMediaBeside(source, beside, report);
+    if (!toStandardOutput && !WorkProgress::stopped(request.progress)) {
+        if (std::optional<ExchangeReport> streamed = format->writeFile(source, request.path)) {
+            report.absorb(*streamed);
+            if (report.failed())
+                return report;
+            return withSummary(report, streamed->carried(), QLatin1Char('"') + name + QLatin1Char('"'));
+        }
+    }
     const WriteResult written = WorkProgress::stopped(request.progress) ? WriteResult() : format->write(source);
     report.absorb(written.report);
     if (WorkProgress::stopped(request.progress)) {
@@ -90,10 +108,6 @@ ExchangeReport exportQuestions(const ExportRequest &request, const QuestionForma
         beside.removeCreated();
         return report;
     }
-    const int n = written.report.carried();
-    report.addCarried(n);
-    report.setSummary(QStringLiteral("%1 exported to %2.")
-                          .arg(n == 1 ? QStringLiteral("1 question") : QStringLiteral("%1 questions").arg(n),
-                               toStandardOutput ? QStringLiteral("standard output") : QLatin1Char('"') + name + QLatin1Char('"')));
-    return report;
+    return withSummary(report, written.report.carried(),
+                       toStandardOutput ? QStringLiteral("standard output") : QLatin1Char('"') + name + QLatin1Char('"'));
 }

@@ -81,3 +81,8 @@ ReadResult WritableQuestionFormat::read(const QByteArray &, const QString &fileN
                       .arg(fileName, nameFilter().description));
     return r;
 }
+
+std::optional<ExchangeReport> QuestionFormat::writeFile(const ExportSource &, const QString &) const
+{
+    return std::nullopt;
+}

@@ -14,6 +14,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // One question as it comes out of a file: a question record whose media
 // field holds a file name ("none" for none), and, when the file carried the
@@ -110,6 +111,11 @@ public:
     // the line, and gives no questions.
     virtual ReadResult read(const QByteArray &bytes, const QString &fileName) const = 0;
     virtual WriteResult write(const ExportSource &test) const = 0;
+    // A format whose files may be far larger than memory should hold (a web
+    // page with its media) writes the file itself, streamed through the
+    // checked writer: the report says what went across, or fails with the
+    // reason and leaves no file. Others write their bytes (nullopt here).
+    virtual std::optional<ExchangeReport> writeFile(const ExportSource &test, const QString &path) const;
 
 protected:
     QStringList suffixes() const;

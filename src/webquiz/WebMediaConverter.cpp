@@ -122,21 +122,28 @@ ConvertedMedia WebMediaConverter::convert(const QString &path)
     }
 
     QString why;
-    const QByteArray bytes = MediaAdmission::read(path, kMaxInputBytes, &why);
-    if (!why.isEmpty())
-        return failed(target, why);
     switch (kind) {
     case MediaKind::Wave:
-        out.media = {bytes, QStringLiteral("audio/wav"), QStringLiteral("as it is")};
+        out.media = {QByteArray(), QStringLiteral("audio/wav"), QStringLiteral("as it is")};
+        out.asItIs = path;
         return out;
     case MediaKind::Mp3:
-        out.media = {bytes, QStringLiteral("audio/mpeg"), QStringLiteral("as it is")};
+        out.media = {QByteArray(), QStringLiteral("audio/mpeg"), QStringLiteral("as it is")};
+        out.asItIs = path;
         return out;
     default:
         break;
     }
-    // Pictures.
-    if (Wmf::looksLikeWmf(bytes.left(64))) {
+    // Pictures: a metafile is drawn, and read whole for that (at most 16 MB);
+    // a BMP or JPEG goes in as it is.
+    QFile file;
+    if (!RegularFile::open(file, path, &why))
+        return failed(target, why);
+    const QByteArray head = file.read(64);
+    if (Wmf::looksLikeWmf(head)) {
+        const QByteArray bytes = MediaAdmission::read(path, Wmf::kMaxFileBytes, &why);
+        if (!why.isEmpty())
+            return failed(target, why);
         const Wmf::Info info = Wmf::readInfo(bytes);
         if (!info.ok())
             return failed(target, info.error.isEmpty() ? QStringLiteral("damaged metafile") : info.error);
@@ -148,7 +155,7 @@ ConvertedMedia WebMediaConverter::convert(const QString &path)
         out.converted = true;
         return out;
     }
-    const QString mime = pictureMime(bytes);
+    const QString mime = pictureMime(head);
     // The pixel budget holds here as everywhere: a page a phone must decode
     // gets no picture the editor would refuse.
     const PictureInfo info = pictureInfo(path);
@@ -157,7 +164,10 @@ ConvertedMedia WebMediaConverter::convert(const QString &path)
     const QSize size = info.naturalPixels;
     if (mime.isEmpty() || !size.isValid() || size.isEmpty())
         return failed(target, QStringLiteral("not a BMP, JPEG or metafile picture"));
-    out.media = {bytes, mime, QStringLiteral("as it is")};
+    out.media = {QByteArray(), mime, QStringLiteral("as it is")};
+    out.asItIs = path;
     out.pictureSize = size;
     return out;
 }
+
+qint64 ConvertedMedia::size() const { return asItIs.isEmpty() ? media.bytes.size() : QFileInfo(asItIs).size(); }

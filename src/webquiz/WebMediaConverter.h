@@ -1,5 +1,6 @@
 #pragma once
-// Turns a question's media file into something every current browser plays:
+// Turns a question's media file into something every current browser plays
+// (only a file the media admission lets travel):
 // BMP, JPEG, WAV and MP3 as they are, Windows metafiles drawn to SVG, MIDI
 // tunes synthesised and encoded, AVI and MPEG videos transcoded (the last two
 // through the codec module, loaded on first use).
@@ -16,6 +17,10 @@ struct ConvertedMedia {
     WebMedia media;
     QSize pictureSize;    // natural size in pixels, pictures only
     bool converted = false;
+    // A file that goes into the page as it is: its path, not its bytes
+    // (media.bytes stays empty), read only when the page is written.
+    QString asItIs;
+    qint64 size() const;
     QString error;        // when the file could not be used
     bool ok() const { return error.isEmpty(); }
 };

@@ -14,11 +14,6 @@
 #include <QFileInfo>
 
 namespace WebQuizExportAction {
-bool writePage(const QString &path, const QByteArray &page, QString *error)
-{
-    return CheckedFile::write(path, page, error);
-}
-
 QAction *addToMenu(QMenu *fileMenu, QAction *after, const std::function<void()> &run)
 {
     auto *action = new QAction(QStringLiteral("Export Web Quiz..."), fileMenu);
@@ -80,7 +75,7 @@ bool run(const QString &title, const QString &teacher, const QStringList &record
     if (!asked && result.tooLarge() && !writeAnyway(result.pageBytes(), QObject::tr("The page is %1.")))
         return false;
     QString why;
-    if (!writePage(path, result.page, &why)) {
+    if (!result.parts.write(path, &why)) {
         MsgBox(QObject::tr("The web quiz could not be written to %1: %2").arg(path, why), MsgIcon::Critical);
         return false;
     }

@@ -20,7 +20,4 @@ bool run(const QString &title, const QString &teacher, const QStringList &record
 // Puts File > "Export Web Quiz..." into the menu right after `after`,
 // enabled whenever `after` is (a test with questions, none being edited).
 QAction *addToMenu(QMenu *fileMenu, QAction *after, const std::function<void()> &run);
-
-// Writes the page atomically; false with the system's reason in `error`.
-bool writePage(const QString &path, const QByteArray &page, QString *error);
 }

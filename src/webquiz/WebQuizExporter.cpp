@@ -55,7 +55,7 @@ qint64 WebQuizExporter::estimatePageBytes(const QStringList &records, const QStr
 
 bool WebQuizExport::tooLarge() const
 {
-    return pageBytes() > WebQuizExporter::kWarnBytes;
+    return WebQuizExporter::isTooLarge(pageBytes());
 }
 
 QString WebQuizExporter::sizeText(qint64 bytes)
@@ -65,10 +65,10 @@ QString WebQuizExporter::sizeText(qint64 bytes)
     return QStringLiteral("%1 KB").arg((bytes + 1023) / 1024);
 }
 
-QString WebQuizExporter::sizeLine(const WebQuizExport &result)
+QString WebQuizExporter::sizeLine(qint64 pageBytes)
 {
-    QString line = QStringLiteral("The page is %1.").arg(sizeText(result.pageBytes()));
-    if (result.tooLarge())
+    QString line = QStringLiteral("The page is %1.").arg(sizeText(pageBytes));
+    if (isTooLarge(pageBytes))
         line += QLatin1Char(' ') + tooLargeNote();
     return line;
 }
@@ -127,7 +127,7 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
                 int index = mediaIndex.value(path, -1);
                 if (index < 0) {
                     index = int(media.size());
-                    media.append({c.media.bytes, c.media.mimeType});
+                    media.append({c.media.bytes, c.media.mimeType, c.asItIs});
                     mediaIndex.insert(path, index);
                 }
                 m[QStringLiteral("index")] = index;
@@ -138,7 +138,7 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
                 result.report << label
                                      + (c.converted ? QStringLiteral(": converted (%1), %2")
                                                     : QStringLiteral(": included %1, %2"))
-                                           .arg(c.media.description, sizeText(c.media.bytes.size()));
+                                           .arg(c.media.description, sizeText(c.size()));
             }
             o[QStringLiteral("media")] = m;
         }
@@ -152,6 +152,6 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
     quiz[QStringLiteral("teacher")] = teacher;
     quiz[QStringLiteral("questions")] = questions;
     quiz[QStringLiteral("pictureArea")] = kPictureArea;
-    result.page = WebQuizPage::build(title, quiz, media);
+    result.parts = PageParts(title, quiz, media);
     return result;
 }

@@ -4,16 +4,18 @@
 // looked up as the preview looks them up, converted for browsers, and every
 // conversion is reported.
 
+#include "webquiz/WebQuizPage.h"
 #include "platform/WorkProgress.h"
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 struct WebQuizExport {
-    QByteArray page;
+    PageParts parts;         // the page, written or built when asked
     QStringList report;      // one line per media file and what became of it
     QStringList problems;    // those of the lines that say a file is missing or unusable
-    qint64 pageBytes() const { return page.size(); }
+    qint64 pageBytes() const { return parts.size(); }
+    QByteArray page() const { return parts.bytes(); }
     bool tooLarge() const;   // above kWarnBytes: the user is asked first
 };
 
@@ -36,7 +38,9 @@ public:
     // "1.2 MB", "340 KB": how the report states sizes.
     static QString sizeText(qint64 bytes);
     // The line that says how big the page is, and warns above the limit.
-    static QString sizeLine(const WebQuizExport &result);
+    static QString sizeLine(const WebQuizExport &result) { return sizeLine(result.pageBytes()); }
+    static QString sizeLine(qint64 pageBytes);
+    static bool isTooLarge(qint64 pageBytes) { return pageBytes > kWarnBytes; }
     // What is said of a page above kWarnBytes.
     static QString tooLargeNote();
 };

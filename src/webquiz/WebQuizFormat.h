@@ -15,6 +15,9 @@ public:
     // went across without part of it; each conversion and the page's size
     // are notes.
     WriteResult write(const ExportSource &test) const override;
+    // The page streamed into its file: its media are read from their files
+    // as it is written, never held whole.
+    std::optional<ExchangeReport> writeFile(const ExportSource &test, const QString &path) const override;
 
     // Adds the format to the registry (the program's own by default).
     static void registerInto(QuestionFormatRegistry &registry);

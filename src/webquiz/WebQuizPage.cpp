@@ -1,9 +1,12 @@
 #include "webquiz/WebQuizPage.h"
 
 #include "media/modSound.h"
+#include "platform/CheckedFileStream.h"
+#include "platform/RegularFile.h"
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QRandomGenerator>
 
@@ -68,50 +71,133 @@ QByteArray decodeQuiz(const QByteArray &encoded, const QByteArray &key)
 
 QByteArray build(const QString &title, const QJsonObject &quiz, const QList<PageMedia> &media)
 {
+    return PageParts(title, quiz, media).bytes();
+}
+}
+
+qint64 PageMedia::size() const { return file.isEmpty() ? bytes.size() : QFileInfo(file).size(); }
+
+PageParts::PageParts(const QString &title, const QJsonObject &quiz, QList<PageMedia> media) : m_media(std::move(media))
+{
     const QByteArray style = resource(QStringLiteral("quiz.css"));
     const QByteArray script = resource(QStringLiteral("quiz.js"));
-    QByteArray page = resource(QStringLiteral("page.html"));
+    const QByteArray page = resource(QStringLiteral("page.html"));
 
     QByteArray key(32, Qt::Uninitialized);
     for (char &c : key)
         c = char(QRandomGenerator::global()->bounded(256));
-    const QByteArray encoded = encodeQuiz(QJsonDocument(quiz).toJson(QJsonDocument::Compact), key);
+    const QByteArray encoded = WebQuizPage::encodeQuiz(QJsonDocument(quiz).toJson(QJsonDocument::Compact), key);
 
     // Base64 holds no '<', so none of these blocks can end its element early.
-    QByteArray blocks;
-    blocks += "<script type=\"text/plain\" id=\"quiz-data\" data-key=\"" + key.toBase64() + "\">" + encoded
-              + "</script>\n";
-    blocks += "<script type=\"text/plain\" id=\"sound-right\">"
-              + dataUri(resourceSoundData(101), QStringLiteral("audio/wav")) + "</script>\n";
-    blocks += "<script type=\"text/plain\" id=\"sound-wrong\">"
-              + dataUri(resourceSoundData(102), QStringLiteral("audio/wav")) + "</script>\n";
-    for (qsizetype i = 0; i < media.size(); ++i)
-        blocks += "<script type=\"text/plain\" id=\"media-" + QByteArray::number(i) + "\">"
-                  + dataUri(media[i].bytes, media[i].mimeType) + "</script>\n";
+    QList<Piece> blocks;
+    blocks << Piece{"<script type=\"text/plain\" id=\"quiz-data\" data-key=\"" + key.toBase64() + "\">" + encoded
+                        + "</script>\n"
+                        + "<script type=\"text/plain\" id=\"sound-right\">"
+                        + dataUri(resourceSoundData(101), QStringLiteral("audio/wav")) + "</script>\n"
+                        + "<script type=\"text/plain\" id=\"sound-wrong\">"
+                        + dataUri(resourceSoundData(102), QStringLiteral("audio/wav")) + "</script>\n"};
+    for (qsizetype i = 0; i < m_media.size(); ++i) {
+        blocks << Piece{"<script type=\"text/plain\" id=\"media-" + QByteArray::number(i) + "\">data:"
+                            + m_media[i].mimeType.toLatin1() + ";base64,"};
+        blocks << Piece{QByteArray(), int(i)};
+        blocks << Piece{"</script>\n"};
+    }
 
     const QByteArray csp = "default-src 'none'; script-src " + hashSource(script) + "; style-src " + hashSource(style)
                            + "; img-src data: blob:; media-src data: blob:; base-uri 'none'; form-action 'none'";
     // Placeholders are replaced in one pass in this order; none of the
     // inserted texts is searched again, so a title holding "{{SCRIPT}}"
     // stays text.
-    const QList<QPair<QByteArray, QByteArray>> fill = {
-        {"{{CSP}}", csp},
-        {"{{TITLE}}", title.toHtmlEscaped().toUtf8()},
-        {"{{STYLE}}", style},
+    const QList<QPair<QByteArray, QList<Piece>>> fill = {
+        {"{{CSP}}", {Piece{csp}}},
+        {"{{TITLE}}", {Piece{title.toHtmlEscaped().toUtf8()}}},
+        {"{{STYLE}}", {Piece{style}}},
         {"{{DATA}}", blocks},
-        {"{{SCRIPT}}", script},
+        {"{{SCRIPT}}", {Piece{script}}},
     };
-    QByteArray out;
     qsizetype from = 0;
-    for (const auto &[mark, text] : fill) {
+    for (const auto &[mark, pieces] : fill) {
         const qsizetype at = page.indexOf(mark, from);
         if (at < 0)
             continue;
-        out += page.mid(from, at - from);
-        out += text;
+        m_pieces << Piece{page.mid(from, at - from)} << pieces;
         from = at + mark.size();
     }
-    out += page.mid(from);
+    m_pieces << Piece{page.mid(from)};
+}
+
+qint64 PageParts::size() const
+{
+    qint64 total = 0;
+    for (const Piece &p : m_pieces)
+        total += p.media < 0 ? p.text.size() : (m_media[p.media].size() + 2) / 3 * 4;
+    return total;
+}
+
+// Hands the page to `sink` piece by piece; a media file is read and encoded
+// in blocks of a multiple of three bytes, so the Base64 joins up.
+template <typename Sink> bool PageParts::stream(Sink &&sink, QString *reason) const
+{
+    constexpr qint64 Block = 3 * 64 * 1024;
+    for (const Piece &p : m_pieces) {
+        if (p.media < 0) {
+            if (!sink(p.text))
+                return false;
+            continue;
+        }
+        const PageMedia &m = m_media[p.media];
+        if (m.file.isEmpty()) {
+            for (qint64 at = 0; at < m.bytes.size(); at += Block)
+                if (!sink(m.bytes.mid(at, Block).toBase64()))
+                    return false;
+            continue;
+        }
+        QFile file;
+        if (!RegularFile::open(file, m.file, reason))
+            return false;
+        const qint64 expected = m.size();
+        qint64 read = 0;
+        for (;;) {
+            const QByteArray block = file.read(Block);
+            if (block.isEmpty())
+                break;
+            read += block.size();
+            if (!sink(block.toBase64()))
+                return false;
+        }
+        if (read != expected) {
+            *reason = QStringLiteral("%1 changed while the page was written").arg(QFileInfo(m.file).fileName());
+            return false;
+        }
+    }
+    return true;
+}
+
+QByteArray PageParts::bytes() const
+{
+    QByteArray out;
+    out.reserve(size());
+    QString ignored;
+    stream([&out](const QByteArray &piece) {
+        out += piece;
+        return true;
+    }, &ignored);
     return out;
 }
+
+bool PageParts::write(const QString &path, QString *reason) const
+{
+    CheckedFileStream out(path);
+    if (!out.open()) {
+        *reason = out.errorString();
+        return false;
+    }
+    const bool whole = stream([&out](const QByteArray &piece) { return out.write(piece); }, reason);
+    if (!whole || !out.commit()) {
+        if (reason->isEmpty())
+            *reason = out.errorString();
+        out.discard();
+        return false;
+    }
+    return true;
 }

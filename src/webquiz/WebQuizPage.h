@@ -13,11 +13,41 @@
 struct PageMedia {
     QByteArray bytes;
     QString mimeType;
+    // When set, the bytes are this file's, read only as the page is written
+    // (a sound of hundreds of megabytes is never held in memory).
+    QString file;
+    qint64 size() const;
+};
+
+// The page as pieces: its texts, and the media written as data: URIs from
+// memory or straight from their files, block by block. Its size is known
+// before a byte of it is written.
+class PageParts {
+public:
+    PageParts() = default;
+    // quiz: the test as the script reads it (see quiz.js). media[i] is the
+    // file a question's "media" index names.
+    PageParts(const QString &title, const QJsonObject &quiz, QList<PageMedia> media);
+
+    qint64 size() const;
+    // The whole page in memory.
+    QByteArray bytes() const;
+    // The page written through the checked writer, streamed; false with the
+    // reason when it cannot be (nothing is left then).
+    bool write(const QString &path, QString *reason) const;
+
+private:
+    struct Piece {
+        QByteArray text;
+        int media = -1;   // >= 0: that media file's Base64 goes here
+    };
+    template <typename Sink> bool stream(Sink &&sink, QString *reason) const;
+    QList<Piece> m_pieces;
+    QList<PageMedia> m_media;
 };
 
 namespace WebQuizPage {
-// quiz: the test as the script reads it (see quiz.js). media[i] is the file
-// a question's "media" index names.
+// PageParts(title, quiz, media).bytes().
 QByteArray build(const QString &title, const QJsonObject &quiz, const QList<PageMedia> &media);
 
 // The reversible scrambling of the quiz block: a random key, stored in the

@@ -10,6 +10,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -106,7 +107,7 @@ TEST(WebQuizPage, TitleIsEscapedAndPlaceholdersInItStayText)
 TEST(WebQuizPage, CarriesBothAnswerSoundsAndEachMediaFile)
 {
     const QByteArray page =
-        WebQuizPage::build(QStringLiteral("T"), QJsonObject(), {{"abc", QStringLiteral("image/bmp")}});
+        WebQuizPage::build(QStringLiteral("T"), QJsonObject(), {{"abc", QStringLiteral("image/bmp"), QString()}});
     EXPECT_TRUE(between(page, "id=\"sound-right\">", "<").startsWith("data:audio/wav;base64,UklGR"));
     EXPECT_TRUE(between(page, "id=\"sound-wrong\">", "<").startsWith("data:audio/wav;base64,UklGR"));
     EXPECT_EQ(between(page, "id=\"media-0\">", "<"), QByteArray("data:image/bmp;base64,YWJj"));
@@ -122,15 +123,38 @@ TEST(WebMediaConverter, PicturesAndSoundsTravelAsTheyAre)
     EXPECT_EQ(bmp.media.mimeType, QStringLiteral("image/bmp"));
     EXPECT_EQ(bmp.pictureSize, QSize(40, 30));
     EXPECT_FALSE(bmp.converted);
-    QFile f(dataPath(QStringLiteral("pictures/redblue-40x30.bmp")));
-    f.open(QIODevice::ReadOnly);
-    EXPECT_EQ(bmp.media.bytes, f.readAll());
+    // Named, not read: the page reads it as it is written.
+    EXPECT_EQ(bmp.asItIs, dataPath(QStringLiteral("pictures/redblue-40x30.bmp")));
+    EXPECT_TRUE(bmp.media.bytes.isEmpty());
+    EXPECT_EQ(bmp.size(), QFileInfo(bmp.asItIs).size());
 
     const ConvertedMedia jpg = c.convert(dataPath(QStringLiteral("pictures/gradient-200x100.jpg")));
     EXPECT_EQ(jpg.media.mimeType, QStringLiteral("image/jpeg"));
     EXPECT_EQ(jpg.pictureSize, QSize(200, 100));
     EXPECT_EQ(c.convert(dataPath(QStringLiteral("media/tone.wav"))).media.mimeType, QStringLiteral("audio/wav"));
+    EXPECT_FALSE(c.convert(dataPath(QStringLiteral("media/tone.wav"))).asItIs.isEmpty());
     EXPECT_EQ(c.convert(dataPath(QStringLiteral("media/tune.mp3"))).media.mimeType, QStringLiteral("audio/mpeg"));
+}
+
+// The page streamed to its file is the page built in memory, of the size
+// known before it was written; its media come from their files, in Base64.
+TEST(WebQuizPage, AStreamedPageIsTheBuiltPageOfTheKnownSize)
+{
+    QTemporaryDir dir;
+    const QString sound = dataPath(QStringLiteral("media/tone.wav"));
+    const PageParts parts(QStringLiteral("T"), QJsonObject(),
+                          {{QByteArray("abc"), QStringLiteral("image/bmp"), QString()},
+                           {QByteArray(), QStringLiteral("audio/wav"), sound}});
+    QString reason;
+    ASSERT_TRUE(parts.write(dir.filePath("q.html"), &reason)) << qPrintable(reason);
+    QFile written(dir.filePath("q.html"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray page = written.readAll();
+    EXPECT_EQ(page, parts.bytes());
+    EXPECT_EQ(page.size(), parts.size());
+    QFile tone(sound);
+    ASSERT_TRUE(tone.open(QIODevice::ReadOnly));
+    EXPECT_EQ(between(page, "id=\"media-1\">", "<"), "data:audio/wav;base64," + tone.readAll().toBase64());
 }
 
 TEST(WebMediaConverter, MetafileBecomesAnSvgBrowsersAccept)
@@ -225,7 +249,7 @@ TEST(WebQuizExporter, ReportsEveryMediaFileOfTheSample)
     EXPECT_FALSE(result.tooLarge());
     EXPECT_TRUE(WebQuizExporter::sizeLine(result).startsWith(QStringLiteral("The page is ")));
 
-    const QJsonObject quiz = quizOf(result.page);
+    const QJsonObject quiz = quizOf(result.page());
     const QJsonArray qs = quiz.value(QStringLiteral("questions")).toArray();
     ASSERT_EQ(qs.size(), 10);
     EXPECT_EQ(qs[0].toObject().value(QStringLiteral("correct")).toInt(), 1);
@@ -253,7 +277,7 @@ TEST(WebQuizExporter, MissingAndBrokenMediaAreReportedAndTheQuestionStays)
     ASSERT_EQ(result.report.size(), 3) << qPrintable(result.report.join(QLatin1Char('\n')));
     EXPECT_EQ(result.report[0], QStringLiteral("Question 1: gone.jpg: not found, the question is shown without it"));
     EXPECT_TRUE(result.report[1].startsWith(QStringLiteral("Question 2: broken.bmp: cannot be used (")));
-    const QJsonArray qs = quizOf(result.page).value(QStringLiteral("questions")).toArray();
+    const QJsonArray qs = quizOf(result.page()).value(QStringLiteral("questions")).toArray();
     EXPECT_TRUE(qs[1].toObject().value(QStringLiteral("media")).toObject().value(QStringLiteral("error")).toBool());
     EXPECT_FALSE(qs[0].toObject().contains(QStringLiteral("media")));
 }
@@ -265,17 +289,16 @@ TEST(WebQuizExporter, AFileUsedTwiceIsCarriedOnce)
                                  QStringLiteral("t%1Two%1%2%1 1").arg(S, pic)};
     WebQuizExporter exporter;
     const WebQuizExport result = exporter.exportTest(QStringLiteral("T"), QStringLiteral("C"), records, QString());
-    EXPECT_EQ(result.page.count("id=\"media-"), 1);
+    EXPECT_EQ(result.page().count("id=\"media-"), 1);
 }
 
 TEST(WebQuizExporter, WarnsAboveFiftyMegabytes)
 {
-    WebQuizExport big;
-    big.page = QByteArray(50 * 1024 * 1024 + 1, 'x');
-    EXPECT_TRUE(big.tooLarge());
+    const qint64 big = 50 * 1024 * 1024 + 1;
+    EXPECT_TRUE(WebQuizExporter::isTooLarge(big));
     EXPECT_TRUE(WebQuizExporter::sizeLine(big).contains(QStringLiteral("more than 50 MB")));
-    big.page.chop(1);
-    EXPECT_FALSE(big.tooLarge());
+    EXPECT_FALSE(WebQuizExporter::isTooLarge(big - 1));
+    EXPECT_FALSE(WebQuizExporter::sizeLine(big - 1).contains(QStringLiteral("more than")));
 }
 
 // ---- ardeno-tool export ----------------------------------------------------------
