@@ -8,23 +8,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
-struct ToolRun {
-    int status = -1;
-    QByteArray out, err;
-};
+#include "ToolRun.h"
 
+namespace {
 ToolRun tool(const QStringList &args, const QByteArray &input = {}, const QString &cwd = {})
 {
-    QProcess p;
-    if (!cwd.isEmpty())
-        p.setWorkingDirectory(cwd);
-    p.start(QStringLiteral(ARDENO_TOOL), args);
-    p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(30000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
+    return runProgram(QStringLiteral(ARDENO_TOOL), args, cwd, input);
 }
 
 QString sample(const QString &name)

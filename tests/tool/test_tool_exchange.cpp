@@ -11,23 +11,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "ToolRun.h"
+
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
-struct ToolRun {
-    int status = -1;
-    QByteArray out, err;
-};
-
-ToolRun tool(const QStringList &args, const QString &cwd)
-{
-    QProcess p;
-    p.setWorkingDirectory(cwd);
-    p.start(QStringLiteral(ARDENO_TOOL), args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
-}
+ToolRun tool(const QStringList &args, const QString &cwd) { return runProgram(QStringLiteral(ARDENO_TOOL), args, cwd); }
 
 void write(const QString &path, const QByteArray &bytes)
 {

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "NonRegularFiles.h"
+#include "ToolRun.h"
 
 namespace {
 // The tool with Qt and its libraries mapped needs under 200 MB of address
@@ -22,27 +23,11 @@ namespace {
 constexpr int kDocumentLimitMb = 300;
 constexpr int kPictureLimitMb = 700;
 
-struct ToolRun {
-    int status = -1;   // -1: killed, crashed or did not end in time
-    QByteArray out, err;
-};
-
 ToolRun limitedTool(const QStringList &args, int limitMb)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    p.setProcessEnvironment(env);
-    p.start("bash", QStringList{"-c", QStringLiteral("ulimit -v %1 && exec \"$0\" \"$@\"").arg(limitMb * 1024),
-                                QStringLiteral(ARDENO_TOOL)} + args);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
+    return runProgram(QStringLiteral("bash"),
+                      QStringList{"-c", QStringLiteral("ulimit -v %1 && exec \"$0\" \"$@\"").arg(limitMb * 1024),
+                                  QStringLiteral(ARDENO_TOOL)} + args);
 }
 
 QString data(const QString &relative)
