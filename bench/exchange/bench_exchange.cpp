@@ -38,7 +38,7 @@ QString makeXml(const QString &dir)
     for (int i = 1; i <= kQuestions; ++i) {
         QByteArray picture(kPictureBytes, Qt::Uninitialized);
         random.fillRange(reinterpret_cast<quint32 *>(picture.data()), kPictureBytes / 4);
-        picture[0] = char(0xFF), picture[1] = char(0xD8);
+        picture[0] = char(0xFF), picture[1] = char(0xD8), picture[2] = char(0xFF);   // a JPEG start
         const QString name = QStringLiteral("picture%1.jpg").arg(i);
         QFile f(QDir(dir).filePath(name));
         if (!f.open(QIODevice::WriteOnly) || f.write(picture) != picture.size())

@@ -1,5 +1,6 @@
 #include "exchange/Base64Contents.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -111,9 +112,9 @@ Base64Contents::Base64Contents(const QByteArray &xml) : m_source(xml)
         m_skeleton.append(' ').append(IndexAttribute).append("=\"").append(QByteArray::number(m_contents.size()))
             .append('"');
         m_skeleton.append(data + from, contentStart - from);
-        for (const char *nl = data + contentStart;
-             (nl = static_cast<const char *>(std::memchr(nl, '\n', size_t(data + contentEnd - nl)))); ++nl)
-            m_skeleton.append('\n');
+        // Counted in one pass (a call per line would cost more than the
+        // decoding on files of short base64 lines).
+        m_skeleton.append(QByteArray(std::count(data + contentStart, data + contentEnd, '\n'), '\n'));
         m_contents << QByteArrayView(data + contentStart, contentEnd - contentStart);
         copied = contentEnd;
         from = contentEnd + close.size();
