@@ -49,9 +49,11 @@ public:
 
 private:
     bool fail(int savedErrno);
+    void startWriteBack();
 
     QSaveFile m_file;
     qint64 m_extent = 0;   // the end of the furthest byte written
+    qint64 m_writtenBack = 0;   // up to here the disk has been asked to write
     bool m_failed = false;
     QString m_error;
 };
