@@ -1,6 +1,7 @@
 #include "platform/RegularFile.h"
 
 #include <QFile>
+#include <algorithm>
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
@@ -109,8 +110,16 @@ QByteArray read(const QString &path, qint64 maxBytes, QString *reason)
         return {};
     }
     // Read through the limit, not to the end: a file that grows while it is
-    // read is cut at the limit and refused.
-    QByteArray bytes = file.read(maxBytes + 1);
+    // read is cut at the limit and refused. The buffer is the file's size
+    // (a byte more to see it grow), never the limit's: a 1 GB limit must not
+    // cost a gigabyte for a small file.
+    QByteArray bytes = file.read(file.size() + 1);
+    while (bytes.size() <= maxBytes && file.error() == QFileDevice::NoError) {
+        const QByteArray more = file.read(std::min<qint64>(maxBytes + 1 - bytes.size(), 1 << 20));
+        if (more.isEmpty())
+            break;
+        bytes += more;
+    }
     if (file.error() != QFileDevice::NoError) {
         why = file.errorString();
         return {};
