@@ -39,14 +39,11 @@ void EditorController::setTestCommands(bool on)
 
 void EditorController::setEditMode(bool on)
 {
-    const bool was = isEditing();
     m_mode = on ? Mode::Editing : Mode::Adding;
     if (!on)
         m_editedNumber = 0;
     m_testCommands = !on;
     changed();
-    if (was != on)
-        emit modeChanged(on);
 }
 
 void EditorController::clearTest()

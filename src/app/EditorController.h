@@ -115,7 +115,6 @@ public:
 
 signals:
     void commandsChanged();
-    void modeChanged(bool editing);
 
 private:
     void changed();

@@ -44,7 +44,7 @@ void FileCommands::openFrom(const QString &path, EditorController::OpenOrigin or
     }
     emit opened(test->title, test->teacher, origin, path);
     if (origin == EditorController::OpenOrigin::Menu)
-        addToRecentFiles(path.toLower());
+        addToRecentFiles(RecentFiles::listedPath(path));
 }
 
 void FileCommands::open()
@@ -62,7 +62,7 @@ void FileCommands::open()
 
 void FileCommands::openRecent(int index)
 {
-    // File > Open lists paths in lower case; find the file they name.
+    // Where the list holds paths in lower case, find the file they name.
     const QString path = EditorLogic::existingPathIgnoringCase(m_recent.entry(index));
     if (!path.isEmpty())
         openFrom(path, EditorController::OpenOrigin::RecentList);

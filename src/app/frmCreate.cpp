@@ -35,18 +35,14 @@
 #include <QRadioButton>
 
 namespace {
-QPointer<frmCreate> theEditor;
-
 const QString NoQuestionsYet = QStringLiteral("No questions yet.");
 const QString ExistingQuestions = QStringLiteral("Existing Questions");
 
 }
 
-frmCreate *frmCreate::instance() { return theEditor.data(); }
 
 frmCreate::frmCreate(QWidget *parent) : QMainWindow(parent)
 {
-    theEditor = this;
     setObjectName(QStringLiteral("frmCreate"));
     setWindowTitle(EditorLogic::windowCaption(QStringLiteral("untitled.ard")));
     // The window was drawn with an 8-point sans-serif; fontconfig picks the
@@ -324,7 +320,6 @@ void frmCreate::mnuFileExit_Click() { close(); }
 void frmCreate::cmdCancel_Click() { close(); }
 void frmCreate::mnuFilePrint_Click() { m_files->print(m_title->title(), m_title->teacher()); }
 void frmCreate::mnuFilePrintPdf_Click() { m_files->printToPdf(m_title->title(), m_title->teacher()); }
-void frmCreate::AddToRecentFiles(const QString &path) { m_files->addToRecentFiles(path); }
 
 // Imported questions go after the last one, as one step to undo; what is
 // being typed stays.
@@ -559,8 +554,6 @@ void frmCreate::txtMpic_Change() { m_mediaChoice->boxChanged(m_entry->txtMpic); 
 void frmCreate::txtTFpic_Change() { m_mediaChoice->boxChanged(m_entry->txtTFpic); }
 void frmCreate::ShowMediaPreview(const QString &path) { m_media->show(path); }
 
-void frmCreate::ShowThumbnail() { m_media->showThumbnail(); }
 
 void frmCreate::cmdPlaywav_Click() { m_media->replay(); }
 
-QString frmCreate::previewMediaPath() const { return m_media->mediaPath(); }

@@ -37,15 +37,11 @@ public:
     ~frmCreate() override;
 
     // The editor window of this process (nullptr before it exists).
-    static frmCreate *instance();
 
     const TestDocument &document() const { return m_controller.document(); }
     EditorController &controller() { return m_controller; }
     const EditorController &controller() const { return m_controller; }
     const RecentFiles &recentFiles() const;
-
-    // The media file last shown in the panel; the play button plays it again.
-    QString previewMediaPath() const;
 
     // Edit mode: the edit-mode label is shown exactly while it is on.
     bool isEditMode() const;
@@ -70,9 +66,6 @@ public:
     // caption, CurrentFile or the recent files. A missing file is ignored; an
     // unreadable one is reported.
     void loadFromCommandLine(const QString &path);
-
-    // --- Recent files ---
-    void AddToRecentFiles(const QString &path);
 
 public slots:
     // File menu and the test buttons
@@ -119,7 +112,6 @@ public:
     bool UpdateTrueFalse(int position);
     void PickMediaFile(QLineEdit *mediaBox);
     void ShowMediaPreview(const QString &path);
-    void ShowThumbnail();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -115,31 +115,16 @@ DibLayout DibLayout::fromBitmapInfo(const QByteArray &bi)
 }
 
 namespace {
-CreateEncoderBackend encoderFactory(QString *why)
+std::unique_ptr<EncoderBackend> createBackend(QString *why)
 {
-    static QString error;
-    static const CreateEncoderBackend factory = [] {
-        auto f = reinterpret_cast<CreateEncoderBackend>(
-            ModuleLoader::resolve(QStringLiteral(ARDENO_ENCODER_MODULE), ARDENO_ENCODER_FACTORY, &error));
-        if (f) {
-            // A module from another build: refuse it rather than crash.
-            std::unique_ptr<EncoderBackend> probe(f(kEncoderInterfaceVersion));
-            if (!probe) {
-                error = QStringLiteral("the encoder module belongs to another version of the program");
-                f = nullptr;
-            }
-        }
-        return f;
-    }();
-    if (!factory && why)
-        *why = error;
-    return factory;
+    return ModuleLoader::create<EncoderBackend>(QStringLiteral(ARDENO_ENCODER_MODULE), ARDENO_ENCODER_FACTORY,
+                                                kEncoderInterfaceVersion, why);
 }
 }
 
 bool encodersAvailable(QString *why)
 {
-    return encoderFactory(why) != nullptr;
+    return createBackend(why) != nullptr;
 }
 
 FrameEncoder::FrameEncoder() = default;
@@ -155,12 +140,11 @@ bool FrameEncoder::open(VideoCodec codec, const DibLayout &source, const Encoder
         return false;
     }
     QString why;
-    const CreateEncoderBackend factory = encoderFactory(&why);
-    if (!factory) {
+    m_backend = createBackend(&why);
+    if (!m_backend) {
         m_error = QStringLiteral("no encoders: ") + why;
         return false;
     }
-    m_backend.reset(factory(kEncoderInterfaceVersion));
     if (!m_backend->open(info, source, settings)) {
         m_error = m_backend->errorString();
         m_backend.reset();

@@ -1,5 +1,7 @@
 #include "dialogs/FileDialogs.h"
 
+#include <QWidget>
+
 #include "platform/Platform.h"
 
 QList<FileFilter> ardenoTestFilter()
@@ -7,11 +9,10 @@ QList<FileFilter> ardenoTestFilter()
     return {{QStringLiteral("Ardeno Tests (*.ard)"), QStringLiteral("*.ard")}};
 }
 
-// The owner is not needed by the service (its dialogs are parented to the
-// active window), but stays in the signature so callers name their window.
-QString ShowOpenDialog(QWidget *, const QList<FileFilter> &filter, const QString &initDir)
+QString ShowOpenDialog(QWidget *owner, const QList<FileFilter> &filter, const QString &initDir)
 {
     FileDialogRequest request;
+    request.owner = owner;
     request.mode = FileDialogRequest::Mode::Open;
     request.title = QStringLiteral("Open File...");
     request.filters = filter;
@@ -25,10 +26,11 @@ QString ShowOpenDialog(QWidget *, const QList<FileFilter> &filter, const QString
     return result.files.first();
 }
 
-QString ShowSaveDialog(QWidget *, const QList<FileFilter> &filter, const QString &initDir,
+QString ShowSaveDialog(QWidget *owner, const QList<FileFilter> &filter, const QString &initDir,
                        const QString &defaultExt, const QString &proposedName)
 {
     FileDialogRequest request;
+    request.owner = owner;
     request.mode = FileDialogRequest::Mode::Save;
     request.title = QStringLiteral("Save File...");
     request.filters = filter;

@@ -32,7 +32,8 @@ FileDialogResult QtFileDialogService::exec(const FileDialogRequest &request)
         (QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path()), true);
     Q_UNUSED(redirected);
 
-    QFileDialog dialog(ownerWindow(), request.title, request.initialDir);
+    auto *owner = qobject_cast<QWidget *>(request.owner);
+    QFileDialog dialog(owner ? owner->window() : ownerWindow(), request.title, request.initialDir);
     const bool open = request.mode == FileDialogRequest::Mode::Open;
     dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     if (open)

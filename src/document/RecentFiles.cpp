@@ -7,12 +7,26 @@ const QString kSection = QStringLiteral("Settings");
 QString key(int i) { return QStringLiteral("MRU") + QString::number(i); }
 }
 
+Qt::CaseSensitivity RecentFiles::pathCase()
+{
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    return Qt::CaseInsensitive;
+#else
+    return Qt::CaseSensitive;
+#endif
+}
+
+QString RecentFiles::listedPath(const QString &path)
+{
+    return pathCase() == Qt::CaseInsensitive ? path.toLower() : path;
+}
+
 bool RecentFiles::add(const QString &path)
 {
     if (path.isEmpty())
         return false;
     for (const QString &e : m_entries)
-        if (e.compare(path, Qt::CaseInsensitive) == 0)
+        if (e.compare(path, pathCase()) == 0)
             return false;
     for (int i = Count - 1; i > 0; --i)
         m_entries[i] = m_entries[i - 1];

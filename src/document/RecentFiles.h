@@ -21,9 +21,15 @@ public:
     { return caption.compare(Empty, Qt::CaseInsensitive) != 0; }
     bool isUsed(int i) const { return isUsed(entry(i)); }
 
+    // How the list names a file: in lower case where file names ignore
+    // letter case (Windows, as its programs have always listed them), else
+    // exactly, so that Quiz.ard and quiz.ard in one folder stay two files.
+    static QString listedPath(const QString &path);
+    static Qt::CaseSensitivity pathCase();
+
     // Puts path at the top, moving the others down; the fourth drops off. A
-    // path already listed (letter case ignored) leaves the list as it is, and
-    // so does an empty path.
+    // path already listed (letter case ignored where the file system ignores
+    // it) leaves the list as it is, and so does an empty path.
     // Returns whether the list changed.
     bool add(const QString &path);
 

@@ -11,25 +11,10 @@
 namespace {
 constexpr int kReleaseMs = 800;   // let the last notes ring out
 
-CreateMidiSynth synthFactory(QString *why)
+std::unique_ptr<MidiSynth> createSynth(QString *why)
 {
-    static QString error;
-    static const CreateMidiSynth factory = [] {
-        auto f = reinterpret_cast<CreateMidiSynth>(
-            ModuleLoader::resolve(QStringLiteral(ARDENO_MIDISYNTH_MODULE), ARDENO_MIDISYNTH_FACTORY, &error));
-        if (f) {
-            // A module from another build: refuse it rather than crash.
-            std::unique_ptr<MidiSynth> probe(f(kMidiSynthInterfaceVersion));
-            if (!probe) {
-                error = QStringLiteral("the MIDI module belongs to another version of the program");
-                f = nullptr;
-            }
-        }
-        return f;
-    }();
-    if (!factory && why)
-        *why = error;
-    return factory;
+    return ModuleLoader::create<MidiSynth>(QStringLiteral(ARDENO_MIDISYNTH_MODULE), ARDENO_MIDISYNTH_FACTORY,
+                                           kMidiSynthInterfaceVersion, why);
 }
 }
 
@@ -52,7 +37,9 @@ QString MidiSource::soundFont()
 
 bool MidiSource::canPlay()
 {
-    return !soundFont().isEmpty() && synthFactory(nullptr);
+    // Asked once: the module either is there and of this version, or not.
+    static const bool synthesiser = createSynth(nullptr) != nullptr;
+    return !soundFont().isEmpty() && synthesiser;
 }
 
 std::unique_ptr<MidiSource> MidiSource::open(const QString &path, QString *error)
@@ -76,12 +63,12 @@ std::unique_ptr<MidiSource> MidiSource::open(const QString &path, QString *error
         return fail(QStringLiteral("no General MIDI soundfont installed "
                                    "(install the Debian package timgm6mb-soundfont)"));
     QString why;
-    const CreateMidiSynth factory = synthFactory(&why);
-    if (!factory)
+    std::unique_ptr<MidiSynth> synth = createSynth(&why);
+    if (!synth)
         return fail(QStringLiteral("the MIDI synthesiser could not be loaded (%1)").arg(why));
 
     std::unique_ptr<MidiSource> src(new MidiSource);
-    src->m_synth.reset(factory(kMidiSynthInterfaceVersion));
+    src->m_synth = std::move(synth);
     if (!src->m_synth->open(data, font, kRate, &why))
         return fail(why);
     return src;

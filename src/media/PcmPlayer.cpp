@@ -32,14 +32,12 @@ constexpr int kEndMarginMs = 400;     // how late the sink may report its end
 std::unique_ptr<SoundSink> createSoundSink()
 {
     QString why;
-    const auto create = reinterpret_cast<CreateSoundSink>(
-        ModuleLoader::resolve(QStringLiteral(ARDENO_SOUNDOUT_MODULE), ARDENO_SOUNDOUT_FACTORY, &why));
-    std::unique_ptr<SoundSink> sink(create ? create(kSoundSinkInterfaceVersion) : nullptr);
+    std::unique_ptr<SoundSink> sink = ModuleLoader::create<SoundSink>(
+        QStringLiteral(ARDENO_SOUNDOUT_MODULE), ARDENO_SOUNDOUT_FACTORY, kSoundSinkInterfaceVersion, &why);
     static bool told = false;
     if (!sink && !told) {
         told = true;
-        std::fprintf(stderr, "Sounds stay silent: %s\n",
-                     qPrintable(create ? QStringLiteral("the sound output module is of another version") : why));
+        std::fprintf(stderr, "Sounds stay silent: %s\n", qPrintable(why));
     }
     return sink;
 }

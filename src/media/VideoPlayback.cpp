@@ -14,15 +14,10 @@ constexpr int kSoundStarvingMs = 500;
 
 std::unique_ptr<MediaDecoder> openMediaDecoder(const QString &path, bool withSound, QString *error)
 {
-    QString why;
-    const auto create = reinterpret_cast<CreateMediaDecoder>(
-        ModuleLoader::resolve(QStringLiteral(ARDENO_MEDIADECODE_MODULE), ARDENO_MEDIADECODE_FACTORY, &why));
-    std::unique_ptr<MediaDecoder> decoder(create ? create(kMediaDecoderInterfaceVersion) : nullptr);
-    if (!decoder) {
-        if (error)
-            *error = create ? QStringLiteral("the decoder module is of another version") : why;
+    std::unique_ptr<MediaDecoder> decoder = ModuleLoader::create<MediaDecoder>(
+        QStringLiteral(ARDENO_MEDIADECODE_MODULE), ARDENO_MEDIADECODE_FACTORY, kMediaDecoderInterfaceVersion, error);
+    if (!decoder)
         return nullptr;
-    }
     if (!decoder->open(path, withSound, error))
         return nullptr;
     return decoder;

@@ -18,3 +18,8 @@ struct PictureFit {
 // arithmetic does (so 3 x 117/702 is exactly 0.5 and becomes 0); the offsets
 // drop their fractions.
 PictureFit fitPicture(const QSize &box, const QSize &picture);
+
+// The inner side of the preview's picture box (4095 twips square, 273 pixels
+// at 96 dpi, less its sunken border of 2 pixels each side): where the
+// preview and the web quiz fit a question's picture.
+constexpr int kPreviewPictureInner = 269;

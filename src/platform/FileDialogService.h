@@ -4,6 +4,7 @@
 // QFileDialog in the program, a script in tests).
 
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -34,6 +35,7 @@ struct FileDialogRequest {
     bool hideReadOnly = true;
     bool readOnly = false;        // initial state of the read-only box
     bool preview = false;         // open dialog with a preview pane
+    QObject *owner = nullptr;     // the window it belongs to; none: the active one
 };
 
 struct FileDialogResult {

@@ -72,3 +72,8 @@ QFunctionPointer ModuleLoader::resolve(const QString &name, const char *symbol, 
         *error = QStringLiteral("%1 lacks %2").arg(it->library->fileName(), QLatin1String(symbol));
     return f;
 }
+
+QString ModuleLoader::otherVersion(const QString &name)
+{
+    return QStringLiteral("lib%1.so belongs to another version of the program").arg(name);
+}

@@ -9,6 +9,7 @@
 #include <QFunctionPointer>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 namespace ModuleLoader {
 
@@ -21,5 +22,26 @@ QStringList searchPath();
 // result) and resolves `symbol` in it. Returns nullptr with the reason in
 // `error` when the module is missing or does not load.
 QFunctionPointer resolve(const QString &name, const char *symbol, QString *error = nullptr);
+
+// What is said of a module that loads but was built for another version of
+// the program (its factory refuses our interface version).
+QString otherVersion(const QString &name);
+
+// A new object of the module's interface, made by its factory
+// `Interface *symbol(int version)`; nullptr with the reason (the module is
+// missing, does not load, or is of another version) in `error`. Every
+// module of the program is reached this way.
+template <typename Interface>
+std::unique_ptr<Interface> create(const QString &name, const char *symbol, int version, QString *error = nullptr)
+{
+    using Factory = Interface *(*)(int);
+    const auto factory = reinterpret_cast<Factory>(resolve(name, symbol, error));
+    if (!factory)
+        return nullptr;
+    std::unique_ptr<Interface> object(factory(version));
+    if (!object && error)
+        *error = otherVersion(name);
+    return object;
+}
 
 }

@@ -57,13 +57,8 @@ WebCodec *WebMediaConverter::codec(QString *error)
 {
     if (!m_codecTried) {
         m_codecTried = true;
-        const auto factory = reinterpret_cast<CreateWebCodec>(
-            ModuleLoader::resolve(QStringLiteral(ARDENO_WEBCODEC_MODULE), ARDENO_WEBCODEC_FACTORY, &m_codecError));
-        if (factory) {
-            m_codec.reset(factory(kWebCodecInterfaceVersion));
-            if (!m_codec)
-                m_codecError = QStringLiteral("the codec module was built for another version");
-        }
+        m_codec = ModuleLoader::create<WebCodec>(QStringLiteral(ARDENO_WEBCODEC_MODULE), ARDENO_WEBCODEC_FACTORY,
+                                                 kWebCodecInterfaceVersion, &m_codecError);
     }
     if (!m_codec && error)
         *error = QStringLiteral("the codec module could not be loaded (%1)").arg(m_codecError);

@@ -26,8 +26,8 @@ const char *kindKey(ConvertedMedia::Kind kind)
     return "picture";
 }
 
-// The preview's picture box: 4095 twips square, 273 pixels at 96 dpi.
-constexpr int kPictureArea = 273;
+// Pictures are fitted where the preview fits them.
+constexpr int kPictureArea = kPreviewPictureInner;
 
 // The replay button knows the lower-case extensions only, as the preview's.
 bool replays(const QString &path)

@@ -4,6 +4,7 @@
 // runs are fast and need no sound server or printer. One run uses the real
 // media player.
 
+#include "pictures/PictureFit.h"
 #include "widgets/PictureBox.h"
 #include "preview/PreviewHooks.h"
 #include "dialogs/QtMessageService.h"
@@ -185,6 +186,8 @@ private slots:
         auto *pic = child<PictureBox>("picPic");
         QVERIFY(pic->isVisible());
         QCOMPARE(pic->pictureRect(), QRect(0, 101, 269, 67));
+        // The web quiz fits into the same area.
+        QCOMPARE(pic->innerSize(), QSize(kPreviewPictureInner, kPreviewPictureInner));
         QVERIFY(!child("cmdPreview")->isVisible());
         QCOMPARE(text("lblMAnswer_1"), QString("Paris"));
         snapshot("question1");

@@ -1,5 +1,6 @@
 // The web quiz export without a browser: what the page holds, what the media
 // conversions make (read back by ffprobe), what is reported, and the tool.
+#include "pictures/PictureFit.h"
 #include "webquiz/WebMediaConverter.h"
 #include "webquiz/WebQuizExporter.h"
 #include "webquiz/WebQuizFormat.h"
@@ -253,10 +254,10 @@ TEST(WebQuizExporter, ReportsEveryMediaFileOfTheSample)
     const QJsonArray qs = quiz.value(QStringLiteral("questions")).toArray();
     ASSERT_EQ(qs.size(), 10);
     EXPECT_EQ(qs[0].toObject().value(QStringLiteral("correct")).toInt(), 1);
-    // The preview's fit rule for the 120x... map in the 273-pixel box: centred at its size.
+    // The preview's fit rule for the 120x... map in the preview's 269-pixel area: centred at its size.
     const QJsonArray fit = qs[0].toObject().value(QStringLiteral("media")).toObject().value(QStringLiteral("fit")).toArray();
     ASSERT_EQ(fit.size(), 4);
-    EXPECT_EQ(fit[0].toInt(), (273 - fit[2].toInt()) / 2);
+    EXPECT_EQ(fit[0].toInt(), (kPreviewPictureInner - fit[2].toInt()) / 2);
 }
 
 TEST(WebQuizExporter, MissingAndBrokenMediaAreReportedAndTheQuestionStays)
