@@ -6,6 +6,7 @@
 #include "app/FileCommands.h"
 #include "app/MediaChoice.h"
 #include "app/QuestionExchangeMenu.h"
+#include "app/UndoKeyRouter.h"
 #include "app/QuestionList.h"
 #include "app/QuestionListPanel.h"
 #include "app/TestTitlePanel.h"
@@ -25,6 +26,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QPointer>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QLabel>
@@ -128,6 +130,7 @@ void frmCreate::buildMenus()
     connect(m_menus->mnuFileExit, &QAction::triggered, this, &frmCreate::mnuFileExit_Click);
     connect(m_menus, &EditorMenus::recentChosen, this, &frmCreate::mnuRecent_Click);
     connect(m_menus->mnuEditUndo, &QAction::triggered, this, &frmCreate::mnuEditUndo_Click);
+    new UndoKeyRouter(this, m_menus->mnuEditUndo, m_menus->mnuEditRedo);
     connect(m_menus->mnuEditRedo, &QAction::triggered, this, &frmCreate::mnuEditRedo_Click);
     m_exchange = new QuestionExchangeMenu(
         this, m_menus->mnuFile, m_menus->mnuFileSaveas,
@@ -517,9 +520,14 @@ void frmCreate::undoOrRedo(bool undo)
     DocumentEditor &editing = m_controller.editing();
     if (undo ? !editing.canUndo() : !editing.canRedo())
         return;
+    // Focus goes back where it was (the menu took it), unless leaving edit
+    // mode moves it.
+    const QPointer<QWidget> focus = QApplication::focusWidget();
     if (isEditMode()) {
         SetEditMode(false);
         ClearEntry();
+    } else if (focus && focus->isEnabled() && focus->isVisible()) {
+        focus->setFocus(Qt::OtherFocusReason);
     }
     if (undo ? m_controller.undo() : m_controller.redo())
         showUndoneQuestions();

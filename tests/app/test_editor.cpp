@@ -665,6 +665,37 @@ private slots:
         QVERIFY(get<QAction>(w, "mnuRecent_4")->isVisible());
     }
 
+    // The undo keys where the cursor is: a box with typing to undo takes
+    // them; one with none passes them to the test's undo (the question box
+    // just emptied by Add is such a box), and focus stays in the box.
+    void undoKeysGoWhereTheCursorIs()
+    {
+        ScopedPlatform p;
+        frmCreate w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        addTrueFalse(w, "First");
+        addTrueFalse(w, "Second");
+        auto *box = get<QPlainTextEdit>(w, "txtTFquestion");
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.document().questionCount(), 1);
+        QCOMPARE(QApplication::focusWidget(), box);
+
+        QTest::keyClicks(box, "x");
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);   // the typing goes
+        QCOMPARE(box->toPlainText(), QString());
+        QCOMPARE(w.document().questionCount(), 1);
+
+        auto *title = get<QLineEdit>(w, "txtTitle");   // nothing typed there
+        title->setFocus();
+        QTest::keyClick(title, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(w.document().questionCount(), 2);
+        QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);   // nothing left to redo
+        QCOMPARE(w.document().questionCount(), 2);
+        QCOMPARE(QApplication::focusWidget(), title);
+    }
+
     // Two tests whose names differ only in letter case: the list reopens the
     // one that was opened.
     void recentFilesKeepTheExactName()

@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-TEST(RecentFiles, NewestFirstFourEntriesAndCaseInsensitiveDuplicates)
+TEST(RecentFiles, NewestFirstFourEntriesAndDuplicatesByTheSystemsLetterCase)
 {
     RecentFiles list;
     EXPECT_EQ(list.entry(1), QStringLiteral("untitled"));
@@ -23,9 +23,11 @@ TEST(RecentFiles, NewestFirstFourEntriesAndCaseInsensitiveDuplicates)
         return e;
     };
     EXPECT_EQ(entries(), expected);
-    EXPECT_FALSE(list.add(QStringLiteral("/T/C.ARD")));   // not moved to the top either
+    EXPECT_FALSE(list.add(QStringLiteral("/t/c.ard")));   // not moved to the top either
     EXPECT_FALSE(list.add(QString()));
     EXPECT_EQ(entries(), expected);
+    // Another letter case is another file where file names keep it.
+    EXPECT_EQ(list.add(QStringLiteral("/T/C.ARD")), RecentFiles::pathCase() == Qt::CaseSensitive);
 
     RecentFiles two;
     two.add(QStringLiteral("/x/Mixed Case.ard"));
