@@ -34,9 +34,9 @@ void showReport(QWidget *owner, const QString &title, const ExchangeReport &repo
 QuestionExchangeMenu::QuestionExchangeMenu(QWidget *window, QMenu *fileMenu, QAction *after, Hooks hooks)
     : QObject(window), m_window(window), m_hooks(std::move(hooks))
 {
-    mnuFileImport = new QAction(QStringLiteral("Import Questions..."), window);
+    mnuFileImport = new QAction(QStringLiteral("&Import Questions..."), window);
     mnuFileImport->setObjectName(QStringLiteral("mnuFileImport"));
-    mnuFileExport = new QAction(QStringLiteral("Export As..."), window);
+    mnuFileExport = new QAction(QStringLiteral("&Export As..."), window);
     mnuFileExport->setObjectName(QStringLiteral("mnuFileExport"));
     const QList<QAction *> actions = fileMenu->actions();
     const qsizetype at = actions.indexOf(after);

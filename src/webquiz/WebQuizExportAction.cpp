@@ -16,7 +16,7 @@
 namespace WebQuizExportAction {
 QAction *addToMenu(QMenu *fileMenu, QAction *after, const std::function<void()> &run)
 {
-    auto *action = new QAction(QStringLiteral("Export Web Quiz..."), fileMenu);
+    auto *action = new QAction(QStringLiteral("Export &Web Quiz..."), fileMenu);
     action->setObjectName(QStringLiteral("mnuFileExportWeb"));
     const QList<QAction *> actions = fileMenu->actions();
     const qsizetype at = actions.indexOf(after);

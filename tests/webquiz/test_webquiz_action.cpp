@@ -86,7 +86,7 @@ TEST(ExportWebQuizAction, MenuEntryFollowsItsNeighbourAndItsState)
     int runs = 0;
     QAction *web = WebQuizExportAction::addToMenu(&menu, exportAs, [&runs] { ++runs; });
     EXPECT_EQ(menu.actions(), (QList<QAction *>{saveAs, exportAs, web, print}));
-    EXPECT_EQ(web->text(), QStringLiteral("Export Web Quiz..."));
+    EXPECT_EQ(web->text(), QStringLiteral("Export &Web Quiz..."));
     EXPECT_FALSE(web->isEnabled());
     exportAs->setEnabled(true);
     EXPECT_TRUE(web->isEnabled());
