@@ -1,5 +1,7 @@
 #include "avimaker/cDIB.h"
 
+#include "pictures/BitmapInfoHeader.h"
+
 #include "platform/MsgBox.h"
 #include "platform/RegularFile.h"
 
@@ -43,18 +45,22 @@ void notSupported(const QString &filename)
 
 cDIB::InfoHeader cDIB::parseInfo(const unsigned char *p)
 {
+    // The 40 bytes of a BITMAPINFOHEADER are always there; a header of
+    // another length keeps its length and zeros, and is refused by the caller.
     InfoHeader h;
-    h.biSize = qFromLittleEndian<quint32>(p + 0);
-    h.biWidth = qFromLittleEndian<qint32>(p + 4);
-    h.biHeight = qFromLittleEndian<qint32>(p + 8);
-    h.biPlanes = qFromLittleEndian<qint16>(p + 12);
-    h.biBitCount = qFromLittleEndian<qint16>(p + 14);
-    h.biCompression = qFromLittleEndian<quint32>(p + 16);
-    h.biSizeImage = qFromLittleEndian<quint32>(p + 20);
-    h.biXPelsPerMeter = qFromLittleEndian<qint32>(p + 24);
-    h.biYPelsPerMeter = qFromLittleEndian<qint32>(p + 28);
-    h.biClrUsed = qFromLittleEndian<quint32>(p + 32);
-    h.biClrImportant = qFromLittleEndian<quint32>(p + 36);
+    h.biSize = qFromLittleEndian<quint32>(p);
+    if (const std::optional<BitmapInfoHeader> b = BitmapInfoHeader::read(p, 40); b && !b->isCore()) {
+        h.biWidth = b->width;
+        h.biHeight = b->height;
+        h.biPlanes = qint16(b->planes);
+        h.biBitCount = qint16(b->bitCount);
+        h.biCompression = b->compression;
+        h.biSizeImage = b->sizeImage;
+        h.biXPelsPerMeter = b->xPelsPerMeter;
+        h.biYPelsPerMeter = b->yPelsPerMeter;
+        h.biClrUsed = b->clrUsed;
+        h.biClrImportant = b->clrImportant;
+    }
     return h;
 }
 

@@ -1,4 +1,6 @@
 #include "pictures/PictureLoader.h"
+
+#include "pictures/BitmapInfoHeader.h"
 #include "pictures/PictureLimits.h"
 #include "pictures/WmfReader.h"
 #include "platform/RegularFile.h"
@@ -79,11 +81,11 @@ QSizeF statedDpi(const QByteArray &head)
 {
     const auto *b = reinterpret_cast<const uchar *>(head.constData());
     const int n = int(head.size());
-    if (n >= 46 && b[0] == 'B' && b[1] == 'M') {
-        const quint32 infoSize = qFromLittleEndian<quint32>(b + 14);
-        if (infoSize >= 40) {
-            const double x = dpiFromPelsPerMetre(qFromLittleEndian<qint32>(b + 38));
-            const double y = dpiFromPelsPerMetre(qFromLittleEndian<qint32>(b + 42));
+    if (head.startsWith("BM")) {
+        const std::optional<BitmapInfoHeader> h = BitmapInfoHeader::ofFile(head);
+        if (h && !h->isCore()) {
+            const double x = dpiFromPelsPerMetre(h->xPelsPerMeter);
+            const double y = dpiFromPelsPerMetre(h->yPelsPerMeter);
             if (x > 0 && y > 0)
                 return {x, y};
         }
@@ -182,19 +184,13 @@ bool bmpIsComplete(const QString &path, const QByteArray &head)
 {
     if (head.size() < 54)
         return false;
-    const auto *b = reinterpret_cast<const uchar *>(head.constData());
-    const quint32 offBits = qFromLittleEndian<quint32>(b + 10);
-    const quint32 infoSize = qFromLittleEndian<quint32>(b + 14);
-    if (infoSize < 40)
+    quint32 offBits = 0;
+    const std::optional<BitmapInfoHeader> h = BitmapInfoHeader::ofFile(head, &offBits);
+    if (!h || h->isCore())
         return true;   // old OS/2 header: left to Qt
-    const qint64 width = qFromLittleEndian<qint32>(b + 18);
-    const qint64 height = qFromLittleEndian<qint32>(b + 22);
-    const quint16 bits = qFromLittleEndian<quint16>(b + 28);
-    const quint32 compression = qFromLittleEndian<quint32>(b + 30);
-    if (compression != 0 && compression != 3)
+    if (h->compression != 0 && h->compression != 3)
         return true;   // run-length coded: Qt checks as it decodes
-    const qint64 stride = ((qAbs(width) * bits + 31) / 32) * 4;
-    return QFileInfo(path).size() >= qint64(offBits) + stride * qAbs(height);
+    return QFileInfo(path).size() >= qint64(offBits) + h->rowBytes() * qAbs(qint64(h->height));
 }
 
 // Why a picture that Qt would decode without complaint is damaged; "" when
@@ -222,17 +218,14 @@ void configure(QImageReader &reader)
 // claim it finds absurd without saying what it was. Invalid when not a BMP.
 QSize bmpClaimedSize(const QByteArray &head)
 {
-    const auto *b = reinterpret_cast<const uchar *>(head.constData());
-    if (head.size() < 26 || b[0] != 'B' || b[1] != 'M')
+    const std::optional<BitmapInfoHeader> h = BitmapInfoHeader::ofFile(head);
+    if (!h)
         return {};
-    const quint32 infoSize = qFromLittleEndian<quint32>(b + 14);
-    if (infoSize == 12)   // OS/2 header: 16-bit sizes
-        return QSize(qFromLittleEndian<quint16>(b + 18), qFromLittleEndian<quint16>(b + 20));
-    const qint32 width = qFromLittleEndian<qint32>(b + 18);
-    const qint32 height = qFromLittleEndian<qint32>(b + 22);
-    if (infoSize < 40 || width <= 0 || height == 0 || height == INT_MIN)
+    if (h->isCore())   // OS/2 header: 16-bit sizes
+        return QSize(h->width, h->height);
+    if (h->width <= 0 || h->height == 0 || h->height == INT_MIN)
         return {};
-    return QSize(width, height < 0 ? -height : height);
+    return QSize(h->width, h->height < 0 ? -h->height : h->height);
 }
 
 // Qt reports a top-down BMP's height as stored: negative.

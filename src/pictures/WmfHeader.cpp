@@ -1,5 +1,7 @@
 #include "pictures/WmfHeader.h"
 
+#include "pictures/BitmapInfoHeader.h"
+
 #include <QtEndian>
 
 #include <cstdlib>
@@ -39,33 +41,22 @@ bool bitmapLooksSane(const uchar *dib, qint64 available)
 {
     if (available < 12)
         return available == 0;   // the variants of these records without a bitmap
-    const quint32 headerSize = qFromLittleEndian<quint32>(dib);
-    qint64 width, height, colours, bits, compression = 0, used = 0;
-    if (headerSize == 12) {   // OS/2 core header
-        width = qFromLittleEndian<quint16>(dib + 4);
-        height = qFromLittleEndian<quint16>(dib + 6);
-        bits = qFromLittleEndian<quint16>(dib + 10);
-        if (qFromLittleEndian<quint16>(dib + 8) != 1)
-            return false;
+    const std::optional<BitmapInfoHeader> h = BitmapInfoHeader::read(dib, available);
+    if (!h || available < h->size || h->planes != 1)
+        return false;
+    const qint64 headerSize = h->size;
+    const qint64 width = std::abs(qint64(h->width)), height = std::abs(qint64(h->height)), bits = h->bitCount;
+    const qint64 compression = h->compression;
+    qint64 colours;
+    if (h->isCore()) {
         colours = bits <= 8 ? (qint64(1) << bits) * 3 : 0;
-    } else if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108
-               || headerSize == 124) {
-        if (available < headerSize)
-            return false;
-        width = std::abs(qint64(qFromLittleEndian<qint32>(dib + 4)));
-        height = std::abs(qint64(qFromLittleEndian<qint32>(dib + 8)));
-        if (qFromLittleEndian<quint16>(dib + 12) != 1)
-            return false;
-        bits = qFromLittleEndian<quint16>(dib + 14);
-        compression = qFromLittleEndian<quint32>(dib + 16);
-        used = qFromLittleEndian<quint32>(dib + 32);
+    } else {
+        const qint64 used = h->clrUsed;
         if (compression > 3 || used > 256)
             return false;
         colours = (used ? used : (bits <= 8 ? (qint64(1) << bits) : 0)) * 4;
         if (compression == 3 && headerSize == 40)
             colours += 12;   // the three colour masks
-    } else {
-        return false;
     }
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         return false;

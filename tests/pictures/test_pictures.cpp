@@ -1,6 +1,7 @@
 // Picture loading: sizes on screen and on paper, pixels where the drawing
 // is, damaged files refused without a crash, reduced-size decoding.
 
+#include "pictures/BitmapInfoHeader.h"
 #include "pictures/PictureLoader.h"
 #include "pictures/WmfReader.h"
 #include "NonRegularFiles.h"
@@ -50,6 +51,38 @@ QString writeTemp(const QTemporaryDir &dir, const QString &name, const QByteArra
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << a.name(QColor::HexArgb).toStdString() << " is not near "
                                          << expected.name().toStdString();
+}
+
+// One reader of bitmap headers: the OS/2 core header with 16-bit sizes, the
+// Windows header and its longer versions; anything else, or too short, is
+// no header.
+TEST(BitmapInfoHeader, KnownLengthsOnly)
+{
+    const auto le16 = [](int v) { return QByteArray(1, char(v & 0xFF)) + char((v >> 8) & 0xFF); };
+    const auto le32 = [&](qint64 v) { return le16(int(v & 0xFFFF)) + le16(int((v >> 16) & 0xFFFF)); };
+    const QByteArray core = le32(12) + le16(300) + le16(200) + le16(1) + le16(24);
+    const auto c = BitmapInfoHeader::read(reinterpret_cast<const uchar *>(core.constData()), core.size());
+    ASSERT_TRUE(c && c->isCore());
+    EXPECT_EQ(c->width, 300);
+    EXPECT_EQ(c->height, 200);
+    EXPECT_EQ(c->bitCount, 24);
+
+    QByteArray v4 = le32(108) + le32(40) + le32(-30) + le16(1) + le16(24) + le32(0) + le32(0) + le32(3780) + le32(3780);
+    v4 += QByteArray(108 - v4.size(), '\0');
+    const QByteArray file = "BM" + le32(14 + 108 + 3600) + le32(0) + le32(14 + 108) + v4;
+    quint32 offBits = 0;
+    const auto h = BitmapInfoHeader::ofFile(file, &offBits);
+    ASSERT_TRUE(h);
+    EXPECT_EQ(offBits, 122u);
+    EXPECT_EQ(h->height, -30);   // top row first
+    EXPECT_EQ(h->rowBytes(), 120);
+    EXPECT_EQ(h->xPelsPerMeter, 3780);
+
+    QByteArray odd = v4;
+    odd.replace(0, 4, le32(64));   // an OS/2 2.x header: not read
+    EXPECT_FALSE(BitmapInfoHeader::read(reinterpret_cast<const uchar *>(odd.constData()), odd.size()));
+    EXPECT_FALSE(BitmapInfoHeader::read(reinterpret_cast<const uchar *>(v4.constData()), 39));
+    EXPECT_FALSE(BitmapInfoHeader::ofFile("GIF89a"));
 }
 
 TEST(PictureLoader, BitmapSizesAndPixels)
