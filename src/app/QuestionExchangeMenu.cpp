@@ -137,6 +137,10 @@ void QuestionExchangeMenu::mnuFileExport_Click()
                       MsgIcon::Exclamation, MsgButtons::YesNo, kExportTitle) != MsgResult::Yes)
             return;
     }
+    if (out.format->shortName() == QLatin1String("web") && m_hooks.exportWebQuiz) {
+        m_hooks.exportWebQuiz(out.path, source);
+        return;
+    }
     out.source = source;
     ExchangeReport report;
     bool cancelled = false;

@@ -28,6 +28,9 @@ public:
         // Where imported media files wait until the test is saved beside
         // them; "" with the reason when there is no such place.
         std::function<QString(QString *error)> heldMediaFolder;
+        // Writes the test as a web quiz at the chosen path: the page is
+        // made the one way File > "Export Web Quiz..." makes it.
+        std::function<void(const QString &path, const ExportSource &test)> exportWebQuiz;
     };
 
     // Adds the two commands to fileMenu right after the action `after` (Save

@@ -140,7 +140,10 @@ void frmCreate::buildMenus()
          },
          [this](const QStringList &records) { appendImportedQuestions(records); },
          [this] { return document().currentFile(); },
-         [this](QString *error) { return m_controller.heldMedia().folder(error); }});
+         [this](QString *error) { return m_controller.heldMedia().folder(error); },
+         [](const QString &path, const ExportSource &test) {
+             WebQuizExportAction::exportTo(path, test.title, test.teacher, test.records, test.mediaFolder);
+         }});
     WebQuizExportAction::addToMenu(m_menus->mnuFile, m_exchange->exportAction(), [this] {
         WebQuizExportAction::run(m_title->title(), m_title->teacher(), document().records(),
                                  document().testFolder(), document().currentFile());

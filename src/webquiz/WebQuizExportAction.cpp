@@ -48,8 +48,12 @@ bool run(const QString &title, const QString &teacher, const QStringList &record
     const FileDialogResult chosen = Platform::fileDialogs().choose(request);
     if (!chosen.accepted || chosen.files.isEmpty())
         return false;
-    const QString path = chosen.files.first();
+    return exportTo(chosen.files.first(), title, teacher, records, testFolder);
+}
 
+bool exportTo(const QString &path, const QString &title, const QString &teacher, const QStringList &records,
+              const QString &testFolder)
+{
     // Asked once, before any media file is read or converted: from the
     // files' sizes, and else from the page made.
     const auto writeAnyway = [](qint64 bytes, const QString &what) {

@@ -17,6 +17,13 @@ namespace WebQuizExportAction {
 bool run(const QString &title, const QString &teacher, const QStringList &records,
          const QString &testFolder, const QString &testFile);
 
+// The page written to `path` once it is chosen, by both ways to it (this
+// menu item, and Export As... with the web page's filter): one question
+// about a large page before the work, the work behind a progress dialog,
+// one message with what was written. True when a page was written.
+bool exportTo(const QString &path, const QString &title, const QString &teacher, const QStringList &records,
+              const QString &testFolder);
+
 // Puts File > "Export Web Quiz..." into the menu right after `after`,
 // enabled whenever `after` is (a test with questions, none being edited).
 QAction *addToMenu(QMenu *fileMenu, QAction *after, const std::function<void()> &run);

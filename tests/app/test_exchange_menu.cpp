@@ -1,5 +1,6 @@
 // File > "Import Questions..." and "Export As..." in the editor window, with
 // the message, file-dialog and settings doubles.
+#include "webquiz/WebQuizFormat.h"
 #include "document/HeldMedia.h"
 #include "document/QuestionRecord.h"
 #include "ControlLookup.h"
@@ -11,6 +12,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -212,6 +214,26 @@ private slots:
         emit list->activated(0);
         QVERIFY(!get<QAction>(w, "mnuFileExport")->isEnabled());
         QVERIFY(!get<QAction>(w, "mnuFileImport")->isEnabled());
+    }
+
+    // A web page chosen in Export As is made the one way File > "Export Web
+    // Quiz..." makes it: the same message, not the exchange report.
+    void exportAsAWebPageTakesTheWebQuizPath()
+    {
+        WebQuizFormat::registerFormat();   // as the program does at start
+        ScopedPlatform p;
+        QTemporaryDir dir;
+        write(dir.filePath("quiz.ard"), testFileBytes("Quiz", "Class", {sep({"t", "Yes?", "none", " 0"})}));
+        frmCreate w;
+        p.dialogs.answer(dir.filePath("quiz.ard"));
+        get<QAction>(w, "mnuFileOpen")->trigger();
+        p.dialogs.answer(dir.filePath("quiz.html"));
+        get<QAction>(w, "mnuFileExport")->trigger();
+        QVERIFY(QFileInfo::exists(dir.filePath("quiz.html")));
+        QVERIFY(!w.findChild<dlgReport *>());
+        QCOMPARE(p.messages.shown.size(), 1);
+        QVERIFY2(p.messages.shown[0].text.startsWith("The web quiz was written to " + dir.filePath("quiz.html")),
+                 qPrintable(p.messages.shown[0].text));
     }
 };
 
