@@ -50,7 +50,9 @@ private slots:
 
         const QString caption = "Ardeno Test Creator - untitled.ard";
         QString tree;
-        for (int i = 0; i < 100 && !tree.contains(caption); ++i) {
+        // Up to 30 s: on a loaded machine (a browser test beside it) the
+        // first start also waits for the dynamic linker and the fonts.
+        for (int i = 0; i < 300 && !tree.contains(caption); ++i) {
             QTest::qWait(100);
             tree = run("xwininfo", {"-root", "-tree"}, env);
         }
