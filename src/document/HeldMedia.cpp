@@ -2,23 +2,12 @@
 
 #include "platform/PrivateFolder.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
-#include <QUuid>
 
 namespace {
-const QString LockName = QStringLiteral("owner.lock");
-
-std::unique_ptr<QLockFile> folderLock(const QString &folder)
-{
-    auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(LockName));
-    lock->setStaleLockTime(0);   // held as long as its editor runs
-    return lock;
-}
-
 // The folder directly under root that `path` lies in, "" when none.
 QString heldFolderOf(const QString &root, const QString &path)
 {
@@ -50,14 +39,12 @@ QString HeldMedia::folder(QString *error)
         *error = QStringLiteral("cannot use the folder %1: %2").arg(QDir::toNativeSeparators(m_root), reason);
         return QString();
     }
-    const QString name = QStringLiteral("%1-%2").arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmsszzz")),
-                                                     QUuid::createUuid().toString(QUuid::Id128).left(8));
-    const QString folder = QDir(m_root).filePath(name);
+    const QString folder = QDir(m_root).filePath(PrivateFolder::newFolderName());
     if (!PrivateFolder::make(folder, &reason)) {
         *error = QStringLiteral("cannot use the folder %1: %2").arg(QDir::toNativeSeparators(folder), reason);
         return QString();
     }
-    auto lock = folderLock(folder);
+    auto lock = PrivateFolder::ownerLock(folder);
     if (!lock->tryLock(0)) {
         PrivateFolder::removeEmptyFolder(folder);
         *error = QStringLiteral("cannot lock %1").arg(QDir::toNativeSeparators(folder));
@@ -69,14 +56,17 @@ QString HeldMedia::folder(QString *error)
     return m_folder;
 }
 
-bool HeldMedia::holds(const QString &path) const { return !heldFolderOf(m_root, path).isEmpty(); }
+bool HeldMedia::holds(const QString &root, const QString &path)
+{
+    return !root.isEmpty() && !heldFolderOf(root, path).isEmpty();
+}
 
 void HeldMedia::adoptFolderOf(const QString &path)
 {
     const QString folder = heldFolderOf(m_root, path);
     if (!m_folder.isEmpty() || folder.isEmpty() || !PrivateFolder::unfitness(folder).isEmpty())
         return;
-    auto lock = folderLock(folder);
+    auto lock = PrivateFolder::ownerLock(folder);
     if (!lock->tryLock(0))
         return;
     m_lock = std::move(lock);
@@ -95,11 +85,11 @@ void HeldMedia::removeUnreferenced(const QStringList &stillNamed) const
         const QString folder = QDir(QDir(m_root).absolutePath()).filePath(e.name);
         if (e.kind != PrivateFolder::Kind::Folder || folder == m_folder || named.contains(folder))
             continue;
-        auto lock = folderLock(folder);
+        auto lock = PrivateFolder::ownerLock(folder);
         if (!lock->tryLock(0))
             continue;   // its editor still runs
         for (const PrivateFolder::Entry &file : PrivateFolder::list(folder))
-            if (file.kind == PrivateFolder::Kind::File && file.name != LockName)
+            if (file.kind == PrivateFolder::Kind::File && file.name != PrivateFolder::LockName)
                 PrivateFolder::removeFile(QDir(folder).filePath(file.name));
         lock->unlock();
         PrivateFolder::removeEmptyFolder(folder);

@@ -29,7 +29,8 @@ public:
     QString folder(QString *error);
 
     // True when `path` is a file in one of the held folders under root().
-    bool holds(const QString &path) const;
+    bool holds(const QString &path) const { return holds(m_root, path); }
+    static bool holds(const QString &root, const QString &path);
 
     // Takes over, as this editor's folder, the held folder a restored copy
     // names (when it is one, has ended, and this editor has none yet).

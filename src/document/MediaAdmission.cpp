@@ -67,6 +67,18 @@ QString refusalOfOpen(QFile &file, const QString &name)
     return refusalOfContent(name, head);
 }
 
+// Opens the file at `path` and admits it by `name` (its own name when
+// empty), on the one handle that is then read or copied; false with the
+// reason when it cannot be opened or is refused.
+bool openAdmitted(QFile &file, const QString &path, const QString &name, QString *reason)
+{
+    reason->clear();
+    if (!RegularFile::open(file, path, reason))
+        return false;
+    *reason = refusalOfOpen(file, name.isEmpty() ? MediaLookup::nameOf(path) : name);
+    return reason->isEmpty();
+}
+
 bool sameStreams(QFile &a, QFile &b)
 {
     if (a.size() != b.size())
@@ -119,32 +131,21 @@ QString refusal(const QString &path, const QString &name)
 {
     QFile file;
     QString reason;
-    if (!RegularFile::open(file, path, &reason))
-        return reason;
-    return refusalOfOpen(file, name.isEmpty() ? MediaLookup::nameOf(path) : name);
+    openAdmitted(file, path, name, &reason);
+    return reason;
 }
 
 bool copy(const QString &path, const QString &target, QString *reason, const QString &name)
 {
     QFile file;
-    if (!RegularFile::open(file, path, reason))
-        return false;
-    if (const QString why = refusalOfOpen(file, name.isEmpty() ? MediaLookup::nameOf(path) : name); !why.isEmpty()) {
-        *reason = why;
-        return false;
-    }
-    return CheckedFile::copy(file, target, reason);
+    return openAdmitted(file, path, name, reason) && CheckedFile::copy(file, target, reason);
 }
 
 QByteArray read(const QString &path, qint64 limit, QString *reason)
 {
     QFile file;
-    if (!RegularFile::open(file, path, reason))
+    if (!openAdmitted(file, path, QString(), reason))
         return {};
-    if (const QString why = refusalOfOpen(file, MediaLookup::nameOf(path)); !why.isEmpty()) {
-        *reason = why;
-        return {};
-    }
     if (file.size() > limit) {
         *reason = RegularFile::tooLarge(limit);
         return {};

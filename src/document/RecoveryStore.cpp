@@ -9,23 +9,13 @@
 #include <QLockFile>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QUuid>
 #include <algorithm>
 
 namespace {
-const QString LockName = QStringLiteral("owner.lock");
+using PrivateFolder::LockName;
 const QString DescriptionName = QStringLiteral("copy.txt");
 const QString DamagedName = QStringLiteral("damaged");
 const QRegularExpression TestFileName(QStringLiteral("^test-(\\d{1,9})\\.ard$"));
-
-// A running editor may hold its slot for days: the lock is stale only when
-// its process is gone, never because of its age.
-std::unique_ptr<QLockFile> slotLock(const QString &folder)
-{
-    auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(LockName));
-    lock->setStaleLockTime(0);
-    return lock;
-}
 
 // The names of the files the program itself writes into a slot: only these
 // are ever removed.
@@ -171,13 +161,10 @@ std::unique_ptr<RecoverySlot> RecoveryStore::createSlot(QString *error) const
 {
     if (!makePrivateFolder(m_root, error))
         return nullptr;
-    const QString name = QStringLiteral("%1-%2")
-                             .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmsszzz")),
-                                  QUuid::createUuid().toString(QUuid::Id128).left(8));
-    const QString folder = QDir(m_root).filePath(name);
+    const QString folder = QDir(m_root).filePath(PrivateFolder::newFolderName());
     if (!makePrivateFolder(folder, error))
         return nullptr;
-    auto lock = slotLock(folder);
+    auto lock = PrivateFolder::ownerLock(folder);
     if (!lock->tryLock(0)) {
         // The lock says only that it failed; a small write of our own finds
         // the system's reason (a full disk, most often).
@@ -209,7 +196,7 @@ RecoveryStore::Abandoned RecoveryStore::claimAbandoned() const
             found.foreign << describeForeign(folder, e.kind == PrivateFolder::Kind::File ? QStringLiteral("not a copy") : e.foreignReason);
             continue;
         }
-        auto lock = slotLock(folder);
+        auto lock = PrivateFolder::ownerLock(folder);
         // Held by a running editor, or taken by one starting now.
         if (!lock->tryLock(0))
             continue;
@@ -242,7 +229,7 @@ QString RecoveryStore::setAside(std::unique_ptr<RecoverySlot> slot) const
             pruneDamaged();
             return target;
         }
-        slot = std::make_unique<RecoverySlot>(folder, slotLock(folder));
+        slot = std::make_unique<RecoverySlot>(folder, PrivateFolder::ownerLock(folder));
     }
     if (slot)
         slot->remove();

@@ -1,5 +1,6 @@
 #include "document/TestFile.h"
 
+#include "document/HeldMedia.h"
 #include "document/MediaAdmission.h"
 
 #include "document/FileKind.h"
@@ -209,11 +210,6 @@ QString placeIn(const QString &folder, const QString &name, const QString &sourc
     }
 }
 
-bool isUnder(const QString &path, const QString &folder)
-{
-    return !folder.isEmpty() && QFileInfo(path).absoluteFilePath().startsWith(QDir(folder).absolutePath() + QLatin1Char('/'));
-}
-
 // Copies a record's media file (found where the test was read from) into the
 // folder the test is saved to and names it by its bare name there, unless a
 // file of that name is already in that folder. A file the test holds itself
@@ -249,7 +245,7 @@ QString travellingMediaRecord(const QString &record, const TestDocument &doc, co
         return record;
     }
     if (QFileInfo::exists(targetFolder + bareName) || QFileInfo(targetFolder + bareName).isSymLink()) {
-        if (!isUnder(source, doc.heldMediaRoot()))
+        if (!HeldMedia::holds(doc.heldMediaRoot(), source))
             return record;
         bareName = placeIn(targetFolder, bareName, source);
     }

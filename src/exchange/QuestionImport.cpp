@@ -126,6 +126,12 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
     };
     constexpr int kNamedOverflow = 20;
     int overflow = 0;
+    // Each question that does not fit is named up to a point; a file of a
+    // million questions must not make a report of a million lines.
+    const auto doesNotFit = [&](const QString &where) {
+        if (++overflow <= kNamedOverflow)
+            out.report.skip(where, QStringLiteral("the test is full (%1 questions); not imported.").arg(100));
+    };
     for (qsizetype k = 0; k < read.questions.size(); ++k) {
         if (WorkProgress::stopped(progress))
             return cancelled(&media);
@@ -134,10 +140,7 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
         const ImportedQuestion &q = read.questions[k];
         const QString where = q.line > 0 ? ExchangeReport::atLine(q.line) : ExchangeReport::atQuestion(int(k + 1));
         if (out.records.size() >= request.room) {
-            // Each is named up to a point; a file of a million questions
-            // must not make a report of a million lines.
-            if (++overflow <= kNamedOverflow)
-                out.report.skip(where, QStringLiteral("the test is full (%1 questions); not imported.").arg(100));
+            doesNotFit(where);
             continue;
         }
         QStringList f = QuestionRecord::fields(q.record);
@@ -174,8 +177,7 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
     }
     // The questions the reader counted but did not keep: none of them fits.
     for (const int line : std::as_const(read.linesBeyond))
-        if (++overflow <= kNamedOverflow)
-            out.report.skip(ExchangeReport::atLine(line), QStringLiteral("the test is full (%1 questions); not imported.").arg(100));
+        doesNotFit(ExchangeReport::atLine(line));
     overflow += read.questionsBeyond - int(read.linesBeyond.size());
     out.report.sortSkipped();
     if (overflow > kNamedOverflow)

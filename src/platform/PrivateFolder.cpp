@@ -2,9 +2,12 @@
 
 #include "platform/RegularFile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QUuid>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -278,5 +281,20 @@ bool removeEmptyFolder(const QString &path)
 }
 
 bool isLeftoverTemporary(const QString &name) { return name.startsWith(TemporaryPrefix); }
+
+const QString LockName = QStringLiteral("owner.lock");
+
+std::unique_ptr<QLockFile> ownerLock(const QString &folder)
+{
+    auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(LockName));
+    lock->setStaleLockTime(0);
+    return lock;
+}
+
+QString newFolderName()
+{
+    return QStringLiteral("%1-%2").arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmsszzz")),
+                                       QUuid::createUuid().toString(QUuid::Id128).left(8));
+}
 
 }

@@ -12,7 +12,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
 #include <vector>
+
+class QLockFile;
 
 namespace PrivateFolder {
 
@@ -52,6 +55,16 @@ bool removeFile(const QString &path);
 
 // Removes the folder when it is empty (never its content).
 bool removeEmptyFolder(const QString &path);
+
+// The lock file ("owner.lock") by which one running program holds `folder`.
+// It is stale only when its process is gone, never because of its age: an
+// editor may hold its folder for days.
+extern const QString LockName;
+std::unique_ptr<QLockFile> ownerLock(const QString &folder);
+
+// A name for a new folder of this program's: the time it is made (so names
+// sort oldest first) and a random part.
+QString newFolderName();
 
 // The name of a temporary file write() leaves only when the program is
 // killed in the middle of a write: the folder's owner may remove these.

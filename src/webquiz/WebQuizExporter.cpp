@@ -48,7 +48,7 @@ qint64 WebQuizExporter::estimatePageBytes(const QStringList &records, const QStr
         if (path.isEmpty() || counted.contains(path))
             continue;
         counted.insert(path);
-        bytes += (QFileInfo(path).size() + 2) / 3 * 4;   // Base64
+        bytes += PageParts::base64Size(QFileInfo(path).size());
     }
     return bytes;
 }

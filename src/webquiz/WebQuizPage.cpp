@@ -130,7 +130,7 @@ qint64 PageParts::size() const
 {
     qint64 total = 0;
     for (const Piece &p : m_pieces)
-        total += p.media < 0 ? p.text.size() : (m_media[p.media].size() + 2) / 3 * 4;
+        total += p.media < 0 ? p.text.size() : base64Size(m_media[p.media].size());
     return total;
 }
 

@@ -30,6 +30,8 @@ public:
     PageParts(const QString &title, const QJsonObject &quiz, QList<PageMedia> media);
 
     qint64 size() const;
+    // How many characters `bytes` bytes take in Base64, as a page holds them.
+    static qint64 base64Size(qint64 bytes) { return (bytes + 2) / 3 * 4; }
     // The whole page in memory.
     QByteArray bytes() const;
     // The page written through the checked writer, streamed; false with the
