@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const ImportedQuestion &q : r.questions) {
         const QStringList f = QuestionRecord::fields(q.record);
         FUZZ_CHECK(f.size() == QuestionRecord::MultipleChoiceFields || f.size() == QuestionRecord::TrueFalseFields);
-        FUZZ_CHECK(QuestionRecord::kindOf(q.record) != QuestionRecord::Kind::Unknown);
+        FUZZ_CHECK(QuestionRecord::kindOf(q.record) != QuestionKind::Unknown);
         source.records << q.record;
     }
     for (const QuestionFormat *writer : registry.formats(QuestionFormat::Write))

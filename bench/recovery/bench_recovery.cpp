@@ -2,7 +2,6 @@
 // (temporary files, flush, rename: the goal is at most 5 ms, a small part of
 // a frame), and how long a keystroke in the question box takes with and
 // without the copy being kept while the copy is written in between.
-#include "app/EditorFields.h"
 #include "document/QuestionRecord.h"
 #include "app/RecoveryKeeper.h"
 #include "document/RecoveryStore.h"
@@ -108,14 +107,13 @@ int main(int argc, char *argv[])
     print("write the copy: encode, 2 x (temp, fsync, rename)", figures(writes));
 
     frmCreate editor;
-    editor.controller().restoreUnsaved(copy.work.records, QString());
-    editor.ShowLoadedTest(copy.work.title, copy.work.teacher);
+    editor.restoreUnsavedWork(copy.work);
     editor.show();
 
     std::vector<double> captures;
     for (int i = 0; i < 200; ++i) {
         t.start();
-        const EditorSnapshot s = EditorFields::capture(editor);
+        const EditorSnapshot s = editor.unsavedWork();
         captures.push_back(double(t.nsecsElapsed()) / 1e6);
         Q_UNUSED(s);
     }

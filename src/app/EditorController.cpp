@@ -2,14 +2,47 @@
 
 #include "document/MediaLookup.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 
-EditorController::EditorController(QObject *parent) : QObject(parent)
-{
-    m_editing.documentForSave().setHeldMediaRoot(m_held.root());
-    connect(&m_editing, &DocumentEditor::undoStateChanged, this, &EditorController::commandsChanged);
+namespace {
+const QString Untitled = QStringLiteral("untitled.ard");
 }
+
+// One operation of the editor: what it changed is announced once, when the
+// outermost one ends (an undo inside an import inside a restore is one).
+class EditorController::Operation {
+public:
+    explicit Operation(EditorController &c) : m_c(c) { ++m_c.m_depth; }
+    ~Operation()
+    {
+        if (--m_c.m_depth > 0)
+            return;
+        if (std::exchange(m_c.m_entryToClear, false))
+            emit m_c.entryCleared();
+        if (std::exchange(m_c.m_captionToAnnounce, false))
+            emit m_c.captionChanged();
+        if (std::exchange(m_c.m_commandsToAnnounce, false))
+            emit m_c.commandsChanged();
+    }
+    Operation(const Operation &) = delete;
+    Operation &operator=(const Operation &) = delete;
+
+private:
+    EditorController &m_c;
+};
+
+EditorController::EditorController(QObject *parent) : QObject(parent), m_captionName(Untitled)
+{
+    m_editing.setHeldMediaRoot(m_held.root());
+    connect(&m_editing, &DocumentEditor::undoStateChanged, this, [this] {
+        Operation op(*this);
+        m_commandsToAnnounce = true;
+    });
+}
+
+EditorController::~EditorController() = default;
 
 EditorController::Commands EditorController::commands() const
 {
@@ -25,37 +58,27 @@ EditorController::Commands EditorController::commands() const
     return c;
 }
 
-void EditorController::changed()
-{
-    emit commandsChanged();
-}
-
-void EditorController::setTestCommands(bool on)
-{
-    m_testCommands = on;
-    m_list = on;
-    changed();
-}
-
+// Edit mode disables adding and the test commands; leaving it enables the
+// test commands again.
 void EditorController::setEditMode(bool on)
 {
     m_mode = on ? Mode::Editing : Mode::Adding;
     if (!on)
         m_editedNumber = 0;
     m_testCommands = !on;
-    changed();
+    m_commandsToAnnounce = true;
 }
 
-void EditorController::clearTest()
+void EditorController::setCaptionName(const QString &name)
 {
-    TestDocument empty;
-    empty.setCurrentFile(document().currentFile());
-    empty.setTestFolder(document().testFolder());
-    replaceDocument(empty, DocumentEditor::Saved::Yes);
+    if (name == m_captionName)
+        return;
+    m_captionName = name;
+    m_captionToAnnounce = true;
 }
 
-// One reset per replacement: the old test is announced once, while it is
-// still the document.
+// Every replacement of the test ends edit mode and the history and empties
+// the entry area.
 void EditorController::replaceDocument(const TestDocument &doc, DocumentEditor::Saved saved)
 {
     setEditMode(false);
@@ -63,90 +86,126 @@ void EditorController::replaceDocument(const TestDocument &doc, DocumentEditor::
     m_restoredFile.clear();
     m_commandLineFile.clear();
     m_editing.resetDocument(doc, saved);
-    changed();
+    clearEntry();
 }
 
-QString EditorController::workFile() const
+void EditorController::newTest()
 {
-    return !document().currentFile().isEmpty() ? document().currentFile() : m_commandLineFile;
+    Operation op(*this);
+    TestDocument empty;
+    empty.setCurrentFile(document().currentFile());
+    empty.setTestFolder(document().testFolder());
+    // Leaving edit mode as the test is emptied turns the test commands on,
+    // as the quiz player's editor does; the list goes off.
+    replaceDocument(empty, DocumentEditor::Saved::Yes);
+    setCaptionName(Untitled);
 }
 
-void EditorController::restoreUnsaved(const QStringList &records, const QString &file, const QString &testFolder)
+void EditorController::chooseFileToOpen(const QString &path)
 {
+    m_editing.setCurrentFile(path);
+}
+
+QString EditorController::open(const QString &path, OpenOrigin origin)
+{
+    TestReadResult read = readTestFile(path);
+    if (!read.test)
+        return read.error;
+    Operation op(*this);
+    TestDocument doc;
+    doc.setCurrentFile(origin == OpenOrigin::CommandLine ? document().currentFile() : path);
+    applyLoadedTest(doc, *read.test);
+    // Bare media names in the test belong to its folder, however it was opened.
+    doc.setTestFolder(MediaLookup::testFolderOf(path));
+    replaceDocument(doc, DocumentEditor::Saved::Yes);
+    m_testCommands = m_list = true;
+    if (origin == OpenOrigin::CommandLine)
+        m_commandLineFile = path;
+    else
+        setCaptionName(QFileInfo(path).fileName());
+    return QString();
+}
+
+void EditorController::restoreUnsaved(const EditorSnapshot &work)
+{
+    Operation op(*this);
     TestDocument doc;
     // The restored test's bare media names belong where they did.
-    doc.setTestFolder(!testFolder.isEmpty() ? testFolder
-                      : !file.isEmpty()     ? MediaLookup::testFolderOf(file)
-                                            : document().testFolder());
-    doc.setRecords(records);
-    doc.setCurrentFile(file);
+    doc.setTestFolder(!work.testFolder.isEmpty()   ? work.testFolder
+                      : !work.originalPath.isEmpty() ? MediaLookup::testFolderOf(work.originalPath)
+                                                     : document().testFolder());
+    doc.setTitle(work.title);
+    doc.setTeacher(work.teacher);
+    doc.setRecords(work.records);
+    doc.setCurrentFile(work.originalPath);
     replaceDocument(doc, DocumentEditor::Saved::No);
-    m_restoredFile = file;
+    m_list = !work.records.isEmpty();
+    m_restoredFile = work.originalPath;
+    setCaptionName(work.originalPath.isEmpty() ? Untitled : QFileInfo(work.originalPath).fileName());
 }
 
-EditorController::SaveProposal EditorController::saveProposal(const QString &workingFolder) const
+void EditorController::setTitle(const QString &title)
 {
-    if (m_restoredFile.isEmpty())
-        return {workingFolder, QString()};
-    const QFileInfo file(m_restoredFile);
-    return {file.absoluteDir().exists() ? file.absolutePath() : workingFolder, file.fileName()};
+    Operation op(*this);
+    m_editing.setTitleLine(TitleLine::Title, title);
+}
+
+void EditorController::setTeacher(const QString &teacher)
+{
+    Operation op(*this);
+    m_editing.setTitleLine(TitleLine::Teacher, teacher);
 }
 
 bool EditorController::add(const QString &record)
 {
-    return m_editing.addQuestion(record);
+    Operation op(*this);
+    if (!m_editing.addQuestion(record))
+        return false;
+    m_testCommands = m_list = true;
+    clearEntry();
+    return true;
+}
+
+bool EditorController::importQuestions(const QStringList &records)
+{
+    Operation op(*this);
+    const QString step = records.size() == 1 ? tr("Import 1 Question") : tr("Import %1 Questions").arg(records.size());
+    if (!m_editing.addQuestions(records, step))
+        return false;
+    m_testCommands = m_list = true;
+    return true;
 }
 
 void EditorController::pick(int number)
 {
-    m_editedNumber = number;
+    Operation op(*this);
     setEditMode(true);
     m_editedNumber = number;
 }
 
 bool EditorController::update(const QString &record)
 {
-    return isEditing() && m_editing.replaceQuestion(m_editedNumber, record);
+    Operation op(*this);
+    if (!isEditing() || !m_editing.replaceQuestion(m_editedNumber, record))
+        return false;
+    leaveEditMode();
+    return true;
 }
 
 bool EditorController::remove()
 {
-    return isEditing() && m_editing.removeQuestion(m_editedNumber);
+    Operation op(*this);
+    if (!isEditing() || !m_editing.removeQuestion(m_editedNumber))
+        return false;
+    leaveEditMode();
+    return true;
 }
 
-std::optional<LoadedTest> EditorController::open(const QString &path, OpenOrigin origin, QString *error)
+void EditorController::leaveEditMode()
 {
-    TestReadResult read = readTestFile(path);
-    if (!read.test) {
-        if (error)
-            *error = read.error;
-        return std::nullopt;
-    }
-    TestDocument doc;
-    doc.setCurrentFile(document().currentFile());
-    doc.setTestFolder(document().testFolder());
-    applyLoadedTest(doc, *read.test);
-    // Bare media names in the test belong to its folder, however it was opened.
-    doc.setTestFolder(MediaLookup::testFolderOf(path));
-    if (origin != OpenOrigin::CommandLine)
-        doc.setCurrentFile(path);
-    replaceDocument(doc, DocumentEditor::Saved::Yes);
-    if (origin == OpenOrigin::CommandLine)
-        m_commandLineFile = path;
-    return read.test;
-}
-
-SaveResult EditorController::save(const QString &path, const QString &title, const QString &teacher,
-                                  const std::function<void()> &pumpEvents)
-{
-    SaveResult result = SaveTest(m_editing.documentForSave(), path, title, teacher, pumpEvents);
-    if (result.saved() && MediaLookup::fileExists(path)) {
-        m_editing.setCurrentFile(path);
-        m_editing.setTestFolder(MediaLookup::testFolderOf(path));   // the records now name files there
-        m_restoredFile.clear();
-        m_editing.setClean();
-    }
-    return result;
+    Operation op(*this);
+    setEditMode(false);
+    clearEntry();
 }
 
 bool EditorController::undo() { return undoOrRedo(true); }
@@ -157,10 +216,71 @@ bool EditorController::undoOrRedo(bool undo)
 {
     if (undo ? !m_editing.canUndo() : !m_editing.canRedo())
         return false;
-    leaveEditMode();
+    Operation op(*this);
+    if (isEditing())
+        leaveEditMode();
     if (undo)
         m_editing.undo();
     else
         m_editing.redo();
     return true;
+}
+
+QAction *EditorController::createUndoAction(QObject *parent) { return createStepAction(parent, true); }
+
+QAction *EditorController::createRedoAction(QObject *parent) { return createStepAction(parent, false); }
+
+QAction *EditorController::createStepAction(QObject *parent, bool undo)
+{
+    auto *action = new QAction(parent);
+    const auto follow = [this, action, undo] {
+        const QString step = undo ? undoText() : redoText();
+        if (undo)
+            action->setText(step.isEmpty() ? tr("&Undo") : tr("&Undo %1").arg(step));
+        else
+            action->setText(step.isEmpty() ? tr("&Redo") : tr("&Redo %1").arg(step));
+        action->setEnabled(undo ? m_editing.canUndo() : m_editing.canRedo());
+    };
+    follow();
+    connect(this, &EditorController::commandsChanged, action, follow);
+    connect(action, &QAction::triggered, this, [this, undo] { undoOrRedo(undo); });
+    return action;
+}
+
+QString EditorController::workFile() const
+{
+    return !document().currentFile().isEmpty() ? document().currentFile() : m_commandLineFile;
+}
+
+EditorSnapshot EditorController::snapshot(const EntryArea &entry) const
+{
+    EditorSnapshot s;
+    s.title = document().title();
+    s.teacher = document().teacher();
+    s.records = document().records();
+    s.originalPath = workFile();
+    s.testFolder = document().testFolder();
+    s.entry = entry;
+    s.entry.editing = editedNumber();
+    return s;
+}
+
+EditorController::SaveProposal EditorController::saveProposal(const QString &workingFolder) const
+{
+    if (m_restoredFile.isEmpty())
+        return {workingFolder, QString()};
+    const QFileInfo file(m_restoredFile);
+    return {file.absoluteDir().exists() ? file.absolutePath() : workingFolder, file.fileName()};
+}
+
+SaveResult EditorController::save(const QString &path, const SaveOptions &options)
+{
+    SaveResult result = SaveTest(document(), path, options);
+    if (result.saved() && MediaLookup::fileExists(path)) {
+        Operation op(*this);
+        m_editing.markSaved(path, result.records);
+        m_restoredFile.clear();
+        setCaptionName(QFileInfo(path).fileName());
+    }
+    return result;
 }

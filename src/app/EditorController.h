@@ -1,24 +1,27 @@
 #pragma once
-// The editor without its window: the test being edited (through its editing
-// layer, with undo and redo), whether a question is being added or edited and
-// which one, and which commands are enabled. frmCreate shows this state and
-// forwards the user's commands here; the tests drive it without a window.
+// The editor without its window, and the only way from the windows to the
+// test: the test being edited (through its editing layer, with undo and
+// redo), whether a question is being added or edited and which one, which
+// commands are enabled, and the editor's rules that tie them together (what
+// Save and Remove act on, leaving edit mode on undo, when the entry area is
+// emptied). The windows show this state and forward the teacher's commands
+// here; the tests drive it without a window.
 //
-// Which commands are enabled is decided in commands() alone. Two operations
-// set the state it reads, and the last one wins, as in the window's state
-// operations: setTestCommands (the commands that need a test, and the list)
-// and setEditMode (edit mode disables adding and the test commands, leaving
-// it enables the test commands again).
+// Each operation announces its outcome once, when it is over: entryCleared
+// when the entry area is to be emptied, captionChanged when the window's
+// caption names another file, then commandsChanged. The document's own
+// changes (questions, title lines, reset, clean state) come from changes().
 
-#include "document/HeldMedia.h"
-#include "app/QuestionType.h"
+#include "document/QuestionKind.h"
 #include "document/DocumentEditor.h"
+#include "document/HeldMedia.h"
+#include "document/RecoverySnapshot.h"
 #include "document/TestFile.h"
 
 #include <QObject>
 #include <QString>
-#include <functional>
-#include <optional>
+
+class QAction;
 
 class EditorController : public QObject {
     Q_OBJECT
@@ -26,15 +29,15 @@ class EditorController : public QObject {
 public:
     enum class Mode { Adding, Editing };
     // Where the path of a test to open came from: File > Open and the
-    // recent-files list keep the path as the current file, the command line
-    // does not. Every one makes the test's folder the place its bare media
-    // names are looked for.
+    // recent-files list keep the path as the current file and name it in the
+    // caption, the command line does neither. Every one makes the test's
+    // folder the place its bare media names are looked for.
     enum class OpenOrigin { Menu, RecentList, CommandLine };
 
     struct Commands {
         bool add = true;          // "Add This Question"
         bool typeSwitch = true;   // the question type options
-        bool edit = false;        // "Save This Question"
+        bool edit = false;        // "Save This Question", and the edit-mode label
         bool remove = false;      // "Remove This Question"
         bool testCommands = false;   // Preview Test, Save Test, Save As, Print, Print to PDF
         bool list = false;        // the question list
@@ -48,9 +51,11 @@ public:
     };
 
     explicit EditorController(QObject *parent = nullptr);
+    ~EditorController() override;
 
     const TestDocument &document() const { return m_editing.document(); }
-    DocumentEditor &editing() { return m_editing; }
+    // Where the document's changes are announced; read-only.
+    const DocumentEditor &changes() const { return m_editing; }
     // Where imported media wait until the test is saved beside them.
     HeldMedia &heldMedia() { return m_held; }
 
@@ -58,41 +63,66 @@ public:
     bool isEditing() const { return m_mode == Mode::Editing; }
     // The kind of question being entered (the type options). It stays when
     // the test is emptied or another one is opened.
-    QuestionType questionType() const { return m_questionType; }
-    void setQuestionType(QuestionType type) { m_questionType = type; }
+    QuestionKind questionType() const { return m_questionType; }
+    void setQuestionType(QuestionKind type) { m_questionType = type; }
     // The number of the question being edited (1 to N); 0 in add mode.
     int editedNumber() const { return isEditing() ? m_editedNumber : 0; }
     Commands commands() const;
+    // "Remove Question 3": what the next undo or redo would do ("" for none).
+    QString undoText() const { return m_editing.undoText(); }
+    QString redoText() const { return m_editing.redoText(); }
+    // The file name the window's caption shows ("untitled.ard" at start).
+    QString captionName() const { return m_captionName; }
 
-    // The state the window's operations set.
-    void setTestCommands(bool on);
-    void setEditMode(bool on);
-    // Empties the test (the current file and test folder stay), ends the
-    // undo history, leaves edit mode and disables the list.
-    void clearTest();
+    // File > New: an empty test (the current file and test folder stay, as
+    // the quiz player's editor has it); the undo history ends.
+    void newTest();
+    // Reads the test at `path`; on success the document holds it (the undo
+    // history ends) and "" is returned; on failure the document is untouched
+    // and the message naming the file and the problem is returned.
+    QString open(const QString &path, OpenOrigin origin);
+    // File > Open names the chosen file as the current one before reading it
+    // (a cancelled dialog names none).
+    void chooseFileToOpen(const QString &path);
+    // Puts back unsaved work from a recovery copy: the test and the file it
+    // belongs to, with an empty undo history and not clean. The entry area is
+    // the window's to restore.
+    void restoreUnsaved(const EditorSnapshot &work);
+
+    // The title and class/teacher line as typed (a run of typing is one step).
+    void setTitle(const QString &title);
+    void setTeacher(const QString &teacher);
 
     // Adds a question; false when the test already holds 100.
     bool add(const QString &record);
+    // Appends imported questions as one step; what is being typed stays.
+    bool importQuestions(const QStringList &records);
     // Enters edit mode for question `number`.
     void pick(int number);
-    // Stores the edited question; false when no question is being edited.
+    // Stores the edited question and goes back to adding; false when no
+    // question is being edited.
     bool update(const QString &record);
-    // Removes the edited question; false when none is being edited.
+    // Removes the edited question and goes back to adding; false when none
+    // is being edited.
     bool remove();
-    // Back to add mode.
-    void leaveEditMode() { setEditMode(false); }
+    // Back to adding, dropping what was typed into the edited question.
+    void leaveEditMode();
 
-    // Reads the test at `path`; on success the document holds it (the undo
-    // history ends) and its title and class/teacher line are returned. On
-    // failure the document is untouched and *error says why.
-    std::optional<LoadedTest> open(const QString &path, OpenOrigin origin, QString *error);
-    // Puts back unsaved work from a recovery copy: the questions and the
-    // file they belong to, with an empty undo history and not clean.
-    void restoreUnsaved(const QStringList &records, const QString &file, const QString &testFolder = QString());
+    // Undo and redo leave edit mode first (as if the teacher had confirmed
+    // leaving it); false when there was nothing to undo or redo.
+    bool undo();
+    bool redo();
+    // Edit > Undo and Redo: their texts name the step, they are enabled while
+    // there is one, and they undo through the rules above.
+    QAction *createUndoAction(QObject *parent);
+    QAction *createRedoAction(QObject *parent);
+
     // The file the test on screen belongs to: the one last opened or saved,
     // also when the command line named it (which the quiz player's rules do
     // not make the current file); "" for a new test.
     QString workFile() const;
+    // The whole test and the given entry area, as a recovery copy keeps them.
+    EditorSnapshot snapshot(const EntryArea &entry) const;
     // Where Save As starts: `workingFolder` and the dialog's own proposed
     // name, except for restored work that belongs to a file, whose folder
     // (when it still exists) and name are proposed until it is saved or
@@ -102,32 +132,38 @@ public:
         QString name;   // "" for the dialog's "untitled.ard"
     };
     SaveProposal saveProposal(const QString &workingFolder) const;
-
     // Saves as File > Save As does; the undo history stays. After a save the
-    // saved file's folder is where the test's media are looked for.
-    SaveResult save(const QString &path, const QString &title, const QString &teacher,
-                    const std::function<void()> &pumpEvents = {});
-
-    // Undo and redo leave edit mode first (as if the teacher had confirmed
-    // leaving it); true when the question list changed.
-    bool undo();
-    bool redo();
+    // saved file's folder is where the test's media are looked for, and the
+    // caption names it.
+    SaveResult save(const QString &path, const SaveOptions &options = {});
 
 signals:
+    void entryCleared();
+    void captionChanged();
     void commandsChanged();
 
 private:
-    void changed();
+    class Operation;
     void replaceDocument(const TestDocument &doc, DocumentEditor::Saved saved);
+    void setEditMode(bool on);
+    void clearEntry() { m_entryToClear = true; }
+    void setCaptionName(const QString &name);
     bool undoOrRedo(bool undo);
+    QAction *createStepAction(QObject *parent, bool undo);
 
     DocumentEditor m_editing;
     Mode m_mode = Mode::Adding;
-    QuestionType m_questionType = QuestionType::MultipleChoice;
+    QuestionKind m_questionType = QuestionKind::MultipleChoice;
     int m_editedNumber = 0;
     bool m_testCommands = false;
     bool m_list = false;
     HeldMedia m_held;
-    QString m_restoredFile;   // the file of restored work, until saved or replaced
+    QString m_restoredFile;      // the file of restored work, until saved or replaced
     QString m_commandLineFile;   // the file the command line opened, until replaced
+    QString m_captionName;
+    // What the operation under way has to announce when it is over.
+    int m_depth = 0;
+    bool m_commandsToAnnounce = false;
+    bool m_entryToClear = false;
+    bool m_captionToAnnounce = false;
 };

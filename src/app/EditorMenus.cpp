@@ -7,7 +7,9 @@
 #include <QMenu>
 #include <QMenuBar>
 
-EditorMenus::EditorMenus(QMainWindow *window, const std::function<QString()> &testFolder) : QObject(window)
+EditorMenus::EditorMenus(QMainWindow *window, const std::function<QString()> &testFolder, QAction *undo,
+                         QAction *redo)
+    : QObject(window)
 {
     QMenuBar *bar = window->menuBar();
     mnuFile = bar->addMenu(QStringLiteral("&File"));
@@ -46,24 +48,22 @@ EditorMenus::EditorMenus(QMainWindow *window, const std::function<QString()> &te
     // the keys undo the typing there (the boxes take them first).
     mnuEdit = bar->addMenu(tr("&Edit"));
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
-    mnuEditUndo = mnuEdit->addAction(tr("&Undo"));
+    mnuEditUndo = undo;
+    mnuEdit->addAction(mnuEditUndo);
     mnuEditUndo->setObjectName(QStringLiteral("mnuEditUndo"));
     mnuEditUndo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
-    mnuEditRedo = mnuEdit->addAction(tr("&Redo"));
+    mnuEditRedo = redo;
+    mnuEdit->addAction(mnuEditRedo);
     mnuEditRedo->setObjectName(QStringLiteral("mnuEditRedo"));
     mnuEditRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
 
     installToolsAndHelpMenus(bar, window, testFolder);
 }
 
-void EditorMenus::applyCommands(const EditorController::Commands &c, const QString &undoText, const QString &redoText)
+void EditorMenus::applyCommands(const EditorController::Commands &c)
 {
     for (QAction *a : {mnuFileSaveas, mnuFilePrint, mnuFilePrintPdf})
         a->setEnabled(c.testCommands);
-    mnuEditUndo->setEnabled(c.undo);
-    mnuEditRedo->setEnabled(c.redo);
-    mnuEditUndo->setText(undoText.isEmpty() ? tr("&Undo") : tr("&Undo %1").arg(undoText));
-    mnuEditRedo->setText(redoText.isEmpty() ? tr("&Redo") : tr("&Redo %1").arg(redoText));
 }
 
 void EditorMenus::showRecentEntries(const RecentFiles &recent, bool added)

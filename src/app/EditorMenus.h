@@ -1,8 +1,8 @@
 #pragma once
-// The editor's menu bar: File (with Recent Files), Edit (Undo, Redo), Tools
-// and Help. The actions keep the object names the tests find them by; the
-// window connects them to its handlers and sets which are enabled through
-// applyCommands().
+// The editor's menu bar: File (with Recent Files), Edit (the controller's
+// Undo and Redo), Tools and Help. The actions keep the object names the tests
+// find them by; the window connects them to its handlers and sets which are
+// enabled through applyCommands().
 
 #include "app/EditorController.h"
 #include "document/RecentFiles.h"
@@ -19,11 +19,10 @@ class EditorMenus : public QObject {
 
 public:
     // `testFolder` gives the folder the Tools menu's file manager opens.
-    EditorMenus(QMainWindow *window, const std::function<QString()> &testFolder);
+    EditorMenus(QMainWindow *window, const std::function<QString()> &testFolder, QAction *undo, QAction *redo);
 
-    // The window's part of the command table: the test commands of the File
-    // menu, Undo and Redo with the names of their steps.
-    void applyCommands(const EditorController::Commands &c, const QString &undoText, const QString &redoText);
+    // The menus' part of the command table: the test commands of the File menu.
+    void applyCommands(const EditorController::Commands &c);
     // Recent Files shows the used entries of the list (hidden while none is);
     // `added`: the first entry was just put there, and shows whatever it is.
     void showRecentEntries(const RecentFiles &recent, bool added = false);

@@ -36,13 +36,11 @@ void FileCommands::addToRecentFiles(const QString &path)
 // A file that cannot be read leaves the test on screen as it was.
 void FileCommands::openFrom(const QString &path, EditorController::OpenOrigin origin)
 {
-    QString error;
-    const std::optional<LoadedTest> test = m_controller.open(path, origin, &error);
-    if (!test) {
+    const QString error = m_controller.open(path, origin);
+    if (!error.isEmpty()) {
         MsgBox(error, MsgIcon::Critical);
         return;
     }
-    emit opened(test->title, test->teacher, origin, path);
     if (origin == EditorController::OpenOrigin::Menu)
         addToRecentFiles(RecentFiles::listedPath(path));
 }
@@ -50,7 +48,7 @@ void FileCommands::openFrom(const QString &path, EditorController::OpenOrigin or
 void FileCommands::open()
 {
     const QString path = ShowOpenDialog(m_window, ardenoTestFilter(), QDir::currentPath());
-    m_controller.editing().setCurrentFile(path);
+    m_controller.chooseFileToOpen(path);
     if (path.isEmpty() || !MediaLookup::fileExists(path))
         return;
     if (!hasFileKind(path, QStringLiteral("ard"))) {
@@ -74,36 +72,46 @@ void FileCommands::openFromCommandLine(const QString &path)
         openFrom(path, EditorController::OpenOrigin::CommandLine);
 }
 
-void FileCommands::saveAs(const QString &title, const QString &teacher)
+void FileCommands::saveAs()
 {
     const EditorController::SaveProposal proposal = m_controller.saveProposal(QDir::currentPath());
     const QString path = ShowSaveDialog(m_window, ardenoTestFilter(), proposal.folder, QStringLiteral("ard"), proposal.name);
     if (path.isEmpty())
         return;
-    QString description;
+    QString message;
     try {
         CloseAll();
-        const SaveResult result = m_controller.save(path, title, teacher, [] { QCoreApplication::processEvents(); });
-        if (result.status == SaveResult::Status::Refused)
-            return;
+        SaveOptions options{false, [] { QCoreApplication::processEvents(); }};
+        SaveResult result = m_controller.save(path, options);
+        // Characters a test cannot hold are named, and the teacher decides.
+        if (result.status == SaveResult::Status::LossyCharacters) {
+            if (MsgBox(result.message(), MsgIcon::Exclamation, MsgButtons::OkCancel) != MsgResult::Ok)
+                return;
+            options.acceptLossyCharacters = true;
+            result = m_controller.save(path, options);
+        }
+        // One message for all media that did not travel, each with its reason.
+        if (!result.notCopied.isEmpty())
+            MsgBox(result.notCopiedMessage(), MsgIcon::Information, MsgButtons::Ok, QStringLiteral("SHCOPY"));
         if (result.saved() && MediaLookup::fileExists(path)) {
-            emit saved(path);
             addToRecentFiles(path);
             return;
         }
-        description = result.errorDescription;
+        message = result.saved() ? QStringLiteral("Error saving test!") : result.message();
     } catch (const std::exception &e) {
-        description = QString::fromLocal8Bit(e.what());
+        message = QStringLiteral("Error saving test!") + QString::fromLocal8Bit(e.what());
     }
-    MsgBox(QStringLiteral("Error saving test!") + description, MsgIcon::Critical);
+    MsgBox(message, MsgIcon::Critical);
 }
 
-void FileCommands::print(const QString &title, const QString &teacher)
+void FileCommands::print()
 {
-    PrintCommands::printTest(m_window, m_controller.document(), title, teacher);
+    const TestDocument &test = m_controller.document();
+    PrintCommands::printTest(m_window, test, test.title(), test.teacher());
 }
 
-void FileCommands::printToPdf(const QString &title, const QString &teacher)
+void FileCommands::printToPdf()
 {
-    PrintCommands::printTestToPdf(m_window, m_controller.document(), title, teacher);
+    const TestDocument &test = m_controller.document();
+    PrintCommands::printTestToPdf(m_window, test, test.title(), test.teacher());
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The editor's file commands: Open (from the menu, the recent files or the
 // command line), Save As, Print and Print to PDF, and the recent-files list.
-// They work through the EditorController and say what happened by signals;
-// the window shows it.
+// They work through the EditorController, which announces the test they
+// open or save; the messages they raise are theirs.
 
 #include "app/EditorController.h"
 #include "document/RecentFiles.h"
@@ -31,17 +31,12 @@ public:
     // The start-up routine's "ard" branch: the caption, the current file and
     // the recent files stay. A missing file is ignored.
     void openFromCommandLine(const QString &path);
-    // File > Save As (and Save Test) with the title and class/teacher line.
-    void saveAs(const QString &title, const QString &teacher);
-    void print(const QString &title, const QString &teacher);
-    void printToPdf(const QString &title, const QString &teacher);
+    // File > Save As (and Save Test).
+    void saveAs();
+    void print();
+    void printToPdf();
 
 signals:
-    // The controller holds the test read from `path`; `origin` says how the
-    // window shows it.
-    void opened(const QString &title, const QString &teacher, EditorController::OpenOrigin origin,
-                const QString &path);
-    void saved(const QString &path);
     // The recent-files list changed; `added`: a path went to its top.
     void recentFilesChanged(bool added);
 

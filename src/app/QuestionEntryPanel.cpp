@@ -85,6 +85,12 @@ QuestionEntryPanel::QuestionEntryPanel(QWidget *host, QObject *parent) : QObject
         f.setBold(true);
         b->setFont(f);
     }
+    for (QPlainTextEdit *box : {txtMQuestion, txtTFquestion})
+        connect(box, &QPlainTextEdit::textChanged, this, &QuestionEntryPanel::draftChanged);
+    for (QLineEdit *line : {txtManswer[0], txtManswer[1], txtManswer[2], txtManswer[3], txtMpic, txtTFpic})
+        connect(line, &QLineEdit::textChanged, this, &QuestionEntryPanel::draftChanged);
+    for (QRadioButton *option : {optABCD[0], optABCD[1], optABCD[2], optABCD[3], optTrueAnswer[0], optTrueAnswer[1]})
+        connect(option, &QRadioButton::toggled, this, &QuestionEntryPanel::draftChanged);
 }
 
 void QuestionEntryPanel::buildTypeChoice(QWidget *host)
@@ -97,14 +103,15 @@ void QuestionEntryPanel::buildTypeChoice(QWidget *host)
     optType[1] = Controls::option(grpType, QStringLiteral("optType_1"), QStringLiteral("True/False"), Twips::rect(120, 600, 1455, 375),
                             QStringLiteral("Create a true/false question."));
     optType[0]->setChecked(true);
-    for (const QuestionType t : {QuestionType::MultipleChoice, QuestionType::TrueFalse})
+    for (const QuestionKind t : {QuestionKind::MultipleChoice, QuestionKind::TrueFalse})
         connect(optType[int(t)], &QRadioButton::toggled, this, [this, t](bool on) {
             if (on)
                 emit typeChosen(t);
+            emit draftChanged();
         });
 }
 
-bool QuestionEntryPanel::selectType(QuestionType t)
+bool QuestionEntryPanel::selectType(QuestionKind t)
 {
     if (optType[int(t)]->isChecked())
         return false;
@@ -112,13 +119,13 @@ bool QuestionEntryPanel::selectType(QuestionType t)
     return true;
 }
 
-void QuestionEntryPanel::showFrame(QuestionType t)
+void QuestionEntryPanel::showFrame(QuestionKind t)
 {
-    setGroupLeft(t == QuestionType::TrueFalse ? grpTrueFalse : grpMultiple, ShownLeft);
-    setGroupLeft(t == QuestionType::TrueFalse ? grpMultiple : grpTrueFalse, ParkedLeft);
+    setGroupLeft(t == QuestionKind::TrueFalse ? grpTrueFalse : grpMultiple, ShownLeft);
+    setGroupLeft(t == QuestionKind::TrueFalse ? grpMultiple : grpTrueFalse, ParkedLeft);
 }
 
-bool QuestionEntryPanel::enteredQuestion(QuestionType t, QString &question) const
+bool QuestionEntryPanel::enteredQuestion(QuestionKind t, QString &question) const
 {
     question = Controls::multiLineText(questionBox(t));
     if (!question.isEmpty())
@@ -141,9 +148,9 @@ bool QuestionEntryPanel::enteredAnswers(QString (&answers)[4]) const
     return !missing;
 }
 
-QString QuestionEntryPanel::enteredMedia(QuestionType t) const
+QString QuestionEntryPanel::enteredMedia(QuestionKind t) const
 {
-    const QLineEdit *box = t == QuestionType::TrueFalse ? txtTFpic : txtMpic;
+    const QLineEdit *box = t == QuestionKind::TrueFalse ? txtTFpic : txtMpic;
     return box->text().isEmpty() ? QStringLiteral("none") : box->text();
 }
 
@@ -162,14 +169,14 @@ int QuestionEntryPanel::enteredTrueFalseAnswer() const
     return optTrueAnswer[1]->isChecked() ? 1 : 0;
 }
 
-std::optional<QString> QuestionEntryPanel::enteredRecord(QuestionType t, const QString &kind, QString *question) const
+std::optional<QString> QuestionEntryPanel::enteredRecord(QuestionKind t, const QString &kind, QString *question) const
 {
     QString typed;
     if (!enteredQuestion(t, typed))
         return std::nullopt;
     if (question)
         *question = typed;
-    if (t == QuestionType::TrueFalse)
+    if (t == QuestionKind::TrueFalse)
         return QuestionRecord::trueFalse(kind, typed, enteredMedia(t), enteredTrueFalseAnswer());
     QString answers[4];
     if (!enteredAnswers(answers))
@@ -210,4 +217,34 @@ void QuestionEntryPanel::clearFields()
     Controls::setMultiLineText(txtMQuestion, QString(), MaxQuestionText);
     txtTFpic->setText(QStringLiteral("none"));
     Controls::setMultiLineText(txtTFquestion, QString(), MaxQuestionText);
+}
+
+EntryArea QuestionEntryPanel::draft() const
+{
+    EntryArea e;
+    e.type = optType[1] && optType[1]->isChecked() ? 1 : 0;
+    e.mcQuestion = Controls::multiLineText(txtMQuestion);
+    for (int i = 0; i < 4; ++i) {
+        e.mcAnswers[size_t(i)] = txtManswer[i]->text();
+        if (optABCD[i]->isChecked())
+            e.mcCorrect = i;
+    }
+    e.mcMedia = txtMpic->text();
+    e.tfQuestion = Controls::multiLineText(txtTFquestion);
+    e.tfAnswer = optTrueAnswer[1]->isChecked() ? 1 : 0;
+    e.tfMedia = txtTFpic->text();
+    return e;
+}
+
+// The typing limits of the boxes must not cut a text that was longer already.
+void QuestionEntryPanel::showDraft(const EntryArea &e)
+{
+    Controls::setMultiLineText(txtMQuestion, e.mcQuestion, MaxQuestionText);
+    for (int i = 0; i < 4; ++i)
+        Controls::setLineText(txtManswer[i], e.mcAnswers[size_t(i)], MaxAnswerText);
+    optABCD[qBound(0, e.mcCorrect, 3)]->setChecked(true);
+    txtMpic->setText(e.mcMedia);
+    Controls::setMultiLineText(txtTFquestion, e.tfQuestion, MaxQuestionText);
+    optTrueAnswer[e.tfAnswer == 1 ? 1 : 0]->setChecked(true);
+    txtTFpic->setText(e.tfMedia);
 }

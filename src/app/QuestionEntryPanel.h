@@ -9,8 +9,9 @@
 // controls in the order the window was drawn.
 
 #include "document/QuestionRecord.h"
-#include "app/QuestionType.h"
+#include "document/QuestionKind.h"
 #include "document/QuestionView.h"
+#include "document/RecoverySnapshot.h"
 
 #include <QObject>
 #include <QString>
@@ -37,26 +38,26 @@ public:
 
     // Checks a type's option; true when that changed the selection. The
     // choice itself is the controller's: typeChosen tells it.
-    bool selectType(QuestionType type);
+    bool selectType(QuestionKind type);
     // Puts the frame of `type` on screen and parks the other.
-    void showFrame(QuestionType type);
+    void showFrame(QuestionKind type);
 
     // The question typed into a frame, line breaks as CR LF; "" and the
     // message "You must enter a question!" when it is empty.
-    bool enteredQuestion(QuestionType type, QString &question) const;
+    bool enteredQuestion(QuestionKind type, QString &question) const;
     // The four answers; "You must enter four possible answers!" when any is
     // empty (all four read first).
     bool enteredAnswers(QString (&answers)[4]) const;
     // The media box of a frame, "none" when empty.
-    QString enteredMedia(QuestionType type) const;
+    QString enteredMedia(QuestionKind type) const;
     int enteredCorrectAnswer() const;     // 0 to 3, A to D
     int enteredTrueFalseAnswer() const;   // 0 true, 1 false
     // What was typed into a frame as a record with the kind field `kind`,
     // read and checked as above (with their messages); nothing when the
     // question or an answer is missing. *question gets the question's text.
-    std::optional<QString> enteredRecord(QuestionType type, const QString &kind, QString *question = nullptr) const;
+    std::optional<QString> enteredRecord(QuestionKind type, const QString &kind, QString *question = nullptr) const;
     // The question box of a frame.
-    QPlainTextEdit *questionBox(QuestionType type) const { return type == QuestionType::TrueFalse ? txtTFquestion : txtMQuestion; }
+    QPlainTextEdit *questionBox(QuestionKind type) const { return type == QuestionKind::TrueFalse ? txtTFquestion : txtMQuestion; }
 
     // A record's fields into a frame; false (nothing more shown) when the
     // right answer is not one of the frame's options.
@@ -65,6 +66,11 @@ public:
     // Empties the question and answer boxes and sets both media boxes to
     // "none"; the chosen answers and type stay.
     void clearFields();
+
+    // Everything typed and chosen in both frames (the edited question's
+    // number is not the panel's to know), and the same put back.
+    EntryArea draft() const;
+    void showDraft(const EntryArea &entry);
 
     FrameBox *grpMultiple = nullptr;
     QLabel *lblMultipleQuestion[6] = {};
@@ -86,5 +92,7 @@ public:
 
 signals:
     // A type option was checked, by the teacher or by selectType.
-    void typeChosen(QuestionType type);
+    void typeChosen(QuestionKind type);
+    // Anything typed or chosen in the frames changed.
+    void draftChanged();
 };

@@ -1,20 +1,15 @@
 #include "app/RecoveryKeeper.h"
 
-#include "app/EditorFields.h"
 #include "document/QuestionView.h"
 #include "platform/MessageService.h"
 #include "platform/Platform.h"
 #include "platform/SignalPipe.h"
 #include "app/frmCreate.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QLineEdit>
 #include <QLocale>
-#include <QPlainTextEdit>
 #include <QSessionManager>
 
 namespace {
@@ -43,27 +38,18 @@ RecoveryKeeper::RecoveryKeeper(frmCreate *editor, const RecoveryStore &store)
     m_quiet.setInterval(QuietMs);
     connect(&m_quiet, &QTimer::timeout, this, [this] { update(Mode::InBackground); });
 
-    // The questions tell their changes through the document; the title,
-    // class/teacher line and entry area are the window's boxes and options
-    // (the question list's text line only shows the document). The snapshot
-    // tells real changes from repainting, so a signal too many costs only a
-    // comparison.
-    const DocumentEditor &editing = editor->controller().editing();
-    connect(&editing, &DocumentEditor::questionsChanged, this, &RecoveryKeeper::noteChange);
+    // The test tells its changes through the document, the entry area through
+    // the window. The snapshot tells real changes from repainting, so a
+    // signal too many costs only a comparison.
+    const DocumentEditor &editing = editor->controller().changes();
+    connect(&editing, &DocumentEditor::testChanged, this, &RecoveryKeeper::noteChange);
     connect(&editing, &DocumentEditor::aboutToReset, this, &RecoveryKeeper::testAboutToBeReplaced);
     connect(&editing, &DocumentEditor::documentReset, this, [this, &editing] {
         if (editing.isClean())
             testOpened();
     });
     connect(&editing, &DocumentEditor::cleanStateSet, this, &RecoveryKeeper::testSaved);
-    for (QLineEdit *l : editor->findChildren<QLineEdit *>())
-        if (!qobject_cast<QComboBox *>(l->parent()))
-            connect(l, &QLineEdit::textChanged, this, &RecoveryKeeper::noteChange);
-    for (QPlainTextEdit *t : editor->findChildren<QPlainTextEdit *>())
-        connect(t, &QPlainTextEdit::textChanged, this, &RecoveryKeeper::noteChange);
-    for (QAbstractButton *b : editor->findChildren<QAbstractButton *>())
-        if (b->isCheckable())
-            connect(b, &QAbstractButton::toggled, this, &RecoveryKeeper::noteChange);
+    connect(editor, &frmCreate::entryEdited, this, &RecoveryKeeper::noteChange);
 
     connect(qApp, &QCoreApplication::aboutToQuit, this, &RecoveryKeeper::writeNow);
     if (auto *gui = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
@@ -96,7 +82,7 @@ void RecoveryKeeper::update(Mode mode)
     takePendingCleanState();
     m_quiet.stop();
     m_unwrittenSince.invalidate();
-    EditorSnapshot now = EditorFields::capture(*m_editor);
+    EditorSnapshot now = m_editor->unsavedWork();
     // File > Open names the chosen file before it reads it (and a cancelled
     // Open names none): the work belongs to the file it was opened from,
     // saved to or restored with.
@@ -208,7 +194,7 @@ void RecoveryKeeper::takePendingCleanState()
     m_cleanPending = false;
     m_quiet.stop();
     m_unwrittenSince.invalidate();
-    m_clean = EditorFields::capture(*m_editor);
+    m_clean = m_editor->unsavedWork();
     m_workFile = m_clean.originalPath;
     dropCurrentSlot();
     // A question typed but not added is still unsaved after a save.
@@ -289,7 +275,7 @@ bool RecoveryKeeper::offerAbandoned()
             continue;
         }
         m_restoring = true;
-        EditorFields::restore(*m_editor, offer.copy.work);
+        m_editor->restoreUnsavedWork(offer.copy.work);
         m_restoring = false;
         m_cleanPending = false;
         m_workFile = offer.copy.work.originalPath;
@@ -298,7 +284,7 @@ bool RecoveryKeeper::offerAbandoned()
         m_clean = EditorSnapshot();
         dropCurrentSlot();
         m_slot = std::move(offer.slot);
-        m_written = EditorFields::capture(*m_editor);
+        m_written = m_editor->unsavedWork();
         m_lastChange = offer.copy.lastChange;
         restored = true;
         keepNamed(offer.copy.work);

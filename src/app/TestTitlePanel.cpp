@@ -16,13 +16,14 @@ TestTitlePanel::TestTitlePanel(QWidget *host, QObject *parent) : QObject(parent)
                                       Twips::rect(3840, 120, 1095, 195));
     txtTeacher = Controls::lineEdit(host, QStringLiteral("txtTeacher"), Twips::rect(3840, 360, 3855, 285),
                                     MaxTitleText, QStringLiteral("Enter the class and/or teacher here."));
+    connect(txtTitle, &QLineEdit::textChanged, this, &TestTitlePanel::titleTyped);
+    connect(txtTeacher, &QLineEdit::textChanged, this, &TestTitlePanel::teacherTyped);
 }
-
-QString TestTitlePanel::title() const { return txtTitle->text(); }
-QString TestTitlePanel::teacher() const { return txtTeacher->text(); }
 
 void TestTitlePanel::show(const QString &title, const QString &teacher)
 {
-    Controls::setLineText(txtTitle, title, MaxTitleText);
-    Controls::setLineText(txtTeacher, teacher, MaxTitleText);
+    if (txtTitle->text() != title)
+        Controls::setLineText(txtTitle, title, MaxTitleText);
+    if (txtTeacher->text() != teacher)
+        Controls::setLineText(txtTeacher, teacher, MaxTitleText);
 }

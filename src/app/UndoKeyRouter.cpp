@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 
 namespace {
@@ -28,10 +30,21 @@ bool boxCan(QObject *widget, bool undo)
 }
 }
 
-UndoKeyRouter::UndoKeyRouter(QObject *window, QAction *undo, QAction *redo)
+UndoKeyRouter::UndoKeyRouter(QWidget *window, QMenu *menu, QAction *undo, QAction *redo)
     : QObject(window), m_undo(undo), m_redo(redo)
 {
     qApp->installEventFilter(this);
+    // The menu's own signal comes after the action has done its work, which
+    // may have moved the focus (an emptied entry area, a disabled button).
+    connect(menu, &QMenu::aboutToShow, this, [this] {
+        QWidget *focus = QApplication::focusWidget();
+        m_focus = qobject_cast<QMenuBar *>(focus) ? nullptr : focus;
+    });
+    connect(menu, &QMenu::triggered, this, [this](QAction *action) {
+        if ((action == m_undo || action == m_redo) && m_focus && m_focus->isEnabled() && m_focus->isVisible())
+            m_focus->setFocus(Qt::OtherFocusReason);
+        m_focus = nullptr;
+    });
 }
 
 bool UndoKeyRouter::eventFilter(QObject *watched, QEvent *event)

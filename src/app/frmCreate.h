@@ -4,25 +4,28 @@
 // optional media file previewed in the panel beside it), edits or removes the
 // questions already added, and saves, opens, previews and prints tests.
 //
-// Controls keep the names the rest of the program and its tests address them
-// by (objectName; array elements as name_index). Handlers carry the names of
-// the control and event they serve. The test, the mode and which commands are
-// enabled live in the EditorController; the window shows them.
+// The window builds the panels and wires them to the EditorController, which
+// holds the test, the mode, the rules and which commands are enabled; the
+// window shows what the controller announces. Controls keep the names the
+// rest of the program and its tests address them by (objectName; array
+// elements as name_index). Handlers carry the names of the control and event
+// they serve.
 
 #include "app/EditorController.h"
-#include "app/QuestionEntryPanel.h"
 #include "document/RecentFiles.h"
+#include "document/RecoverySnapshot.h"
 #include "document/TestDocument.h"
 
 #include <QMainWindow>
-#include <QPointer>
 
 class DefaultButtonKeys;
 class EditorMenus;
 class FileCommands;
 class MediaChoice;
-class QuestionExchangeMenu;
 class MediaPreviewPanel;
+class QuestionEntryFlow;
+class QuestionEntryPanel;
+class QuestionExchangeMenu;
 class QuestionListPanel;
 class TestTitlePanel;
 class QLabel;
@@ -36,28 +39,27 @@ public:
     explicit frmCreate(QWidget *parent = nullptr);
     ~frmCreate() override;
 
-    // The editor window of this process (nullptr before it exists).
-
     const TestDocument &document() const { return m_controller.document(); }
     EditorController &controller() { return m_controller; }
     const EditorController &controller() const { return m_controller; }
     const RecentFiles &recentFiles() const;
-
     // Edit mode: the edit-mode label is shown exactly while it is on.
-    bool isEditMode() const;
+    bool isEditMode() const { return m_controller.isEditing(); }
 
-    // --- Editor state operations ---
-    void ClearTest();
-    void ShowLoadedTest(const QString &title, const QString &teacher);
-    void EnableQuestionCommands(bool on);
+    // What a recovery copy keeps: the test and the entry area as typed; and
+    // the same put back into an editor that has just started, including a
+    // question being edited.
+    EditorSnapshot unsavedWork() const;
+    void restoreUnsavedWork(const EditorSnapshot &work);
+
+    // --- What the window shows of the controller's state ---
     void ClearEntry();
-    void SetEditMode(bool on);
     void RefreshList();
     void ClearMedia();
 
     // --- Start and end ---
-    // Reads the recent-files list and prepares an empty test (the window is
-    // shown by the start-up routine).
+    // Reads the recent-files list and shows the multiple-choice frame (the
+    // window is shown by the start-up routine).
     void Form_Load();
     // Closing the window in any way: stop media, write the recent files,
     // close every other window and end the program.
@@ -66,6 +68,10 @@ public:
     // caption, CurrentFile or the recent files. A missing file is ignored; an
     // unreadable one is reported.
     void loadFromCommandLine(const QString &path);
+
+signals:
+    // Something typed or chosen in the entry area changed.
+    void entryEdited();
 
 public slots:
     // File menu and the test buttons
@@ -79,10 +85,6 @@ public slots:
     void cmdPreview_Click();
     void mnuFilePrint_Click();
     void mnuFilePrintPdf_Click();
-
-    // Edit menu: undo and redo of adding, editing and removing questions
-    void mnuEditUndo_Click();
-    void mnuEditRedo_Click();
 
     // Question entry
     void optType_Click(int index);
@@ -104,12 +106,6 @@ public slots:
     void cmdPlaywav_Click();
 
 public:
-    bool AddMultipleChoice();
-    bool AddTrueFalse();
-    bool LoadMultipleChoice(const QString &record);
-    bool LoadTrueFalse(const QString &record);
-    bool UpdateMultipleChoice(int position);
-    bool UpdateTrueFalse(int position);
     void PickMediaFile(QLineEdit *mediaBox);
     void ShowMediaPreview(const QString &path);
 
@@ -118,45 +114,26 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void appendImportedQuestions(const QStringList &records);
     void buildControls();
     void buildMenus();
     void applyCommands();
-    void showClearedTest();
-    void showUndoneQuestions();
-    void undoOrRedo(bool undo);
     void setListText(const QString &text);
-    void showOpenedTest(const QString &title, const QString &teacher, EditorController::OpenOrigin origin,
-                        const QString &path);
-    void focusQuestionPicker();   // the list, or the question box when it is empty
-    void showQuestionFrame(QuestionType type);
-    bool addEnteredQuestion(QuestionType type);
-    bool loadQuestion(QuestionType type, const QString &record);
-    bool updateEditedQuestion(QuestionType type, int position);
 
     EditorController m_controller;
     bool m_unloaded = false;
 
-    // Test title and commands
     TestTitlePanel *m_title = nullptr;
     QPushButton *cmdOkay = nullptr;
     QPushButton *cmdPreview = nullptr;
     QPushButton *cmdCancel = nullptr;
-
-    // Question entry
     QuestionEntryPanel *m_entry = nullptr;
     QLabel *lblNumber = nullptr;
     QPushButton *cmdAdd = nullptr;
     DefaultButtonKeys *m_keys = nullptr;
-
-    // Question list and edit mode
     QuestionListPanel *m_list = nullptr;
-
-    // Media panel
     MediaPreviewPanel *m_media = nullptr;
     MediaChoice *m_mediaChoice = nullptr;
-
-    // Menus and the file commands
+    QuestionEntryFlow *m_flow = nullptr;
     EditorMenus *m_menus = nullptr;
     FileCommands *m_files = nullptr;
     QuestionExchangeMenu *m_exchange = nullptr;   // File > Import Questions... / Export As...

@@ -2,16 +2,17 @@
 
 #include "document/AddQuestionCommand.h"
 #include "document/AddQuestionsCommand.h"
+#include "document/ChangeTitleCommand.h"
+#include "document/MediaLookup.h"
 #include "document/RemoveQuestionCommand.h"
 #include "document/ReplaceQuestionCommand.h"
 
 DocumentEditor::DocumentEditor(QObject *parent) : QObject(parent)
 {
-    for (auto signal : {&QUndoStack::canUndoChanged, &QUndoStack::canRedoChanged}) {
-        connect(&m_undo, signal, this, &DocumentEditor::undoStateChanged);
-    }
-    connect(&m_undo, &QUndoStack::undoTextChanged, this, &DocumentEditor::undoStateChanged);
-    connect(&m_undo, &QUndoStack::redoTextChanged, this, &DocumentEditor::undoStateChanged);
+    // Every step done, undone or redone moves the index, and so does the end
+    // of the history; the stack's four text and availability signals would
+    // announce one step up to four times.
+    connect(&m_undo, &QUndoStack::indexChanged, this, &DocumentEditor::undoStateChanged);
 }
 
 DocumentEditor::~DocumentEditor() = default;
@@ -30,6 +31,12 @@ bool DocumentEditor::addQuestions(const QStringList &records, const QString &tex
         return false;
     m_undo.push(new AddQuestionsCommand(*this, records, text));
     return true;
+}
+
+void DocumentEditor::setTitleLine(TitleLine line, const QString &text)
+{
+    if (titleLine(line) != text)
+        m_undo.push(new ChangeTitleCommand(*this, line, text));
 }
 
 bool DocumentEditor::replaceQuestion(int number, const QString &record)
@@ -60,11 +67,22 @@ void DocumentEditor::resetDocument(const TestDocument &doc, Saved saved)
     if (saved == Saved::No)
         m_undo.resetClean();
     emit documentReset();
-    emit questionsChanged();
+    emit testChanged();
 }
 
-void DocumentEditor::setClean()
+void DocumentEditor::markSaved(const QString &path, const QStringList &records)
 {
+    bool renamed = false;
+    for (int i = 0; i < records.size() && i < m_doc.questionCount(); ++i)
+        if (records[i] != m_doc.record(i + 1)) {
+            m_doc.replace(i + 1, records[i]);
+            emit questionReplaced(i + 1);
+            renamed = true;
+        }
+    if (renamed)
+        emit testChanged();
+    m_doc.setCurrentFile(path);
+    m_doc.setTestFolder(MediaLookup::testFolderOf(path));   // the records now name files there
     m_undo.setClean();
     emit cleanStateSet();
 }
@@ -84,14 +102,14 @@ void DocumentEditor::insertRecord(int number, const QString &record)
     if (!m_doc.insert(number, record))
         return;
     emit questionInserted(number);
-    emit questionsChanged();
+    emit testChanged();
 }
 
 QString DocumentEditor::exchangeRecord(int number, const QString &record)
 {
     QString old = m_doc.replace(number, record);
     emit questionReplaced(number);
-    emit questionsChanged();
+    emit testChanged();
     return old;
 }
 
@@ -99,6 +117,23 @@ QString DocumentEditor::takeRecord(int number)
 {
     QString old = m_doc.remove(number);
     emit questionRemoved(number);
-    emit questionsChanged();
+    emit testChanged();
+    return old;
+}
+
+QString DocumentEditor::titleLine(TitleLine line) const
+{
+    return line == TitleLine::Title ? m_doc.title() : m_doc.teacher();
+}
+
+QString DocumentEditor::exchangeTitleLine(TitleLine line, const QString &text)
+{
+    QString old = titleLine(line);
+    if (line == TitleLine::Title)
+        m_doc.setTitle(text);
+    else
+        m_doc.setTeacher(text);
+    emit titleChanged();
+    emit testChanged();
     return old;
 }

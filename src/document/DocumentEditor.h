@@ -1,9 +1,11 @@
 #pragma once
-// The editing layer of a TestDocument: it owns the document and its undo
-// stack, and every change of the questions goes through it as one undo
-// command (add, replace, remove a question). Readers see the document as it
-// is; the change signals tell them what changed. The commands themselves
-// stay inside this layer: windows call these methods, never QUndoCommand.
+// The editing layer of a TestDocument and the one place that announces its
+// changes: it owns the document and its undo stack, and every change of the
+// test goes through it as one undo command (add, replace, remove a question;
+// a run of typing in the title or class/teacher line). Readers see the
+// document as it is; each change is announced once, by the signal that names
+// it, and then by testChanged. The commands themselves stay inside this
+// layer: callers use these methods, never QUndoCommand.
 //
 // Loading another test or starting a new one replaces the document and
 // clears the undo stack; saving does not, so an edit can be undone after it
@@ -33,6 +35,9 @@ public:
     // Appends several questions as one step named `text` (an import).
     // False (nothing done) when there are none or they do not all fit.
     bool addQuestions(const QStringList &records, const QString &text);
+    // The title or class/teacher line as typed; a run of typing in one line
+    // is one step. Nothing happens when the text is what the test holds.
+    void setTitleLine(TitleLine line, const QString &text);
 
     // Whether a replaced document is what its file holds (a test was
     // loaded, or New) or unsaved work (a recovery copy put back).
@@ -40,10 +45,14 @@ public:
     // Replaces the whole document: the undo history ends here.
     void resetDocument(const TestDocument &doc, Saved saved = Saved::Yes);
     // Changes outside the undo history: the file the test belongs to, and
-    // the records as a save rewrote them (media names made relative).
+    // where the media it holds wait.
     void setCurrentFile(const QString &path);
     void setTestFolder(const QString &folder);
-    TestDocument &documentForSave() { return m_doc; }
+    void setHeldMediaRoot(const QString &root) { m_doc.setHeldMediaRoot(root); }
+    // The test was saved to `path` as `records` (its media named by their
+    // copies beside it): the document takes them, belongs to that file and
+    // is clean. The undo history stays.
+    void markSaved(const QString &path, const QStringList &records);
 
     bool canUndo() const { return m_undo.canUndo(); }
     bool canRedo() const { return m_undo.canRedo(); }
@@ -64,14 +73,17 @@ signals:
     void questionInserted(int number);
     void questionReplaced(int number);
     void questionRemoved(int number);
+    // The title or the class/teacher line changed.
+    void titleChanged();
     // Before the document is replaced, while it still holds the old test.
     void aboutToReset();
     void documentReset();
-    // setClean marked the document as saved.
+    // markSaved marked the document as saved.
     void cleanStateSet();
-    // After any change of the questions (each of the above).
-    void questionsChanged();
-    // The undo or redo text or availability changed.
+    // After any change of the test (each of the above but the clean state).
+    void testChanged();
+    // The undo or redo text or availability changed (once per step done,
+    // undone or redone, and when the history ends).
     void undoStateChanged();
 
 private:
@@ -80,6 +92,8 @@ private:
     void insertRecord(int number, const QString &record) override;
     QString exchangeRecord(int number, const QString &record) override;
     QString takeRecord(int number) override;
+    QString titleLine(TitleLine line) const override;
+    QString exchangeTitleLine(TitleLine line, const QString &text) override;
 
     TestDocument m_doc;
     QUndoStack m_undo;

@@ -1,9 +1,11 @@
 #pragma once
-// The three raw changes the undo commands make to the questions of a test
-// being edited. DocumentEditor carries them out (with its change signals);
-// the commands see nothing else of it.
+// The raw changes the undo commands make to a test being edited: its
+// questions and its two title lines. DocumentEditor carries them out (with
+// its change signals); the commands see nothing else of it.
 
 #include <QString>
+
+enum class TitleLine { Title, Teacher };
 
 class QuestionEdits {
 public:
@@ -14,4 +16,7 @@ public:
     virtual QString exchangeRecord(int number, const QString &record) = 0;
     // Removes question `number` and returns its record.
     virtual QString takeRecord(int number) = 0;
+    virtual QString titleLine(TitleLine line) const = 0;
+    // Stores `text` as the title or class/teacher line and returns the old one.
+    virtual QString exchangeTitleLine(TitleLine line, const QString &text) = 0;
 };

@@ -76,14 +76,14 @@ QString withoutEdgeBlanks(const QString &record)
     return record.mid(first, end - first);
 }
 
-Kind kindOf(const QString &r)
+QuestionKind kindOf(const QString &r)
 {
     if (r.isEmpty())
-        return Kind::Unknown;
+        return QuestionKind::Unknown;
     const QChar c = r[0].toLower();
-    if (c == QLatin1Char('m')) return Kind::MultipleChoice;
-    if (c == QLatin1Char('t')) return Kind::TrueFalse;
-    return Kind::Unknown;
+    if (c == QLatin1Char('m')) return QuestionKind::MultipleChoice;
+    if (c == QLatin1Char('t')) return QuestionKind::TrueFalse;
+    return QuestionKind::Unknown;
 }
 
 int exactMediaFieldIndex(const QStringList &f)

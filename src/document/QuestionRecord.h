@@ -4,6 +4,8 @@
 // correct index (8 fields). True/false: kind, question, media reference,
 // answer index (4 fields). These helpers build and read such records.
 
+#include "document/QuestionKind.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -25,7 +27,6 @@ constexpr int MaxAnswerText = 90;
 // Longer than any path a system accepts: not a file name.
 constexpr int MaxMediaReference = 4096;
 
-enum class Kind { MultipleChoice, TrueFalse, Unknown };
 
 // A number as records, labels and device commands write it: a blank before a
 // zero or positive number (" 2"), a minus sign before a negative one.
@@ -52,7 +53,7 @@ QString join(const QStringList &fields);
 // By the first character, letter case ignored. The editor's list trims
 // blanks from the record first (withoutEdgeBlanks); the runner and printing
 // do not.
-Kind kindOf(const QString &record);
+QuestionKind kindOf(const QString &record);
 // The record without the blanks at either end, as the editor's list reads
 // it. Blanks only: a record that begins with another white-space character
 // is of no known kind there, as for the quiz player.

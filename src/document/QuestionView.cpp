@@ -4,7 +4,7 @@ using namespace QuestionRecord;
 
 QuestionView::QuestionView(const QString &record) : m_fields(fields(record)) {}
 
-Kind QuestionView::kind() const
+QuestionKind QuestionView::kind() const
 {
     return kindOf(field(0));
 }
@@ -12,8 +12,8 @@ Kind QuestionView::kind() const
 bool QuestionView::isComplete() const
 {
     switch (kind()) {
-    case Kind::MultipleChoice: return fieldCount() >= MultipleChoiceFields;
-    case Kind::TrueFalse: return fieldCount() >= TrueFalseFields;
+    case QuestionKind::MultipleChoice: return fieldCount() >= MultipleChoiceFields;
+    case QuestionKind::TrueFalse: return fieldCount() >= TrueFalseFields;
     default: return false;
     }
 }

@@ -16,9 +16,9 @@ public:
     explicit QuestionView(const QString &record = QString());
 
     // By the record's first character, letter case ignored ("m", "t").
-    QuestionRecord::Kind kind() const;
-    bool isMultipleChoice() const { return kind() == QuestionRecord::Kind::MultipleChoice; }
-    bool isTrueFalse() const { return kind() == QuestionRecord::Kind::TrueFalse; }
+    QuestionKind kind() const;
+    bool isMultipleChoice() const { return kind() == QuestionKind::MultipleChoice; }
+    bool isTrueFalse() const { return kind() == QuestionKind::TrueFalse; }
     // The record holds at least the fields its kind needs (8 or 4).
     bool isComplete() const;
     int fieldCount() const { return int(m_fields.size()); }

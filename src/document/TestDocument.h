@@ -1,7 +1,9 @@
 #pragma once
-// The test being edited: up to 100 question records, numbered 1 to N without
-// gaps, each with its caption (the question text the list shows). The title
-// and class/teacher line live in the editor's boxes, not here.
+// The test being edited, whole: up to 100 question records, numbered 1 to N
+// without gaps, each with its caption (the question text the list shows); the
+// title and class/teacher line; the file it belongs to, the folder its bare
+// media names are found in, and where the media it holds wait until they are
+// beside a saved file.
 //
 // The records are kept exactly as they were read or built: a record is read
 // through QuestionView, and any change goes through the methods below, which
@@ -48,6 +50,13 @@ public:
     // returns its record ("" when there was none).
     QString remove(int number);
 
+    // The header of the test file: what the quiz player shows as the test's
+    // title and its class/teacher line.
+    QString title() const { return m_title; }
+    QString teacher() const { return m_teacher; }
+    void setTitle(const QString &title) { m_title = title; }
+    void setTeacher(const QString &teacher) { m_teacher = teacher; }
+
     // Full path of the test last opened or saved; "" at start.
     QString currentFile() const { return m_currentFile; }
     void setCurrentFile(const QString &path) { m_currentFile = path; }
@@ -70,6 +79,8 @@ private:
 
     QStringList m_records;    // question i at index i - 1
     QStringList m_captions;
+    QString m_title;
+    QString m_teacher;
     QString m_currentFile;
     QString m_testFolder;
     QString m_heldMediaRoot;

@@ -6,7 +6,6 @@
 #include "document/FileKind.h"
 #include "document/LineCodec.h"
 #include "document/MediaLookup.h"
-#include "platform/MsgBox.h"
 #include "platform/Platform.h"
 #include "platform/RegularFile.h"
 #include "document/QuestionRecord.h"
@@ -122,8 +121,9 @@ TestReadResult readTestFile(const QString &path)
     // device is never opened (it would block or never end).
     constexpr qint64 kMaxTestBytes = 16 * 1024 * 1024;
     QString why;
-    const QByteArray bytes = RegularFile::read(path, kMaxTestBytes, &why);
-    if (why == RegularFile::tooLarge(kMaxTestBytes))
+    bool tooLarge = false;
+    const QByteArray bytes = RegularFile::read(path, kMaxTestBytes, &why, &tooLarge);
+    if (tooLarge)
         return refuse(name, QStringLiteral("the file is far too large for a test."));
     if (!why.isEmpty())
         return refuse(name, why + QLatin1Char('.'));
@@ -132,6 +132,8 @@ TestReadResult readTestFile(const QString &path)
 
 void applyLoadedTest(TestDocument &doc, const LoadedTest &test)
 {
+    doc.setTitle(test.title);
+    doc.setTeacher(test.teacher);
     doc.setRecords(test.records);   // parseTestBytes never gives more than 100
 }
 
@@ -259,19 +261,6 @@ QString travellingMediaRecord(const QString &record, const TestDocument &doc, co
     return QuestionRecord::join(f);
 }
 
-// Characters that Windows-1252 cannot hold would silently turn into '?': the
-// user is told which, and may cancel the save to change them.
-bool acceptLossyCharacters(const QString &title, const QString &teacher, const TestDocument &doc)
-{
-    QString all = title + teacher;
-    for (int i = 1; i <= doc.questionCount(); ++i)
-        all += doc.record(i);
-    const QString notice = unstorableCharactersNotice(all);
-    if (notice.isEmpty())
-        return true;
-    return MsgBox(notice + QStringLiteral("\n\nSave anyway?"), MsgIcon::Exclamation, MsgButtons::OkCancel)
-           == MsgResult::Ok;
-}
 }
 
 QString unstorableCharactersNotice(const QString &text)
@@ -294,48 +283,60 @@ QString unstorableCharactersNotice(const QString &text)
                           "saved as \"?\":\n\n%1").arg(shown.join(QLatin1Char(' ')));
 }
 
-SaveResult SaveTest(TestDocument &doc, const QString &path, const QString &title,
-                    const QString &teacher, const std::function<void()> &pumpEvents)
+QString SaveResult::message() const
+{
+    switch (status) {
+    case Status::Saved: return QString();
+    case Status::FieldsMissing: return QStringLiteral("Please fill in all fields before attempting to save this test.");
+    case Status::LossyCharacters: return lossyCharacters + QStringLiteral("\n\nSave anyway?");
+    case Status::Failed: break;
+    }
+    return QStringLiteral("Error saving test!") + errorDescription;
+}
+
+QString SaveResult::notCopiedMessage() const
+{
+    return notCopied.isEmpty() ? QString() : QStringLiteral("Error occurred!\n\n") + notCopied.join(QLatin1Char('\n'));
+}
+
+SaveResult SaveTest(const TestDocument &doc, const QString &path, const SaveOptions &options)
 {
     SaveResult result;
-    if (teacher.isEmpty() || title.isEmpty()) {
-        MsgBox(QStringLiteral("Please fill in all fields before attempting to save this test."),
-               MsgIcon::Critical);
-        result.status = SaveResult::Status::Refused;
+    if (doc.teacher().isEmpty() || doc.title().isEmpty()) {
+        result.status = SaveResult::Status::FieldsMissing;
         return result;
     }
-    if (!acceptLossyCharacters(title, teacher, doc)) {
-        result.status = SaveResult::Status::Refused;
-        return result;
+    if (!options.acceptLossyCharacters) {
+        QString all = doc.title() + doc.teacher();
+        for (const QString &record : doc.records())
+            all += record;
+        result.lossyCharacters = unstorableCharactersNotice(all);
+        if (!result.lossyCharacters.isEmpty()) {
+            result.status = SaveResult::Status::LossyCharacters;
+            return result;
+        }
     }
 
     // A path without folder saves into the working directory. The records
     // are worked out first; the document takes them only once the test is
     // written, so a failed save leaves it naming files that exist.
     const QString folder = MediaLookup::testFolderOf(path);
-    QStringList records, notCopied;
     for (int i = 1; i <= doc.questionCount(); ++i) {
-        if (pumpEvents)
-            pumpEvents();
-        records.append(travellingMediaRecord(doc.record(i), doc, folder, notCopied));
+        if (options.pumpEvents)
+            options.pumpEvents();
+        result.records.append(travellingMediaRecord(doc.record(i), doc, folder, result.notCopied));
     }
-    // One message for all copies that failed, each file with its reason.
-    if (!notCopied.isEmpty())
-        MsgBox(QStringLiteral("Error occurred!\n\n") + notCopied.join(QLatin1Char('\n')),
-               MsgIcon::Information, MsgButtons::Ok, QStringLiteral("SHCOPY"));
 
     const bool existed = QFileInfo::exists(path);
     QString reason;
-    if (!CheckedFile::write(path, testFileBytes(title, teacher, records), &reason)) {
+    if (!CheckedFile::write(path, testFileBytes(doc.title(), doc.teacher(), result.records), &reason)) {
         result.errorDescription = QStringLiteral("\n\nThe file \"%1\" could not be written: %2.\n%3")
             .arg(QDir::toNativeSeparators(path), reason,
                  existed ? QStringLiteral("Its previous version is unchanged.")
                          : QStringLiteral("Nothing was written."));
+        result.records.clear();
         return result;
     }
-    for (int i = 0; i < records.size(); ++i)
-        if (records[i] != doc.record(i + 1))
-            doc.replace(i + 1, records[i]);
     result.status = SaveResult::Status::Saved;
     return result;
 }

@@ -49,26 +49,45 @@ QString unstorableInTestFile(const QString &text);
 // imports report it.
 QString unstorableCharactersNotice(const QString &text);
 
-struct SaveResult {
-    enum class Status { Saved, Refused, Failed };
-    Status status = Status::Failed;
-    QString errorDescription;   // for Failed
-    bool saved() const { return status == Status::Saved; }
+struct SaveOptions {
+    // The teacher was shown lossyCharacters and saves anyway.
+    bool acceptLossyCharacters = false;
+    // Runs once per question to keep a window responsive while media is copied.
+    std::function<void()> pumpEvents;
 };
 
-// Writes the document to path. Refuses (with the user told why) when the title
-// or the class/teacher line is empty, or when the user cancels the warning
-// about characters a test file cannot hold. Copies each question's media file
-// (regular files of a media kind only) into the test's folder and rewrites its
-// reference to the bare name once the copy is complete, as the quiz player
-// finds media next to the test; copies that fail or are refused keep their
-// reference and are listed in one message. The file is replaced atomically,
-// and the document takes the new records only when the test was written, so
-// a failed save changes nothing. errorDescription then names the file and the
-// system's reason. pumpEvents runs once per question to keep a window
-// responsive while media is copied.
-SaveResult SaveTest(TestDocument &doc, const QString &path, const QString &title,
-                    const QString &teacher, const std::function<void()> &pumpEvents = {});
+struct SaveResult {
+    enum class Status {
+        Saved,
+        FieldsMissing,     // the title or the class/teacher line is empty: nothing written
+        LossyCharacters,   // lossyCharacters names what would be lost: nothing written
+        Failed,            // errorDescription names the file and the system's reason
+    };
+    Status status = Status::Failed;
+    QString errorDescription;
+    QString lossyCharacters;   // unstorableCharactersNotice of the whole test
+    // Saved: the records as written, each media reference that travelled
+    // made the bare name of its copy beside the test.
+    QStringList records;
+    // Media that did not travel, each "file: reason" (also when saved).
+    QStringList notCopied;
+    bool saved() const { return status == Status::Saved; }
+    // The system's message for a result that is not Saved (for
+    // LossyCharacters the question whether to save anyway), and the one
+    // message naming every file in notCopied ("" when there are none).
+    QString message() const;
+    QString notCopiedMessage() const;
+};
+
+// Writes the document to path, showing nothing: the caller tells the teacher
+// what the result says. Refused when the title or the class/teacher line is
+// empty, or (unless options accept them) when the test holds characters a
+// test file cannot hold. Copies each question's media file (regular files of
+// a media kind only) into the test's folder, as the quiz player finds media
+// next to the test; the result's records name the copies. The file is
+// replaced atomically, and the document is not touched: the caller gives it
+// the saved records, so a failed save changes nothing.
+SaveResult SaveTest(const TestDocument &doc, const QString &path, const SaveOptions &options = {});
 
 // Copies one file with the shell; on failure returns false with the
 // system's reason. SaveTest gathers the failures into one "Error occurred!"

@@ -143,7 +143,7 @@ void takeQuestionRow(const Row &row, const QHash<QString, int> &column, ReadResu
                      .arg(value(QStringLiteral("answer")).trimmed()));
             return;
         }
-        q.kind = ExchangeQuestion::Kind::MultipleChoice;
+        q.kind = QuestionKind::MultipleChoice;
         for (const QString &c : {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")})
             q.answers << SourceText::lines(value(c)).join(QLatin1Char(' ')).trimmed();
         q.right = answer[0].unicode() - 'a';
@@ -153,7 +153,7 @@ void takeQuestionRow(const Row &row, const QHash<QString, int> &column, ReadResu
                      .arg(value(QStringLiteral("answer")).trimmed()));
             return;
         }
-        q.kind = ExchangeQuestion::Kind::TrueFalse;
+        q.kind = QuestionKind::TrueFalse;
         q.right = answer == QLatin1String("true") ? 0 : 1;
     } else {
         skip(QStringLiteral("the kind must be mc or tf, not \"%1\"").arg(value(QStringLiteral("kind")).trimmed()));

@@ -10,13 +10,13 @@ std::optional<ExchangeQuestion> ExchangeQuestion::fromRecord(const QString &reco
     const QStringList f = fields(record);
     ExchangeQuestion q;
     switch (kindOf(record)) {
-    case QuestionRecord::Kind::MultipleChoice:
+    case QuestionKind::MultipleChoice:
         if (f.size() != MultipleChoiceFields) {
             *why = QStringLiteral("the question is damaged (%1 fields instead of %2)")
                        .arg(f.size()).arg(MultipleChoiceFields);
             return std::nullopt;
         }
-        q.kind = ExchangeQuestion::Kind::MultipleChoice;
+        q.kind = QuestionKind::MultipleChoice;
         q.question = f[1];
         q.answers = f.mid(2, 4);
         q.media = f[MultipleChoiceMediaField];
@@ -26,13 +26,13 @@ std::optional<ExchangeQuestion> ExchangeQuestion::fromRecord(const QString &reco
             return std::nullopt;
         }
         break;
-    case QuestionRecord::Kind::TrueFalse:
+    case QuestionKind::TrueFalse:
         if (f.size() != TrueFalseFields) {
             *why = QStringLiteral("the question is damaged (%1 fields instead of %2)")
                        .arg(f.size()).arg(TrueFalseFields);
             return std::nullopt;
         }
-        q.kind = ExchangeQuestion::Kind::TrueFalse;
+        q.kind = QuestionKind::TrueFalse;
         q.question = f[1];
         q.media = f[TrueFalseMediaField];
         q.right = numericValue(f[3]);
@@ -41,7 +41,7 @@ std::optional<ExchangeQuestion> ExchangeQuestion::fromRecord(const QString &reco
             return std::nullopt;
         }
         break;
-    case QuestionRecord::Kind::Unknown:
+    case QuestionKind::Unknown:
         *why = QStringLiteral("it is neither multiple choice nor true/false");
         return std::nullopt;
     }
@@ -75,7 +75,7 @@ QString ExchangeQuestion::toRecord(bool *separatorReplaced) const
             *separatorReplaced = true;
         return QString(text).replace(QuestionRecord::FieldSeparator, QStringLiteral("(c)"));
     };
-    if (kind == Kind::TrueFalse)
+    if (kind == QuestionKind::TrueFalse)
         return QuestionRecord::trueFalse(QStringLiteral("t"), field(question), field(media), right);
     QStringList a = answers;
     while (a.size() < 4)

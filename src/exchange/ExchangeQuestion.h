@@ -3,6 +3,8 @@
 // answers and one right answer, or true/false; its text, its media file.
 // Built from a record of exactly 8 or 4 fields, and written back as one.
 
+#include "document/QuestionKind.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -11,15 +13,14 @@
 class ExchangeReport;
 
 struct ExchangeQuestion {
-    enum class Kind { MultipleChoice, TrueFalse };
-    Kind kind = Kind::MultipleChoice;
+    QuestionKind kind = QuestionKind::MultipleChoice;   // never Unknown
     QString question;      // line breaks as CR LF
     QStringList answers;   // A to D for multiple choice; empty for true/false
     int right = 0;         // 0-3 for A-D; 0 true, 1 false
     QString media;         // a file reference; "" for none
     int number = 0;        // its number in the test it was read from; 0 when it comes from elsewhere
 
-    bool isMultipleChoice() const { return kind == Kind::MultipleChoice; }
+    bool isMultipleChoice() const { return kind == QuestionKind::MultipleChoice; }
     bool rightIsTrue() const { return right == 0; }
 
     // A record the formats can carry, or nullopt with *why saying what is

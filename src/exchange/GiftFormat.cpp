@@ -207,7 +207,7 @@ bool GiftReader::readBlock(const Block &b)
         || head == QLatin1String("FALSE")) {
         if (hash >= 0)
             r.report.note(QStringLiteral("Feedback was left out: a test shows none."));
-        q.kind = ExchangeQuestion::Kind::TrueFalse;
+        q.kind = QuestionKind::TrueFalse;
         q.right = head.startsWith(QLatin1Char('T')) ? 0 : 1;
         r.add(q, b.firstLine);
         return true;
@@ -276,7 +276,7 @@ bool GiftReader::readBlock(const Block &b)
                                        : QStringLiteral("it has %1 right answers; a test's has one").arg(rightCount));
     if (feedback)
         r.report.note(QStringLiteral("Feedback was left out: a test shows none."));
-    q.kind = ExchangeQuestion::Kind::MultipleChoice;
+    q.kind = QuestionKind::MultipleChoice;
     for (int k = 0; k < 4; ++k) {
         q.answers << oneLine(plainText(list[k].text, format));
         const bool right = list[k].weight ? *list[k].weight == 100.0 : list[k].right;

@@ -201,7 +201,7 @@ void judge(const MoodleQuestion &mq, ReadResult &r)
         if (right != 1)
             return skip(right == 0 ? QStringLiteral("it has no right answer")
                                    : QStringLiteral("it has %1 right answers; a test's has one").arg(right));
-        q.kind = ExchangeQuestion::Kind::MultipleChoice;
+        q.kind = QuestionKind::MultipleChoice;
     } else if (mq.type == QLatin1String("truefalse")) {
         int rightTrue = -1;
         for (const MoodleAnswer &a : mq.answers) {
@@ -215,7 +215,7 @@ void judge(const MoodleQuestion &mq, ReadResult &r)
         }
         if (rightTrue < 0)
             return skip(QStringLiteral("its right answer is neither true nor false"));
-        q.kind = ExchangeQuestion::Kind::TrueFalse;
+        q.kind = QuestionKind::TrueFalse;
         q.right = rightTrue ? 0 : 1;
     } else {
         return skip(QStringLiteral("a question of type \"%1\" cannot be carried (only multiple choice with four "

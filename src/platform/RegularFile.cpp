@@ -98,15 +98,19 @@ bool open(QFile &file, const QString &path, QString *reason)
 #endif
 }
 
-QByteArray read(const QString &path, qint64 maxBytes, QString *reason)
+QByteArray read(const QString &path, qint64 maxBytes, QString *reason, bool *tooLargeFile)
 {
     QString dummy;
     QString &why = reason ? *reason : dummy;
+    bool ignored = false;
+    bool &overLimit = tooLargeFile ? *tooLargeFile : ignored;
+    overLimit = false;
     QFile file;
     if (!open(file, path, &why))
         return {};
     if (file.size() > maxBytes) {
         why = tooLarge(maxBytes);
+        overLimit = true;
         return {};
     }
     // Read through the limit, not to the end: a file that grows while it is
@@ -126,6 +130,7 @@ QByteArray read(const QString &path, qint64 maxBytes, QString *reason)
     }
     if (bytes.size() > maxBytes) {
         why = tooLarge(maxBytes);
+        overLimit = true;
         return {};
     }
     return bytes;

@@ -23,8 +23,9 @@ bool open(QFile &file, const QString &path, QString *reason);
 
 // Reads the whole of a regular file of at most `maxBytes` bytes. An empty
 // result with *reason set on failure (a file above the limit is refused
-// without reading it); an empty file gives an empty result and no reason.
-QByteArray read(const QString &path, qint64 maxBytes, QString *reason);
+// without reading it, and *tooLargeFile tells that case from the others); an
+// empty file gives an empty result and no reason.
+QByteArray read(const QString &path, qint64 maxBytes, QString *reason, bool *tooLargeFile = nullptr);
 
 // Why a file handed to a library that opens it itself (a media decoder, an
 // image reader) must not be: "" for a regular file (or a link to one).

@@ -8,11 +8,9 @@ PreviewQuestion PreviewQuestion::fromRecord(const QString &record)
 {
     PreviewQuestion q;
     // The runner looks at the record as stored: no trimming before the kind.
-    switch (QuestionRecord::kindOf(record)) {
-    case QuestionRecord::Kind::MultipleChoice: q.kind = Kind::MultipleChoice; break;
-    case QuestionRecord::Kind::TrueFalse: q.kind = Kind::TrueFalse; break;
-    default: return q;
-    }
+    q.kind = QuestionRecord::kindOf(record);
+    if (q.kind == QuestionKind::Unknown)
+        return q;
     const QuestionView view(record);
     q.field0 = view.kindField();
     if (!view.isComplete()) {

@@ -3,6 +3,8 @@
 // what its right answer is, how many answers were right, when the run began,
 // and how a record reads as a question on screen.
 
+#include "document/QuestionKind.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -11,8 +13,7 @@ class TestDocument;
 
 // One record as the preview shows it.
 struct PreviewQuestion {
-    enum class Kind { MultipleChoice, TrueFalse, Other };
-    Kind kind = Kind::Other;   // by the first character, "m"/"M" or "t"/"T"
+    QuestionKind kind = QuestionKind::Unknown;   // by the first character, "m"/"M" or "t"/"T"
     bool tooFewFields = false; // fewer than 8 (multiple choice) or 4 (true/false)
     QString field0;            // the kind field, named by the failure message
     QString question;

@@ -316,9 +316,9 @@ void frmPreview::ShowQuestion()
         PreviewHooks::media().closeAll();   // a wave sound still playing goes on
         const QString record = m_runner.currentRecord();
         switch (PreviewQuestion::fromRecord(record).kind) {
-        case PreviewQuestion::Kind::MultipleChoice: ShowMultipleChoice(); break;
-        case PreviewQuestion::Kind::TrueFalse: ShowTrueFalse(); break;
-        case PreviewQuestion::Kind::Other: break;   // the previous question stays
+        case QuestionKind::MultipleChoice: ShowMultipleChoice(); break;
+        case QuestionKind::TrueFalse: ShowTrueFalse(); break;
+        case QuestionKind::Unknown: break;   // the previous question stays
         }
     } catch (...) {
         MsgBox(kMsgUpdateQuestion, MsgIcon::Critical);

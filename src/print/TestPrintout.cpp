@@ -107,9 +107,9 @@ bool TestPrintout::print()
         const QString &record = m_doc.record(i);
         bool ok = true;
         switch (QuestionRecord::kindOf(record)) {
-        case QuestionRecord::Kind::MultipleChoice: ok = PrintMultipleChoice(record, i); break;
-        case QuestionRecord::Kind::TrueFalse: ok = PrintTrueFalse(record, i); break;
-        case QuestionRecord::Kind::Unknown: break;   // skipped, but keeps its number
+        case QuestionKind::MultipleChoice: ok = PrintMultipleChoice(record, i); break;
+        case QuestionKind::TrueFalse: ok = PrintTrueFalse(record, i); break;
+        case QuestionKind::Unknown: break;   // skipped, but keeps its number
         }
         if (!ok) {
             // Half a test is no use on paper: the job is cancelled.

@@ -150,15 +150,24 @@ int save(const QStringList &args)
     }
     TestDocument doc;
     applyLoadedTest(doc, *test);
-    // Refusals and the media copy's failure are told on stderr by the console
-    // message service, which answers OK (so unstorable characters become '?').
-    const SaveResult r = SaveTest(doc, args[0], test->title, test->teacher);
-    if (r.status == SaveResult::Status::Refused)
-        return 1;
-    if (!r.saved()) {
+    // Refusals and the media copy's failures are told on stderr; characters a
+    // test cannot hold are named and saved as '?', as a teacher answering OK.
+    SaveResult r = SaveTest(doc, args[0]);
+    if (r.status == SaveResult::Status::LossyCharacters) {
+        printError(r.lossyCharacters);
+        r = SaveTest(doc, args[0], SaveOptions{true, {}});
+    }
+    if (!r.notCopied.isEmpty())
+        printError(r.notCopiedMessage());
+    if (r.status == SaveResult::Status::Failed) {
         printError(r.errorDescription.trimmed());
         return 1;
     }
+    if (!r.saved()) {
+        printError(r.message());
+        return 1;
+    }
+    doc.setRecords(r.records);
     printTestJson(test->title, test->teacher, recordsOf(doc));
     return 0;
 }

@@ -98,8 +98,8 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
             progress->setDone(i);
         const PreviewQuestion q = PreviewQuestion::fromRecord(records[i]);
         QJsonObject o;
-        o[QStringLiteral("kind")] = q.kind == PreviewQuestion::Kind::MultipleChoice ? QStringLiteral("m")
-                                    : q.kind == PreviewQuestion::Kind::TrueFalse    ? QStringLiteral("t")
+        o[QStringLiteral("kind")] = q.kind == QuestionKind::MultipleChoice ? QStringLiteral("m")
+                                    : q.kind == QuestionKind::TrueFalse    ? QStringLiteral("t")
                                                                                     : QStringLiteral("x");
         o[QStringLiteral("empty")] = records[i].isEmpty();
         o[QStringLiteral("tooFew")] = q.tooFewFields;
@@ -108,7 +108,7 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
         o[QStringLiteral("answers")] = QJsonArray::fromStringList(q.answers);
         o[QStringLiteral("correct")] = q.correctIndex;
 
-        const bool shown = q.kind != PreviewQuestion::Kind::Other && !q.tooFewFields;
+        const bool shown = q.kind != QuestionKind::Unknown && !q.tooFewFields;
         const QString path = shown ? MediaLookup::resolve(q.mediaReference, testFolder) : QString();
         const qsizetype problemsBefore = result.problems.size();
         const QString label = QStringLiteral("Question %1: %2").arg(i + 1).arg(MediaLookup::nameOf(q.mediaReference));

@@ -1,13 +1,16 @@
 // The editor's state without a window: adding, editing and removing through
 // the controller, the 100-question limit, opening and saving, undo and redo,
-// and the table of enabled commands after each step.
+// the title lines as undoable steps, the table of enabled commands after
+// each step, and how often each operation announces itself.
 #include "TestDoubles.h"
 #include "app/EditorController.h"
 #include "document/TestFile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -34,14 +37,7 @@ protected:
     QTemporaryDir dir;
     EditorController editor;
 
-    // What the window does for "Add This Question".
-    bool addQuestion(const QString &record)
-    {
-        if (!editor.add(record))
-            return false;
-        editor.setTestCommands(true);
-        return true;
-    }
+    bool addQuestion(const QString &record) { return editor.add(record); }
     QString writeTest(const QString &name, const QStringList &records)
     {
         const QString path = dir.filePath(name);
@@ -66,18 +62,22 @@ TEST_F(EditorControllerTest, TypicalRoadFromAnEmptyTestToASavedOne)
     EXPECT_EQ(editor.editedNumber(), 2);
     EXPECT_EQ(editor.commands(), table(false, true, false, true, true, false));
     ASSERT_TRUE(editor.update(QStringList{"t  2", "The sky is green.", "none", " 1"}.join(Sep)));
-    editor.leaveEditMode();
     EXPECT_EQ(editor.commands(), table(true, false, true, true, true, false));
     EXPECT_EQ(editor.document().caption(2), QStringLiteral("The sky is green."));
 
     const QString path = dir.filePath("road.ard");
-    ASSERT_TRUE(editor.save(path, "Geography", "Class 2").saved());
+    EXPECT_EQ(editor.save(path).status, SaveResult::Status::FieldsMissing);
+    editor.setTitle("Geography");
+    editor.setTeacher("Class 2");
+    ASSERT_TRUE(editor.save(path).saved());
     EXPECT_EQ(editor.document().currentFile(), path);
+    EXPECT_EQ(editor.captionName(), QStringLiteral("road.ard"));
+    EXPECT_TRUE(editor.changes().isClean());
     TestDocument reread;
     ASSERT_TRUE(LoadTest(reread, path).test);
     EXPECT_EQ(reread.records(), editor.document().records());
     // The undo history outlives the save.
-    EXPECT_EQ(editor.editing().undoText(), QStringLiteral("Edit Question 2"));
+    EXPECT_EQ(editor.undoText(), QStringLiteral("Change Class/Teacher"));
 }
 
 TEST_F(EditorControllerTest, EditModePathsKeepOrDropTheEditedQuestion)
@@ -91,7 +91,7 @@ TEST_F(EditorControllerTest, EditModePathsKeepOrDropTheEditedQuestion)
     // Removing question 2 of 4: 1, 3, 4 become 1, 2, 3.
     editor.pick(2);
     ASSERT_TRUE(editor.remove());
-    editor.leaveEditMode();
+    EXPECT_FALSE(editor.isEditing());
     EXPECT_EQ(editor.document().captions(), QStringList({"one", "three", "four"}));
     EXPECT_EQ(editor.document().nextQuestionNumber(), 4);
     EXPECT_EQ(editor.editedNumber(), 0);
@@ -122,7 +122,7 @@ TEST_F(EditorControllerTest, AHundredQuestionsAndNoMore)
     EXPECT_EQ(editor.document().nextQuestionNumber(), 101);
     EXPECT_FALSE(addQuestion(tf("101")));
     EXPECT_EQ(editor.document().questionCount(), 100);
-    EXPECT_EQ(editor.editing().undoText(), QStringLiteral("Add Question 100"));
+    EXPECT_EQ(editor.undoText(), QStringLiteral("Add Question 100"));
     // Undo frees a place; redo fills it again.
     editor.undo();
     EXPECT_TRUE(editor.add(tf("another 100")));
@@ -133,20 +133,16 @@ TEST_F(EditorControllerTest, AHundredQuestionsAndNoMore)
 TEST_F(EditorControllerTest, CommandTableAfterNewOpenAddEditRemove)
 {
     addQuestion(tf("one"));
-    // File > New: the test commands go off, the list goes off, and clearing
-    // the test leaves edit mode, which turns the test commands on again.
-    editor.setTestCommands(false);
-    editor.clearTest();
+    // File > New: the list goes off; leaving edit mode as the test is
+    // emptied turns the test commands on, as the quiz player's editor does.
+    editor.newTest();
     EXPECT_EQ(editor.commands(), table(true, false, true, false, false, false));
     EXPECT_EQ(editor.document().questionCount(), 0);
 
     // File > Open: a new test, a new undo history, everything on.
     const QString path = writeTest("open.ard", {tf("a"), mc("b"), tf("c")});
-    QString error;
-    const auto loaded = editor.open(path, EditorController::OpenOrigin::Menu, &error);
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->title, QStringLiteral("Title"));
-    editor.setTestCommands(true);
+    ASSERT_EQ(editor.open(path, EditorController::OpenOrigin::Menu), QString());
+    EXPECT_EQ(editor.document().title(), QStringLiteral("Title"));
     EXPECT_EQ(editor.commands(), table(true, false, true, true, false, false));
     EXPECT_EQ(editor.document().currentFile(), path);
     EXPECT_EQ(QDir(editor.document().testFolder()).canonicalPath(), QDir(dir.path()).canonicalPath());
@@ -156,25 +152,21 @@ TEST_F(EditorControllerTest, CommandTableAfterNewOpenAddEditRemove)
     editor.pick(1);
     EXPECT_EQ(editor.commands(), table(false, true, false, true, true, false));
     editor.update(tf("A"));
-    editor.leaveEditMode();
     EXPECT_EQ(editor.commands(), table(true, false, true, true, true, false));
     editor.pick(4);
     editor.remove();
-    editor.leaveEditMode();
     EXPECT_EQ(editor.commands(), table(true, false, true, true, true, false));
     editor.undo();
     EXPECT_EQ(editor.commands(), table(true, false, true, true, true, true));
 
     // Every way of opening makes the test's folder the place its media are
-    // found; the command line keeps the current file.
-    editor.editing().setTestFolder(QStringLiteral("/elsewhere/"));
-    ASSERT_TRUE(editor.open(path, EditorController::OpenOrigin::RecentList, &error));
-    EXPECT_FALSE(editor.editing().canUndo());
-    EXPECT_EQ(QDir(editor.document().testFolder()).canonicalPath(), QDir(dir.path()).canonicalPath());
+    // found; the command line keeps the current file and the caption.
+    ASSERT_EQ(editor.open(path, EditorController::OpenOrigin::RecentList), QString());
+    EXPECT_FALSE(editor.changes().canUndo());
     const QString other = writeTest("other.ard", {tf("x")});
-    editor.editing().setTestFolder(QStringLiteral("/elsewhere/"));
-    ASSERT_TRUE(editor.open(other, EditorController::OpenOrigin::CommandLine, &error));
+    ASSERT_EQ(editor.open(other, EditorController::OpenOrigin::CommandLine), QString());
     EXPECT_EQ(editor.document().currentFile(), path);
+    EXPECT_EQ(editor.captionName(), QStringLiteral("open.ard"));
     EXPECT_EQ(QDir(editor.document().testFolder()).canonicalPath(), QDir(dir.path()).canonicalPath());
     EXPECT_EQ(editor.document().records(), QStringList{tf("x")});
 
@@ -185,8 +177,77 @@ TEST_F(EditorControllerTest, CommandTableAfterNewOpenAddEditRemove)
     f.write("no separator here\r\n");
     f.close();
     addQuestion(tf("y"));
-    EXPECT_FALSE(editor.open(bad, EditorController::OpenOrigin::Menu, &error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(editor.open(bad, EditorController::OpenOrigin::Menu).isEmpty());
     EXPECT_EQ(editor.document().questionCount(), 2);
-    EXPECT_TRUE(editor.editing().canUndo());
+    EXPECT_TRUE(editor.changes().canUndo());
+}
+
+// A run of typing in one title line is one step; the other line, a question
+// or a save starts a new one; a run back to where it began leaves no step.
+TEST_F(EditorControllerTest, TitleLinesAreUndoneRunByRun)
+{
+    for (const char *typed : {"G", "Ge", "Geo"})
+        editor.setTitle(typed);
+    editor.setTeacher("7B");
+    editor.setTitle("Geog");
+    EXPECT_EQ(editor.undoText(), QStringLiteral("Change Title"));
+    ASSERT_TRUE(editor.undo());
+    EXPECT_EQ(editor.document().title(), QStringLiteral("Geo"));
+    ASSERT_TRUE(editor.undo());
+    EXPECT_EQ(editor.document().teacher(), QString());
+    ASSERT_TRUE(editor.undo());
+    EXPECT_EQ(editor.document().title(), QString());
+    EXPECT_FALSE(editor.undo());
+    ASSERT_TRUE(editor.redo());
+    EXPECT_EQ(editor.document().title(), QStringLiteral("Geo"));
+
+    EditorController fresh;
+    fresh.setTitle("x");
+    fresh.setTitle("");
+    EXPECT_FALSE(fresh.changes().canUndo());
+    EXPECT_TRUE(fresh.changes().isClean());
+}
+
+// Each operation refreshes the command buttons exactly once and empties the
+// entry area at most once, however many steps it takes inside.
+TEST_F(EditorControllerTest, EachOperationIsAnnouncedOnce)
+{
+    const QString path = writeTest("three.ard", {tf("a"), mc("b"), tf("c")});
+    using Step = std::function<void(EditorController &)>;
+    const Step nothing = [](EditorController &) {};
+    const Step editing = [](EditorController &e) { e.pick(2); };
+    const Step added = [](EditorController &e) { e.add(tf("d")); };
+    struct Case {
+        const char *name;
+        Step setup;
+        Step operation;
+        int entryCleared;
+    };
+    const Case cases[] = {
+        {"open", nothing, [&](EditorController &e) { e.open(path, EditorController::OpenOrigin::Menu); }, 1},
+        {"open from the command line", nothing,
+         [&](EditorController &e) { e.open(path, EditorController::OpenOrigin::CommandLine); }, 1},
+        {"new", nothing, [](EditorController &e) { e.newTest(); }, 1},
+        {"add", nothing, [](EditorController &e) { e.add(tf("d")); }, 1},
+        {"import", nothing, [](EditorController &e) { e.importQuestions({tf("d"), tf("e")}); }, 0},
+        {"pick", nothing, [](EditorController &e) { e.pick(2); }, 0},
+        {"edit", editing, [](EditorController &e) { e.update(tf("B")); }, 1},
+        {"remove", editing, [](EditorController &e) { e.remove(); }, 1},
+        {"undo", added, [](EditorController &e) { e.undo(); }, 0},
+        {"redo", [](EditorController &e) { e.add(tf("d")); e.undo(); }, [](EditorController &e) { e.redo(); }, 0},
+        {"undo while editing", [](EditorController &e) { e.add(tf("d")); e.pick(1); },
+         [](EditorController &e) { e.undo(); }, 1},
+        {"typing in the title", nothing, [](EditorController &e) { e.setTitle("T"); }, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EditorController e;
+        ASSERT_EQ(e.open(path, EditorController::OpenOrigin::Menu), QString());
+        c.setup(e);
+        QSignalSpy commands(&e, &EditorController::commandsChanged);
+        QSignalSpy cleared(&e, &EditorController::entryCleared);
+        c.operation(e);
+        EXPECT_EQ(commands.count(), 1);
+        EXPECT_EQ(cleared.count(), c.entryCleared);
+    }
 }

@@ -24,29 +24,29 @@ private slots:
         QVERIFY(host.findChild<QPlainTextEdit *>("txtMQuestion"));
         QCOMPARE(entry.grpTrueFalse->x(), -1333);   // parked at -20000 twips
 
-        entry.showFrame(QuestionType::TrueFalse);
+        entry.showFrame(QuestionKind::TrueFalse);
         QCOMPARE(entry.grpTrueFalse->x(), 8);
         QVERIFY(entry.grpTrueFalse->isEnabled());
         QVERIFY(!entry.grpMultiple->isEnabled());   // Tab skips the parked frame
-        QVERIFY(entry.selectType(QuestionType::TrueFalse));
-        QVERIFY(!entry.selectType(QuestionType::TrueFalse));
+        QVERIFY(entry.selectType(QuestionKind::TrueFalse));
+        QVERIFY(!entry.selectType(QuestionKind::TrueFalse));
         entry.optType[0]->click();
         QCOMPARE(chosen.count(), 2);   // checked by the program, then by a click
-        QCOMPARE(chosen.last().at(0).value<QuestionType>(), QuestionType::MultipleChoice);
+        QCOMPARE(chosen.last().at(0).value<QuestionKind>(), QuestionKind::MultipleChoice);
 
         // Read back: the question first, then all four answers.
         QString question;
         QString answers[4];
-        QVERIFY(!entry.enteredQuestion(QuestionType::MultipleChoice, question));
+        QVERIFY(!entry.enteredQuestion(QuestionKind::MultipleChoice, question));
         entry.txtMQuestion->setPlainText("two\nlines");
-        QVERIFY(entry.enteredQuestion(QuestionType::MultipleChoice, question));
+        QVERIFY(entry.enteredQuestion(QuestionKind::MultipleChoice, question));
         QCOMPARE(question, QString("two\r\nlines"));
         entry.txtManswer[0]->setText("only A");
         QVERIFY(!entry.enteredAnswers(answers));
         QCOMPARE(p.messages.texts(), QStringList({"You must enter a question!", "You must enter four possible answers!"}));
         QCOMPARE(entry.txtManswer[0]->text(), QString("only A"));
         entry.txtMpic->clear();
-        QCOMPARE(entry.enteredMedia(QuestionType::MultipleChoice), QString("none"));
+        QCOMPARE(entry.enteredMedia(QuestionKind::MultipleChoice), QString("none"));
 
         // A record into the fields; a longer text than typing allows stays whole.
         const QChar sep(0xA9);

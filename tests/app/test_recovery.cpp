@@ -173,7 +173,7 @@ private slots:
         QCOMPARE(get<QComboBox>(w, "cboExist")->currentIndex(), 1);
         QCOMPARE(get<QPlainTextEdit>(w, "txtTFquestion")->toPlainText(), QString("The Rhine flows\nnorth-west."));
         // Unsaved, with nothing to undo: the history starts at the restored test.
-        const DocumentEditor &editing = w.controller().editing();
+        const DocumentEditor &editing = w.controller().changes();
         QVERIFY(!editing.isClean());
         QVERIFY(!editing.canUndo());
         QCOMPARE(editing.undoCount(), 0);

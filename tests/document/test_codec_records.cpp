@@ -92,16 +92,16 @@ TEST(QuestionRecord, AssemblyKindsAndMediaFields)
     EXPECT_EQ(mc, "m" + Sep + "Q" + Sep + "a" + Sep + "b" + Sep + "c" + Sep + "d" + Sep + "none" + Sep + " 2");
     const QString tf = trueFalse(kindField(QLatin1Char('t'), 3), "Q", "pic.bmp", 1);
     EXPECT_EQ(tf, "t  3" + Sep + "Q" + Sep + "pic.bmp" + Sep + " 1");
-    EXPECT_EQ(kindOf(kindField(QLatin1Char('m'), 3)), Kind::MultipleChoice);
-    EXPECT_EQ(kindOf(tf), Kind::TrueFalse);
-    EXPECT_EQ(kindOf(QStringLiteral("M")), Kind::MultipleChoice);
-    EXPECT_EQ(kindOf(QStringLiteral("  m")), Kind::Unknown);
-    EXPECT_EQ(kindOf(withoutEdgeBlanks(QStringLiteral("  m  "))), Kind::MultipleChoice);
+    EXPECT_EQ(kindOf(kindField(QLatin1Char('m'), 3)), QuestionKind::MultipleChoice);
+    EXPECT_EQ(kindOf(tf), QuestionKind::TrueFalse);
+    EXPECT_EQ(kindOf(QStringLiteral("M")), QuestionKind::MultipleChoice);
+    EXPECT_EQ(kindOf(QStringLiteral("  m")), QuestionKind::Unknown);
+    EXPECT_EQ(kindOf(withoutEdgeBlanks(QStringLiteral("  m  "))), QuestionKind::MultipleChoice);
     EXPECT_EQ(withoutEdgeBlanks(QStringLiteral("  m") + Sep + "Q  "), QStringLiteral("m") + Sep + "Q");
-    EXPECT_EQ(kindOf(withoutEdgeBlanks(QStringLiteral("\tm"))), Kind::Unknown);   // blanks only
+    EXPECT_EQ(kindOf(withoutEdgeBlanks(QStringLiteral("\tm"))), QuestionKind::Unknown);   // blanks only
     EXPECT_EQ(withoutEdgeBlanks(QStringLiteral("   ")), QString());
-    EXPECT_EQ(kindOf(QStringLiteral("x") + Sep + "Q"), Kind::Unknown);
-    EXPECT_EQ(kindOf(QString()), Kind::Unknown);
+    EXPECT_EQ(kindOf(QStringLiteral("x") + Sep + "Q"), QuestionKind::Unknown);
+    EXPECT_EQ(kindOf(QString()), QuestionKind::Unknown);
     EXPECT_EQ(exactMediaFieldIndex(fields(mc)), 6);
     EXPECT_EQ(exactMediaFieldIndex(fields(tf)), 2);
     EXPECT_EQ(exactMediaFieldIndex(fields(tf + Sep)), -1);

@@ -91,7 +91,7 @@ protected:
 
 TEST_F(DocumentEditorTest, EveryEditIsUndoneAndRedoneExactly)
 {
-    QSignalSpy changed(&editor, &DocumentEditor::questionsChanged);
+    QSignalSpy changed(&editor, &DocumentEditor::testChanged);
     const QString odd = rec({"x", "odd kind", "none", " 0", "", "extra"});
     ASSERT_TRUE(editor.addQuestion(mc("one")));
     ASSERT_TRUE(editor.addQuestion(odd));
@@ -137,12 +137,20 @@ TEST_F(DocumentEditorTest, UndoAfterASaveRestoresTheSavedBytes)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("BM");
     f.close();
+    const auto save = [&](const QString &path) {
+        const SaveResult r = SaveTest(editor.document(), path);
+        if (r.saved())
+            editor.markSaved(path, r.records);
+        return r.saved();
+    };
+    editor.setTitleLine(TitleLine::Title, "Title");
+    editor.setTitleLine(TitleLine::Teacher, "Class");
     editor.addQuestion(tf("keep"));
     editor.addQuestion(mc("with picture", media));
     editor.addQuestion(tf("drop"));
     editor.removeQuestion(3);
     const QString test = dir.filePath("t.ard");
-    ASSERT_TRUE(SaveTest(editor.documentForSave(), test, "Title", "Class").saved());
+    ASSERT_TRUE(save(test));
     const QByteArray saved = readAll(test);
     // The save made the media name relative; undo and redo keep that.
     EXPECT_EQ(editor.document().question(2).media(), QStringLiteral("pic.bmp"));
@@ -155,7 +163,7 @@ TEST_F(DocumentEditorTest, UndoAfterASaveRestoresTheSavedBytes)
     editor.redo();
     editor.redo();
     const QString again = dir.filePath("again.ard");
-    ASSERT_TRUE(SaveTest(editor.documentForSave(), again, "Title", "Class").saved());
+    ASSERT_TRUE(save(again));
     EXPECT_EQ(readAll(again), saved);
 }
 
@@ -197,9 +205,16 @@ TEST_F(DocumentEditorTest, CleanIsWhatWasLoadedOrSaved)
 
     QSignalSpy saved(&editor, &DocumentEditor::cleanStateSet);
     editor.redo();
-    editor.setClean();
+    // A save renames the media it took along: the document takes the saved
+    // records and the file, outside the history.
+    QSignalSpy renamed(&editor, &DocumentEditor::questionReplaced);
+    editor.markSaved(QStringLiteral("/tests/quiz.ard"), {tf("one"), tf("TWO")});
     EXPECT_EQ(saved.count(), 1);
+    EXPECT_EQ(renamed.count(), 1);
+    EXPECT_EQ(editor.document().caption(2), QStringLiteral("TWO"));
+    EXPECT_EQ(editor.document().testFolder(), QStringLiteral("/tests/"));
     EXPECT_TRUE(editor.isClean());
+    EXPECT_EQ(editor.undoText(), QStringLiteral("Add Question 2"));
     editor.undo();
     EXPECT_FALSE(editor.isClean());
 

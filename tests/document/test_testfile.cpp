@@ -14,7 +14,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <functional>
 #include <optional>
+#include <utility>
 
 namespace {
 const QString Sep(QChar(0xA9));
@@ -48,6 +50,19 @@ QString mc(const QString &q, const QString &media = QStringLiteral("none"))
     return QStringList{"m", q, "a", "b", "c", "d", media, " 2"}.join(Sep);
 }
 
+// Saves as the editor does: the title lines into the test, and on success
+// the saved records (media named by their copies) back into it.
+SaveResult save(TestDocument &doc, const QString &path, const QString &title, const QString &teacher,
+                const std::function<void()> &pump = {}, bool acceptLossy = false)
+{
+    doc.setTitle(title);
+    doc.setTeacher(teacher);
+    SaveResult r = SaveTest(doc, path, SaveOptions{acceptLossy, pump});
+    if (r.saved())
+        doc.setRecords(r.records);
+    return r;
+}
+
 class TestFileTest : public ::testing::Test {
 protected:
     ScopedPlatform platform;
@@ -62,7 +77,7 @@ TEST_F(TestFileTest, SavesExactBytesAndLoadsThemBack)
 {
     TestDocument doc;
     int pumps = 0;
-    ASSERT_TRUE(SaveTest(doc, path("empty.ard"), "T", "C", [&] { ++pumps; }).saved());
+    ASSERT_TRUE(save(doc, path("empty.ard"), "T", "C", [&] { ++pumps; }).saved());
     EXPECT_EQ(readAll(path("empty.ard")), header("T", "C") + CrLf + CrLf);
     EXPECT_EQ(pumps, 0);
 
@@ -70,7 +85,7 @@ TEST_F(TestFileTest, SavesExactBytesAndLoadsThemBack)
     const QString tf = QStringList{"t", "True?", "None", " 0"}.join(Sep);
     doc.append(withBreak);
     doc.append(tf);
-    ASSERT_TRUE(SaveTest(doc, path("two.ard"), "  My test ", " 7B ", [&] { ++pumps; }).saved());
+    ASSERT_TRUE(save(doc, path("two.ard"), "  My test ", " 7B ", [&] { ++pumps; }).saved());
     EXPECT_EQ(pumps, 2);
     EXPECT_EQ(readAll(path("two.ard")),
               header("  My test ", " 7B ") + CrLf + scr("m\xA9Line one\r\nline two \x80\xA9" "a\xA9" "b\xA9"
@@ -211,7 +226,7 @@ TEST_F(TestFileTest, EveryByteOfALineSurvivesLoadAndSave)
     ASSERT_TRUE(r.test) << qPrintable(r.error);
     EXPECT_TRUE(doc.record(1).contains(QStringLiteral("\u20AC")));
     EXPECT_TRUE(doc.record(1).contains(QChar(0x9D)));
-    ASSERT_TRUE(SaveTest(doc, path("again.ard"), r.test->title, r.test->teacher).saved());
+    ASSERT_TRUE(save(doc, path("again.ard"), r.test->title, r.test->teacher).saved());
     EXPECT_EQ(readAll(path("again.ard")), file);
     EXPECT_TRUE(platform.messages.shown.isEmpty());
 }
@@ -229,7 +244,7 @@ TEST_F(TestFileTest, MediaTravelsWithTheTest)
     doc.append(mc("missing", QStringLiteral("/no/such/file.bmp")));
     doc.append(mc("none"));
     doc.append(mc("nine fields", path("pics/cat.bmp")) + Sep);
-    ASSERT_TRUE(SaveTest(doc, path("out/quiz.ard"), "T", "C").saved());
+    ASSERT_TRUE(save(doc, path("out/quiz.ard"), "T", "C").saved());
     EXPECT_EQ(QuestionRecord::fields(doc.record(1))[6], QStringLiteral("cat.bmp"));
     EXPECT_EQ(QuestionRecord::fields(doc.record(2))[2], QStringLiteral("dog.wav"));
     EXPECT_EQ(readAll(path("out/dog.wav")), mediaBytes("pics/dog.wav", "pics/dog.wav"));
@@ -247,11 +262,11 @@ TEST_F(TestFileTest, MediaTravelsWithTheTest)
     platform.shell.copies.clear();
     platform.messages.clear();
     QDir::setCurrent(path("out"));
-    ASSERT_TRUE(SaveTest(doc, path("out/quiz.ard"), "T", "C").saved());
+    const SaveResult again = save(doc, path("out/quiz.ard"), "T", "C");
+    ASSERT_TRUE(again.saved());
     EXPECT_TRUE(platform.shell.copies.isEmpty());
     // The one file that is not there is named each time; it stays named.
-    ASSERT_EQ(platform.messages.shown.size(), 1);
-    EXPECT_EQ(platform.messages.shown[0].text, "Error occurred!\n\n/no/such/file.bmp: not found");
+    EXPECT_EQ(again.notCopiedMessage(), "Error occurred!\n\n/no/such/file.bmp: not found");
 }
 
 TEST_F(TestFileTest, SaveAsElsewhereTakesEveryMediaFileFromTheTestFolder)
@@ -268,13 +283,13 @@ TEST_F(TestFileTest, SaveAsElsewhereTakesEveryMediaFileFromTheTestFolder)
     doc.append(QStringList{"t", "sound", "dog.wav", " 1"}.join(Sep));
     doc.append(mc("tune", "song.mid"));
     doc.append(mc("nowhere", "lost.bmp"));
-    ASSERT_TRUE(SaveTest(doc, path("other.folder/europe.ard"), "T", "C").saved());
+    const SaveResult r = save(doc, path("other.folder/europe.ard"), "T", "C");
+    ASSERT_TRUE(r.saved());
     for (const char *n : {"cat.bmp", "dog.wav", "song.mid"})
         EXPECT_EQ(readAll(path("other.folder/") + n), mediaBytes(n, QByteArray("anna.berg/tests/") + n)) << n;
     EXPECT_EQ(doc.record(1), mc("picture", "cat.bmp"));
     EXPECT_EQ(doc.record(4), mc("nowhere", "lost.bmp"));   // names no file: untouched, and said
-    ASSERT_EQ(platform.messages.shown.size(), 1);
-    EXPECT_TRUE(platform.messages.shown[0].text.endsWith(path("anna.berg/tests/lost.bmp") + ": not found"));
+    EXPECT_EQ(r.notCopied, QStringList{path("anna.berg/tests/lost.bmp") + ": not found"});
 }
 
 // Media the test holds itself (imported, waiting in the held-media folder)
@@ -296,7 +311,7 @@ TEST_F(TestFileTest, HeldMediaAlwaysGoAlongUnderAFreeName)
     doc.append(mc("second, same picture", path("held/editor-1/logo.jpg")));
     doc.append(mc("same bytes there", path("held/editor-1/map.bmp")));
     doc.append(mc("not held", path("pics/logo.jpg")));
-    ASSERT_TRUE(SaveTest(doc, path("out/quiz.ard"), "T", "C").saved());
+    ASSERT_TRUE(save(doc, path("out/quiz.ard"), "T", "C").saved());
     EXPECT_EQ(doc.record(1), mc("first", "logo-2.jpg"));
     EXPECT_EQ(doc.record(2), mc("second, same picture", "logo-2.jpg"));
     EXPECT_EQ(doc.record(3), mc("same bytes there", "map.bmp"));
@@ -319,7 +334,7 @@ TEST_F(TestFileTest, NoCopyLandsOutsideTheTargetFolder)
     doc.append(mc("parent", "../up.bmp"));
     doc.append(mc("folder", path("home/pics.dir")));
     doc.append(mc("control", control));
-    ASSERT_TRUE(SaveTest(doc, path("out/quiz.ard"), "T", "C").saved());
+    ASSERT_TRUE(save(doc, path("out/quiz.ard"), "T", "C").saved());
     // The file above the test folder arrives in the target folder, by name.
     EXPECT_EQ(readAll(path("out/up.bmp")), mediaBytes("up.bmp", "up"));
     EXPECT_EQ(doc.record(1), mc("parent", "up.bmp"));
@@ -360,31 +375,25 @@ TEST_F(TestFileTest, FailedCopiesLoseNoPictureAndAreListedOnce)
     std::optional<FileSizeLimit> limit;
     if (!mounted)
         limit.emplace(64 * 1024);
-    const SaveResult r = SaveTest(doc, path("full/quiz.ard"), "T", "C");
+    const SaveResult r = save(doc, path("full/quiz.ard"), "T", "C");
     limit.reset();
     const QStringList left = QDir(path("full")).entryList(QDir::Files | QDir::Hidden);
     if (mounted)
         quietly("umount", {path("full")});
 
     ASSERT_TRUE(r.saved()) << qPrintable(r.errorDescription);
-    ASSERT_EQ(platform.messages.shown.size(), 1);
-    const MessageRequest &m = platform.messages.shown[0];
-    EXPECT_EQ(m.title, QStringLiteral("SHCOPY"));
-    EXPECT_EQ(m.icon, MsgIcon::Information);
     const QString reason = mounted ? QStringLiteral("No space left on device") : QStringLiteral("File too large");
-    const QStringList lines = m.text.split('\n');
-    EXPECT_EQ(lines.value(0), QStringLiteral("Error occurred!"));
     for (const char *n : {"pics/a.bmp", "pics/b.jpg", "pics/c.wav"})
-        EXPECT_TRUE(lines.contains(path(n) + ": " + reason)) << qPrintable(m.text);
+        EXPECT_TRUE(r.notCopied.contains(path(n) + ": " + reason)) << qPrintable(r.notCopied.join('\n'));
     EXPECT_EQ(left, QStringList{"quiz.ard"});   // no partial copy
     EXPECT_EQ((QStringList{doc.record(1), doc.record(2), doc.record(3)}), before);
 
     // The next Save As into a roomy folder takes every file along.
-    platform.messages.clear();
-    ASSERT_TRUE(SaveTest(doc, path("roomy/quiz.ard"), "T", "C").saved());
+    const SaveResult roomy = save(doc, path("roomy/quiz.ard"), "T", "C");
+    ASSERT_TRUE(roomy.saved());
     for (const char *n : {"a.bmp", "b.jpg", "c.wav"})
         EXPECT_EQ(readAll(path("roomy/") + n), mediaBytes(n, big)) << n;
-    EXPECT_TRUE(platform.messages.shown.isEmpty());
+    EXPECT_TRUE(roomy.notCopied.isEmpty());
 }
 
 // A test made by someone else may name private or special files: they are
@@ -410,14 +419,14 @@ TEST_F(TestFileTest, SavingCopiesMediaNeverPrivateOrSpecialFiles)
     doc.append(mc("key named as a sound", "key.mp3"));
     const QStringList before = {doc.record(1), doc.record(2), doc.record(3),
                                 doc.record(4)};
-    ASSERT_TRUE(SaveTest(doc, path("shared/quiz.ard"), "T", "C").saved());
+    const SaveResult r = save(doc, path("shared/quiz.ard"), "T", "C");
+    ASSERT_TRUE(r.saved());
     EXPECT_EQ(QDir(path("shared")).entryList(QDir::Files | QDir::Hidden), (QStringList{"link.bmp", "quiz.ard"}));
     EXPECT_EQ(readAll(path("shared/link.bmp")), mediaBytes("real.bmp", "picture"));
     EXPECT_EQ(doc.record(5), mc("link", "link.bmp"));
     EXPECT_EQ((QStringList{doc.record(1), doc.record(2), doc.record(3),
                            doc.record(4)}), before);
-    ASSERT_EQ(platform.messages.shown.size(), 1);
-    const QString text = platform.messages.shown[0].text;
+    const QString text = r.notCopiedMessage();
     EXPECT_TRUE(text.contains(path("home/.ssh/id_rsa") + ": not a media file")) << qPrintable(text);
     EXPECT_TRUE(text.contains("passwd: not a media file")) << qPrintable(text);
     EXPECT_TRUE(text.contains("/proc/self/environ: not a media file")) << qPrintable(text);
@@ -432,29 +441,25 @@ TEST_F(TestFileTest, RefusalsWriteAndCopyNothing)
     TestDocument doc;
     doc.append(mc("q", path("cat.bmp")));
     const QString before = doc.record(1);
-    EXPECT_EQ(SaveTest(doc, path("sub/a.ard"), "", "C").status, SaveResult::Status::Refused);
-    EXPECT_EQ(SaveTest(doc, path("sub/a.ard"), "T", "").status, SaveResult::Status::Refused);
-    ASSERT_EQ(platform.messages.shown.size(), 2);
-    EXPECT_EQ(platform.messages.shown[0].text,
-              QStringLiteral("Please fill in all fields before attempting to save this test."));
-    EXPECT_EQ(platform.messages.shown[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(platform.messages.shown[0].title, QStringLiteral("Ardenox"));
+    for (const auto &[title, teacher] : {std::pair{"", "C"}, std::pair{"T", ""}}) {
+        const SaveResult r = save(doc, path("sub/a.ard"), title, teacher);
+        EXPECT_EQ(r.status, SaveResult::Status::FieldsMissing);
+        EXPECT_EQ(r.message(), QStringLiteral("Please fill in all fields before attempting to save this test."));
+    }
 
-    // Characters a test cannot hold: Cancel refuses, OK saves them as '?'.
-    platform.messages.clear();
+    // Characters a test cannot hold: named, and saved as '?' only when the
+    // teacher accepts.
     doc.append(mc(QStringLiteral("\u0416 and \u0010")));
-    platform.messages.answers.enqueue(MsgResult::Cancel);
-    EXPECT_EQ(SaveTest(doc, path("a.ard"), QStringLiteral("T\U0001F600"), "C").status,
-              SaveResult::Status::Refused);
-    ASSERT_EQ(platform.messages.shown.size(), 1);
-    const MessageRequest &w = platform.messages.shown[0];
-    EXPECT_EQ(w.buttons, MsgButtons::OkCancel);
-    EXPECT_TRUE(w.text.contains(QStringLiteral("\U0001F600 \u0416 U+0010"))) << qPrintable(w.text);
+    const SaveResult lossy = save(doc, path("a.ard"), QStringLiteral("T\U0001F600"), "C");
+    EXPECT_EQ(lossy.status, SaveResult::Status::LossyCharacters);
+    EXPECT_TRUE(lossy.message().contains(QStringLiteral("\U0001F600 \u0416 U+0010"))) << qPrintable(lossy.message());
+    EXPECT_TRUE(lossy.message().endsWith(QStringLiteral("Save anyway?")));
     EXPECT_FALSE(QFile::exists(path("a.ard")));
+    EXPECT_FALSE(QDir(path("sub")).exists());
     EXPECT_TRUE(platform.shell.copies.isEmpty());
     EXPECT_EQ(doc.record(1), before);
 
-    ASSERT_TRUE(SaveTest(doc, path("a.ard"), QStringLiteral("T\U0001F600"), "C").saved());
+    ASSERT_TRUE(save(doc, path("a.ard"), QStringLiteral("T\U0001F600"), "C", {}, true).saved());
     TestDocument loaded;
     const auto r = LoadTest(loaded, path("a.ard"));
     ASSERT_TRUE(r.test);
@@ -472,7 +477,7 @@ TEST_F(TestFileTest, FailedWriteLeavesThePreviousFile)
     // A file size limit binds root too: the write fails halfway.
     const QStringList records = {doc.record(1), doc.record(50)};
     std::optional<FileSizeLimit> limit(std::in_place, 1000);
-    const SaveResult r = SaveTest(doc, path("old.ard"), "T", "C");
+    const SaveResult r = save(doc, path("old.ard"), "T", "C");
     limit.reset();
     EXPECT_EQ(r.status, SaveResult::Status::Failed);
     // The file, the system's reason, and that nothing was lost.
@@ -484,8 +489,8 @@ TEST_F(TestFileTest, FailedWriteLeavesThePreviousFile)
     EXPECT_EQ(readAll(path("old.ard")), QByteArray("previous test"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.ard"});
 
-    EXPECT_EQ(SaveTest(doc, path("no/such/folder/a.ard"), "T", "C").status, SaveResult::Status::Failed);
+    EXPECT_EQ(save(doc, path("no/such/folder/a.ard"), "T", "C").status, SaveResult::Status::Failed);
     ASSERT_TRUE(QDir(dir.path()).mkpath("folder.ard"));
-    EXPECT_EQ(SaveTest(doc, path("folder.ard"), "T", "C").status, SaveResult::Status::Failed);
+    EXPECT_EQ(save(doc, path("folder.ard"), "T", "C").status, SaveResult::Status::Failed);
     EXPECT_TRUE(QFileInfo(path("folder.ard")).isDir());
 }

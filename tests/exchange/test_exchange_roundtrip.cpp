@@ -102,7 +102,7 @@ TEST(ExchangeRoundTrip, AikenCarriesMultipleChoiceOnlyAndSaysWhatStayedBehind)
     const RoundTrip r = roundTrip("aiken", records, dir.path(), dir.path());
     QStringList want;
     for (const QString &rec : records)
-        if (QuestionRecord::kindOf(rec) == QuestionRecord::Kind::MultipleChoice)
+        if (QuestionRecord::kindOf(rec) == QuestionKind::MultipleChoice)
             want << expected(rec, false);
     // Aiken's question may span lines but has no empty line in it.
     want[1] = mc("Line one\r\nLine two\r\nafter a blank line", {"a", "b", "c", "d"}, "none", 3);
