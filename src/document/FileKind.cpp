@@ -14,6 +14,22 @@ bool hasFileKind(const QString &path, const QString &kind)
     return fileKindOf(path).compare(kind, Qt::CaseInsensitive) == 0;
 }
 
+QString numberedName(const QString &name, int n)
+{
+    if (n <= 1)
+        return name;
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    return dot < 0 ? QStringLiteral("%1-%2").arg(name).arg(n)
+                   : QStringLiteral("%1-%2%3").arg(name.left(dot)).arg(n).arg(name.mid(dot));
+}
+
+QString exchangeSuffixOf(const QString &path)
+{
+    const QString name = MediaLookup::nameOf(path);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot + 1).toLower();
+}
+
 MediaKind mediaKindOf(const QString &path)
 {
     const QString ext = fileKindOf(path).toLower();

@@ -14,6 +14,15 @@ QString fileKindOf(const QString &path);
 // True when fileKindOf(path) is kind, in any letter case.
 bool hasFileKind(const QString &path, const QString &kind);
 
+// Copy `n` of a file name (n >= 2), its kind kept: "cat.bmp" gives
+// "cat-2.bmp", "map.v2.jpg" gives "map-2.v2.jpg"; copy 1 is the name itself.
+QString numberedName(const QString &name, int n);
+
+// Question exchange files are ours, not the quiz player's: their names often
+// hold full stops of their own ("Unit 3.1.gift"), so their format is named by
+// the text after the last full stop, in lower case ("" without one).
+QString exchangeSuffixOf(const QString &path);
+
 enum class MediaKind { None, Picture, Wave, Avi, Mpeg, Midi, Mp3 };
 
 // bmp, jpg, jpeg, wmf: Picture; wav: Wave; avi: Avi; mpg, mpeg: Mpeg;

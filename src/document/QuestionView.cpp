@@ -33,6 +33,13 @@ QString QuestionView::answer(int index) const
     return index >= 0 && index < 4 ? field(FirstAnswerField + index) : QString();
 }
 
+QStringList QuestionView::answers() const
+{
+    if (!isMultipleChoice() || !isComplete())
+        return {};
+    return {answer(0), answer(1), answer(2), answer(3)};
+}
+
 QString QuestionView::media() const
 {
     return field(mediaField());

@@ -28,6 +28,11 @@ public:
     QString question() const { return field(QuestionRecord::QuestionField); }
     // Answers A to D (index 0 to 3) of a multiple-choice record.
     QString answer(int index) const;
+    // All four of a complete multiple-choice record; none for any other.
+    QStringList answers() const;
+    // The media reference of a complete record of a known kind, which is all
+    // the preview, the printout and the web page show; "" for any other.
+    QString shownMedia() const { return isComplete() ? media() : QString(); }
     // The media reference; "none" in any letter case means no media.
     QString media() const;
     bool hasMedia() const { return !QuestionRecord::isNoMedia(media()); }

@@ -201,11 +201,8 @@ bool staysInFolder(const QString &name)
 // full stop) kept.
 QString placeIn(const QString &folder, const QString &name, const QString &source)
 {
-    const qsizetype dot = name.indexOf(QLatin1Char('.'));
-    const QString stem = dot < 0 ? name : name.left(dot);
-    const QString kind = dot < 0 ? QString() : name.mid(dot);
     for (int n = 1;; ++n) {
-        const QString candidate = n == 1 ? name : QStringLiteral("%1-%2%3").arg(stem).arg(n).arg(kind);
+        const QString candidate = numberedName(name, n);
         const QFileInfo there(folder + candidate);
         if ((!there.exists() && !there.isSymLink()) || MediaAdmission::sameContent(folder + candidate, source))
             return candidate;

@@ -1,5 +1,7 @@
 #include "exchange/MediaNames.h"
 
+#include "document/FileKind.h"
+
 #include "document/MediaLookup.h"
 #include "document/Windows1252.h"
 #include "document/MediaAdmission.h"
@@ -58,10 +60,7 @@ MediaNames::MediaNames(const QString &folder, const QString &avoidNamesIn)
 
 QString MediaNames::placeFor(const QString &name, const std::function<bool(const QString &)> &sameAs, bool *reuse) const
 {
-    const QString clean = sanitise(name);
-    const qsizetype dot = clean.lastIndexOf(QLatin1Char('.'));
-    const QString stem = dot < 0 ? clean : clean.left(dot);
-    const QString suffix = dot < 0 ? QString() : clean.mid(dot);
+    const QString clean = sanitise(name);   // one full stop at most
     const QDir dir(m_folder);
     // Names are compared without letter case: the test travels to Windows.
     const QStringList present = dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
@@ -70,7 +69,7 @@ QString MediaNames::placeFor(const QString &name, const std::function<bool(const
         for (const QString &name : QDir(m_avoid).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden))
             avoided << name.toLower();
     for (int n = 1;; ++n) {
-        const QString candidate = n == 1 ? clean : QStringLiteral("%1-%2%3").arg(stem).arg(n).arg(suffix);
+        const QString candidate = numberedName(clean, n);
         const QString lower = candidate.toLower();
         QString existing;
         for (const QString &p : present)

@@ -1,5 +1,7 @@
 #include "exchange/QuestionFormat.h"
 
+#include "document/FileKind.h"
+
 #include "exchange/ExchangeQuestion.h"
 
 #include "document/MediaLookup.h"
@@ -56,9 +58,8 @@ QStringList QuestionFormat::suffixes() const
 
 bool QuestionFormat::supportsFile(const QString &fileName) const
 {
-    const QString name = MediaLookup::nameOf(fileName);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot >= 0 && suffixes().contains(name.mid(dot + 1).toLower());
+    const QString suffix = exchangeSuffixOf(fileName);
+    return !suffix.isEmpty() && suffixes().contains(suffix);
 }
 
 QString QuestionFormat::defaultSuffix() const

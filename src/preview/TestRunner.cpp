@@ -4,27 +4,6 @@
 #include "document/QuestionView.h"
 #include "document/TestDocument.h"
 
-PreviewQuestion PreviewQuestion::fromRecord(const QString &record)
-{
-    PreviewQuestion q;
-    // The runner looks at the record as stored: no trimming before the kind.
-    q.kind = QuestionRecord::kindOf(record);
-    if (q.kind == QuestionKind::Unknown)
-        return q;
-    const QuestionView view(record);
-    q.field0 = view.kindField();
-    if (!view.isComplete()) {
-        q.tooFewFields = true;
-        return q;
-    }
-    q.question = view.question();
-    if (view.isMultipleChoice())
-        q.answers = {view.answer(0), view.answer(1), view.answer(2), view.answer(3)};
-    q.mediaReference = view.media();
-    q.correctIndex = view.rightAnswer();
-    return q;
-}
-
 void TestRunner::start(const QDateTime &now)
 {
     Score = 0;

@@ -3,26 +3,11 @@
 // what its right answer is, how many answers were right, when the run began,
 // and how a record reads as a question on screen.
 
-#include "document/QuestionKind.h"
-
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 
 class TestDocument;
-
-// One record as the preview shows it.
-struct PreviewQuestion {
-    QuestionKind kind = QuestionKind::Unknown;   // by the first character, "m"/"M" or "t"/"T"
-    bool tooFewFields = false; // fewer than 8 (multiple choice) or 4 (true/false)
-    QString field0;            // the kind field, named by the failure message
-    QString question;
-    QStringList answers;       // A to D; empty for true/false
-    QString mediaReference;
-    int correctIndex = 0;      // read by numeric value; no number reads as 0
-
-    static PreviewQuestion fromRecord(const QString &record);
-};
 
 class TestRunner {
 public:

@@ -1,5 +1,7 @@
 #include "preview/frmPreview.h"
 
+#include "document/QuestionView.h"
+
 #include "preview/AnswerOption.h"
 #include "pictures/PictureFit.h"
 #include "document/MediaLookup.h"
@@ -315,7 +317,7 @@ void frmPreview::ShowQuestion()
         cmdPreview->hide();
         PreviewHooks::media().closeAll();   // a wave sound still playing goes on
         const QString record = m_runner.currentRecord();
-        switch (PreviewQuestion::fromRecord(record).kind) {
+        switch (QuestionView(record).kind()) {
         case QuestionKind::MultipleChoice: ShowMultipleChoice(); break;
         case QuestionKind::TrueFalse: ShowTrueFalse(); break;
         case QuestionKind::Unknown: break;   // the previous question stays
@@ -345,32 +347,32 @@ void frmPreview::showFrame(bool multipleChoice)
 
 void frmPreview::ShowMultipleChoice()
 {
-    const PreviewQuestion q = PreviewQuestion::fromRecord(m_runner.currentRecord());
+    const QuestionView q(m_runner.currentRecord());
     showFrame(true);
-    if (q.tooFewFields) {
-        MsgBox(kMsgProcessQuestion + q.field0);
+    if (!q.isComplete()) {
+        MsgBox(kMsgProcessQuestion + q.kindField());
         return;
     }
-    lblMQuestion->setText(q.question);
+    lblMQuestion->setText(q.question());
     for (int i = 0; i < 4; ++i)
-        lblMAnswer[i]->setText(q.answers.value(i));
-    m_runner.CorrectAnswer = q.correctIndex;
-    const QString path = MediaLookup::resolve(q.mediaReference, m_runner.document()->testFolder());
+        lblMAnswer[i]->setText(q.answer(i));
+    m_runner.CorrectAnswer = q.rightAnswer();
+    const QString path = MediaLookup::resolve(q.media(), m_runner.document()->testFolder());
     if (!path.isEmpty())
         ShowMedia(path);
 }
 
 void frmPreview::ShowTrueFalse()
 {
-    const PreviewQuestion q = PreviewQuestion::fromRecord(m_runner.currentRecord());
+    const QuestionView q(m_runner.currentRecord());
     showFrame(false);
-    if (q.tooFewFields) {
-        MsgBox(kMsgProcessQuestion + q.field0);
+    if (!q.isComplete()) {
+        MsgBox(kMsgProcessQuestion + q.kindField());
         return;
     }
-    lblTrueQuestion->setText(q.question);
-    m_runner.CorrectAnswer = q.correctIndex;
-    const QString path = MediaLookup::resolve(q.mediaReference, m_runner.document()->testFolder());
+    lblTrueQuestion->setText(q.question());
+    m_runner.CorrectAnswer = q.rightAnswer();
+    const QString path = MediaLookup::resolve(q.media(), m_runner.document()->testFolder());
     if (!path.isEmpty())
         ShowMedia(path);
 }

@@ -3,7 +3,7 @@
 #include "pictures/PictureFit.h"
 #include "document/MediaLookup.h"
 #include "document/QuestionRecord.h"
-#include "preview/TestRunner.h"
+#include "document/QuestionView.h"
 #include "webquiz/WebMediaConverter.h"
 #include "webquiz/WebQuizPage.h"
 #include "document/FileKind.h"
@@ -44,7 +44,7 @@ qint64 WebQuizExporter::estimatePageBytes(const QStringList &records, const QStr
     qint64 bytes = 200 * 1024;
     QSet<QString> counted;
     for (const QString &record : records) {
-        const QString path = MediaLookup::resolve(PreviewQuestion::fromRecord(record).mediaReference, testFolder);
+        const QString path = MediaLookup::resolve(QuestionView(record).shownMedia(), testFolder);
         if (path.isEmpty() || counted.contains(path))
             continue;
         counted.insert(path);
@@ -96,24 +96,27 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
             return WebQuizExport();
         if (progress)
             progress->setDone(i);
-        const PreviewQuestion q = PreviewQuestion::fromRecord(records[i]);
+        // The page shows what the preview shows: a record of unknown kind
+        // or with too few fields gets only its kind.
+        const QuestionView q(records[i]);
+        const bool known = q.kind() != QuestionKind::Unknown;
+        const bool shown = q.isComplete();
         QJsonObject o;
-        o[QStringLiteral("kind")] = q.kind == QuestionKind::MultipleChoice ? QStringLiteral("m")
-                                    : q.kind == QuestionKind::TrueFalse    ? QStringLiteral("t")
-                                                                                    : QStringLiteral("x");
+        o[QStringLiteral("kind")] = q.isMultipleChoice() ? QStringLiteral("m")
+                                    : q.isTrueFalse()    ? QStringLiteral("t")
+                                                         : QStringLiteral("x");
         o[QStringLiteral("empty")] = records[i].isEmpty();
-        o[QStringLiteral("tooFew")] = q.tooFewFields;
-        o[QStringLiteral("field0")] = q.field0;
-        o[QStringLiteral("question")] = q.question;
-        o[QStringLiteral("answers")] = QJsonArray::fromStringList(q.answers);
-        o[QStringLiteral("correct")] = q.correctIndex;
+        o[QStringLiteral("tooFew")] = known && !shown;
+        o[QStringLiteral("field0")] = known ? q.kindField() : QString();
+        o[QStringLiteral("question")] = shown ? q.question() : QString();
+        o[QStringLiteral("answers")] = QJsonArray::fromStringList(q.answers());
+        o[QStringLiteral("correct")] = shown ? q.rightAnswer() : 0;
 
-        const bool shown = q.kind != QuestionKind::Unknown && !q.tooFewFields;
-        const QString path = shown ? MediaLookup::resolve(q.mediaReference, testFolder) : QString();
+        const QString reference = q.shownMedia();
+        const QString path = MediaLookup::resolve(reference, testFolder);
         const qsizetype problemsBefore = result.problems.size();
-        const QString label = QStringLiteral("Question %1: %2").arg(i + 1).arg(MediaLookup::nameOf(q.mediaReference));
-        if (shown && path.isEmpty() && !QuestionRecord::isNoMedia(q.mediaReference)
-            && !q.mediaReference.isEmpty())
+        const QString label = QStringLiteral("Question %1: %2").arg(i + 1).arg(MediaLookup::nameOf(reference));
+        if (shown && path.isEmpty() && !QuestionRecord::isNoMedia(reference) && !reference.isEmpty())
             result.problems << label + QStringLiteral(": not found, the question is shown without it");
         if (!path.isEmpty()) {
             const ConvertedMedia c = converter.convert(path);

@@ -4,6 +4,7 @@
 #include "document/LineCodec.h"
 #include "document/MediaLookup.h"
 #include "document/QuestionRecord.h"
+#include "document/QuestionView.h"
 #include "document/TestDocument.h"
 #include "document/Windows1252.h"
 
@@ -111,6 +112,47 @@ TEST(QuestionRecord, AssemblyKindsAndMediaFields)
     EXPECT_FALSE(isNoMedia(QStringLiteral("none.bmp")));
 }
 
+// How the preview, the printout and the web page read a record: a complete
+// record of a known kind shows its texts and media; any other only its kind
+// field. No trimming: a leading blank is not a kind.
+TEST(QuestionView, WhatAShownRecordReads)
+{
+    const auto sep = [](const QStringList &f) { return f.join(QuestionRecord::FieldSeparator); };
+    struct Case {
+        QString record;
+        QuestionKind kind;
+        bool complete;
+        QString question;
+        QStringList answers;
+        QString media;
+        int right;
+    };
+    const Case cases[] = {
+        {sep({"M", "Capital?", "Rome", "Paris", "Oslo", "Bern", "none", " 1"}), QuestionKind::MultipleChoice, true,
+         "Capital?", {"Rome", "Paris", "Oslo", "Bern"}, "none", 1},
+        {sep({"t", "Sky is green", "pic.bmp", "1"}), QuestionKind::TrueFalse, true, "Sky is green", {}, "pic.bmp", 1},
+        {sep({"t", "Q", "none", "x"}), QuestionKind::TrueFalse, true, "Q", {}, "none", 0},   // no number reads as 0
+        {sep({"m  3", "Q", "a", "b"}), QuestionKind::MultipleChoice, false, "Q", {}, "", 0},
+        {sep({"t", "Q", "none"}), QuestionKind::TrueFalse, false, "Q", {}, "", 0},
+        {"x" + sep({"", "Q"}), QuestionKind::Unknown, false, "Q", {}, "", 0},
+        {" m", QuestionKind::Unknown, false, "", {}, "", 0},
+        {"", QuestionKind::Unknown, false, "", {}, "", 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(qPrintable(c.record));
+        const QuestionView q(c.record);
+        EXPECT_EQ(q.kind(), c.kind);
+        EXPECT_EQ(q.isComplete(), c.complete);
+        EXPECT_EQ(q.question(), c.question);
+        EXPECT_EQ(q.answers(), c.answers);
+        EXPECT_EQ(q.shownMedia(), c.media);
+        if (c.complete) {
+            EXPECT_EQ(q.rightAnswer(), c.right);
+        }
+    }
+    EXPECT_EQ(QuestionView(sep({"m  3", "Q", "a", "b"})).kindField(), "m  3");
+}
+
 TEST(TestDocument, StoresCaptionsWithRecordsAndShiftsOnRemove)
 {
     TestDocument doc;
@@ -187,4 +229,11 @@ TEST(FileKind, TheTextAfterTheFirstFullStopOfTheName)
     EXPECT_EQ(mediaKindName(mediaKindOf("t.Mp3")), "mp3");
     EXPECT_EQ(mediaKindName(mediaKindOf("t.AVI")), "avi");
     EXPECT_EQ(mediaKindName(MediaKind::None), "none");
+
+    // Copies keep the kind; exchange files are named by their last full stop.
+    EXPECT_EQ(numberedName("cat.bmp", 1), "cat.bmp");
+    EXPECT_EQ(numberedName("map.v2.jpg", 3), "map-3.v2.jpg");
+    EXPECT_EQ(numberedName("README", 2), "README-2");
+    EXPECT_EQ(exchangeSuffixOf("/home/anna.berg/Unit 3.1.GIFT"), "gift");
+    EXPECT_EQ(exchangeSuffixOf("/home/anna.berg/questions"), "");
 }

@@ -49,37 +49,6 @@ TEST(ScoreReport, MessageAndSheetLine)
 
 static QString sep(QStringList f) { return f.join(QuestionRecord::FieldSeparator); }
 
-TEST(PreviewQuestion, ReadsMultipleChoiceAndTrueFalseRecords)
-{
-    auto mc = PreviewQuestion::fromRecord(sep({"M", "Capital?", "Rome", "Paris", "Oslo", "Bern", "none", " 1"}));
-    EXPECT_EQ(mc.kind, QuestionKind::MultipleChoice);
-    EXPECT_FALSE(mc.tooFewFields);
-    EXPECT_EQ(mc.question, "Capital?");
-    EXPECT_EQ(mc.answers, (QStringList{"Rome", "Paris", "Oslo", "Bern"}));
-    EXPECT_EQ(mc.mediaReference, "none");
-    EXPECT_EQ(mc.correctIndex, 1);
-
-    auto tf = PreviewQuestion::fromRecord(sep({"t", "Sky is green", "pic.bmp", "1"}));
-    EXPECT_EQ(tf.kind, QuestionKind::TrueFalse);
-    EXPECT_EQ(tf.mediaReference, "pic.bmp");
-    EXPECT_EQ(tf.correctIndex, 1);
-
-    // No number in the index field reads as 0 (A, or True).
-    EXPECT_EQ(PreviewQuestion::fromRecord(sep({"t", "Q", "none", "x"})).correctIndex, 0);
-}
-
-TEST(PreviewQuestion, ShortAndUnknownRecords)
-{
-    auto shortMc = PreviewQuestion::fromRecord(sep({"m  3", "Q", "a", "b"}));
-    EXPECT_TRUE(shortMc.tooFewFields);
-    EXPECT_EQ(shortMc.field0, "m  3");
-    EXPECT_TRUE(PreviewQuestion::fromRecord(sep({"t", "Q", "none"})).tooFewFields);
-    EXPECT_EQ(PreviewQuestion::fromRecord("x" + sep({"", "Q"})).kind, QuestionKind::Unknown);
-    // The runner does not trim: a leading blank is not a kind.
-    EXPECT_EQ(PreviewQuestion::fromRecord(" m").kind, QuestionKind::Unknown);
-    EXPECT_EQ(PreviewQuestion::fromRecord("").kind, QuestionKind::Unknown);
-}
-
 TEST(TestRunner, CaptionsAndSequence)
 {
     TestDocument doc;
