@@ -101,6 +101,16 @@ class PreviewWindowTest : public QObject {
     }
     // With ARDENO_PREVIEW_SHOTS set to a folder, the window is saved there as
     // a picture at a few moments of a run (for looking at it, not checked).
+    // A picture, a sound and a video question, answered right, wrong and
+    // wrong: each step in its own test, reached by answering the ones before.
+    bool openThreeMediaQuestions()
+    {
+        doc.append(rec({"m", "Capital of France?", "Rome", "Paris", "Oslo", "Bern", "wide.bmp", " 1"}));
+        doc.append(rec({"t", "The sky is green.", "tone.wav", " 1"}));
+        doc.append(rec({"m", "Watch this", "a", "b", "c", "d", dir.filePath("clip.avi"), " 3"}));
+        return open();
+    }
+
     void snapshot(const QString &name)
     {
         const QString folder = qEnvironmentVariable("ARDENO_PREVIEW_SHOTS");
@@ -175,67 +185,75 @@ private slots:
     }
 
     // A whole run over both kinds with media: right, wrong, replay, report, Yes.
-    void fullRunWithMediaAndPrintedScore()
+    // Question 1: the picture, found in the test's folder, shrunk into the
+    // area the web quiz also fits into; a right answer is light blue while
+    // chime 101 plays to its end.
+    void pictureQuestionAnsweredRight()
     {
-        doc.append(rec({"m", "Capital of France?", "Rome", "Paris", "Oslo", "Bern", "wide.bmp", " 1"}));
-        doc.append(rec({"t", "The sky is green.", "tone.wav", " 1"}));
-        doc.append(rec({"m", "Watch this", "a", "b", "c", "d", dir.filePath("clip.avi"), " 3"}));
-        QVERIFY(open());
-
-        // Question 1: the picture, found in the test's folder, shrunk into picPic.
+        QVERIFY(openThreeMediaQuestions());
         auto *pic = child<PictureBox>("picPic");
         QVERIFY(pic->isVisible());
         QCOMPARE(pic->pictureRect(), QRect(0, 101, 269, 67));
-        // The web quiz fits into the same area.
         QCOMPARE(pic->innerSize(), QSize(kPreviewPictureInner, kPreviewPictureInner));
         QVERIFY(!child("cmdPreview")->isVisible());
         QCOMPARE(text("lblMAnswer_1"), QString("Paris"));
         snapshot("question1");
 
-        // Right answer: light blue while chime 101 plays to its end, then back.
         release("optABCD_1");
-        int chime = media.calls.indexOf("Resource 101 sync");
+        const int chime = media.calls.indexOf("Resource 101 sync");
         QVERIFY(chime >= 0);
         QCOMPARE(media.colours[chime], frmPreview::LightBlue);
         QCOMPARE(frmPreview::instance()->palette().color(QPalette::Window), frmPreview::WindowBlue);
         QCOMPARE(text("lblScore"), QString("Score: 1 correct of 3 total."));
         QCOMPARE(text("lblCount"), QString("Question # 2"));
+    }
 
-        // Question 2: the wave sound played with waiting under the hourglass.
+    // Question 2: the wave sound played with waiting under the hourglass; a
+    // wrong answer with the right mouse button buzzes 102 and names the
+    // right one.
+    void soundQuestionAnsweredWrong()
+    {
+        QVERIFY(openThreeMediaQuestions());
+        release("optABCD_1");
         QVERIFY(child("grpTrueFalse")->isVisible());
         QVERIFY(!child("grpMultiple")->isVisible());
         QCOMPARE(text("lblTrueQuestion"), QString("The sky is green."));
-        int wave = media.calls.indexOf("PlayWave tone.wav sync");
-        QVERIFY(wave > chime);
+        const int wave = media.calls.indexOf("PlayWave tone.wav sync");
+        QVERIFY(wave > media.calls.indexOf("Resource 101 sync"));
         QCOMPARE(media.pointers[wave], Qt::WaitCursor);
         QCOMPARE(frmPreview::instance()->cursor().shape(), Qt::BitmapCursor);
         QCOMPARE(child<QPushButton>("cmdPreview")->text(), QString("Play Sound"));
         QVERIFY(child("cmdPreview")->isVisible());
-        QVERIFY(!pic->isVisible());
+        QVERIFY(!child<PictureBox>("picPic")->isVisible());
         snapshot("question2");
 
-        // Wrong answer with the right mouse button: buzz 102 and the message.
         media.clear();
         release("optTrueFalse_0", Qt::RightButton);
         QCOMPARE(media.plays().value(0), QString("Resource 102 async"));
-        QCOMPARE(platform->messages.shown.size(), 1);
-        QCOMPARE(platform->messages.shown[0].text, QString("The correct answer was False."));
+        QCOMPARE(platform->messages.texts(), QStringList{"The correct answer was False."});
         QCOMPARE(platform->messages.shown[0].icon, MsgIcon::Critical);
         QCOMPARE(platform->messages.shown[0].title, QString("Ardenox"));
         QCOMPARE(text("lblScore"), QString("Score: 1 correct of 3 total."));
+    }
 
-        // Question 3: the video in picPic; the replay closes and plays it again.
+    // Question 3: the video in the picture box, which the replay closes and
+    // plays again; a wrong last answer gives its message, then the report,
+    // and Yes prints the score sheet.
+    void videoQuestionThenTheReport()
+    {
+        QVERIFY(openThreeMediaQuestions());
+        release("optABCD_1");
+        release("optTrueFalse_0");
+        platform->messages.clear();
         QCOMPARE(media.plays().last(), QString("PlayAVI clip.avi picPic 1"));
         QCOMPARE(child<QPushButton>("cmdPreview")->text(), QString("Play Movie"));
-        QVERIFY(pic->isVisible());
+        QVERIFY(child<PictureBox>("picPic")->isVisible());
         media.clear();
         QTest::mouseClick(child("cmdPreview"), Qt::LeftButton);
         QCOMPARE(media.calls, (QStringList{"CloseAll", "PlayAVI clip.avi picPic 1"}));
         QCOMPARE(media.pointers[1], Qt::WaitCursor);
 
-        // A wrong answer on the last question: the message, then the report.
         clock.at = clock.at.addSecs(95);
-        platform->messages.clear();
         release("optABCD_0");
         QCOMPARE(platform->messages.shown.size(), 2);
         QCOMPARE(platform->messages.shown[0].text, QString("The correct answer was D. d"));
