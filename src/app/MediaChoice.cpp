@@ -1,5 +1,7 @@
 #include "app/MediaChoice.h"
 
+#include "app/QuestionEntryPanel.h"
+
 #include "dialogs/FileDialogs.h"
 #include "document/MediaLookup.h"
 #include "media/modSound.h"
@@ -7,7 +9,6 @@
 #include "widgets/PictureBox.h"
 
 #include <QDir>
-#include <QLineEdit>
 #include <QWidget>
 
 namespace {
@@ -25,31 +26,31 @@ QList<FileFilter> mediaFilter()
 }
 }
 
-MediaChoice::MediaChoice(MediaPreviewPanel &panel, QWidget *window)
-    : QObject(window), m_panel(panel), m_window(window)
+MediaChoice::MediaChoice(QuestionEntryPanel &entry, MediaPreviewPanel &panel, QWidget *window)
+    : QObject(window), m_entry(entry), m_panel(panel), m_window(window)
 {
 }
 
-void MediaChoice::pick(QLineEdit *mediaBox)
+void MediaChoice::pick(QuestionKind type)
 {
     CloseAll();
     const QString path = ShowOpenDialog(m_window, mediaFilter(), QDir::currentPath());
     if (path.isEmpty() || !MediaLookup::fileExists(path))
         return;
-    mediaBox->setText(path);
+    m_entry.setMedia(type, path);
     m_panel.show(path);
 }
 
-void MediaChoice::remove(QLineEdit *mediaBox)
+void MediaChoice::remove(QuestionKind type)
 {
-    mediaBox->setText(QStringLiteral("None"));
+    m_entry.setMedia(type, QStringLiteral("None"));
     m_panel.clear();
 }
 
-void MediaChoice::boxChanged(QLineEdit *mediaBox)
+void MediaChoice::boxChanged(QuestionKind type)
 {
-    if (mediaBox->text().isEmpty()) {
-        mediaBox->setText(QStringLiteral("none"));
+    if (m_entry.media(type).isEmpty()) {
+        m_entry.setMedia(type, QStringLiteral("none"));
         m_panel.picture()->clear();
     }
 }

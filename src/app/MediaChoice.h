@@ -3,10 +3,12 @@
 // it in the media panel, its Remove button empties the choice, and a media
 // box emptied by hand reads "none" again.
 
+#include "document/QuestionKind.h"
+
 #include <QObject>
 
 class MediaPreviewPanel;
-class QLineEdit;
+class QuestionEntryPanel;
 class QWidget;
 
 class MediaChoice : public QObject {
@@ -14,13 +16,15 @@ class MediaChoice : public QObject {
 
 public:
     // `window` owns the file dialog.
-    MediaChoice(MediaPreviewPanel &panel, QWidget *window);
+    MediaChoice(QuestionEntryPanel &entry, MediaPreviewPanel &panel, QWidget *window);
 
-    void pick(QLineEdit *mediaBox);
-    void remove(QLineEdit *mediaBox);
-    void boxChanged(QLineEdit *mediaBox);
+    // The media of the frame of `type`.
+    void pick(QuestionKind type);
+    void remove(QuestionKind type);
+    void boxChanged(QuestionKind type);
 
 private:
+    QuestionEntryPanel &m_entry;
     MediaPreviewPanel &m_panel;
     QWidget *m_window;
 };

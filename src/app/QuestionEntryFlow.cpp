@@ -3,7 +3,6 @@
 #include "app/EditorController.h"
 #include "app/EditorLogic.h"
 #include "app/QuestionEntryPanel.h"
-#include "app/QuestionList.h"
 #include "app/QuestionListPanel.h"
 #include "document/MediaLookup.h"
 #include "document/QuestionRecord.h"
@@ -12,8 +11,6 @@
 #include "widgets/MediaPreviewPanel.h"
 
 #include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 
 namespace {
 const QString SubscriptOutOfRange = QStringLiteral("Subscript out of range\nfrmCreate\n9");   // description, source, number
@@ -56,13 +53,13 @@ bool QuestionEntryFlow::addEntered(QuestionKind type)
             MsgBox(SubscriptOutOfRange);
         return false;
     }
-    m_entry.questionBox(type)->setFocus();
+    m_entry.focusQuestion(type);
     return true;
 }
 
 void QuestionEntryFlow::pick(int listIndex)
 {
-    if (!m_controller.isEditing() && !m_entry.questionBox(m_controller.questionType())->toPlainText().isEmpty()) {
+    if (!m_controller.isEditing() && !m_entry.questionText(m_controller.questionType()).isEmpty()) {
         const MsgResult answer = MsgBox(
             QStringLiteral("Going to edit mode will result in the loss of information in the current question, "
                            "which has not yet been added to the quiz.  Would you like to add this question to the quiz?"),
@@ -86,7 +83,7 @@ void QuestionEntryFlow::pick(int listIndex)
         return;
     }
     m_number.setText(EditorLogic::questionLabel(listIndex + 1));
-    m_list.cboExist->lineEdit()->setCursorPosition(0);
+    m_list.showPicked(listIndex);
 }
 
 // A record too short for its kind is named in a message; a right answer that
@@ -136,7 +133,7 @@ bool QuestionEntryFlow::updateEdited(QuestionKind type, int position)
         return false;
     }
     m_controller.update(*record);
-    m_entry.questionBox(type)->setFocus();
+    m_entry.focusQuestion(type);
     return true;
 }
 
@@ -156,8 +153,6 @@ void QuestionEntryFlow::remove()
 // The list, or the question box when the list will be empty.
 void QuestionEntryFlow::focusQuestionPicker()
 {
-    if (m_list.cboExist->isEnabled() && m_controller.document().questionCount() > 1)
-        m_list.cboExist->setFocus(Qt::OtherFocusReason);
-    else
-        m_entry.questionBox(m_controller.questionType())->setFocus(Qt::OtherFocusReason);
+    if (m_controller.document().questionCount() <= 1 || !m_list.focusList())
+        m_entry.focusQuestion(m_controller.questionType());
 }

@@ -1,5 +1,7 @@
 #include "app/QuestionEntryPanel.h"
 
+#include "app/DefaultButtonKeys.h"
+
 #include "document/QuestionRecord.h"
 #include "platform/MsgBox.h"
 #include "widgets/Controls.h"
@@ -91,6 +93,12 @@ QuestionEntryPanel::QuestionEntryPanel(QWidget *host, QObject *parent) : QObject
         connect(line, &QLineEdit::textChanged, this, &QuestionEntryPanel::draftChanged);
     for (QRadioButton *option : {optABCD[0], optABCD[1], optABCD[2], optABCD[3], optTrueAnswer[0], optTrueAnswer[1]})
         connect(option, &QRadioButton::toggled, this, &QuestionEntryPanel::draftChanged);
+    for (const QuestionKind t : {QuestionKind::MultipleChoice, QuestionKind::TrueFalse}) {
+        const bool tf = t == QuestionKind::TrueFalse;
+        connect(tf ? cmdPic : cmdMpic, &QPushButton::clicked, this, [this, t] { emit mediaBrowseClicked(t); });
+        connect(tf ? cmdTRemove : cmdMRemove, &QPushButton::clicked, this, [this, t] { emit mediaRemoveClicked(t); });
+        connect(mediaBox(t), &QLineEdit::textChanged, this, [this, t] { emit mediaEdited(t); });
+    }
 }
 
 void QuestionEntryPanel::buildTypeChoice(QWidget *host)
@@ -103,13 +111,38 @@ void QuestionEntryPanel::buildTypeChoice(QWidget *host)
     optType[1] = Controls::option(grpType, QStringLiteral("optType_1"), QStringLiteral("True/False"), Twips::rect(120, 600, 1455, 375),
                             QStringLiteral("Create a true/false question."));
     optType[0]->setChecked(true);
-    for (const QuestionKind t : {QuestionKind::MultipleChoice, QuestionKind::TrueFalse})
+    for (const QuestionKind t : {QuestionKind::MultipleChoice, QuestionKind::TrueFalse}) {
         connect(optType[int(t)], &QRadioButton::toggled, this, [this, t](bool on) {
             if (on)
                 emit typeChosen(t);
             emit draftChanged();
         });
+        connect(optType[int(t)], &QRadioButton::clicked, this, [this, t] { emit typeClicked(t); });
+    }
 }
+
+QString QuestionEntryPanel::questionText(QuestionKind t) const { return questionBox(t)->toPlainText(); }
+
+void QuestionEntryPanel::focusQuestion(QuestionKind t) { questionBox(t)->setFocus(Qt::OtherFocusReason); }
+
+QString QuestionEntryPanel::media(QuestionKind t) const { return mediaBox(t)->text(); }
+
+void QuestionEntryPanel::setMedia(QuestionKind t, const QString &media) { mediaBox(t)->setText(media); }
+
+void QuestionEntryPanel::setTypeEnabled(bool on)
+{
+    grpType->setEnabled(on);
+    optType[0]->setEnabled(on);
+    optType[1]->setEnabled(on);
+}
+
+void QuestionEntryPanel::sendEnterTo(DefaultButtonKeys &keys)
+{
+    keys.watch(txtMQuestion);
+    keys.watch(txtTFquestion);
+}
+
+QWidget *QuestionEntryPanel::tabStart() const { return txtMQuestion; }
 
 bool QuestionEntryPanel::selectType(QuestionKind t)
 {

@@ -17,6 +17,7 @@
 #include <QString>
 #include <optional>
 
+class DefaultButtonKeys;
 class FrameBox;
 class QGroupBox;
 class QLabel;
@@ -56,8 +57,18 @@ public:
     // read and checked as above (with their messages); nothing when the
     // question or an answer is missing. *question gets the question's text.
     std::optional<QString> enteredRecord(QuestionKind type, const QString &kind, QString *question = nullptr) const;
-    // The question box of a frame.
-    QPlainTextEdit *questionBox(QuestionKind type) const { return type == QuestionKind::TrueFalse ? txtTFquestion : txtMQuestion; }
+    // The question typed into a frame, as it stands.
+    QString questionText(QuestionKind type) const;
+    void focusQuestion(QuestionKind type);
+    // The media box of a frame as it stands, and the same set.
+    QString media(QuestionKind type) const;
+    void setMedia(QuestionKind type, const QString &media);
+    // The type choice enabled or not (off in edit mode).
+    void setTypeEnabled(bool on);
+    // Enter in either question box presses the window's default button.
+    void sendEnterTo(DefaultButtonKeys &keys);
+    // The first control Tab reaches in the panel.
+    QWidget *tabStart() const;
 
     // A record's fields into a frame; false (nothing more shown) when the
     // right answer is not one of the frame's options.
@@ -71,6 +82,23 @@ public:
     // number is not the panel's to know), and the same put back.
     EntryArea draft() const;
     void showDraft(const EntryArea &entry);
+
+signals:
+    // A type option was checked, by the teacher or by selectType.
+    void typeChosen(QuestionKind type);
+    // The teacher clicked a type option (also the one already checked).
+    void typeClicked(QuestionKind type);
+    // A frame's "..." and "Remove Multimedia File" buttons, and typing in
+    // its media box.
+    void mediaBrowseClicked(QuestionKind type);
+    void mediaRemoveClicked(QuestionKind type);
+    void mediaEdited(QuestionKind type);
+    // Anything typed or chosen in the frames changed.
+    void draftChanged();
+
+private:
+    QPlainTextEdit *questionBox(QuestionKind type) const { return type == QuestionKind::TrueFalse ? txtTFquestion : txtMQuestion; }
+    QLineEdit *mediaBox(QuestionKind type) const { return type == QuestionKind::TrueFalse ? txtTFpic : txtMpic; }
 
     FrameBox *grpMultiple = nullptr;
     QLabel *lblMultipleQuestion[6] = {};
@@ -89,10 +117,4 @@ public:
     QPushButton *cmdTRemove = nullptr;
     FrameBox *grpType = nullptr;
     QRadioButton *optType[2] = {};
-
-signals:
-    // A type option was checked, by the teacher or by selectType.
-    void typeChosen(QuestionKind type);
-    // Anything typed or chosen in the frames changed.
-    void draftChanged();
 };

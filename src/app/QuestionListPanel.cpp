@@ -5,6 +5,7 @@
 #include "widgets/Twips.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 
@@ -40,6 +41,25 @@ QuestionListPanel::QuestionListPanel(QWidget *host, const DocumentEditor &editin
     cmdRemove = Controls::button(host, QStringLiteral("cmdRemove"), QStringLiteral("Remove This Question"),
                                  Twips::rect(5880, 4800, 1815, 375), QStringLiteral("Remove this existing question."));
     setEnabled(false, false, false);
+    connect(cboExist, qOverload<int>(&QComboBox::activated), this, &QuestionListPanel::questionChosen);
+    connect(cmdEdit, &QPushButton::clicked, this, &QuestionListPanel::saveClicked);
+    connect(cmdRemove, &QPushButton::clicked, this, &QuestionListPanel::removeClicked);
+}
+
+void QuestionListPanel::setListText(const QString &text) { cboExist->setListText(text); }
+
+void QuestionListPanel::showPicked(int listIndex)
+{
+    cboExist->setCurrentIndex(listIndex);
+    cboExist->lineEdit()->setCursorPosition(0);
+}
+
+bool QuestionListPanel::focusList()
+{
+    if (!cboExist->isEnabled() || cboExist->count() == 0)
+        return false;
+    cboExist->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 void QuestionListPanel::showEditMode(bool on) { lblEditMode->setVisible(on); }

@@ -18,7 +18,10 @@ TestTitlePanel::TestTitlePanel(QWidget *host, QObject *parent) : QObject(parent)
                                     MaxTitleText, QStringLiteral("Enter the class and/or teacher here."));
     connect(txtTitle, &QLineEdit::textChanged, this, &TestTitlePanel::titleTyped);
     connect(txtTeacher, &QLineEdit::textChanged, this, &TestTitlePanel::teacherTyped);
+    QWidget::setTabOrder(txtTitle, txtTeacher);
 }
+
+QWidget *TestTitlePanel::tabEnd() const { return txtTeacher; }
 
 void TestTitlePanel::show(const QString &title, const QString &teacher)
 {

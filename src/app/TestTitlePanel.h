@@ -24,13 +24,16 @@ public:
     // Shows the lines; a box that already shows its line is left alone
     // (its cursor and its own typing history stay).
     void show(const QString &title, const QString &teacher);
-
-    QLabel *lblTitle0 = nullptr;   // "Test Title:"
-    QLineEdit *txtTitle = nullptr;
-    QLabel *lblTitle1 = nullptr;   // "Class/Teacher:"
-    QLineEdit *txtTeacher = nullptr;
+    // The last control Tab reaches in the panel.
+    QWidget *tabEnd() const;
 
 signals:
     void titleTyped(const QString &title);
     void teacherTyped(const QString &teacher);
+
+private:
+    QLabel *lblTitle0 = nullptr;   // "Test Title:"
+    QLineEdit *txtTitle = nullptr;
+    QLabel *lblTitle1 = nullptr;   // "Class/Teacher:"
+    QLineEdit *txtTeacher = nullptr;
 };

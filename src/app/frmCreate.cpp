@@ -98,7 +98,7 @@ void frmCreate::buildControls()
     m_media = new MediaPreviewPanel(client, {Twips::rect(3840, 3120, 1275, 195), Twips::rect(3840, 3360, 1815, 1815),
                                              Twips::rect(3840, 3360, 1815, 375), Twips::rect(7080, 0, 735, 495)},
                                     this);
-    m_mediaChoice = new MediaChoice(*m_media, this);
+    m_mediaChoice = new MediaChoice(*m_entry, *m_media, this);
     m_flow = new QuestionEntryFlow(m_controller, *m_entry, *m_list, *m_media, *lblNumber, this);
 
     connect(m_title, &TestTitlePanel::titleTyped, &m_controller, &EditorController::setTitle);
@@ -107,26 +107,25 @@ void frmCreate::buildControls()
     connect(cmdPreview, &QPushButton::clicked, this, &frmCreate::cmdPreview_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmCreate::cmdCancel_Click);
     connect(cmdAdd, &QPushButton::clicked, this, &frmCreate::cmdAdd_Click);
-    for (int i = 0; i < 2; ++i)
-        connect(m_entry->optType[i], &QRadioButton::clicked, this, [this, i] { optType_Click(i); });
+    connect(m_entry, &QuestionEntryPanel::typeClicked, this, [this](QuestionKind type) { optType_Click(int(type)); });
     connect(m_entry, &QuestionEntryPanel::typeChosen, &m_controller, &EditorController::setQuestionType);
     connect(m_entry, &QuestionEntryPanel::draftChanged, this, &frmCreate::entryEdited);
-    connect(m_list->cboExist, qOverload<int>(&QComboBox::activated), this, &frmCreate::cboExist_Click);
-    connect(m_list->cmdEdit, &QPushButton::clicked, this, &frmCreate::cmdEdit_Click);
-    connect(m_list->cmdRemove, &QPushButton::clicked, this, &frmCreate::cmdRemove_Click);
+    connect(m_list, &QuestionListPanel::questionChosen, this, &frmCreate::cboExist_Click);
+    connect(m_list, &QuestionListPanel::saveClicked, this, &frmCreate::cmdEdit_Click);
+    connect(m_list, &QuestionListPanel::removeClicked, this, &frmCreate::cmdRemove_Click);
     connect(m_list, &QuestionListPanel::editModeLabelClicked, this, &frmCreate::lblEditMode_Click);
-    connect(m_entry->cmdMpic, &QPushButton::clicked, this, &frmCreate::cmdMpic_Click);
-    connect(m_entry->cmdPic, &QPushButton::clicked, this, &frmCreate::cmdPic_Click);
-    connect(m_entry->cmdMRemove, &QPushButton::clicked, this, &frmCreate::cmdMRemove_Click);
-    connect(m_entry->cmdTRemove, &QPushButton::clicked, this, &frmCreate::cmdTRemove_Click);
-    connect(m_entry->txtMpic, &QLineEdit::textChanged, this, &frmCreate::txtMpic_Change);
-    connect(m_entry->txtTFpic, &QLineEdit::textChanged, this, &frmCreate::txtTFpic_Change);
+    const auto byFrame = [](void (frmCreate::*multiple)(), void (frmCreate::*trueFalse)()) {
+        return [=](frmCreate *w, QuestionKind type) { (w->*(type == QuestionKind::TrueFalse ? trueFalse : multiple))(); };
+    };
+    const auto browse = byFrame(&frmCreate::cmdMpic_Click, &frmCreate::cmdPic_Click);
+    const auto remove = byFrame(&frmCreate::cmdMRemove_Click, &frmCreate::cmdTRemove_Click);
+    const auto edited = byFrame(&frmCreate::txtMpic_Change, &frmCreate::txtTFpic_Change);
+    connect(m_entry, &QuestionEntryPanel::mediaBrowseClicked, this, [=](QuestionKind t) { browse(this, t); });
+    connect(m_entry, &QuestionEntryPanel::mediaRemoveClicked, this, [=](QuestionKind t) { remove(this, t); });
+    connect(m_entry, &QuestionEntryPanel::mediaEdited, this, [=](QuestionKind t) { edited(this, t); });
     connect(m_media->playButton(), &QPushButton::clicked, this, &frmCreate::cmdPlaywav_Click);
-    m_keys->watch(m_entry->txtMQuestion);
-    m_keys->watch(m_entry->txtTFquestion);
-
-    setTabOrder(m_title->txtTitle, m_title->txtTeacher);
-    setTabOrder(m_title->txtTeacher, m_entry->txtMQuestion);
+    m_entry->sendEnterTo(*m_keys);
+    setTabOrder(m_title->tabEnd(), m_entry->tabStart());
 }
 
 void frmCreate::buildMenus()
@@ -181,9 +180,7 @@ void frmCreate::applyCommands()
     m_list->setEnabled(c.edit, c.remove, c.list);
     m_list->showEditMode(c.edit);
     cmdAdd->setEnabled(c.add);
-    m_entry->grpType->setEnabled(c.typeSwitch);
-    m_entry->optType[0]->setEnabled(c.typeSwitch);
-    m_entry->optType[1]->setEnabled(c.typeSwitch);
+    m_entry->setTypeEnabled(c.typeSwitch);
     for (QWidget *w : {static_cast<QWidget *>(cmdPreview), static_cast<QWidget *>(cmdOkay)})
         w->setEnabled(c.testCommands);
     if (m_exchange)
@@ -191,7 +188,7 @@ void frmCreate::applyCommands()
     m_menus->applyCommands(c);
 }
 
-void frmCreate::setListText(const QString &text) { m_list->cboExist->setListText(text); }
+void frmCreate::setListText(const QString &text) { m_list->setListText(text); }
 
 void frmCreate::keyPressEvent(QKeyEvent *event)
 {
@@ -206,7 +203,7 @@ void frmCreate::restoreUnsavedWork(const EditorSnapshot &work)
     m_controller.restoreUnsaved(work);
     const EntryArea &e = work.entry;
     if (e.editing >= 1 && e.editing <= work.records.size()) {
-        m_list->cboExist->setCurrentIndex(e.editing - 1);
+        m_list->showPicked(e.editing - 1);
         cboExist_Click(e.editing - 1);
     } else if (e.type == 1 && m_entry->selectType(QuestionKind::TrueFalse)) {
         optType_Click(1);
@@ -250,7 +247,6 @@ void frmCreate::ClearMedia() { m_media->clear(); }
 void frmCreate::Form_Load()
 {
     m_files->loadRecentFiles();
-    m_entry->grpMultiple->setGeometry(Twips::rect(120, 840, 3495, 4335));
     m_entry->showFrame(QuestionKind::MultipleChoice);
     update();
 }
@@ -323,12 +319,12 @@ void frmCreate::lblEditMode_Click()
 
 // ------------------------------------------------------------ media panel
 
-void frmCreate::PickMediaFile(QLineEdit *mediaBox) { m_mediaChoice->pick(mediaBox); }
-void frmCreate::cmdMpic_Click() { PickMediaFile(m_entry->txtMpic); }
-void frmCreate::cmdPic_Click() { PickMediaFile(m_entry->txtTFpic); }
-void frmCreate::cmdMRemove_Click() { m_mediaChoice->remove(m_entry->txtMpic); }
-void frmCreate::cmdTRemove_Click() { m_mediaChoice->remove(m_entry->txtTFpic); }
-void frmCreate::txtMpic_Change() { m_mediaChoice->boxChanged(m_entry->txtMpic); }
-void frmCreate::txtTFpic_Change() { m_mediaChoice->boxChanged(m_entry->txtTFpic); }
+void frmCreate::PickMediaFile(QuestionKind frame) { m_mediaChoice->pick(frame); }
+void frmCreate::cmdMpic_Click() { PickMediaFile(QuestionKind::MultipleChoice); }
+void frmCreate::cmdPic_Click() { PickMediaFile(QuestionKind::TrueFalse); }
+void frmCreate::cmdMRemove_Click() { m_mediaChoice->remove(QuestionKind::MultipleChoice); }
+void frmCreate::cmdTRemove_Click() { m_mediaChoice->remove(QuestionKind::TrueFalse); }
+void frmCreate::txtMpic_Change() { m_mediaChoice->boxChanged(QuestionKind::MultipleChoice); }
+void frmCreate::txtTFpic_Change() { m_mediaChoice->boxChanged(QuestionKind::TrueFalse); }
 void frmCreate::ShowMediaPreview(const QString &path) { m_media->show(path); }
 void frmCreate::cmdPlaywav_Click() { m_media->replay(); }

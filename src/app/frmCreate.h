@@ -29,7 +29,6 @@ class QuestionExchangeMenu;
 class QuestionListPanel;
 class TestTitlePanel;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 
 class frmCreate : public QMainWindow {
@@ -106,7 +105,7 @@ public slots:
     void cmdPlaywav_Click();
 
 public:
-    void PickMediaFile(QLineEdit *mediaBox);
+    void PickMediaFile(QuestionKind frame);
     void ShowMediaPreview(const QString &path);
 
 protected:

@@ -1,6 +1,7 @@
 // The question list and its buttons on a window of their own: the items
 // follow every change of the test (add, edit, remove, undo, another test)
 // without picking a question, and the edit-mode label answers a left click.
+#include "ControlLookup.h"
 #include "app/QuestionList.h"
 #include "app/QuestionListPanel.h"
 #include "document/DocumentEditor.h"
@@ -38,7 +39,7 @@ private slots:
         editing.resetDocument(loaded);
         QWidget host;
         QuestionListPanel panel(&host, editing);
-        QuestionList &list = *panel.cboExist;
+        QuestionList &list = *get<QuestionList>(host, "cboExist");
         QSignalSpy picked(&list, qOverload<int>(&QComboBox::activated));
         QCOMPARE(items(list), QStringList({"Loaded"}));
 
@@ -66,17 +67,17 @@ private slots:
         QuestionListPanel panel(&host, editing);
         host.show();
         QVERIFY(QTest::qWaitForWindowExposed(&host));
-        QVERIFY(!panel.lblEditMode->isVisible());
-        QVERIFY(!panel.cmdEdit->isEnabled() && !panel.cmdRemove->isEnabled() && !panel.cboExist->isEnabled());
+        QVERIFY(!get<QLabel>(host, "lblEditMode")->isVisible());
+        QVERIFY(!get<QPushButton>(host, "cmdEdit")->isEnabled() && !get<QPushButton>(host, "cmdRemove")->isEnabled() && !get<QuestionList>(host, "cboExist")->isEnabled());
         panel.showEditMode(true);
         panel.setEnabled(true, true, true);
-        QVERIFY(panel.lblEditMode->isVisible());
-        QVERIFY(panel.cmdEdit->isEnabled() && panel.cmdRemove->isEnabled() && panel.cboExist->isEnabled());
+        QVERIFY(get<QLabel>(host, "lblEditMode")->isVisible());
+        QVERIFY(get<QPushButton>(host, "cmdEdit")->isEnabled() && get<QPushButton>(host, "cmdRemove")->isEnabled() && get<QuestionList>(host, "cboExist")->isEnabled());
 
         QSignalSpy clicked(&panel, &QuestionListPanel::editModeLabelClicked);
-        QTest::mouseClick(panel.lblEditMode, Qt::RightButton);
+        QTest::mouseClick(get<QLabel>(host, "lblEditMode"), Qt::RightButton);
         QCOMPARE(clicked.count(), 0);
-        QTest::mouseClick(panel.lblEditMode, Qt::LeftButton);
+        QTest::mouseClick(get<QLabel>(host, "lblEditMode"), Qt::LeftButton);
         QCOMPARE(clicked.count(), 1);
     }
 };
