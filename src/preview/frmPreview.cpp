@@ -345,32 +345,24 @@ void frmPreview::showFrame(bool multipleChoice)
     grpTrueFalse->setVisible(!multipleChoice);
 }
 
-void frmPreview::ShowMultipleChoice()
-{
-    const QuestionView q(m_runner.currentRecord());
-    showFrame(true);
-    if (!q.isComplete()) {
-        MsgBox(kMsgProcessQuestion + q.kindField());
-        return;
-    }
-    lblMQuestion->setText(q.question());
-    for (int i = 0; i < 4; ++i)
-        lblMAnswer[i]->setText(q.answer(i));
-    m_runner.CorrectAnswer = q.rightAnswer();
-    const QString path = MediaLookup::resolve(q.media(), m_runner.document()->testFolder());
-    if (!path.isEmpty())
-        ShowMedia(path);
-}
+void frmPreview::ShowMultipleChoice() { showRecord(QuestionKind::MultipleChoice); }
 
-void frmPreview::ShowTrueFalse()
+void frmPreview::ShowTrueFalse() { showRecord(QuestionKind::TrueFalse); }
+
+// The frame of the record's kind, emptied of a chosen answer; a record too
+// short for its kind is named and leaves the frame as it was.
+void frmPreview::showRecord(QuestionKind kind)
 {
     const QuestionView q(m_runner.currentRecord());
-    showFrame(false);
+    const bool multipleChoice = kind == QuestionKind::MultipleChoice;
+    showFrame(multipleChoice);
     if (!q.isComplete()) {
         MsgBox(kMsgProcessQuestion + q.kindField());
         return;
     }
-    lblTrueQuestion->setText(q.question());
+    (multipleChoice ? lblMQuestion : lblTrueQuestion)->setText(q.question());
+    for (int i = 0; multipleChoice && i < 4; ++i)
+        lblMAnswer[i]->setText(q.answer(i));
     m_runner.CorrectAnswer = q.rightAnswer();
     const QString path = MediaLookup::resolve(q.media(), m_runner.document()->testFolder());
     if (!path.isEmpty())

@@ -9,6 +9,7 @@
 // and the picture fitting rule (PictureFit); this class only puts them on screen. The media player,
 // clock and printer it uses are in PreviewHooks.
 
+#include "document/QuestionKind.h"
 #include "preview/TestRunner.h"
 
 #include <QColor>
@@ -74,6 +75,7 @@ private:
     void cmdExit_Click();
 
     void showFrame(bool multipleChoice);
+    void showRecord(QuestionKind kind);
     void setBusyPointer();
     void setCustomPointer();
 
