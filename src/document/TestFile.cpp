@@ -260,11 +260,9 @@ QString travellingMediaRecord(const QString &record, const TestDocument &doc, co
 
 }
 
-QString unstorableCharactersNotice(const QString &text)
+QString unstorableCharactersNamed(const QString &text)
 {
     const QString lost = unstorableInTestFile(text);
-    if (lost.isEmpty())
-        return QString();
     QStringList shown;
     for (qsizetype i = 0; i < lost.size(); ++i) {
         char32_t c = lost[i].unicode();
@@ -276,8 +274,16 @@ QString unstorableCharactersNotice(const QString &text)
         shown << (QChar::isPrint(c) && !QChar::isSpace(c) ? QString::fromUcs4(&c, 1)
                                     : QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper());
     }
+    return shown.join(QLatin1Char(' '));
+}
+
+QString unstorableCharactersNotice(const QString &text)
+{
+    const QString named = unstorableCharactersNamed(text);
+    if (named.isEmpty())
+        return QString();
     return QStringLiteral("These characters cannot be stored in an Ardeno test and will be "
-                          "saved as \"?\":\n\n%1").arg(shown.join(QLatin1Char(' ')));
+                          "saved as \"?\":\n\n%1").arg(named);
 }
 
 QString SaveResult::message() const

@@ -44,6 +44,10 @@ QByteArray testFileBytes(const QString &title, const QString &teacher, const QSt
 // scrambling would turn into a line end. SaveTest names them and asks first.
 QString unstorableInTestFile(const QString &text);
 
+// Those characters, each once, as a teacher can read them: "Ж U+0010"
+// (invisible ones by their code); "" when there are none.
+QString unstorableCharactersNamed(const QString &text);
+
 // The warning that names those characters ("These characters cannot be stored
 // in an Ardeno test ..."), or "" when there are none. The save asks with it;
 // imports report it.

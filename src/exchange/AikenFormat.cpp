@@ -16,6 +16,16 @@ struct Pending {
     bool isEmpty() const { return question.isEmpty(); }
 };
 
+// A text's lines joined by blanks, its blank lines left out.
+QString oneLine(const QString &text)
+{
+    QStringList parts;
+    for (const QString &line : SourceText::lines(text))
+        if (!line.trimmed().isEmpty())
+            parts << line.trimmed();
+    return parts.join(QLatin1Char(' '));
+}
+
 void finish(ReadResult &r, Pending &p, const QString &answerLetter)
 {
     const QString where = ExchangeReport::atLine(p.firstLine);
@@ -44,7 +54,9 @@ FileFilter AikenFormat::nameFilter() const
 
 ReadResult AikenFormat::read(const QByteArray &bytes, const QString &fileName) const
 {
-    static const QRegularExpression answerLine(QStringLiteral("^([A-Za-z])[.)][ \\t]+(.*)$"));
+    // "A) text", "A. text", and as the learning platform's importer also
+    // takes them, "A)text", "a.text".
+    static const QRegularExpression answerLine(QStringLiteral("^([A-Za-z])[.)][ \\t]*(.*)$"));
     static const QRegularExpression keyLine(QStringLiteral("^ANSWER:[ \\t]*(.*)$"),
                                             QRegularExpression::CaseInsensitiveOption);
     ReadResult r;
@@ -122,17 +134,13 @@ WriteResult AikenFormat::write(const ExportSource &test) const
         }
         if (!q.media.isEmpty())
             w.report.skip(where, QStringLiteral("its media file %1 stays behind: Aiken carries no media.").arg(q.media));
-        QStringList questionLines;
-        for (const QString &line : SourceText::lines(q.question))
-            if (!line.trimmed().isEmpty())
-                questionLines << line.trimmed();
-        if (questionLines.isEmpty())
-            questionLines << QStringLiteral("?");
-        out += questionLines.join(QLatin1Char('\n')) + QLatin1Char('\n');
-        for (int k = 0; k < 4; ++k) {
-            const QString answer = SourceText::lines(q.answers[k]).join(QLatin1Char(' ')).trimmed();
-            out += QChar(u'A' + k) + QStringLiteral(") ") + answer + QLatin1Char('\n');
-        }
+        // One line each: the learning platform's importer, in its default
+        // mode, takes a question's second line for a broken answer and then
+        // imports nothing from the whole file.
+        const QString question = oneLine(q.question);
+        out += (question.isEmpty() ? QStringLiteral("?") : question) + QLatin1Char('\n');
+        for (int k = 0; k < 4; ++k)
+            out += QChar(u'A' + k) + QStringLiteral(") ") + oneLine(q.answers[k]) + QLatin1Char('\n');
         out += QStringLiteral("ANSWER: ") + QChar(u'A' + q.right) + QStringLiteral("\n\n");
         w.report.addCarried();
     }

@@ -30,7 +30,9 @@ WriteResult ArdFormat::write(const ExportSource &test) const
         w.report.fail(QStringLiteral("Please fill in all fields before attempting to save this test."));
         return w;
     }
-    w.report.noteUnstorable(test.title + test.teacher + test.records.join(QString()));
+    w.report.skipUnstorable(QStringLiteral("Title"), test.title + test.teacher);
+    for (int i = 0; i < test.records.size(); ++i)
+        w.report.skipUnstorable(ExchangeReport::atQuestion(i + 1), test.records[i]);
     w.bytes = testFileBytes(test.title, test.teacher, test.records);
     w.report.addCarried(int(test.records.size()));
     return w;

@@ -61,9 +61,10 @@ QString ExchangeReport::atQuestion(int number)
     return QStringLiteral("Question %1").arg(number);
 }
 
-void ExchangeReport::noteUnstorable(const QString &text)
+void ExchangeReport::skipUnstorable(const QString &where, const QString &text)
 {
-    const QString notice = unstorableCharactersNotice(text);
-    if (!notice.isEmpty())
-        note(QString(notice).replace(QStringLiteral(":\n\n"), QStringLiteral(": ")));
+    const QString named = unstorableCharactersNamed(text);
+    if (!named.isEmpty())
+        skip(where, QStringLiteral("%1 cannot be stored in an Ardeno test, which holds \"?\" in their place.")
+                        .arg(named));
 }

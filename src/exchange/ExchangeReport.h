@@ -16,9 +16,9 @@ public:
     // Something the source holds that a test has no place for (names,
     // feedback, categories): each note is kept once.
     void note(const QString &text);
-    // The save's warning about characters a test file cannot hold, when
-    // the text has any.
-    void noteUnstorable(const QString &text);
+    // A skipped line for the characters of `text` that a test file cannot
+    // hold and holds as "?" instead, when it has any.
+    void skipUnstorable(const QString &where, const QString &text);
     void addCarried(int count = 1) { m_carried += count; }
     void setSummary(const QString &summary) { m_summary = summary; }
     // Puts the skipped lines in the order of their line or question numbers.

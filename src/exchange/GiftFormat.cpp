@@ -3,6 +3,7 @@
 #include "exchange/ExchangeQuestion.h"
 #include "exchange/HtmlText.h"
 #include "exchange/SourceText.h"
+#include "exchange/TextFormat.h"
 
 #include <optional>
 
@@ -51,8 +52,6 @@ qsizetype findUnescaped(const QString &s, QLatin1String what, qsizetype from = 0
     return -1;
 }
 
-enum class TextFormat { Moodle, Html, Plain, Markdown };
-
 // Escapes resolved; a line break in the file is a blank (GIFT texts run
 // over several lines), "\n" is a line break.
 QString unescape(const QString &s)
@@ -79,23 +78,47 @@ QString unescape(const QString &s)
     return out;
 }
 
-// Surrounding blanks go, but not those of a line break written as "\n".
-QString trimBlanks(const QString &s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && (s[b] == QLatin1Char(' ') || s[b] == QLatin1Char('\t')))
-        ++b;
-    while (e > b && (s[e - 1] == QLatin1Char(' ') || s[e - 1] == QLatin1Char('\t')))
-        --e;
-    return s.mid(b, e - b);
-}
-
+// A text as the learning platform shows it: escapes resolved, the file's
+// line ends as blanks (a GIFT text runs over several lines), then the one
+// rule of its format.
 QString plainText(const QString &raw, TextFormat format)
 {
-    const QString text = unescape(raw.trimmed());
-    if (format == TextFormat::Html)
-        return HtmlText::toPlain(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("<br>")));
-    return trimBlanks(text);
+    return plainTextOf(unescape(raw.trimmed()), format);
+}
+
+// A format marker ("[html]") at the start of a text: the format it names,
+// the marker taken off the text.
+TextFormat takeFormatMarker(QString &text, TextFormat fallback)
+{
+    const QString trimmed = text.trimmed();
+    if (!trimmed.startsWith(QLatin1Char('[')))
+        return fallback;
+    const qsizetype close = trimmed.indexOf(QLatin1Char(']'));
+    if (close < 0)
+        return fallback;
+    const QStringView name = QStringView(trimmed).mid(1, close - 1);
+    const std::optional<TextFormat> format = textFormatNamed(name);
+    if (!format || name.contains(QLatin1Char('_')))   // "[plain_text]" is no GIFT marker
+        return fallback;
+    text = trimmed.mid(close + 1);
+    return *format;
+}
+
+const QString kPlainMarker = QStringLiteral("[plain]");
+
+// Whether a text written in GIFT needs the [plain] marker to be read back as
+// it is: one that the default format would change (tags, entities, runs of
+// blanks), and one whose start would read as something else: a format
+// marker ("["), a comment ("//"), a category ("$"), or in an answer a
+// weight ("%50%"). gift-pegjs refuses a weight that is not a number, and the
+// platform would take one that is.
+bool needsPlainMarker(const QString &text, TextFormat readAs, bool answer)
+{
+    const QString t = SourceText::withRecordLineBreaks(text);
+    if (t.isEmpty() || t.startsWith(QLatin1Char('[')) || t.startsWith(QLatin1String("//"))
+        || t.startsWith(QLatin1Char('$')) || (answer && t.startsWith(QLatin1Char('%'))))
+        return true;
+    return plainTextOf(t, readAs) != t;
 }
 
 // An answer line is one line of the test: breaks become blanks.
@@ -110,6 +133,7 @@ struct Answer {
     bool right = false;
     std::optional<double> weight;
     QString text;
+    TextFormat format = TextFormat::Moodle;
     bool feedback = false;
 };
 
@@ -171,22 +195,12 @@ bool GiftReader::readBlock(const Block &b)
             prefix = prefix.mid(end + 2).trimmed();
         }
     }
-    TextFormat format = TextFormat::Moodle;
-    const struct { const char *marker; TextFormat format; } markers[] = {
-        {"[html]", TextFormat::Html}, {"[moodle]", TextFormat::Moodle},
-        {"[plain]", TextFormat::Plain}, {"[markdown]", TextFormat::Markdown}};
-    for (const auto &m : markers) {
-        if (prefix.startsWith(QLatin1String(m.marker), Qt::CaseInsensitive)) {
-            format = m.format;
-            prefix = prefix.mid(qsizetype(qstrlen(m.marker)));
-            break;
-        }
-    }
+    const TextFormat format = takeFormatMarker(prefix, TextFormat::Moodle);
     ExchangeQuestion q;
     q.question = plainText(prefix, format);
     // Text after the braces makes a missing-word question: the braces stand for the blank.
     if (!suffix.isEmpty())
-        q.question = trimBlanks(q.question + QStringLiteral(" _____ ") + plainText(suffix, format));
+        q.question = (q.question + QStringLiteral(" _____ ") + plainText(suffix, format)).trimmed();
 
     // The answers, without the general feedback that may end them.
     QString answers = inside;
@@ -248,8 +262,13 @@ bool GiftReader::readBlock(const Block &b)
             a.feedback = true;
             body = body.left(fb);
         }
+        // An answer may name its own format; it has the question's otherwise.
+        a.format = takeFormatMarker(body, format);
         a.text = body;
-        list << a;
+        // The learning platform's importer drops empty answers: "~=Paris"
+        // is the right answer Paris, not an empty wrong one before it.
+        if (!plainText(a.text, a.format).isEmpty())
+            list << a;
         i = next;
     }
     bool anyWrong = false, matching = false, partial = false, feedback = false;
@@ -278,7 +297,7 @@ bool GiftReader::readBlock(const Block &b)
         r.report.note(QStringLiteral("Feedback was left out: a test shows none."));
     q.kind = QuestionKind::MultipleChoice;
     for (int k = 0; k < 4; ++k) {
-        q.answers << oneLine(plainText(list[k].text, format));
+        q.answers << oneLine(plainText(list[k].text, list[k].format));
         const bool right = list[k].weight ? *list[k].weight == 100.0 : list[k].right;
         if (right)
             q.right = k;
@@ -366,19 +385,20 @@ WriteResult GiftFormat::write(const ExportSource &test) const
         if (!q.media.isEmpty())
             w.report.skip(ExchangeReport::atQuestion(q.number),
                           QStringLiteral("its media file %1 stays behind: GIFT carries no media.").arg(q.media));
-        QString text = escaped(q.question);
-        // A leading '[' would read as a format marker, "//" as a comment.
-        if (text.startsWith(QLatin1Char('[')) || text.startsWith(QLatin1String("//"))
-            || text.startsWith(QLatin1Char('$')) || text.isEmpty())
-            text.prepend(QLatin1String("[moodle]"));
-        out += QLatin1Char('\n') + text;
+        // Texts go in the platform's default format where it reads them back
+        // as they are; any other is marked [plain], and answers have the
+        // question's format unless they name their own.
+        const bool plainQuestion = needsPlainMarker(q.question, TextFormat::Moodle, false);
+        const TextFormat answersReadAs = plainQuestion ? TextFormat::Plain : TextFormat::Moodle;
+        out += QLatin1Char('\n') + (plainQuestion ? kPlainMarker : QString()) + escaped(q.question);
         if (!q.isMultipleChoice()) {
             out += q.rightIsTrue() ? QLatin1String(" {TRUE}\n") : QLatin1String(" {FALSE}\n");
         } else {
             out += QLatin1String(" {\n");
             for (int k = 0; k < 4; ++k)
-                out += (k == q.right ? QLatin1String("\t=") : QLatin1String("\t~")) + escaped(q.answers[k])
-                       + QLatin1Char('\n');
+                out += (k == q.right ? QLatin1String("\t=") : QLatin1String("\t~"))
+                       + (needsPlainMarker(q.answers[k], answersReadAs, true) ? kPlainMarker : QString())
+                       + escaped(q.answers[k]) + QLatin1Char('\n');
             out += QLatin1String("}\n");
         }
         w.report.addCarried();

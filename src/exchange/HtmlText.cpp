@@ -1,6 +1,7 @@
 #include "exchange/HtmlText.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <vector>
 
 namespace {
@@ -247,6 +248,45 @@ QString toPlain(const QString &html)
             lines.text(QStringLiteral(" "));
     }
     return lines.result();
+}
+
+QStringList mediaLinks(const QString &html)
+{
+    static const QRegularExpression mediaName(
+        QStringLiteral("\\.(?:mp3|wav|ogg|oga|m4a|aac|flac|mid|midi|mp4|m4v|webm|ogv|avi|mpg|mpeg|mov|wmv)(?:[?#].*)?$"),
+        QRegularExpression::CaseInsensitiveOption);
+    QStringList links;
+    // Tag by tag, as toPlain reads them (linear in the text's length).
+    const TagEnds tagEnds(html);
+    for (qsizetype lt = html.indexOf(QLatin1Char('<')); lt >= 0; lt = html.indexOf(QLatin1Char('<'), lt + 1)) {
+        const qsizetype gt = tagEnds.at(lt);
+        if (gt < 0)
+            continue;
+        const QString tag = html.mid(lt + 1, gt - lt - 1);
+        qsizetype nameEnd = 0;
+        while (nameEnd < tag.size() && tag[nameEnd].isLetterOrNumber())
+            ++nameEnd;
+        const QString name = tag.left(nameEnd).toLower();
+        const bool link = name == QLatin1String("a");
+        const bool embedded = name == QLatin1String("audio") || name == QLatin1String("video")
+                              || name == QLatin1String("source") || name == QLatin1String("embed");
+        if (link || embedded) {
+            static const QRegularExpression href(
+                QStringLiteral("\\shref\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)'|([^\\s\"']+))"),
+                QRegularExpression::CaseInsensitiveOption);
+            static const QRegularExpression src(
+                QStringLiteral("\\ssrc\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)'|([^\\s\"']+))"),
+                QRegularExpression::CaseInsensitiveOption);
+            const QRegularExpressionMatch m = (link ? href : src).match(tag, nameEnd);
+            const QString address = decodeEntities(
+                (m.captured(1) + m.captured(2) + m.captured(3)).trimmed());
+            if (m.hasMatch() && !address.isEmpty() && !address.contains(QLatin1String("@@PLUGINFILE@@"))
+                && !links.contains(address) && (embedded || mediaName.match(address).hasMatch()))
+                links << address;
+        }
+        lt = gt;
+    }
+    return links;
 }
 
 QString escaped(const QString &text)

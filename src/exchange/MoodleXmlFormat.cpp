@@ -4,6 +4,7 @@
 #include "exchange/ExchangeQuestion.h"
 #include "exchange/HtmlText.h"
 #include "exchange/SourceText.h"
+#include "exchange/TextFormat.h"
 
 #include "document/MediaLookup.h"
 #include "document/Windows1252.h"
@@ -29,18 +30,15 @@ struct MoodleText {
     QString format;
     QString text;
     bool isEmpty() const { return text.trimmed().isEmpty(); }
-    QString plain() const
-    {
-        if (format == QLatin1String("html"))
-            return HtmlText::toPlain(text);
-        return SourceText::withRecordLineBreaks(text.trimmed());
-    }
+    // As the platform shows it; a text of no known format is plain.
+    QString plain() const { return plainTextOf(text, textFormatNamed(format).value_or(TextFormat::Plain)); }
 };
 
 struct MoodleAnswer {
     QString fraction;
     MoodleText text;
     bool feedback = false;
+    bool picture = false;   // a <file> of its own, or an <img> in its text
 };
 
 // One <question> as read, before it is judged.
@@ -136,12 +134,15 @@ MoodleQuestion readQuestion(QXmlStreamReader &xml, const Base64Contents &content
             a.fraction = xml.attributes().value(QLatin1String("fraction")).toString();
             a.text.format = xml.attributes().value(QLatin1String("format")).toString();
             while (xml.readNextStartElement()) {
-                if (xml.name() == QLatin1String("text"))
+                if (xml.name() == QLatin1String("text")) {
                     a.text.text = elementText(xml);
-                else if (xml.name() == QLatin1String("feedback"))
+                    a.picture = a.picture || a.text.text.contains(QLatin1String("<img"), Qt::CaseInsensitive);
+                } else if (xml.name() == QLatin1String("feedback")) {
                     a.feedback = !readTextElement(xml, nullptr).isEmpty();
-                else
+                } else {
+                    a.picture = a.picture || xml.name() == QLatin1String("file");
                     xml.skipCurrentElement();
+                }
             }
             q.answers << a;
         } else if (name == QLatin1String("single")) {
@@ -183,6 +184,9 @@ void judge(const MoodleQuestion &mq, ReadResult &r)
             return skip(QStringLiteral("a multiple-choice question with several right answers cannot be carried"));
         if (mq.answers.size() != 4)
             return skip(QStringLiteral("it has %1 answers; a test's multiple choice has exactly four").arg(mq.answers.size()));
+        for (int k = 0; k < 4; ++k)
+            if (mq.answers[k].picture)
+                return skip(QStringLiteral("answer %1 holds a picture, which a test's answers cannot").arg(QChar(u'A' + k)));
         int right = 0;
         for (int k = 0; k < 4; ++k) {
             const int f = fractionOf(mq.answers[k].fraction);
@@ -229,6 +233,11 @@ void judge(const MoodleQuestion &mq, ReadResult &r)
     if (feedback)
         r.report.note(QStringLiteral("Feedback was left out: a test shows none."));
     q.question = mq.questionText.plain();
+    // Sound and video the question links to on the web stay there; the
+    // link's text is in the question.
+    for (const QString &link : HtmlText::mediaLinks(mq.questionText.text))
+        r.report.skip(where, QStringLiteral("its link to %1 was left out (a test plays only files it holds); "
+                                            "the link's text stays.").arg(link));
     if (mq.files.isEmpty()) {
         r.add(q, mq.line);
         return;

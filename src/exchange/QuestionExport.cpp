@@ -98,6 +98,13 @@ ExchangeReport exportQuestions(const ExportRequest &request, const QuestionForma
         beside.removeCreated();
         return report;
     }
+    // A file of no questions is no export; an existing file stays as it was.
+    if (written.report.carried() == 0 && !source.records.isEmpty()) {
+        beside.removeCreated();
+        report.fail(QStringLiteral("None of the test's questions can be written as %1, so nothing was written.")
+                        .arg(format->nameFilter().description));
+        return report;
+    }
 
     // A short write (a full disk) must not replace an existing file.
     QString reason;

@@ -116,6 +116,7 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
         return out;
     out.title = titleWithinLimit(read.title, QStringLiteral("title"), out.report);
     out.teacher = titleWithinLimit(read.teacher, QStringLiteral("class/teacher line"), out.report);
+    out.report.skipUnstorable(QStringLiteral("Title"), out.title + out.teacher);
 
     MediaNames media(request.mediaFolder, request.avoidNamesIn);
     const auto fail = [&](const QString &message) {
@@ -145,6 +146,7 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
         }
         QStringList f = QuestionRecord::fields(q.record);
         keepWithinLimits(f, where, out.report);
+        out.report.skipUnstorable(where, q.record);
         const int m = QuestionRecord::exactMediaFieldIndex(f);
         if (m >= 0 && !QuestionRecord::isNoMedia(f[m]) && !f[m].isEmpty()) {
             QString error;
@@ -170,8 +172,15 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
             if (!error.isEmpty())
                 return fail(QStringLiteral("The media file %1 of %2 could not be written into \"%3\": %4")
                                 .arg(f[m], where.toLower(), request.mediaFolder, error));
-            if (!placed.isEmpty())
-                f[m] = request.fullMediaPaths ? placed : MediaLookup::nameOf(placed);
+            if (!placed.isEmpty()) {
+                // A name made safe, or numbered beside a different file of
+                // that name, is said: the teacher looks for the file by it.
+                const QString given = MediaLookup::nameOf(placed);
+                if (given != MediaLookup::nameOf(f[m]))
+                    out.report.note(QStringLiteral("%1: its media file %2 is named %3 in the test.")
+                                        .arg(where, MediaLookup::nameOf(f[m]), given));
+                f[m] = request.fullMediaPaths ? placed : given;
+            }
         }
         out.records << QuestionRecord::join(f);
     }
@@ -185,7 +194,6 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
                         QStringLiteral("%1 more questions did not fit either; not imported.").arg(overflow - kNamedOverflow));
     out.createdMedia = media.created();
     out.report.addCarried(int(out.records.size()));
-    out.report.noteUnstorable(out.title + out.teacher + out.records.join(QString()));
     out.report.setSummary(QStringLiteral("%1 imported from \"%2\".").arg(countText(int(out.records.size())), name));
     return out;
 }

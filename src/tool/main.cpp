@@ -53,10 +53,14 @@ int main(int argc, char **argv)
     if (!qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
         && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Our arguments as given: the GUI toolkit takes some for itself once a
+    // display is set ("--title T" would become a window title).
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Ardenox"));
 
-    QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())
         return toolUsageError();
     const QString name = args.takeFirst();

@@ -86,6 +86,36 @@ TEST(ExchangeImportGift, EscapesCommentsTitlesMarkersAndTheKindsThatCannotCome)
     EXPECT_EQ(r.questions[1].line, 12);
 }
 
+// Hand-written banks as the learning platform reads them: its importer drops
+// empty answers (so "~=" is a right answer), takes a format marker before an
+// answer as a marker, and shows [moodle] (the default) and [html] texts as
+// HTML, a "\n" being a line break only in [moodle] and [plain].
+TEST(ExchangeImportGift, WhatTheLearningPlatformReads)
+{
+    const struct {
+        const char *name;
+        QByteArray gift;
+        QString record;
+    } cases[] = {
+        {"right answer written ~=", "Capital of France? {\n~Lyon\n~=Paris\n~Nice\n~Marseille\n}\n",
+         mc("Capital of France?", {"Lyon", "Paris", "Nice", "Marseille"}, 1)},
+        {"empty answers dropped", "Q? {~ ~=a ~b ~ ~c ~d}\n", mc("Q?", {"a", "b", "c", "d"}, 0)},
+        {"answer markers", "Q? {=[plain]<b>x</b> ~[html]<i>y</i> ~[moodle]z&amp;w ~[markdown]*v*}\n",
+         mc("Q?", {"<b>x</b>", "y", "z&w", "*v*"}, 0)},
+        {"a translator's leftover markup", "What is 2+2?<div id=\"gtx-trans\" style=\"position: absolute\"> </div>"
+                                           "{=4 ~3 ~5 ~6}\n",
+         mc("What is 2+2?", {"4", "3", "5", "6"}, 0)},
+        {"line break in [moodle]", "one\\ntwo {T}\n", tf("one\r\ntwo", 0)},
+        {"line break in [html]", "[html]one\\ntwo<br>three {T}\n", tf("one two\r\nthree", 0)},
+        {"line break in [plain]", "[plain]<b>\\nc {F}\n", tf("<b>\r\nc", 1)},
+        {"an answer's own weight", "Q? {~%100%a ~b ~c ~[plain]%5% d}\n", mc("Q?", {"a", "b", "c", "%5% d"}, 0)},
+    };
+    for (const auto &c : cases) {
+        const ReadResult r = readAs("gift", c.gift);
+        EXPECT_EQ(records(r), QStringList{c.record}) << c.name << ": " << qPrintable(r.report.text());
+    }
+}
+
 TEST(ExchangeImportGift, CrLfBomAndWindows1252ReadTheSame)
 {
     const QByteArray lf = "Caf\xC3\xA9 \xE2\x82\xAC?{T}\n\nNext {=a ~b ~c ~d}\n";
@@ -139,6 +169,15 @@ TEST(ExchangeImportAiken, AnswersAndAnswerLinesInBothSpellings)
     EXPECT_TRUE(readAs("aiken", "Just some text\nwithout any key\n").report.error().contains("holds no Aiken question"));
 }
 
+// The learning platform's importer also takes "A)text", "b.text" and
+// lower-case letters.
+TEST(ExchangeImportAiken, AnswerLinesWithoutBlanksAndInLowerCase)
+{
+    const ReadResult r = readAs("aiken", "Largest planet?\na)Mars\nB.Jupiter\nc) Venus\nd.Earth\nANSWER: b\n");
+    EXPECT_EQ(records(r), QStringList{mc("Largest planet?", {"Mars", "Jupiter", "Venus", "Earth"}, 1)})
+        << qPrintable(r.report.text());
+}
+
 TEST(ExchangeImportMoodleXml, CdataEntitiesHtmlAndTheTypesThatCannotCome)
 {
     const QByteArray xml = R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -181,6 +220,38 @@ TEST(ExchangeImportMoodleXml, CdataEntitiesHtmlAndTheTypesThatCannotCome)
                                      "carried; skipped.");
     EXPECT_EQ(r.report.skipped()[2], "Line 19: it gives partial credit, which a test cannot; skipped.");
     EXPECT_EQ(r.report.notes().size(), 3) << qPrintable(r.report.notes().join('\n'));
+}
+
+// A picture in an answer has no place in a test: the question is skipped,
+// never imported without it. A link keeps its text; sound or video linked
+// from the web is named.
+TEST(ExchangeImportMoodleXml, PicturesInAnswersAndLinksToMediaOnTheWeb)
+{
+    const auto question = [](const QByteArray &answerA, const QByteArray &text = "Which?") {
+        return "<question type=\"multichoice\"><questiontext format=\"html\"><text><![CDATA[" + text
+               + "]]></text></questiontext><single>true</single>" + answerA
+               + "<answer fraction=\"0\"><text>b</text></answer><answer fraction=\"0\"><text>c</text></answer>"
+                 "<answer fraction=\"0\"><text>d</text></answer></question>";
+    };
+    const QByteArray xml =
+        "<?xml version=\"1.0\"?><quiz>"
+        + question("<answer fraction=\"100\" format=\"html\"><text>a</text>"
+                   "<file name=\"a.png\" encoding=\"base64\">iVBORw0KGgo=</file></answer>")
+        + question("<answer fraction=\"100\" format=\"html\"><text><![CDATA[<img src=\"@@PLUGINFILE@@/a.png\">]]>"
+                   "</text></answer>")
+        + question("<answer fraction=\"100\"><text>a</text></answer>",
+                   "Listen to <a href=\"https://example.org/song.mp3\">the song</a> and "
+                   "<a href=\"https://example.org/page\">read this</a>.<video src=\"https://example.org/v.mp4\"></video>")
+        + "</quiz>";
+    const ReadResult r = readAs("moodlexml", xml);
+    EXPECT_EQ(records(r), QStringList{mc("Listen to the song and read this.", {"a", "b", "c", "d"}, 0)});
+    const QStringList skipped = r.report.skipped();
+    ASSERT_EQ(skipped.size(), 4) << qPrintable(r.report.text());
+    for (int i : {0, 1})
+        EXPECT_TRUE(skipped[i].contains("answer A holds a picture, which a test's answers cannot; skipped."))
+            << qPrintable(skipped[i]);
+    EXPECT_TRUE(skipped[2].contains("its link to https://example.org/song.mp3 was left out")) << qPrintable(skipped[2]);
+    EXPECT_TRUE(skipped[3].contains("its link to https://example.org/v.mp4 was left out")) << qPrintable(skipped[3]);
 }
 
 TEST(ExchangeImportMoodleXml, TruncatedOrForeignXmlIsRefusedWithItsLine)
@@ -358,6 +429,11 @@ TEST(ExchangeImport, EmbeddedMediaWithHostileNamesStaysInItsFolderUnderSafeNames
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"hostile.xml"});
     EXPECT_TRUE(out.report.skipped().contains("Line 6: only its first media file was taken; second.wav was left out."))
         << qPrintable(out.report.text());
+    // A renamed file is said with its new name; one kept as it came is not.
+    EXPECT_TRUE(out.report.notes().contains("Line 5: its media file win.ini.bmp is named win_ini.bmp in the test."))
+        << qPrintable(out.report.text());
+    EXPECT_TRUE(out.report.notes().contains("Line 7: its media file passwd.jpg is named passwd-2.jpg in the test."));
+    EXPECT_FALSE(out.report.text().contains("escape.bmp is named"));
     QFile passwd(dir.filePath("test/passwd.jpg"));
     ASSERT_TRUE(passwd.open(QIODevice::ReadOnly));
     EXPECT_EQ(passwd.readAll(), mediaBytes("passwd.jpg", "two"));
@@ -375,12 +451,12 @@ TEST(ExchangeImport, CharactersATestCannotHoldAreReportedWithTheSavesWarning)
     request.mediaFolder = dir.path();
     const ImportOutcome out = importQuestions(request);
     EXPECT_EQ(out.records, QStringList{tf("\u03A9 is omega (c) 2024", 0)});
-    EXPECT_TRUE(out.report.notes().contains(
-        "These characters cannot be stored in an Ardeno test and will be saved as \"?\": \u03A9"))
-        << qPrintable(out.report.notes().join('\n'));
+    // Named with the question's line; something stayed behind (exit 3).
+    EXPECT_EQ(out.report.skipped(),
+              QStringList{"Line 2: \u03A9 cannot be stored in an Ardeno test, which holds \"?\" in their place."});
     EXPECT_TRUE(out.report.notes().contains(
         "The sign \u00A9 separates the parts of a question in a test, so it was written as (c)."));
-    EXPECT_TRUE(out.report.complete());
+    EXPECT_EQ(out.report.exitStatus(), 3);
 }
 
 TEST(ExchangeImport, AFileOfNoKnownFormatOrThatCannotBeReadBringsNothing)

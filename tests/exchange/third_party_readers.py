@@ -28,6 +28,8 @@ QUESTIONS = [
     ("m", "// not a comment", ["caf\u00e9", "\u20ac 5", "na\u00efve", "a, b; c"], 1, "none"),
     ("t", "Water is dry.  Two  blanks.", None, 1, "none"),
     ("m", "<script>alert(1)</script> ]]> end", ["<", ">", "&amp;", "]]>"], 2, "photo.jpg"),
+    # An answer that would read as a weight or a format marker.
+    ("m", "Which is half?", ["%50% of ten", "[plain] text", "five", "%n% none"], 2, "none"),
 ]
 MEDIA = {
     "map.bmp": b"BM" + bytes(range(256)) * 20,

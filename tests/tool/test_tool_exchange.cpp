@@ -57,6 +57,16 @@ TEST(ToolExchange, ImportNamesTheTestAfterTheFileUnlessTold)
     EXPECT_EQ(tool({"import", "geography.gift", "named.ard", "--title", "Europe", "--teacher=Class 4"}, dir.path()).status, 0);
     EXPECT_EQ(dump("named.ard", dir.path())["title"].toString(), "Europe");
     EXPECT_EQ(dump("named.ard", dir.path())["teacher"].toString(), "Class 4");
+
+    // On a display the GUI toolkit knows "--title" too; ours stays ours.
+    const QString display = qEnvironmentVariable("ARDENO_TEST_DISPLAY");
+    if (display.isEmpty())
+        GTEST_SKIP() << "no test display";
+    const ToolRun onDisplay = runProgram(QStringLiteral(ARDENO_TOOL),
+                                         {"import", "geography.gift", "shown.ard", "--title", "Europe"}, dir.path(),
+                                         {}, {"DISPLAY=" + display, "QT_QPA_PLATFORM="});
+    EXPECT_EQ(onDisplay.status, 0) << onDisplay.err.constData();
+    EXPECT_EQ(dump("shown.ard", dir.path())["title"].toString(), "Europe");
 }
 
 TEST(ToolExchange, SkippedQuestionsGiveStatus3AndALineEach)
