@@ -13,6 +13,7 @@
 #include "document/Windows1252.h"
 #include "platform/CheckedFile.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -151,6 +152,12 @@ QByteArray testFileBytes(const QString &title, const QString &teacher, const QSt
     for (const QString &record : records)
         out += scrambledLine(record) + kCrLf;
     return out + kCrLf;
+}
+
+QString testIdentity(const QString &title, const QString &teacher, const QStringList &records)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash(testFileBytes(title, teacher, records), QCryptographicHash::Sha256).toHex().left(12));
 }
 
 QString unstorableInTestFile(const QString &text)

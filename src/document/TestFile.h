@@ -39,6 +39,11 @@ TestReadResult LoadTest(TestDocument &doc, const QString &path);
 // The exact bytes of a test file for these texts and records.
 QByteArray testFileBytes(const QString &title, const QString &teacher, const QStringList &records);
 
+// A short name of one version of a test: the first 12 hex digits of the
+// SHA-256 of its file's bytes. Results name the test they belong to by it,
+// and the web page keeps an attempt under it.
+QString testIdentity(const QString &title, const QString &teacher, const QStringList &records);
+
 // The distinct characters of text that a test file cannot hold and that a
 // save writes as '?': those outside Windows-1252, and U+0010, which the
 // scrambling would turn into a line end. SaveTest names them and asks first.

@@ -7,6 +7,7 @@
 #include "webquiz/WebMediaConverter.h"
 #include "webquiz/WebQuizPage.h"
 #include "document/FileKind.h"
+#include "document/TestFile.h"
 
 #include <QHash>
 #include <QFileInfo>
@@ -29,12 +30,15 @@ const char *kindKey(ConvertedMedia::Kind kind)
 // Pictures are fitted where the preview fits them.
 constexpr int kPictureArea = kPreviewPictureInner;
 
-// The replay button knows the lower-case extensions only, as the preview's.
+// The page's replay button plays every kind it shows, whatever the letter
+// case of the name ("Song.MID", "tune.midi"); the preview keeps the quiz
+// player's lower-case rule.
 bool replays(const QString &path)
 {
-    static const QStringList known = {QStringLiteral("wav"), QStringLiteral("mid"), QStringLiteral("mp3"),
-                                      QStringLiteral("mpg"), QStringLiteral("mpeg"), QStringLiteral("avi")};
-    return known.contains(fileKindOf(path));
+    static const QStringList known = {QStringLiteral("wav"), QStringLiteral("mid"), QStringLiteral("midi"),
+                                      QStringLiteral("mp3"), QStringLiteral("mpg"), QStringLiteral("mpeg"),
+                                      QStringLiteral("avi")};
+    return known.contains(fileKindOf(path).toLower());
 }
 }
 
@@ -153,6 +157,7 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
     QJsonObject quiz;
     quiz[QStringLiteral("title")] = title;
     quiz[QStringLiteral("teacher")] = teacher;
+    quiz[QStringLiteral("id")] = testIdentity(title, teacher, records);
     quiz[QStringLiteral("questions")] = questions;
     quiz[QStringLiteral("pictureArea")] = kPictureArea;
     result.parts = PageParts(title, quiz, media);

@@ -4,6 +4,7 @@
 // clock under the test's control, and tests made with ardeno-tool.
 import { createRequire } from 'node:module';
 import { execFileSync } from 'node:child_process';
+import crypto from 'node:crypto';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
@@ -69,6 +70,12 @@ export async function openQuiz(browser, file, { width = 1024, height = 768, redu
   // The page's clock stands still until the test moves it; every media
   // event is recorded.
   await page.evaluateOnNewDocument(() => {
+    // Each page opened by a test begins with nothing kept from another
+    // (pages from files share one storage); a reload of it keeps its own.
+    if (!sessionStorage.getItem('__opened')) {
+      localStorage.clear();
+      sessionStorage.setItem('__opened', '1');
+    }
     const base = Date.now();
     window.__clockOffset = 0;
     Date.now = () => base + window.__clockOffset;
@@ -131,6 +138,19 @@ export function rightAnswers(ardPath) {
     const f = r.split(SEP);
     return Number(f[f.length - 1]);
   });
+}
+
+// The identity a page and its results give a test: the first 12 hex digits
+// of the SHA-256 of its file.
+export function testId(ardPath) {
+  return crypto.createHash('sha256').update(fs.readFileSync(ardPath)).digest('hex').slice(0, 12);
+}
+
+// The lines of a downloaded score log, unscrambled by ardeno-tool.
+export function logLines(file) {
+  const txt = file + '.txt';
+  tool(['log2txt', file, txt]);
+  return fs.readFileSync(txt, 'latin1').split('\r\n');
 }
 
 export async function mediaEvents(page) {

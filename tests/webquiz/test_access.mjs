@@ -62,14 +62,23 @@ describe('keyboard only', () => {
     assert.equal(await page.evaluate(() => document.activeElement.id), 'start-button');
     await page.keyboard.press('Enter');
     await q.waitAnswerable(page);
-    // Focus is on option A; Tab moves to B.
+    // Focus is on the question, so Enter answers nothing; Tab reaches A,
+    // then B.
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'm-question');
+    await page.keyboard.press('Tab');
     await page.keyboard.press('Tab');
     assert.equal(await page.evaluate(() => document.activeElement.dataset.index), '1');
     await page.keyboard.press('Enter');
     assert.match(await q.messageShown(page), /^The correct answer was A\. Answer/);
     assert.equal(await page.evaluate(() => document.activeElement.id), 'message-ok');
+    // One press, one answer: the Enter that closes the message, and one
+    // more right after it, answer nothing on the next question.
     await page.keyboard.press('Enter');
     await q.waitAnswerable(page);
+    await page.keyboard.press('Enter');
+    await new Promise((r) => setTimeout(r, 300));
+    assert.equal(await q.text(page, '#count'), 'Question # 2');
+    assert.equal(await q.visible(page, '#message'), false);
     await page.keyboard.press('t');
     await page.waitForFunction(() => !document.getElementById('report').hidden, { timeout: 30000 });
     assert.equal(await page.evaluate(() => document.activeElement.id), 'student');

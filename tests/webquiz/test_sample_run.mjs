@@ -188,17 +188,19 @@ describe('the sample test in a browser', () => {
     const lines = fs.readFileSync(txt, 'latin1').split('\r\n');
     assert.equal(lines[0], 'Ardeno web quiz result');
     assert.equal(lines[1], 'Test: Ardeno Sample Test');
-    assert.equal(lines[2], 'Class/Teacher: Class 5 / Sample Teacher');
+    // The test it belongs to: the start of the SHA-256 of its file.
+    assert.equal(lines[2], 'Test id: ' + q.testId(path.join(q.SAMPLES, 'sample.ard')));
+    assert.equal(lines[3], 'Class/Teacher: Class 5 / Sample Teacher');
     // Windows-1252 bytes: Š is 0x8A.
-    assert.equal(lines[3], 'Student: Anna \u008aimkov\u00e1');
-    assert.match(lines[4], /^Date: \d{4}-\d\d-\d\d \d\d:\d\d:\d\d$/);
-    assert.equal(lines[5], 'Score: 7 correct of 10 total questions.');
-    assert.equal(lines[6], 'Percent: 70');
-    assert.equal(lines[7], 'Time spent: 2 minutes and 1 seconds');
-    assert.equal(lines[8], 'Question 1: answered B, right answer B');
-    assert.equal(lines[9], 'Question 2: answered False, right answer True');
-    assert.equal(lines[10], 'Question 3: answered A, right answer C');
-    assert.equal(lines[17], 'Question 10: answered True, right answer False');
+    assert.equal(lines[4], 'Student: Anna \u008aimkov\u00e1');
+    assert.match(lines[5], /^Date: \d{4}-\d\d-\d\d \d\d:\d\d:\d\d$/);
+    assert.equal(lines[6], 'Score: 7 correct of 10 total questions.');
+    assert.equal(lines[7], 'Percent: 70');
+    assert.equal(lines[8], 'Time spent: 2 minutes and 1 seconds');
+    assert.equal(lines[9], 'Question 1: answered B, right answer B');
+    assert.equal(lines[10], 'Question 2: answered False, right answer True');
+    assert.equal(lines[11], 'Question 3: answered A, right answer C');
+    assert.equal(lines[18], 'Question 10: answered True, right answer False');
     // Every byte of the file is scrambled: no plain text in it.
     assert.ok(!fs.readFileSync(file).includes('Ardeno'));
     assert.match(await q.text(page, '#saved'), /saved/);

@@ -49,6 +49,9 @@
     busy: true,          // feedback or a sound on show: answers wait
     frame: 'm',          // the frame on screen: "m" or "t"
     answers: [],         // per question: {given, right, frame}
+    spentBeforeMs: 0,    // time spent in earlier visits of the page
+    underWay: false,     // started, and the result not saved yet
+    reported: false,
   };
   // The page says what it waits for (data-ready on <main>), so that a
   // helper reading aloud, or a test, can tell.
@@ -65,6 +68,35 @@
   for (const a of [soundRight, soundWrong]) { a.preload = 'auto'; a.hidden = true; document.body.appendChild(a); }
   soundRight.src = mediaUrl('sound-right');
   soundWrong.src = mediaUrl('sound-wrong');
+
+  // ---- the attempt kept in the browser -------------------------------------
+  // After every answer the attempt goes into the browser's storage for this
+  // test (its identity, as every page from files shares one storage), so a
+  // reload, a closed tab or a discarded one loses nothing.
+  const STORE_KEY = 'ardeno-quiz:' + quiz.id;
+  const store = (() => {
+    try {
+      const s = window.localStorage;
+      s.setItem(STORE_KEY + ':probe', '1');
+      s.removeItem(STORE_KEY + ':probe');
+      return s;
+    } catch (e) { return null; }
+  })();
+  function spentMs() { return state.spentBeforeMs + (state.startMs ? Date.now() - state.startMs : 0); }
+  function keepAttempt(current = state.current, score = state.score) {
+    if (!store || !state.startMs) return;
+    const kept = { v: 1, current, score, answers: state.answers, spentMs: spentMs(), name: $('student').value };
+    if (state.reported) kept.report = { score: report.score, percent: report.percent, time: report.time, date: report.date.getTime() };
+    try { store.setItem(STORE_KEY, JSON.stringify(kept)); } catch (e) { /* full: the page goes on as before */ }
+  }
+  function keptAttempt() {
+    if (!store) return null;
+    try {
+      const a = JSON.parse(store.getItem(STORE_KEY));
+      return a && a.v === 1 && a.current >= 1 && a.current <= N + 1 && Array.isArray(a.answers) ? a : null;
+    } catch (e) { return null; }
+  }
+  function forgetAttempt() { if (store) try { store.removeItem(STORE_KEY); } catch (e) { /* nothing kept */ } }
 
   // ---- small helpers -----------------------------------------------------
   function announce(text) {
@@ -195,9 +227,6 @@
     for (let i = 0; i < 4; ++i) $('m-answer-' + i).textContent = labels.m.answers[i];
     $('t-question').textContent = labels.t.question;
   }
-  function firstOption() {
-    return document.querySelector((state.frame === 'm' ? '#multiple' : '#truefalse') + ' .option');
-  }
   async function showQuestion() {
     setBusy(true);
     const q = questions[state.current - 1];
@@ -220,8 +249,11 @@
     announce('Question #' + signed(state.current));
     await showMedia(media);
     setBusy(false);
-    const first = firstOption();
-    if (first && $('message').hidden) first.focus({ preventScroll: true });
+    // The question takes the focus, not an option: Enter then answers
+    // nothing until the student chooses (Tab, a click, a key).
+    heldKeys.clear();
+    for (const key of downKeys) heldKeys.add(key);
+    if ($('message').hidden) $(state.frame === 'm' ? 'm-question' : 't-question').focus({ preventScroll: true });
   }
 
   // ---- answering -------------------------------------------------------------
@@ -239,6 +271,9 @@
     $('replay').hidden = true;
     const validRight = right >= 0 && right < (frame === 'm' ? 4 : 2);
     state.answers[state.current - 1] = { given: optionName(frame, index), right: validRight ? optionName(frame, right) : '?' };
+    // Kept as it will stand once the feedback is over.
+    if (index === right) keepAttempt(state.current + 1, state.score + 1);
+    else keepAttempt(validRight ? state.current + 1 : state.current);
     if (index !== right) {
       playAsync(soundWrong);
       if (!validRight) {
@@ -263,6 +298,7 @@
   }
   function nextQuestion() {
     state.current += 1;
+    keepAttempt();
     if (state.current <= N) { showQuestion(); return; }
     $('score').textContent = scoreLine();
     closeMedia();
@@ -271,13 +307,26 @@
   for (const button of document.querySelectorAll('.option')) {
     button.addEventListener('click', () => answer(Number(button.dataset.index)));
   }
+  // One press, one answer: a key counts only when it went down after the
+  // question was shown, so neither the key that closed the last message nor
+  // its repeats answer the next question.
+  const downKeys = new Set();
+  const heldKeys = new Set();
+  document.addEventListener('keyup', (event) => { downKeys.delete(event.key); heldKeys.delete(event.key); }, true);
+  window.addEventListener('blur', () => { downKeys.clear(); heldKeys.clear(); });
   document.addEventListener('keydown', (event) => {
+    const stale = event.repeat || heldKeys.has(event.key);
+    downKeys.add(event.key);
+    if (stale && event.target.classList && event.target.classList.contains('option')) {
+      event.preventDefault();   // no click from a held Enter or Space
+      return;
+    }
     if (event.ctrlKey || event.altKey || event.metaKey) return;
     if (messageDone) {
       if (event.key === 'Escape') { event.preventDefault(); messageDone(); }
       return;
     }
-    if ($('run').hidden || state.busy || event.target.tagName === 'INPUT') return;
+    if ($('run').hidden || state.busy || stale || event.target.tagName === 'INPUT') return;
     const key = event.key.toLowerCase();
     let index = -1;
     if (state.frame === 'm') index = '1234'.indexOf(key) >= 0 ? '1234'.indexOf(key) : 'abcd'.indexOf(key);
@@ -288,16 +337,17 @@
   // ---- the report --------------------------------------------------------------
   const report = {};
   function percent(score, total) { return Math.floor(score / total * 100); }
-  function elapsedSeconds(startMs, nowMs) { const ms = nowMs - startMs; return ms <= 0 ? 0 : Math.floor(ms / 1000); }
   function timeText(s) { return s <= 60 ? s + ' seconds' : Math.floor(s / 60) + ' minutes and ' + (s % 60) + ' seconds'; }
   function two(n) { return String(n).padStart(2, '0'); }
 
-  function showReport() {
+  function showReport(kept) {
     const end = new Date(Date.now());
-    report.score = state.score;
-    report.percent = percent(state.score, N);
-    report.time = timeText(elapsedSeconds(state.startMs, end.getTime()));
-    report.date = end;
+    report.score = kept ? kept.score : state.score;
+    report.percent = kept ? kept.percent : percent(state.score, N);
+    report.time = kept ? kept.time : timeText(Math.floor(spentMs() / 1000));
+    report.date = kept ? new Date(kept.date) : end;
+    state.reported = true;
+    keepAttempt();
     $('run').hidden = true;
     const lines = [
       'You got ' + state.score + ' correct out of ' + N + ' total questions.',
@@ -358,6 +408,7 @@
     const lines = [
       'Ardeno web quiz result',
       'Test: ' + quiz.title,
+      'Test id: ' + quiz.id,
       'Class/Teacher: ' + quiz.teacher,
       'Student: ' + name,
       'Date: ' + d.getFullYear() + '-' + two(d.getMonth() + 1) + '-' + two(d.getDate()) + ' '
@@ -393,7 +444,9 @@
     a.remove();
     window.setTimeout(() => URL.revokeObjectURL(url), 60000);
     $('saved').textContent = 'Your result was saved as "' + a.download + '". Hand this file to your teacher.';
+    state.underWay = false;
   });
+  $('student').addEventListener('input', () => keepAttempt());
   $('print').addEventListener('click', async () => {
     if (await needName()) return;
     const lines = sheetLines(studentName());
@@ -408,12 +461,51 @@
   $('score').textContent = scoreLine();
   $('start-count').textContent = N + (N === 1 ? ' question.' : ' questions.');
   setFrame('m');
-  $('start-button').addEventListener('click', () => {
+  function begin() {
     // The press lets the page play sounds; the clock starts here.
     $('start').hidden = true;
     $('run').hidden = false;
     state.startMs = Date.now();
+    state.underWay = true;
+  }
+  $('start-button').addEventListener('click', () => {
+    begin();
     showQuestion();
   });
-  $('start-button').focus();
+  // The attempt of an earlier visit: continued exactly where it stood, the
+  // clock going on from the time already spent.
+  const kept = keptAttempt();
+  if (kept) {
+    const at = kept.report || kept.current > N ? 'the report' : 'question ' + kept.current;
+    $('resume-text').textContent = 'You have already begun this quiz: you are at ' + at + ', with '
+      + kept.score + ' correct so far.';
+    $('resume').hidden = false;
+    $('start-button').hidden = true;
+    $('continue-button').addEventListener('click', () => {
+      Object.assign(state, { current: kept.current, score: kept.score, answers: kept.answers, spentBeforeMs: kept.spentMs });
+      $('student').value = kept.name || '';
+      begin();
+      $('score').textContent = scoreLine();
+      if (kept.report || kept.current > N) showReport(kept.report);
+      else showQuestion();
+    });
+    $('restart-button').addEventListener('click', () => {
+      forgetAttempt();
+      $('resume').hidden = true;
+      $('start-button').hidden = false;
+      $('start-button').click();
+    });
+  }
+  if (!store) $('storage-note').hidden = false;
+  // While an attempt is under way, leaving asks the browser's own question;
+  // the time spent so far is kept whenever the page goes out of sight.
+  window.addEventListener('beforeunload', (event) => {
+    if (!state.underWay) return;
+    event.preventDefault();
+    event.returnValue = '';
+  });
+  const keepTime = () => { if (state.underWay && !state.reported) keepAttempt(); };
+  window.addEventListener('pagehide', keepTime);
+  document.addEventListener('visibilitychange', () => { if (document.visibilityState === 'hidden') keepTime(); });
+  (kept ? $('continue-button') : $('start-button')).focus();
 })();

@@ -1,0 +1,148 @@
+// The page in a classroom: a reload, a closed tab or a discarded one loses no
+// attempt (before or after the report), leaving asks first, a browser that
+// keeps nothing says so, and each result names the test it belongs to.
+import { after, before, describe, it } from 'node:test';
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import * as q from './quizbrowser.mjs';
+
+const S = q.SEP;
+let browser, dir, html;
+before(async () => {
+  browser = await q.launch();
+  dir = q.tempDir('classroom');
+  html = q.makeQuiz(dir, 'classroom', {
+    title: 'Rivers', teacher: 'Class 3',
+    records: [
+      `m${S}Longest river?${S}Nile${S}Rhine${S}Seine${S}Thames${S}none${S} 0`,
+      `t${S}The Danube flows into the Black Sea.${S}none${S} 0`,
+      `t${S}The Thames flows through Paris.${S}none${S} 1`,
+    ],
+  });
+});
+after(async () => { await browser?.close(); });
+
+async function reopen(page) {
+  page.removeAllListeners('dialog');
+  page.on('dialog', (d) => d.accept());
+  await page.reload({ waitUntil: 'load' });
+}
+
+describe('an attempt kept in the browser', () => {
+  it('continues after a reload where it stood, the clock going on from the time spent', async () => {
+    const { page, errors } = await q.openQuiz(browser, html);
+    await q.start(page);
+    await q.clickOption(page, 0);            // right
+    await q.waitAnswerable(page);
+    await q.clickOption(page, 1);            // wrong: the message
+    await q.closeMessage(page);
+    await q.advanceClock(page, 30000);
+    await reopen(page);                       // the page's clock starts again from nothing
+
+    assert.equal(await q.visible(page, '#resume'), true);
+    assert.equal(await q.visible(page, '#start-button'), false);
+    assert.equal(await q.text(page, '#resume-text'),
+      'You have already begun this quiz: you are at question 3, with 1 correct so far.');
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'continue-button');
+    await page.click('#continue-button');
+    await q.waitAnswerable(page);
+    assert.equal(await q.text(page, '#count'), 'Question # 3');
+    assert.equal(await q.text(page, '#score'), 'Score: 1 correct of 3 total.');
+    await q.advanceClock(page, 12000);
+    await q.clickOption(page, 1);            // right
+    await page.waitForFunction(() => !document.getElementById('report').hidden, { timeout: 30000 });
+    const report = await q.text(page, '#report-lines');
+    assert.match(report, /You got 2 correct out of 3 total questions\./);
+    assert.match(report, /You spent 42 seconds on this quiz\./);
+    assert.deepEqual(errors, []);
+    await page.close();
+  });
+
+  it('keeps the report and the name after a reload, so the result can be saved again', async () => {
+    const { page } = await q.openQuiz(browser, html);
+    await q.start(page);
+    for (const index of [1, 0, 1]) {          // wrong, right, right
+      await q.clickOption(page, index);
+      await q.waitAnswerable(page);
+      if (await q.visible(page, '#message')) await q.closeMessage(page);
+    }
+    await page.waitForFunction(() => !document.getElementById('report').hidden, { timeout: 30000 });
+    await page.type('#student', 'Anna');
+    const before = await q.text(page, '#report-lines');
+    await reopen(page);
+    assert.equal(await q.text(page, '#resume-text'),
+      'You have already begun this quiz: you are at the report, with 2 correct so far.');
+    await page.click('#continue-button');
+    await page.waitForFunction(() => !document.getElementById('report').hidden);
+    assert.equal(await q.text(page, '#report-lines'), before);
+    assert.equal(await page.$eval('#student', (e) => e.value), 'Anna');
+
+    // The result names the test it belongs to.
+    const client = await page.target().createCDPSession();
+    const downloads = fs.mkdtempSync(path.join(dir, 'downloads-'));
+    await client.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+    await page.click('#save');
+    const file = path.join(downloads, 'Rivers - Anna.log');
+    await q.waitFor(() => fs.existsSync(file) && fs.statSync(file).size > 0);
+    const lines = q.logLines(file);
+    assert.equal(lines[1], 'Test: Rivers');
+    assert.equal(lines[2], 'Test id: ' + q.testId(path.join(dir, 'classroom.ard')));
+    assert.equal(lines[6], 'Score: 2 correct of 3 total questions.');
+    await page.close();
+  });
+
+  it('asks before leaving while an attempt is under way, and Start again begins afresh', async () => {
+    const { page } = await q.openQuiz(browser, html);
+    await q.start(page);
+    await q.clickOption(page, 0);
+    await q.waitAnswerable(page);
+    const asked = [];
+    page.on('dialog', async (d) => { asked.push(d.type()); await d.accept(); });
+    await page.reload({ waitUntil: 'load' });
+    assert.deepEqual(asked, ['beforeunload']);
+    await page.click('#restart-button');
+    await q.waitAnswerable(page);
+    assert.equal(await q.text(page, '#count'), 'Question # 1');
+    assert.equal(await q.text(page, '#score'), 'Score: 0 correct of 3 total.');
+    await page.close();
+  });
+
+  it('says once that a reload loses the attempt where the browser keeps nothing', async () => {
+    const page = await browser.newPage();
+    await page.evaluateOnNewDocument(() => {
+      Object.defineProperty(window, 'localStorage', { get() { throw new DOMException('denied', 'SecurityError'); } });
+    });
+    page.on('dialog', (d) => d.accept());
+    const errors = [];
+    page.on('pageerror', (e) => errors.push(String(e)));
+    await page.goto(new URL('file://' + html).href, { waitUntil: 'load' });
+    assert.equal(await q.visible(page, '#storage-note'), true);
+    await q.start(page);
+    await q.clickOption(page, 0);
+    await q.waitAnswerable(page);
+    assert.equal(await q.text(page, '#count'), 'Question # 2');
+    assert.deepEqual(errors, []);
+    await page.close();
+  });
+});
+
+describe('tunes', () => {
+  it('replays a tune whatever the letter case of its name', async () => {
+    const tunes = q.tempDir('tunes');
+    fs.copyFileSync(path.join(q.DATA, 'media', 'tune.mid'), path.join(tunes, 'Song.MID'));
+    const page = (await q.openQuiz(browser, q.makeQuiz(tunes, 'tunes', {
+      title: 'Tunes', teacher: 'Class 3', records: [`t${S}Is this a waltz?${S}Song.MID${S} 1`],
+    }))).page;
+    await q.start(page);
+    assert.equal(await q.text(page, '#replay'), 'Play Music');
+    // Replayed: the tune goes back to its start.
+    const times = async () => (await q.mediaEvents(page))
+      .filter((e) => e.id === 'question-sound' && e.type === 'timeupdate').map((e) => e.time);
+    await q.waitFor(async () => (await times()).some((t) => t > 0.5));
+    const before = (await times()).length;
+    await page.click('#replay');
+    await q.waitFor(async () => (await times()).slice(before).some((t) => t < 0.4));
+    await page.close();
+  });
+});
