@@ -68,7 +68,7 @@ describe('an attempt kept in the browser', () => {
       if (await q.visible(page, '#message')) await q.closeMessage(page);
     }
     await page.waitForFunction(() => !document.getElementById('report').hidden, { timeout: 30000 });
-    await page.type('#student', 'Anna');
+    await page.type('#student', 'Дмитрий Łukasz');
     const before = await q.text(page, '#report-lines');
     await reopen(page);
     assert.equal(await q.text(page, '#resume-text'),
@@ -76,18 +76,21 @@ describe('an attempt kept in the browser', () => {
     await page.click('#continue-button');
     await page.waitForFunction(() => !document.getElementById('report').hidden);
     assert.equal(await q.text(page, '#report-lines'), before);
-    assert.equal(await page.$eval('#student', (e) => e.value), 'Anna');
+    assert.equal(await page.$eval('#student', (e) => e.value), 'Дмитрий Łukasz');
 
     // The result names the test it belongs to.
     const client = await page.target().createCDPSession();
     const downloads = fs.mkdtempSync(path.join(dir, 'downloads-'));
     await client.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
     await page.click('#save');
-    const file = path.join(downloads, 'Rivers - Anna.log');
+    // The file keeps the name as typed; the log, which holds Windows-1252
+    // only, a readable Latin form of it.
+    const file = path.join(downloads, 'Rivers - Дмитрий Łukasz.log');
     await q.waitFor(() => fs.existsSync(file) && fs.statSync(file).size > 0);
     const lines = q.logLines(file);
     assert.equal(lines[1], 'Test: Rivers');
     assert.equal(lines[2], 'Test id: ' + q.testId(path.join(dir, 'classroom.ard')));
+    assert.equal(lines[4], 'Student: Dmitrij Lukasz');
     assert.equal(lines[6], 'Score: 2 correct of 3 total questions.');
     await page.close();
   });

@@ -203,7 +203,8 @@ describe('the sample test in a browser', () => {
     assert.equal(lines[18], 'Question 10: answered True, right answer False');
     // Every byte of the file is scrambled: no plain text in it.
     assert.ok(!fs.readFileSync(file).includes('Ardeno'));
-    assert.match(await q.text(page, '#saved'), /saved/);
+    assert.equal(await q.text(page, '#saved'), 'Your browser is saving your result as '
+      + '"Ardeno Sample Test - Anna Šimková.log" (look in your downloads). Hand this file to your teacher.');
   });
 
   it('fills the printable score sheet with the name typed', async () => {

@@ -403,6 +403,34 @@
     }
     return out;
   }
+  // A name in a readable Latin form for the log, which holds Windows-1252
+  // only: Cyrillic and Greek letters are transliterated ("Дмитрий" gives
+  // "Dmitrij"), Latin letters with other marks lose the marks; letters the
+  // log can hold stay, and other scripts become "?" when written.
+  const LATIN = {
+    а: 'a', б: 'b', в: 'v', г: 'g', д: 'd', е: 'e', ё: 'e', ж: 'zh', з: 'z', и: 'i', й: 'j', к: 'k', л: 'l',
+    м: 'm', н: 'n', о: 'o', п: 'p', р: 'r', с: 's', т: 't', у: 'u', ф: 'f', х: 'kh', ц: 'ts', ч: 'ch',
+    ш: 'sh', щ: 'shch', ъ: '', ы: 'y', ь: '', э: 'e', ю: 'yu', я: 'ya', є: 'ye', і: 'i', ї: 'yi', ґ: 'g',
+    ў: 'u', ђ: 'dj', ј: 'j', љ: 'lj', њ: 'nj', ћ: 'c', џ: 'dz', ѓ: 'gj', ќ: 'kj', ѕ: 'dz',
+    α: 'a', β: 'v', γ: 'g', δ: 'd', ε: 'e', ζ: 'z', η: 'i', θ: 'th', ι: 'i', κ: 'k', λ: 'l', μ: 'm',
+    ν: 'n', ξ: 'x', ο: 'o', π: 'p', ρ: 'r', σ: 's', ς: 's', τ: 't', υ: 'y', φ: 'f', χ: 'ch', ψ: 'ps',
+    ω: 'o', ł: 'l', đ: 'd', ħ: 'h', ı: 'i', ŋ: 'ng', ə: 'e', ĸ: 'k', ŀ: 'l',
+  };
+  function inLog(c) { return c < 0x80 || (c >= 0xA0 && c <= 0xFF) || CP1252[c] !== undefined; }
+  function latinName(name) {
+    let out = '';
+    for (const ch of name) {
+      if (inLog(ch.codePointAt(0))) { out += ch; continue; }
+      // The letter itself first ("й" is "j", not "i" with a mark).
+      const bare = LATIN[ch.toLowerCase()] !== undefined ? ch : ch.normalize('NFD').replace(/[\u0300-\u036f]/g, '');
+      const lower = bare.toLowerCase();
+      const mapped = LATIN[lower];
+      if (mapped !== undefined) out += bare === lower ? mapped : mapped.charAt(0).toUpperCase() + mapped.slice(1);
+      else if (bare && [...bare].every((c) => inLog(c.codePointAt(0)))) out += bare;
+      else out += ch;
+    }
+    return out;
+  }
   function logText(name) {
     const d = report.date;
     const lines = [
@@ -410,7 +438,7 @@
       'Test: ' + quiz.title,
       'Test id: ' + quiz.id,
       'Class/Teacher: ' + quiz.teacher,
-      'Student: ' + name,
+      'Student: ' + latinName(name),
       'Date: ' + d.getFullYear() + '-' + two(d.getMonth() + 1) + '-' + two(d.getDate()) + ' '
         + two(d.getHours()) + ':' + two(d.getMinutes()) + ':' + two(d.getSeconds()),
       'Score: ' + report.score + ' correct of ' + N + ' total questions.',
@@ -443,7 +471,10 @@
     a.click();
     a.remove();
     window.setTimeout(() => URL.revokeObjectURL(url), 60000);
-    $('saved').textContent = 'Your result was saved as "' + a.download + '". Hand this file to your teacher.';
+    // The page cannot see the download finish: it says what the browser was
+    // asked to save, and under which name.
+    $('saved').textContent = 'Your browser is saving your result as "' + a.download
+      + '" (look in your downloads). Hand this file to your teacher.';
     state.underWay = false;
   });
   $('student').addEventListener('input', () => keepAttempt());
