@@ -10,9 +10,11 @@
 #include "pictures/WmfReader.h"
 #include "pictures/WmfSvg.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QSet>
 
 namespace {
 ConvertedMedia failed(ConvertedMedia::Kind kind, const QString &why)
@@ -21,6 +23,39 @@ ConvertedMedia failed(ConvertedMedia::Kind kind, const QString &why)
     m.kind = kind;
     m.error = why;
     return m;
+}
+
+// Whether a picture is drawing-like: transparency, or few colours (a chart,
+// a map, a diagram), which PNG keeps exactly and small.
+bool fewColoursOrTransparent(const QImage &image)
+{
+    if (image.hasAlphaChannel())
+        return true;
+    constexpr int kFewColours = 256;
+    QSet<QRgb> colours;
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x) {
+            colours.insert(line[x]);
+            if (colours.size() > kFewColours)
+                return false;
+        }
+    }
+    return true;
+}
+
+// A picture for the page: PNG for drawings, JPEG (a good quality) for
+// photographs.
+WebMedia compressedPicture(const QImage &image)
+{
+    const bool png = fewColoursOrTransparent(image);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, png ? "PNG" : "JPEG", png ? -1 : 85);
+    return {bytes, png ? QStringLiteral("image/png") : QStringLiteral("image/jpeg"),
+            png ? QStringLiteral("PNG") : QStringLiteral("JPEG")};
 }
 
 // The picture's own bytes for a BMP or JPEG: browsers show both.
@@ -159,9 +194,26 @@ ConvertedMedia WebMediaConverter::convert(const QString &path)
     const QSize size = info.naturalPixels;
     if (mime.isEmpty() || !size.isValid() || size.isEmpty())
         return failed(target, QStringLiteral("not a BMP, JPEG or metafile picture"));
-    out.media = {QByteArray(), mime, QStringLiteral("as it is")};
-    out.asItIs = path;
     out.pictureSize = size;
+    const QSize stored = size.boundedTo(QSize(kLargestShownPixels, kLargestShownPixels)) == size
+                             ? size
+                             : size.scaled(kLargestShownPixels, kLargestShownPixels, Qt::KeepAspectRatio);
+    // A JPEG the page can show at its size goes in as it is; any other
+    // picture is stored small and compressed: the page must stay light.
+    if (mime == QLatin1String("image/jpeg") && stored == size) {
+        out.media = {QByteArray(), mime, QStringLiteral("as it is")};
+        out.asItIs = path;
+        return out;
+    }
+    const QImage image = loadPictureScaled(path, stored, &why);
+    if (image.isNull())
+        return failed(target, why.isEmpty() ? QStringLiteral("the picture cannot be read") : why);
+    out.media = compressedPicture(image);
+    out.converted = true;
+    if (stored != size) {
+        out.scaledPixels = stored;
+        out.sourceBytes = QFileInfo(path).size();
+    }
     return out;
 }
 

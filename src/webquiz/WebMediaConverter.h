@@ -16,6 +16,10 @@ struct ConvertedMedia {
     Kind kind = Kind::Picture;
     WebMedia media;
     QSize pictureSize;    // natural size in pixels, pictures only
+    // A picture larger than the page ever shows it, made smaller: the size
+    // it is stored at and the bytes of the file it came from.
+    QSize scaledPixels;
+    qint64 sourceBytes = 0;
     bool converted = false;
     // A file that goes into the page as it is: its path, not its bytes
     // (media.bytes stays empty), read only when the page is written.
@@ -31,6 +35,10 @@ public:
     static constexpr int kMaxTuneSeconds = 600;
     // A file the quiz could show at all: larger ones are refused.
     static constexpr qint64 kMaxInputBytes = 512LL * 1024 * 1024;
+    // The largest a page shows a picture, in device pixels: twice the
+    // picture area of a projector-size page (542 CSS pixels) on a screen of
+    // two device pixels to the CSS pixel. Larger pictures are stored at this.
+    static constexpr int kLargestShownPixels = 1084;
 
     // path: an existing media file, whose kind is taken from its extension
     // as everywhere else. Returns the kind None as an error.

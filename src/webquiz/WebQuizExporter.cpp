@@ -142,10 +142,17 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
                     const QRect r = fitPicture(QSize(kPictureArea, kPictureArea), c.pictureSize).target;
                     m[QStringLiteral("fit")] = QJsonArray{r.x(), r.y(), r.width(), r.height()};
                 }
-                result.report << label
-                                     + (c.converted ? QStringLiteral(": converted (%1), %2")
-                                                    : QStringLiteral(": included %1, %2"))
-                                           .arg(c.media.description, sizeText(c.size()));
+                if (c.scaledPixels.isValid())
+                    result.report << label + QStringLiteral(": scaled from %1 \u00D7 %2 (%3) to %4 \u00D7 %5, %6, %7")
+                                                 .arg(c.pictureSize.width()).arg(c.pictureSize.height())
+                                                 .arg(sizeText(c.sourceBytes))
+                                                 .arg(c.scaledPixels.width()).arg(c.scaledPixels.height())
+                                                 .arg(c.media.description, sizeText(c.size()));
+                else
+                    result.report << label
+                                         + (c.converted ? QStringLiteral(": converted (%1), %2")
+                                                        : QStringLiteral(": included %1, %2"))
+                                               .arg(c.media.description, sizeText(c.size()));
             }
             o[QStringLiteral("media")] = m;
         }

@@ -3,6 +3,7 @@
 // keeps nothing says so, and each result names the test it belongs to.
 import { after, before, describe, it } from 'node:test';
 import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 import * as q from './quizbrowser.mjs';
@@ -146,6 +147,41 @@ describe('tunes', () => {
     const before = (await times()).length;
     await page.click('#replay');
     await q.waitFor(async () => (await times()).slice(before).some((t) => t < 0.4));
+    await page.close();
+  });
+});
+
+describe('photographs', () => {
+  let photos, page10;
+  before(() => {
+    photos = q.tempDir('photos');
+    const records = [];
+    for (let i = 1; i <= 10; ++i) {
+      // A camera photograph's size and grain.
+      execFileSync('ffmpeg', ['-loglevel', 'error', '-y', '-f', 'lavfi', '-i', `testsrc2=size=3264x2448:rate=1`,
+        '-vf', `noise=alls=${20 + i}:allf=t`, '-frames:v', '1', '-q:v', '3', path.join(photos, `photo${i}.jpg`)]);
+      records.push(`t${S}Photograph ${i}${S}photo${i}.jpg${S} 0`);
+    }
+    page10 = q.makeQuiz(photos, 'photos', { title: 'Photos', teacher: 'Class 3', records });
+  });
+
+  it('go into the page at the size it shows them: ten photographs make a page under 5 MB', () => {
+    const sources = fs.readdirSync(photos).filter((n) => n.endsWith('.jpg'))
+      .reduce((sum, n) => sum + fs.statSync(path.join(photos, n)).size, 0);
+    const page = fs.statSync(page10).size;
+    assert.ok(sources > 20e6, 'the photographs are camera-sized');
+    assert.ok(page < 5e6, `the page is ${page} bytes`);
+  });
+
+  it('fill the larger picture box of a projector-size page', async () => {
+    const { page, errors } = await q.openQuiz(browser, page10, { width: 1920, height: 1080 });
+    await q.start(page);
+    const img = await page.$eval('#media img', (im) => ({ ok: im.complete && im.naturalWidth > 0,
+      w: im.getBoundingClientRect().width, box: im.parentElement.getBoundingClientRect().width }));
+    await page.screenshot({ path: path.join(photos, 'projector.png') });
+    assert.ok(img.ok);
+    assert.ok(img.w > 273 && img.w <= img.box + 0.5, `the picture is ${img.w} pixels wide in a ${img.box} box`);
+    assert.deepEqual(errors, []);
     await page.close();
   });
 });

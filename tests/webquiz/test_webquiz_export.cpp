@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -116,25 +117,51 @@ TEST(WebQuizPage, CarriesBothAnswerSoundsAndEachMediaFile)
 
 // ---- media conversions ----------------------------------------------------
 
-TEST(WebMediaConverter, PicturesAndSoundsTravelAsTheyAre)
+// A JPEG the page can show at its size and the sounds go in as they are; a
+// BMP is stored compressed (PNG for a drawing), and a picture larger than
+// the page ever shows it is scaled down, a photograph as JPEG.
+TEST(WebMediaConverter, PicturesGoInSmallAndSoundsAsTheyAre)
 {
     WebMediaConverter c;
     const ConvertedMedia bmp = c.convert(dataPath(QStringLiteral("pictures/redblue-40x30.bmp")));
     ASSERT_TRUE(bmp.ok()) << qPrintable(bmp.error);
-    EXPECT_EQ(bmp.media.mimeType, QStringLiteral("image/bmp"));
+    EXPECT_EQ(bmp.media.mimeType, QStringLiteral("image/png"));
     EXPECT_EQ(bmp.pictureSize, QSize(40, 30));
-    EXPECT_FALSE(bmp.converted);
-    // Named, not read: the page reads it as it is written.
-    EXPECT_EQ(bmp.asItIs, dataPath(QStringLiteral("pictures/redblue-40x30.bmp")));
-    EXPECT_TRUE(bmp.media.bytes.isEmpty());
-    EXPECT_EQ(bmp.size(), QFileInfo(bmp.asItIs).size());
+    EXPECT_TRUE(bmp.converted);
+    EXPECT_FALSE(bmp.scaledPixels.isValid());
+    EXPECT_EQ(QImage::fromData(bmp.media.bytes).size(), QSize(40, 30));
 
     const ConvertedMedia jpg = c.convert(dataPath(QStringLiteral("pictures/gradient-200x100.jpg")));
     EXPECT_EQ(jpg.media.mimeType, QStringLiteral("image/jpeg"));
     EXPECT_EQ(jpg.pictureSize, QSize(200, 100));
+    // Named, not read: the page reads it as it is written.
+    EXPECT_EQ(jpg.asItIs, dataPath(QStringLiteral("pictures/gradient-200x100.jpg")));
+    EXPECT_TRUE(jpg.media.bytes.isEmpty());
+    EXPECT_EQ(jpg.size(), QFileInfo(jpg.asItIs).size());
     EXPECT_EQ(c.convert(dataPath(QStringLiteral("media/tone.wav"))).media.mimeType, QStringLiteral("audio/wav"));
     EXPECT_FALSE(c.convert(dataPath(QStringLiteral("media/tone.wav"))).asItIs.isEmpty());
     EXPECT_EQ(c.convert(dataPath(QStringLiteral("media/tune.mp3"))).media.mimeType, QStringLiteral("audio/mpeg"));
+
+    // A camera photograph: noise over a gradient, 4000 x 3000.
+    QTemporaryDir dir;
+    QImage photo(4000, 3000, QImage::Format_RGB32);
+    quint32 seed = 7;
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            const int noise = int(seed >> 28);
+            photo.setPixel(x, y, qRgb((x / 16 + noise) & 255, (y / 12 + noise) & 255, (x + y) / 28 & 255));
+        }
+    const QString path = dir.filePath("photo.jpg");
+    ASSERT_TRUE(photo.save(path, "JPEG", 95));
+    const ConvertedMedia scaled = c.convert(path);
+    ASSERT_TRUE(scaled.ok()) << qPrintable(scaled.error);
+    EXPECT_EQ(scaled.pictureSize, QSize(4000, 3000));
+    EXPECT_EQ(scaled.scaledPixels, QSize(1084, 813));
+    EXPECT_EQ(scaled.media.mimeType, QStringLiteral("image/jpeg"));
+    EXPECT_EQ(QImage::fromData(scaled.media.bytes).size(), QSize(1084, 813));
+    EXPECT_EQ(scaled.sourceBytes, QFileInfo(path).size());
+    EXPECT_LT(scaled.size() * 10, scaled.sourceBytes);
 }
 
 // The page streamed to its file is the page built in memory, of the size
@@ -242,7 +269,7 @@ TEST(WebQuizExporter, ReportsEveryMediaFileOfTheSample)
     WebQuizExporter exporter;
     const WebQuizExport result = exporter.exportTest(QStringLiteral("T"), QStringLiteral("C"), records, folder);
     ASSERT_EQ(result.report.size(), 8) << qPrintable(result.report.join(QLatin1Char('\n')));
-    EXPECT_TRUE(result.report[0].startsWith(QStringLiteral("Question 1: map.bmp: included as it is")));
+    EXPECT_TRUE(result.report[0].startsWith(QStringLiteral("Question 1: map.bmp: converted (PNG)")));
     EXPECT_TRUE(result.report[2].startsWith(QStringLiteral("Question 3: shapes.wmf: converted (metafile drawn as SVG)")));
     EXPECT_TRUE(result.report[4].startsWith(QStringLiteral("Question 5: tune.mid: converted (synthesised, MP3)")));
     EXPECT_TRUE(result.report[6].startsWith(

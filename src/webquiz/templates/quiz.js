@@ -499,6 +499,9 @@
     state.startMs = Date.now();
     state.underWay = true;
   }
+  // The button says the page is loading until the script has read the test.
+  $('start-button').textContent = 'Start the quiz';
+  $('start-button').disabled = false;
   $('start-button').addEventListener('click', () => {
     begin();
     showQuestion();
