@@ -5,6 +5,8 @@
 // module links only Qt and the FFmpeg libraries.
 #include "media/MediaDecoder.h"
 
+#include "media/BitmapStreamMasks.h"
+
 #include <QFile>
 #include <QtGlobal>
 #include <cmath>
@@ -138,6 +140,7 @@ AVCodecContext *FfmpegDecoder::openCodec(int stream, bool threads)
         return nullptr;
     }
     ctx->pkt_timebase = m_format->streams[stream]->time_base;
+    applyBitmapStreamMasks(ctx);
     if (threads) {
         ctx->thread_count = 0;       // as many as there are cores
         ctx->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;

@@ -4,6 +4,8 @@
 // only Qt Core and the libav libraries.
 #include "webquiz/WebCodec.h"
 
+#include "media/BitmapStreamMasks.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <memory>
@@ -462,6 +464,7 @@ private:
         if (avcodec_parameters_to_context(dec.ctx, stream->codecpar) < 0)
             return fail(QStringLiteral("cannot read the stream's parameters"), error);
         dec.ctx->pkt_timebase = stream->time_base;
+        applyBitmapStreamMasks(dec.ctx);
         const int r = avcodec_open2(dec.ctx, codec, nullptr);
         return r < 0 ? fail(QStringLiteral("cannot open the decoder: ") + avError(r), error) : true;
     }
