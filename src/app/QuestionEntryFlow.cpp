@@ -93,7 +93,7 @@ bool QuestionEntryFlow::load(QuestionKind type, const QString &record)
 {
     const bool multiple = type == QuestionKind::MultipleChoice;
     if (m_entry.selectType(type))
-        showType(type);
+        m_media.clear();   // as a click on the type option does
     m_entry.showFrame(type);
     if (record.isEmpty())
         return false;

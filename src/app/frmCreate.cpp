@@ -9,7 +9,6 @@
 #include "app/QuestionEntryFlow.h"
 #include "app/QuestionEntryPanel.h"
 #include "app/UndoKeyRouter.h"
-#include "app/QuestionList.h"
 #include "app/QuestionListPanel.h"
 #include "app/TestTitlePanel.h"
 #include "dialogs/dlgAsk.h"
@@ -19,7 +18,6 @@
 #include "preview/frmPreview.h"
 #include "webquiz/WebQuizExportAction.h"
 #include "widgets/Controls.h"
-#include "widgets/FrameBox.h"
 #include "widgets/MediaPreviewPanel.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowFont.h"
@@ -30,10 +28,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
 
 namespace {
 const QString NoQuestionsYet = QStringLiteral("No questions yet.");

@@ -66,14 +66,6 @@ private:
     qsizetype m_number = 0;
 };
 
-QString trimBlanks(const QString &s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b] == QLatin1Char(' ')) ++b;
-    while (e > b && s[e - 1] == QLatin1Char(' ')) --e;
-    return s.mid(b, e - b);
-}
-
 TestReadResult refuse(const QString &fileName, const QString &problem)
 {
     TestReadResult r;
@@ -96,8 +88,8 @@ TestReadResult parseTestBytes(const QByteArray &bytes, const QString &fileName)
         return refuse(fileName, QStringLiteral("its first line holds no title and class/teacher line."));
 
     LoadedTest test;
-    test.title = trimBlanks(header[0]);
-    test.teacher = trimBlanks(header[1]);
+    test.title = QuestionRecord::withoutEdgeBlanks(header[0]);
+    test.teacher = QuestionRecord::withoutEdgeBlanks(header[1]);
     while (lines.next(&line)) {
         if (line.isEmpty())
             continue;

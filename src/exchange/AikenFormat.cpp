@@ -16,8 +16,9 @@ struct Pending {
     bool isEmpty() const { return question.isEmpty(); }
 };
 
-// A text's lines joined by blanks, its blank lines left out.
-QString oneLine(const QString &text)
+// A text's lines joined by blanks, each line's own blanks and the blank
+// lines left out: Aiken's one line may come from a question of paragraphs.
+QString joinedLines(const QString &text)
 {
     QStringList parts;
     for (const QString &line : SourceText::lines(text))
@@ -137,10 +138,10 @@ WriteResult AikenFormat::write(const ExportSource &test) const
         // One line each: the learning platform's importer, in its default
         // mode, takes a question's second line for a broken answer and then
         // imports nothing from the whole file.
-        const QString question = oneLine(q.question);
+        const QString question = joinedLines(q.question);
         out += (question.isEmpty() ? QStringLiteral("?") : question) + QLatin1Char('\n');
         for (int k = 0; k < 4; ++k)
-            out += QChar(u'A' + k) + QStringLiteral(") ") + oneLine(q.answers[k]) + QLatin1Char('\n');
+            out += QChar(u'A' + k) + QStringLiteral(") ") + joinedLines(q.answers[k]) + QLatin1Char('\n');
         out += QStringLiteral("ANSWER: ") + QChar(u'A' + q.right) + QStringLiteral("\n\n");
         w.report.addCarried();
     }

@@ -121,13 +121,6 @@ bool needsPlainMarker(const QString &text, TextFormat readAs, bool answer)
     return plainTextOf(t, readAs) != t;
 }
 
-// An answer line is one line of the test: breaks become blanks.
-QString oneLine(const QString &text)
-{
-    QString s = text;
-    s.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    return s.trimmed();
-}
 
 struct Answer {
     bool right = false;
@@ -297,7 +290,7 @@ bool GiftReader::readBlock(const Block &b)
         r.report.note(QStringLiteral("Feedback was left out: a test shows none."));
     q.kind = QuestionKind::MultipleChoice;
     for (int k = 0; k < 4; ++k) {
-        q.answers << oneLine(plainText(list[k].text, list[k].format));
+        q.answers << SourceText::oneLine(plainText(list[k].text, list[k].format));
         const bool right = list[k].weight ? *list[k].weight == 100.0 : list[k].right;
         if (right)
             q.right = k;

@@ -200,7 +200,7 @@ void judge(const MoodleQuestion &mq, ReadResult &r)
             MoodleText answer = mq.answers[k].text;
             if (answer.format.isEmpty())
                 answer.format = mq.questionText.format;
-            q.answers << SourceText::lines(answer.plain()).join(QLatin1Char(' ')).trimmed();
+            q.answers << SourceText::oneLine(answer.plain());
         }
         if (right != 1)
             return skip(right == 0 ? QStringLiteral("it has no right answer")

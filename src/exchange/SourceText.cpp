@@ -71,4 +71,9 @@ QString withRecordLineBreaks(const QString &text)
     }
     return out;
 }
+
+QString oneLine(const QString &text)
+{
+    return lines(text).join(QLatin1Char(' ')).trimmed();
+}
 }

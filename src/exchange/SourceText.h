@@ -17,4 +17,7 @@ QStringList lines(const QString &text);
 int firstBinaryLine(const QString &text);
 // CR LF, LF and lone CR all become CR LF, the line break of a record.
 QString withRecordLineBreaks(const QString &text);
+// The text as one line, as an answer of a test is: its lines joined by
+// blanks, the blanks at both ends gone.
+QString oneLine(const QString &text);
 }
