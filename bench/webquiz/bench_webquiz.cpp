@@ -4,10 +4,15 @@
 // the veryfast preset, CRF 23, 4:2:0, index first), in the same run. Goal:
 // at most 1.2x ffmpeg's time. Then a test of ten camera photographs (made
 // by ffmpeg): the page's size (goal: under 5 MB) and the export's time.
+// Last, the sample test written as a learning-platform package against the
+// same test written as a web quiz page, both into files (goal: at most
+// 1.2x the page's time).
 // Best of a few runs; prints figures, never fails on them.
 
 #include "webquiz/WebQuizExporter.h"
+#include "webquiz/WebQuizFormat.h"
 #include "document/TestFile.h"
+#include "exchange/QuestionExport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -105,5 +110,19 @@ int main(int argc, char **argv)
     });
     std::printf("web quiz export of ten photographs (%lld KB): %.1f ms, page %lld KB (goal: under 5 MB)\n",
                 photoBytes / 1024, photos, photoPage / 1024);
+
+    WebQuizFormat::registerFormat();
+    const auto exportAs = [&](const QString &format) {
+        ExportRequest request;
+        request.path = dir.filePath(QStringLiteral("sample.") + format);
+        request.format = QuestionFormatRegistry::instance().byShortName(format);
+        request.source = {test.test->title, test.test->teacher, test.test->records, samples};
+        return bestMs([&] { return !exportQuestions(request).failed(); });
+    };
+    const double page = exportAs(QStringLiteral("web"));
+    const double package = exportAs(QStringLiteral("scorm12"));
+    std::printf("sample test written as a web quiz page:       %.1f ms\n", page);
+    std::printf("sample test written as a SCORM 1.2 package:   %.1f ms\n", package);
+    std::printf("ratio: %.2fx the page's time (goal: at most 1.2x)\n", package / page);
     return 0;
 }

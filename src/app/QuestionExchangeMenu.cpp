@@ -21,14 +21,6 @@ namespace {
 const QString kImportTitle = QStringLiteral("Import Questions");
 const QString kExportTitle = QStringLiteral("Export As");
 
-void showReport(QWidget *owner, const QString &title, const ExchangeReport &report)
-{
-    if (report.failed()) {
-        MsgBox(report.error(), MsgIcon::Critical, MsgButtons::Ok, title);
-        return;
-    }
-    dlgReport::showReport(owner, title, report.summary(), report.skipped() + report.notes());
-}
 }
 
 QuestionExchangeMenu::QuestionExchangeMenu(QWidget *window, QMenu *fileMenu, QAction *after, Hooks hooks)
@@ -93,7 +85,7 @@ void QuestionExchangeMenu::mnuFileImport_Click()
         return;   // the user stopped it: nothing changed, nothing to say
     if (!outcome.records.isEmpty())
         m_hooks.append(outcome.records);
-    showReport(m_window, kImportTitle, outcome.report);
+    dlgReport::showExchangeReport(m_window, kImportTitle, outcome.report);
 }
 
 void QuestionExchangeMenu::mnuFileExport_Click()
@@ -137,10 +129,8 @@ void QuestionExchangeMenu::mnuFileExport_Click()
                       MsgIcon::Exclamation, MsgButtons::YesNo, kExportTitle) != MsgResult::Yes)
             return;
     }
-    if (out.format->shortName() == QLatin1String("web") && m_hooks.exportWebQuiz) {
-        m_hooks.exportWebQuiz(out.path, source);
+    if (m_hooks.exportAsPage && m_hooks.exportAsPage(out.path, source, *out.format))
         return;
-    }
     out.source = source;
     ExchangeReport report;
     bool cancelled = false;
@@ -151,5 +141,5 @@ void QuestionExchangeMenu::mnuFileExport_Click()
                             cancelled = progress.isCancelled();
                         });
     if (!cancelled)
-        showReport(m_window, kExportTitle, report);
+        dlgReport::showExchangeReport(m_window, kExportTitle, report);
 }

@@ -28,9 +28,11 @@ public:
         // Where imported media files wait until the test is saved beside
         // them; "" with the reason when there is no such place.
         std::function<QString(QString *error)> heldMediaFolder;
-        // Writes the test as a web quiz at the chosen path: the page is
-        // made the one way File > "Export Web Quiz..." makes it.
-        std::function<void(const QString &path, const ExportSource &test)> exportWebQuiz;
+        // Writes the test at the chosen path in a format made of the quiz
+        // page (the web quiz, a learning-platform package) the one way
+        // that format's own menu item does; false when the format is none
+        // of those.
+        std::function<bool(const QString &path, const ExportSource &test, const QuestionFormat &format)> exportAsPage;
     };
 
     // Adds the two commands to fileMenu right after the action `after` (Save

@@ -16,6 +16,7 @@
 #include "media/modSound.h"
 #include "platform/MsgBox.h"
 #include "preview/frmPreview.h"
+#include "webquiz/PlatformExportAction.h"
 #include "webquiz/WebQuizExportAction.h"
 #include "widgets/Controls.h"
 #include "widgets/MediaPreviewPanel.h"
@@ -151,13 +152,13 @@ void frmCreate::buildMenus()
          [this](const QStringList &records) { m_controller.importQuestions(records); },
          [this] { return document().currentFile(); },
          [this](QString *error) { return m_controller.heldMedia().folder(error); },
-         [](const QString &path, const ExportSource &t) {
-             WebQuizExportAction::exportTo(path, t.title, t.teacher, t.records, t.mediaFolder);
-         }});
-    WebQuizExportAction::addToMenu(m_menus->mnuFile, m_exchange->exportAction(), [this, test] {
+         &PlatformExportAction::handlesExportAs});
+    QAction *exportWeb = WebQuizExportAction::addToMenu(m_menus->mnuFile, m_exchange->exportAction(), [this, test] {
         const ExportSource t = test();
         WebQuizExportAction::run(t.title, t.teacher, t.records, t.mediaFolder, document().currentFile());
     });
+    PlatformExportAction::addToMenu(m_menus->mnuFile, exportWeb,
+                                    [this, test] { PlatformExportAction::run(test(), document().currentFile()); });
 
     m_files = new FileCommands(m_controller, this);
     connect(m_files, &FileCommands::recentFilesChanged, this,

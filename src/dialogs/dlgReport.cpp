@@ -1,5 +1,8 @@
 #include "dialogs/dlgReport.h"
 
+#include "exchange/ExchangeReport.h"
+#include "platform/MsgBox.h"
+
 #include "platform/MessageService.h"
 
 #include <QLabel>
@@ -47,3 +50,12 @@ dlgReport *dlgReport::showReport(QWidget *owner, const QString &title, const QSt
 QString dlgReport::summary() const { return lblSummary->text(); }
 
 QStringList dlgReport::lines() const { return m_lines; }
+
+void dlgReport::showExchangeReport(QWidget *owner, const QString &title, const ExchangeReport &report)
+{
+    if (report.failed()) {
+        MsgBox(report.error(), MsgIcon::Critical, MsgButtons::Ok, title);
+        return;
+    }
+    showReport(owner, title, report.summary(), report.skipped() + report.notes());
+}

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+class ExchangeReport;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -18,6 +19,10 @@ public:
     // Opens a report over owner and returns it (already open).
     static dlgReport *showReport(QWidget *owner, const QString &title, const QString &summary,
                                  const QStringList &lines);
+
+    // An import's or export's report: a failure as an error message, else
+    // this dialog with what went across.
+    static void showExchangeReport(QWidget *owner, const QString &title, const ExchangeReport &report);
 
     QString summary() const;
     QStringList lines() const;

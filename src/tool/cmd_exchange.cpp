@@ -1,6 +1,6 @@
 // ardeno-tool commands for question exchange:
 //   import IN OUT.ard [--format F] [--title T] [--teacher T]
-//   export IN.ard OUT [--format F]
+//   export IN.ard OUT [--format F] [--pass-mark PERCENT]
 // The format comes from --format, else from the name of the file that is not
 // the test. The report goes to stderr; exit 0 when everything went across,
 // 3 when something stayed behind, 1 on failure (nothing written), 2 on bad
@@ -26,7 +26,7 @@ void printReport(const ExchangeReport &report)
 
 struct ExchangeArguments {
     QStringList files;
-    QString format, title, teacher;
+    QString format, title, teacher, passMark;
     bool hasTitle = false, hasTeacher = false;
 };
 
@@ -49,6 +49,8 @@ bool parse(const QStringList &args, bool titles, ExchangeArguments *out)
             value = &out->title, out->hasTitle = true;
         else if (titles && option == QLatin1String("--teacher"))
             value = &out->teacher, out->hasTeacher = true;
+        else if (!titles && option == QLatin1String("--pass-mark"))
+            value = &out->passMark;
         else if (a.startsWith(QLatin1String("--")))
             return false;
         if (!value) {
@@ -135,6 +137,13 @@ int exportCommand(const QStringList &args)
         return toolUsageError();
     if (!namedFormat(a.format, QuestionFormat::Write, &format))
         return 2;
+    // The pass mark of a learning-platform package: a whole percent.
+    bool passMarkOk = true;
+    const int passPercent = a.passMark.isEmpty() ? 50 : a.passMark.toInt(&passMarkOk);
+    if (!passMarkOk || passPercent < 0 || passPercent > 100) {
+        std::fprintf(stderr, "The pass mark is a percent from 0 to 100, not \"%s\".\n", a.passMark.toLocal8Bit().constData());
+        return 2;
+    }
     const TestReadResult test = readTestFile(a.files[0]);
     if (!test.test) {
         std::fprintf(stderr, "%s\n", test.error.toLocal8Bit().constData());
@@ -147,6 +156,7 @@ int exportCommand(const QStringList &args)
     request.source.teacher = test.test->teacher;
     request.source.records = test.test->records;
     request.source.mediaFolder = QFileInfo(a.files[0]).absolutePath() + QLatin1Char('/');
+    request.source.passPercent = passPercent;
     const ExchangeReport report = exportQuestions(request);
     printReport(report);
     return report.exitStatus();
@@ -154,5 +164,6 @@ int exportCommand(const QStringList &args)
 
 ToolCommandRegistration importRegistration(
     {"import", "import IN OUT.ard [--format F] [--title T] [--teacher T]", importCommand});
-ToolCommandRegistration exportRegistration({"export", "export IN.ard OUT [--format F]", exportCommand});
+ToolCommandRegistration exportRegistration({"export", "export IN.ard OUT [--format F] [--pass-mark PERCENT]",
+                                            exportCommand});
 }

@@ -16,8 +16,14 @@
 namespace WebQuizExportAction {
 QAction *addToMenu(QMenu *fileMenu, QAction *after, const std::function<void()> &run)
 {
-    auto *action = new QAction(QStringLiteral("Export &Web Quiz..."), fileMenu);
-    action->setObjectName(QStringLiteral("mnuFileExportWeb"));
+    return insertMenuItem(fileMenu, after, QStringLiteral("Export &Web Quiz..."), QStringLiteral("mnuFileExportWeb"), run);
+}
+
+QAction *insertMenuItem(QMenu *fileMenu, QAction *after, const QString &text, const QString &name,
+                        const std::function<void()> &run)
+{
+    auto *action = new QAction(text, fileMenu);
+    action->setObjectName(name);
     const QList<QAction *> actions = fileMenu->actions();
     const qsizetype at = actions.indexOf(after);
     fileMenu->insertAction(at >= 0 && at + 1 < actions.size() ? actions[at + 1] : nullptr, action);
@@ -32,23 +38,35 @@ QAction *addToMenu(QMenu *fileMenu, QAction *after, const std::function<void()> 
 bool run(const QString &title, const QString &teacher, const QStringList &records,
          const QString &testFolder, const QString &testFile)
 {
-    if (records.isEmpty()) {
-        MsgBox(QObject::tr("There are no questions to export."), MsgIcon::Information);
+    if (saidEmpty(records))
         return false;
-    }
+    const QString path =
+        chooseOutput(QObject::tr("Export Web Quiz"), {QObject::tr("Web Pages (*.html)"), QStringLiteral("*.html")}, testFile);
+    return !path.isEmpty() && exportTo(path, title, teacher, records, testFolder);
+}
+
+bool saidEmpty(const QStringList &records)
+{
+    if (!records.isEmpty())
+        return false;
+    MsgBox(QObject::tr("There are no questions to export."), MsgIcon::Information);
+    return true;
+}
+
+QString chooseOutput(const QString &title, const FileFilter &filter, const QString &testFile)
+{
+    const QString suffix = filter.pattern.mid(2);   // "*.html" -> "html"
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Save;
-    request.title = QObject::tr("Export Web Quiz");
-    request.filters = {{QObject::tr("Web Pages (*.html)"), QStringLiteral("*.html")}};
-    request.defaultExt = QStringLiteral("html");
+    request.title = title;
+    request.filters = {filter};
+    request.defaultExt = suffix;
     request.overwritePrompt = true;
-    request.fileName = testFile.isEmpty() ? QStringLiteral("quiz.html")
-                                          : QFileInfo(testFile).completeBaseName() + QStringLiteral(".html");
+    request.fileName = (testFile.isEmpty() ? QStringLiteral("quiz") : QFileInfo(testFile).completeBaseName())
+                       + QLatin1Char('.') + suffix;
     request.initialDir = testFile.isEmpty() ? QString() : QFileInfo(testFile).absolutePath();
     const FileDialogResult chosen = Platform::fileDialogs().choose(request);
-    if (!chosen.accepted || chosen.files.isEmpty())
-        return false;
-    return exportTo(chosen.files.first(), title, teacher, records, testFolder);
+    return chosen.accepted && !chosen.files.isEmpty() ? chosen.files.first() : QString();
 }
 
 bool exportTo(const QString &path, const QString &title, const QString &teacher, const QStringList &records,

@@ -3,6 +3,8 @@
 // writing a page above 50 MB, writes it without touching an older page
 // until it is complete, and reports each media conversion.
 
+#include "platform/FileDialogService.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -27,4 +29,15 @@ bool exportTo(const QString &path, const QString &title, const QString &teacher,
 // Puts File > "Export Web Quiz..." into the menu right after `after`,
 // enabled whenever `after` is (a test with questions, none being edited).
 QAction *addToMenu(QMenu *fileMenu, QAction *after, const std::function<void()> &run);
+
+// True, after saying so, when there is nothing to export.
+bool saidEmpty(const QStringList &records);
+
+// The file an export of the test goes to, asked in a save dialog beside the
+// test's file and named after it ("europe.zip"); "" when cancelled.
+QString chooseOutput(const QString &title, const FileFilter &filter, const QString &testFile);
+
+// A File menu item right after `after`, enabled whenever `after` is.
+QAction *insertMenuItem(QMenu *fileMenu, QAction *after, const QString &text, const QString &name,
+                        const std::function<void()> &run);
 }

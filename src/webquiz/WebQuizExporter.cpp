@@ -57,6 +57,22 @@ qint64 WebQuizExporter::estimatePageBytes(const QStringList &records, const QStr
     return bytes;
 }
 
+ExchangeReport WebQuizExport::exchangeReport(int questions) const
+{
+    ExchangeReport out;
+    for (const QString &line : report) {
+        if (problems.contains(line)) {
+            // "Question 3: name: why" -> where "Question 3", why "name: why".
+            const qsizetype colon = line.indexOf(QLatin1String(": "));
+            out.skip(line.left(colon), line.mid(colon + 2));
+        } else {
+            out.note(line);
+        }
+    }
+    out.addCarried(questions);
+    return out;
+}
+
 bool WebQuizExport::tooLarge() const
 {
     return WebQuizExporter::isTooLarge(pageBytes());
@@ -134,7 +150,10 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
                 int index = mediaIndex.value(path, -1);
                 if (index < 0) {
                     index = int(media.size());
-                    media.append({c.media.bytes, c.media.mimeType, c.asItIs});
+                    PageMedia file{c.media.bytes, c.media.mimeType, c.asItIs, QString()};
+                    if (!m_platform.isEmpty())
+                        file.packagedName = QStringLiteral("media/%1.%2").arg(index + 1).arg(file.suffix());
+                    media.append(file);
                     mediaIndex.insert(path, index);
                 }
                 m[QStringLiteral("index")] = index;
@@ -167,6 +186,8 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
     quiz[QStringLiteral("id")] = testIdentity(title, teacher, records);
     quiz[QStringLiteral("questions")] = questions;
     quiz[QStringLiteral("pictureArea")] = kPictureArea;
+    if (!m_platform.isEmpty())
+        quiz[QStringLiteral("platform")] = m_platform;
     result.parts = PageParts(title, quiz, media);
     return result;
 }

@@ -4,9 +4,11 @@
 // looked up as the preview looks them up, converted for browsers, and every
 // conversion is reported.
 
+#include "exchange/ExchangeReport.h"
 #include "webquiz/WebQuizPage.h"
 #include "platform/WorkProgress.h"
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -17,11 +19,20 @@ struct WebQuizExport {
     qint64 pageBytes() const { return parts.size(); }
     QByteArray page() const { return parts.bytes(); }
     bool tooLarge() const;   // above kWarnBytes: the user is asked first
+    // The export's report: a media file missing or unusable is a question
+    // that went across without part of it; each conversion is a note.
+    ExchangeReport exchangeReport(int questions) const;
 };
 
 class WebQuizExporter {
 public:
     static constexpr qint64 kWarnBytes = 50LL * 1024 * 1024;
+
+    // Makes the page one of a learning-platform package: its media are
+    // named as files beside it ("media/1.jpg", see PageMedia), and
+    // `platform` (the package's version and pass mark) goes into the test
+    // the script reads.
+    void packageFor(const QJsonObject &platform) { m_platform = platform; }
 
     // testFolder: the second place bare media names are looked for (the
     // folder of the test file, with its final separator).
@@ -43,4 +54,7 @@ public:
     static bool isTooLarge(qint64 pageBytes) { return pageBytes > kWarnBytes; }
     // What is said of a page above kWarnBytes.
     static QString tooLargeNote();
+
+private:
+    QJsonObject m_platform;
 };

@@ -1,5 +1,6 @@
 #include "webquiz/WebQuizFormat.h"
 
+#include "webquiz/ScormFormat.h"
 #include "webquiz/WebQuizExporter.h"
 #include "exchange/QuestionFormatRegistry.h"
 
@@ -8,35 +9,14 @@ FileFilter WebQuizFormat::nameFilter() const
     return {QStringLiteral("Web Quiz (*.html *.htm)"), QStringLiteral("*.html;*.htm")};
 }
 
-namespace {
-// The report lines of a page: a media file missing or unusable is a question
-// that went across without part of it; each conversion and the page's size
-// are notes.
-ExchangeReport reportOf(const WebQuizExport &page, int questions)
-{
-    ExchangeReport report;
-    for (const QString &line : page.report) {
-        if (page.problems.contains(line)) {
-            // "Question 3: name: why" -> where "Question 3", why "name: why".
-            const qsizetype colon = line.indexOf(QLatin1String(": "));
-            report.skip(line.left(colon), line.mid(colon + 2));
-        } else {
-            report.note(line);
-        }
-    }
-    report.note(WebQuizExporter::sizeLine(page));
-    report.addCarried(questions);
-    return report;
-}
-}
-
 WriteResult WebQuizFormat::write(const ExportSource &test) const
 {
     WebQuizExporter exporter;
     const WebQuizExport page = exporter.exportTest(test.title, test.teacher, test.records, test.mediaFolder, test.progress);
     WriteResult result;
     result.bytes = page.page();
-    result.report = reportOf(page, int(test.records.size()));
+    result.report = page.exchangeReport(int(test.records.size()));
+    result.report.note(WebQuizExporter::sizeLine(page));
     return result;
 }
 
@@ -44,7 +24,8 @@ std::optional<ExchangeReport> WebQuizFormat::writeFile(const ExportSource &test,
 {
     WebQuizExporter exporter;
     const WebQuizExport page = exporter.exportTest(test.title, test.teacher, test.records, test.mediaFolder, test.progress);
-    ExchangeReport report = reportOf(page, int(test.records.size()));
+    ExchangeReport report = page.exchangeReport(int(test.records.size()));
+    report.note(WebQuizExporter::sizeLine(page));
     if (WorkProgress::stopped(test.progress)) {
         report.fail(QStringLiteral("The export was cancelled; nothing was written."));
         return report;
@@ -60,6 +41,7 @@ std::optional<ExchangeReport> WebQuizFormat::writeFile(const ExportSource &test,
 void WebQuizFormat::registerInto(QuestionFormatRegistry &registry)
 {
     registry.add(std::make_unique<WebQuizFormat>());
+    ScormFormat::registerInto(registry);
 }
 
 void WebQuizFormat::registerFormat()

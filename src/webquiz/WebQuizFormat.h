@@ -19,7 +19,8 @@ public:
     // as it is written, never held whole.
     std::optional<ExchangeReport> writeFile(const ExportSource &test, const QString &path) const override;
 
-    // Adds the format to the registry (the program's own by default).
+    // Adds the format, and the learning-platform packages made of the same
+    // page, to the registry (the program's own by default).
     static void registerInto(QuestionFormatRegistry &registry);
     static void registerFormat();
 };

@@ -7,6 +7,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonDocument>
 #include <QRandomGenerator>
 
@@ -77,6 +78,18 @@ QByteArray build(const QString &title, const QJsonObject &quiz, const QList<Page
 
 qint64 PageMedia::size() const { return file.isEmpty() ? bytes.size() : QFileInfo(file).size(); }
 
+QString PageMedia::suffix() const
+{
+    static const QHash<QString, QString> suffixes = {
+        {QStringLiteral("image/jpeg"), QStringLiteral("jpg")},   {QStringLiteral("image/png"), QStringLiteral("png")},
+        {QStringLiteral("image/bmp"), QStringLiteral("bmp")},    {QStringLiteral("image/svg+xml"), QStringLiteral("svg")},
+        {QStringLiteral("audio/wav"), QStringLiteral("wav")},    {QStringLiteral("audio/mpeg"), QStringLiteral("mp3")},
+        {QStringLiteral("audio/ogg"), QStringLiteral("ogg")},    {QStringLiteral("video/mp4"), QStringLiteral("mp4")},
+        {QStringLiteral("video/webm"), QStringLiteral("webm")},
+    };
+    return suffixes.value(mimeType, QStringLiteral("bin"));
+}
+
 PageParts::PageParts(const QString &title, const QJsonObject &quiz, QList<PageMedia> media) : m_media(std::move(media))
 {
     const QByteArray style = resource(QStringLiteral("quiz.css"));
@@ -96,15 +109,26 @@ PageParts::PageParts(const QString &title, const QJsonObject &quiz, QList<PageMe
                         + dataUri(resourceSoundData(101), QStringLiteral("audio/wav")) + "</script>\n"
                         + "<script type=\"text/plain\" id=\"sound-wrong\">"
                         + dataUri(resourceSoundData(102), QStringLiteral("audio/wav")) + "</script>\n"};
+    bool mediaBeside = false;
     for (qsizetype i = 0; i < m_media.size(); ++i) {
+        if (!m_media[i].packagedName.isEmpty()) {
+            // A name of our own making ("media/3.jpg"): nothing to escape.
+            blocks << Piece{"<script type=\"text/plain\" id=\"media-" + QByteArray::number(i) + "\">"
+                            + m_media[i].packagedName.toUtf8() + "</script>\n"};
+            mediaBeside = true;
+            continue;
+        }
         blocks << Piece{"<script type=\"text/plain\" id=\"media-" + QByteArray::number(i) + "\">data:"
                             + m_media[i].mimeType.toLatin1() + ";base64,"};
         blocks << Piece{QByteArray(), int(i)};
         blocks << Piece{"</script>\n"};
     }
 
+    // Media beside the page come from its own site; nothing else is ever
+    // fetched.
+    const QByteArray mediaSources = mediaBeside ? "'self' data: blob:" : "data: blob:";
     const QByteArray csp = "default-src 'none'; script-src " + hashSource(script) + "; style-src " + hashSource(style)
-                           + "; img-src data: blob:; media-src data: blob:; base-uri 'none'; form-action 'none'";
+                           + "; img-src " + mediaSources + "; media-src " + mediaSources + "; base-uri 'none'; form-action 'none'";
     // Placeholders are replaced in one pass in this order; none of the
     // inserted texts is searched again, so a title holding "{{SCRIPT}}"
     // stays text.

@@ -2,8 +2,9 @@
 // Fills the web quiz templates (page.html, quiz.css, quiz.js, compiled in as
 // resources) into one self-contained page: the script and styles inline and
 // allowed by their hashes in the page's Content-Security-Policy, the answer
-// sounds and media as data: URIs, and the questions as an encoded block so
-// that the right answers cannot be read in the page's source.
+// sounds and media as data: URIs (or, in a package, media as files beside
+// the page), and the questions as an encoded block so that the right
+// answers cannot be read in the page's source.
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -16,7 +17,12 @@ struct PageMedia {
     // When set, the bytes are this file's, read only as the page is written
     // (a sound of hundreds of megabytes is never held in memory).
     QString file;
+    // In a package: the name the file has beside the page ("media/3.jpg");
+    // the page then names it instead of holding it.
+    QString packagedName;
     qint64 size() const;
+    // The name ending a file of this type gets ("jpg" for image/jpeg).
+    QString suffix() const;
 };
 
 // The page as pieces: its texts, and the media written as data: URIs from
@@ -34,6 +40,7 @@ public:
     static qint64 base64Size(qint64 bytes) { return (bytes + 2) / 3 * 4; }
     // The whole page in memory.
     QByteArray bytes() const;
+    const QList<PageMedia> &media() const { return m_media; }
     // The page written through the checked writer, streamed; false with the
     // reason when it cannot be (nothing is left then).
     bool write(const QString &path, QString *reason) const;

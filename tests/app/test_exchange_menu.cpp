@@ -61,10 +61,18 @@ private slots:
         QStringList names;
         for (QAction *a : get<QMenu>(w, "mnuFile")->actions())
             names << a->objectName();
-        // The web quiz's export follows the other export.
-        QCOMPARE(names.mid(0, 7), QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileSaveas", "mnuFileImport",
-                                               "mnuFileExport", "mnuFileExportWeb", "mnuBar1"}));
+        // The web quiz's export and the learning-platform package follow
+        // the other export.
+        QCOMPARE(names.mid(0, 8), QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileSaveas", "mnuFileImport",
+                                               "mnuFileExport", "mnuFileExportWeb", "mnuFileExportPlatform", "mnuBar1"}));
         // With access keys no other File item uses.
+        QStringList keys;
+        for (QAction *a : get<QMenu>(w, "mnuFile")->actions()) {
+            const qsizetype amp = a->text().indexOf(QLatin1Char('&'));
+            if (amp >= 0 && a->isVisible())
+                keys << a->text().mid(amp + 1, 1).toLower();
+        }
+        QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
         QCOMPARE(get<QAction>(w, "mnuFileImport")->text(), QString("&Import Questions..."));
         QCOMPARE(get<QAction>(w, "mnuFileExport")->text(), QString("&Export As..."));
         QVERIFY(get<QAction>(w, "mnuFileImport")->isEnabled());

@@ -1,17 +1,10 @@
 #!/usr/bin/env bash
-# Installs the pinned puppeteer-core into the build folder for the browser
-# tests (once; later runs find it there). It drives Debian's chromium and
-# downloads no browser of its own.
+# Installs the pinned npm packages of the browser tests into the build
+# folder (once; later runs find them there): puppeteer-core, which drives
+# Debian's chromium and downloads no browser of its own, and scorm-again,
+# the learning platform's runtime the package tests run under.
 set -euo pipefail
-dir="$1"
-version="24.43.1"
-pkg="$dir/node_modules/puppeteer-core/package.json"
-if [ -f "$pkg" ] && grep -q "\"version\": \"$version\"" "$pkg"; then
-  exit 0
-fi
-command -v npm >/dev/null || { echo "npm is missing (install-deps.sh installs it)" >&2; exit 1; }
 [ -x /usr/bin/chromium ] || { echo "/usr/bin/chromium is missing (install-deps.sh installs it)" >&2; exit 1; }
-mkdir -p "$dir"
-cd "$dir"
-[ -f package.json ] || echo '{"private": true}' > package.json
-PUPPETEER_SKIP_DOWNLOAD=1 npm install --no-audit --no-fund --save-exact "puppeteer-core@$version"
+command -v npm >/dev/null || { echo "npm is missing (install-deps.sh installs it)" >&2; exit 1; }
+PUPPETEER_SKIP_DOWNLOAD=1 exec bash "$(dirname "$0")/../../scripts/install-npm-packages.sh" "$1" \
+  puppeteer-core@24.43.1 scorm-again@3.4.3

@@ -1,11 +1,21 @@
-// File > "Export Web Quiz...": the dialog it asks, what it writes and says,
-// and what it leaves alone when cancelled or refused.
+// File > "Export Web Quiz..." and "Export for Learning Platform...": the
+// dialogs they ask, what they write and say, and what they leave alone when
+// cancelled or refused.
 #include "TestDoubles.h"
+#include "ToolRun.h"
+#include "dialogs/dlgReport.h"
+#include "exchange/QuestionFormatRegistry.h"
+#include "webquiz/PlatformExportAction.h"
 #include "webquiz/WebQuizExportAction.h"
+#include "webquiz/WebQuizFormat.h"
+#include "webquiz/dlgPlatformExport.h"
 
 #include <QApplication>
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
+#include <QSpinBox>
+#include <QTimer>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -115,4 +125,78 @@ TEST(ExportWebQuizAction, ALargePageIsAskedAboutBeforeTheWork)
     EXPECT_TRUE(platform.messages.shown[0].text.startsWith(QStringLiteral("The page will be about 80.")))
         << platform.messages.shown[0].text.toStdString();
     EXPECT_FALSE(QFile::exists(out));
+}
+
+// File > "Export for Learning Platform...": the pass mark and version asked
+// first, then the zip's name; the package made with them and reported.
+// Export As... with a version's filter asks only the pass mark.
+TEST(ExportForLearningPlatform, AsksPassMarkAndVersionThenWritesThePackage)
+{
+    app();
+    WebQuizFormat::registerFormat();
+    QTemporaryDir dir;
+    struct Case {
+        const char *name;
+        bool viaExportAs;
+        int passMark;
+        bool chooseVersion2004;
+        const char *expectedMark;   // as the manifest states it
+    };
+    const Case cases[] = {
+        {"menu item, SCORM 2004", false, 70, true, "<imsss:minNormalizedMeasure>0.7</imsss:minNormalizedMeasure>"},
+        {"menu item, SCORM 1.2", false, 55, false, "<adlcp:masteryscore>55</adlcp:masteryscore>"},
+        {"Export As, SCORM 1.2 filter", true, 40, false, "<adlcp:masteryscore>40</adlcp:masteryscore>"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ScopedPlatform platform;
+        const QString out = dir.filePath(QString::fromLatin1(c.name).replace(QLatin1Char(' '), QLatin1Char('_')) + QStringLiteral(".zip"));
+        platform.dialogs.answer(out);
+        bool versionShown = false;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<dlgPlatformExport *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            auto *mark = dialog->findChild<QSpinBox *>(QStringLiteral("spnPassMark"));
+            auto *version = dialog->findChild<QComboBox *>(QStringLiteral("cboVersion"));
+            versionShown = version->isVisible();
+            mark->setValue(c.passMark);
+            version->setCurrentIndex(c.chooseVersion2004 ? 1 : 0);
+            dialog->accept();
+        });
+        const ExportSource test{QStringLiteral("T"), QStringLiteral("C"), kRecords, QString()};
+        if (c.viaExportAs)
+            EXPECT_TRUE(PlatformExportAction::handlesExportAs(
+                out, test, *QuestionFormatRegistry::instance().byShortName(QStringLiteral("scorm12"))));
+        else
+            EXPECT_TRUE(PlatformExportAction::run(test, dir.filePath(QStringLiteral("europe.ard"))));
+        EXPECT_EQ(versionShown, !c.viaExportAs);
+        if (!c.viaExportAs) {
+            ASSERT_EQ(platform.dialogs.requests.size(), 1);
+            EXPECT_EQ(platform.dialogs.requests[0].fileName, QStringLiteral("europe.zip"));
+            EXPECT_EQ(platform.dialogs.requests[0].defaultExt, QStringLiteral("zip"));
+        }
+        const ToolRun manifest = runProgram(QStringLiteral("python3"),
+                                            {QStringLiteral("-c"),
+                                             QStringLiteral("import sys, zipfile\n"
+                                                            "sys.stdout.buffer.write(zipfile.ZipFile(sys.argv[1]).read('imsmanifest.xml'))"),
+                                             out});
+        EXPECT_TRUE(manifest.out.contains(c.expectedMark)) << manifest.out.constData() << manifest.err.constData();
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *report = qobject_cast<dlgReport *>(w))
+                delete report;
+    }
+}
+
+TEST(ExportForLearningPlatform, MenuEntryComesAfterTheWebQuiz)
+{
+    app();
+    QMenu menu;
+    QAction *exportAs = menu.addAction(QStringLiteral("Export As..."));
+    QAction *print = menu.addAction(QStringLiteral("Print"));
+    QAction *web = WebQuizExportAction::addToMenu(&menu, exportAs, [] {});
+    QAction *platform = PlatformExportAction::addToMenu(&menu, web, [] {});
+    EXPECT_EQ(menu.actions(), (QList<QAction *>{exportAs, web, platform, print}));
+    EXPECT_EQ(platform->text(), QStringLiteral("Export for &Learning Platform..."));
+    exportAs->setEnabled(false);
+    EXPECT_FALSE(platform->isEnabled());
 }

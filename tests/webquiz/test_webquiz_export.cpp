@@ -106,10 +106,22 @@ TEST(WebQuizPage, TitleIsEscapedAndPlaceholdersInItStayText)
     EXPECT_EQ(page.count("<script>"), 1);
 }
 
+// In a package the page names its media files instead of holding them, and
+// lets the browser fetch them from the page's own site, nothing else.
+TEST(WebQuizPage, InAPackageNamesItsMediaFiles)
+{
+    const QByteArray page = WebQuizPage::build(
+        QStringLiteral("T"), QJsonObject(), {{"abc", QStringLiteral("image/jpeg"), QString(), QStringLiteral("media/1.jpg")}});
+    EXPECT_EQ(between(page, "id=\"media-0\">", "<"), "media/1.jpg");
+    EXPECT_FALSE(page.contains("data:image/jpeg"));
+    EXPECT_TRUE(page.contains("; img-src 'self' data: blob:; media-src 'self' data: blob:;"));
+    EXPECT_EQ((PageMedia{QByteArray(), QStringLiteral("video/mp4"), QString(), QString()}.suffix()), QStringLiteral("mp4"));
+}
+
 TEST(WebQuizPage, CarriesBothAnswerSoundsAndEachMediaFile)
 {
     const QByteArray page =
-        WebQuizPage::build(QStringLiteral("T"), QJsonObject(), {{"abc", QStringLiteral("image/bmp"), QString()}});
+        WebQuizPage::build(QStringLiteral("T"), QJsonObject(), {{"abc", QStringLiteral("image/bmp"), QString(), QString()}});
     EXPECT_TRUE(between(page, "id=\"sound-right\">", "<").startsWith("data:audio/wav;base64,UklGR"));
     EXPECT_TRUE(between(page, "id=\"sound-wrong\">", "<").startsWith("data:audio/wav;base64,UklGR"));
     EXPECT_EQ(between(page, "id=\"media-0\">", "<"), QByteArray("data:image/bmp;base64,YWJj"));
@@ -171,8 +183,8 @@ TEST(WebQuizPage, AStreamedPageIsTheBuiltPageOfTheKnownSize)
     QTemporaryDir dir;
     const QString sound = dataPath(QStringLiteral("media/tone.wav"));
     const PageParts parts(QStringLiteral("T"), QJsonObject(),
-                          {{QByteArray("abc"), QStringLiteral("image/bmp"), QString()},
-                           {QByteArray(), QStringLiteral("audio/wav"), sound}});
+                          {{QByteArray("abc"), QStringLiteral("image/bmp"), QString(), QString()},
+                           {QByteArray(), QStringLiteral("audio/wav"), sound, QString()}});
     QString reason;
     ASSERT_TRUE(parts.write(dir.filePath("q.html"), &reason)) << qPrintable(reason);
     QFile written(dir.filePath("q.html"));

@@ -28,11 +28,13 @@
   const questions = quiz.questions;
   const N = questions.length;
 
-  // Media travel as data: URIs; large ones play better from a blob: URL.
+  // Media travel as data: URIs, which play better from a blob: URL; in a
+  // package they are files beside the page, named by the block.
   const blobUrls = new Map();
   function mediaUrl(id) {
     if (!blobUrls.has(id)) {
       const uri = $(id).textContent.trim();
+      if (!uri.startsWith('data:')) return uri;
       const comma = uri.indexOf(',');
       const mime = uri.slice(5, uri.indexOf(';'));
       blobUrls.set(id, URL.createObjectURL(new Blob([base64Bytes(uri.slice(comma + 1))], { type: mime })));
@@ -69,34 +71,192 @@
   soundRight.src = mediaUrl('sound-right');
   soundWrong.src = mediaUrl('sound-wrong');
 
-  // ---- the attempt kept in the browser -------------------------------------
-  // After every answer the attempt goes into the browser's storage for this
-  // test (its identity, as every page from files shares one storage), so a
-  // reload, a closed tab or a discarded one loses nothing.
+  // ---- the learning platform -----------------------------------------------
+  // In a learning-platform package the page looks for the platform's SCORM
+  // API the standard way: in its own window and those above it, then in the
+  // window that opened it and those above that, a bounded number of levels.
+  // Found, the platform keeps the attempt and takes each answer, the score
+  // and the status; not found (the page opened on its own), the page is the
+  // web quiz. Every value written keeps to its version's formats.
+  const platform = (() => {
+    const settings = quiz.platform;
+    if (!settings) return null;
+    const v2004 = settings.version === '2004';
+    const apiName = v2004 ? 'API_1484_11' : 'API';
+    const LEVELS = 10;
+    function apiAbove(start) {
+      let win = start;
+      for (let level = 0; win && level <= LEVELS; ++level) {
+        try {
+          if (win[apiName]) return win[apiName];
+          if (!win.parent || win.parent === win) return null;
+          win = win.parent;
+        } catch (e) { return null; }   // a window of another site
+      }
+      return null;
+    }
+    let api = apiAbove(window);
+    if (!api) { try { api = window.opener ? apiAbove(window.opener) : null; } catch (e) { api = null; } }
+    if (!api) return null;
+    const fn = v2004
+      ? { init: 'Initialize', get: 'GetValue', set: 'SetValue', commit: 'Commit', finish: 'Terminate' }
+      : { init: 'LMSInitialize', get: 'LMSGetValue', set: 'LMSSetValue', commit: 'LMSCommit', finish: 'LMSFinish' };
+    function call(name, ...args) { try { return String(api[fn[name]](...args)); } catch (e) { return 'false'; } }
+    if (call('init', '') !== 'true') return null;
+    let open = true;
+    const sessionStart = Date.now();
+    const cmi = v2004
+      ? { name: 'cmi.learner_name', entry: 'cmi.entry', location: 'cmi.location', exit: 'cmi.exit', time: 'cmi.session_time', score: 'cmi.score.', response: 'learner_response' }
+      : { name: 'cmi.core.student_name', entry: 'cmi.core.entry', location: 'cmi.core.lesson_location', exit: 'cmi.core.exit', time: 'cmi.core.session_time', score: 'cmi.core.score.', response: 'student_response' };
+    const get = (element) => (open ? call('get', element) : '');
+    const set = (element, value) => (open ? call('set', element, String(value)) === 'true' : false);
+    const commit = () => (open ? call('commit', '') === 'true' : false);
+    function finish() { if (open) { call('finish', ''); open = false; } }
+    let interactions = Number(get('cmi.interactions._count')) || 0;
+
+    // 1.2: "HHHH:MM:SS.SS"; 2004: an ISO 8601 duration ("PT1H2M3.04S").
+    function timespan(ms) {
+      const cs = Math.max(0, Math.round(ms / 10));
+      const h = Math.floor(cs / 360000), m = Math.floor(cs / 6000) % 60, s = Math.floor(cs / 100) % 60, f = cs % 100;
+      if (v2004) return 'PT' + h + 'H' + m + 'M' + s + '.' + two(f) + 'S';
+      if (h > 9999) return '9999:59:59.99';
+      return String(h).padStart(4, '0') + ':' + two(m) + ':' + two(s) + '.' + two(f);
+    }
+    function clock(d) { return two(d.getHours()) + ':' + two(d.getMinutes()) + ':' + two(d.getSeconds()); }
+    function stamp(d) { return d.getFullYear() + '-' + two(d.getMonth() + 1) + '-' + two(d.getDate()) + 'T' + clock(d); }
+    // An option as each version writes a response: choice "a".."d" (1.2)
+    // or "A".."D" (2004), true-false "t"/"f" (1.2) or "true"/"false" (2004).
+    function response(frame, index) {
+      if (frame === 't') return v2004 ? (index === 0 ? 'true' : 'false') : (index === 0 ? 't' : 'f');
+      return (v2004 ? 'ABCD' : 'abcd')[index];
+    }
+
+    // The attempt in cmi.suspend_data, which holds 4,096 characters in 1.2:
+    // one letter per question for the answer given and the right one, so a
+    // test of 100 questions takes about 250.
+    const CODE = { A: 'A', B: 'B', C: 'C', D: 'D', True: 'T', False: 'F', '?': '?' };
+    const NAME = { A: 'A', B: 'B', C: 'C', D: 'D', T: 'True', F: 'False', '?': '?' };
+    function pack(kept) {
+      let g = '', r = '';
+      for (let i = 0; i < N; ++i) {
+        const a = kept.answers[i];
+        g += a ? CODE[a.given] || '-' : '-';
+        r += a ? CODE[a.right] || '?' : '-';
+      }
+      const o = { v: 1, c: kept.current, s: kept.score, t: Math.round(kept.spentMs), g, r };
+      if (kept.report) o.p = kept.report;
+      return JSON.stringify(o);
+    }
+    function unpack(text) {
+      const o = JSON.parse(text);
+      if (!o || o.v !== 1 || typeof o.g !== 'string' || typeof o.r !== 'string') return null;
+      const answers = [];
+      for (let i = 0; i < N; ++i) {
+        if (o.g[i] && o.g[i] !== '-') answers[i] = { given: NAME[o.g[i]] || '?', right: NAME[o.r[i]] || '?' };
+      }
+      return { v: 1, current: o.c, score: o.s, spentMs: o.t, answers, report: o.p };
+    }
+
+    return {
+      available: true,
+      // "Last, First", as platforms keep names, shown as "First Last".
+      learnerName() {
+        const name = get(cmi.name).trim();
+        const parts = name.split(',');
+        return parts.length === 2 && parts[0].trim() && parts[1].trim() ? parts[1].trim() + ' ' + parts[0].trim() : name;
+      },
+      load() {
+        if (get(cmi.entry) !== 'resume') return null;
+        try { return unpack(get('cmi.suspend_data')); } catch (e) { return null; }
+      },
+      save(kept) {
+        set('cmi.suspend_data', pack(kept));
+        set(cmi.location, String(Math.min(kept.current, N)));
+        set(cmi.exit, 'suspend');
+        commit();
+      },
+      forget() {},
+      started() {
+        if (v2004) set('cmi.completion_status', 'incomplete');
+        else set('cmi.core.lesson_status', 'incomplete');
+      },
+      record(number, frame, given, right, validRight, latencyMs) {
+        const p = 'cmi.interactions.' + interactions++ + '.';
+        set(p + 'id', 'Q' + number);
+        set(p + 'type', frame === 't' ? 'true-false' : 'choice');
+        set(p + (v2004 ? 'timestamp' : 'time'), v2004 ? stamp(new Date()) : clock(new Date()));
+        set(p + 'weighting', '1');
+        if (validRight) set(p + 'correct_responses.0.pattern', response(frame, right));
+        set(p + cmi.response, response(frame, given));
+        set(p + 'result', given === right ? 'correct' : v2004 ? 'incorrect' : 'wrong');
+        set(p + 'latency', timespan(latencyMs));
+      },
+      // The result: true when the platform took it.
+      report(percentRight) {
+        if (!open) return false;
+        set(cmi.score + 'min', '0');
+        set(cmi.score + 'max', '100');
+        set(cmi.score + 'raw', String(percentRight));
+        const passed = percentRight >= settings.passPercent;
+        if (v2004) {
+          set('cmi.score.scaled', String(percentRight / 100));
+          set('cmi.completion_status', 'completed');
+          set('cmi.success_status', passed ? 'passed' : 'failed');
+        } else {
+          set('cmi.core.lesson_status', passed ? 'passed' : 'failed');
+        }
+        set(cmi.exit, v2004 ? 'normal' : '');
+        set(cmi.time, timespan(Date.now() - sessionStart));
+        const taken = commit();
+        finish();
+        return taken;
+      },
+      // Leaving before the end: the time of this visit, and the attempt
+      // left to resume (cmi.exit is "suspend" since the first answer).
+      leave() {
+        if (!open) return;
+        set(cmi.time, timespan(Date.now() - sessionStart));
+        commit();
+        finish();
+      },
+    };
+  })();
+
+  // ---- the attempt kept ----------------------------------------------------
+  // After every answer the attempt is kept: by the learning platform when
+  // there is one, else in the browser's storage for this test (its
+  // identity, as every page from files shares one storage), so a reload, a
+  // closed tab or a discarded one loses nothing.
   const STORE_KEY = 'ardeno-quiz:' + quiz.id;
-  const store = (() => {
+  const browserKeeper = (() => {
+    let s = null;
     try {
-      const s = window.localStorage;
+      s = window.localStorage;
       s.setItem(STORE_KEY + ':probe', '1');
       s.removeItem(STORE_KEY + ':probe');
-      return s;
-    } catch (e) { return null; }
+    } catch (e) { s = null; }
+    return {
+      available: !!s,
+      load() { return s ? JSON.parse(s.getItem(STORE_KEY)) : null; },
+      save(kept) { if (s) try { s.setItem(STORE_KEY, JSON.stringify(kept)); } catch (e) { /* full: the page goes on */ } },
+      forget() { if (s) try { s.removeItem(STORE_KEY); } catch (e) { /* nothing kept */ } },
+    };
   })();
+  const keeper = platform || browserKeeper;
   function spentMs() { return state.spentBeforeMs + (state.startMs ? Date.now() - state.startMs : 0); }
   function keepAttempt(current = state.current, score = state.score) {
-    if (!store || !state.startMs) return;
+    if (!state.startMs) return;
     const kept = { v: 1, current, score, answers: state.answers, spentMs: spentMs(), name: $('student').value };
     if (state.reported) kept.report = { score: report.score, percent: report.percent, time: report.time, date: report.date.getTime() };
-    try { store.setItem(STORE_KEY, JSON.stringify(kept)); } catch (e) { /* full: the page goes on as before */ }
+    keeper.save(kept);
   }
   function keptAttempt() {
-    if (!store) return null;
     try {
-      const a = JSON.parse(store.getItem(STORE_KEY));
+      const a = keeper.load();
       return a && a.v === 1 && a.current >= 1 && a.current <= N + 1 && Array.isArray(a.answers) ? a : null;
     } catch (e) { return null; }
   }
-  function forgetAttempt() { if (store) try { store.removeItem(STORE_KEY); } catch (e) { /* nothing kept */ } }
+  function forgetAttempt() { keeper.forget(); }
 
   // ---- small helpers -----------------------------------------------------
   function announce(text) {
@@ -254,6 +414,7 @@
     heldKeys.clear();
     for (const key of downKeys) heldKeys.add(key);
     if ($('message').hidden) $(state.frame === 'm' ? 'm-question' : 't-question').focus({ preventScroll: true });
+    state.shownMs = Date.now();
   }
 
   // ---- answering -------------------------------------------------------------
@@ -271,6 +432,7 @@
     $('replay').hidden = true;
     const validRight = right >= 0 && right < (frame === 'm' ? 4 : 2);
     state.answers[state.current - 1] = { given: optionName(frame, index), right: validRight ? optionName(frame, right) : '?' };
+    if (platform) platform.record(state.current, frame, index, right, validRight, Date.now() - state.shownMs);
     // Kept as it will stand once the feedback is over.
     if (index === right) keepAttempt(state.current + 1, state.score + 1);
     else keepAttempt(validRight ? state.current + 1 : state.current);
@@ -348,6 +510,13 @@
     report.date = kept ? new Date(kept.date) : end;
     state.reported = true;
     keepAttempt();
+    if (platform) {
+      const taken = platform.report(report.percent);
+      $('platform-note').textContent = taken
+        ? 'Your result has gone to your learning platform.'
+        : 'Your learning platform did not take your result: save it and hand the file to your teacher.';
+      $('platform-note').hidden = false;
+    }
     $('run').hidden = true;
     const lines = [
       'You got ' + state.score + ' correct out of ' + N + ' total questions.',
@@ -498,6 +667,10 @@
     $('run').hidden = false;
     state.startMs = Date.now();
     state.underWay = true;
+    if (platform) {
+      platform.started();
+      keepAttempt();
+    }
   }
   // The button says the page is loading until the script has read the test.
   $('start-button').textContent = 'Start the quiz';
@@ -517,7 +690,7 @@
     $('start-button').hidden = true;
     $('continue-button').addEventListener('click', () => {
       Object.assign(state, { current: kept.current, score: kept.score, answers: kept.answers, spentBeforeMs: kept.spentMs });
-      $('student').value = kept.name || '';
+      $('student').value = kept.name || $('student').value;
       begin();
       $('score').textContent = scoreLine();
       if (kept.report || kept.current > N) showReport(kept.report);
@@ -530,16 +703,21 @@
       $('start-button').click();
     });
   }
-  if (!store) $('storage-note').hidden = false;
+  if (!keeper.available) $('storage-note').hidden = false;
+  if (platform) $('student').value = platform.learnerName();
   // While an attempt is under way, leaving asks the browser's own question;
   // the time spent so far is kept whenever the page goes out of sight.
+  // (Inside a learning platform the platform keeps the attempt: nothing to ask.)
   window.addEventListener('beforeunload', (event) => {
-    if (!state.underWay) return;
+    if (!state.underWay || platform) return;
     event.preventDefault();
     event.returnValue = '';
   });
   const keepTime = () => { if (state.underWay && !state.reported) keepAttempt(); };
-  window.addEventListener('pagehide', keepTime);
+  window.addEventListener('pagehide', () => {
+    keepTime();
+    if (platform) platform.leave();
+  });
   document.addEventListener('visibilitychange', () => { if (document.visibilityState === 'hidden') keepTime(); });
   (kept ? $('continue-button') : $('start-button')).focus();
 })();

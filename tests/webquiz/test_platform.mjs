@@ -1,0 +1,354 @@
+// The test inside a learning platform: packages of both SCORM versions run
+// under scorm-again's runtime in Chromium, served over HTTP as a platform
+// serves them. Every call must succeed and every value keep to its
+// version's formats; the platform must receive the score, the status, the
+// time and each answer, and a student who leaves mid-attempt resumes.
+import { after, before, describe, it } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import http from 'node:http';
+import path from 'node:path';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+import * as q from './quizbrowser.mjs';
+
+const S = q.SEP;
+const HERE = path.dirname(fileURLToPath(import.meta.url));
+const RUNTIME = path.join(process.env.ARDENO_NODE_MODULES, 'scorm-again', 'dist');
+
+// What each version allows in each element the page writes; anything else
+// written is a fault. (The runtime checks most of this itself; these are
+// the versions' own rules, stricter where the runtime is lenient.)
+const DECIMAL = /^-?\d+(\.\d+)?$/;
+const RULES = {
+  '1.2': [
+    [/^cmi\.core\.lesson_status$/, /^(passed|failed|incomplete)$/],
+    [/^cmi\.core\.exit$/, /^(suspend|)$/],
+    [/^cmi\.core\.session_time$/, /^\d{2,4}:\d{2}:\d{2}(\.\d{1,2})?$/],
+    [/^cmi\.core\.score\.(raw|min|max)$/, DECIMAL],
+    [/^cmi\.core\.lesson_location$/, /^.{0,255}$/],
+    [/^cmi\.suspend_data$/, /^[\s\S]{0,4096}$/],
+    [/^cmi\.interactions\.\d+\.id$/, /^[^\s]{1,255}$/],
+    [/^cmi\.interactions\.\d+\.type$/, /^(choice|true-false)$/],
+    [/^cmi\.interactions\.\d+\.time$/, /^\d{2}:\d{2}:\d{2}(\.\d{1,2})?$/],
+    [/^cmi\.interactions\.\d+\.weighting$/, DECIMAL],
+    [/^cmi\.interactions\.\d+\.(student_response|correct_responses\.0\.pattern)$/, /^([a-d]|[tf])$/],
+    [/^cmi\.interactions\.\d+\.result$/, /^(correct|wrong)$/],
+    [/^cmi\.interactions\.\d+\.latency$/, /^\d{2,4}:\d{2}:\d{2}(\.\d{1,2})?$/],
+  ],
+  '2004': [
+    [/^cmi\.completion_status$/, /^(completed|incomplete)$/],
+    [/^cmi\.success_status$/, /^(passed|failed)$/],
+    [/^cmi\.exit$/, /^(suspend|normal)$/],
+    [/^cmi\.session_time$/, /^PT(\d+H)?(\d+M)?(\d+(\.\d{1,2})?S)?$/],
+    [/^cmi\.score\.(raw|min|max)$/, DECIMAL],
+    [/^cmi\.score\.scaled$/, /^(-?0(\.\d+)?|-?1(\.0+)?)$/],
+    [/^cmi\.location$/, /^.{0,1000}$/],
+    [/^cmi\.suspend_data$/, /^[\s\S]{0,64000}$/],
+    [/^cmi\.interactions\.\d+\.id$/, /^[^\s]{1,4000}$/],
+    [/^cmi\.interactions\.\d+\.type$/, /^(choice|true-false)$/],
+    [/^cmi\.interactions\.\d+\.timestamp$/, /^\d{4}-\d{2}-\d{2}T\d{2}:\d{2}:\d{2}(\.\d{1,2})?$/],
+    [/^cmi\.interactions\.\d+\.weighting$/, DECIMAL],
+    [/^cmi\.interactions\.\d+\.(learner_response|correct_responses\.0\.pattern)$/, /^([A-D]|true|false)$/],
+    [/^cmi\.interactions\.\d+\.result$/, /^(correct|incorrect)$/],
+    [/^cmi\.interactions\.\d+\.latency$/, /^PT(\d+H)?(\d+M)?(\d+(\.\d{1,2})?S)?$/],
+  ],
+};
+
+function checkCalls(calls, version) {
+  const v2004 = version === '2004';
+  assert.ok(calls.length > 0, 'the page called the platform');
+  assert.equal(calls[0].name, v2004 ? 'Initialize' : 'LMSInitialize');
+  for (const c of calls) {
+    assert.equal(c.error, '0', `${c.name}(${c.args.join(', ')}) left error ${c.error}`);
+    assert.equal(c.result === 'false', false, `${c.name}(${c.args.join(', ')}) failed`);
+    if (c.name !== 'SetValue' && c.name !== 'LMSSetValue') continue;
+    const [element, value] = c.args;
+    const rule = RULES[version].find(([e]) => e.test(element));
+    assert.ok(rule, `an element the page has no business writing: ${element}`);
+    assert.match(value, rule[1], `${element} = "${value}"`);
+  }
+  const finishes = calls.filter((c) => c.name === (v2004 ? 'Terminate' : 'LMSFinish'));
+  assert.equal(finishes.length, 1, 'the session is finished once');
+  assert.equal(calls.at(-1), finishes[0], 'nothing is called after the session is finished');
+}
+
+function lastSet(calls, element) {
+  const c = calls.filter((x) => (x.name === 'SetValue' || x.name === 'LMSSetValue') && x.args[0] === element).at(-1);
+  return c ? c.args[1] : undefined;
+}
+
+// ---- the platform: a local HTTP server --------------------------------------
+let server, base, browser, dir;
+const requests = [];
+const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.jpg': 'image/jpeg', '.png': 'image/png',
+  '.bmp': 'image/bmp', '.wav': 'audio/wav', '.mp3': 'audio/mpeg', '.xml': 'application/xml' };
+function serve(request, response) {
+  const url = new URL(request.url, 'http://x');
+  if (url.pathname === '/favicon.ico') {   // the browser's own question, not the page's
+    response.writeHead(204);
+    response.end();
+    return;
+  }
+  requests.push(url.pathname);
+  let file = null;
+  if (url.pathname === '/platform.html') file = path.join(HERE, 'learning-platform.html');
+  else if (url.pathname.startsWith('/runtime/')) file = path.join(RUNTIME, path.basename(url.pathname));
+  else if (url.pathname.startsWith('/pkg/')) file = path.join(dir, decodeURIComponent(url.pathname));
+  if (!file || !path.resolve(file).startsWith(path.resolve(file.startsWith(dir) ? dir : path.dirname(file)))
+      || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+    response.writeHead(404);
+    response.end();
+    return;
+  }
+  response.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream' });
+  response.end(fs.readFileSync(file));
+}
+
+before(async () => {
+  dir = q.tempDir('platform');
+  server = http.createServer(serve);
+  await new Promise((r) => server.listen(0, '127.0.0.1', r));
+  base = `http://127.0.0.1:${server.address().port}`;
+  browser = await q.launch();
+});
+after(async () => {
+  await browser?.close();
+  server?.close();
+});
+
+// A test saved by the program, exported as a package and unpacked where the
+// platform serves it. Returns the package's folder and its zip's names.
+function makePackage(name, test, version, passMark) {
+  const ard = path.join(dir, name + '.ard');
+  q.tool(['save', ard], { input: JSON.stringify(test), cwd: dir });
+  const zip = path.join(dir, name + '.zip');
+  q.tool(['export', ard, zip, '--format', version === '2004' ? 'scorm2004' : 'scorm12', '--pass-mark', String(passMark)]);
+  const out = path.join(dir, 'pkg', name);
+  const names = execFileSync('python3', ['-c',
+    'import sys, zipfile\nz = zipfile.ZipFile(sys.argv[1])\nz.extractall(sys.argv[2])\nprint("\\n".join(z.namelist()))',
+    zip, out], { encoding: 'utf8' }).trim().split('\n');
+  return { ard, zip, folder: out, names, right: q.rightAnswers(ard) };
+}
+
+// Opens the platform's page and launches the package in its frame.
+async function launch(pkg, version, cmi) {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1100, height: 800 });
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(String(e)));
+  page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
+  await page.setRequestInterception(true);
+  page.on('request', (r) => (r.url().startsWith(base) || r.url().startsWith('data:') || r.url().startsWith('blob:')
+    ? r.continue() : (errors.push('requested ' + r.url()), r.abort())));
+  await page.goto(base + '/platform.html', { waitUntil: 'load' });
+  const src = `/pkg/${path.basename(pkg.folder)}/index.html`;
+  await page.evaluate((c) => window.launch(c), { version, cmi, src });
+  const handle = await page.waitForSelector('#sco');
+  let frame = null;
+  await q.waitFor(async () => {
+    frame = await handle.contentFrame();
+    return frame && frame.url().endsWith('index.html')
+      && frame.evaluate(() => document.getElementById('start-button')?.disabled === false).catch(() => false);
+  });
+  return { page, frame, errors };
+}
+
+// Answers each question with the option given (an index), closing the
+// message a wrong answer shows.
+async function answer(frame, options) {
+  for (const option of options) {
+    await q.waitAnswerable(frame);
+    await q.clickOption(frame, option);
+    await q.waitAnswerable(frame);
+    if (await frame.evaluate(() => !document.getElementById('message').hidden)) await q.closeMessage(frame);
+  }
+}
+
+const FOUR = {
+  title: 'Planets', teacher: 'Class 4B',
+  records: [
+    `m${S}Largest planet?${S}Mars${S}Jupiter${S}Venus${S}Earth${S}none${S} 1`,
+    `t${S}Venus is closer to the Sun than Earth.${S}none${S} 0`,
+    `m${S}Ringed planet?${S}Saturn${S}Mercury${S}Mars${S}Venus${S}none${S} 0`,
+    `t${S}Mars has two moons.${S}none${S} 0`,
+  ],
+};
+
+describe('a package in the platform', () => {
+  for (const [version, passMark, status] of [['1.2', 60, 'passed'], ['2004', 80, 'failed']]) {
+    it(`SCORM ${version}: every call succeeds and the platform gets the score, status, time and each answer`, async () => {
+      const pkg = makePackage('four-' + version, FOUR, version, passMark);
+      const v2004 = version === '2004';
+      const cmi = v2004 ? { learner_name: 'Doe, Jane' } : { core: { student_name: 'Doe, Jane' } };
+      const { page, frame, errors } = await launch(pkg, version, cmi);
+      await q.start(frame);
+      // Right, wrong, right, right: 3 of 4.
+      const given = [1, 1, 0, 0];
+      await answer(frame, given);
+      await frame.waitForFunction(() => !document.getElementById('report').hidden, { timeout: 30000 });
+      assert.equal(await frame.$eval('#student', (e) => e.value), 'Jane Doe');
+      assert.equal(await q.text(frame, '#platform-note'), 'Your result has gone to your learning platform.');
+
+      const calls = await page.evaluate(() => window.calls);
+      checkCalls(calls, version);
+      const data = await page.evaluate(() => window.committed());
+      const score = v2004 ? data.score : data.core.score;
+      assert.deepEqual([score.raw, score.min, score.max].map(String), ['75', '0', '100']);
+      if (v2004) {
+        assert.equal(String(data.score.scaled), '0.75');
+        assert.equal(data.completion_status, 'completed');
+        assert.equal(data.success_status, status);
+        assert.equal(lastSet(calls, 'cmi.exit'), 'normal');
+        assert.match(lastSet(calls, 'cmi.session_time'), /^PT0H0M\d+\.\d\dS$/);
+      } else {
+        assert.equal(data.core.lesson_status, status);
+        assert.equal(lastSet(calls, 'cmi.core.exit'), '');
+        assert.match(lastSet(calls, 'cmi.core.session_time'), /^0000:00:\d\d\.\d\d$/);
+      }
+      // Each answer, as given, with the right one and the result.
+      const response = v2004 ? 'learner_response' : 'student_response';
+      const kinds = ['choice', 'true-false', 'choice', 'true-false'];
+      const written = (v2004 ? ['B', 'false', 'A', 'true'] : ['b', 'f', 'a', 't']);
+      const right = (v2004 ? ['B', 'true', 'A', 'true'] : ['b', 't', 'a', 't']);
+      for (let i = 0; i < 4; ++i) {
+        const p = `cmi.interactions.${i}.`;
+        assert.equal(lastSet(calls, p + 'id'), 'Q' + (i + 1));
+        assert.equal(lastSet(calls, p + 'type'), kinds[i]);
+        assert.equal(lastSet(calls, p + response), written[i]);
+        assert.equal(lastSet(calls, p + 'correct_responses.0.pattern'), right[i]);
+        assert.equal(lastSet(calls, p + 'result'), i === 1 ? (v2004 ? 'incorrect' : 'wrong') : 'correct');
+        assert.ok(lastSet(calls, p + 'latency'));
+      }
+      // Each answer is committed as it is given, with the attempt so far.
+      const commits = calls.map((c, n) => (c.name.endsWith('Commit') ? n : -1)).filter((n) => n >= 0);
+      assert.ok(commits.length >= 5, 'a commit after every answer and at the end');
+      assert.deepEqual(errors, []);
+      await page.close();
+    });
+  }
+
+  for (const version of ['1.2', '2004']) {
+    it(`SCORM ${version}: a student who leaves mid-attempt resumes where they stood`, async () => {
+      const pkg = makePackage('resume-' + version, FOUR, version, 50);
+      const v2004 = version === '2004';
+      const first = await launch(pkg, version, v2004 ? { learner_name: 'Roe, Ann' } : { core: { student_name: 'Roe, Ann' } });
+      await q.start(first.frame);
+      await answer(first.frame, [1, 1]);   // right, wrong
+      await first.page.evaluate(() => { document.getElementById('sco').src = 'about:blank'; });
+      await q.waitFor(() => first.page.evaluate(() => window.calls.some((c) => c.name === 'Terminate' || c.name === 'LMSFinish')));
+      const calls = await first.page.evaluate(() => window.calls);
+      checkCalls(calls, version);
+      assert.equal(lastSet(calls, v2004 ? 'cmi.exit' : 'cmi.core.exit'), 'suspend');
+      assert.equal(lastSet(calls, v2004 ? 'cmi.completion_status' : 'cmi.core.lesson_status'), 'incomplete');
+      const kept = lastSet(calls, 'cmi.suspend_data');
+      assert.ok(kept, 'the attempt is in cmi.suspend_data');
+      await first.page.close();
+
+      // The platform launches the package again with what it kept.
+      const cmi = v2004 ? { learner_name: 'Roe, Ann', entry: 'resume', suspend_data: kept }
+        : { core: { student_name: 'Roe, Ann', entry: 'resume' }, suspend_data: kept };
+      const again = await launch(pkg, version, cmi);
+      const { frame } = again;
+      assert.equal(await q.visible(frame, '#resume'), true);
+      assert.equal(await q.text(frame, '#resume-text'),
+        'You have already begun this quiz: you are at question 3, with 1 correct so far.');
+      await frame.click('#continue-button');
+      await q.waitAnswerable(frame);
+      assert.equal(await q.text(frame, '#count'), 'Question # 3');
+      await answer(frame, [0, 0]);         // right, right
+      await frame.waitForFunction(() => !document.getElementById('report').hidden, { timeout: 30000 });
+      assert.match(await q.text(frame, '#report-lines'), /You got 3 correct out of 4 total questions\./);
+      const second = await again.page.evaluate(() => window.calls);
+      checkCalls(second, version);
+      assert.equal(lastSet(second, v2004 ? 'cmi.score.raw' : 'cmi.core.score.raw'), '75');
+      assert.equal(lastSet(second, 'cmi.interactions.0.id'), 'Q3');
+      assert.deepEqual(again.errors, []);
+      await again.page.close();
+    });
+  }
+
+  it('SCORM 1.2: a test of 100 questions keeps its whole attempt within 4,096 characters', async () => {
+    const records = [];
+    for (let i = 0; i < 100; ++i) {
+      records.push(i % 2 ? `t${S}Statement ${i + 1}${S}none${S} 1` : `m${S}Question ${i + 1}${S}a${S}b${S}c${S}d${S}none${S} 3`);
+    }
+    const pkg = makePackage('hundred', { title: 'Long test', teacher: 'Class 5', records }, '1.2', 50);
+    const { page, frame, errors } = await launch(pkg, '1.2', { core: { student_name: 'Poe, Max' } });
+    await q.start(frame);
+    await answer(frame, records.map(() => 0));   // all wrong: no sound to wait for
+    await frame.waitForFunction(() => !document.getElementById('report').hidden, { timeout: 60000 });
+    const calls = await page.evaluate(() => window.calls);
+    checkCalls(calls, '1.2');
+    const kept = calls.filter((c) => c.args[0] === 'cmi.suspend_data').map((c) => c.args[1]);
+    assert.ok(Math.max(...kept.map((k) => k.length)) <= 4096);
+    assert.match(kept.at(-1), /"g":"[AT]{100}"/, 'every answer kept');
+    assert.equal(lastSet(calls, 'cmi.core.score.raw'), '0');
+    assert.equal(lastSet(calls, 'cmi.core.lesson_status'), 'failed');
+    assert.equal(lastSet(calls, 'cmi.interactions.99.id'), 'Q100');
+    assert.deepEqual(errors, []);
+    await page.close();
+  });
+});
+
+describe('hostile texts in a package', () => {
+  let pkg;
+  before(() => {
+    // (No full stop before the suffix: the kind is read after the first.)
+    const picture = path.join(dir, '<img src=x onerror=alert(1)>.bmp');
+    fs.copyFileSync(path.join(q.DATA, 'pictures', 'redblue-40x30.bmp'), picture);
+    pkg = makePackage('hostile', {
+      title: '</title><script>top.__pwned=2</script>',
+      teacher: '<iframe src="https://example.org/"></iframe>',
+      records: [
+        `m${S}<img src="https://example.org/x.png" onerror="top.__pwned=3">${S}{lang=en}A${S}</script>${S}'; top.__pwned=4; '${S}"${S}${picture}${S} 0`,
+        `t${S}<a href="javascript:top.__pwned=5">click</a>${S}none${S} 1`,
+      ],
+    }, '2004', 50);
+  });
+
+  it('runs no markup, requests nothing outside the package, and the platform gets clean values', async () => {
+    requests.length = 0;
+    const { page, frame, errors } = await launch(pkg, '2004', { learner_name: '<b>Doe</b>, Jane' });
+    assert.equal(await q.text(frame, '#title'), '</title><script>top.__pwned=2</script>');
+    await q.start(frame);
+    assert.equal(await q.text(frame, '#m-question'), '<img src="https://example.org/x.png" onerror="top.__pwned=3">');
+    assert.ok(await frame.$eval('#media img', (im) => im.complete && im.naturalWidth === 40), 'the picture from the package shows');
+    await answer(frame, [0, 0]);
+    await frame.waitForFunction(() => !document.getElementById('report').hidden, { timeout: 30000 });
+    assert.equal(await frame.$eval('#student', (e) => e.value), 'Jane <b>Doe</b>');
+    assert.equal(await page.evaluate(() => window.__pwned), undefined);
+    assert.equal(await frame.evaluate(() => window.__pwned), undefined);
+    assert.equal(await frame.$$eval('main img:not(#media img), main iframe, main a, main script', (l) => l.length), 0);
+    checkCalls(await page.evaluate(() => window.calls), '2004');
+    const inPackage = new Set(pkg.names.map((n) => '/pkg/hostile/' + n));
+    for (const r of requests) {
+      assert.ok(r === '/platform.html' || r.startsWith('/runtime/') || inPackage.has(r), 'requested ' + r);
+    }
+    assert.deepEqual(errors, []);
+    await page.close();
+  });
+});
+
+describe('a package opened on its own', () => {
+  it('is the web quiz: no platform, the attempt kept by the browser, its media beside it', async () => {
+    const pkg = makePackage('alone', {
+      title: 'Alone', teacher: 'Class 1',
+      records: [`m${S}Which colours?${S}red and blue${S}green${S}grey${S}black${S}${path.join(q.DATA, 'pictures', 'redblue-40x30.bmp')}${S} 0`],
+    }, '1.2', 50);
+    const page = await browser.newPage();
+    const errors = [];
+    page.on('pageerror', (e) => errors.push(String(e)));
+    page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
+    await page.goto(pathToFileURL(path.join(pkg.folder, 'index.html')).href, { waitUntil: 'load' });
+    await q.start(page);
+    assert.ok(await page.$eval('#media img', (im) => im.complete && im.naturalWidth === 40), 'the picture beside the page shows');
+    await answer(page, [0]);
+    await page.waitForFunction(() => !document.getElementById('report').hidden, { timeout: 30000 });
+    assert.equal(await q.visible(page, '#platform-note'), false);
+    assert.equal(await q.visible(page, '#save'), true);
+    assert.ok(await page.evaluate(() => Object.keys(localStorage).some((k) => k.startsWith('ardeno-quiz:'))));
+    assert.deepEqual(errors, []);
+    await page.close();
+  });
+});
