@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   # build
   build-essential cmake pkg-config git
-  qt6-base-dev qt6-multimedia-dev qt6-svg-dev
+  qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-charts-dev
   libqt6svgwidgets6 libqt6opengl6-dev
   libfluidsynth-dev libwmf-dev libwmf-bin
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev

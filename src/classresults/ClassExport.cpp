@@ -1,0 +1,111 @@
+#include "classresults/ClassExport.h"
+
+#include "classresults/ItemAnalysisModel.h"
+
+#include <QJsonArray>
+#include <algorithm>
+
+namespace ClassExport {
+QString csvField(const QString &text)
+{
+    QString t = text;
+    if (!t.isEmpty() && QStringLiteral("=+-@\t\r").contains(t.front()))
+        t.prepend(QLatin1Char('\''));
+    if (t.contains(QLatin1Char(',')) || t.contains(QLatin1Char('"')) || t.contains(QLatin1Char('\n'))
+        || t.contains(QLatin1Char('\r')) || t != t.trimmed()) {
+        t.replace(QLatin1String("\""), QLatin1String("\"\""));
+        t = QLatin1Char('"') + t + QLatin1Char('"');
+    }
+    return t;
+}
+
+namespace {
+QString line(const QStringList &fields)
+{
+    QStringList quoted;
+    for (const QString &f : fields)
+        quoted << csvField(f);
+    return quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+}
+
+int indexOf(const ClassResults &results, const StudentResult *r)
+{
+    return int(r - results.results().constData());
+}
+}
+
+QByteArray csv(const ClassResults &results, const QList<const StudentResult *> &rows, const ClassFigures &figures)
+{
+    int questions = 0;
+    for (const StudentResult *r : rows)
+        questions = std::max(questions, r->total);
+    QStringList head = {QStringLiteral("Student"), QStringLiteral("Score"), QStringLiteral("Questions"),
+                        QStringLiteral("Percent"), QStringLiteral("Seconds"), QStringLiteral("Date"),
+                        QStringLiteral("Notes"), QStringLiteral("File")};
+    for (int q = 1; q <= questions; ++q)
+        head << QStringLiteral("Q%1").arg(q);
+    QString out = line(head);
+    for (const StudentResult *r : rows) {
+        QStringList fields = {r->name,
+                              QString::number(r->score),
+                              QString::number(r->total),
+                              QString::number(r->percent),
+                              QString::number(r->seconds),
+                              r->date.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                              results.flags(indexOf(results, r)).join(QStringLiteral(", ")),
+                              r->file};
+        for (int q = 0; q < questions; ++q)
+            fields << (q < r->total ? r->given.value(q) : QString());
+        out += line(fields);
+    }
+    out += QStringLiteral("\r\n");
+    out += line(ItemAnalysisModel::headers());
+    for (const QuestionFigures &q : figures.questions)
+        out += line(ItemAnalysisModel::rowTexts(q));
+    return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
+}
+
+QJsonObject json(const ClassResults &results, const ClassFigures &figures)
+{
+    QJsonArray students, others, unreadable;
+    for (int i = 0; i < results.results().size(); ++i) {
+        const StudentResult &r = results.results()[i];
+        if (results.isOtherTest(i)) {
+            others << r.file;
+            continue;
+        }
+        QJsonObject o;
+        o[QStringLiteral("file")] = r.file;
+        o[QStringLiteral("name")] = r.name;
+        o[QStringLiteral("score")] = r.score;
+        o[QStringLiteral("total")] = r.total;
+        o[QStringLiteral("percent")] = r.percent;
+        o[QStringLiteral("seconds")] = r.seconds;
+        o[QStringLiteral("date")] = r.date.toString(Qt::ISODate);
+        o[QStringLiteral("answers")] = QJsonArray::fromStringList(r.given);
+        o[QStringLiteral("flags")] = QJsonArray::fromStringList(results.flags(i));
+        students << o;
+    }
+    QJsonArray questions;
+    for (const QuestionFigures &q : figures.questions) {
+        QJsonObject o;
+        o[QStringLiteral("number")] = q.number;
+        o[QStringLiteral("facility")] = q.facility;
+        o[QStringLiteral("most_chosen_wrong")] = q.mostChosenWrong.isEmpty() ? QJsonValue() : QJsonValue(q.mostChosenWrong);
+        o[QStringLiteral("most_chosen_wrong_share")] = q.mostChosenWrongShare;
+        o[QStringLiteral("unanswered")] = q.unanswered;
+        o[QStringLiteral("discrimination")] = q.discrimination;
+        o[QStringLiteral("concern")] = q.concern;
+        questions << o;
+    }
+    for (const QString &file : results.notResults())
+        unreadable << QJsonObject{{QStringLiteral("file"), file}, {QStringLiteral("reason"), QStringLiteral("not a web quiz result")}};
+    for (const ResultNotice &n : results.unreadable())
+        unreadable << QJsonObject{{QStringLiteral("file"), n.file}, {QStringLiteral("reason"), n.reason}};
+    return {{QStringLiteral("test"), results.testTitle()},
+            {QStringLiteral("students"), students},
+            {QStringLiteral("questions"), questions},
+            {QStringLiteral("unreadable"), unreadable},
+            {QStringLiteral("other_tests"), others}};
+}
+}

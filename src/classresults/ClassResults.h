@@ -1,0 +1,74 @@
+#pragma once
+// The results a teacher has opened for a class: each result read, the logs
+// that were no web-quiz results, and those that could not be read. Which
+// test the class took is decided by the results themselves (the test most
+// of them name); a result of another test, and a student's earlier attempt
+// when the same student handed in again, are flagged, and the filter
+// decides whether they are shown.
+
+#include "classresults/ResultLog.h"
+
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+struct ResultNotice {
+    QString file;
+    QString reason;
+};
+
+class ClassResults {
+public:
+    struct Filter {
+        bool showOtherTests = false;
+        bool latestAttemptOnly = false;
+    };
+
+    // Adds what reading one file gave; a file already added is not added
+    // again.
+    void add(const ResultRead &read, const QString &path);
+    void clear();
+
+    const QList<StudentResult> &results() const { return m_results; }
+    const QStringList &notResults() const { return m_notResults; }
+    const QList<ResultNotice> &unreadable() const { return m_unreadable; }
+    bool isEmpty() const { return m_results.isEmpty(); }
+
+    // The class's test: its title and number of questions (0 with no result).
+    QString testTitle() const;
+    int questionCount() const;
+
+    // Flags of result i.
+    bool isOtherTest(int i) const;
+    // The same student (name, letter case and blanks aside) handed in more
+    // than one result of the class's test.
+    int attemptsOf(int i) const;
+    // This result is not that student's latest.
+    bool isEarlierAttempt(int i) const;
+    // "another test", "attempt 1 of 2": what the table says of a result.
+    QStringList flags(int i) const;
+
+    // The results shown under the filter, in the order they were added.
+    QList<int> shown(const Filter &filter) const;
+    // Of those, the results of the class's test: what the figures count.
+    QList<int> counted(const Filter &filter) const;
+
+private:
+    struct Attempt {
+        int number = 1;
+        int of = 1;
+    };
+    // Decides the class's test and numbers each student's attempts, once
+    // after results were added.
+    void recount() const;
+
+    QList<StudentResult> m_results;
+    QStringList m_notResults;
+    QList<ResultNotice> m_unreadable;
+    QSet<QString> m_files;   // every file added, results or not
+    mutable bool m_counted = true;
+    mutable int m_reference = -1;   // a result of the class's test
+    mutable QList<bool> m_other;
+    mutable QList<Attempt> m_attempts;
+};

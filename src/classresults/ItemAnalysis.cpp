@@ -1,0 +1,121 @@
+#include "classresults/ItemAnalysis.h"
+
+#include <QHash>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+const QStringList &optionOrder()
+{
+    static const QStringList order = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
+                                      QStringLiteral("D"), QStringLiteral("True"), QStringLiteral("False")};
+    return order;
+}
+
+Spread spreadOf(QList<int> values)
+{
+    Spread s;
+    if (values.isEmpty())
+        return s;
+    std::sort(values.begin(), values.end());
+    double sum = 0;
+    for (int v : values)
+        sum += v;
+    const qsizetype n = values.size();
+    s.mean = sum / double(n);
+    s.median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+    s.lowest = values.first();
+    s.highest = values.last();
+    return s;
+}
+
+QString percentText(double share)
+{
+    return QStringLiteral("%1%").arg(qRound(share * 100));
+}
+}
+
+namespace ItemAnalysis {
+int groupSize(int students)
+{
+    return std::max(1, int(std::lround(0.27 * students)));
+}
+
+int bandOf(int percent)
+{
+    return std::clamp(percent / 10, 0, 9);
+}
+
+ClassFigures analyse(const QList<const StudentResult *> &results, int questions)
+{
+    ClassFigures f;
+    f.students = int(results.size());
+    f.bands.fill(0, 10);
+    if (results.isEmpty())
+        return f;
+    QList<int> scores, percents, times;
+    for (const StudentResult *r : results) {
+        scores << r->score;
+        percents << r->percent;
+        times << r->seconds;
+        ++f.bands[bandOf(r->percent)];
+    }
+    f.score = spreadOf(scores);
+    f.percent = spreadOf(percents);
+    f.time = spreadOf(times);
+
+    // The class ranked by score, best first; equal scores keep the order
+    // the results were opened in.
+    QList<const StudentResult *> ranked = results;
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const StudentResult *a, const StudentResult *b) { return a->score > b->score; });
+    f.groupSize = groupSize(f.students);
+    const QList<const StudentResult *> top = ranked.mid(0, f.groupSize);
+    const QList<const StudentResult *> bottom = ranked.mid(ranked.size() - f.groupSize);
+    const auto shareRight = [](const QList<const StudentResult *> &group, int q) {
+        int right = 0;
+        for (const StudentResult *r : group)
+            right += r->isRight(q);
+        return double(right) / double(group.size());
+    };
+
+    for (int q = 0; q < questions; ++q) {
+        QuestionFigures figures;
+        figures.number = q + 1;
+        int right = 0;
+        QHash<QString, int> wrong;
+        for (const StudentResult *r : results) {
+            const QString given = r->given.value(q, QStringLiteral("-"));
+            if (given == QLatin1String("-"))
+                ++figures.unanswered;
+            else if (r->isRight(q))
+                ++right;
+            else
+                ++wrong[given];
+        }
+        figures.facility = double(right) / double(f.students);
+        int most = 0;
+        for (const QString &option : optionOrder()) {
+            if (wrong.value(option) > most) {
+                most = wrong.value(option);
+                figures.mostChosenWrong = option;
+            }
+        }
+        figures.mostChosenWrongShare = double(most) / double(f.students);
+        figures.discrimination = shareRight(top, q) - shareRight(bottom, q);
+
+        QStringList concern;
+        if (figures.facility < kLowFacility) {
+            QString c = QStringLiteral("few right (%1)").arg(percentText(figures.facility));
+            if (!figures.mostChosenWrong.isEmpty())
+                c += QStringLiteral("; most chose %1").arg(figures.mostChosenWrong);
+            concern << c;
+        }
+        if (figures.discrimination < 0)
+            concern << QStringLiteral("the weaker students did better (%1)").arg(figures.discrimination, 0, 'f', 2);
+        figures.concern = concern.join(QStringLiteral("; "));
+        f.questions << figures;
+    }
+    return f;
+}
+}

@@ -1,0 +1,50 @@
+#pragma once
+// The class's figures: per question its facility (the share of students
+// who answered it right), the wrong answer most chosen and its share,
+// how many left it unanswered, and its discrimination index (the share
+// right among the top 27% of the class by score minus the share right
+// among the bottom 27%); for the class, the spread of scores and times and
+// the score distribution in 10-percent bands.
+
+#include "classresults/StudentResult.h"
+
+#include <QList>
+#include <QString>
+
+struct QuestionFigures {
+    int number = 0;               // 1-based
+    double facility = 0;          // 0..1
+    QString mostChosenWrong;      // "" when nobody answered wrong
+    double mostChosenWrongShare = 0;   // of all students
+    int unanswered = 0;
+    double discrimination = 0;    // -1..1
+    // Why the question deserves a look ("few right (20%); most chose C"),
+    // "" when it does not.
+    QString concern;
+};
+
+struct Spread {
+    double mean = 0, median = 0;
+    int highest = 0, lowest = 0;
+};
+
+struct ClassFigures {
+    int students = 0;
+    int groupSize = 0;            // of the top and bottom groups
+    QList<QuestionFigures> questions;
+    Spread score, percent, time;  // right answers; percent; seconds
+    QList<int> bands;             // students per 10-percent band (0-9, ..., 90-100)
+};
+
+namespace ItemAnalysis {
+constexpr double kLowFacility = 0.3;
+
+// `questions`: the class's number of questions; results with fewer answers
+// count the missing ones as unanswered.
+ClassFigures analyse(const QList<const StudentResult *> &results, int questions);
+
+// Students in each of the top and bottom groups: 27% of the class, at least one.
+int groupSize(int students);
+// The 10-percent band a percent falls in (100 in the last).
+int bandOf(int percent);
+}

@@ -1,0 +1,64 @@
+#include "classresults/ItemAnalysisModel.h"
+
+#include <QBrush>
+#include <QColor>
+
+ItemAnalysisModel::ItemAnalysisModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+void ItemAnalysisModel::setFigures(const ClassFigures &figures)
+{
+    beginResetModel();
+    m_questions = figures.questions;
+    endResetModel();
+}
+
+int ItemAnalysisModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_questions.size());
+}
+
+int ItemAnalysisModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : Columns;
+}
+
+QStringList ItemAnalysisModel::headers()
+{
+    return {tr("Question"), tr("Facility"), tr("Most chosen wrong"), tr("Chosen by"), tr("Unanswered"),
+            tr("Discrimination"), tr("Worth a look")};
+}
+
+QStringList ItemAnalysisModel::rowTexts(const QuestionFigures &q)
+{
+    const auto percent = [](double share) { return QStringLiteral("%1%").arg(qRound(share * 100)); };
+    return {QStringLiteral("Q%1").arg(q.number),
+            percent(q.facility),
+            q.mostChosenWrong.isEmpty() ? QStringLiteral("-") : q.mostChosenWrong,
+            q.mostChosenWrong.isEmpty() ? QStringLiteral("-") : percent(q.mostChosenWrongShare),
+            QString::number(q.unanswered),
+            QString::number(q.discrimination, 'f', 2),
+            q.concern};
+}
+
+QVariant ItemAnalysisModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_questions.size())
+        return {};
+    const QuestionFigures &q = m_questions[index.row()];
+    switch (role) {
+    case Qt::DisplayRole:
+        return rowTexts(q).value(index.column());
+    case Qt::BackgroundRole:
+        return q.concern.isEmpty() ? QVariant() : QVariant(QBrush(QColor(0xFF, 0xF3, 0xCD)));
+    case Qt::TextAlignmentRole:
+        return int(index.column() == Concern ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+    }
+    return {};
+}
+
+QVariant ItemAnalysisModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return headers().value(section);
+    return QAbstractTableModel::headerData(section, orientation, role);
+}

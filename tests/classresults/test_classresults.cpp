@@ -1,0 +1,291 @@
+// Class results: result logs read or refused with their reason, the class's
+// flags and filter, the item analysis against a class worked out by hand,
+// the table's order and summary rows, and the CSV as a spreadsheet reads it.
+
+#include "ClassLogs.h"
+#include "ToolRun.h"
+#include "classresults/ClassExport.h"
+#include "classresults/ClassLoader.h"
+#include "classresults/ClassResults.h"
+#include "classresults/ClassTableModel.h"
+#include "classresults/ItemAnalysis.h"
+#include "classresults/ResultLog.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+const QStringList kRight6 = {"A", "True", "C", "B", "D", "True"};
+
+// Five students, six questions; the figures below are worked out by hand.
+//            Q1 Q2    Q3 Q4 Q5 Q6     score  percent  seconds
+// Ann        A  True  C  B  C  False  4      66       60
+// Ben        A  True  C  D  C  True   4      66       120
+// Cai        A  False B  B  C  False  2      33       90
+// Dee        B  True  D  A  D  False  2      33       30
+// Eve        B  False -  B  C  True   2      33       300
+// Ranked by score (equal scores in the order opened): Ann, Ben, Cai, Dee,
+// Eve; the top and bottom groups are one student each (27% of 5, rounded):
+// Ann and Eve.
+QList<LogSpec> handClass()
+{
+    return {
+        {"Ann", {"A", "True", "C", "B", "C", "False"}, kRight6, 60},
+        {"Ben", {"A", "True", "C", "D", "C", "True"}, kRight6, 120},
+        {"Cai", {"A", "False", "B", "B", "C", "False"}, kRight6, 90},
+        {"Dee", {"B", "True", "D", "A", "D", "False"}, kRight6, 30},
+        {"Eve", {"B", "False", "-", "B", "C", "True"}, kRight6, 300},
+    };
+}
+
+ResultRead parsed(const LogSpec &s)
+{
+    return ResultLog::parse(scrambled(logLines(s)), s.name + QStringLiteral(".log"));
+}
+
+ClassResults classOf(const QList<LogSpec> &specs)
+{
+    ClassResults c;
+    for (const LogSpec &s : specs)
+        c.add(parsed(s), s.name + QStringLiteral(".log"));
+    return c;
+}
+
+QList<const StudentResult *> all(const ClassResults &c)
+{
+    QList<const StudentResult *> out;
+    for (const StudentResult &r : c.results())
+        out << &r;
+    return out;
+}
+}
+
+TEST(ResultLog, ReadsWhatTheWebQuizWrites)
+{
+    const ResultRead r = parsed({"Zoë Ng", {"B", "True"}, {"C", "True"}, 121, "2026-12-06 19:55:03"});
+    ASSERT_EQ(r.outcome, ResultRead::Outcome::Result) << r.reason.toStdString();
+    EXPECT_EQ(r.result.name, QStringLiteral("Zoë Ng"));
+    EXPECT_EQ(r.result.title, QStringLiteral("Rivers"));
+    EXPECT_EQ(r.result.testId, QStringLiteral("0123456789ab"));
+    EXPECT_EQ(r.result.score, 1);
+    EXPECT_EQ(r.result.total, 2);
+    EXPECT_EQ(r.result.percent, 50);
+    EXPECT_EQ(r.result.seconds, 121);
+    EXPECT_EQ(r.result.date, QDateTime(QDate(2026, 12, 6), QTime(19, 55, 3)));
+    EXPECT_EQ(r.result.given, (QStringList{"B", "True"}));
+    EXPECT_FALSE(r.result.isRight(0));
+    EXPECT_TRUE(r.result.isRight(1));
+
+    LogSpec older{"Old", {"A"}, {"A"}};
+    older.testId.clear();
+    EXPECT_EQ(parsed(older).outcome, ResultRead::Outcome::Result);
+}
+
+TEST(ResultLog, TellsOtherLogsFromDamagedOnes)
+{
+    const QStringList good = logLines({"Ann", {"A", "B", "C"}, {"A", "B", "D"}});
+    QStringList cut = good;
+    cut.removeLast();
+    QStringList longLine = good;
+    longLine[4] += QString(5000, QLatin1Char('x'));
+    QStringList badScore = good;
+    badScore[6] = QStringLiteral("Score: 9 correct of 3 total questions.");
+    QStringList badQuestion = good;
+    badQuestion[9] = QStringLiteral("Question 1: answered Z, right answer A");
+    struct Case {
+        const char *what;
+        QByteArray bytes;
+        ResultRead::Outcome outcome;
+        const char *reason;
+    };
+    const Case cases[] = {
+        {"a quiz player's score log", scrambled({"Score Sheet", "Anna  7 of 10"}), ResultRead::Outcome::NotAResult, ""},
+        {"another key", scrambled(good, 0x5A), ResultRead::Outcome::Unreadable, "not scrambled as a score log is"},
+        {"cut short", scrambled(cut), ResultRead::Outcome::Unreadable, "cut short after question 2 of 3"},
+        {"a huge line", scrambled(longLine), ResultRead::Outcome::Unreadable, "longer than any result holds"},
+        {"a score beyond its questions", scrambled(badScore), ResultRead::Outcome::Unreadable, "the score"},
+        {"an answer no option names", scrambled(badQuestion), ResultRead::Outcome::Unreadable, "question 1 is not stated"},
+        {"empty", QByteArray(), ResultRead::Outcome::Unreadable, "empty"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const ResultRead r = ResultLog::parse(c.bytes, QStringLiteral("x.log"));
+        EXPECT_EQ(r.outcome, c.outcome);
+        EXPECT_TRUE(r.reason.contains(QLatin1String(c.reason))) << r.reason.toStdString();
+    }
+}
+
+TEST(ResultLog, RefusesPipesAndHugeFilesWithoutReadingThem)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe.log"));
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    EXPECT_TRUE(ResultLog::read(fifo).reason.contains(QStringLiteral("not a regular file")));
+    const QString huge = dir.filePath(QStringLiteral("huge.log"));
+    QFile f(huge);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(f.resize(ResultLog::MaxBytes + 1));
+    f.close();
+    EXPECT_TRUE(ResultLog::read(huge).reason.startsWith(QStringLiteral("larger than any result")));
+}
+
+TEST(ResultLog, TimeTexts)
+{
+    EXPECT_EQ(ResultLog::secondsOf(QStringLiteral("42 seconds")), 42);
+    EXPECT_EQ(ResultLog::secondsOf(QStringLiteral("60 seconds")), 60);
+    EXPECT_EQ(ResultLog::secondsOf(QStringLiteral("2 minutes and 1 seconds")), 121);
+    EXPECT_EQ(ResultLog::secondsOf(QStringLiteral("2 minutes")), -1);
+    EXPECT_EQ(ResultLog::secondsOf(QStringLiteral("-3 seconds")), -1);
+}
+
+TEST(ItemAnalysis, FiguresOfAClassWorkedOutByHand)
+{
+    const ClassResults c = classOf(handClass());
+    const ClassFigures f = ItemAnalysis::analyse(all(c), 6);
+    EXPECT_EQ(f.students, 5);
+    EXPECT_EQ(f.groupSize, 1);
+    struct Expected {
+        double facility;
+        const char *wrong;
+        double wrongShare;
+        int unanswered;
+        double discrimination;
+        const char *concern;
+    };
+    const Expected expected[] = {
+        {0.6, "B", 0.4, 0, 1, ""},       // Ann right, Eve wrong
+        {0.6, "False", 0.4, 0, 1, ""},
+        {0.4, "B", 0.2, 1, 1, ""},       // B and D once each: B comes first
+        {0.6, "A", 0.2, 0, 0, ""},       // both Ann and Eve right
+        {0.2, "C", 0.8, 0, 0, "few right (20%); most chose C"},
+        {0.4, "False", 0.6, 0, -1, "the weaker students did better (-1.00)"},
+    };
+    ASSERT_EQ(f.questions.size(), 6);
+    for (int q = 0; q < 6; ++q) {
+        SCOPED_TRACE(q + 1);
+        const QuestionFigures &g = f.questions[q];
+        EXPECT_EQ(g.number, q + 1);
+        EXPECT_DOUBLE_EQ(g.facility, expected[q].facility);
+        EXPECT_EQ(g.mostChosenWrong, QLatin1String(expected[q].wrong));
+        EXPECT_DOUBLE_EQ(g.mostChosenWrongShare, expected[q].wrongShare);
+        EXPECT_EQ(g.unanswered, expected[q].unanswered);
+        EXPECT_DOUBLE_EQ(g.discrimination, expected[q].discrimination);
+        EXPECT_EQ(g.concern, QLatin1String(expected[q].concern));
+    }
+    EXPECT_DOUBLE_EQ(f.score.mean, 2.8);
+    EXPECT_DOUBLE_EQ(f.score.median, 2);
+    EXPECT_EQ(f.score.highest, 4);
+    EXPECT_EQ(f.score.lowest, 2);
+    EXPECT_DOUBLE_EQ(f.time.mean, 120);
+    EXPECT_DOUBLE_EQ(f.time.median, 90);   // 30 60 90 120 300
+    EXPECT_EQ(f.bands, (QList<int>{0, 0, 0, 3, 0, 0, 2, 0, 0, 0}));
+}
+
+TEST(ItemAnalysis, GroupsAndBands)
+{
+    EXPECT_EQ(ItemAnalysis::groupSize(1), 1);
+    EXPECT_EQ(ItemAnalysis::groupSize(30), 8);    // 8.1
+    EXPECT_EQ(ItemAnalysis::groupSize(100), 27);
+    EXPECT_EQ(ItemAnalysis::bandOf(0), 0);
+    EXPECT_EQ(ItemAnalysis::bandOf(99), 9);
+    EXPECT_EQ(ItemAnalysis::bandOf(100), 9);
+}
+
+TEST(ClassResults, FlagsOtherTestsAndRepeatsAndFiltersThem)
+{
+    QList<LogSpec> specs = handClass();
+    LogSpec other{"Fay", {"A"}, {"A"}};
+    other.testId = QStringLiteral("ffffffffffff");
+    LogSpec older{"Gus", kRight6, kRight6};     // a page before results named their test:
+    older.testId.clear();                       // matched by title and question count
+    LogSpec again{"  ann ", kRight6, kRight6};  // Ann again, later
+    again.date = QStringLiteral("2026-12-02 09:00:00");
+    specs << other << older << again;
+    ClassResults c = classOf(specs);
+    c.add(parsed(specs[0]), QStringLiteral("Ann.log"));   // the same file again adds nothing
+    ASSERT_EQ(c.results().size(), 8);
+    EXPECT_EQ(c.questionCount(), 6);
+    EXPECT_TRUE(c.isOtherTest(5));
+    EXPECT_FALSE(c.isOtherTest(6));
+    EXPECT_EQ(c.flags(5), QStringList{"another test"});
+    EXPECT_EQ(c.flags(0), QStringList{"attempt 1 of 2"});
+    EXPECT_EQ(c.flags(7), QStringList{"attempt 2 of 2"});
+
+    EXPECT_EQ(c.shown({}), (QList<int>{0, 1, 2, 3, 4, 6, 7}));
+    EXPECT_EQ(c.shown({true, false}), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(c.shown({false, true}), (QList<int>{1, 2, 3, 4, 6, 7}));
+    EXPECT_EQ(c.counted({true, true}), (QList<int>{1, 2, 3, 4, 6, 7}));
+}
+
+TEST(ClassTableModel, SortsStudentsAndKeepsTheSummaryBelow)
+{
+    const ClassResults c = classOf(handClass());
+    ClassTableModel model;
+    model.show(&c, {});
+    ASSERT_EQ(model.rowCount(), 5 + ClassTableModel::kSummaryRows);
+    EXPECT_EQ(model.columnCount(), ClassTableModel::FirstQuestion + 6);
+    const auto cell = [&](int row, int column) { return model.index(row, column).data().toString(); };
+    model.sort(ClassTableModel::Time, Qt::DescendingOrder);
+    EXPECT_EQ(cell(0, 0), QStringLiteral("Eve"));
+    EXPECT_EQ(cell(0, ClassTableModel::Time), QStringLiteral("5:00"));
+    EXPECT_EQ(cell(4, 0), QStringLiteral("Dee"));
+    EXPECT_EQ(cell(5, 0), QStringLiteral("Mean (5 students)"));
+    EXPECT_EQ(cell(5, ClassTableModel::Score), QStringLiteral("2.8"));
+    EXPECT_EQ(cell(5, ClassTableModel::Time), QStringLiteral("2:00"));
+    EXPECT_EQ(cell(5, ClassTableModel::FirstQuestion + 4), QStringLiteral("20%"));   // Q5's facility
+    EXPECT_EQ(cell(8, 0), QStringLiteral("Lowest"));
+    // A wrong answer is marked, not only coloured; the right one is named.
+    EXPECT_EQ(cell(0, ClassTableModel::FirstQuestion), QStringLiteral("B \u2717"));
+    EXPECT_EQ(model.index(0, ClassTableModel::FirstQuestion).data(Qt::ToolTipRole).toString(),
+              QStringLiteral("The right answer is A."));
+    model.sort(ClassTableModel::Student, Qt::AscendingOrder);
+    EXPECT_EQ(cell(0, 0), QStringLiteral("Ann"));
+    model.setFilter({false, true});   // the order is kept across a refresh
+    EXPECT_EQ(cell(4, 0), QStringLiteral("Eve"));
+}
+
+TEST(ClassExport, CsvReadsBackInASpreadsheetReaderWithEveryAccent)
+{
+    QList<LogSpec> specs = handClass();
+    specs[0].name = QStringLiteral("Zoë Ångström");
+    specs[1].name = QStringLiteral("=HYPERLINK(\"x\")");
+    const ClassResults c = classOf(specs);
+    ClassTableModel model;
+    model.show(&c, {});
+    const QByteArray csv = ClassExport::csv(c, model.rows(), model.figures());
+    ASSERT_TRUE(csv.startsWith("\xEF\xBB\xBF"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("class.csv"));
+    ASSERT_TRUE(writeFile(path, csv));
+    const ToolRun run = runProgram(QStringLiteral("python3"),
+                                   {QStringLiteral("-c"),
+                                    QStringLiteral("import csv, json, sys\n"
+                                                   "rows = list(csv.reader(open(sys.argv[1], encoding='utf-8-sig', newline='')))\n"
+                                                   "print(json.dumps(rows))"),
+                                    path});
+    ASSERT_EQ(run.status, 0) << run.err.constData();
+    const QString out = QString::fromUtf8(run.out);
+    EXPECT_TRUE(out.contains(QStringLiteral("[\"Zo\\u00eb \\u00c5ngstr\\u00f6m\", \"4\", \"6\", \"66\", \"60\""))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("\"'=HYPERLINK(\\\"x\\\")\""))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("[\"Q5\", \"20%\", \"C\", \"80%\", \"0\", \"0.00\", \"few right (20%); most chose C\"]")))
+        << out.toStdString();
+}
+
+TEST(ClassLoader, AFolderGivesItsLogsInNameOrder)
+{
+    QTemporaryDir dir;
+    for (const char *name : {"Anna 10.log", "Anna 2.log", "notes.txt", "Bo.LOG"})
+        ASSERT_TRUE(writeFile(dir.filePath(QLatin1String(name)), "x"));
+    QDir(dir.path()).mkdir(QStringLiteral("older.log"));
+    const QStringList files = ClassLoader::expand({dir.path(), QStringLiteral("/no/such.log")});
+    QStringList names;
+    for (const QString &f : files)
+        names << QFileInfo(f).fileName();
+    EXPECT_EQ(names, (QStringList{"Anna 2.log", "Anna 10.log", "Bo.LOG", "such.log"}));
+    const QList<ReadFile> read = ClassLoader::readAll(files);
+    ASSERT_EQ(read.size(), 4);
+    EXPECT_EQ(read[3].read.outcome, ResultRead::Outcome::Unreadable);
+}
