@@ -17,6 +17,20 @@ QString commandLineText(const QStringList &arguments)
     return text;
 }
 
+QStringList classResultsPaths(const QStringList &arguments)
+{
+    if (arguments.isEmpty())
+        return {};
+    for (const QString &a : arguments) {
+        const QFileInfo info(a);
+        if (!info.isDir() && !(info.isFile() && info.fileName().endsWith(QLatin1String(".log"), Qt::CaseInsensitive)))
+            return {};
+    }
+    if (arguments.size() == 1 && !QFileInfo(arguments.first()).isDir())
+        return {};
+    return arguments;
+}
+
 QString windowCaption(const QString &fileName)
 {
     return QStringLiteral("Ardeno Test Creator - ") + fileName;

@@ -10,6 +10,10 @@ namespace EditorLogic {
 // with blanks works whether or not the shell split it), cut at its first
 // CR LF. Not unquoted.
 QString commandLineText(const QStringList &arguments);
+// The results a command line names for the Class Results window: a folder,
+// or two or more names each of a folder or of a file whose name ends in
+// ".log"; else none (one log still opens the score log viewer).
+QStringList classResultsPaths(const QStringList &arguments);
 
 // "Ardeno Test Creator - " and the file's name without its folder.
 QString windowCaption(const QString &fileName);

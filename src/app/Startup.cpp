@@ -3,6 +3,8 @@
 #include "app/frmCreate.h"
 #include "document/FileKind.h"
 
+#include "app/EditorLogic.h"
+#include "logview/frmClass.h"
 #include "logview/frmLog.h"
 
 void runStartup(frmCreate &editor, const QString &commandLine, const std::function<bool()> &offerRecovery)
@@ -22,4 +24,15 @@ void runStartup(frmCreate &editor, const QString &commandLine, const std::functi
         frmLog::StartupLog = path;
         frmLog::showLog(&editor);
     }
+}
+
+void runStartupWith(frmCreate &editor, const QStringList &arguments, const std::function<bool()> &offerRecovery)
+{
+    const QStringList results = EditorLogic::classResultsPaths(arguments);
+    if (results.isEmpty()) {
+        runStartup(editor, EditorLogic::commandLineText(arguments), offerRecovery);
+        return;
+    }
+    runStartup(editor, QString(), offerRecovery);
+    frmClass::showResults(results, &editor);
 }

@@ -1,6 +1,5 @@
 // ardeno-creator [PATH]: the editor, optionally opening a test or a score log.
 
-#include "app/EditorLogic.h"
 #include "platform/Platform.h"
 #include "dialogs/QtFileDialogService.h"
 #include "dialogs/QtMessageService.h"
@@ -27,7 +26,7 @@ int main(int argc, char *argv[])
     const QStringList arguments = QApplication::arguments().mid(1);
     frmCreate editor;
     RecoveryKeeper recovery(&editor);
-    runStartup(editor, EditorLogic::commandLineText(arguments), [&recovery] { return recovery.offerAbandoned(); });
+    runStartupWith(editor, arguments, [&recovery] { return recovery.offerAbandoned(); });
     const int rc = app.exec();
     Platform::setMessages(nullptr);
     Platform::setFileDialogs(nullptr);

@@ -34,9 +34,11 @@ FileDialogResult QtFileDialogService::exec(const FileDialogRequest &request)
 
     auto *owner = qobject_cast<QWidget *>(request.owner);
     QFileDialog dialog(owner ? owner->window() : ownerWindow(), request.title, request.initialDir);
-    const bool open = request.mode == FileDialogRequest::Mode::Open;
+    const bool open = request.mode != FileDialogRequest::Mode::Save;
     dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    if (open)
+    if (request.mode == FileDialogRequest::Mode::Folder)
+        dialog.setFileMode(QFileDialog::Directory);
+    else if (open)
         dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles
                            : request.fileMustExist ? QFileDialog::ExistingFile
                                                    : QFileDialog::AnyFile);

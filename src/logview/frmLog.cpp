@@ -1,5 +1,7 @@
 #include "logview/frmLog.h"
 
+#include "logview/frmClass.h"
+
 #include "dialogs/FileDialogs.h"
 #include "logview/LargeLogView.h"
 #include "platform/MsgBox.h"
@@ -78,6 +80,8 @@ frmLog::frmLog(QWidget *owner) : QMainWindow(owner)
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
     item(file, "mnuOpen", QStringLiteral("&Open"), &frmLog::mnuOpen_Click);
+    // Our addition: the results of a whole class, in their own window.
+    item(file, "mnuClass", tr("&Class Results..."), &frmLog::mnuClass_Click);
     item(file, "mnuSave", QStringLiteral("&Save as Text File"), &frmLog::mnuSave_Click);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar"));
     item(file, "mnuPrint", QStringLiteral("&Print"), &frmLog::mnuPrint_Click);
@@ -256,6 +260,11 @@ void frmLog::mnuPrint_Click()
     QApplication::restoreOverrideCursor();
     if (!ok)
         MsgBox(QStringLiteral("There has been an error in printing this log."), MsgIcon::Critical);
+}
+
+void frmLog::mnuClass_Click()
+{
+    frmClass::showResults({}, this);
 }
 
 void frmLog::mnuExit_Click()

@@ -59,6 +59,7 @@ public slots:
     void mnuOpen_Click();
     void mnuSave_Click();
     void mnuPrint_Click();
+    void mnuClass_Click();
     void mnuExit_Click();
     void mnuEditUndo_Click();
     void mnuEditCut_Click();

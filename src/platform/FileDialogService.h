@@ -21,7 +21,8 @@ struct FileFilter {
 QList<FileFilter> parseNulSeparatedFilter(const QString &filter);
 
 struct FileDialogRequest {
-    enum class Mode { Open, Save };
+    // Folder: an existing folder is chosen (files are shown, not chosen).
+    enum class Mode { Open, Save, Folder };
     Mode mode = Mode::Open;
     QString title;
     QList<FileFilter> filters;

@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QTimer>
 
+#include "logview/frmClass.h"
 #include "logview/frmLog.h"
 #include "avimaker/frmAVI.h"
 
@@ -115,6 +116,8 @@ void installToolsAndHelpMenus(QMenuBar *menuBar, QWidget *editor,
     tools->setObjectName(QStringLiteral("mnuToolS"));
     QAction *score = addEntry(tools, QStringLiteral("mnuToolScore"), QStringLiteral("&Read Score Logs"));
     QObject::connect(score, &QAction::triggered, editor, [editor] { mnuToolScore_Click(editor); });
+    QAction *results = addEntry(tools, QStringLiteral("mnuToolClass"), QStringLiteral("&Class Results..."));
+    QObject::connect(results, &QAction::triggered, editor, [editor] { frmClass::showResults({}, editor); });
     QAction *avi = addEntry(tools, QStringLiteral("mnuToolAVI"), QStringLiteral("&AVI Maker"));
     QObject::connect(avi, &QAction::triggered, editor, [editor] { mnuToolAVI_Click(editor); });
     tools->addSeparator()->setObjectName(QStringLiteral("mnuToolBar1"));

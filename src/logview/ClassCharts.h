@@ -1,0 +1,19 @@
+#pragma once
+// The class results' two charts, made from the figures the table shows:
+// the score distribution (students per 10-percent band) and the facility
+// of each question (the share right, in question order). The window shows
+// them; the class report draws them as pictures.
+
+#include "classresults/ItemAnalysis.h"
+
+#include <QImage>
+#include <QSize>
+
+class QChart;
+
+namespace ClassCharts {
+QChart *distribution(const ClassFigures &figures);
+QChart *facility(const ClassFigures &figures);
+// A chart drawn into a picture of `size` pixels (the chart is deleted).
+QImage picture(QChart *chart, const QSize &size);
+}

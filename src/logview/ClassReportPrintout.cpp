@@ -1,0 +1,115 @@
+#include "logview/ClassReportPrintout.h"
+
+#include "logview/ClassCharts.h"
+#include "print/PrintSurface.h"
+
+#include <QDate>
+#include <QLocale>
+
+namespace {
+constexpr double kChartHeight = 62;   // mm
+constexpr int kChartDpi = 110;   // the charts' own texts stay legible on paper
+
+// The questions a result got wrong: "Q3, Q5".
+QString wrongOnes(const StudentResult &r)
+{
+    QStringList out;
+    for (int q = 0; q < r.total; ++q)
+        if (!r.isRight(q))
+            out << QStringLiteral("Q%1").arg(q + 1);
+    return out.isEmpty() ? QObject::tr("none") : out.join(QStringLiteral(", "));
+}
+
+// Prints the cells of one row at the given columns (x in mm), the last one
+// cut to the width left.
+bool row(PrintSurface &p, const QList<double> &columns, const QStringList &cells, double width)
+{
+    const double y = p.currentY();
+    bool ok = true;
+    for (int c = 0; c < cells.size(); ++c) {
+        const double room = (c + 1 < columns.size() ? columns[c + 1] : width) - columns[c] - 2;
+        p.setCurrentX(columns[c]);
+        p.setCurrentY(y);
+        ok = ok && p.print(p.breakToWidth(cells[c], room).value(0), false);
+    }
+    p.setCurrentX(0);
+    p.setCurrentY(y + p.textHeight());
+    return ok;
+}
+}
+
+namespace ClassReportPrintout {
+bool print(PrintSurface &p, const ClassResults &results, const ClassTableModel &table)
+{
+    const ClassFigures &f = table.figures();
+    const double width = p.scaleWidth(), height = p.scaleHeight();
+    p.setFontName(QStringLiteral("Arial"));
+    p.setFontBold(true);
+    p.setFontSize(14);
+    bool ok = p.print(QObject::tr("Class results: %1").arg(results.testTitle()));
+    p.setFontBold(false);
+    p.setFontSize(10);
+    ok = ok && p.print(QObject::tr("%1 results of %2 questions, printed %3.")
+                           .arg(f.students)
+                           .arg(results.questionCount())
+                           .arg(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat)));
+    if (f.students > 0) {
+        ok = ok && p.print(QObject::tr("Score: mean %1 (%2%), median %3, highest %4, lowest %5.")
+                               .arg(f.score.mean, 0, 'f', 1).arg(f.percent.mean, 0, 'f', 0).arg(f.score.median)
+                               .arg(f.score.highest).arg(f.score.lowest));
+        ok = ok && p.print(QObject::tr("Time: mean %1, median %2, longest %3, shortest %4.")
+                               .arg(ClassTableModel::clockText(qRound(f.time.mean)),
+                                    ClassTableModel::clockText(qRound(f.time.median)),
+                                    ClassTableModel::clockText(f.time.highest), ClassTableModel::clockText(f.time.lowest)));
+    }
+    p.print();
+
+    QStringList concerns;
+    for (const QuestionFigures &q : f.questions)
+        if (!q.concern.isEmpty())
+            concerns << QStringLiteral("Q%1: %2").arg(q.number).arg(q.concern);
+    constexpr int kMostConcerns = 12;
+    const int concernLines = concerns.isEmpty() ? 0 : int(std::min<qsizetype>(concerns.size(), kMostConcerns)) + 2;
+
+    // The table takes what the charts and the questions worth a look leave.
+    p.setFontSize(9);
+    const double line = p.textHeight();
+    const QList<const StudentResult *> rows = table.rows();
+    const double tableRoom = height - p.currentY() - kChartHeight - 6 - (concernLines + 1) * line;
+    const int fitting = std::max(0, int(tableRoom / line) - 2);
+    const QList<double> columns = {0, 60, 80, 97, 112};
+    p.setFontBold(true);
+    ok = ok && row(p, columns, {QObject::tr("Student"), QObject::tr("Score"), QObject::tr("Percent"), QObject::tr("Time"),
+                                QObject::tr("Wrong or unanswered")}, width);
+    p.setFontBold(false);
+    const int shown = rows.size() > fitting ? fitting - 1 : int(rows.size());
+    for (int i = 0; i < shown; ++i) {
+        const StudentResult &r = *rows[i];
+        ok = ok && row(p, columns, {r.name, QStringLiteral("%1/%2").arg(r.score).arg(r.total), QStringLiteral("%1%").arg(r.percent),
+                                    ClassTableModel::clockText(r.seconds), wrongOnes(r)}, width);
+    }
+    if (shown < rows.size())
+        ok = ok && p.print(QObject::tr("... and %1 more (the CSV export holds every result).").arg(rows.size() - shown));
+
+    // Both charts side by side.
+    const double top = p.currentY() + 3;
+    const double chartWidth = (width - 4) / 2;
+    const QSize pixels(int(chartWidth / 25.4 * kChartDpi), int(kChartHeight / 25.4 * kChartDpi));
+    ok = ok && p.drawImage(ClassCharts::picture(ClassCharts::distribution(f), pixels), QRectF(0, top, chartWidth, kChartHeight));
+    ok = ok && p.drawImage(ClassCharts::picture(ClassCharts::facility(f), pixels),
+                           QRectF(chartWidth + 4, top, chartWidth, kChartHeight));
+    p.setCurrentX(0);
+    p.setCurrentY(top + kChartHeight + 3);
+
+    if (!concerns.isEmpty()) {
+        p.setFontBold(true);
+        ok = ok && p.print(QObject::tr("Questions worth a look"));
+        p.setFontBold(false);
+        for (int i = 0; i < concerns.size() && i < kMostConcerns; ++i)
+            ok = ok && p.print(p.breakToWidth(concerns[i], width).value(0));
+        if (concerns.size() > kMostConcerns)
+            ok = ok && p.print(QObject::tr("... and %1 more.").arg(concerns.size() - kMostConcerns));
+    }
+    return ok && p.endDoc();
+}
+}

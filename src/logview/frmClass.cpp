@@ -1,0 +1,308 @@
+#include "logview/frmClass.h"
+
+#include "classresults/ClassExport.h"
+#include "classresults/ClassLoader.h"
+#include "classresults/ClassTableModel.h"
+#include "classresults/ItemAnalysisModel.h"
+#include "dialogs/ProgressRunner.h"
+#include "logview/ClassCharts.h"
+#include "logview/ClassReportPrintout.h"
+#include "platform/CheckedFile.h"
+#include "platform/FileDialogService.h"
+#include "platform/MsgBox.h"
+#include "platform/Platform.h"
+#include "print/PrintSurface.h"
+
+#include <QChartView>
+#include <QDragEnterEvent>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+const QString kTitle = QStringLiteral("Class Results");
+
+QTableView *tableView(QWidget *parent, const QString &name, QAbstractItemModel *model)
+{
+    auto *view = new QTableView(parent);
+    view->setObjectName(name);
+    view->setModel(model);
+    view->setAlternatingRowColors(false);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->verticalHeader()->hide();
+    return view;
+}
+
+QString namesOf(const QStringList &files)
+{
+    QStringList names;
+    for (const QString &f : files)
+        names << QFileInfo(f).fileName();
+    return names.join(QStringLiteral(", "));
+}
+}
+
+frmClass *frmClass::showResults(const QStringList &paths, QWidget *owner)
+{
+    auto *w = new frmClass(owner);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    w->show();
+    if (!paths.isEmpty())
+        w->addPaths(paths);
+    return w;
+}
+
+frmClass::frmClass(QWidget *owner)
+    : QMainWindow(owner, Qt::Window), m_table(new ClassTableModel(this)), m_items(new ItemAnalysisModel(this))
+{
+    setObjectName(QStringLiteral("frmClass"));
+    setWindowTitle(kTitle);
+    setAcceptDrops(true);
+    resize(1100, 760);
+
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    lblNotice = new QLabel(central);
+    lblNotice->setObjectName(QStringLiteral("lblNotice"));
+    lblNotice->setWordWrap(true);
+    lblNotice->setTextFormat(Qt::PlainText);
+    lblNotice->hide();
+    layout->addWidget(lblNotice);
+
+    auto *split = new QSplitter(Qt::Vertical, central);
+    tblResults = tableView(split, QStringLiteral("tblResults"), m_table);
+    tblResults->setSortingEnabled(true);
+    tblResults->horizontalHeader()->setSortIndicatorShown(true);
+    tblResults->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    auto *lower = new QSplitter(Qt::Horizontal, split);
+    tblItems = tableView(lower, QStringLiteral("tblItems"), m_items);
+    tblItems->horizontalHeader()->setStretchLastSection(true);
+    chtScores = new QChartView(lower);
+    chtScores->setObjectName(QStringLiteral("chtScores"));
+    chtFacility = new QChartView(lower);
+    chtFacility->setObjectName(QStringLiteral("chtFacility"));
+    for (QChartView *v : {chtScores, chtFacility}) {
+        v->setRenderHint(QPainter::Antialiasing);
+        v->setMinimumSize(260, 220);
+    }
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    lower->setStretchFactor(0, 2);
+    lower->setStretchFactor(1, 1);
+    lower->setStretchFactor(2, 1);
+    lower->setSizes({520, 280, 280});
+    layout->addWidget(split);
+    setCentralWidget(central);
+    statusBar();
+
+    buildMenus();
+    connect(m_table, &ClassTableModel::refreshed, this, &frmClass::refreshViews);
+    m_table->show(&m_results, {});
+}
+
+void frmClass::buildMenus()
+{
+    QMenu *file = menuBar()->addMenu(tr("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    const auto add = [this](QMenu *menu, const QString &name, const QString &text, void (frmClass::*slot)(),
+                            const QKeySequence &keys = {}) {
+        QAction *a = menu->addAction(text);
+        a->setObjectName(name);
+        a->setShortcut(keys);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    add(file, QStringLiteral("mnuOpen"), tr("&Open Results..."), &frmClass::mnuOpen_Click, QKeySequence::Open);
+    add(file, QStringLiteral("mnuOpenFolder"), tr("Open &Folder..."), &frmClass::mnuOpenFolder_Click);
+    file->addSeparator();
+    m_needResults << add(file, QStringLiteral("mnuExportCsv"), tr("&Export for Spreadsheets (CSV)..."),
+                         &frmClass::mnuExportCsv_Click);
+    m_needResults << add(file, QStringLiteral("mnuPrint"), tr("&Print Report"), &frmClass::mnuPrint_Click,
+                         QKeySequence::Print);
+    m_needResults << add(file, QStringLiteral("mnuPrintPdf"), tr("Save Report as P&DF..."), &frmClass::mnuPrintPdf_Click);
+    file->addSeparator();
+    QAction *close = file->addAction(tr("&Close"));
+    close->setObjectName(QStringLiteral("mnuClose"));
+    close->setShortcut(QKeySequence::Close);
+    connect(close, &QAction::triggered, this, &QWidget::close);
+
+    QMenu *view = menuBar()->addMenu(tr("&View"));
+    view->setObjectName(QStringLiteral("mnuView"));
+    mnuOtherTests = view->addAction(tr("Show Results of &Other Tests"));
+    mnuOtherTests->setObjectName(QStringLiteral("mnuOtherTests"));
+    mnuLatestOnly = view->addAction(tr("&Latest Attempt Only"));
+    mnuLatestOnly->setObjectName(QStringLiteral("mnuLatestOnly"));
+    for (QAction *a : {mnuOtherTests, mnuLatestOnly}) {
+        a->setCheckable(true);
+        connect(a, &QAction::toggled, this, &frmClass::applyFilter);
+    }
+}
+
+void frmClass::applyFilter()
+{
+    m_table->setFilter({mnuOtherTests->isChecked(), mnuLatestOnly->isChecked()});
+}
+
+void frmClass::refreshViews()
+{
+    m_items->setFigures(m_table->figures());
+    // The views own their charts: setting a new one deletes the old.
+    chtScores->setChart(ClassCharts::distribution(m_table->figures()));
+    chtFacility->setChart(ClassCharts::facility(m_table->figures()));
+    tblResults->resizeColumnsToContents();
+    tblItems->resizeColumnsToContents();
+    setWindowTitle(m_results.isEmpty() ? kTitle : kTitle + QStringLiteral(" - ") + m_results.testTitle());
+    for (QAction *a : m_needResults)
+        a->setEnabled(m_table->studentRows() > 0);
+    const QString text = notice();
+    lblNotice->setText(text);
+    lblNotice->setVisible(!text.isEmpty());
+}
+
+QString frmClass::notice() const
+{
+    QStringList lines;
+    if (m_results.isEmpty() && m_results.notResults().isEmpty() && m_results.unreadable().isEmpty())
+        lines << tr("Open the result logs your students saved from the web quiz: File > Open Results... (several "
+                    "at once), File > Open Folder..., or drag them onto this window.");
+    if (!m_results.notResults().isEmpty())
+        lines << tr("Not web quiz results, so not shown: %1.").arg(namesOf(m_results.notResults()));
+    if (!m_results.unreadable().isEmpty()) {
+        QStringList parts;
+        for (const ResultNotice &n : m_results.unreadable())
+            parts << QStringLiteral("%1 (%2)").arg(QFileInfo(n.file).fileName(), n.reason);
+        lines << tr("Could not be read: %1.").arg(parts.join(QStringLiteral(", ")));
+    }
+    int others = 0;
+    for (int i = 0; i < m_results.results().size(); ++i)
+        others += m_results.isOtherTest(i);
+    if (others > 0 && !mnuOtherTests->isChecked())
+        lines << (others == 1 ? tr("1 result of another test hidden (View > Show Results of Other Tests).")
+                              : tr("%1 results of another test hidden (View > Show Results of Other Tests).").arg(others));
+    return lines.join(QLatin1Char('\n'));
+}
+
+void frmClass::addPaths(const QStringList &paths)
+{
+    const QStringList files = ClassLoader::expand(paths);
+    QList<ReadFile> read;
+    ProgressRunner::run(this, tr("Reading the results..."),
+                        [&](WorkProgress &progress) { read = ClassLoader::readAll(files, &progress); });
+    for (const ReadFile &r : read)
+        m_results.add(r.read, r.path);
+    m_table->refresh();
+    statusBar()->showMessage(read.size() == 1 ? tr("1 file read.") : tr("%1 files read.").arg(read.size()), 5000);
+}
+
+void frmClass::mnuOpen_Click()
+{
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Open;
+    request.title = tr("Open Results");
+    request.filters = {{tr("Score logs (*.log)"), QStringLiteral("*.log")}, {tr("All files (*)"), QStringLiteral("*")}};
+    request.multiSelect = true;
+    request.fileMustExist = true;
+    request.owner = this;
+    const FileDialogResult chosen = Platform::fileDialogs().choose(request);
+    if (chosen.accepted && !chosen.files.isEmpty())
+        addPaths(chosen.files);
+}
+
+void frmClass::mnuOpenFolder_Click()
+{
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Folder;
+    request.title = tr("Open a Folder of Results");
+    request.owner = this;
+    const FileDialogResult chosen = Platform::fileDialogs().choose(request);
+    if (chosen.accepted && !chosen.files.isEmpty())
+        addPaths(chosen.files.mid(0, 1));
+}
+
+QString frmClass::proposedName(const QString &suffix) const
+{
+    QString base = m_results.testTitle();
+    base.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|.\\x00-\\x1F]")), QStringLiteral("_"));
+    return (base.trimmed().isEmpty() ? QStringLiteral("class") : base.trimmed().left(100)) + QStringLiteral(" - results.")
+           + suffix;
+}
+
+void frmClass::mnuExportCsv_Click()
+{
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.title = tr("Export for Spreadsheets");
+    request.filters = {{tr("CSV files (*.csv)"), QStringLiteral("*.csv")}};
+    request.defaultExt = QStringLiteral("csv");
+    request.fileName = proposedName(QStringLiteral("csv"));
+    request.overwritePrompt = true;
+    request.owner = this;
+    const FileDialogResult chosen = Platform::fileDialogs().choose(request);
+    if (!chosen.accepted || chosen.files.isEmpty())
+        return;
+    QString reason;
+    if (!CheckedFile::write(chosen.files.first(), ClassExport::csv(m_results, m_table->rows(), m_table->figures()), &reason)) {
+        MsgBox(tr("The results could not be written to %1: %2").arg(chosen.files.first(), reason), MsgIcon::Critical,
+               MsgButtons::Ok, kTitle);
+        return;
+    }
+    statusBar()->showMessage(tr("Written to %1.").arg(chosen.files.first()), 5000);
+}
+
+bool frmClass::printReport(const QString &pdfPath)
+{
+    const auto printer = pdfPath.isEmpty() ? PrintSurface::toDefaultPrinter() : PrintSurface::toPdf(pdfPath);
+    if (ClassReportPrintout::print(*printer, m_results, *m_table))
+        return true;
+    const QString why = printer->fileError().isEmpty() ? printer->errorString() : printer->fileError();
+    MsgBox(pdfPath.isEmpty() ? tr("The report could not be printed: %1").arg(why)
+                             : tr("The report could not be saved as %1: %2").arg(pdfPath, why),
+           MsgIcon::Critical, MsgButtons::Ok, kTitle);
+    return false;
+}
+
+void frmClass::mnuPrint_Click()
+{
+    printReport();
+}
+
+void frmClass::mnuPrintPdf_Click()
+{
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.title = tr("Save Report as PDF");
+    request.filters = {{tr("PDF Files (*.pdf)"), QStringLiteral("*.pdf")}};
+    request.defaultExt = QStringLiteral("pdf");
+    request.fileName = proposedName(QStringLiteral("pdf"));
+    request.overwritePrompt = true;
+    request.owner = this;
+    const FileDialogResult chosen = Platform::fileDialogs().choose(request);
+    if (chosen.accepted && !chosen.files.isEmpty())
+        printReport(chosen.files.first());
+}
+
+void frmClass::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void frmClass::dropEvent(QDropEvent *event)
+{
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    addPaths(paths);
+}

@@ -1,0 +1,70 @@
+#pragma once
+// "Class Results": the results of a whole class at once. Result logs come
+// in by File > Open Results... (several at once), File > Open Folder...,
+// dragging them onto the window, or the command line; each adds rows. The
+// table shows every result with its answers, sortable by any column, with
+// the class's figures below; the item analysis, the score distribution and
+// the facility of each question follow the table's filter. The window
+// holds no figures of its own: ClassResults and the models do.
+
+#include "classresults/ClassResults.h"
+
+#include <QMainWindow>
+
+class ClassTableModel;
+class ItemAnalysisModel;
+class QAction;
+class QChartView;
+class QLabel;
+class QTableView;
+
+class frmClass : public QMainWindow {
+    Q_OBJECT
+public:
+    // Opens a new window over `owner` and reads `paths` (files and
+    // folders) into it.
+    static frmClass *showResults(const QStringList &paths, QWidget *owner = nullptr);
+
+    explicit frmClass(QWidget *owner = nullptr);
+
+    // Reads the files and folders, behind a progress dialog, and adds them.
+    void addPaths(const QStringList &paths);
+
+    const ClassResults &results() const { return m_results; }
+    ClassTableModel *table() const { return m_table; }
+    ItemAnalysisModel *items() const { return m_items; }
+    // What the notice above the table says ("" when nothing).
+    QString notice() const;
+
+    void mnuOpen_Click();
+    void mnuOpenFolder_Click();
+    void mnuExportCsv_Click();
+    void mnuPrint_Click();
+    void mnuPrintPdf_Click();
+
+    // The report drawn on the default printer or into a PDF file; false
+    // after saying why.
+    bool printReport(const QString &pdfPath = QString());
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void buildMenus();
+    void refreshViews();
+    void applyFilter();
+    QString proposedName(const QString &suffix) const;
+
+    ClassResults m_results;
+    ClassTableModel *m_table;
+    ItemAnalysisModel *m_items;
+    QTableView *tblResults;
+    QTableView *tblItems;
+    QChartView *chtScores;
+    QChartView *chtFacility;
+    QLabel *lblNotice;
+    QAction *mnuOtherTests = nullptr;
+    QAction *mnuLatestOnly = nullptr;
+    QList<QAction *> m_needResults;
+};

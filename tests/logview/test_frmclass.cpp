@@ -1,0 +1,211 @@
+// The Class Results window in the real widgets: results opened from a
+// folder with the files that are no results named once, the table sorted
+// and filtered, the spreadsheet and the one-page report written, and the
+// ways in (the Tools menu, the log viewer, the command line).
+
+#include "classresults/ClassLoader.h"
+#include "classresults/ClassTableModel.h"
+#include "classresults/ItemAnalysisModel.h"
+#include "app/Startup.h"
+#include "app/frmCreate.h"
+#include "classresults/ClassLogs.h"
+#include "logview/frmClass.h"
+#include "logview/frmLog.h"
+#include "print/PdfProbe.h"
+#include "TestDoubles.h"
+
+#include <QChartView>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTableView>
+#include <QtTest>
+
+namespace {
+const QStringList kRight = {"A", "True", "C", "B"};
+
+// A class of four and, beside them, what a teacher's folder also holds.
+void writeClass(const QString &folder)
+{
+    const QList<LogSpec> specs = {
+        {"Ann", {"A", "True", "C", "B"}, kRight, 80},
+        {"Ben", {"A", "False", "D", "B"}, kRight, 200},
+        {"Zoë", {"B", "True", "D", "B"}, kRight, 45},
+        {"Dee", {"B", "False", "D", "A"}, kRight, 130},
+    };
+    for (const LogSpec &s : specs)
+        writeFile(folder + QStringLiteral("/Rivers - ") + s.name + QStringLiteral(".log"), scrambled(logLines(s)));
+    LogSpec other{"Eve", {"A"}, {"A"}};
+    other.title = QStringLiteral("Lakes");
+    other.testId = QStringLiteral("ffffffffffff");
+    writeFile(folder + QStringLiteral("/Lakes - Eve.log"), scrambled(logLines(other)));
+    writeFile(folder + QStringLiteral("/player.log"), scrambled({"Score Sheet", "Ann 3 of 4"}));
+    QStringList cut = logLines({"Fay", {"A", "True", "C", "B"}, kRight});
+    cut.removeLast();
+    writeFile(folder + QStringLiteral("/Rivers - Fay.log"), scrambled(cut));
+    writeFile(folder + QStringLiteral("/notes.txt"), "not a log");
+}
+
+QString cell(const frmClass &w, int row, int column)
+{
+    return w.table()->index(row, column).data().toString();
+}
+}
+
+class TestFrmClass : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+private slots:
+    void opensAFolderSortsFiltersAndExports()
+    {
+        ScopedPlatform p;
+        writeClass(m_dir.path());
+        frmClass w;
+        w.show();
+        QVERIFY(w.notice().startsWith(QStringLiteral("Open the result logs")));
+        p.dialogs.answer(m_dir.path());
+        w.mnuOpenFolder_Click();
+        QCOMPARE(p.dialogs.requests.last().mode, FileDialogRequest::Mode::Folder);
+
+        // Four of the class's results, with the figures below them.
+        QCOMPARE(w.table()->studentRows(), 4);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Class Results - Rivers"));
+        QCOMPARE(w.notice(), QStringLiteral("Not web quiz results, so not shown: player.log.\n"
+                                            "Could not be read: Rivers - Fay.log (cut short after question 3 of 4).\n"
+                                            "1 result of another test hidden (View > Show Results of Other Tests)."));
+        QVERIFY(w.findChild<QLabel *>(QStringLiteral("lblNotice"))->isVisible());
+        auto *view = w.findChild<QTableView *>(QStringLiteral("tblResults"));
+        view->horizontalHeader()->setSortIndicator(ClassTableModel::Percent, Qt::DescendingOrder);
+        QCOMPARE(cell(w, 0, 0), QStringLiteral("Ann"));
+        QCOMPARE(cell(w, 3, 0), QStringLiteral("Dee"));
+        QCOMPARE(cell(w, 4, 0), QStringLiteral("Mean (4 students)"));
+        QCOMPARE(w.items()->rowCount(), 4);
+        QCOMPARE(w.items()->index(2, ItemAnalysisModel::Concern).data().toString(),
+                 QStringLiteral("few right (25%); most chose D"));
+        QVERIFY(w.findChild<QChartView *>(QStringLiteral("chtScores"))->chart()->series().size() == 1);
+
+        // Another test's result, shown when asked, counts in no figure.
+        auto *others = w.findChild<QAction *>(QStringLiteral("mnuOtherTests"));
+        others->trigger();
+        QCOMPARE(w.table()->studentRows(), 5);
+        QCOMPARE(w.table()->figures().students, 4);
+        QCOMPARE(cell(w, 0, 0), QStringLiteral("Eve"));   // 100%: the sort holds
+        QCOMPARE(cell(w, 0, ClassTableModel::Notes), QStringLiteral("another test"));
+        others->trigger();
+
+        // Adding the same folder again adds nothing; a new file adds a row.
+        writeFile(m_dir.filePath(QStringLiteral("Rivers - Gus.log")),
+                  scrambled(logLines({"Gus", {"A", "True", "D", "A"}, kRight})));
+        w.addPaths({m_dir.path()});
+        QCOMPARE(w.table()->studentRows(), 5);
+
+        const QString csv = m_dir.filePath(QStringLiteral("out/class.csv"));
+        QDir().mkpath(QFileInfo(csv).path());
+        p.dialogs.answer(csv);
+        w.mnuExportCsv_Click();
+        QCOMPARE(p.dialogs.requests.last().fileName, QStringLiteral("Rivers - results.csv"));
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        const QString text = QString::fromUtf8(bytes);
+        QVERIFY(text.contains(QStringLiteral("Zoë,2,4,50,45,")));
+
+        if (!PdfProbe::available())
+            QSKIP("poppler-utils missing");
+        const QString pdf = m_dir.filePath(QStringLiteral("out/report.pdf"));
+        p.dialogs.answer(pdf);
+        w.mnuPrintPdf_Click();
+        QCOMPARE(PdfProbe::pageCount(pdf), 1);
+        const QString printed = PdfProbe::run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        QVERIFY2(printed.contains(QStringLiteral("Class results: Rivers")), qPrintable(printed));
+        QVERIFY(printed.contains(QStringLiteral("5 results of 4 questions")));
+        QVERIFY(printed.contains(QStringLiteral("Questions worth a look")));
+        QVERIFY(printed.contains(QStringLiteral("Q3: few right (20%); most chose D")));
+        QVERIFY(p.messages.shown.isEmpty());
+    }
+
+    // Thirty-five students: the report stays on one page and says how many
+    // more the CSV holds.
+    void aLargeClassStaysOnOnePage()
+    {
+        if (!PdfProbe::available())
+            QSKIP("poppler-utils missing");
+        ScopedPlatform p;
+        QTemporaryDir dir;
+        for (int i = 0; i < 60; ++i)
+            writeFile(dir.filePath(QStringLiteral("s%1.log").arg(i)),
+                      scrambled(logLines({QStringLiteral("Student %1").arg(i), {i % 2 ? "A" : "B", "True", "C", "B"}, kRight})));
+        frmClass w;
+        w.addPaths({dir.path()});
+        const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+        QVERIFY(w.printReport(pdf));
+        QCOMPARE(PdfProbe::pageCount(pdf), 1);
+        const QString printed = PdfProbe::run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QVERIFY2(printed.contains(QRegularExpression(QStringLiteral("and \\d+ more \\(the CSV export holds every result\\)"))),
+                 qPrintable(printed));
+        // Both charts are drawn: their blue bars are on the page.
+        const QImage page = PdfProbe::pageImage(pdf, 1, 50);
+        int blue = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                blue += qBlue(page.pixel(x, y)) > 180 && qRed(page.pixel(x, y)) < 120;
+        QVERIFY2(blue > 500, qPrintable(QString::number(blue)));
+    }
+
+    void theWaysIn()
+    {
+        ScopedPlatform p;
+        QTemporaryDir dir;
+        writeClass(dir.path());
+        frmCreate editor;
+        QStringList tools;
+        for (QAction *a : editor.findChild<QMenu *>(QStringLiteral("mnuToolS"))->actions())
+            tools << a->objectName();
+        QCOMPARE(tools.mid(0, 2), QStringList({"mnuToolScore", "mnuToolClass"}));
+
+        const auto openClasses = [] {
+            QList<frmClass *> out;
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *c = qobject_cast<frmClass *>(w); c && c->isVisible())
+                    out << c;
+            return out;
+        };
+        struct Case {
+            const char *what;
+            QStringList arguments;
+            int classRows;   // -1: no class window
+        };
+        const QString ann = dir.filePath(QStringLiteral("Rivers - Ann.log"));
+        const QString ben = dir.filePath(QStringLiteral("Rivers - Ben.log"));
+        const Case cases[] = {
+            {"two logs", {ann, ben}, 2},
+            {"a folder", {dir.path()}, 4},
+            {"one log: the viewer", {ann}, -1},
+            {"a log and a name that is none", {ann, dir.filePath(QStringLiteral("notes.txt"))}, -1},
+        };
+        for (const Case &c : cases) {
+            frmCreate w;
+            runStartupWith(w, c.arguments);
+            const QList<frmClass *> open = openClasses();
+            QCOMPARE(open.size(), c.classRows < 0 ? 0 : 1);
+            if (c.classRows >= 0)
+                QCOMPARE(open.first()->table()->studentRows(), c.classRows);
+            for (frmClass *o : open)
+                delete o;
+            if (frmLog *log = frmLog::instance())
+                delete log;
+        }
+
+        frmLog *log = frmLog::showLog();
+        log->findChild<QAction *>(QStringLiteral("mnuClass"))->trigger();
+        QCOMPARE(openClasses().size(), 1);
+        qDeleteAll(openClasses());
+        delete log;
+    }
+};
+
+QTEST_MAIN(TestFrmClass)
+#include "test_frmclass.moc"
