@@ -38,6 +38,9 @@ QTableView *tableView(QWidget *parent, const QString &name, QAbstractItemModel *
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->verticalHeader()->hide();
+    // Columns fit the first rows' contents: measuring a year's 1,000 rows
+    // would hold the window up.
+    view->horizontalHeader()->setResizeContentsPrecision(60);
     return view;
 }
 
@@ -235,26 +238,33 @@ QString frmClass::proposedName(const QString &suffix) const
            + suffix;
 }
 
-void frmClass::mnuExportCsv_Click()
+QString frmClass::chooseOutput(const QString &title, const FileFilter &filter)
 {
+    const QString suffix = filter.pattern.mid(2);   // "*.csv" -> "csv"
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Save;
-    request.title = tr("Export for Spreadsheets");
-    request.filters = {{tr("CSV files (*.csv)"), QStringLiteral("*.csv")}};
-    request.defaultExt = QStringLiteral("csv");
-    request.fileName = proposedName(QStringLiteral("csv"));
+    request.title = title;
+    request.filters = {filter};
+    request.defaultExt = suffix;
+    request.fileName = proposedName(suffix);
     request.overwritePrompt = true;
     request.owner = this;
     const FileDialogResult chosen = Platform::fileDialogs().choose(request);
-    if (!chosen.accepted || chosen.files.isEmpty())
+    return chosen.accepted && !chosen.files.isEmpty() ? chosen.files.first() : QString();
+}
+
+void frmClass::mnuExportCsv_Click()
+{
+    const QString path = chooseOutput(tr("Export for Spreadsheets"), {tr("CSV files (*.csv)"), QStringLiteral("*.csv")});
+    if (path.isEmpty())
         return;
     QString reason;
-    if (!CheckedFile::write(chosen.files.first(), ClassExport::csv(m_results, m_table->rows(), m_table->figures()), &reason)) {
-        MsgBox(tr("The results could not be written to %1: %2").arg(chosen.files.first(), reason), MsgIcon::Critical,
-               MsgButtons::Ok, kTitle);
+    if (!CheckedFile::write(path, ClassExport::csv(m_results, m_table->rows(), m_table->figures()), &reason)) {
+        MsgBox(tr("The results could not be written to %1: %2").arg(path, reason), MsgIcon::Critical, MsgButtons::Ok,
+               kTitle);
         return;
     }
-    statusBar()->showMessage(tr("Written to %1.").arg(chosen.files.first()), 5000);
+    statusBar()->showMessage(tr("Written to %1.").arg(path), 5000);
 }
 
 bool frmClass::printReport(const QString &pdfPath)
@@ -276,17 +286,9 @@ void frmClass::mnuPrint_Click()
 
 void frmClass::mnuPrintPdf_Click()
 {
-    FileDialogRequest request;
-    request.mode = FileDialogRequest::Mode::Save;
-    request.title = tr("Save Report as PDF");
-    request.filters = {{tr("PDF Files (*.pdf)"), QStringLiteral("*.pdf")}};
-    request.defaultExt = QStringLiteral("pdf");
-    request.fileName = proposedName(QStringLiteral("pdf"));
-    request.overwritePrompt = true;
-    request.owner = this;
-    const FileDialogResult chosen = Platform::fileDialogs().choose(request);
-    if (chosen.accepted && !chosen.files.isEmpty())
-        printReport(chosen.files.first());
+    const QString path = chooseOutput(tr("Save Report as PDF"), {tr("PDF Files (*.pdf)"), QStringLiteral("*.pdf")});
+    if (!path.isEmpty())
+        printReport(path);
 }
 
 void frmClass::dragEnterEvent(QDragEnterEvent *event)

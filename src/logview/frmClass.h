@@ -11,6 +11,7 @@
 
 #include <QMainWindow>
 
+struct FileFilter;
 class ClassTableModel;
 class ItemAnalysisModel;
 class QAction;
@@ -55,6 +56,9 @@ private:
     void refreshViews();
     void applyFilter();
     QString proposedName(const QString &suffix) const;
+    // A file to write, asked in a save dialog with a name made from the
+    // test's title; "" when cancelled.
+    QString chooseOutput(const QString &title, const FileFilter &filter);
 
     ClassResults m_results;
     ClassTableModel *m_table;

@@ -322,7 +322,7 @@ private slots:
                 n << a->objectName();
             return n;
         };
-        QCOMPARE(names("mnuFile"), QStringList({"mnuOpen", "mnuSave", "mnuFileBar", "mnuPrint", "mnuExit"}));
+        QCOMPARE(names("mnuFile"), QStringList({"mnuOpen", "mnuClass", "mnuSave", "mnuFileBar", "mnuPrint", "mnuExit"}));
         QCOMPARE(names("mnuEdit"), QStringList({"mnuEditUndo", "mnuBarE1", "mnuEditCut", "mnuEditCopy", "mnuEditPaste"}));
         QCOMPARE(action("mnuEditUndo")->shortcut(), QKeySequence("Ctrl+Z"));
         QCOMPARE(action("mnuEditCut")->shortcut(), QKeySequence("Ctrl+X"));

@@ -76,7 +76,7 @@ private slots:
             tools << a->objectName() + '=' + (a->isSeparator() ? QStringLiteral("-") : a->text());
         for (QAction *a : bar[2]->menu()->actions())
             help << a->objectName() + '=' + a->text();
-        QCOMPARE(tools, QStringList({"mnuToolScore=&Read Score Logs", "mnuToolAVI=&AVI Maker",
+        QCOMPARE(tools, QStringList({"mnuToolScore=&Read Score Logs", "mnuToolClass=&Class Results...", "mnuToolAVI=&AVI Maker",
                                      "mnuToolBar1=-", "mnuToolNotepad=&Notepad",
                                      "mnuToolSoundRecorder=&Sound Recorder", "mnuToolPaint=&MS Paint",
                                      "mnuToolExplorer=&Windows Explorer"}));
