@@ -29,8 +29,11 @@ void FileCommands::saveRecentFiles() const { m_recent.save(Platform::settings())
 
 void FileCommands::addToRecentFiles(const QString &path)
 {
-    if (m_recent.add(path))
-        emit recentFilesChanged(true);
+    if (!m_recent.add(path))
+        return;
+    // Kept at once, not only at a normal exit: a crash loses no entry.
+    saveRecentFiles();
+    emit recentFilesChanged(true);
 }
 
 // A file that cannot be read leaves the test on screen as it was.

@@ -39,6 +39,8 @@ void MediaChoice::pick(QuestionKind type)
         return;
     m_entry.setMedia(type, path);
     m_panel.show(path);
+    // Not left on the "..." button, whose Enter would open the dialog again.
+    m_entry.focusNextToFill(type);
 }
 
 void MediaChoice::remove(QuestionKind type)

@@ -125,6 +125,19 @@ QString QuestionEntryPanel::questionText(QuestionKind t) const { return question
 
 void QuestionEntryPanel::focusQuestion(QuestionKind t) { questionBox(t)->setFocus(Qt::OtherFocusReason); }
 
+void QuestionEntryPanel::focusNextToFill(QuestionKind t)
+{
+    if (t == QuestionKind::MultipleChoice && !txtMQuestion->toPlainText().trimmed().isEmpty()) {
+        for (QLineEdit *answer : txtManswer) {
+            if (answer->text().trimmed().isEmpty()) {
+                answer->setFocus(Qt::OtherFocusReason);
+                return;
+            }
+        }
+    }
+    focusQuestion(t);
+}
+
 QString QuestionEntryPanel::media(QuestionKind t) const { return mediaBox(t)->text(); }
 
 void QuestionEntryPanel::setMedia(QuestionKind t, const QString &media) { mediaBox(t)->setText(media); }

@@ -60,6 +60,10 @@ public:
     // The question typed into a frame, as it stands.
     QString questionText(QuestionKind type) const;
     void focusQuestion(QuestionKind type);
+    // The focus to where the teacher types next: the first empty box of the
+    // question and its answers, else the question box (whose Enter adds the
+    // question).
+    void focusNextToFill(QuestionKind type);
     // The media box of a frame as it stands, and the same set.
     QString media(QuestionKind type) const;
     void setMedia(QuestionKind type, const QString &media);

@@ -12,14 +12,20 @@
 #include <QLocale>
 #include <QSessionManager>
 
-namespace {
-QString offerText(const RecoveryCopy &copy)
+// Each line says what the teacher gets back: the test's file (or that it
+// was never saved), its questions, and what stood in the entry boxes (a new
+// question being typed, or a question open for editing with its changes).
+QString RecoveryKeeper::offerText(const RecoveryCopy &copy)
 {
     const EditorSnapshot &w = copy.work;
-    const QString file = w.originalPath.isEmpty() ? QStringLiteral("untitled.ard") : QFileInfo(w.originalPath).fileName();
-    QString questions = QString::number(w.records.size());
-    if (!w.entry.isBlank())
-        questions += QObject::tr(", and one being typed");
+    const QString file = w.originalPath.isEmpty() ? QObject::tr("untitled.ard (never saved)")
+                                                  : QFileInfo(w.originalPath).fileName();
+    QString questions = w.records.isEmpty() ? QObject::tr("none yet") : QString::number(w.records.size());
+    if (w.entry.editing > 0)
+        questions += QObject::tr(", and question %1 open for editing with the changes typed").arg(w.entry.editing);
+    else if (!w.entry.isBlank())
+        questions += w.records.isEmpty() ? QObject::tr(", but a first one being typed")
+                                         : QObject::tr(", and a new one being typed");
     const QDateTime local = copy.lastChange.toLocalTime();
     const QString changed = QLocale().toString(local.date(), QLocale::LongFormat) + QStringLiteral(", ")
                             + QLocale().toString(local.time(), QLocale::ShortFormat);
@@ -27,7 +33,6 @@ QString offerText(const RecoveryCopy &copy)
                        "Title: %1\nFile: %2\nQuestions: %3\nLast changed: %4\n\n"
                        "Restore it? No deletes this copy.")
         .arg(w.title.isEmpty() ? QObject::tr("(no title)") : w.title, file, questions, changed);
-}
 }
 
 RecoveryKeeper::RecoveryKeeper(frmCreate *editor, const RecoveryStore &store)

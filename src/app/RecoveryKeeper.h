@@ -45,6 +45,9 @@ public:
     // The slot folder of the work on screen ("" while it has no copy).
     QString currentSlotFolder() const;
 
+    // The offer of a copy at start: what the teacher will get back.
+    static QString offerText(const RecoveryCopy &copy);
+
 public slots:
     void noteChange();
     void testAboutToBeReplaced();

@@ -8,6 +8,7 @@
 #include "app/toolshelp/ToolsHelpMenus.h"
 #include "app/frmCreate.h"
 #include "webquiz/WebQuizFormat.h"
+#include "widgets/WindowFont.h"
 
 #include <QApplication>
 
@@ -21,6 +22,7 @@ int main(int argc, char *argv[])
     Platform::setMessages(&messages);
     Platform::setFileDialogs(&dialogs);
     installHelpKey(app);
+    WindowFont::useForProgram();
     WebQuizFormat::registerFormat();
 
     const QStringList arguments = QApplication::arguments().mid(1);

@@ -11,6 +11,7 @@
 #include "platform/FileDialogService.h"
 #include "platform/MsgBox.h"
 #include "platform/Platform.h"
+#include "print/PrintCommands.h"
 #include "print/PrintSurface.h"
 
 #include <QChartView>
@@ -281,7 +282,10 @@ bool frmClass::printReport(const QString &pdfPath)
 
 void frmClass::mnuPrint_Click()
 {
-    printReport();
+    // Without a printer the report goes into a PDF file, as a test does.
+    const PrintCommands::PrintRoute route = PrintCommands::choosePrintRoute(proposedName(QStringLiteral("pdf")));
+    if (route.to != PrintCommands::PrintRoute::To::Nowhere)
+        printReport(route.pdfPath);
 }
 
 void frmClass::mnuPrintPdf_Click()

@@ -1,6 +1,7 @@
 #include "print/ScoreSheetPrintout.h"
 
 #include "platform/MsgBox.h"
+#include "print/PrintCommands.h"
 #include "print/PrintSurface.h"
 
 namespace ScoreSheetPrintout {
@@ -21,7 +22,12 @@ bool print(PrintSurface &printer, const QString &first, const QString &second,
 
 bool print(const QString &first, const QString &second, const QString &third)
 {
-    const auto printer = PrintSurface::toDefaultPrinter();
+    // Without a printer the sheet goes into a PDF file, as a test does.
+    const PrintCommands::PrintRoute route = PrintCommands::choosePrintRoute(QStringLiteral("score.pdf"));
+    if (route.to == PrintCommands::PrintRoute::To::Nowhere)
+        return false;
+    const auto printer = route.to == PrintCommands::PrintRoute::To::Pdf ? PrintSurface::toPdf(route.pdfPath)
+                                                                        : PrintSurface::toDefaultPrinter();
     return print(*printer, first, second, third);
 }
 }

@@ -7,9 +7,10 @@
 class PrintSurface;
 
 namespace ScoreSheetPrintout {
-// Prints the three lines on the default printer and ends the document. On
-// failure shows "There was an error printing the quiz score." (critical)
-// and returns false.
+// Prints the three lines on the default printer and ends the document (on
+// a computer without a printer, into a PDF file after asking). On failure
+// shows "There was an error printing the quiz score." (critical) and
+// returns false.
 bool print(const QString &first, const QString &second, const QString &third);
 // The same on a given surface (tests, PDF).
 bool print(PrintSurface &printer, const QString &first, const QString &second,

@@ -1,5 +1,7 @@
 #include "widgets/WindowFont.h"
 
+#include <QApplication>
+
 #include <QStringList>
 
 namespace WindowFont {
@@ -12,5 +14,10 @@ QFont sansSerif(int pointSize, bool bold)
     f.setPointSize(pointSize);
     f.setBold(bold);
     return f;
+}
+
+void useForProgram()
+{
+    QApplication::setFont(sansSerif(8));
 }
 } // namespace WindowFont

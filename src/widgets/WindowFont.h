@@ -7,4 +7,7 @@
 
 namespace WindowFont {
 QFont sansSerif(int pointSize, bool bold = false);
+// Makes the windows' font the program's: message boxes, file dialogs and
+// every window without a font of its own use it too.
+void useForProgram();
 }

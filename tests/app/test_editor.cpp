@@ -676,6 +676,8 @@ private slots:
             // Already listed, in any letter case: no change.
             p.dialogs.answer(paths[3]);
             get<QAction>(w, "mnuFileOpen")->trigger();
+            // Kept as it changes: a crash before the normal exit loses none.
+            QCOMPARE(p.settings.values.value("Ardenox/Settings/MRU1"), RecentFiles::listedPath(paths[4]));
             w.close();
         }
         QCOMPARE(p.settings.values.value("Ardenox/Settings/MRU1"), RecentFiles::listedPath(paths[4]));
@@ -917,6 +919,15 @@ private slots:
         p.dialogs.answer(writePicture(dir.filePath("wide.bmp"), 234, 117));
         get<QPushButton>(w, "cmdMpic")->click();
         QCOMPARE(box->pictureRect(), QRect(0, 29, 117, 58));
+        // The focus goes where the teacher types next, never back to "...",
+        // whose Enter would open the dialog again.
+        QCOMPARE(w.focusWidget(), get<QPlainTextEdit>(w, "txtMQuestion"));
+        get<QPlainTextEdit>(w, "txtMQuestion")->setPlainText("Which?");
+        get<QLineEdit>(w, "txtManswer_0")->setText("a");
+        get<QLineEdit>(w, "txtManswer_1")->setText("b");
+        p.dialogs.answer(dir.filePath("wide.bmp"));
+        get<QPushButton>(w, "cmdMpic")->click();
+        QCOMPARE(w.focusWidget(), get<QLineEdit>(w, "txtManswer_2"));
 
         // Cancel: box and panel unchanged.
         get<QPushButton>(w, "cmdMpic")->click();

@@ -49,6 +49,39 @@ class TestRecovery : public QObject {
     }
 
 private slots:
+    // Every variant of the offer says what comes back.
+    void theOfferSaysWhatComesBack()
+    {
+        struct Case {
+            const char *what;
+            QString path;
+            int records;
+            QString typed;
+            int editing;
+            QString file, questions;
+        };
+        const Case cases[] = {
+            {"never saved, nothing typed", "", 0, "Q?", 0, "untitled.ard (never saved)", "none yet, but a first one being typed"},
+            {"saved, a new question typed", "/t/europe.ard", 3, "Q?", 0, "europe.ard", "3, and a new one being typed"},
+            {"a question being edited", "/t/europe.ard", 3, "Q?", 2, "europe.ard",
+             "3, and question 2 open for editing with the changes typed"},
+            {"only questions", "/t/europe.ard", 1, "", 0, "europe.ard", "1"},
+        };
+        for (const Case &c : cases) {
+            RecoveryCopy copy;
+            copy.work.title = "Europe";
+            copy.work.originalPath = c.path;
+            for (int i = 0; i < c.records; ++i)
+                copy.work.records << QStringLiteral("t\u00A9Q\u00A9none\u00A9 0");
+            copy.work.entry.mcQuestion = c.typed;
+            copy.work.entry.editing = c.editing;
+            copy.lastChange = QDateTime::currentDateTimeUtc();
+            const QString text = RecoveryKeeper::offerText(copy);
+            QVERIFY2(text.contains("\nFile: " + c.file + "\n") && text.contains("\nQuestions: " + c.questions + "\n"),
+                     qPrintable(QString(c.what) + ": " + text));
+        }
+    }
+
     void init() { m_dir = std::make_unique<QTemporaryDir>(); }
 
     void emptyEditorAndSavedWorkKeepNothing()
@@ -119,7 +152,7 @@ private slots:
         const MessageRequest &offer = p.messages.shown.first();
         QCOMPARE(offer.buttons, MsgButtons::YesNo);
         QCOMPARE(offer.owner, &w);
-        QVERIFY2(offer.text.contains("Title: Dropped by New") && offer.text.contains("File: untitled.ard")
+        QVERIFY2(offer.text.contains("Title: Dropped by New") && offer.text.contains("File: untitled.ard (never saved)")
                      && offer.text.contains("Questions: 1\n"),
                  qPrintable(offer.text));
         QCOMPARE(get<QLineEdit>(w, "txtTitle")->text(), QString("Dropped by New"));

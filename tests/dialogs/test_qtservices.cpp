@@ -4,11 +4,13 @@
 #include "dialogs/OwnerWindow.h"
 #include "dialogs/QtFileDialogService.h"
 #include "dialogs/QtMessageService.h"
+#include "widgets/WindowFont.h"
 
 #include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QMenu>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -63,15 +65,20 @@ private slots:
 
         QWidget *owner = nullptr;
         QPoint at;
+        QString textFamily;
+        // The box's text in the windows' own font, as every dialog.
+        WindowFont::useForProgram();
         whenShown([&](QDialog *box) {
             owner = box->parentWidget();
             at = centre(box);
+            textFamily = QFontInfo(box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))->font()).family();
         });
         QtMessageService messages;
         MessageRequest request;
         request.text = "Error occurred!";
         messages.show(request);
         QCOMPARE(owner, &editor);
+        QCOMPARE(textFamily, QFontInfo(WindowFont::sansSerif(8)).family());
         QVERIFY2((at - centre(&editor)).manhattanLength() <= 4,
                  qPrintable(QString("%1,%2").arg(at.x()).arg(at.y())));
 

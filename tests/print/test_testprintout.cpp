@@ -373,14 +373,24 @@ private slots:
         QCOMPARE(platform.messages.shown.size(), 1);
         QCOMPARE(platform.messages.shown[0].icon, MsgIcon::Question);
 
-        // No default printer, or a PDF that cannot be written.
-        const QStringList noPrinter{"Would you like to print a key also?", "Error initializing printer!",
-                                    "There has been an error in printing this test."};
+        // No printer at all: said once, with a PDF file offered instead.
+        const QString noPrinterOffer = "There is no printer set up on this computer.\r\n\r\nSave it as a PDF file instead? You can print the file later, or on another computer.";
         platform.messages.clear();
         PrintSurface::setDefaultPrinterOverride(QString());
+        platform.messages.answers.enqueue(MsgResult::No);
+        PrintCommands::printTest(nullptr, doc, "T", "C");
+        platform.messages.answers.enqueue(MsgResult::Yes);
+        platform.dialogs.answer(pdf("instead.pdf"));
         PrintCommands::printTest(nullptr, doc, "T", "C");
         PrintSurface::clearDefaultPrinterOverride();
-        QCOMPARE(platform.messages.texts(), noPrinter);
+        QCOMPARE(platform.messages.texts(),
+                 QStringList({noPrinterOffer, noPrinterOffer, "Would you like to print a key also?"}));
+        QCOMPARE(platform.messages.shown[0].icon, MsgIcon::Question);
+        QVERIFY(QFileInfo(pdf("instead.pdf")).size() > 0);
+
+        // A PDF that cannot be written.
+        const QStringList noPrinter{"Would you like to print a key also?", "Error initializing printer!",
+                                    "There has been an error in printing this test."};
         platform.messages.clear();
         QVERIFY(!PrintCommands::printTestToPdfFile("/nonexistent/dir/x.pdf", doc, "T", "C"));
         QCOMPARE(platform.messages.texts(),

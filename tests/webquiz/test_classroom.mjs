@@ -265,3 +265,65 @@ describe('videos of bitmaps with colour masks', () => {
     });
   }
 });
+
+describe('on a phone, and what a student trips over', () => {
+  let phone;
+  before(() => {
+    const d = q.tempDir('phone');
+    const picture = path.join(d, 'map.bmp');
+    fs.copyFileSync(path.join(q.DATA, 'pictures', 'redblue-40x30.bmp'), picture);
+    fs.copyFileSync(path.join(q.DATA, 'media', 'tone.wav'), path.join(d, 'tone.wav'));
+    phone = q.makeQuiz(d, 'unit31', {
+      title: 'Unit 3.1', teacher: 'Class 3',
+      records: [
+        `m${S}${'A long question. '.repeat(30)}${S}a${S}b${S}c${S}d${S}map.bmp${S} 1`,
+        `t${S}Did you hear a tone?${S}tone.wav${S} 0`,
+        `t${S}Last one.${S}none${S} 0`,
+      ],
+    });
+  });
+
+  it('fits the picture box to the picture, starts each question at the top, keeps the focus in a message', async () => {
+    const { page, errors } = await q.openQuiz(browser, phone, { width: 360, height: 640 });
+    await q.start(page);
+    // No empty bands: the box has the picture's own 4:3 shape.
+    const box = await page.$eval('#media', (b) => b.getBoundingClientRect().toJSON());
+    const img = await page.$eval('#media img', (i) => i.getBoundingClientRect().toJSON());
+    assert.ok(Math.abs(box.height - img.height) < 1.5 && Math.abs(box.width / box.height - 4 / 3) < 0.02,
+      `box ${box.width}x${box.height}, picture ${img.width}x${img.height}`);
+    await page.evaluate(() => window.scrollTo(0, document.body.scrollHeight));
+    await q.clickOption(page, 0);                       // wrong: the message
+    await q.messageShown(page);
+    for (let i = 0; i < 3; ++i) await page.keyboard.press('Tab');
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'message-ok');
+    await page.keyboard.press('Enter');
+    // The wave sound's question: the answers wait, visibly, until it ends.
+    await page.waitForFunction(() => document.getElementById('count').textContent === 'Question # 2');
+    assert.equal(await page.evaluate(() => window.scrollY), 0);
+    await page.waitForFunction(() => document.querySelector('#truefalse .options').classList.contains('waiting'));
+    assert.equal(await page.$eval('#truefalse .option', (o) => o.getAttribute('aria-disabled')), 'true');
+    await q.waitAnswerable(page);
+    assert.equal(await page.$eval('#truefalse .options', (o) => o.classList.contains('waiting')), false);
+    assert.deepEqual(errors, []);
+    await page.close();
+  });
+
+  it('proposes a result name without full stops, and the log keeps the name as typed', async () => {
+    const { page } = await q.openQuiz(browser, phone);
+    await q.start(page);
+    for (const option of [1, 0, 0]) {
+      await q.clickOption(page, option);
+      await q.waitAnswerable(page);
+    }
+    await page.waitForFunction(() => !document.getElementById('report').hidden);
+    await page.type('#student', 'J. R. Smith');
+    const downloads = q.tempDir('names');
+    const client = await page.target().createCDPSession();
+    await client.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+    await page.click('#save');
+    const file = path.join(downloads, 'Unit 3 1 - J R Smith.log');
+    await q.waitFor(() => fs.existsSync(file) && fs.statSync(file).size > 0);
+    assert.equal(q.logLines(file)[4], 'Student: J. R. Smith');
+    await page.close();
+  });
+});

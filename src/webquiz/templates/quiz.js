@@ -308,7 +308,14 @@
       const box = $('message');
       $('message-text').textContent = text;
       box.hidden = false;
-      messageDone = () => { box.hidden = true; messageDone = null; resolve(); };
+      // A modal box: nothing behind it takes the focus or a click.
+      for (const id of ['run', 'report', 'start']) $(id).inert = true;
+      messageDone = () => {
+        box.hidden = true;
+        for (const id of ['run', 'report', 'start']) $(id).inert = false;
+        messageDone = null;
+        resolve();
+      };
       $('message-ok').focus();
     });
   }
@@ -324,6 +331,7 @@
     replay = null;
     $('media').hidden = true;
     $('media').textContent = '';
+    $('media').classList.remove('picture');
     $('replay').hidden = true;
   }
   // What ShowMedia does for each kind; resolves when the question may be
@@ -344,6 +352,8 @@
       img.style.top = (m.fit[1] / area * 100) + '%';
       img.style.width = (m.fit[2] / area * 100) + '%';
       img.style.height = (m.fit[3] / area * 100) + '%';
+      box.style.setProperty('--picture-ratio', m.fit[2] + ' / ' + m.fit[3]);
+      box.classList.add('picture');
       box.appendChild(img);
       box.hidden = false;
       mediaElement = img;
@@ -371,10 +381,22 @@
     button.hidden = false;
     const el = mediaElement;
     replay = m.replay ? () => playAsync(el) : () => {};
-    if (m.kind === 'sound') await playToEnd(el);
-    else playAsync(el);
+    if (m.kind === 'sound') {
+      setWaiting(true);
+      await playToEnd(el);
+      setWaiting(false);
+    } else {
+      playAsync(el);
+    }
   }
   $('replay').addEventListener('click', () => { if (replay) replay(); });
+
+  function setWaiting(waiting) {
+    for (const options of document.querySelectorAll('.options')) {
+      options.classList.toggle('waiting', waiting);
+      for (const b of options.querySelectorAll('.option')) b.setAttribute('aria-disabled', waiting ? 'true' : 'false');
+    }
+  }
 
   // ---- showing a question --------------------------------------------------
   function setFrame(kind) {
@@ -406,6 +428,9 @@
       }
     }
     fillLabels();
+    // Each question starts at the top of the page (a phone keeps the last
+    // one's scroll position otherwise).
+    window.scrollTo(0, 0);
     announce('Question #' + signed(state.current));
     await showMedia(media);
     setBusy(false);
@@ -486,6 +511,8 @@
     if (event.ctrlKey || event.altKey || event.metaKey) return;
     if (messageDone) {
       if (event.key === 'Escape') { event.preventDefault(); messageDone(); }
+      // Tab stays in the box: its one button keeps the focus.
+      if (event.key === 'Tab') { event.preventDefault(); $('message-ok').focus(); }
       return;
     }
     if ($('run').hidden || state.busy || stale || event.target.tagName === 'INPUT') return;
@@ -625,8 +652,14 @@
     for (const line of logText(name)) { bytes.push(...logLine(line), 13, 10); }
     return new Uint8Array(bytes);
   }
+  // The name proposed for the result: no character a file system refuses,
+  // and no full stop, as the program reads a file's kind after the first
+  // one ("Anna B." and "J. R. Smith" become "Anna B" and "J R Smith"); the
+  // log itself keeps the name as typed.
   function fileName(name) {
-    return (quiz.title + ' - ' + name).replace(/[\\/:*?"<>|\x00-\x1F]/g, '_').slice(0, 200) + '.log';
+    const base = (quiz.title + ' - ' + name).replace(/[\\/:*?"<>|\x00-\x1F]/g, '_').replace(/\./g, ' ')
+      .replace(/ {2,}/g, ' ').trim();
+    return base.slice(0, 200).trim() + '.log';
   }
 
   $('save').addEventListener('click', async () => {
