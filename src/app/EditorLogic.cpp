@@ -1,5 +1,7 @@
 #include "app/EditorLogic.h"
 
+#include "classresults/ClassLoader.h"
+
 #include "document/QuestionRecord.h"
 
 #include <QDir>
@@ -21,11 +23,9 @@ QStringList classResultsPaths(const QStringList &arguments)
 {
     if (arguments.isEmpty())
         return {};
-    for (const QString &a : arguments) {
-        const QFileInfo info(a);
-        if (!info.isDir() && !(info.isFile() && info.fileName().endsWith(QLatin1String(".log"), Qt::CaseInsensitive)))
+    for (const QString &a : arguments)
+        if (!ClassLoader::isResultsPath(a))
             return {};
-    }
     if (arguments.size() == 1 && !QFileInfo(arguments.first()).isDir())
         return {};
     return arguments;

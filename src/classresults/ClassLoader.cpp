@@ -45,7 +45,7 @@ namespace ClassLoader {
 bool isResultsPath(const QString &path)
 {
     const QFileInfo info(path);
-    return info.isDir() || info.fileName().endsWith(QLatin1String(".log"), Qt::CaseInsensitive);
+    return info.isDir() || (info.isFile() && info.fileName().endsWith(QLatin1String(".log"), Qt::CaseInsensitive));
 }
 
 QStringList expand(const QStringList &paths)

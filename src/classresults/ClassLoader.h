@@ -24,7 +24,7 @@ QStringList expand(const QStringList &paths);
 // Each file read; an empty list when stopped.
 QList<ReadFile> readAll(const QStringList &files, WorkProgress *progress = nullptr);
 
-// Whether a name on the command line or dropped on a window is a folder or
-// a log (by its last suffix), i.e. something for the class results.
+// Whether a name (on the command line) is a folder or a file whose name
+// ends in ".log", i.e. something for the class results.
 bool isResultsPath(const QString &path);
 }

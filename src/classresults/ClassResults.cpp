@@ -24,11 +24,6 @@ void ClassResults::add(const ResultRead &read, const QString &path)
     }
 }
 
-void ClassResults::clear()
-{
-    *this = ClassResults();
-}
-
 void ClassResults::recount() const
 {
     if (m_counted)

@@ -28,7 +28,6 @@ public:
     // Adds what reading one file gave; a file already added is not added
     // again.
     void add(const ResultRead &read, const QString &path);
-    void clear();
 
     const QList<StudentResult> &results() const { return m_results; }
     const QStringList &notResults() const { return m_notResults; }

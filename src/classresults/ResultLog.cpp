@@ -121,9 +121,12 @@ ResultRead parse(const QByteArray &bytes, const QString &path)
     if (!score.hasMatch() || s.total < 1 || s.total > kMaxQuestions || s.score > s.total)
         return unreadable(QStringLiteral("the score \"%1\" is not one a result writes").arg(value.left(40)));
     bool ok = false;
-    if (!next(QLatin1String("Percent: "), &value) || (s.percent = value.toInt(&ok), !ok) || s.percent < 0 || s.percent > 100)
+    if (next(QLatin1String("Percent: "), &value))
+        s.percent = value.toInt(&ok);
+    if (!ok || s.percent < 0 || s.percent > 100)
         return unreadable(QStringLiteral("no percent from 0 to 100"));
-    if (!next(QLatin1String("Time spent: "), &value) || (s.seconds = secondsOf(value)) < 0)
+    s.seconds = next(QLatin1String("Time spent: "), &value) ? secondsOf(value) : -1;
+    if (s.seconds < 0)
         return unreadable(QStringLiteral("no time spent"));
 
     static const QRegularExpression questionLine(QStringLiteral("^Question (\\d{1,3}): answered ([^,]*), right answer (.*)$"));

@@ -27,12 +27,12 @@ QString ShowOpenDialog(QWidget *owner, const QList<FileFilter> &filter, const QS
 }
 
 QString ShowSaveDialog(QWidget *owner, const QList<FileFilter> &filter, const QString &initDir,
-                       const QString &defaultExt, const QString &proposedName)
+                       const QString &defaultExt, const QString &proposedName, const QString &title)
 {
     FileDialogRequest request;
     request.owner = owner;
     request.mode = FileDialogRequest::Mode::Save;
-    request.title = QStringLiteral("Save File...");
+    request.title = title.isEmpty() ? QStringLiteral("Save File...") : title;
     request.filters = filter;
     request.filterIndex = 1;
     request.initialDir = initDir;

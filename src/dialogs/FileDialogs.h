@@ -17,11 +17,13 @@ QList<FileFilter> ardenoTestFilter();
 // must exist. Returns the chosen full path, or "" when cancelled.
 QString ShowOpenDialog(QWidget *owner, const QList<FileFilter> &filter, const QString &initDir);
 
-// "Save File...": proposes "untitled." + defaultExt (or proposedName when
-// given), appends defaultExt to a name typed without one and asks before
-// replacing a file. Returns the chosen path, or "" when cancelled.
+// "Save File..." (or `title`): proposes "untitled." + defaultExt (or
+// proposedName when given), appends defaultExt to a name typed without one
+// and asks before replacing a file. Returns the chosen path, or "" when
+// cancelled.
 QString ShowSaveDialog(QWidget *owner, const QList<FileFilter> &filter, const QString &initDir,
-                       const QString &defaultExt, const QString &proposedName = QString());
+                       const QString &defaultExt, const QString &proposedName = QString(),
+                       const QString &title = QString());
 
 // The same with a Windows-style filter text: description NUL pattern NUL ...
 QString ShowOpenDialog(QWidget *owner, const QString &nulSeparatedFilter, const QString &initDir);

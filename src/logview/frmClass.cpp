@@ -4,6 +4,7 @@
 #include "classresults/ClassLoader.h"
 #include "classresults/ClassTableModel.h"
 #include "classresults/ItemAnalysisModel.h"
+#include "dialogs/FileDialogs.h"
 #include "dialogs/ProgressRunner.h"
 #include "logview/ClassCharts.h"
 #include "logview/ClassReportPrintout.h"
@@ -242,16 +243,7 @@ QString frmClass::proposedName(const QString &suffix) const
 QString frmClass::chooseOutput(const QString &title, const FileFilter &filter)
 {
     const QString suffix = filter.pattern.mid(2);   // "*.csv" -> "csv"
-    FileDialogRequest request;
-    request.mode = FileDialogRequest::Mode::Save;
-    request.title = title;
-    request.filters = {filter};
-    request.defaultExt = suffix;
-    request.fileName = proposedName(suffix);
-    request.overwritePrompt = true;
-    request.owner = this;
-    const FileDialogResult chosen = Platform::fileDialogs().choose(request);
-    return chosen.accepted && !chosen.files.isEmpty() ? chosen.files.first() : QString();
+    return ShowSaveDialog(this, {filter}, QString(), suffix, proposedName(suffix), title);
 }
 
 void frmClass::mnuExportCsv_Click()

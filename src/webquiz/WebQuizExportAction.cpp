@@ -1,11 +1,10 @@
 #include "webquiz/WebQuizExportAction.h"
 
 #include "platform/CheckedFile.h"
-#include "platform/FileDialogService.h"
 #include "platform/MessageService.h"
 #include "platform/MsgBox.h"
-#include "platform/Platform.h"
 #include "webquiz/WebQuizExporter.h"
+#include "dialogs/FileDialogs.h"
 #include "dialogs/ProgressRunner.h"
 
 #include <QAction>
@@ -56,17 +55,10 @@ bool saidEmpty(const QStringList &records)
 QString chooseOutput(const QString &title, const FileFilter &filter, const QString &testFile)
 {
     const QString suffix = filter.pattern.mid(2);   // "*.html" -> "html"
-    FileDialogRequest request;
-    request.mode = FileDialogRequest::Mode::Save;
-    request.title = title;
-    request.filters = {filter};
-    request.defaultExt = suffix;
-    request.overwritePrompt = true;
-    request.fileName = (testFile.isEmpty() ? QStringLiteral("quiz") : QFileInfo(testFile).completeBaseName())
-                       + QLatin1Char('.') + suffix;
-    request.initialDir = testFile.isEmpty() ? QString() : QFileInfo(testFile).absolutePath();
-    const FileDialogResult chosen = Platform::fileDialogs().choose(request);
-    return chosen.accepted && !chosen.files.isEmpty() ? chosen.files.first() : QString();
+    return ShowSaveDialog(nullptr, {filter}, testFile.isEmpty() ? QString() : QFileInfo(testFile).absolutePath(), suffix,
+                          (testFile.isEmpty() ? QStringLiteral("quiz") : QFileInfo(testFile).completeBaseName())
+                              + QLatin1Char('.') + suffix,
+                          title);
 }
 
 bool exportTo(const QString &path, const QString &title, const QString &teacher, const QStringList &records,
