@@ -2,10 +2,9 @@
 // the message, file-dialog and settings doubles.
 #include "webquiz/WebQuizFormat.h"
 #include "document/HeldMedia.h"
-#include "document/QuestionRecord.h"
 #include "ControlLookup.h"
 #include "TestDoubles.h"
-#include "document/TestFile.h"
+#include "TestFiles.h"
 #include "dialogs/dlgReport.h"
 #include "app/frmCreate.h"
 
@@ -22,20 +21,7 @@
 #include <QtTest>
 
 namespace {
-QString sep(const QStringList &fields) { return fields.join(QuestionRecord::FieldSeparator); }
-
-void write(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
-QByteArray read(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+QString sep(const QStringList &fields) { return record(fields); }
 
 // The report the last import or export opened, closed after reading.
 QStringList takeReport(frmCreate &w, QString *summary)
@@ -73,10 +59,8 @@ private slots:
                 keys << a->text().mid(amp + 1, 1).toLower();
         }
         QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
-        QCOMPARE(get<QAction>(w, "mnuFileImport")->text(), QString("&Import Questions..."));
-        QCOMPARE(get<QAction>(w, "mnuFileExport")->text(), QString("&Export As..."));
-        QVERIFY(get<QAction>(w, "mnuFileImport")->isEnabled());
-        QVERIFY(!get<QAction>(w, "mnuFileExport")->isEnabled());   // nothing to export yet
+        QCOMPARE(shown(w, {"mnuFileImport", "mnuFileExport"}), QStringList({"&Import Questions...", "&Export As..."}));
+        QCOMPARE(enabled(w, {"mnuFileImport", "mnuFileExport"}), QString("10"));   // nothing to export yet
     }
 
     // A test with 98 questions takes two of three; the third is named.
@@ -87,15 +71,15 @@ private slots:
         QStringList records;
         for (int i = 1; i <= 98; ++i)
             records << sep({"t", QStringLiteral("Old %1").arg(i), "none", " 0"});
-        write(dir.filePath("old.ard"), testFileBytes("Old", "Class", records));
-        write(dir.filePath("new.gift"), "::a:: First {=1 ~2 ~3 ~4}\n\nSecond {F}\n\nThird {T}\n\nEssay {}\n");
+        writeTest(dir.filePath("old.ard"), "Old", "Class", records);
+        writeBytes(dir.filePath("new.gift"), "::a:: First {=1 ~2 ~3 ~4}\n\nSecond {F}\n\nThird {T}\n\nEssay {}\n");
         frmCreate w;
         p.dialogs.answer(dir.filePath("old.ard"));
-        get<QAction>(w, "mnuFileOpen")->trigger();
-        get<QPlainTextEdit>(w, "txtMQuestion")->setPlainText("Being typed");
+        click(w, "mnuFileOpen");
+        type(w, "txtMQuestion", "Being typed");
 
         p.dialogs.answer(dir.filePath("new.gift"));
-        get<QAction>(w, "mnuFileImport")->trigger();
+        click(w, "mnuFileImport");
         const FileDialogRequest &request = p.dialogs.requests.last();
         QCOMPARE(request.title, QString("Import Questions..."));
         QCOMPARE(request.filters.first().description,
@@ -106,8 +90,7 @@ private slots:
         QCOMPARE(w.document().record(99), sep({"m", "First", "1", "2", "3", "4", "none", " 0"}));
         QCOMPARE(w.document().record(100), sep({"t", "Second", "none", " 1"}));
         QCOMPARE(get<QComboBox>(w, "cboExist")->count(), 100);
-        QCOMPARE(get<QLabel>(w, "lblNumber")->text(), QString("Question # 101"));
-        QCOMPARE(get<QPlainTextEdit>(w, "txtMQuestion")->toPlainText(), QString("Being typed"));
+        QCOMPARE(shown(w, {"lblNumber", "txtMQuestion"}), QStringList({"Question # 101", "Being typed"}));
         QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - old.ard"));
         QString summary;
         const QStringList lines = takeReport(w, &summary);
@@ -123,8 +106,8 @@ private slots:
         undo->trigger();
         QCOMPARE(w.document().questionCount(), 98);
         QCOMPARE(get<QComboBox>(w, "cboExist")->count(), 98);
-        QCOMPARE(get<QLabel>(w, "lblNumber")->text(), QString("Question # 99"));
-        get<QAction>(w, "mnuEditRedo")->trigger();
+        QCOMPARE(shown(w, {"lblNumber"}), QStringList{"Question # 99"});
+        click(w, "mnuEditRedo");
         QCOMPARE(w.document().questionCount(), 100);
         QCOMPARE(w.document().record(100), sep({"t", "Second", "none", " 1"}));
     }
@@ -144,26 +127,26 @@ private slots:
             "<file name=\"blue.bmp\" path=\"/\" encoding=\"base64\">" + QByteArray("BMblue").toBase64()
             + "</file></questiontext><answer fraction=\"100\"><text>true</text></answer>"
               "<answer fraction=\"0\"><text>false</text></answer></question>";
-        write(dir.filePath("pics.xml"), "<quiz>" + question + question + "</quiz>");
+        writeBytes(dir.filePath("pics.xml"), "<quiz>" + question + question + "</quiz>");
         frmCreate w;
         p.dialogs.answer(dir.filePath("pics.xml"));
-        get<QAction>(w, "mnuFileImport")->trigger();
+        click(w, "mnuFileImport");
         const QStringList f = QuestionRecord::fields(w.document().record(1));
         QCOMPARE(f.size(), 4);
         QVERIFY2(f[2].startsWith(HeldMedia::defaultRoot() + "/") && f[2].endsWith("/blue.bmp"), qPrintable(f[2]));
         QCOMPARE(QuestionRecord::fields(w.document().record(2))[2], f[2]);
-        QCOMPARE(read(f[2]), QByteArray("BMblue"));
+        QCOMPARE(readBytes(f[2]), QByteArray("BMblue"));
         QString summary;
         takeReport(w, &summary);
 
         QDir(dir.path()).mkpath("test");
-        write(dir.filePath("test/blue.bmp"), "BM the teacher's own blue");
-        get<QLineEdit>(w, "txtTitle")->setText("Colours");
-        get<QLineEdit>(w, "txtTeacher")->setText("Class 1");
+        writeBytes(dir.filePath("test/blue.bmp"), "BM the teacher's own blue");
+        type(w, "txtTitle", "Colours");
+        type(w, "txtTeacher", "Class 1");
         p.dialogs.answer(dir.filePath("test/colours.ard"));
-        get<QAction>(w, "mnuFileSaveas")->trigger();
-        QCOMPARE(read(dir.filePath("test/blue.bmp")), QByteArray("BM the teacher's own blue"));
-        QCOMPARE(read(dir.filePath("test/blue-2.bmp")), QByteArray("BMblue"));
+        click(w, "mnuFileSaveas");
+        QCOMPARE(readBytes(dir.filePath("test/blue.bmp")), QByteArray("BM the teacher's own blue"));
+        QCOMPARE(readBytes(dir.filePath("test/blue-2.bmp")), QByteArray("BMblue"));
         QCOMPARE(readTestFile(dir.filePath("test/colours.ard")).test->records,
                  QStringList({sep({"t", "Blue?", "blue-2.bmp", " 0"}), sep({"t", "Blue?", "blue-2.bmp", " 0"})}));
     }
@@ -172,16 +155,15 @@ private slots:
     {
         ScopedPlatform p;
         QTemporaryDir dir;
-        write(dir.filePath("broken.gift"), "Fine {T}\n\nOpen {\n=a\n");
+        writeBytes(dir.filePath("broken.gift"), "Fine {T}\n\nOpen {\n=a\n");
         frmCreate w;
         p.dialogs.answer(dir.filePath("broken.gift"));
-        get<QAction>(w, "mnuFileImport")->trigger();
+        click(w, "mnuFileImport");
         QCOMPARE(w.document().questionCount(), 0);
         QCOMPARE(p.messages.shown.size(), 1);
-        QCOMPARE(p.messages.shown[0].text,
-                 QString("Line 3: the answers opened with \"{\" are not closed with \"}\"."));
+        QCOMPARE(QStringList({p.messages.shown[0].text, p.messages.shown[0].title}),
+                 QStringList({"Line 3: the answers opened with \"{\" are not closed with \"}\".", "Import Questions"}));
         QCOMPARE(p.messages.shown[0].icon, MsgIcon::Critical);
-        QCOMPARE(p.messages.shown[0].title, QString("Import Questions"));
         QVERIFY(!w.findChild<dlgReport *>());
     }
 
@@ -190,24 +172,23 @@ private slots:
     {
         ScopedPlatform p;
         QTemporaryDir dir;
-        write(dir.filePath("quiz.ard"),
-              testFileBytes("Quiz", "Class", {sep({"m", "Two?", "1", "2", "3", "4", "none", " 1"}),
-                                              sep({"t", "Yes?", "none", " 0"})}));
+        writeTest(dir.filePath("quiz.ard"), "Quiz", "Class",
+                  {sep({"m", "Two?", "1", "2", "3", "4", "none", " 1"}), sep({"t", "Yes?", "none", " 0"})});
         frmCreate w;
         p.dialogs.answer(dir.filePath("quiz.ard"));
-        get<QAction>(w, "mnuFileOpen")->trigger();
+        click(w, "mnuFileOpen");
         QVERIFY(get<QAction>(w, "mnuFileExport")->isEnabled());
 
         p.dialogs.answer(dir.filePath("out/quiz.aiken"));
         QDir(dir.path()).mkpath("out");
-        get<QAction>(w, "mnuFileExport")->trigger();
+        click(w, "mnuFileExport");
         const FileDialogRequest &request = p.dialogs.requests.last();
         QCOMPARE(request.title, QString("Export As..."));
         QCOMPARE(request.filters.size(), 5);
         QCOMPARE(request.filters[request.filterIndex - 1].description, QString("GIFT text (*.gift *.txt)"));
         QCOMPARE(request.fileName, QString("quiz.gift"));
         QVERIFY(request.overwritePrompt);
-        QCOMPARE(read(dir.filePath("out/quiz.aiken")), QByteArray("Two?\nA) 1\nB) 2\nC) 3\nD) 4\nANSWER: B\n\n"));
+        QCOMPARE(readBytes(dir.filePath("out/quiz.aiken")), QByteArray("Two?\nA) 1\nB) 2\nC) 3\nD) 4\nANSWER: B\n\n"));
         QString summary;
         QCOMPARE(takeReport(w, &summary),
                  QStringList{"Question 2: a true/false question; Aiken has none, so it was skipped."});
@@ -220,8 +201,7 @@ private slots:
         auto *list = get<QComboBox>(w, "cboExist");
         list->setCurrentIndex(0);
         emit list->activated(0);
-        QVERIFY(!get<QAction>(w, "mnuFileExport")->isEnabled());
-        QVERIFY(!get<QAction>(w, "mnuFileImport")->isEnabled());
+        QCOMPARE(enabled(w, {"mnuFileImport", "mnuFileExport"}), QString("00"));
     }
 
     // A web page chosen in Export As is made the one way File > "Export Web
@@ -231,12 +211,12 @@ private slots:
         WebQuizFormat::registerFormat();   // as the program does at start
         ScopedPlatform p;
         QTemporaryDir dir;
-        write(dir.filePath("quiz.ard"), testFileBytes("Quiz", "Class", {sep({"t", "Yes?", "none", " 0"})}));
+        writeTest(dir.filePath("quiz.ard"), "Quiz", "Class", {sep({"t", "Yes?", "none", " 0"})});
         frmCreate w;
         p.dialogs.answer(dir.filePath("quiz.ard"));
-        get<QAction>(w, "mnuFileOpen")->trigger();
+        click(w, "mnuFileOpen");
         p.dialogs.answer(dir.filePath("quiz.html"));
-        get<QAction>(w, "mnuFileExport")->trigger();
+        click(w, "mnuFileExport");
         QVERIFY(QFileInfo::exists(dir.filePath("quiz.html")));
         QVERIFY(!w.findChild<dlgReport *>());
         QCOMPARE(p.messages.shown.size(), 1);
