@@ -5,6 +5,7 @@
 #include "TestDoubles.h"
 #include "app/EditorController.h"
 #include "document/TestFile.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,9 +42,7 @@ protected:
     QString writeTest(const QString &name, const QStringList &records)
     {
         const QString path = dir.filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(testFileBytes("Title", "Class", records));
+        writeBytes(path, testFileBytes("Title", "Class", records));
         return path;
     }
 };
@@ -172,10 +171,7 @@ TEST_F(EditorControllerTest, CommandTableAfterNewOpenAddEditRemove)
 
     // An unreadable file leaves everything as it was.
     const QString bad = dir.filePath("bad.ard");
-    QFile f(bad);
-    f.open(QIODevice::WriteOnly);
-    f.write("no separator here\r\n");
-    f.close();
+    writeBytes(bad, "no separator here\r\n");
     addQuestion(tf("y"));
     EXPECT_FALSE(editor.open(bad, EditorController::OpenOrigin::Menu).isEmpty());
     EXPECT_EQ(editor.document().questionCount(), 2);

@@ -5,6 +5,7 @@
 #include "document/DocumentEditor.h"
 #include "document/QuestionView.h"
 #include "document/TestFile.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -133,10 +134,7 @@ TEST_F(DocumentEditorTest, UndoAfterASaveRestoresTheSavedBytes)
     QTemporaryDir dir;
     const QString media = dir.filePath("media/pic.bmp");
     QDir().mkpath(dir.filePath("media"));
-    QFile f(media);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("BM");
-    f.close();
+    writeBytes(media, "BM");
     const auto save = [&](const QString &path) {
         const SaveResult r = SaveTest(editor.document(), path);
         if (r.saved())

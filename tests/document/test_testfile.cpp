@@ -7,6 +7,7 @@
 #include "FileSizeLimit.h"
 #include "MediaBytes.h"
 #include "NonRegularFiles.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,9 +42,7 @@ QByteArray readAll(const QString &path)
 }
 void writeAll(const QString &path, const QByteArray &bytes)
 {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    writeBytes(path, bytes);
 }
 QString mc(const QString &q, const QString &media = QStringLiteral("none"))
 {

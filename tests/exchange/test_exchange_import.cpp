@@ -6,6 +6,7 @@
 
 #include "document/QuestionRecord.h"
 #include "MediaBytes.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -442,12 +443,9 @@ TEST(ExchangeImport, EmbeddedMediaWithHostileNamesStaysInItsFolderUnderSafeNames
 TEST(ExchangeImport, CharactersATestCannotHoldAreReportedWithTheSavesWarning)
 {
     QTemporaryDir dir;
-    QFile f(dir.filePath("greek.csv"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("kind,question,a,b,c,d,answer\ntf,\xCE\xA9 is omega \xC2\xA9 2024,,,,,true\n");
-    f.close();
+    const QString f = writeBytes(dir.filePath("greek.csv"), "kind,question,a,b,c,d,answer\ntf,\xCE\xA9 is omega \xC2\xA9 2024,,,,,true\n");
     ImportRequest request;
-    request.path = f.fileName();
+    request.path = f;
     request.mediaFolder = dir.path();
     const ImportOutcome out = importQuestions(request);
     EXPECT_EQ(out.records, QStringList{tf("\u03A9 is omega (c) 2024", 0)});
@@ -477,10 +475,7 @@ TEST(ExchangeImport, ACancelledImportOrExportLeavesEverythingAsItWas)
     QTemporaryDir dir;
     QDir(dir.path()).mkpath("in");
     QDir(dir.path()).mkpath("out");
-    QFile pic(dir.filePath("in/map.bmp"));
-    ASSERT_TRUE(pic.open(QIODevice::WriteOnly));
-    pic.write(mediaBytes("map.bmp", "map"));
-    pic.close();
+    writeBytes(dir.filePath("in/map.bmp"), mediaBytes("map.bmp", "map"));
     QFile csv(dir.filePath("in/bank.csv"));
     ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
     csv.write("kind,question,a,b,c,d,answer,media\ntf,Map?,,,,,true,map.bmp\n");

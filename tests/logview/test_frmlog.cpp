@@ -1,6 +1,7 @@
 // The score log viewer: what a log shows as, where a second log goes, the
 // text export, the printout, the menus and the start-up hand-over.
 
+#include "TestFiles.h"
 #include "print/PdfProbe.h"
 #include "document/LineCodec.h"
 #include "print/PrintSurface.h"
@@ -37,10 +38,7 @@ class TestFrmLog : public QObject {
 
     QString writeLog(const QString &name, const QByteArray &bytes)
     {
-        QFile f(m_dir.filePath(name));
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return f.fileName();
+        return writeBytes(m_dir.filePath(name), bytes);
     }
     // The viewer as program start opens it, with `path` as the log.
     frmLog *openStartup(const QString &path)

@@ -7,6 +7,7 @@
 #include "media/WaveFile.h"
 #include "media/WaveOutput.h"
 #include "media/modSound.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QFrame>
@@ -109,11 +110,8 @@ TEST_F(MediaDevices, AliasRules)
 
     EXPECT_EQ(send("open AVIvideo!/no/such/file.avi alias other").code, MciError::FileNotFound);
     QTemporaryDir dir;
-    QFile junk(dir.filePath("junk.avi"));
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write(QByteArray(4000, 'x'));
-    junk.close();
-    EXPECT_EQ(send("open AVIvideo!" + junk.fileName() + " alias other").code, MciError::InvalidFile);
+    const QString junk = writeBytes(dir.filePath("junk.avi"), QByteArray(4000, 'x'));
+    EXPECT_EQ(send("open AVIvideo!" + junk + " alias other").code, MciError::InvalidFile);
     EXPECT_EQ(send("open sequencer!" + mediaFile("tone.wav") + " alias other").code, MciError::InvalidFile);
     EXPECT_EQ(send("play other").code, MciError::InvalidDeviceName);              // failed opens keep no alias
 }

@@ -5,6 +5,7 @@
 #include "pictures/PictureLoader.h"
 #include "pictures/WmfReader.h"
 #include "NonRegularFiles.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -35,11 +36,7 @@ QByteArray bytesOf(const QString &path)
 
 QString writeTemp(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
 {
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-    return path;
+    return writeBytes(dir.filePath(name), bytes);
 }
 
 // Near a colour, allowing for JPEG and anti-aliasing.

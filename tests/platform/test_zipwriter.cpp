@@ -5,6 +5,7 @@
 
 #include "ToolRun.h"
 #include "platform/ZipWriter.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -52,10 +53,7 @@ TEST(ZipWriter, AnotherProgramReadsEveryEntryBack)
     for (int i = 0; i < media.size(); ++i)
         media[i] = char((i * 7919) >> 3);
     const QString mediaPath = dir.filePath(QStringLiteral("clip.bin"));
-    QFile f(mediaPath);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(media);
-    f.close();
+    writeBytes(mediaPath, media);
 
     const QByteArray text = QByteArray("<manifest>") + QByteArray(5000, 'x') + "</manifest>";
     QByteArray archive;

@@ -1,6 +1,7 @@
 // The printed test read back from PDF: header, wrapping, tick boxes,
 // pictures and page breaks, the key, skipped records and the refusals.
 
+#include "TestFiles.h"
 #include "FileSizeLimit.h"
 #include "PdfProbe.h"
 #include "pictures/PictureLoader.h"
@@ -463,10 +464,7 @@ private slots:
     {
         QTemporaryDir folder;
         const QString ard = folder.filePath("quiz.ard");
-        QFile test(ard);
-        QVERIFY(test.open(QIODevice::WriteOnly));
-        test.write(testFileBytes("World Capitals", "Mr. Smith", {mc("Capital of France?"), tf("Rome is in Italy")}));
-        test.close();
+        writeTest(ard, "World Capitals", "Mr. Smith", {mc("Capital of France?"), tf("Rome is in Italy")});
         const QString out = folder.filePath("quiz.pdf");
         const auto print = [&](qint64 fileSizeLimit) {
             QProcess tool;

@@ -13,6 +13,7 @@
 
 #include "NonRegularFiles.h"
 #include "ToolRun.h"
+#include "TestFiles.h"
 
 namespace {
 // The tool with Qt and its libraries mapped needs under 200 MB of address
@@ -33,13 +34,6 @@ ToolRun limitedTool(const QStringList &args, int limitMb)
 QString data(const QString &relative)
 {
     return qEnvironmentVariable("ARDENO_TEST_DATA") + QLatin1Char('/') + relative;
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 class SpecialFiles : public ::testing::Test {
@@ -129,7 +123,7 @@ TEST(HostileFiles, MillionsOfEmptyLinesAreRefusedAsATestWithinTheLimit)
 {
     QTemporaryDir dir;
     const QString crs = dir.filePath("crs.ard");
-    writeAll(crs, QByteArray(15 * 1024 * 1024, '\r'));
+    writeBytes(crs, QByteArray(15 * 1024 * 1024, '\r'));
     const ToolRun r = limitedTool({"dump", crs}, kDocumentLimitMb);
     EXPECT_EQ(r.status, 1) << r.err.constData();
     EXPECT_TRUE(r.err.contains("crs.ard")) << r.err.constData();
@@ -139,9 +133,9 @@ TEST(HostileFiles, HugeLogsExportWithinTheLimit)
 {
     QTemporaryDir dir;
     const QString crs = dir.filePath("crs.log");
-    writeAll(crs, QByteArray(5 * 1024 * 1024, '\r'));
+    writeBytes(crs, QByteArray(5 * 1024 * 1024, '\r'));
     const QString line = dir.filePath("line.log");
-    writeAll(line, QByteArray(5 * 1024 * 1024, 'x'));
+    writeBytes(line, QByteArray(5 * 1024 * 1024, 'x'));
     const ToolRun a = limitedTool({"log2txt", crs, dir.filePath("crs.txt")}, kDocumentLimitMb);
     EXPECT_EQ(a.status, 0) << a.err.constData();
     EXPECT_EQ(QFileInfo(dir.filePath("crs.txt")).size(), 5 * 1024 * 1024 * 2 + 2);

@@ -7,6 +7,7 @@
 #include "webquiz/WebQuizPage.h"
 #include "exchange/QuestionExport.h"
 #include "exchange/QuestionFormatRegistry.h"
+#include "TestFiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -37,10 +38,7 @@ QStringList probe(const QByteArray &bytes, const QString &suffix)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("m.") + suffix);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-    f.close();
+    writeBytes(path, bytes);
     QProcess p;
     p.start(QStringLiteral("ffprobe"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
                                         QStringLiteral("stream=codec_name,width,height,r_frame_rate:format=duration"),
@@ -253,10 +251,7 @@ TEST(WebMediaConverter, DamagedFilesGiveAReasonNotACrash)
     WebMediaConverter c;
     for (const char *name : {"junk.avi", "junk.mpg", "junk.mid", "junk.bmp", "junk.wav"}) {
         const QString path = dir.filePath(QLatin1String(name));
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(QByteArray("RIFF\x10\0\0\0AVI LIST", 16) + QByteArray(3000, '\x55'));
-        f.close();
+        writeBytes(path, QByteArray("RIFF\x10\0\0\0AVI LIST", 16) + QByteArray(3000, '\x55'));
         const ConvertedMedia m = c.convert(path);
         EXPECT_FALSE(m.ok()) << name;
         EXPECT_FALSE(m.error.isEmpty()) << name;
@@ -302,10 +297,7 @@ TEST(WebQuizExporter, ReportsEveryMediaFileOfTheSample)
 TEST(WebQuizExporter, MissingAndBrokenMediaAreReportedAndTheQuestionStays)
 {
     QTemporaryDir dir;
-    QFile bad(dir.filePath(QStringLiteral("broken.bmp")));
-    bad.open(QIODevice::WriteOnly);
-    bad.write("BM not really");
-    bad.close();
+    writeBytes(dir.filePath(QStringLiteral("broken.bmp")), "BM not really");
     const QStringList records = {
         QStringLiteral("t%1One%1gone.jpg%1 0").arg(S),
         QStringLiteral("t%1Two%1broken.bmp%1 0").arg(S),
