@@ -2,6 +2,7 @@
 // dialogs they ask, what they write and say, and what they leave alone when
 // cancelled or refused.
 #include "TestDoubles.h"
+#include "TestFiles.h"
 #include "ToolRun.h"
 #include "dialogs/dlgReport.h"
 #include "exchange/QuestionFormatRegistry.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QSpinBox>
 #include <QTimer>
@@ -55,51 +57,54 @@ TEST(ExportWebQuizAction, AsksForAnHtmlFileBesideTheTestWritesItAndReports)
     EXPECT_TRUE(platform.messages.shown[0].text.contains(QStringLiteral("The page is ")));
 }
 
-TEST(ExportWebQuizAction, CancelWritesNothing)
+// Cancelled, nothing to export, or an unwritable place: nothing is written,
+// and what is said says why.
+TEST(ExportWebQuizAction, CancelEmptyAndUnwritableWriteNothing)
 {
     app();
-    ScopedPlatform platform;
-    platform.dialogs.answer(QString());
-    EXPECT_FALSE(WebQuizExportAction::run(QStringLiteral("T"), QStringLiteral("C"), kRecords, QString(), QString()));
-    EXPECT_TRUE(platform.messages.shown.isEmpty());
-}
-
-TEST(ExportWebQuizAction, ATestWithoutQuestionsIsNotExported)
-{
-    app();
-    ScopedPlatform platform;
-    EXPECT_FALSE(WebQuizExportAction::run(QStringLiteral("T"), QStringLiteral("C"), {}, QString(), QString()));
-    EXPECT_TRUE(platform.dialogs.requests.isEmpty());
-    EXPECT_EQ(platform.messages.texts(), QStringList{QStringLiteral("There are no questions to export.")});
-}
-
-TEST(ExportWebQuizAction, AnUnwritablePlaceIsSaidAndTheOldPageStays)
-{
-    app();
-    ScopedPlatform platform;
     QTemporaryDir dir;
-    platform.dialogs.answer(dir.filePath(QStringLiteral("no/such/folder/q.html")));
-    EXPECT_FALSE(WebQuizExportAction::run(QStringLiteral("T"), QStringLiteral("C"), kRecords, QString(), QString()));
-    ASSERT_EQ(platform.messages.shown.size(), 1);
-    EXPECT_TRUE(platform.messages.shown[0].text.startsWith(QStringLiteral("The web quiz could not be written to ")));
-    EXPECT_EQ(platform.messages.shown[0].icon, MsgIcon::Critical);
+    const struct {
+        const char *name;
+        QStringList records;
+        QString answer;
+        QString said;
+    } cases[] = {
+        {"cancelled", kRecords, QString(), QString()},
+        {"no questions", {}, QString(), QStringLiteral("There are no questions to export.")},
+        {"unwritable", kRecords, dir.filePath(QStringLiteral("no/such/folder/q.html")),
+         QStringLiteral("The web quiz could not be written to ")},
+    };
+    for (const auto &c : cases) {
+        ScopedPlatform platform;
+        platform.dialogs.answer(c.answer);
+        EXPECT_FALSE(WebQuizExportAction::run(QStringLiteral("T"), QStringLiteral("C"), c.records, QString(), QString()))
+            << c.name;
+        EXPECT_EQ(platform.dialogs.requests.size(), c.records.isEmpty() ? 0 : 1) << c.name;
+        EXPECT_EQ(platform.messages.shown.size(), c.said.isEmpty() ? 0 : 1) << c.name;
+        if (!c.said.isEmpty()) {
+            EXPECT_TRUE(platform.messages.shown[0].text.startsWith(c.said)) << c.name;
+            EXPECT_EQ(platform.messages.shown[0].icon, c.records.isEmpty() ? MsgIcon::Information : MsgIcon::Critical) << c.name;
+        }
+    }
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
-TEST(ExportWebQuizAction, MenuEntryFollowsItsNeighbourAndItsState)
+// Both entries follow Export As..., in place and in state.
+TEST(ExportWebQuizAction, MenuEntriesFollowExportAs)
 {
     app();
     QMenu menu;
-    QAction *saveAs = menu.addAction(QStringLiteral("Save As"));
     QAction *exportAs = menu.addAction(QStringLiteral("Export As..."));
     QAction *print = menu.addAction(QStringLiteral("Print"));
     exportAs->setEnabled(false);
     int runs = 0;
     QAction *web = WebQuizExportAction::addToMenu(&menu, exportAs, [&runs] { ++runs; });
-    EXPECT_EQ(menu.actions(), (QList<QAction *>{saveAs, exportAs, web, print}));
-    EXPECT_EQ(web->text(), QStringLiteral("Export &Web Quiz..."));
-    EXPECT_FALSE(web->isEnabled());
+    QAction *platform = PlatformExportAction::addToMenu(&menu, web, [] {});
+    EXPECT_EQ(menu.actions(), (QList<QAction *>{exportAs, web, platform, print}));
+    EXPECT_EQ(web->text() + '|' + platform->text(), QStringLiteral("Export &Web Quiz...|Export for &Learning Platform..."));
+    EXPECT_FALSE(web->isEnabled() || platform->isEnabled());
     exportAs->setEnabled(true);
-    EXPECT_TRUE(web->isEnabled());
+    EXPECT_TRUE(web->isEnabled() && platform->isEnabled());
     web->trigger();
     EXPECT_EQ(runs, 1);
 }
@@ -111,11 +116,8 @@ TEST(ExportWebQuizAction, ALargePageIsAskedAboutBeforeTheWork)
     app();
     ScopedPlatform platform;
     QTemporaryDir dir;
-    QFile sound(dir.filePath(QStringLiteral("long.wav")));
-    ASSERT_TRUE(sound.open(QIODevice::WriteOnly));
-    sound.write(QByteArray("RIFF\x24\0\0\0WAVE", 12));
+    QFile sound(writeBytes(dir.filePath(QStringLiteral("long.wav")), QByteArray("RIFF\x24\0\0\0WAVE", 12)));
     ASSERT_TRUE(sound.resize(60LL * 1024 * 1024));   // sparse: nothing to read until it is used
-    sound.close();
     const QStringList records = {QStringLiteral("t%1Hear it?%1long.wav%1 0").arg(S)};
     const QString out = dir.filePath(QStringLiteral("big.html"));
     platform.dialogs.answer(out);
@@ -185,18 +187,4 @@ TEST(ExportForLearningPlatform, AsksPassMarkAndVersionThenWritesThePackage)
             if (auto *report = qobject_cast<dlgReport *>(w))
                 delete report;
     }
-}
-
-TEST(ExportForLearningPlatform, MenuEntryComesAfterTheWebQuiz)
-{
-    app();
-    QMenu menu;
-    QAction *exportAs = menu.addAction(QStringLiteral("Export As..."));
-    QAction *print = menu.addAction(QStringLiteral("Print"));
-    QAction *web = WebQuizExportAction::addToMenu(&menu, exportAs, [] {});
-    QAction *platform = PlatformExportAction::addToMenu(&menu, web, [] {});
-    EXPECT_EQ(menu.actions(), (QList<QAction *>{exportAs, web, platform, print}));
-    EXPECT_EQ(platform->text(), QStringLiteral("Export for &Learning Platform..."));
-    exportAs->setEnabled(false);
-    EXPECT_FALSE(platform->isEnabled());
 }

@@ -1,5 +1,6 @@
 // The web quiz export without a browser: what the page holds, what the media
-// conversions make (read back by ffprobe), what is reported, and the tool.
+// conversions make (read back by ffprobe) and what is reported; the browser
+// tests open what the tool exports.
 #include "pictures/PictureFit.h"
 #include "webquiz/WebMediaConverter.h"
 #include "webquiz/WebQuizExporter.h"
@@ -331,39 +332,6 @@ TEST(WebQuizExporter, WarnsAboveFiftyMegabytes)
     EXPECT_TRUE(WebQuizExporter::sizeLine(big).contains(QStringLiteral("more than 50 MB")));
     EXPECT_FALSE(WebQuizExporter::isTooLarge(big - 1));
     EXPECT_FALSE(WebQuizExporter::sizeLine(big - 1).contains(QStringLiteral("more than")));
-}
-
-// ---- ardeno-tool export ----------------------------------------------------------
-
-TEST(ToolExport, WritesThePageAndReportsOnStandardError)
-{
-    QTemporaryDir dir;
-    const QString out = dir.filePath(QStringLiteral("quiz.html"));
-    QProcess p;
-    p.start(QStringLiteral(ARDENO_TOOL), {QStringLiteral("export"), samplesPath(QStringLiteral("sample.ard")), out,
-                                          QStringLiteral("--format"), QStringLiteral("web")});
-    ASSERT_TRUE(p.waitForFinished(120000));
-    EXPECT_EQ(p.exitCode(), 0);
-    const QString err = QString::fromUtf8(p.readAllStandardError());
-    EXPECT_TRUE(err.contains(QStringLiteral("Question 8: clip.mpg: converted"))) << qPrintable(err);
-    EXPECT_TRUE(err.contains(QStringLiteral("The page is ")));
-    EXPECT_TRUE(QFile::exists(out));
-}
-
-TEST(ToolExport, RefusesUnknownFormatsAndUnreadableTests)
-{
-    QTemporaryDir dir;
-    QProcess p;
-    p.start(QStringLiteral(ARDENO_TOOL), {QStringLiteral("export"), samplesPath(QStringLiteral("sample.ard")),
-                                          dir.filePath(QStringLiteral("x.html")), QStringLiteral("--format"),
-                                          QStringLiteral("pdf")});
-    p.waitForFinished(30000);
-    EXPECT_EQ(p.exitCode(), 2);
-    p.start(QStringLiteral(ARDENO_TOOL), {QStringLiteral("export"), dataPath(QStringLiteral("tests/unreadable.ard")),
-                                          dir.filePath(QStringLiteral("y.html"))});
-    p.waitForFinished(30000);
-    EXPECT_EQ(p.exitCode(), 1);
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("y.html"))));
 }
 
 // ---- the format registry ------------------------------------------------------------
