@@ -431,7 +431,10 @@ private slots:
             d->findChild<QCheckBox *>("chkAsk")->click();
             d->findChild<QPushButton *>("CancelButton")->click();
         });
-        w.lblEditMode_Click();
+        auto *label = get<QLabel>(w, "lblEditMode");
+        QTest::mouseClick(label, Qt::RightButton);   // only the left button leaves
+        QVERIFY(!dlgAsk::DontAskAgain);
+        QTest::mouseClick(label, Qt::LeftButton);
         QVERIFY(dlgAsk::DontAskAgain && !dlgAsk::LeaveConfirmed);
         QVERIFY(w.isEditMode());
         w.lblEditMode_Click();   // no dialog now, and no way out by the label
@@ -876,7 +879,7 @@ private slots:
         p.dialogs.answer(junk);
         click(w, "cmdMpic");
         QCOMPARE(p.messages.texts(), QStringList{"Error loading media file!"});
-        QCOMPARE(media->text(), junk);
+        QCOMPARE(shown(w, {"txtMpic", "lblPreview"}), QStringList({junk, "Picture Preview"}));
 
         // Removing: "None" and an empty panel; emptying by hand: "none".
         click(w, "cmdMRemove");
