@@ -381,6 +381,7 @@ private slots:
             {{"x", "odd kind", "none", " 0"}, {corrupted}},
             {{"  t", "blanks", "none", " 0  "}, {}},   // only blanks are trimmed
             {{"\tt", "tab", "none", " 0"}, {corrupted}},
+            {{"t", "no such answer", "none", " 2"}, {corrupted}},
             {{"m", "seven", "a", "b", "c", "d", "none"}, {"An error has occured.  Unable to process question m", corrupted}},
         };
         for (const auto &c : cases) {
@@ -528,17 +529,23 @@ private slots:
         QVERIFY(!multiple->isAncestorOf(tabFrom("cmdTRemove")));
     }
 
-    // The wheel turned over the list without the focus picks nothing (the
-    // click on its text line is tried on the real X server).
-    void wheelOverTheListPicksNothing()
+    // The list opens as wide as its longest question allows; the wheel
+    // turned over it without the focus picks nothing (the click on its text
+    // line is tried on the real X server).
+    void listWidthAndWheel()
     {
         ScopedPlatform p;
         frmCreate w;
         addTrueFalse(w, "first");
-        addTrueFalse(w, "second");
+        addTrueFalse(w, QString("A question far longer than the list box is wide ").repeated(3));
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        auto *list = get<QComboBox>(w, "cboExist");        get<QLineEdit>(w, "txtTitle")->setFocus();
+        auto *list = get<QComboBox>(w, "cboExist");
+        list->showPopup();
+        QTRY_VERIFY(list->view()->isVisible());
+        QVERIFY2(list->view()->width() > 2 * list->width(), qPrintable(QString::number(list->view()->width())));
+        list->hidePopup();
+        get<QLineEdit>(w, "txtTitle")->setFocus();
         QWheelEvent wheel(QPointF(5, 5), list->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(list, &wheel);
@@ -632,7 +639,9 @@ private slots:
             open(p, w, paths[3]);
             // Kept as it changes: a crash before the normal exit loses none.
             QCOMPARE(p.settings.values.value("Ardenox/Settings/MRU1"), RecentFiles::listedPath(paths[4]));
-            w.close();
+            w.show();
+            click(w, "mnuFileExit");
+            QVERIFY(!w.isVisible());
         }
         QCOMPARE(p.settings.values.value("Ardenox/Settings/MRU1"), RecentFiles::listedPath(paths[4]));
         QCOMPARE(p.settings.values.value("Ardenox/Settings/MRU4"), RecentFiles::listedPath(paths[1]));

@@ -154,7 +154,8 @@ TEST(ToolExchange, BadArgumentsGiveStatus2)
                                     QStringList{"import", "a.gift", "b.ard", "--format"},
                                     QStringList{"import", "a.gift", "b.ard", "--colour", "red"},
                                     QStringList{"export", "a.ard", "b.gift", "--title", "T"},
-                                    QStringList{"import", "a.gift", "b.ard", "--format", "word"}}) {
+                                    QStringList{"import", "a.gift", "b.ard", "--format", "word"},
+                                    QStringList{"export", "a.ard", "b.html", "--format", "pdf"}}) {
         const ToolRun r = tool(args, dir.path());
         EXPECT_EQ(r.status, 2) << qPrintable(args.join(' '));
     }
