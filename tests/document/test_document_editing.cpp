@@ -20,11 +20,6 @@ QString mc(const QString &q, const QString &media = QStringLiteral("none"))
     return rec({"m", q, "a", "b", "c", "d", media, " 2"});
 }
 QString tf(const QString &q) { return rec({"t", q, "none", " 1"}); }
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 }
 
 TEST(QuestionView, ReadsFieldsByName)
@@ -149,7 +144,7 @@ TEST_F(DocumentEditorTest, UndoAfterASaveRestoresTheSavedBytes)
     editor.removeQuestion(3);
     const QString test = dir.filePath("t.ard");
     ASSERT_TRUE(save(test));
-    const QByteArray saved = readAll(test);
+    const QByteArray saved = readBytes(test);
     // The save made the media name relative; undo and redo keep that.
     EXPECT_EQ(editor.document().question(2).media(), QStringLiteral("pic.bmp"));
 
@@ -162,7 +157,7 @@ TEST_F(DocumentEditorTest, UndoAfterASaveRestoresTheSavedBytes)
     editor.redo();
     const QString again = dir.filePath("again.ard");
     ASSERT_TRUE(save(again));
-    EXPECT_EQ(readAll(again), saved);
+    EXPECT_EQ(readBytes(again), saved);
 }
 
 TEST_F(DocumentEditorTest, ANewDocumentEndsTheUndoHistory)

@@ -3,6 +3,7 @@
 // files outside it must come out byte for byte and mode for mode as they
 // went in, and whatever is foreign is reported, never removed.
 #include "document/RecoveryStore.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,12 +22,6 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 mode_t modeOf(const QString &path)
@@ -57,10 +52,10 @@ struct Outside {
     }
     void expectUntouched() const
     {
-        EXPECT_EQ(readFile(QDir(folder).filePath("thesis.odt")), "years of work");
-        EXPECT_EQ(readFile(QDir(folder).filePath("copy.txt")), "mine");
+        EXPECT_EQ(readBytes(QDir(folder).filePath("thesis.odt")), "years of work");
+        EXPECT_EQ(readBytes(QDir(folder).filePath("copy.txt")), "mine");
         EXPECT_EQ(modeOf(QDir(folder).filePath("copy.txt")), mode_t(0640));
-        EXPECT_EQ(readFile(QDir(folder).filePath("sub/test-1.ard")), "also mine");
+        EXPECT_EQ(readBytes(QDir(folder).filePath("sub/test-1.ard")), "also mine");
     }
 };
 

@@ -6,6 +6,7 @@
 #include "document/QuestionRecord.h"
 #include "document/RecoveryStore.h"
 #include "document/TestFile.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,12 +38,6 @@ RecoveryCopy sampleCopy()
     return c;
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
@@ -71,7 +66,7 @@ TEST(RecoveryStore, CopyReadsBackExactlyAndItsTestIsWhatSaveWrites)
     ASSERT_TRUE(read.copy) << read.error.toStdString();
     EXPECT_EQ(read.copy->work, copy.work);
     EXPECT_EQ(read.copy->lastChange, copy.lastChange);
-    EXPECT_EQ(readFile(testFileIn(slot->folder())),
+    EXPECT_EQ(readBytes(testFileIn(slot->folder())),
               testFileBytes(copy.work.title, copy.work.teacher, copy.work.records));
 
     // A second write replaces the first: one test file, the newer content.
@@ -130,8 +125,8 @@ TEST(RecoveryStore, ACopyCutAtAnyLengthIsRefused)
     ASSERT_TRUE(slot->write(sampleCopy(), &error));
     const QString descriptionPath = slot->descriptionPath();
     const QString testPath = testFileIn(slot->folder());
-    const QByteArray description = readFile(descriptionPath);
-    const QByteArray test = readFile(testPath);
+    const QByteArray description = readBytes(descriptionPath);
+    const QByteArray test = readBytes(testPath);
     for (qsizetype n = 0; n < description.size(); ++n) {
         writeFile(descriptionPath, description.left(n));
         const auto read = slot->read();

@@ -35,11 +35,6 @@ QByteArray header(const QByteArray &title = "Title", const QByteArray &teacher =
 {
     return scr(title + "\xA9" + teacher);
 }
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 void writeAll(const QString &path, const QByteArray &bytes)
 {
     writeBytes(path, bytes);
@@ -77,7 +72,7 @@ TEST_F(TestFileTest, SavesExactBytesAndLoadsThemBack)
     TestDocument doc;
     int pumps = 0;
     ASSERT_TRUE(save(doc, path("empty.ard"), "T", "C", [&] { ++pumps; }).saved());
-    EXPECT_EQ(readAll(path("empty.ard")), header("T", "C") + CrLf + CrLf);
+    EXPECT_EQ(readBytes(path("empty.ard")), header("T", "C") + CrLf + CrLf);
     EXPECT_EQ(pumps, 0);
 
     const QString withBreak = mc(QStringLiteral("Line one\r\nline two \u20AC"));
@@ -86,7 +81,7 @@ TEST_F(TestFileTest, SavesExactBytesAndLoadsThemBack)
     doc.append(tf);
     ASSERT_TRUE(save(doc, path("two.ard"), "  My test ", " 7B ", [&] { ++pumps; }).saved());
     EXPECT_EQ(pumps, 2);
-    EXPECT_EQ(readAll(path("two.ard")),
+    EXPECT_EQ(readBytes(path("two.ard")),
               header("  My test ", " 7B ") + CrLf + scr("m\xA9Line one\r\nline two \x80\xA9" "a\xA9" "b\xA9"
               "c\xA9" "d\xA9none\xA9 2") + CrLf + scr("t\xA9True?\xA9None\xA9 0") + CrLf + CrLf);
     EXPECT_TRUE(platform.messages.shown.isEmpty());
@@ -226,7 +221,7 @@ TEST_F(TestFileTest, EveryByteOfALineSurvivesLoadAndSave)
     EXPECT_TRUE(doc.record(1).contains(QStringLiteral("\u20AC")));
     EXPECT_TRUE(doc.record(1).contains(QChar(0x9D)));
     ASSERT_TRUE(save(doc, path("again.ard"), r.test->title, r.test->teacher).saved());
-    EXPECT_EQ(readAll(path("again.ard")), file);
+    EXPECT_EQ(readBytes(path("again.ard")), file);
     EXPECT_TRUE(platform.messages.shown.isEmpty());
 }
 
@@ -246,8 +241,8 @@ TEST_F(TestFileTest, MediaTravelsWithTheTest)
     ASSERT_TRUE(save(doc, path("out/quiz.ard"), "T", "C").saved());
     EXPECT_EQ(QuestionRecord::fields(doc.record(1))[6], QStringLiteral("cat.bmp"));
     EXPECT_EQ(QuestionRecord::fields(doc.record(2))[2], QStringLiteral("dog.wav"));
-    EXPECT_EQ(readAll(path("out/dog.wav")), mediaBytes("pics/dog.wav", "pics/dog.wav"));
-    EXPECT_EQ(readAll(path("out/owl.jpg")), mediaBytes("out/owl.jpg", "out/owl.jpg"));
+    EXPECT_EQ(readBytes(path("out/dog.wav")), mediaBytes("pics/dog.wav", "pics/dog.wav"));
+    EXPECT_EQ(readBytes(path("out/owl.jpg")), mediaBytes("out/owl.jpg", "out/owl.jpg"));
     EXPECT_EQ(doc.record(3), mc("present", path("pics/owl.jpg")));
     EXPECT_EQ(doc.record(4), mc("missing", QStringLiteral("/no/such/file.bmp")));
     EXPECT_EQ(doc.record(5), mc("none"));
@@ -285,7 +280,7 @@ TEST_F(TestFileTest, SaveAsElsewhereTakesEveryMediaFileFromTheTestFolder)
     const SaveResult r = save(doc, path("other.folder/europe.ard"), "T", "C");
     ASSERT_TRUE(r.saved());
     for (const char *n : {"cat.bmp", "dog.wav", "song.mid"})
-        EXPECT_EQ(readAll(path("other.folder/") + n), mediaBytes(n, QByteArray("anna.berg/tests/") + n)) << n;
+        EXPECT_EQ(readBytes(path("other.folder/") + n), mediaBytes(n, QByteArray("anna.berg/tests/") + n)) << n;
     EXPECT_EQ(doc.record(1), mc("picture", "cat.bmp"));
     EXPECT_EQ(doc.record(4), mc("nowhere", "lost.bmp"));   // names no file: untouched, and said
     EXPECT_EQ(r.notCopied, QStringList{path("anna.berg/tests/lost.bmp") + ": not found"});
@@ -315,8 +310,8 @@ TEST_F(TestFileTest, HeldMediaAlwaysGoAlongUnderAFreeName)
     EXPECT_EQ(doc.record(2), mc("second, same picture", "logo-2.jpg"));
     EXPECT_EQ(doc.record(3), mc("same bytes there", "map.bmp"));
     EXPECT_EQ(doc.record(4), mc("not held", path("pics/logo.jpg")));
-    EXPECT_EQ(readAll(path("out/logo.jpg")), mediaBytes("logo.jpg", "the teacher's own logo"));
-    EXPECT_EQ(readAll(path("out/logo-2.jpg")), mediaBytes("logo.jpg", "imported logo"));
+    EXPECT_EQ(readBytes(path("out/logo.jpg")), mediaBytes("logo.jpg", "the teacher's own logo"));
+    EXPECT_EQ(readBytes(path("out/logo-2.jpg")), mediaBytes("logo.jpg", "imported logo"));
     EXPECT_EQ(platform.shell.copies.size(), 1);
     EXPECT_TRUE(platform.messages.shown.isEmpty());
 }
@@ -335,7 +330,7 @@ TEST_F(TestFileTest, NoCopyLandsOutsideTheTargetFolder)
     doc.append(mc("control", control));
     ASSERT_TRUE(save(doc, path("out/quiz.ard"), "T", "C").saved());
     // The file above the test folder arrives in the target folder, by name.
-    EXPECT_EQ(readAll(path("out/up.bmp")), mediaBytes("up.bmp", "up"));
+    EXPECT_EQ(readBytes(path("out/up.bmp")), mediaBytes("up.bmp", "up"));
     EXPECT_EQ(doc.record(1), mc("parent", "up.bmp"));
     EXPECT_EQ(doc.record(2), mc("folder", path("home/pics.dir")));
     EXPECT_EQ(doc.record(3), mc("control", control));
@@ -391,7 +386,7 @@ TEST_F(TestFileTest, FailedCopiesLoseNoPictureAndAreListedOnce)
     const SaveResult roomy = save(doc, path("roomy/quiz.ard"), "T", "C");
     ASSERT_TRUE(roomy.saved());
     for (const char *n : {"a.bmp", "b.jpg", "c.wav"})
-        EXPECT_EQ(readAll(path("roomy/") + n), mediaBytes(n, big)) << n;
+        EXPECT_EQ(readBytes(path("roomy/") + n), mediaBytes(n, big)) << n;
     EXPECT_TRUE(roomy.notCopied.isEmpty());
 }
 
@@ -421,7 +416,7 @@ TEST_F(TestFileTest, SavingCopiesMediaNeverPrivateOrSpecialFiles)
     const SaveResult r = save(doc, path("shared/quiz.ard"), "T", "C");
     ASSERT_TRUE(r.saved());
     EXPECT_EQ(QDir(path("shared")).entryList(QDir::Files | QDir::Hidden), (QStringList{"link.bmp", "quiz.ard"}));
-    EXPECT_EQ(readAll(path("shared/link.bmp")), mediaBytes("real.bmp", "picture"));
+    EXPECT_EQ(readBytes(path("shared/link.bmp")), mediaBytes("real.bmp", "picture"));
     EXPECT_EQ(doc.record(5), mc("link", "link.bmp"));
     EXPECT_EQ((QStringList{doc.record(1), doc.record(2), doc.record(3),
                            doc.record(4)}), before);
@@ -485,7 +480,7 @@ TEST_F(TestFileTest, FailedWriteLeavesThePreviousFile)
     EXPECT_TRUE(r.errorDescription.contains("previous version is unchanged")) << qPrintable(r.errorDescription);
     EXPECT_FALSE(r.errorDescription.contains("Unknown error"));
     EXPECT_EQ((QStringList{doc.record(1), doc.record(50)}), records);
-    EXPECT_EQ(readAll(path("old.ard")), QByteArray("previous test"));
+    EXPECT_EQ(readBytes(path("old.ard")), QByteArray("previous test"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.ard"});
 
     EXPECT_EQ(save(doc, path("no/such/folder/a.ard"), "T", "C").status, SaveResult::Status::Failed);

@@ -28,12 +28,6 @@ QString data(const QString &name)
     return root + QStringLiteral("/pictures/") + name;
 }
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QString writeTemp(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
 {
     return writeBytes(dir.filePath(name), bytes);
@@ -220,9 +214,9 @@ TEST(PictureLoader, MetafileTextBackgroundFollowsTheBackgroundMode)
 
 TEST(PictureLoader, MetafileTextIsEscapedAndConverted)
 {
-    const QByteArray svg = Wmf::toSvg(bytesOf(data("text-escape.wmf")), QSize(96, 48), nullptr);
+    const QByteArray svg = Wmf::toSvg(readBytes(data("text-escape.wmf")), QSize(96, 48), nullptr);
     EXPECT_TRUE(svg.contains("1 &lt; 2 &amp; &quot;3&quot; &lt;/text&gt;")) << svg.constData();
-    const QByteArray shapes = Wmf::toSvg(bytesOf(data("shapes.wmf")), QSize(192, 96), nullptr);
+    const QByteArray shapes = Wmf::toSvg(readBytes(data("shapes.wmf")), QSize(192, 96), nullptr);
     EXPECT_TRUE(shapes.contains("Ardeno \xc3\xa9"));   // Windows-1252 é as UTF-8
     EXPECT_FALSE(loadPicture(data("text-escape.wmf")).isNull());
 }
@@ -246,7 +240,7 @@ TEST(PictureLoader, DamagedFilesGiveAnErrorNotACrash)
 
 TEST(PictureLoader, EveryTruncationAndRandomDamageOfAMetafileIsSurvived)
 {
-    const QByteArray good = bytesOf(data("shapes.wmf"));
+    const QByteArray good = readBytes(data("shapes.wmf"));
     ASSERT_FALSE(good.isEmpty());
     for (int n = 0; n < good.size(); ++n) {
         QString error;
@@ -355,7 +349,7 @@ TEST(PictureLoader, PictureSizeChecksWithoutDecoding)
 
     // A JPEG whose frame header claims 30000 by 20000 pixels: refused at
     // once from its header, although decoding it would need gigabytes.
-    QByteArray jpeg = bytesOf(data("gradient-200x100.jpg"));
+    QByteArray jpeg = readBytes(data("gradient-200x100.jpg"));
     const int sof = jpeg.indexOf("\xFF\xC0");
     ASSERT_GT(sof, 0);
     jpeg[sof + 5] = char(20000 >> 8);
@@ -369,7 +363,7 @@ TEST(PictureLoader, PictureSizeChecksWithoutDecoding)
     EXPECT_TRUE(loadPicture(claimed).isNull());
 
     // The extension does not decide: a bitmap named .jpg is a bitmap.
-    const QString misnamed = writeTemp(dir, "misnamed.jpg", bytesOf(data("redblue-40x30.bmp")));
+    const QString misnamed = writeTemp(dir, "misnamed.jpg", readBytes(data("redblue-40x30.bmp")));
     EXPECT_EQ(pictureInfo(misnamed).format, "bmp");
     EXPECT_FALSE(loadPicture(misnamed).isNull());
 

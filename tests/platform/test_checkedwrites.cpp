@@ -6,6 +6,7 @@
 #include "platform/CheckedFile.h"
 #include "platform/CheckedFileStream.h"
 #include "platform/StagedFile.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,18 +20,6 @@ namespace {
 constexpr QFile::Permissions kOwnerAndGroupRead =
     QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup;
 
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
-}
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 class CheckedWrites : public ::testing::Test {
 protected:
     QTemporaryDir dir;
@@ -38,7 +27,7 @@ protected:
     QStringList files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
     void SetUp() override
     {
-        writeAll(target, "previous");
+        writeBytes(target, "previous");
         QFile::setPermissions(target, kOwnerAndGroupRead);
     }
 };
@@ -50,9 +39,9 @@ TEST_F(CheckedWrites, AStreamThatGoesBackShowsOnlyTheFinishedFile)
     ASSERT_TRUE(out.open());
     ASSERT_TRUE(out.write("size????data"));
     ASSERT_TRUE(out.seek(4) && out.write("0012") && out.seek(12) && out.write("!"));
-    EXPECT_EQ(readAll(target), "previous");
+    EXPECT_EQ(readBytes(target), "previous");
     ASSERT_TRUE(out.commit()) << qPrintable(out.errorString());
-    EXPECT_EQ(readAll(target), "size0012data!");
+    EXPECT_EQ(readBytes(target), "size0012data!");
     EXPECT_EQ(QFile::permissions(target), kOwnerAndGroupRead);
     EXPECT_EQ(files(), QStringList{"movie.avi"});
 
@@ -61,7 +50,7 @@ TEST_F(CheckedWrites, AStreamThatGoesBackShowsOnlyTheFinishedFile)
         ASSERT_TRUE(dropped.open());
         ASSERT_TRUE(dropped.write("never committed"));
     }
-    EXPECT_EQ(readAll(target), "size0012data!");
+    EXPECT_EQ(readBytes(target), "size0012data!");
     EXPECT_EQ(files(), QStringList{"movie.avi"});
 }
 
@@ -81,7 +70,7 @@ TEST_F(CheckedWrites, AStreamOntoAFullDiskKeepsThePreviousFile)
     EXPECT_EQ(out.errorString(), QStringLiteral("File too large"));
     EXPECT_FALSE(out.write("more"));
     EXPECT_FALSE(out.commit());
-    EXPECT_EQ(readAll(target), "previous");
+    EXPECT_EQ(readBytes(target), "previous");
     EXPECT_EQ(files(), QStringList{"movie.avi"});
 }
 
@@ -91,16 +80,16 @@ TEST_F(CheckedWrites, AWriterByNameReplacesTheTargetOnlyOnCommit)
         StagedFile dropped(target);
         ASSERT_TRUE(dropped.create());
         EXPECT_EQ(QFileInfo(dropped.path()).dir(), QFileInfo(target).dir());
-        writeAll(dropped.path(), "dropped");
+        writeBytes(dropped.path(), "dropped");
     }
-    EXPECT_EQ(readAll(target), "previous");
+    EXPECT_EQ(readBytes(target), "previous");
     EXPECT_EQ(files(), QStringList{"movie.avi"});
 
     StagedFile staged(target);
     ASSERT_TRUE(staged.create());
-    writeAll(staged.path(), "new");
+    writeBytes(staged.path(), "new");
     ASSERT_TRUE(staged.commit()) << qPrintable(staged.errorString());
-    EXPECT_EQ(readAll(target), "new");
+    EXPECT_EQ(readBytes(target), "new");
     EXPECT_EQ(QFile::permissions(target), kOwnerAndGroupRead);
     EXPECT_EQ(files(), QStringList{"movie.avi"});
 
@@ -115,7 +104,7 @@ TEST_F(CheckedWrites, AWriterByNameCutShortLearnsTheSystemsReason)
     ASSERT_TRUE(staged.create());
     EXPECT_EQ(staged.writeProblem(), QString());
     FileSizeLimit limit(4096);
-    writeAll(staged.path(), QByteArray(8192, 'x'));
+    writeBytes(staged.path(), QByteArray(8192, 'x'));
     EXPECT_EQ(staged.writeProblem(), QStringLiteral("File too large"));
 }
 

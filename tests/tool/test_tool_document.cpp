@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "ToolRun.h"
+#include "TestFiles.h"
 
 namespace {
 ToolRun tool(const QStringList &args, const QByteArray &input = {}, const QString &cwd = {})
@@ -21,12 +22,6 @@ QString sample(const QString &name)
     return qEnvironmentVariable("ARDENO_TEST_DATA") + QStringLiteral("/tests/") + name;
 }
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QJsonDocument json(const QByteArray &bytes) { return QJsonDocument::fromJson(bytes); }
 }
 
@@ -34,7 +29,7 @@ TEST(ToolDocument, DumpReadsASampleTestAndRefusesWhatIsNone)
 {
     const ToolRun r = tool({"dump", sample("sample.ard")});
     EXPECT_EQ(r.status, 0) << r.err.constData();
-    EXPECT_EQ(json(r.out), json(bytesOf(sample("sample.json"))));
+    EXPECT_EQ(json(r.out), json(readBytes(sample("sample.json"))));
     EXPECT_FALSE(json(r.out).isNull());
 
     for (const QString &file : {sample("unreadable.ard"), sample("missing.ard")}) {
@@ -48,10 +43,10 @@ TEST(ToolDocument, DumpReadsASampleTestAndRefusesWhatIsNone)
 TEST(ToolDocument, SaveWritesTheExactFileAndCopiesRelativeMedia)
 {
     QTemporaryDir dir;
-    const ToolRun r = tool({"save", "quiz.ard"}, bytesOf(sample("sample.json")), dir.path());
+    const ToolRun r = tool({"save", "quiz.ard"}, readBytes(sample("sample.json")), dir.path());
     EXPECT_EQ(r.status, 0) << r.err.constData();
-    EXPECT_EQ(bytesOf(dir.filePath("quiz.ard")), bytesOf(sample("sample-saved.ard")));
-    EXPECT_EQ(json(r.out), json(bytesOf(sample("sample.json"))));
+    EXPECT_EQ(readBytes(dir.filePath("quiz.ard")), readBytes(sample("sample-saved.ard")));
+    EXPECT_EQ(json(r.out), json(readBytes(sample("sample.json"))));
 
     ASSERT_TRUE(QDir(dir.path()).mkpath("pics") && QDir(dir.path()).mkpath("out"));
     QFile pic(dir.filePath("pics/cat.bmp"));
@@ -62,7 +57,7 @@ TEST(ToolDocument, SaveWritesTheExactFileAndCopiesRelativeMedia)
     const ToolRun media = tool({"save", "out/q.ard"}, in, dir.path());
     EXPECT_EQ(media.status, 0) << media.err.constData();
     EXPECT_EQ(json(media.out)["records"][0].toString(), QStringLiteral("t\u00A9Cat?\u00A9cat.bmp\u00A9 0"));
-    EXPECT_EQ(bytesOf(dir.filePath("out/cat.bmp")), QByteArray("BM"));
+    EXPECT_EQ(readBytes(dir.filePath("out/cat.bmp")), QByteArray("BM"));
 }
 
 TEST(ToolDocument, SaveRefusesIncompleteInputAndWritesNothing)
@@ -91,11 +86,11 @@ TEST(ToolDocument, LogToTextAndLineByLineScrambling)
     QTemporaryDir dir;
     const ToolRun r = tool({"log2txt", sample("sample.log"), dir.filePath("log.txt")});
     EXPECT_EQ(r.status, 0) << r.err.constData();
-    EXPECT_EQ(bytesOf(dir.filePath("log.txt")), bytesOf(sample("sample-log.txt")));
+    EXPECT_EQ(readBytes(dir.filePath("log.txt")), readBytes(sample("sample-log.txt")));
     EXPECT_EQ(tool({"log2txt", sample("missing.log"), dir.filePath("x.txt")}).status, 1);
 
-    const ToolRun plain = tool({"unscramble", "--key", "log"}, bytesOf(sample("sample.log")));
-    EXPECT_EQ(plain.out, bytesOf(sample("sample-log-plain.txt")));
+    const ToolRun plain = tool({"unscramble", "--key", "log"}, readBytes(sample("sample.log")));
+    EXPECT_EQ(plain.out, readBytes(sample("sample-log-plain.txt")));
     const ToolRun scrambled = tool({"scramble", "--key=test"}, "Title\xA9" "Class\r\nq\rx\ny");
     EXPECT_EQ(scrambled.out, QByteArray("Itiqx\xb4^q|nn\r\nl\r\ne\x17" "d\r\n"));
     EXPECT_EQ(tool({"unscramble", "--key", "test"}, scrambled.out).out,
