@@ -3,6 +3,7 @@
 // removed after that; a restored copy's editor takes the folder over; a link
 // put into such a folder is never followed.
 #include "document/HeldMedia.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,19 +14,13 @@
 #include <sys/stat.h>
 
 namespace {
-void write(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-}
-
 QString heldFile(HeldMedia &held, const QString &name)
 {
     QString error;
     const QString folder = held.folder(&error);
     EXPECT_FALSE(folder.isEmpty()) << error.toStdString();
     const QString path = QDir(folder).filePath(name);
-    write(path, "BM picture");
+    writeBytes(path, "BM picture");
     return path;
 }
 }
@@ -69,7 +64,7 @@ TEST(HeldMedia, ALinkInAnEndedFolderIsNeverFollowed)
 {
     QTemporaryDir dir;
     QDir(dir.path()).mkpath("Documents");
-    write(dir.filePath("Documents/thesis.odt"), "years of work");
+    writeBytes(dir.filePath("Documents/thesis.odt"), "years of work");
     const QString root = dir.filePath("held-media");
     QString folder;
     {

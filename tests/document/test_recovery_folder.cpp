@@ -17,13 +17,6 @@
 #include <unistd.h>
 
 namespace {
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 mode_t modeOf(const QString &path)
 {
     struct stat st {};
@@ -45,9 +38,9 @@ struct Outside {
     explicit Outside(const QTemporaryDir &dir) : folder(dir.filePath("Documents"))
     {
         QDir().mkpath(QDir(folder).filePath("sub"));
-        writeFile(QDir(folder).filePath("thesis.odt"), "years of work");
-        writeFile(QDir(folder).filePath("copy.txt"), "mine");
-        writeFile(QDir(folder).filePath("sub/test-1.ard"), "also mine");
+        writeBytes(QDir(folder).filePath("thesis.odt"), "years of work");
+        writeBytes(QDir(folder).filePath("copy.txt"), "mine");
+        writeBytes(QDir(folder).filePath("sub/test-1.ard"), "also mine");
         QFile::setPermissions(QDir(folder).filePath("copy.txt"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
     }
     void expectUntouched() const
@@ -192,7 +185,7 @@ TEST(RecoveryFolder, OwnFilesAreReplacedPrivateAndRemovedByName)
     EXPECT_EQ(modeOf(folder), mode_t(0700));
     EXPECT_EQ(modeOf(QDir(folder).filePath("owner.lock")), mode_t(0600));
 
-    writeFile(QDir(folder).filePath("notes.txt"), "not the program's");
+    writeBytes(QDir(folder).filePath("notes.txt"), "not the program's");
     claimed.front()->remove();
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"notes.txt"});
 }

@@ -38,13 +38,6 @@ RecoveryCopy sampleCopy()
     return c;
 }
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 QString testFileIn(const QString &folder)
 {
     const QStringList tests = QDir(folder).entryList({"test-*.ard"}, QDir::Files);
@@ -128,17 +121,17 @@ TEST(RecoveryStore, ACopyCutAtAnyLengthIsRefused)
     const QByteArray description = readBytes(descriptionPath);
     const QByteArray test = readBytes(testPath);
     for (qsizetype n = 0; n < description.size(); ++n) {
-        writeFile(descriptionPath, description.left(n));
+        writeBytes(descriptionPath, description.left(n));
         const auto read = slot->read();
         EXPECT_FALSE(read.copy) << "description cut at " << n;
         EXPECT_FALSE(read.error.isEmpty());
     }
-    writeFile(descriptionPath, description);
+    writeBytes(descriptionPath, description);
     for (qsizetype n = 0; n < test.size(); ++n) {
-        writeFile(testPath, test.left(n));
+        writeBytes(testPath, test.left(n));
         EXPECT_FALSE(slot->read().copy) << "test cut at " << n;
     }
-    writeFile(testPath, test);
+    writeBytes(testPath, test);
     EXPECT_TRUE(slot->read().copy);
 }
 
@@ -175,7 +168,7 @@ TEST(RecoveryStore, DamagedSlotsAreSetAsideAndNotClaimedAgain)
     QString error;
     auto slot = store.createSlot(&error);
     ASSERT_TRUE(slot->write(sampleCopy(), &error));
-    writeFile(slot->descriptionPath(), "Ardenox recovery 1\ntest=te");
+    writeBytes(slot->descriptionPath(), "Ardenox recovery 1\ntest=te");
     const QString name = QFileInfo(slot->folder()).fileName();
     slot.reset();
     auto claimed = store.claimAbandoned().ended;
@@ -195,7 +188,7 @@ TEST(RecoveryStore, OnlyTheTenNewestDamagedCopiesAreKept)
         QString error;
         auto slot = store.createSlot(&error);
         ASSERT_TRUE(slot) << error.toStdString();
-        writeFile(slot->descriptionPath(), "damaged");
+        writeBytes(slot->descriptionPath(), "damaged");
         names << QFileInfo(slot->folder()).fileName();
         slot.reset();
         auto claimed = store.claimAbandoned().ended;

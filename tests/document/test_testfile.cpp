@@ -35,10 +35,6 @@ QByteArray header(const QByteArray &title = "Title", const QByteArray &teacher =
 {
     return scr(title + "\xA9" + teacher);
 }
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    writeBytes(path, bytes);
-}
 QString mc(const QString &q, const QString &media = QStringLiteral("none"))
 {
     return QStringList{"m", q, "a", "b", "c", "d", media, " 2"}.join(Sep);
@@ -130,7 +126,7 @@ TEST_F(TestFileTest, ReadsLooseLineEndsBlankLinesAndExtraSeparators)
     for (int i = 1; i <= 100; ++i)
         full += scr("t\xA9q" + QByteArray::number(i) + "\xA9none\xA9 0") + CrLf;
     TestDocument doc;
-    writeAll(path("full.ard"), full + CrLf);
+    writeBytes(path("full.ard"), full + CrLf);
     ASSERT_TRUE(LoadTest(doc, path("full.ard")).test);
     EXPECT_EQ(doc.nextQuestionNumber(), 101);
     EXPECT_EQ(doc.caption(100), QStringLiteral("q100"));
@@ -151,7 +147,7 @@ TEST_F(TestFileTest, RefusesUnreadableFilesAndLeavesTheDocumentAlone)
     doc.append(mc("kept"));
     doc.setCurrentFile("old.ard");
     for (const auto &c : cases) {
-        writeAll(path(c.name), c.bytes);
+        writeBytes(path(c.name), c.bytes);
         const TestReadResult r = LoadTest(doc, path(c.name));
         EXPECT_FALSE(r.test) << c.name;
         EXPECT_TRUE(r.error.contains(c.name)) << qPrintable(r.error);
@@ -184,7 +180,7 @@ TEST_F(TestFileTest, PipesAndDevicesAreRefusedWithoutBeingOpened)
     EXPECT_EQ(doc.caption(1), QStringLiteral("kept"));
 
     // A link to a real test is followed.
-    writeAll(path("real.ard"), header() + CrLf + scr("t\xA9q\xA9none\xA9 0") + CrLf + CrLf);
+    writeBytes(path("real.ard"), header() + CrLf + scr("t\xA9q\xA9none\xA9 0") + CrLf + CrLf);
     ASSERT_TRUE(QFile::link(path("real.ard"), path("link.ard")));
     EXPECT_TRUE(LoadTest(doc, path("link.ard")).test);
 }
@@ -193,12 +189,12 @@ TEST_F(TestFileTest, MillionsOfEmptyLinesAreRefusedLikeAnyNonTest)
 {
     // 15 MB of CRs: no header line, so not a test (the memory this costs is
     // checked on the real program in tests/tool).
-    writeAll(path("crs.ard"), QByteArray(15 * 1024 * 1024, '\r'));
+    writeBytes(path("crs.ard"), QByteArray(15 * 1024 * 1024, '\r'));
     const TestReadResult r = readTestFile(path("crs.ard"));
     EXPECT_FALSE(r.test);
     EXPECT_TRUE(r.error.contains("title and class/teacher")) << qPrintable(r.error);
     // Empty lines between questions are skipped, however many.
-    writeAll(path("gaps.ard"), header() + QByteArray(3 * 1024 * 1024, '\r')
+    writeBytes(path("gaps.ard"), header() + QByteArray(3 * 1024 * 1024, '\r')
                                    + scr("t\xA9q\xA9none\xA9 0") + CrLf);
     const TestReadResult gaps = readTestFile(path("gaps.ard"));
     ASSERT_TRUE(gaps.test) << qPrintable(gaps.error);
@@ -214,7 +210,7 @@ TEST_F(TestFileTest, EveryByteOfALineSurvivesLoadAndSave)
         if (i != '\r')
             line += char(i);
     const QByteArray file = header() + CrLf + line + CrLf + CrLf;
-    writeAll(path("bytes.ard"), file);
+    writeBytes(path("bytes.ard"), file);
     TestDocument doc;
     const auto r = LoadTest(doc, path("bytes.ard"));
     ASSERT_TRUE(r.test) << qPrintable(r.error);
@@ -229,7 +225,7 @@ TEST_F(TestFileTest, MediaTravelsWithTheTest)
 {
     ASSERT_TRUE(QDir(dir.path()).mkpath("pics") && QDir(dir.path()).mkpath("out"));
     for (const char *n : {"pics/cat.bmp", "pics/dog.wav", "pics/owl.jpg", "out/owl.jpg"})
-        writeAll(path(n), mediaBytes(n, n));
+        writeBytes(path(n), mediaBytes(n, n));
     QDir::setCurrent(path("pics"));
     TestDocument doc;
     doc.append(mc("copied", path("pics/cat.bmp")));
@@ -269,7 +265,7 @@ TEST_F(TestFileTest, SaveAsElsewhereTakesEveryMediaFileFromTheTestFolder)
     // working directory is somewhere else entirely, as a file dialog leaves it.
     ASSERT_TRUE(QDir(dir.path()).mkpath("anna.berg/tests") && QDir(dir.path()).mkpath("other.folder"));
     for (const char *n : {"anna.berg/tests/cat.bmp", "anna.berg/tests/dog.wav", "anna.berg/tests/song.mid"})
-        writeAll(path(n), mediaBytes(n, n));
+        writeBytes(path(n), mediaBytes(n, n));
     QDir::setCurrent(QDir::rootPath());
     TestDocument doc;
     doc.setTestFolder(MediaLookup::testFolderOf(path("anna.berg/tests/europe.ard")));
@@ -294,11 +290,11 @@ TEST_F(TestFileTest, HeldMediaAlwaysGoAlongUnderAFreeName)
 {
     ASSERT_TRUE(QDir(dir.path()).mkpath("held/editor-1") && QDir(dir.path()).mkpath("out")
                 && QDir(dir.path()).mkpath("pics"));
-    writeAll(path("held/editor-1/logo.jpg"), mediaBytes("logo.jpg", "imported logo"));
-    writeAll(path("held/editor-1/map.bmp"), mediaBytes("map.bmp", "same map"));
-    writeAll(path("out/logo.jpg"), mediaBytes("logo.jpg", "the teacher's own logo"));
-    writeAll(path("out/map.bmp"), mediaBytes("map.bmp", "same map"));
-    writeAll(path("pics/logo.jpg"), mediaBytes("logo.jpg", "not held"));
+    writeBytes(path("held/editor-1/logo.jpg"), mediaBytes("logo.jpg", "imported logo"));
+    writeBytes(path("held/editor-1/map.bmp"), mediaBytes("map.bmp", "same map"));
+    writeBytes(path("out/logo.jpg"), mediaBytes("logo.jpg", "the teacher's own logo"));
+    writeBytes(path("out/map.bmp"), mediaBytes("map.bmp", "same map"));
+    writeBytes(path("pics/logo.jpg"), mediaBytes("logo.jpg", "not held"));
     TestDocument doc;
     doc.setHeldMediaRoot(path("held"));
     doc.append(mc("first", path("held/editor-1/logo.jpg")));
@@ -320,9 +316,9 @@ TEST_F(TestFileTest, NoCopyLandsOutsideTheTargetFolder)
 {
     ASSERT_TRUE(QDir(dir.path()).mkpath("home/tests") && QDir(dir.path()).mkpath("out")
                 && QDir(dir.path()).mkpath("home/pics.dir"));
-    writeAll(path("home/up.bmp"), mediaBytes("up.bmp", "up"));
+    writeBytes(path("home/up.bmp"), mediaBytes("up.bmp", "up"));
     const QString control = QStringLiteral("bell\x07.bmp");
-    writeAll(path("home/tests/") + control, mediaBytes(control, "bell"));
+    writeBytes(path("home/tests/") + control, mediaBytes(control, "bell"));
     TestDocument doc;
     doc.setTestFolder(MediaLookup::testFolderOf(path("home/tests/quiz.ard")));
     doc.append(mc("parent", "../up.bmp"));
@@ -352,7 +348,7 @@ TEST_F(TestFileTest, FailedCopiesLoseNoPictureAndAreListedOnce)
                 && QDir(dir.path()).mkpath("roomy"));
     const QByteArray big(200 * 1024, 'p');
     for (const char *n : {"pics/a.bmp", "pics/b.jpg", "pics/c.wav"})
-        writeAll(path(n), mediaBytes(n, big));
+        writeBytes(path(n), mediaBytes(n, big));
     TestDocument doc;
     doc.setTestFolder(path("pics/"));
     doc.append(mc("a", "a.bmp"));
@@ -397,9 +393,9 @@ TEST_F(TestFileTest, SavingCopiesMediaNeverPrivateOrSpecialFiles)
 {
     ASSERT_TRUE(QDir(dir.path()).mkpath("home/.ssh") && QDir(dir.path()).mkpath("home/tests")
                 && QDir(dir.path()).mkpath("shared"));
-    writeAll(path("home/.ssh/id_rsa"), "secret");
-    writeAll(path("home/passwd"), "secret");
-    writeAll(path("home/tests/real.bmp"), mediaBytes("real.bmp", "picture"));
+    writeBytes(path("home/.ssh/id_rsa"), "secret");
+    writeBytes(path("home/passwd"), "secret");
+    writeBytes(path("home/tests/real.bmp"), mediaBytes("real.bmp", "picture"));
     ASSERT_TRUE(QFile::link(path("home/tests/real.bmp"), path("home/tests/link.bmp")));
     ASSERT_TRUE(QFile::link("/dev/zero", path("home/tests/zero.bmp")));
     ASSERT_TRUE(QFile::link(path("home/.ssh/id_rsa"), path("home/tests/key.mp3")));
@@ -431,7 +427,7 @@ TEST_F(TestFileTest, SavingCopiesMediaNeverPrivateOrSpecialFiles)
 
 TEST_F(TestFileTest, RefusalsWriteAndCopyNothing)
 {
-    writeAll(path("cat.bmp"), "cat");
+    writeBytes(path("cat.bmp"), "cat");
     TestDocument doc;
     doc.append(mc("q", path("cat.bmp")));
     const QString before = doc.record(1);
@@ -467,7 +463,7 @@ TEST_F(TestFileTest, FailedWriteLeavesThePreviousFile)
     TestDocument doc;
     for (int i = 0; i < 50; ++i)
         doc.append(mc(QStringLiteral("a question long enough to need some room on disk")));
-    writeAll(path("old.ard"), "previous test");
+    writeBytes(path("old.ard"), "previous test");
     // A file size limit binds root too: the write fails halfway.
     const QStringList records = {doc.record(1), doc.record(50)};
     std::optional<FileSizeLimit> limit(std::in_place, 1000);

@@ -28,11 +28,6 @@ QString data(const QString &name)
     return root + QStringLiteral("/pictures/") + name;
 }
 
-QString writeTemp(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
-{
-    return writeBytes(dir.filePath(name), bytes);
-}
-
 // Near a colour, allowing for JPEG and anti-aliasing.
 ::testing::AssertionResult near(QRgb actual, QColor expected, int tolerance = 40)
 {
@@ -357,13 +352,13 @@ TEST(PictureLoader, PictureSizeChecksWithoutDecoding)
     jpeg[sof + 7] = char(30000 >> 8);
     jpeg[sof + 8] = char(30000 & 0xFF);
     QTemporaryDir dir;
-    const QString claimed = writeTemp(dir, "claimed.jpg", jpeg);
+    const QString claimed = writeBytes(dir.filePath("claimed.jpg"), jpeg);
     EXPECT_FALSE(pictureSize(claimed).isValid());
     EXPECT_TRUE(pictureInfo(claimed).error.contains("30000 × 20000 pixels"));
     EXPECT_TRUE(loadPicture(claimed).isNull());
 
     // The extension does not decide: a bitmap named .jpg is a bitmap.
-    const QString misnamed = writeTemp(dir, "misnamed.jpg", readBytes(data("redblue-40x30.bmp")));
+    const QString misnamed = writeBytes(dir.filePath("misnamed.jpg"), readBytes(data("redblue-40x30.bmp")));
     EXPECT_EQ(pictureInfo(misnamed).format, "bmp");
     EXPECT_FALSE(loadPicture(misnamed).isNull());
 

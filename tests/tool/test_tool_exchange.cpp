@@ -12,17 +12,12 @@
 #include <gtest/gtest.h>
 
 #include "ToolRun.h"
+#include "TestFiles.h"
 
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 ToolRun tool(const QStringList &args, const QString &cwd) { return runProgram(QStringLiteral(ARDENO_TOOL), args, cwd); }
-
-void write(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-}
 
 QJsonObject dump(const QString &path, const QString &cwd)
 {
@@ -43,7 +38,7 @@ const QByteArray kGift = "::T1:: Capital of France? {=Paris ~Rome ~Madrid ~Berli
 TEST(ToolExchange, ImportNamesTheTestAfterTheFileUnlessTold)
 {
     QTemporaryDir dir;
-    write(dir.filePath("geography.gift"), kGift);
+    writeBytes(dir.filePath("geography.gift"), kGift);
     const ToolRun r = tool({"import", "geography.gift", "geo.ard"}, dir.path());
     EXPECT_EQ(r.status, 0) << r.err.constData();
     EXPECT_TRUE(r.err.startsWith("2 questions imported from \"geography.gift\".")) << r.err.constData();
@@ -72,14 +67,14 @@ TEST(ToolExchange, ImportNamesTheTestAfterTheFileUnlessTold)
 TEST(ToolExchange, SkippedQuestionsGiveStatus3AndALineEach)
 {
     QTemporaryDir dir;
-    write(dir.filePath("mixed.txt"), kGift + "\nName a river. {=Nile =Rhine}\n\nLast {T}\n");
+    writeBytes(dir.filePath("mixed.txt"), kGift + "\nName a river. {=Nile =Rhine}\n\nLast {T}\n");
     const ToolRun r = tool({"import", "mixed.txt", "m.ard"}, dir.path());
     EXPECT_EQ(r.status, 3);
     EXPECT_TRUE(r.err.contains("Line 5: a short-answer question cannot be carried; skipped.")) << r.err.constData();
     EXPECT_EQ(recordsOf(dump("m.ard", dir.path())).size(), 3);
 
     // Aiken read from a .txt file because the option says so.
-    write(dir.filePath("aiken.txt"), "Q?\nA) a\nB) b\nC) c\nD) d\nANSWER: C\n");
+    writeBytes(dir.filePath("aiken.txt"), "Q?\nA) a\nB) b\nC) c\nD) d\nANSWER: C\n");
     EXPECT_EQ(tool({"import", "aiken.txt", "a.ard", "--format", "aiken"}, dir.path()).status, 0);
     EXPECT_EQ(recordsOf(dump("a.ard", dir.path())),
               QStringList{"m\u00A9Q?\u00A9a\u00A9b\u00A9c\u00A9d\u00A9none\u00A9 2"});
@@ -88,10 +83,10 @@ TEST(ToolExchange, SkippedQuestionsGiveStatus3AndALineEach)
 TEST(ToolExchange, AFailedImportWritesNothing)
 {
     QTemporaryDir dir;
-    write(dir.filePath("broken.gift"), "Fine {T}\n\nOpen {\n=a\n");
-    write(dir.filePath("cut.xml"), "<?xml version=\"1.0\"?>\n<quiz><question type=\"truefalse\">"
+    writeBytes(dir.filePath("broken.gift"), "Fine {T}\n\nOpen {\n=a\n");
+    writeBytes(dir.filePath("cut.xml"), "<?xml version=\"1.0\"?>\n<quiz><question type=\"truefalse\">"
                                    "<questiontext><text>x</text><file name=\"p.bmp\" encoding=\"base64\">Qk0=</file>");
-    write(dir.filePath("notes.docx"), "PK");
+    writeBytes(dir.filePath("notes.docx"), "PK");
     const struct { const char *in; const char *message; } cases[] = {
         {"broken.gift", "Line 3: the answers opened with \"{\" are not closed with \"}\"."},
         {"cut.xml", "Line 2: \"cut.xml\" is not a complete Moodle XML file"},
@@ -110,7 +105,7 @@ TEST(ToolExchange, AFailedImportWritesNothing)
 TEST(ToolExchange, EmbeddedMediaAreWrittenBesideTheNewTest)
 {
     QTemporaryDir dir;
-    write(dir.filePath("pic.xml"),
+    writeBytes(dir.filePath("pic.xml"),
           "<quiz><question type=\"truefalse\"><questiontext format=\"html\"><text>&lt;p&gt;Red?&lt;/p&gt;</text>"
           "<file name=\"../red dot.bmp\" path=\"/\" encoding=\"base64\">" + QByteArray("BMred").toBase64()
           + "</file></questiontext><answer fraction=\"100\"><text>true</text></answer>"
@@ -127,7 +122,7 @@ TEST(ToolExchange, EmbeddedMediaAreWrittenBesideTheNewTest)
 TEST(ToolExchange, ExportChoosesTheFormatByTheNewFilesName)
 {
     QTemporaryDir dir;
-    write(dir.filePath("geo.gift"), kGift);
+    writeBytes(dir.filePath("geo.gift"), kGift);
     ASSERT_EQ(tool({"import", "geo.gift", "geo.ard"}, dir.path()).status, 0);
 
     EXPECT_EQ(tool({"export", "geo.ard", "out.xml"}, dir.path()).status, 0);
@@ -165,7 +160,7 @@ TEST(ToolExchange, BadArgumentsGiveStatus2)
 TEST(ToolExchange, ExportToStandardOutputAndNeverOverADevice)
 {
     QTemporaryDir dir;
-    write(dir.filePath("geo.gift"), kGift);
+    writeBytes(dir.filePath("geo.gift"), kGift);
     ASSERT_EQ(tool({"import", "geo.gift", "geo.ard"}, dir.path()).status, 0);
     const ToolRun out = tool({"export", "geo.ard", "-", "--format", "aiken"}, dir.path());
     EXPECT_EQ(out.status, 3) << out.err.constData();   // the true/false question stays behind

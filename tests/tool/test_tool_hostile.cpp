@@ -31,10 +31,6 @@ ToolRun limitedTool(const QStringList &args, int limitMb)
                                   QStringLiteral(ARDENO_TOOL)} + args);
 }
 
-QString data(const QString &relative)
-{
-    return qEnvironmentVariable("ARDENO_TEST_DATA") + QLatin1Char('/') + relative;
-}
 
 class SpecialFiles : public ::testing::Test {
 protected:
@@ -90,7 +86,7 @@ TEST(HostilePictures, ClaimsAboveTheBudgetAreRefusedFromTheHeader)
                              "claims-65535x65535.gif", "claims-30000x30000-rle.bmp",
                              "claims-20000x20000-truncated.bmp"}) {
         SCOPED_TRACE(name);
-        const QString path = data(QStringLiteral("hostile/") + name);
+        const QString path = testData(QStringLiteral("hostile/") + name);
         for (const QStringList &args : {QStringList{"pictureinfo", path},
                                         QStringList{"thumbnail", path, "64x48", "/dev/null"}}) {
             const ToolRun r = limitedTool(args, kPictureLimitMb);
@@ -99,7 +95,7 @@ TEST(HostilePictures, ClaimsAboveTheBudgetAreRefusedFromTheHeader)
             EXPECT_TRUE(r.err.contains(" pixels")) << r.err.constData();
         }
     }
-    const ToolRun wmf = limitedTool({"pictureinfo", data("pictures/huge-bbox.wmf")}, kPictureLimitMb);
+    const ToolRun wmf = limitedTool({"pictureinfo", testData("pictures/huge-bbox.wmf")}, kPictureLimitMb);
     EXPECT_EQ(wmf.status, 1) << wmf.err.constData();
 }
 
@@ -109,12 +105,12 @@ TEST(HostilePictures, PicturesInsideTheBudgetAreReadOrRefusedWithinTheLimit)
     // 7000 × 7000 claimed, its data cut short: inside the budget, so it is
     // decoded at the reduced size of a thumbnail; read or refused as
     // damaged, never killed by the limit.
-    const ToolRun claimed = limitedTool({"thumbnail", data("hostile/claims-7000x7000-progressive.jpg"),
+    const ToolRun claimed = limitedTool({"thumbnail", testData("hostile/claims-7000x7000-progressive.jpg"),
                                          "64x64", dir.filePath("a.png")}, kPictureLimitMb);
     EXPECT_TRUE(claimed.status == 0 || claimed.status == 1) << claimed.err.constData();
     for (const char *name : {"hostile/ordinary-640x480-progressive.jpg", "hostile/top-down-40x30.bmp",
                              "pictures/gradient-200x100.jpg"}) {
-        const ToolRun ok = limitedTool({"thumbnail", data(name), "64x48", dir.filePath("b.png")}, kPictureLimitMb);
+        const ToolRun ok = limitedTool({"thumbnail", testData(name), "64x48", dir.filePath("b.png")}, kPictureLimitMb);
         EXPECT_EQ(ok.status, 0) << name << ": " << ok.err.constData();
     }
 }

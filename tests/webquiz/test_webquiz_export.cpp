@@ -24,10 +24,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-QString dataPath(const QString &rel)
-{
-    return qEnvironmentVariable("ARDENO_TEST_DATA") + QLatin1Char('/') + rel;
-}
 QString samplesPath(const QString &rel)
 {
     return QStringLiteral(ARDENO_SOURCE_DIR "/samples/") + rel;
@@ -134,7 +130,7 @@ TEST(WebQuizPage, CarriesBothAnswerSoundsAndEachMediaFile)
 TEST(WebMediaConverter, PicturesGoInSmallAndSoundsAsTheyAre)
 {
     WebMediaConverter c;
-    const ConvertedMedia bmp = c.convert(dataPath(QStringLiteral("pictures/redblue-40x30.bmp")));
+    const ConvertedMedia bmp = c.convert(testData(QStringLiteral("pictures/redblue-40x30.bmp")));
     ASSERT_TRUE(bmp.ok()) << qPrintable(bmp.error);
     EXPECT_EQ(bmp.media.mimeType, QStringLiteral("image/png"));
     EXPECT_EQ(bmp.pictureSize, QSize(40, 30));
@@ -142,16 +138,16 @@ TEST(WebMediaConverter, PicturesGoInSmallAndSoundsAsTheyAre)
     EXPECT_FALSE(bmp.scaledPixels.isValid());
     EXPECT_EQ(QImage::fromData(bmp.media.bytes).size(), QSize(40, 30));
 
-    const ConvertedMedia jpg = c.convert(dataPath(QStringLiteral("pictures/gradient-200x100.jpg")));
+    const ConvertedMedia jpg = c.convert(testData(QStringLiteral("pictures/gradient-200x100.jpg")));
     EXPECT_EQ(jpg.media.mimeType, QStringLiteral("image/jpeg"));
     EXPECT_EQ(jpg.pictureSize, QSize(200, 100));
     // Named, not read: the page reads it as it is written.
-    EXPECT_EQ(jpg.asItIs, dataPath(QStringLiteral("pictures/gradient-200x100.jpg")));
+    EXPECT_EQ(jpg.asItIs, testData(QStringLiteral("pictures/gradient-200x100.jpg")));
     EXPECT_TRUE(jpg.media.bytes.isEmpty());
     EXPECT_EQ(jpg.size(), QFileInfo(jpg.asItIs).size());
-    EXPECT_EQ(c.convert(dataPath(QStringLiteral("media/tone.wav"))).media.mimeType, QStringLiteral("audio/wav"));
-    EXPECT_FALSE(c.convert(dataPath(QStringLiteral("media/tone.wav"))).asItIs.isEmpty());
-    EXPECT_EQ(c.convert(dataPath(QStringLiteral("media/tune.mp3"))).media.mimeType, QStringLiteral("audio/mpeg"));
+    EXPECT_EQ(c.convert(testData(QStringLiteral("media/tone.wav"))).media.mimeType, QStringLiteral("audio/wav"));
+    EXPECT_FALSE(c.convert(testData(QStringLiteral("media/tone.wav"))).asItIs.isEmpty());
+    EXPECT_EQ(c.convert(testData(QStringLiteral("media/tune.mp3"))).media.mimeType, QStringLiteral("audio/mpeg"));
 
     // A camera photograph: noise over a gradient, 4000 x 3000.
     QTemporaryDir dir;
@@ -180,7 +176,7 @@ TEST(WebMediaConverter, PicturesGoInSmallAndSoundsAsTheyAre)
 TEST(WebQuizPage, AStreamedPageIsTheBuiltPageOfTheKnownSize)
 {
     QTemporaryDir dir;
-    const QString sound = dataPath(QStringLiteral("media/tone.wav"));
+    const QString sound = testData(QStringLiteral("media/tone.wav"));
     const PageParts parts(QStringLiteral("T"), QJsonObject(),
                           {{QByteArray("abc"), QStringLiteral("image/bmp"), QString(), QString()},
                            {QByteArray(), QStringLiteral("audio/wav"), sound, QString()}});
@@ -199,7 +195,7 @@ TEST(WebQuizPage, AStreamedPageIsTheBuiltPageOfTheKnownSize)
 TEST(WebMediaConverter, MetafileBecomesAnSvgBrowsersAccept)
 {
     WebMediaConverter c;
-    const ConvertedMedia m = c.convert(dataPath(QStringLiteral("pictures/shapes.wmf")));
+    const ConvertedMedia m = c.convert(testData(QStringLiteral("pictures/shapes.wmf")));
     ASSERT_TRUE(m.ok()) << qPrintable(m.error);
     EXPECT_TRUE(m.converted);
     EXPECT_EQ(m.media.mimeType, QStringLiteral("image/svg+xml"));
@@ -210,7 +206,7 @@ TEST(WebMediaConverter, MetafileBecomesAnSvgBrowsersAccept)
 TEST(WebMediaConverter, MidiIsSynthesisedIntoAnAudioFileOfItsLength)
 {
     WebMediaConverter c;
-    const ConvertedMedia m = c.convert(dataPath(QStringLiteral("media/tune.mid")));
+    const ConvertedMedia m = c.convert(testData(QStringLiteral("media/tune.mid")));
     ASSERT_TRUE(m.ok()) << qPrintable(m.error);
     EXPECT_EQ(m.media.mimeType, QStringLiteral("audio/mpeg"));
     const QStringList p = probe(m.media.bytes, QStringLiteral("mp3"));
@@ -225,7 +221,7 @@ TEST(WebMediaConverter, VideosKeepTheirSizeAndRateInH264)
     struct Case { const char *file; const char *want; };
     for (const Case &k : {Case{"media/clip320x240.avi", "h264,320,240,10/1"},
                           Case{"media/clip352x288.mpg", "h264,352,288,25/1"}}) {
-        const ConvertedMedia m = c.convert(dataPath(QLatin1String(k.file)));
+        const ConvertedMedia m = c.convert(testData(QLatin1String(k.file)));
         ASSERT_TRUE(m.ok()) << k.file << ": " << qPrintable(m.error);
         EXPECT_EQ(m.media.mimeType, QStringLiteral("video/mp4"));
         const QStringList p = probe(m.media.bytes, QStringLiteral("mp4"));
@@ -239,7 +235,7 @@ TEST(WebMediaConverter, VideosKeepTheirSizeAndRateInH264)
 TEST(WebMediaConverter, AVideosSoundBecomesAac)
 {
     WebMediaConverter c;
-    const ConvertedMedia m = c.convert(dataPath(QStringLiteral("media/clip_sound.avi")));
+    const ConvertedMedia m = c.convert(testData(QStringLiteral("media/clip_sound.avi")));
     ASSERT_TRUE(m.ok()) << qPrintable(m.error);
     const QStringList p = probe(m.media.bytes, QStringLiteral("mp4"));
     EXPECT_TRUE(p.join(QLatin1Char('|')).contains(QStringLiteral("aac"))) << qPrintable(p.join(QLatin1Char('|')));
@@ -257,7 +253,7 @@ TEST(WebMediaConverter, DamagedFilesGiveAReasonNotACrash)
         EXPECT_FALSE(m.ok()) << name;
         EXPECT_FALSE(m.error.isEmpty()) << name;
     }
-    EXPECT_FALSE(c.convert(dataPath(QStringLiteral("pictures/truncated.wmf"))).ok());
+    EXPECT_FALSE(c.convert(testData(QStringLiteral("pictures/truncated.wmf"))).ok());
 }
 
 // ---- the export -------------------------------------------------------------
@@ -317,7 +313,7 @@ TEST(WebQuizExporter, MissingAndBrokenMediaAreReportedAndTheQuestionStays)
 
 TEST(WebQuizExporter, AFileUsedTwiceIsCarriedOnce)
 {
-    const QString pic = dataPath(QStringLiteral("pictures/redblue-40x30.bmp"));
+    const QString pic = testData(QStringLiteral("pictures/redblue-40x30.bmp"));
     const QStringList records = {QStringLiteral("t%1One%1%2%1 0").arg(S, pic),
                                  QStringLiteral("t%1Two%1%2%1 1").arg(S, pic)};
     WebQuizExporter exporter;
