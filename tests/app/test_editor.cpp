@@ -32,14 +32,12 @@
 #include <functional>
 
 namespace {
-QString sep(const QStringList &fields) { return record(fields); }
-
 // A test file with n true/false questions, written by the core.
 QString writeTest(const QString &path, const QString &title, int n)
 {
     QStringList records;
     for (int i = 1; i <= n; ++i)
-        records << sep({"t", QStringLiteral("Question %1").arg(i), "none", " 0"});
+        records << record({"t", QStringLiteral("Question %1").arg(i), "none", " 0"});
     return writeTest(path, title, QStringLiteral("Class"), records);
 }
 
@@ -155,7 +153,7 @@ private slots:
         click(w, "cmdAdd");
         QVERIFY(p.messages.shown.isEmpty());
         QCOMPARE(w.document().record(1),
-                 sep({"m", "Which is a half?", "1/3", "2/3", "2/4", "3/5", picture, " 2"}));
+                 record({"m", "Which is a half?", "1/3", "2/3", "2/4", "3/5", picture, " 2"}));
         // The entry area empties; the right answer stays where it was.
         QCOMPARE(shown(w, {"lblNumber", "txtMQuestion", "txtMpic", "optABCD_2", "lblPreview"}),
                  QStringList({"Question # 2", "", "none", "on", "No Media Chosen"}));
@@ -177,7 +175,7 @@ private slots:
         QVERIFY(read.test);
         QCOMPARE(QStringList({read.test->title, read.test->teacher}), QStringList({"Fractions", "5b / Ms Kay"}));
         QCOMPARE(read.test->records,
-                 QStringList{sep({"m", "Which is a half?", "1/3", "2/3", "2/4", "3/5", "cat.bmp", " 2"})});
+                 QStringList{record({"m", "Which is a half?", "1/3", "2/3", "2/4", "3/5", "cat.bmp", " 2"})});
 
         // Reopened in a fresh window; picking the question shows the copy
         // next to the test (bare name, not the working directory).
@@ -228,7 +226,7 @@ private slots:
         type(w, "txtTFquestion", "two\nlines");
         click(w, "optTrueAnswer_1");
         click(w, "cmdAdd");
-        QCOMPARE(w.document().record(2), sep({"t", "two\r\nlines", "none", " 1"}));
+        QCOMPARE(w.document().record(2), record({"t", "two\r\nlines", "none", " 1"}));
         QCOMPARE(shown(w, {"cboExist"}), QStringList{"   "});
 
         // Enter presses the default button, also from the question box;
@@ -261,7 +259,7 @@ private slots:
         ScopedPlatform p;
         frmCreate w;
         for (int i = 1; i <= 100; ++i)
-            w.controller().add(sep({"t", QStringLiteral("Q%1").arg(i), "none", " 0"}));
+            w.controller().add(record({"t", QStringLiteral("Q%1").arg(i), "none", " 0"}));
         QCOMPARE(shown(w, {"lblNumber"}), QStringList{"Question # 101"});
         addTrueFalse(w, "one too many");
         QCOMPARE(p.messages.texts(), QStringList{"Tests are limited to 100 questions."});
@@ -342,10 +340,10 @@ private slots:
         pick(w, 1);
         type(w, "txtTFquestion", "Edited");
         click(w, "cmdEdit");
-        QCOMPARE(w.document().record(2), sep({"t  2", "Edited", "none", " 0"}));
+        QCOMPARE(w.document().record(2), record({"t  2", "Edited", "none", " 0"}));
 
         const QString longQuestion(300, QLatin1Char('q'));
-        plant(w, 3, sep({"m", longQuestion, QString(95, 'a'), "b", "c", "d", "none", " 1"}));
+        plant(w, 3, record({"m", longQuestion, QString(95, 'a'), "b", "c", "d", "none", " 1"}));
         pick(w, 2);
         click(w, "cmdEdit");
         QCOMPARE(QuestionRecord::fields(w.document().record(3)).mid(1, 2), QStringList({longQuestion, QString(95, 'a')}));
@@ -388,7 +386,7 @@ private slots:
             ScopedPlatform p;
             frmCreate w;
             addTrueFalse(w, "fine");
-            plant(w, 1, sep(c.record));
+            plant(w, 1, record(c.record));
             pick(w, 0);
             QCOMPARE(p.messages.texts(), c.said);
             QVERIFY(w.isEditMode());
@@ -788,7 +786,7 @@ private slots:
         writePicture(tests + "map.bmp", 234, 117);
         QVERIFY(QFile::copy(qEnvironmentVariable("ARDENO_TEST_DATA") + "/media/tone.wav", tests + "tone.wav"));
         writeTest(tests + "europe.ard", "Europe", "Geography",
-                  {sep({"m", "Where?", "a", "b", "c", "d", "map.bmp", " 1"}), sep({"t", "Loud?", "tone.wav", " 0"})});
+                  {record({"m", "Where?", "a", "b", "c", "d", "map.bmp", " 1"}), record({"t", "Loud?", "tone.wav", " 0"})});
         const QString old = QDir::currentPath();
         QDir::setCurrent(QDir::rootPath());
         const auto shownMedia = [](frmCreate &w, int question) {

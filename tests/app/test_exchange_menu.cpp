@@ -21,8 +21,6 @@
 #include <QtTest>
 
 namespace {
-QString sep(const QStringList &fields) { return record(fields); }
-
 // The report the last import or export opened, closed after reading.
 QStringList takeReport(frmCreate &w, QString *summary)
 {
@@ -70,7 +68,7 @@ private slots:
         QTemporaryDir dir;
         QStringList records;
         for (int i = 1; i <= 98; ++i)
-            records << sep({"t", QStringLiteral("Old %1").arg(i), "none", " 0"});
+            records << record({"t", QStringLiteral("Old %1").arg(i), "none", " 0"});
         writeTest(dir.filePath("old.ard"), "Old", "Class", records);
         writeBytes(dir.filePath("new.gift"), "::a:: First {=1 ~2 ~3 ~4}\n\nSecond {F}\n\nThird {T}\n\nEssay {}\n");
         frmCreate w;
@@ -87,8 +85,8 @@ private slots:
         QVERIFY(request.fileMustExist);
 
         QCOMPARE(w.document().questionCount(), 100);
-        QCOMPARE(w.document().record(99), sep({"m", "First", "1", "2", "3", "4", "none", " 0"}));
-        QCOMPARE(w.document().record(100), sep({"t", "Second", "none", " 1"}));
+        QCOMPARE(w.document().record(99), record({"m", "First", "1", "2", "3", "4", "none", " 0"}));
+        QCOMPARE(w.document().record(100), record({"t", "Second", "none", " 1"}));
         QCOMPARE(get<QComboBox>(w, "cboExist")->count(), 100);
         QCOMPARE(shown(w, {"lblNumber", "txtMQuestion"}), QStringList({"Question # 101", "Being typed"}));
         QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - old.ard"));
@@ -109,7 +107,7 @@ private slots:
         QCOMPARE(shown(w, {"lblNumber"}), QStringList{"Question # 99"});
         click(w, "mnuEditRedo");
         QCOMPARE(w.document().questionCount(), 100);
-        QCOMPARE(w.document().record(100), sep({"t", "Second", "none", " 1"}));
+        QCOMPARE(w.document().record(100), record({"t", "Second", "none", " 1"}));
     }
 
     // Embedded media wait in the editor's held-media folder (not a temporary
@@ -148,7 +146,7 @@ private slots:
         QCOMPARE(readBytes(dir.filePath("test/blue.bmp")), QByteArray("BM the teacher's own blue"));
         QCOMPARE(readBytes(dir.filePath("test/blue-2.bmp")), QByteArray("BMblue"));
         QCOMPARE(readTestFile(dir.filePath("test/colours.ard")).test->records,
-                 QStringList({sep({"t", "Blue?", "blue-2.bmp", " 0"}), sep({"t", "Blue?", "blue-2.bmp", " 0"})}));
+                 QStringList({record({"t", "Blue?", "blue-2.bmp", " 0"}), record({"t", "Blue?", "blue-2.bmp", " 0"})}));
     }
 
     void aFileThatCannotBeReadAddsNothing()
@@ -173,7 +171,7 @@ private slots:
         ScopedPlatform p;
         QTemporaryDir dir;
         writeTest(dir.filePath("quiz.ard"), "Quiz", "Class",
-                  {sep({"m", "Two?", "1", "2", "3", "4", "none", " 1"}), sep({"t", "Yes?", "none", " 0"})});
+                  {record({"m", "Two?", "1", "2", "3", "4", "none", " 1"}), record({"t", "Yes?", "none", " 0"})});
         frmCreate w;
         p.dialogs.answer(dir.filePath("quiz.ard"));
         click(w, "mnuFileOpen");
@@ -211,7 +209,7 @@ private slots:
         WebQuizFormat::registerFormat();   // as the program does at start
         ScopedPlatform p;
         QTemporaryDir dir;
-        writeTest(dir.filePath("quiz.ard"), "Quiz", "Class", {sep({"t", "Yes?", "none", " 0"})});
+        writeTest(dir.filePath("quiz.ard"), "Quiz", "Class", {record({"t", "Yes?", "none", " 0"})});
         frmCreate w;
         p.dialogs.answer(dir.filePath("quiz.ard"));
         click(w, "mnuFileOpen");

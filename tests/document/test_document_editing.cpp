@@ -14,17 +14,16 @@
 
 namespace {
 const QString Sep(QChar(0xA9));
-QString rec(const QStringList &fields) { return fields.join(Sep); }
 QString mc(const QString &q, const QString &media = QStringLiteral("none"))
 {
-    return rec({"m", q, "a", "b", "c", "d", media, " 2"});
+    return record({"m", q, "a", "b", "c", "d", media, " 2"});
 }
-QString tf(const QString &q) { return rec({"t", q, "none", " 1"}); }
+QString tf(const QString &q) { return record({"t", q, "none", " 1"}); }
 }
 
 TEST(QuestionView, ReadsFieldsByName)
 {
-    const QuestionView m(rec({"m  3", "Capital?", "Berlin", "Madrid", "Paris", "Rome", "map.bmp", "2"}));
+    const QuestionView m(record({"m  3", "Capital?", "Berlin", "Madrid", "Paris", "Rome", "map.bmp", "2"}));
     EXPECT_TRUE(m.isMultipleChoice());
     EXPECT_TRUE(m.isComplete());
     EXPECT_EQ(m.kindField(), QStringLiteral("m  3"));
@@ -35,31 +34,31 @@ TEST(QuestionView, ReadsFieldsByName)
     EXPECT_TRUE(m.hasMedia());
     EXPECT_EQ(m.rightAnswer(), 2);   // "2" reads as " 2"
 
-    const QuestionView t(rec({"T", "Sky is blue", "NONE", " 1"}));
+    const QuestionView t(record({"T", "Sky is blue", "NONE", " 1"}));
     EXPECT_TRUE(t.isTrueFalse());
     EXPECT_FALSE(t.hasMedia());
     EXPECT_EQ(t.rightAnswer(), 1);
-    EXPECT_FALSE(QuestionView(rec({"m", "seven", "a", "b", "c", "d", "none"})).isComplete());
+    EXPECT_FALSE(QuestionView(record({"m", "seven", "a", "b", "c", "d", "none"})).isComplete());
 }
 
 TEST(QuestionView, WritesBackEveryRecordExactly)
 {
     // Unknown kinds, missing and extra fields, a typed separator, blanks and
     // line breaks: unchanged through the view.
-    for (const QString &r : {QString(), QStringLiteral("no separator"), rec({"x", "odd", "none", " 0"}),
-                             rec({"m", "seven", "a", "b", "c", "d", "none"}),
-                             rec({"t", "extra", "none", " 0", "", "more"}),
-                             rec({"  t ", " q\r\nline ", "", "1"}), mc("a" + Sep + "b")}) {
+    for (const QString &r : {QString(), QStringLiteral("no separator"), record({"x", "odd", "none", " 0"}),
+                             record({"m", "seven", "a", "b", "c", "d", "none"}),
+                             record({"t", "extra", "none", " 0", "", "more"}),
+                             record({"  t ", " q\r\nline ", "", "1"}), mc("a" + Sep + "b")}) {
         EXPECT_EQ(QuestionView(r).record(), r);
     }
-    QuestionView v(rec({"t", "q", "none", " 0", "kept"}));
+    QuestionView v(record({"t", "q", "none", " 0", "kept"}));
     v.setMedia(QStringLiteral("pic.bmp"));
     v.setRightAnswer(1);
-    EXPECT_EQ(v.record(), rec({"t", "q", "pic.bmp", " 1", "kept"}));
+    EXPECT_EQ(v.record(), record({"t", "q", "pic.bmp", " 1", "kept"}));
     QuestionView m(mc("q"));
     m.setAnswer(3, QStringLiteral("D!"));
     m.setKindField(QStringLiteral("m  4"));
-    EXPECT_EQ(m.record(), rec({"m  4", "q", "a", "b", "c", "D!", "none", " 2"}));
+    EXPECT_EQ(m.record(), record({"m  4", "q", "a", "b", "c", "D!", "none", " 2"}));
 }
 
 TEST(TestDocument, KeepsRecordsPrivateAndInsertsAtANumber)
@@ -88,20 +87,20 @@ protected:
 TEST_F(DocumentEditorTest, EveryEditIsUndoneAndRedoneExactly)
 {
     QSignalSpy changed(&editor, &DocumentEditor::testChanged);
-    const QString odd = rec({"x", "odd kind", "none", " 0", "", "extra"});
+    const QString odd = record({"x", "odd kind", "none", " 0", "", "extra"});
     ASSERT_TRUE(editor.addQuestion(mc("one")));
     ASSERT_TRUE(editor.addQuestion(odd));
     ASSERT_TRUE(editor.addQuestion(tf("three")));
-    ASSERT_TRUE(editor.replaceQuestion(1, rec({"m  1", "ONE", "a", "b", "c", "d", "none", " 0"})));
+    ASSERT_TRUE(editor.replaceQuestion(1, record({"m  1", "ONE", "a", "b", "c", "d", "none", " 0"})));
     ASSERT_TRUE(editor.removeQuestion(2));
     EXPECT_EQ(changed.count(), 5);
     const QStringList end = records();
-    EXPECT_EQ(end, QStringList({rec({"m  1", "ONE", "a", "b", "c", "d", "none", " 0"}), tf("three")}));
+    EXPECT_EQ(end, QStringList({record({"m  1", "ONE", "a", "b", "c", "d", "none", " 0"}), tf("three")}));
 
     // Back step by step, each state exact; the removal comes back at its number.
     EXPECT_EQ(editor.undoText(), QStringLiteral("Remove Question 2"));
     editor.undo();
-    EXPECT_EQ(records(), QStringList({rec({"m  1", "ONE", "a", "b", "c", "d", "none", " 0"}), odd, tf("three")}));
+    EXPECT_EQ(records(), QStringList({record({"m  1", "ONE", "a", "b", "c", "d", "none", " 0"}), odd, tf("three")}));
     EXPECT_EQ(editor.undoText(), QStringLiteral("Edit Question 1"));
     editor.undo();
     EXPECT_EQ(records(), QStringList({mc("one"), odd, tf("three")}));

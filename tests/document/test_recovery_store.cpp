@@ -15,8 +15,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-QString record(const QStringList &fields) { return fields.join(QuestionRecord::FieldSeparator); }
-
 RecoveryCopy sampleCopy()
 {
     RecoveryCopy c;

@@ -2,6 +2,7 @@
 #include "preview/ScoreReport.h"
 #include "document/TestDocument.h"
 #include "preview/TestRunner.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -47,13 +48,11 @@ TEST(ScoreReport, MessageAndSheetLine)
               "Score 7 of 10.  70%   Time spent 1 minutes and 35 seconds.  Test date:  12/6/26");
 }
 
-static QString sep(QStringList f) { return f.join(QuestionRecord::FieldSeparator); }
-
 TEST(TestRunner, CaptionsAndSequence)
 {
     TestDocument doc;
     for (int i = 0; i < 12; ++i)
-        doc.append(sep({"t", QString("Q%1").arg(i + 1), "none", "0"}));
+        doc.append(record({"t", QString("Q%1").arg(i + 1), "none", "0"}));
     TestRunner r(&doc);
     r.start(QDateTime(QDate(2026, 1, 1), QTime(1, 0, 30, 500)));
     EXPECT_EQ(r.StartTime, 3630.5);

@@ -65,7 +65,6 @@ struct FixedClock : PreviewClock {
     QDateTime now() const override { return at; }
 };
 
-QString rec(const QStringList &f) { return record(f); }
 }
 
 class PreviewWindowTest : public QObject {
@@ -103,9 +102,9 @@ class PreviewWindowTest : public QObject {
     // wrong: each step in its own test, reached by answering the ones before.
     bool openThreeMediaQuestions()
     {
-        doc.append(rec({"m", "Capital of France?", "Rome", "Paris", "Oslo", "Bern", "wide.bmp", " 1"}));
-        doc.append(rec({"t", "The sky is green.", "tone.wav", " 1"}));
-        doc.append(rec({"m", "Watch this", "a", "b", "c", "d", dir.filePath("clip.avi"), " 3"}));
+        doc.append(record({"m", "Capital of France?", "Rome", "Paris", "Oslo", "Bern", "wide.bmp", " 1"}));
+        doc.append(record({"t", "The sky is green.", "tone.wav", " 1"}));
+        doc.append(record({"m", "Watch this", "a", "b", "c", "d", dir.filePath("clip.avi"), " 3"}));
         return open();
     }
 
@@ -150,7 +149,7 @@ private slots:
 
     void layoutOfTheWindow()
     {
-        doc.append(rec({"m", "Q", "a", "b", "c", "d", "none", "0"}));
+        doc.append(record({"m", "Q", "a", "b", "c", "d", "none", "0"}));
         frmPreview *w = open();
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), QString("Ardeno Previewer"));
@@ -267,7 +266,7 @@ private slots:
 
     void answeringNoPrintsNothingAndCloses()
     {
-        doc.append(rec({"t", "One question", "none", "0"}));
+        doc.append(record({"t", "One question", "none", "0"}));
         QPointer<frmPreview> w = open();
         clock.at = clock.at.addSecs(60);
         platform->messages.answers.enqueue(MsgResult::No);
@@ -281,7 +280,7 @@ private slots:
 
     void timeAcrossMidnight()
     {
-        doc.append(rec({"t", "Late question", "none", "0"}));
+        doc.append(record({"t", "Late question", "none", "0"}));
         clock.at = QDateTime(QDate(2026, 12, 6), QTime(23, 59, 30));
         open();
         clock.at = QDateTime(QDate(2026, 12, 7), QTime(0, 0, 40));
@@ -291,8 +290,8 @@ private slots:
 
     void earlyExitShowsNoReport()
     {
-        doc.append(rec({"m", "Q", "a", "b", "c", "d", "clip.avi", "0"}));
-        doc.append(rec({"m", "Q2", "a", "b", "c", "d", "none", "0"}));
+        doc.append(record({"m", "Q", "a", "b", "c", "d", "clip.avi", "0"}));
+        doc.append(record({"m", "Q2", "a", "b", "c", "d", "none", "0"}));
         open();
         media.clear();
         QTest::mouseClick(child("cmdExit"), Qt::LeftButton);
@@ -312,8 +311,8 @@ private slots:
 
     void secondOpenRefreshesLabelsOnly()
     {
-        doc.append(rec({"t", "Q1", "none", "0"}));
-        doc.append(rec({"t", "Q2", "none", "0"}));
+        doc.append(record({"t", "Q1", "none", "0"}));
+        doc.append(record({"t", "Q2", "none", "0"}));
         frmPreview *w = open();
         release("optTrueFalse_0");
         QCOMPARE(frmPreview::showPreview(doc, "New title", "New teacher", nullptr), w);
@@ -324,8 +323,8 @@ private slots:
 
     void keyboardSelectsWithoutAnswering()
     {
-        doc.append(rec({"m", "Q", "a", "b", "c", "d", "none", "0"}));
-        doc.append(rec({"m", "Q2", "a", "b", "c", "d", "none", "0"}));
+        doc.append(record({"m", "Q", "a", "b", "c", "d", "none", "0"}));
+        doc.append(record({"m", "Q2", "a", "b", "c", "d", "none", "0"}));
         open();
         auto *b = child<QRadioButton>("optABCD_1");
         b->setFocus();
@@ -344,10 +343,10 @@ private slots:
 
     void brokenRecordsKeepThePreviousQuestion()
     {
-        doc.append(rec({"m", "First", "a", "b", "c", "d", "Song.MID", "2"}));
-        doc.append(rec({"x", "not a question"}));
-        doc.append(rec({"m  3", "short"}));
-        doc.append(rec({"t", "Q", "missing.wav", "9"}));
+        doc.append(record({"m", "First", "a", "b", "c", "d", "Song.MID", "2"}));
+        doc.append(record({"x", "not a question"}));
+        doc.append(record({"m  3", "short"}));
+        doc.append(record({"t", "Q", "missing.wav", "9"}));
         open();
         // Song.MID plays by kind, but the case-sensitive replay plays nothing.
         QCOMPARE(media.plays(), QStringList{"PlayMIDI Song.MID"});
@@ -383,8 +382,8 @@ private slots:
     {
         const QString question = "Which tag starts a paragraph?";
         const QString answer = "<p>";
-        doc.append(rec({"m", question + " <b>or</b> <i>?", "<br>", answer, "<ul>", "<hr>", "none", "1"}));
-        doc.append(rec({"t", "No report yet", "none", "0"}));
+        doc.append(record({"m", question + " <b>or</b> <i>?", "<br>", answer, "<ul>", "<hr>", "none", "1"}));
+        doc.append(record({"t", "No report yet", "none", "0"}));
         open();
         QVERIFY(Qt::mightBeRichText(text("lblMQuestion")));
         for (QLabel *l : frmPreview::instance()->findChildren<QLabel *>())
@@ -411,7 +410,7 @@ private slots:
     void unreadablePictureIsReported()
     {
         writeFile("broken.jpg", "not a picture");
-        doc.append(rec({"t", "Q", "broken.jpg", "0"}));
+        doc.append(record({"t", "Q", "broken.jpg", "0"}));
         open();
         QCOMPARE(platform->messages.texts(), QStringList{"Error loading media file!"});
         QCOMPARE(platform->messages.shown[0].icon, MsgIcon::Critical);
@@ -423,7 +422,7 @@ private slots:
     void scoreSheetThroughThePrinter()
     {
         PreviewHooks::setPrinter({});
-        doc.append(rec({"t", "One", "none", "0"}));
+        doc.append(record({"t", "One", "none", "0"}));
         const QString pdf = dir.filePath("score.pdf");
         PrintSurface::setDefaultPrinterOverride(pdf);
         open();
@@ -455,9 +454,9 @@ private slots:
     // A failure inside each step reaches that step's own message.
     void failuresShowTheirMessages()
     {
-        doc.append(rec({"t", "Q1", "tone.wav", "0"}));
-        doc.append(rec({"t", "Q2", "clip.avi", "0"}));
-        doc.append(rec({"t", "Q3", "none", "0"}));
+        doc.append(record({"t", "Q1", "tone.wav", "0"}));
+        doc.append(record({"t", "Q2", "clip.avi", "0"}));
+        doc.append(record({"t", "Q3", "none", "0"}));
         media.failOn = "PlayWave";
         open();
         QCOMPARE(platform->messages.texts(), QStringList{"Error loading media file!"});
@@ -499,9 +498,9 @@ private slots:
         QFile::remove(avi);
         if (!QFile::copy(data + "/media/tone.wav", wav) || !QFile::copy(data + "/media/clip320x240.avi", avi))
             QSKIP("tests/data/media is missing tone.wav or clip320x240.avi");
-        doc.append(rec({"t", "Listen", wav, "0"}));
-        doc.append(rec({"m", "Watch", "a", "b", "c", "d", avi, "1"}));
-        doc.append(rec({"m", "Look", "a", "b", "c", "d", dir.filePath("wide.bmp"), "0"}));
+        doc.append(record({"t", "Listen", wav, "0"}));
+        doc.append(record({"m", "Watch", "a", "b", "c", "d", avi, "1"}));
+        doc.append(record({"m", "Look", "a", "b", "c", "d", dir.filePath("wide.bmp"), "0"}));
         QVERIFY(open());
         release("optTrueFalse_0");
         QCOMPARE(text("lblScore"), QString("Score: 1 correct of 3 total."));

@@ -24,8 +24,6 @@ QString tf(const QString &q, const QString &media = "none", int answer = 0)
 {
     return QuestionRecord::trueFalse("t", q, media, answer);
 }
-QString rec(const QStringList &fields) { return fields.join(QuestionRecord::FieldSeparator); }
-
 TestDocument makeDoc(const QStringList &records)
 {
     TestDocument doc;
@@ -320,10 +318,10 @@ private slots:
         QCOMPARE(TestPrintout::keyLine(tf("Flat?", "none", 1), 12), QString(" 12.      False"));
         // Trimmed after joining; an index out of range is printed as read;
         // the kind is known by the number of fields; other shapes get no answer.
-        QCOMPARE(TestPrintout::keyAnswer(rec({"m", "q", "a", "b", "c", "  dd  ", "none", "3"})), QString("D.    dd"));
-        QCOMPARE(TestPrintout::keyAnswer(rec({"m", "q", "a", "b", "c", "d", "none", " 7"})), QString("7"));
-        QCOMPARE(TestPrintout::keyAnswer(rec({"x", "q", "none", " 0 "})), QString("True"));
-        QCOMPARE(TestPrintout::keyLine(rec({"m", "q", "a"}), 3), QString(" 3.      "));
+        QCOMPARE(TestPrintout::keyAnswer(record({"m", "q", "a", "b", "c", "  dd  ", "none", "3"})), QString("D.    dd"));
+        QCOMPARE(TestPrintout::keyAnswer(record({"m", "q", "a", "b", "c", "d", "none", " 7"})), QString("7"));
+        QCOMPARE(TestPrintout::keyAnswer(record({"x", "q", "none", " 0 "})), QString("True"));
+        QCOMPARE(TestPrintout::keyLine(record({"m", "q", "a"}), 3), QString(" 3.      "));
 
         QStringList records;
         for (int i = 1; i <= 10; ++i)
@@ -340,9 +338,9 @@ private slots:
 
     void skippedRecordsKeepTheirNumbers()
     {
-        const TestDocument doc = makeDoc({mc("First"), rec({"x", "Unknown kind", "none", " 0"}),
-                                          rec({" m", "Blank first", "none", " 0"}),
-                                          rec({"m", "Too short", "a", "b"}), rec({"T", "Short"}), tf("Last")});
+        const TestDocument doc = makeDoc({mc("First"), record({"x", "Unknown kind", "none", " 0"}),
+                                          record({" m", "Blank first", "none", " 0"}),
+                                          record({"m", "Too short", "a", "b"}), record({"T", "Short"}), tf("Last")});
         QCOMPARE(print(doc, "skipped.pdf", true),
                  QStringList({"Cannot print this multiple choice question.",
                               "There was an error printing this true/false question."}));
