@@ -3,6 +3,7 @@
 // preview, in real windows on the test X server: the screen inside the box
 // shows the video's own pixels, not the box's background.
 #include "avimaker/AviMaker.h"
+#include "avimaker/ScriptedAviView.h"
 #include "avimaker/BmpFixture.h"
 #include "document/QuestionRecord.h"
 #include "document/TestDocument.h"
@@ -19,19 +20,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-class FullFrames : public AviMakerView {
-public:
-    void selectEntry(int) override {}
-    bool chooseOptions(const cDIB &, AVICOMPRESSOPTIONS &o) override
-    {
-        o = AVICOMPRESSOPTIONS();
-        return true;
-    }
-    void frameWritten(int, const QString &) override {}
-    void setStatus(const QString &) override {}
-};
-}
 
 class TestVideoX11 : public QObject {
     Q_OBJECT
@@ -86,7 +74,7 @@ private slots:
             QVERIFY(writeBytes(frames.last(), makeBmp(s)));
         }
         avi = dir.filePath("eight.avi");
-        FullFrames view;
+        ScriptedAviView view;
         ScopedPlatform platform;
         QCOMPARE(writeAviFromList(avi, frames, "1", view).status, long(AVIERR_OK));
         picture = videoPictureAt(avi, 0).convertToFormat(QImage::Format_RGB32);

@@ -3,6 +3,7 @@
 // own pixels. Skipped with a notice where ffmpeg is not installed.
 
 #include "avimaker/AviMaker.h"
+#include "avimaker/ScriptedAviView.h"
 #include "avimaker/AviRiffWriter.h"
 #include "BmpFixture.h"
 #include "avimaker/FrameEncoder.h"
@@ -22,22 +23,6 @@ struct Probe {
     QString codec;
     int width = 0, height = 0, frames = -1;
     QString rate;
-};
-
-class RecordingView : public AviMakerView {
-public:
-    bool accept = true;
-    AVICOMPRESSOPTIONS options;
-    QList<int> selected;
-    QStringList statuses;
-    void selectEntry(int index) override { selected << index; }
-    bool chooseOptions(const cDIB &, AVICOMPRESSOPTIONS &o) override
-    {
-        o = options;
-        return accept;
-    }
-    void frameWritten(int, const QString &) override {}
-    void setStatus(const QString &text) override { statuses << text; }
 };
 
 class AviWriterTest : public ::testing::Test {
@@ -101,7 +86,7 @@ protected:
         return p.readAllStandardOutput();
     }
     AviWriteResult write(const QString &out, const QStringList &files, const QString &fps,
-                         RecordingView &view, qint64 limit = 0)
+                         ScriptedAviView &view, qint64 limit = 0)
     {
         return writeAviFromList(out, files, fps, view, limit);
     }
@@ -118,7 +103,7 @@ TEST_F(AviWriterTest, UncompressedFramesDecodeToTheBitmapPixels)
         spec.height = c.height;
         spec.bitCount = c.bitCount;
         const QStringList files = frames(spec, 3);
-        RecordingView view;
+        ScriptedAviView view;
         const QString out = path("raw.avi");
         const AviWriteResult r = write(out, files, "12.6", view);
         EXPECT_EQ(r.status, AVIERR_OK);
@@ -140,7 +125,7 @@ TEST_F(AviWriterTest, StreamHeaderFormatChunksAndIndexAsWritten)
     spec.width = 5;
     spec.bitCount = 8;
     const QStringList files = frames(spec, 3);
-    RecordingView view;
+    ScriptedAviView view;
     const QString out = path("hdr.avi");
     ASSERT_TRUE(write(out, files, "7fps", view).finished);
     EXPECT_EQ(view.selected, (QList<int>{0, 0, 1, 2}));
@@ -195,7 +180,7 @@ TEST_F(AviWriterTest, PastTheRiffLimitTheFileGoesOnAsOpenDml)
     spec.height = 48;
     const int count = 40;
     const QStringList files = frames(spec, count);
-    RecordingView view;
+    ScriptedAviView view;
     const QString out = path("odml.avi");
     ASSERT_TRUE(write(out, files, "25", view, 64 * 1024).finished);
 
@@ -241,7 +226,7 @@ TEST_F(AviWriterTest, EveryCodecWritesAFilePlayersRead)
             continue;
         for (const bool palette : {false, true}) {
             SCOPED_TRACE(std::string(codec.toolName) + (palette ? " from 8 bit" : " from 24 bit"));
-            RecordingView view;
+            ScriptedAviView view;
             view.options.fccHandler = codec.fourcc;
             view.options.dwFlags = AVICOMPRESSF_VALID | AVICOMPRESSF_KEYFRAMES;
             view.options.dwKeyFrameEvery = 2;
@@ -297,7 +282,7 @@ TEST_F(AviWriterTest, KeyFrameEveryIsHonouredByEveryCodecThatHasIt)
         if (!codec.usesKeyFrames)
             continue;
         SCOPED_TRACE(codec.toolName);
-        RecordingView view;
+        ScriptedAviView view;
         view.options.fccHandler = codec.fourcc;
         view.options.dwFlags = AVICOMPRESSF_VALID | AVICOMPRESSF_KEYFRAMES;
         view.options.dwKeyFrameEvery = 5;
@@ -331,7 +316,7 @@ TEST_F(AviWriterTest, OddWidthKeepsTheColourOfTheLastColumn)
         SCOPED_TRACE(name);
         const VideoCodecInfo *codec = videoCodecByToolName(name);
         ASSERT_TRUE(codec);
-        RecordingView view;
+        ScriptedAviView view;
         view.options.fccHandler = codec->fourcc;
         view.options.dwFlags = AVICOMPRESSF_VALID | AVICOMPRESSF_KEYFRAMES;
         view.options.dwKeyFrameEvery = 1;
@@ -356,7 +341,7 @@ TEST_F(AviWriterTest, FailuresAndCancelKeepAValidFile)
     const QStringList files = frames(spec, 3);
 
     // The first bitmap cannot be read: the file exists, without streams.
-    RecordingView view;
+    ScriptedAviView view;
     const QString missing = path("missing.bmp");
     EXPECT_EQ(write(path("a.avi"), {missing, files[1]}, "6", view).status, AVIERR_OK);
     EXPECT_EQ(platform.messages.texts(),
@@ -399,7 +384,7 @@ TEST_F(AviWriterTest, FailuresAndCancelKeepAValidFile)
 
 TEST_F(AviWriterTest, AFolderRemovedDuringTheWriteIsToldWithItsReason)
 {
-    class RemovingView : public RecordingView {
+    class RemovingView : public ScriptedAviView {
     public:
         QString folder;
         void frameWritten(int index, const QString &) override
@@ -457,7 +442,7 @@ TEST_F(AviWriterTest, QualityAndDataRateReachTheEncoder)
     spec.height = 120;
     const QStringList files = frames(spec, 6);
     auto sizeWith = [&](std::uint32_t quality, std::uint32_t bytesPerSecond) {
-        RecordingView view;
+        ScriptedAviView view;
         view.options.fccHandler = makeFourCC("XVID");
         view.options.dwQuality = quality;
         view.options.dwBytesPerSecond = bytesPerSecond;

@@ -3,6 +3,7 @@
 // decoded through the player's path (the picture the box shows at a time),
 // compared pixel by pixel with the bitmaps as Qt reads them.
 #include "avimaker/AviMaker.h"
+#include "avimaker/ScriptedAviView.h"
 #include "avimaker/BmpFixture.h"
 #include "avimaker/FrameEncoder.h"
 #include "TestDoubles.h"
@@ -18,20 +19,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class OptionsView : public AviMakerView {
-public:
-    AVICOMPRESSOPTIONS options;
-    void selectEntry(int) override {}
-    bool chooseOptions(const cDIB &, AVICOMPRESSOPTIONS &o) override
-    {
-        o = options;
-        return true;
-    }
-    void frameWritten(int, const QString &) override {}
-    void setStatus(const QString &) override {}
-};
-
 // An 8-bit bitmap's rows run-length encoded (BI_RLE8): runs of equal bytes,
 // end of line after each row, end of bitmap at the end.
 QByteArray rle8(const BmpSpec &s)
@@ -106,7 +93,7 @@ protected:
             files << dir.filePath(QString("frame%1.bmp").arg(i));
             EXPECT_TRUE(writeBytes(files.last(), frames[i]));
         }
-        OptionsView view;
+        ScriptedAviView view;
         view.options.fccHandler = fourcc;
         view.options.dwFlags = AVICOMPRESSF_VALID | AVICOMPRESSF_KEYFRAMES;
         view.options.dwKeyFrameEvery = 2;
