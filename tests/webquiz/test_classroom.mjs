@@ -105,6 +105,9 @@ describe('an attempt kept in the browser', () => {
     page.on('dialog', async (d) => { asked.push(d.type()); await d.accept(); });
     await page.reload({ waitUntil: 'load' });
     assert.deepEqual(asked, ['beforeunload']);
+    // The reload waits for the answer to the question first: the new page
+    // may still be on its way.
+    await page.waitForSelector('#restart-button', { visible: true });
     await page.click('#restart-button');
     await q.waitAnswerable(page);
     assert.equal(await q.text(page, '#count'), 'Question # 1');
