@@ -104,6 +104,13 @@ class TestCreatorX11 : public QObject {
             key("Tab");
         }
     }
+    // A title typed into the editor; true once its recovery copy holds it.
+    bool typeTitle(QProcess &editor, const QString &title) const
+    {
+        focus(editor);
+        type(title);
+        return waitUntil([&] { return descriptions().contains("title=" + title + "\n"); }, 30000);
+    }
     // All slots' descriptions, joined.
     QString descriptions() const
     {
@@ -234,9 +241,7 @@ private slots:
     {
         auto editor = startEditor();
         QVERIFY(editor);
-        focus(*editor);
-        type("Restored");
-        QVERIFY(waitUntil([&] { return descriptions().contains("title=Restored\n"); }, 30000));
+        QVERIFY(typeTitle(*editor, "Restored"));
         end(*editor, SIGKILL);
 
         editor = startEditor({writeTest(m_home->filePath("other.ard"), "Other", "Class", {record({"t", "q", "none", " 0"})})});
@@ -269,17 +274,13 @@ private slots:
     {
         auto first = startEditor();
         QVERIFY(first);
-        focus(*first);
-        type("Alpha");
-        QVERIFY(waitUntil([&] { return descriptions().contains("title=Alpha\n"); }, 30000));
+        QVERIFY(typeTitle(*first, "Alpha"));
 
         auto second = startEditor();
         QVERIFY(second);
         QTest::qWait(2000);
         QVERIFY(windows(*second, "^Ardenox$").isEmpty());
-        focus(*second);
-        type("Beta");
-        QVERIFY(waitUntil([&] { return descriptions().contains("title=Beta\n"); }, 30000));
+        QVERIFY(typeTitle(*second, "Beta"));
         QCOMPARE(slotCount(), 2);
         QVERIFY(windows(*first, "^Ardenox$").isEmpty());
         end(*first, SIGKILL);

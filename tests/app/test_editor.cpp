@@ -318,7 +318,6 @@ private slots:
                 items << list->itemText(i);
             const QString flags = QString::number(w.isEditMode()) + QString::number(!get<QLabel>(w, "lblEditMode")->isHidden())
                 + enabled(w, QStringList{"cmdAdd", "grpType", "cmdRemove"} + TestCommands + QStringList{"cboExist"});
-            testCommandsEnabled(w);
             const QString caption = QString(c.name) == "new" ? "Ardeno Test Creator - untitled.ard" : "Ardeno Test Creator - four.ARD";
             const QStringList seen = {flags, list->currentText(), shownBy(get<QLabel>(w, "lblNumber")), items.join('|'), w.windowTitle()};
             const QStringList expected = {c.shown.flags, c.shown.listLine, c.shown.number, c.shown.items.join('|'), caption};

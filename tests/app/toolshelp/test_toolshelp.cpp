@@ -35,12 +35,14 @@ struct Editor {
     QAction *action(const char *name) { return window.findChild<QAction *>(QLatin1String(name)); }
 };
 
-template <typename W>
-int visibleWindows()
+// The shown top-level windows of a class, by its name.
+QList<QWidget *> visibleWindows(const char *className)
 {
-    const QWidgetList all = QApplication::topLevelWidgets();
-    return int(std::count_if(all.begin(), all.end(),
-                             [](QWidget *w) { return qobject_cast<W *>(w) && w->isVisible(); }));
+    QList<QWidget *> found;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->inherits(className) && w->isVisible())
+            found << w;
+    return found;
 }
 
 QString readResource(const QUrl &url)
@@ -209,7 +211,7 @@ private slots:
         e.action("mnuHelpContents")->trigger();
         QCOMPARE(HelpWindow::instance(), help);
         QCOMPARE(help->currentPage(), helpContentsUrl());
-        QCOMPARE(visibleWindows<HelpWindow>(), 1);
+        QCOMPARE(visibleWindows("HelpWindow").size(), 1);
     }
 
     void helpNavigatesWithContentsListAndHistory()
@@ -290,22 +292,15 @@ private slots:
             ScopedPlatform platform;
             Editor e;
             e.window.show();
-            const auto shownWindows = [&] {
-                QList<QWidget *> found;
-                for (QWidget *w : QApplication::topLevelWidgets())
-                    if (w->inherits(t.window) && w->isVisible())
-                        found << w;
-                return found;
-            };
             e.action(t.entry)->trigger();
-            QCOMPARE(shownWindows().size(), 1);
-            QWidget *tool = shownWindows().first();
+            QCOMPARE(visibleWindows(t.window).size(), 1);
+            QWidget *tool = visibleWindows(t.window).first();
             QVERIFY(!tool->isModal());
             type(*tool, t.box, "12");
             e.window.activateWindow();
             QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(&e.window));
             e.action(t.entry)->trigger();
-            QCOMPARE(shownWindows(), QList<QWidget *>{tool});
+            QCOMPARE(visibleWindows(t.window), QList<QWidget *>{tool});
             QCOMPARE(shown(*tool, {t.box}), QStringList{"12"});
             QTRY_COMPARE(QApplication::activeWindow(), tool);
             tool->close();
