@@ -235,26 +235,6 @@ private slots:
         QCOMPARE(slotCount(), 1);
     }
 
-    // A test named on the command line waits behind the offer; after Yes it
-    // is not opened over the restored work.
-    void offerComesBeforeTheCommandLineTest()
-    {
-        auto editor = startEditor();
-        QVERIFY(editor);
-        QVERIFY(typeTitle(*editor, "Restored"));
-        end(*editor, SIGKILL);
-
-        editor = startEditor({writeTest(m_home->filePath("other.ard"), "Other", "Class", {record({"t", "q", "none", " 0"})})});
-        QVERIFY(editor);
-        QVERIFY(waitUntil([&] { return !windows(*editor, "^Ardenox$").isEmpty(); }, 15000));
-        key("Return");
-        QVERIFY(waitUntil([&] { return windows(*editor, "^Ardenox$").isEmpty(); }, 10000));
-        QTest::qWait(500);
-        end(*editor, SIGTERM);
-        const QString d = descriptions();
-        QVERIFY2(d.contains("title=Restored\n") && !d.contains("title=Other"), qPrintable(d));
-    }
-
     // SIGTERM (a logout, `kill`) writes the copy at once, without waiting
     // for the quiet time (what No and Yes do next is the window test's).
     void sigtermWritesAtOnce()
@@ -268,25 +248,6 @@ private slots:
         QVERIFY2(descriptions().contains("title=Quick\n"), qPrintable(descriptions()));
     }
 
-    // Two editors side by side: neither offers the other's work, each keeps
-    // its own copy.
-    void twoEditorsOfferNothingOfEachOther()
-    {
-        auto first = startEditor();
-        QVERIFY(first);
-        QVERIFY(typeTitle(*first, "Alpha"));
-
-        auto second = startEditor();
-        QVERIFY(second);
-        QTest::qWait(2000);
-        QVERIFY(windows(*second, "^Ardenox$").isEmpty());
-        QVERIFY(typeTitle(*second, "Beta"));
-        QCOMPARE(slotCount(), 2);
-        QVERIFY(windows(*first, "^Ardenox$").isEmpty());
-        end(*first, SIGKILL);
-        end(*second, SIGKILL);
-        QCOMPARE(slotCount(), 2);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCreatorX11)

@@ -149,22 +149,6 @@ private slots:
                  QStringList({record({"t", "Blue?", "blue-2.bmp", " 0"}), record({"t", "Blue?", "blue-2.bmp", " 0"})}));
     }
 
-    void aFileThatCannotBeReadAddsNothing()
-    {
-        ScopedPlatform p;
-        QTemporaryDir dir;
-        writeBytes(dir.filePath("broken.gift"), "Fine {T}\n\nOpen {\n=a\n");
-        frmCreate w;
-        p.dialogs.answer(dir.filePath("broken.gift"));
-        click(w, "mnuFileImport");
-        QCOMPARE(w.document().questionCount(), 0);
-        QCOMPARE(p.messages.shown.size(), 1);
-        QCOMPARE(QStringList({p.messages.shown[0].text, p.messages.shown[0].title}),
-                 QStringList({"Line 3: the answers opened with \"{\" are not closed with \"}\".", "Import Questions"}));
-        QCOMPARE(p.messages.shown[0].icon, MsgIcon::Critical);
-        QVERIFY(!w.findChild<dlgReport *>());
-    }
-
     // The test and its file name stay as they were.
     void exportWritesAnotherFormatAndLeavesTheTestAlone()
     {

@@ -226,84 +226,6 @@ private slots:
         QCOMPARE(p.dialogs.requests.last().fileName, QString("untitled.ard"));
     }
 
-    // A test given on the command line comes back under its own name and
-    // folder (its bare media names are found there, and Save takes them
-    // along); imported media outlive the editor that imported them while
-    // the copy names them, and go once nothing does.
-    void commandLineTestAndImportedMediaComeBackWithTheirFolder()
-    {
-        QDir(m_dir->path()).mkpath("tests");
-        const QString path = m_dir->filePath("tests/maps.ard");
-        writeBytes(m_dir->filePath("tests/map.bmp"), "BM map");
-        writeTest(path, "Maps", "Class 5", {record({"t", "A map?", "map.bmp", " 0"})});
-        const QString xml = writeBytes(m_dir->filePath("more.xml"), "<quiz><question type=\"truefalse\"><questiontext format=\"html\"><text>Blue?</text>"
-                  "<file name=\"blue.bmp\" path=\"/\" encoding=\"base64\">" + QByteArray("BMblue").toBase64()
-                  + "</file></questiontext><answer fraction=\"100\"><text>true</text></answer>"
-                    "<answer fraction=\"0\"><text>false</text></answer></question></quiz>");
-        QString held;
-        {
-            ScopedPlatform p;
-            frmCreate w;
-            RecoveryKeeper keeper(&w, store());
-            w.loadFromCommandLine(path);
-            QCoreApplication::processEvents();
-            p.dialogs.answer(xml);
-            click(w, "mnuFileImport");
-            held = QuestionRecord::fields(w.document().record(2)).value(2);
-            keeper.writeNow();
-        }   // the editor ends without a save
-        QVERIFY(QFileInfo::exists(held));
-        {
-            ScopedPlatform p;
-            frmCreate w;
-            RecoveryKeeper keeper(&w, store());
-            p.messages.answers.enqueue(MsgResult::Yes);
-            QVERIFY(keeper.offerAbandoned());
-            QVERIFY2(p.messages.texts().value(0).contains("File: maps.ard"), qPrintable(p.messages.texts().value(0)));
-            QCOMPARE(w.document().testFolder(), m_dir->filePath("tests/"));
-            QCOMPARE(w.document().questionCount(), 2);
-            QVERIFY(QFileInfo::exists(held));
-            p.messages.clear();
-            p.dialogs.answer(m_dir->filePath("out/maps.ard"));
-            QDir(m_dir->path()).mkpath("out");
-            click(w, "cmdOkay");
-            QVERIFY2(p.messages.shown.isEmpty(), qPrintable(p.messages.texts().join('\n')));
-            QCOMPARE(readTestFile(m_dir->filePath("out/maps.ard")).test->records,
-                     QStringList({record({"t", "A map?", "map.bmp", " 0"}), record({"t", "Blue?", "blue.bmp", " 0"})}));
-            QVERIFY(QFileInfo::exists(m_dir->filePath("out/map.bmp")));
-            QVERIFY(QFileInfo::exists(m_dir->filePath("out/blue.bmp")));
-        }
-        ScopedPlatform p;
-        frmCreate w;
-        RecoveryKeeper keeper(&w, store());
-        QVERIFY(!keeper.offerAbandoned());
-        QVERIFY(!QFileInfo::exists(held));   // saved beside the test: the held copy has gone
-    }
-
-    // Open over unsaved work keeps its copy under the file it came from, not
-    // the file being opened.
-    void openOverUnsavedWorkKeepsItsOwnFileName()
-    {
-        const QString other = writeTest(m_dir->filePath("other.ard"), "Other", "Class", {record({"t", "q", "none", " 0"})});
-        {
-            ScopedPlatform p;
-            frmCreate w;
-            RecoveryKeeper keeper(&w, store());
-            typeTest(w, "Mine");
-            p.dialogs.answer(other);
-            w.mnuFileOpen_Click();
-            QCOMPARE(get<QLineEdit>(w, "txtTitle")->text(), QString("Other"));
-            QCOMPARE(slotCount(), 1);
-        }
-        ScopedPlatform p;
-        frmCreate w;
-        RecoveryKeeper keeper(&w, store());
-        QVERIFY(keeper.offerAbandoned());
-        QVERIFY2(p.messages.texts().value(0).contains("File: untitled.ard"), qPrintable(p.messages.texts().value(0)));
-        QCOMPARE(get<QLineEdit>(w, "txtTitle")->text(), QString("Mine"));
-        QVERIFY(w.document().currentFile().isEmpty());
-    }
-
     void noDeletesTheCopy()
     {
         {
@@ -322,24 +244,6 @@ private slots:
         QCOMPARE(slotCount(), 0);
         QVERIFY(!keeper.offerAbandoned());
         QCOMPARE(p.messages.shown.size(), 1);
-    }
-
-    // A folder that cannot be made (here a file is in the way) is said once;
-    // the work stays on screen and Save still works.
-    void aFolderThatCannotBeWrittenIsReportedOnce()
-    {
-        writeBytes(m_dir->filePath("blocked"), {});
-        ScopedPlatform p;
-        frmCreate w;
-        RecoveryKeeper keeper(&w, RecoveryStore(m_dir->filePath("blocked/recovery")));
-        type(w, "txtTitle", "Kept on screen");
-        keeper.writeNow();
-        QCOMPARE(p.messages.shown.size(), 1);
-        QVERIFY(p.messages.texts().first().contains("cannot be kept for recovery"));
-        type(w, "txtTitle", "Kept on screen, changed");
-        keeper.writeNow();
-        QCOMPARE(p.messages.shown.size(), 1);
-        QCOMPARE(get<QLineEdit>(w, "txtTitle")->text(), QString("Kept on screen, changed"));
     }
 
     // A recovery folder that is a link is never used or touched: one message

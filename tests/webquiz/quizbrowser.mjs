@@ -52,10 +52,9 @@ export async function launch() {
 
 // Opens the page; every request but the page itself, data: and blob: is
 // recorded in `blocked` and fails.
-export async function openQuiz(browser, file, { width = 1024, height = 768, reducedMotion = false } = {}) {
+export async function openQuiz(browser, file, { width = 1024, height = 768 } = {}) {
   const page = await browser.newPage();
   await page.setViewport({ width, height });
-  if (reducedMotion) await page.emulateMediaFeatures([{ name: 'prefers-reduced-motion', value: 'reduce' }]);
   const url = pathToFileURL(file).href;
   const blocked = [];
   const errors = [];

@@ -89,26 +89,6 @@ TEST(ExportWebQuizAction, CancelEmptyAndUnwritableWriteNothing)
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
-// Both entries follow Export As..., in place and in state.
-TEST(ExportWebQuizAction, MenuEntriesFollowExportAs)
-{
-    app();
-    QMenu menu;
-    QAction *exportAs = menu.addAction(QStringLiteral("Export As..."));
-    QAction *print = menu.addAction(QStringLiteral("Print"));
-    exportAs->setEnabled(false);
-    int runs = 0;
-    QAction *web = WebQuizExportAction::addToMenu(&menu, exportAs, [&runs] { ++runs; });
-    QAction *platform = PlatformExportAction::addToMenu(&menu, web, [] {});
-    EXPECT_EQ(menu.actions(), (QList<QAction *>{exportAs, web, platform, print}));
-    EXPECT_EQ(web->text() + '|' + platform->text(), QStringLiteral("Export &Web Quiz...|Export for &Learning Platform..."));
-    EXPECT_FALSE(web->isEnabled() || platform->isEnabled());
-    exportAs->setEnabled(true);
-    EXPECT_TRUE(web->isEnabled() && platform->isEnabled());
-    web->trigger();
-    EXPECT_EQ(runs, 1);
-}
-
 // A page over the warning size is asked about once, before any media file
 // is read or converted (from the files' sizes), and Cancel writes nothing.
 TEST(ExportWebQuizAction, ALargePageIsAskedAboutBeforeTheWork)

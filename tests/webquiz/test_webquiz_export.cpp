@@ -94,34 +94,6 @@ TEST(WebQuizPage, ScriptAndStylesAreAllowedByTheirHashesAndNothingElse)
     EXPECT_FALSE(page.contains("http://") || page.contains("https://"));
 }
 
-TEST(WebQuizPage, TitleIsEscapedAndPlaceholdersInItStayText)
-{
-    const QByteArray page = WebQuizPage::build(QStringLiteral("</title><script>{{SCRIPT}}"), QJsonObject(), {});
-    EXPECT_TRUE(page.contains("<title>&lt;/title&gt;&lt;script&gt;{{SCRIPT}}</title>"));
-    EXPECT_EQ(page.count("<script>"), 1);
-}
-
-// In a package the page names its media files instead of holding them, and
-// lets the browser fetch them from the page's own site, nothing else.
-TEST(WebQuizPage, InAPackageNamesItsMediaFiles)
-{
-    const QByteArray page = WebQuizPage::build(
-        QStringLiteral("T"), QJsonObject(), {{"abc", QStringLiteral("image/jpeg"), QString(), QStringLiteral("media/1.jpg")}});
-    EXPECT_EQ(between(page, "id=\"media-0\">", "<"), "media/1.jpg");
-    EXPECT_FALSE(page.contains("data:image/jpeg"));
-    EXPECT_TRUE(page.contains("; img-src 'self' data: blob:; media-src 'self' data: blob:;"));
-    EXPECT_EQ((PageMedia{QByteArray(), QStringLiteral("video/mp4"), QString(), QString()}.suffix()), QStringLiteral("mp4"));
-}
-
-TEST(WebQuizPage, CarriesBothAnswerSoundsAndEachMediaFile)
-{
-    const QByteArray page =
-        WebQuizPage::build(QStringLiteral("T"), QJsonObject(), {{"abc", QStringLiteral("image/bmp"), QString(), QString()}});
-    EXPECT_TRUE(between(page, "id=\"sound-right\">", "<").startsWith("data:audio/wav;base64,UklGR"));
-    EXPECT_TRUE(between(page, "id=\"sound-wrong\">", "<").startsWith("data:audio/wav;base64,UklGR"));
-    EXPECT_EQ(between(page, "id=\"media-0\">", "<"), QByteArray("data:image/bmp;base64,YWJj"));
-}
-
 // ---- media conversions ----------------------------------------------------
 
 // A JPEG the page can show at its size and the sounds go in as they are; a
@@ -171,27 +143,6 @@ TEST(WebMediaConverter, PicturesGoInSmallAndSoundsAsTheyAre)
     EXPECT_LT(scaled.size() * 10, scaled.sourceBytes);
 }
 
-// The page streamed to its file is the page built in memory, of the size
-// known before it was written; its media come from their files, in Base64.
-TEST(WebQuizPage, AStreamedPageIsTheBuiltPageOfTheKnownSize)
-{
-    QTemporaryDir dir;
-    const QString sound = testData(QStringLiteral("media/tone.wav"));
-    const PageParts parts(QStringLiteral("T"), QJsonObject(),
-                          {{QByteArray("abc"), QStringLiteral("image/bmp"), QString(), QString()},
-                           {QByteArray(), QStringLiteral("audio/wav"), sound, QString()}});
-    QString reason;
-    ASSERT_TRUE(parts.write(dir.filePath("q.html"), &reason)) << qPrintable(reason);
-    QFile written(dir.filePath("q.html"));
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    const QByteArray page = written.readAll();
-    EXPECT_EQ(page, parts.bytes());
-    EXPECT_EQ(page.size(), parts.size());
-    QFile tone(sound);
-    ASSERT_TRUE(tone.open(QIODevice::ReadOnly));
-    EXPECT_EQ(between(page, "id=\"media-1\">", "<"), "data:audio/wav;base64," + tone.readAll().toBase64());
-}
-
 TEST(WebMediaConverter, MetafileBecomesAnSvgBrowsersAccept)
 {
     WebMediaConverter c;
@@ -230,16 +181,6 @@ TEST(WebMediaConverter, VideosKeepTheirSizeAndRateInH264)
         // The index comes first, so playing starts before the whole file is read.
         EXPECT_LT(m.media.bytes.indexOf("moov"), m.media.bytes.indexOf("mdat"));
     }
-}
-
-TEST(WebMediaConverter, AVideosSoundBecomesAac)
-{
-    WebMediaConverter c;
-    const ConvertedMedia m = c.convert(testData(QStringLiteral("media/clip_sound.avi")));
-    ASSERT_TRUE(m.ok()) << qPrintable(m.error);
-    const QStringList p = probe(m.media.bytes, QStringLiteral("mp4"));
-    EXPECT_TRUE(p.join(QLatin1Char('|')).contains(QStringLiteral("aac"))) << qPrintable(p.join(QLatin1Char('|')));
-    EXPECT_TRUE(m.media.description.startsWith(QStringLiteral("H.264 + AAC in MP4")));
 }
 
 TEST(WebMediaConverter, DamagedFilesGiveAReasonNotACrash)
@@ -311,16 +252,6 @@ TEST(WebQuizExporter, MissingAndBrokenMediaAreReportedAndTheQuestionStays)
     EXPECT_FALSE(qs[0].toObject().contains(QStringLiteral("media")));
 }
 
-TEST(WebQuizExporter, AFileUsedTwiceIsCarriedOnce)
-{
-    const QString pic = testData(QStringLiteral("pictures/redblue-40x30.bmp"));
-    const QStringList records = {QStringLiteral("t%1One%1%2%1 0").arg(S, pic),
-                                 QStringLiteral("t%1Two%1%2%1 1").arg(S, pic)};
-    WebQuizExporter exporter;
-    const WebQuizExport result = exporter.exportTest(QStringLiteral("T"), QStringLiteral("C"), records, QString());
-    EXPECT_EQ(result.page().count("id=\"media-"), 1);
-}
-
 TEST(WebQuizExporter, WarnsAboveFiftyMegabytes)
 {
     const qint64 big = 50 * 1024 * 1024 + 1;
@@ -331,37 +262,6 @@ TEST(WebQuizExporter, WarnsAboveFiftyMegabytes)
 }
 
 // ---- the format registry ------------------------------------------------------------
-
-TEST(WebQuizFormat, IsAWriteOnlyFormatChosenByNameOrByAnHtmlFile)
-{
-    QuestionFormatRegistry registry;
-    WebQuizFormat::registerInto(registry);
-    const QuestionFormat *web = registry.byShortName(QStringLiteral("web"));
-    ASSERT_NE(web, nullptr);
-    EXPECT_FALSE(web->hasCapabilities(QuestionFormat::Read));
-    EXPECT_EQ(registry.forFileName(QStringLiteral("/tmp/Quiz.HTML"), QuestionFormat::Write), web);
-    EXPECT_EQ(registry.forFileName(QStringLiteral("quiz.htm"), QuestionFormat::Write), web);
-    EXPECT_EQ(registry.forFileName(QStringLiteral("quiz.html"), QuestionFormat::Read), nullptr);
-}
-
-TEST(WebQuizFormat, AMissingMediaFileIsAQuestionWithAPartLeftBehind)
-{
-    QTemporaryDir dir;
-    ExportRequest request;
-    request.path = dir.filePath(QStringLiteral("q.html"));
-    WebQuizFormat format;
-    request.format = &format;
-    request.source.title = QStringLiteral("T");
-    request.source.teacher = QStringLiteral("C");
-    request.source.records = {QStringLiteral("t%1One%1gone.jpg%1 0").arg(S), QStringLiteral("t%1Two%1none%1 1").arg(S)};
-    request.source.mediaFolder = dir.path() + QLatin1Char('/');
-    const ExchangeReport report = exportQuestions(request);
-    EXPECT_EQ(report.exitStatus(), 3);
-    EXPECT_EQ(report.skipped(), QStringList{QStringLiteral("Question 1: gone.jpg: not found, the question is shown without it")});
-    EXPECT_EQ(report.carried(), 2);
-    EXPECT_TRUE(report.notes().last().startsWith(QStringLiteral("The page is ")));
-    EXPECT_TRUE(QFile::exists(request.path));
-}
 
 TEST(WebMediaConverter, APipeNamedLikeAVideoIsRefusedAtOnce)
 {

@@ -85,18 +85,6 @@ private slots:
             QVERIFY2(a->shortcut().isEmpty(), qPrintable(a->objectName()));
     }
 
-    void programIconAndDesktopEntry()
-    {
-        // installHelpKey (run in init) gives every window our icon, once the
-        // first window has painted.
-        QWidget window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTRY_VERIFY(!QApplication::windowIcon().pixmap(32, 32).isNull());
-        QVERIFY(!window.windowIcon().isNull());
-        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("ardeno-creator"));
-    }
-
     void accessoryStartsFirstProgramFound_data()
     {
         QTest::addColumn<QString>("entry");
@@ -144,15 +132,6 @@ private slots:
         QVERIFY(m.icon == MsgIcon::Critical && m.buttons == MsgButtons::Ok);
     }
 
-    void fileManagerWithoutTestOpensHome()
-    {
-        ScopedPlatform platform;
-        Editor e;
-        platform.shell.executables.insert("xdg-open", "/usr/bin/xdg-open");
-        e.action("mnuToolExplorer")->trigger();
-        QCOMPARE(platform.shell.started.value(0), QStringList({"/usr/bin/xdg-open", QDir::homePath()}));
-    }
-
     void aboutShowsVersionWithSignBlanks()
     {
         ScopedPlatform platform;
@@ -162,22 +141,6 @@ private slots:
         const MessageRequest &m = platform.messages.shown[0];
         QCOMPARE(QStringList({m.text, m.title}), QStringList({"Ardeno Test Creator v 1. 0", "About Ardeno"}));
         QVERIFY(m.icon == MsgIcon::Information && m.buttons == MsgButtons::Ok);
-    }
-
-    void websiteAndMailOpenThroughDesktop()
-    {
-        ScopedPlatform platform;
-        Editor e;
-        e.action("mnuHelpWeb")->trigger();
-        e.action("mnuHelpAuthor")->trigger();
-        QCOMPARE(platform.shell.opened.size(), 2);
-        QCOMPARE(platform.shell.opened[0].scheme(), QStringLiteral("https"));
-        QVERIFY(platform.shell.opened[0].host().endsWith(QStringLiteral(".example.org")));
-        const QUrl mail = platform.shell.opened[1];
-        QCOMPARE(mail.scheme(), QStringLiteral("mailto"));
-        QCOMPARE(mail.query(), QStringLiteral("Subject=Ardeno"));
-        QVERIFY(mail.path().contains('@'));
-        QVERIFY(platform.messages.shown.isEmpty());
     }
 
     void f1OpensHelpAtContents()
@@ -212,39 +175,6 @@ private slots:
         QCOMPARE(HelpWindow::instance(), help);
         QCOMPARE(help->currentPage(), helpContentsUrl());
         QCOMPARE(visibleWindows("HelpWindow").size(), 1);
-    }
-
-    void helpNavigatesWithContentsListAndHistory()
-    {
-        HelpWindow *help = HelpWindow::showContents();
-        auto *list = help->findChild<QListWidget *>(QStringLiteral("lstContents"));
-        QVERIFY(list);
-        const QList<HelpTopic> topics = helpTopics();
-        QCOMPARE(list->count(), topics.size() + 1);
-        QCOMPARE(list->currentRow(), 0);
-
-        list->setCurrentRow(3);
-        QCOMPARE(help->currentPage(), topics[2].url);
-        QAction *back = help->findChild<QAction *>(QStringLiteral("cmdBack"));
-        QAction *forward = help->findChild<QAction *>(QStringLiteral("cmdForward"));
-        QVERIFY(back->isEnabled());
-        QVERIFY(!forward->isEnabled());
-        back->trigger();
-        QCOMPARE(help->currentPage(), helpContentsUrl());
-        QCOMPARE(list->currentRow(), 0);
-        QVERIFY(forward->isEnabled());
-        forward->trigger();
-        QCOMPARE(help->currentPage(), topics[2].url);
-        QCOMPARE(list->currentRow(), 3);
-
-        // A link inside a page leads to its topic; a web link goes to the desktop.
-        ScopedPlatform platform;
-        auto *browser = help->findChild<QTextBrowser *>();
-        emit browser->anchorClicked(QUrl(QStringLiteral("media.html")));
-        QCOMPARE(help->currentPage().fileName(), QStringLiteral("media.html"));
-        emit browser->anchorClicked(QUrl(QStringLiteral("https://ardeno.example.org/")));
-        QCOMPARE(platform.shell.opened.size(), 1);
-        QCOMPARE(help->currentPage().fileName(), QStringLiteral("media.html"));
     }
 
     void helpPagesAreCompleteAndLinked()
