@@ -262,43 +262,6 @@ TEST_F(AviWriterTest, EveryCodecWritesAFilePlayersRead)
     }
 }
 
-TEST_F(AviWriterTest, KeyFrameEveryIsHonouredByEveryCodecThatHasIt)
-{
-    // A slideshow-like clip: a still background with a small square moving,
-    // so every encoder has good reason to make delta frames.
-    QStringList files;
-    for (int i = 0; i < 30; ++i) {
-        QImage img(64, 48, QImage::Format_RGB888);
-        for (int y = 0; y < 48; ++y)
-            for (int x = 0; x < 64; ++x)
-                img.setPixelColor(x, y, QColor(x * 4, y * 5, 128));
-        for (int y = 20; y < 28; ++y)
-            for (int x = i; x < i + 8; ++x)
-                img.setPixelColor(x, y, Qt::white);
-        files << path(QString("k%1.bmp").arg(i, 2, 10, QChar('0')));
-        ASSERT_TRUE(img.save(files.last(), "BMP"));
-    }
-    for (const VideoCodecInfo &codec : videoCodecs()) {
-        if (!codec.usesKeyFrames)
-            continue;
-        SCOPED_TRACE(codec.toolName);
-        ScriptedAviView view;
-        view.options.fccHandler = codec.fourcc;
-        view.options.dwFlags = AVICOMPRESSF_VALID | AVICOMPRESSF_KEYFRAMES;
-        view.options.dwKeyFrameEvery = 5;
-        const QString out = path(QString("key-%1.avi").arg(codec.toolName));
-        ASSERT_EQ(write(out, files, "10", view).status, AVIERR_OK);
-        bool ok = false;
-        const QByteArray idx1 = chunksAt(readRiff(readBytes(out), &ok), "RIFF:AVI /idx1").value(0).payload;
-        ASSERT_EQ(idx1.size(), 30 * 16);
-        QList<int> keys;
-        for (int i = 0; i < 30; ++i)
-            if (le32At(idx1, i * 16 + 4) & 0x10u)
-                keys << i;
-        EXPECT_EQ(keys, QList<int>({0, 5, 10, 15, 20, 25}));
-    }
-}
-
 TEST_F(AviWriterTest, OddWidthKeepsTheColourOfTheLastColumn)
 {
     // A 101 x 76 gradient from orange to blue: the last column must decode
@@ -382,28 +345,6 @@ TEST_F(AviWriterTest, FailuresAndCancelKeepAValidFile)
     EXPECT_EQ(platform.messages.shown[0].icon, MsgIcon::Information);
 }
 
-TEST_F(AviWriterTest, AFolderRemovedDuringTheWriteIsToldWithItsReason)
-{
-    class RemovingView : public ScriptedAviView {
-    public:
-        QString folder;
-        void frameWritten(int index, const QString &) override
-        {
-            if (index == 1)
-                QDir(folder).removeRecursively();
-        }
-    } view;
-    view.folder = path("class");
-    ASSERT_TRUE(QDir().mkpath(view.folder));
-    const QString out = path("class/video.avi");
-    const AviWriteResult r = write(out, frames(BmpSpec(), 4), "6", view);
-    EXPECT_NE(r.status, AVIERR_OK);
-    EXPECT_FALSE(r.finished);
-    EXPECT_EQ(platform.messages.texts(),
-              (QStringList{"There was an error writing the file.\n\n" + out + ": No such file or directory"}));
-    EXPECT_FALSE(QFileInfo::exists(view.folder));
-}
-
 TEST(FrameRate, ReadLikeTheFramesPerSecondBox)
 {
     const QList<QPair<QString, int>> cases = {
@@ -433,24 +374,4 @@ TEST(CodecChoice, SizesTheEncodersCannotTakeAreLeftOut)
     const DibLayout rleLayout = DibLayout::fromBitmapInfo(rle.mid(14, 40 + 1024));
     EXPECT_FALSE(rleLayout.valid());
     EXPECT_FALSE(codecApplies(VideoCodec::Mjpeg, rleLayout));
-}
-
-TEST_F(AviWriterTest, QualityAndDataRateReachTheEncoder)
-{
-    BmpSpec spec;
-    spec.width = 160;
-    spec.height = 120;
-    const QStringList files = frames(spec, 6);
-    auto sizeWith = [&](std::uint32_t quality, std::uint32_t bytesPerSecond) {
-        ScriptedAviView view;
-        view.options.fccHandler = makeFourCC("XVID");
-        view.options.dwQuality = quality;
-        view.options.dwBytesPerSecond = bytesPerSecond;
-        view.options.dwFlags = AVICOMPRESSF_VALID | (bytesPerSecond ? AVICOMPRESSF_DATARATE : 0);
-        const QString out = path("q.avi");
-        EXPECT_TRUE(write(out, files, "6", view).finished);
-        return QFileInfo(out).size();
-    };
-    EXPECT_GT(sizeWith(10000, 0), 2 * sizeWith(1000, 0));
-    EXPECT_GT(sizeWith(0xFFFFFFFF, 400 * 1024), 2 * sizeWith(0xFFFFFFFF, 10 * 1024));
 }

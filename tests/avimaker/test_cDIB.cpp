@@ -81,25 +81,6 @@ TEST_F(CDibTest, EightBitPaletteAndLargerHeadersStayInTheBitmapInfoBlock)
     }
 }
 
-TEST_F(CDibTest, MissingFileAndWrongSignature)
-{
-    cDIB dib;
-    const QString missing = path("none.bmp");
-    EXPECT_FALSE(dib.CreateFromFile(missing));
-    ASSERT_EQ(platform.messages.shown.size(), 1);
-    EXPECT_EQ(platform.messages.shown[0].text, "File does not exist:\r\n" + missing);
-    EXPECT_EQ(platform.messages.shown[0].icon, MsgIcon::Critical);
-    platform.messages.clear();
-
-    QByteArray bytes = makeBmp(BmpSpec());
-    bytes[0] = 'M';
-    bytes[1] = 'B';
-    const QString file = write("mb.bmp", bytes);
-    EXPECT_FALSE(dib.CreateFromFile(file));
-    expectRefused(file);
-    EXPECT_EQ(dib.FileType(), 0x424D);   // the header read stays
-}
-
 TEST_F(CDibTest, ZeroImageSizeIsDerivedForPlainRows)
 {
     BmpSpec spec;
@@ -195,29 +176,4 @@ TEST_F(CDibTest, WriteBackGivesTheSameBytesAndDoesNotShortenAFile)
     // An unwritable place is not reported.
     EXPECT_TRUE(dib.WriteToFile(path("no/such/folder/x.bmp")));
     EXPECT_TRUE(platform.messages.shown.isEmpty());
-}
-
-TEST_F(CDibTest, PackedBitmapFromMemory)
-{
-    BmpSpec spec;
-    spec.bitCount = 32;
-    const QByteArray bytes = makeBmp(spec);
-    const QByteArray packed = bytes.mid(14);
-    cDIB dib;
-    ASSERT_TRUE(dib.CreateFromPackedDIBPointer(packed.constData()));
-    EXPECT_EQ(dib.SizeImage(), 8 * 4 * 6);
-    EXPECT_EQ(dib.SizeFileHeader(), 8 * 4 * 6 + 54);
-    EXPECT_EQ(dib.BitOffset(), 54);
-    EXPECT_EQ(dib.SizeBitmapInfo(), 40);
-    dib.WriteToFile(path("packed.bmp"));
-    EXPECT_EQ(readBytes(path("packed.bmp")), bytes);
-
-    spec.bitCount = 8;
-    spec.paletteEntries = 0;
-    const QByteArray eight = makeBmp(spec).mid(14);
-    EXPECT_FALSE(dib.CreateFromPackedDIBPointer(eight.constData()));
-    EXPECT_EQ(dib.BitCount(), 8);          // the header keeps what was copied,
-    EXPECT_EQ(dib.SizeFileHeader(), 8 * 4 * 6 + 54);   // the rest stays
-    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(dib.PointerToBits()), 8 * 4 * 6),
-              bytes.mid(54));
 }

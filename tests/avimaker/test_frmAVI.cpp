@@ -142,22 +142,6 @@ private slots:
         QCOMPARE(list->count(), 2);
     }
 
-    void rememberedFolderOutlivesTheWindow()
-    {
-        ScopedPlatform platform;
-        const QString picked = bmp("r.bmp", BmpSpec());
-        {
-            frmAVI form;
-            platform.dialogs.answer(picked);
-            form.cmdFileOpen_Click();
-        }
-        frmAVI again;
-        platform.dialogs.answer("");
-        again.cmdFileOpen_Click();
-        QCOMPARE(platform.dialogs.requests.at(1).initialDir, picked);
-        QCOMPARE(frmAVI::rememberedFolder(), picked);
-    }
-
     void droppedFilesJoinInNameOrder()
     {
         ScopedPlatform platform;
@@ -175,44 +159,6 @@ private slots:
         QCOMPARE(list->item(0)->text(), f2);
         QCOMPARE(list->item(1)->text(), f10);
         QCOMPARE(platform.messages.texts(), QStringList{"Chosen bitmap file is a different format!"});
-    }
-
-    // The maker and its options take the font of the window that opened them,
-    // and the quality caption and value go grey with the slider.
-    void optionsLookAndFont()
-    {
-        ScopedPlatform platform;
-        QWidget editor;
-        QFont font("Liberation Sans");
-        font.setPointSize(8);
-        editor.setFont(font);
-        frmAVI *form = frmAVI::showInstance(&editor);
-        QCOMPARE(form->font(), font);
-        BmpSpec spec;
-        spec.width = 16;
-        spec.height = 12;
-        platform.dialogs.answer(bmp("look.bmp", spec));
-        form->cmdFileOpen_Click();
-        platform.dialogs.answer(dir.filePath("look.avi"));
-        bool checked = false;
-        whenOptionsShown([&](dlgAVIOptions *dlg) {
-            QCOMPARE(dlg->font(), font);
-            auto *caption = dlg->findChild<QLabel *>("lblQualityCaption");
-            auto *value = dlg->findChild<QLabel *>("lblQuality");
-            QVERIFY(dlg->selectCompressor(makeFourCC("MJPG")));
-            QVERIFY(caption->isEnabled() && value->isEnabled());
-            QVERIFY(dlg->selectCompressor(makeFourCC("DIB ")) || dlg->selectCompressor(0));
-            QVERIFY(!dlg->findChild<QSlider *>("sldQuality")->isEnabled());
-            QVERIFY(!caption->isEnabled() && !value->isEnabled());
-            // Drawn grey, as the slider is.
-            QCOMPARE(caption->palette().currentColorGroup(), QPalette::Disabled);
-            checked = true;
-            dlg->reject();
-        });
-        form->cmdWriteAVI_Click();
-        QVERIFY(checked);
-        form->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     void writeShowsProgressAndRemembersTheCodec()

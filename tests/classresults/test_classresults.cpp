@@ -132,15 +132,6 @@ TEST(ResultLog, RefusesPipesAndHugeFilesWithoutReadingThem)
     EXPECT_TRUE(ResultLog::read(huge).reason.startsWith(QStringLiteral("larger than any result")));
 }
 
-TEST(ResultLog, TimeTexts)
-{
-    EXPECT_EQ(ResultLog::secondsOf(QStringLiteral("42 seconds")), 42);
-    EXPECT_EQ(ResultLog::secondsOf(QStringLiteral("60 seconds")), 60);
-    EXPECT_EQ(ResultLog::secondsOf(QStringLiteral("2 minutes and 1 seconds")), 121);
-    EXPECT_EQ(ResultLog::secondsOf(QStringLiteral("2 minutes")), -1);
-    EXPECT_EQ(ResultLog::secondsOf(QStringLiteral("-3 seconds")), -1);
-}
-
 TEST(ItemAnalysis, FiguresOfAClassWorkedOutByHand)
 {
     const ClassResults c = classOf(handClass());
@@ -272,20 +263,4 @@ TEST(ClassExport, CsvReadsBackInASpreadsheetReaderWithEveryAccent)
     EXPECT_TRUE(out.contains(QStringLiteral("\"'=HYPERLINK(\\\"x\\\")\""))) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("[\"Q5\", \"20%\", \"C\", \"80%\", \"0\", \"0.00\", \"few right (20%); most chose C\"]")))
         << out.toStdString();
-}
-
-TEST(ClassLoader, AFolderGivesItsLogsInNameOrder)
-{
-    QTemporaryDir dir;
-    for (const char *name : {"Anna 10.log", "Anna 2.log", "notes.txt", "Bo.LOG"})
-        ASSERT_TRUE(writeFile(dir.filePath(QLatin1String(name)), "x"));
-    QDir(dir.path()).mkdir(QStringLiteral("older.log"));
-    const QStringList files = ClassLoader::expand({dir.path(), QStringLiteral("/no/such.log")});
-    QStringList names;
-    for (const QString &f : files)
-        names << QFileInfo(f).fileName();
-    EXPECT_EQ(names, (QStringList{"Anna 2.log", "Anna 10.log", "Bo.LOG", "such.log"}));
-    const QList<ReadFile> read = ClassLoader::readAll(files);
-    ASSERT_EQ(read.size(), 4);
-    EXPECT_EQ(read[3].read.outcome, ResultRead::Outcome::Unreadable);
 }

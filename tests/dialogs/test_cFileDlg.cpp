@@ -22,28 +22,6 @@ TEST(FileDlgLogic, FilterNotationBecomesANulList)
     EXPECT_EQ(filterToNulList("Time: now|*.x"), QString("Time") + NUL + " now" + NUL + "*.x" + NUL + NUL);
 }
 
-TEST(FileDlgLogic, FilterPairLookup)
-{
-    const QString list = filterToNulList("BMP Files|*.bmp:DIB Files|*.dib");
-    EXPECT_EQ(filterPair(list, 1), QString("BMP Files") + NUL + "*.bmp");
-    EXPECT_EQ(filterPair(list, 2), QString("DIB Files") + NUL + "*.dib");
-    EXPECT_EQ(filterPair(list, 0), QString());
-    EXPECT_EQ(filterPair(list, 3), QString());
-    EXPECT_EQ(filterPair(QString(NUL), 1), QString());
-    // The last pair may lack its closing NUL.
-    EXPECT_EQ(filterPair(QString("A") + NUL + "*.a" + NUL + "B" + NUL + "*.b", 2),
-              QString("B") + NUL + "*.b");
-}
-
-TEST(FileDlgLogic, OptionBitsDropHooksAndTemplates)
-{
-    EXPECT_EQ(openDialogBits(true, false, false, true, 0), OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
-    EXPECT_EQ(openDialogBits(false, true, true, false, OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | 0x800),
-              OFN_ALLOWMULTISELECT | OFN_READONLY | 0x800);
-    EXPECT_EQ(saveDialogBits(true, OFN_ENABLEHOOK), OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
-    EXPECT_EQ(saveDialogBits(false, OFN_FILEMUSTEXIST), OFN_HIDEREADONLY | OFN_FILEMUSTEXIST);
-}
-
 TEST(FileDlgLogic, TitlesExistenceAndSpecialFolders)
 {
     EXPECT_EQ(fileTitle("/home/t/pics/cat.bmp"), "cat.bmp");
@@ -69,27 +47,6 @@ protected:
     ScopedPlatform platform;
     QTemporaryDir dir;
 };
-
-TEST_F(FileDlgTest, NewObjectDefaults)
-{
-    cFileDlg dlg;
-    EXPECT_EQ(dlg.OwnerHwnd(), -1);
-    EXPECT_TRUE(dlg.FileMustExist());
-    EXPECT_FALSE(dlg.MultiSelect());
-    EXPECT_FALSE(dlg.ReadOnly());
-    EXPECT_TRUE(dlg.HideReadOnly());
-    EXPECT_TRUE(dlg.OverwritePrompt());
-    EXPECT_EQ(dlg.FilterIndex(), 0);
-    EXPECT_EQ(dlg.Flags(), 0);
-    EXPECT_EQ(dlg.DlgTitle(), "Ardenox");
-    EXPECT_EQ(dlg.InitDirectory(), specialFolderPath(5));
-    const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (QFileInfo(docs).isDir()) {
-        EXPECT_EQ(dlg.InitDirectory(), docs);
-    }
-    dlg.setInitDirectorySpecial(0x24);
-    EXPECT_EQ(dlg.InitDirectory(), "");
-}
 
 TEST_F(FileDlgTest, SuccessfulOpenWithTheSecondFilter)
 {

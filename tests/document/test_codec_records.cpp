@@ -153,29 +153,6 @@ TEST(QuestionView, WhatAShownRecordReads)
     EXPECT_EQ(QuestionView(sep({"m  3", "Q", "a", "b"})).kindField(), "m  3");
 }
 
-TEST(TestDocument, StoresCaptionsWithRecordsAndShiftsOnRemove)
-{
-    TestDocument doc;
-    EXPECT_EQ(doc.questionCount(), 0);
-    for (const char *q : {"one", "two", "three"})
-        ASSERT_TRUE(doc.append("m" + Sep + q + Sep + "x"));
-    EXPECT_EQ(doc.nextQuestionNumber(), 4);
-    doc.replace(2, "t" + Sep + "TWO");
-    EXPECT_EQ(doc.caption(2), QStringLiteral("TWO"));
-    doc.remove(1);
-    EXPECT_EQ(doc.nextQuestionNumber(), 3);
-    EXPECT_EQ(doc.caption(1), QStringLiteral("TWO"));
-    EXPECT_EQ(doc.caption(2), QStringLiteral("three"));
-    EXPECT_EQ(doc.record(2), "m" + Sep + "three" + Sep + "x");
-    doc.replace(0, "m" + Sep + "bad");
-    doc.replace(101, "m" + Sep + "bad");
-    EXPECT_TRUE(doc.record(0).isEmpty());
-    while (doc.append("t" + Sep + "q")) {}
-    EXPECT_EQ(doc.nextQuestionNumber(), 101);
-    EXPECT_TRUE(doc.isFull());
-    EXPECT_EQ(TestDocument::captionOf(QStringLiteral("no separator")), QString());
-}
-
 TEST(MediaLookup, BareNamesBelongToTheTestFolderNotTheWorkingDirectory)
 {
     QTemporaryDir dir;

@@ -21,26 +21,6 @@ QString mc(const QString &q, const QString &media = QStringLiteral("none"))
 QString tf(const QString &q) { return record({"t", q, "none", " 1"}); }
 }
 
-TEST(QuestionView, ReadsFieldsByName)
-{
-    const QuestionView m(record({"m  3", "Capital?", "Berlin", "Madrid", "Paris", "Rome", "map.bmp", "2"}));
-    EXPECT_TRUE(m.isMultipleChoice());
-    EXPECT_TRUE(m.isComplete());
-    EXPECT_EQ(m.kindField(), QStringLiteral("m  3"));
-    EXPECT_EQ(m.question(), QStringLiteral("Capital?"));
-    EXPECT_EQ(m.answer(2), QStringLiteral("Paris"));
-    EXPECT_EQ(m.answer(4), QString());
-    EXPECT_EQ(m.media(), QStringLiteral("map.bmp"));
-    EXPECT_TRUE(m.hasMedia());
-    EXPECT_EQ(m.rightAnswer(), 2);   // "2" reads as " 2"
-
-    const QuestionView t(record({"T", "Sky is blue", "NONE", " 1"}));
-    EXPECT_TRUE(t.isTrueFalse());
-    EXPECT_FALSE(t.hasMedia());
-    EXPECT_EQ(t.rightAnswer(), 1);
-    EXPECT_FALSE(QuestionView(record({"m", "seven", "a", "b", "c", "d", "none"})).isComplete());
-}
-
 TEST(QuestionView, WritesBackEveryRecordExactly)
 {
     // Unknown kinds, missing and extra fields, a typed separator, blanks and
@@ -157,31 +137,6 @@ TEST_F(DocumentEditorTest, UndoAfterASaveRestoresTheSavedBytes)
     const QString again = dir.filePath("again.ard");
     ASSERT_TRUE(save(again));
     EXPECT_EQ(readBytes(again), saved);
-}
-
-TEST_F(DocumentEditorTest, ANewDocumentEndsTheUndoHistory)
-{
-    editor.addQuestion(tf("one"));
-    editor.setCurrentFile("/tmp/x.ard");
-    EXPECT_TRUE(editor.canUndo());
-    QSignalSpy reset(&editor, &DocumentEditor::documentReset);
-    TestDocument loaded;
-    loaded.append(tf("loaded"));
-    editor.resetDocument(loaded);
-    EXPECT_EQ(reset.count(), 1);
-    EXPECT_FALSE(editor.canUndo());
-    EXPECT_FALSE(editor.canRedo());
-    EXPECT_EQ(editor.document().records(), QStringList{tf("loaded")});
-}
-
-// Whoever keeps unsaved work must see the old test once, before it is gone.
-TEST_F(DocumentEditorTest, AResetIsAnnouncedWhileTheOldTestIsStillThere)
-{
-    editor.addQuestion(tf("dropped"));
-    QStringList seen;
-    QObject::connect(&editor, &DocumentEditor::aboutToReset, [&] { seen << editor.document().records(); });
-    editor.resetDocument(TestDocument());
-    EXPECT_EQ(seen, QStringList{tf("dropped")});
 }
 
 TEST_F(DocumentEditorTest, CleanIsWhatWasLoadedOrSaved)

@@ -36,38 +36,6 @@ TEST(RecentFiles, NewestFirstFourEntriesAndDuplicatesByTheSystemsLetterCase)
     EXPECT_FALSE(RecentFiles::isUsed(QStringLiteral("UNTITLED")));
 }
 
-TEST(RecentFiles, SettingsRoundTripUnderArdenoxSettings)
-{
-    MemorySettingsStore store;
-    store.values.insert("Ardenox/Settings/MRU2", "");
-    RecentFiles list;
-    list.load(store);   // missing keys, and an emptied one, read as empty slots
-    for (int i = 1; i <= 4; ++i)
-        EXPECT_FALSE(list.isUsed(i));
-    list.add(QStringLiteral("/t/one.ard"));
-    list.add(QStringLiteral("/t/two.ard"));
-    list.save(store);
-    EXPECT_EQ(store.values.value("Ardenox/Settings/MRU1"), QStringLiteral("/t/two.ard"));
-    EXPECT_EQ(store.values.value("Ardenox/Settings/MRU3"), QStringLiteral("untitled"));
-
-    // The real store: an INI file in the user's config folder.
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    RecentFiles full;
-    for (const QString &p : {QStringLiteral("/t/a, b.ard"), QStringLiteral("/t/\u00E9t\u00E9.ard"),
-                             QStringLiteral("C:\\tests\\quiz.ard"), QStringLiteral("/t/d=e;f.ard")})
-        full.add(p);
-    QtSettingsStore real;
-    full.save(real);
-    QFile ini(config.filePath("Ardenox/Ardenox.ini"));
-    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(ini.readAll().contains("[Settings]\nMRU1="));
-    RecentFiles back;
-    back.load(real);
-    for (int i = 1; i <= 4; ++i)
-        EXPECT_EQ(back.entry(i), full.entry(i));
-}
-
 namespace {
 QByteArray scrLog(QByteArray plain)
 {

@@ -86,26 +86,6 @@ TEST(RecoveryStore, OnlyTheOwnerCanReadTheCopy)
         EXPECT_EQ(f.permissions() & mask, ownerFile) << f.fileName().toStdString();
 }
 
-TEST(RecoveryStore, HeldSlotsAreNotClaimedEndedOnesAre)
-{
-    QTemporaryDir dir;
-    RecoveryStore store(dir.filePath("recovery"));
-    QString error;
-    auto held = store.createSlot(&error);
-    ASSERT_TRUE(held->write(sampleCopy(), &error));
-    EXPECT_TRUE(store.claimAbandoned().ended.empty());
-
-    const QString folder = held->folder();
-    held.reset();   // its editor ended
-    auto claimed = store.claimAbandoned().ended;
-    ASSERT_EQ(claimed.size(), 1u);
-    EXPECT_EQ(claimed.front()->folder(), folder);
-    // Claimed now: an editor starting at the same moment does not get it.
-    EXPECT_TRUE(store.claimAbandoned().ended.empty());
-    claimed.front()->remove();
-    EXPECT_FALSE(QFileInfo::exists(folder));
-}
-
 // Cut at every length, either file: refused, never read half.
 TEST(RecoveryStore, ACopyCutAtAnyLengthIsRefused)
 {
@@ -175,27 +155,6 @@ TEST(RecoveryStore, DamagedSlotsAreSetAsideAndNotClaimedAgain)
     EXPECT_EQ(moved, QDir(store.damagedFolder()).filePath(name));
     EXPECT_TRUE(QFileInfo::exists(QDir(moved).filePath("copy.txt")));
     EXPECT_TRUE(store.claimAbandoned().ended.empty());
-}
-
-TEST(RecoveryStore, OnlyTheTenNewestDamagedCopiesAreKept)
-{
-    QTemporaryDir dir;
-    RecoveryStore store(dir.filePath("recovery"));
-    QStringList names;
-    for (int i = 0; i < RecoveryStore::DamagedKept + 3; ++i) {
-        QString error;
-        auto slot = store.createSlot(&error);
-        ASSERT_TRUE(slot) << error.toStdString();
-        writeBytes(slot->descriptionPath(), "damaged");
-        names << QFileInfo(slot->folder()).fileName();
-        slot.reset();
-        auto claimed = store.claimAbandoned().ended;
-        ASSERT_EQ(claimed.size(), 1u);
-        ASSERT_FALSE(store.setAside(std::move(claimed.front())).isEmpty());
-    }
-    names.sort();
-    const QStringList kept = QDir(store.damagedFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-    EXPECT_EQ(kept, names.mid(3));
 }
 
 TEST(RecoverySnapshot, EmptyMeansNothingTypedAnywhere)

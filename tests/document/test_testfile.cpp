@@ -259,59 +259,6 @@ TEST_F(TestFileTest, MediaTravelsWithTheTest)
     EXPECT_EQ(again.notCopiedMessage(), "Error occurred!\n\n/no/such/file.bmp: not found");
 }
 
-TEST_F(TestFileTest, SaveAsElsewhereTakesEveryMediaFileFromTheTestFolder)
-{
-    // The test lives under a dotted home folder and names its media bare; the
-    // working directory is somewhere else entirely, as a file dialog leaves it.
-    ASSERT_TRUE(QDir(dir.path()).mkpath("anna.berg/tests") && QDir(dir.path()).mkpath("other.folder"));
-    for (const char *n : {"anna.berg/tests/cat.bmp", "anna.berg/tests/dog.wav", "anna.berg/tests/song.mid"})
-        writeBytes(path(n), mediaBytes(n, n));
-    QDir::setCurrent(QDir::rootPath());
-    TestDocument doc;
-    doc.setTestFolder(MediaLookup::testFolderOf(path("anna.berg/tests/europe.ard")));
-    doc.append(mc("picture", "cat.bmp"));
-    doc.append(QStringList{"t", "sound", "dog.wav", " 1"}.join(Sep));
-    doc.append(mc("tune", "song.mid"));
-    doc.append(mc("nowhere", "lost.bmp"));
-    const SaveResult r = save(doc, path("other.folder/europe.ard"), "T", "C");
-    ASSERT_TRUE(r.saved());
-    for (const char *n : {"cat.bmp", "dog.wav", "song.mid"})
-        EXPECT_EQ(readBytes(path("other.folder/") + n), mediaBytes(n, QByteArray("anna.berg/tests/") + n)) << n;
-    EXPECT_EQ(doc.record(1), mc("picture", "cat.bmp"));
-    EXPECT_EQ(doc.record(4), mc("nowhere", "lost.bmp"));   // names no file: untouched, and said
-    EXPECT_EQ(r.notCopied, QStringList{path("anna.berg/tests/lost.bmp") + ": not found"});
-}
-
-// Media the test holds itself (imported, waiting in the held-media folder)
-// always go along: two questions sharing one file share one copy, and a
-// different file under a taken name arrives under a free one. Other media
-// keep the old rule: a taken name leaves the reference as it was.
-TEST_F(TestFileTest, HeldMediaAlwaysGoAlongUnderAFreeName)
-{
-    ASSERT_TRUE(QDir(dir.path()).mkpath("held/editor-1") && QDir(dir.path()).mkpath("out")
-                && QDir(dir.path()).mkpath("pics"));
-    writeBytes(path("held/editor-1/logo.jpg"), mediaBytes("logo.jpg", "imported logo"));
-    writeBytes(path("held/editor-1/map.bmp"), mediaBytes("map.bmp", "same map"));
-    writeBytes(path("out/logo.jpg"), mediaBytes("logo.jpg", "the teacher's own logo"));
-    writeBytes(path("out/map.bmp"), mediaBytes("map.bmp", "same map"));
-    writeBytes(path("pics/logo.jpg"), mediaBytes("logo.jpg", "not held"));
-    TestDocument doc;
-    doc.setHeldMediaRoot(path("held"));
-    doc.append(mc("first", path("held/editor-1/logo.jpg")));
-    doc.append(mc("second, same picture", path("held/editor-1/logo.jpg")));
-    doc.append(mc("same bytes there", path("held/editor-1/map.bmp")));
-    doc.append(mc("not held", path("pics/logo.jpg")));
-    ASSERT_TRUE(save(doc, path("out/quiz.ard"), "T", "C").saved());
-    EXPECT_EQ(doc.record(1), mc("first", "logo-2.jpg"));
-    EXPECT_EQ(doc.record(2), mc("second, same picture", "logo-2.jpg"));
-    EXPECT_EQ(doc.record(3), mc("same bytes there", "map.bmp"));
-    EXPECT_EQ(doc.record(4), mc("not held", path("pics/logo.jpg")));
-    EXPECT_EQ(readBytes(path("out/logo.jpg")), mediaBytes("logo.jpg", "the teacher's own logo"));
-    EXPECT_EQ(readBytes(path("out/logo-2.jpg")), mediaBytes("logo.jpg", "imported logo"));
-    EXPECT_EQ(platform.shell.copies.size(), 1);
-    EXPECT_TRUE(platform.messages.shown.isEmpty());
-}
-
 TEST_F(TestFileTest, NoCopyLandsOutsideTheTargetFolder)
 {
     ASSERT_TRUE(QDir(dir.path()).mkpath("home/tests") && QDir(dir.path()).mkpath("out")

@@ -223,38 +223,6 @@ TEST(ExchangeImportMoodleXml, CdataEntitiesHtmlAndTheTypesThatCannotCome)
     EXPECT_EQ(r.report.notes().size(), 3) << qPrintable(r.report.notes().join('\n'));
 }
 
-// A picture in an answer has no place in a test: the question is skipped,
-// never imported without it. A link keeps its text; sound or video linked
-// from the web is named.
-TEST(ExchangeImportMoodleXml, PicturesInAnswersAndLinksToMediaOnTheWeb)
-{
-    const auto question = [](const QByteArray &answerA, const QByteArray &text = "Which?") {
-        return "<question type=\"multichoice\"><questiontext format=\"html\"><text><![CDATA[" + text
-               + "]]></text></questiontext><single>true</single>" + answerA
-               + "<answer fraction=\"0\"><text>b</text></answer><answer fraction=\"0\"><text>c</text></answer>"
-                 "<answer fraction=\"0\"><text>d</text></answer></question>";
-    };
-    const QByteArray xml =
-        "<?xml version=\"1.0\"?><quiz>"
-        + question("<answer fraction=\"100\" format=\"html\"><text>a</text>"
-                   "<file name=\"a.png\" encoding=\"base64\">iVBORw0KGgo=</file></answer>")
-        + question("<answer fraction=\"100\" format=\"html\"><text><![CDATA[<img src=\"@@PLUGINFILE@@/a.png\">]]>"
-                   "</text></answer>")
-        + question("<answer fraction=\"100\"><text>a</text></answer>",
-                   "Listen to <a href=\"https://example.org/song.mp3\">the song</a> and "
-                   "<a href=\"https://example.org/page\">read this</a>.<video src=\"https://example.org/v.mp4\"></video>")
-        + "</quiz>";
-    const ReadResult r = readAs("moodlexml", xml);
-    EXPECT_EQ(records(r), QStringList{mc("Listen to the song and read this.", {"a", "b", "c", "d"}, 0)});
-    const QStringList skipped = r.report.skipped();
-    ASSERT_EQ(skipped.size(), 4) << qPrintable(r.report.text());
-    for (int i : {0, 1})
-        EXPECT_TRUE(skipped[i].contains("answer A holds a picture, which a test's answers cannot; skipped."))
-            << qPrintable(skipped[i]);
-    EXPECT_TRUE(skipped[2].contains("its link to https://example.org/song.mp3 was left out")) << qPrintable(skipped[2]);
-    EXPECT_TRUE(skipped[3].contains("its link to https://example.org/v.mp4 was left out")) << qPrintable(skipped[3]);
-}
-
 TEST(ExchangeImportMoodleXml, TruncatedOrForeignXmlIsRefusedWithItsLine)
 {
     const ReadResult truncated = readAs("moodlexml", "<?xml version=\"1.0\"?>\n<quiz>\n<question type=\"truefalse\">\n"
@@ -292,16 +260,6 @@ TEST(ExchangeImportMoodleXml, HostileMarkupIsAnsweredNotACrash)
     const ReadResult ampersands = readAs("moodlexml", question(QByteArray("&amp;").repeated(600 * 1024 / 5)));
     ASSERT_EQ(ampersands.questions.size(), 1) << qPrintable(ampersands.report.text());
     EXPECT_TRUE(ampersands.questions[0].record.contains(QString("&").repeated(1000)));
-}
-
-TEST(ExchangeImportMoodleXml, Windows1252BytesReadAsTheirCharacters)
-{
-    const ReadResult r = readAs("moodlexml", "<?xml version=\"1.0\" encoding=\"windows-1252\"?><quiz>"
-                                             "<question type=\"truefalse\"><questiontext format=\"plain_text\">"
-                                             "<text>Caf\xE9 \x80</text></questiontext><answer fraction=\"100\">"
-                                             "<text>true</text></answer><answer fraction=\"0\"><text>false</text>"
-                                             "</answer></question></quiz>");
-    EXPECT_EQ(records(r), QStringList{tf("Caf\u00E9 \u20AC", 0)}) << qPrintable(r.report.text());
 }
 
 TEST(ExchangeImportCsv, SpreadsheetFilesWithQuotesBreaksAndOtherSeparators)
@@ -438,23 +396,6 @@ TEST(ExchangeImport, EmbeddedMediaWithHostileNamesStaysInItsFolderUnderSafeNames
     QFile passwd(dir.filePath("test/passwd.jpg"));
     ASSERT_TRUE(passwd.open(QIODevice::ReadOnly));
     EXPECT_EQ(passwd.readAll(), mediaBytes("passwd.jpg", "two"));
-}
-
-TEST(ExchangeImport, CharactersATestCannotHoldAreReportedWithTheSavesWarning)
-{
-    QTemporaryDir dir;
-    const QString f = writeBytes(dir.filePath("greek.csv"), "kind,question,a,b,c,d,answer\ntf,\xCE\xA9 is omega \xC2\xA9 2024,,,,,true\n");
-    ImportRequest request;
-    request.path = f;
-    request.mediaFolder = dir.path();
-    const ImportOutcome out = importQuestions(request);
-    EXPECT_EQ(out.records, QStringList{tf("\u03A9 is omega (c) 2024", 0)});
-    // Named with the question's line; something stayed behind (exit 3).
-    EXPECT_EQ(out.report.skipped(),
-              QStringList{"Line 2: \u03A9 cannot be stored in an Ardeno test, which holds \"?\" in their place."});
-    EXPECT_TRUE(out.report.notes().contains(
-        "The sign \u00A9 separates the parts of a question in a test, so it was written as (c)."));
-    EXPECT_EQ(out.report.exitStatus(), 3);
 }
 
 TEST(ExchangeImport, AFileOfNoKnownFormatOrThatCannotBeReadBringsNothing)

@@ -39,40 +39,6 @@ TEST(ExchangeRegistry, BuiltInFormatsByNameAndByFileName)
     EXPECT_EQ(r.byShortName("MoodleXML")->shortName(), "moodlexml");
 }
 
-TEST(ExchangeRegistry, AFormatAddedLaterJoinsTheDialogsAndTheExport)
-{
-    QuestionFormatRegistry registry;
-    registry.add(std::make_unique<PageFormat>());
-
-    const FormatFilters exportFilters(QuestionFormat::Write, QString(), registry);
-    ASSERT_EQ(exportFilters.filters().size(), 6);
-    EXPECT_EQ(exportFilters.filters().last(), (FileFilter{"Web page (*.html *.htm)", "*.html;*.htm"}));
-    EXPECT_EQ(exportFilters.formatAt(6)->shortName(), "page");
-    EXPECT_EQ(exportFilters.formatAt(2)->shortName(), "gift");
-    EXPECT_EQ(exportFilters.formatAt(7), nullptr);
-
-    const FormatFilters importFilters(QuestionFormat::Read, "Question files", registry);
-    ASSERT_EQ(importFilters.filters().size(), 6);   // "all" and the five that read
-    EXPECT_EQ(importFilters.filters().first(),
-              (FileFilter{"Question files (*.ard *.gift *.txt *.aiken *.xml *.csv)",
-                          "*.ard;*.gift;*.txt;*.aiken;*.xml;*.csv"}));
-    EXPECT_EQ(importFilters.formatFor(1, "/x/quiz.xml")->shortName(), "moodlexml");
-    EXPECT_EQ(importFilters.formatFor(3, "/x/quiz.xml")->shortName(), "moodlexml");   // the name says
-    EXPECT_EQ(importFilters.formatFor(3, "/x/quiz.questions")->shortName(), "gift");  // the filter says
-    EXPECT_EQ(importFilters.formatFor(1, "/x/page.html"), nullptr);
-
-    QTemporaryDir dir;
-    ExportRequest request;
-    request.path = dir.filePath("quiz.htm");
-    request.source.title = "Rivers";
-    const ExchangeReport report = exportQuestions(request, registry);
-    EXPECT_TRUE(report.complete()) << qPrintable(report.text());
-    QFile page(request.path);
-    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
-    EXPECT_EQ(page.readAll(), QByteArray("<h1>Rivers</h1>"));
-    EXPECT_TRUE(registry.byShortName("page")->read("x", "quiz.htm").report.failed());
-}
-
 TEST(ExchangeRegistry, AFailedExportLeavesTheOldFileAsItWas)
 {
     QTemporaryDir dir;

@@ -116,26 +116,6 @@ TEST(ExchangeRoundTrip, AikenCarriesMultipleChoiceOnlyAndSaysWhatStayedBehind)
     EXPECT_EQ(r.exported.exitStatus(), 3);
 }
 
-// A test no question of which a format can hold writes no file, and an
-// existing file of that name stays as it was.
-TEST(ExchangeRoundTrip, AnExportOfNothingWritesNothing)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("kept.aiken");
-    QFile old(path);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("earlier questions\n") > 0);
-    old.close();
-    ExportRequest out;
-    out.path = path;
-    out.source = {"T", "C", {tf("Only true/false.", "none", 0)}, dir.path() + "/"};
-    const ExchangeReport r = exportQuestions(out);
-    EXPECT_TRUE(r.failed());
-    EXPECT_TRUE(r.error().startsWith("None of the test's questions can be written as Aiken")) << qPrintable(r.text());
-    EXPECT_TRUE(r.text().contains("a true/false question; Aiken has none")) << qPrintable(r.text());
-    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
-    EXPECT_EQ(old.readAll(), QByteArray("earlier questions\n"));
-}
-
 TEST(ExchangeRoundTrip, MediaTravelsEmbeddedInMoodleXmlAndByNameInCsv)
 {
     QTemporaryDir dir;
@@ -160,16 +140,6 @@ TEST(ExchangeRoundTrip, MediaTravelsEmbeddedInMoodleXmlAndByNameInCsv)
         EXPECT_EQ(back.readAll(), picture);
         EXPECT_TRUE(r.exported.complete() && r.imported.report.complete()) << qPrintable(r.imported.report.text());
     }
-}
-
-TEST(ExchangeRoundTrip, GiftKeepsTheQuestionButNamesTheMediaLeftBehind)
-{
-    QTemporaryDir dir;
-    const RoundTrip r = roundTrip("gift", {mc("Where?", {"a", "b", "c", "d"}, "C:\\pics\\map.bmp", 1)},
-                                  dir.path(), dir.path());
-    EXPECT_EQ(r.imported.records, QStringList{mc("Where?", {"a", "b", "c", "d"}, "none", 1)});
-    EXPECT_EQ(r.exported.skipped(),
-              QStringList{"Question 1: its media file C:\\pics\\map.bmp stays behind: GIFT carries no media."});
 }
 
 TEST(ExchangeRoundTrip, DamagedRecordsAreSkippedWithTheirNumberNeverHalfWritten)

@@ -127,34 +127,6 @@ private slots:
         QVERIFY(p.messages.shown.isEmpty());
     }
 
-    // Thirty-five students: the report stays on one page and says how many
-    // more the CSV holds.
-    void aLargeClassStaysOnOnePage()
-    {
-        if (!PdfProbe::available())
-            QSKIP("poppler-utils missing");
-        ScopedPlatform p;
-        QTemporaryDir dir;
-        for (int i = 0; i < 60; ++i)
-            writeFile(dir.filePath(QStringLiteral("s%1.log").arg(i)),
-                      scrambled(logLines({QStringLiteral("Student %1").arg(i), {i % 2 ? "A" : "B", "True", "C", "B"}, kRight})));
-        frmClass w;
-        w.addPaths({dir.path()});
-        const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
-        QVERIFY(w.printReport(pdf));
-        QCOMPARE(PdfProbe::pageCount(pdf), 1);
-        const QString printed = PdfProbe::run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-        QVERIFY2(printed.contains(QRegularExpression(QStringLiteral("and \\d+ more \\(the CSV export holds every result\\)"))),
-                 qPrintable(printed));
-        // Both charts are drawn: their blue bars are on the page.
-        const QImage page = PdfProbe::pageImage(pdf, 1, 50);
-        int blue = 0;
-        for (int y = 0; y < page.height(); ++y)
-            for (int x = 0; x < page.width(); ++x)
-                blue += qBlue(page.pixel(x, y)) > 180 && qRed(page.pixel(x, y)) < 120;
-        QVERIFY2(blue > 500, qPrintable(QString::number(blue)));
-    }
-
     void theWaysIn()
     {
         ScopedPlatform p;

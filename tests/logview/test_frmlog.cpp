@@ -69,25 +69,6 @@ private slots:
         QCOMPARE(w.shownText(), QString("a\r\nb"));
     }
 
-    void charactersWithoutGlyphAreVisibleMarks()
-    {
-        // NUL and the bytes Windows-1252 leaves undefined each get a mark of
-        // their own that the box's font can draw, and come back as they were.
-        const QString hidden = QString("a") + QChar(0) + QChar(0x81) + QChar(0x8D) + QChar(0x8F)
-            + QChar(0x90) + QChar(0x9D) + QChar('\n') + "z";
-        frmLog w;
-        w.setShownText(hidden);
-        QCOMPARE(w.shownText(), hidden);
-        const QString shown = w.textBox()->document()->toPlainText();
-        QCOMPARE(shown.size(), hidden.size());
-        const QFontMetrics metrics(w.textBox()->font());
-        for (const QChar c : ScoreLog::marks()) {
-            QVERIFY2(shown.contains(c), qPrintable(QString::number(c.unicode(), 16)));
-            QVERIFY2(metrics.inFont(c), qPrintable(QString::number(c.unicode(), 16)));
-        }
-        QCOMPARE(QSet<QChar>(shown.begin(), shown.end()).size(), shown.size());   // all distinct
-    }
-
     void readingALog_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -109,29 +90,6 @@ private slots:
         QCOMPARE(w->shownText(), shown);
         QCOMPARE(w->textBox()->textCursor().position(), 0);
         QCOMPARE(w->LogFileName, m_dir.filePath("read.log"));
-    }
-
-    void secondLogGoesBeforeTheFirst()
-    {
-        ScopedPlatform platform;
-        frmLog *w = openStartup(writeLog("first.log", logBytes({"first"})));
-        const QString second = writeLog("second.log", logBytes({"second 1", "second 2"}));
-        platform.dialogs.answer(second);
-        w->mnuOpen_Click();
-        QCOMPARE(w->shownText(), QString("second 1\r\nsecond 2\r\nfirst\r\n"));
-        QCOMPARE(w->LogFileName, second);
-        const FileDialogRequest &r = platform.dialogs.requests.at(0);
-        QCOMPARE(r.title, QString("Open File..."));
-        QCOMPARE(r.filters.at(0), (FileFilter{"Score Logs (*.log)", "*.log"}));
-        QCOMPARE(r.defaultExt, QString("ard"));
-        // Cancelled, or a name that is not there: nothing read, the name emptied.
-        platform.dialogs.answer("");
-        w->mnuOpen_Click();
-        QCOMPARE(w->LogFileName, QString());
-        platform.dialogs.answer(m_dir.filePath("gone.log"));
-        w->mnuOpen_Click();
-        QCOMPARE(w->shownText(), QString("second 1\r\nsecond 2\r\nfirst\r\n"));
-        QVERIFY(platform.messages.shown.isEmpty());
     }
 
     void largeLogsShowReadOnlyAndSaveTheSameBytes_data()
@@ -167,20 +125,6 @@ private slots:
         w->mnuEditCut_Click();
         QCOMPARE(w->shownText(), ScoreLog::textFromBytes(bytes));
         QVERIFY(platform.messages.shown.isEmpty());
-    }
-
-    void ordinaryLogStaysInTheBoxAndALargeOneGoesBeforeIt()
-    {
-        ScopedPlatform platform;
-        frmLog *w = openStartup(writeLog("class.log", logBytes({"Ann 7", "Bob 9"})));
-        QVERIFY(!w->showsLargeLog());
-        const QByteArray large(300 * 1024, 'y');
-        w->textBox()->moveCursor(QTextCursor::End);
-        platform.dialogs.answer(writeLog("long-line.log", large));
-        w->mnuOpen_Click();
-        QVERIFY(w->showsLargeLog());
-        // Inserted at the caret, as into the box.
-        QCOMPARE(w->shownText(), "Ann 7\r\nBob 9\r\n" + ScoreLog::textFromBytes(large));
     }
 
     void pipesDevicesAndHugeFilesAreNotRead()
@@ -236,24 +180,6 @@ private slots:
         QCOMPARE(w.shownText(), QString("   Ann\r\n  Score\n7  \r\n  "));
     }
 
-    // On a full disk (a file-size limit, which binds root too) the export
-    // says so with the reason and leaves no file, not an empty one.
-    void textExportOntoAFullDisk()
-    {
-        ScopedPlatform platform;
-        frmLog w;
-        w.setShownText(QString(100000, 'x'));
-        platform.dialogs.answer(m_dir.filePath("full.txt"));
-        {
-            FileSizeLimit limit(4096);
-            w.mnuSave_Click();
-        }
-        QCOMPARE(platform.messages.shown.size(), 1);
-        QVERIFY2(platform.messages.texts()[0].endsWith(": File too large"), qPrintable(platform.messages.texts()[0]));
-        QVERIFY(!QFile::exists(m_dir.filePath("full.txt")));
-        QCOMPARE(QDir(m_dir.path()).entryList({"full.txt*"}, QDir::Files | QDir::Hidden), QStringList());
-    }
-
     void printTheLog()
     {
         if (!PdfProbe::available())
@@ -279,35 +205,6 @@ private slots:
         w->mnuPrint_Click();
         PrintSurface::clearDefaultPrinterOverride();
         QCOMPARE(platform.messages.texts(), QStringList{"There has been an error in printing this log."});
-    }
-
-    void printedLogKeepsLoneLineFeedsAndLongLines()
-    {
-        if (!PdfProbe::available())
-            QSKIP("poppler-utils not installed: printouts cannot be read back");
-        ScopedPlatform platform;
-        const QString pdf = m_dir.filePath("long.pdf");
-        PrintSurface::setDefaultPrinterOverride(pdf);
-        QStringList words;
-        for (int i = 0; i < 30; ++i)
-            words << QString("score%1").arg(i, 3, 10, QChar('0'));
-        const QString wide = words.join(' ') + ' ' + QString(60, 'x');   // 299 characters
-        frmLog *w = openStartup(writeLog("long.log", logBytes({"Score\n7 of 10", wide, "end"})));
-        w->mnuPrint_Click();
-        PrintSurface::clearDefaultPrinterOverride();
-        QVERIFY(platform.messages.shown.isEmpty());
-        const QStringList lines = PdfProbe::run("pdftotext", {"-raw", pdf, "-"}).split('\n', Qt::SkipEmptyParts);
-        // The lone LF is a mark inside its line, not a line break.
-        QVERIFY2(lines.contains("Score" + QString(QChar(0x2193)) + "7 of 10"), qPrintable(lines.join('\n')));
-        // The wide line goes on below, nothing cut off at the edge.
-        const qsizetype first = lines.indexOf("Score" + QString(QChar(0x2193)) + "7 of 10") + 1;
-        const qsizetype end = lines.indexOf("end");
-        QVERIFY(end - first >= 2);
-        QCOMPARE(lines.mid(first, end - first).join(' '), wide);
-        // and every piece lies inside the page.
-        const QImage page = PdfProbe::pageImage(pdf, 1);
-        const QRect ink = PdfProbe::bounds(page, PdfProbe::isDark);
-        QVERIFY2(ink.right() < page.width() - 6.35 * 10 + 3, qPrintable(QString::number(ink.right())));
     }
 
     void menusAndEditing()

@@ -82,40 +82,6 @@ TEST_F(MediaDevices, WhereAnswersTheRealVideoSizes)
     }
 }
 
-TEST_F(MediaDevices, AliasRules)
-{
-    const QString avi = mediaFile("raw100x80.avi");
-    EXPECT_EQ(send("window movie handle 1").code, MciError::InvalidDeviceName);   // not open
-    ASSERT_EQ(send("open AVIvideo!" + avi + " alias movie").code, 0);
-    EXPECT_EQ(send("open AVIvideo!" + avi + " alias movie").code, MciError::DuplicateAlias);
-    EXPECT_EQ(send("open MPEGvideo!" + mediaFile("tune.mp3") + " alias MOVIE").code, MciError::DuplicateAlias);
-    EXPECT_EQ(send("WHERE Movie SOURCE").text, "0 0 100 80");                     // any letter case
-    EXPECT_EQ(send("window movie handle 424242").code, MciError::NoWindow);
-    EXPECT_EQ(send("window movie handle x1").code, MciError::BadInteger);
-    EXPECT_EQ(send("put movie destination at 1 2 3").code, MciError::MissingParameter);
-    EXPECT_EQ(send("put movie destination at 1 2 3 z").code, MciError::BadInteger);
-    EXPECT_EQ(send("put movie destination at  -5  6  70  80").code, 0);
-    EXPECT_EQ(send("where movie destination").text, "-5 6 70 80");
-    EXPECT_EQ(send("status movie mode").text, "stopped");
-
-    ASSERT_EQ(send("open sequencer!" + mediaFile("tune.mid") + " alias song ").code, 0);
-    EXPECT_EQ(send("where song source").code, MciError::UnsupportedFunction);
-    EXPECT_EQ(send("capability song can stretch").text, "false");
-    EXPECT_EQ(send("close song").code, 0);
-    EXPECT_EQ(send("close song").code, MciError::InvalidDeviceName);
-
-    EXPECT_EQ(send("close all").code, 0);
-    EXPECT_EQ(send("play movie").code, MciError::InvalidDeviceName);
-    EXPECT_EQ(send("open AVIvideo!" + avi + " alias movie").code, 0);             // free again
-
-    EXPECT_EQ(send("open AVIvideo!/no/such/file.avi alias other").code, MciError::FileNotFound);
-    QTemporaryDir dir;
-    const QString junk = writeBytes(dir.filePath("junk.avi"), QByteArray(4000, 'x'));
-    EXPECT_EQ(send("open AVIvideo!" + junk + " alias other").code, MciError::InvalidFile);
-    EXPECT_EQ(send("open sequencer!" + mediaFile("tone.wav") + " alias other").code, MciError::InvalidFile);
-    EXPECT_EQ(send("play other").code, MciError::InvalidDeviceName);              // failed opens keep no alias
-}
-
 TEST_F(MediaDevices, PlayAviSendsTheExactCommandsAndPlacesTheVideo)
 {
     box.resize(117, 117);
@@ -145,15 +111,6 @@ TEST_F(MediaDevices, PlayAviSendsTheExactCommandsAndPlacesTheVideo)
     EXPECT_TRUE(platform.messages.shown.isEmpty());
 }
 
-TEST_F(MediaDevices, WithoutStretchTheDeviceKeepsItsOwnPlacement)
-{
-    box.resize(117, 117);
-    PlayAVI(mediaFile("raw200x80.avi"), &box, false);
-    EXPECT_EQ(sent.size(), 3);
-    EXPECT_EQ(sent.last(), "play movie");
-    EXPECT_EQ(send("where movie destination").text, "0 0 200 80");
-}
-
 TEST_F(MediaDevices, TheVideoShowsInsideTheBoxAndIsClippedByItsFrame)
 {
     QFrame frame;
@@ -180,38 +137,6 @@ TEST_F(MediaDevices, TheVideoShowsInsideTheBoxAndIsClippedByItsFrame)
     EXPECT_EQ(shot.pixelColor(60, 112).rgb(), qRgb(0, 255, 0));
     // The frame line itself is not painted over.
     EXPECT_NE(shot.pixelColor(1, 60).rgb(), shot.pixelColor(10, 60).rgb());
-}
-
-TEST_F(MediaDevices, ARoutineCalledWhileAVideoOpensRunsAfterIt)
-{
-    // A caller's timer fires while the first video waits for its file.
-    box.resize(117, 117);
-    QWidget other;
-    other.resize(117, 117);
-    QTimer::singleShot(0, [&] {
-        CloseAll();
-        PlayAVI(mediaFile("raw100x80.avi"), &other, true);
-    });
-    PlayAVI(mediaFile("raw200x80.avi"), &box, true);
-    spin(100);
-    EXPECT_EQ(box.findChild<QWidget *>("mciVideoSurface"), nullptr);
-    QWidget *surface = other.findChild<QWidget *>("mciVideoSurface");
-    ASSERT_NE(surface, nullptr);
-    EXPECT_EQ(surface->geometry(), QRect(8, 18, 100, 80));
-    EXPECT_TRUE(platform.messages.shown.isEmpty());
-}
-
-TEST_F(MediaDevices, APathWithBlanksReachesTheDeviceAsOneFile)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("my media/clip one.avi");
-    QDir().mkpath(dir.filePath("my media"));
-    ASSERT_TRUE(QFile::copy(mediaFile("raw100x80.avi"), path));
-    EXPECT_EQ(GetShortName(path), path);
-    box.resize(117, 117);
-    PlayAVI(path, &box, true);
-    EXPECT_TRUE(platform.messages.shown.isEmpty());
-    EXPECT_EQ(send("where movie source").text, "0 0 100 80");
 }
 
 TEST_F(MediaDevices, AMissingVideoFailsWithItsMessageAfterClosingAll)
@@ -341,19 +266,6 @@ TEST_F(MediaDevices, TunesOpenUnderSongAndCloseAllStopsThem)
     EXPECT_EQ(codes, QList<int>({0, 0}));
     EXPECT_EQ(send("status song mode").text, "playing");
     EXPECT_TRUE(platform.messages.shown.isEmpty());
-}
-
-TEST_F(MediaDevices, CloseAllDoesNotStopAWaveSound)
-{
-    PlayWave(mediaFile("tone.wav"), "async");
-    EXPECT_TRUE(WaveOutput::isPlaying());
-    CloseAll();
-    EXPECT_TRUE(WaveOutput::isPlaying());
-    PlayWave("/no/such/sound.wav", "async");          // a failed sound still silences the old one
-    EXPECT_FALSE(WaveOutput::isPlaying());
-    PlayWave(mediaFile("tone.wav"), "ASYNC");
-    EXPECT_TRUE(WaveOutput::isPlaying());
-    WaveOutput::stop();
 }
 
 TEST(ResourceSounds, HaveTheFormatsTheQuizPlayerUses)

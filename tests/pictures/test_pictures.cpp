@@ -148,29 +148,6 @@ TEST(PictureLoader, MetafileBitmapsFillTheirDestination)
     EXPECT_TRUE(near(p.image.pixel(76, 76), Qt::yellow));
 }
 
-TEST(PictureLoader, MetafilePiesChordsAndArcsAreNotWholeEllipses)
-{
-    // 2880 by 2160 units at 1440 per inch: 192 by 144 pixels, 15 units each.
-    const LoadedPicture p = loadPicture(data("clipart.wmf"));
-    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
-    ASSERT_EQ(p.image.size(), QSize(192, 144));
-    const QColor orange(255, 128, 0);
-    auto at = [&](int x, int y) { return p.image.pixel(x / 15, y / 15); };
-    // The pie runs counterclockwise from its top-left ray to its top-right
-    // ray: the wedge at the top is missing.
-    EXPECT_EQ(qAlpha(at(1900, 200)), 0);
-    EXPECT_TRUE(near(at(1900, 800), orange, 0));
-    // The chord keeps the part below the line between its two points.
-    EXPECT_EQ(qAlpha(at(750, 1100)), 0);
-    EXPECT_TRUE(near(at(1100, 1700), orange, 0));
-    // An arc is a line only: nothing filled inside its ellipse.
-    EXPECT_EQ(qAlpha(at(2500, 1600)), 0);
-    // A hatched brush shows as a light wash of its colour.
-    const int wash = qAlpha(at(1800, 1800));
-    EXPECT_GT(wash, 40);
-    EXPECT_LT(wash, 160);
-}
-
 TEST(PictureLoader, MetafileBlockFillsAndPixelsShow)
 {
     const LoadedPicture p = loadPicture(data("patblt.wmf"));
@@ -180,31 +157,6 @@ TEST(PictureLoader, MetafileBlockFillsAndPixelsShow)
     EXPECT_EQ(qAlpha(p.image.pixel(49, 49)), 0);
     // 1000 units of 1440 per 96 pixels: 66.7, the whole pixel 67.
     EXPECT_TRUE(near(p.image.pixel(67, 67), Qt::red, 0));
-}
-
-TEST(PictureLoader, MetafileWithUpwardYAxis)
-{
-    const LoadedPicture p = loadPicture(data("y-up.wmf"));
-    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
-    EXPECT_TRUE(near(p.image.pixel(24, 72), Qt::red, 0));    // bottom-left square
-    EXPECT_EQ(qAlpha(p.image.pixel(24, 40)), 0);
-    EXPECT_TRUE(near(p.image.pixel(72, 40), QColor(255, 128, 0), 0));   // the pie, top right
-    EXPECT_EQ(qAlpha(p.image.pixel(72, 72)), 0);
-}
-
-TEST(PictureLoader, MetafileTextBackgroundFollowsTheBackgroundMode)
-{
-    const LoadedPicture p = loadPicture(data("text-background.wmf"));
-    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
-    auto yellowIn = [&](int top, int bottom) {
-        int n = 0;
-        for (int y = top; y < bottom; ++y)
-            for (int x = 0; x < p.image.width(); ++x)
-                n += near(p.image.pixel(x, y), Qt::yellow, 30) ? 1 : 0;
-        return n;
-    };
-    EXPECT_GT(yellowIn(15, 45), 500);   // the opaque line sits on yellow
-    EXPECT_EQ(yellowIn(55, 96), 0);     // the transparent one on the blue ground
 }
 
 TEST(PictureLoader, MetafileTextIsEscapedAndConverted)
@@ -287,48 +239,6 @@ TEST(PictureLoader, ScaledLoadGivesExactlyTheAskedSize)
     EXPECT_TRUE(loadPictureScaled(data("shapes.wmf"), QSize(0, 10), &error).isNull());
     EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(loadPictureScaled(data("shapes.wmf"), QSize(40000, 10), &error).isNull());
-}
-
-TEST(PictureLoader, DrawPictureOntoAnyPainter)
-{
-    // Twice the natural size, at an offset, as a printer would be asked.
-    QImage page(500, 300, QImage::Format_ARGB32_Premultiplied);
-    page.fill(Qt::white);
-    QPainter painter(&page);
-    QString error;
-    EXPECT_TRUE(drawPicture(painter, QRectF(100, 50, 384, 192), data("shapes.wmf"), &error))
-        << error.toStdString();
-    EXPECT_TRUE(drawPicture(painter, QRectF(0, 0, 80, 60), data("redblue-40x30.bmp"), &error));
-    EXPECT_FALSE(drawPicture(painter, QRectF(0, 0, 80, 60), data("truncated.wmf"), &error));
-    EXPECT_FALSE(error.isEmpty());
-    // This caption runs past its frame: it is cut at the frame's edge.
-    EXPECT_TRUE(drawPicture(painter, QRectF(0, 200, 96, 48), data("text-escape.wmf"), &error));
-    painter.end();
-    EXPECT_TRUE(near(page.pixel(100 + 96, 50 + 96), Qt::red, 0));
-    EXPECT_TRUE(near(page.pixel(100 + 280, 50 + 96), Qt::blue, 0));
-    EXPECT_TRUE(near(page.pixel(100 + 240, 50 + 10), Qt::white, 0));   // transparent parts
-    EXPECT_TRUE(near(page.pixel(10, 30), Qt::red, 0));
-    EXPECT_TRUE(near(page.pixel(70, 30), Qt::blue, 0));
-    int inkPastFrame = 0;
-    for (int y = 200; y < 248; ++y)
-        for (int x = 96; x < 100; ++x)
-            inkPastFrame += qGray(page.pixel(x, y)) < 200;
-    EXPECT_EQ(inkPastFrame, 0);
-}
-
-TEST(PictureLoader, DrawnMetafilePensAreAtLeastOneDevicePixel)
-{
-    // Five times the natural size, as on a printer: the 1-unit outline of
-    // the red square (at 200 of 2880 units) still shows as a dark line.
-    QImage page(960, 480, QImage::Format_RGB32);
-    page.fill(Qt::white);
-    QPainter painter(&page);
-    ASSERT_TRUE(drawPicture(painter, QRectF(0, 0, 960, 480), data("shapes.wmf")));
-    painter.end();
-    int darkest = 255;
-    for (int x = 62; x < 72; ++x)
-        darkest = qMin(darkest, qGray(page.pixel(x, 240)));
-    EXPECT_LT(darkest, 60);
 }
 
 TEST(PictureLoader, PictureSizeChecksWithoutDecoding)

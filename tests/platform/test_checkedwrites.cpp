@@ -98,16 +98,6 @@ TEST_F(CheckedWrites, AWriterByNameReplacesTheTargetOnlyOnCommit)
     EXPECT_EQ(nowhere.errorString(), QStringLiteral("No such file or directory"));
 }
 
-TEST_F(CheckedWrites, AWriterByNameCutShortLearnsTheSystemsReason)
-{
-    StagedFile staged(target);
-    ASSERT_TRUE(staged.create());
-    EXPECT_EQ(staged.writeProblem(), QString());
-    FileSizeLimit limit(4096);
-    writeBytes(staged.path(), QByteArray(8192, 'x'));
-    EXPECT_EQ(staged.writeProblem(), QStringLiteral("File too large"));
-}
-
 // Outputs never replace what is not a regular file: a link to a device, a
 // pipe, a folder stay what they were, whichever writer is asked, and the
 // reason names the kind.

@@ -16,17 +16,6 @@ TEST(MessageService, MsgBoxFallsBackToTheApplicationTitle)
     EXPECT_EQ(platform.messages.shown[1].title, "SHCOPY");
 }
 
-TEST(FileDialogService, NulFilterListSplitsIntoPairs)
-{
-    const QString filter = QString("Ardeno Tests (*.ard)") + QChar(0) + "*.ard" + QChar(0)
-                           + "All" + QChar(0) + "*.*" + QChar(0) + QChar(0);
-    const auto pairs = parseNulSeparatedFilter(filter);
-    ASSERT_EQ(pairs.size(), 2);
-    EXPECT_EQ(pairs[0], (FileFilter{"Ardeno Tests (*.ard)", "*.ard"}));
-    EXPECT_EQ(pairs[1], (FileFilter{"All", "*.*"}));
-    EXPECT_TRUE(parseNulSeparatedFilter(QString()).isEmpty());
-}
-
 TEST(FileDialogService, ChoosingAFileMakesItsFolderTheWorkingDirectory)
 {
     ScopedPlatform platform;

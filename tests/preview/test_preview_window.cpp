@@ -147,38 +147,6 @@ private slots:
         platform.reset();
     }
 
-    void layoutOfTheWindow()
-    {
-        doc.append(record({"m", "Q", "a", "b", "c", "d", "none", "0"}));
-        frmPreview *w = open();
-        QVERIFY(w);
-        QCOMPARE(w->windowTitle(), QString("Ardeno Previewer"));
-        QCOMPARE(w->size(), QSize(632, 363));
-        QCOMPARE(w->palette().color(QPalette::Window), QColor(53, 53, 255));
-        QCOMPARE(w->cursor().shape(), Qt::BitmapCursor);
-        const QList<QPair<const char *, QRect>> places{
-            {"lblScore", {8, 16, 251, 20}}, {"lblCount", {136, 48, 145, 25}},
-            {"cmdPreview", {8, 48, 81, 25}}, {"picPic", {8, 80, 273, 273}},
-            {"cmdExit", {544, 16, 81, 25}}, {"grpMultiple", {288, 48, 337, 305}},
-            {"optABCD_3", {16, 256, 25, 33}}, {"lblMAnswer_2", {48, 216, 273, 33}},
-            {"optTrueFalse_1", {32, 200, 65, 33}}};
-        for (const auto &[name, place] : places)
-            QCOMPARE(child(name)->geometry(), place);
-        const QFont scoreFont = child("lblScore")->font();
-        QVERIFY(scoreFont.families().startsWith("MS Sans Serif"));
-        QVERIFY(scoreFont.bold() && scoreFont.pointSize() == 12);
-        // The longest score line fits its label in the font actually used.
-        QVERIFY(QFontMetrics(scoreFont).horizontalAdvance("Score: 100 correct of 100 total.") <= 251);
-        QCOMPARE(child("optABCD_0")->palette().color(QPalette::Window), QColor(150, 200, 255));
-        QCOMPARE(child("lblMQuestion")->palette().color(QPalette::Window), QColor(106, 181, 255));
-        QCOMPARE(child("lblScore")->palette().color(QPalette::WindowText), QColor(106, 181, 255));
-        QVERIFY(child("grpMultiple")->isVisible());
-        QVERIFY(!child("grpTrueFalse")->isVisible());
-        QVERIFY(!child("picHide")->isVisible());
-        QCOMPARE(texts({"lblTitle", "lblTeacher", "lblCount", "lblScore"}),
-                 QStringList({"Capitals", "Mr. Smith, class 5", "Question # 1", "Score: 0 correct of 1 total."}));
-    }
-
     // A whole run over both kinds with media: right, wrong, replay, report, Yes.
     // Question 1: the picture, found in the test's folder, shrunk into the
     // area the web quiz also fits into; a right answer is light blue while
@@ -278,16 +246,6 @@ private slots:
         QTRY_VERIFY(!w);
     }
 
-    void timeAcrossMidnight()
-    {
-        doc.append(record({"t", "Late question", "none", "0"}));
-        clock.at = QDateTime(QDate(2026, 12, 6), QTime(23, 59, 30));
-        open();
-        clock.at = QDateTime(QDate(2026, 12, 7), QTime(0, 0, 40));
-        release("optTrueFalse_1");
-        QVERIFY(platform->messages.texts().last().contains("You spent 1 minutes and 10 seconds"));
-    }
-
     void earlyExitShowsNoReport()
     {
         doc.append(record({"m", "Q", "a", "b", "c", "d", "clip.avi", "0"}));
@@ -307,38 +265,6 @@ private slots:
         QCOMPARE(platform->messages.shown.size(), 1);
         QCOMPARE(platform->messages.shown[0].icon, MsgIcon::Information);
         QVERIFY(platform->messages.shown[0].text.contains("no questions"));
-    }
-
-    void secondOpenRefreshesLabelsOnly()
-    {
-        doc.append(record({"t", "Q1", "none", "0"}));
-        doc.append(record({"t", "Q2", "none", "0"}));
-        frmPreview *w = open();
-        release("optTrueFalse_0");
-        QCOMPARE(frmPreview::showPreview(doc, "New title", "New teacher", nullptr), w);
-        QCOMPARE(texts({"lblTitle", "lblTeacher", "lblCount"}),
-                 QStringList({"New title", "New teacher", "Question # 2"}));
-        QCOMPARE(w->runner().Score, 1);
-    }
-
-    void keyboardSelectsWithoutAnswering()
-    {
-        doc.append(record({"m", "Q", "a", "b", "c", "d", "none", "0"}));
-        doc.append(record({"m", "Q2", "a", "b", "c", "d", "none", "0"}));
-        open();
-        auto *b = child<QRadioButton>("optABCD_1");
-        b->setFocus();
-        QTest::keyClick(b, Qt::Key_Space);
-        QVERIFY(b->isChecked());
-        QCOMPARE(text("lblCount"), QString("Question # 1"));
-        QVERIFY(media.plays().isEmpty());
-        // A release outside the option is no answer either.
-        QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(-5, -5));
-        QCOMPARE(text("lblCount"), QString("Question # 1"));
-        // The next question starts with no option selected.
-        release("optABCD_0");
-        QCOMPARE(text("lblCount"), QString("Question # 2"));
-        QVERIFY(!b->isChecked() && !child<QRadioButton>("optABCD_0")->isChecked());
     }
 
     void brokenRecordsKeepThePreviousQuestion()
@@ -405,16 +331,6 @@ private slots:
         closer.stop();
         Platform::setMessages(&platform->messages);
         QCOMPARE(shownFormat, "The correct answer was B. " + answer);
-    }
-
-    void unreadablePictureIsReported()
-    {
-        writeFile("broken.jpg", "not a picture");
-        doc.append(record({"t", "Q", "broken.jpg", "0"}));
-        open();
-        QCOMPARE(platform->messages.texts(), QStringList{"Error loading media file!"});
-        QCOMPARE(platform->messages.shown[0].icon, MsgIcon::Critical);
-        QVERIFY(!child("picPic")->isVisible());
     }
 
     // Yes through the real score sheet printing: to a PDF standing in for the

@@ -60,39 +60,6 @@ private slots:
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"flow.pdf"});
     }
 
-    void scoreSheet()
-    {
-        ScopedPlatform platform;
-        const QString path = m_dir.filePath("score.pdf");
-        PrintSurface::setDefaultPrinterOverride(path);
-        QVERIFY(ScoreSheetPrintout::print("Student Name", "Test Name.....Teacher", "Score 2 of 3."));
-        QCOMPARE(PdfProbe::run("pdftotext", {path, "-"}).split('\n', Qt::SkipEmptyParts).mid(0, 3),
-                 QStringList({"Student Name", "Test Name.....Teacher", "Score 2 of 3."}));
-        // After one empty line of the printer's font, at the left edge.
-        const QRect ink = PdfProbe::bounds(PdfProbe::pageImage(path, 1), PdfProbe::isDark);
-        QVERIFY2(ink.top() > 63 + 35 && ink.left() < 63 + 10, qPrintable(QString::number(ink.top())));
-
-        // No printer at all: a PDF file is offered; No prints nothing.
-        const QString noPrinterOffer = "There is no printer set up on this computer.\r\n\r\nSave it as a PDF file instead? You can print the file later, or on another computer.";
-        PrintSurface::setDefaultPrinterOverride(QString());
-        platform.messages.answers.enqueue(MsgResult::No);
-        QVERIFY(!ScoreSheetPrintout::print("a", "b", "c"));
-        platform.messages.answers.enqueue(MsgResult::Yes);
-        const QString instead = m_dir.filePath("sheet.pdf");
-        platform.dialogs.answer(instead);
-        QVERIFY(ScoreSheetPrintout::print("Zoe", "b", "c"));
-        PrintSurface::clearDefaultPrinterOverride();
-        QCOMPARE(platform.messages.texts(), QStringList({noPrinterOffer, noPrinterOffer}));
-        QCOMPARE(platform.dialogs.requests.last().fileName, QString("score.pdf"));
-        QVERIFY(PdfProbe::run("pdftotext", {instead, "-"}).contains("Zoe"));
-
-        // A printer that fails: the quiz player's own message.
-        platform.messages.clear();
-        QVERIFY(!ScoreSheetPrintout::print(*PrintSurface::toPdf("/nonexistent/dir/s.pdf"), "a", "b", "c"));
-        QCOMPARE(platform.messages.texts(), QStringList{"There was an error printing the quiz score."});
-        QCOMPARE(platform.messages.shown[0].icon, MsgIcon::Critical);
-    }
-
     void printsThroughCups()
     {
         if (qEnvironmentVariable("ARDENO_TEST_CUPS") != "1")

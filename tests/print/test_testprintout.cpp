@@ -130,19 +130,6 @@ private slots:
         QCOMPARE(printed.mid(first + 1, 2), QStringList({lines[1].chopped(1), lines[2].chopped(1)}));
     }
 
-    // A line break typed into a question: its next line starts at the margin.
-    void typedLineBreakStaysAtTheMargin()
-    {
-        print(makeDoc({mc("Look at the map.\r\nWhere is Paris?")}), "break.pdf", false);
-        const QString words = PdfProbe::run("pdftotext", {"-bbox", pdf("break.pdf"), "-"});
-        const auto xOf = [&](const QString &word) {
-            const QRegularExpression re("<word xMin=\"([\\d.]+)\"[^>]*>" + QRegularExpression::escape(word) + "</word>");
-            return re.match(words).captured(1).toDouble() / 72 * 25.4 - kMargin;   // mm from the printable edge
-        };
-        QVERIFY2(qAbs(xOf("1.") - 10) < 0.5, qPrintable(words));
-        QVERIFY2(qAbs(xOf("Where") - 10) < 0.5, qPrintable(QString::number(xOf("Where"))));
-    }
-
     void tickBoxesStandAt13And28Millimetres()
     {
         print(makeDoc({tf("Water boils at 100 degrees.")}), "tf.pdf", false);
@@ -168,40 +155,6 @@ private slots:
         const int trueLeft = inkIn(15.5, 100).left(), falseLeft = inkIn(31, 200).left();
         QVERIFY2(trueLeft >= px(17) - 1 && trueLeft <= px(17) + 5, qPrintable(QString::number(trueLeft)));
         QVERIFY2(falseLeft >= px(32) - 1 && falseLeft <= px(32) + 5, qPrintable(QString::number(falseLeft)));
-    }
-
-    // The tick boxes and their words are one printed line: when that line
-    // does not fit at the bottom of a page, boxes and words move to the next
-    // page together (not a box left behind and "False" on a third page).
-    void tickBoxLineMovesToTheNextPageWhole()
-    {
-        ScopedPlatform platform;
-        const QString path = pdf("ticks-bottom.pdf");
-        {
-            const auto surface = PrintSurface::toPdf(path);
-            const TestDocument doc;
-            TestPrintout printout(*surface, doc, "T", "C");
-            surface->setFontName("courier new");
-            surface->setFontSize(8);
-            QVERIFY(surface->print());
-            const double lh = surface->textHeight();
-            // The question's line just fits; the tick line below it does not.
-            surface->setCurrentY(surface->scaleHeight() - lh - 1.5);
-            QVERIFY(printout.PrintTrueFalse(tf("Near the bottom"), 1));
-            QVERIFY(surface->endDoc());
-        }
-        QCOMPARE(PdfProbe::pageCount(path), 2);
-        QVERIFY(PdfProbe::fixedPitchLines(path, 1, kMargin + 10).contains("1.  Near the bottom"));
-        const QImage page1 = PdfProbe::pageImage(path, 1), page2 = PdfProbe::pageImage(path, 2);
-        // No box left on page 1: nothing in the blanks between "1." and the text.
-        QVERIFY(PdfProbe::bounds(page1, PdfProbe::isInk, QRect(px(13.6), px(250), px(16.5) - px(13.6), page1.height() - px(250)))
-                    .isNull());
-        // Page 2 starts with both boxes and both words on one line.
-        const QRect box1 = PdfProbe::bounds(page2, PdfProbe::isInk, QRect(px(12), px(0), 30, 60));
-        const QRect box2 = PdfProbe::bounds(page2, PdfProbe::isInk, QRect(px(27), px(0), 30, 60));
-        QVERIFY2(!box1.isNull() && !box2.isNull() && qAbs(box1.top() - box2.top()) <= 1,
-                 qPrintable(QString("%1 %2").arg(box1.top()).arg(box2.top())));
-        QCOMPARE(PdfProbe::fixedPitchLines(path, 2, kMargin + 10).value(0).simplified(), QString("True False"));
     }
 
     void picturesAndTheirPageBreak()
@@ -274,42 +227,6 @@ private slots:
         QCOMPARE(lines.value(i), QString("  B.  Paris"));
         for (qsizetype k = first; k < i; ++k)
             QVERIFY2(lines[k].size() <= columns, qPrintable(lines[k]));
-    }
-
-    void metafilesPrintAtTheirSizeOnPaper()
-    {
-        // The kind is read after the first full stop of the whole path, so the
-        // picture is copied to a folder whose path has none.
-        const QString wmf = m_dir.filePath("shapes.wmf");
-        QFile::remove(wmf);
-        QVERIFY(QFile::copy(qEnvironmentVariable("ARDENO_TEST_DATA") + "/pictures/shapes.wmf", wmf));
-        const PictureInfo info = pictureInfo(wmf);
-        QVERIFY2(info.isValid(), qPrintable(info.error));
-        QCOMPARE(print(makeDoc({mc("Shapes?", wmf)}), "wmf.pdf", false), QStringList());
-        // Drawn below the header at 10 mm, as wide as its header says.
-        const QRect ink = PdfProbe::bounds(PdfProbe::pageImage(pdf("wmf.pdf"), 1), PdfProbe::isInk,
-                                           QRect(0, px(27), 2000, qCeil(info.naturalSizeMm.height() * 10) + 10));
-        QVERIFY2(ink.left() >= px(10) - 2 && ink.right() <= px(10 + info.naturalSizeMm.width()) + 2,
-                 qPrintable(QString("%1..%2").arg(ink.left()).arg(ink.right())));
-        QVERIFY(ink.width() > info.naturalSizeMm.width() * 5);
-    }
-
-    void picturesAreFoundBesideTheTest()
-    {
-        QTemporaryDir top;
-        QVERIFY(QDir(top.path()).mkpath("anna.berg"));
-        const QString folder = top.filePath("anna.berg") + "/";
-        writeBmp(folder + "map.bmp", 10, 10);
-        QFile::copy(folder + "map.bmp", folder + "map.JPEG.mid");
-        TestDocument doc = makeDoc({tf("q")});
-        auto surface = PrintSurface::toPdf(pdf("unused.pdf"));
-        const auto path = [&](const QString &field) { return TestPrintout(*surface, doc, "T", "C").picturePath(field); };
-        QCOMPARE(path("map.bmp"), QString());   // not in the working directory
-        doc.setTestFolder(folder);                 // a dotted folder hides nothing
-        QCOMPARE(path("map.bmp"), folder + "map.bmp");
-        QCOMPARE(path(folder + "map.bmp"), folder + "map.bmp");
-        // The kind is everything after the first full stop of the name.
-        QCOMPARE(path("map.JPEG.mid"), QString());
     }
 
     void keyLines()
@@ -422,37 +339,6 @@ private slots:
         PrintCommands::printTestToPdf(nullptr, makeDoc({tf("pic", "here.bmp")}), "T", "C");
         QCOMPARE(QDir::currentPath(), QDir(m_dir.path()).canonicalPath());
         QVERIFY(!PdfProbe::bounds(PdfProbe::pageImage(other.filePath("chosen.pdf"), 1, 72), PdfProbe::isRed).isNull());
-    }
-
-    void toolPrintsATestFile()
-    {
-        QFile ard(pdf("capitals.ard"));
-        QVERIFY(ard.open(QIODevice::WriteOnly));
-        ard.write(testFileBytes("World Capitals", "Mr. Smith", {mc("Capital of France?", "small.bmp")}));
-        ard.close();
-        writeBmp(pdf("small.bmp"), 30, 20, Qt::blue);
-        QTemporaryDir out;
-        QProcess tool;
-        tool.setWorkingDirectory(out.path());
-        const auto run = [&](const QStringList &args) {
-            tool.start(ARDENO_TOOL, QStringList{"print"} + args);
-            return tool.waitForFinished(60000) ? tool.exitCode() : -1;
-        };
-        QCOMPARE(run({ard.fileName(), "out.pdf", "--key"}), 0);
-        QCOMPARE(PdfProbe::pageCount(out.filePath("out.pdf")), 2);
-        QCOMPARE(PdfProbe::fixedPitchLines(out.filePath("out.pdf"), 2, kMargin + 10).value(1),
-                 QString(" 1.      B.  Paris"));
-        QVERIFY(!PdfProbe::bounds(PdfProbe::pageImage(out.filePath("out.pdf"), 1, 72), isBlue).isNull());
-        QCOMPARE(run({ard.fileName(), "nokey.pdf"}), 0);
-        QCOMPARE(PdfProbe::pageCount(out.filePath("nokey.pdf")), 1);
-        QCOMPARE(run({pdf("missing.ard"), "x.pdf"}), 1);
-        // A folder that does not exist: our own messages only, exit 1.
-        QCOMPARE(run({ard.fileName(), out.filePath("no/such/folder/x.pdf")}), 1);
-        const QStringList said = QString::fromLocal8Bit(tool.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(said, QStringList({"Error initializing printer!",
-                                    out.filePath("no/such/folder/x.pdf") + ": No such file or directory",
-                                    "There has been an error in printing this test."}));
-        QVERIFY(!QFileInfo::exists(out.filePath("no")));
     }
 
     // The tool as a program whose files may not grow past half the size of

@@ -96,15 +96,3 @@ TEST(ToolDocument, LogToTextAndLineByLineScrambling)
     EXPECT_EQ(tool({"unscramble", "--key", "test"}, scrambled.out).out,
               QByteArray("Title\xA9" "Class\r\nq\r\nx\ny\r\n"));
 }
-
-TEST(ToolDocument, BadArgumentsPrintUsage)
-{
-    for (const QStringList &args : {QStringList{}, QStringList{"dump"}, QStringList{"save"},
-                                    QStringList{"log2txt", "a.log"}, QStringList{"scramble"},
-                                    QStringList{"unscramble", "--key", "other"},
-                                    QStringList{"no-such-command"}}) {
-        const ToolRun r = tool(args);
-        EXPECT_EQ(r.status, 2) << qPrintable(args.join(' '));
-        EXPECT_TRUE(r.err.contains("usage")) << qPrintable(args.join(' '));
-    }
-}

@@ -35,35 +35,6 @@ QStringList recordsOf(const QJsonObject &test)
 const QByteArray kGift = "::T1:: Capital of France? {=Paris ~Rome ~Madrid ~Berlin}\n\nThe sun is cold. {F}\n";
 }
 
-TEST(ToolExchange, ImportNamesTheTestAfterTheFileUnlessTold)
-{
-    QTemporaryDir dir;
-    writeBytes(dir.filePath("geography.gift"), kGift);
-    const ToolRun r = tool({"import", "geography.gift", "geo.ard"}, dir.path());
-    EXPECT_EQ(r.status, 0) << r.err.constData();
-    EXPECT_TRUE(r.err.startsWith("2 questions imported from \"geography.gift\".")) << r.err.constData();
-    EXPECT_TRUE(r.err.contains("Question names and titles were left out"));
-    const QJsonObject test = dump("geo.ard", dir.path());
-    EXPECT_EQ(test["title"].toString(), "geography");
-    EXPECT_EQ(test["teacher"].toString(), "Imported from geography.gift");
-    EXPECT_EQ(recordsOf(test), QStringList({"m\u00A9Capital of France?\u00A9Paris\u00A9Rome\u00A9Madrid\u00A9Berlin\u00A9none\u00A9 0",
-                                            "t\u00A9The sun is cold.\u00A9none\u00A9 1"}));
-
-    EXPECT_EQ(tool({"import", "geography.gift", "named.ard", "--title", "Europe", "--teacher=Class 4"}, dir.path()).status, 0);
-    EXPECT_EQ(dump("named.ard", dir.path())["title"].toString(), "Europe");
-    EXPECT_EQ(dump("named.ard", dir.path())["teacher"].toString(), "Class 4");
-
-    // On a display the GUI toolkit knows "--title" too; ours stays ours.
-    const QString display = qEnvironmentVariable("ARDENO_TEST_DISPLAY");
-    if (display.isEmpty())
-        GTEST_SKIP() << "no test display";
-    const ToolRun onDisplay = runProgram(QStringLiteral(ARDENO_TOOL),
-                                         {"import", "geography.gift", "shown.ard", "--title", "Europe"}, dir.path(),
-                                         {}, {"DISPLAY=" + display, "QT_QPA_PLATFORM="});
-    EXPECT_EQ(onDisplay.status, 0) << onDisplay.err.constData();
-    EXPECT_EQ(dump("shown.ard", dir.path())["title"].toString(), "Europe");
-}
-
 TEST(ToolExchange, SkippedQuestionsGiveStatus3AndALineEach)
 {
     QTemporaryDir dir;
@@ -102,23 +73,6 @@ TEST(ToolExchange, AFailedImportWritesNothing)
               QStringList({"broken.gift", "cut.xml", "notes.docx"}));
 }
 
-TEST(ToolExchange, EmbeddedMediaAreWrittenBesideTheNewTest)
-{
-    QTemporaryDir dir;
-    writeBytes(dir.filePath("pic.xml"),
-          "<quiz><question type=\"truefalse\"><questiontext format=\"html\"><text>&lt;p&gt;Red?&lt;/p&gt;</text>"
-          "<file name=\"../red dot.bmp\" path=\"/\" encoding=\"base64\">" + QByteArray("BMred").toBase64()
-          + "</file></questiontext><answer fraction=\"100\"><text>true</text></answer>"
-            "<answer fraction=\"0\"><text>false</text></answer></question></quiz>");
-    ASSERT_TRUE(QDir(dir.path()).mkpath("tests"));
-    const ToolRun r = tool({"import", "pic.xml", "tests/red.ard"}, dir.path());
-    EXPECT_EQ(r.status, 0) << r.err.constData();
-    EXPECT_EQ(recordsOf(dump("tests/red.ard", dir.path())), QStringList{"t\u00A9Red?\u00A9red dot.bmp\u00A9 0"});
-    QFile media(dir.filePath("tests/red dot.bmp"));
-    ASSERT_TRUE(media.open(QIODevice::ReadOnly));
-    EXPECT_EQ(media.readAll(), QByteArray("BMred"));
-}
-
 TEST(ToolExchange, ExportChoosesTheFormatByTheNewFilesName)
 {
     QTemporaryDir dir;
@@ -140,21 +94,6 @@ TEST(ToolExchange, ExportChoosesTheFormatByTheNewFilesName)
     EXPECT_EQ(tool({"export", "geo.ard", "out.pdf"}, dir.path()).status, 1);
     EXPECT_EQ(tool({"export", "missing.ard", "out.csv"}, dir.path()).status, 1);
     EXPECT_FALSE(QFile::exists(dir.filePath("out.pdf")) || QFile::exists(dir.filePath("out.csv")));
-}
-
-TEST(ToolExchange, BadArgumentsGiveStatus2)
-{
-    QTemporaryDir dir;
-    for (const QStringList &args : {QStringList{"import", "a.gift"}, QStringList{"export", "a.ard"},
-                                    QStringList{"import", "a.gift", "b.ard", "--format"},
-                                    QStringList{"import", "a.gift", "b.ard", "--colour", "red"},
-                                    QStringList{"export", "a.ard", "b.gift", "--title", "T"},
-                                    QStringList{"import", "a.gift", "b.ard", "--format", "word"},
-                                    QStringList{"export", "a.ard", "b.html", "--format", "pdf"}}) {
-        const ToolRun r = tool(args, dir.path());
-        EXPECT_EQ(r.status, 2) << qPrintable(args.join(' '));
-    }
-    EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
 TEST(ToolExchange, ExportToStandardOutputAndNeverOverADevice)
