@@ -294,46 +294,6 @@ private slots:
         }
     }
 
-    // An edit keeps its position in the kind field and texts longer than the
-    // boxes allow (a test made elsewhere); a failed edit names why; Save Test
-    // with an empty title asks for the file first, then refuses.
-    void editsKeepWhatTheBoxesCannotTake()
-    {
-        ScopedPlatform p;
-        QTemporaryDir dir;
-        frmCreate w;
-        for (const char *q : {"one", "two", "three"})
-            addTrueFalse(w, q);
-        pick(w, 1);
-        type(w, "txtTFquestion", "Edited");
-        click(w, "cmdEdit");
-        QCOMPARE(w.document().record(2), record({"t  2", "Edited", "none", " 0"}));
-
-        const QString longQuestion(300, QLatin1Char('q'));
-        plant(w, 3, record({"m", longQuestion, QString(95, 'a'), "b", "c", "d", "none", " 1"}));
-        pick(w, 2);
-        click(w, "cmdEdit");
-        QCOMPARE(QuestionRecord::fields(w.document().record(3)).mid(1, 2), QStringList({longQuestion, QString(95, 'a')}));
-        get<QLineEdit>(w, "txtManswer_0")->clear();
-        QTest::keyClicks(get<QLineEdit>(w, "txtManswer_0"), QString(95, 'x'));
-        QCOMPARE(shown(w, {"txtManswer_0"}).first().size(), 90);
-
-        pick(w, 0);
-        get<QPlainTextEdit>(w, "txtTFquestion")->clear();
-        p.messages.clear();
-        click(w, "cmdEdit");
-        QCOMPARE(p.messages.texts(),
-                 QStringList({"You must enter a question!", "There has been an error in editing this question."}));
-        QVERIFY(w.isEditMode());
-
-        click(w, "mnuFileNew");
-        p.messages.clear();
-        p.dialogs.answer(dir.filePath("empty.ard"));
-        click(w, "cmdOkay");
-        QCOMPARE(p.messages.texts(), QStringList{"Please fill in all fields before attempting to save this test."});
-        QVERIFY(!QFile::exists(dir.filePath("empty.ard")));
-    }
-
     // Records the boxes cannot show: what is said, and that the list stays
     // in edit mode on the question.
     void corruptedRecords()
@@ -449,40 +409,6 @@ private slots:
         QVERIFY(get<QPlainTextEdit>(w, "txtTFquestion")->toPlainText().isEmpty());
     }
 
-    // The title lines are steps of their own (a run of typing is one); a save
-    // keeps the history, File > Open and File > New end it.
-    void undoHistoryAcrossSaveOpenAndNew()
-    {
-        ScopedPlatform p;
-        QTemporaryDir dir;
-        frmCreate w;
-        auto *undo = get<QAction>(w, "mnuEditUndo");
-        addTrueFalse(w, "one");
-        QTest::keyClicks(get<QLineEdit>(w, "txtTitle"), "Te");
-        type(w, "txtTeacher", "C");
-        p.dialogs.answer(dir.filePath("u.ard"));
-        click(w, "cmdOkay");
-        QCOMPARE(undo->text(), QString("&Undo Change Class/Teacher"));
-        undo->trigger();
-        QVERIFY(get<QLineEdit>(w, "txtTeacher")->text().isEmpty());
-        QCOMPARE(undo->text(), QString("&Undo Change Title"));
-        undo->trigger();
-        QVERIFY(get<QLineEdit>(w, "txtTitle")->text().isEmpty());
-        undo->trigger();
-        QVERIFY(w.document().isEmpty());
-
-        open(p, w, dir.filePath("u.ard"));
-        QCOMPARE(w.document().captions(), QStringList({"one"}));
-        QCOMPARE(get<QLineEdit>(w, "txtTitle")->text(), QString("Te"));
-        QVERIFY(!undo->isEnabled());
-        QVERIFY(!get<QAction>(w, "mnuEditRedo")->isEnabled());
-        addTrueFalse(w, "two");
-        QVERIFY(undo->isEnabled());
-        click(w, "mnuFileNew");
-        QVERIFY(!undo->isEnabled());
-        QCOMPARE(undo->text(), QString("&Undo"));
-    }
-
     void recentFilesAcrossRestart()
     {
         ScopedPlatform p;
@@ -566,30 +492,6 @@ private slots:
         QCOMPARE(get<QLineEdit>(w, "txtTitle")->text(), QString("Upper"));
     }
 
-    void unreadableTestLeavesTheTestAlone()
-    {
-        ScopedPlatform p;
-        QTemporaryDir dir;
-        const QString bad = writeBytes(dir.filePath("broken.ard"), "no separator in this header\r\n");
-        frmCreate w;
-        type(w, "txtTitle", "Mine");
-        addTrueFalse(w, "keep me");
-        open(p, w, bad);
-        QCOMPARE(p.messages.shown.size(), 1);
-        QCOMPARE(p.messages.shown.first().icon, MsgIcon::Critical);
-        QVERIFY(!p.messages.shown.first().text.isEmpty());
-        QCOMPARE(get<QLineEdit>(w, "txtTitle")->text(), QString("Mine"));
-        QCOMPARE(w.document().caption(1), QString("keep me"));
-        QCOMPARE(w.document().nextQuestionNumber(), 2);
-        QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - untitled.ard"));
-
-        // A file that is not a test by its name is refused before it is read.
-        p.messages.clear();
-        const QString txt = writeTest(dir.filePath("notes.txt"), "x", 1);
-        open(p, w, txt);
-        QCOMPARE(p.messages.texts(), QStringList{"File does not appear to be a valid Ardeno test."});
-    }
-
     void startupCommandLine()
     {
         ScopedPlatform p;
@@ -619,49 +521,6 @@ private slots:
         QVERIFY(frmLog::instance());
         QCOMPARE(w.document().questionCount(), 0);   // a log is not a test
         frmLog::instance()->close();
-    }
-
-    // A teacher whose home folder is anna.berg: the command line from "/",
-    // File > Open, Save Test into other.folder: no refusal, and
-    // every media file of the test arrives and is shown from where it is.
-    void dottedFoldersAndMediaThatFollowTheTest()
-    {
-        ScopedPlatform p;
-        QTemporaryDir top;
-        QVERIFY(QDir(top.path()).mkpath("anna.berg/tests") && QDir(top.path()).mkpath("anna.berg/other.folder"));
-        const QString tests = top.filePath("anna.berg/tests/"), other = top.filePath("anna.berg/other.folder/");
-        writePicture(tests + "map.bmp", 234, 117);
-        QVERIFY(QFile::copy(qEnvironmentVariable("ARDENO_TEST_DATA") + "/media/tone.wav", tests + "tone.wav"));
-        writeTest(tests + "europe.ard", "Europe", "Geography",
-                  {record({"m", "Where?", "a", "b", "c", "d", "map.bmp", " 1"}), record({"t", "Loud?", "tone.wav", " 0"})});
-        const QString old = QDir::currentPath();
-        QDir::setCurrent(QDir::rootPath());
-        const auto shownMedia = [](frmCreate &w, int question) {
-            pick(w, question);
-            return get<QLabel>(w, "lblPreview")->text();
-        };
-        {
-            frmCreate w;
-            runStartup(w, tests + "europe.ard");
-            QCOMPARE(w.document().nextQuestionNumber(), 3);
-            QCOMPARE(shownMedia(w, 0), QString("Picture Thumbnail"));
-            QCOMPARE(get<PictureBox>(w, "picPreview")->pictureRect(), QRect(0, 29, 117, 58));
-            QCOMPARE(shownMedia(w, 1), QString("Wav Preview"));
-        }
-        {
-            frmCreate w;
-            open(p, w, tests + "europe.ard");
-            QCOMPARE(w.document().nextQuestionNumber(), 3);
-            QDir::setCurrent(QDir::rootPath());   // wherever a dialog leaves it
-            p.dialogs.answer(other + "europe.ard");
-            click(w, "cmdOkay");
-            QVERIFY2(p.messages.shown.isEmpty(), qPrintable(p.messages.texts().join('\n')));
-            QCOMPARE(QDir(other).entryList(QDir::Files), QStringList({"europe.ard", "map.bmp", "tone.wav"}));
-            // The originals go; the saved test shows its own copies.
-            QVERIFY(QFile::remove(tests + "map.bmp") && QFile::remove(tests + "tone.wav"));
-            QCOMPARE(shownMedia(w, 0), QString("Picture Thumbnail"));
-        }
-        QDir::setCurrent(old);
     }
 
     void mediaPanel()

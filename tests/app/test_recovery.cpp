@@ -111,23 +111,6 @@ private slots:
         QCOMPARE(slotCount(), 0);
     }
 
-    // Typing restarts the quiet time; the copy is written once, after it.
-    void typingWritesOnceAfterTheQuietTime()
-    {
-        ScopedPlatform p;
-        frmCreate w;
-        RecoveryKeeper keeper(&w, store());
-        auto *box = get<QPlainTextEdit>(w, "txtMQuestion");
-        box->setFocus();
-        QTest::keyClicks(box, "What is the capital of Spain?");
-        QCOMPARE(slotCount(), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(!keeper.currentSlotFolder().isEmpty(), 30000);
-        const QString folder = keeper.currentSlotFolder();
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(QDir(folder).filePath("test-1.ard")), 30000);
-        QTest::qWait(RecoveryKeeper::QuietMs + 500);
-        QCOMPARE(QDir(folder).entryList({"test-*.ard"}, QDir::Files), QStringList{"test-1.ard"});
-    }
-
     // New and Open drop unsaved work from the screen, not from the disk: it
     // is offered at the next start. Open after a save leaves nothing.
     void newOverUnsavedWorkIsOfferedAtTheNextStart()

@@ -2,6 +2,8 @@
 // Builds BMP files byte by byte for the tests, so every header field is
 // under the test's control (sizes, header versions, palettes, hostile values).
 
+#include "TestFiles.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -74,18 +76,6 @@ inline QByteArray makeBmp(const BmpSpec &s)
     qToLittleEndian<quint32>(offBits + quint32(pixels.size()), f + 2);
     qToLittleEndian<quint32>(offBits, f + 10);
     return file + info + palette + pixels;
-}
-
-inline bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
-inline QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // The image as top-down BGR24 rows without padding: what ffmpeg decodes

@@ -163,44 +163,6 @@ TEST_F(TestFileTest, RefusesUnreadableFilesAndLeavesTheDocumentAlone)
     EXPECT_EQ(doc.currentFile(), QStringLiteral("old.ard"));
 }
 
-// A test name that is a pipe, or a link to a device, would block the editor
-// or never end: refused at once, naming the file, the document untouched.
-TEST_F(TestFileTest, PipesAndDevicesAreRefusedWithoutBeingOpened)
-{
-    const QStringList specials = makeNonRegularFiles(dir.path(), ".ard");
-    ASSERT_EQ(specials.size(), 2);
-    TestDocument doc;
-    doc.append(mc("kept"));
-    for (const QString &p : specials) {
-        const TestReadResult r = LoadTest(doc, p);
-        EXPECT_FALSE(r.test);
-        EXPECT_TRUE(r.error.contains(QFileInfo(p).fileName())) << qPrintable(r.error);
-        EXPECT_TRUE(r.error.contains("not a regular file")) << qPrintable(r.error);
-    }
-    EXPECT_EQ(doc.caption(1), QStringLiteral("kept"));
-
-    // A link to a real test is followed.
-    writeBytes(path("real.ard"), header() + CrLf + scr("t\xA9q\xA9none\xA9 0") + CrLf + CrLf);
-    ASSERT_TRUE(QFile::link(path("real.ard"), path("link.ard")));
-    EXPECT_TRUE(LoadTest(doc, path("link.ard")).test);
-}
-
-TEST_F(TestFileTest, MillionsOfEmptyLinesAreRefusedLikeAnyNonTest)
-{
-    // 15 MB of CRs: no header line, so not a test (the memory this costs is
-    // checked on the real program in tests/tool).
-    writeBytes(path("crs.ard"), QByteArray(15 * 1024 * 1024, '\r'));
-    const TestReadResult r = readTestFile(path("crs.ard"));
-    EXPECT_FALSE(r.test);
-    EXPECT_TRUE(r.error.contains("title and class/teacher")) << qPrintable(r.error);
-    // Empty lines between questions are skipped, however many.
-    writeBytes(path("gaps.ard"), header() + QByteArray(3 * 1024 * 1024, '\r')
-                                   + scr("t\xA9q\xA9none\xA9 0") + CrLf);
-    const TestReadResult gaps = readTestFile(path("gaps.ard"));
-    ASSERT_TRUE(gaps.test) << qPrintable(gaps.error);
-    EXPECT_EQ(gaps.test->records.size(), 1);
-}
-
 TEST_F(TestFileTest, EveryByteOfALineSurvivesLoadAndSave)
 {
     // Any byte but CR can stand inside a line; the line holds the scrambled

@@ -91,7 +91,7 @@ protected:
         QStringList files;
         for (int i = 0; i < frames.size(); ++i) {
             files << dir.filePath(QString("frame%1.bmp").arg(i));
-            EXPECT_TRUE(writeBytes(files.last(), frames[i]));
+            writeBytes(files.last(), frames[i]);
         }
         ScriptedAviView view;
         view.options.fccHandler = fourcc;

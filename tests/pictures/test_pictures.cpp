@@ -90,20 +90,6 @@ TEST(PictureLoader, BitmapSizesAndPixels)
     EXPECT_EQ(dense.format, "bmp");
 }
 
-TEST(PictureLoader, JpegSizesFromJfifDensity)
-{
-    const LoadedPicture p = loadPicture(data("redblue-64x48-150dpi.jpg"));
-    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
-    EXPECT_EQ(p.naturalPixels, QSize(64, 48));
-    EXPECT_NEAR(p.naturalSizeMm.width(), 64 / 150.0 * 25.4, 0.01);
-    EXPECT_TRUE(near(p.image.pixel(8, 24), Qt::red));
-    EXPECT_TRUE(near(p.image.pixel(56, 24), Qt::blue));
-
-    const PictureInfo plain = pictureInfo(data("gradient-200x100.jpg"));
-    EXPECT_EQ(plain.naturalPixels, QSize(200, 100));
-    EXPECT_NEAR(plain.naturalSizeMm.width(), 200 / 96.0 * 25.4, 0.01);
-}
-
 TEST(PictureLoader, PlaceableMetafileIsDrawnInItsFrame)
 {
     const LoadedPicture p = loadPicture(data("shapes.wmf"));
@@ -134,38 +120,6 @@ TEST(PictureLoader, PlaceableMetafileIsDrawnInItsFrame)
     ASSERT_FALSE(plain.isNull()) << plain.error.toStdString();
     EXPECT_EQ(plain.image.size(), QSize(192, 96));
     EXPECT_TRUE(near(plain.image.pixel(48, 48), Qt::red, 0));
-}
-
-TEST(PictureLoader, MetafileBitmapsFillTheirDestination)
-{
-    // A 2 by 2 bitmap stretched over the whole 96 by 96 frame.
-    const LoadedPicture p = loadPicture(data("bitmap.wmf"));
-    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
-    EXPECT_EQ(p.image.size(), QSize(96, 96));
-    EXPECT_TRUE(near(p.image.pixel(20, 20), Qt::red));
-    EXPECT_TRUE(near(p.image.pixel(76, 20), Qt::green));
-    EXPECT_TRUE(near(p.image.pixel(20, 76), Qt::blue));
-    EXPECT_TRUE(near(p.image.pixel(76, 76), Qt::yellow));
-}
-
-TEST(PictureLoader, MetafileBlockFillsAndPixelsShow)
-{
-    const LoadedPicture p = loadPicture(data("patblt.wmf"));
-    ASSERT_FALSE(p.isNull()) << p.error.toStdString();
-    EXPECT_TRUE(near(p.image.pixel(10, 10), QColor(0, 200, 200), 0));
-    EXPECT_TRUE(near(p.image.pixel(47, 47), QColor(0, 200, 200), 0));
-    EXPECT_EQ(qAlpha(p.image.pixel(49, 49)), 0);
-    // 1000 units of 1440 per 96 pixels: 66.7, the whole pixel 67.
-    EXPECT_TRUE(near(p.image.pixel(67, 67), Qt::red, 0));
-}
-
-TEST(PictureLoader, MetafileTextIsEscapedAndConverted)
-{
-    const QByteArray svg = Wmf::toSvg(readBytes(data("text-escape.wmf")), QSize(96, 48), nullptr);
-    EXPECT_TRUE(svg.contains("1 &lt; 2 &amp; &quot;3&quot; &lt;/text&gt;")) << svg.constData();
-    const QByteArray shapes = Wmf::toSvg(readBytes(data("shapes.wmf")), QSize(192, 96), nullptr);
-    EXPECT_TRUE(shapes.contains("Ardeno \xc3\xa9"));   // Windows-1252 é as UTF-8
-    EXPECT_FALSE(loadPicture(data("text-escape.wmf")).isNull());
 }
 
 TEST(PictureLoader, DamagedFilesGiveAnErrorNotACrash)
@@ -314,23 +268,6 @@ TEST(PictureBudget, ClaimsAboveTheBudgetAreRefusedNamingFileAndSize)
     }
     // A metafile whose frame is absurdly large is refused too.
     EXPECT_FALSE(pictureInfo(data("huge-bbox.wmf")).isValid());
-}
-
-TEST(PictureBudget, TopDownBitmapIsReadUpright)
-{
-    // 40 × 30, stored top row first: red above, blue below.
-    const QString path = hostile("top-down-40x30.bmp");
-    const PictureInfo info = pictureInfo(path);
-    ASSERT_TRUE(info.isValid()) << info.error.toStdString();
-    EXPECT_EQ(info.naturalPixels, QSize(40, 30));
-    const LoadedPicture picture = loadPicture(path);
-    ASSERT_FALSE(picture.isNull()) << picture.error.toStdString();
-    EXPECT_EQ(QColor(picture.image.pixel(20, 2)), QColor(Qt::red));
-    EXPECT_EQ(QColor(picture.image.pixel(20, 27)), QColor(Qt::blue));
-    const QImage thumb = loadPictureScaled(path, QSize(20, 15));
-    ASSERT_EQ(thumb.size(), QSize(20, 15));
-    EXPECT_EQ(QColor(thumb.pixel(10, 1)).red(), 255);
-    EXPECT_EQ(QColor(thumb.pixel(10, 14)).blue(), 255);
 }
 
 // A picture name that is a pipe, or a link to a device, would block the

@@ -1,8 +1,7 @@
 // Drives the preview window through whole runs. The media player is replaced
 // by a recorder (which also notes the window's colour and pointer at each
 // call), the clock is fixed and the score sheet printer is a recorder, so the
-// runs are fast and need no sound server or printer. One run uses the real
-// media player.
+// runs are fast and need no sound server or printer.
 
 #include "pictures/PictureFit.h"
 #include "widgets/PictureBox.h"
@@ -232,32 +231,6 @@ private slots:
         QVERIFY(!frmPreview::instance());
     }
 
-    void answeringNoPrintsNothingAndCloses()
-    {
-        doc.append(record({"t", "One question", "none", "0"}));
-        QPointer<frmPreview> w = open();
-        clock.at = clock.at.addSecs(60);
-        platform->messages.answers.enqueue(MsgResult::No);
-        release("optTrueFalse_0");
-        QCOMPARE(platform->messages.shown.size(), 1);
-        QVERIFY(platform->messages.shown[0].text.contains("You scored 100 percent.\r\nYou spent 60 seconds on this quiz."));
-        QVERIFY(printed.isEmpty());
-        QVERIFY(!frmPreview::instance());
-        QTRY_VERIFY(!w);
-    }
-
-    void earlyExitShowsNoReport()
-    {
-        doc.append(record({"m", "Q", "a", "b", "c", "d", "clip.avi", "0"}));
-        doc.append(record({"m", "Q2", "a", "b", "c", "d", "none", "0"}));
-        open();
-        media.clear();
-        QTest::mouseClick(child("cmdExit"), Qt::LeftButton);
-        QVERIFY(!frmPreview::instance());
-        QCOMPARE(media.calls, QStringList{"CloseAll"});
-        QVERIFY(platform->messages.shown.isEmpty());
-    }
-
     void emptyTestIsRefused()
     {
         QCOMPARE(open(), nullptr);
@@ -401,37 +374,6 @@ private slots:
         media.failOn.clear();
     }
 
-    // The real media player: a sound with waiting, a video in picPic, a
-    // picture and both answer sounds, with the media files of tests/data.
-    void realMediaPlayer()
-    {
-        PreviewHooks::setMedia(nullptr);
-        // The kind is read after the first full stop of the whole path, so the
-        // files are copied to a folder whose path has none.
-        const QString data = qEnvironmentVariable("ARDENO_TEST_DATA");
-        const QString wav = dir.filePath("tone.wav"), avi = dir.filePath("clip320x240.avi");
-        QFile::remove(wav);
-        QFile::remove(avi);
-        if (!QFile::copy(data + "/media/tone.wav", wav) || !QFile::copy(data + "/media/clip320x240.avi", avi))
-            QSKIP("tests/data/media is missing tone.wav or clip320x240.avi");
-        doc.append(record({"t", "Listen", wav, "0"}));
-        doc.append(record({"m", "Watch", "a", "b", "c", "d", avi, "1"}));
-        doc.append(record({"m", "Look", "a", "b", "c", "d", dir.filePath("wide.bmp"), "0"}));
-        QVERIFY(open());
-        release("optTrueFalse_0");
-        QCOMPARE(text("lblScore"), QString("Score: 1 correct of 3 total."));
-        QVERIFY(child("picPic")->isVisible());
-        QTest::qWait(300);   // let the video start
-        snapshot("video");
-        platform->messages.answers.enqueue(MsgResult::Ok);
-        release("optABCD_0");
-        QCOMPARE(platform->messages.texts(), QStringList{"The correct answer was B. b"});
-        QCOMPARE(child<PictureBox>("picPic")->pictureRect(), QRect(0, 101, 269, 67));
-        platform->messages.answers.enqueue(MsgResult::No);
-        release("optABCD_0");
-        QCOMPARE(platform->messages.shown.size(), 2);
-        QVERIFY(!frmPreview::instance());
-    }
 };
 
 QTEST_MAIN(PreviewWindowTest)

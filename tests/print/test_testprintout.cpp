@@ -1,8 +1,7 @@
 // The printed test read back from PDF: header, wrapping, tick boxes,
-// pictures and page breaks, the key, skipped records and the refusals.
+// pictures and page breaks, the key and the refusals.
 
 #include "TestFiles.h"
-#include "FileSizeLimit.h"
 #include "PdfProbe.h"
 #include "pictures/PictureLoader.h"
 #include "print/PrintSurface.h"
@@ -253,23 +252,6 @@ private slots:
         QCOMPARE(key[10], QString(" 10.      B.  Paris"));
     }
 
-    void skippedRecordsKeepTheirNumbers()
-    {
-        const TestDocument doc = makeDoc({mc("First"), record({"x", "Unknown kind", "none", " 0"}),
-                                          record({" m", "Blank first", "none", " 0"}),
-                                          record({"m", "Too short", "a", "b"}), record({"T", "Short"}), tf("Last")});
-        QCOMPARE(print(doc, "skipped.pdf", true),
-                 QStringList({"Cannot print this multiple choice question.",
-                              "There was an error printing this true/false question."}));
-        const QStringList page1 = pageLines("skipped.pdf");
-        QCOMPARE(page1.mid(3, 6), QStringList({"1.  First", "  A.  London", "  B.  Paris", "  C.  Rome",
-                                            "  D.  Madrid", "6.  Last"}));
-        // The key has a line for every number.
-        QCOMPARE(pageLines("skipped.pdf", 2).mid(1),
-                 QStringList({" 1.      B.  Paris", " 2.      True", " 3.      True", " 4.      b", " 5.",
-                              " 6.      True"}));
-    }
-
     void refusalsAndFailures()
     {
         const TestDocument doc = makeDoc({tf("q")});
@@ -323,55 +305,6 @@ private slots:
         QVERIFY(!QGuiApplication::overrideCursor());   // the hourglass is gone again
     }
 
-    void printToPdfAsksForTheFile()
-    {
-        ScopedPlatform platform;
-        PrintCommands::printTestToPdf(nullptr, makeDoc({tf("q")}), "", "C");
-        QVERIFY(platform.dialogs.requests.isEmpty());   // refused before any dialog
-        PrintCommands::printTestToPdf(nullptr, makeDoc({tf("q")}), "T", "C");   // cancelled
-        QCOMPARE(platform.dialogs.requests.size(), 1);
-        QCOMPARE(platform.dialogs.requests[0].defaultExt, QString("pdf"));
-        QCOMPARE(platform.messages.shown.size(), 1);   // only the fill-in message
-        // Chosen in another folder: pictures still resolve where they did.
-        QTemporaryDir other;
-        writeBmp(pdf("here.bmp"), 10, 10);
-        platform.dialogs.answer(other.filePath("chosen.pdf"));
-        PrintCommands::printTestToPdf(nullptr, makeDoc({tf("pic", "here.bmp")}), "T", "C");
-        QCOMPARE(QDir::currentPath(), QDir(m_dir.path()).canonicalPath());
-        QVERIFY(!PdfProbe::bounds(PdfProbe::pageImage(other.filePath("chosen.pdf"), 1, 72), PdfProbe::isRed).isNull());
-    }
-
-    // The tool as a program whose files may not grow past half the size of
-    // the PDF: the previous PDF stays, nothing else is left, and the message
-    // names the file with the system's reason.
-    void aFullDiskKeepsThePreviousPdf()
-    {
-        QTemporaryDir folder;
-        const QString ard = folder.filePath("quiz.ard");
-        writeTest(ard, "World Capitals", "Mr. Smith", {mc("Capital of France?"), tf("Rome is in Italy")});
-        const QString out = folder.filePath("quiz.pdf");
-        const auto print = [&](qint64 fileSizeLimit) {
-            QProcess tool;
-            if (fileSizeLimit)
-                limitFileSize(tool, rlim_t(fileSizeLimit));
-            tool.start(ARDENO_TOOL, {"print", ard, out, "--key"});
-            tool.waitForFinished(60000);
-            return QPair<int, QString>(tool.exitCode(), QString::fromLocal8Bit(tool.readAllStandardError()));
-        };
-        QCOMPARE(print(0).first, 0);
-        QCOMPARE(PdfProbe::pageCount(out), 2);
-        QFile previous(out);
-        QVERIFY(previous.open(QIODevice::ReadOnly));
-        const QByteArray before = previous.readAll();
-        previous.close();
-
-        const auto [code, said] = print(before.size() / 2);
-        QCOMPARE(code, 1);
-        QVERIFY2(said.contains("\n\n" + out + ": File too large\n"), qPrintable(said));
-        QVERIFY(previous.open(QIODevice::ReadOnly));
-        QCOMPARE(previous.readAll(), before);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"quiz.ard", "quiz.pdf"}));
-    }
 };
 
 QTEST_MAIN(TestPrinting)
