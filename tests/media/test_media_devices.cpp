@@ -168,26 +168,18 @@ TEST_F(MediaDevices, AMissingVideoFailsWithItsMessageAfterClosingAll)
 // (`step` 1: every byte, 2: every second one), or with `cut` bytes only.
 QString damaged(const QTemporaryDir &dir, const QString &clip, const QString &name, int from, int step, int cut = 0)
 {
-    QFile in(mediaFile(clip));
-    if (!in.open(QIODevice::ReadOnly))
-        return QString();
-    QByteArray d = in.readAll();
+    QByteArray d = readBytes(mediaFile(clip));
     if (cut > 0)
         d.truncate(cut);
     for (int k = from; k < d.size() - 200 && cut == 0; k += step)
         d[k] = char((k * 7919) % 251);
-    QFile out(dir.filePath(name));
-    if (!out.open(QIODevice::WriteOnly) || out.write(d) != d.size())
-        return QString();
-    return out.fileName();
+    return writeBytes(dir.filePath(name), d);
 }
 
 TEST_F(MediaDevices, DamagedVideosGiveTheirMessageNotAnEmptyBox)
 {
     QTemporaryDir dir;
-    QFile avi(mediaFile("clip320x240.avi"));
-    ASSERT_TRUE(avi.open(QIODevice::ReadOnly));
-    const int movi = int(avi.readAll().indexOf("movi"));
+    const int movi = int(readBytes(mediaFile("clip320x240.avi")).indexOf("movi"));
     ASSERT_GT(movi, 0);
     const struct { QString file; bool isAvi; } cases[] = {
         {damaged(dir, "clip320x240.avi", "pictures.avi", movi + 40, 1), true},     // headers right, pictures noise
@@ -248,23 +240,6 @@ TEST_F(MediaDevices, MissingTunesStaySilentWithoutAMessage)
     PlayMP3("/no/such/tune.mp3");
     EXPECT_EQ(sent, QStringList({"open sequencer!error alias song ", "play song",
                                  "open MPEGvideo!error alias song ", "play song"}));
-    EXPECT_TRUE(platform.messages.shown.isEmpty());
-}
-
-TEST_F(MediaDevices, TunesOpenUnderSongAndCloseAllStopsThem)
-{
-    PlayMIDI(mediaFile("tune.mid"));
-    EXPECT_EQ(codes, QList<int>({0, 0}));
-    EXPECT_EQ(send("status song mode").text, "playing");
-    // A second tune without CloseAll: the alias is taken; callers never do this.
-    clearLog();
-    PlayMP3(mediaFile("tune.mp3"));
-    EXPECT_EQ(codes[0], MciError::DuplicateAlias);
-    CloseAll();
-    clearLog();
-    PlayMP3(mediaFile("tune.mp3"));
-    EXPECT_EQ(codes, QList<int>({0, 0}));
-    EXPECT_EQ(send("status song mode").text, "playing");
     EXPECT_TRUE(platform.messages.shown.isEmpty());
 }
 

@@ -9,7 +9,7 @@ import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
-import { fileURLToPath, pathToFileURL } from 'node:url';
+import { fileURLToPath } from 'node:url';
 import * as q from './quizbrowser.mjs';
 
 const S = q.SEP;
@@ -80,7 +80,6 @@ function lastSet(calls, element) {
 
 // ---- the platform: a local HTTP server --------------------------------------
 let server, base, browser, dir;
-const requests = [];
 const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.jpg': 'image/jpeg', '.png': 'image/png',
   '.bmp': 'image/bmp', '.wav': 'audio/wav', '.mp3': 'audio/mpeg', '.xml': 'application/xml' };
 function serve(request, response) {
@@ -90,7 +89,6 @@ function serve(request, response) {
     response.end();
     return;
   }
-  requests.push(url.pathname);
   let file = null;
   if (url.pathname === '/platform.html') file = path.join(HERE, 'learning-platform.html');
   else if (url.pathname.startsWith('/runtime/')) file = path.join(RUNTIME, path.basename(url.pathname));
