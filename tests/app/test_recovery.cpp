@@ -48,38 +48,6 @@ class TestRecovery : public QObject {
     }
 
 private slots:
-    // Every variant of the offer says what comes back.
-    void theOfferSaysWhatComesBack()
-    {
-        struct Case {
-            const char *what;
-            QString path;
-            int records;
-            QString typed;
-            int editing;
-            QString file, questions;
-        };
-        const Case cases[] = {
-            {"never saved, nothing typed", "", 0, "Q?", 0, "untitled.ard (never saved)", "none yet, but a first one being typed"},
-            {"saved, a new question typed", "/t/europe.ard", 3, "Q?", 0, "europe.ard", "3, and a new one being typed"},
-            {"a question being edited", "/t/europe.ard", 3, "Q?", 2, "europe.ard",
-             "3, and question 2 open for editing with the changes typed"},
-            {"only questions", "/t/europe.ard", 1, "", 0, "europe.ard", "1"},
-        };
-        for (const Case &c : cases) {
-            RecoveryCopy copy;
-            copy.work.title = "Europe";
-            copy.work.originalPath = c.path;
-            for (int i = 0; i < c.records; ++i)
-                copy.work.records << QStringLiteral("t\u00A9Q\u00A9none\u00A9 0");
-            copy.work.entry.mcQuestion = c.typed;
-            copy.work.entry.editing = c.editing;
-            copy.lastChange = QDateTime::currentDateTimeUtc();
-            const QString text = RecoveryKeeper::offerText(copy);
-            QVERIFY2(text.contains("\nFile: " + c.file + "\n") && text.contains("\nQuestions: " + c.questions + "\n"),
-                     qPrintable(QString(c.what) + ": " + text));
-        }
-    }
 
     void init() { m_dir = std::make_unique<QTemporaryDir>(); }
 
@@ -227,26 +195,6 @@ private slots:
         QCOMPARE(slotCount(), 0);
         QVERIFY(!keeper.offerAbandoned());
         QCOMPARE(p.messages.shown.size(), 1);
-    }
-
-    // A recovery folder that is a link is never used or touched: one message
-    // at start naming it and why, no copies, no further messages.
-    void aRecoveryFolderThatIsALinkIsNotUsed()
-    {
-        QVERIFY(QDir(m_dir->path()).mkpath("elsewhere/keep"));
-        QVERIFY(QFile::link(m_dir->filePath("elsewhere"), root()));
-        ScopedPlatform p;
-        frmCreate w;
-        RecoveryKeeper keeper(&w, store());
-        QVERIFY(!keeper.offerAbandoned());
-        QCOMPARE(p.messages.shown.size(), 1);
-        QVERIFY(p.messages.texts().first().contains(QDir::toNativeSeparators(root())));
-        QVERIFY(p.messages.texts().first().contains("a symbolic link"));
-        typeTest(w, "Not kept");
-        keeper.writeNow();
-        QCOMPARE(p.messages.shown.size(), 1);
-        QCOMPARE(QDir(m_dir->filePath("elsewhere")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 QStringList{"keep"});
     }
 
     // A damaged copy (the store's tests cut one at every length): one

@@ -36,33 +36,6 @@ ToolRun tool(const QStringList &args, const QString &moduleDir = QString())
 }
 }
 
-TEST(AviTool, AviSkipsOtherFormatsAndFailsWhenNothingIsWritten)
-{
-    QTemporaryDir dir;
-    BmpSpec spec;
-    spec.width = 16;
-    spec.height = 8;
-    writeBytes(dir.filePath("a.bmp"), makeBmp(spec));
-    writeBytes(dir.filePath("c.bmp"), makeBmp(spec));
-    BmpSpec other = spec;
-    other.bitCount = 8;
-    writeBytes(dir.filePath("b.bmp"), makeBmp(other));
-
-    const QString out = dir.filePath("out.avi");
-    const ToolRun r = tool({"avi", out, "--fps", "12.5", "--codec", "mjpeg", dir.filePath("a.bmp"),
-                        dir.filePath("b.bmp"), dir.filePath("c.bmp")});
-    EXPECT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains("Chosen bitmap file is a different format!"));
-    EXPECT_TRUE(r.out.contains("Frame number 1 saved\nFinished!"));
-    EXPECT_FALSE(r.out.contains("Frame number 2"));
-    const QByteArray avi = readBytes(out);
-    EXPECT_TRUE(avi.contains("MJPG"));
-
-    EXPECT_EQ(tool({"avi", dir.filePath("none.avi"), "--fps", "6", dir.filePath("missing.bmp")}).code, 1);
-    EXPECT_EQ(tool({"avi", out, "--fps", "6", "--codec", "divx", dir.filePath("a.bmp")}).code, 2);
-    EXPECT_EQ(tool({"avi", out, dir.filePath("a.bmp")}).code, 2);   // --fps is required
-}
-
 TEST(AviTool, AFullDiskKeepsThePreviousVideoAndLeavesNoPartOfTheNewOne)
 {
     // The tool runs as a program whose files may not grow past 100 KB; the

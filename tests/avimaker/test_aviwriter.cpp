@@ -262,42 +262,6 @@ TEST_F(AviWriterTest, EveryCodecWritesAFilePlayersRead)
     }
 }
 
-TEST_F(AviWriterTest, OddWidthKeepsTheColourOfTheLastColumn)
-{
-    // A 101 x 76 gradient from orange to blue: the last column must decode
-    // close to the bitmap's (10, 0, 204), not to colours of the row padding.
-    QImage img(101, 76, QImage::Format_RGB888);
-    for (int x = 0; x < img.width(); ++x)
-        for (int y = 0; y < img.height(); ++y)
-            img.setPixelColor(x, y, QColor(200 - 190 * x / 100, 100 - 100 * x / 100, 204 * x / 100));
-    QStringList files;
-    for (int i = 0; i < 2; ++i) {
-        files << path(QString("grad%1.bmp").arg(i));
-        ASSERT_TRUE(img.save(files.last(), "BMP"));
-    }
-    for (const char *name : {"mjpeg", "mpeg4"}) {
-        SCOPED_TRACE(name);
-        const VideoCodecInfo *codec = videoCodecByToolName(name);
-        ASSERT_TRUE(codec);
-        ScriptedAviView view;
-        view.options.fccHandler = codec->fourcc;
-        view.options.dwFlags = AVICOMPRESSF_VALID | AVICOMPRESSF_KEYFRAMES;
-        view.options.dwKeyFrameEvery = 1;
-        view.options.dwQuality = 10000;
-        const QString out = path(QString("odd-%1.avi").arg(name));
-        ASSERT_EQ(write(out, files, "10", view).status, AVIERR_OK);
-        const QByteArray bgr = decode(out);
-        ASSERT_EQ(bgr.size(), 101 * 76 * 3 * 2);
-        for (const int x : {0, 50, 99, 100}) {
-            const QColor want = img.pixelColor(x, 38);
-            const auto *p = reinterpret_cast<const uchar *>(bgr.constData()) + (38 * 101 + x) * 3;
-            EXPECT_NEAR(p[2], want.red(), 24) << "column " << x;
-            EXPECT_NEAR(p[1], want.green(), 24) << "column " << x;
-            EXPECT_NEAR(p[0], want.blue(), 24) << "column " << x;
-        }
-    }
-}
-
 TEST_F(AviWriterTest, FailuresAndCancelKeepAValidFile)
 {
     BmpSpec spec;

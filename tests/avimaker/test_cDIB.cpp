@@ -81,33 +81,6 @@ TEST_F(CDibTest, EightBitPaletteAndLargerHeadersStayInTheBitmapInfoBlock)
     }
 }
 
-TEST_F(CDibTest, ZeroImageSizeIsDerivedForPlainRows)
-{
-    BmpSpec spec;
-    spec.width = 5;
-    spec.height = -3;   // top-down
-    spec.zeroSizeImage = true;
-    const QByteArray bytes = makeBmp(spec);
-    cDIB dib;
-    ASSERT_TRUE(dib.CreateFromFile(write("z.bmp", bytes)));
-    EXPECT_EQ(dib.SizeImage(), 16 * 3);
-    // Read upright: turned into the usual bottom-up rows, height positive,
-    // also in the bitmap-info block the encoder reads.
-    EXPECT_EQ(dib.Height(), 3);
-    EXPECT_EQ(qFromLittleEndian<qint32>(dib.bitmapInfo().constData() + 8), 3);
-    const QByteArray stored = bmpPixels(spec);
-    EXPECT_EQ(dib.bits().mid(0, 16), stored.mid(32, 16));
-    EXPECT_EQ(dib.bits().mid(32, 16), stored.mid(0, 16));
-    EXPECT_EQ(dib.bits().mid(16, 16), stored.mid(16, 16));
-
-    // A compressed bitmap without a size cannot be sized.
-    spec.compression = 1;
-    spec.bitCount = 8;
-    const QString rle = write("rle.bmp", makeBmp(spec));
-    EXPECT_FALSE(dib.CreateFromFile(rle));
-    expectRefused(rle);
-}
-
 // A pipe would block the AVI maker and /dev/zero never ends: neither is
 // opened; both are no bitmap this reader supports.
 TEST_F(CDibTest, PipesAndDevicesAreNotOpened)

@@ -211,33 +211,6 @@ TEST(ClassResults, FlagsOtherTestsAndRepeatsAndFiltersThem)
     EXPECT_EQ(c.counted({true, true}), (QList<int>{1, 2, 3, 4, 6, 7}));
 }
 
-TEST(ClassTableModel, SortsStudentsAndKeepsTheSummaryBelow)
-{
-    const ClassResults c = classOf(handClass());
-    ClassTableModel model;
-    model.show(&c, {});
-    ASSERT_EQ(model.rowCount(), 5 + ClassTableModel::kSummaryRows);
-    EXPECT_EQ(model.columnCount(), ClassTableModel::FirstQuestion + 6);
-    const auto cell = [&](int row, int column) { return model.index(row, column).data().toString(); };
-    model.sort(ClassTableModel::Time, Qt::DescendingOrder);
-    EXPECT_EQ(cell(0, 0), QStringLiteral("Eve"));
-    EXPECT_EQ(cell(0, ClassTableModel::Time), QStringLiteral("5:00"));
-    EXPECT_EQ(cell(4, 0), QStringLiteral("Dee"));
-    EXPECT_EQ(cell(5, 0), QStringLiteral("Mean (5 students)"));
-    EXPECT_EQ(cell(5, ClassTableModel::Score), QStringLiteral("2.8"));
-    EXPECT_EQ(cell(5, ClassTableModel::Time), QStringLiteral("2:00"));
-    EXPECT_EQ(cell(5, ClassTableModel::FirstQuestion + 4), QStringLiteral("20%"));   // Q5's facility
-    EXPECT_EQ(cell(8, 0), QStringLiteral("Lowest"));
-    // A wrong answer is marked, not only coloured; the right one is named.
-    EXPECT_EQ(cell(0, ClassTableModel::FirstQuestion), QStringLiteral("B \u2717"));
-    EXPECT_EQ(model.index(0, ClassTableModel::FirstQuestion).data(Qt::ToolTipRole).toString(),
-              QStringLiteral("The right answer is A."));
-    model.sort(ClassTableModel::Student, Qt::AscendingOrder);
-    EXPECT_EQ(cell(0, 0), QStringLiteral("Ann"));
-    model.setFilter({false, true});   // the order is kept across a refresh
-    EXPECT_EQ(cell(4, 0), QStringLiteral("Eve"));
-}
-
 TEST(ClassExport, CsvReadsBackInASpreadsheetReaderWithEveryAccent)
 {
     QList<LogSpec> specs = handClass();

@@ -112,23 +112,3 @@ TEST_F(FileDlgTest, CancelResultsDifferForOpenAndSave)
     EXPECT_TRUE(req.overwritePrompt);
     EXPECT_TRUE(req.hideReadOnly);
 }
-
-TEST_F(FileDlgTest, SaveIgnoresOpenOnlySwitchesAndPreviewAsksForAPane)
-{
-    cFileDlg dlg;
-    dlg.setMultiSelect(true);
-    dlg.setOverwritePrompt(false);
-    platform.dialogs.answer(dir.filePath("out.avi"));
-    QString name;
-    ASSERT_TRUE(dlg.VBGetSaveFileName(name));
-    EXPECT_FALSE(platform.dialogs.requests.at(0).multiSelect);
-    EXPECT_FALSE(platform.dialogs.requests.at(0).fileMustExist);
-    EXPECT_FALSE(platform.dialogs.requests.at(0).overwritePrompt);
-    EXPECT_EQ(dlg.Flags(), OFN_HIDEREADONLY);
-    EXPECT_FALSE(dlg.ReadOnly());
-
-    platform.dialogs.answer("");
-    dlg.VBGetOpenFileNamePreview(name);
-    EXPECT_TRUE(platform.dialogs.requests.at(1).preview);
-    EXPECT_TRUE(platform.dialogs.requests.at(1).multiSelect);
-}

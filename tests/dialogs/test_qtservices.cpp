@@ -1,6 +1,6 @@
-// The real message boxes and file dialogs: owned by and centred over the
-// window in use, file dialogs wide enough for their columns, and no
-// QtProject.conf left among the user's settings.
+// The real message boxes and file dialogs: owned by the window in use, file
+// dialogs wide enough for their columns, and no QtProject.conf left among
+// the user's settings.
 #include "dialogs/OwnerWindow.h"
 #include "dialogs/QtFileDialogService.h"
 #include "dialogs/QtMessageService.h"
@@ -36,7 +36,6 @@ void whenShown(std::function<void(QDialog *)> look)
     timer->start();
 }
 
-QPoint centre(const QWidget *w) { return w->frameGeometry().center(); }
 }
 
 class TestQtServices : public QObject {
@@ -49,48 +48,6 @@ public:
 
 private slots:
     void cleanupTestCase() { QDir(m_config).removeRecursively(); }
-
-    void messageBoxIsOwnedAndCentred()
-    {
-        QWidget editor;
-        editor.setGeometry(300, 200, 640, 480);
-        editor.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&editor));
-        QWidget other;
-        other.setGeometry(10, 10, 100, 100);
-        other.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&other));
-        editor.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&editor));
-
-        QWidget *owner = nullptr;
-        QPoint at;
-        QString textFamily;
-        // The box's text in the windows' own font, as every dialog.
-        WindowFont::useForProgram();
-        whenShown([&](QDialog *box) {
-            owner = box->parentWidget();
-            at = centre(box);
-            textFamily = QFontInfo(box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))->font()).family();
-        });
-        QtMessageService messages;
-        MessageRequest request;
-        request.text = "Error occurred!";
-        messages.show(request);
-        QCOMPARE(owner, &editor);
-        QCOMPARE(textFamily, QFontInfo(WindowFont::sansSerif(8)).family());
-        QVERIFY2((at - centre(&editor)).manhattanLength() <= 4,
-                 qPrintable(QString("%1,%2").arg(at.x()).arg(at.y())));
-
-        // Raised while a menu of the window is open: still the window's.
-        QMenu menu(&editor);
-        menu.addAction("x");
-        menu.popup(editor.mapToGlobal(QPoint(10, 10)));
-        QVERIFY(QTest::qWaitForWindowExposed(&menu));
-        whenShown([&](QDialog *box) { owner = box->parentWidget(); });
-        messages.show(request);
-        QCOMPARE(owner, &editor);
-    }
 
     void fileDialogShowsItsColumnsWholeAndKeepsNoHistory()
     {

@@ -59,22 +59,3 @@ TEST(HeldMedia, FoldersStayWhileTheirEditorRunsOrACopyNamesThem)
     another.removeUnreferenced({});
     EXPECT_TRUE(QFileInfo::exists(named));
 }
-
-TEST(HeldMedia, ALinkInAnEndedFolderIsNeverFollowed)
-{
-    QTemporaryDir dir;
-    QDir(dir.path()).mkpath("Documents");
-    writeBytes(dir.filePath("Documents/thesis.odt"), "years of work");
-    const QString root = dir.filePath("held-media");
-    QString folder;
-    {
-        HeldMedia ended(root);
-        folder = QFileInfo(heldFile(ended, "a.bmp")).path();
-        ASSERT_TRUE(QFile::link(dir.filePath("Documents"), QDir(folder).filePath("docs")));
-        ASSERT_TRUE(QFile::link(dir.filePath("Documents/thesis.odt"), QDir(folder).filePath("b.bmp")));
-    }
-    HeldMedia(root).removeUnreferenced({});
-    EXPECT_TRUE(QFileInfo::exists(dir.filePath("Documents/thesis.odt")));
-    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
-              QStringList({"b.bmp", "docs"}));
-}

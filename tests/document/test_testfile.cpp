@@ -6,7 +6,6 @@
 #include "document/TestFile.h"
 #include "FileSizeLimit.h"
 #include "MediaBytes.h"
-#include "NonRegularFiles.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -365,31 +364,4 @@ TEST_F(TestFileTest, RefusalsWriteAndCopyNothing)
     EXPECT_EQ(r.test->title, QStringLiteral("T?"));
     EXPECT_EQ(loaded.nextQuestionNumber(), 3);
     EXPECT_EQ(loaded.caption(2), QStringLiteral("? and ?"));
-}
-
-TEST_F(TestFileTest, FailedWriteLeavesThePreviousFile)
-{
-    TestDocument doc;
-    for (int i = 0; i < 50; ++i)
-        doc.append(mc(QStringLiteral("a question long enough to need some room on disk")));
-    writeBytes(path("old.ard"), "previous test");
-    // A file size limit binds root too: the write fails halfway.
-    const QStringList records = {doc.record(1), doc.record(50)};
-    std::optional<FileSizeLimit> limit(std::in_place, 1000);
-    const SaveResult r = save(doc, path("old.ard"), "T", "C");
-    limit.reset();
-    EXPECT_EQ(r.status, SaveResult::Status::Failed);
-    // The file, the system's reason, and that nothing was lost.
-    EXPECT_TRUE(r.errorDescription.contains(path("old.ard"))) << qPrintable(r.errorDescription);
-    EXPECT_TRUE(r.errorDescription.contains("File too large")) << qPrintable(r.errorDescription);
-    EXPECT_TRUE(r.errorDescription.contains("previous version is unchanged")) << qPrintable(r.errorDescription);
-    EXPECT_FALSE(r.errorDescription.contains("Unknown error"));
-    EXPECT_EQ((QStringList{doc.record(1), doc.record(50)}), records);
-    EXPECT_EQ(readBytes(path("old.ard")), QByteArray("previous test"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.ard"});
-
-    EXPECT_EQ(save(doc, path("no/such/folder/a.ard"), "T", "C").status, SaveResult::Status::Failed);
-    ASSERT_TRUE(QDir(dir.path()).mkpath("folder.ard"));
-    EXPECT_EQ(save(doc, path("folder.ard"), "T", "C").status, SaveResult::Status::Failed);
-    EXPECT_TRUE(QFileInfo(path("folder.ard")).isDir());
 }

@@ -398,17 +398,6 @@ TEST(ExchangeImport, EmbeddedMediaWithHostileNamesStaysInItsFolderUnderSafeNames
     EXPECT_EQ(passwd.readAll(), mediaBytes("passwd.jpg", "two"));
 }
 
-TEST(ExchangeImport, AFileOfNoKnownFormatOrThatCannotBeReadBringsNothing)
-{
-    QTemporaryDir dir;
-    ImportRequest request;
-    request.path = dir.filePath("notes.docx");
-    request.mediaFolder = dir.path();
-    EXPECT_TRUE(importQuestions(request).report.error().startsWith("The format of \"notes.docx\" is not known"));
-    request.path = dir.filePath("missing.gift");
-    EXPECT_TRUE(importQuestions(request).report.error().startsWith("\"missing.gift\" cannot be read"));
-}
-
 // A cancelled import or export changes nothing: no questions, no media
 // file, no output.
 TEST(ExchangeImport, ACancelledImportOrExportLeavesEverythingAsItWas)

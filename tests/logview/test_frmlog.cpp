@@ -6,7 +6,6 @@
 #include "document/LineCodec.h"
 #include "print/PrintSurface.h"
 #include "document/ScoreLog.h"
-#include "FileSizeLimit.h"
 #include "NonRegularFiles.h"
 #include "TestDoubles.h"
 #include "document/Windows1252.h"
@@ -205,49 +204,6 @@ private slots:
         w->mnuPrint_Click();
         PrintSurface::clearDefaultPrinterOverride();
         QCOMPARE(platform.messages.texts(), QStringList{"There has been an error in printing this log."});
-    }
-
-    void menusAndEditing()
-    {
-        frmLog *w = frmLog::showLog();
-        QCOMPARE(w->windowTitle(), QString("View Score Logs"));
-        const auto names = [w](const char *menu) {
-            QStringList n;
-            for (QAction *a : w->findChild<QMenu *>(menu)->actions())
-                n << a->objectName();
-            return n;
-        };
-        QCOMPARE(names("mnuFile"), QStringList({"mnuOpen", "mnuClass", "mnuSave", "mnuFileBar", "mnuPrint", "mnuExit"}));
-        QCOMPARE(names("mnuEdit"), QStringList({"mnuEditUndo", "mnuBarE1", "mnuEditCut", "mnuEditCopy", "mnuEditPaste"}));
-        QCOMPARE(action("mnuEditUndo")->shortcut(), QKeySequence("Ctrl+Z"));
-        QCOMPARE(action("mnuEditCut")->shortcut(), QKeySequence("Ctrl+X"));
-
-        QPlainTextEdit *box = w->textBox();
-        QCOMPARE(box->objectName(), QString("txtLog"));
-        QVERIFY(QTest::qWaitForWindowExposed(w));
-        QTest::keyClicks(box, "hello");
-        box->selectAll();
-        action("mnuEditCut")->trigger();
-        QCOMPARE(QGuiApplication::clipboard()->text(), QString("hello"));
-        action("mnuEditUndo")->trigger();
-        QCOMPARE(w->shownText(), QString("hello"));
-        // The keystroke reaches the box once, not a second time through the menu.
-        QGuiApplication::clipboard()->setText("X");
-        QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
-        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(w->shownText(), QString("helloX"));
-        action("mnuEditPaste")->trigger();
-        box->selectAll();
-        action("mnuEditCopy")->trigger();
-        QCOMPARE(QGuiApplication::clipboard()->text(), QString("helloXX"));
-
-        // A second open brings the same window, its text unchanged.
-        QCOMPARE(frmLog::showLog(), w);
-        QCOMPARE(w->shownText(), QString("helloXX"));
-        // The text box follows the window's size.
-        w->resize(900, 700);
-        QTRY_COMPARE(box->width(), w->width());
-        QVERIFY(box->height() > 600);
     }
 
     void startupLogIsReadOnce()

@@ -35,20 +35,33 @@ QStringList recordsOf(const QJsonObject &test)
 const QByteArray kGift = "::T1:: Capital of France? {=Paris ~Rome ~Madrid ~Berlin}\n\nThe sun is cold. {F}\n";
 }
 
-TEST(ToolExchange, SkippedQuestionsGiveStatus3AndALineEach)
+TEST(ToolExchange, ImportNamesTheTestAfterTheFileUnlessTold)
 {
     QTemporaryDir dir;
-    writeBytes(dir.filePath("mixed.txt"), kGift + "\nName a river. {=Nile =Rhine}\n\nLast {T}\n");
-    const ToolRun r = tool({"import", "mixed.txt", "m.ard"}, dir.path());
-    EXPECT_EQ(r.status, 3);
-    EXPECT_TRUE(r.err.contains("Line 5: a short-answer question cannot be carried; skipped.")) << r.err.constData();
-    EXPECT_EQ(recordsOf(dump("m.ard", dir.path())).size(), 3);
+    writeBytes(dir.filePath("geography.gift"), kGift);
+    const ToolRun r = tool({"import", "geography.gift", "geo.ard"}, dir.path());
+    EXPECT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_TRUE(r.err.startsWith("2 questions imported from \"geography.gift\".")) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("Question names and titles were left out"));
+    const QJsonObject test = dump("geo.ard", dir.path());
+    EXPECT_EQ(test["title"].toString(), "geography");
+    EXPECT_EQ(test["teacher"].toString(), "Imported from geography.gift");
+    EXPECT_EQ(recordsOf(test), QStringList({"m\u00A9Capital of France?\u00A9Paris\u00A9Rome\u00A9Madrid\u00A9Berlin\u00A9none\u00A9 0",
+                                            "t\u00A9The sun is cold.\u00A9none\u00A9 1"}));
 
-    // Aiken read from a .txt file because the option says so.
-    writeBytes(dir.filePath("aiken.txt"), "Q?\nA) a\nB) b\nC) c\nD) d\nANSWER: C\n");
-    EXPECT_EQ(tool({"import", "aiken.txt", "a.ard", "--format", "aiken"}, dir.path()).status, 0);
-    EXPECT_EQ(recordsOf(dump("a.ard", dir.path())),
-              QStringList{"m\u00A9Q?\u00A9a\u00A9b\u00A9c\u00A9d\u00A9none\u00A9 2"});
+    EXPECT_EQ(tool({"import", "geography.gift", "named.ard", "--title", "Europe", "--teacher=Class 4"}, dir.path()).status, 0);
+    EXPECT_EQ(dump("named.ard", dir.path())["title"].toString(), "Europe");
+    EXPECT_EQ(dump("named.ard", dir.path())["teacher"].toString(), "Class 4");
+
+    // On a display the GUI toolkit knows "--title" too; ours stays ours.
+    const QString display = qEnvironmentVariable("ARDENO_TEST_DISPLAY");
+    if (display.isEmpty())
+        GTEST_SKIP() << "no test display";
+    const ToolRun onDisplay = runProgram(QStringLiteral(ARDENO_TOOL),
+                                         {"import", "geography.gift", "shown.ard", "--title", "Europe"}, dir.path(),
+                                         {}, {"DISPLAY=" + display, "QT_QPA_PLATFORM="});
+    EXPECT_EQ(onDisplay.status, 0) << onDisplay.err.constData();
+    EXPECT_EQ(dump("shown.ard", dir.path())["title"].toString(), "Europe");
 }
 
 TEST(ToolExchange, AFailedImportWritesNothing)

@@ -1,6 +1,6 @@
 // Hand-made tests in the browser: hostile texts stay text, the right
-// answers are not in the page's source, damaged and unknown records behave
-// as in the preview, and the report's percent and time rules.
+// answers are not in the page's source, and damaged and unknown records
+// behave as in the preview.
 import { after, before, describe, it } from 'node:test';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';

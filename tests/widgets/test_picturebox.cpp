@@ -54,33 +54,6 @@ private slots:
         QCOMPARE(shownAt(box, QPoint(50, 87)), QColor(Qt::white));
     }
 
-    void clearLeavesTheBackground()
-    {
-        PictureBox box;
-        box.setInnerSize(QSize(60, 60));
-        box.setBackgroundColor(QColor(0, 0, 128));
-        box.setPicture(filled(QSize(60, 60), Qt::red));
-        QVERIFY(box.hasPicture());
-        box.clear();
-        QVERIFY(!box.hasPicture());
-        QCOMPARE(shownAt(box, QPoint(30, 30)), QColor(0, 0, 128));
-        box.setPicture(QImage(), QRect(0, 0, 10, 10));   // a null picture also wipes
-        QVERIFY(!box.hasPicture());
-    }
-
-    void childWidgetsShowOnTop()
-    {
-        PictureBox box;
-        box.setInnerSize(QSize(80, 80));
-        box.setPicture(filled(QSize(80, 80), Qt::red));
-        QWidget video(&box);
-        video.setAutoFillBackground(true);
-        QPalette pal = video.palette();
-        pal.setColor(QPalette::Window, Qt::green);
-        video.setPalette(pal);
-        video.setGeometry(box.contentsRect());
-        QCOMPARE(shownAt(box, QPoint(40, 40)), QColor(Qt::green));
-    }
 };
 
 QTEST_MAIN(TestPictureBox)
