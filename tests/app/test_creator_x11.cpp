@@ -2,8 +2,8 @@
 // screenshot to look at), its question list opens from a real mouse click,
 // and the recovery copy survives the program typed into with xdotool and
 // ended the hard way (SIGKILL) or the polite way (SIGTERM), then started
-// again; two editors run side by side. What the offer's answers do and what
-// a save leaves is tested on the window.
+// again. What the offer's answers do and what a save leaves is tested on
+// the window.
 #include "TestFiles.h"
 
 #include <QDir>

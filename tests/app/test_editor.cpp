@@ -221,20 +221,6 @@ private slots:
 
     }
 
-    // The limit as the window shows it (the controller's test counts it).
-    void hundredQuestionLimit()
-    {
-        ScopedPlatform p;
-        frmCreate w;
-        for (int i = 1; i <= 100; ++i)
-            w.controller().add(record({"t", QStringLiteral("Q%1").arg(i), "none", " 0"}));
-        QCOMPARE(shown(w, {"lblNumber"}), QStringList{"Question # 101"});
-        addTrueFalse(w, "one too many");
-        QCOMPARE(p.messages.texts(), QStringList{"Tests are limited to 100 questions."});
-        QCOMPARE(p.messages.shown.last().icon, MsgIcon::Critical);
-        QCOMPARE(get<QComboBox>(w, "cboExist")->count(), 100);
-    }
-
     // What the window shows after each command, from a test of four
     // questions opened through File > Open.
     void windowAfterEachCommand()
@@ -523,44 +509,6 @@ private slots:
         frmLog::instance()->close();
     }
 
-    void mediaPanel()
-    {
-        ScopedPlatform p;
-        QTemporaryDir dir;
-        frmCreate w;
-        auto *box = get<PictureBox>(w, "picPreview");
-        auto *media = get<QLineEdit>(w, "txtMpic");
-
-        p.dialogs.answer(writePicture(dir.filePath("wide.bmp"), 234, 117));
-        click(w, "cmdMpic");
-        QCOMPARE(box->pictureRect(), QRect(0, 29, 117, 58));
-        // Cancel: box and panel unchanged.
-        click(w, "cmdMpic");
-        QCOMPARE(shown(w, {"txtMpic", "lblPreview"}), QStringList({dir.filePath("wide.bmp"), "Picture Thumbnail"}));
-
-        // A damaged picture: the box keeps the path, the user is told.
-        const QString junk = writeBytes(dir.filePath("junk.jpg"), "not a picture");
-        p.dialogs.answer(junk);
-        click(w, "cmdMpic");
-        QCOMPARE(p.messages.texts(), QStringList{"Error loading media file!"});
-        QCOMPARE(shown(w, {"txtMpic", "lblPreview"}), QStringList({junk, "Picture Preview"}));
-
-        // Removing: "None" and an empty panel; emptying by hand: "none".
-        click(w, "cmdMRemove");
-        QCOMPARE(shown(w, {"txtMpic", "lblPreview"}), QStringList({"None", "No Media Chosen"}));
-        QVERIFY(box->isHidden());
-        media->clear();
-        QCOMPARE(media->text(), QString("none"));
-
-        // A sound: the play button instead of the box.
-        const QString data = qEnvironmentVariable("ARDENO_TEST_DATA");
-        QVERIFY(QFile::copy(data + "/media/tune.mid", dir.filePath("tune.mid")));
-        p.dialogs.answer(dir.filePath("tune.mid"));
-        click(w, "cmdMpic");
-        QCOMPARE(shown(w, {"lblPreview", "cmdPlaywav"}), QStringList({"Midi Preview", "Play Midi"}));
-        QVERIFY(!get<QPushButton>(w, "cmdPlaywav")->isHidden());
-        QVERIFY(box->isHidden());
-    }
 };
 
 QTEST_MAIN(TestEditor)

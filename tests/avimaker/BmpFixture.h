@@ -17,8 +17,11 @@ struct BmpSpec {
     int infoSize = 40;       // 40, 108, 124
     int paletteEntries = -1; // -1: 256 for 8 bit, 16 for 4 bit, 2 for 1 bit, else 0
     bool zeroSizeImage = false;
-    quint32 compression = 0;
+    quint32 compression = 0; // 3 (BI_BITFIELDS): the masks below are written
+    quint32 masks[3] = {0, 0, 0};
     int seed = 0;            // varies the pixels between frames
+    // When set, the 16- or 32-bit pixel stored at (x, y), y = 0 the top row.
+    std::function<quint32(int, int)> pixel;
 };
 
 inline int bmpStride(int width, int bitCount) { return ((width * bitCount + 31) / 32) * 4; }
@@ -32,6 +35,15 @@ inline QByteArray bmpPixels(const BmpSpec &s)
     for (int y = 0; y < rows; ++y)
         for (int b = 0; b < (s.width * s.bitCount + 7) / 8; ++b)
             px[y * stride + b] = char((y * 31 + b * 7 + s.seed * 53) & 0xFF);
+    for (int y = 0; s.pixel && y < rows; ++y)
+        for (int x = 0; x < s.width; ++x) {
+            auto *at = reinterpret_cast<uchar *>(px.data()) + (s.height > 0 ? rows - 1 - y : y) * stride
+                       + x * s.bitCount / 8;
+            if (s.bitCount == 16)
+                qToLittleEndian<quint16>(quint16(s.pixel(x, y)), at);
+            else
+                qToLittleEndian<quint32>(s.pixel(x, y), at);
+        }
     return px;
 }
 
@@ -65,6 +77,8 @@ inline QByteArray makeBmp(const BmpSpec &s)
     qToLittleEndian<qint32>(2835, p + 24);
     qToLittleEndian<qint32>(2835, p + 28);
     qToLittleEndian<quint32>(quint32(palette.size() / 4), p + 32);
+    for (int i = 0; s.compression == 3 && i < 3; ++i)
+        qToLittleEndian<quint32>(s.masks[i], p + 40 + 4 * i);
     if (s.infoSize >= 108) {
         qToLittleEndian<quint32>(0x73524742, p + 56);   // 'sRGB'
     }

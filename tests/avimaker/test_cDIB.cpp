@@ -130,23 +130,3 @@ TEST_F(CDibTest, TruncatedAndHostileHeadersAreRefusedAndKeepTheEarlierBitmap)
         EXPECT_EQ(dib.SizeBitmapInfo(), 40) << i;
     }
 }
-
-TEST_F(CDibTest, WriteBackGivesTheSameBytesAndDoesNotShortenAFile)
-{
-    BmpSpec spec;
-    spec.bitCount = 8;
-    spec.width = 3;
-    const QByteArray bytes = makeBmp(spec);
-    cDIB dib;
-    ASSERT_TRUE(dib.CreateFromFile(write("in.bmp", bytes + "trailing")));
-    EXPECT_TRUE(dib.WriteToFile(path("out.bmp")));
-    EXPECT_EQ(readBytes(path("out.bmp")), bytes);
-
-    // Written over in place: a longer file keeps its tail.
-    write("long.bmp", QByteArray(bytes.size() + 10, 'x'));
-    EXPECT_TRUE(dib.WriteToFile(path("long.bmp")));
-    EXPECT_EQ(readBytes(path("long.bmp")), bytes + QByteArray(10, 'x'));
-    // An unwritable place is not reported.
-    EXPECT_TRUE(dib.WriteToFile(path("no/such/folder/x.bmp")));
-    EXPECT_TRUE(platform.messages.shown.isEmpty());
-}

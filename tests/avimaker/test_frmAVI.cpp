@@ -136,25 +136,6 @@ private slots:
         QCOMPARE(list->count(), 2);
     }
 
-    void droppedFilesJoinInNameOrder()
-    {
-        ScopedPlatform platform;
-        BmpSpec spec;
-        BmpSpec other = spec;
-        other.bitCount = 8;
-        const QString f10 = bmp("frame10.bmp", spec), f2 = bmp("frame2.bmp", spec),
-                      odd = bmp("frame3.bmp", other);
-        frmAVI form;
-        form.addDroppedFiles({QUrl::fromLocalFile(f10), QUrl::fromLocalFile(odd),
-                              QUrl::fromLocalFile(f2), QUrl::fromLocalFile(dir.path()),
-                              QUrl("https://example.org/x.bmp")});
-        auto *list = child<QListWidget>(&form, "lstDIBList");
-        QCOMPARE(list->count(), 2);
-        QCOMPARE(list->item(0)->text(), f2);
-        QCOMPARE(list->item(1)->text(), f10);
-        QCOMPARE(platform.messages.texts(), QStringList{"Chosen bitmap file is a different format!"});
-    }
-
     void writeShowsProgressAndRemembersTheCodec()
     {
         ScopedPlatform platform;

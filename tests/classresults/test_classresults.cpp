@@ -1,6 +1,6 @@
-// Class results: result logs read or refused with their reason, the class's
-// flags and filter, the item analysis against a class worked out by hand,
-// the table's order and summary rows, and the CSV as a spreadsheet reads it.
+// Class results: result logs read or refused with their reason, the item
+// analysis against a class worked out by hand, and the CSV as a spreadsheet
+// reads it (the table's order and filter: the window's test).
 
 #include "ClassLogs.h"
 #include "ToolRun.h"
@@ -183,32 +183,6 @@ TEST(ItemAnalysis, GroupsAndBands)
     EXPECT_EQ(ItemAnalysis::bandOf(0), 0);
     EXPECT_EQ(ItemAnalysis::bandOf(99), 9);
     EXPECT_EQ(ItemAnalysis::bandOf(100), 9);
-}
-
-TEST(ClassResults, FlagsOtherTestsAndRepeatsAndFiltersThem)
-{
-    QList<LogSpec> specs = handClass();
-    LogSpec other{"Fay", {"A"}, {"A"}};
-    other.testId = QStringLiteral("ffffffffffff");
-    LogSpec older{"Gus", kRight6, kRight6};     // a page before results named their test:
-    older.testId.clear();                       // matched by title and question count
-    LogSpec again{"  ann ", kRight6, kRight6};  // Ann again, later
-    again.date = QStringLiteral("2026-12-02 09:00:00");
-    specs << other << older << again;
-    ClassResults c = classOf(specs);
-    c.add(parsed(specs[0]), QStringLiteral("Ann.log"));   // the same file again adds nothing
-    ASSERT_EQ(c.results().size(), 8);
-    EXPECT_EQ(c.questionCount(), 6);
-    EXPECT_TRUE(c.isOtherTest(5));
-    EXPECT_FALSE(c.isOtherTest(6));
-    EXPECT_EQ(c.flags(5), QStringList{"another test"});
-    EXPECT_EQ(c.flags(0), QStringList{"attempt 1 of 2"});
-    EXPECT_EQ(c.flags(7), QStringList{"attempt 2 of 2"});
-
-    EXPECT_EQ(c.shown({}), (QList<int>{0, 1, 2, 3, 4, 6, 7}));
-    EXPECT_EQ(c.shown({true, false}), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
-    EXPECT_EQ(c.shown({false, true}), (QList<int>{1, 2, 3, 4, 6, 7}));
-    EXPECT_EQ(c.counted({true, true}), (QList<int>{1, 2, 3, 4, 6, 7}));
 }
 
 TEST(ClassExport, CsvReadsBackInASpreadsheetReaderWithEveryAccent)

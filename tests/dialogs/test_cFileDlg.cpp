@@ -82,33 +82,3 @@ TEST_F(FileDlgTest, SuccessfulOpenWithTheSecondFilter)
     EXPECT_EQ(platform.dialogs.requests.at(1).initialDir, chosen);
     EXPECT_EQ(platform.dialogs.requests.at(1).filters, (QList<FileFilter>{{"DIB Files", "*.dib"}}));
 }
-
-TEST_F(FileDlgTest, CancelResultsDifferForOpenAndSave)
-{
-    cFileDlg dlg;
-    dlg.setFilter("AVI Files|*.avi");
-    dlg.setFilterIndex(1);
-    dlg.setFlags(0x800);
-    const QString before = dlg.InitDirectory();
-    QString name = "MyAVI.avi", title = "x";
-    EXPECT_FALSE(dlg.VBGetOpenFileName(name, title));
-    EXPECT_EQ(name, QString(NUL));
-    EXPECT_EQ(title, QString(NUL));
-    EXPECT_EQ(dlg.FilterIndex(), -1);
-    EXPECT_EQ(dlg.Filter(), QString(NUL));
-    EXPECT_EQ(dlg.Flags(), 0);
-    EXPECT_EQ(dlg.InitDirectory(), before);
-
-    cFileDlg save;
-    name = "MyAVI.avi";
-    save.setDefaultExt("avi");
-    EXPECT_FALSE(save.VBGetSaveFileName(name));
-    EXPECT_EQ(save.FilterIndex(), 0);
-    EXPECT_EQ(name, QString(NUL));
-    const FileDialogRequest &req = platform.dialogs.requests.at(1);
-    EXPECT_EQ(req.mode, FileDialogRequest::Mode::Save);
-    EXPECT_EQ(req.fileName, "MyAVI.avi");
-    EXPECT_EQ(req.defaultExt, "avi");
-    EXPECT_TRUE(req.overwritePrompt);
-    EXPECT_TRUE(req.hideReadOnly);
-}

@@ -1,7 +1,6 @@
 // Where imported media wait until their test is saved: a private folder per
 // editor, kept while its editor runs or a recovery copy names a file in it,
-// removed after that; a restored copy's editor takes the folder over; a link
-// put into such a folder is never followed.
+// removed after that; a restored copy's editor takes the folder over.
 #include "document/HeldMedia.h"
 #include "TestFiles.h"
 

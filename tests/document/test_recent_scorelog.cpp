@@ -1,4 +1,4 @@
-// The recent-files list with its settings, and score logs read as text.
+// The recent-files list, and score logs read as text.
 #include "document/RecentFiles.h"
 #include "document/ScoreLog.h"
 #include "platform/SettingsStore.h"
@@ -61,20 +61,6 @@ TEST(ScoreLog, LinesEndAtCrOrCrLfAndEachShowsWithCrLf)
     for (const auto &c : cases)
         EXPECT_EQ(ScoreLog::textFromBytes(c.bytes), c.text) << c.name;
     EXPECT_TRUE(ScoreLog::readText(QStringLiteral("/no/such.log")).isEmpty());
-}
-
-// A log name that is a pipe or a link to a device is not opened (it would
-// block the viewer or never end); it reads as nothing, like a missing log.
-TEST(ScoreLog, PipesAndDevicesReadAsNothing)
-{
-    QTemporaryDir dir;
-    const QStringList specials = makeNonRegularFiles(dir.path(), ".log");
-    ASSERT_EQ(specials.size(), 2);
-    for (const QString &p : specials) {
-        QString tooLarge = "unset";
-        EXPECT_TRUE(ScoreLog::readText(p, &tooLarge).isEmpty());
-        EXPECT_TRUE(tooLarge.isEmpty());
-    }
 }
 
 TEST(ScoreLog, ExportTrimsOnlySpacesOfTheWholeText)

@@ -1,5 +1,5 @@
-// The device layer and the video routines with real files: sizes, aliases,
-// placement inside a picture box, what is shown, and the failure paths.
+// The device layer and the video routines with real files: placement inside
+// a picture box, what is shown, and the failure paths.
 #include "MediaTestUtil.h"
 #include "media/MciDevice.h"
 #include "media/MciDevices.h"
@@ -58,29 +58,6 @@ protected:
     QList<int> codes;
     QWidget box;
 };
-
-TEST_F(MediaDevices, WhereAnswersTheRealVideoSizes)
-{
-    const struct { const char *open; const char *size; } cases[] = {
-        {"open AVIvideo!%1 alias movie", "0 0 320 240"},
-        {"open AVIvideo!%1 alias movie", "0 0 100 80"},
-        {"open AVIvideo!%1 alias movie", "0 0 200 80"},
-        {"open MPEGvideo!%1 alias movie", "0 0 352 288"},
-        {"open AVIvideo!%1 alias movie", "0 0 160 120"},
-        {"open MPEGvideo!%1 alias movie", "0 0 0 0"},
-    };
-    const char *files[] = {"clip320x240.avi", "raw100x80.avi", "raw200x80.avi", "clip352x288.mpg",
-                           "clip_sound.avi", "tune.mp3"};
-    for (int i = 0; i < 6; ++i) {
-        SCOPED_TRACE(files[i]);
-        ASSERT_EQ(send(QString::fromLatin1(cases[i].open).arg(mediaFile(files[i]))).code, 0);
-        const MciReply where = send("where movie source");
-        EXPECT_EQ(where.code, 0);
-        EXPECT_EQ(where.text, cases[i].size);
-        EXPECT_EQ(send("capability movie can stretch").text, "true");
-        EXPECT_EQ(send("close all").code, 0);
-    }
-}
 
 TEST_F(MediaDevices, PlayAviSendsTheExactCommandsAndPlacesTheVideo)
 {

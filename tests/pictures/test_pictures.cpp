@@ -270,29 +270,6 @@ TEST(PictureBudget, ClaimsAboveTheBudgetAreRefusedNamingFileAndSize)
     EXPECT_FALSE(pictureInfo(data("huge-bbox.wmf")).isValid());
 }
 
-// A picture name that is a pipe, or a link to a device, would block the
-// window or never end: it is refused without being opened.
-TEST(PictureBudget, PipesAndDevicesAreNeverOpened)
-{
-    QTemporaryDir dir;
-    const QStringList specials = makeNonRegularFiles(dir.path(), ".jpg");
-    ASSERT_EQ(specials.size(), 2);
-    for (const QString &path : specials) {
-        SCOPED_TRACE(path.toStdString());
-        const PictureInfo info = pictureInfo(path);
-        EXPECT_FALSE(info.isValid());
-        EXPECT_TRUE(info.error.contains("not a regular file")) << info.error.toStdString();
-        QString error;
-        EXPECT_TRUE(loadPictureScaled(path, QSize(10, 10), &error).isNull());
-        EXPECT_TRUE(error.contains("not a regular file")) << error.toStdString();
-        EXPECT_TRUE(loadPicture(path).isNull());
-    }
-    // A link to an ordinary picture is followed.
-    const QString link = dir.filePath("link.bmp");
-    ASSERT_TRUE(QFile::link(data("redblue-40x30.bmp"), link));
-    EXPECT_FALSE(loadPicture(link).isNull());
-}
-
 } // namespace
 
 int main(int argc, char **argv)

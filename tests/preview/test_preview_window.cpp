@@ -275,37 +275,6 @@ private slots:
         QVERIFY(frmPreview::instance());
     }
 
-    // A computing teacher's question about tags: "<p>" is text, not markup,
-    // in the question, the answers and the wrong-answer message.
-    void textsThatLookLikeMarkupAreShownAsTyped()
-    {
-        const QString question = "Which tag starts a paragraph?";
-        const QString answer = "<p>";
-        doc.append(record({"m", question + " <b>or</b> <i>?", "<br>", answer, "<ul>", "<hr>", "none", "1"}));
-        doc.append(record({"t", "No report yet", "none", "0"}));
-        open();
-        QVERIFY(Qt::mightBeRichText(text("lblMQuestion")));
-        for (QLabel *l : frmPreview::instance()->findChildren<QLabel *>())
-            QVERIFY2(l->textFormat() == Qt::PlainText, qPrintable(l->objectName()));
-
-        // The real message box, closed as soon as it shows.
-        QtMessageService real;
-        Platform::setMessages(&real);
-        QString shownFormat;
-        QTimer closer;
-        connect(&closer, &QTimer::timeout, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box) return;
-            shownFormat = box->textFormat() == Qt::PlainText ? box->text() : "markup: " + box->text();
-            box->button(QMessageBox::Ok)->click();
-        });
-        closer.start(20);
-        release("optABCD_0");
-        closer.stop();
-        Platform::setMessages(&platform->messages);
-        QCOMPARE(shownFormat, "The correct answer was B. " + answer);
-    }
-
     // Yes through the real score sheet printing: to a PDF standing in for the
     // default printer, and with no printer at all.
     void scoreSheetThroughThePrinter()

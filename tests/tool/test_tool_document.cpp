@@ -80,19 +80,3 @@ TEST(ToolDocument, SaveRefusesIncompleteInputAndWritesNothing)
     }
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
-
-TEST(ToolDocument, LogToTextAndLineByLineScrambling)
-{
-    QTemporaryDir dir;
-    const ToolRun r = tool({"log2txt", sample("sample.log"), dir.filePath("log.txt")});
-    EXPECT_EQ(r.status, 0) << r.err.constData();
-    EXPECT_EQ(readBytes(dir.filePath("log.txt")), readBytes(sample("sample-log.txt")));
-    EXPECT_EQ(tool({"log2txt", sample("missing.log"), dir.filePath("x.txt")}).status, 1);
-
-    const ToolRun plain = tool({"unscramble", "--key", "log"}, readBytes(sample("sample.log")));
-    EXPECT_EQ(plain.out, readBytes(sample("sample-log-plain.txt")));
-    const ToolRun scrambled = tool({"scramble", "--key=test"}, "Title\xA9" "Class\r\nq\rx\ny");
-    EXPECT_EQ(scrambled.out, QByteArray("Itiqx\xb4^q|nn\r\nl\r\ne\x17" "d\r\n"));
-    EXPECT_EQ(tool({"unscramble", "--key", "test"}, scrambled.out).out,
-              QByteArray("Title\xA9" "Class\r\nq\r\nx\ny\r\n"));
-}

@@ -1,5 +1,5 @@
 // The picture box: inner area inside the border, pictures drawn where the
-// caller puts them (unscaled or scaled), wiping, child widgets on top.
+// caller puts them (unscaled or scaled).
 
 #include "widgets/PictureBox.h"
 
