@@ -54,23 +54,6 @@ TEST(MciGrammar, OpenKeepsBlanksAndTakesTheLastAlias)
     EXPECT_EQ(parseMciCommand("open", &c), MciError::MissingParameter);
 }
 
-TEST(MciGrammar, OtherCommandsAndNumbers)
-{
-    MciCommand c;
-    ASSERT_EQ(parseMciCommand("put movie destination at -42  18  200  80", &c), 0);
-    EXPECT_EQ(c.target, "movie");
-    EXPECT_EQ(c.words, QStringList({"destination", "at", "-42", "18", "200", "80"}));
-    EXPECT_EQ(parseMciCommand("fly movie", &c), MciError::UnrecognizedCommand);
-    EXPECT_EQ(parseMciCommand("   ", &c), MciError::UnrecognizedCommand);
-    EXPECT_EQ(parseMciCommand("play", &c), MciError::MissingParameter);
-    int n = 0;
-    EXPECT_TRUE(parseMciInteger("-42", &n));
-    EXPECT_EQ(n, -42);
-    EXPECT_TRUE(parseMciInteger("+7", &n));
-    EXPECT_FALSE(parseMciInteger("4x", &n));
-    EXPECT_FALSE(parseMciInteger("", &n));
-}
-
 TEST(MciGrammar, ErrorsBeforeAnyDevice)
 {
     EXPECT_EQ(MciDevices::send("play nothing").code, MciError::InvalidDeviceName);

@@ -65,12 +65,6 @@ struct Loudness {
 
 Loudness measure(const QByteArray &raw)
 {
-    if (qEnvironmentVariableIsSet("ARDENO_MEDIA_DUMP")) {     // for a look with other tools
-        static int n = 0;
-        QFile f(QStringLiteral("%1/rec-%2.raw").arg(qEnvironmentVariable("ARDENO_MEDIA_DUMP")).arg(++n));
-        if (f.open(QIODevice::WriteOnly))
-            f.write(raw);
-    }
     Loudness l;
     const auto *s = reinterpret_cast<const qint16 *>(raw.constData());
     const int n = raw.size() / 2;

@@ -23,7 +23,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include "print/PrintSurface.h"
-#include <stdexcept>
 
 namespace {
 struct RecordingMedia : PreviewMedia {
@@ -31,13 +30,9 @@ struct RecordingMedia : PreviewMedia {
     QList<QColor> colours;              // the window's background at each call
     QList<Qt::CursorShape> pointers;    // the window's pointer at each call
 
-    QString failOn;                     // a call that throws, to reach the failure handlers
-
     void note(const QString &call)
     {
         calls << call;
-        if (!failOn.isEmpty() && call.startsWith(failOn))
-            throw std::runtime_error("media failure");
         frmPreview *w = frmPreview::instance();
         colours << (w ? w->palette().color(QPalette::Window) : QColor());
         pointers << (w ? w->cursor().shape() : Qt::ArrowCursor);
@@ -55,7 +50,7 @@ struct RecordingMedia : PreviewMedia {
     void playMIDI(const QString &p) override { note("PlayMIDI " + QFileInfo(p).fileName()); }
     void playMP3(const QString &p) override { note("PlayMP3 " + QFileInfo(p).fileName()); }
 
-    void clear() { failOn.clear(); calls.clear(); colours.clear(); pointers.clear(); }
+    void clear() { calls.clear(); colours.clear(); pointers.clear(); }
     QStringList plays() const { QStringList r; for (auto &c : calls) if (c != "CloseAll") r << c; return r; }
 };
 
@@ -137,7 +132,6 @@ private slots:
     }
     void cleanup()
     {
-        media.failOn.clear();
         if (auto *w = frmPreview::instance()) w->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         PreviewHooks::setMedia(nullptr);
@@ -307,40 +301,6 @@ private slots:
         QVERIFY(platform->messages.texts().last().startsWith(QString("There is no printer set up on this computer.")));
         QCOMPARE(platform->messages.shown.last().icon, MsgIcon::Question);
         QVERIFY(!frmPreview::instance());
-    }
-
-    // A failure inside each step reaches that step's own message.
-    void failuresShowTheirMessages()
-    {
-        doc.append(record({"t", "Q1", "tone.wav", "0"}));
-        doc.append(record({"t", "Q2", "clip.avi", "0"}));
-        doc.append(record({"t", "Q3", "none", "0"}));
-        media.failOn = "PlayWave";
-        open();
-        QCOMPARE(platform->messages.texts(), QStringList{"Error loading media file!"});
-        QCOMPARE(frmPreview::instance()->cursor().shape(), Qt::BitmapCursor);
-        QCOMPARE(text("lblTrueQuestion"), QString("Q1"));
-
-        media.failOn = "PlayAVI";
-        release("optTrueFalse_0");
-        QCOMPARE(text("lblCount"), QString("Question # 2"));
-        QCOMPARE(platform->messages.texts().last(), QString("Error loading media file!"));
-        QTest::mouseClick(child("cmdPreview"), Qt::LeftButton);
-        QCOMPARE(platform->messages.texts().last(), QString("Error in media file."));
-        QCOMPARE(platform->messages.shown.last().icon, MsgIcon::Critical);
-        QCOMPARE(frmPreview::instance()->cursor().shape(), Qt::BitmapCursor);
-
-        media.failOn = "CloseAll";
-        release("optTrueFalse_0");
-        QCOMPARE(platform->messages.texts().last(), QString("Error updating question!"));
-        QCOMPARE(text("lblCount"), QString("Question # 3"));
-
-        media.failOn = "Resource";
-        release("optTrueFalse_0");
-        QCOMPARE(platform->messages.texts().last(), QString("There has been an error in this question."));
-        QCOMPARE(text("lblCount"), QString("Question # 3"));
-        QVERIFY(frmPreview::instance());
-        media.failOn.clear();
     }
 
 };

@@ -1,4 +1,4 @@
-// The printed test read back from PDF: header, wrapping, tick boxes,
+// The printed test read back from PDF: header, wrapping,
 // pictures and page breaks, the key and the refusals.
 
 #include "TestFiles.h"
@@ -127,33 +127,6 @@ private slots:
         const int first = printed.indexOf(lines[0].chopped(1));
         QVERIFY2(first > 0, qPrintable(printed.join('\n')));
         QCOMPARE(printed.mid(first + 1, 2), QStringList({lines[1].chopped(1), lines[2].chopped(1)}));
-    }
-
-    void tickBoxesStandAt13And28Millimetres()
-    {
-        print(makeDoc({tf("Water boils at 100 degrees.")}), "tf.pdf", false);
-        const QImage page = PdfProbe::pageImage(pdf("tf.pdf"), 1);
-        // The first box's left edge: the one tall stroke near 13 mm.
-        int top = -1;
-        for (int y = px(30); y < px(80) && top < 0; ++y)
-            for (int x = px(13) - 2; x <= px(13) + 2 && top < 0; ++x) {
-                int run = 0;
-                while (run < 15 && PdfProbe::isInk(page.pixel(x, y + run)))
-                    ++run;
-                top = run >= 15 ? y : -1;
-            }
-        QVERIFY(top > 0);
-        const auto inkIn = [&](double fromMm, int width) {
-            return PdfProbe::bounds(page, PdfProbe::isInk, QRect(px(fromMm), top - 15, width, 50));
-        };
-        const QRect box1 = inkIn(12, 40), box2 = inkIn(27, 40);
-        QVERIFY2(qAbs(box1.left() - px(13)) <= 2 && qAbs(box2.left() - px(28)) <= 2,
-                 qPrintable(QString("%1 %2").arg(box1.left()).arg(box2.left())));
-        QVERIFY(qAbs(box1.width() - 20) <= 3 && qAbs(box1.height() - 20) <= 3);
-        // "True" begins at 17 mm and "False" at 32 mm, on the boxes' line.
-        const int trueLeft = inkIn(15.5, 100).left(), falseLeft = inkIn(31, 200).left();
-        QVERIFY2(trueLeft >= px(17) - 1 && trueLeft <= px(17) + 5, qPrintable(QString::number(trueLeft)));
-        QVERIFY2(falseLeft >= px(32) - 1 && falseLeft <= px(32) + 5, qPrintable(QString::number(falseLeft)));
     }
 
     void picturesAndTheirPageBreak()

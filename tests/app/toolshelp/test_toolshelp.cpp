@@ -168,12 +168,6 @@ private slots:
         QTest::keyClick(help->findChild<QTextBrowser *>(), Qt::Key_F1);
         QCOMPARE(HelpWindow::instance(), help);
         QCOMPARE(help->currentPage(), helpContentsUrl());
-
-        // The menu entry does the same.
-        help->showPage(topics.value(0).url);
-        e.action("mnuHelpContents")->trigger();
-        QCOMPARE(HelpWindow::instance(), help);
-        QCOMPARE(help->currentPage(), helpContentsUrl());
         QCOMPARE(visibleWindows("HelpWindow").size(), 1);
     }
 
