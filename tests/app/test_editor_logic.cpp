@@ -1,5 +1,6 @@
 // The editor's decisions without a window: command line, labels and the
 // recent-files path lookup.
+#include "TestFiles.h"
 #include "app/EditorLogic.h"
 
 #include <QDir>
@@ -33,10 +34,8 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("My Tests"));
-        QFile f(dir.path() + "/My Tests/Quiz.ard");
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
-        QCOMPARE(existingPathIgnoringCase(f.fileName()), f.fileName());
+        const QString quiz = writeBytes(dir.path() + "/My Tests/Quiz.ard", {});
+        QCOMPARE(existingPathIgnoringCase(quiz), quiz);
         const QString lower = dir.path() + "/my tests/quiz.ard";
         QCOMPARE(QFileInfo(existingPathIgnoringCase(lower)).canonicalFilePath(),
                  QFileInfo(f.fileName()).canonicalFilePath());

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "dialogs/FileDlgLogic.h"
 #include "TestDoubles.h"
 #include "dialogs/cFileDlg.h"
@@ -34,10 +35,7 @@ TEST(FileDlgLogic, TitlesExistenceAndSpecialFolders)
     EXPECT_FALSE(cFileDlg::ExistFile(dir.filePath("nothing.bmp")));
     EXPECT_FALSE(cFileDlg::ExistFile(dir.path()));
     EXPECT_FALSE(cFileDlg::ExistFile(""));
-    QFile f(dir.filePath("x.bmp"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
-    EXPECT_TRUE(cFileDlg::ExistFile(dir.filePath("x.bmp")));
+    EXPECT_TRUE(cFileDlg::ExistFile(writeBytes(dir.filePath("x.bmp"), {})));
 
     EXPECT_EQ(specialFolderPath(0x24), "");   // the Windows folder has no counterpart
 }

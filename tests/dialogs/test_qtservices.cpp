@@ -1,6 +1,7 @@
 // The real message boxes and file dialogs: owned by the window in use, file
 // dialogs wide enough for their columns, and no QtProject.conf left among
 // the user's settings.
+#include "TestFiles.h"
 #include "dialogs/OwnerWindow.h"
 #include "dialogs/QtFileDialogService.h"
 #include "dialogs/QtMessageService.h"
@@ -56,9 +57,7 @@ private slots:
         editor.show();
         QVERIFY(QTest::qWaitForWindowActive(&editor));
         QTemporaryDir folder;
-        QFile f(folder.filePath("a test with a rather long name.ard"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
+        writeBytes(folder.filePath("a test with a rather long name.ard"), {});
 
         QWidget *owner = nullptr;
         QStringList cut;

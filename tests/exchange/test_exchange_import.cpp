@@ -32,6 +32,16 @@ QString tf(const QString &q, int right, const QString &media = "none")
     return QuestionRecord::trueFalse("t", q, media, right);
 }
 
+// Imports a file into a test's media folder, as File > Import does.
+ImportOutcome importFile(const QString &path, const QString &mediaFolder, int room = 100)
+{
+    ImportRequest request;
+    request.path = path;
+    request.mediaFolder = mediaFolder;
+    request.room = room;
+    return importQuestions(request);
+}
+
 QStringList records(const ReadResult &r)
 {
     QStringList list;
@@ -168,15 +178,9 @@ TEST(ExchangeImportAiken, AnswersAndAnswerLinesInBothSpellings)
               QStringList({"Line 16: it has 5 answers; a test's multiple choice has exactly four (A to D); skipped.",
                            "Line 24: its answers are not followed by an ANSWER: line; skipped."}));
     EXPECT_TRUE(readAs("aiken", "Just some text\nwithout any key\n").report.error().contains("holds no Aiken question"));
-}
-
-// The learning platform's importer also takes "A)text", "b.text" and
-// lower-case letters.
-TEST(ExchangeImportAiken, AnswerLinesWithoutBlanksAndInLowerCase)
-{
-    const ReadResult r = readAs("aiken", "Largest planet?\na)Mars\nB.Jupiter\nc) Venus\nd.Earth\nANSWER: b\n");
-    EXPECT_EQ(records(r), QStringList{mc("Largest planet?", {"Mars", "Jupiter", "Venus", "Earth"}, 1)})
-        << qPrintable(r.report.text());
+    // As the learning platform's importer: "A)text", "b.text" and lower case.
+    EXPECT_EQ(records(readAs("aiken", "Largest planet?\na)Mars\nB.Jupiter\nc) Venus\nd.Earth\nANSWER: b\n")),
+              QStringList{mc("Largest planet?", {"Mars", "Jupiter", "Venus", "Earth"}, 1)});
 }
 
 TEST(ExchangeImportMoodleXml, CdataEntitiesHtmlAndTheTypesThatCannotCome)
@@ -294,17 +298,11 @@ TEST(ExchangeImport, TextsLongerThanTheEditorTakesAreCutAndSaid)
 {
     QTemporaryDir dir;
     const QString huge = QString("x").repeated(5'000'000);
-    QFile f(dir.filePath("huge.csv"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(("kind,question,a,b,c,d,answer,media\n"
-             "mc," + huge + ",short," + huge + ",c,d,b,none\n"
-             "tf,Fine?,,,,,true," + QString("p").repeated(5000) + ".bmp\n")
-                .toUtf8());
-    f.close();
-    ImportRequest request;
-    request.path = f.fileName();
-    request.mediaFolder = dir.path();
-    const ImportOutcome out = importQuestions(request);
+    const QString csv = writeBytes(dir.filePath("huge.csv"),
+                                   ("kind,question,a,b,c,d,answer,media\n"
+                                    "mc," + huge + ",short," + huge + ",c,d,b,none\n"
+                                    "tf,Fine?,,,,,true," + QString("p").repeated(5000) + ".bmp\n").toUtf8());
+    const ImportOutcome out = importFile(csv, dir.path());
     ASSERT_EQ(out.records.size(), 2) << qPrintable(out.report.text());
     const QStringList first = QuestionRecord::fields(out.records[0]);
     EXPECT_EQ(first[1].size(), QuestionRecord::MaxQuestionText);
@@ -323,19 +321,13 @@ TEST(ExchangeImport, MoreThanFitIsNamedQuestionByQuestion)
     QByteArray gift;
     for (int i = 1; i <= 103; ++i)
         gift += "Question " + QByteArray::number(i) + " {T}\n\n";
-    QFile f(dir.filePath("many.gift"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(gift) == gift.size());
-    f.close();
-    ImportRequest request;
-    request.path = f.fileName();
-    request.mediaFolder = dir.path();
-    const ImportOutcome all = importQuestions(request);
+    const QString many = writeBytes(dir.filePath("many.gift"), gift);
+    const ImportOutcome all = importFile(many, dir.path());
     EXPECT_EQ(all.records.size(), 100);
     EXPECT_EQ(all.report.skipped(), QStringList({"Line 201: the test is full (100 questions); not imported.",
                                                  "Line 203: the test is full (100 questions); not imported.",
                                                  "Line 205: the test is full (100 questions); not imported."}));
-    request.room = 2;   // a test that already has 98 questions
-    const ImportOutcome two = importQuestions(request);
+    const ImportOutcome two = importFile(many, dir.path(), 2);   // a test that already has 98 questions
     EXPECT_EQ(two.records, QStringList({tf("Question 1", 0), tf("Question 2", 0)}));
     // Twenty are named; the rest are counted in one line.
     ASSERT_EQ(two.report.skipped().size(), 21);
@@ -366,15 +358,7 @@ TEST(ExchangeImport, EmbeddedMediaWithHostileNamesStaysInItsFolderUnderSafeNames
     xml += question("Device", file("con.bmp", "seven"));
     xml += question("Strange", file("a\u00A9b\u0416c:?.bmp", "eight"));
     xml += "</quiz>\n";
-    QFile f(dir.filePath("hostile.xml"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(xml.toUtf8());
-    f.close();
-
-    ImportRequest request;
-    request.path = f.fileName();
-    request.mediaFolder = dir.filePath("test");
-    const ImportOutcome out = importQuestions(request);
+    const ImportOutcome out = importFile(writeBytes(dir.filePath("hostile.xml"), xml.toUtf8()), dir.filePath("test"));
     ASSERT_FALSE(out.report.failed()) << qPrintable(out.report.text());
     QStringList media;
     for (const QString &r : out.records)
@@ -393,9 +377,7 @@ TEST(ExchangeImport, EmbeddedMediaWithHostileNamesStaysInItsFolderUnderSafeNames
         << qPrintable(out.report.text());
     EXPECT_TRUE(out.report.notes().contains("Line 7: its media file passwd.jpg is named passwd-2.jpg in the test."));
     EXPECT_FALSE(out.report.text().contains("escape.bmp is named"));
-    QFile passwd(dir.filePath("test/passwd.jpg"));
-    ASSERT_TRUE(passwd.open(QIODevice::ReadOnly));
-    EXPECT_EQ(passwd.readAll(), mediaBytes("passwd.jpg", "two"));
+    EXPECT_EQ(readBytes(dir.filePath("test/passwd.jpg")), mediaBytes("passwd.jpg", "two"));
 }
 
 // A cancelled import or export changes nothing: no questions, no media
@@ -406,14 +388,11 @@ TEST(ExchangeImport, ACancelledImportOrExportLeavesEverythingAsItWas)
     QDir(dir.path()).mkpath("in");
     QDir(dir.path()).mkpath("out");
     writeBytes(dir.filePath("in/map.bmp"), mediaBytes("map.bmp", "map"));
-    QFile csv(dir.filePath("in/bank.csv"));
-    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
-    csv.write("kind,question,a,b,c,d,answer,media\ntf,Map?,,,,,true,map.bmp\n");
-    csv.close();
+    const QString csv = writeBytes(dir.filePath("in/bank.csv"), "kind,question,a,b,c,d,answer,media\ntf,Map?,,,,,true,map.bmp\n");
     WorkProgress cancelled;
     cancelled.cancel();
     ImportRequest request;
-    request.path = csv.fileName();
+    request.path = csv;
     request.mediaFolder = dir.filePath("out");
     request.progress = &cancelled;
     const ImportOutcome in = importQuestions(request);

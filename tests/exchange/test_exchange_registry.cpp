@@ -1,4 +1,5 @@
 // The registry as the dialogs and a higher layer use it.
+#include "TestFiles.h"
 #include "exchange/FormatFilters.h"
 #include "exchange/QuestionExport.h"
 
@@ -42,15 +43,11 @@ TEST(ExchangeRegistry, BuiltInFormatsByNameAndByFileName)
 TEST(ExchangeRegistry, AFailedExportLeavesTheOldFileAsItWas)
 {
     QTemporaryDir dir;
-    QFile old(dir.filePath("old.ard"));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old bytes") == 9);
-    old.close();
     ExportRequest request;
-    request.path = old.fileName();
+    request.path = writeBytes(dir.filePath("old.ard"), "old bytes");
     request.source.title = "";   // a test needs its title
     request.source.teacher = "C";
     const ExchangeReport report = exportQuestions(request);
     EXPECT_EQ(report.error(), "Please fill in all fields before attempting to save this test.");
-    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
-    EXPECT_EQ(old.readAll(), QByteArray("old bytes"));
+    EXPECT_EQ(readBytes(request.path), QByteArray("old bytes"));
 }

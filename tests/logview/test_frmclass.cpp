@@ -3,6 +3,7 @@
 // and filtered, the spreadsheet and the one-page report written, and the
 // ways in (the Tools menu, the log viewer, the command line).
 
+#include "TestFiles.h"
 #include "classresults/ClassLoader.h"
 #include "classresults/ClassTableModel.h"
 #include "classresults/ItemAnalysisModel.h"
@@ -106,9 +107,7 @@ private slots:
         p.dialogs.answer(csv);
         w.mnuExportCsv_Click();
         QCOMPARE(p.dialogs.requests.last().fileName, QStringLiteral("Rivers - results.csv"));
-        QFile f(csv);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray bytes = f.readAll();
+        const QByteArray bytes = readBytes(csv);
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
         const QString text = QString::fromUtf8(bytes);
         QVERIFY(text.contains(QStringLiteral("Zoë,2,4,50,45,")));

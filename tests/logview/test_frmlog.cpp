@@ -116,9 +116,7 @@ private slots:
         // Save as Text File writes what the box would have written.
         platform.dialogs.answer(m_dir.filePath("large.txt"));
         w->mnuSave_Click();
-        QFile f(m_dir.filePath("large.txt"));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), ScoreLog::exportBytes(ScoreLog::textFromBytes(bytes)));
+        QCOMPARE(readBytes(m_dir.filePath("large.txt")), ScoreLog::exportBytes(ScoreLog::textFromBytes(bytes)));
         // Read-only: editing commands change nothing.
         w->mnuEditPaste_Click();
         w->mnuEditCut_Click();
@@ -157,10 +155,8 @@ private slots:
         w.setShownText("   Ann\r\n  Score\n7  \r\n  ");
         platform.dialogs.answer(m_dir.filePath("out.txt"));
         w.mnuSave_Click();
-        QFile f(m_dir.filePath("out.txt"));
-        QVERIFY(f.open(QIODevice::ReadOnly));
         // Blanks trimmed from the whole text only; one CR LF added; the LF kept.
-        QCOMPARE(f.readAll(), QByteArray("Ann\r\n  Score\n7  \r\n\r\n"));
+        QCOMPARE(readBytes(m_dir.filePath("out.txt")), QByteArray("Ann\r\n  Score\n7  \r\n\r\n"));
         QCOMPARE(w.LogFileName, m_dir.filePath("out.txt"));
         QCOMPARE(platform.dialogs.requests.at(0).fileName, QString("untitled.txt"));
         QCOMPARE(platform.dialogs.requests.at(0).title, QString("Save File..."));

@@ -1,6 +1,7 @@
-// The print surface's page flow, the score sheet, and one printout through
+// The print surface's page flow and one printout through
 // a real CUPS server with a PDF printer as the default printer.
 
+#include "TestFiles.h"
 #include "PdfProbe.h"
 #include "print/ScoreSheetPrintout.h"
 #include "print/PrintSurface.h"
@@ -48,15 +49,11 @@ private slots:
 
         // A job that is never ended leaves no file, and the PDF of that name
         // as it was.
-        QFile flow(path);
-        QVERIFY(flow.open(QIODevice::ReadOnly));
-        const QByteArray before = flow.readAll();
-        flow.close();
+        const QByteArray before = readBytes(path);
         p = PrintSurface::toPdf(path);
         QVERIFY(p->print("x"));
         p.reset();
-        QVERIFY(flow.open(QIODevice::ReadOnly));
-        QCOMPARE(flow.readAll(), before);
+        QCOMPARE(readBytes(path), before);
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"flow.pdf"});
     }
 

@@ -269,9 +269,7 @@ private slots:
                               noPrinter[2]}));
 
         // A picture that cannot be loaded ends the printout; no PDF is left.
-        QFile bad(pdf("broken.bmp"));
-        QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("BM not a bitmap") > 0);
-        bad.close();
+        writeBytes(pdf("broken.bmp"), "BM not a bitmap");
         QCOMPARE(print(makeDoc({tf("ok"), mc("q", "broken.bmp"), tf("never")}), "broken.pdf", true),
                  QStringList{"There has been an error in printing this test."});
         QVERIFY(!QFile::exists(pdf("broken.pdf")));

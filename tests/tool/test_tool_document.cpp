@@ -49,9 +49,7 @@ TEST(ToolDocument, SaveWritesTheExactFileAndCopiesRelativeMedia)
     EXPECT_EQ(json(r.out), json(readBytes(sample("sample.json"))));
 
     ASSERT_TRUE(QDir(dir.path()).mkpath("pics") && QDir(dir.path()).mkpath("out"));
-    QFile pic(dir.filePath("pics/cat.bmp"));
-    ASSERT_TRUE(pic.open(QIODevice::WriteOnly) && pic.write("BM") == 2);
-    pic.close();
+    writeBytes(dir.filePath("pics/cat.bmp"), "BM");
     const QByteArray in = QStringLiteral(R"({"title": "T", "teacher": "C", "records":
         ["t\u00A9Cat?\u00A9pics/cat.bmp\u00A9 0"]})").toUtf8();
     const ToolRun media = tool({"save", "out/q.ard"}, in, dir.path());

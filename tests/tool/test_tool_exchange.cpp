@@ -93,16 +93,12 @@ TEST(ToolExchange, ExportChoosesTheFormatByTheNewFilesName)
     ASSERT_EQ(tool({"import", "geo.gift", "geo.ard"}, dir.path()).status, 0);
 
     EXPECT_EQ(tool({"export", "geo.ard", "out.xml"}, dir.path()).status, 0);
-    QFile xml(dir.filePath("out.xml"));
-    ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(xml.readAll().contains("<question type=\"truefalse\">"));
+    EXPECT_TRUE(readBytes(dir.filePath("out.xml")).contains("<question type=\"truefalse\">"));
 
     const ToolRun aiken = tool({"export", "geo.ard", "out.txt", "--format", "aiken"}, dir.path());
     EXPECT_EQ(aiken.status, 3);
     EXPECT_TRUE(aiken.err.contains("Question 2: a true/false question; Aiken has none")) << aiken.err.constData();
-    QFile txt(dir.filePath("out.txt"));
-    ASSERT_TRUE(txt.open(QIODevice::ReadOnly));
-    EXPECT_EQ(txt.readAll(), QByteArray("Capital of France?\nA) Paris\nB) Rome\nC) Madrid\nD) Berlin\nANSWER: A\n\n"));
+    EXPECT_EQ(readBytes(dir.filePath("out.txt")), QByteArray("Capital of France?\nA) Paris\nB) Rome\nC) Madrid\nD) Berlin\nANSWER: A\n\n"));
 
     EXPECT_EQ(tool({"export", "geo.ard", "out.pdf"}, dir.path()).status, 1);
     EXPECT_EQ(tool({"export", "missing.ard", "out.csv"}, dir.path()).status, 1);
