@@ -38,7 +38,7 @@ private slots:
         QCOMPARE(existingPathIgnoringCase(quiz), quiz);
         const QString lower = dir.path() + "/my tests/quiz.ard";
         QCOMPARE(QFileInfo(existingPathIgnoringCase(lower)).canonicalFilePath(),
-                 QFileInfo(f.fileName()).canonicalFilePath());
+                 QFileInfo(quiz).canonicalFilePath());
         QCOMPARE(existingPathIgnoringCase(dir.path() + "/my tests/other.ard"), QString());
     }
 };
