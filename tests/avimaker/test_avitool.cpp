@@ -40,17 +40,17 @@ TEST(AviTool, MaskedBitmapsPlayInTheirOwnColours)
         QStringList frames;
         for (int i = 0; i < 2; ++i) {
             frames << dir.filePath(QString("f%1.bmp").arg(i));
-            BmpSpec spec;
-            spec.width = W;
-            spec.height = H;
-            spec.bitCount = c.bits;
-            spec.infoSize = 124;
-            spec.compression = 3;
-            spec.masks[0] = c.r;
-            spec.masks[1] = c.g;
-            spec.masks[2] = c.b;
-            spec.pixel = c.stored;
-            writeBytes(frames.last(), makeBmp(spec));
+            BmpSpec masked;
+            masked.width = W;
+            masked.height = H;
+            masked.bitCount = c.bits;
+            masked.infoSize = 124;
+            masked.compression = 3;
+            masked.masks[0] = c.r;
+            masked.masks[1] = c.g;
+            masked.masks[2] = c.b;
+            masked.pixel = c.stored;
+            writeBytes(frames.last(), makeBmp(masked));
         }
         const ToolRun made = tool(QStringList{"avi", dir.filePath("masks.avi"), "--fps", "5"} + frames);
         ASSERT_EQ(made.status, 0) << made.err.toStdString();
