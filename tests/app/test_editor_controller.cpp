@@ -1,5 +1,5 @@
 // The editor's state without a window: adding, editing and removing through
-// the controller, the 100-question limit, opening and saving, undo and redo,
+// the controller, the 100-question limit, opening, undo and redo,
 // the title lines as undoable steps, the table of enabled commands after
 // each step, and how often each operation announces itself.
 #include "TestDoubles.h"
@@ -46,37 +46,6 @@ protected:
         return path;
     }
 };
-}
-
-TEST_F(EditorControllerTest, TypicalRoadFromAnEmptyTestToASavedOne)
-{
-    EXPECT_EQ(editor.commands(), table(true, false, false, false, false, false));   // fresh
-    ASSERT_TRUE(addQuestion(mc("Capital of France?")));
-    ASSERT_TRUE(addQuestion(tf("The sky is blue.")));
-    EXPECT_EQ(editor.commands(), table(true, false, true, true, true, false));
-    EXPECT_EQ(editor.document().nextQuestionNumber(), 3);
-
-    editor.pick(2);
-    EXPECT_TRUE(editor.isEditing());
-    EXPECT_EQ(editor.editedNumber(), 2);
-    EXPECT_EQ(editor.commands(), table(false, true, false, true, true, false));
-    ASSERT_TRUE(editor.update(QStringList{"t  2", "The sky is green.", "none", " 1"}.join(Sep)));
-    EXPECT_EQ(editor.commands(), table(true, false, true, true, true, false));
-    EXPECT_EQ(editor.document().caption(2), QStringLiteral("The sky is green."));
-
-    const QString path = dir.filePath("road.ard");
-    EXPECT_EQ(editor.save(path).status, SaveResult::Status::FieldsMissing);
-    editor.setTitle("Geography");
-    editor.setTeacher("Class 2");
-    ASSERT_TRUE(editor.save(path).saved());
-    EXPECT_EQ(editor.document().currentFile(), path);
-    EXPECT_EQ(editor.captionName(), QStringLiteral("road.ard"));
-    EXPECT_TRUE(editor.changes().isClean());
-    TestDocument reread;
-    ASSERT_TRUE(LoadTest(reread, path).test);
-    EXPECT_EQ(reread.records(), editor.document().records());
-    // The undo history outlives the save.
-    EXPECT_EQ(editor.undoText(), QStringLiteral("Change Class/Teacher"));
 }
 
 TEST_F(EditorControllerTest, EditModePathsKeepOrDropTheEditedQuestion)
