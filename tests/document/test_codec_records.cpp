@@ -1,5 +1,5 @@
-// The line codec, the Windows-1252 mapping, records, file kinds, media lookup
-// and the document.
+// The line codec, the Windows-1252 mapping, records, file kinds and media
+// lookup.
 #include "document/FileKind.h"
 #include "document/LineCodec.h"
 #include "document/MediaLookup.h"

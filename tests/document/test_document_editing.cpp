@@ -1,6 +1,6 @@
 // The typed view of a record and the editing layer: records survive byte for
-// byte, every edit is undone and redone exactly (also across a save), and a
-// new or loaded test starts a new undo history.
+// byte, every edit is undone and redone exactly (also across a save), and
+// clean is what was loaded or saved.
 #include "TestDoubles.h"
 #include "document/DocumentEditor.h"
 #include "document/QuestionView.h"

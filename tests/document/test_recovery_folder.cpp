@@ -1,7 +1,7 @@
-// The recovery folder under attack and under strain: links put into it (or
-// in its place) by someone else, foreign owners and modes, a full disk. The
-// files outside it must come out byte for byte and mode for mode as they
-// went in, and whatever is foreign is reported, never removed.
+// The recovery folder under attack and under strain: links put into it by
+// someone else, and a full disk. The files outside it must come out byte for
+// byte and mode for mode as they went in, and whatever is foreign is
+// reported, never removed.
 #include "document/RecoveryStore.h"
 #include "TestFiles.h"
 

@@ -1,8 +1,6 @@
 // The recovery folder and the two files of a copy: what is written reads back
 // exactly, the test file is the one Save writes, only the owner can read it,
-// a slot held by a live editor is never claimed, a copy damaged in any way is
-// refused as a whole, and nothing outside the folder is ever written or
-// removed through a link put into it.
+// and a copy damaged in any way is refused as a whole and set aside.
 #include "document/QuestionRecord.h"
 #include "document/RecoveryStore.h"
 #include "document/TestFile.h"

@@ -1,5 +1,5 @@
-// The score log viewer: what a log shows as, where a second log goes, the
-// text export, the printout, the menus and the start-up hand-over.
+// The score log viewer: what a log shows as, large and special files, the
+// text export, the printout and the start-up hand-over.
 
 #include "TestFiles.h"
 #include "print/PdfProbe.h"

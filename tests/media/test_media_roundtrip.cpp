@@ -1,7 +1,7 @@
-// Every AVI the AVI maker writes plays: bitmaps of every kind it accepts and
-// every codec of its options dialog, written by the maker's own writer and
-// decoded through the player's path (the picture the box shows at a time),
-// compared pixel by pixel with the bitmaps as Qt reads them.
+// Every AVI the AVI maker writes plays: bitmaps of every kind it accepts,
+// written by the maker's own writer as full frames and decoded through the
+// player's path (the picture the box shows at a time), compared pixel by
+// pixel with the bitmaps as Qt reads them.
 #include "avimaker/AviMaker.h"
 #include "avimaker/ScriptedAviView.h"
 #include "avimaker/BmpFixture.h"

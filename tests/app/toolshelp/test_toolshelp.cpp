@@ -1,5 +1,5 @@
 // The Tools and Help menus on a bare main window: entries, accessories with a
-// scripted search path, About, the web and mail links, and the help window.
+// scripted search path, About, and the help window.
 
 #include "app/toolshelp/Accessories.h"
 #include "app/toolshelp/HelpWindow.h"
