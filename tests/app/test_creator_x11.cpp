@@ -92,8 +92,8 @@ class TestCreatorX11 : public QObject {
     {
         run({"xdotool", "windowfocus", "--sync", windows(editor, "Ardeno Test Creator").value(0)});
     }
-    // Title, class/teacher line and a multiple-choice question with its four
-    // answers; "Add" when add is set (Enter presses the default button).
+    // A multiple-choice question and its four answers, typed from the
+    // question box on.
     void typeQuestion(const QString &question, const QStringList &answers) const
     {
         type(question);
@@ -104,23 +104,14 @@ class TestCreatorX11 : public QObject {
             key("Tab");
         }
     }
-    // A title typed into the editor; true once its recovery copy holds it.
-    bool typeTitle(QProcess &editor, const QString &title) const
-    {
-        focus(editor);
-        type(title);
-        return waitUntil([&] { return descriptions().contains("title=" + title + "\n"); }, 30000);
-    }
     // All slots' descriptions, joined.
     QString descriptions() const
     {
         QString all;
         QDirIterator it(recoveryFolder(), {"copy.txt"}, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            QFile f(it.next());
-            if (f.open(QIODevice::ReadOnly) && !f.fileName().contains("/damaged/"))
-                all += QString::fromUtf8(f.readAll());
-        }
+        while (it.hasNext())
+            if (const QString copy = it.next(); !copy.contains("/damaged/"))
+                all += QString::fromUtf8(readBytes(copy));
         return all;
     }
     int slotCount() const
@@ -247,7 +238,6 @@ private slots:
         QCOMPARE(editor->exitStatus(), QProcess::NormalExit);
         QVERIFY2(descriptions().contains("title=Quick\n"), qPrintable(descriptions()));
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestCreatorX11)

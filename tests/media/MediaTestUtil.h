@@ -1,5 +1,7 @@
 #pragma once
 // Helpers shared by the media tests.
+#include "TestFiles.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -10,7 +12,7 @@
 
 inline QString mediaFile(const QString &name)
 {
-    return QDir(qEnvironmentVariable("ARDENO_TEST_DATA")).filePath(QStringLiteral("media/") + name);
+    return testData(QStringLiteral("media/") + name);
 }
 
 // Runs the event loop for `ms` milliseconds (or until `done` says so).

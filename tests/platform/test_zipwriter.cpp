@@ -20,11 +20,7 @@ namespace {
 // Each entry of the archive as Python reads it: name, method, contents.
 QJsonArray readBack(const QByteArray &archive, const QString &folder)
 {
-    const QString path = folder + QStringLiteral("/a.zip");
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(archive) != archive.size())
-        return {};
-    f.close();
+    const QString path = writeBytes(folder + QStringLiteral("/a.zip"), archive);
     const ToolRun run = runProgram(QStringLiteral("python3"),
                                    {QStringLiteral("-c"), QStringLiteral(
                                         "import base64, json, sys, zipfile\n"

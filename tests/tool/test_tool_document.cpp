@@ -19,7 +19,7 @@ ToolRun tool(const QStringList &args, const QByteArray &input = {}, const QStrin
 
 QString sample(const QString &name)
 {
-    return qEnvironmentVariable("ARDENO_TEST_DATA") + QStringLiteral("/tests/") + name;
+    return testData(QStringLiteral("tests/") + name);
 }
 
 QJsonDocument json(const QByteArray &bytes) { return QJsonDocument::fromJson(bytes); }

@@ -28,9 +28,7 @@ ToolRun tool(const QStringList &args, const QString &cwd, const QByteArray &inpu
 
 void write(const QString &path, const QByteArray &bytes, mode_t mode = 0644)
 {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-    f.close();
+    writeBytes(path, bytes);
     ::chmod(QFile::encodeName(path).constData(), mode);
 }
 
