@@ -52,7 +52,7 @@ bool isPicture(const QByteArray &head)
 QString wrongContent(const char *what) { return QStringLiteral("not a media file: its content is not %1").arg(QLatin1String(what)); }
 
 // The admission of an opened file: its kind by name, its size, its start.
-QString refusalOfOpen(QFile &file, const QString &name)
+QString refusalOfOpen(const OpenFile &file, const QString &name)
 {
     const MediaKind kind = mediaKindOf(name);
     if (kind == MediaKind::None)
@@ -60,26 +60,10 @@ QString refusalOfOpen(QFile &file, const QString &name)
     const qint64 limit = hasFileKind(name, QStringLiteral("wmf")) ? Wmf::kMaxFileBytes : maxBytes(kind);
     if (file.size() > limit)
         return RegularFile::tooLarge(limit);
-    const QByteArray head = file.read(HeadBytes);
-    if (file.error() != QFileDevice::NoError)
-        return file.errorString();
-    file.seek(0);
-    return refusalOfContent(name, head);
+    return refusalOfContent(name, file.read(0, HeadBytes));
 }
 
-// Opens the file at `path` and admits it by `name` (its own name when
-// empty), on the one handle that is then read or copied; false with the
-// reason when it cannot be opened or is refused.
-bool openAdmitted(QFile &file, const QString &path, const QString &name, QString *reason)
-{
-    reason->clear();
-    if (!RegularFile::open(file, path, reason))
-        return false;
-    *reason = refusalOfOpen(file, name.isEmpty() ? MediaLookup::nameOf(path) : name);
-    return reason->isEmpty();
-}
-
-bool sameStreams(QFile &a, QFile &b)
+bool sameStreams(QIODevice &a, QIODevice &b)
 {
     if (a.size() != b.size())
         return false;
@@ -127,41 +111,47 @@ QString refusalOfContent(const QString &name, const QByteArray &head)
     return QStringLiteral("not a media file");
 }
 
+OpenFilePtr admit(const QString &path, QString *reason, const QString &name)
+{
+    reason->clear();
+    OpenFilePtr file = OpenFile::open(path, reason);
+    if (!file)
+        return nullptr;
+    *reason = refusalOfOpen(*file, name.isEmpty() ? MediaLookup::nameOf(path) : name);
+    return reason->isEmpty() ? file : nullptr;
+}
+
 QString refusal(const QString &path, const QString &name)
 {
-    QFile file;
     QString reason;
-    openAdmitted(file, path, name, &reason);
+    admit(path, &reason, name);
     return reason;
+}
+
+bool copy(const OpenFile &file, const QString &target, QString *reason)
+{
+    return CheckedFile::copy(file, target, reason, CheckedFile::Mode::NewOnly);
 }
 
 bool copy(const QString &path, const QString &target, QString *reason, const QString &name)
 {
-    QFile file;
-    return openAdmitted(file, path, name, reason) && CheckedFile::copy(file, target, reason);
+    const OpenFilePtr file = admit(path, reason, name);
+    return file && copy(*file, target, reason);
 }
 
 QByteArray read(const QString &path, qint64 limit, QString *reason)
 {
-    QFile file;
-    if (!openAdmitted(file, path, QString(), reason))
-        return {};
-    if (file.size() > limit) {
-        *reason = RegularFile::tooLarge(limit);
-        return {};
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *reason = file.errorString();
-        return {};
-    }
-    return bytes;
+    const OpenFilePtr file = admit(path, reason);
+    return file ? file->readAll(limit, reason) : QByteArray();
 }
 
-bool sameContent(const QString &a, const QString &b)
+bool sameContent(const QString &path, const OpenFile &file)
 {
-    QFile x, y;
-    return RegularFile::open(x, a, nullptr) && RegularFile::open(y, b, nullptr) && sameStreams(x, y);
+    QFile other;
+    if (!RegularFile::open(other, path, nullptr))
+        return false;
+    const auto reader = file.reader();
+    return sameStreams(other, *reader);
 }
 
 bool sameContent(const QString &path, const QByteArray &bytes)

@@ -18,6 +18,7 @@
 // file: its content is not a picture").
 
 #include "document/FileKind.h"
+#include "platform/OpenFile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -35,15 +36,23 @@ qint64 maxBytes(MediaKind kind);
 // that long) are not media of the kind `name` says; "" when they are.
 QString refusalOfContent(const QString &name, const QByteArray &head);
 
-// Why the file at `path`, known in the test as `name` (its own name when
-// empty), may not travel with the test; "" when it may.
+// The file at `path`, known in the test as `name` (its own name when
+// empty), opened once and admitted on that handle: every later use (a copy,
+// a conversion, a page) reads through it, so the name swapped for a link to
+// a private file afterwards changes nothing. Null with the reason when it
+// may not travel with the test.
+OpenFilePtr admit(const QString &path, QString *reason, const QString &name = QString());
+
+// Why the file at `path` (known as `name`) may not travel; "" when it may.
 QString refusal(const QString &path, const QString &name = QString());
 
 // Copies an admitted file to `target` through the checked writer (whole or
-// not at all). The copy gets at most the source's permission bits, so a
-// file only its owner may read stays that way. False with the reason when
-// the file is refused or the copy fails.
+// not at all), as a new file: an entry already at `target` (a dangling link
+// too) is never replaced or written through. The copy gets at most the
+// source's permission bits, so a file only its owner may read stays that
+// way. False with the reason when the file is refused or the copy fails.
 bool copy(const QString &path, const QString &target, QString *reason, const QString &name = QString());
+bool copy(const OpenFile &file, const QString &target, QString *reason);
 
 // The bytes of an admitted file of at most `limit` bytes (embedded into an
 // export or a page); empty with the reason when it is refused.
@@ -51,7 +60,7 @@ QByteArray read(const QString &path, qint64 limit, QString *reason);
 
 // True when the two files hold the same bytes: sizes first, then blocks,
 // never a whole file in memory.
-bool sameContent(const QString &a, const QString &b);
+bool sameContent(const QString &path, const OpenFile &file);
 bool sameContent(const QString &path, const QByteArray &bytes);
 
 }

@@ -160,7 +160,7 @@ QString unstorableInTestFile(const QString &text)
     return found;
 }
 
-bool ShellCopyFile(const QString &source, const QString &target, QString *reason)
+bool ShellCopyFile(const OpenFile &source, const QString &target, QString *reason)
 {
     return Platform::shell().copyFile(source, target, reason);
 }
@@ -198,7 +198,7 @@ bool staysInFolder(const QString &name)
 // is free or holds the same bytes, else name-2, name-3, ... (the first free
 // one or the first with the same bytes), the kind (the text after the first
 // full stop) kept.
-QString placeIn(const QString &folder, const QString &name, const QString &source)
+QString placeIn(const QString &folder, const QString &name, const OpenFile &source)
 {
     for (int n = 1;; ++n) {
         const QString candidate = numberedName(name, n);
@@ -238,18 +238,21 @@ QString travellingMediaRecord(const QString &record, const TestDocument &doc, co
     QString bareName = listedName(source);
     if (!staysInFolder(bareName))
         return record;
-    if (const QString refused = MediaAdmission::refusal(source, bareName); !refused.isEmpty()) {
+    // Admitted once; the copy reads the very file that was admitted.
+    QString refused;
+    const OpenFilePtr admitted = MediaAdmission::admit(source, &refused, bareName);
+    if (!admitted) {
         notCopied << source + QStringLiteral(": ") + refused;
         return record;
     }
     if (QFileInfo::exists(targetFolder + bareName) || QFileInfo(targetFolder + bareName).isSymLink()) {
         if (!HeldMedia::holds(doc.heldMediaRoot(), source))
             return record;
-        bareName = placeIn(targetFolder, bareName, source);
+        bareName = placeIn(targetFolder, bareName, *admitted);
     }
     const QString target = targetFolder + bareName;
     QString reason;
-    if (!QFileInfo::exists(target) && !ShellCopyFile(source, target, &reason)) {
+    if (!QFileInfo::exists(target) && !QFileInfo(target).isSymLink() && !ShellCopyFile(*admitted, target, &reason)) {
         notCopied << source + QStringLiteral(": ") + reason;
         return record;   // still names the file, so a later save can take it along
     }

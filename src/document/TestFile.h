@@ -11,6 +11,8 @@
 #include <functional>
 #include <optional>
 
+class OpenFile;
+
 // A test file as read, before it replaces anything in memory.
 struct LoadedTest {
     QString title;
@@ -101,4 +103,4 @@ SaveResult SaveTest(const TestDocument &doc, const QString &path, const SaveOpti
 // Copies one file with the shell; on failure returns false with the
 // system's reason. SaveTest gathers the failures into one "Error occurred!"
 // message (title "SHCOPY") that names each file and its reason.
-bool ShellCopyFile(const QString &source, const QString &target, QString *reason = nullptr);
+bool ShellCopyFile(const OpenFile &source, const QString &target, QString *reason = nullptr);

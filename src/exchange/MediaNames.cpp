@@ -63,10 +63,11 @@ QString MediaNames::placeFor(const QString &name, const std::function<bool(const
     const QString clean = sanitise(name);   // one full stop at most
     const QDir dir(m_folder);
     // Names are compared without letter case: the test travels to Windows.
-    const QStringList present = dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    // Every entry holds its name: a dangling link or a pipe as much as a file.
+    const QStringList present = dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden);
     QStringList avoided;
     if (!m_avoid.isEmpty())
-        for (const QString &name : QDir(m_avoid).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden))
+        for (const QString &name : QDir(m_avoid).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden))
             avoided << name.toLower();
     for (int n = 1;; ++n) {
         const QString candidate = numberedName(clean, n);
@@ -81,7 +82,7 @@ QString MediaNames::placeFor(const QString &name, const std::function<bool(const
             *reuse = false;
             return candidate;
         }
-        if (!existing.isEmpty() && sameAs(dir.filePath(existing))) {
+        if (!existing.isEmpty() && !QFileInfo(dir.filePath(existing)).isSymLink() && sameAs(dir.filePath(existing))) {
             *reuse = true;
             return existing;
         }
@@ -126,19 +127,19 @@ void MediaNames::removeCreated()
 QString MediaNames::copy(const QString &sourcePath, QString *error)
 {
     const QFileInfo source(sourcePath);
-    if (const QString why = MediaAdmission::refusal(sourcePath, sanitise(source.fileName())); !why.isEmpty()) {
-        *error = why;
+    // Admitted once; the copy and the comparisons read that very file.
+    const OpenFilePtr admitted = MediaAdmission::admit(sourcePath, error, sanitise(source.fileName()));
+    if (!admitted)
         return QString();
-    }
     if (QDir(source.absolutePath()) == QDir(m_folder))
         return source.absoluteFilePath();
     bool reuse = false;
-    const QString chosen = placeFor(source.fileName(), [&](const QString &existing) { return MediaAdmission::sameContent(existing, sourcePath); }, &reuse);
+    const QString chosen = placeFor(source.fileName(), [&](const QString &existing) { return MediaAdmission::sameContent(existing, *admitted); }, &reuse);
     const QString path = QDir(m_folder).filePath(chosen);
     m_written.insert(chosen.toLower());
     if (reuse)
         return path;
-    if (!MediaAdmission::copy(sourcePath, path, error, chosen))
+    if (!MediaAdmission::copy(*admitted, path, error))
         return QString();
     m_created << path;
     return path;

@@ -1,10 +1,8 @@
 #include "platform/CheckedFile.h"
 
-#include "platform/CheckedFileStream.h"
-#include "platform/RegularFile.h"
+#include "platform/OpenFile.h"
 
-#include <QFile>
-#include <cerrno>
+#include <QIODevice>
 
 namespace {
 bool failed(const CheckedFileStream &out, QString *reason)
@@ -16,39 +14,27 @@ bool failed(const CheckedFileStream &out, QString *reason)
 }
 
 namespace CheckedFile {
-bool write(const QString &path, const QByteArray &bytes, QString *reason)
+bool write(const QString &path, const QByteArray &bytes, QString *reason, Mode mode)
 {
-    CheckedFileStream out(path);
+    CheckedFileStream out(path, mode);
     if (!out.open() || !out.write(bytes) || !out.commit())
         return failed(out, reason);
     return true;
 }
 
-bool copy(const QString &from, const QString &path, QString *reason)
+bool copy(const OpenFile &from, const QString &path, QString *reason, Mode mode)
 {
-    QFile in;
-    QString why;
-    if (!RegularFile::open(in, from, &why)) {
-        if (reason)
-            *reason = why;
-        return false;
-    }
-    return copy(in, path, reason);
-}
-
-bool copy(QFile &in, const QString &path, QString *reason)
-{
-    CheckedFileStream out(path);
+    CheckedFileStream out(path, mode);
     if (!out.open())
         return failed(out, reason);
-    out.limitPermissions(in.permissions());
+    out.limitPermissions(from.permissions());
+    const auto in = from.reader();
     QByteArray chunk(1 << 20, Qt::Uninitialized);
     for (;;) {
-        errno = 0;
-        const qint64 n = in.read(chunk.data(), chunk.size());
+        const qint64 n = in->read(chunk.data(), chunk.size());
         if (n < 0) {
             if (reason)
-                *reason = CheckedFileStream::reasonOf(in, errno);
+                *reason = in->errorString();
             return false;   // the stream removes its temporary file
         }
         if (n == 0)

@@ -6,20 +6,23 @@
 // the previous file (or none) and the system's reason, never a short file
 // that reports success.
 
+#include "platform/CheckedFileStream.h"
+
 #include <QByteArray>
 #include <QString>
 
-class QFile;
+class OpenFile;
 
 namespace CheckedFile {
+using Mode = CheckedFileStream::Mode;
+
 // Writes bytes to path. On failure returns false and puts the system's
 // reason (e.g. "No space left on device") into *reason.
-bool write(const QString &path, const QByteArray &bytes, QString *reason = nullptr);
+bool write(const QString &path, const QByteArray &bytes, QString *reason = nullptr, Mode mode = Mode::Replace);
 
-// Copies the regular file at from to path the same way: the copy appears
-// whole or not at all, and gets at most the source's permission bits (a file
-// only its owner may read stays so).
-bool copy(const QString &from, const QString &path, QString *reason = nullptr);
-// The same from a file already opened for reading, from its start.
-bool copy(QFile &from, const QString &path, QString *reason = nullptr);
+// Copies a file already opened for reading, from its start, to path the
+// same way: the copy appears whole or not at all, and gets at most the
+// source's permission bits (a file only its owner may read stays so). With
+// NewOnly, a name held by any entry is never replaced ("File exists").
+bool copy(const OpenFile &from, const QString &path, QString *reason = nullptr, Mode mode = Mode::Replace);
 }

@@ -2,13 +2,21 @@
 
 #include "platform/RegularFile.h"
 
+#include <QFileInfo>
 #include <cerrno>
 
-#ifdef Q_OS_LINUX
+#ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#else
+#include <io.h>
 #endif
 
-CheckedFileStream::CheckedFileStream(const QString &path) : m_file(path) {}
+CheckedFileStream::CheckedFileStream(const QString &path, Mode mode)
+    : m_path(path), m_name(QFileInfo(path).fileName()), m_mode(mode), m_folder(QFileInfo(path).absolutePath())
+{
+}
 
 CheckedFileStream::~CheckedFileStream()
 {
@@ -17,7 +25,7 @@ CheckedFileStream::~CheckedFileStream()
 
 QString CheckedFileStream::reasonOf(const QFileDevice &file, int savedErrno)
 {
-    // QSaveFile says "Unknown error" after some short writes; the system
+    // A device says "Unknown error" after some short writes; the system
     // still knows why.
     const QString text = file.errorString();
     if (!text.isEmpty() && text != QLatin1String("Unknown error"))
@@ -37,23 +45,66 @@ bool CheckedFileStream::fail(int savedErrno)
 
 bool CheckedFileStream::open()
 {
-    // Renaming a new file over a device or a pipe would replace it with a
-    // regular file.
-    if (const QString problem = RegularFile::replaceProblem(m_file.fileName()); !problem.isEmpty()) {
-        m_error = problem;
+    auto refuse = [this](const QString &reason) {
+        m_error = reason;
         m_failed = true;
         return false;
+    };
+    if (!m_folder.isOpen())
+        return refuse(m_folder.errorString());
+    // Renaming a new file over a device or a pipe would replace it with a
+    // regular file.
+    if (const QString problem = m_folder.replaceProblem(m_name); !problem.isEmpty())
+        return refuse(problem);
+    if (m_name.isEmpty() || QFileInfo(m_path).isDir())
+        return refuse(qt_error_string(EISDIR));
+    if (m_mode == Mode::NewOnly && m_folder.entry(m_name) != OutputFolder::Entry::None)
+        return refuse(qt_error_string(EEXIST));
+    QString why;
+    const int fd = m_folder.createTemporary(m_name, 0666, &m_temporary, &why);
+    if (fd < 0)
+        return refuse(why);
+    if (!m_file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        m_folder.remove(m_temporary);
+        m_temporary.clear();
+        return refuse(m_file.errorString());
     }
-    errno = 0;
-    if (!m_file.open(QIODevice::WriteOnly))
-        return fail(errno);
+    // A replaced file keeps its permissions, as a file written in place would.
+    if (const int old = m_folder.permissionsOf(m_name); old >= 0 && m_mode == Mode::Replace)
+        setMode(old);
     return true;
+}
+
+void CheckedFileStream::setMode(int mode)
+{
+#ifdef Q_OS_UNIX
+    ::fchmod(m_file.handle(), mode_t(mode));
+#else
+    Q_UNUSED(mode);
+#endif
 }
 
 void CheckedFileStream::limitPermissions(QFileDevice::Permissions allowed)
 {
-    if (m_file.isOpen())
-        m_file.setPermissions(m_file.permissions() & allowed);
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (!m_file.isOpen() || ::fstat(m_file.handle(), &st) != 0)
+        return;
+    int mode = 0;
+    const struct {
+        QFileDevice::Permission qt;
+        int bit;
+    } bits[] = {{QFileDevice::ReadOwner, S_IRUSR}, {QFileDevice::WriteOwner, S_IWUSR}, {QFileDevice::ExeOwner, S_IXUSR},
+                {QFileDevice::ReadGroup, S_IRGRP}, {QFileDevice::WriteGroup, S_IWGRP}, {QFileDevice::ExeGroup, S_IXGRP},
+                {QFileDevice::ReadOther, S_IROTH}, {QFileDevice::WriteOther, S_IWOTH}, {QFileDevice::ExeOther, S_IXOTH}};
+    for (const auto &b : bits)
+        if (allowed.testFlag(b.qt))
+            mode |= b.bit;
+    setMode(int(st.st_mode & 0777) & mode);
+#else
+    Q_UNUSED(allowed);
+#endif
 }
 
 bool CheckedFileStream::write(const char *data, qint64 size)
@@ -106,15 +157,33 @@ bool CheckedFileStream::commit()
     if (!m_file.flush() || m_file.size() != m_extent)
         return fail(errno);
     errno = 0;
-    if (!m_file.commit())   // syncs to disk, then renames
+#ifdef Q_OS_UNIX
+    if (::fsync(m_file.handle()) != 0)
         return fail(errno);
+#else
+    if (::_commit(m_file.handle()) != 0)
+        return fail(errno);
+#endif
+    m_file.close();
+    QString why;
+    if (!m_folder.rename(m_temporary, m_name, m_mode == Mode::NewOnly, &why)) {
+        m_folder.remove(m_temporary);
+        m_temporary.clear();
+        if (!m_failed)
+            m_error = why;
+        m_failed = true;
+        return false;
+    }
+    m_temporary.clear();
     return true;
 }
 
 void CheckedFileStream::discard()
 {
-    if (!m_file.isOpen())
-        return;
-    m_file.cancelWriting();
-    m_file.commit();   // removes the temporary file
+    if (m_file.isOpen())
+        m_file.close();
+    if (!m_temporary.isEmpty()) {
+        m_folder.remove(m_temporary);
+        m_temporary.clear();
+    }
 }

@@ -7,13 +7,22 @@
 // write removes the temporary file at once and makes every further call
 // fail; its reason is kept. A failure, or a stream dropped without commit(),
 // leaves the previous file (or none) and no temporary file.
+//
+// The folder is opened once and the temporary file created in it
+// exclusively, never through a link (see OutputFolder); the rename replaces
+// a link at the target's name itself. A stream made with NewOnly never
+// replaces anything: a name held by any entry (a dangling link too) makes
+// it fail with "File exists".
 
-#include <QSaveFile>
+#include "platform/OutputFolder.h"
+
+#include <QFile>
 #include <QString>
 
 class CheckedFileStream {
 public:
-    explicit CheckedFileStream(const QString &path);
+    enum class Mode { Replace, NewOnly };
+    explicit CheckedFileStream(const QString &path, Mode mode = Mode::Replace);
     ~CheckedFileStream();   // without commit(), the temporary file is removed
 
     CheckedFileStream(const CheckedFileStream &) = delete;
@@ -41,7 +50,7 @@ public:
     bool failed() const { return m_failed; }
     // The system's reason for the first failure ("No space left on device").
     QString errorString() const { return m_error; }
-    QString fileName() const { return m_file.fileName(); }
+    QString fileName() const { return m_path; }
 
     // The system's reason for the last failure on `file`, or for errno
     // `savedErrno` when the device names none of its own.
@@ -49,9 +58,15 @@ public:
 
 private:
     bool fail(int savedErrno);
+    void setMode(int mode);
     void startWriteBack();
 
-    QSaveFile m_file;
+    QString m_path;
+    QString m_name;        // the target's name in the folder
+    Mode m_mode;
+    OutputFolder m_folder;
+    QString m_temporary;   // the temporary file's name in the folder
+    QFile m_file;
     qint64 m_extent = 0;   // the end of the furthest byte written
     qint64 m_writtenBack = 0;   // up to here the disk has been asked to write
     bool m_failed = false;

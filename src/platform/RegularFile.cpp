@@ -8,6 +8,11 @@
 #include <algorithm>
 #include <QFileInfo>
 
+#ifdef Q_OS_WIN
+#include <cerrno>
+#include <fcntl.h>
+#include <io.h>
+#endif
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <cstring>
@@ -67,6 +72,26 @@ int openChecked(const QString &path, QString *reason)
 #endif
 
 } // namespace
+
+int openHandle(const QString &path, QString *reason)
+{
+    if (path.isEmpty()) {
+        *reason = QStringLiteral("No such file or directory");
+        return -1;
+    }
+#ifdef Q_OS_UNIX
+    return openChecked(path, reason);
+#else
+    if (const QString p = problem(path); !p.isEmpty()) {
+        *reason = p;
+        return -1;
+    }
+    const int fd = ::_wopen(reinterpret_cast<const wchar_t *>(path.utf16()), _O_RDONLY | _O_BINARY);
+    if (fd < 0)
+        *reason = qt_error_string(errno);
+    return fd;
+#endif
+}
 
 bool open(QFile &file, const QString &path, QString *reason)
 {

@@ -21,6 +21,9 @@ namespace RegularFile {
 // file cannot be opened at all).
 bool open(QFile &file, const QString &path, QString *reason);
 
+// The same as a bare handle (closed with ::close): -1 with the reason.
+int openHandle(const QString &path, QString *reason);
+
 // Reads the whole of a regular file of at most `maxBytes` bytes. An empty
 // result with *reason set on failure (a file above the limit is refused
 // without reading it, and *tooLargeFile tells that case from the others); an

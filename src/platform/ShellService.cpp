@@ -7,10 +7,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-bool QtShellService::copyFile(const QString &from, const QString &to, QString *reason)
+bool QtShellService::copyFile(const OpenFile &from, const QString &to, QString *reason)
 {
-    // The shell's copy replaces an existing target without asking.
-    return CheckedFile::copy(from, to, reason);
+    return CheckedFile::copy(from, to, reason, CheckedFile::Mode::NewOnly);
 }
 
 QString QtShellService::findExecutable(const QString &name) const

@@ -1,50 +1,47 @@
 #include "platform/StagedFile.h"
 
 #include "platform/CheckedFileStream.h"
-#include "platform/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
 
 #ifdef Q_OS_WIN
 #include <io.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 namespace {
-std::filesystem::path nativePath(const QString &path)
+bool syncToDisk(int fd)
 {
 #ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
+    return _commit(fd) == 0;
 #else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
+    return ::fsync(fd) == 0;
 #endif
 }
 
-bool syncToDisk(QFile &file)
+// The name by which a writer that opens files by name reaches the open
+// temporary file itself.
+QString handlePath(int fd, const QString &fallback)
 {
-#ifdef Q_OS_WIN
-    return _commit(file.handle()) == 0;
-#else
-    return ::fsync(file.handle()) == 0;
+#ifdef Q_OS_LINUX
+    static const bool procFd = QFileInfo(QStringLiteral("/proc/self/fd")).isDir();
+    if (procFd)
+        return QStringLiteral("/proc/self/fd/%1").arg(fd);
 #endif
+    Q_UNUSED(fd);
+    return fallback;
 }
 }
 
 StagedFile::StagedFile(const QString &target)
+    : m_target(QFileInfo(target).absoluteFilePath()), m_name(QFileInfo(target).fileName()),
+      m_folder(QFileInfo(target).absolutePath())
 {
-    // A link is kept and the file it leads to replaced, even where that
-    // does not exist yet.
-    QFileInfo info(target);
-    for (int depth = 0; depth < 128 && info.isSymLink(); ++depth)
-        info.setFile(info.symLinkTarget());
-    m_target = info.absoluteFilePath();
 }
 
 StagedFile::~StagedFile()
@@ -61,73 +58,68 @@ bool StagedFile::fail(const QString &reason)
 
 bool StagedFile::create()
 {
-    const QFileInfo target(m_target);
-    if (target.isDir())
-        return fail(qt_error_string(EISDIR));
-    if (const QString problem = RegularFile::replaceProblem(m_target); !problem.isEmpty())
+    if (!m_folder.isOpen())
+        return fail(m_folder.errorString());
+    if (const QString problem = m_folder.replaceProblem(m_name); !problem.isEmpty())
         return fail(problem);
-    if (target.exists() && !target.isWritable())
+    if (m_name.isEmpty() || QFileInfo(m_target).isDir())
+        return fail(qt_error_string(EISDIR));
+    const int old = m_folder.permissionsOf(m_name);
+#ifdef Q_OS_UNIX
+    if (old >= 0 && (old & S_IWUSR) == 0)
         return fail(qt_error_string(EACCES));
-    // A hidden name of our own beside the target; created new (never an
-    // existing file or link), with the permissions a new file gets.
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString candidate = target.dir().filePath(
-            QStringLiteral(".%1.%2").arg(target.fileName(),
-                                        QString::number(QRandomGenerator::global()->generate(), 36)));
-        QFile file(candidate);
-        errno = 0;
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            m_path = candidate;
-            return true;
-        }
-        if (!QFileInfo::exists(candidate))
-            return fail(CheckedFileStream::reasonOf(file, errno));
-    }
-    return fail(qt_error_string(EEXIST));
+#endif
+    QString why;
+    m_fd = m_folder.createTemporary(m_name, 0666, &m_temporary, &why);
+    if (m_fd < 0)
+        return fail(why);
+#ifdef Q_OS_UNIX
+    // A replaced file keeps its permissions, as a file written in place would.
+    if (old >= 0)
+        ::fchmod(m_fd, mode_t(old));
+#endif
+    m_path = handlePath(m_fd, QDir(m_folder.path()).filePath(m_temporary));
+    return true;
 }
 
 bool StagedFile::commit()
 {
-    if (m_path.isEmpty())
+    if (m_fd < 0)
         return fail(QStringLiteral("the file was not created"));
-    QFile file(m_path);
     errno = 0;
-    if (!file.open(QIODevice::ReadWrite))
-        return fail(CheckedFileStream::reasonOf(file, errno));
-    errno = 0;
-    if (!syncToDisk(file))
+    if (!syncToDisk(m_fd))
         return fail(qt_error_string(errno));
-    file.close();
-    // A replaced file keeps its permissions, as a file written in place would.
-    const QFileInfo old(m_target);
-    if (old.exists())
-        QFile::setPermissions(m_path, old.permissions());
-    std::error_code error;
-    std::filesystem::rename(nativePath(m_path), nativePath(m_target), error);
-    if (error)
-        return fail(QString::fromStdString(error.message()));
-    m_path.clear();
+    QString why;
+    if (!m_folder.rename(m_temporary, m_name, false, &why))
+        return fail(why);
+    m_temporary.clear();
+    discard();
     return true;
 }
 
 void StagedFile::discard()
 {
-    if (m_path.isEmpty())
-        return;
-    QFile::remove(m_path);
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_temporary.isEmpty()) {
+        m_folder.remove(m_temporary);
+        m_temporary.clear();
+    }
     m_path.clear();
 }
 
 QString StagedFile::writeProblem() const
 {
-    if (m_path.isEmpty())
+    if (m_fd < 0)
         return QString();
-    QFile file(m_path);
+    QFile file;
+    const int fd = ::dup(m_fd);
+    if (fd < 0 || !file.open(fd, QIODevice::Append | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle))
+        return qt_error_string(errno);
     errno = 0;
-    if (!file.open(QIODevice::Append | QIODevice::Unbuffered))
-        return CheckedFileStream::reasonOf(file, errno);
-    errno = 0;
-    if (file.write("\n", 1) != 1)
+    if (!file.seek(file.size()) || file.write("\n", 1) != 1)
         return CheckedFileStream::reasonOf(file, errno);
     return QString();
 }

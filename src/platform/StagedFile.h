@@ -5,6 +5,11 @@
 // caller has checked what was written. The temporary file has the
 // permissions the target will have. A failure, or a staged file dropped
 // without commit(), leaves the previous file (or none) and no temporary file.
+// The temporary file is made exclusively in the folder opened once, and
+// stays open until commit(): the writer is given the open file itself
+// ("/proc/self/fd/N" on Linux), so nobody can swap the name under it.
+
+#include "platform/OutputFolder.h"
 
 #include <QString>
 
@@ -39,6 +44,10 @@ private:
     bool fail(const QString &reason);
 
     QString m_target;
+    QString m_name;        // the target's name in its folder
+    OutputFolder m_folder;
+    QString m_temporary;   // the temporary file's name in the folder
+    int m_fd = -1;
     QString m_path;
     QString m_error;
 };

@@ -1,6 +1,6 @@
 #include "platform/ZipWriter.h"
 
-#include "platform/RegularFile.h"
+#include "platform/OpenFile.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -141,12 +141,10 @@ bool ZipWriter::addBytes(const QString &name, const QByteArray &bytes, bool defl
     return beginEntry(e) && put(data);
 }
 
-bool ZipWriter::addFile(const QString &name, const QString &path)
+bool ZipWriter::addFile(const QString &name, const OpenFile &source)
 {
-    QFile file;
-    QString reason;
-    if (!RegularFile::open(file, path, &reason))
-        return fail(reason);
+    const auto reader = source.reader();
+    QIODevice &file = *reader;
     Entry e;
     e.name = name.toUtf8();
     for (;;) {

@@ -13,6 +13,8 @@
 #include <QString>
 #include <functional>
 
+class OpenFile;
+
 class ZipWriter {
 public:
     // Takes the next bytes of the archive; false stops the writing.
@@ -22,10 +24,10 @@ public:
 
     // An entry from memory, deflated when `deflate` is set.
     bool addBytes(const QString &name, const QByteArray &bytes, bool deflate = true);
-    // An entry stored from a regular file: read once for its CRC, then
-    // copied. Fails (with the reason) when the file is not regular or
+    // An entry stored from an opened file: read once for its CRC, then
+    // copied, both through its handle. Fails (with the reason) when it
     // changes between the two readings.
-    bool addFile(const QString &name, const QString &path);
+    bool addFile(const QString &name, const OpenFile &file);
     // The central directory; the archive is complete once this returns true.
     bool finish();
 

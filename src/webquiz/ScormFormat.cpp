@@ -78,7 +78,10 @@ std::optional<ExchangeReport> ScormFormat::writeFile(const ExportSource &test, c
         written += bytes.size();
         return out.write(bytes);
     };
-    if (!out.open() || !ScormPackage::write(made.page, made.settings, test.title, made.identifier, sink, &reason)
+    const bool opened = out.open();
+    if (opened && made.page.parts.carriesPrivateFile())
+        out.limitPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (!opened || !ScormPackage::write(made.page, made.settings, test.title, made.identifier, sink, &reason)
         || !out.commit()) {
         if (out.failed() || reason.isEmpty())
             reason = out.errorString();

@@ -121,12 +121,12 @@ bool write(const WebQuizExport &page, const ScormSettings &settings, const QStri
     for (qsizetype i = 0; ok && i < media.size(); ++i) {
         const PageMedia &m = media[i];
         // Pictures, sounds and videos are compressed already: stored.
-        ok = m.file.isEmpty() ? zip.addBytes(m.packagedName, m.bytes, m.mimeType == QLatin1String("image/svg+xml")
+        ok = !m.file ? zip.addBytes(m.packagedName, m.bytes, m.mimeType == QLatin1String("image/svg+xml")
                                                                        || m.mimeType == QLatin1String("image/bmp")
                                                                        || m.mimeType == QLatin1String("audio/wav"))
-                              : zip.addFile(m.packagedName, m.file);
-        if (!ok && !m.file.isEmpty())
-            *reason = QStringLiteral("%1: %2").arg(m.file, zip.errorString());
+                              : zip.addFile(m.packagedName, *m.file);
+        if (!ok && m.file)
+            *reason = QStringLiteral("%1: %2").arg(m.file->name(), zip.errorString());
     }
     ok = ok && zip.finish();
     if (!ok && reason->isEmpty())

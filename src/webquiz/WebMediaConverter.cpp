@@ -11,8 +11,6 @@
 #include "pictures/WmfSvg.h"
 
 #include <QBuffer>
-#include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QSet>
 
@@ -111,27 +109,30 @@ ConvertedMedia WebMediaConverter::convert(const QString &path)
     if (kind == MediaKind::None)
         return failed(target, QStringLiteral("not a picture, sound, tune or video"));
     // Only what may travel with a test goes into a page; a pipe or a device
-    // would never end, and the decoders open the file themselves, so it is
-    // checked first.
-    const QString problem = MediaAdmission::refusal(path);
-    if (!problem.isEmpty())
+    // would never end. The decoders are given the admitted file itself
+    // (its handle's name), never the path again.
+    QString problem;
+    const OpenFilePtr file = MediaAdmission::admit(path, &problem);
+    if (!file)
         return failed(target, problem);
-    if (QFileInfo(path).size() > kMaxInputBytes)
+    if (file->size() > kMaxInputBytes)
         return failed(target, RegularFile::tooLarge(kMaxInputBytes));
+    const QString readable = file->handlePath();
 
     ConvertedMedia out;
     out.kind = target;
+    out.privateSource = file->isPrivate();
     if (kind == MediaKind::Avi || kind == MediaKind::Mpeg) {
         QString why;
         WebCodec *c = codec(&why);
-        if (!c || !c->transcodeVideo(path, &out.media, &why))
+        if (!c || !c->transcodeVideo(readable, &out.media, &why))
             return failed(target, why);
         out.converted = true;
         return out;
     }
     if (kind == MediaKind::Midi) {
         QString why;
-        auto source = MidiSource::open(path, &why);
+        auto source = MidiSource::open(readable, &why);
         if (!source)
             return failed(target, why);
         QByteArray pcm;
@@ -155,23 +156,20 @@ ConvertedMedia WebMediaConverter::convert(const QString &path)
     switch (kind) {
     case MediaKind::Wave:
         out.media = {QByteArray(), QStringLiteral("audio/wav"), QStringLiteral("as it is")};
-        out.asItIs = path;
+        out.asItIs = file;
         return out;
     case MediaKind::Mp3:
         out.media = {QByteArray(), QStringLiteral("audio/mpeg"), QStringLiteral("as it is")};
-        out.asItIs = path;
+        out.asItIs = file;
         return out;
     default:
         break;
     }
     // Pictures: a metafile is drawn, and read whole for that (at most 16 MB);
     // a BMP or JPEG goes in as it is.
-    QFile file;
-    if (!RegularFile::open(file, path, &why))
-        return failed(target, why);
-    const QByteArray head = file.read(64);
+    const QByteArray head = file->read(0, 64);
     if (Wmf::looksLikeWmf(head)) {
-        const QByteArray bytes = MediaAdmission::read(path, Wmf::kMaxFileBytes, &why);
+        const QByteArray bytes = file->readAll(Wmf::kMaxFileBytes, &why);
         if (!why.isEmpty())
             return failed(target, why);
         const Wmf::Info info = Wmf::readInfo(bytes);
@@ -188,7 +186,7 @@ ConvertedMedia WebMediaConverter::convert(const QString &path)
     const QString mime = pictureMime(head);
     // The pixel budget holds here as everywhere: a page a phone must decode
     // gets no picture the editor would refuse.
-    const PictureInfo info = pictureInfo(path);
+    const PictureInfo info = pictureInfo(readable);
     if (!info.error.isEmpty())
         return failed(target, info.error);
     const QSize size = info.naturalPixels;
@@ -202,19 +200,19 @@ ConvertedMedia WebMediaConverter::convert(const QString &path)
     // picture is stored small and compressed: the page must stay light.
     if (mime == QLatin1String("image/jpeg") && stored == size) {
         out.media = {QByteArray(), mime, QStringLiteral("as it is")};
-        out.asItIs = path;
+        out.asItIs = file;
         return out;
     }
-    const QImage image = loadPictureScaled(path, stored, &why);
+    const QImage image = loadPictureScaled(readable, stored, &why);
     if (image.isNull())
         return failed(target, why.isEmpty() ? QStringLiteral("the picture cannot be read") : why);
     out.media = compressedPicture(image);
     out.converted = true;
     if (stored != size) {
         out.scaledPixels = stored;
-        out.sourceBytes = QFileInfo(path).size();
+        out.sourceBytes = file->size();
     }
     return out;
 }
 
-qint64 ConvertedMedia::size() const { return asItIs.isEmpty() ? media.bytes.size() : QFileInfo(asItIs).size(); }
+qint64 ConvertedMedia::size() const { return asItIs ? asItIs->size() : media.bytes.size(); }

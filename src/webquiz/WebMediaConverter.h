@@ -5,6 +5,7 @@
 // tunes synthesised and encoded, AVI and MPEG videos transcoded (the last two
 // through the codec module, loaded on first use).
 
+#include "platform/OpenFile.h"
 #include "webquiz/WebCodec.h"
 
 #include <QSize>
@@ -21,9 +22,13 @@ struct ConvertedMedia {
     QSize scaledPixels;
     qint64 sourceBytes = 0;
     bool converted = false;
-    // A file that goes into the page as it is: its path, not its bytes
-    // (media.bytes stays empty), read only when the page is written.
-    QString asItIs;
+    // A file that goes into the page as it is: the admitted file itself,
+    // held open, not its bytes (media.bytes stays empty); read through this
+    // handle only when the page is written.
+    OpenFilePtr asItIs;
+    // Only its owner may read the file it came from: the page or package
+    // that holds it is written so too.
+    bool privateSource = false;
     qint64 size() const;
     QString error;        // when the file could not be used
     bool ok() const { return error.isEmpty(); }
@@ -41,7 +46,9 @@ public:
     static constexpr int kLargestShownPixels = 1084;
 
     // path: an existing media file, whose kind is taken from its extension
-    // as everywhere else. Returns the kind None as an error.
+    // as everywhere else. Returns the kind None as an error. The file is
+    // admitted once on an open handle; every reader (decoders, the page,
+    // the package) reads that handle, never the name again.
     ConvertedMedia convert(const QString &path);
 
 private:

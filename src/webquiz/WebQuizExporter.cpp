@@ -150,7 +150,7 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
                 int index = mediaIndex.value(path, -1);
                 if (index < 0) {
                     index = int(media.size());
-                    PageMedia file{c.media.bytes, c.media.mimeType, c.asItIs, QString()};
+                    PageMedia file{c.media.bytes, c.media.mimeType, c.asItIs, QString(), c.privateSource};
                     if (!m_platform.isEmpty())
                         file.packagedName = QStringLiteral("media/%1.%2").arg(index + 1).arg(file.suffix());
                     media.append(file);
@@ -172,6 +172,9 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
                                          + (c.converted ? QStringLiteral(": converted (%1), %2")
                                                         : QStringLiteral(": included %1, %2"))
                                                .arg(c.media.description, sizeText(c.size()));
+                if (c.privateSource)
+                    result.report << label + QStringLiteral(": only its owner may read this file, so only the "
+                                                            "owner may read what it went into");
             }
             o[QStringLiteral("media")] = m;
         }

@@ -6,6 +6,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <algorithm>
 #include <QFileInfo>
 #include <QHash>
 #include <QJsonDocument>
@@ -76,7 +77,7 @@ QByteArray build(const QString &title, const QJsonObject &quiz, const QList<Page
 }
 }
 
-qint64 PageMedia::size() const { return file.isEmpty() ? bytes.size() : QFileInfo(file).size(); }
+qint64 PageMedia::size() const { return file ? file->size() : bytes.size(); }
 
 QString PageMedia::suffix() const
 {
@@ -170,15 +171,14 @@ template <typename Sink> bool PageParts::stream(Sink &&sink, QString *reason) co
             continue;
         }
         const PageMedia &m = m_media[p.media];
-        if (m.file.isEmpty()) {
+        if (!m.file) {
             for (qint64 at = 0; at < m.bytes.size(); at += Block)
                 if (!sink(m.bytes.mid(at, Block).toBase64()))
                     return false;
             continue;
         }
-        QFile file;
-        if (!RegularFile::open(file, m.file, reason))
-            return false;
+        const auto reader = m.file->reader();
+        QIODevice &file = *reader;
         const qint64 expected = m.size();
         qint64 read = 0;
         for (;;) {
@@ -190,7 +190,7 @@ template <typename Sink> bool PageParts::stream(Sink &&sink, QString *reason) co
                 return false;
         }
         if (read != expected) {
-            *reason = QStringLiteral("%1 changed while the page was written").arg(QFileInfo(m.file).fileName());
+            *reason = QStringLiteral("%1 changed while the page was written").arg(QFileInfo(m.file->name()).fileName());
             return false;
         }
     }
@@ -209,6 +209,11 @@ QByteArray PageParts::bytes() const
     return out;
 }
 
+bool PageParts::carriesPrivateFile() const
+{
+    return std::any_of(m_media.cbegin(), m_media.cend(), [](const PageMedia &m) { return m.privateSource; });
+}
+
 bool PageParts::write(const QString &path, QString *reason) const
 {
     CheckedFileStream out(path);
@@ -216,6 +221,8 @@ bool PageParts::write(const QString &path, QString *reason) const
         *reason = out.errorString();
         return false;
     }
+    if (carriesPrivateFile())
+        out.limitPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     const bool whole = stream([&out](const QByteArray &piece) { return out.write(piece); }, reason);
     if (!whole || !out.commit()) {
         if (reason->isEmpty())

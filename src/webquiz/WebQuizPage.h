@@ -6,6 +6,8 @@
 // the page), and the questions as an encoded block so that the right
 // answers cannot be read in the page's source.
 
+#include "platform/OpenFile.h"
+
 #include <QByteArray>
 #include <QJsonObject>
 #include <QList>
@@ -14,12 +16,15 @@
 struct PageMedia {
     QByteArray bytes;
     QString mimeType;
-    // When set, the bytes are this file's, read only as the page is written
-    // (a sound of hundreds of megabytes is never held in memory).
-    QString file;
+    // When set, the bytes are this admitted file's, read through its handle
+    // only as the page is written (a sound of hundreds of megabytes is never
+    // held in memory).
+    OpenFilePtr file;
     // In a package: the name the file has beside the page ("media/3.jpg");
     // the page then names it instead of holding it.
     QString packagedName;
+    // Made from a file only its owner may read.
+    bool privateSource = false;
     qint64 size() const;
     // The name ending a file of this type gets ("jpg" for image/jpeg).
     QString suffix() const;
@@ -41,6 +46,10 @@ public:
     // The whole page in memory.
     QByteArray bytes() const;
     const QList<PageMedia> &media() const { return m_media; }
+    // Whether a media file only its owner may read went in: the page (or
+    // package) is then written readable by its owner alone, never more open
+    // than what went into it.
+    bool carriesPrivateFile() const;
     // The page written through the checked writer, streamed; false with the
     // reason when it cannot be (nothing is left then).
     bool write(const QString &path, QString *reason) const;

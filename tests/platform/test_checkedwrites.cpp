@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <sys/stat.h>
 
 namespace {
@@ -79,7 +81,8 @@ TEST_F(CheckedWrites, AWriterByNameReplacesTheTargetOnlyOnCommit)
     {
         StagedFile dropped(target);
         ASSERT_TRUE(dropped.create());
-        EXPECT_EQ(QFileInfo(dropped.path()).dir(), QFileInfo(target).dir());
+        // The writer is given the temporary file beside the target itself.
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
         writeBytes(dropped.path(), "dropped");
     }
     EXPECT_EQ(readBytes(target), "previous");
@@ -126,4 +129,41 @@ TEST_F(CheckedWrites, WhatIsNotARegularFileIsNeverReplaced)
     EXPECT_TRUE(QFileInfo(dir.filePath("folder.csv")).isDir());
     // No temporary file left beside them.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot).size(), 4);
+}
+
+// Nothing is ever written through a link at the output's name: a dangling
+// link planted there (leading to a file the victim's shell would run) is
+// replaced itself by every replacing writer, and a writer of new files only
+// finds the name taken.
+TEST_F(CheckedWrites, NothingIsWrittenThroughALinkAtTheName)
+{
+    const QString victim = dir.filePath("home/.bash_aliases");
+    QDir(dir.path()).mkdir("home");
+    const QString planted = dir.filePath("logo.bmp");
+    const struct {
+        const char *writer;
+        std::function<bool(QString *)> write;
+        bool replacesTheLink;
+    } writers[] = {
+        {"write", [&](QString *why) { return CheckedFile::write(planted, "BM", why); }, true},
+        {"staged", [&](QString *why) {
+             StagedFile staged(planted);
+             const bool ok = staged.create() && !writeBytes(staged.path(), "BM").isEmpty() && staged.commit();
+             *why = staged.errorString();
+             return ok;
+         }, true},
+        {"new only", [&](QString *why) { return CheckedFile::write(planted, "BM", why, CheckedFile::Mode::NewOnly); }, false},
+    };
+    for (const auto &w : writers) {
+        SCOPED_TRACE(w.writer);
+        QFile::remove(planted);
+        ASSERT_TRUE(QFile::link(victim, planted));
+        QString why;
+        EXPECT_EQ(w.write(&why), w.replacesTheLink) << qPrintable(why);
+        EXPECT_FALSE(QFile::exists(victim));
+        EXPECT_EQ(QFileInfo(planted).isSymLink(), !w.replacesTheLink);
+        if (!w.replacesTheLink) {
+            EXPECT_EQ(why, QStringLiteral("File exists"));
+        }
+    }
 }

@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "platform/SettingsStore.h"
 #include "platform/ShellService.h"
+#include "platform/OpenFile.h"
 
 #include <QFile>
 #include <QHash>
@@ -74,9 +75,9 @@ public:
     QList<QStringList> started;                 // program + arguments
     QList<QUrl> opened;
 
-    bool copyFile(const QString &from, const QString &to, QString *reason = nullptr) override
+    bool copyFile(const OpenFile &from, const QString &to, QString *reason = nullptr) override
     {
-        copies << from + " -> " + to;
+        copies << from.name() + " -> " + to;
         if (failCopies) {
             if (reason)
                 *reason = QStringLiteral("Permission denied");

@@ -1,0 +1,177 @@
+#include "platform/OpenFile.h"
+
+#include "platform/RegularFile.h"
+
+#include <QFileInfo>
+#include <QIODevice>
+#include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#else
+#include <io.h>
+#include <sys/stat.h>
+#endif
+
+namespace {
+// Reads the shared handle at a position of its own (pread), so that two
+// readers of one file never move each other.
+class HandleReader : public QIODevice {
+public:
+    explicit HandleReader(const OpenFile &file) : m_file(file) { open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return m_file.size(); }
+    bool seek(qint64 pos) override
+    {
+        QIODevice::seek(pos);
+        m_at = pos;
+        return pos >= 0;
+    }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+#ifdef Q_OS_UNIX
+        for (;;) {
+            const ssize_t n = ::pread(m_file.handle(), data, size_t(maxSize), off_t(m_at));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                setErrorString(qt_error_string(errno));
+                return -1;
+            }
+            m_at += n;
+            return n;
+        }
+#else
+        const QByteArray bytes = m_file.read(m_at, maxSize);
+        memcpy(data, bytes.constData(), size_t(bytes.size()));
+        m_at += bytes.size();
+        return bytes.size();
+#endif
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    const OpenFile &m_file;
+    qint64 m_at = 0;
+};
+}
+
+std::shared_ptr<const OpenFile> OpenFile::open(const QString &path, QString *reason)
+{
+    QString why;
+    const int fd = RegularFile::openHandle(path, &why);
+    if (fd < 0) {
+        if (reason)
+            *reason = why;
+        return nullptr;
+    }
+    return std::shared_ptr<const OpenFile>(new OpenFile(fd, path));
+}
+
+OpenFile::~OpenFile()
+{
+    ::close(m_fd);
+}
+
+qint64 OpenFile::size() const
+{
+    struct stat st {};
+    return ::fstat(m_fd, &st) == 0 ? qint64(st.st_size) : 0;
+}
+
+QFileDevice::Permissions OpenFile::permissions() const
+{
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0)
+        return {};
+    QFileDevice::Permissions p;
+#ifdef Q_OS_UNIX
+    const struct {
+        int bit;
+        QFileDevice::Permission qt;
+    } bits[] = {{S_IRUSR, QFileDevice::ReadOwner}, {S_IWUSR, QFileDevice::WriteOwner}, {S_IXUSR, QFileDevice::ExeOwner},
+                {S_IRGRP, QFileDevice::ReadGroup}, {S_IWGRP, QFileDevice::WriteGroup}, {S_IXGRP, QFileDevice::ExeGroup},
+                {S_IROTH, QFileDevice::ReadOther}, {S_IWOTH, QFileDevice::WriteOther}, {S_IXOTH, QFileDevice::ExeOther}};
+    for (const auto &b : bits)
+        if (st.st_mode & b.bit)
+            p |= b.qt;
+    if (st.st_mode & S_IRUSR)
+        p |= QFileDevice::ReadUser;
+    if (st.st_mode & S_IWUSR)
+        p |= QFileDevice::WriteUser;
+#else
+    p = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser
+        | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+#endif
+    return p;
+}
+
+bool OpenFile::isPrivate() const
+{
+    const QFileDevice::Permissions p = permissions();
+    return !p.testFlag(QFileDevice::ReadGroup) && !p.testFlag(QFileDevice::ReadOther);
+}
+
+QByteArray OpenFile::read(qint64 offset, qint64 length) const
+{
+    QByteArray bytes(qMax<qint64>(length, 0), Qt::Uninitialized);
+    qint64 got = 0;
+#ifdef Q_OS_UNIX
+    while (got < length) {
+        const ssize_t n = ::pread(m_fd, bytes.data() + got, size_t(length - got), off_t(offset + got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return {};
+        if (n == 0)
+            break;
+        got += n;
+    }
+#else
+    if (::_lseeki64(m_fd, offset, SEEK_SET) < 0)
+        return {};
+    const int n = ::_read(m_fd, bytes.data(), unsigned(length));
+    got = n < 0 ? 0 : n;
+#endif
+    bytes.resize(got);
+    return bytes;
+}
+
+QByteArray OpenFile::readAll(qint64 limit, QString *reason) const
+{
+    const qint64 n = size();
+    if (n > limit) {
+        *reason = RegularFile::tooLarge(limit);
+        return {};
+    }
+    QByteArray bytes = read(0, n);
+    if (bytes.size() != n) {
+        *reason = QStringLiteral("the file changed while it was read");
+        return {};
+    }
+    return bytes;
+}
+
+std::unique_ptr<QIODevice> OpenFile::reader() const
+{
+    return std::make_unique<HandleReader>(*this);
+}
+
+QString OpenFile::handlePath() const
+{
+#ifdef Q_OS_LINUX
+    static const bool procFd = QFileInfo(QStringLiteral("/proc/self/fd")).isDir();
+    if (procFd)
+        return QStringLiteral("/proc/self/fd/%1").arg(m_fd);
+#endif
+    return m_name;
+}
+
+bool OpenFile::isSameFile(const OpenFile &other) const
+{
+    struct stat a {}, b {};
+    return ::fstat(m_fd, &a) == 0 && ::fstat(other.m_fd, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}

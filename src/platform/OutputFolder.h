@@ -1,0 +1,65 @@
+#pragma once
+// The folder an output goes into, opened once. Every file the program makes
+// there is created relative to that one handle, so a folder renamed or
+// swapped for a link after it was chosen takes nothing of ours:
+//
+// - a new file is created exclusively and never through a link: a name held
+//   by any entry at all (a dangling link someone planted, a pipe, a folder)
+//   is taken, and the creation fails with "File exists";
+// - a file is replaced by writing a temporary file beside it and renaming it
+//   over the name, so a link at that name is itself replaced, never written
+//   through.
+//
+// Every reason given is the system's ("Permission denied") or a sentence
+// part naming no file; the callers put the name in front.
+
+#include <QString>
+
+class OutputFolder {
+public:
+    // What an entry of the folder is, looked at without following a link.
+    enum class Entry { None, File, Link, Other };
+
+    // Opens the folder at `path` (a link on the way to it is followed: the
+    // teacher chose that folder).
+    explicit OutputFolder(const QString &path);
+    ~OutputFolder();
+    OutputFolder(const OutputFolder &) = delete;
+    OutputFolder &operator=(const OutputFolder &) = delete;
+
+    bool isOpen() const { return m_fd >= 0; }
+    QString path() const { return m_path; }
+    QString errorString() const { return m_error; }
+
+    Entry entry(const QString &name) const;
+    // Why a file at `name` may not be replaced: "" when nothing is there, it
+    // is a regular file, or a link that leads to one or to nothing (the
+    // link itself is replaced); else "not a regular file (a device)" and
+    // the like. Nothing is opened: opening a device may already do something.
+    QString replaceProblem(const QString &name) const;
+
+    // Creates `name` anew for writing (mode before the umask); -1 with the
+    // reason when any entry holds the name or the folder refuses it.
+    int createNew(const QString &name, int mode, QString *reason) const;
+    // Creates a new hidden temporary file beside `name` for writing; -1 with
+    // the reason. *tempName is its name in the folder.
+    int createTemporary(const QString &name, int mode, QString *tempName, QString *reason) const;
+
+    // Renames the entry `from` to `to`, replacing what `to` names (a link
+    // there is replaced itself). With `keepExisting`, an entry at `to`
+    // makes it fail with "File exists" instead.
+    bool rename(const QString &from, const QString &to, bool keepExisting, QString *reason) const;
+    bool remove(const QString &name) const;
+    // The permission bits of the regular file at `name` (no link followed);
+    // -1 when there is none.
+    int permissionsOf(const QString &name) const;
+
+    // Whether `name` stays an entry of this folder: no separator, not "."
+    // or "..", not empty.
+    static bool isPlainName(const QString &name);
+
+private:
+    int m_fd = -1;
+    QString m_path;
+    QString m_error;
+};
