@@ -377,10 +377,17 @@ WriteResult MoodleXmlFormat::write(const ExportSource &test) const
         if (!q.media.isEmpty()) {
             const QString path = test.mediaPath(q.media);
             QString reason = path.isEmpty() ? QStringLiteral("not found") : QString();
-            if (reason.isEmpty())
-                media.data = MediaAdmission::read(path, kMaxEmbeddedBytes, &reason);
-            if (reason.isEmpty())
+            const OpenFilePtr file = reason.isEmpty() ? MediaAdmission::admit(path, &reason) : nullptr;
+            if (file)
+                media.data = file->readAll(kMaxEmbeddedBytes, &reason);
+            if (reason.isEmpty()) {
                 media.name = MediaLookup::nameOf(path);
+                if (file->isPrivate() && !w.ownerOnly) {
+                    w.ownerOnly = true;
+                    w.report.note(QStringLiteral("%1 is readable by its owner alone, and so is the file it went into.")
+                                      .arg(q.media));
+                }
+            }
             else
                 w.report.skip(where, QStringLiteral("its media file %1 stays behind: %2.").arg(q.media, reason));
         }

@@ -4,7 +4,7 @@
 
 #include "document/MediaLookup.h"
 #include "document/QuestionRecord.h"
-#include "platform/CheckedFile.h"
+#include "platform/CheckedFileStream.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -37,6 +37,19 @@ QStringList withMediaBeside(const ExportSource &source, MediaNames &beside, Exch
         records << QuestionRecord::join(f);
     }
     return records;
+}
+
+bool writeFile(const QString &path, const WriteResult &written, QString *reason)
+{
+    CheckedFileStream out(path);
+    const bool opened = out.open();
+    if (opened && written.ownerOnly)
+        out.limitPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (!opened || !out.write(written.bytes) || !out.commit()) {
+        *reason = out.errorString();
+        return false;
+    }
+    return true;
 }
 
 bool writeToStandardOutput(const QByteArray &bytes, QString *reason)
@@ -109,7 +122,7 @@ ExchangeReport exportQuestions(const ExportRequest &request, const QuestionForma
     // A short write (a full disk) must not replace an existing file.
     QString reason;
     if (toStandardOutput ? !writeToStandardOutput(written.bytes, &reason)
-                         : !CheckedFile::write(request.path, written.bytes, &reason)) {
+                         : !writeFile(request.path, written, &reason)) {
         const QString target = toStandardOutput ? QStringLiteral("Standard output") : QLatin1Char('"') + request.path + QLatin1Char('"');
         report.fail(QStringLiteral("%1 cannot be written: %2").arg(target, reason));
         beside.removeCreated();

@@ -80,6 +80,9 @@ struct ExportSource {
 struct WriteResult {
     QByteArray bytes;
     ExchangeReport report;
+    // A file only its owner may read went into the bytes: the file is
+    // written readable by its owner alone, never more open than its media.
+    bool ownerOnly = false;
 };
 
 class QuestionFormat {

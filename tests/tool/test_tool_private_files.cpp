@@ -3,7 +3,9 @@
 // a file outside its folder, the process's environment or a pipe gets none
 // of them copied, embedded or put into a page by the real ardeno-tool, in
 // any way in or out; each is named, and the status is 3. A real media file
-// that only its owner may read stays so in its copy.
+// that only its owner may read stays so in its copy, and so does every file
+// it went into. A dangling link planted in the output folder under a media
+// name is never written through.
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -57,6 +59,7 @@ QStringList filesHoldingTheSecret(const QString &folder)
 struct Home {
     QTemporaryDir dir;
     QString in, out;
+    QString victim;   // where the link planted in `out` leads
     QStringList references;   // what the foreign files name as media
     Home()
     {
@@ -68,7 +71,10 @@ struct Home {
         QFile::link(QDir(in).filePath(".ssh/id_rsa"), QDir(in).filePath("key.mp3"));
         write(dir.filePath("secret.txt"), kSecret, 0600);
         ::mkfifo(QFile::encodeName(QDir(in).filePath("pipe.wav")).constData(), 0600);
-        write(QDir(in).filePath("own.bmp"), QByteArray("BM") + QByteArray(60, '\0'), 0600);
+        write(QDir(in).filePath("own.bmp"), readBytes(testData("pictures/redblue-40x30.bmp")), 0600);
+        QDir(dir.path()).mkpath("victim");
+        victim = dir.filePath("victim/.bash_aliases");
+        QFile::link(victim, QDir(out).filePath("own.bmp"));
         references = {QDir(in).filePath(".ssh/id_rsa"), "key.mp3", "../secret.txt", "/proc/self/environ", "pipe.wav"};
     }
     QJsonObject test() const
@@ -95,8 +101,9 @@ TEST(PrivateFiles, NeverTravelThroughImport)
     for (const QString &ref : home.references)
         EXPECT_TRUE(r.err.contains(ref.toUtf8() + " was not taken")) << ref.toStdString() << "\n" << r.err.constData();
     EXPECT_TRUE(filesHoldingTheSecret(home.out).isEmpty());
-    EXPECT_EQ(QDir(home.out).entryList(QDir::Files), QStringList({"bank.ard", "own.bmp"}));
-    EXPECT_EQ(modeOf(QDir(home.out).filePath("own.bmp")), mode_t(0600));
+    EXPECT_FALSE(QFile::exists(home.victim));
+    EXPECT_EQ(QDir(home.out).entryList(QDir::Files | QDir::NoSymLinks), QStringList({"bank.ard", "own-2.bmp"}));
+    EXPECT_EQ(modeOf(QDir(home.out).filePath("own-2.bmp")), mode_t(0600));
 }
 
 TEST(PrivateFiles, NeverTravelThroughAnyExport)
@@ -111,7 +118,10 @@ TEST(PrivateFiles, NeverTravelThroughAnyExport)
         EXPECT_TRUE(filesHoldingTheSecret(home.out).isEmpty()) << filesHoldingTheSecret(home.out).join(' ').toStdString();
         EXPECT_TRUE(r.err.contains("pipe.wav")) << r.err.constData();
         EXPECT_TRUE(r.err.contains("key.mp3")) << r.err.constData();
+        EXPECT_FALSE(QFile::exists(home.victim));
     }
-    // Copies beside the .ard and the CSV: the teacher's picture, as private as it was.
-    EXPECT_EQ(modeOf(QDir(home.out).filePath("own.bmp")), mode_t(0600));
+    // The copy beside the .ard and the CSV, the XML and the page that hold
+    // the teacher's picture: as private as it was.
+    for (const char *file : {"own-2.bmp", "bank.xml", "quiz.html"})
+        EXPECT_EQ(modeOf(QDir(home.out).filePath(file)), mode_t(0600)) << file;
 }
