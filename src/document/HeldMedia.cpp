@@ -44,13 +44,12 @@ QString HeldMedia::folder(QString *error)
         *error = QStringLiteral("cannot use the folder %1: %2").arg(QDir::toNativeSeparators(folder), reason);
         return QString();
     }
-    auto lock = PrivateFolder::ownerLock(folder);
-    if (!lock->tryLock(0)) {
+    auto lock = PrivateFolder::hold(folder);
+    if (!lock) {
         PrivateFolder::removeEmptyFolder(folder);
         *error = QStringLiteral("cannot lock %1").arg(QDir::toNativeSeparators(folder));
         return QString();
     }
-    PrivateFolder::makeOwnerOnly(lock->fileName());
     m_lock = std::move(lock);
     m_folder = folder;
     return m_folder;
@@ -66,8 +65,8 @@ void HeldMedia::adoptFolderOf(const QString &path)
     const QString folder = heldFolderOf(m_root, path);
     if (!m_folder.isEmpty() || folder.isEmpty() || !PrivateFolder::unfitness(folder).isEmpty())
         return;
-    auto lock = PrivateFolder::ownerLock(folder);
-    if (!lock->tryLock(0))
+    auto lock = PrivateFolder::hold(folder);
+    if (!lock)
         return;
     m_lock = std::move(lock);
     m_folder = folder;
@@ -85,9 +84,9 @@ void HeldMedia::removeUnreferenced(const QStringList &stillNamed) const
         const QString folder = QDir(QDir(m_root).absolutePath()).filePath(e.name);
         if (e.kind != PrivateFolder::Kind::Folder || folder == m_folder || named.contains(folder))
             continue;
-        auto lock = PrivateFolder::ownerLock(folder);
-        if (!lock->tryLock(0))
-            continue;   // its editor still runs
+        auto lock = PrivateFolder::hold(folder);
+        if (!lock)
+            continue;   // its editor still runs, or something foreign is in it
         for (const PrivateFolder::Entry &file : PrivateFolder::list(folder))
             if (file.kind == PrivateFolder::Kind::File && file.name != PrivateFolder::LockName)
                 PrivateFolder::removeFile(QDir(folder).filePath(file.name));

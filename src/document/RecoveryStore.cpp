@@ -164,8 +164,8 @@ std::unique_ptr<RecoverySlot> RecoveryStore::createSlot(QString *error) const
     const QString folder = QDir(m_root).filePath(PrivateFolder::newFolderName());
     if (!makePrivateFolder(folder, error))
         return nullptr;
-    auto lock = PrivateFolder::ownerLock(folder);
-    if (!lock->tryLock(0)) {
+    auto lock = PrivateFolder::hold(folder);
+    if (!lock) {
         // The lock says only that it failed; a small write of our own finds
         // the system's reason (a full disk, most often).
         const QString probe = QDir(folder).filePath(DescriptionName);
@@ -176,7 +176,6 @@ std::unique_ptr<RecoverySlot> RecoveryStore::createSlot(QString *error) const
         *error = reason;
         return nullptr;
     }
-    PrivateFolder::makeOwnerOnly(lock->fileName());
     return std::make_unique<RecoverySlot>(folder, std::move(lock));
 }
 
@@ -196,11 +195,15 @@ RecoveryStore::Abandoned RecoveryStore::claimAbandoned() const
             found.foreign << describeForeign(folder, e.kind == PrivateFolder::Kind::File ? QStringLiteral("not a copy") : e.foreignReason);
             continue;
         }
-        auto lock = PrivateFolder::ownerLock(folder);
-        // Held by a running editor, or taken by one starting now.
-        if (!lock->tryLock(0))
+        PrivateFolder::Entry foreignLock;
+        auto lock = PrivateFolder::hold(folder, &foreignLock);
+        // A lock that is no lock (a pipe, a link) is never opened: the slot
+        // is foreign. Else held by a running editor, or taken by one
+        // starting now.
+        if (!foreignLock.name.isEmpty())
+            found.foreign << describeForeign(QDir(folder).filePath(foreignLock.name), foreignLock.foreignReason);
+        if (!lock)
             continue;
-        PrivateFolder::makeOwnerOnly(lock->fileName());
         auto slot = std::make_unique<RecoverySlot>(folder, std::move(lock));
         // A slot with something foreign in it is left exactly as it is.
         if (const QStringList foreign = slot->foreignEntries(); !foreign.isEmpty()) {

@@ -291,6 +291,34 @@ std::unique_ptr<QLockFile> ownerLock(const QString &folder)
     return lock;
 }
 
+std::unique_ptr<QLockFile> hold(const QString &folder, Entry *foreign)
+{
+    Entry ignored;
+    Entry &found = foreign ? *foreign : ignored;
+    found = Entry();
+#ifdef Q_OS_UNIX
+    // A lock is a few lines of text; anything larger was not written by us.
+    constexpr off_t kLargestLock = 4096;
+    for (const QString &name : {LockName, LockName + QStringLiteral(".rmlock")}) {
+        struct stat st {};
+        if (::lstat(nativeName(QDir(folder).filePath(name)).constData(), &st) != 0)
+            continue;
+        QString why = foreignReason(st, false);
+        if (why.isEmpty() && (st.st_nlink != 1 || st.st_size > kLargestLock))
+            why = QStringLiteral("not a lock of this program's");
+        if (!why.isEmpty()) {
+            found = Entry{name, Kind::Foreign, why};
+            return nullptr;
+        }
+    }
+#endif
+    auto lock = ownerLock(folder);
+    if (!lock->tryLock(0))
+        return nullptr;
+    makeOwnerOnly(lock->fileName());
+    return lock;
+}
+
 QString newFolderName()
 {
     return QStringLiteral("%1-%2").arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmsszzz")),

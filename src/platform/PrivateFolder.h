@@ -62,6 +62,15 @@ bool removeEmptyFolder(const QString &path);
 extern const QString LockName;
 std::unique_ptr<QLockFile> ownerLock(const QString &folder);
 
+// Holds `folder` for this program through its lock, when no running
+// program holds it: the lock (and its helper file) is looked at first
+// without opening or following it, so a pipe, a link or anything else put
+// there under the lock's name makes the folder foreign (*foreign names that
+// entry and why) and is never opened: opening a pipe would wait forever,
+// reading a link to a device would never end. The lock file is made
+// owner-only. Null when the folder is held elsewhere or foreign.
+std::unique_ptr<QLockFile> hold(const QString &folder, Entry *foreign = nullptr);
+
 // A name for a new folder of this program's: the time it is made (so names
 // sort oldest first) and a random part.
 QString newFolderName();

@@ -2,6 +2,7 @@
 // someone else, and a full disk. The files outside it must come out byte for
 // byte and mode for mode as they went in, and whatever is foreign is
 // reported, never removed.
+#include "document/HeldMedia.h"
 #include "document/RecoveryStore.h"
 #include "TestFiles.h"
 
@@ -113,6 +114,44 @@ TEST(RecoveryFolder, LinksInsideAreReportedAndNeverFollowed)
         outside.expectUntouched();
         // The link itself stays where it was put.
         EXPECT_EQ(store.claimAbandoned().foreign.size(), 1);
+    }
+}
+
+// A lock that is no lock: a pipe (which a blocking open would wait on
+// forever) or a link to /dev/zero (which never ends) named owner.lock, in a
+// recovery slot and in a held-media folder. Starting never opens it: the
+// slot is reported as foreign and left as it is, the held folder is kept.
+TEST(RecoveryFolder, ALockThatIsNoLockIsNeverOpened)
+{
+    const struct {
+        const char *name;
+        std::function<bool(const QString &lock)> plant;
+        const char *reason;
+    } locks[] = {
+        {"a pipe", [](const QString &lock) { return ::mkfifo(QFile::encodeName(lock).constData(), 0600) == 0; },
+         "not a regular file"},
+        {"a link to /dev/zero", [](const QString &lock) { return QFile::link("/dev/zero", lock); }, "a symbolic link"},
+    };
+    for (const auto &l : locks) {
+        SCOPED_TRACE(l.name);
+        QTemporaryDir dir;
+        RecoveryStore store(dir.filePath("recovery"));
+        const QString slot = abandonedSlot(store);
+        ASSERT_TRUE(l.plant(QDir(slot).filePath("owner.lock")));
+        const RecoveryStore::Abandoned found = store.claimAbandoned();
+        EXPECT_TRUE(found.ended.empty());
+        ASSERT_EQ(found.foreign.size(), 1);
+        EXPECT_TRUE(found.foreign.first().contains(QStringLiteral("owner.lock (%1)").arg(l.reason)))
+            << found.foreign.first().toStdString();
+        EXPECT_TRUE(QFileInfo::exists(QDir(slot).filePath("copy.txt")));
+
+        const QString held = dir.filePath("held-media/20990101000000000-aaaaaaaa");
+        QDir().mkpath(held);
+        QFile::setPermissions(held, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        writeBytes(QDir(held).filePath("logo.bmp"), "BM");
+        ASSERT_TRUE(l.plant(QDir(held).filePath("owner.lock")));
+        HeldMedia(dir.filePath("held-media")).removeUnreferenced({});
+        EXPECT_TRUE(QFileInfo::exists(QDir(held).filePath("logo.bmp")));
     }
 }
 
