@@ -6,10 +6,14 @@
 #include <QProgressDialog>
 #include <QThread>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 // While the work runs, input reaches the progress dialog only (before the
 // dialog shows, nothing): a second import must not start under the first.
+// The window system hands input to the dialog's window first, which passes
+// it on to the dialog's widgets: both must let it through, or Cancel never
+// hears a click or a key.
 class InputOnlyFor : public QObject {
 public:
     explicit InputOnlyFor(QWidget *dialog) : m_dialog(dialog) { qApp->installEventFilter(this); }
@@ -27,8 +31,16 @@ protected:
         case QEvent::Wheel:
         case QEvent::Shortcut:
         case QEvent::ShortcutOverride: {
-            auto *widget = qobject_cast<QWidget *>(watched);
-            return !(widget && m_dialog->isVisible() && (widget == m_dialog || m_dialog->isAncestorOf(widget)));
+            if (!m_dialog->isVisible())
+                return true;
+            if (auto *window = qobject_cast<QWindow *>(watched))
+                return window != m_dialog->windowHandle();
+            // A shortcut (the dialog's Escape) belongs to its widget.
+            QObject *owner = watched;
+            while (owner && !owner->isWidgetType())
+                owner = owner->parent();
+            auto *widget = static_cast<QWidget *>(owner);
+            return !(widget && (widget == m_dialog || m_dialog->isAncestorOf(widget)));
         }
         default:
             return false;

@@ -74,7 +74,9 @@ std::optional<ExchangeReport> ScormFormat::writeFile(const ExportSource &test, c
     CheckedFileStream out(path);
     QString reason;
     qint64 written = 0;
-    const auto sink = [&out, &written](const QByteArray &bytes) {
+    const auto sink = [&out, &written, &test](const QByteArray &bytes) {
+        if (WorkProgress::stopped(test.progress))
+            return false;
         written += bytes.size();
         return out.write(bytes);
     };
@@ -86,7 +88,9 @@ std::optional<ExchangeReport> ScormFormat::writeFile(const ExportSource &test, c
         if (out.failed() || reason.isEmpty())
             reason = out.errorString();
         out.discard();
-        made.report.fail(QStringLiteral("\"%1\" cannot be written: %2").arg(path, reason));
+        made.report.fail(WorkProgress::stopped(test.progress)
+                             ? QStringLiteral("The export was cancelled; nothing was written.")
+                             : QStringLiteral("\"%1\" cannot be written: %2").arg(path, reason));
     } else {
         made.report.note(sizeLine(written));
     }

@@ -113,10 +113,21 @@ QStringList files(const WebQuizExport &page)
 bool write(const WebQuizExport &page, const ScormSettings &settings, const QString &title, const QString &identifier,
            const ZipWriter::Sink &sink, QString *reason)
 {
+    // The sizes are known before a byte is written: a package a zip cannot
+    // hold is refused at once, not after gigabytes went to the disk.
+    const QByteArray launch = page.page();
+    constexpr qint64 kEntryOverhead = 128;   // both headers of an entry, without its name
+    qint64 total = launch.size() + 64 * 1024;   // and the manifest, generously
+    for (const PageMedia &m : page.parts.media())
+        total += m.size() + 2 * (kEntryOverhead + m.packagedName.size());
+    if (total > qint64(0xFFFFFFFFll)) {
+        *reason = QStringLiteral("the package would be larger than 4 GB");
+        return false;
+    }
     ZipWriter zip(sink);
     const QStringList names = files(page);
     bool ok = zip.addBytes(QStringLiteral("imsmanifest.xml"), manifest(settings, title, identifier, names))
-              && zip.addBytes(launchPage(), page.page());
+              && zip.addBytes(launchPage(), launch);
     const QList<PageMedia> &media = page.parts.media();
     for (qsizetype i = 0; ok && i < media.size(); ++i) {
         const PageMedia &m = media[i];

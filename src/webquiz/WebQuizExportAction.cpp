@@ -89,7 +89,14 @@ bool exportTo(const QString &path, const QString &title, const QString &teacher,
     if (!asked && result.tooLarge() && !writeAnyway(result.pageBytes(), QObject::tr("The page is %1.")))
         return false;
     QString why;
-    if (!result.parts.write(path, &why)) {
+    bool written = false;
+    ProgressRunner::run(QApplication::activeWindow(), QObject::tr("Writing the web quiz..."), [&](WorkProgress &progress) {
+        written = result.parts.write(path, &why, &progress);
+        cancelled = progress.isCancelled();
+    });
+    if (cancelled)
+        return false;
+    if (!written) {
         MsgBox(QObject::tr("The web quiz could not be written to %1: %2").arg(path, why), MsgIcon::Critical);
         return false;
     }

@@ -31,7 +31,11 @@ std::optional<ExchangeReport> WebQuizFormat::writeFile(const ExportSource &test,
         return report;
     }
     QString reason;
-    if (!page.parts.write(path, &reason)) {
+    if (!page.parts.write(path, &reason, test.progress)) {
+        if (WorkProgress::stopped(test.progress)) {
+            report.fail(QStringLiteral("The export was cancelled; nothing was written."));
+            return report;
+        }
         report.fail(QStringLiteral("\"%1\" cannot be written: %2").arg(path, reason));
         return report;
     }

@@ -214,7 +214,7 @@ bool PageParts::carriesPrivateFile() const
     return std::any_of(m_media.cbegin(), m_media.cend(), [](const PageMedia &m) { return m.privateSource; });
 }
 
-bool PageParts::write(const QString &path, QString *reason) const
+bool PageParts::write(const QString &path, QString *reason, WorkProgress *progress) const
 {
     CheckedFileStream out(path);
     if (!out.open()) {
@@ -223,7 +223,17 @@ bool PageParts::write(const QString &path, QString *reason) const
     }
     if (carriesPrivateFile())
         out.limitPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const bool whole = stream([&out](const QByteArray &piece) { return out.write(piece); }, reason);
+    if (progress)
+        progress->setTotal(size());
+    const bool whole = stream([&out, progress, reason](const QByteArray &piece) {
+        if (WorkProgress::stopped(progress)) {
+            *reason = QStringLiteral("cancelled");
+            return false;
+        }
+        if (progress)
+            progress->advance(piece.size());
+        return out.write(piece);
+    }, reason);
     if (!whole || !out.commit()) {
         if (reason->isEmpty())
             *reason = out.errorString();

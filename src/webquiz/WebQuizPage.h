@@ -7,6 +7,7 @@
 // answers cannot be read in the page's source.
 
 #include "platform/OpenFile.h"
+#include "platform/WorkProgress.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -51,8 +52,9 @@ public:
     // than what went into it.
     bool carriesPrivateFile() const;
     // The page written through the checked writer, streamed; false with the
-    // reason when it cannot be (nothing is left then).
-    bool write(const QString &path, QString *reason) const;
+    // reason when it cannot be, or when `progress` is cancelled on the way
+    // (nothing is left then, and an existing file stays as it was).
+    bool write(const QString &path, QString *reason, WorkProgress *progress = nullptr) const;
 
 private:
     struct Piece {

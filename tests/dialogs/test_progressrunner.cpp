@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 
 class TestProgressRunner : public QObject {
@@ -27,20 +28,40 @@ private slots:
         QVERIFY(!dialogSeen || !window.findChild<QProgressDialog *>());
     }
 
+    // Cancel as a user gives it: a real mouse click, Escape or Space, sent
+    // to the dialog's window (where the window system delivers input), not
+    // a call on the button.
+    void cancelStopsLongWork_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("mouse") << "mouse";
+        QTest::newRow("escape") << "escape";
+        QTest::newRow("space") << "space";
+    }
     void cancelStopsLongWork()
     {
+        QFETCH(QString, how);
         QWidget window;
         window.show();
         QTimer press;
         bool pressed = false;
         connect(&press, &QTimer::timeout, [&] {
             auto *dialog = window.findChild<QProgressDialog *>("dlgProgress");
-            if (!dialog || !dialog->isVisible() || pressed)
+            if (!dialog || !dialog->isVisible() || pressed || !QTest::qWaitForWindowExposed(dialog->windowHandle()))
                 return;
             QCOMPARE(dialog->labelText(), QString("Long"));
             QVERIFY(dialog->value() >= 0);
             pressed = true;
-            QTest::mouseClick(dialog->findChild<QPushButton *>(), Qt::LeftButton);
+            QWindow *handle = dialog->windowHandle();
+            auto *button = dialog->findChild<QPushButton *>();
+            if (how == "mouse")
+                QTest::mouseClick(handle, Qt::LeftButton, {}, button->mapTo(dialog, button->rect().center()));
+            else if (how == "escape")
+                QTest::keyClick(handle, Qt::Key_Escape);
+            else {
+                button->setFocus();
+                QTest::keyClick(handle, Qt::Key_Space);
+            }
         });
         press.start(20);
         bool stoppedByCancel = false;
