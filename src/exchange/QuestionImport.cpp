@@ -18,15 +18,36 @@ QString countText(int n)
     return n == 1 ? QStringLiteral("1 question") : QStringLiteral("%1 questions").arg(n);
 }
 
-// The file a media reference of the source names: as given when it is
-// absolute, else beside the source file; "" when nothing is there. Whether
-// it may be taken along is the media admission's to say.
-QString sourceMedia(const QString &reference, const QString &sourcePath)
+// The file a media reference of the source names, inside the source file's
+// own folder (sub-folders allowed); "" when nothing is there. A question
+// file from a colleague must not reach into the teacher's other folders: an
+// absolute path, a way out with "..", or a link that leads out of the folder
+// is refused (*outside set). Whether the file may be taken along is then
+// the media admission's to say.
+QString sourceMedia(const QString &reference, const QString &sourcePath, bool *outside)
 {
-    const QString path = QFileInfo(reference).isAbsolute() ? reference
-                                                           : QFileInfo(sourcePath).absoluteDir().filePath(reference);
+    *outside = false;
+    QString relative = reference;
+    relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QString cleaned = QDir::cleanPath(relative);
+    const bool drive = reference.size() >= 2 && reference[1] == QLatin1Char(':') && reference[0].isLetter();
+    if (drive || QFileInfo(relative).isAbsolute()
+        || cleaned == QLatin1String("..") || cleaned.startsWith(QLatin1String("../"))) {
+        *outside = true;
+        return QString();
+    }
+    const QDir folder = QFileInfo(sourcePath).absoluteDir();
+    const QString path = folder.filePath(cleaned);
     const QFileInfo info(path);
-    return info.exists() || info.isSymLink() ? path : QString();
+    if (!info.exists() && !info.isSymLink())
+        return QString();
+    const QString real = info.canonicalFilePath();
+    const QString root = folder.canonicalPath() + QLatin1Char('/');
+    if (!real.isEmpty() && !real.startsWith(root)) {
+        *outside = true;
+        return QString();
+    }
+    return path;
 }
 
 // A text cut at `limit` characters, never between the halves of a character
@@ -151,10 +172,12 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
         if (m >= 0 && !QuestionRecord::isNoMedia(f[m]) && !f[m].isEmpty()) {
             QString error;
             QString placed;
-            const QString source = q.mediaData.isEmpty() ? sourceMedia(f[m], request.path) : QString();
+            bool outside = false;
+            const QString source = q.mediaData.isEmpty() ? sourceMedia(f[m], request.path, &outside) : QString();
             // The kind comes from the name the file will have in the test.
             const QString refused = !q.mediaData.isEmpty()
                                         ? MediaAdmission::refusalOfContent(MediaNames::sanitise(f[m]), q.mediaData.left(4096))
+                                    : outside ? QStringLiteral("it is not inside the folder of \"%1\"").arg(name)
                                     : source.isEmpty() ? QString()
                                                        : MediaAdmission::refusal(source, MediaNames::sanitise(source));
             if (!refused.isEmpty()) {

@@ -8,6 +8,7 @@
 // name is never written through.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -95,11 +96,19 @@ TEST(PrivateFiles, NeverTravelThroughImport)
     for (const QString &r : home.references)
         csv += "tf,Is this private?,,,,,true," + r.toUtf8() + "\r\n";
     csv += "tf,Is this my picture?,,,,,true,own.bmp\r\n";
+    // A real photograph of the teacher's, outside the CSV's folder.
+    const QString photo = home.dir.filePath("Pictures/IMG_0001.jpg");
+    QDir().mkpath(QFileInfo(photo).path());
+    write(photo, readBytes(testData("pictures/gradient-200x100.jpg")));
+    csv += "tf,Is this my photo?,,,,,true," + photo.toUtf8() + "\r\n";
     write(QDir(home.in).filePath("bank.csv"), csv);
     const ToolRun r = tool({"import", QDir(home.in).filePath("bank.csv"), QDir(home.out).filePath("bank.ard")}, home.in);
     EXPECT_EQ(r.status, 3) << r.err.constData();
     for (const QString &ref : home.references)
         EXPECT_TRUE(r.err.contains(ref.toUtf8() + " was not taken")) << ref.toStdString() << "\n" << r.err.constData();
+    for (const QString &ref : {QDir(home.in).filePath(".ssh/id_rsa"), QStringLiteral("../secret.txt"), photo})
+        EXPECT_TRUE(r.err.contains(ref.toUtf8() + " was not taken: it is not inside the folder of \"bank.csv\""))
+            << r.err.constData();
     EXPECT_TRUE(filesHoldingTheSecret(home.out).isEmpty());
     EXPECT_FALSE(QFile::exists(home.victim));
     EXPECT_EQ(QDir(home.out).entryList(QDir::Files | QDir::NoSymLinks), QStringList({"bank.ard", "own-2.bmp"}));
