@@ -1,5 +1,7 @@
 #include "exchange/HtmlText.h"
 
+#include <QSet>
+
 #include <QHash>
 #include <QRegularExpression>
 #include <vector>
@@ -256,6 +258,7 @@ QStringList mediaLinks(const QString &html)
         QStringLiteral("\\.(?:mp3|wav|ogg|oga|m4a|aac|flac|mid|midi|mp4|m4v|webm|ogv|avi|mpg|mpeg|mov|wmv)(?:[?#].*)?$"),
         QRegularExpression::CaseInsensitiveOption);
     QStringList links;
+    QSet<QString> seen;   // each once, without comparing every pair
     // Tag by tag, as toPlain reads them (linear in the text's length).
     const TagEnds tagEnds(html);
     for (qsizetype lt = html.indexOf(QLatin1Char('<')); lt >= 0; lt = html.indexOf(QLatin1Char('<'), lt + 1)) {
@@ -281,8 +284,10 @@ QStringList mediaLinks(const QString &html)
             const QString address = decodeEntities(
                 (m.captured(1) + m.captured(2) + m.captured(3)).trimmed());
             if (m.hasMatch() && !address.isEmpty() && !address.contains(QLatin1String("@@PLUGINFILE@@"))
-                && !links.contains(address) && (embedded || mediaName.match(address).hasMatch()))
+                && (embedded || mediaName.match(address).hasMatch()) && !seen.contains(address)) {
+                seen.insert(address);
                 links << address;
+            }
         }
         lt = gt;
     }

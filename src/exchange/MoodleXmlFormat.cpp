@@ -12,12 +12,72 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <algorithm>
+#include <cstring>
 #include <QUrl>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 #include <cmath>
 
 namespace {
+constexpr int kMaxAttributes = 64;
+
+// The line of the first start tag with more than `limit` attributes, in one
+// pass over the bytes (comments, CDATA sections, processing instructions
+// and quoted values skipped); 0 when there is none.
+int lineOfCrowdedTag(const QByteArray &xml, int limit)
+{
+    int line = 1;
+    const char *p = xml.constData();
+    const char *const end = p + xml.size();
+    const auto skipPast = [&](const char *closing) {
+        const qsizetype length = qsizetype(std::strlen(closing));
+        for (; p < end; ++p) {
+            if (*p == '\n')
+                ++line;
+            if (end - p >= length && std::memcmp(p, closing, size_t(length)) == 0) {
+                p += length;
+                return;
+            }
+        }
+    };
+    while (p < end) {
+        const char c = *p++;
+        if (c == '\n')
+            ++line;
+        if (c != '<' || p >= end)
+            continue;
+        if (end - p >= 3 && std::memcmp(p, "!--", 3) == 0) {
+            skipPast("-->");
+        } else if (end - p >= 8 && std::memcmp(p, "![CDATA[", 8) == 0) {
+            skipPast("]]>");
+        } else if (*p == '?') {
+            skipPast("?>");
+        } else if (*p != '/' && *p != '!') {
+            const int tagLine = line;
+            int attributes = 0;
+            char quote = 0;
+            for (; p < end; ++p) {
+                if (*p == '\n')
+                    ++line;
+                if (quote) {
+                    if (*p == quote)
+                        quote = 0;
+                } else if (*p == '"' || *p == '\'') {
+                    quote = *p;
+                } else if (*p == '=') {
+                    if (++attributes > limit)
+                        return tagLine;
+                } else if (*p == '>') {
+                    ++p;
+                    break;
+                }
+            }
+        }
+    }
+    return 0;
+}
+
 // A media file far larger than any a test plays is not embedded.
 constexpr qint64 kMaxEmbeddedBytes = qint64(1) << 30;
 
@@ -235,18 +295,25 @@ void judge(const MoodleQuestion &mq, ReadResult &r)
     q.question = mq.questionText.plain();
     // Sound and video the question links to on the web stay there; the
     // link's text is in the question.
-    for (const QString &link : HtmlText::mediaLinks(mq.questionText.text))
+    // A few are named; a question of thousands says how many more.
+    constexpr qsizetype kNamed = 5;
+    const QStringList links = HtmlText::mediaLinks(mq.questionText.text);
+    for (qsizetype k = 0; k < std::min(links.size(), kNamed); ++k)
         r.report.skip(where, QStringLiteral("its link to %1 was left out (a test plays only files it holds); "
-                                            "the link's text stays.").arg(link));
+                                            "the link's text stays.").arg(links[k]));
+    if (links.size() > kNamed)
+        r.report.skip(where, QStringLiteral("%L1 more links were left out as well.").arg(links.size() - kNamed));
     if (mq.files.isEmpty()) {
         r.add(q, mq.line);
         return;
     }
     q.media = mq.files.first().name;
     r.add(q, mq.line, mq.files.first().data);
-    for (qsizetype k = 1; k < mq.files.size(); ++k)
+    for (qsizetype k = 1; k < std::min(mq.files.size(), kNamed + 1); ++k)
         r.report.skip(where, QStringLiteral("only its first media file was taken; %1 was left out.")
                                  .arg(mq.files[k].name));
+    if (mq.files.size() > kNamed + 1)
+        r.report.skip(where, QStringLiteral("%L1 more media files were left out as well.").arg(mq.files.size() - kNamed - 1));
 }
 
 bool isPictureName(const QString &name)
@@ -313,6 +380,14 @@ ReadResult MoodleXmlFormat::read(const QByteArray &bytes, const QString &fileNam
     // file whose contents could not be taken out is never held twice as text.
     const Base64Contents contents(bytes);
     QByteArray data = contents.skeleton();
+    // The XML reader checks a tag's attributes against each other, which
+    // takes the square of their number: a tag with 200,000 of them would
+    // take minutes. No Moodle XML tag has more than a few.
+    if (const int line = lineOfCrowdedTag(data, kMaxAttributes); line > 0) {
+        r.report.fail(QStringLiteral("\"%1\" is not a Moodle XML file: a tag has more than %2 attributes.")
+                          .arg(fileName).arg(kMaxAttributes), line);
+        return r;
+    }
     QBuffer buffer(&data);
     QString decoded;
     QXmlStreamReader xml;

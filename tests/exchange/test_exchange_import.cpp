@@ -264,6 +264,22 @@ TEST(ExchangeImportMoodleXml, HostileMarkupIsAnsweredNotACrash)
     const ReadResult ampersands = readAs("moodlexml", question(QByteArray("&amp;").repeated(600 * 1024 / 5)));
     ASSERT_EQ(ampersands.questions.size(), 1) << qPrintable(ampersands.report.text());
     EXPECT_TRUE(ampersands.questions[0].record.contains(QString("&").repeated(1000)));
+
+    // A tag of 200,000 attributes (the XML reader compares each with each)
+    // and a text of 80,000 distinct links: answered at once, the links in
+    // a few lines.
+    QByteArray attributes;
+    for (int i = 0; i < 200000; ++i)
+        attributes += " a" + QByteArray::number(i) + "=\"x\"";
+    const ReadResult crowded = readAs("moodlexml", "<quiz><question type=\"truefalse\"" + attributes + "></question></quiz>");
+    EXPECT_EQ(crowded.report.error(), "Line 1: \"questions.moodlexml\" is not a Moodle XML file: a tag has more than 64 attributes.");
+    QByteArray links;
+    for (int i = 0; i < 80000; ++i)
+        links += "&lt;a href=\"http://example.org/" + QByteArray::number(i) + ".mp3\"&gt;s&lt;/a&gt;";
+    const ReadResult linked = readAs("moodlexml", question(links));
+    ASSERT_EQ(linked.questions.size(), 1) << qPrintable(linked.report.text());
+    ASSERT_EQ(linked.report.skipped().size(), 6);
+    EXPECT_EQ(linked.report.skipped().last(), "Line 1: 79,995 more links were left out as well.");
 }
 
 TEST(ExchangeImportCsv, SpreadsheetFilesWithQuotesBreaksAndOtherSeparators)
