@@ -16,11 +16,6 @@ public:
     // when the file is missing, cannot be opened or is no bitmap this reader
     // can size. A failed load keeps what an earlier load gave.
     bool CreateFromFile(const QString &filename);
-    // Loads a packed bitmap: a 40-byte info header directly followed by the
-    // pixel bytes. Only 16 bits per pixel and more (no colour table).
-    bool CreateFromPackedDIBPointer(const void *pDIB);
-    // Writes the held bitmap as a BMP file; always answers true.
-    bool WriteToFile(const QString &filename);
 
     // The same checks as CreateFromFile, over any readable device. `size`
     // is the device's length in bytes.
@@ -78,7 +73,6 @@ private:
         std::uint32_t biClrImportant = 0;
     };
     static InfoHeader parseInfo(const unsigned char *p);
-    QByteArray fileHeaderBytes() const;
 
     QByteArray m_bits;
     QByteArray m_bitmapInfo;
