@@ -40,6 +40,10 @@ void quietMessageHandler(QtMsgType type, const QMessageLogContext &context, cons
 {
     if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
         return;
+    // A display that does not answer: the tool goes on without it.
+    if (message.startsWith(QLatin1String("could not connect to display"))
+        || message.startsWith(QLatin1String("Could not load the Qt platform plugin")))
+        return;
     if (previousMessageHandler)
         previousMessageHandler(type, context, message);
 }
@@ -50,9 +54,17 @@ int main(int argc, char **argv)
     previousMessageHandler = qInstallMessageHandler(quietMessageHandler);
     // Some commands draw (printing, pictures) or play media, which needs a
     // GUI application object; without a display they still work offscreen.
-    if (!qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
-        && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A display named but not answering (a closed session's DISPLAY) must
+    // not stop a command that only reads and writes files: the display's
+    // platform is tried first, offscreen after it.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "wayland;xcb;offscreen");
+        else if (qEnvironmentVariableIsSet("DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "xcb;offscreen");
+        else
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     // Our arguments as given: the GUI toolkit takes some for itself once a
     // display is set ("--title T" would become a window title).
     QStringList args;

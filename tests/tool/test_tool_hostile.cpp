@@ -88,3 +88,14 @@ TEST(HostileFiles, MillionsOfEmptyLinesAreRefusedAsATestWithinTheLimit)
     EXPECT_EQ(r.status, 1) << r.err.constData();
     EXPECT_TRUE(r.err.contains("crs.ard")) << r.err.constData();
 }
+
+// A display that does not answer (a closed session's DISPLAY) does not stop
+// a command that needs none: the tool goes on offscreen, quietly.
+TEST(HostileFiles, ADisplayThatDoesNotAnswerStopsNoFileCommand)
+{
+    const ToolRun r = runProgram(QStringLiteral(ARDENO_TOOL), {"media-kind", testData("media/tone.wav")}, QString(),
+                                 QByteArray(), {"QT_QPA_PLATFORM=", "DISPLAY=:97", "WAYLAND_DISPLAY="});
+    EXPECT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_EQ(r.out.trimmed(), "wave");
+    EXPECT_EQ(r.err, "");
+}
