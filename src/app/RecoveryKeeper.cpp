@@ -1,5 +1,7 @@
 #include "app/RecoveryKeeper.h"
 
+#include <QApplication>
+
 #include "document/QuestionView.h"
 #include "platform/MessageService.h"
 #include "platform/Platform.h"
@@ -208,11 +210,16 @@ void RecoveryKeeper::takePendingCleanState()
 
 void RecoveryKeeper::endOnSignal()
 {
+    m_ending = true;
     writeNow();
+    // A question still open (the start-up offer) is closed unanswered: its
+    // copy stays for the next start.
+    if (QWidget *modal = QApplication::activeModalWidget())
+        modal->close();
     if (m_editor->isVisible())
         m_editor->close();
-    else
-        QCoreApplication::quit();
+    // Also when the event loop has not begun yet: the quit waits for it.
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 bool RecoveryKeeper::offerAbandoned()
@@ -265,7 +272,7 @@ bool RecoveryKeeper::offerAbandoned()
         stillNamed << work.entry.mcMedia << work.entry.tfMedia;
     };
     for (Offer &offer : offers) {
-        if (restored) {
+        if (restored || m_ending) {
             keepNamed(offer.copy.work);
             m_kept.push_back(std::move(offer.slot));   // offered at the next start
             continue;
@@ -275,7 +282,14 @@ bool RecoveryKeeper::offerAbandoned()
         request.icon = MsgIcon::Question;
         request.buttons = MsgButtons::YesNo;
         request.owner = m_editor;
-        if (Platform::messages().show(request) != MsgResult::Yes) {
+        const MsgResult answer = Platform::messages().show(request);
+        if (m_ending) {
+            // Ended while asked: nothing was answered, the copy stays.
+            keepNamed(offer.copy.work);
+            m_kept.push_back(std::move(offer.slot));
+            continue;
+        }
+        if (answer != MsgResult::Yes) {
             offer.slot->remove();
             continue;
         }

@@ -28,6 +28,9 @@ class SignalPipe;
 class RecoveryKeeper : public QObject {
     Q_OBJECT
 public:
+    // A termination signal came (also while the start-up offer was open):
+    // the program is to end without showing its window.
+    bool isEnding() const { return m_ending; }
     static constexpr int QuietMs = 2000;
     static constexpr int LongestWaitMs = 10000;
 
@@ -79,4 +82,5 @@ private:
     bool m_restoring = false;
     bool m_failureReported = false;
     bool m_disabled = false;                               // the recovery folder is not ours to use
+    bool m_ending = false;                                 // a termination signal came
 };

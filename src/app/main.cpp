@@ -29,7 +29,9 @@ int main(int argc, char *argv[])
     frmCreate editor;
     RecoveryKeeper recovery(&editor);
     runStartupWith(editor, arguments, [&recovery] { return recovery.offerAbandoned(); });
-    const int rc = app.exec();
+    // Asked to end while the start-up offer was open: the window is not
+    // shown again, and what was not answered stays offered.
+    const int rc = recovery.isEnding() ? 0 : app.exec();
     Platform::setMessages(nullptr);
     Platform::setFileDialogs(nullptr);
     return rc;

@@ -228,6 +228,8 @@ private slots:
 
     // SIGTERM (a logout, `kill`) writes the copy at once, without waiting
     // for the quiet time (what No and Yes do next is the window test's).
+    // SIGTERM while the next start's offer is open ends that editor too,
+    // and the unanswered offer's copy stays.
     void sigtermWritesAtOnce()
     {
         auto editor = startEditor();
@@ -235,6 +237,14 @@ private slots:
         focus(*editor);
         type("Quick");
         end(*editor, SIGTERM);
+        QCOMPARE(editor->exitStatus(), QProcess::NormalExit);
+        QVERIFY2(descriptions().contains("title=Quick\n"), qPrintable(descriptions()));
+
+        editor = startEditor();
+        QVERIFY(editor);
+        QVERIFY2(waitUntil([&] { return !windows(*editor, "^Ardenox$").isEmpty(); }, 15000), "no offer shown");
+        end(*editor, SIGTERM);
+        QCOMPARE(editor->state(), QProcess::NotRunning);
         QCOMPARE(editor->exitStatus(), QProcess::NormalExit);
         QVERIFY2(descriptions().contains("title=Quick\n"), qPrintable(descriptions()));
     }
