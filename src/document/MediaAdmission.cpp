@@ -1,6 +1,7 @@
 #include "document/MediaAdmission.h"
 
 #include "document/MediaLookup.h"
+#include "pictures/BitmapInfoHeader.h"
 #include "pictures/WmfHeader.h"
 #include "platform/CheckedFile.h"
 #include "platform/RegularFile.h"
@@ -44,9 +45,11 @@ bool isMpegVideo(const QByteArray &head)
     return head.startsWith(QByteArray("\x00\x00\x01\xBA", 4)) || head.startsWith(QByteArray("\x00\x00\x01\xB3", 4));
 }
 
-bool isPicture(const QByteArray &head)
+bool isPicture(const QByteArray &head, qint64 fileSize)
 {
-    return head.startsWith("BM") || head.startsWith("\xFF\xD8\xFF") || Wmf::looksLikeWmf(head.left(64));
+    if (head.startsWith("BM"))
+        return BitmapInfoHeader::isWholeFile(head, fileSize);
+    return head.startsWith("\xFF\xD8\xFF") || Wmf::looksLikeWmf(head.left(64));
 }
 
 QString wrongContent(const char *what) { return QStringLiteral("not a media file: its content is not %1").arg(QLatin1String(what)); }
@@ -60,7 +63,7 @@ QString refusalOfOpen(const OpenFile &file, const QString &name)
     const qint64 limit = hasFileKind(name, QStringLiteral("wmf")) ? Wmf::kMaxFileBytes : maxBytes(kind);
     if (file.size() > limit)
         return RegularFile::tooLarge(limit);
-    return refusalOfContent(name, file.read(0, HeadBytes));
+    return refusalOfContent(name, file.read(0, HeadBytes), file.size());
 }
 
 bool sameStreams(QIODevice &a, QIODevice &b)
@@ -88,15 +91,17 @@ qint64 maxBytes(MediaKind kind)
     return kind == MediaKind::Wave ? kMaxWaveBytes : kMaxOtherBytes;
 }
 
-QString refusalOfContent(const QString &name, const QByteArray &head)
+QString refusalOfContent(const QString &name, const QByteArray &head, qint64 fileSize)
 {
+    if (fileSize < 0)
+        fileSize = head.size();
     switch (mediaKindOf(name)) {
     case MediaKind::None:
         return QStringLiteral("not a media file");
     case MediaKind::Picture:
         if (hasFileKind(name, QStringLiteral("wmf")) && !Wmf::looksLikeWmf(head.left(64)))
             return wrongContent("a metafile");
-        return isPicture(head) ? QString() : wrongContent("a picture");
+        return isPicture(head, fileSize) ? QString() : wrongContent("a picture");
     case MediaKind::Wave:
         return isRiff(head, "WAVE") ? QString() : wrongContent("a wave sound");
     case MediaKind::Avi:

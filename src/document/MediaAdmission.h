@@ -33,8 +33,9 @@ namespace MediaAdmission {
 qint64 maxBytes(MediaKind kind);
 
 // Why the bytes (the start of a file, at least its first 4 KB when it is
-// that long) are not media of the kind `name` says; "" when they are.
-QString refusalOfContent(const QString &name, const QByteArray &head);
+// that long, of `fileSize` bytes in all; -1: the bytes are the whole file)
+// are not media of the kind `name` says; "" when they are.
+QString refusalOfContent(const QString &name, const QByteArray &head, qint64 fileSize = -1);
 
 // The file at `path`, known in the test as `name` (its own name when
 // empty), opened once and admitted on that handle: every later use (a copy,

@@ -91,7 +91,7 @@ QString MediaNames::placeFor(const QString &name, const std::function<bool(const
 
 QString MediaNames::write(const QString &name, const QByteArray &data, QString *error)
 {
-    if (const QString why = MediaAdmission::refusalOfContent(sanitise(name), data.left(4096)); !why.isEmpty()) {
+    if (const QString why = MediaAdmission::refusalOfContent(sanitise(name), data.left(4096), data.size()); !why.isEmpty()) {
         *error = why;
         return QString();
     }

@@ -176,7 +176,7 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
             const QString source = q.mediaData.isEmpty() ? sourceMedia(f[m], request.path, &outside) : QString();
             // The kind comes from the name the file will have in the test.
             const QString refused = !q.mediaData.isEmpty()
-                                        ? MediaAdmission::refusalOfContent(MediaNames::sanitise(f[m]), q.mediaData.left(4096))
+                                        ? MediaAdmission::refusalOfContent(MediaNames::sanitise(f[m]), q.mediaData.left(4096), q.mediaData.size())
                                     : outside ? QStringLiteral("it is not inside the folder of \"%1\"").arg(name)
                                     : source.isEmpty() ? QString()
                                                        : MediaAdmission::refusal(source, MediaNames::sanitise(source));

@@ -39,3 +39,23 @@ std::optional<BitmapInfoHeader> BitmapInfoHeader::ofFile(const QByteArray &head,
         *offBits = qFromLittleEndian<quint32>(b + 10);
     return read(b + FileHeaderBytes, head.size() - FileHeaderBytes);
 }
+
+bool BitmapInfoHeader::isWholeFile(const QByteArray &head, qint64 fileSize)
+{
+    quint32 offBits = 0;
+    const std::optional<BitmapInfoHeader> h = ofFile(head, &offBits);
+    if (!h || h->planes != 1 || h->width <= 0 || h->height == 0)
+        return false;
+    switch (h->bitCount) {
+    case 1: case 4: case 8: case 16: case 24: case 32:
+        break;
+    default:
+        return false;
+    }
+    // None, run-length (8 and 4 bits), bit fields (16 and 32 bits, or the
+    // alpha variant 6); a JPEG or PNG inside a bitmap is not a picture here.
+    const bool known = h->compression == 0 || (h->compression == 1 && h->bitCount == 8)
+                       || (h->compression == 2 && h->bitCount == 4)
+                       || ((h->compression == 3 || h->compression == 6) && (h->bitCount == 16 || h->bitCount == 32));
+    return known && offBits >= quint32(FileHeaderBytes) + h->size && qint64(offBits) < fileSize;
+}

@@ -35,4 +35,10 @@ struct BitmapInfoHeader {
     // The header of a BMP file that begins with `head`; nullopt when it is
     // not one. offBits: where its pixels begin.
     static std::optional<BitmapInfoHeader> ofFile(const QByteArray &head, quint32 *offBits = nullptr);
+
+    // Whether a file of `fileSize` bytes that begins with `head` is a BMP
+    // whose file and info headers agree: a known header length, one plane,
+    // a known bit depth and compression, a size, and pixels that begin after
+    // the headers and within the file. Two bytes "BM" are no picture.
+    static bool isWholeFile(const QByteArray &head, qint64 fileSize);
 };

@@ -5,6 +5,7 @@
 #include "ControlLookup.h"
 #include "TestDoubles.h"
 #include "TestFiles.h"
+#include "MediaBytes.h"
 #include "dialogs/dlgReport.h"
 #include "app/frmCreate.h"
 
@@ -122,7 +123,7 @@ private slots:
             QSKIP("the temporary folder's path holds a full stop; media kinds cannot be told there");
         const QByteArray question =
             "<question type=\"truefalse\"><questiontext format=\"html\"><text>Blue?</text>"
-            "<file name=\"blue.bmp\" path=\"/\" encoding=\"base64\">" + QByteArray("BMblue").toBase64()
+            "<file name=\"blue.bmp\" path=\"/\" encoding=\"base64\">" + mediaBytes("blue.bmp", "blue").toBase64()
             + "</file></questiontext><answer fraction=\"100\"><text>true</text></answer>"
               "<answer fraction=\"0\"><text>false</text></answer></question>";
         writeBytes(dir.filePath("pics.xml"), "<quiz>" + question + question + "</quiz>");
@@ -133,18 +134,18 @@ private slots:
         QCOMPARE(f.size(), 4);
         QVERIFY2(f[2].startsWith(HeldMedia::defaultRoot() + "/") && f[2].endsWith("/blue.bmp"), qPrintable(f[2]));
         QCOMPARE(QuestionRecord::fields(w.document().record(2))[2], f[2]);
-        QCOMPARE(readBytes(f[2]), QByteArray("BMblue"));
+        QCOMPARE(readBytes(f[2]), mediaBytes("blue.bmp", "blue"));
         QString summary;
         takeReport(w, &summary);
 
         QDir(dir.path()).mkpath("test");
-        writeBytes(dir.filePath("test/blue.bmp"), "BM the teacher's own blue");
+        writeBytes(dir.filePath("test/blue.bmp"), mediaBytes("blue.bmp", "the teacher's own blue"));
         type(w, "txtTitle", "Colours");
         type(w, "txtTeacher", "Class 1");
         p.dialogs.answer(dir.filePath("test/colours.ard"));
         click(w, "mnuFileSaveas");
-        QCOMPARE(readBytes(dir.filePath("test/blue.bmp")), QByteArray("BM the teacher's own blue"));
-        QCOMPARE(readBytes(dir.filePath("test/blue-2.bmp")), QByteArray("BMblue"));
+        QCOMPARE(readBytes(dir.filePath("test/blue.bmp")), mediaBytes("blue.bmp", "the teacher's own blue"));
+        QCOMPARE(readBytes(dir.filePath("test/blue-2.bmp")), mediaBytes("blue.bmp", "blue"));
         QCOMPARE(readTestFile(dir.filePath("test/colours.ard")).test->records,
                  QStringList({record({"t", "Blue?", "blue-2.bmp", " 0"}), record({"t", "Blue?", "blue-2.bmp", " 0"})}));
     }

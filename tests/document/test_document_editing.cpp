@@ -6,6 +6,7 @@
 #include "document/QuestionView.h"
 #include "document/TestFile.h"
 #include "TestFiles.h"
+#include "MediaBytes.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -108,7 +109,7 @@ TEST_F(DocumentEditorTest, UndoAfterASaveRestoresTheSavedBytes)
     QTemporaryDir dir;
     const QString media = dir.filePath("media/pic.bmp");
     QDir().mkpath(dir.filePath("media"));
-    writeBytes(media, "BM");
+    writeBytes(media, mediaBytes("pic.bmp"));
     const auto save = [&](const QString &path) {
         const SaveResult r = SaveTest(editor.document(), path);
         if (r.saved())

@@ -7,6 +7,7 @@
 
 #include "NonRegularFiles.h"
 #include "TestFiles.h"
+#include "MediaBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,6 +34,13 @@ TEST(MediaAdmission, AnythingElseIsRefusedWithItsReason)
     writeBytes(dir.filePath("tone.mp3"), readBytes(testData("media/tone.wav")));
     writeBytes(dir.filePath("notes.jpg"), "Dear diary");
     writeBytes(dir.filePath("riff.avi"), QByteArray("RIFF\x24\0\0\0WAVE", 12));
+    // Bitmaps whose headers do not agree: two bytes, pixels past the end,
+    // two planes, a bit depth that does not exist.
+    const QByteArray bmp = mediaBytes("one.bmp");
+    writeBytes(dir.filePath("two.bmp"), "BM");
+    writeBytes(dir.filePath("short.bmp"), bmp.left(54));
+    writeBytes(dir.filePath("planes.bmp"), QByteArray(bmp).replace(26, 1, "\x02"));
+    writeBytes(dir.filePath("depth.bmp"), QByteArray(bmp).replace(28, 1, "\x07"));
     QDir(dir.path()).mkdir("folder.bmp");
     const QStringList specials = makeNonRegularFiles(dir.path(), ".wav");
     ASSERT_EQ(specials.size(), 2);
@@ -47,6 +55,10 @@ TEST(MediaAdmission, AnythingElseIsRefusedWithItsReason)
         {dir.filePath("tone.mp3"), "not a media file: its content is not an MP3 sound"},
         {dir.filePath("notes.jpg"), "not a media file: its content is not a picture"},
         {dir.filePath("riff.avi"), "not a media file: its content is not an AVI video"},
+        {dir.filePath("two.bmp"), "not a media file: its content is not a picture"},
+        {dir.filePath("short.bmp"), "not a media file: its content is not a picture"},
+        {dir.filePath("planes.bmp"), "not a media file: its content is not a picture"},
+        {dir.filePath("depth.bmp"), "not a media file: its content is not a picture"},
         {dir.filePath("folder.bmp"), "not a regular file (a folder)"},
         {specials[0], "not a regular file (a pipe)"},
         {specials[1], "not a regular file (a device)"},
@@ -65,7 +77,7 @@ TEST(MediaAdmission, AnythingElseIsRefusedWithItsReason)
 TEST(MediaAdmission, ACopyNeverWidensPermissionsAndComparesInBlocks)
 {
     QTemporaryDir dir;
-    const QByteArray picture = QByteArray("BM") + QByteArray(300000, 'x');
+    const QByteArray picture = mediaBytes("private.bmp", QByteArray(300000, 'x'));
     writeBytes(dir.filePath("private.bmp"), picture);
     ::chmod(QFile::encodeName(dir.filePath("private.bmp")).constData(), 0600);
     QString reason;

@@ -1,6 +1,7 @@
 // A test taken out to each format and brought back gives the same records,
 // for everything the format can carry.
 #include "TestFiles.h"
+#include "MediaBytes.h"
 #include "exchange/QuestionExport.h"
 #include "exchange/QuestionImport.h"
 
@@ -122,7 +123,7 @@ TEST(ExchangeRoundTrip, MediaTravelsEmbeddedInMoodleXmlAndByNameInCsv)
     QTemporaryDir dir;
     QDir(dir.path()).mkpath("test");
     QDir(dir.path()).mkpath("out");
-    const QByteArray picture = QByteArray("BM") + QByteArray(5000, '\x7f') + QByteArray("\0\1\2\xff", 4);
+    const QByteArray picture = mediaBytes("map.bmp", QByteArray(5000, '\x7f') + QByteArray("\0\1\2\xff", 4));
     const QByteArray sound = QByteArray("RIFF\x24\0\0\0WAVE", 12) + QByteArray(3001, 'w');
     for (const auto &[name, bytes] : {std::pair{QString("map.bmp"), picture}, std::pair{QString("bell.wav"), sound}}) {
         QFile f(dir.filePath("test/" + name));

@@ -32,7 +32,9 @@ QUESTIONS = [
     ("m", "Which is half?", ["%50% of ten", "[plain] text", "five", "%n% none"], 2, "none"),
 ]
 MEDIA = {
-    "map.bmp": b"BM" + bytes(range(256)) * 20,
+    # A whole 1 x 1 bitmap (headers that agree), then bytes of every value.
+    "map.bmp": b"BM:\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00(\x00\x00\x00\x01\x00\x00\x00\x01\x00\x00\x00"
+               b"\x01\x00\x18\x00\x00\x00\x00\x00\x04" + b"\x00" * 19 + b"\xff\x00\x00\x00" + bytes(range(256)) * 20,
     "bell.wav": b"RIFF\x24\x00\x00\x00WAVE" + b"\x00\xff" * 3000,
     "photo.jpg": b"\xff\xd8\xff" + os.urandom(5000),
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The smallest bytes that pass for a media file of the kind a name ends in
-// (the signature the media admission looks for), followed by `tail` so that
-// files stay told apart. What tests put where a real picture, sound, tune or
+// (the signature the media admission looks for; for a bitmap, a whole one),
+// followed by `tail` so that files stay told apart. What tests put where a real picture, sound, tune or
 // video would be.
 
 #include <QByteArray>
@@ -11,8 +11,9 @@ inline QByteArray mediaBytes(const QString &name, const QByteArray &tail = QByte
 {
     const QString kind = name.section(QLatin1Char('.'), -1).toLower();
     QByteArray head;
-    if (kind == QLatin1String("bmp"))
-        head = "BM";
+    if (kind == QLatin1String("bmp"))   // a whole 1 x 1 bitmap: headers that agree, one pixel
+        head = QByteArray("BM\x3A\0\0\0\0\0\0\0\x36\0\0\0" "\x28\0\0\0\x01\0\0\0\x01\0\0\0\x01\0\x18\0"
+                          "\0\0\0\0\x04\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0" "\xFF\0\0\0", 58);
     else if (kind == QLatin1String("jpg") || kind == QLatin1String("jpeg"))
         head = "\xFF\xD8\xFF\xE0";
     else if (kind == QLatin1String("wmf"))

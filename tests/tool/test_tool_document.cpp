@@ -10,6 +10,7 @@
 
 #include "ToolRun.h"
 #include "TestFiles.h"
+#include "MediaBytes.h"
 
 namespace {
 ToolRun tool(const QStringList &args, const QByteArray &input = {}, const QString &cwd = {})
@@ -49,13 +50,13 @@ TEST(ToolDocument, SaveWritesTheExactFileAndCopiesRelativeMedia)
     EXPECT_EQ(json(r.out), json(readBytes(sample("sample.json"))));
 
     ASSERT_TRUE(QDir(dir.path()).mkpath("pics") && QDir(dir.path()).mkpath("out"));
-    writeBytes(dir.filePath("pics/cat.bmp"), "BM");
+    writeBytes(dir.filePath("pics/cat.bmp"), mediaBytes("cat.bmp"));
     const QByteArray in = QStringLiteral(R"({"title": "T", "teacher": "C", "records":
         ["t\u00A9Cat?\u00A9pics/cat.bmp\u00A9 0"]})").toUtf8();
     const ToolRun media = tool({"save", "out/q.ard"}, in, dir.path());
     EXPECT_EQ(media.status, 0) << media.err.constData();
     EXPECT_EQ(json(media.out)["records"][0].toString(), QStringLiteral("t\u00A9Cat?\u00A9cat.bmp\u00A9 0"));
-    EXPECT_EQ(readBytes(dir.filePath("out/cat.bmp")), QByteArray("BM"));
+    EXPECT_EQ(readBytes(dir.filePath("out/cat.bmp")), mediaBytes("cat.bmp"));
 }
 
 TEST(ToolDocument, SaveRefusesIncompleteInputAndWritesNothing)
