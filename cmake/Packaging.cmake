@@ -114,7 +114,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://ardeno.example.org/)
 # libwmf...) are found by dpkg-shlibdeps from the binaries themselves;
 # FluidSynth, FFmpeg and Qt Multimedia from the program's own modules in
 # /usr/lib/ardeno-creator/ (loaded on first use).
-set(_ardeno_runtime qt6-qpa-plugins timgm6mb-soundfont)
+set(_ardeno_runtime qt6-qpa-plugins qt6-image-formats-plugins timgm6mb-soundfont)
 find_program(ARDENO_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(ARDENO_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -13,7 +13,7 @@ PACKAGES=(
   libgtest-dev googletest
   clang libclang-rt-14-dev
   # runtime: media
-  qt6-qpa-plugins
+  qt6-qpa-plugins qt6-image-formats-plugins
   fluidsynth timgm6mb-soundfont
   fonts-liberation fonts-dejavu-core
   # tests and tools

@@ -6,6 +6,8 @@
 #include "document/QuestionRecord.h"
 #include "document/TestDocument.h"
 #include "document/MediaAdmission.h"
+#include "pictures/PictureConversion.h"
+#include "platform/OpenFile.h"
 #include "platform/RegularFile.h"
 
 #include <QDir>
@@ -84,6 +86,39 @@ void keepWithinLimits(QStringList &f, const QString &where, ExchangeReport &repo
                                .arg(f[m].size()));
         f[m] = noMedia();
     }
+}
+
+// A picture of a kind the test cannot hold (PNG, GIF, WebP), embedded as
+// `data` or the file `source` beside the question file, turned into one it
+// can: `data` then holds the new bytes and *newName the name they go by
+// ("logo.jpg" for "logo.png"). The reason when it cannot be read; "" and no
+// new name when it is no such picture.
+QString takeForeignPicture(const QString &reference, const QString &source, QByteArray &data, QString *newName)
+{
+    constexpr qint64 kLargestForeignPicture = 64 * 1024 * 1024;
+    const bool named = PictureConversion::isForeignPictureName(reference);
+    if (data.isEmpty()) {
+        if (!named || source.isEmpty())
+            return QString();
+        QString why;
+        const OpenFilePtr file = OpenFile::open(source, &why);
+        if (file)
+            data = file->readAll(kLargestForeignPicture, &why);
+        if (!why.isEmpty())
+            return why;
+    } else if (!named && !PictureConversion::looksForeign(data.left(16))) {
+        return QString();
+    }
+    const PictureConversion::Converted c = PictureConversion::toTestPicture(data);
+    if (!c.ok()) {
+        data.clear();
+        return c.error;
+    }
+    data = c.bytes;
+    const QString bare = MediaLookup::nameOf(reference);
+    const qsizetype dot = bare.lastIndexOf(QLatin1Char('.'));
+    *newName = (dot > 0 ? bare.left(dot) : bare) + QLatin1Char('.') + c.suffix;
+    return QString();
 }
 
 QString titleWithinLimit(const QString &text, const QString &what, ExchangeReport &report)
@@ -173,10 +208,20 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
             QString error;
             QString placed;
             bool outside = false;
-            const QString source = q.mediaData.isEmpty() ? sourceMedia(f[m], request.path, &outside) : QString();
+            QByteArray data = q.mediaData;
+            const QString source = data.isEmpty() ? sourceMedia(f[m], request.path, &outside) : QString();
+            // A PNG, GIF or WebP picture comes in as a kind the test holds.
+            QString converted;
+            const QString unconvertible = takeForeignPicture(f[m], source, data, &converted);
+            if (!converted.isEmpty()) {
+                out.report.note(QStringLiteral("%1: its picture %2 came in as %3.")
+                                    .arg(where, MediaLookup::nameOf(f[m]), converted));
+                f[m] = converted;
+            }
             // The kind comes from the name the file will have in the test.
-            const QString refused = !q.mediaData.isEmpty()
-                                        ? MediaAdmission::refusalOfContent(MediaNames::sanitise(f[m]), q.mediaData.left(4096), q.mediaData.size())
+            const QString refused = !unconvertible.isEmpty() ? unconvertible
+                                    : !data.isEmpty()
+                                        ? MediaAdmission::refusalOfContent(MediaNames::sanitise(f[m]), data.left(4096), data.size())
                                     : outside ? QStringLiteral("it is not inside the folder of \"%1\"").arg(name)
                                     : source.isEmpty() ? QString()
                                                        : MediaAdmission::refusal(source, MediaNames::sanitise(source));
@@ -184,8 +229,8 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
                 // Never carried along; the question comes without it.
                 out.report.skip(where, QStringLiteral("its media file %1 was not taken: %2.").arg(f[m], refused));
                 f[m] = QuestionRecord::noMedia();
-            } else if (!q.mediaData.isEmpty()) {
-                placed = media.write(f[m], q.mediaData, &error);
+            } else if (!data.isEmpty()) {
+                placed = media.write(f[m], data, &error);
             } else if (!source.isEmpty()) {
                 placed = media.copy(source, &error);
             } else {

@@ -5,6 +5,7 @@
 #include "platform/RegularFile.h"
 #include "document/FileKind.h"
 #include "document/MediaAdmission.h"
+#include "pictures/PictureConversion.h"
 #include "pictures/PictureLoader.h"
 #include "pictures/WmfHeader.h"
 #include "pictures/WmfReader.h"
@@ -12,7 +13,6 @@
 
 #include <QBuffer>
 #include <QImageReader>
-#include <QSet>
 
 namespace {
 ConvertedMedia failed(ConvertedMedia::Kind kind, const QString &why)
@@ -23,31 +23,11 @@ ConvertedMedia failed(ConvertedMedia::Kind kind, const QString &why)
     return m;
 }
 
-// Whether a picture is drawing-like: transparency, or few colours (a chart,
-// a map, a diagram), which PNG keeps exactly and small.
-bool fewColoursOrTransparent(const QImage &image)
-{
-    if (image.hasAlphaChannel())
-        return true;
-    constexpr int kFewColours = 256;
-    QSet<QRgb> colours;
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < rgb.height(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
-        for (int x = 0; x < rgb.width(); ++x) {
-            colours.insert(line[x]);
-            if (colours.size() > kFewColours)
-                return false;
-        }
-    }
-    return true;
-}
-
 // A picture for the page: PNG for drawings, JPEG (a good quality) for
 // photographs.
 WebMedia compressedPicture(const QImage &image)
 {
-    const bool png = fewColoursOrTransparent(image);
+    const bool png = PictureConversion::isDrawingLike(image);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

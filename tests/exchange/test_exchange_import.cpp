@@ -8,7 +8,9 @@
 #include "MediaBytes.h"
 #include "TestFiles.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImage>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -429,4 +431,60 @@ TEST(ExchangeImport, ACancelledImportOrExportLeavesEverythingAsItWas)
     EXPECT_TRUE(exportQuestions(out).complete());
     EXPECT_EQ(QDir(dir.filePath("out")).entryList(QDir::Files), QStringList({"bank.csv", "map.bmp"}));
     EXPECT_EQ(running.isCancelled(), false);
+}
+
+// Pictures teachers have: a PNG photograph embedded in Moodle XML comes in
+// as a JPEG, a WebP drawing beside a CSV (transparent, on white) and a GIF
+// as BMPs; each named in the report with its old and new names. A picture
+// that cannot be read is named, never dropped silently.
+TEST(ExchangeImport, PngGifAndWebPPicturesComeInAsKindsATestHolds)
+{
+    QTemporaryDir dir;
+    QImage photo(120, 80, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb(x * 2, y * 3, (x * y) % 256));
+    QByteArray png;
+    QBuffer pngBuffer(&png);
+    pngBuffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(photo.save(&pngBuffer, "PNG"));
+    QImage drawing(40, 30, QImage::Format_ARGB32);
+    drawing.fill(Qt::transparent);
+    for (int x = 0; x < 40; ++x)
+        drawing.setPixel(x, 15, qRgb(255, 0, 0));
+    ASSERT_TRUE(drawing.save(dir.filePath("map.webp"), "WEBP", 100));
+    // One pixel: the smallest GIF there is.
+    writeBytes(dir.filePath("dot.gif"), QByteArray("GIF89a\x01\0\x01\0\x80\0\0\xff\xff\xff\0\0\0!\xf9\x04\x01\0\0\0\0"
+                                                  ",\0\0\0\0\x01\0\x01\0\0\x02\x02D\x01\0;", 43));
+    writeBytes(dir.filePath("broken.png"), "\x89PNG\r\n\x1A\n not really");
+
+    const QString xml = writeBytes(dir.filePath("bank.xml"),
+        "<quiz><question type=\"truefalse\"><questiontext format=\"html\"><text>Photo?</text>"
+        "<file name=\"photo.png\" path=\"/\" encoding=\"base64\">" + png.toBase64() + "</file></questiontext>"
+        "<answer fraction=\"100\"><text>true</text></answer><answer fraction=\"0\"><text>false</text></answer>"
+        "</question></quiz>");
+    QTemporaryDir held;
+    const ImportOutcome fromXml = importFile(xml, held.path());
+    ASSERT_EQ(fromXml.records.size(), 1) << qPrintable(fromXml.report.text());
+    EXPECT_EQ(QuestionRecord::fields(fromXml.records[0])[2], "photo.jpg");
+    EXPECT_EQ(QImage(QDir(held.path()).filePath("photo.jpg"), "JPEG").size(), QSize(120, 80));
+    EXPECT_TRUE(fromXml.report.text().contains("Line 1: its picture photo.png came in as photo.jpg."))
+        << qPrintable(fromXml.report.text());
+
+    const QString csv = writeBytes(dir.filePath("bank.csv"), "kind,question,a,b,c,d,answer,media\r\n"
+                                                             "tf,Map?,,,,,true,map.webp\r\n"
+                                                             "tf,Broken?,,,,,true,broken.png\r\n"
+                                                             "tf,Dot?,,,,,true,dot.gif\r\n");
+    QTemporaryDir held2;
+    const ImportOutcome fromCsv = importFile(csv, held2.path());
+    ASSERT_EQ(fromCsv.records.size(), 3) << qPrintable(fromCsv.report.text());
+    EXPECT_EQ(QuestionRecord::fields(fromCsv.records[0])[2], "map.bmp");
+    const QImage map(QDir(held2.path()).filePath("map.bmp"), "BMP");
+    EXPECT_EQ(map.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(map.pixel(3, 15), qRgb(255, 0, 0));
+    EXPECT_EQ(QuestionRecord::fields(fromCsv.records[1])[2], "none");
+    EXPECT_TRUE(fromCsv.report.text().contains("Line 3: its media file broken.png was not taken: the picture cannot be read"))
+        << qPrintable(fromCsv.report.text());
+    EXPECT_EQ(QuestionRecord::fields(fromCsv.records[2])[2], "dot.bmp");
+    EXPECT_EQ(QImage(QDir(held2.path()).filePath("dot.bmp"), "BMP").size(), QSize(1, 1));
 }

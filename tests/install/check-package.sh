@@ -32,7 +32,7 @@ field() { dpkg-deb -f "$DEB" "$1"; }
 DEPENDS=$(field Depends)
 echo "Depends: $DEPENDS"
 for pkg in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6multimedia6 \
-           libqt6svg6 qt6-qpa-plugins timgm6mb-soundfont \
+           libqt6svg6 qt6-qpa-plugins qt6-image-formats-plugins timgm6mb-soundfont \
            libfluidsynth3 libwmf-0.2-7 libavcodec59 libavformat59; do
   grep -Eq "(^|, )$pkg( |,|$)" <<<"$DEPENDS" || fail "Depends lacks $pkg"
 done
