@@ -10,6 +10,9 @@
 #include "document/Windows1252.h"
 #include "document/MediaAdmission.h"
 
+#include "platform/CheckedFileStream.h"
+#include "platform/RegularFile.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <algorithm>
@@ -80,6 +83,7 @@ int lineOfCrowdedTag(const QByteArray &xml, int limit)
 
 // A media file far larger than any a test plays is not embedded.
 constexpr qint64 kMaxEmbeddedBytes = qint64(1) << 30;
+
 
 struct EmbeddedFile {
     QString name;
@@ -433,12 +437,14 @@ ReadResult MoodleXmlFormat::read(const QByteArray &bytes, const QString &fileNam
     return r;
 }
 
-WriteResult MoodleXmlFormat::write(const ExportSource &test) const
+// The file written to `out` as it is made: a media file's Base64 goes
+// straight from its handle, block by block, so no media file is ever held
+// whole, however many questions share it. `ownerOnly` is called once when a
+// file only its owner may read goes in. False when `progress` was cancelled.
+bool MoodleXmlFormat::writeTo(QIODevice &out, const ExportSource &test, ExchangeReport &report,
+                              const std::function<void()> &ownerOnly) const
 {
-    WriteResult w;
-    QBuffer buffer(&w.bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QXmlStreamWriter xml(&buffer);
+    QXmlStreamWriter xml(&out);
     xml.setAutoFormatting(true);
     xml.writeStartDocument();
     QString comment = xmlSafe(QStringLiteral(" %1 / %2 ").arg(test.title, test.teacher));
@@ -446,25 +452,31 @@ WriteResult MoodleXmlFormat::write(const ExportSource &test) const
         comment.replace(QLatin1String("--"), QLatin1String("- -"));
     xml.writeComment(comment);
     xml.writeStartElement(QStringLiteral("quiz"));
-    for (const ExchangeQuestion &q : ExchangeQuestion::fromRecords(test.records, w.report)) {
+    bool privateFileIn = false;
+    for (const ExchangeQuestion &q : ExchangeQuestion::fromRecords(test.records, report)) {
+        if (WorkProgress::stopped(test.progress))
+            return false;
         const QString where = ExchangeReport::atQuestion(q.number);
-        EmbeddedFile media;
+        QString mediaName;
+        OpenFilePtr file;
         if (!q.media.isEmpty()) {
             const QString path = test.mediaPath(q.media);
             QString reason = path.isEmpty() ? QStringLiteral("not found") : QString();
-            const OpenFilePtr file = reason.isEmpty() ? MediaAdmission::admit(path, &reason) : nullptr;
-            if (file)
-                media.data = file->readAll(kMaxEmbeddedBytes, &reason);
+            file = reason.isEmpty() ? MediaAdmission::admit(path, &reason) : nullptr;
+            if (file && file->size() > kMaxEmbeddedBytes)
+                reason = RegularFile::tooLarge(kMaxEmbeddedBytes);
             if (reason.isEmpty()) {
-                media.name = MediaLookup::nameOf(path);
-                if (file->isPrivate() && !w.ownerOnly) {
-                    w.ownerOnly = true;
-                    w.report.note(QStringLiteral("%1 is readable by its owner alone, and so is the file it went into.")
-                                      .arg(q.media));
+                mediaName = MediaLookup::nameOf(path);
+                if (file->isPrivate() && !privateFileIn) {
+                    privateFileIn = true;
+                    ownerOnly();
+                    report.note(QStringLiteral("%1 is readable by its owner alone, and so is the file it went into.")
+                                    .arg(q.media));
                 }
+            } else {
+                file.reset();
+                report.skip(where, QStringLiteral("its media file %1 stays behind: %2.").arg(q.media, reason));
             }
-            else
-                w.report.skip(where, QStringLiteral("its media file %1 stays behind: %2.").arg(q.media, reason));
         }
         xml.writeStartElement(QStringLiteral("question"));
         xml.writeAttribute(QStringLiteral("type"), q.isMultipleChoice() ? QStringLiteral("multichoice")
@@ -472,11 +484,11 @@ WriteResult MoodleXmlFormat::write(const ExportSource &test) const
         writeText(xml, QStringLiteral("name"), QString(), questionName(q.question, q.number), false);
 
         QString html = HtmlText::fromPlain(q.question);
-        if (!media.name.isEmpty()) {
+        if (file) {
             const QString url = QStringLiteral("@@PLUGINFILE@@/")
-                                + QString::fromLatin1(QUrl::toPercentEncoding(media.name));
-            const QString shown = HtmlText::escaped(media.name);
-            html += isPictureName(media.name)
+                                + QString::fromLatin1(QUrl::toPercentEncoding(mediaName));
+            const QString shown = HtmlText::escaped(mediaName);
+            html += isPictureName(mediaName)
                         ? QStringLiteral("<p><img src=\"%1\" alt=\"%2\"></p>").arg(url, shown)
                         : QStringLiteral("<p><a href=\"%1\">%2</a></p>").arg(url, shown);
         }
@@ -485,15 +497,19 @@ WriteResult MoodleXmlFormat::write(const ExportSource &test) const
         xml.writeStartElement(QStringLiteral("text"));
         xml.writeCDATA(xmlSafe(html));
         xml.writeEndElement();
-        if (!media.name.isEmpty()) {
+        if (file) {
             xml.writeStartElement(QStringLiteral("file"));
-            xml.writeAttribute(QStringLiteral("name"), xmlSafe(media.name));
+            xml.writeAttribute(QStringLiteral("name"), xmlSafe(mediaName));
             xml.writeAttribute(QStringLiteral("path"), QStringLiteral("/"));
             xml.writeAttribute(QStringLiteral("encoding"), QStringLiteral("base64"));
             // Base64 needs no escaping: its bytes go straight into the output,
-            // after the writer has closed the start tag.
+            // after the writer has closed the start tag, in blocks of a
+            // multiple of three bytes so that they join up.
             xml.writeCharacters(QString());
-            buffer.write(media.data.toBase64());
+            const auto reader = file->reader();
+            QByteArray block(3 * 64 * 1024, Qt::Uninitialized);
+            for (qint64 n; (n = reader->read(block.data(), block.size())) > 0;)
+                out.write(QByteArray::fromRawData(block.constData(), n).toBase64());
             xml.writeEndElement();
         }
         xml.writeEndElement();
@@ -528,9 +544,55 @@ WriteResult MoodleXmlFormat::write(const ExportSource &test) const
             }
         }
         xml.writeEndElement();
-        w.report.addCarried();
+        report.addCarried();
     }
     xml.writeEndElement();
     xml.writeEndDocument();
+    return true;
+}
+
+WriteResult MoodleXmlFormat::write(const ExportSource &test) const
+{
+    WriteResult w;
+    QBuffer buffer(&w.bytes);
+    buffer.open(QIODevice::WriteOnly);
+    writeTo(buffer, test, w.report, [&w] { w.ownerOnly = true; });
     return w;
+}
+
+namespace {
+// The checked stream as a device the XML writer writes to.
+class StreamDevice : public QIODevice {
+public:
+    explicit StreamDevice(CheckedFileStream &out) : m_out(out) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override { return m_out.write(data, size) ? size : -1; }
+
+private:
+    CheckedFileStream &m_out;
+};
+}
+
+std::optional<ExchangeReport> MoodleXmlFormat::writeFile(const ExportSource &test, const QString &path) const
+{
+    // A test none of whose questions can be written is the caller's to
+    // report, as for every format.
+    ExchangeReport counted;
+    if (ExchangeQuestion::fromRecords(test.records, counted).isEmpty())
+        return std::nullopt;
+    CheckedFileStream out(path);
+    ExchangeReport report;
+    if (!out.open()) {
+        report.fail(QStringLiteral("\"%1\" cannot be written: %2").arg(path, out.errorString()));
+        return report;
+    }
+    StreamDevice device(out);
+    if (!writeTo(device, test, report,
+                 [&out] { out.limitPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner); }))
+        return std::nullopt;   // cancelled: the caller says so, nothing was written
+    if (!out.commit())
+        report.fail(QStringLiteral("\"%1\" cannot be written: %2").arg(path, out.errorString()));
+    return report;
 }

@@ -99,3 +99,22 @@ TEST(HostileFiles, ADisplayThatDoesNotAnswerStopsNoFileCommand)
     EXPECT_EQ(r.out.trimmed(), "wave");
     EXPECT_EQ(r.err, "");
 }
+
+// Moodle XML of eight questions sharing one 16 MB sound: each file's Base64
+// goes from its handle into the output block by block, so the export fits
+// in the address space of a plain run (it once held the whole file, and
+// every copy of the sound, at once).
+TEST(HostileFiles, MoodleXmlOfALargeSharedSoundIsStreamed)
+{
+    QTemporaryDir dir;
+    QByteArray wave = QByteArray("RIFF\x24\0\0\x01WAVEfmt ", 16);
+    wave.resize(16 * 1024 * 1024);
+    writeBytes(dir.filePath("bell.wav"), wave);
+    QStringList records;
+    for (int i = 1; i <= 8; ++i)
+        records << record({"t", QStringLiteral("Bell %1?").arg(i), "bell.wav", " 0"});
+    writeTest(dir.filePath("bells.ard"), "Bells", "Class", records);
+    const ToolRun r = limitedTool({"export", dir.filePath("bells.ard"), dir.filePath("bells.xml")}, kDocumentLimitMb);
+    EXPECT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_GT(QFileInfo(dir.filePath("bells.xml")).size(), 8 * 4 * 16 * 1024 * 1024 / 3);
+}
