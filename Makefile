@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test run fuzz bench install package clean
+.PHONY: all deps configure build test run fuzz fuzz-slow bench install package clean
 
 all: build
 
@@ -27,6 +27,10 @@ run: build
 
 fuzz: deps
 	bash scripts/run-fuzz.sh
+
+fuzz-slow: deps
+	FUZZ_SLOW=1 bash scripts/run-fuzz.sh
+
 
 bench: build
 	bash scripts/run-bench.sh $(BUILD)

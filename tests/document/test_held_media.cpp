@@ -58,3 +58,23 @@ TEST(HeldMedia, FoldersStayWhileTheirEditorRunsOrACopyNamesThem)
     another.removeUnreferenced({});
     EXPECT_TRUE(QFileInfo::exists(named));
 }
+
+// A link put into an ended editor's folder (to a teacher's own file) is
+// never followed: removing the folder leaves the file it leads to, and the
+// folder with the link in it stays.
+TEST(HeldMedia, ALinkInsideAnEndedFolderIsNeverFollowed)
+{
+    QTemporaryDir dir;
+    const QString root = dir.filePath("held-media");
+    const QString own = writeBytes(dir.filePath("thesis.odt"), "years of work");
+    QString ended;
+    {
+        HeldMedia editor(root);
+        ended = QFileInfo(heldFile(editor, "a.bmp")).path();
+    }
+    ASSERT_TRUE(QFile::link(own, QDir(ended).filePath("b.bmp")));
+    HeldMedia(root).removeUnreferenced({});
+    EXPECT_EQ(readBytes(own), "years of work");
+    EXPECT_TRUE(QFileInfo(QDir(ended).filePath("b.bmp")).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(QDir(ended).filePath("a.bmp")));
+}

@@ -82,6 +82,28 @@ TEST(RecoveryStore, OnlyTheOwnerCanReadTheCopy)
     EXPECT_EQ(QFileInfo(slot->folder()).permissions() & mask, ownerFolder);
     for (const QFileInfo &f : QDir(slot->folder()).entryInfoList(QDir::Files))
         EXPECT_EQ(f.permissions() & mask, ownerFile) << f.fileName().toStdString();
+
+    // A folder an older version made with the usual mode is tightened.
+    slot.reset();
+    QFile::setPermissions(store.root(), ownerFolder | QFileDevice::ReadGroup | QFileDevice::ExeGroup
+                                            | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    ASSERT_TRUE(store.createSlot(&error)) << error.toStdString();
+    EXPECT_EQ(QFileInfo(store.root()).permissions() & mask, ownerFolder);
+}
+
+// A recovery folder that is itself a link (to a folder someone else chose)
+// is never used: nothing is written through it, and the reason is given.
+TEST(RecoveryStore, ARecoveryFolderThatIsALinkIsNotUsed)
+{
+    QTemporaryDir dir;
+    QDir().mkpath(dir.filePath("elsewhere"));
+    ASSERT_TRUE(QFile::link(dir.filePath("elsewhere"), dir.filePath("recovery")));
+    RecoveryStore store(dir.filePath("recovery"));
+    EXPECT_EQ(store.unusable(), QStringLiteral("a symbolic link"));
+    QString error;
+    EXPECT_FALSE(store.createSlot(&error));
+    EXPECT_TRUE(error.contains("a symbolic link")) << error.toStdString();
+    EXPECT_TRUE(QDir(dir.filePath("elsewhere")).isEmpty());
 }
 
 // Cut at every length, either file: refused, never read half.
@@ -153,6 +175,20 @@ TEST(RecoveryStore, DamagedSlotsAreSetAsideAndNotClaimedAgain)
     EXPECT_EQ(moved, QDir(store.damagedFolder()).filePath(name));
     EXPECT_TRUE(QFileInfo::exists(QDir(moved).filePath("copy.txt")));
     EXPECT_TRUE(store.claimAbandoned().ended.empty());
+
+    // Only the ten newest damaged copies are kept.
+    for (int i = 0; i < RecoveryStore::DamagedKept + 2; ++i) {
+        auto another = store.createSlot(&error);
+        ASSERT_TRUE(another && another->write(sampleCopy(), &error)) << error.toStdString();
+        writeBytes(another->descriptionPath(), "Ardenox recovery 1\ntest=te");
+        another.reset();
+        auto found = store.claimAbandoned().ended;
+        ASSERT_EQ(found.size(), 1u);
+        store.setAside(std::move(found.front()));
+    }
+    const QStringList kept = QDir(store.damagedFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    EXPECT_EQ(kept.size(), RecoveryStore::DamagedKept);
+    EXPECT_FALSE(kept.contains(name));   // the oldest went first
 }
 
 TEST(RecoverySnapshot, EmptyMeansNothingTypedAnywhere)

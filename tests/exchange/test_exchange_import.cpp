@@ -331,6 +331,15 @@ TEST(ExchangeImport, TextsLongerThanTheEditorTakesAreCutAndSaid)
                            "Line 2: its answer B was cut to 90 characters (4999910 left out).",
                            "Line 3: its media reference is longer than any file name (5004 characters); left out."}));
     EXPECT_EQ(out.report.exitStatus(), 3);
+
+    // A title and class/teacher line of a test are cut at 100 characters.
+    const QString ard = writeTest(dir.filePath("long.ard"), QString("t").repeated(150), QString("c").repeated(101),
+                                  {tf("Fine?", 0)});
+    const ImportOutcome titled = importFile(ard, dir.path());
+    EXPECT_EQ(titled.title, QString("t").repeated(100));
+    EXPECT_EQ(titled.teacher, QString("c").repeated(100));
+    EXPECT_TRUE(titled.report.text().contains("The file's title was cut to 100 characters."))
+        << qPrintable(titled.report.text());
 }
 
 TEST(ExchangeImport, MoreThanFitIsNamedQuestionByQuestion)
