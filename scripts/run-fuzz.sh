@@ -70,7 +70,7 @@ PY
 now() { date +%s.%N; }
 # Seconds since $1, and $2 per second over them.
 since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
-rate() { awk -v n="$2" -v s="$1" 'BEGIN { printf "%d", s > 0 ? n / s : 0 }'; }
+rate() { awk -v n="$2" -v s="$1" 'BEGIN { printf "%d", (s > 0 ? n / s : 0) }'; }
 
 status=0
 while read -r target; do
