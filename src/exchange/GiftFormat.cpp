@@ -10,23 +10,32 @@
 namespace {
 const QString kSpecials = QStringLiteral("~=#{}:");
 
-// One question's lines, with the source line each began at.
+// One question's lines joined by '\n' (comment lines left out), and where
+// in the file they are. A block's text is made once, in place, from the
+// file's bytes: a question of a hundred megabytes is never copied again.
 struct Block {
-    QString text;                  // lines joined by '\n'
-    QList<qsizetype> lineStarts;   // offset of each line in text
+    QString text;
     int firstLine = 0;
+    // Where comment lines were left out: (offset in text, lines left out).
+    QList<QPair<qsizetype, int>> leftOut;
 
     int lineAt(qsizetype offset) const
     {
-        int i = 0;
-        while (i + 1 < lineStarts.size() && lineStarts[i + 1] <= offset)
-            ++i;
-        return firstLine + i;
+        int line = firstLine + int(QStringView(text).left(offset).count(QLatin1Char('\n')));
+        for (const auto &[at, lines] : leftOut)
+            if (at <= offset)
+                line += lines;
+        return line;
     }
 };
 
+// The longest text (a question, its answers) that is made plain; a longer
+// one is cut here, said, and then cut again to what a test holds. Only a
+// file built to hurt has one.
+constexpr qsizetype kLongestText = 1 << 20;
+
 // Index of the first unescaped c at or after from, or -1.
-qsizetype findUnescaped(const QString &s, QChar c, qsizetype from = 0)
+qsizetype findUnescaped(QStringView s, QChar c, qsizetype from = 0)
 {
     for (qsizetype i = from; i < s.size(); ++i) {
         if (s[i] == QLatin1Char('\\')) {
@@ -39,14 +48,14 @@ qsizetype findUnescaped(const QString &s, QChar c, qsizetype from = 0)
     return -1;
 }
 
-qsizetype findUnescaped(const QString &s, QLatin1String what, qsizetype from = 0)
+qsizetype findUnescaped(QStringView s, QLatin1String what, qsizetype from = 0)
 {
     for (qsizetype i = from; i < s.size(); ++i) {
         if (s[i] == QLatin1Char('\\')) {
             ++i;
             continue;
         }
-        if (QStringView(s).mid(i).startsWith(what))
+        if (s.mid(i).startsWith(what))
             return i;
     }
     return -1;
@@ -135,51 +144,56 @@ public:
     GiftReader(ReadResult &result) : r(result) {}
 
     // false when the file cannot be read at all (r.report says why).
-    bool readBlock(const Block &b);
+    // The block's text from `from` on (after a category line).
+    bool readBlock(const Block &b, qsizetype from = 0);
     int questionsSeen = 0;
 
 private:
-    bool skip(const Block &b, const QString &why)
+    bool skip(int line, const QString &why)
     {
-        r.report.skip(ExchangeReport::atLine(b.firstLine), why + QStringLiteral("; skipped."));
+        r.report.skip(ExchangeReport::atLine(line), why + QStringLiteral("; skipped."));
         return true;
+    }
+    // A text of the block as a string of its own, cut at kLongestText.
+    QString bounded(QStringView text, int line, const QString &what)
+    {
+        text = text.trimmed();
+        if (text.size() <= kLongestText)
+            return text.toString();
+        r.report.note(QStringLiteral("Line %1: %2 is longer than %L3 characters; only those were read.")
+                          .arg(line).arg(what).arg(kLongestText));
+        return text.left(kLongestText).toString();
     }
     ReadResult &r;
 };
 
-bool GiftReader::readBlock(const Block &b)
+bool GiftReader::readBlock(const Block &b, qsizetype from)
 {
-    QString s = b.text;
+    const QStringView s = QStringView(b.text).mid(from);
+    const int firstLine = b.lineAt(from);
     // A category line stands on its own or before a question.
     if (s.trimmed().startsWith(QLatin1String("$CATEGORY:"), Qt::CaseInsensitive)) {
         r.report.note(QStringLiteral("Question categories were left out: a test has none."));
         const qsizetype nl = s.indexOf(QLatin1Char('\n'));
         if (nl < 0)
             return true;
-        Block rest = b;
-        rest.text = s.mid(nl + 1);
-        rest.lineStarts.removeFirst();
-        for (qsizetype &o : rest.lineStarts)
-            o -= nl + 1;
-        rest.firstLine = b.firstLine + 1;
-        return readBlock(rest);
+        return readBlock(b, from + nl + 1);
     }
 
     const qsizetype open = findUnescaped(s, QLatin1Char('{'));
     if (open < 0)
-        return skip(b, QStringLiteral("a text without answers in braces (a description), not a question"));
+        return skip(firstLine, QStringLiteral("a text without answers in braces (a description), not a question"));
     const qsizetype close = findUnescaped(s, QLatin1Char('}'), open + 1);
     if (close < 0) {
-        r.report.fail(QStringLiteral("the answers opened with \"{\" are not closed with \"}\"."), b.lineAt(open));
+        r.report.fail(QStringLiteral("the answers opened with \"{\" are not closed with \"}\"."), b.lineAt(from + open));
         return false;
     }
     ++questionsSeen;
 
-    QString prefix = s.left(open);
-    const QString inside = s.mid(open + 1, close - open - 1).trimmed();
-    const QString suffix = s.mid(close + 1).trimmed();
+    QString prefix = bounded(s.left(open), firstLine, QStringLiteral("its question"));
+    const QString inside = bounded(s.mid(open + 1, close - open - 1), firstLine, QStringLiteral("its answers"));
+    const QString suffix = bounded(s.mid(close + 1), firstLine, QStringLiteral("the text after its answers"));
 
-    prefix = prefix.trimmed();
     if (prefix.startsWith(QLatin1String("::"))) {
         const qsizetype end = findUnescaped(prefix, QLatin1String("::"), 2);
         if (end >= 0) {
@@ -203,9 +217,9 @@ bool GiftReader::readBlock(const Block &b)
         answers = answers.left(general).trimmed();
     }
     if (answers.isEmpty())
-        return skip(b, QStringLiteral("an essay question cannot be carried"));
+        return skip(firstLine, QStringLiteral("an essay question cannot be carried"));
     if (answers.startsWith(QLatin1Char('#')))
-        return skip(b, QStringLiteral("a numerical question cannot be carried"));
+        return skip(firstLine, QStringLiteral("a numerical question cannot be carried"));
 
     // True/false: T, F, TRUE or FALSE, perhaps with feedback after '#'.
     const qsizetype hash = findUnescaped(answers, QLatin1Char('#'));
@@ -216,7 +230,7 @@ bool GiftReader::readBlock(const Block &b)
             r.report.note(QStringLiteral("Feedback was left out: a test shows none."));
         q.kind = QuestionKind::TrueFalse;
         q.right = head.startsWith(QLatin1Char('T')) ? 0 : 1;
-        r.add(q, b.firstLine);
+        r.add(q, firstLine);
         return true;
     }
 
@@ -226,7 +240,7 @@ bool GiftReader::readBlock(const Block &b)
     while (i < answers.size() && answers[i].isSpace())
         ++i;
     if (i < answers.size() && answers[i] != QLatin1Char('=') && answers[i] != QLatin1Char('~'))
-        return skip(b, QStringLiteral("its answers cannot be read (each must begin with = or ~)"));
+        return skip(firstLine, QStringLiteral("its answers cannot be read (each must begin with = or ~)"));
     while (i < answers.size()) {
         Answer a;
         a.right = answers[i] == QLatin1Char('=');
@@ -276,15 +290,15 @@ bool GiftReader::readBlock(const Block &b)
         rightCount += right ? 1 : 0;
     }
     if (matching && !anyWrong)
-        return skip(b, QStringLiteral("a matching question cannot be carried"));
+        return skip(firstLine, QStringLiteral("a matching question cannot be carried"));
     if (!anyWrong)
-        return skip(b, QStringLiteral("a short-answer question cannot be carried"));
+        return skip(firstLine, QStringLiteral("a short-answer question cannot be carried"));
     if (partial)
-        return skip(b, QStringLiteral("it gives partial credit, which a test cannot"));
+        return skip(firstLine, QStringLiteral("it gives partial credit, which a test cannot"));
     if (list.size() != 4)
-        return skip(b, QStringLiteral("it has %1 answers; a test's multiple choice has exactly four").arg(list.size()));
+        return skip(firstLine, QStringLiteral("it has %1 answers; a test's multiple choice has exactly four").arg(list.size()));
     if (rightCount != 1)
-        return skip(b, rightCount == 0 ? QStringLiteral("it has no right answer")
+        return skip(firstLine, rightCount == 0 ? QStringLiteral("it has no right answer")
                                        : QStringLiteral("it has %1 right answers; a test's has one").arg(rightCount));
     if (feedback)
         r.report.note(QStringLiteral("Feedback was left out: a test shows none."));
@@ -295,7 +309,7 @@ bool GiftReader::readBlock(const Block &b)
         if (right)
             q.right = k;
     }
-    r.add(q, b.firstLine);
+    r.add(q, firstLine);
     return true;
 }
 }
@@ -328,34 +342,96 @@ QString GiftFormat::escaped(const QString &text)
 ReadResult GiftFormat::read(const QByteArray &bytes, const QString &fileName) const
 {
     ReadResult r;
-    const QString text = SourceText::decode(bytes);
-    if (const int bad = SourceText::firstBinaryLine(text)) {
+    // Read a block at a time straight from the bytes: the file is never
+    // held as one text or as a list of lines (a one-question file of a
+    // hundred megabytes costs its bytes and one block's text).
+    QByteArrayView data(bytes);
+    if (data.startsWith("\xEF\xBB\xBF"))
+        data = data.sliced(3);
+    if (const int bad = SourceText::firstBinaryLine(data)) {
         r.report.fail(QStringLiteral("\"%1\" is not a GIFT text (it holds binary data).").arg(fileName), bad);
         return r;
     }
-    const QStringList lines = SourceText::lines(text);
+    const bool utf8 = QUtf8StringView(data).isValidUtf8();
     GiftReader reader(r);
-    Block block;
+
+    qsizetype blockStart = -1, blockEnd = 0;
+    int blockLine = 0;
+    QList<QPair<qsizetype, qsizetype>> comments;   // comment lines inside the block, as byte ranges
     const auto flush = [&]() {
-        const bool ok = block.text.trimmed().isEmpty() || reader.readBlock(block);
-        block = Block();
-        return ok;
+        if (blockStart < 0)
+            return true;
+        Block block;
+        block.firstLine = blockLine;
+        block.text = SourceText::decode(data.sliced(blockStart, blockEnd - blockStart), utf8);
+        // In place: line ends become '\n', comment lines go (their places
+        // kept for the line numbers), no line end after the last line.
+        // Byte offsets become character offsets, counted on from the last.
+        qsizetype lastByte = blockStart, lastOffset = 0;
+        const auto offsetOf = [&](qsizetype byte) {
+            lastOffset += utf8 ? SourceText::utf16Length(data.sliced(lastByte, byte - lastByte)) : byte - lastByte;
+            lastByte = byte;
+            return lastOffset;
+        };
+        QList<QPair<qsizetype, qsizetype>> drop;   // character ranges of the comment lines, their ends included
+        for (const auto &[from, to] : std::as_const(comments)) {
+            if (to > blockEnd)
+                break;   // after the block's last line: not part of it
+            const qsizetype first = offsetOf(from);
+            drop.append({first, offsetOf(to)});
+        }
+        QChar *t = block.text.data();
+        const qsizetype n = block.text.size();
+        qsizetype out = 0;
+        qsizetype next = 0;   // the next comment range
+        for (qsizetype i = 0; i < n;) {
+            if (next < drop.size() && i == drop[next].first) {
+                int lines = 0;
+                for (qsizetype k = drop[next].first; k < drop[next].second; ++k)
+                    lines += t[k] == QLatin1Char('\n') || (t[k] == QLatin1Char('\r') && (k + 1 >= n || t[k + 1] != QLatin1Char('\n')));
+                block.leftOut.append({out, lines});
+                i = drop[next].second;
+                ++next;
+                continue;
+            }
+            if (t[i] == QLatin1Char('\r')) {
+                t[out++] = QLatin1Char('\n');
+                i += i + 1 < n && t[i + 1] == QLatin1Char('\n') ? 2 : 1;
+            } else {
+                t[out++] = t[i++];
+            }
+        }
+        while (out > 0 && t[out - 1] == QLatin1Char('\n'))
+            --out;
+        block.text.truncate(out);
+        blockStart = -1;
+        comments.clear();
+        return QStringView(block.text).trimmed().isEmpty() || reader.readBlock(block);
     };
-    for (int i = 0; i < lines.size(); ++i) {
-        const QString &line = lines[i];
-        if (line.trimmed().isEmpty()) {
+
+    int line = 1;
+    for (qsizetype pos = 0; pos < data.size(); ++line) {
+        qsizetype end = pos;
+        while (end < data.size() && data[end] != '\n' && data[end] != '\r')
+            ++end;
+        const qsizetype next = end < data.size() ? end + (data[end] == '\r' && end + 1 < data.size() && data[end + 1] == '\n' ? 2 : 1)
+                                                 : end;
+        const QByteArrayView lineBytes = data.sliced(pos, end - pos);
+        const SourceText::LineKind kind = SourceText::kindOf(lineBytes, utf8);
+        if (kind == SourceText::LineKind::Blank) {
             if (!flush())
                 return failedWith(r.report);
-            continue;
+        } else if (kind == SourceText::LineKind::Comment) {
+            if (blockStart >= 0)
+                comments.append({pos, next});
+        } else {
+            if (blockStart < 0) {
+                blockStart = pos;
+                blockLine = line;
+            }
+            blockEnd = next;
         }
-        if (line.trimmed().startsWith(QLatin1String("//")))
-            continue;
-        if (block.lineStarts.isEmpty())
-            block.firstLine = i + 1;
-        else
-            block.text += QLatin1Char('\n');
-        block.lineStarts << block.text.size();
-        block.text += line;
+        pos = next;
     }
     if (!flush())
         return failedWith(r.report);

@@ -21,6 +21,56 @@ QString decode(const QByteArray &bytes)
     return Windows1252::decode(b);
 }
 
+QString decode(QByteArrayView bytes, bool utf8)
+{
+    return utf8 ? QString::fromUtf8(bytes) : Windows1252::decode(QByteArray::fromRawData(bytes.data(), bytes.size()));
+}
+
+qsizetype utf16Length(QByteArrayView utf8)
+{
+    qsizetype n = 0;
+    for (const char c : utf8) {
+        const auto b = uchar(c);
+        if ((b & 0xC0) != 0x80)
+            ++n;
+        if (b >= 0xF0)
+            ++n;   // outside the basic plane: two UTF-16 characters
+    }
+    return n;
+}
+
+LineKind kindOf(QByteArrayView line, bool utf8)
+{
+    constexpr qsizetype kDecoded = 4096;
+    if (line.size() <= kDecoded) {
+        const QString text = decode(line, utf8);
+        const QStringView trimmed = QStringView(text).trimmed();
+        return trimmed.isEmpty() ? LineKind::Blank
+               : trimmed.startsWith(QLatin1String("//")) ? LineKind::Comment
+                                                         : LineKind::Text;
+    }
+    // A long line: only ASCII white space counts before its first sign.
+    qsizetype i = 0;
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\v' || line[i] == '\f'))
+        ++i;
+    if (i == line.size())
+        return LineKind::Blank;
+    return line.sliced(i).startsWith("//") ? LineKind::Comment : LineKind::Text;
+}
+
+int firstBinaryLine(QByteArrayView bytes)
+{
+    int line = 1;
+    for (const char c : bytes) {
+        const auto b = uchar(c);
+        if (b == '\n')
+            ++line;
+        else if (b < 0x20 && b != '\r' && b != '\t' && b != '\f')
+            return line;
+    }
+    return 0;
+}
+
 QStringList lines(const QString &text)
 {
     QStringList result;

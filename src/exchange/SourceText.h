@@ -4,12 +4,24 @@
 // spreadsheet or an old editor on Windows saves.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
 namespace SourceText {
 bool isUtf8(const QByteArray &bytes);
 QString decode(const QByteArray &bytes);
+// A piece of a file already known to be UTF-8 (or not: Windows-1252).
+QString decode(QByteArrayView bytes, bool utf8);
+// How many UTF-16 characters the UTF-8 bytes make.
+qsizetype utf16Length(QByteArrayView utf8);
+
+// A line of a question file, told without making a text of a long one:
+// blank (white space only), a comment ("//" after white space), or text.
+enum class LineKind { Blank, Comment, Text };
+LineKind kindOf(QByteArrayView line, bool utf8);
+// The first line holding a binary control code, on the bytes (0: none).
+int firstBinaryLine(QByteArrayView bytes);
 // Lines split at CR LF, LF or a lone CR, without their ends.
 QStringList lines(const QString &text);
 // The first line of the text that holds a NUL or other binary control code

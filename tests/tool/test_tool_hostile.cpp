@@ -118,3 +118,23 @@ TEST(HostileFiles, MoodleXmlOfALargeSharedSoundIsStreamed)
     EXPECT_EQ(r.status, 0) << r.err.constData();
     EXPECT_GT(QFileInfo(dir.filePath("bells.xml")).size(), 8 * 4 * 16 * 1024 * 1024 / 3);
 }
+
+// A one-question GIFT file of 100 MB is read a block at a time straight from
+// its bytes: it fits in little more than three times its size (it once took
+// 2.4 GB, and one of 200 MB ended in std::bad_alloc).
+TEST(HostileFiles, AHundredMegabyteGiftQuestionIsReadWithinThreeTimesItsSize)
+{
+    QTemporaryDir dir;
+    QByteArray gift = "Long question ";
+    gift.reserve(100 * 1024 * 1024 + 16);
+    while (gift.size() < 100 * 1024 * 1024)
+        gift += "word ";
+    gift += "{T}\n";
+    writeBytes(dir.filePath("big.gift"), gift);
+    gift.clear();
+    gift.squeeze();
+    const ToolRun r = limitedTool({"import", dir.filePath("big.gift"), dir.filePath("big.ard")},
+                                  kDocumentLimitMb + 3 * 100);
+    EXPECT_EQ(r.status, 3) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("its question was cut to 256 characters")) << r.err.constData();
+}

@@ -24,10 +24,16 @@ before(async () => {
 });
 after(async () => { await browser?.close(); });
 
+// Reloads and waits until the new page has read the attempt kept for it
+// (the load event can come before the script has filled the offer in).
 async function reopen(page) {
   page.removeAllListeners('dialog');
   page.on('dialog', (d) => d.accept());
   await page.reload({ waitUntil: 'load' });
+  await page.waitForFunction(() => {
+    const offer = document.getElementById('resume-text');
+    return offer && offer.textContent.trim() !== '';
+  }, { timeout: 30000 });
 }
 
 describe('an attempt kept in the browser', () => {
