@@ -2,6 +2,8 @@
 // scrolling, and keyboard only.
 import { after, before, describe, it } from 'node:test';
 import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
 import * as q from './quizbrowser.mjs';
 
 const S = q.SEP;
@@ -68,6 +70,57 @@ describe('keyboard only', () => {
     await page.keyboard.press('t');
     await page.waitForFunction(() => !document.getElementById('report').hidden, { timeout: 30000 });
     assert.equal(await page.evaluate(() => document.activeElement.id), 'student');
+    await page.close();
+  });
+});
+
+describe('what a screen shows and a screen reader reads', () => {
+  // The WCAG contrast of two "rgb(r, g, b)" colours.
+  function contrast(a, b) {
+    const luminance = (css) => {
+      const [r, g, bl] = css.match(/\d+(\.\d+)?/g).slice(0, 3).map(Number).map((v) => {
+        const c = v / 255;
+        return c <= 0.03928 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4;
+      });
+      return 0.2126 * r + 0.7152 * g + 0.0722 * bl;
+    };
+    const [hi, lo] = [luminance(a), luminance(b)].sort((x, y) => y - x);
+    return (hi + 0.05) / (lo + 0.05);
+  }
+
+  it('keeps every text at 4.5:1 against what it stands on, names the picture, and proposes a result name without full stops', async () => {
+    const d = q.tempDir('reader');
+    fs.copyFileSync(path.join(q.DATA, 'pictures', 'redblue-40x30.bmp'), path.join(d, 'map.bmp'));
+    const pictured = q.makeQuiz(d, 'reader', {
+      title: 'Rivers', teacher: 'Class 2',
+      records: [`t${S}Is this a map?${S}map.bmp${S} 0`],
+    });
+    const { page } = await q.openQuiz(browser, pictured);
+    await q.start(page);
+    const colours = await page.evaluate(() => {
+      const behind = (el) => {
+        for (let e = el; e; e = e.parentElement) {
+          const bg = getComputedStyle(e).backgroundColor;
+          if (!/rgba\(.*, 0\)$/.test(bg) && bg !== 'transparent') return bg;
+        }
+        return 'rgb(255, 255, 255)';
+      };
+      return [...document.querySelectorAll('.title, .teacher, .score, .count, .question, legend, label')]
+        .filter((e) => e.offsetParent !== null && e.textContent.trim() !== '')
+        .map((e) => ({ what: e.className || e.tagName, fg: getComputedStyle(e).color, bg: behind(e) }));
+    });
+    assert.ok(colours.length >= 4, JSON.stringify(colours));
+    for (const c of colours)
+      assert.ok(contrast(c.fg, c.bg) >= 4.5, `${c.what}: ${c.fg} on ${c.bg} is ${contrast(c.fg, c.bg).toFixed(2)}:1`);
+    assert.equal(await page.$eval('#media img', (im) => im.alt), 'Picture for question 1');
+
+    await q.clickOption(page, 0);
+    await page.waitForFunction(() => !document.getElementById('report').hidden, { timeout: 30000 });
+    await page.type('#student', 'Anna B.');
+    await page.click('#save');
+    await page.waitForFunction(() => document.getElementById('saved').textContent !== '');
+    assert.equal(await q.text(page, '#saved'), 'Your browser is saving your result as "Rivers - Anna B.log" '
+      + '(look in your downloads). Hand this file to your teacher.');
     await page.close();
   });
 });
