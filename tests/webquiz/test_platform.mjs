@@ -261,6 +261,11 @@ describe('a package in the platform', () => {
       checkCalls(second, version);
       assert.equal(lastSet(second, v2004 ? 'cmi.score.raw' : 'cmi.core.score.raw'), '75');
       assert.equal(lastSet(second, 'cmi.interactions.0.id'), 'Q3');
+      // The attempt kept now holds the first visit's answers as they were
+      // given (B right, False wrong) beside the second's.
+      const attempt = JSON.parse(lastSet(second, 'cmi.suspend_data'));
+      assert.equal(attempt.g, 'BFAT');
+      assert.equal(attempt.r, 'BTAT');
       assert.deepEqual(again.errors, []);
       await again.page.close();
     });
