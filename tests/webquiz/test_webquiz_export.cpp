@@ -10,6 +10,7 @@
 #include "exchange/QuestionExport.h"
 #include "exchange/QuestionFormatRegistry.h"
 #include "TestFiles.h"
+#include "avimaker/BmpFixture.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -21,6 +22,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -293,4 +295,43 @@ TEST(WebQuizExporter, ThePictureAdmittedIsWhatGoesIntoThePageAndThePackage)
     }
     EXPECT_TRUE(package.contains(photo));
     EXPECT_EQ(QFileInfo(page).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+}
+
+// A video of bitmaps whose headers carry colour masks (5-5-5 in 16 bits)
+// keeps its colours in the page: the converter reads the masks instead of
+// taking every 16-bit picture for 5-6-5.
+TEST(WebMediaConverter, AMaskedBitmapVideoKeepsItsColours)
+{
+    const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+    if (ffmpeg.isEmpty())
+        GTEST_SKIP() << "ffmpeg not installed";
+    QTemporaryDir dir;
+    QStringList args = {QStringLiteral("avi"), dir.filePath(QStringLiteral("masks.avi")), QStringLiteral("--fps"),
+                        QStringLiteral("5")};
+    for (int i = 0; i < 3; ++i) {
+        BmpSpec red;
+        red.width = 64;
+        red.height = 48;
+        red.bitCount = 16;
+        red.infoSize = 124;
+        red.compression = 3;
+        red.masks[0] = 0x7C00;
+        red.masks[1] = 0x03E0;
+        red.masks[2] = 0x001F;
+        red.pixel = [](int, int) { return quint32(0x7C00); };   // pure red in 5-5-5
+        args << writeBytes(dir.filePath(QStringLiteral("f%1.bmp").arg(i)), makeBmp(red));
+    }
+    ASSERT_EQ(QProcess::execute(QStringLiteral(ARDENO_TOOL), args), 0);
+    WebMediaConverter c;
+    const ConvertedMedia m = c.convert(dir.filePath(QStringLiteral("masks.avi")));
+    ASSERT_TRUE(m.ok()) << qPrintable(m.error);
+    writeBytes(dir.filePath(QStringLiteral("masks.mp4")), m.media.bytes);
+    ASSERT_EQ(QProcess::execute(ffmpeg, {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"),
+                                         dir.filePath(QStringLiteral("masks.mp4")), QStringLiteral("-frames:v"),
+                                         QStringLiteral("1"), dir.filePath(QStringLiteral("frame.png"))}),
+              0);
+    const QRgb centre = QImage(dir.filePath(QStringLiteral("frame.png"))).pixel(32, 24);
+    EXPECT_GT(qRed(centre), 220) << qRed(centre) << " " << qGreen(centre) << " " << qBlue(centre);
+    EXPECT_LT(qGreen(centre), 40);
+    EXPECT_LT(qBlue(centre), 40);
 }
