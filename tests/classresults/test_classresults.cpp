@@ -138,6 +138,10 @@ TEST(ItemAnalysis, FiguresOfAClassWorkedOutByHand)
     const ClassFigures f = ItemAnalysis::analyse(all(c), 6);
     EXPECT_EQ(f.students, 5);
     EXPECT_EQ(f.groupSize, 1);
+    // The groups are the 27 % nearest: 1.62 of six students is two, 2.7 of
+    // ten is three, 0.27 of one is one.
+    EXPECT_EQ((QList<int>{ItemAnalysis::groupSize(6), ItemAnalysis::groupSize(10), ItemAnalysis::groupSize(1)}),
+              (QList<int>{2, 3, 1}));
     struct Expected {
         double facility;
         const char *wrong;
