@@ -1,5 +1,7 @@
 #include "platform/OutputFolder.h"
 
+#include "platform/RegularFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -27,18 +29,6 @@ QByteArray encoded(const QString &name)
     return QFile::encodeName(name);
 }
 
-QString kindOf(mode_t mode)
-{
-    if (S_ISDIR(mode))
-        return QStringLiteral("a folder");
-    if (S_ISFIFO(mode))
-        return QStringLiteral("a pipe");
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("a device");
-    if (S_ISSOCK(mode))
-        return QStringLiteral("a socket");
-    return QStringLiteral("a special file");
-}
 #endif
 }
 
@@ -94,7 +84,7 @@ QString OutputFolder::replaceProblem(const QString &name) const
     // own: it is refused by what it leads to, not replaced.
     if (S_ISLNK(st.st_mode) && (::fstatat(m_fd, encoded(name).constData(), &st, 0) != 0 || S_ISREG(st.st_mode)))
         return {};
-    return QStringLiteral("not a regular file (%1)").arg(kindOf(st.st_mode));
+    return RegularFile::notRegular(st.st_mode);
 #else
     const QFileInfo info(QDir(m_path).filePath(name));
     return !info.exists() || info.isFile() ? QString() : QStringLiteral("not a regular file");

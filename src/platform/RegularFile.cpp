@@ -38,10 +38,6 @@ QString kindOf(mode_t mode)
     return QStringLiteral("a special file");
 }
 
-QString notRegular(mode_t mode)
-{
-    return QStringLiteral("not a regular file (%1)").arg(kindOf(mode));
-}
 
 // O_NONBLOCK: opening a FIFO without a writer would otherwise wait forever
 // before the check could refuse it. It is cleared again for the read.
@@ -218,6 +214,16 @@ QString replaceProblem(const QString &path)
 #else
     const QFileInfo info(path);
     return !info.exists() || info.isFile() ? QString() : QStringLiteral("not a regular file");
+#endif
+}
+
+QString notRegular(unsigned mode)
+{
+#ifdef Q_OS_UNIX
+    return QStringLiteral("not a regular file (%1)").arg(kindOf(mode_t(mode)));
+#else
+    Q_UNUSED(mode);
+    return QStringLiteral("not a regular file");
 #endif
 }
 

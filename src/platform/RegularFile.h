@@ -43,4 +43,8 @@ QString replaceProblem(const QString &path);
 // The reason given for a file that is larger than a reader accepts.
 QString tooLarge(qint64 maxBytes);
 
+// "not a regular file (a pipe)" and the like, for the st_mode of an entry
+// that is not a regular file.
+QString notRegular(unsigned mode);
+
 }
