@@ -29,15 +29,69 @@ bool mp3FrameAt(const QByteArray &head, qsizetype i)
            && (b2 >> 4) != 0xF && ((b2 >> 2) & 3) != 3;
 }
 
+// An ID3 tag's header: a known major version, a revision, and a size in
+// four bytes of seven bits each.
+bool isId3(const QByteArray &head)
+{
+    if (head.size() < 10 || !head.startsWith("ID3"))
+        return false;
+    const auto major = uchar(head[3]);
+    if (major < 2 || major > 4 || uchar(head[4]) == 0xFF)
+        return false;
+    for (int i = 6; i < 10; ++i)
+        if (uchar(head[i]) & 0x80)
+            return false;
+    return true;
+}
+
 // Some encoders put a few bytes of padding before the first frame.
 bool isMp3(const QByteArray &head)
 {
-    if (head.startsWith("ID3"))
+    if (isId3(head))
         return true;
     for (qsizetype i = 0; i + 4 <= head.size(); ++i)
         if (mp3FrameAt(head, i) && (i == 0 || head.left(i).count('\0') == i))
             return true;
     return false;
+}
+
+// A wave sound names its format chunk near its start (after, at most, a few
+// small chunks such as JUNK or bext).
+bool isWave(const QByteArray &head)
+{
+    return isRiff(head, "WAVE") && head.indexOf("fmt ", 12) >= 12;
+}
+
+// An AVI begins with its header list.
+bool isAvi(const QByteArray &head)
+{
+    return isRiff(head, "AVI ") && head.mid(12, 4) == "LIST";
+}
+
+// A standard MIDI file's header chunk is six bytes long (at least), of
+// format 0, 1 or 2, with at least one track.
+bool isMidi(const QByteArray &head)
+{
+    if (isRiff(head, "RMID"))
+        return true;
+    if (head.size() < 14 || !head.startsWith("MThd"))
+        return false;
+    const auto be = [&head](int at, int bytes) {
+        quint32 v = 0;
+        for (int i = 0; i < bytes; ++i)
+            v = v << 8 | uchar(head[at + i]);
+        return v;
+    };
+    return be(4, 4) >= 6 && be(8, 2) <= 2 && be(10, 2) >= 1;
+}
+
+// A JPEG's start marker is followed by another marker.
+bool isJpeg(const QByteArray &head)
+{
+    if (head.size() < 4 || !head.startsWith("\xFF\xD8\xFF"))
+        return false;
+    const auto m = uchar(head[3]);
+    return (m >= 0xE0 && m <= 0xEF) || m == 0xDB || m == 0xC4 || m == 0xFE || (m >= 0xC0 && m <= 0xC3);
 }
 
 bool isMpegVideo(const QByteArray &head)
@@ -49,7 +103,7 @@ bool isPicture(const QByteArray &head, qint64 fileSize)
 {
     if (head.startsWith("BM"))
         return BitmapInfoHeader::isWholeFile(head, fileSize);
-    return head.startsWith("\xFF\xD8\xFF") || Wmf::looksLikeWmf(head.left(64));
+    return isJpeg(head) || Wmf::looksLikeWmf(head.left(64));
 }
 
 QString wrongContent(const char *what) { return QStringLiteral("not a media file: its content is not %1").arg(QLatin1String(what)); }
@@ -103,13 +157,13 @@ QString refusalOfContent(const QString &name, const QByteArray &head, qint64 fil
             return wrongContent("a metafile");
         return isPicture(head, fileSize) ? QString() : wrongContent("a picture");
     case MediaKind::Wave:
-        return isRiff(head, "WAVE") ? QString() : wrongContent("a wave sound");
+        return isWave(head) ? QString() : wrongContent("a wave sound");
     case MediaKind::Avi:
-        return isRiff(head, "AVI ") ? QString() : wrongContent("an AVI video");
+        return isAvi(head) ? QString() : wrongContent("an AVI video");
     case MediaKind::Mpeg:
         return isMpegVideo(head) ? QString() : wrongContent("an MPEG video");
     case MediaKind::Midi:
-        return head.startsWith("MThd") || isRiff(head, "RMID") ? QString() : wrongContent("a MIDI tune");
+        return isMidi(head) ? QString() : wrongContent("a MIDI tune");
     case MediaKind::Mp3:
         return isMp3(head) ? QString() : wrongContent("an MP3 sound");
     }

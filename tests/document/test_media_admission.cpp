@@ -34,6 +34,13 @@ TEST(MediaAdmission, AnythingElseIsRefusedWithItsReason)
     writeBytes(dir.filePath("tone.mp3"), readBytes(testData("media/tone.wav")));
     writeBytes(dir.filePath("notes.jpg"), "Dear diary");
     writeBytes(dir.filePath("riff.avi"), QByteArray("RIFF\x24\0\0\0WAVE", 12));
+    // Signatures whose headers say no more: a wave without its format chunk,
+    // a MIDI header of no length, an ID3 tag of no version, a JPEG start
+    // followed by no marker.
+    writeBytes(dir.filePath("bare.wav"), QByteArray("RIFF\x24\0\0\0WAVE", 12) + QByteArray(100, 'x'));
+    writeBytes(dir.filePath("bare.mid"), QByteArray("MThd\0\0\0\0\0\0\0\0\0\0", 14));
+    writeBytes(dir.filePath("bare.mp3"), QByteArray("ID3\xFF\0\0\0\0\0\0", 10));
+    writeBytes(dir.filePath("bare.jpg"), QByteArray("\xFF\xD8\xFF\x00 text", 9));
     // Bitmaps whose headers do not agree: two bytes, pixels past the end,
     // two planes, a bit depth that does not exist.
     const QByteArray bmp = mediaBytes("one.bmp");
@@ -56,6 +63,10 @@ TEST(MediaAdmission, AnythingElseIsRefusedWithItsReason)
         {dir.filePath("notes.jpg"), "not a media file: its content is not a picture"},
         {dir.filePath("riff.avi"), "not a media file: its content is not an AVI video"},
         {dir.filePath("two.bmp"), "not a media file: its content is not a picture"},
+        {dir.filePath("bare.wav"), "not a media file: its content is not a wave sound"},
+        {dir.filePath("bare.mid"), "not a media file: its content is not a MIDI tune"},
+        {dir.filePath("bare.mp3"), "not a media file: its content is not an MP3 sound"},
+        {dir.filePath("bare.jpg"), "not a media file: its content is not a picture"},
         {dir.filePath("short.bmp"), "not a media file: its content is not a picture"},
         {dir.filePath("planes.bmp"), "not a media file: its content is not a picture"},
         {dir.filePath("depth.bmp"), "not a media file: its content is not a picture"},

@@ -124,7 +124,7 @@ TEST(ExchangeRoundTrip, MediaTravelsEmbeddedInMoodleXmlAndByNameInCsv)
     QDir(dir.path()).mkpath("test");
     QDir(dir.path()).mkpath("out");
     const QByteArray picture = mediaBytes("map.bmp", QByteArray(5000, '\x7f') + QByteArray("\0\1\2\xff", 4));
-    const QByteArray sound = QByteArray("RIFF\x24\0\0\0WAVE", 12) + QByteArray(3001, 'w');
+    const QByteArray sound = mediaBytes("bell.wav", QByteArray(3001, 'w'));
     for (const auto &[name, bytes] : {std::pair{QString("map.bmp"), picture}, std::pair{QString("bell.wav"), sound}}) {
         QFile f(dir.filePath("test/" + name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());

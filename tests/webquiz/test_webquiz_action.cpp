@@ -2,6 +2,7 @@
 // dialogs they ask, what they write and say, and what they leave alone when
 // cancelled or refused.
 #include "TestDoubles.h"
+#include "MediaBytes.h"
 #include "TestFiles.h"
 #include "ToolRun.h"
 #include "dialogs/dlgReport.h"
@@ -96,7 +97,7 @@ TEST(ExportWebQuizAction, ALargePageIsAskedAboutBeforeTheWork)
     app();
     ScopedPlatform platform;
     QTemporaryDir dir;
-    QFile sound(writeBytes(dir.filePath(QStringLiteral("long.wav")), QByteArray("RIFF\x24\0\0\0WAVE", 12)));
+    QFile sound(writeBytes(dir.filePath(QStringLiteral("long.wav")), mediaBytes("long.wav")));
     ASSERT_TRUE(sound.resize(60LL * 1024 * 1024));   // sparse: nothing to read until it is used
     const QStringList records = {QStringLiteral("t%1Hear it?%1long.wav%1 0").arg(S)};
     const QString out = dir.filePath(QStringLiteral("big.html"));
