@@ -9,6 +9,7 @@
 #include "webquiz/ScormPackage.h"
 #include "exchange/QuestionExport.h"
 #include "exchange/QuestionFormatRegistry.h"
+#include "MediaBytes.h"
 #include "TestFiles.h"
 #include "avimaker/BmpFixture.h"
 
@@ -334,4 +335,29 @@ TEST(WebMediaConverter, AMaskedBitmapVideoKeepsItsColours)
     EXPECT_GT(qRed(centre), 220) << qRed(centre) << " " << qGreen(centre) << " " << qBlue(centre);
     EXPECT_LT(qGreen(centre), 40);
     EXPECT_LT(qBlue(centre), 40);
+}
+
+// A package a zip cannot hold (over 4 GB) is refused before a byte of it is
+// written: the sizes are known from the files.
+TEST(ScormPackage, APackageTooLargeForAZipIsRefusedBeforeAByteIsWritten)
+{
+    QTemporaryDir dir;
+    QStringList records;
+    for (int i = 0; i < 14; ++i) {
+        const QString name = QStringLiteral("long%1.wav").arg(i);
+        QFile sound(writeBytes(dir.filePath(name), mediaBytes(name, QByteArray::number(i))));
+        ASSERT_TRUE(sound.resize(300LL * 1024 * 1024));   // sparse: nothing to read until it is used
+        records << QStringLiteral("t%1Hear it?%1%2%1 0").arg(S, name);
+    }
+    WebQuizExporter exporter;
+    exporter.packageFor(QJsonObject{{QStringLiteral("version"), QStringLiteral("1.2")}});
+    const WebQuizExport page = exporter.exportTest(QStringLiteral("T"), QStringLiteral("C"), records,
+                                                   dir.path() + QLatin1Char('/'));
+    ASSERT_EQ(page.parts.media().size(), 14) << qPrintable(page.report.join(QLatin1Char('\n')));
+    qint64 written = 0;
+    QString why;
+    EXPECT_FALSE(ScormPackage::write(page, ScormSettings(), QStringLiteral("T"), QStringLiteral("id"),
+                                     [&written](const QByteArray &b) { written += b.size(); return true; }, &why));
+    EXPECT_EQ(why, QStringLiteral("the package would be larger than 4 GB"));
+    EXPECT_EQ(written, 0);
 }
