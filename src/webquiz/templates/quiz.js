@@ -75,10 +75,14 @@
   // In a learning-platform package the page looks for the platform's SCORM
   // API the standard way: in its own window and those above it, then in the
   // window that opened it and those above that, a bounded number of levels.
-  // Found, the platform keeps the attempt and takes each answer, the score
-  // and the status; not found (the page opened on its own), the page is the
-  // web quiz. Every value written keeps to its version's formats.
-  const platform = (() => {
+  // A platform may make its API only when its own page is ready, after this
+  // script ran: the page looks again when it has loaded and when the student
+  // presses Start. Found, the platform keeps the attempt and takes each
+  // answer, the score and the status; not found by Start, the student is
+  // told once that the result must be saved as a file (the page opened on
+  // its own is the web quiz). Every value written keeps to its version's
+  // formats.
+  function connectPlatform() {
     const settings = quiz.platform;
     if (!settings) return null;
     const v2004 = settings.version === '2004';
@@ -101,7 +105,13 @@
     const fn = v2004
       ? { init: 'Initialize', get: 'GetValue', set: 'SetValue', commit: 'Commit', finish: 'Terminate' }
       : { init: 'LMSInitialize', get: 'LMSGetValue', set: 'LMSSetValue', commit: 'LMSCommit', finish: 'LMSFinish' };
-    function call(name, ...args) { try { return String(api[fn[name]](...args)); } catch (e) { return 'false'; } }
+    // A platform may answer null or nothing for an unset value: that is "".
+    function call(name, ...args) {
+      try {
+        const result = api[fn[name]](...args);
+        return result === null || result === undefined ? '' : String(result);
+      } catch (e) { return 'false'; }
+    }
     if (call('init', '') !== 'true') return null;
     let open = true;
     const sessionStart = Date.now();
@@ -112,7 +122,11 @@
     const set = (element, value) => (open ? call('set', element, String(value)) === 'true' : false);
     const commit = () => (open ? call('commit', '') === 'true' : false);
     function finish() { if (open) { call('finish', ''); open = false; } }
-    let interactions = Number(get('cmi.interactions._count')) || 0;
+    // A platform that keeps no count (an empty _count) leaves the numbering
+    // to the attempt: new interactions go after the answers it holds.
+    const count = get('cmi.interactions._count');
+    const countKnown = /^\d+$/.test(count);
+    let interactions = countKnown ? Number(count) : 0;
 
     // 1.2: "HHHH:MM:SS.SS"; 2004: an ISO 8601 duration ("PT1H2M3.04S").
     function timespan(ms) {
@@ -143,7 +157,7 @@
         g += a ? CODE[a.given] || '-' : '-';
         r += a ? CODE[a.right] || '?' : '-';
       }
-      const o = { v: 1, c: kept.current, s: kept.score, t: Math.round(kept.spentMs), g, r };
+      const o = { v: 1, i: quiz.id, c: kept.current, s: kept.score, t: Math.round(kept.spentMs), g, r };
       if (kept.report) o.p = kept.report;
       return JSON.stringify(o);
     }
@@ -154,7 +168,7 @@
       for (let i = 0; i < N; ++i) {
         if (o.g[i] && o.g[i] !== '-') answers[i] = { given: NAME[o.g[i]] || '?', right: NAME[o.r[i]] || '?' };
       }
-      return { v: 1, current: o.c, score: o.s, spentMs: o.t, answers, report: o.p };
+      return { v: 1, id: o.i, current: o.c, score: o.s, spentMs: o.t, answers, report: o.p };
     }
 
     return {
@@ -162,19 +176,30 @@
       // "Last, First", as platforms keep names, shown as "First Last".
       learnerName() {
         const name = get(cmi.name).trim();
+        if (name === 'null' || name === 'undefined') return '';
         const parts = name.split(',');
         return parts.length === 2 && parts[0].trim() && parts[1].trim() ? parts[1].trim() + ' ' + parts[0].trim() : name;
       },
+      // The attempt of an earlier visit: on "resume", and also where a
+      // platform never says so (an empty entry, or "ab-initio" always) but
+      // hands back an attempt of this very test.
       load() {
-        if (get(cmi.entry) !== 'resume') return null;
-        try { return unpack(get('cmi.suspend_data')); } catch (e) { return null; }
+        const entry = get(cmi.entry);
+        let kept = null;
+        try { kept = unpack(get('cmi.suspend_data')); } catch (e) { kept = null; }
+        if (!kept) return null;
+        if (entry === 'resume') return kept;
+        return (entry === '' || entry === 'ab-initio') && kept.id === quiz.id ? kept : null;
       },
-      save(kept) {
+      // commitNow: once per answer (and at the start); the final commit is
+      // the report's.
+      save(kept, commitNow = true) {
         set('cmi.suspend_data', pack(kept));
         set(cmi.location, String(Math.min(kept.current, N)));
         set(cmi.exit, 'suspend');
-        commit();
+        if (commitNow) commit();
       },
+      resumedWith(answered) { if (!countKnown) interactions = Math.max(interactions, answered); },
       forget() {},
       started() {
         if (v2004) set('cmi.completion_status', 'incomplete');
@@ -197,13 +222,17 @@
         set(cmi.score + 'min', '0');
         set(cmi.score + 'max', '100');
         set(cmi.score + 'raw', String(percentRight));
-        const passed = percentRight >= settings.passPercent;
+        // Without a pass mark the score alone goes: completed, success
+        // unknown, so every gradebook shows the percent.
+        const mark = settings.passPercent;
+        const judged = typeof mark === 'number';
+        const passed = judged && percentRight >= mark;
         if (v2004) {
           set('cmi.score.scaled', String(percentRight / 100));
           set('cmi.completion_status', 'completed');
-          set('cmi.success_status', passed ? 'passed' : 'failed');
+          set('cmi.success_status', !judged ? 'unknown' : passed ? 'passed' : 'failed');
         } else {
-          set('cmi.core.lesson_status', passed ? 'passed' : 'failed');
+          set('cmi.core.lesson_status', !judged ? 'completed' : passed ? 'passed' : 'failed');
         }
         set(cmi.exit, v2004 ? 'normal' : '');
         set(cmi.time, timespan(Date.now() - sessionStart));
@@ -220,7 +249,8 @@
         finish();
       },
     };
-  })();
+  }
+  let platform = connectPlatform();
 
   // ---- the attempt kept ----------------------------------------------------
   // After every answer the attempt is kept: by the learning platform when
@@ -242,13 +272,13 @@
       forget() { if (s) try { s.removeItem(STORE_KEY); } catch (e) { /* nothing kept */ } },
     };
   })();
-  const keeper = platform || browserKeeper;
+  let keeper = platform || browserKeeper;
   function spentMs() { return state.spentBeforeMs + (state.startMs ? Date.now() - state.startMs : 0); }
-  function keepAttempt(current = state.current, score = state.score) {
+  function keepAttempt(current = state.current, score = state.score, commitNow = true) {
     if (!state.startMs) return;
     const kept = { v: 1, current, score, answers: state.answers, spentMs: spentMs(), name: $('student').value };
     if (state.reported) kept.report = { score: report.score, percent: report.percent, time: report.time, date: report.date.getTime() };
-    keeper.save(kept);
+    keeper.save(kept, commitNow);
   }
   function keptAttempt() {
     try {
@@ -485,7 +515,8 @@
   }
   function nextQuestion() {
     state.current += 1;
-    keepAttempt();
+    // The platform took the attempt as it now stands with the answer.
+    if (!platform) keepAttempt();
     if (state.current <= N) { showQuestion(); return; }
     $('score').textContent = scoreLine();
     closeMedia();
@@ -536,7 +567,7 @@
     report.time = kept ? kept.time : timeText(Math.floor(spentMs() / 1000));
     report.date = kept ? new Date(kept.date) : end;
     state.reported = true;
-    keepAttempt();
+    keepAttempt(state.current, state.score, false);
     if (platform) {
       const taken = platform.report(report.percent);
       $('platform-note').textContent = taken
@@ -705,37 +736,65 @@
       keepAttempt();
     }
   }
-  // The button says the page is loading until the script has read the test.
-  $('start-button').textContent = 'Start the quiz';
-  $('start-button').disabled = false;
-  $('start-button').addEventListener('click', () => {
-    begin();
-    showQuestion();
-  });
-  // The attempt of an earlier visit: continued exactly where it stood, the
-  // clock going on from the time already spent.
-  const kept = keptAttempt();
-  if (kept) {
+  // The attempt of an earlier visit, kept by the platform or the browser.
+  let kept = null;
+  function offerResume() {
+    kept = keptAttempt();
+    if (!kept) return false;
     const at = kept.report || kept.current > N ? 'the report' : 'question ' + kept.current;
     $('resume-text').textContent = 'You have already begun this quiz: you are at ' + at + ', with '
       + kept.score + ' correct so far.';
     $('resume').hidden = false;
     $('start-button').hidden = true;
-    $('continue-button').addEventListener('click', () => {
-      Object.assign(state, { current: kept.current, score: kept.score, answers: kept.answers, spentBeforeMs: kept.spentMs });
-      $('student').value = kept.name || $('student').value;
-      begin();
-      $('score').textContent = scoreLine();
-      if (kept.report || kept.current > N) showReport(kept.report);
-      else showQuestion();
-    });
-    $('restart-button').addEventListener('click', () => {
-      forgetAttempt();
-      $('resume').hidden = true;
-      $('start-button').hidden = false;
-      $('start-button').click();
-    });
+    return true;
   }
+  // A platform that made its API after the script ran: taken now, its
+  // attempt offered, the name it knows filled in.
+  function lookForPlatformAgain() {
+    if (platform || !quiz.platform || state.startMs) return false;
+    platform = connectPlatform();
+    if (!platform) return false;
+    keeper = platform;
+    if (!$('student').value) $('student').value = platform.learnerName();
+    return offerResume();
+  }
+  window.addEventListener('load', () => { if (lookForPlatformAgain()) $('continue-button').focus(); });
+  // The button says the page is loading until the script has read the test.
+  $('start-button').textContent = 'Start the quiz';
+  $('start-button').disabled = false;
+  async function startFresh() {
+    begin();
+    if (quiz.platform && !platform) {
+      // Inside a package, but no platform answered: said once, before the
+      // first question, never a silent fall-back.
+      setBusy(true);
+      await showMessage('Your result cannot reach your learning platform: this page did not find it. '
+        + 'Take the quiz; at the end, save your result as a file and hand it to your teacher.');
+    }
+    showQuestion();
+  }
+  $('start-button').addEventListener('click', () => {
+    if (lookForPlatformAgain()) $('continue-button').focus();
+    else startFresh();
+  });
+  // The attempt of an earlier visit: continued exactly where it stood, the
+  // clock going on from the time already spent.
+  $('continue-button').addEventListener('click', () => {
+    Object.assign(state, { current: kept.current, score: kept.score, answers: kept.answers, spentBeforeMs: kept.spentMs });
+    $('student').value = kept.name || $('student').value;
+    if (platform) platform.resumedWith(kept.answers.filter(Boolean).length);
+    begin();
+    $('score').textContent = scoreLine();
+    if (kept.report || kept.current > N) showReport(kept.report);
+    else showQuestion();
+  });
+  $('restart-button').addEventListener('click', () => {
+    forgetAttempt();
+    $('resume').hidden = true;
+    $('start-button').hidden = false;
+    startFresh();
+  });
+  offerResume();
   if (!keeper.available) $('storage-note').hidden = false;
   if (platform) $('student').value = platform.learnerName();
   // While an attempt is under way, leaving asks the browser's own question;
