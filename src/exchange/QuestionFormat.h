@@ -62,7 +62,9 @@ struct ExportSource {
     QStringList records;
     QString mediaFolder;   // the test's folder; a bare media name is looked for there too
     // The share of right answers that passes, in percent, for the formats
-    // that grade (a learning-platform package).
+    // that grade (a learning-platform package); NoPassMark: the score alone
+    // is reported.
+    static constexpr int NoPassMark = -1;
     int passPercent = 50;
     // Long writers (the web page) report each question here and stop when
     // it is cancelled; none: run to the end.

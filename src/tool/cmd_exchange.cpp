@@ -1,6 +1,6 @@
 // ardeno-tool commands for question exchange:
 //   import IN OUT.ard [--format F] [--title T] [--teacher T]
-//   export IN.ard OUT [--format F] [--pass-mark PERCENT]
+//   export IN.ard OUT [--format F] [--pass-mark PERCENT|none]
 // The format comes from --format, else from the name of the file that is not
 // the test. The report goes to stderr; exit 0 when everything went across,
 // 3 when something stayed behind, 1 on failure (nothing written), 2 on bad
@@ -137,11 +137,14 @@ int exportCommand(const QStringList &args)
         return toolUsageError();
     if (!namedFormat(a.format, QuestionFormat::Write, &format))
         return 2;
-    // The pass mark of a learning-platform package: a whole percent.
+    // The pass mark of a learning-platform package: a whole percent, or
+    // "none" (the platform gets the score alone).
     bool passMarkOk = true;
-    const int passPercent = a.passMark.isEmpty() ? 50 : a.passMark.toInt(&passMarkOk);
-    if (!passMarkOk || passPercent < 0 || passPercent > 100) {
-        std::fprintf(stderr, "The pass mark is a percent from 0 to 100, not \"%s\".\n", a.passMark.toLocal8Bit().constData());
+    const bool none = a.passMark == QLatin1String("none");
+    const int passPercent = none ? ExportSource::NoPassMark : a.passMark.isEmpty() ? 50 : a.passMark.toInt(&passMarkOk);
+    if (!passMarkOk || (!none && (passPercent < 0 || passPercent > 100))) {
+        std::fprintf(stderr, "The pass mark is a percent from 0 to 100, or none, not \"%s\".\n",
+                     a.passMark.toLocal8Bit().constData());
         return 2;
     }
     const TestReadResult test = readTestFile(a.files[0]);
@@ -164,6 +167,6 @@ int exportCommand(const QStringList &args)
 
 ToolCommandRegistration importRegistration(
     {"import", "import IN OUT.ard [--format F] [--title T] [--teacher T]", importCommand});
-ToolCommandRegistration exportRegistration({"export", "export IN.ard OUT [--format F] [--pass-mark PERCENT]",
+ToolCommandRegistration exportRegistration({"export", "export IN.ard OUT [--format F] [--pass-mark PERCENT|none]",
                                             exportCommand});
 }

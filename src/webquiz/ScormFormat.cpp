@@ -21,7 +21,13 @@ MadePackage make(ScormVersion version, const ExportSource &test)
     exporter.packageFor(ScormPackage::pageSettings(made.settings));
     made.page = exporter.exportTest(test.title, test.teacher, test.records, test.mediaFolder, test.progress);
     made.report = made.page.exchangeReport(int(test.records.size()));
-    made.report.note(QStringLiteral("The pass mark is %1 percent.").arg(made.settings.passPercent));
+    const QString name = version == ScormVersion::Scorm2004 ? QStringLiteral("SCORM 2004") : QStringLiteral("SCORM 1.2");
+    made.report.note(made.settings.hasPassMark()
+                         ? QStringLiteral("A %1 package; the pass mark is %2 percent.").arg(name).arg(made.settings.passPercent)
+                         : QStringLiteral("A %1 package without a pass mark: the platform gets the score alone.").arg(name));
+    if (version == ScormVersion::Scorm12 && test.title.size() > kScorm12TitleLength)
+        made.report.note(QStringLiteral("The title was cut to %1 characters in the package's manifest, as SCORM 1.2 "
+                                        "holds no more.").arg(kScorm12TitleLength));
     return made;
 }
 

@@ -27,7 +27,8 @@ QJsonObject pageSettings(const ScormSettings &settings)
     QJsonObject o;
     o[QStringLiteral("version")] = settings.version == ScormVersion::Scorm2004 ? QStringLiteral("2004")
                                                                                : QStringLiteral("1.2");
-    o[QStringLiteral("passPercent")] = qBound(0, settings.passPercent, 100);
+    o[QStringLiteral("passPercent")] = settings.hasPassMark() ? QJsonValue(qBound(0, settings.passPercent, 100))
+                                                              : QJsonValue(QJsonValue::Null);
     return o;
 }
 
@@ -38,7 +39,9 @@ QByteArray manifest(const ScormSettings &settings, const QString &title, const Q
     const QString adlcp = v2004 ? kAdlCp2004 : kAdlCp12;
     // A platform lists the activity by this title; a test without one still
     // needs a name there.
-    const QString shown = title.trimmed().isEmpty() ? QStringLiteral("Quiz") : title;
+    QString shown = title.trimmed().isEmpty() ? QStringLiteral("Quiz") : title;
+    if (!v2004)
+        shown = shown.left(kScorm12TitleLength);
     QByteArray out;
     QXmlStreamWriter xml(&out);
     xml.setAutoFormatting(true);
@@ -65,7 +68,9 @@ QByteArray manifest(const ScormSettings &settings, const QString &title, const Q
     xml.writeAttribute(QStringLiteral("identifier"), QStringLiteral("ITEM-1"));
     xml.writeAttribute(QStringLiteral("identifierref"), QStringLiteral("RES-1"));
     xml.writeTextElement(QStringLiteral("title"), shown);
-    if (v2004) {
+    if (!settings.hasPassMark()) {
+        // No pass mark: the platform judges by nothing but the score.
+    } else if (v2004) {
         // The pass mark as the platform reads it: the primary objective is
         // met by a score of at least this share.
         xml.writeStartElement(kImsSs, QStringLiteral("sequencing"));

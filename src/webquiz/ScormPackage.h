@@ -17,8 +17,15 @@ enum class ScormVersion { Scorm12, Scorm2004 };
 
 struct ScormSettings {
     ScormVersion version = ScormVersion::Scorm12;   // the one every platform takes
+    // ExportSource::NoPassMark: no pass mark; the platform gets the score
+    // alone (completed, success unknown), which every gradebook shows as
+    // the percent.
     int passPercent = 50;
+    bool hasPassMark() const { return passPercent >= 0; }
 };
+
+// The longest title a SCORM 1.2 manifest holds (its schema's titleType).
+constexpr int kScorm12TitleLength = 200;
 
 namespace ScormPackage {
 // The page's name in every package: what the manifest launches.

@@ -1,5 +1,7 @@
 #include "webquiz/dlgPlatformExport.h"
 
+#include "exchange/QuestionFormat.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -22,9 +24,12 @@ dlgPlatformExport::dlgPlatformExport(QWidget *owner, const ScormSettings &initia
     auto *form = new QFormLayout;
     spnPassMark = new QSpinBox(this);
     spnPassMark->setObjectName(QStringLiteral("spnPassMark"));
-    spnPassMark->setRange(0, 100);
+    // Below 0: "none", the score alone (Open edX gives a failed attempt no
+    // points; Moodle grades by the score).
+    spnPassMark->setRange(ExportSource::NoPassMark, 100);
+    spnPassMark->setSpecialValueText(tr("none"));
     spnPassMark->setSuffix(QStringLiteral(" %"));
-    spnPassMark->setValue(initial.passPercent);
+    spnPassMark->setValue(initial.hasPassMark() ? initial.passPercent : ExportSource::NoPassMark);
     form->addRow(tr("&Pass mark (share of right answers):"), spnPassMark);
 
     cboVersion = new QComboBox(this);
