@@ -29,7 +29,12 @@ const QuestionFormat *FormatFilters::formatAt(int filterIndex) const
 
 const QuestionFormat *FormatFilters::formatFor(int filterIndex, const QString &fileName) const
 {
+    // The chosen filter decides where the name fits it: ".zip" is a package
+    // of either SCORM version.
+    const QuestionFormat *chosen = formatAt(filterIndex);
+    if (chosen && chosen->supportsFile(fileName))
+        return chosen;
     if (const QuestionFormat *f = m_registry.forFileName(fileName, m_wanted))
         return f;
-    return formatAt(filterIndex);
+    return chosen;
 }

@@ -6,6 +6,7 @@
 
 #include "document/MediaLookup.h"
 #include "document/QuestionRecord.h"
+#include "document/TestFile.h"
 
 #include <QFileInfo>
 
@@ -30,9 +31,15 @@ QString ExportSource::mediaPath(const QString &reference) const
     return MediaLookup::resolve(reference, mediaFolder);
 }
 
+QString ExportSource::testIdentity() const
+{
+    return identity.isEmpty() ? ::testIdentity(title, teacher, records) : identity;
+}
+
 ExportSource ExportSource::withResolvedMedia() const
 {
     ExportSource resolved = *this;
+    resolved.identity = testIdentity();
     for (QString &record : resolved.records) {
         QStringList f = QuestionRecord::fields(record);
         const int m = QuestionRecord::exactMediaFieldIndex(f);

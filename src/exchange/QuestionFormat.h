@@ -77,6 +77,11 @@ struct ExportSource {
     // made its full path: taken before a file dialog moves the working
     // directory, against which bare names resolve.
     ExportSource withResolvedMedia() const;
+    // The test's identity (its "Test id:"): the one of the records as the
+    // test holds them, also once their media names were resolved; "" until
+    // withResolvedMedia() kept it.
+    QString identity = QString();
+    QString testIdentity() const;
 };
 
 struct WriteResult {

@@ -44,8 +44,10 @@ bool run(const ExportSource &test, const QString &testFile)
     // Bare media names resolve against the working directory, which the
     // file dialog may move.
     const ExportSource source = test.withResolvedMedia();
+    // The two versions' packages of one test get names of their own.
     const QString path = WebQuizExportAction::chooseOutput(
-        kTitle, {QObject::tr("SCORM packages (*.zip)"), QStringLiteral("*.zip")}, testFile);
+        kTitle, {QObject::tr("SCORM packages (*.zip)"), QStringLiteral("*.zip")}, testFile,
+        settings->version == ScormVersion::Scorm2004 ? QStringLiteral(" (SCORM 2004)") : QStringLiteral(" (SCORM 1.2)"));
     return !path.isEmpty() && exportTo(path, source, *settings);
 }
 

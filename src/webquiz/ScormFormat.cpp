@@ -16,9 +16,10 @@ MadePackage make(ScormVersion version, const ExportSource &test)
 {
     MadePackage made;
     made.settings = {version, test.passPercent};
-    made.identifier = testIdentity(test.title, test.teacher, test.records);
+    made.identifier = test.testIdentity();
     WebQuizExporter exporter;
     exporter.packageFor(ScormPackage::pageSettings(made.settings));
+    exporter.identifyAs(made.identifier);
     made.page = exporter.exportTest(test.title, test.teacher, test.records, test.mediaFolder, test.progress);
     made.report = made.page.exchangeReport(int(test.records.size()));
     const QString name = version == ScormVersion::Scorm2004 ? QStringLiteral("SCORM 2004") : QStringLiteral("SCORM 1.2");

@@ -52,12 +52,12 @@ bool saidEmpty(const QStringList &records)
     return true;
 }
 
-QString chooseOutput(const QString &title, const FileFilter &filter, const QString &testFile)
+QString chooseOutput(const QString &title, const FileFilter &filter, const QString &testFile, const QString &nameTail)
 {
     const QString suffix = filter.pattern.mid(2);   // "*.html" -> "html"
     return ShowSaveDialog(nullptr, {filter}, testFile.isEmpty() ? QString() : QFileInfo(testFile).absolutePath(), suffix,
                           (testFile.isEmpty() ? QStringLiteral("quiz") : QFileInfo(testFile).completeBaseName())
-                              + QLatin1Char('.') + suffix,
+                              + nameTail + QLatin1Char('.') + suffix,
                           title);
 }
 

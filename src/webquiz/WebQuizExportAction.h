@@ -34,8 +34,10 @@ QAction *addToMenu(QMenu *fileMenu, QAction *after, const std::function<void()> 
 bool saidEmpty(const QStringList &records);
 
 // The file an export of the test goes to, asked in a save dialog beside the
-// test's file and named after it ("europe.zip"); "" when cancelled.
-QString chooseOutput(const QString &title, const FileFilter &filter, const QString &testFile);
+// test's file and named after it, `nameTail` added ("europe (SCORM 1.2).zip");
+// "" when cancelled.
+QString chooseOutput(const QString &title, const FileFilter &filter, const QString &testFile,
+                     const QString &nameTail = QString());
 
 // A File menu item right after `after`, enabled whenever `after` is.
 QAction *insertMenuItem(QMenu *fileMenu, QAction *after, const QString &text, const QString &name,

@@ -186,7 +186,7 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
     QJsonObject quiz;
     quiz[QStringLiteral("title")] = title;
     quiz[QStringLiteral("teacher")] = teacher;
-    quiz[QStringLiteral("id")] = testIdentity(title, teacher, records);
+    quiz[QStringLiteral("id")] = m_identity.isEmpty() ? testIdentity(title, teacher, records) : m_identity;
     quiz[QStringLiteral("questions")] = questions;
     quiz[QStringLiteral("pictureArea")] = kPictureArea;
     if (!m_platform.isEmpty())

@@ -33,6 +33,10 @@ public:
     // `platform` (the package's version and pass mark) goes into the test
     // the script reads.
     void packageFor(const QJsonObject &platform) { m_platform = platform; }
+    // The test's identity the page names its results by ("Test id:"), when
+    // the records given have their media names resolved: that of the test
+    // as it is held, so a package and a web quiz of one test agree.
+    void identifyAs(const QString &identity) { m_identity = identity; }
 
     // testFolder: the second place bare media names are looked for (the
     // folder of the test file, with its final separator).
@@ -57,4 +61,5 @@ public:
 
 private:
     QJsonObject m_platform;
+    QString m_identity;
 };

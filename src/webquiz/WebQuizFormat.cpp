@@ -12,6 +12,7 @@ FileFilter WebQuizFormat::nameFilter() const
 WriteResult WebQuizFormat::write(const ExportSource &test) const
 {
     WebQuizExporter exporter;
+    exporter.identifyAs(test.testIdentity());
     const WebQuizExport page = exporter.exportTest(test.title, test.teacher, test.records, test.mediaFolder, test.progress);
     WriteResult result;
     result.bytes = page.page();
@@ -23,6 +24,7 @@ WriteResult WebQuizFormat::write(const ExportSource &test) const
 std::optional<ExchangeReport> WebQuizFormat::writeFile(const ExportSource &test, const QString &path) const
 {
     WebQuizExporter exporter;
+    exporter.identifyAs(test.testIdentity());
     const WebQuizExport page = exporter.exportTest(test.title, test.teacher, test.records, test.mediaFolder, test.progress);
     ExchangeReport report = page.exchangeReport(int(test.records.size()));
     report.note(WebQuizExporter::sizeLine(page));

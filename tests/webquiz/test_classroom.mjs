@@ -113,7 +113,7 @@ describe('an attempt kept in the browser', () => {
     assert.deepEqual(asked, ['beforeunload']);
     // The reload waits for the answer to the question first: the new page
     // may still be on its way.
-    await page.waitForSelector('#restart-button', { visible: true });
+    await page.waitForSelector('#restart-button', { visible: true, timeout: 60000 });
     await page.click('#restart-button');
     await q.waitAnswerable(page);
     assert.equal(await q.text(page, '#count'), 'Question # 1');

@@ -6,6 +6,7 @@
 #include "TestFiles.h"
 #include "ToolRun.h"
 #include "dialogs/dlgReport.h"
+#include "exchange/FormatFilters.h"
 #include "exchange/QuestionFormatRegistry.h"
 #include "webquiz/PlatformExportAction.h"
 #include "webquiz/WebQuizExportAction.h"
@@ -155,7 +156,8 @@ TEST(ExportForLearningPlatform, AsksPassMarkAndVersionThenWritesThePackage)
         EXPECT_EQ(versionShown, !c.viaExportAs);
         if (!c.viaExportAs) {
             ASSERT_EQ(platform.dialogs.requests.size(), 1);
-            EXPECT_EQ(platform.dialogs.requests[0].fileName, QStringLiteral("europe.zip"));
+            EXPECT_EQ(platform.dialogs.requests[0].fileName, c.chooseVersion2004 ? QStringLiteral("europe (SCORM 2004).zip")
+                                                                                 : QStringLiteral("europe (SCORM 1.2).zip"));
             EXPECT_EQ(platform.dialogs.requests[0].defaultExt, QStringLiteral("zip"));
         }
         const ToolRun manifest = runProgram(QStringLiteral("python3"),
@@ -167,5 +169,13 @@ TEST(ExportForLearningPlatform, AsksPassMarkAndVersionThenWritesThePackage)
         for (QWidget *w : QApplication::topLevelWidgets())
             if (auto *report = qobject_cast<dlgReport *>(w))
                 delete report;
+    }
+    // Export As: the chosen filter decides the version of a ".zip".
+    const FormatFilters filters(QuestionFormat::Write);
+    for (const char *version : {"scorm12", "scorm2004"}) {
+        int index = 0;
+        while (filters.formatAt(index) == nullptr || filters.formatAt(index)->shortName() != QLatin1String(version))
+            ASSERT_LT(++index, 50);
+        EXPECT_EQ(filters.formatFor(index, QStringLiteral("quiz.zip"))->shortName(), QLatin1String(version));
     }
 }

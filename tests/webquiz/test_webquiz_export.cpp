@@ -361,3 +361,23 @@ TEST(ScormPackage, APackageTooLargeForAZipIsRefusedBeforeAByteIsWritten)
     EXPECT_EQ(why, QStringLiteral("the package would be larger than 4 GB"));
     EXPECT_EQ(written, 0);
 }
+
+// A page or package made from the editor (its media names resolved against
+// the test's folder first) names its results by the test as it is held,
+// the same "Test id:" as the web quiz of the test and its saved file.
+TEST(WebQuizExporter, AResolvedTestKeepsItsIdentity)
+{
+    QTemporaryDir dir;
+    writeBytes(dir.filePath(QStringLiteral("map.bmp")), mediaBytes(QStringLiteral("map.bmp")));
+    ExportSource test;
+    test.title = QStringLiteral("Rivers");
+    test.teacher = QStringLiteral("Class 2");
+    test.records = {QStringLiteral("t%1Map?%1map.bmp%1 0").arg(S)};
+    test.mediaFolder = dir.path() + QLatin1Char('/');
+    const ExportSource resolved = test.withResolvedMedia();
+    ASSERT_NE(resolved.records, test.records);
+    const QString id = testIdentity(test.title, test.teacher, test.records);
+    EXPECT_EQ(resolved.testIdentity(), id);
+    const WriteResult page = WebQuizFormat().write(resolved);
+    EXPECT_EQ(quizOf(page.bytes).value(QStringLiteral("id")).toString(), id);
+}
