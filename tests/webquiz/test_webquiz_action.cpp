@@ -130,6 +130,8 @@ TEST(ExportForLearningPlatform, AsksPassMarkAndVersionThenWritesThePackage)
         {"menu item, SCORM 2004", false, 70, true, "<imsss:minNormalizedMeasure>0.7</imsss:minNormalizedMeasure>"},
         {"menu item, SCORM 1.2", false, 55, false, "<adlcp:masteryscore>55</adlcp:masteryscore>"},
         {"Export As, SCORM 1.2 filter", true, 40, false, "<adlcp:masteryscore>40</adlcp:masteryscore>"},
+        // "none" (below 0): the score alone, no mastery score at all.
+        {"menu item, no pass mark", false, -1, false, "<item identifier=\"ITEM-1\" identifierref=\"RES-1\">"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -166,6 +168,7 @@ TEST(ExportForLearningPlatform, AsksPassMarkAndVersionThenWritesThePackage)
                                                             "sys.stdout.buffer.write(zipfile.ZipFile(sys.argv[1]).read('imsmanifest.xml'))"),
                                              out});
         EXPECT_TRUE(manifest.out.contains(c.expectedMark)) << manifest.out.constData() << manifest.err.constData();
+        EXPECT_EQ(manifest.out.contains("masteryscore") || manifest.out.contains("minNormalizedMeasure"), c.passMark >= 0);
         for (QWidget *w : QApplication::topLevelWidgets())
             if (auto *report = qobject_cast<dlgReport *>(w))
                 delete report;
