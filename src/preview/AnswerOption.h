@@ -1,7 +1,10 @@
 #pragma once
 // An option button that tells when a mouse button (any of them) is released
-// over it. The preview answers on this, never on a keyboard selection.
+// over it, or when the keyboard activates it (Space or Enter): the preview
+// answers on either. Arrow keys only move the check, as in any group of
+// option buttons.
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRadioButton>
 
@@ -13,6 +16,7 @@ public:
 
 signals:
     void mouseReleased(Qt::MouseButton button);
+    void keyActivated();
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override
@@ -22,5 +26,21 @@ protected:
         QRadioButton::mouseReleaseEvent(event);   // a left click selects first
         if (over)
             emit mouseReleased(button);
+    }
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !event->isAutoRepeat()) {
+            setChecked(true);
+            emit keyActivated();
+            return;
+        }
+        QRadioButton::keyPressEvent(event);
+    }
+    void keyReleaseEvent(QKeyEvent *event) override
+    {
+        const bool space = event->key() == Qt::Key_Space && !event->isAutoRepeat() && isDown();
+        QRadioButton::keyReleaseEvent(event);   // checks the option
+        if (space)
+            emit keyActivated();
     }
 };

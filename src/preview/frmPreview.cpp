@@ -189,6 +189,7 @@ void frmPreview::buildControls()
         setBackground(optABCD[i], LightBlue);
         setForeground(optABCD[i], Qt::black);
         connect(optABCD[i], &AnswerOption::mouseReleased, this, [this, i] { optABCD_MouseUp(i); });
+        connect(optABCD[i], &AnswerOption::keyActivated, this, [this, i] { optABCD_MouseUp(i); });
 
         lblMAnswer[i] = makeLabel(grpMultiple, QStringLiteral(""), QString(), Twips::rect(720, tops[i], 4095, 495));
         lblMAnswer[i]->setObjectName(QStringLiteral("lblMAnswer_%1").arg(i));
@@ -221,6 +222,7 @@ void frmPreview::buildControls()
         setForeground(optTrueFalse[i], Qt::white);
         connect(optTrueFalse[i], &AnswerOption::mouseReleased, this,
                 [this, i] { optTrueFalse_MouseUp(i); });
+        connect(optTrueFalse[i], &AnswerOption::keyActivated, this, [this, i] { optTrueFalse_MouseUp(i); });
     }
 }
 

@@ -225,6 +225,28 @@ private slots:
         QVERIFY(!frmPreview::instance());
     }
 
+    // The keyboard answers too: arrow keys only move the check; Space or
+    // Enter on an option answers it, as a release of the mouse does.
+    void optionsAnswerBySpaceAndEnter()
+    {
+        doc.append(record({"m", "Capital of France?", "Rome", "Paris", "Oslo", "Bern", "none", " 1"}));
+        doc.append(record({"t", "The sky is green.", "none", " 1"}));
+        doc.append(record({"t", "Last.", "none", " 0"}));
+        QVERIFY(open());
+        QWindow *window = frmPreview::instance()->windowHandle();
+        frmPreview::instance()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        child("optABCD_0")->setFocus();
+        QTest::keyClick(window, Qt::Key_Down);   // the check moves to B: nothing answered
+        QCOMPARE(texts({"lblScore", "lblCount"}), QStringList({"Score: 0 correct of 3 total.", "Question # 1"}));
+        QVERIFY(child("optABCD_1")->hasFocus());
+        QTest::keyClick(window, Qt::Key_Space);
+        QCOMPARE(texts({"lblScore", "lblCount"}), QStringList({"Score: 1 correct of 3 total.", "Question # 2"}));
+        child("optTrueFalse_1")->setFocus();
+        QTest::keyClick(window, Qt::Key_Return);
+        QCOMPARE(texts({"lblScore", "lblCount"}), QStringList({"Score: 2 correct of 3 total.", "Question # 3"}));
+    }
+
     void emptyTestIsRefused()
     {
         QCOMPARE(open(), nullptr);
