@@ -23,6 +23,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
@@ -40,6 +41,9 @@ QTableView *tableView(QWidget *parent, const QString &name, QAbstractItemModel *
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->verticalHeader()->hide();
+    // Tab leaves the table (arrow keys move between its cells): a table that
+    // kept Tab for itself would trap a keyboard user in it.
+    view->setTabKeyNavigation(false);
     // Columns fit the first rows' contents: measuring a year's 1,000 rows
     // would hold the window up.
     view->horizontalHeader()->setResizeContentsPrecision(60);
@@ -107,6 +111,20 @@ frmClass::frmClass(QWidget *owner)
     layout->addWidget(split);
     setCentralWidget(central);
     statusBar();
+
+    // F6 and Ctrl+Tab go to the next pane (Shift: the one before), as in
+    // other programs with panes.
+    const QList<QWidget *> panes = {tblResults, tblItems, chtScores, chtFacility};
+    for (QWidget *pane : panes)
+        pane->setFocusPolicy(Qt::StrongFocus);
+    const auto movePane = [this, panes](int step) {
+        const qsizetype at = panes.indexOf(focusWidget());
+        panes[(at < 0 ? 0 : at + step + panes.size()) % panes.size()]->setFocus(Qt::ShortcutFocusReason);
+    };
+    for (const QKeySequence &next : {QKeySequence(Qt::Key_F6), QKeySequence(Qt::CTRL | Qt::Key_Tab)})
+        connect(new QShortcut(next, this), &QShortcut::activated, this, [movePane] { movePane(1); });
+    for (const QKeySequence &back : {QKeySequence(Qt::SHIFT | Qt::Key_F6), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)})
+        connect(new QShortcut(back, this), &QShortcut::activated, this, [movePane] { movePane(-1); });
 
     buildMenus();
     connect(m_table, &ClassTableModel::refreshed, this, &frmClass::refreshViews);

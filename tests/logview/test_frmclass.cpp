@@ -126,6 +126,36 @@ private slots:
         QVERIFY(p.messages.shown.isEmpty());
     }
 
+    // No keyboard trap: Tab leaves the results table, F6 and Ctrl+Tab go
+    // from pane to pane (Shift: back), all as real keys through the window.
+    void tabAndF6LeaveEveryPane()
+    {
+        ScopedPlatform p;
+        writeClass(m_dir.path());
+        frmClass w;
+        w.show();
+        p.dialogs.answer(m_dir.path());
+        w.mnuOpenFolder_Click();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QWindow *window = w.windowHandle();
+        const auto focused = [&w] { return w.focusWidget() ? w.focusWidget()->objectName() : QString(); };
+        w.findChild<QWidget *>(QStringLiteral("tblResults"))->setFocus();
+        QTest::keyClick(window, Qt::Key_Tab);
+        QVERIFY2(focused() != QStringLiteral("tblResults"), qPrintable(focused()));
+        w.findChild<QWidget *>(QStringLiteral("tblResults"))->setFocus();
+        QStringList walked;
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(window, Qt::Key_F6);
+            walked << focused();
+        }
+        QCOMPARE(walked, QStringList({"tblItems", "chtScores", "chtFacility", "tblResults"}));
+        QTest::keyClick(window, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(focused(), QStringLiteral("tblItems"));
+        QTest::keyClick(window, Qt::Key_F6, Qt::ShiftModifier);
+        QCOMPARE(focused(), QStringLiteral("tblResults"));
+    }
+
     void theWaysIn()
     {
         ScopedPlatform p;
