@@ -87,6 +87,19 @@ QuestionEntryPanel::QuestionEntryPanel(QWidget *host, QObject *parent) : QObject
         f.setBold(true);
         b->setFont(f);
     }
+    // Tab goes question, answer A to D, then the right-answer options (the
+    // checked one; arrow keys move between them), then the media: an option
+    // between two answer boxes took the typing meant for the next answer.
+    const QList<QWidget *> order = {txtMQuestion, txtManswer[0], txtManswer[1], txtManswer[2], txtManswer[3],
+                                    optABCD[0], optABCD[1], optABCD[2], optABCD[3], txtMpic, cmdMpic, cmdMRemove};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    // Only the checked option is a Tab stop, as in a Windows option group.
+    for (QRadioButton *option : {optABCD[0], optABCD[1], optABCD[2], optABCD[3]}) {
+        const auto follow = [option](bool on) { option->setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus); };
+        follow(option->isChecked());
+        connect(option, &QRadioButton::toggled, option, follow);
+    }
     for (QPlainTextEdit *box : {txtMQuestion, txtTFquestion})
         connect(box, &QPlainTextEdit::textChanged, this, &QuestionEntryPanel::draftChanged);
     for (QLineEdit *line : {txtManswer[0], txtManswer[1], txtManswer[2], txtManswer[3], txtMpic, txtTFpic})

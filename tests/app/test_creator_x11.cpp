@@ -97,8 +97,7 @@ class TestCreatorX11 : public QObject {
     void typeQuestion(const QString &question, const QStringList &answers) const
     {
         type(question);
-        key("Tab");
-        key("Tab");
+        key("Tab");   // answer A comes next, then B, C and D
         for (const QString &a : answers) {
             type(a);
             key("Tab");

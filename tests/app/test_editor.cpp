@@ -460,6 +460,31 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), title);
     }
 
+    // Tab through the question frame as a typist does, B marked right: the
+    // question, answers A to D, then the right-answer option, then the
+    // media; typing after each Tab lands in the box it should.
+    void tabWalksTheAnswerBoxesInOrder()
+    {
+        ScopedPlatform p;
+        frmCreate w;
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        get<QRadioButton>(w, "optABCD_1")->setChecked(true);
+        get<QPlainTextEdit>(w, "txtMQuestion")->setFocus();
+        QStringList walked;
+        for (int i = 0; i < 7; ++i) {
+            QTest::keyClick(w.windowHandle(), Qt::Key_Tab);
+            walked << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(walked, QStringList({"txtManswer_0", "txtManswer_1", "txtManswer_2", "txtManswer_3", "optABCD_1",
+                                      "txtMpic", "cmdMpic"}));
+        // On the option, the arrow keys move the mark.
+        get<QRadioButton>(w, "optABCD_1")->setFocus();
+        QTest::keyClick(w.windowHandle(), Qt::Key_Down);
+        QVERIFY(get<QRadioButton>(w, "optABCD_2")->isChecked());
+    }
+
     // Two tests whose names differ only in letter case: the list reopens the
     // one that was opened.
     void recentFilesKeepTheExactName()
