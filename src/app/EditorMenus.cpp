@@ -26,7 +26,7 @@ EditorMenus::EditorMenus(QMainWindow *window, const std::function<QString()> &te
     mnuFileSaveas = item(QStringLiteral("mnuFileSaveas"), QStringLiteral("Save &As"), QKeySequence());
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuBar1"));
     mnuFilePrint = item(QStringLiteral("mnuFilePrint"), QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P));
-    mnuFilePrintPdf = item(QStringLiteral("mnuFilePrintPdf"), QStringLiteral("Print to PDF..."), QKeySequence());
+    mnuFilePrintPdf = item(QStringLiteral("mnuFilePrintPdf"), QStringLiteral("Print to P&DF..."), QKeySequence());
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuBar2"));
     mnuFileExit = item(QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuBar3"));

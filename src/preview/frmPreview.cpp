@@ -1,5 +1,7 @@
 #include "preview/frmPreview.h"
 
+#include <QShortcut>
+
 #include "document/QuestionView.h"
 
 #include "preview/AnswerOption.h"
@@ -114,6 +116,8 @@ frmPreview::frmPreview(const TestDocument &doc, QWidget *editor)
     buildControls();
     setCustomPointer();
     placeBeside(editor);
+    // Escape closes the preview, as it closes a dialog.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 }
 
 frmPreview::~frmPreview()

@@ -245,6 +245,8 @@ private slots:
         child("optTrueFalse_1")->setFocus();
         QTest::keyClick(window, Qt::Key_Return);
         QCOMPARE(texts({"lblScore", "lblCount"}), QStringList({"Score: 2 correct of 3 total.", "Question # 3"}));
+        QTest::keyClick(window, Qt::Key_Escape);   // closes the preview
+        QTRY_VERIFY(!frmPreview::instance());
     }
 
     void emptyTestIsRefused()

@@ -67,6 +67,12 @@ describe('keyboard only', () => {
     await new Promise((r) => setTimeout(r, 300));
     assert.equal(await q.text(page, '#count'), 'Question # 2');
     assert.equal(await q.visible(page, '#message'), false);
+    // The answer keys act only while the focus is in the question.
+    await page.evaluate(() => document.activeElement.blur());
+    await page.keyboard.press('t');
+    await new Promise((r) => setTimeout(r, 300));
+    assert.equal(await q.text(page, '#count'), 'Question # 2');
+    await page.focus('#t-question');
     await page.keyboard.press('t');
     await page.waitForFunction(() => !document.getElementById('report').hidden, { timeout: 30000 });
     assert.equal(await page.evaluate(() => document.activeElement.id), 'student');

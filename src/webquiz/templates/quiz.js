@@ -547,6 +547,10 @@
       return;
     }
     if ($('run').hidden || state.busy || stale || event.target.tagName === 'INPUT') return;
+    // The answer keys act only while the focus is in the question: a
+    // stray letter typed elsewhere (by speech input on "Play Music") answers
+    // nothing.
+    if (!$(state.frame === 'm' ? 'multiple' : 'truefalse').contains(event.target)) return;
     const key = event.key.toLowerCase();
     let index = -1;
     if (state.frame === 'm') index = '1234'.indexOf(key) >= 0 ? '1234'.indexOf(key) : 'abcd'.indexOf(key);
