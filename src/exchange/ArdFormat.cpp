@@ -1,5 +1,7 @@
 #include "exchange/ArdFormat.h"
 
+#include "exchange/ExchangeQuestion.h"
+
 #include "document/QuestionRecord.h"
 #include "document/TestFile.h"
 
@@ -26,14 +28,22 @@ ReadResult ArdFormat::read(const QByteArray &bytes, const QString &fileName) con
 WriteResult ArdFormat::write(const ExportSource &test) const
 {
     WriteResult w;
-    if (test.title.isEmpty() || test.teacher.isEmpty()) {
+    // The editor's own rule: a blank title or class/teacher line is none.
+    if (test.title.trimmed().isEmpty() || test.teacher.trimmed().isEmpty()) {
         w.report.fail(QStringLiteral("Please fill in all fields before attempting to save this test."));
         return w;
     }
-    w.report.skipUnstorable(QStringLiteral("Title"), test.title + test.teacher);
+    // The title line holds both texts split by the field separator: one in
+    // either text would split it again.
+    bool replaced = false;
+    const QString title = ExchangeQuestion::storableText(test.title, &replaced);
+    const QString teacher = ExchangeQuestion::storableText(test.teacher, &replaced);
+    if (replaced)
+        w.report.note(QStringLiteral("The title or class/teacher line held the field separator \u00A9, written (c)."));
+    w.report.skipUnstorable(QStringLiteral("Title"), title + teacher);
     for (int i = 0; i < test.records.size(); ++i)
         w.report.skipUnstorable(ExchangeReport::atQuestion(i + 1), test.records[i]);
-    w.bytes = testFileBytes(test.title, test.teacher, test.records);
+    w.bytes = testFileBytes(title, teacher, test.records);
     w.report.addCarried(int(test.records.size()));
     return w;
 }

@@ -66,15 +66,18 @@ QList<ExchangeQuestion> ExchangeQuestion::fromRecords(const QStringList &records
     return carried;
 }
 
+QString ExchangeQuestion::storableText(const QString &text, bool *separatorReplaced)
+{
+    if (!text.contains(QuestionRecord::FieldSeparator))
+        return text;
+    if (separatorReplaced)
+        *separatorReplaced = true;
+    return QString(text).replace(QuestionRecord::FieldSeparator, QStringLiteral("(c)"));
+}
+
 QString ExchangeQuestion::toRecord(bool *separatorReplaced) const
 {
-    const auto field = [separatorReplaced](const QString &text) {
-        if (!text.contains(QuestionRecord::FieldSeparator))
-            return text;
-        if (separatorReplaced)
-            *separatorReplaced = true;
-        return QString(text).replace(QuestionRecord::FieldSeparator, QStringLiteral("(c)"));
-    };
+    const auto field = [separatorReplaced](const QString &text) { return storableText(text, separatorReplaced); };
     if (kind == QuestionKind::TrueFalse)
         return QuestionRecord::trueFalse(QStringLiteral("t"), field(question), field(media), right);
     QStringList a = answers;

@@ -34,4 +34,7 @@ struct ExchangeQuestion {
     // cannot stand inside a field, so one in a text becomes "(c)" and
     // *separatorReplaced is set.
     QString toRecord(bool *separatorReplaced = nullptr) const;
+    // A text as a test can hold it: the field separator, which would split
+    // it, written "(c)".
+    static QString storableText(const QString &text, bool *separatorReplaced = nullptr);
 };

@@ -52,6 +52,14 @@ TEST(ToolExchange, ImportNamesTheTestAfterTheFileUnlessTold)
     EXPECT_EQ(tool({"import", "geography.gift", "named.ard", "--title", "Europe", "--teacher=Class 4"}, dir.path()).status, 0);
     EXPECT_EQ(dump("named.ard", dir.path())["title"].toString(), "Europe");
     EXPECT_EQ(dump("named.ard", dir.path())["teacher"].toString(), "Class 4");
+    // The field separator in a title is written "(c)", as in a question: it
+    // would split the title line; a blank title is refused as Save refuses it.
+    EXPECT_EQ(tool({"import", "geography.gift", "rock.ard", "--title", "Rock \u00A9 Roll"}, dir.path()).status, 0);
+    EXPECT_EQ(dump("rock.ard", dir.path())["title"].toString(), "Rock (c) Roll");
+    const ToolRun blank = tool({"import", "geography.gift", "blank.ard", "--title", "  "}, dir.path());
+    EXPECT_EQ(blank.status, 1);
+    EXPECT_TRUE(blank.err.contains("Please fill in all fields before attempting to save this test."));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("blank.ard")));
 
     // On a display the GUI toolkit knows "--title" too; ours stays ours.
     const QString display = qEnvironmentVariable("ARDENO_TEST_DISPLAY");
