@@ -22,9 +22,11 @@ QStringList expand(const QStringList &paths)
             files << path;
             continue;
         }
-        QStringList names = QDir(path).entryList({QStringLiteral("*.log"), QStringLiteral("*.LOG"), QStringLiteral("*.Log")},
-                                                 QDir::Files | QDir::System | QDir::Hidden);
-        names.removeDuplicates();
+        // Every letter case of ".log".
+        QStringList names;
+        for (const QString &name : QDir(path).entryList(QDir::Files | QDir::System | QDir::Hidden))
+            if (name.endsWith(QLatin1String(".log"), Qt::CaseInsensitive))
+                names << name;
         // "Anna 2" before "Anna 10", as a file manager lists them.
         std::sort(names.begin(), names.end(), naturalLess);
         for (const QString &name : names)

@@ -1,15 +1,35 @@
 #include "classresults/ClassResults.h"
 
+#include <QFile>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 #include <QFileInfo>
 #include <QHash>
 #include <algorithm>
 
+namespace {
+// The file itself, not its name: a link to a log (or a second hard link)
+// is the same result, never a second attempt.
+QString fileIdentity(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0)
+        return QStringLiteral("%1:%2").arg(quint64(st.st_dev)).arg(quint64(st.st_ino));
+#endif
+    const QFileInfo info(path);
+    return info.canonicalFilePath().isEmpty() ? info.absoluteFilePath() : info.canonicalFilePath();
+}
+}
+
 void ClassResults::add(const ResultRead &read, const QString &path)
 {
-    const QString canonical = QFileInfo(path).absoluteFilePath();
-    if (m_files.contains(canonical))
+    const QString identity = fileIdentity(path);
+    if (m_files.contains(identity))
         return;
-    m_files.insert(canonical);
+    m_files.insert(identity);
     switch (read.outcome) {
     case ResultRead::Outcome::Result:
         m_results << read.result;

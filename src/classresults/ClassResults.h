@@ -65,7 +65,7 @@ private:
     QList<StudentResult> m_results;
     QStringList m_notResults;
     QList<ResultNotice> m_unreadable;
-    QSet<QString> m_files;   // every file added, results or not
+    QSet<QString> m_files;   // every file added (by the file itself), results or not
     mutable bool m_counted = true;
     mutable int m_reference = -1;   // a result of the class's test
     mutable QList<bool> m_other;

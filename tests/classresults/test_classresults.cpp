@@ -3,6 +3,7 @@
 // reads it (the table's order and filter: the window's test).
 
 #include "ClassLogs.h"
+#include "TestFiles.h"
 #include "ToolRun.h"
 #include "classresults/ClassExport.h"
 #include "classresults/ClassLoader.h"
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const QStringList kRight6 = {"A", "True", "C", "B", "D", "True"};
@@ -214,4 +216,24 @@ TEST(ClassExport, CsvReadsBackInASpreadsheetReaderWithEveryAccent)
     EXPECT_TRUE(out.contains(QStringLiteral("\"'=HYPERLINK(\\\"x\\\")\""))) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("[\"Q5\", \"20%\", \"C\", \"80%\", \"0\", \"0.00\", \"few right (20%); most chose C\"]")))
         << out.toStdString();
+}
+
+// A folder read as a teacher's folder is: every letter case of ".log", and
+// a link to a log (or a second hard link) is the same result, not a second
+// attempt.
+TEST(ClassLoader, EveryCaseOfLogAndALinkIsTheSameResult)
+{
+    QTemporaryDir dir;
+    const QByteArray log = scrambled(logLines({"Ann", {"A", "B"}, {"A", "A"}}));
+    writeBytes(dir.filePath(QStringLiteral("Rivers - Ann.lOg")), log);
+    writeBytes(dir.filePath(QStringLiteral("Rivers - Bo.LOG")), scrambled(logLines({"Bo", {"A", "A"}, {"A", "A"}})));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("Rivers - Ann.lOg")), dir.filePath(QStringLiteral("copy of Ann.log"))));
+    ASSERT_EQ(::link(QFile::encodeName(dir.filePath(QStringLiteral("Rivers - Bo.LOG"))).constData(),
+                     QFile::encodeName(dir.filePath(QStringLiteral("Bo again.log"))).constData()), 0);
+    const QStringList files = ClassLoader::expand({dir.path()});
+    EXPECT_EQ(files.size(), 4);
+    ClassResults c;
+    for (const ReadFile &f : ClassLoader::readAll(files, nullptr))
+        c.add(f.read, f.path);
+    EXPECT_EQ(c.results().size(), 2);
 }
