@@ -119,13 +119,28 @@ bool ClassResults::isEarlierAttempt(int i) const
     return m_attempts.value(i).number < m_attempts.value(i).of;
 }
 
+bool ClassResults::isCountedAttempt(int i, const Filter &filter) const
+{
+    recount();
+    const Attempt a = m_attempts.value(i);
+    return filter.latestAttemptOnly ? a.number == a.of : a.number == 1;
+}
+
 QStringList ClassResults::flags(int i) const
+{
+    return flags(i, Filter());
+}
+
+QStringList ClassResults::flags(int i, const Filter &filter) const
 {
     QStringList out;
     if (isOtherTest(i))
         out << QStringLiteral("another test");
     if (attemptsOf(i) > 1)
-        out << QStringLiteral("attempt %1 of %2").arg(m_attempts[i].number).arg(m_attempts[i].of);
+        out << QStringLiteral("attempt %1 of %2%3")
+                   .arg(m_attempts[i].number)
+                   .arg(m_attempts[i].of)
+                   .arg(isCountedAttempt(i, filter) ? QStringLiteral(", counted") : QStringLiteral(", a re-take"));
     return out;
 }
 
@@ -146,7 +161,7 @@ QList<int> ClassResults::counted(const Filter &filter) const
 {
     QList<int> out;
     for (int i : shown(filter))
-        if (!isOtherTest(i))
+        if (!isOtherTest(i) && isCountedAttempt(i, filter))
             out << i;
     return out;
 }

@@ -45,12 +45,19 @@ public:
     int attemptsOf(int i) const;
     // This result is not that student's latest.
     bool isEarlierAttempt(int i) const;
-    // "another test", "attempt 1 of 2": what the table says of a result.
-    QStringList flags(int i) const;
+    // The attempt the figures count of a student who handed in more than
+    // once: the first (what the class knew when first tested), or the
+    // latest with View > "Latest Attempt Only".
+    bool isCountedAttempt(int i, const Filter &filter) const;
+    // "another test", "attempt 1 of 2, counted": what the table says of a
+    // result.
+    QStringList flags(int i, const Filter &filter) const;
+    QStringList flags(int i) const;   // under the default filter
 
     // The results shown under the filter, in the order they were added.
     QList<int> shown(const Filter &filter) const;
-    // Of those, the results of the class's test: what the figures count.
+    // Of those, the results of the class's test, one attempt per student:
+    // what the figures count.
     QList<int> counted(const Filter &filter) const;
 
 private:

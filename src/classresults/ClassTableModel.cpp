@@ -122,7 +122,7 @@ QVariant ClassTableModel::studentData(const StudentResult &r, int resultIndex, i
     case Percent: return QStringLiteral("%1%").arg(r.percent);
     case Time: return clockText(r.seconds);
     case Date: return r.date.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
-    case Notes: return m_results->flags(resultIndex).join(QStringLiteral(", "));
+    case Notes: return m_results->flags(resultIndex, m_filter).join(QStringLiteral(", "));
     }
     return {};
 }
@@ -184,7 +184,7 @@ void ClassTableModel::sort(int column, Qt::SortOrder order)
         case Percent: return x.percent < y.percent;
         case Time: return x.seconds < y.seconds;
         case Date: return x.date < y.date;
-        case Notes: return m_results->flags(a).join(QLatin1Char(',')) < m_results->flags(b).join(QLatin1Char(','));
+        case Notes: return m_results->flags(a, m_filter).join(QLatin1Char(',')) < m_results->flags(b, m_filter).join(QLatin1Char(','));
         default: {
             // Wrong answers first (ascending), then by the option chosen.
             const int q = column - FirstQuestion;

@@ -237,3 +237,28 @@ TEST(ClassLoader, EveryCaseOfLogAndALinkIsTheSameResult)
         c.add(f.read, f.path);
     EXPECT_EQ(c.results().size(), 2);
 }
+
+// A student who handed in twice is counted once: by the first attempt (what
+// the class knew when first tested), or the latest under "Latest Attempt
+// Only"; both attempts are shown, flagged, and the flag says which counts.
+TEST(ClassResults, OneAttemptPerStudentInEveryFigure)
+{
+    LogSpec first{"Ann", {"B", "B"}, {"A", "A"}};
+    first.date = QStringLiteral("2026-12-01 10:00:00");
+    LogSpec again{"ann ", {"A", "A"}, {"A", "A"}};
+    again.date = QStringLiteral("2026-12-02 10:00:00");
+    const ClassResults c = classOf({again, first, {"Bo", {"A", "B"}, {"A", "A"}}});
+    ClassResults::Filter firstAttempts, latest;
+    latest.latestAttemptOnly = true;
+    EXPECT_EQ(c.shown(firstAttempts).size(), 3);
+    const QList<int> counted = c.counted(firstAttempts);
+    ASSERT_EQ(counted.size(), 2);
+    EXPECT_EQ(c.results()[counted[0]].score, 0);   // Ann's first attempt
+    EXPECT_EQ(c.flags(counted[0]), QStringList{"attempt 1 of 2, counted"});
+    EXPECT_EQ(c.flags(counted[0], latest), QStringList{"attempt 1 of 2, a re-take"});
+    const ClassFigures f = ItemAnalysis::analyse({&c.results()[counted[0]], &c.results()[counted[1]]}, 2);
+    EXPECT_EQ(f.students, 2);
+    const QList<int> latestCounted = c.counted(latest);
+    ASSERT_EQ(latestCounted.size(), 2);
+    EXPECT_EQ(c.results()[latestCounted[0]].score, 2);   // Ann's latest
+}
