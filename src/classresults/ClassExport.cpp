@@ -3,13 +3,18 @@
 #include "classresults/ItemAnalysisModel.h"
 
 #include <QJsonArray>
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace ClassExport {
 QString csvField(const QString &text)
 {
     QString t = text;
-    if (!t.isEmpty() && QStringLiteral("=+-@\t\r").contains(t.front()))
+    // A spreadsheet takes a text that begins with = + - @ for a formula: such
+    // a name or text is guarded. A plain number ("-0.33", a figure of ours)
+    // is no formula and stays a number.
+    static const QRegularExpression number(QStringLiteral("^-?\\d+(\\.\\d+)?$"));
+    if (!t.isEmpty() && QStringLiteral("=+-@\t\r").contains(t.front()) && !number.match(t).hasMatch())
         t.prepend(QLatin1Char('\''));
     if (t.contains(QLatin1Char(',')) || t.contains(QLatin1Char('"')) || t.contains(QLatin1Char('\n'))
         || t.contains(QLatin1Char('\r')) || t != t.trimmed()) {

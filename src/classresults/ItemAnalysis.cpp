@@ -64,19 +64,47 @@ ClassFigures analyse(const QList<const StudentResult *> &results, int questions)
     f.percent = spreadOf(percents);
     f.time = spreadOf(times);
 
-    // The class ranked by score, best first; equal scores keep the order
-    // the results were opened in.
-    QList<const StudentResult *> ranked = results;
-    std::stable_sort(ranked.begin(), ranked.end(),
-                     [](const StudentResult *a, const StudentResult *b) { return a->score > b->score; });
+    // The top and bottom groups, fair to ties and whatever the order the
+    // logs were opened in: students tied with the group's last place share
+    // the places left, each counting with the weight (places left / students
+    // tied).
     f.groupSize = groupSize(f.students);
-    const QList<const StudentResult *> top = ranked.mid(0, f.groupSize);
-    const QList<const StudentResult *> bottom = ranked.mid(ranked.size() - f.groupSize);
-    const auto shareRight = [](const QList<const StudentResult *> &group, int q) {
-        int right = 0;
-        for (const StudentResult *r : group)
-            right += r->isRight(q);
-        return double(right) / double(group.size());
+    using Weighted = QList<QPair<const StudentResult *, double>>;
+    const auto group = [&results, g = f.groupSize](bool top) {
+        QList<int> scores;
+        for (const StudentResult *r : results)
+            scores << r->score;
+        std::sort(scores.begin(), scores.end());
+        if (top)
+            std::reverse(scores.begin(), scores.end());
+        const int boundary = scores[g - 1];
+        const auto inside = [top, boundary](int score) { return top ? score > boundary : score < boundary; };
+        int above = 0, tied = 0;
+        for (const int s : scores) {
+            above += inside(s);
+            tied += s == boundary;
+        }
+        Weighted out;
+        for (const StudentResult *r : results) {
+            if (inside(r->score))
+                out.append({r, 1.0});
+            else if (r->score == boundary)
+                out.append({r, double(g - above) / double(tied)});
+        }
+        return out;
+    };
+    const Weighted top = group(true), bottom = group(false);
+    f.topGroup.clear();
+    f.bottomGroup.clear();
+    for (const auto &[r, w] : top)
+        f.topGroup << r->name;
+    for (const auto &[r, w] : bottom)
+        f.bottomGroup << r->name;
+    const auto shareRight = [g = f.groupSize](const Weighted &members, int q) {
+        double right = 0;
+        for (const auto &[r, w] : members)
+            right += r->isRight(q) ? w : 0;
+        return right / double(g);
     };
 
     for (int q = 0; q < questions; ++q) {

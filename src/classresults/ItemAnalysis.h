@@ -31,6 +31,8 @@ struct Spread {
 struct ClassFigures {
     int students = 0;
     int groupSize = 0;            // of the top and bottom groups
+    // Who formed them (students tied at a group's last place share it).
+    QStringList topGroup, bottomGroup;
     QList<QuestionFigures> questions;
     Spread score, percent, time;  // right answers; percent; seconds
     QList<int> bands;             // students per 10-percent band (0-9, ..., 90-100)

@@ -9,6 +9,8 @@ void ItemAnalysisModel::setFigures(const ClassFigures &figures)
 {
     beginResetModel();
     m_questions = figures.questions;
+    m_groups = tr("Top group: %1. Bottom group: %2. Students tied at a group's last place share it.")
+                   .arg(figures.topGroup.join(QStringLiteral(", ")), figures.bottomGroup.join(QStringLiteral(", ")));
     endResetModel();
 }
 
@@ -52,6 +54,9 @@ QVariant ItemAnalysisModel::data(const QModelIndex &index, int role) const
         return q.concern.isEmpty() ? QVariant() : QVariant(QBrush(QColor(0xFF, 0xF3, 0xCD)));
     case Qt::TextAlignmentRole:
         return int(index.column() == Concern ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+    case Qt::ToolTipRole:
+        // The discrimination compares these groups; the reason, in full.
+        return index.column() == Concern ? QVariant(q.concern) : index.column() == Discrimination ? QVariant(m_groups) : QVariant();
     }
     return {};
 }
@@ -60,5 +65,7 @@ QVariant ItemAnalysisModel::headerData(int section, Qt::Orientation orientation,
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
         return headers().value(section);
+    if (orientation == Qt::Horizontal && role == Qt::ToolTipRole && section == Discrimination)
+        return m_groups;
     return QAbstractTableModel::headerData(section, orientation, role);
 }

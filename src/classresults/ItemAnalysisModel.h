@@ -28,4 +28,5 @@ public:
 
 private:
     QList<QuestionFigures> m_questions;
+    QString m_groups;   // who formed the top and bottom groups
 };

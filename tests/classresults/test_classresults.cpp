@@ -10,9 +10,11 @@
 #include "classresults/ClassResults.h"
 #include "classresults/ClassTableModel.h"
 #include "classresults/ItemAnalysis.h"
+#include "classresults/ItemAnalysisModel.h"
 #include "classresults/ResultLog.h"
 
 #include <QDir>
+#include <algorithm>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -140,6 +142,19 @@ TEST(ItemAnalysis, FiguresOfAClassWorkedOutByHand)
     const ClassFigures f = ItemAnalysis::analyse(all(c), 6);
     EXPECT_EQ(f.students, 5);
     EXPECT_EQ(f.groupSize, 1);
+    EXPECT_EQ(f.topGroup, QStringList({"Ann", "Ben"}));
+    EXPECT_EQ(f.bottomGroup, QStringList({"Cai", "Dee", "Eve"}));
+    ItemAnalysisModel model;
+    model.setFigures(f);   // the window names them over the column
+    EXPECT_EQ(model.headerData(ItemAnalysisModel::Discrimination, Qt::Horizontal, Qt::ToolTipRole).toString(),
+              QStringLiteral("Top group: Ann, Ben. Bottom group: Cai, Dee, Eve. "
+                             "Students tied at a group's last place share it."));
+    // Whatever the order the logs were opened in.
+    QList<const StudentResult *> reversed = all(c);
+    std::reverse(reversed.begin(), reversed.end());
+    const ClassFigures r = ItemAnalysis::analyse(reversed, 6);
+    for (int q = 0; q < 6; ++q)
+        EXPECT_NEAR(r.questions[q].discrimination, ItemAnalysis::analyse(all(c), 6).questions[q].discrimination, 1e-9);
     // The groups are the 27 % nearest: 1.62 of six students is two, 2.7 of
     // ten is three, 0.27 of one is one.
     EXPECT_EQ((QList<int>{ItemAnalysis::groupSize(6), ItemAnalysis::groupSize(10), ItemAnalysis::groupSize(1)}),
@@ -152,13 +167,15 @@ TEST(ItemAnalysis, FiguresOfAClassWorkedOutByHand)
         double discrimination;
         const char *concern;
     };
+    // Scores 4 4 2 2 2: the top place is shared by Ann and Ben (a half
+    // each), the bottom one by Cai, Dee and Eve (a third each).
     const Expected expected[] = {
-        {0.6, "B", 0.4, 0, 1, ""},       // Ann right, Eve wrong
-        {0.6, "False", 0.4, 0, 1, ""},
-        {0.4, "B", 0.2, 1, 1, ""},       // B and D once each: B comes first
-        {0.6, "A", 0.2, 0, 0, ""},       // both Ann and Eve right
-        {0.2, "C", 0.8, 0, 0, "few right (20%); most chose C"},
-        {0.4, "False", 0.6, 0, -1, "the weaker students did better (-1.00)"},
+        {0.6, "B", 0.4, 0, 1 - 1 / 3.0, ""},       // top both right, bottom Cai alone
+        {0.6, "False", 0.4, 0, 1 - 1 / 3.0, ""},   // bottom Dee alone
+        {0.4, "B", 0.2, 1, 1, ""},                 // B and D once each: B comes first
+        {0.6, "A", 0.2, 0, 0.5 - 2 / 3.0, "the weaker students did better (-0.17)"},
+        {0.2, "C", 0.8, 0, 0 - 1 / 3.0, "few right (20%); most chose C; the weaker students did better (-0.33)"},
+        {0.4, "False", 0.6, 0, 0.5 - 1 / 3.0, ""},
     };
     ASSERT_EQ(f.questions.size(), 6);
     for (int q = 0; q < 6; ++q) {
@@ -169,7 +186,7 @@ TEST(ItemAnalysis, FiguresOfAClassWorkedOutByHand)
         EXPECT_EQ(g.mostChosenWrong, QLatin1String(expected[q].wrong));
         EXPECT_DOUBLE_EQ(g.mostChosenWrongShare, expected[q].wrongShare);
         EXPECT_EQ(g.unanswered, expected[q].unanswered);
-        EXPECT_DOUBLE_EQ(g.discrimination, expected[q].discrimination);
+        EXPECT_NEAR(g.discrimination, expected[q].discrimination, 1e-9);
         EXPECT_EQ(g.concern, QLatin1String(expected[q].concern));
     }
     EXPECT_DOUBLE_EQ(f.score.mean, 2.8);
@@ -214,7 +231,8 @@ TEST(ClassExport, CsvReadsBackInASpreadsheetReaderWithEveryAccent)
     const QString out = QString::fromUtf8(run.out);
     EXPECT_TRUE(out.contains(QStringLiteral("[\"Zo\\u00eb \\u00c5ngstr\\u00f6m\", \"4\", \"6\", \"66\", \"60\""))) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("\"'=HYPERLINK(\\\"x\\\")\""))) << out.toStdString();
-    EXPECT_TRUE(out.contains(QStringLiteral("[\"Q5\", \"20%\", \"C\", \"80%\", \"0\", \"0.00\", \"few right (20%); most chose C\"]")))
+    EXPECT_TRUE(out.contains(QStringLiteral("[\"Q5\", \"20%\", \"C\", \"80%\", \"0\", \"-0.33\", "
+                                            "\"few right (20%); most chose C; the weaker students did better (-0.33)\"]")))
         << out.toStdString();
 }
 
