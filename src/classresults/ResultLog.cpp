@@ -140,6 +140,17 @@ ResultRead parse(const QByteArray &bytes, const QString &path)
         s.given << m.captured(2);
         s.right << m.captured(3);
     }
+    // A log whose figures contradict its own answers (edited by hand, or
+    // made by something else) is kept out of the figures, as a damaged one.
+    int right = 0;
+    for (int q = 0; q < s.total; ++q)
+        right += s.isRight(q);
+    if (right != s.score)
+        return unreadable(QStringLiteral("its score says %1 right, but its answers hold %2").arg(s.score).arg(right));
+    if (s.percent != s.score * 100 / s.total)
+        return unreadable(QStringLiteral("its percent (%1) is not its score's (%2)").arg(s.percent).arg(s.score * 100 / s.total));
+    if (s.seconds > kLongestAttemptSeconds)
+        return unreadable(QStringLiteral("a time spent of %L1 seconds, more than any attempt takes").arg(s.seconds));
     ResultRead r;
     r.outcome = ResultRead::Outcome::Result;
     r.result = s;

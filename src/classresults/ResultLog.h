@@ -20,6 +20,9 @@ struct ResultRead {
 namespace ResultLog {
 // No result of 100 questions comes near this.
 constexpr qint64 MaxBytes = 256 * 1024;
+// Longer than any attempt, even one resumed over weeks: a time above it is
+// no real time spent.
+constexpr int kLongestAttemptSeconds = 31 * 24 * 60 * 60;
 
 ResultRead read(const QString &path);
 // The log's bytes as read from `path` (named in the result).

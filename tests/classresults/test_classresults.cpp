@@ -99,6 +99,14 @@ TEST(ResultLog, TellsOtherLogsFromDamagedOnes)
     badScore[6] = QStringLiteral("Score: 9 correct of 3 total questions.");
     QStringList badQuestion = good;
     badQuestion[9] = QStringLiteral("Question 1: answered Z, right answer A");
+    // Logs that contradict themselves: a score, a percent its answers do
+    // not hold, a time no attempt takes.
+    QStringList claimsMore = good;
+    claimsMore[6] = QStringLiteral("Score: 3 correct of 3 total questions.");
+    QStringList wrongPercent = good;
+    wrongPercent[7] = QStringLiteral("Percent: 90");
+    QStringList endless = good;
+    endless[8] = QStringLiteral("Time spent: 999999999 seconds");
     struct Case {
         const char *what;
         QByteArray bytes;
@@ -112,6 +120,10 @@ TEST(ResultLog, TellsOtherLogsFromDamagedOnes)
         {"a huge line", scrambled(longLine), ResultRead::Outcome::Unreadable, "longer than any result holds"},
         {"a score beyond its questions", scrambled(badScore), ResultRead::Outcome::Unreadable, "the score"},
         {"an answer no option names", scrambled(badQuestion), ResultRead::Outcome::Unreadable, "question 1 is not stated"},
+        {"a score its answers do not hold", scrambled(claimsMore), ResultRead::Outcome::Unreadable,
+         "its score says 3 right, but its answers hold 2"},
+        {"a percent not its score's", scrambled(wrongPercent), ResultRead::Outcome::Unreadable, "its percent (90) is not its score's (66)"},
+        {"an impossible time", scrambled(endless), ResultRead::Outcome::Unreadable, "more than any attempt takes"},
         {"empty", QByteArray(), ResultRead::Outcome::Unreadable, "empty"},
     };
     for (const Case &c : cases) {
