@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QRegularExpression>
 #include <algorithm>
+#include <cmath>
 
 namespace ClassExport {
 QString csvField(const QString &text)
@@ -100,6 +101,10 @@ QJsonObject json(const ClassResults &results, const ClassFigures &figures)
         o[QStringLiteral("most_chosen_wrong_share")] = q.mostChosenWrongShare;
         o[QStringLiteral("unanswered")] = q.unanswered;
         o[QStringLiteral("discrimination")] = q.discrimination;
+        QJsonObject options;
+        for (const auto &[option, count] : q.options)
+            options[option] = count;
+        o[QStringLiteral("options")] = options;
         o[QStringLiteral("concern")] = q.concern;
         questions << o;
     }
@@ -107,7 +112,20 @@ QJsonObject json(const ClassResults &results, const ClassFigures &figures)
         unreadable << QJsonObject{{QStringLiteral("file"), file}, {QStringLiteral("reason"), QStringLiteral("not a web quiz result")}};
     for (const ResultNotice &n : results.unreadable())
         unreadable << QJsonObject{{QStringLiteral("file"), n.file}, {QStringLiteral("reason"), n.reason}};
-    return {{QStringLiteral("test"), results.testTitle()},
+    // A figure the class cannot give (NaN) is null.
+    const auto number = [](double v) { return std::isnan(v) ? QJsonValue() : QJsonValue(v); };
+    QString id;
+    for (int i : results.counted(ClassResults::Filter()))
+        id = results.results()[i].testId;
+    const QJsonObject test{{QStringLiteral("title"), results.testTitle()},
+                           {QStringLiteral("id"), id},
+                           {QStringLiteral("students"), figures.students},
+                           {QStringLiteral("mean"), figures.score.mean},
+                           {QStringLiteral("median"), figures.score.median},
+                           {QStringLiteral("sd"), number(figures.sd)},
+                           {QStringLiteral("kr20"), number(figures.kr20)},
+                           {QStringLiteral("sem"), number(figures.sem)}};
+    return {{QStringLiteral("test"), test},
             {QStringLiteral("students"), students},
             {QStringLiteral("questions"), questions},
             {QStringLiteral("unreadable"), unreadable},

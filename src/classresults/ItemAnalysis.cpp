@@ -61,6 +61,25 @@ ClassFigures analyse(const QList<const StudentResult *> &results, int questions)
         ++f.bands[bandOf(r->percent)];
     }
     f.score = spreadOf(scores);
+    {
+        const double n = double(scores.size());
+        double squares = 0;
+        for (int v : scores)
+            squares += (v - f.score.mean) * (v - f.score.mean);
+        f.sd = n > 1 ? std::sqrt(squares / (n - 1)) : std::nan("");
+        const double variance = squares / n;   // over n, as KR-20 takes it
+        double pq = 0;
+        for (int q = 0; q < questions; ++q) {
+            int right = 0;
+            for (const StudentResult *r : results)
+                right += r->isRight(q);
+            const double p = right / n;
+            pq += p * (1 - p);
+        }
+        f.kr20 = questions > 1 && n > 1 && variance > 0 ? (questions / (questions - 1.0)) * (1 - pq / variance)
+                                                        : std::nan("");
+        f.sem = std::isnan(f.kr20) || std::isnan(f.sd) ? std::nan("") : f.sd * std::sqrt(std::max(0.0, 1 - f.kr20));
+    }
     f.percent = spreadOf(percents);
     f.time = spreadOf(times);
 
@@ -122,6 +141,20 @@ ClassFigures analyse(const QList<const StudentResult *> &results, int questions)
                 ++wrong[given];
         }
         figures.facility = double(right) / double(f.students);
+        QHash<QString, int> chosen;
+        for (const StudentResult *r : results)
+            ++chosen[r->given.value(q, QStringLiteral("-"))];
+        // The options a question of its kind has, and those given besides.
+        const bool trueFalse = chosen.contains(QStringLiteral("True")) || chosen.contains(QStringLiteral("False"))
+                               || results.first()->right.value(q) == QLatin1String("True")
+                               || results.first()->right.value(q) == QLatin1String("False");
+        for (const QString &option : optionOrder()) {
+            const bool ofKind = trueFalse ? option == QLatin1String("True") || option == QLatin1String("False")
+                                          : option.size() == 1;
+            if (ofKind || chosen.contains(option))
+                figures.options.append({option, chosen.value(option)});
+        }
+        figures.options.append({QStringLiteral("unanswered"), chosen.value(QStringLiteral("-"))});
         int most = 0;
         for (const QString &option : optionOrder()) {
             if (wrong.value(option) > most) {

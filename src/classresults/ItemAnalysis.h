@@ -18,6 +18,9 @@ struct QuestionFigures {
     double mostChosenWrongShare = 0;   // of all students
     int unanswered = 0;
     double discrimination = 0;    // -1..1
+    // How many chose each option ("A".."D", "True", "False") and
+    // "unanswered": the distractor a third of the class chose shows here.
+    QList<QPair<QString, int>> options;
     // Why the question deserves a look ("few right (20%); most chose C"),
     // "" when it does not.
     QString concern;
@@ -36,6 +39,12 @@ struct ClassFigures {
     QList<QuestionFigures> questions;
     Spread score, percent, time;  // right answers; percent; seconds
     QList<int> bands;             // students per 10-percent band (0-9, ..., 90-100)
+    // The test as a measure: the scores' standard deviation (n - 1), the
+    // reliability (Kuder-Richardson 20, with the scores' variance over n and
+    // each question's facility as p) and the standard error of measurement
+    // (sd x sqrt(1 - KR-20)); NaN where the class cannot give them (fewer
+    // than two students, one question, or every score the same).
+    double sd = 0, kr20 = 0, sem = 0;
 };
 
 namespace ItemAnalysis {

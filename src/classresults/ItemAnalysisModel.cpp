@@ -2,6 +2,7 @@
 
 #include <QBrush>
 #include <QColor>
+#include <cmath>
 
 ItemAnalysisModel::ItemAnalysisModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -27,7 +28,29 @@ int ItemAnalysisModel::columnCount(const QModelIndex &parent) const
 QStringList ItemAnalysisModel::headers()
 {
     return {tr("Question"), tr("Facility"), tr("Most chosen wrong"), tr("Chosen by"), tr("Unanswered"),
-            tr("Discrimination"), tr("Worth a look")};
+            tr("Each option"), tr("Discrimination"), tr("Worth a look")};
+}
+
+QString ItemAnalysisModel::optionsText(const QuestionFigures &q)
+{
+    QStringList parts;
+    for (const auto &[option, count] : q.options)
+        parts << QStringLiteral("%1 %2").arg(option == QLatin1String("unanswered") ? QStringLiteral("none") : option)
+                     .arg(count);
+    return parts.join(QStringLiteral(", "));
+}
+
+QString ItemAnalysisModel::testFiguresText(const ClassFigures &f)
+{
+    if (f.students == 0)
+        return QString();
+    const auto number = [](double v) { return std::isnan(v) ? QStringLiteral("-") : QString::number(v, 'f', 2); };
+    const QString counted = f.students == 1 ? tr("1 student counted.") : tr("%1 students counted.").arg(f.students);
+    return counted + QLatin1Char(' ')
+           + tr("Score: mean %1, median %2, standard deviation %3. Reliability (KR-20) %4, standard error of "
+                "measurement %5.")
+                 .arg(QString::number(f.score.mean, 'f', 1), QString::number(f.score.median), number(f.sd),
+                      number(f.kr20), number(f.sem));
 }
 
 QStringList ItemAnalysisModel::rowTexts(const QuestionFigures &q)
@@ -38,6 +61,7 @@ QStringList ItemAnalysisModel::rowTexts(const QuestionFigures &q)
             q.mostChosenWrong.isEmpty() ? QStringLiteral("-") : q.mostChosenWrong,
             q.mostChosenWrong.isEmpty() ? QStringLiteral("-") : percent(q.mostChosenWrongShare),
             QString::number(q.unanswered),
+            optionsText(q),
             QString::number(q.discrimination, 'f', 2),
             q.concern};
 }

@@ -11,7 +11,7 @@
 class ItemAnalysisModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Question, Facility, MostChosenWrong, WrongShare, Unanswered, Discrimination, Concern, Columns };
+    enum Column { Question, Facility, MostChosenWrong, WrongShare, Unanswered, Options, Discrimination, Concern, Columns };
 
     explicit ItemAnalysisModel(QObject *parent = nullptr);
     void setFigures(const ClassFigures &figures);
@@ -24,6 +24,10 @@ public:
     // The texts of one question's row, as the table, the CSV and the report
     // show them.
     static QStringList rowTexts(const QuestionFigures &q);
+    // "A 3, B 12, C 0, D 1, none 1": how many chose each option.
+    static QString optionsText(const QuestionFigures &q);
+    // The test's figures in one line, as the window and the report show them.
+    static QString testFiguresText(const ClassFigures &figures);
     static QStringList headers();
 
 private:

@@ -86,6 +86,12 @@ frmClass::frmClass(QWidget *owner)
     lblNotice->hide();
     layout->addWidget(lblNotice);
 
+    lblFigures = new QLabel(central);
+    lblFigures->setObjectName(QStringLiteral("lblFigures"));
+    lblFigures->setWordWrap(true);
+    lblFigures->setTextFormat(Qt::PlainText);
+    layout->addWidget(lblFigures);
+
     auto *split = new QSplitter(Qt::Vertical, central);
     tblResults = tableView(split, QStringLiteral("tblResults"), m_table);
     tblResults->setSortingEnabled(true);
@@ -177,6 +183,7 @@ void frmClass::applyFilter()
 void frmClass::refreshViews()
 {
     m_items->setFigures(m_table->figures());
+    lblFigures->setText(ItemAnalysisModel::testFiguresText(m_table->figures()));
     // The views own their charts: setting a new one deletes the old.
     chtScores->setChart(ClassCharts::distribution(m_table->figures()));
     chtFacility->setChart(ClassCharts::facility(m_table->figures()));

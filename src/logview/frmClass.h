@@ -63,6 +63,7 @@ private:
     ClassResults m_results;
     ClassTableModel *m_table;
     ItemAnalysisModel *m_items;
+    QLabel *lblFigures;
     QTableView *tblResults;
     QTableView *tblItems;
     QChartView *chtScores;

@@ -14,7 +14,10 @@
 #include "classresults/ResultLog.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <algorithm>
+#include <cmath>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -201,6 +204,26 @@ TEST(ItemAnalysis, FiguresOfAClassWorkedOutByHand)
         EXPECT_NEAR(g.discrimination, expected[q].discrimination, 1e-9);
         EXPECT_EQ(g.concern, QLatin1String(expected[q].concern));
     }
+    // Scores 4 4 2 2 2: squares about the mean 4.8; sd over n - 1 is
+    // sqrt(1.2); the facilities' p q sum to 1.36 against a variance of 0.96
+    // over n, so KR-20 is 6/5 x (1 - 1.36/0.96) = -0.5 (a class of five
+    // measures little), and the SEM sqrt(1.2) x sqrt(1.5).
+    EXPECT_NEAR(f.sd, std::sqrt(1.2), 1e-9);
+    EXPECT_NEAR(f.kr20, -0.5, 1e-9);
+    EXPECT_NEAR(f.sem, std::sqrt(1.2) * std::sqrt(1.5), 1e-9);
+    EXPECT_EQ(ItemAnalysisModel::optionsText(f.questions[0]), QStringLiteral("A 3, B 2, C 0, D 0, none 0"));
+    EXPECT_EQ(ItemAnalysisModel::optionsText(f.questions[1]), QStringLiteral("True 3, False 2, none 0"));
+    EXPECT_EQ(ItemAnalysisModel::optionsText(f.questions[2]), QStringLiteral("A 0, B 1, C 2, D 1, none 1"));
+    EXPECT_EQ(ItemAnalysisModel::testFiguresText(f),
+              QStringLiteral("5 students counted. Score: mean 2.8, median 2, standard deviation 1.10. "
+                             "Reliability (KR-20) -0.50, standard error of measurement 1.34."));
+    const QJsonObject json = ClassExport::json(c, f);
+    const QJsonObject test = json.value(QStringLiteral("test")).toObject();
+    EXPECT_EQ(test.value(QStringLiteral("title")).toString(), QStringLiteral("Rivers"));
+    EXPECT_EQ(test.value(QStringLiteral("students")).toInt(), 5);
+    EXPECT_NEAR(test.value(QStringLiteral("kr20")).toDouble(), -0.5, 1e-9);
+    EXPECT_EQ(json.value(QStringLiteral("questions")).toArray()[0].toObject().value(QStringLiteral("options")).toObject(),
+              (QJsonObject{{"A", 3}, {"B", 2}, {"C", 0}, {"D", 0}, {"unanswered", 0}}));
     EXPECT_DOUBLE_EQ(f.score.mean, 2.8);
     EXPECT_DOUBLE_EQ(f.score.median, 2);
     EXPECT_EQ(f.score.highest, 4);
@@ -243,7 +266,7 @@ TEST(ClassExport, CsvReadsBackInASpreadsheetReaderWithEveryAccent)
     const QString out = QString::fromUtf8(run.out);
     EXPECT_TRUE(out.contains(QStringLiteral("[\"Zo\\u00eb \\u00c5ngstr\\u00f6m\", \"4\", \"6\", \"66\", \"60\""))) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("\"'=HYPERLINK(\\\"x\\\")\""))) << out.toStdString();
-    EXPECT_TRUE(out.contains(QStringLiteral("[\"Q5\", \"20%\", \"C\", \"80%\", \"0\", \"-0.33\", "
+    EXPECT_TRUE(out.contains(QStringLiteral("[\"Q5\", \"20%\", \"C\", \"80%\", \"0\", \"A 0, B 0, C 4, D 1, none 0\", \"-0.33\", "
                                             "\"few right (20%); most chose C; the weaker students did better (-0.33)\"]")))
         << out.toStdString();
 }
