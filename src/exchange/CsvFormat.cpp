@@ -2,6 +2,9 @@
 
 #include "exchange/ExchangeQuestion.h"
 #include "exchange/SourceText.h"
+#include "exchange/TextFormat.h"
+
+#include <QRegularExpression>
 
 #include "document/MediaLookup.h"
 
@@ -116,6 +119,18 @@ QString csvField(const QString &text)
 }
 }
 
+// A bank exported from a learning platform writes its texts as HTML: a
+// tag of a text's markup or a character reference makes a text HTML, read
+// as the platform shows it (tags gone, entities decoded, line breaks kept).
+bool looksLikeHtml(const QString &text)
+{
+    static const QRegularExpression markup(
+        QStringLiteral("<(/?)(p|br|b|i|u|em|strong|div|span|ul|ol|li|sub|sup|h[1-6]|table|tr|td|th|img|a|code|pre)\\b[^>]*>"
+                       "|&(#\\d+|#x[0-9a-fA-F]+|amp|lt|gt|quot|apos|nbsp);"),
+        QRegularExpression::CaseInsensitiveOption);
+    return markup.match(text).hasMatch();
+}
+
 // One row after the header: a question, a skipped line, or nothing (a blank row).
 void takeQuestionRow(const Row &row, const QHash<QString, int> &column, ReadResult &r)
 {
@@ -130,10 +145,20 @@ void takeQuestionRow(const Row &row, const QHash<QString, int> &column, ReadResu
         return;
     const QString where = ExchangeReport::atLine(row.line);
     const auto skip = [&](const QString &why) { r.report.skip(where, why + QStringLiteral("; skipped.")); };
+    bool html = false;
+    for (const QString &name : {QStringLiteral("question"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
+                                QStringLiteral("d")})
+        html = html || looksLikeHtml(value(name));
+    const auto text = [&](const QString &name) {
+        return html ? plainTextOf(value(name), TextFormat::Moodle) : value(name);
+    };
+    if (html)
+        r.report.note(QStringLiteral("Texts written in HTML (as a learning platform exports them) were read as it "
+                                     "shows them: tags left out, entities decoded, line breaks kept."));
     const QString kind = value(QStringLiteral("kind")).trimmed().toLower();
     const QString answer = value(QStringLiteral("answer")).trimmed().toLower();
     ExchangeQuestion q;
-    q.question = SourceText::withRecordLineBreaks(value(QStringLiteral("question")).trimmed());
+    q.question = SourceText::withRecordLineBreaks(text(QStringLiteral("question")).trimmed());
     q.media = value(QStringLiteral("media")).trimmed();
     if (q.media.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0)
         q.media.clear();
@@ -145,7 +170,7 @@ void takeQuestionRow(const Row &row, const QHash<QString, int> &column, ReadResu
         }
         q.kind = QuestionKind::MultipleChoice;
         for (const QString &c : {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")})
-            q.answers << SourceText::lines(value(c)).join(QLatin1Char(' ')).trimmed();
+            q.answers << SourceText::lines(text(c)).join(QLatin1Char(' ')).trimmed();
         q.right = answer[0].unicode() - 'a';
     } else if (kind == QLatin1String("tf")) {
         if (answer != QLatin1String("true") && answer != QLatin1String("false")) {

@@ -305,6 +305,13 @@ TEST(ExchangeImportCsv, SpreadsheetFilesWithQuotesBreaksAndOtherSeparators)
     const ReadResult semi = readAs("csv", "Question;Answer;Kind\nCaf\xE9?;true;tf\n");
     EXPECT_EQ(records(semi), QStringList{tf("Caf\u00E9?", 0)}) << qPrintable(semi.report.text());
 
+    // A bank a learning platform exported: its texts are HTML.
+    const ReadResult html = readAs("csv", "kind,question,a,b,c,d,answer\n"
+                                          "mc,<p>Salt &amp; pepper?</p><p>Second line</p>,<b>one</b>,two &lt; three,c,d,a\n");
+    EXPECT_EQ(records(html), QStringList{mc("Salt & pepper?\r\nSecond line", {"one", "two < three", "c", "d"}, 0)})
+        << qPrintable(html.report.text());
+    EXPECT_TRUE(html.report.text().contains("were read as it shows them")) << qPrintable(html.report.text());
+
     EXPECT_EQ(readAs("csv", "kind,question,answer\nmc,\"never closed,A\n").report.error(),
               "Line 2: a field that begins with a quotation mark is not closed by one.");
     EXPECT_TRUE(readAs("csv", "name,age\nAnna,12\n").report.error().startsWith("Line 1: the first row"));
