@@ -119,16 +119,17 @@ QString csvField(const QString &text)
 }
 }
 
-// A bank exported from a learning platform writes its texts as HTML: a
-// tag of a text's markup or a character reference makes a text HTML, read
-// as the platform shows it (tags gone, entities decoded, line breaks kept).
-bool looksLikeHtml(const QString &text)
+// A bank exported from a learning platform writes its texts as HTML, each
+// question wrapped in a block of markup (<p>...</p>): such a row is read as
+// the platform shows it (tags gone, entities decoded, line breaks kept). A
+// question that merely mentions a tag or an entity stays as it is, so the
+// CSV this program writes reads back the same.
+bool looksLikeHtml(const QString &question)
 {
-    static const QRegularExpression markup(
-        QStringLiteral("<(/?)(p|br|b|i|u|em|strong|div|span|ul|ol|li|sub|sup|h[1-6]|table|tr|td|th|img|a|code|pre)\\b[^>]*>"
-                       "|&(#\\d+|#x[0-9a-fA-F]+|amp|lt|gt|quot|apos|nbsp);"),
-        QRegularExpression::CaseInsensitiveOption);
-    return markup.match(text).hasMatch();
+    static const QRegularExpression block(
+        QStringLiteral("^<(p|div|span|h[1-6]|ul|ol|table|pre)\\b[^>]*>.*</\\1>$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    return block.match(question.trimmed()).hasMatch();
 }
 
 // One row after the header: a question, a skipped line, or nothing (a blank row).
@@ -145,10 +146,7 @@ void takeQuestionRow(const Row &row, const QHash<QString, int> &column, ReadResu
         return;
     const QString where = ExchangeReport::atLine(row.line);
     const auto skip = [&](const QString &why) { r.report.skip(where, why + QStringLiteral("; skipped.")); };
-    bool html = false;
-    for (const QString &name : {QStringLiteral("question"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
-                                QStringLiteral("d")})
-        html = html || looksLikeHtml(value(name));
+    const bool html = looksLikeHtml(value(QStringLiteral("question")));
     const auto text = [&](const QString &name) {
         return html ? plainTextOf(value(name), TextFormat::Moodle) : value(name);
     };
