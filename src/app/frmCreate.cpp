@@ -233,7 +233,9 @@ void frmCreate::RefreshList()
         MsgBox(QStringLiteral("This test has become corrupted.  Please start a new test, or open an existing test."));
         return;
     }
-    setListText(document().caption(1));
+    // A test left without questions (the last removed, or its adding
+    // undone) reads as at start, never as a blank line.
+    setListText(n == 0 ? QStringLiteral("No Questions Yet") : document().caption(1));
 }
 
 void frmCreate::ClearMedia() { m_media->clear(); }

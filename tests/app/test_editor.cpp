@@ -393,6 +393,11 @@ private slots:
         undo->trigger();
         QCOMPARE(w.document().captions(), QStringList({"one", "two", "three"}));
         QVERIFY(get<QPlainTextEdit>(w, "txtTFquestion")->toPlainText().isEmpty());
+
+        // Undoing every question leaves the list as it started.
+        while (w.document().questionCount() > 0)
+            undo->trigger();
+        QCOMPARE(shown(w, {"cboExist"}), QStringList{"No Questions Yet"});
     }
 
     void recentFilesAcrossRestart()
