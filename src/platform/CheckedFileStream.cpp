@@ -50,14 +50,8 @@ bool CheckedFileStream::open()
         m_failed = true;
         return false;
     };
-    if (!m_folder.isOpen())
-        return refuse(m_folder.errorString());
-    // Renaming a new file over a device or a pipe would replace it with a
-    // regular file.
-    if (const QString problem = m_folder.replaceProblem(m_name); !problem.isEmpty())
+    if (const QString problem = m_folder.outputProblem(m_name); !problem.isEmpty())
         return refuse(problem);
-    if (m_name.isEmpty() || QFileInfo(m_path).isDir())
-        return refuse(qt_error_string(EISDIR));
     if (m_mode == Mode::NewOnly && m_folder.entry(m_name) != OutputFolder::Entry::None)
         return refuse(qt_error_string(EEXIST));
     QString why;

@@ -91,6 +91,19 @@ QString OutputFolder::replaceProblem(const QString &name) const
 #endif
 }
 
+QString OutputFolder::outputProblem(const QString &name) const
+{
+    if (m_fd < 0)
+        return m_error;
+    // Renaming a new file over a device or a pipe would replace it with a
+    // regular file.
+    if (const QString problem = replaceProblem(name); !problem.isEmpty())
+        return problem;
+    if (!isPlainName(name))
+        return systemReason(EISDIR);
+    return {};
+}
+
 int OutputFolder::createNew(const QString &name, int mode, QString *reason) const
 {
     if (m_fd < 0) {

@@ -37,6 +37,10 @@ public:
     // link itself is replaced); else "not a regular file (a device)" and
     // the like. Nothing is opened: opening a device may already do something.
     QString replaceProblem(const QString &name) const;
+    // Why an output may not be made at `name` of this folder at all: the
+    // folder could not be opened, the name is that of a folder (or none), or
+    // replaceProblem(); "" when it may.
+    QString outputProblem(const QString &name) const;
 
     // Creates `name` anew for writing (mode before the umask); -1 with the
     // reason when any entry holds the name or the folder refuses it.

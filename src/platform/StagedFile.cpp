@@ -58,12 +58,8 @@ bool StagedFile::fail(const QString &reason)
 
 bool StagedFile::create()
 {
-    if (!m_folder.isOpen())
-        return fail(m_folder.errorString());
-    if (const QString problem = m_folder.replaceProblem(m_name); !problem.isEmpty())
+    if (const QString problem = m_folder.outputProblem(m_name); !problem.isEmpty())
         return fail(problem);
-    if (m_name.isEmpty() || QFileInfo(m_target).isDir())
-        return fail(qt_error_string(EISDIR));
     const int old = m_folder.permissionsOf(m_name);
 #ifdef Q_OS_UNIX
     if (old >= 0 && (old & S_IWUSR) == 0)
