@@ -104,8 +104,12 @@ QVariant ClassTableModel::studentData(const StudentResult &r, int resultIndex, i
             // Not by colour alone: a wrong answer is marked.
             return !answered ? QStringLiteral("-") : r.isRight(q) ? given : given + QStringLiteral(" \u2717");
         case Qt::BackgroundRole:
+            // Another test's answers are not marked by this test's key.
+            if (m_results->isOtherTest(resultIndex))
+                return {};
             return answered ? QBrush(r.isRight(q) ? kRight : kWrong) : QVariant();
         case Qt::ToolTipRole:
+        case Qt::AccessibleDescriptionRole:   // what a screen reader says of a ✗
             return answered && !r.isRight(q) ? tr("The right answer is %1.").arg(r.right.value(q)) : QVariant();
         case Qt::TextAlignmentRole:
             return int(Qt::AlignCenter);

@@ -23,6 +23,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
@@ -79,12 +80,21 @@ frmClass::frmClass(QWidget *owner)
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
-    lblNotice = new QLabel(central);
+    // The notice keeps a fixed height and scrolls: 20,000 foreign logs must
+    // not squeeze the table to a strip.
+    scrNotice = new QScrollArea(central);
+    scrNotice->setObjectName(QStringLiteral("scrNotice"));
+    scrNotice->setWidgetResizable(true);
+    scrNotice->setFrameShape(QFrame::NoFrame);
+    lblNotice = new QLabel(scrNotice);
     lblNotice->setObjectName(QStringLiteral("lblNotice"));
     lblNotice->setWordWrap(true);
     lblNotice->setTextFormat(Qt::PlainText);
-    lblNotice->hide();
-    layout->addWidget(lblNotice);
+    lblNotice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    scrNotice->setWidget(lblNotice);
+    scrNotice->setMaximumHeight(fontMetrics().lineSpacing() * 5 + 8);
+    scrNotice->hide();
+    layout->addWidget(scrNotice);
 
     lblFigures = new QLabel(central);
     lblFigures->setObjectName(QStringLiteral("lblFigures"));
@@ -194,7 +204,7 @@ void frmClass::refreshViews()
         a->setEnabled(m_table->studentRows() > 0);
     const QString text = notice();
     lblNotice->setText(text);
-    lblNotice->setVisible(!text.isEmpty());
+    scrNotice->setVisible(!text.isEmpty());
 }
 
 QString frmClass::notice() const

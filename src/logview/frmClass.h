@@ -17,6 +17,7 @@ class ItemAnalysisModel;
 class QAction;
 class QChartView;
 class QLabel;
+class QScrollArea;
 class QTableView;
 
 class frmClass : public QMainWindow {
@@ -69,6 +70,7 @@ private:
     QChartView *chtScores;
     QChartView *chtFacility;
     QLabel *lblNotice;
+    QScrollArea *scrNotice;
     QAction *mnuOtherTests = nullptr;
     QAction *mnuLatestOnly = nullptr;
     QList<QAction *> m_needResults;

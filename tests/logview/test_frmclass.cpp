@@ -77,6 +77,8 @@ private slots:
                                             "Could not be read: Rivers - Fay.log (cut short after question 3 of 4).\n"
                                             "1 result of another test hidden (View > Show Results of Other Tests)."));
         QVERIFY(w.findChild<QLabel *>(QStringLiteral("lblNotice"))->isVisible());
+        // However long, the notice keeps its few lines' height and scrolls.
+        QVERIFY(w.findChild<QWidget *>(QStringLiteral("scrNotice"))->maximumHeight() <= w.fontMetrics().lineSpacing() * 6);
         auto *view = w.findChild<QTableView *>(QStringLiteral("tblResults"));
         view->horizontalHeader()->setSortIndicator(ClassTableModel::Percent, Qt::DescendingOrder);
         QCOMPARE(cell(w, 0, 0), QStringLiteral("Ann"));
@@ -94,6 +96,9 @@ private slots:
         QCOMPARE(w.table()->figures().students, 4);
         QCOMPARE(cell(w, 0, 0), QStringLiteral("Eve"));   // 100%: the sort holds
         QCOMPARE(cell(w, 0, ClassTableModel::Notes), QStringLiteral("another test"));
+        // Its answers are not marked by this test's key.
+        QVERIFY(!w.table()->index(0, ClassTableModel::FirstQuestion).data(Qt::BackgroundRole).isValid());
+        QVERIFY(w.table()->index(1, ClassTableModel::FirstQuestion).data(Qt::BackgroundRole).isValid());
         others->trigger();
 
         // Adding the same folder again adds nothing; a new file adds a row.
