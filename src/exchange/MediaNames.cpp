@@ -89,14 +89,38 @@ QString MediaNames::placeFor(const QString &name, const std::function<bool(const
     }
 }
 
+QString MediaNames::sameInAvoided(const QString &name, const std::function<bool(const QString &)> &sameAs) const
+{
+    if (m_avoid.isEmpty())
+        return QString();
+    const QString clean = sanitise(name);
+    const QStringList present = QDir(m_avoid).entryList(QDir::Files | QDir::Hidden);
+    // The name and its numbered variants (logo-2.jpg...) as far as they go.
+    for (int n = 1;; ++n) {
+        const QString candidate = numberedName(clean, n);
+        QString existing;
+        for (const QString &p : present)
+            if (p.compare(candidate, Qt::CaseInsensitive) == 0)
+                existing = p;
+        if (existing.isEmpty())
+            return QString();
+        const QString path = QDir(m_avoid).filePath(existing);
+        if (!QFileInfo(path).isSymLink() && sameAs(path))
+            return QDir(m_avoid).absoluteFilePath(existing);
+    }
+}
+
 QString MediaNames::write(const QString &name, const QByteArray &data, QString *error)
 {
     if (const QString why = MediaAdmission::refusalOfContent(sanitise(name), data.left(4096), data.size()); !why.isEmpty()) {
         *error = why;
         return QString();
     }
+    const auto same = [&](const QString &existing) { return MediaAdmission::sameContent(existing, data); };
+    if (const QString there = sameInAvoided(name, same); !there.isEmpty())
+        return there;
     bool reuse = false;
-    const QString chosen = placeFor(name, [&](const QString &existing) { return MediaAdmission::sameContent(existing, data); }, &reuse);
+    const QString chosen = placeFor(name, same, &reuse);
     const QString path = QDir(m_folder).filePath(chosen);
     m_written.insert(chosen.toLower());
     if (reuse)
@@ -133,8 +157,11 @@ QString MediaNames::copy(const QString &sourcePath, QString *error)
         return QString();
     if (QDir(source.absolutePath()) == QDir(m_folder))
         return source.absoluteFilePath();
+    const auto same = [&](const QString &existing) { return MediaAdmission::sameContent(existing, *admitted); };
+    if (const QString there = sameInAvoided(source.fileName(), same); !there.isEmpty())
+        return there;
     bool reuse = false;
-    const QString chosen = placeFor(source.fileName(), [&](const QString &existing) { return MediaAdmission::sameContent(existing, *admitted); }, &reuse);
+    const QString chosen = placeFor(source.fileName(), same, &reuse);
     const QString path = QDir(m_folder).filePath(chosen);
     m_written.insert(chosen.toLower());
     if (reuse)

@@ -37,6 +37,9 @@ private:
     // A free name for these bytes (name, name-2, name-3, ...).
     // sameAs: whether a file already there holds these contents.
     QString placeFor(const QString &name, const std::function<bool(const QString &)> &sameAs, bool *reuse) const;
+    // The file of this name already in the avoided folder (the test's) when
+    // it holds these very bytes: used where it is, never copied beside it.
+    QString sameInAvoided(const QString &name, const std::function<bool(const QString &)> &sameAs) const;
 
     QString m_folder;
     QString m_avoid;

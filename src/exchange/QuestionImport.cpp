@@ -247,7 +247,11 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
                 if (given != MediaLookup::nameOf(f[m]))
                     out.report.note(QStringLiteral("%1: its media file %2 is named %3 in the test.")
                                         .arg(where, MediaLookup::nameOf(f[m]), given));
-                f[m] = request.fullMediaPaths ? placed : given;
+                // A file the test's own folder holds already is named bare:
+                // the test finds it there.
+                const bool inTestFolder = !request.avoidNamesIn.isEmpty()
+                                          && QFileInfo(placed).absolutePath() == QDir(request.avoidNamesIn).absolutePath();
+                f[m] = request.fullMediaPaths && !inTestFolder ? placed : given;
             }
         }
         out.records << QuestionRecord::join(f);

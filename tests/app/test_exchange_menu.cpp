@@ -148,6 +148,14 @@ private slots:
         QCOMPARE(readBytes(dir.filePath("test/blue-2.bmp")), mediaBytes("blue.bmp", "blue"));
         QCOMPARE(readTestFile(dir.filePath("test/colours.ard")).test->records,
                  QStringList({record({"t", "Blue?", "blue-2.bmp", " 0"}), record({"t", "Blue?", "blue-2.bmp", " 0"})}));
+        takeReport(w, &summary);
+
+        // Imported again: the picture of the same bytes already beside the
+        // test is used where it is, not copied a third time.
+        p.dialogs.answer(dir.filePath("pics.xml"));
+        click(w, "mnuFileImport");
+        QCOMPARE(QuestionRecord::fields(w.document().record(3))[2], QStringLiteral("blue-2.bmp"));
+        QVERIFY(!QFileInfo::exists(dir.filePath("test/blue-3.bmp")));
     }
 
     // The test and its file name stay as they were.
