@@ -7,6 +7,7 @@
 #include "platform/RegularFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cstring>
 
 namespace MediaAdmission {
@@ -198,16 +199,19 @@ bool copy(const QString &path, const QString &target, QString *reason, const QSt
     return file && copy(*file, target, reason);
 }
 
-QByteArray read(const QString &path, qint64 limit, QString *reason)
+namespace {
+// The folder's own regular file at `path`, opened for comparing; a link
+// there is not one.
+bool openEntry(QFile &file, const QString &path)
 {
-    const OpenFilePtr file = admit(path, reason);
-    return file ? file->readAll(limit, reason) : QByteArray();
+    return !QFileInfo(path).isSymLink() && RegularFile::open(file, path, nullptr);
+}
 }
 
 bool sameContent(const QString &path, const OpenFile &file)
 {
     QFile other;
-    if (!RegularFile::open(other, path, nullptr))
+    if (!openEntry(other, path))
         return false;
     const auto reader = file.reader();
     return sameStreams(other, *reader);
@@ -216,7 +220,7 @@ bool sameContent(const QString &path, const OpenFile &file)
 bool sameContent(const QString &path, const QByteArray &bytes)
 {
     QFile file;
-    if (!RegularFile::open(file, path, nullptr) || file.size() != bytes.size())
+    if (!openEntry(file, path) || file.size() != bytes.size())
         return false;
     for (qint64 at = 0; at < bytes.size();) {
         const QByteArray block = file.read(1 << 16);

@@ -55,12 +55,9 @@ QString refusal(const QString &path, const QString &name = QString());
 bool copy(const QString &path, const QString &target, QString *reason, const QString &name = QString());
 bool copy(const OpenFile &file, const QString &target, QString *reason);
 
-// The bytes of an admitted file of at most `limit` bytes (embedded into an
-// export or a page); empty with the reason when it is refused.
-QByteArray read(const QString &path, qint64 limit, QString *reason);
-
-// True when the two files hold the same bytes: sizes first, then blocks,
-// never a whole file in memory.
+// True when the file at `path` (an entry of an output folder, never a link
+// there: a link is no file of that folder) holds the same bytes: sizes
+// first, then blocks, never a whole file in memory.
 bool sameContent(const QString &path, const OpenFile &file);
 bool sameContent(const QString &path, const QByteArray &bytes);
 

@@ -14,6 +14,11 @@ void ExchangeReport::skip(const QString &where, const QString &why)
     m_skipped << (where.isEmpty() ? why : where + QStringLiteral(": ") + why);
 }
 
+void ExchangeReport::failCancelledExport()
+{
+    fail(QStringLiteral("The export was cancelled; nothing was written."));
+}
+
 void ExchangeReport::note(const QString &text)
 {
     if (!m_notes.contains(text))

@@ -11,6 +11,8 @@ class ExchangeReport {
 public:
     // Nothing went across. line > 0 names the source line ("Line 12: ...").
     void fail(const QString &message, int line = 0);
+    // The export was stopped by its Cancel: nothing went across.
+    void failCancelledExport();
     // One question, or one part of it, stayed behind: "Line 12: why".
     void skip(const QString &where, const QString &why);
     // Something the source holds that a test has no place for (names,

@@ -13,6 +13,17 @@
 namespace {
 constexpr int kMaxNameLength = 100;
 
+// The entry of `entries` named `name` in any letter case ("" when none):
+// names are compared without letter case, as the test travels to Windows.
+QString entryNamed(const QStringList &entries, const QString &name)
+{
+    QString found;
+    for (const QString &e : entries)
+        if (e.compare(name, Qt::CaseInsensitive) == 0)
+            found = e;
+    return found;
+}
+
 bool isReservedOnWindows(const QString &stem)
 {
     static const QStringList reserved = {
@@ -72,17 +83,14 @@ QString MediaNames::placeFor(const QString &name, const std::function<bool(const
     for (int n = 1;; ++n) {
         const QString candidate = numberedName(clean, n);
         const QString lower = candidate.toLower();
-        QString existing;
-        for (const QString &p : present)
-            if (p.toLower() == lower)
-                existing = p;
+        const QString existing = entryNamed(present, candidate);
         if (avoided.contains(lower))
             continue;
         if (existing.isEmpty() && !m_written.contains(lower)) {
             *reuse = false;
             return candidate;
         }
-        if (!existing.isEmpty() && !QFileInfo(dir.filePath(existing)).isSymLink() && sameAs(dir.filePath(existing))) {
+        if (!existing.isEmpty() && sameAs(dir.filePath(existing))) {
             *reuse = true;
             return existing;
         }
@@ -97,15 +105,10 @@ QString MediaNames::sameInAvoided(const QString &name, const std::function<bool(
     const QStringList present = QDir(m_avoid).entryList(QDir::Files | QDir::Hidden);
     // The name and its numbered variants (logo-2.jpg...) as far as they go.
     for (int n = 1;; ++n) {
-        const QString candidate = numberedName(clean, n);
-        QString existing;
-        for (const QString &p : present)
-            if (p.compare(candidate, Qt::CaseInsensitive) == 0)
-                existing = p;
+        const QString existing = entryNamed(present, numberedName(clean, n));
         if (existing.isEmpty())
             return QString();
-        const QString path = QDir(m_avoid).filePath(existing);
-        if (!QFileInfo(path).isSymLink() && sameAs(path))
+        if (sameAs(QDir(m_avoid).filePath(existing)))
             return QDir(m_avoid).absoluteFilePath(existing);
     }
 }

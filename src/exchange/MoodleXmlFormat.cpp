@@ -590,7 +590,7 @@ std::optional<ExchangeReport> MoodleXmlFormat::writeFile(const ExportSource &tes
     }
     StreamDevice device(out);
     if (!writeTo(device, test, report,
-                 [&out] { out.limitPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner); }))
+                 [&out] { out.makeOwnerOnly(); }))
         return std::nullopt;   // cancelled: the caller says so, nothing was written
     if (!out.commit())
         report.fail(QStringLiteral("\"%1\" cannot be written: %2").arg(path, out.errorString()));

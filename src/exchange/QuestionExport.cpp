@@ -44,7 +44,7 @@ bool writeFile(const QString &path, const WriteResult &written, QString *reason)
     CheckedFileStream out(path);
     const bool opened = out.open();
     if (opened && written.ownerOnly)
-        out.limitPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        out.makeOwnerOnly();
     if (!opened || !out.write(written.bytes) || !out.commit()) {
         *reason = out.errorString();
         return false;
@@ -104,7 +104,7 @@ ExchangeReport exportQuestions(const ExportRequest &request, const QuestionForma
     report.absorb(written.report);
     if (WorkProgress::stopped(request.progress)) {
         beside.removeCreated();
-        report.fail(QStringLiteral("The export was cancelled; nothing was written."));
+        report.failCancelledExport();
         return report;
     }
     if (report.failed()) {

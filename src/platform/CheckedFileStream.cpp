@@ -83,19 +83,8 @@ void CheckedFileStream::limitPermissions(QFileDevice::Permissions allowed)
 {
 #ifdef Q_OS_UNIX
     struct stat st {};
-    if (!m_file.isOpen() || ::fstat(m_file.handle(), &st) != 0)
-        return;
-    int mode = 0;
-    const struct {
-        QFileDevice::Permission qt;
-        int bit;
-    } bits[] = {{QFileDevice::ReadOwner, S_IRUSR}, {QFileDevice::WriteOwner, S_IWUSR}, {QFileDevice::ExeOwner, S_IXUSR},
-                {QFileDevice::ReadGroup, S_IRGRP}, {QFileDevice::WriteGroup, S_IWGRP}, {QFileDevice::ExeGroup, S_IXGRP},
-                {QFileDevice::ReadOther, S_IROTH}, {QFileDevice::WriteOther, S_IWOTH}, {QFileDevice::ExeOther, S_IXOTH}};
-    for (const auto &b : bits)
-        if (allowed.testFlag(b.qt))
-            mode |= b.bit;
-    setMode(int(st.st_mode & 0777) & mode);
+    if (m_file.isOpen() && ::fstat(m_file.handle(), &st) == 0)
+        setMode(int(st.st_mode & 0777 & RegularFile::modeOfPermissions(allowed)));
 #else
     Q_UNUSED(allowed);
 #endif

@@ -35,6 +35,9 @@ public:
     // The file will have no permission bit beyond `allowed` (those of the
     // file it is a copy of).
     void limitPermissions(QFileDevice::Permissions allowed);
+    // Readable and writable by its owner alone: an output that carries a
+    // file only its owner may read is never more open than that file.
+    void makeOwnerOnly() { limitPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner); }
 
     bool write(const char *data, qint64 size);
     bool write(const QByteArray &bytes) { return write(bytes.constData(), bytes.size()); }

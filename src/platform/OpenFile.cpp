@@ -2,7 +2,6 @@
 
 #include "platform/RegularFile.h"
 
-#include <QFileInfo>
 #include <QIODevice>
 #include <cerrno>
 
@@ -87,26 +86,11 @@ QFileDevice::Permissions OpenFile::permissions() const
     struct stat st {};
     if (::fstat(m_fd, &st) != 0)
         return {};
-    QFileDevice::Permissions p;
 #ifdef Q_OS_UNIX
-    const struct {
-        int bit;
-        QFileDevice::Permission qt;
-    } bits[] = {{S_IRUSR, QFileDevice::ReadOwner}, {S_IWUSR, QFileDevice::WriteOwner}, {S_IXUSR, QFileDevice::ExeOwner},
-                {S_IRGRP, QFileDevice::ReadGroup}, {S_IWGRP, QFileDevice::WriteGroup}, {S_IXGRP, QFileDevice::ExeGroup},
-                {S_IROTH, QFileDevice::ReadOther}, {S_IWOTH, QFileDevice::WriteOther}, {S_IXOTH, QFileDevice::ExeOther}};
-    for (const auto &b : bits)
-        if (st.st_mode & b.bit)
-            p |= b.qt;
-    if (st.st_mode & S_IRUSR)
-        p |= QFileDevice::ReadUser;
-    if (st.st_mode & S_IWUSR)
-        p |= QFileDevice::WriteUser;
+    return RegularFile::permissionsOfMode(unsigned(st.st_mode & 0777));
 #else
-    p = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser
-        | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    return RegularFile::permissionsOfMode(0644);
 #endif
-    return p;
 }
 
 bool OpenFile::isPrivate() const
@@ -162,16 +146,5 @@ std::unique_ptr<QIODevice> OpenFile::reader() const
 
 QString OpenFile::handlePath() const
 {
-#ifdef Q_OS_LINUX
-    static const bool procFd = QFileInfo(QStringLiteral("/proc/self/fd")).isDir();
-    if (procFd)
-        return QStringLiteral("/proc/self/fd/%1").arg(m_fd);
-#endif
-    return m_name;
-}
-
-bool OpenFile::isSameFile(const OpenFile &other) const
-{
-    struct stat a {}, b {};
-    return ::fstat(m_fd, &a) == 0 && ::fstat(other.m_fd, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    return RegularFile::handlePath(m_fd, m_name);
 }

@@ -38,8 +38,6 @@ public:
     // The name by which a library that opens files itself (a decoder)
     // reaches this very file ("/proc/self/fd/N" on Linux).
     QString handlePath() const;
-    // Whether the two are the same file on disk.
-    bool isSameFile(const OpenFile &other) const;
     int handle() const { return m_fd; }
 
 private:

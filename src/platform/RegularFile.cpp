@@ -204,19 +204,6 @@ QString problem(const QString &path)
 #endif
 }
 
-QString replaceProblem(const QString &path)
-{
-#ifdef Q_OS_UNIX
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode))
-        return {};
-    return notRegular(st.st_mode);
-#else
-    const QFileInfo info(path);
-    return !info.exists() || info.isFile() ? QString() : QStringLiteral("not a regular file");
-#endif
-}
-
 QString notRegular(unsigned mode)
 {
 #ifdef Q_OS_UNIX
@@ -225,6 +212,50 @@ QString notRegular(unsigned mode)
     Q_UNUSED(mode);
     return QStringLiteral("not a regular file");
 #endif
+}
+
+namespace {
+// Qt's name of each permission bit, owner, group and others.
+constexpr struct {
+    unsigned bit;
+    QFileDevice::Permission qt;
+} kPermissionBits[] = {{0400, QFileDevice::ReadOwner}, {0200, QFileDevice::WriteOwner}, {0100, QFileDevice::ExeOwner},
+                       {0040, QFileDevice::ReadGroup}, {0020, QFileDevice::WriteGroup}, {0010, QFileDevice::ExeGroup},
+                       {0004, QFileDevice::ReadOther}, {0002, QFileDevice::WriteOther}, {0001, QFileDevice::ExeOther}};
+}
+
+QFileDevice::Permissions permissionsOfMode(unsigned mode)
+{
+    QFileDevice::Permissions p;
+    for (const auto &b : kPermissionBits)
+        if (mode & b.bit)
+            p |= b.qt;
+    // This program's user is the file's owner wherever it asks.
+    if (mode & 0400)
+        p |= QFileDevice::ReadUser;
+    if (mode & 0200)
+        p |= QFileDevice::WriteUser;
+    return p;
+}
+
+unsigned modeOfPermissions(QFileDevice::Permissions permissions)
+{
+    unsigned mode = 0;
+    for (const auto &b : kPermissionBits)
+        if (permissions.testFlag(b.qt))
+            mode |= b.bit;
+    return mode;
+}
+
+QString handlePath(int fd, const QString &fallback)
+{
+#ifdef Q_OS_LINUX
+    static const bool procFd = QFileInfo(QStringLiteral("/proc/self/fd")).isDir();
+    if (procFd)
+        return QStringLiteral("/proc/self/fd/%1").arg(fd);
+#endif
+    Q_UNUSED(fd);
+    return fallback;
 }
 
 QString tooLarge(qint64 maxBytes)

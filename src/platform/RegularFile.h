@@ -10,6 +10,7 @@
 // file (a pipe)"); the callers put the file's name in front.
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 
 class QFile;
@@ -34,11 +35,6 @@ QByteArray read(const QString &path, qint64 maxBytes, QString *reason, bool *too
 // image reader) must not be: "" for a regular file (or a link to one).
 QString problem(const QString &path);
 
-// Why a file that is about to be written or replaced must not be: "" when
-// nothing is there yet or it is a regular file (or a link to one); else
-// "not a regular file (a device)" and the like. Nothing is opened: opening
-// a device may already do something.
-QString replaceProblem(const QString &path);
 
 // The reason given for a file that is larger than a reader accepts.
 QString tooLarge(qint64 maxBytes);
@@ -46,5 +42,13 @@ QString tooLarge(qint64 maxBytes);
 // "not a regular file (a pipe)" and the like, for the st_mode of an entry
 // that is not a regular file.
 QString notRegular(unsigned mode);
+
+// A file's permission bits (st_mode & 0777) as Qt names them, and back.
+QFileDevice::Permissions permissionsOfMode(unsigned mode);
+unsigned modeOfPermissions(QFileDevice::Permissions permissions);
+
+// The name by which a library that opens files by name reaches the open
+// handle `fd` itself ("/proc/self/fd/N" on Linux); `fallback` elsewhere.
+QString handlePath(int fd, const QString &fallback);
 
 }

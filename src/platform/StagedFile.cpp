@@ -1,6 +1,7 @@
 #include "platform/StagedFile.h"
 
 #include "platform/CheckedFileStream.h"
+#include "platform/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,18 +25,6 @@ bool syncToDisk(int fd)
 #endif
 }
 
-// The name by which a writer that opens files by name reaches the open
-// temporary file itself.
-QString handlePath(int fd, const QString &fallback)
-{
-#ifdef Q_OS_LINUX
-    static const bool procFd = QFileInfo(QStringLiteral("/proc/self/fd")).isDir();
-    if (procFd)
-        return QStringLiteral("/proc/self/fd/%1").arg(fd);
-#endif
-    Q_UNUSED(fd);
-    return fallback;
-}
 }
 
 StagedFile::StagedFile(const QString &target)
@@ -74,7 +63,8 @@ bool StagedFile::create()
     if (old >= 0)
         ::fchmod(m_fd, mode_t(old));
 #endif
-    m_path = handlePath(m_fd, QDir(m_folder.path()).filePath(m_temporary));
+    // The writer is given the open temporary file itself.
+    m_path = RegularFile::handlePath(m_fd, QDir(m_folder.path()).filePath(m_temporary));
     return true;
 }
 

@@ -47,7 +47,7 @@ bool run(const ExportSource &test, const QString &testFile)
     // The two versions' packages of one test get names of their own.
     const QString path = WebQuizExportAction::chooseOutput(
         kTitle, {QObject::tr("SCORM packages (*.zip)"), QStringLiteral("*.zip")}, testFile,
-        settings->version == ScormVersion::Scorm2004 ? QStringLiteral(" (SCORM 2004)") : QStringLiteral(" (SCORM 1.2)"));
+        QStringLiteral(" (%1)").arg(ScormPackage::versionName(settings->version)));
     return !path.isEmpty() && exportTo(path, source, *settings);
 }
 

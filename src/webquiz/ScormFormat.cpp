@@ -22,7 +22,7 @@ MadePackage make(ScormVersion version, const ExportSource &test)
     exporter.identifyAs(made.identifier);
     made.page = exporter.exportTest(test.title, test.teacher, test.records, test.mediaFolder, test.progress);
     made.report = made.page.exchangeReport(int(test.records.size()));
-    const QString name = version == ScormVersion::Scorm2004 ? QStringLiteral("SCORM 2004") : QStringLiteral("SCORM 1.2");
+    const QString name = ScormPackage::versionName(version);
     made.report.note(made.settings.hasPassMark()
                          ? QStringLiteral("A %1 package; the pass mark is %2 percent.").arg(name).arg(made.settings.passPercent)
                          : QStringLiteral("A %1 package without a pass mark: the platform gets the score alone.").arg(name));
@@ -75,7 +75,7 @@ std::optional<ExchangeReport> ScormFormat::writeFile(const ExportSource &test, c
 {
     MadePackage made = make(m_version, test);
     if (WorkProgress::stopped(test.progress)) {
-        made.report.fail(QStringLiteral("The export was cancelled; nothing was written."));
+        made.report.failCancelledExport();
         return made.report;
     }
     CheckedFileStream out(path);
@@ -89,15 +89,16 @@ std::optional<ExchangeReport> ScormFormat::writeFile(const ExportSource &test, c
     };
     const bool opened = out.open();
     if (opened && made.page.parts.carriesPrivateFile())
-        out.limitPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        out.makeOwnerOnly();
     if (!opened || !ScormPackage::write(made.page, made.settings, test.title, made.identifier, sink, &reason)
         || !out.commit()) {
         if (out.failed() || reason.isEmpty())
             reason = out.errorString();
         out.discard();
-        made.report.fail(WorkProgress::stopped(test.progress)
-                             ? QStringLiteral("The export was cancelled; nothing was written.")
-                             : QStringLiteral("\"%1\" cannot be written: %2").arg(path, reason));
+        if (WorkProgress::stopped(test.progress))
+            made.report.failCancelledExport();
+        else
+            made.report.fail(QStringLiteral("\"%1\" cannot be written: %2").arg(path, reason));
     } else {
         made.report.note(sizeLine(written));
     }

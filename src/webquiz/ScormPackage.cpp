@@ -22,6 +22,11 @@ QString launchPage()
     return QStringLiteral("index.html");
 }
 
+QString versionName(ScormVersion version)
+{
+    return version == ScormVersion::Scorm2004 ? QStringLiteral("SCORM 2004") : QStringLiteral("SCORM 1.2");
+}
+
 QJsonObject pageSettings(const ScormSettings &settings)
 {
     QJsonObject o;

@@ -31,6 +31,9 @@ namespace ScormPackage {
 // The page's name in every package: what the manifest launches.
 QString launchPage();
 
+// "SCORM 1.2", "SCORM 2004": the version as reports and file names say it.
+QString versionName(ScormVersion version);
+
 // What the page is told of its package (the script's quiz.platform).
 QJsonObject pageSettings(const ScormSettings &settings);
 

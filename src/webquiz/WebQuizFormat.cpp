@@ -29,13 +29,13 @@ std::optional<ExchangeReport> WebQuizFormat::writeFile(const ExportSource &test,
     ExchangeReport report = page.exchangeReport(int(test.records.size()));
     report.note(WebQuizExporter::sizeLine(page));
     if (WorkProgress::stopped(test.progress)) {
-        report.fail(QStringLiteral("The export was cancelled; nothing was written."));
+        report.failCancelledExport();
         return report;
     }
     QString reason;
     if (!page.parts.write(path, &reason, test.progress)) {
         if (WorkProgress::stopped(test.progress)) {
-            report.fail(QStringLiteral("The export was cancelled; nothing was written."));
+            report.failCancelledExport();
             return report;
         }
         report.fail(QStringLiteral("\"%1\" cannot be written: %2").arg(path, reason));

@@ -222,7 +222,7 @@ bool PageParts::write(const QString &path, QString *reason, WorkProgress *progre
         return false;
     }
     if (carriesPrivateFile())
-        out.limitPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        out.makeOwnerOnly();
     if (progress)
         progress->setTotal(size());
     const bool whole = stream([&out, progress, reason](const QByteArray &piece) {
