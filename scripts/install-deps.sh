@@ -25,6 +25,9 @@ PACKAGES=(
   # the web quiz: its codecs, and the browser its tests run in (puppeteer-core
   # from npm drives Debian's chromium)
   libavformat-dev libswresample-dev chromium
+  # the live class: its HTTP server, the QR code of its address, and the
+  # tests' QR reader
+  libmicrohttpd-dev libqrencode-dev zbar-tools
 )
 # npm installs the tests' JavaScript packages into the build folder. Debian's
 # package, unless the installed nodejs already brings an npm of its own (a

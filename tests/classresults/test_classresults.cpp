@@ -12,6 +12,8 @@
 #include "classresults/ItemAnalysis.h"
 #include "classresults/ItemAnalysisModel.h"
 #include "classresults/ResultLog.h"
+#include "classresults/ResultLogText.h"
+#include "document/LineCodec.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -314,4 +316,57 @@ TEST(ClassResults, OneAttemptPerStudentInEveryFigure)
     const QList<int> latestCounted = c.counted(latest);
     ASSERT_EQ(latestCounted.size(), 2);
     EXPECT_EQ(c.results()[latestCounted[0]].score, 2);   // Ann's latest
+}
+
+// The live class writes results itself: byte for byte the log the page
+// saves (the lines above are written independently of the writer), and
+// read back unchanged.
+TEST(ResultLogText, WritesThePagesLogByteForByte)
+{
+    LogSpec spec{QStringLiteral("Anna B."), {"A", "True", "-"}, {"A", "False", "?"}, 125};
+    StudentResult r;
+    r.title = spec.title;
+    r.teacher = QStringLiteral("Class 3");
+    r.testId = spec.testId;
+    r.name = spec.name;
+    r.date = QDateTime(QDate(2026, 12, 1), QTime(10, 0, 0));
+    r.given = spec.given;
+    r.right = spec.right;
+    r.total = 3;
+    r.score = 1;
+    r.percent = 33;
+    r.seconds = 125;
+    const QByteArray bytes = ResultLogText::bytes(r);
+    EXPECT_EQ(bytes, scrambled(logLines(spec)));
+    const ResultRead back = ResultLog::parse(bytes, QStringLiteral("x.log"));
+    ASSERT_EQ(back.outcome, ResultRead::Outcome::Result) << back.reason.toStdString();
+    EXPECT_EQ(back.result.given, spec.given);
+    EXPECT_EQ(back.result.seconds, 125);
+}
+
+TEST(ResultLogText, NamesAndTextsAsThePageWritesThem)
+{
+    const struct {
+        const char16_t *typed;
+        const char *inLog;
+    } names[] = {
+        {u"Дмитрий Łukasz", "Dmitrij Lukasz"}, {u"Щука Ёж", "Shchuka Ezh"}, {u"Σωκράτης", "Sokratis"},
+        {u"Zoë Ångström", "Zoë Ångström"},    {u"Объект", "Obekt"},        {u"李", "李"},
+    };
+    for (const auto &n : names)
+        EXPECT_EQ(ResultLogText::latinName(QString::fromUtf16(n.typed)), QString::fromUtf8(n.inLog))
+            << QString::fromUtf16(n.typed).toStdString();
+
+    StudentResult r;
+    r.name = QStringLiteral("A\u00BBB\nC\u674E");   // », a line break, a letter no log holds
+    r.date = QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5));
+    const QList<QByteArray> lines = ResultLogText::bytes(r).split('\n');
+    EXPECT_EQ(LineCodec::logLine(lines[4].chopped(1)), QByteArray("Student: A?B C?"));
+    EXPECT_EQ(LineCodec::logLine(lines[5].chopped(1)), QByteArray("Date: 2026-01-02 03:04:05"));
+
+    EXPECT_EQ(ResultLogText::fileName(QStringLiteral("Rivers"), QStringLiteral("J. R. Smith")),
+              QStringLiteral("Rivers - J R Smith.log"));
+    EXPECT_EQ(ResultLogText::fileName(QStringLiteral("a/b"), QStringLiteral("..\\x:y")), QStringLiteral("a_b - _x_y.log"));
+    EXPECT_EQ(ResultLogText::timeText(60), QStringLiteral("60 seconds"));
+    EXPECT_EQ(ResultLogText::timeText(61), QStringLiteral("1 minutes and 1 seconds"));
 }
