@@ -190,6 +190,48 @@ bool OutputFolder::remove(const QString &name) const
 #endif
 }
 
+int OutputFolder::openOwnFile(const QString &name, QString *reason) const
+{
+    if (m_fd < 0 || !isPlainName(name)) {
+        *reason = m_fd < 0 ? m_error : systemReason(EINVAL);
+        return -1;
+    }
+#ifdef Q_OS_UNIX
+    errno = 0;
+    // Non-blocking: a pipe planted under the name must not hold the open.
+    const int fd = ::openat(m_fd, encoded(name).constData(),
+                            O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0600);
+    if (fd < 0) {
+        *reason = errno == ELOOP ? QStringLiteral("a symbolic link") : systemReason(errno);
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+        *reason = S_ISREG(st.st_mode) ? QStringLiteral("owned by someone else") : QStringLiteral("not a regular file");
+        ::close(fd);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, O_APPEND);
+    ::fchmod(fd, 0600);
+    return fd;
+#else
+    const int fd = ::_wopen(reinterpret_cast<const wchar_t *>(QDir(m_path).filePath(name).utf16()),
+                            _O_RDWR | _O_APPEND | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0)
+        *reason = systemReason(errno);
+    return fd;
+#endif
+}
+
+bool OutputFolder::sync() const
+{
+#ifdef Q_OS_UNIX
+    return m_fd >= 0 && ::fsync(m_fd) == 0;
+#else
+    return m_fd >= 0;
+#endif
+}
+
 int OutputFolder::permissionsOf(const QString &name) const
 {
 #ifdef Q_OS_UNIX

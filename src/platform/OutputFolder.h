@@ -54,6 +54,12 @@ public:
     // makes it fail with "File exists" instead.
     bool rename(const QString &from, const QString &to, bool keepExisting, QString *reason) const;
     bool remove(const QString &name) const;
+    // Opens `name` for reading and appending, creating it owner-only when
+    // it is missing: only a regular file of this user, never through a link
+    // (a journal the program keeps going across runs). -1 with the reason.
+    int openOwnFile(const QString &name, QString *reason) const;
+    // Makes the folder's entries (new names, renames) survive a crash.
+    bool sync() const;
     // The permission bits of the regular file at `name` (no link followed);
     // -1 when there is none.
     int permissionsOf(const QString &name) const;

@@ -151,7 +151,7 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
                 if (index < 0) {
                     index = int(media.size());
                     PageMedia file{c.media.bytes, c.media.mimeType, c.asItIs, QString(), c.privateSource};
-                    if (!m_platform.isEmpty())
+                    if (!m_platform.isEmpty() || m_live)
                         file.packagedName = QStringLiteral("media/%1.%2").arg(index + 1).arg(file.suffix());
                     media.append(file);
                     mediaIndex.insert(path, index);
@@ -191,6 +191,10 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
     quiz[QStringLiteral("pictureArea")] = kPictureArea;
     if (!m_platform.isEmpty())
         quiz[QStringLiteral("platform")] = m_platform;
+    if (m_live) {
+        quiz[QStringLiteral("live")] = true;
+        result.keptKey = LiveAnswerKey::takeFrom(quiz);
+    }
     result.parts = PageParts(title, quiz, media);
     return result;
 }

@@ -5,6 +5,7 @@
 // conversion is reported.
 
 #include "exchange/ExchangeReport.h"
+#include "webquiz/LiveAnswerKey.h"
 #include "webquiz/WebQuizPage.h"
 #include "platform/WorkProgress.h"
 #include <QByteArray>
@@ -16,6 +17,8 @@ struct WebQuizExport {
     PageParts parts;         // the page, written or built when asked
     QStringList report;      // one line per media file and what became of it
     QStringList problems;    // those of the lines that say a file is missing or unusable
+    // A page served to a live class holds no right answer: they are here.
+    QList<LiveQuestionKey> keptKey;
     qint64 pageBytes() const { return parts.size(); }
     QByteArray page() const { return parts.bytes(); }
     bool tooLarge() const;   // above kWarnBytes: the user is asked first
@@ -37,6 +40,11 @@ public:
     // the records given have their media names resolved: that of the test
     // as it is held, so a package and a web quiz of one test agree.
     void identifyAs(const QString &identity) { m_identity = identity; }
+    // Makes the page the one a live class is served: media as files beside
+    // it (as in a package), the page in live mode, and the right answers
+    // kept back (WebQuizExport::keptKey) for the teacher's computer to give
+    // with each answer's feedback.
+    void serveLive() { m_live = true; }
 
     // testFolder: the second place bare media names are looked for (the
     // folder of the test file, with its final separator).
@@ -62,4 +70,5 @@ public:
 private:
     QJsonObject m_platform;
     QString m_identity;
+    bool m_live = false;
 };

@@ -128,8 +128,11 @@ PageParts::PageParts(const QString &title, const QJsonObject &quiz, QList<PageMe
     // Media beside the page come from its own site; nothing else is ever
     // fetched.
     const QByteArray mediaSources = mediaBeside ? "'self' data: blob:" : "data: blob:";
+    // A live class's page talks to the computer it came from, and to nothing else.
+    const QByteArray connect = quiz.value(QStringLiteral("live")).toBool() ? "; connect-src 'self'" : "";
     const QByteArray csp = "default-src 'none'; script-src " + hashSource(script) + "; style-src " + hashSource(style)
-                           + "; img-src " + mediaSources + "; media-src " + mediaSources + "; base-uri 'none'; form-action 'none'";
+                           + "; img-src " + mediaSources + "; media-src " + mediaSources + connect
+                           + "; base-uri 'none'; form-action 'none'";
     // Placeholders are replaced in one pass in this order; none of the
     // inserted texts is searched again, so a title holding "{{SCRIPT}}"
     // stays text.

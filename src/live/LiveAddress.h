@@ -1,0 +1,17 @@
+#pragma once
+// Where students reach the teacher's computer: its IPv4 addresses on the
+// networks it is connected to, the one it reaches others by first, and the
+// join address made of one of them.
+
+#include <QString>
+#include <QStringList>
+
+namespace LiveAddress {
+// This computer's IPv4 addresses other than loopback, of interfaces that are
+// up; the address of the network it reaches others by (the one its default
+// route leaves from) first. Empty without a network.
+QStringList localAddresses();
+
+// "http://192.168.1.23:8080/k3m9tx/"
+QString joinAddress(const QString &host, int port, const QString &code);
+}

@@ -1,0 +1,122 @@
+#pragma once
+// A live class: the students who joined, each one's answers as they come,
+// and the result log of every finished attempt, written into the results
+// folder in the web quiz's format. Safe to call from the server's threads;
+// the window follows it through changed().
+//
+// Every step a student's page is told of is in the journal first (see
+// LiveJournal), so the class started again on the same folder goes on with
+// the same join code, port and students' tokens.
+
+#include "classresults/StudentResult.h"
+#include "webquiz/LiveAnswerKey.h"
+#include "live/LiveJournal.h"
+#include "platform/OutputFolder.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QJsonObject>
+#include <QMutex>
+#include <QObject>
+#include <QSet>
+#include <QWaitCondition>
+#include <memory>
+
+struct LiveTest {
+    QString title;
+    QString teacher;
+    QString id;                    // the test's identity, its "Test id:"
+    QList<LiveQuestionKey> key;    // one per question
+};
+
+struct LiveStudent {
+    QString name;
+    QDateTime joined;
+    QDateTime lastSeen;
+    QStringList given;             // per question answered, in order
+    QList<int> ms;                 // time on each question
+    int right = 0;
+    bool finished = false;
+    int seconds = 0;
+    QString logFile;               // the result's file in the folder, once finished
+    int answered() const { return int(given.size()); }
+};
+
+// What a request comes to: a status as HTTP says it, and the JSON answered.
+struct LiveReply {
+    int status = 200;
+    QJsonObject body;
+    static LiveReply refused(int status, const QString &error);
+};
+
+class LiveClass : public QObject {
+    Q_OBJECT
+public:
+    // More join this class and are refused: a client joining in a loop
+    // cannot fill the disk or the memory.
+    static constexpr int MaxStudents = 1000;
+    static constexpr int MaxNameLength = 100;
+
+    LiveClass(LiveTest test, QString folder, QObject *parent = nullptr);
+    ~LiveClass() override;
+
+    // Makes the results folder (0700) when missing, opens it and its
+    // journal, and takes up the class the journal holds. False with a
+    // sentence for the teacher when the folder cannot be used or holds the
+    // class of another version of the test.
+    bool open(QString *reason);
+
+    QString folder() const { return m_folder; }
+    const LiveTest &test() const { return m_test; }
+    // The short code of the join address, made once per folder.
+    QString code() const;
+    // The port the class was last served on (0 before the first time).
+    int port() const;
+    void rememberPort(int port);
+
+    LiveReply join(const QJsonObject &request);
+    LiveReply answer(const QJsonObject &request);
+    LiveReply finish(const QJsonObject &request);
+
+    // Stops taking answers: every request then gets 410 with the reason.
+    void end();
+    bool hasEnded() const;
+
+    // A copy of every student, in the order they joined.
+    QList<LiveStudent> students() const;
+    // A student as the class results read one: the answers so far, the
+    // questions not reached yet unanswered.
+    StudentResult resultOf(const LiveStudent &student) const;
+
+    // Why a typed name is not taken ("" when it is): empty, longer than
+    // MaxNameLength, or holding a control or direction character, a slash
+    // or a backslash (a name goes into a file's name and a log's line).
+    static QString nameProblem(const QString &name);
+
+signals:
+    // Something changed: a student joined, answered or finished.
+    void changed();
+
+private:
+    struct Student : LiveStudent {
+        qint64 lastEntry = 0;      // the journal entry to wait for before replying
+        bool finishing = false;
+    };
+    Student *studentOf(const QJsonObject &request, LiveReply *refusal);
+    void replay(const QList<QJsonObject> &entries);
+    QString writeLog(const Student &student, QString *reason);
+    LiveReply feedback(const Student &student, int question) const;
+
+    LiveTest m_test;
+    QString m_folder;
+    std::unique_ptr<OutputFolder> m_output;
+    LiveJournal m_journal;
+    mutable QMutex m_mutex;
+    QWaitCondition m_finished;
+    QHash<QString, Student> m_students;   // by token
+    QStringList m_order;                  // tokens as they joined
+    QSet<QString> m_logNames;
+    QString m_code;
+    int m_port = 0;
+    bool m_ended = false;
+};

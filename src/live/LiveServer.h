@@ -1,0 +1,68 @@
+#pragma once
+// The live class's web server, on libmicrohttpd: it serves the page and the
+// test's own media under the join address, and takes joins, answers and
+// finished attempts as JSON (see the README's "Live class"). Nothing else is
+// served: names are looked up in a fixed table, never on the disk, and
+// everything outside the join address answers 404.
+//
+// Built for a school network: request bodies over 64 KB are refused before
+// they are read, connections idle too long are closed, a few threads serve
+// thousands of connections (epoll), and a slow or hostile client holds up no
+// one else.
+
+#include "webquiz/WebQuizPage.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+class LiveClass;
+struct MHD_Daemon;
+struct MHD_Connection;
+
+class LiveServer {
+public:
+    static constexpr qint64 MaxBody = 64 * 1024;
+    static constexpr unsigned IdleSeconds = 15;
+    static constexpr unsigned MaxConnections = 4000;
+
+    // page: the live page's bytes; media: its files by their names beside it.
+    LiveServer(LiveClass &liveClass, QByteArray page, const QList<PageMedia> &media);
+    ~LiveServer();
+    LiveServer(const LiveServer &) = delete;
+    LiveServer &operator=(const LiveServer &) = delete;
+
+    // Listens on `host` (an IPv4 address) only. `port` 0: the class's own
+    // port when it is free, else one of 8080 and 8000 to 8099 that is, else
+    // any; the port taken is remembered for the class. False with the
+    // reason when no port can be had.
+    bool start(const QString &host, int port, QString *reason);
+    // Stops taking connections, lets the requests under way end, closes.
+    void stop();
+    bool isRunning() const { return m_daemon != nullptr; }
+    int port() const { return m_port; }
+    QString host() const { return m_host; }
+    QString joinAddress() const;
+
+    struct Media {
+        QByteArray bytes;
+        OpenFilePtr file;
+        QByteArray mimeType;
+    };
+
+private:
+    struct Request;
+    static int handle(void *self, MHD_Connection *connection, const char *url, const char *method,
+                      const char *version, const char *upload, size_t *uploadSize, void **context);
+    static void completed(void *self, MHD_Connection *connection, void **context, int reason);
+    int route(MHD_Connection *connection, const QByteArray &url, const QByteArray &method, const QByteArray &body);
+    bool listen(const QString &host, int port);
+
+    LiveClass &m_class;
+    QByteArray m_page;
+    QHash<QByteArray, Media> m_media;   // "media/3.jpg"
+    MHD_Daemon *m_daemon = nullptr;
+    QString m_host;
+    int m_port = 0;
+    QByteArray m_base;                  // "/k3m9tx/"
+};

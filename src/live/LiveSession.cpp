@@ -1,0 +1,70 @@
+#include "live/LiveSession.h"
+
+#include "document/MediaLookup.h"
+#include "document/TestFile.h"
+#include "webquiz/WebQuizExporter.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+LiveSession::LiveSession(QObject *parent) : QObject(parent) {}
+
+LiveSession::~LiveSession()
+{
+    stop();
+}
+
+QString LiveSession::defaultResultsFolder(const QString &testPath, const QDate &day)
+{
+    const QFileInfo test(testPath);
+    return test.absoluteDir().filePath(
+        QStringLiteral("%1 results %2").arg(test.completeBaseName(), day.toString(QStringLiteral("yyyy-MM-dd"))));
+}
+
+bool LiveSession::prepare(const QString &testPath, QString *reason, WorkProgress *progress)
+{
+    const TestReadResult read = readTestFile(testPath);
+    if (!read.test) {
+        *reason = read.error;
+        return false;
+    }
+    const LoadedTest &t = *read.test;
+    WebQuizExporter exporter;
+    exporter.serveLive();
+    const QString identity = testIdentity(t.title, t.teacher, t.records);
+    exporter.identifyAs(identity);
+    const QString folder = QFileInfo(testPath).absolutePath() + QLatin1Char('/');
+    const WebQuizExport page = exporter.exportTest(t.title, t.teacher, t.records, folder, progress);
+    if (WorkProgress::stopped(progress)) {
+        *reason = QStringLiteral("cancelled");
+        return false;
+    }
+    m_test = LiveTest{t.title, t.teacher, identity, page.keptKey};
+    m_page = page.page();
+    m_media = page.parts.media();
+    m_mediaReport = page.report;
+    return true;
+}
+
+bool LiveSession::start(const QString &resultsFolder, const QString &host, int port, QString *reason)
+{
+    stop();
+    m_class = std::make_unique<LiveClass>(m_test, QDir(resultsFolder).absolutePath());
+    if (!m_class->open(reason)) {
+        m_class.reset();
+        return false;
+    }
+    m_server = std::make_unique<LiveServer>(*m_class, m_page, m_media);
+    if (!m_server->start(host, port, reason)) {
+        m_server.reset();
+        return false;
+    }
+    return true;
+}
+
+void LiveSession::stop()
+{
+    if (m_server)
+        m_server->stop();
+    m_server.reset();
+}

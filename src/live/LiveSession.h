@@ -1,0 +1,50 @@
+#pragma once
+// A live class as the teacher starts it: the saved test read, its page made
+// for the room (right answers kept back), the class taken up in its results
+// folder, and the server listening. The window and `ardeno-tool serve` both
+// run one.
+
+#include "live/LiveClass.h"
+#include "live/LiveServer.h"
+#include "platform/WorkProgress.h"
+
+#include <QDate>
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+class LiveSession : public QObject {
+    Q_OBJECT
+public:
+    explicit LiveSession(QObject *parent = nullptr);
+    ~LiveSession() override;
+
+    // Beside the test: "<test name> results <date>".
+    static QString defaultResultsFolder(const QString &testPath, const QDate &day);
+
+    // Reads the test at `testPath` and makes its page: the heavy part (media
+    // conversions), which `progress` follows and may cancel. False with a
+    // sentence for the teacher.
+    bool prepare(const QString &testPath, QString *reason, WorkProgress *progress = nullptr);
+    // What became of each media file (as the web quiz export reports it).
+    QStringList mediaReport() const { return m_mediaReport; }
+    QString testTitle() const { return m_test.title; }
+
+    // Opens the class in `resultsFolder` and serves it on `host`:`port` (0:
+    // the class's own port, or a free one).
+    bool start(const QString &resultsFolder, const QString &host, int port, QString *reason);
+    // Stops the server; the class and its folder stay as they are.
+    void stop();
+
+    LiveClass *liveClass() const { return m_class.get(); }
+    LiveServer *server() const { return m_server.get(); }
+    QString joinAddress() const { return m_server ? m_server->joinAddress() : QString(); }
+
+private:
+    LiveTest m_test;
+    QByteArray m_page;
+    QList<PageMedia> m_media;
+    QStringList m_mediaReport;
+    std::unique_ptr<LiveClass> m_class;
+    std::unique_ptr<LiveServer> m_server;
+};

@@ -1,0 +1,92 @@
+// ardeno-tool serve TEST.ard [--results DIR] [--bind ADDRESS] [--port N]:
+// the live class without a window. The join address is the first line on
+// standard output; each finished student is a line after it. Runs until
+// SIGINT or SIGTERM, then lets the requests under way end and exits 0.
+// Started again on the same folder it serves the same address, and every
+// student's page goes on.
+
+#include "tool/ToolCommand.h"
+
+#include "live/LiveAddress.h"
+#include "live/LiveSession.h"
+#include "platform/SignalPipe.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <cstdio>
+
+namespace {
+void print(const QString &text, FILE *to = stdout)
+{
+    std::fprintf(to, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(to);
+}
+
+int serveCommand(const QStringList &args)
+{
+    QString test, results, bind;
+    int port = 0;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == QLatin1String("--results") && hasValue) {
+            results = args[++i];
+        } else if (a == QLatin1String("--bind") && hasValue) {
+            bind = args[++i];
+        } else if (a == QLatin1String("--port") && hasValue) {
+            bool ok = false;
+            port = args[++i].toInt(&ok);
+            if (!ok || port < 1 || port > 65535)
+                return toolUsageError();
+        } else if (test.isEmpty() && !a.startsWith(QLatin1String("--"))) {
+            test = a;
+        } else {
+            return toolUsageError();
+        }
+    }
+    if (test.isEmpty())
+        return toolUsageError();
+    if (results.isEmpty())
+        results = LiveSession::defaultResultsFolder(test, QDate::currentDate());
+    if (bind.isEmpty())
+        bind = LiveAddress::localAddresses().value(0, QStringLiteral("127.0.0.1"));
+
+    SignalPipe termination;
+    LiveSession session;
+    QString reason;
+    if (!session.prepare(test, &reason) || !session.start(results, bind, port, &reason)) {
+        print(reason, stderr);
+        return 1;
+    }
+    print(session.joinAddress());
+    for (const QString &line : session.mediaReport())
+        print(line, stderr);
+    print(QStringLiteral("Results go to %1. Ctrl+C ends the class.").arg(results), stderr);
+
+    LiveClass *liveClass = session.liveClass();
+    QSet<QString> reported;
+    QObject::connect(liveClass, &LiveClass::changed, &session, [liveClass, &reported] {
+        for (const LiveStudent &s : liveClass->students()) {
+            if (s.finished && !reported.contains(s.logFile)) {
+                reported.insert(s.logFile);
+                print(QStringLiteral("%1: %2 of %3, %4").arg(s.name).arg(s.right).arg(s.answered()).arg(s.logFile));
+            }
+        }
+    }, Qt::QueuedConnection);
+    QObject::connect(&termination, &SignalPipe::received, QCoreApplication::instance(), [] { QCoreApplication::quit(); });
+    QCoreApplication::exec();
+    session.stop();
+    int finished = 0;
+    const QList<LiveStudent> students = liveClass->students();
+    for (const LiveStudent &s : students)
+        finished += s.finished;
+    print(QStringLiteral("The class has ended: %1 joined, %2 finished.").arg(students.size()).arg(finished), stderr);
+    return 0;
+}
+
+const ToolCommandRegistration serveRegistration({
+    "serve",
+    "serve TEST.ard [--results DIR] [--bind ADDRESS] [--port N]",
+    serveCommand,
+});
+}
