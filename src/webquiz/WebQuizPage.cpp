@@ -94,7 +94,11 @@ QString PageMedia::suffix() const
 PageParts::PageParts(const QString &title, const QJsonObject &quiz, QList<PageMedia> media) : m_media(std::move(media))
 {
     const QByteArray style = resource(QStringLiteral("quiz.css"));
-    const QByteArray script = resource(QStringLiteral("quiz.js"));
+    // The script's modules, joined in the order they build on one another
+    // (quiz.js, the page's own, last).
+    QByteArray script;
+    for (const char *module : {"scorelog.js", "attempt.js", "media.js", "platform.js", "live.js", "quiz.js"})
+        script += resource(QString::fromLatin1(module)) + '\n';
     const QByteArray page = resource(QStringLiteral("page.html"));
 
     QByteArray key(32, Qt::Uninitialized);

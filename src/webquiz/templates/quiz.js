@@ -5,17 +5,9 @@
 // test is put into the page as text (textContent), never as markup.
 (() => {
   const $ = (id) => document.getElementById(id);
-  const RIGHT_DEFAULT_MS = 1000;   // when a sound cannot tell its length
-  const SOUND_SLACK_MS = 2000;     // a sound that never ends is waited for this much beyond its length
-  const LOG_KEY = 0xB6;            // the score-log key of the quiz player's logs
+  const { base64Bytes, mediaUrl, playToEnd, playAsync } = QuizMedia;
 
   // ---- the test, decoded -------------------------------------------------
-  function base64Bytes(text) {
-    const raw = atob(text.trim());
-    const bytes = new Uint8Array(raw.length);
-    for (let i = 0; i < raw.length; ++i) bytes[i] = raw.charCodeAt(i);
-    return bytes;
-  }
   function decodeQuiz() {
     const el = $('quiz-data');
     const key = base64Bytes(el.dataset.key);
@@ -27,20 +19,6 @@
   const quiz = decodeQuiz();
   const questions = quiz.questions;
   const N = questions.length;
-
-  // Media travel as data: URIs, which play better from a blob: URL; in a
-  // package they are files beside the page, named by the block.
-  const blobUrls = new Map();
-  function mediaUrl(id) {
-    if (!blobUrls.has(id)) {
-      const uri = $(id).textContent.trim();
-      if (!uri.startsWith('data:')) return uri;
-      const comma = uri.indexOf(',');
-      const mime = uri.slice(5, uri.indexOf(';'));
-      blobUrls.set(id, URL.createObjectURL(new Blob([base64Bytes(uri.slice(comma + 1))], { type: mime })));
-    }
-    return blobUrls.get(id);
-  }
 
   // ---- the state the preview's runner keeps ------------------------------
   const state = {
@@ -71,193 +49,34 @@
   soundRight.src = mediaUrl('sound-right');
   soundWrong.src = mediaUrl('sound-wrong');
 
-  // ---- the learning platform -----------------------------------------------
-  // In a learning-platform package the page looks for the platform's SCORM
-  // API the standard way: in its own window and those above it, then in the
-  // window that opened it and those above that, a bounded number of levels.
-  // A platform may make its API only when its own page is ready, after this
-  // script ran: the page looks again when it has loaded and when the student
-  // presses Start. Found, the platform keeps the attempt and takes each
-  // answer, the score and the status; not found by Start, the student is
-  // told once that the result must be saved as a file (the page opened on
-  // its own is the web quiz). Every value written keeps to its version's
-  // formats.
-  function connectPlatform() {
-    const settings = quiz.platform;
-    if (!settings) return null;
-    const v2004 = settings.version === '2004';
-    const apiName = v2004 ? 'API_1484_11' : 'API';
-    const LEVELS = 10;
-    function apiAbove(start) {
-      let win = start;
-      for (let level = 0; win && level <= LEVELS; ++level) {
-        try {
-          if (win[apiName]) return win[apiName];
-          if (!win.parent || win.parent === win) return null;
-          win = win.parent;
-        } catch (e) { return null; }   // a window of another site
-      }
-      return null;
-    }
-    let api = apiAbove(window);
-    if (!api) { try { api = window.opener ? apiAbove(window.opener) : null; } catch (e) { api = null; } }
-    if (!api) return null;
-    const fn = v2004
-      ? { init: 'Initialize', get: 'GetValue', set: 'SetValue', commit: 'Commit', finish: 'Terminate' }
-      : { init: 'LMSInitialize', get: 'LMSGetValue', set: 'LMSSetValue', commit: 'LMSCommit', finish: 'LMSFinish' };
-    // A platform may answer null or nothing for an unset value: that is "".
-    function call(name, ...args) {
-      try {
-        const result = api[fn[name]](...args);
-        return result === null || result === undefined ? '' : String(result);
-      } catch (e) { return 'false'; }
-    }
-    if (call('init', '') !== 'true') return null;
-    let open = true;
-    const sessionStart = Date.now();
-    const cmi = v2004
-      ? { name: 'cmi.learner_name', entry: 'cmi.entry', location: 'cmi.location', exit: 'cmi.exit', time: 'cmi.session_time', score: 'cmi.score.', response: 'learner_response' }
-      : { name: 'cmi.core.student_name', entry: 'cmi.core.entry', location: 'cmi.core.lesson_location', exit: 'cmi.core.exit', time: 'cmi.core.session_time', score: 'cmi.core.score.', response: 'student_response' };
-    const get = (element) => (open ? call('get', element) : '');
-    const set = (element, value) => (open ? call('set', element, String(value)) === 'true' : false);
-    const commit = () => (open ? call('commit', '') === 'true' : false);
-    function finish() { if (open) { call('finish', ''); open = false; } }
-    // A platform that keeps no count (an empty _count) leaves the numbering
-    // to the attempt: new interactions go after the answers it holds.
-    const count = get('cmi.interactions._count');
-    const countKnown = /^\d+$/.test(count);
-    let interactions = countKnown ? Number(count) : 0;
-
-    // 1.2: "HHHH:MM:SS.SS"; 2004: an ISO 8601 duration ("PT1H2M3.04S").
-    function timespan(ms) {
-      const cs = Math.max(0, Math.round(ms / 10));
-      const h = Math.floor(cs / 360000), m = Math.floor(cs / 6000) % 60, s = Math.floor(cs / 100) % 60, f = cs % 100;
-      if (v2004) return 'PT' + h + 'H' + m + 'M' + s + '.' + two(f) + 'S';
-      if (h > 9999) return '9999:59:59.99';
-      return String(h).padStart(4, '0') + ':' + two(m) + ':' + two(s) + '.' + two(f);
-    }
-    function clock(d) { return two(d.getHours()) + ':' + two(d.getMinutes()) + ':' + two(d.getSeconds()); }
-    function stamp(d) { return d.getFullYear() + '-' + two(d.getMonth() + 1) + '-' + two(d.getDate()) + 'T' + clock(d); }
-    // An option as each version writes a response: choice "a".."d" (1.2)
-    // or "A".."D" (2004), true-false "t"/"f" (1.2) or "true"/"false" (2004).
-    function response(frame, index) {
-      if (frame === 't') return v2004 ? (index === 0 ? 'true' : 'false') : (index === 0 ? 't' : 'f');
-      return (v2004 ? 'ABCD' : 'abcd')[index];
-    }
-
-    // The attempt in cmi.suspend_data, which holds 4,096 characters in 1.2:
-    // one letter per question for the answer given and the right one, so a
-    // test of 100 questions takes about 250.
-    const CODE = { A: 'A', B: 'B', C: 'C', D: 'D', True: 'T', False: 'F', '?': '?' };
-    const NAME = { A: 'A', B: 'B', C: 'C', D: 'D', T: 'True', F: 'False', '?': '?' };
-    function pack(kept) {
-      let g = '', r = '';
-      for (let i = 0; i < N; ++i) {
-        const a = kept.answers[i];
-        g += a ? CODE[a.given] || '-' : '-';
-        r += a ? CODE[a.right] || '?' : '-';
-      }
-      const o = { v: 1, i: quiz.id, c: kept.current, s: kept.score, t: Math.round(kept.spentMs), g, r };
-      if (kept.report) o.p = kept.report;
-      return JSON.stringify(o);
-    }
-    function unpack(text) {
-      const o = JSON.parse(text);
-      if (!o || o.v !== 1 || typeof o.g !== 'string' || typeof o.r !== 'string') return null;
-      const answers = [];
-      for (let i = 0; i < N; ++i) {
-        if (o.g[i] && o.g[i] !== '-') answers[i] = { given: NAME[o.g[i]] || '?', right: NAME[o.r[i]] || '?' };
-      }
-      return { v: 1, id: o.i, current: o.c, score: o.s, spentMs: o.t, answers, report: o.p };
-    }
-
-    return {
-      available: true,
-      // "Last, First", as platforms keep names, shown as "First Last".
-      learnerName() {
-        const name = get(cmi.name).trim();
-        if (name === 'null' || name === 'undefined') return '';
-        const parts = name.split(',');
-        return parts.length === 2 && parts[0].trim() && parts[1].trim() ? parts[1].trim() + ' ' + parts[0].trim() : name;
-      },
-      // The attempt of an earlier visit: on "resume", and also where a
-      // platform never says so (an empty entry, or "ab-initio" always) but
-      // hands back an attempt of this very test.
-      load() {
-        const entry = get(cmi.entry);
-        let kept = null;
-        try { kept = unpack(get('cmi.suspend_data')); } catch (e) { kept = null; }
-        if (!kept) return null;
-        if (entry === 'resume') return kept;
-        return (entry === '' || entry === 'ab-initio') && kept.id === quiz.id ? kept : null;
-      },
-      // commitNow: once per answer (and at the start); the final commit is
-      // the report's.
-      save(kept, commitNow = true) {
-        set('cmi.suspend_data', pack(kept));
-        set(cmi.location, String(Math.min(kept.current, N)));
-        set(cmi.exit, 'suspend');
-        if (commitNow) commit();
-      },
-      resumedWith(answered) { if (!countKnown) interactions = Math.max(interactions, answered); },
-      forget() {},
-      started() {
-        if (v2004) set('cmi.completion_status', 'incomplete');
-        else set('cmi.core.lesson_status', 'incomplete');
-      },
-      record(number, frame, given, right, validRight, latencyMs) {
-        const p = 'cmi.interactions.' + interactions++ + '.';
-        set(p + 'id', 'Q' + number);
-        set(p + 'type', frame === 't' ? 'true-false' : 'choice');
-        set(p + (v2004 ? 'timestamp' : 'time'), v2004 ? stamp(new Date()) : clock(new Date()));
-        set(p + 'weighting', '1');
-        if (validRight) set(p + 'correct_responses.0.pattern', response(frame, right));
-        set(p + cmi.response, response(frame, given));
-        set(p + 'result', given === right ? 'correct' : v2004 ? 'incorrect' : 'wrong');
-        set(p + 'latency', timespan(latencyMs));
-      },
-      // The result: true when the platform took it.
-      report(percentRight) {
-        if (!open) return false;
-        set(cmi.score + 'min', '0');
-        set(cmi.score + 'max', '100');
-        set(cmi.score + 'raw', String(percentRight));
-        // Without a pass mark the score alone goes: completed, success
-        // unknown, so every gradebook shows the percent.
-        const mark = settings.passPercent;
-        const judged = typeof mark === 'number';
-        const passed = judged && percentRight >= mark;
-        if (v2004) {
-          set('cmi.score.scaled', String(percentRight / 100));
-          set('cmi.completion_status', 'completed');
-          set('cmi.success_status', !judged ? 'unknown' : passed ? 'passed' : 'failed');
-        } else {
-          set('cmi.core.lesson_status', !judged ? 'completed' : passed ? 'passed' : 'failed');
-        }
-        set(cmi.exit, v2004 ? 'normal' : '');
-        set(cmi.time, timespan(Date.now() - sessionStart));
-        const taken = commit();
-        finish();
-        return taken;
-      },
-      // Leaving before the end: the time of this visit, and the attempt
-      // left to resume (cmi.exit is "suspend" since the first answer).
-      leave() {
-        if (!open) return;
-        set(cmi.time, timespan(Date.now() - sessionStart));
-        commit();
-        finish();
-      },
-    };
-  }
+  const connectPlatform = () => LearningPlatform.connect(quiz, N);
   let platform = connectPlatform();
+
+  // ---- the live class ------------------------------------------------------
+  // Served by the teacher's computer in class: the student joins by name,
+  // each answer goes to the computer, whose reply holds the feedback (the
+  // page holds no right answer), and the finished attempt goes there too.
+  const live = quiz.live ? LiveConnection.connect({
+    async post(what, body) {
+      const response = await fetch(what, {
+        method: 'POST', cache: 'no-store', headers: { 'Content-Type': 'application/json' }, body: JSON.stringify(body),
+      });
+      let reply = {};
+      try { reply = await response.json(); } catch (e) { reply = {}; }
+      return { status: response.status, body: reply };
+    },
+    sleep: (ms) => new Promise((resolve) => window.setTimeout(resolve, ms)),
+    onWaiting: (waiting) => { $('live-note').hidden = !waiting; },
+    now: () => performance.now(),
+  }) : null;
+  let student = null;   // the token the teacher's computer gave this page
 
   // ---- the attempt kept ----------------------------------------------------
   // After every answer the attempt is kept: by the learning platform when
   // there is one, else in the browser's storage for this test (its
   // identity, as every page from files shares one storage), so a reload, a
   // closed tab or a discarded one loses nothing.
-  const STORE_KEY = 'ardeno-quiz:' + quiz.id;
+  const STORE_KEY = 'ardeno-quiz:' + quiz.id + (live ? ':' + location.pathname : '');
   const browserKeeper = (() => {
     let s = null;
     try {
@@ -277,13 +96,17 @@
   function keepAttempt(current = state.current, score = state.score, commitNow = true) {
     if (!state.startMs) return;
     const kept = { v: 1, current, score, answers: state.answers, spentMs: spentMs(), name: $('student').value };
-    if (state.reported) kept.report = { score: report.score, percent: report.percent, time: report.time, date: report.date.getTime() };
+    if (student) kept.student = student;
+    if (state.reported) {
+      kept.report = { score: report.score, percent: report.percent, time: report.time, date: report.date.getTime(),
+        seconds: report.seconds };
+    }
     keeper.save(kept, commitNow);
   }
   function keptAttempt() {
     try {
       const a = keeper.load();
-      return a && a.v === 1 && a.current >= 1 && a.current <= N + 1 && Array.isArray(a.answers) ? a : null;
+      return Attempt.usable(a, N) && (!live || typeof a.student === 'string') ? a : null;
     } catch (e) { return null; }
   }
   function forgetAttempt() { keeper.forget(); }
@@ -298,38 +121,6 @@
   function plain(n) { return String(n); }
   function signed(n) { return n < 0 ? String(n) : ' ' + n; }
   function scoreLine() { return 'Score: ' + plain(state.score) + ' correct of ' + plain(N) + ' total.'; }
-
-  // Plays to the end (or until its length plus some slack has passed, or at
-  // once when it cannot play), like the preview's sounds played with waiting.
-  function playToEnd(audio) {
-    return new Promise((resolve) => {
-      let done = false;
-      const finish = () => { if (!done) { done = true; resolve(); } };
-      audio.addEventListener('ended', finish, { once: true });
-      audio.addEventListener('error', finish, { once: true });
-      const guard = () => {
-        const len = isFinite(audio.duration) && audio.duration > 0 ? audio.duration * 1000 : RIGHT_DEFAULT_MS;
-        window.setTimeout(finish, Math.min(len, 600000) + SOUND_SLACK_MS);
-      };
-      if (audio.readyState >= 1) guard(); else audio.addEventListener('loadedmetadata', guard, { once: true });
-      window.setTimeout(finish, 600000 + SOUND_SLACK_MS);
-      audio.currentTime = 0;
-      const p = audio.play();
-      if (p && p.catch) {
-        p.catch(() => {
-          // No sound allowed or possible: wait the sound's own length, as
-          // the preview does without a sound card.
-          const len = isFinite(audio.duration) && audio.duration > 0 ? audio.duration * 1000 : RIGHT_DEFAULT_MS;
-          window.setTimeout(finish, len);
-        });
-      }
-    });
-  }
-  function playAsync(audio) {
-    audio.currentTime = 0;
-    const p = audio.play();
-    if (p && p.catch) p.catch(() => {});
-  }
 
   // ---- the message box ---------------------------------------------------
   let messageDone = null;
@@ -477,11 +268,29 @@
     if (frame === 'm') return 'ABCD'[index];
     return ['True', 'False'][index];
   }
+  function optionIndex(frame, name) {
+    return frame === 'm' ? 'ABCD'.indexOf(name) : ['True', 'False'].indexOf(name);
+  }
+  // What the teacher's computer said instead of feedback: the page stops
+  // there, with the reason.
+  async function liveRefused(reply) {
+    await showMessage(reply.status === 410
+      ? 'Your teacher has ended the class: your answers so far have reached your teacher.'
+      : 'Your teacher\'s computer did not take this answer: ' + (reply.body.error || 'it refused it.'));
+  }
   async function answer(index) {
     if (state.busy) return;
     setBusy(true);
     const frame = state.frame;
-    const right = state.correct;
+    let right = state.correct;
+    if (live) {
+      // The computer's record stands: a resend after a lost reply, or after
+      // a reload, gets the feedback of the answer given first.
+      const reply = await live.answer(student, state.current, optionName(frame, index), Date.now() - state.shownMs);
+      if (reply.status !== 200) { await liveRefused(reply); return; }
+      index = optionIndex(frame, reply.body.given);
+      right = reply.body.right === '?' ? -1 : optionIndex(frame, reply.body.right);
+    }
     if (mediaElement && mediaElement.tagName === 'IMG') closeMedia();
     $('media').hidden = true;
     $('replay').hidden = true;
@@ -560,9 +369,7 @@
 
   // ---- the report --------------------------------------------------------------
   const report = {};
-  function percent(score, total) { return Math.floor(score / total * 100); }
-  function timeText(s) { return s <= 60 ? s + ' seconds' : Math.floor(s / 60) + ' minutes and ' + (s % 60) + ' seconds'; }
-  function two(n) { return String(n).padStart(2, '0'); }
+  const { percent, timeText } = ScoreLog;
 
   function showReport(kept) {
     const end = new Date(Date.now());
@@ -570,6 +377,7 @@
     report.percent = kept ? kept.percent : percent(state.score, N);
     report.time = kept ? kept.time : timeText(Math.floor(spentMs() / 1000));
     report.date = kept ? new Date(kept.date) : end;
+    report.seconds = kept && kept.seconds !== undefined ? kept.seconds : Math.floor(spentMs() / 1000);
     state.reported = true;
     keepAttempt(state.current, state.score, false);
     if (platform) {
@@ -579,6 +387,7 @@
         : 'Your learning platform did not take your result: save it and hand the file to your teacher.';
       $('platform-note').hidden = false;
     }
+    if (live) sendResult();
     $('run').hidden = true;
     const lines = [
       'You got ' + state.score + ' correct out of ' + N + ' total questions.',
@@ -589,6 +398,24 @@
     for (const line of lines) { const p = document.createElement('p'); p.textContent = line; box.appendChild(p); }
     $('report').hidden = false;
     $('student').focus();
+  }
+
+  // The finished attempt to the teacher's computer. The sentence that it
+  // arrived comes only once the computer has written the result; a computer
+  // that does not answer for half a minute leaves the file to save, and is
+  // still tried meanwhile.
+  async function sendResult() {
+    const note = $('platform-note');
+    const reached = () => { note.textContent = 'Your result has reached your teacher.'; note.hidden = false; };
+    let reply = await live.finish(student, report.seconds, 30000);
+    if (reply && reply.status === 200) { reached(); return; }
+    note.textContent = reply
+      ? 'Your teacher\'s computer did not take your result: save it and hand the file to your teacher.'
+      : 'Your result has not reached your teacher yet: save it and hand the file to your teacher.';
+    note.hidden = false;
+    if (reply) return;
+    reply = await live.finish(student, report.seconds);
+    if (reply && reply.status === 200) reached();
   }
 
   function sheetLines(name) {
@@ -609,93 +436,11 @@
   }
 
   // ---- the score log -----------------------------------------------------------
-  // Windows-1252 for the characters outside Latin-1; the five codes it leaves
-  // undefined travel as the control characters of the same number.
-  const CP1252 = {
-    0x20AC: 0x80, 0x201A: 0x82, 0x0192: 0x83, 0x201E: 0x84, 0x2026: 0x85, 0x2020: 0x86, 0x2021: 0x87,
-    0x02C6: 0x88, 0x2030: 0x89, 0x0160: 0x8A, 0x2039: 0x8B, 0x0152: 0x8C, 0x017D: 0x8E, 0x2018: 0x91,
-    0x2019: 0x92, 0x201C: 0x93, 0x201D: 0x94, 0x2022: 0x95, 0x2013: 0x96, 0x2014: 0x97, 0x02DC: 0x98,
-    0x2122: 0x99, 0x0161: 0x9A, 0x203A: 0x9B, 0x0153: 0x9C, 0x017E: 0x9E, 0x0178: 0x9F,
-    0x81: 0x81, 0x8D: 0x8D, 0x8F: 0x8F, 0x90: 0x90, 0x9D: 0x9D,
-  };
-  // One line of the log, scrambled. Characters Windows-1252 cannot hold
-  // become "?", and so do the two whose scrambled byte would be a CR or LF
-  // ("»" and "¼"), which would break the line in two.
-  function logLine(text) {
-    const out = [];
-    for (const ch of text) {
-      const c = ch.codePointAt(0);
-      let b;
-      if (c === 13 || c === 10) b = 0x20;
-      else if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) b = c;
-      else b = CP1252[c] !== undefined ? CP1252[c] : 0x3F;
-      if ((b ^ LOG_KEY) === 13 || (b ^ LOG_KEY) === 10) b = 0x3F;
-      out.push(b ^ LOG_KEY);
-    }
-    return out;
-  }
-  // A name in a readable Latin form for the log, which holds Windows-1252
-  // only: Cyrillic and Greek letters are transliterated ("Дмитрий" gives
-  // "Dmitrij"), Latin letters with other marks lose the marks; letters the
-  // log can hold stay, and other scripts become "?" when written.
-  const LATIN = {
-    а: 'a', б: 'b', в: 'v', г: 'g', д: 'd', е: 'e', ё: 'e', ж: 'zh', з: 'z', и: 'i', й: 'j', к: 'k', л: 'l',
-    м: 'm', н: 'n', о: 'o', п: 'p', р: 'r', с: 's', т: 't', у: 'u', ф: 'f', х: 'kh', ц: 'ts', ч: 'ch',
-    ш: 'sh', щ: 'shch', ъ: '', ы: 'y', ь: '', э: 'e', ю: 'yu', я: 'ya', є: 'ye', і: 'i', ї: 'yi', ґ: 'g',
-    ў: 'u', ђ: 'dj', ј: 'j', љ: 'lj', њ: 'nj', ћ: 'c', џ: 'dz', ѓ: 'gj', ќ: 'kj', ѕ: 'dz',
-    α: 'a', β: 'v', γ: 'g', δ: 'd', ε: 'e', ζ: 'z', η: 'i', θ: 'th', ι: 'i', κ: 'k', λ: 'l', μ: 'm',
-    ν: 'n', ξ: 'x', ο: 'o', π: 'p', ρ: 'r', σ: 's', ς: 's', τ: 't', υ: 'y', φ: 'f', χ: 'ch', ψ: 'ps',
-    ω: 'o', ł: 'l', đ: 'd', ħ: 'h', ı: 'i', ŋ: 'ng', ə: 'e', ĸ: 'k', ŀ: 'l',
-  };
-  function inLog(c) { return c < 0x80 || (c >= 0xA0 && c <= 0xFF) || CP1252[c] !== undefined; }
-  function latinName(name) {
-    let out = '';
-    for (const ch of name) {
-      if (inLog(ch.codePointAt(0))) { out += ch; continue; }
-      // The letter itself first ("й" is "j", not "i" with a mark).
-      const bare = LATIN[ch.toLowerCase()] !== undefined ? ch : ch.normalize('NFD').replace(/[\u0300-\u036f]/g, '');
-      const lower = bare.toLowerCase();
-      const mapped = LATIN[lower];
-      if (mapped !== undefined) out += bare === lower ? mapped : mapped.charAt(0).toUpperCase() + mapped.slice(1);
-      else if (bare && [...bare].every((c) => inLog(c.codePointAt(0)))) out += bare;
-      else out += ch;
-    }
-    return out;
-  }
-  function logText(name) {
-    const d = report.date;
-    const lines = [
-      'Ardeno web quiz result',
-      'Test: ' + quiz.title,
-      'Test id: ' + quiz.id,
-      'Class/Teacher: ' + quiz.teacher,
-      'Student: ' + latinName(name),
-      'Date: ' + d.getFullYear() + '-' + two(d.getMonth() + 1) + '-' + two(d.getDate()) + ' '
-        + two(d.getHours()) + ':' + two(d.getMinutes()) + ':' + two(d.getSeconds()),
-      'Score: ' + report.score + ' correct of ' + N + ' total questions.',
-      'Percent: ' + report.percent,
-      'Time spent: ' + report.time,
-    ];
-    for (let i = 0; i < N; ++i) {
-      const a = state.answers[i] || { given: '-', right: '-' };
-      lines.push('Question ' + (i + 1) + ': answered ' + a.given + ', right answer ' + a.right);
-    }
-    return lines;
-  }
   function logBytes(name) {
-    const bytes = [];
-    for (const line of logText(name)) { bytes.push(...logLine(line), 13, 10); }
-    return new Uint8Array(bytes);
+    return ScoreLog.bytes({ title: quiz.title, id: quiz.id, teacher: quiz.teacher, name, date: report.date,
+      score: report.score, percent: report.percent, time: report.time, answers: state.answers }, N);
   }
-  // The name proposed for the result: no character a file system refuses,
-  // and no full stop, as the program reads a file's kind after the first
-  // one ("Anna B." and "J. R. Smith" become "Anna B" and "J R Smith"); the
-  // log itself keeps the name as typed.
-  function fileName(name) {
-    const base = (quiz.title + ' - ' + name).replace(/[\\/:*?"<>|\x00-\x1F]/g, '_').replace(/\./g, ' ')
-      .replace(/ {2,}/g, ' ').trim();
-    return base.slice(0, 200).trim() + '.log';
-  }
+  const fileName = (name) => ScoreLog.fileName(quiz.title, name);
 
   $('save').addEventListener('click', async () => {
     if (await needName()) return;
@@ -766,7 +511,30 @@
   // The button says the page is loading until the script has read the test.
   $('start-button').textContent = 'Start the quiz';
   $('start-button').disabled = false;
+  // The live class's join: the name first, as the teacher's computer files
+  // the result under it.
+  async function joinClass() {
+    const name = $('join-name').value.replace(/\s+/g, ' ').trim();
+    if (!name) {
+      await showMessage('Please type your name first.');
+      $('join-name').focus();
+      return false;
+    }
+    $('start-button').disabled = true;
+    const reply = await live.join(name);
+    $('start-button').disabled = false;
+    if (reply.status !== 200 && reply.status !== 201) {
+      await showMessage(reply.status === 410 ? 'Your teacher has ended the class.'
+        : reply.body.error || 'Your teacher\'s computer did not take your name.');
+      $('join-name').focus();
+      return false;
+    }
+    student = reply.body.student;
+    $('student').value = name;
+    return true;
+  }
   async function startFresh() {
+    if (live && !(await joinClass())) return;
     begin();
     if (quiz.platform && !platform) {
       // Inside a package, but no platform answered: said once, before the
@@ -785,6 +553,7 @@
   // clock going on from the time already spent.
   $('continue-button').addEventListener('click', () => {
     Object.assign(state, { current: kept.current, score: kept.score, answers: kept.answers, spentBeforeMs: kept.spentMs });
+    if (live) student = kept.student;
     $('student').value = kept.name || $('student').value;
     if (platform) platform.resumedWith(kept.answers.filter(Boolean).length);
     begin();
@@ -805,7 +574,8 @@
   // the time spent so far is kept whenever the page goes out of sight.
   // (Inside a learning platform the platform keeps the attempt: nothing to ask.)
   window.addEventListener('beforeunload', (event) => {
-    if (!state.underWay || platform) return;
+    // (In a live class the teacher's computer has every answer: nothing either.)
+    if (!state.underWay || platform || live) return;
     event.preventDefault();
     event.returnValue = '';
   });
@@ -815,5 +585,11 @@
     if (platform) platform.leave();
   });
   document.addEventListener('visibilitychange', () => { if (document.visibilityState === 'hidden') keepTime(); });
-  (kept ? $('continue-button') : $('start-button')).focus();
+  if (live) {
+    $('join').hidden = false;
+    $('join-name').addEventListener('keydown', (event) => {
+      if (event.key === 'Enter') { event.preventDefault(); $('start-button').click(); }
+    });
+  }
+  (kept ? $('continue-button') : live ? $('join-name') : $('start-button')).focus();
 })();
