@@ -1,5 +1,6 @@
-// ardeno-tool serve TEST.ard [--results DIR] [--bind ADDRESS] [--port N]:
-// the live class without a window. The join address is the first line on
+// ardeno-tool serve TEST.ard [--results DIR] [--bind ADDRESS] [--port N]
+// [--qr OUT.png]: the live class without a window (--qr: its address as a
+// QR code, to show on a screen). The join address is the first line on
 // standard output; each finished student is a line after it. Runs until
 // SIGINT or SIGTERM, then lets the requests under way end and exits 0.
 // Started again on the same folder it serves the same address, and every
@@ -9,9 +10,12 @@
 
 #include "live/LiveAddress.h"
 #include "live/LiveSession.h"
+#include "live/QrCode.h"
+#include "platform/CheckedFile.h"
 #include "platform/SignalPipe.h"
 
 #include <QCoreApplication>
+#include <QBuffer>
 #include <QDate>
 #include <cstdio>
 
@@ -24,13 +28,15 @@ void print(const QString &text, FILE *to = stdout)
 
 int serveCommand(const QStringList &args)
 {
-    QString test, results, bind;
+    QString test, results, bind, qr;
     int port = 0;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         const bool hasValue = i + 1 < args.size();
         if (a == QLatin1String("--results") && hasValue) {
             results = args[++i];
+        } else if (a == QLatin1String("--qr") && hasValue) {
+            qr = args[++i];
         } else if (a == QLatin1String("--bind") && hasValue) {
             bind = args[++i];
         } else if (a == QLatin1String("--port") && hasValue) {
@@ -59,6 +65,14 @@ int serveCommand(const QStringList &args)
         return 1;
     }
     print(session.joinAddress());
+    if (!qr.isEmpty()) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QrCode::image(session.joinAddress()).save(&buffer, "PNG");
+        if (!CheckedFile::write(qr, png, &reason))
+            print(QStringLiteral("%1 cannot be written: %2").arg(qr, reason), stderr);
+    }
     for (const QString &line : session.mediaReport())
         print(line, stderr);
     print(QStringLiteral("Results go to %1. Ctrl+C ends the class.").arg(results), stderr);
@@ -86,7 +100,7 @@ int serveCommand(const QStringList &args)
 
 const ToolCommandRegistration serveRegistration({
     "serve",
-    "serve TEST.ard [--results DIR] [--bind ADDRESS] [--port N]",
+    "serve TEST.ard [--results DIR] [--bind ADDRESS] [--port N] [--qr OUT.png]",
     serveCommand,
 });
 }

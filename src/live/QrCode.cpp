@@ -1,0 +1,31 @@
+#include "live/QrCode.h"
+
+#include <qrencode.h>
+
+namespace QrCode {
+QImage image(const QString &text, int scale)
+{
+    const QByteArray bytes = text.toUtf8();
+    // Medium error correction: readable from the back of a room, from a
+    // projector with a smudge on it.
+    QRcode *code = QRcode_encodeString8bit(bytes.constData(), 0, QR_ECLEVEL_M);
+    if (!code)
+        return {};
+    constexpr int quiet = 4;
+    const int side = (code->width + 2 * quiet) * scale;
+    QImage out(side, side, QImage::Format_Grayscale8);
+    out.fill(255);
+    for (int y = 0; y < code->width; ++y) {
+        for (int x = 0; x < code->width; ++x) {
+            if (!(code->data[y * code->width + x] & 1))
+                continue;
+            for (int dy = 0; dy < scale; ++dy) {
+                uchar *line = out.scanLine((y + quiet) * scale + dy);
+                std::fill_n(line + (x + quiet) * scale, scale, uchar(0));
+            }
+        }
+    }
+    QRcode_free(code);
+    return out;
+}
+}
