@@ -4,6 +4,7 @@
 #include "document/FileKind.h"
 
 #include "app/EditorLogic.h"
+#include "live/frmLive.h"
 #include "logview/frmClass.h"
 #include "logview/frmLog.h"
 
@@ -28,6 +29,12 @@ void runStartup(frmCreate &editor, const QString &commandLine, const std::functi
 
 void runStartupWith(frmCreate &editor, const QStringList &arguments, const std::function<bool()> &offerRecovery)
 {
+    // --live TEST.ard: the test opened, and its live class started.
+    if (arguments.size() == 2 && arguments.first() == QLatin1String("--live")) {
+        runStartup(editor, arguments[1], offerRecovery);
+        frmLive::open(arguments[1], &editor);
+        return;
+    }
     const QStringList results = EditorLogic::classResultsPaths(arguments);
     if (results.isEmpty()) {
         runStartup(editor, EditorLogic::commandLineText(arguments), offerRecovery);

@@ -12,6 +12,7 @@
 #include "app/QuestionListPanel.h"
 #include "app/TestTitlePanel.h"
 #include "dialogs/dlgAsk.h"
+#include "live/frmLive.h"
 #include "logview/frmLog.h"
 #include "media/modSound.h"
 #include "platform/MsgBox.h"
@@ -28,6 +29,8 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QLayout>
 #include <QPushButton>
 
@@ -159,6 +162,14 @@ void frmCreate::buildMenus()
     });
     PlatformExportAction::addToMenu(m_menus->mnuFile, exportWeb,
                                     [this, test] { PlatformExportAction::run(test(), document().currentFile()); });
+
+    // Tools > "Live Class...", after "Class Results...".
+    if (auto *results = menuBar()->findChild<QAction *>(QStringLiteral("mnuToolClass")))
+        if (auto *tools = menuBar()->findChild<QMenu *>(QStringLiteral("mnuToolS")))
+            frmLive::addToMenu(tools, results, this, [this] {
+                return frmLive::EditorTest{document().currentFile(), document().title(), document().teacher(),
+                                           document().records()};
+            });
 
     m_files = new FileCommands(m_controller, this);
     connect(m_files, &FileCommands::recentFilesChanged, this,

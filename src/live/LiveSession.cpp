@@ -14,6 +14,19 @@ LiveSession::~LiveSession()
     stop();
 }
 
+QString LiveSession::unsavedReason(const QString &path, const QString &title, const QString &teacher,
+                                   const QStringList &records)
+{
+    if (path.isEmpty())
+        return QStringLiteral("Save the test first: a class takes the test as it is saved.");
+    const TestReadResult saved = readTestFile(path);
+    if (!saved.test
+        || testIdentity(saved.test->title, saved.test->teacher, saved.test->records) != testIdentity(title, teacher, records))
+        return QStringLiteral("Save the test first: a class takes the test as it is saved, and it has changes "
+                              "that are not saved yet.");
+    return {};
+}
+
 QString LiveSession::defaultResultsFolder(const QString &testPath, const QDate &day)
 {
     const QFileInfo test(testPath);

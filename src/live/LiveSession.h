@@ -19,6 +19,12 @@ public:
     explicit LiveSession(QObject *parent = nullptr);
     ~LiveSession() override;
 
+    // Why the test on screen cannot be handed to a class as it is ("" when
+    // it can): a class takes the test as saved, so a new test, or one with
+    // changes its file lacks, is to be saved first.
+    static QString unsavedReason(const QString &path, const QString &title, const QString &teacher,
+                                 const QStringList &records);
+
     // Beside the test: "<test name> results <date>".
     static QString defaultResultsFolder(const QString &testPath, const QDate &day);
 

@@ -1,0 +1,351 @@
+#include "live/frmLive.h"
+
+#include "classresults/ClassResults.h"
+#include "classresults/ClassTableModel.h"
+#include "classresults/ItemAnalysisModel.h"
+#include "dialogs/ProgressRunner.h"
+#include "live/LiveAddress.h"
+#include "live/QrCode.h"
+#include "logview/frmClass.h"
+#include "platform/FileDialogService.h"
+#include "platform/MsgBox.h"
+#include "platform/Platform.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+const QString kLoopback = QStringLiteral("127.0.0.1");
+
+QFont scaled(QFont font, double factor, bool bold = false)
+{
+    font.setPointSizeF(font.pointSizeF() * factor);
+    font.setBold(bold);
+    return font;
+}
+}
+
+QAction *frmLive::addToMenu(QMenu *tools, QAction *after, QWidget *owner, std::function<EditorTest()> test)
+{
+    auto *action = new QAction(tr("&Live Class..."), tools);
+    action->setObjectName(QStringLiteral("mnuToolLive"));
+    const QList<QAction *> actions = tools->actions();
+    const qsizetype at = actions.indexOf(after);
+    tools->insertAction(at >= 0 && at + 1 < actions.size() ? actions[at + 1] : nullptr, action);
+    QObject::connect(action, &QAction::triggered, owner, [owner, test] {
+        const EditorTest t = test();
+        const QString why = LiveSession::unsavedReason(t.path, t.title, t.teacher, t.records);
+        if (!why.isEmpty()) {
+            MsgBox(why, MsgIcon::Information);
+            return;
+        }
+        open(t.path, owner);
+    });
+    return action;
+}
+
+frmLive *frmLive::open(const QString &testPath, QWidget *owner)
+{
+    auto *w = new frmLive(owner);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    if (!w->begin(testPath)) {
+        delete w;
+        return nullptr;
+    }
+    w->show();
+    return w;
+}
+
+frmLive::frmLive(QWidget *owner) : QMainWindow(owner, Qt::Window)
+{
+    setObjectName(QStringLiteral("frmLive"));
+    setWindowTitle(tr("Live Class"));
+    resize(1100, 800);
+    m_students = new LiveTableModel(this);
+    m_items = new ItemAnalysisModel(this);
+    // Answers come in from the server's threads; the window follows them a
+    // few times a second at most, which keeps a projected table calm.
+    m_refresh = new QTimer(this);
+    m_refresh->setSingleShot(true);
+    m_refresh->setInterval(250);
+    connect(m_refresh, &QTimer::timeout, this, &frmLive::refresh);
+    buildUi();
+    if (owner)
+        owner->installEventFilter(this);
+}
+
+void frmLive::buildUi()
+{
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+
+    auto *top = new QHBoxLayout;
+    picQR = new QLabel(central);
+    picQR->setObjectName(QStringLiteral("picQR"));
+    picQR->setFixedSize(300, 300);
+    picQR->setScaledContents(true);
+    picQR->setAccessibleName(tr("QR code of the join address"));
+    top->addWidget(picQR);
+
+    auto *join = new QVBoxLayout;
+    auto *heading = new QLabel(tr("Join the class"), central);
+    heading->setFont(scaled(font(), 2.0, true));
+    join->addWidget(heading);
+    lblAddress = new QLabel(central);
+    lblAddress->setObjectName(QStringLiteral("lblAddress"));
+    lblAddress->setFont(scaled(font(), 2.6, true));
+    lblAddress->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    lblAddress->setWordWrap(true);
+    join->addWidget(lblAddress);
+    lblHowTo = new QLabel(tr("Scan the code with your phone's camera, or type the address into your browser, "
+                             "on the same network as this computer."),
+                          central);
+    lblHowTo->setObjectName(QStringLiteral("lblHowTo"));
+    lblHowTo->setFont(scaled(font(), 1.4));
+    lblHowTo->setWordWrap(true);
+    join->addWidget(lblHowTo);
+
+    auto *network = new QHBoxLayout;
+    auto *networkLabel = new QLabel(tr("&Network:"), central);
+    cboAddress = new QComboBox(central);
+    cboAddress->setObjectName(QStringLiteral("cboAddress"));
+    networkLabel->setBuddy(cboAddress);
+    network->addWidget(networkLabel);
+    network->addWidget(cboAddress, 1);
+    join->addLayout(network);
+
+    auto *folder = new QHBoxLayout;
+    lblFolder = new QLabel(central);
+    lblFolder->setObjectName(QStringLiteral("lblFolder"));
+    lblFolder->setWordWrap(true);
+    lblFolder->setTextFormat(Qt::PlainText);
+    cmdFolder = new QPushButton(tr("Change &Folder..."), central);
+    cmdFolder->setObjectName(QStringLiteral("cmdFolder"));
+    folder->addWidget(lblFolder, 1);
+    folder->addWidget(cmdFolder);
+    join->addLayout(folder);
+    join->addStretch();
+    top->addLayout(join, 1);
+    layout->addLayout(top);
+
+    auto *tables = new QSplitter(Qt::Vertical, central);
+    auto *studentsPane = new QWidget(tables);
+    auto *studentsLayout = new QVBoxLayout(studentsPane);
+    studentsLayout->setContentsMargins(0, 0, 0, 0);
+    chkHideNames = new QCheckBox(tr("&Hide names"), studentsPane);
+    chkHideNames->setObjectName(QStringLiteral("chkHideNames"));
+    studentsLayout->addWidget(chkHideNames);
+    grdStudents = new QTableView(studentsPane);
+    grdStudents->setObjectName(QStringLiteral("grdStudents"));
+    grdStudents->setAccessibleName(tr("Students"));
+    grdStudents->setModel(m_students);
+    grdStudents->setTabKeyNavigation(false);
+    grdStudents->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdStudents->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    grdStudents->verticalHeader()->hide();
+    grdStudents->setFont(scaled(font(), 1.2));
+    studentsLayout->addWidget(grdStudents);
+
+    auto *itemsPane = new QWidget(tables);
+    auto *itemsLayout = new QVBoxLayout(itemsPane);
+    itemsLayout->setContentsMargins(0, 0, 0, 0);
+    lblFigures = new QLabel(itemsPane);
+    lblFigures->setObjectName(QStringLiteral("lblFigures"));
+    lblFigures->setWordWrap(true);
+    itemsLayout->addWidget(lblFigures);
+    grdItems = new QTableView(itemsPane);
+    grdItems->setObjectName(QStringLiteral("grdItems"));
+    grdItems->setAccessibleName(tr("Item analysis"));
+    grdItems->setModel(m_items);
+    grdItems->setTabKeyNavigation(false);
+    grdItems->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdItems->verticalHeader()->hide();
+    itemsLayout->addWidget(grdItems);
+    layout->addWidget(tables, 1);
+
+    auto *buttons = new QHBoxLayout;
+    cmdOpenResults = new QPushButton(tr("&Open in Class Results"), central);
+    cmdOpenResults->setObjectName(QStringLiteral("cmdOpenResults"));
+    cmdEnd = new QPushButton(tr("&End Class"), central);
+    cmdEnd->setObjectName(QStringLiteral("cmdEnd"));
+    buttons->addStretch();
+    buttons->addWidget(cmdOpenResults);
+    buttons->addWidget(cmdEnd);
+    layout->addLayout(buttons);
+    setCentralWidget(central);
+
+    connect(chkHideNames, &QCheckBox::toggled, m_students, &LiveTableModel::setNamesHidden);
+    connect(cmdFolder, &QPushButton::clicked, this, &frmLive::chooseFolder);
+    connect(cmdEnd, &QPushButton::clicked, this, &frmLive::endClass);
+    connect(cmdOpenResults, &QPushButton::clicked, this, &frmLive::openResults);
+    connect(cboAddress, &QComboBox::activated, this, [this](int index) { serveOn(cboAddress->itemData(index).toString()); });
+}
+
+bool frmLive::begin(const QString &testPath)
+{
+    m_testPath = testPath;
+    QString reason;
+    bool prepared = false;
+    ProgressRunner::run(this, tr("Making the test ready for the class..."), [&](WorkProgress &progress) {
+        prepared = m_session.prepare(testPath, &reason, &progress);
+    });
+    if (!prepared) {
+        if (reason != QLatin1String("cancelled"))
+            MsgBox(reason, MsgIcon::Exclamation);
+        return false;
+    }
+    setWindowTitle(tr("Live Class - %1").arg(m_session.testTitle()));
+    // The network the computer reaches others by first; loopback last, for
+    // a class on this computer alone.
+    const QStringList hosts = LiveAddress::localAddresses();
+    for (const QString &host : hosts)
+        cboAddress->addItem(host, host);
+    cboAddress->addItem(tr("%1 (this computer only)").arg(kLoopback), kLoopback);
+    cboAddress->setEnabled(cboAddress->count() > 1);
+    m_folder = LiveSession::defaultResultsFolder(testPath, QDate::currentDate());
+    return serveOn(cboAddress->itemData(0).toString());
+}
+
+bool frmLive::serveOn(const QString &host)
+{
+    QString reason;
+    const int port = m_session.server() ? m_session.server()->port() : 0;
+    if (!m_session.start(m_folder, host, port, &reason) && !m_session.start(m_folder, host, 0, &reason)) {
+        MsgBox(reason, MsgIcon::Exclamation);
+        return false;
+    }
+    connect(m_session.liveClass(), &LiveClass::changed, m_refresh, qOverload<>(&QTimer::start), Qt::QueuedConnection);
+    lblFolder->setText(tr("Results go to %1").arg(m_folder));
+    showAddress();
+    refresh();
+    return true;
+}
+
+void frmLive::showAddress()
+{
+    const QString address = m_session.joinAddress();
+    lblAddress->setText(address);
+    lblAddress->setAccessibleName(tr("Join address"));
+    picQR->setPixmap(QPixmap::fromImage(QrCode::image(address)));
+    picQR->setAccessibleDescription(address);
+}
+
+void frmLive::refresh()
+{
+    LiveClass *c = m_session.liveClass();
+    if (!c)
+        return;
+    const QList<LiveStudent> students = c->students();
+    const int questions = int(c->test().key.size());
+    m_students->setStudents(students, questions);
+    // The class's figures over every answer given so far.
+    ClassResults results;
+    for (int i = 0; i < students.size(); ++i) {
+        if (students[i].answered() == 0)
+            continue;
+        ResultRead read;
+        read.outcome = ResultRead::Outcome::Result;
+        read.result = c->resultOf(students[i]);
+        results.add(read, QStringLiteral("live:%1").arg(i));
+    }
+    ClassTableModel table;
+    table.show(&results, {});
+    m_items->setFigures(table.figures());
+    lblFigures->setText(ItemAnalysisModel::testFiguresText(table.figures()));
+    // The folder stays while the class has students: their results would
+    // be split between two folders.
+    cmdFolder->setEnabled(students.isEmpty() && !c->hasEnded());
+    cmdEnd->setEnabled(!c->hasEnded());
+}
+
+int frmLive::studentsMidQuiz() const
+{
+    const LiveClass *c = m_session.liveClass();
+    if (!c || c->hasEnded())
+        return 0;
+    int n = 0;
+    for (const LiveStudent &s : c->students())
+        n += !s.finished;
+    return n;
+}
+
+void frmLive::chooseFolder()
+{
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Folder;
+    request.title = tr("Results Folder");
+    request.initialDir = m_folder;
+    request.owner = this;
+    const FileDialogResult chosen = Platform::fileDialogs().choose(request);
+    if (!chosen.accepted || chosen.files.isEmpty())
+        return;
+    const QString previous = m_folder;
+    m_folder = chosen.files.first();
+    if (!serveOn(cboAddress->currentData().toString())) {
+        m_folder = previous;
+        serveOn(cboAddress->currentData().toString());
+    }
+}
+
+void frmLive::endClass()
+{
+    LiveClass *c = m_session.liveClass();
+    if (!c || c->hasEnded())
+        return;
+    c->end();
+    refresh();
+    const QStringList left = LiveTableModel::unfinished(c->students(), int(c->test().key.size()));
+    MsgBox(left.isEmpty() ? tr("The class has ended. Every student who joined has finished.")
+                          : tr("The class has ended. Not finished: %1.").arg(left.join(QStringLiteral(", "))),
+           MsgIcon::Information);
+}
+
+void frmLive::openResults()
+{
+    frmClass::showResults({m_folder}, parentWidget());
+}
+
+bool frmLive::mayClose()
+{
+    const int mid = studentsMidQuiz();
+    if (mid == 0)
+        return true;
+    const QString text = mid == 1 ? tr("1 student is still taking the test. End the class and close?")
+                                  : tr("%1 students are still taking the test. End the class and close?").arg(mid);
+    if (MsgBox(text, MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes)
+        return false;
+    m_session.liveClass()->end();
+    return true;
+}
+
+void frmLive::closeEvent(QCloseEvent *event)
+{
+    if (!mayClose()) {
+        event->ignore();
+        return;
+    }
+    m_session.stop();
+    event->accept();
+}
+
+bool frmLive::eventFilter(QObject *watched, QEvent *event)
+{
+    // The program closing: the class is asked about first.
+    if (watched == parentWidget() && event->type() == QEvent::Close && !mayClose()) {
+        event->ignore();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
