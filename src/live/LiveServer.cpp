@@ -88,7 +88,7 @@ bool LiveServer::listen(const QString &host, int port)
         return false;
     // Threads from a pool, each watching its connections with epoll; a
     // handler waits only for the journal's sync.
-    const unsigned threads = 8;
+    const unsigned threads = 16;
     const MHD_AccessHandlerCallback access = [](void *self, MHD_Connection *connection, const char *url,
                                                 const char *method, const char *version, const char *upload,
                                                 size_t *uploadSize, void **context) {

@@ -17,6 +17,7 @@
 #include <QCoreApplication>
 #include <QBuffer>
 #include <QDate>
+#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -79,14 +80,21 @@ int serveCommand(const QStringList &args)
 
     LiveClass *liveClass = session.liveClass();
     QSet<QString> reported;
-    QObject::connect(liveClass, &LiveClass::changed, &session, [liveClass, &reported] {
+    // The finished are looked for a few times a second, not after every
+    // answer: copying the class under its lock for each of 300 students'
+    // answers would hold the server up.
+    QTimer lookForFinished;
+    lookForFinished.setSingleShot(true);
+    lookForFinished.setInterval(250);
+    QObject::connect(liveClass, &LiveClass::changed, &lookForFinished, qOverload<>(&QTimer::start), Qt::QueuedConnection);
+    QObject::connect(&lookForFinished, &QTimer::timeout, &session, [liveClass, &reported] {
         for (const LiveStudent &s : liveClass->students()) {
             if (s.finished && !reported.contains(s.logFile)) {
                 reported.insert(s.logFile);
                 print(QStringLiteral("%1: %2 of %3, %4").arg(s.name).arg(s.right).arg(s.answered()).arg(s.logFile));
             }
         }
-    }, Qt::QueuedConnection);
+    });
     QObject::connect(&termination, &SignalPipe::received, QCoreApplication::instance(), [] { QCoreApplication::quit(); });
     QCoreApplication::exec();
     session.stop();
