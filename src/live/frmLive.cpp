@@ -226,7 +226,11 @@ bool frmLive::serveOn(const QString &host)
         MsgBox(reason, MsgIcon::Exclamation);
         return false;
     }
-    connect(m_session.liveClass(), &LiveClass::changed, m_refresh, qOverload<>(&QTimer::start), Qt::QueuedConnection);
+    // At most 250 ms after the first change, however many follow.
+    connect(m_session.liveClass(), &LiveClass::changed, m_refresh, [this] {
+        if (!m_refresh->isActive())
+            m_refresh->start();
+    }, Qt::QueuedConnection);
     lblFolder->setText(tr("Results go to %1").arg(m_folder));
     showAddress();
     refresh();

@@ -86,7 +86,10 @@ int serveCommand(const QStringList &args)
     QTimer lookForFinished;
     lookForFinished.setSingleShot(true);
     lookForFinished.setInterval(250);
-    QObject::connect(liveClass, &LiveClass::changed, &lookForFinished, qOverload<>(&QTimer::start), Qt::QueuedConnection);
+    QObject::connect(liveClass, &LiveClass::changed, &lookForFinished, [&lookForFinished] {
+        if (!lookForFinished.isActive())
+            lookForFinished.start();
+    }, Qt::QueuedConnection);
     QObject::connect(&lookForFinished, &QTimer::timeout, &session, [liveClass, &reported] {
         for (const LiveStudent &s : liveClass->students()) {
             if (s.finished && !reported.contains(s.logFile)) {
