@@ -350,14 +350,7 @@ QString LiveClass::writeLog(const Student &student, QString *reason)
     const int fd = m_output->createTemporary(first, 0600, &temp, reason);
     if (fd < 0)
         return {};
-    bool ok = true;
-    for (qsizetype done = 0; ok && done < bytes.size();) {
-        const ssize_t w = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (w < 0 && errno == EINTR)
-            continue;
-        ok = w > 0;
-        done += ok ? w : 0;
-    }
+    bool ok = OutputFolder::writeAll(fd, bytes.constData(), bytes.size());
     ok = ok && ::fdatasync(fd) == 0;
     if (!ok)
         *reason = qt_error_string(errno);

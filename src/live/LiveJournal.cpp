@@ -79,14 +79,7 @@ bool LiveJournal::waitDurable(qint64 seq)
         const QByteArray bytes = std::exchange(m_pending, QByteArray());
         const qint64 upTo = m_added;
         lock.unlock();
-        bool ok = true;
-        for (qsizetype done = 0; ok && done < bytes.size();) {
-            const ssize_t n = ::write(m_fd, bytes.constData() + done, size_t(bytes.size() - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            ok = n > 0;
-            done += ok ? n : 0;
-        }
+        bool ok = OutputFolder::writeAll(m_fd, bytes.constData(), bytes.size());
 #ifdef Q_OS_UNIX
         ok = ok && ::fdatasync(m_fd) == 0;
 #else

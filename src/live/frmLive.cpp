@@ -29,6 +29,20 @@
 namespace {
 const QString kLoopback = QStringLiteral("127.0.0.1");
 
+// A table the keyboard leaves by Tab (arrow keys move between its cells),
+// read-only, without row numbers.
+QTableView *table(QWidget *parent, const QString &name, const QString &accessibleName, QAbstractItemModel *model)
+{
+    auto *view = new QTableView(parent);
+    view->setObjectName(name);
+    view->setAccessibleName(accessibleName);
+    view->setModel(model);
+    view->setTabKeyNavigation(false);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->verticalHeader()->hide();
+    return view;
+}
+
 QFont scaled(QFont font, double factor, bool bold = false)
 {
     font.setPointSizeF(font.pointSizeF() * factor);
@@ -147,14 +161,8 @@ void frmLive::buildUi()
     chkHideNames = new QCheckBox(tr("&Hide names"), studentsPane);
     chkHideNames->setObjectName(QStringLiteral("chkHideNames"));
     studentsLayout->addWidget(chkHideNames);
-    grdStudents = new QTableView(studentsPane);
-    grdStudents->setObjectName(QStringLiteral("grdStudents"));
-    grdStudents->setAccessibleName(tr("Students"));
-    grdStudents->setModel(m_students);
-    grdStudents->setTabKeyNavigation(false);
-    grdStudents->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdStudents = table(studentsPane, QStringLiteral("grdStudents"), tr("Students"), m_students);
     grdStudents->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    grdStudents->verticalHeader()->hide();
     grdStudents->setFont(scaled(font(), 1.2));
     studentsLayout->addWidget(grdStudents);
 
@@ -165,13 +173,7 @@ void frmLive::buildUi()
     lblFigures->setObjectName(QStringLiteral("lblFigures"));
     lblFigures->setWordWrap(true);
     itemsLayout->addWidget(lblFigures);
-    grdItems = new QTableView(itemsPane);
-    grdItems->setObjectName(QStringLiteral("grdItems"));
-    grdItems->setAccessibleName(tr("Item analysis"));
-    grdItems->setModel(m_items);
-    grdItems->setTabKeyNavigation(false);
-    grdItems->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grdItems->verticalHeader()->hide();
+    grdItems = table(itemsPane, QStringLiteral("grdItems"), tr("Item analysis"), m_items);
     itemsLayout->addWidget(grdItems);
     layout->addWidget(tables, 1);
 

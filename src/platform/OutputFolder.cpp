@@ -32,6 +32,20 @@ QByteArray encoded(const QString &name)
 #endif
 }
 
+bool OutputFolder::writeAll(int fd, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const auto n = ::write(fd, data, static_cast<unsigned>(qMin<qint64>(size, 1 << 30)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
 bool OutputFolder::isPlainName(const QString &name)
 {
     return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")

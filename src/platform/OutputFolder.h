@@ -64,6 +64,11 @@ public:
     // -1 when there is none.
     int permissionsOf(const QString &name) const;
 
+    // Writes all of `size` bytes to the open file `fd`, going on after an
+    // interrupted or partial write; false when the system refuses (errno
+    // says why).
+    static bool writeAll(int fd, const char *data, qint64 size);
+
     // Whether `name` stays an entry of this folder: no separator, not "."
     // or "..", not empty.
     static bool isPlainName(const QString &name);

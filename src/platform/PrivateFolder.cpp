@@ -1,5 +1,7 @@
 #include "platform/PrivateFolder.h"
 
+#include "platform/OutputFolder.h"
+
 #include "platform/RegularFile.h"
 
 #include <QDateTime>
@@ -59,19 +61,6 @@ int openOwnFile(const QString &path, int flags, QString *reason)
     return fd;
 }
 
-bool writeAll(int fd, const char *data, qint64 size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= n;
-    }
-    return true;
-}
 #endif
 
 } // namespace
@@ -217,7 +206,7 @@ bool write(const QString &path, const QByteArray &bytes, QString *reason)
         return false;
     }
     int error = 0;
-    if (!writeAll(fd, bytes.constData(), bytes.size()) || ::fsync(fd) != 0)
+    if (!OutputFolder::writeAll(fd, bytes.constData(), bytes.size()) || ::fsync(fd) != 0)
         error = errno ? errno : EIO;
     if (::close(fd) != 0 && !error)
         error = errno;
