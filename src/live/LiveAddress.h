@@ -7,6 +7,9 @@
 #include <QStringList>
 
 namespace LiveAddress {
+// This computer alone.
+inline const QString Loopback = QStringLiteral("127.0.0.1");
+
 // This computer's IPv4 addresses other than loopback, of interfaces that are
 // up; the address of the network it reaches others by (the one its default
 // route leaves from) first. Empty without a network.

@@ -135,6 +135,8 @@ void LiveClass::replay(const QList<QJsonObject> &entries)
             m_port = e.value(QStringLiteral("port")).toInt(m_port);
         } else if (kind == QLatin1String("port")) {
             m_port = e.value(QStringLiteral("port")).toInt();
+        } else if (kind == QLatin1String("host")) {
+            m_host = e.value(QStringLiteral("host")).toString();
         } else if (kind == QLatin1String("join") && isToken(token) && !m_students.contains(token)) {
             Student s;
             s.name = e.value(QStringLiteral("n")).toString();
@@ -170,17 +172,37 @@ int LiveClass::port() const
     return m_port;
 }
 
+void LiveClass::remember(const QJsonObject &entry)
+{
+    m_journal.waitDurable(m_journal.add(entry));
+}
+
 void LiveClass::rememberPort(int port)
 {
-    qint64 seq = 0;
     {
         QMutexLocker lock(&m_mutex);
         if (port == m_port)
             return;
         m_port = port;
-        seq = m_journal.add({{QStringLiteral("e"), QStringLiteral("port")}, {QStringLiteral("port"), port}});
     }
-    m_journal.waitDurable(seq);
+    remember({{QStringLiteral("e"), QStringLiteral("port")}, {QStringLiteral("port"), port}});
+}
+
+QString LiveClass::host() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_host;
+}
+
+void LiveClass::rememberHost(const QString &host)
+{
+    {
+        QMutexLocker lock(&m_mutex);
+        if (host == m_host)
+            return;
+        m_host = host;
+    }
+    remember({{QStringLiteral("e"), QStringLiteral("host")}, {QStringLiteral("host"), host}});
 }
 
 void LiveClass::end()

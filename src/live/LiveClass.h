@@ -73,6 +73,9 @@ public:
     // The port the class was last served on (0 before the first time).
     int port() const;
     void rememberPort(int port);
+    // The address the class was last served on ("" before the first time).
+    QString host() const;
+    void rememberHost(const QString &host);
 
     LiveReply join(const QJsonObject &request);
     LiveReply answer(const QJsonObject &request);
@@ -104,6 +107,7 @@ private:
     };
     Student *studentOf(const QJsonObject &request, LiveReply *refusal);
     void replay(const QList<QJsonObject> &entries);
+    void remember(const QJsonObject &entry);
     QString writeLog(const Student &student, QString *reason);
     LiveReply feedback(const Student &student, int question) const;
 
@@ -118,5 +122,6 @@ private:
     QSet<QString> m_logNames;
     QString m_code;
     int m_port = 0;
+    QString m_host;
     bool m_ended = false;
 };

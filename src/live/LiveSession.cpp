@@ -1,6 +1,7 @@
 #include "live/LiveSession.h"
 
 #include "document/MediaLookup.h"
+#include "live/LiveAddress.h"
 #include "document/TestFile.h"
 #include "webquiz/WebQuizExporter.h"
 
@@ -67,11 +68,19 @@ bool LiveSession::start(const QString &resultsFolder, const QString &host, int p
         m_class.reset();
         return false;
     }
+    QString where = host;
+    if (where.isEmpty()) {
+        const QStringList local = LiveAddress::localAddresses();
+        const QString last = m_class->host();
+        where = !last.isEmpty() && (local.contains(last) || last == LiveAddress::Loopback) ? last
+                                                                                          : local.value(0, LiveAddress::Loopback);
+    }
     m_server = std::make_unique<LiveServer>(*m_class, m_page, m_media);
-    if (!m_server->start(host, port, reason)) {
+    if (!m_server->start(where, port, reason)) {
         m_server.reset();
         return false;
     }
+    m_class->rememberHost(where);
     return true;
 }
 

@@ -37,7 +37,9 @@ public:
     QString testTitle() const { return m_test.title; }
 
     // Opens the class in `resultsFolder` and serves it on `host`:`port` (0:
-    // the class's own port, or a free one).
+    // the class's own port, or a free one). No host: the one the class was
+    // served on last, while this computer still has it, else the address of
+    // the network this computer reaches others by, else loopback.
     bool start(const QString &resultsFolder, const QString &host, int port, QString *reason);
     // Stops the server; the class and its folder stay as they are.
     void stop();

@@ -27,7 +27,6 @@
 #include <QVBoxLayout>
 
 namespace {
-const QString kLoopback = QStringLiteral("127.0.0.1");
 
 // A table the keyboard leaves by Tab (arrow keys move between its cells),
 // read-only, without row numbers.
@@ -214,10 +213,12 @@ bool frmLive::begin(const QString &testPath)
     const QStringList hosts = LiveAddress::localAddresses();
     for (const QString &host : hosts)
         cboAddress->addItem(host, host);
-    cboAddress->addItem(tr("%1 (this computer only)").arg(kLoopback), kLoopback);
+    cboAddress->addItem(tr("%1 (this computer only)").arg(LiveAddress::Loopback), LiveAddress::Loopback);
     cboAddress->setEnabled(cboAddress->count() > 1);
     m_folder = LiveSession::defaultResultsFolder(testPath, QDate::currentDate());
-    return serveOn(cboAddress->itemData(0).toString());
+    // The class's own address when it was served before (its folder
+    // remembers it), else the first of the list.
+    return serveOn(QString());
 }
 
 bool frmLive::serveOn(const QString &host)
@@ -233,6 +234,7 @@ bool frmLive::serveOn(const QString &host)
         if (!m_refresh->isActive())
             m_refresh->start();
     }, Qt::QueuedConnection);
+    cboAddress->setCurrentIndex(qMax(0, cboAddress->findData(m_session.server()->host())));
     lblFolder->setText(tr("Results go to %1").arg(m_folder));
     showAddress();
     refresh();

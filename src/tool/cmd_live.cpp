@@ -8,7 +8,6 @@
 
 #include "tool/ToolCommand.h"
 
-#include "live/LiveAddress.h"
 #include "live/LiveSession.h"
 #include "live/QrCode.h"
 #include "platform/CheckedFile.h"
@@ -55,8 +54,6 @@ int serveCommand(const QStringList &args)
         return toolUsageError();
     if (results.isEmpty())
         results = LiveSession::defaultResultsFolder(test, QDate::currentDate());
-    if (bind.isEmpty())
-        bind = LiveAddress::localAddresses().value(0, QStringLiteral("127.0.0.1"));
 
     SignalPipe termination;
     LiveSession session;

@@ -36,8 +36,8 @@ KEY = ['C', 'False', 'A']
 
 
 class Server:
-    def __init__(self, test, results, *extra):
-        self.proc = subprocess.Popen([TOOL, 'serve', test, '--results', results, '--bind', '127.0.0.1', *extra],
+    def __init__(self, test, results, *extra, bind=('--bind', '127.0.0.1')):
+        self.proc = subprocess.Popen([TOOL, 'serve', test, '--results', results, *bind, *extra],
                                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=ENV, text=True)
         self.address = self.proc.stdout.readline().strip()
         if not self.address:
@@ -132,6 +132,10 @@ class LiveServerTest(unittest.TestCase):
 
     def test_the_address_the_page_and_nothing_else(self):
         port, base = self.server.port, self.server.base
+        # Listening on loopback alone, as --bind said (0100007F is 127.0.0.1).
+        with open('/proc/net/tcp') as f:
+            listening = [line.split()[1] for line in f.readlines()[1:] if line.split()[3] == '0A']
+        self.assertEqual([a for a in listening if int(a.split(':')[1], 16) == port], ['0100007F:%04X' % port])
         self.assertRegex(self.server.address, r'^http://127\.0\.0\.1:\d+/[a-z2-9]{6}/$')
         self.assertEqual(request(port, 'GET', '/')[0], 404)
         conn = http.client.HTTPConnection('127.0.0.1', port, timeout=10)
@@ -292,7 +296,8 @@ class RestartTest(unittest.TestCase):
             self.assertEqual(request(server.port, 'POST', server.base + 'answer',
                                      {'student': token, 'question': q, 'answer': given, 'ms': 10})[0], 200)
         server.stop(signal.SIGKILL)
-        again = Server(test, results)
+        # Started again without --bind: the address the class had.
+        again = Server(test, results, bind=())
         self.assertEqual(again.address, server.address)
         status, body = request(again.port, 'POST', again.base + 'answer',
                                {'student': token, 'question': 2, 'answer': 'False', 'ms': 10})
