@@ -51,6 +51,17 @@ QByteArray csv(const ClassResults &results, const QList<const StudentResult *> &
     for (int q = 1; q <= questions; ++q)
         head << QStringLiteral("Q%1").arg(q);
     QString out = line(head);
+    // The key first, then each answer marked right (✓) or wrong (✗) by its
+    // own test's key; an unanswered question stays "-".
+    QStringList key = {QStringLiteral("Right answer"), QString(), QString::number(questions), QString(), QString(),
+                       QString(), QString(), QString()};
+    const StudentResult *reference = nullptr;
+    for (int i = 0; i < results.results().size() && !reference; ++i)
+        if (!results.isOtherTest(i))
+            reference = &results.results()[i];
+    for (int q = 0; q < questions; ++q)
+        key << (reference ? reference->right.value(q) : QString());
+    out += line(key);
     for (const StudentResult *r : rows) {
         QStringList fields = {r->name,
                               QString::number(r->score),
@@ -60,8 +71,12 @@ QByteArray csv(const ClassResults &results, const QList<const StudentResult *> &
                               r->date.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
                               results.flags(indexOf(results, r)).join(QStringLiteral(", ")),
                               r->file};
-        for (int q = 0; q < questions; ++q)
-            fields << (q < r->total ? r->given.value(q) : QString());
+        for (int q = 0; q < questions; ++q) {
+            const QString given = q < r->total ? r->given.value(q) : QString();
+            fields << (given.isEmpty() || given == QLatin1String("-")
+                           ? given
+                           : given + (r->isRight(q) ? QStringLiteral(" \u2713") : QStringLiteral(" \u2717")));
+        }
         out += line(fields);
     }
     out += QStringLiteral("\r\n");

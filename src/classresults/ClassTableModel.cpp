@@ -1,5 +1,7 @@
 #include "classresults/ClassTableModel.h"
 
+#include <QCollator>
+
 #include <QBrush>
 #include <QColor>
 #include <QFont>
@@ -179,11 +181,19 @@ void ClassTableModel::sort(int column, Qt::SortOrder order)
     m_sortColumn = column;
     m_sortOrder = order;
     const QList<StudentResult> &all = m_results->results();
+    // Names in the order of the user's language: "Zoë" among the Z's,
+    // "Élodie" among the E's, numbers in names by their value.
+    // A session without a language (the C locale) orders by character
+    // codes, "Élodie" after "Zoë": English's order is the general one.
+    const QLocale language = QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale();
+    QCollator collator(language);
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
     // A key per row; the summary rows are not part of m_rows and stay below.
     const auto less = [&](int a, int b) {
         const StudentResult &x = all[a], &y = all[b];
         switch (column) {
-        case Student: return x.name.localeAwareCompare(y.name) < 0;
+        case Student: return collator.compare(x.name, y.name) < 0;
         case Score: return x.score < y.score;
         case Percent: return x.percent < y.percent;
         case Time: return x.seconds < y.seconds;

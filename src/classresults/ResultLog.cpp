@@ -105,7 +105,7 @@ ResultRead parse(const QByteArray &bytes, const QString &path)
     if (at < lines.size() && field(lines[at], QLatin1String("Test id: "), &s.testId))
         ++at;
     if (!next(QLatin1String("Class/Teacher: "), &s.teacher) || !next(QLatin1String("Student: "), &s.name))
-        return unreadable(QStringLiteral("cut short in its heading"));
+        return unreadable(QStringLiteral("the file ends before the student's name: it was not saved whole; ask for the result again"));
     if (!next(QLatin1String("Date: "), &value))
         return unreadable(QStringLiteral("no \"Date:\" line"));
     s.date = QDateTime::fromString(value, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
@@ -132,7 +132,8 @@ ResultRead parse(const QByteArray &bytes, const QString &path)
     static const QRegularExpression questionLine(QStringLiteral("^Question (\\d{1,3}): answered ([^,]*), right answer (.*)$"));
     for (int q = 1; q <= s.total; ++q) {
         if (at >= lines.size())
-            return unreadable(QStringLiteral("cut short after question %1 of %2").arg(q - 1).arg(s.total));
+            return unreadable(QStringLiteral("the file ends after question %1 of %2: it was not saved whole; ask for the "
+                                             "result again").arg(q - 1).arg(s.total));
         const QRegularExpressionMatch m = questionLine.match(lines[at++]);
         if (!m.hasMatch() || m.captured(1).toInt() != q || !isOption(m.captured(2), false)
             || !isOption(m.captured(3), true))

@@ -121,7 +121,7 @@ TEST(ResultLog, TellsOtherLogsFromDamagedOnes)
     const Case cases[] = {
         {"a quiz player's score log", scrambled({"Score Sheet", "Anna  7 of 10"}), ResultRead::Outcome::NotAResult, ""},
         {"another key", scrambled(good, 0x5A), ResultRead::Outcome::Unreadable, "not scrambled as a score log is"},
-        {"cut short", scrambled(cut), ResultRead::Outcome::Unreadable, "cut short after question 2 of 3"},
+        {"cut short", scrambled(cut), ResultRead::Outcome::Unreadable, "the file ends after question 2 of 3: it was not saved whole; ask for the result again"},
         {"a huge line", scrambled(longLine), ResultRead::Outcome::Unreadable, "longer than any result holds"},
         {"a score beyond its questions", scrambled(badScore), ResultRead::Outcome::Unreadable, "the score"},
         {"an answer no option names", scrambled(badQuestion), ResultRead::Outcome::Unreadable, "question 1 is not stated"},
@@ -267,6 +267,11 @@ TEST(ClassExport, CsvReadsBackInASpreadsheetReaderWithEveryAccent)
     ASSERT_EQ(run.status, 0) << run.err.constData();
     const QString out = QString::fromUtf8(run.out);
     EXPECT_TRUE(out.contains(QStringLiteral("[\"Zo\\u00eb \\u00c5ngstr\\u00f6m\", \"4\", \"6\", \"66\", \"60\""))) << out.toStdString();
+    // The key row first, then each answer marked right or wrong.
+    EXPECT_TRUE(out.contains(QStringLiteral("[\"Right answer\", \"\", \"6\", \"\", \"\", \"\", \"\", \"\", \"A\", \"True\", \"C\", \"B\", \"D\", \"True\"]")))
+        << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("\"A \\u2713\", \"True \\u2713\", \"C \\u2713\", \"B \\u2713\", \"C \\u2717\", \"False \\u2717\"")))
+        << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("\"'=HYPERLINK(\\\"x\\\")\""))) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("[\"Q5\", \"20%\", \"C\", \"80%\", \"0\", \"A 0, B 0, C 4, D 1, none 0\", \"-0.33\", "
                                             "\"few right (20%); most chose C; the weaker students did better (-0.33)\"]")))
@@ -316,6 +321,24 @@ TEST(ClassResults, OneAttemptPerStudentInEveryFigure)
     const QList<int> latestCounted = c.counted(latest);
     ASSERT_EQ(latestCounted.size(), 2);
     EXPECT_EQ(c.results()[latestCounted[0]].score, 2);   // Ann's latest
+}
+
+// Names sort as the user's language orders them: accented letters among
+// their base letters, numbers by value, letter case aside.
+TEST(ClassTableModel, NamesSortAsALanguageOrdersThem)
+{
+    QList<LogSpec> specs;
+    for (const char *name : {"zoe", "\u00C9lodie", "Emma", "Anna 10", "Anna 9", "Zo\u00EB", "\u00C5sa", "Bo"})
+        specs.append({QString::fromUtf8(name), {"A"}, {"A"}});
+    const ClassResults c = classOf(specs);
+    ClassTableModel model;
+    model.show(&c, {});
+    model.sort(ClassTableModel::Student);
+    QStringList order;
+    for (const StudentResult *r : model.rows())
+        order << r->name;
+    EXPECT_EQ(order, QStringList({"Anna 9", "Anna 10", "\u00C5sa", "Bo", "\u00C9lodie", "Emma", "zoe", "Zo\u00EB"}))
+        << order.join(QLatin1Char('|')).toStdString();
 }
 
 // The live class writes results itself: byte for byte the log the page

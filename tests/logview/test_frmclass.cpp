@@ -74,7 +74,7 @@ private slots:
         QCOMPARE(w.table()->studentRows(), 4);
         QCOMPARE(w.windowTitle(), QStringLiteral("Class Results - Rivers"));
         QCOMPARE(w.notice(), QStringLiteral("Not web quiz results, so not shown: player.log.\n"
-                                            "Could not be read: Rivers - Fay.log (cut short after question 3 of 4).\n"
+                                            "Could not be read: Rivers - Fay.log (the file ends after question 3 of 4: it was not saved whole; ask for the result again).\n"
                                             "1 result of another test hidden (View > Show Results of Other Tests)."));
         QVERIFY(w.findChild<QLabel *>(QStringLiteral("lblNotice"))->isVisible());
         // However long, the notice keeps its few lines' height and scrolls.
