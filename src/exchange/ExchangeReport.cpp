@@ -2,6 +2,8 @@
 
 #include "document/TestFile.h"
 
+#include <QHash>
+#include <QRegularExpression>
 #include <algorithm>
 
 void ExchangeReport::fail(const QString &message, int line)
@@ -45,6 +47,35 @@ void ExchangeReport::absorb(const ExchangeReport &other)
         m_error = other.m_error;
 }
 
+QStringList ExchangeReport::countsByReason() const
+{
+    struct Reason {
+        QString shown;   // the first line's own words
+        int count = 0;
+        qsizetype first = 0;
+    };
+    static const QRegularExpression details(QStringLiteral("\"[^\"]*\"|\\d+"));
+    QHash<QString, Reason> reasons;
+    for (qsizetype i = 0; i < m_skipped.size(); ++i) {
+        const QString &line = m_skipped[i];
+        const qsizetype colon = line.indexOf(QStringLiteral(": "));
+        const QString why = colon >= 0 ? line.mid(colon + 2) : line;
+        Reason &r = reasons[QString(why).replace(details, QStringLiteral("#"))];
+        if (r.count++ == 0) {
+            r.shown = why;
+            r.first = i;
+        }
+    }
+    QList<Reason> sorted = reasons.values();
+    std::sort(sorted.begin(), sorted.end(), [](const Reason &a, const Reason &b) {
+        return a.count != b.count ? a.count > b.count : a.first < b.first;
+    });
+    QStringList out;
+    for (const Reason &r : sorted)
+        out << QStringLiteral("%1 \u00D7 %2").arg(r.count).arg(r.shown);
+    return out;
+}
+
 QString ExchangeReport::text() const
 {
     QStringList lines;
@@ -52,6 +83,12 @@ QString ExchangeReport::text() const
         lines << m_error;
     else if (!m_summary.isEmpty())
         lines << m_summary;
+    // A large file's report starts with what matters: how many stayed
+    // behind, and why.
+    if (m_skipped.size() >= CountsFrom) {
+        lines << QStringLiteral("%1 left behind, by reason:").arg(m_skipped.size()) << countsByReason()
+              << QStringLiteral("Line by line:");
+    }
     lines << m_skipped << m_notes;
     return lines.join(QLatin1Char('\n'));
 }

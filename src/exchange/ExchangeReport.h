@@ -37,8 +37,14 @@ public:
     int carried() const { return m_carried; }
     QString summary() const { return m_summary; }
 
-    // The summary (or the error), then the skipped lines, then the notes.
+    // The summary (or the error); for more than a few skipped lines, how
+    // many stayed behind for each reason, most first; then the skipped lines,
+    // then the notes.
     QString text() const;
+    // "105 × it has 3 answers; ...": the skipped lines counted by reason
+    // (numbers and quoted texts in a reason aside), most first.
+    QStringList countsByReason() const;
+    static constexpr int CountsFrom = 4;
     // ardeno-tool's exit status: 0 all went across, 3 something stayed behind, 1 failure.
     int exitStatus() const { return failed() ? 1 : complete() ? 0 : 3; }
 

@@ -1,5 +1,6 @@
 // The registry as the dialogs and a higher layer use it.
 #include "TestFiles.h"
+#include "exchange/ExchangeReport.h"
 #include "exchange/FormatFilters.h"
 #include "exchange/QuestionExport.h"
 
@@ -50,4 +51,27 @@ TEST(ExchangeRegistry, AFailedExportLeavesTheOldFileAsItWas)
     const ExchangeReport report = exportQuestions(request);
     EXPECT_EQ(report.error(), "Please fill in all fields before attempting to save this test.");
     EXPECT_EQ(readBytes(request.path), QByteArray("old bytes"));
+}
+
+// A large file's report starts with how many stayed behind and why, the
+// reasons counted whatever their numbers and quoted texts; a short one is
+// the lines alone.
+TEST(ExchangeReport, ALargeReportStartsWithTheReasonsCounted)
+{
+    ExchangeReport report;
+    report.setSummary(QStringLiteral("2 questions imported from \"bank.gift\"."));
+    report.skip(ExchangeReport::atLine(1), QStringLiteral("it has 3 answers; skipped."));
+    report.skip(ExchangeReport::atLine(4), QStringLiteral("an essay question cannot be carried; skipped."));
+    report.skip(ExchangeReport::atLine(7), QStringLiteral("it has 5 answers; skipped."));
+    EXPECT_EQ(report.text().count(QLatin1Char('\n')), 3);
+    report.skip(ExchangeReport::atLine(9), QStringLiteral("the picture \"a.png\" is missing; skipped."));
+    report.skip(ExchangeReport::atLine(12), QStringLiteral("it has 2 answers; skipped."));
+    report.note(QStringLiteral("Question names were left out."));
+    EXPECT_EQ(report.text().split(QLatin1Char('\n')),
+              QStringList({"2 questions imported from \"bank.gift\".", "5 left behind, by reason:",
+                           "3 \u00D7 it has 3 answers; skipped.", "1 \u00D7 an essay question cannot be carried; skipped.",
+                           "1 \u00D7 the picture \"a.png\" is missing; skipped.", "Line by line:",
+                           "Line 1: it has 3 answers; skipped.", "Line 4: an essay question cannot be carried; skipped.",
+                           "Line 7: it has 5 answers; skipped.", "Line 9: the picture \"a.png\" is missing; skipped.",
+                           "Line 12: it has 2 answers; skipped.", "Question names were left out."}));
 }
