@@ -13,8 +13,8 @@ QString csvField(const QString &text)
     QString t = text;
     // A spreadsheet takes a text that begins with = + - @ for a formula: such
     // a name or text is guarded. A plain number ("-0.33", a figure of ours)
-    // is no formula and stays a number.
-    static const QRegularExpression number(QStringLiteral("^-?\\d+(\\.\\d+)?$"));
+    // is no formula and stays a number; nor is a lone "-" (no answer).
+    static const QRegularExpression number(QStringLiteral("^-?(\\d+(\\.\\d+)?)?$"));
     if (!t.isEmpty() && QStringLiteral("=+-@\t\r").contains(t.front()) && !number.match(t).hasMatch())
         t.prepend(QLatin1Char('\''));
     if (t.contains(QLatin1Char(',')) || t.contains(QLatin1Char('"')) || t.contains(QLatin1Char('\n'))
@@ -111,6 +111,10 @@ QJsonObject json(const ClassResults &results, const ClassFigures &figures)
     for (const QuestionFigures &q : figures.questions) {
         QJsonObject o;
         o[QStringLiteral("number")] = q.number;
+        if (!q.text.isEmpty() || !q.rightText.isEmpty()) {
+            o[QStringLiteral("text")] = q.text;
+            o[QStringLiteral("right_text")] = q.rightText;
+        }
         o[QStringLiteral("facility")] = q.facility;
         o[QStringLiteral("most_chosen_wrong")] = q.mostChosenWrong.isEmpty() ? QJsonValue() : QJsonValue(q.mostChosenWrong);
         o[QStringLiteral("most_chosen_wrong_share")] = q.mostChosenWrongShare;

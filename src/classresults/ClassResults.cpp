@@ -95,6 +95,12 @@ QString ClassResults::testTitle() const
     return m_reference < 0 ? QString() : m_results[m_reference].title;
 }
 
+QString ClassResults::testId() const
+{
+    recount();
+    return m_reference < 0 ? QString() : m_results[m_reference].testId;
+}
+
 int ClassResults::questionCount() const
 {
     recount();

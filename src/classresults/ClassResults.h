@@ -36,6 +36,8 @@ public:
 
     // The class's test: its title and number of questions (0 with no result).
     QString testTitle() const;
+    // The class's test's identity ("" when its results name none).
+    QString testId() const;
     int questionCount() const;
 
     // Flags of result i.

@@ -50,6 +50,7 @@ void ClassTableModel::refresh()
         for (int i : m_results->counted(m_filter))
             counted << &m_results->results()[i];
     m_figures = ItemAnalysis::analyse(counted, m_results ? m_results->questionCount() : 0);
+    m_test.annotate(m_figures);
     endResetModel();
     if (m_sortColumn >= 0)
         sort(m_sortColumn, m_sortOrder);
@@ -74,8 +75,19 @@ int ClassTableModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : FirstQuestion + m_questions;
 }
 
+void ClassTableModel::setTest(const ClassTest &test)
+{
+    m_test = test;
+    refresh();
+}
+
 QVariant ClassTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    // A question's heading tells its text and right answer.
+    if (orientation == Qt::Horizontal && role == Qt::ToolTipRole && section >= FirstQuestion && m_test.isKnown()) {
+        const int q = section - FirstQuestion;
+        return QStringLiteral("%1\n%2").arg(m_test.texts.value(q), tr("Right answer: %1").arg(m_test.rightTexts.value(q)));
+    }
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     static const QStringList names = {tr("Student"), tr("Score"), tr("Percent"), tr("Time"), tr("Date"), tr("Notes")};

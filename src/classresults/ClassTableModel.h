@@ -6,6 +6,7 @@
 // Widget-free: the window shows it in a QTableView, the tests read it.
 
 #include "classresults/ClassResults.h"
+#include "classresults/ClassTest.h"
 #include "classresults/ItemAnalysis.h"
 
 #include <QAbstractTableModel>
@@ -22,6 +23,10 @@ public:
     void show(const ClassResults *results, const ClassResults::Filter &filter);
     // Reads the results again (after more were added).
     void refresh();
+    // The class's test, when known: its question texts go into the figures
+    // and the question headings' tooltips.
+    void setTest(const ClassTest &test);
+    const ClassTest &test() const { return m_test; }
     void setFilter(const ClassResults::Filter &filter);
     ClassResults::Filter filter() const { return m_filter; }
 
@@ -54,6 +59,7 @@ private:
     QList<int> m_rows;       // indices into the results, in the table's order
     int m_questions = 0;
     ClassFigures m_figures;
+    ClassTest m_test;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };

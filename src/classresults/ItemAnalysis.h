@@ -24,6 +24,10 @@ struct QuestionFigures {
     // Why the question deserves a look ("few right (20%); most chose C"),
     // "" when it does not.
     QString concern;
+    // From the test, when it is known (see ClassTest): the question's text
+    // and the right answer's ("C: Nile").
+    QString text;
+    QString rightText;
 };
 
 struct Spread {

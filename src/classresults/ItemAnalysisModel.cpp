@@ -27,7 +27,7 @@ int ItemAnalysisModel::columnCount(const QModelIndex &parent) const
 
 QStringList ItemAnalysisModel::headers()
 {
-    return {tr("Question"), tr("Facility"), tr("Most chosen wrong"), tr("Chosen by"), tr("Unanswered"),
+    return {tr("Question"), tr("Text"), tr("Right answer"), tr("Facility"), tr("Most chosen wrong"), tr("Chosen by"), tr("Unanswered"),
             tr("Each option"), tr("Discrimination"), tr("Worth a look")};
 }
 
@@ -57,6 +57,8 @@ QStringList ItemAnalysisModel::rowTexts(const QuestionFigures &q)
 {
     const auto percent = [](double share) { return QStringLiteral("%1%").arg(qRound(share * 100)); };
     return {QStringLiteral("Q%1").arg(q.number),
+            q.text,
+            q.rightText,
             percent(q.facility),
             q.mostChosenWrong.isEmpty() ? QStringLiteral("-") : q.mostChosenWrong,
             q.mostChosenWrong.isEmpty() ? QStringLiteral("-") : percent(q.mostChosenWrongShare),
@@ -77,10 +79,14 @@ QVariant ItemAnalysisModel::data(const QModelIndex &index, int role) const
     case Qt::BackgroundRole:
         return q.concern.isEmpty() ? QVariant() : QVariant(QBrush(QColor(0xFF, 0xF3, 0xCD)));
     case Qt::TextAlignmentRole:
-        return int(index.column() == Concern ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+        return int(index.column() == Concern || index.column() == Text || index.column() == RightAnswer
+                       ? Qt::AlignLeft | Qt::AlignVCenter
+                       : Qt::AlignCenter);
     case Qt::ToolTipRole:
-        // The discrimination compares these groups; the reason, in full.
-        return index.column() == Concern ? QVariant(q.concern) : index.column() == Discrimination ? QVariant(m_groups) : QVariant();
+        // The discrimination compares these groups; the reason and the
+        // question's text, in full.
+        return index.column() == Concern ? QVariant(q.concern)
+               : index.column() == Text  ? QVariant(q.text) : index.column() == Discrimination ? QVariant(m_groups) : QVariant();
     }
     return {};
 }

@@ -11,7 +11,7 @@
 class ItemAnalysisModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Question, Facility, MostChosenWrong, WrongShare, Unanswered, Options, Discrimination, Concern, Columns };
+    enum Column { Question, Text, RightAnswer, Facility, MostChosenWrong, WrongShare, Unanswered, Options, Discrimination, Concern, Columns };
 
     explicit ItemAnalysisModel(QObject *parent = nullptr);
     void setFigures(const ClassFigures &figures);

@@ -4,6 +4,7 @@
 #include "classresults/ClassLoader.h"
 #include "classresults/ClassTableModel.h"
 #include "classresults/ItemAnalysisModel.h"
+#include "document/RecentFiles.h"
 #include "dialogs/FileDialogs.h"
 #include "dialogs/ProgressRunner.h"
 #include "logview/ClassCharts.h"
@@ -161,6 +162,7 @@ void frmClass::buildMenus()
     };
     add(file, QStringLiteral("mnuOpen"), tr("&Open Results..."), &frmClass::mnuOpen_Click, QKeySequence::Open);
     add(file, QStringLiteral("mnuOpenFolder"), tr("Open &Folder..."), &frmClass::mnuOpenFolder_Click);
+    add(file, QStringLiteral("mnuOpenTest"), tr("Open &Test..."), &frmClass::mnuOpenTest_Click);
     file->addSeparator();
     m_needResults << add(file, QStringLiteral("mnuExportCsv"), tr("&Export for Spreadsheets (CSV)..."),
                          &frmClass::mnuExportCsv_Click);
@@ -238,6 +240,22 @@ void frmClass::addPaths(const QStringList &paths)
                         [&](WorkProgress &progress) { read = ClassLoader::readAll(files, &progress); });
     for (const ReadFile &r : read)
         m_results.add(r.read, r.path);
+    // The question texts come from the class's test: looked for beside the
+    // logs (a live class's results lie beside its test) and among the recent
+    // files, unless the teacher opened it.
+    if (m_table->test().id != m_results.testId()) {
+        RecentFiles recent;
+        recent.load(Platform::settings());
+        QStringList recentFiles;
+        for (int i = 1; i <= RecentFiles::Count; ++i)
+            if (recent.isUsed(i))
+                recentFiles << recent.entry(i);
+        ClassTest found;
+        ProgressRunner::run(this, tr("Looking for the test..."), [&](WorkProgress &) {
+            found = ClassTest::find(m_results.testId(), ClassTest::foldersAround(files), recentFiles);
+        });
+        m_table->setTest(found);
+    }
     m_table->refresh();
     statusBar()->showMessage(read.size() == 1 ? tr("1 file read.") : tr("%1 files read.").arg(read.size()), 5000);
 }
@@ -265,6 +283,33 @@ void frmClass::mnuOpenFolder_Click()
     const FileDialogResult chosen = Platform::fileDialogs().choose(request);
     if (chosen.accepted && !chosen.files.isEmpty())
         addPaths(chosen.files.mid(0, 1));
+}
+
+void frmClass::mnuOpenTest_Click()
+{
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Open;
+    request.title = tr("Open the Class's Test");
+    request.filters = {{tr("Ardeno tests (*.ard)"), QStringLiteral("*.ard")}, {tr("All files (*)"), QStringLiteral("*")}};
+    request.fileMustExist = true;
+    request.owner = this;
+    const FileDialogResult chosen = Platform::fileDialogs().choose(request);
+    if (!chosen.accepted || chosen.files.isEmpty())
+        return;
+    QString reason;
+    const ClassTest test = ClassTest::read(chosen.files.first(), &reason);
+    if (!test.isKnown()) {
+        MsgBox(reason, MsgIcon::Exclamation);
+        return;
+    }
+    if (!m_results.testId().isEmpty() && test.id != m_results.testId()) {
+        MsgBox(tr("\"%1\" is not the test these results belong to: they name the test %2, and this file is %3 (another "
+                  "test, or this test changed since).")
+                   .arg(QFileInfo(chosen.files.first()).fileName(), m_results.testId(), test.id),
+               MsgIcon::Exclamation);
+        return;
+    }
+    m_table->setTest(test);
 }
 
 QString frmClass::proposedName(const QString &suffix) const

@@ -40,6 +40,7 @@ public:
 
     void mnuOpen_Click();
     void mnuOpenFolder_Click();
+    void mnuOpenTest_Click();
     void mnuExportCsv_Click();
     void mnuPrint_Click();
     void mnuPrintPdf_Click();

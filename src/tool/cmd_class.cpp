@@ -1,5 +1,5 @@
-// ardeno-tool class LOG... [--folder DIR] [--csv OUT.csv] [--pdf OUT.pdf]
-// [--json]: the class results of web-quiz result logs, as the Class Results
+// ardeno-tool class LOG... [--folder DIR] [--test TEST.ard] [--csv OUT.csv]
+// [--pdf OUT.pdf] [--json]: the class results of web-quiz result logs, as the Class Results
 // window shows them. Prints a summary (or, with --json, one JSON object) on
 // standard output; --csv writes the spreadsheet and --pdf the one-page
 // report the window makes. Exit 0, 3 when some files were no results or
@@ -52,16 +52,20 @@ void printSummary(const ClassResults &results, const ClassTableModel &model)
 int classCommand(const QStringList &args)
 {
     QStringList paths;
-    QString csv, pdf;
+    QString csv, pdf, test;
     bool json = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         if (a == QLatin1String("--json")) {
             json = true;
-        } else if (a == QLatin1String("--folder") || a == QLatin1String("--csv") || a == QLatin1String("--pdf")) {
+        } else if (a == QLatin1String("--folder") || a == QLatin1String("--csv") || a == QLatin1String("--pdf")
+                   || a == QLatin1String("--test")) {
             if (i + 1 >= args.size())
                 return toolUsageError();
-            (a == QLatin1String("--csv") ? csv : a == QLatin1String("--pdf") ? pdf : paths.emplace_back()) = args[++i];
+            (a == QLatin1String("--csv")    ? csv
+             : a == QLatin1String("--pdf")  ? pdf
+             : a == QLatin1String("--test") ? test
+                                            : paths.emplace_back()) = args[++i];
         } else if (a.startsWith(QLatin1String("--"))) {
             return toolUsageError();
         } else {
@@ -72,10 +76,30 @@ int classCommand(const QStringList &args)
         return toolUsageError();
 
     ClassResults results;
-    for (const ReadFile &file : ClassLoader::readAll(ClassLoader::expand(paths)))
+    const QStringList files = ClassLoader::expand(paths);
+    for (const ReadFile &file : ClassLoader::readAll(files))
         results.add(file.read, file.path);
     ClassTableModel model;
     model.show(&results, {});
+    // The question texts: from --test, else from the class's test found
+    // beside the logs.
+    if (!test.isEmpty()) {
+        QString reason;
+        const ClassTest t = ClassTest::read(test, &reason);
+        if (!t.isKnown()) {
+            print(reason, stderr);
+            return 1;
+        }
+        if (!results.testId().isEmpty() && t.id != results.testId()) {
+            print(QStringLiteral("\"%1\" is not the test these results belong to (%2, not %3).")
+                      .arg(test, t.id, results.testId()),
+                  stderr);
+            return 1;
+        }
+        model.setTest(t);
+    } else {
+        model.setTest(ClassTest::find(results.testId(), ClassTest::foldersAround(files)));
+    }
     if (json) {
         const QByteArray text = QJsonDocument(ClassExport::json(results, model.figures())).toJson();
         std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
@@ -102,5 +126,5 @@ int classCommand(const QStringList &args)
 }
 
 ToolCommandRegistration classRegistration(
-    {"class", "class LOG... [--folder DIR] [--csv OUT.csv] [--pdf OUT.pdf] [--json]", classCommand});
+    {"class", "class LOG... [--folder DIR] [--test TEST.ard] [--csv OUT.csv] [--pdf OUT.pdf] [--json]", classCommand});
 }

@@ -8,6 +8,8 @@
 #include "classresults/ClassExport.h"
 #include "classresults/ClassLoader.h"
 #include "classresults/ClassResults.h"
+#include "classresults/ClassTest.h"
+#include "document/TestFile.h"
 #include "classresults/ClassTableModel.h"
 #include "classresults/ItemAnalysis.h"
 #include "classresults/ItemAnalysisModel.h"
@@ -267,13 +269,15 @@ TEST(ClassExport, CsvReadsBackInASpreadsheetReaderWithEveryAccent)
     ASSERT_EQ(run.status, 0) << run.err.constData();
     const QString out = QString::fromUtf8(run.out);
     EXPECT_TRUE(out.contains(QStringLiteral("[\"Zo\\u00eb \\u00c5ngstr\\u00f6m\", \"4\", \"6\", \"66\", \"60\""))) << out.toStdString();
+    // An unanswered question is "-", no formula to guard.
+    EXPECT_TRUE(out.contains(QStringLiteral("\"Eve.log\", \"B \\u2717\", \"False \\u2717\", \"-\", \"B \\u2713\""))) << out.toStdString();
     // The key row first, then each answer marked right or wrong.
     EXPECT_TRUE(out.contains(QStringLiteral("[\"Right answer\", \"\", \"6\", \"\", \"\", \"\", \"\", \"\", \"A\", \"True\", \"C\", \"B\", \"D\", \"True\"]")))
         << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("\"A \\u2713\", \"True \\u2713\", \"C \\u2713\", \"B \\u2713\", \"C \\u2717\", \"False \\u2717\"")))
         << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("\"'=HYPERLINK(\\\"x\\\")\""))) << out.toStdString();
-    EXPECT_TRUE(out.contains(QStringLiteral("[\"Q5\", \"20%\", \"C\", \"80%\", \"0\", \"A 0, B 0, C 4, D 1, none 0\", \"-0.33\", "
+    EXPECT_TRUE(out.contains(QStringLiteral("[\"Q5\", \"\", \"\", \"20%\", \"C\", \"80%\", \"0\", \"A 0, B 0, C 4, D 1, none 0\", \"-0.33\", "
                                             "\"few right (20%); most chose C; the weaker students did better (-0.33)\"]")))
         << out.toStdString();
 }
@@ -321,6 +325,46 @@ TEST(ClassResults, OneAttemptPerStudentInEveryFigure)
     const QList<int> latestCounted = c.counted(latest);
     ASSERT_EQ(latestCounted.size(), 2);
     EXPECT_EQ(c.results()[latestCounted[0]].score, 2);   // Ann's latest
+}
+
+// The question texts come from the class's test: found by its identity
+// beside the logs' folder (a live class's results lie beside its test), not
+// taken from a test of the same title that changed since.
+TEST(ClassTest, FoundBesideTheLogsAndGivenToEveryView)
+{
+    QTemporaryDir dir;
+    const QStringList records = {QStringLiteral("m\u00A9Longest river?\u00A9Thames\u00A9Rhine\u00A9Nile\u00A9Seine\u00A9none\u00A9 2"),
+                                 QStringLiteral("t\u00A9The Rhine flows into the Black Sea.\u00A9none\u00A9 1")};
+    const QByteArray bytes = testFileBytes(QStringLiteral("Rivers"), QStringLiteral("Class 3"), records);
+    QStringList changed = records;
+    changed[0].replace(QStringLiteral("Nile"), QStringLiteral("Amazon"));
+    writeBytes(dir.filePath(QStringLiteral("a rivers old.ard")), testFileBytes(QStringLiteral("Rivers"), QStringLiteral("Class 3"), changed));
+    writeBytes(dir.filePath(QStringLiteral("rivers.ard")), bytes);
+    QDir(dir.path()).mkdir(QStringLiteral("Rivers results"));
+    LogSpec ann{"Ann", {"C", "True"}, {"C", "False"}};
+    ann.testId = testIdentity(QStringLiteral("Rivers"), QStringLiteral("Class 3"), records);
+    const QString log = dir.filePath(QStringLiteral("Rivers results/Rivers - Ann.log"));
+    writeBytes(log, scrambled(logLines(ann)));
+
+    ClassResults c;
+    for (const ReadFile &f : ClassLoader::readAll({log}, nullptr))
+        c.add(f.read, f.path);
+    const ClassTest test = ClassTest::find(c.testId(), ClassTest::foldersAround({log}));
+    ASSERT_TRUE(test.isKnown());
+    EXPECT_EQ(test.path, dir.filePath(QStringLiteral("rivers.ard")));
+    ClassTableModel model;
+    model.show(&c, {});
+    model.setTest(test);
+    EXPECT_EQ(model.figures().questions[0].text, QStringLiteral("Longest river?"));
+    EXPECT_EQ(model.figures().questions[0].rightText, QStringLiteral("C: Nile"));
+    EXPECT_EQ(model.figures().questions[1].rightText, QStringLiteral("False"));
+    EXPECT_EQ(model.headerData(ClassTableModel::FirstQuestion, Qt::Horizontal, Qt::ToolTipRole).toString(),
+              QStringLiteral("Longest river?\nRight answer: C: Nile"));
+    const QJsonObject q = ClassExport::json(c, model.figures())[QStringLiteral("questions")].toArray()[0].toObject();
+    EXPECT_EQ(q[QStringLiteral("text")].toString(), QStringLiteral("Longest river?"));
+    EXPECT_EQ(q[QStringLiteral("right_text")].toString(), QStringLiteral("C: Nile"));
+    EXPECT_TRUE(ItemAnalysisModel::rowTexts(model.figures().questions[1]).contains(QStringLiteral("The Rhine flows into the Black Sea.")));
+    EXPECT_FALSE(ClassTest::find(QStringLiteral("ffffffffffff"), ClassTest::foldersAround({log})).isKnown());
 }
 
 // Names sort as the user's language orders them: accented letters among

@@ -11,6 +11,7 @@
 #include "app/frmCreate.h"
 #include "classresults/ClassLogs.h"
 #include "logview/frmClass.h"
+#include "document/TestFile.h"
 #include "logview/frmLog.h"
 #include "print/PdfProbe.h"
 #include "TestDoubles.h"
@@ -159,6 +160,35 @@ private slots:
         QCOMPARE(focused(), QStringLiteral("tblItems"));
         QTest::keyClick(window, Qt::Key_F6, Qt::ShiftModifier);
         QCOMPARE(focused(), QStringLiteral("tblResults"));
+    }
+
+    // The question texts: the class's test found beside its results folder,
+    // or opened by File > "Open Test..."; another test is refused.
+    void questionTextsFromTheTest()
+    {
+        ScopedPlatform p;
+        QTemporaryDir dir;
+        const QStringList records = {
+            QStringLiteral("m\u00A9Longest river?\u00A9Nile\u00A9Rhine\u00A9Seine\u00A9Thames\u00A9none\u00A9 0"),
+            QStringLiteral("t\u00A9The Danube flows into the Black Sea.\u00A9none\u00A9 0")};
+        const QString test = dir.filePath(QStringLiteral("rivers.ard"));
+        writeFile(test, testFileBytes(QStringLiteral("Rivers"), QStringLiteral("Class 3"), records));
+        QDir(dir.path()).mkdir(QStringLiteral("results"));
+        LogSpec ann{"Ann", {"A", "False"}, {"A", "True"}};
+        ann.testId = testIdentity(QStringLiteral("Rivers"), QStringLiteral("Class 3"), records);
+        writeFile(dir.filePath(QStringLiteral("results/Rivers - Ann.log")), scrambled(logLines(ann)));
+
+        frmClass *w = frmClass::showResults({dir.filePath(QStringLiteral("results"))}, nullptr);
+        QCOMPARE(w->items()->index(0, ItemAnalysisModel::Text).data().toString(), QStringLiteral("Longest river?"));
+        QCOMPARE(w->items()->index(0, ItemAnalysisModel::RightAnswer).data().toString(), QStringLiteral("A: Nile"));
+
+        const QString other = dir.filePath(QStringLiteral("lakes.ard"));
+        writeFile(other, testFileBytes(QStringLiteral("Lakes"), QStringLiteral("Class 3"), records));
+        p.dialogs.answer(other);
+        w->mnuOpenTest_Click();
+        QVERIFY(p.messages.texts().last().startsWith(QStringLiteral("\"lakes.ard\" is not the test these results belong to")));
+        QCOMPARE(w->items()->index(1, ItemAnalysisModel::RightAnswer).data().toString(), QStringLiteral("True"));
+        w->close();
     }
 
     void theWaysIn()
