@@ -163,7 +163,10 @@ ClassFigures analyse(const QList<const StudentResult *> &results, int questions)
             }
         }
         figures.mostChosenWrongShare = double(most) / double(f.students);
-        figures.discrimination = shareRight(top, q) - shareRight(bottom, q);
+        // Weighted shares of equal groups differ by rounding alone (1e-16):
+        // that is no discrimination at all.
+        const double d = shareRight(top, q) - shareRight(bottom, q);
+        figures.discrimination = std::abs(d) < 1e-9 ? 0.0 : d;
 
         QStringList concern;
         if (figures.facility < kLowFacility) {

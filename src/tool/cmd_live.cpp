@@ -62,7 +62,8 @@ int serveCommand(const QStringList &args)
         print(reason, stderr);
         return 1;
     }
-    print(session.joinAddress());
+    // The QR code is written before the address is printed: a script
+    // that waits for the first line finds the picture whole.
     if (!qr.isEmpty()) {
         QByteArray png;
         QBuffer buffer(&png);
@@ -71,6 +72,7 @@ int serveCommand(const QStringList &args)
         if (!CheckedFile::write(qr, png, &reason))
             print(QStringLiteral("%1 cannot be written: %2").arg(qr, reason), stderr);
     }
+    print(session.joinAddress());
     for (const QString &line : session.mediaReport())
         print(line, stderr);
     print(QStringLiteral("Results go to %1. Ctrl+C ends the class.").arg(results), stderr);
