@@ -1,5 +1,7 @@
 #include "app/QuestionExchangeMenu.h"
 
+#include "app/dlgBankChooser.h"
+
 #include "exchange/FormatFilters.h"
 #include "exchange/QuestionExport.h"
 #include "exchange/QuestionImport.h"
@@ -75,6 +77,24 @@ void QuestionExchangeMenu::mnuFileImport_Click()
     const QString current = m_hooks.currentFile();
     if (!current.isEmpty())
         import.avoidNamesIn = QFileInfo(current).absolutePath();
+    // A bank larger than the room the test has: the teacher chooses.
+    if (import.room > 0) {
+        BankListing bank;
+        ProgressRunner::run(m_window, tr("Reading %1...").arg(MediaLookup::nameOf(import.path)), [&](WorkProgress &progress) {
+            import.progress = &progress;
+            bank = listBank(import);
+        });
+        import.progress = nullptr;
+        if (bank.cancelled)
+            return;
+        if (bank.entries.size() > import.room) {
+            const std::optional<QList<int>> picked =
+                dlgBankChooser::choose(bank.entries, import.room, MediaLookup::nameOf(import.path), m_window);
+            if (!picked)
+                return;
+            import.pick = *picked;
+        }
+    }
     ImportOutcome outcome;
     ProgressRunner::run(m_window, tr("Importing questions from %1...").arg(MediaLookup::nameOf(import.path)),
                         [&](WorkProgress &progress) {

@@ -21,7 +21,7 @@ ReadResult ArdFormat::read(const QByteArray &bytes, const QString &fileName) con
     r.title = loaded.test->title;
     r.teacher = loaded.test->teacher;
     for (const QString &record : loaded.test->records)
-        r.questions << ImportedQuestion{record, QByteArray(), 0};
+        r.questions << ImportedQuestion{record, QByteArray(), 0, QString()};
     return r;
 }
 

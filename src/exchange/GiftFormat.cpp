@@ -1,5 +1,7 @@
 #include "exchange/GiftFormat.h"
 
+#include <QRegularExpression>
+
 #include "exchange/ExchangeQuestion.h"
 #include "exchange/HtmlText.h"
 #include "exchange/SourceText.h"
@@ -175,6 +177,8 @@ bool GiftReader::readBlock(const Block &b, qsizetype from)
     if (s.trimmed().startsWith(QLatin1String("$CATEGORY:"), Qt::CaseInsensitive)) {
         r.report.note(QStringLiteral("Question categories were left out: a test has none."));
         const qsizetype nl = s.indexOf(QLatin1Char('\n'));
+        r.category = s.left(nl < 0 ? s.size() : nl).trimmed().mid(10).trimmed().toString()
+                         .remove(QRegularExpression(QStringLiteral("^\\$[a-z]+\\$/")));
         if (nl < 0)
             return true;
         return readBlock(b, from + nl + 1);

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstring>
 #include <QUrl>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 #include <cmath>
@@ -113,6 +114,7 @@ struct MoodleQuestion {
     bool feedback = false;
     QString single;
     MoodleText questionText;
+    QString category;             // a category "question": the category's path
     QList<EmbeddedFile> files;    // the first with its bytes, the others by name
     QList<MoodleAnswer> answers;
 };
@@ -211,6 +213,8 @@ MoodleQuestion readQuestion(QXmlStreamReader &xml, const Base64Contents &content
             q.answers << a;
         } else if (name == QLatin1String("single")) {
             q.single = xml.readElementText().trimmed();
+        } else if (name == QLatin1String("category")) {
+            q.category = readTextElement(xml, nullptr).text.trimmed();
         } else if (name.endsWith(QLatin1String("feedback"))) {
             q.feedback = !readTextElement(xml, nullptr).isEmpty() || q.feedback;
         } else {
@@ -240,6 +244,8 @@ void judge(const MoodleQuestion &mq, ReadResult &r)
     const auto skip = [&](const QString &why) { r.report.skip(where, why + QStringLiteral("; skipped.")); };
     if (mq.type == QLatin1String("category")) {
         r.report.note(QStringLiteral("Question categories were left out: a test has none."));
+        // "$course$/top/Rivers": the questions after it are in "top/Rivers".
+        r.category = QString(mq.category).remove(QRegularExpression(QStringLiteral("^\\$[a-z]+\\$/")));
         return;
     }
     ExchangeQuestion q;

@@ -18,7 +18,7 @@ void ReadResult::add(const ExchangeQuestion &question, int line, const QByteArra
         return;
     }
     bool replaced = false;
-    questions << ImportedQuestion{question.toRecord(&replaced), mediaData, line};
+    questions << ImportedQuestion{question.toRecord(&replaced), mediaData, line, category};
     if (replaced)
         report.note(QStringLiteral("The sign \u00A9 separates the parts of a question in a test, so it was "
                                    "written as (c)."));

@@ -23,6 +23,7 @@ struct ImportedQuestion {
     QString record;
     QByteArray mediaData;
     int line = 0;          // where the question starts in the source (1-based); 0 unknown
+    QString category;      // the category the file files it under; "" for none
 };
 
 struct ExchangeQuestion;
@@ -30,7 +31,8 @@ struct ExchangeQuestion;
 struct ReadResult {
     QString title;          // the file's own title and class/teacher line; "" when it has none
     QString teacher;
-    // At most the first KeptWhole questions: no test takes more.
+    // At most the first KeptWhole questions: a bank a teacher chooses a test
+    // from is no larger.
     QList<ImportedQuestion> questions;
     // Questions read after those: how many, and the lines of the first few
     // (a file of a million questions is not held in memory).
@@ -38,7 +40,10 @@ struct ReadResult {
     QList<int> linesBeyond;
     ExchangeReport report;
 
-    static constexpr int KeptWhole = 100;
+    static constexpr int KeptWhole = 10000;
+    // The category the questions read next are filed under (formats that
+    // have categories set it as they read).
+    QString category;
     static constexpr int LinesKeptBeyond = 20;
 
     // Adds a question read from the source, noting a field separator that

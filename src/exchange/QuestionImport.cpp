@@ -1,4 +1,8 @@
 #include "exchange/QuestionImport.h"
+#include "document/QuestionView.h"
+#include <QRegularExpression>
+#include <random>
+#include <numeric>
 
 #include "exchange/MediaNames.h"
 
@@ -130,6 +134,68 @@ QString titleWithinLimit(const QString &text, const QString &what, ExchangeRepor
 }
 }
 
+BankListing listBank(const ImportRequest &request, const QuestionFormatRegistry &registry)
+{
+    BankListing out;
+    const QString name = MediaLookup::nameOf(request.path);
+    const QuestionFormat *format = request.format ? request.format : registry.forFileName(request.path, QuestionFormat::Read);
+    if (!format) {
+        out.report.fail(QStringLiteral("The format of \"%1\" is not known from its name (%2).")
+                            .arg(name, registry.knownEndings(QuestionFormat::Read)));
+        return out;
+    }
+    QString reason;
+    const QByteArray bytes = RegularFile::read(request.path, kMaxImportBytes, &reason);
+    if (!reason.isEmpty()) {
+        out.report.fail(QStringLiteral("\"%1\" cannot be read: %2").arg(name, reason));
+        return out;
+    }
+    if (WorkProgress::stopped(request.progress)) {
+        out.cancelled = true;
+        return out;
+    }
+    const ReadResult read = format->read(bytes, name);
+    out.report.absorb(read.report);
+    for (int k = 0; k < read.questions.size(); ++k) {
+        const ImportedQuestion &q = read.questions[k];
+        const QuestionView view(q.record);
+        out.entries << BankEntry{k, view.isTrueFalse(), view.question(), q.category, q.line};
+    }
+    return out;
+}
+
+std::optional<QList<int>> parsePick(const QString &text, int count)
+{
+    QList<int> out;
+    static const QRegularExpression part(QStringLiteral("^\\s*(\\d{1,6})\\s*(?:-\\s*(\\d{1,6})\\s*)?$"));
+    for (const QString &piece : text.split(QLatin1Char(','))) {
+        const QRegularExpressionMatch m = part.match(piece);
+        if (!m.hasMatch())
+            return std::nullopt;
+        const int from = m.captured(1).toInt();
+        const int to = m.captured(2).isEmpty() ? from : m.captured(2).toInt();
+        if (from < 1 || to < from || to > count)
+            return std::nullopt;
+        for (int n = from; n <= to; ++n)
+            out << n - 1;
+    }
+    return out;
+}
+
+QList<int> drawAtRandom(int n, int count, quint32 seed)
+{
+    QList<int> places(count);
+    std::iota(places.begin(), places.end(), 0);
+    // A generator of our own seeding: the same seed draws the same
+    // questions on every machine and every run.
+    std::mt19937 generator(seed);
+    for (int i = count - 1; i > 0; --i)
+        std::swap(places[i], places[int(generator() % quint32(i + 1))]);
+    places.resize(std::clamp(n, 0, count));
+    std::sort(places.begin(), places.end());
+    return places;
+}
+
 ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormatRegistry &registry)
 {
     ImportOutcome out;
@@ -189,11 +255,24 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
         if (++overflow <= kNamedOverflow)
             out.report.skip(where, QStringLiteral("the test is full (%1 questions); not imported.").arg(100));
     };
-    for (qsizetype k = 0; k < read.questions.size(); ++k) {
+    // The questions chosen from a bank, in the file's order; else all.
+    QList<int> order = request.pick;
+    std::sort(order.begin(), order.end());
+    order.erase(std::unique(order.begin(), order.end()), order.end());
+    order.erase(std::remove_if(order.begin(), order.end(),
+                               [&](int p) { return p < 0 || p >= read.questions.size(); }),
+                order.end());
+    if (request.pick.isEmpty())
+        for (int k = 0; k < read.questions.size(); ++k)
+            order << k;
+    else if (order.size() < read.questions.size())
+        out.report.note(QStringLiteral("%1 of the file's %2 questions were chosen.").arg(order.size()).arg(read.questions.size()));
+    for (qsizetype i = 0; i < order.size(); ++i) {
         if (WorkProgress::stopped(progress))
             return cancelled(&media);
         if (progress)
-            progress->setDone(60 + 40 * k / read.questions.size());
+            progress->setDone(int(60 + 40 * i / order.size()));
+        const qsizetype k = order[i];
         const ImportedQuestion &q = read.questions[k];
         const QString where = q.line > 0 ? ExchangeReport::atLine(q.line) : ExchangeReport::atQuestion(int(k + 1));
         if (out.records.size() >= request.room) {

@@ -8,6 +8,8 @@
 
 #include "exchange/QuestionFormatRegistry.h"
 
+#include <optional>
+
 struct ImportRequest {
     QString path;
     const QuestionFormat *format = nullptr;   // nullptr: chosen by the file's name
@@ -16,7 +18,37 @@ struct ImportRequest {
     bool fullMediaPaths = false;              // records name them by full path, else by bare name
     QString avoidNamesIn;                     // a folder whose file names the media must not take
     WorkProgress *progress = nullptr;         // reported to, and asked whether to stop
+    // The questions chosen from a bank (see listBank): their places among the
+    // questions the file holds, 0-based. Empty: the first that fit.
+    QList<int> pick;
 };
+
+// One question of a bank as the chooser lists it.
+struct BankEntry {
+    int place = 0;        // among the questions the file holds, 0-based
+    bool trueFalse = false;
+    QString text;
+    QString category;
+    int line = 0;
+};
+
+struct BankListing {
+    QList<BankEntry> entries;
+    ExchangeReport report;   // failed when the file cannot be read
+    bool cancelled = false;
+};
+
+// The questions a file holds that a test can take, for choosing from a bank
+// larger than the room a test has.
+BankListing listBank(const ImportRequest &request,
+                     const QuestionFormatRegistry &registry = QuestionFormatRegistry::instance());
+
+// "1-20,35" (1-based places, as the chooser numbers them) as 0-based
+// places; nullopt for text that is no such list or names a place beyond `count`.
+std::optional<QList<int>> parsePick(const QString &text, int count);
+// `n` places of `count` drawn at random from `seed` (the same seed, the
+// same draw), in the file's order.
+QList<int> drawAtRandom(int n, int count, quint32 seed);
 
 struct ImportOutcome {
     const QuestionFormat *format = nullptr;

@@ -1,5 +1,6 @@
 // ardeno-tool commands for question exchange:
 //   import IN OUT.ard [--format F] [--title T] [--teacher T]
+//          [--pick 1-20,35 | --random N [--seed S]]
 //   export IN.ard OUT [--format F] [--pass-mark PERCENT|none]
 // The format comes from --format, else from the name of the file that is not
 // the test. The report goes to stderr; exit 0 when everything went across,
@@ -15,6 +16,7 @@
 #include "document/TestFile.h"
 
 #include <QFile>
+#include <QDateTime>
 #include <QFileInfo>
 #include <cstdio>
 
@@ -26,7 +28,7 @@ void printReport(const ExchangeReport &report)
 
 struct ExchangeArguments {
     QStringList files;
-    QString format, title, teacher, passMark;
+    QString format, title, teacher, passMark, pick, random, seed;
     bool hasTitle = false, hasTeacher = false;
 };
 
@@ -49,6 +51,12 @@ bool parse(const QStringList &args, bool titles, ExchangeArguments *out)
             value = &out->title, out->hasTitle = true;
         else if (titles && option == QLatin1String("--teacher"))
             value = &out->teacher, out->hasTeacher = true;
+        else if (titles && option == QLatin1String("--pick"))
+            value = &out->pick;
+        else if (titles && option == QLatin1String("--random"))
+            value = &out->random;
+        else if (titles && option == QLatin1String("--seed"))
+            value = &out->seed;
         else if (!titles && option == QLatin1String("--pass-mark"))
             value = &out->passMark;
         else if (a.startsWith(QLatin1String("--")))
@@ -99,6 +107,37 @@ int importCommand(const QStringList &args)
     request.path = in;
     request.format = format;
     request.mediaFolder = QFileInfo(out).absolutePath();
+    // From a bank: the questions named (--pick 1-20,35) or drawn (--random N
+    // --seed S), numbered as the editor's chooser numbers them.
+    if (!a.pick.isEmpty() || !a.random.isEmpty()) {
+        if (!a.pick.isEmpty() && !a.random.isEmpty())
+            return toolUsageError();
+        const BankListing bank = listBank(request);
+        if (bank.report.failed()) {
+            printReport(bank.report);
+            return 1;
+        }
+        const int count = int(bank.entries.size());
+        if (!a.pick.isEmpty()) {
+            const std::optional<QList<int>> picked = parsePick(a.pick, count);
+            if (!picked) {
+                std::fprintf(stderr, "--pick %s: the file holds questions 1 to %d; name them as 1-20,35.\n",
+                             a.pick.toLocal8Bit().constData(), count);
+                return 2;
+            }
+            request.pick = *picked;
+        } else {
+            bool countOk = false, seedOk = a.seed.isEmpty();
+            const int n = a.random.toInt(&countOk);
+            const quint32 seed = a.seed.isEmpty() ? quint32(QDateTime::currentMSecsSinceEpoch()) : a.seed.toUInt(&seedOk);
+            if (!countOk || n < 1 || !seedOk)
+                return toolUsageError();
+            request.pick = drawAtRandom(n, count, seed);
+            std::fprintf(stderr, "Drawn with seed %u.\n", seed);
+        }
+        if (request.pick.isEmpty())
+            return toolUsageError();
+    }
     ImportOutcome imported = importQuestions(request);
     if (imported.report.failed()) {
         printReport(imported.report);
@@ -166,7 +205,8 @@ int exportCommand(const QStringList &args)
 }
 
 ToolCommandRegistration importRegistration(
-    {"import", "import IN OUT.ard [--format F] [--title T] [--teacher T]", importCommand});
+    {"import", "import IN OUT.ard [--format F] [--title T] [--teacher T] [--pick 1-20,35 | --random N [--seed S]]",
+     importCommand});
 ToolCommandRegistration exportRegistration({"export", "export IN.ard OUT [--format F] [--pass-mark PERCENT|none]",
                                             exportCommand});
 }

@@ -7,6 +7,7 @@
 #include "TestFiles.h"
 #include "MediaBytes.h"
 #include "dialogs/dlgReport.h"
+#include "app/dlgBankChooser.h"
 #include "app/frmCreate.h"
 
 #include <QAction>
@@ -18,6 +19,9 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -33,6 +37,29 @@ QStringList takeReport(frmCreate &w, QString *summary)
     report->close();
     delete report;
     return lines;
+}
+
+// Acts on the bank chooser once it is shown (it is modal), with real keys:
+// Space on a row's box checks it.
+void whenChooserShown(const std::function<void(dlgBankChooser &)> &act, int triesLeft = 250)
+{
+    QTimer::singleShot(20, [act, triesLeft] {
+        auto *chooser = qobject_cast<dlgBankChooser *>(QApplication::activeModalWidget());
+        if (!chooser && triesLeft > 0)
+            return whenChooserShown(act, triesLeft - 1);
+        QVERIFY(chooser);
+        act(*chooser);
+    });
+}
+
+void checkRows(dlgBankChooser &chooser, const QList<int> &rows)
+{
+    QTableView *view = chooser.lstQuestions;
+    view->setFocus();
+    for (int row : rows) {
+        view->setCurrentIndex(view->model()->index(row, 0));
+        QTest::keyClick(view, Qt::Key_Space);
+    }
 }
 }
 
@@ -77,7 +104,19 @@ private slots:
         click(w, "mnuFileOpen");
         type(w, "txtMQuestion", "Being typed");
 
+        // Three questions for a room of two: the teacher chooses the first two.
         p.dialogs.answer(dir.filePath("new.gift"));
+        QString intro;
+        whenChooserShown([&](dlgBankChooser &chooser) {
+            QCOMPARE(chooser.lstQuestions->model()->rowCount(), 3);
+            QVERIFY(!chooser.cmdImport->isEnabled());
+            checkRows(chooser, {0, 1, 2});
+            QCOMPARE(chooser.lblChosen->text(), QString("3 chosen: more than the 2 the test has room for."));
+            QVERIFY(!chooser.cmdImport->isEnabled());
+            checkRows(chooser, {2});
+            QCOMPARE(chooser.lblChosen->text(), QString("2 chosen; room for 2."));
+            QTest::mouseClick(chooser.cmdImport, Qt::LeftButton);
+        });
         click(w, "mnuFileImport");
         const FileDialogRequest &request = p.dialogs.requests.last();
         QCOMPARE(request.title, QString("Import Questions..."));
@@ -94,9 +133,9 @@ private slots:
         QString summary;
         const QStringList lines = takeReport(w, &summary);
         QCOMPARE(summary, QString("2 questions imported from \"new.gift\"."));
-        QCOMPARE(lines, QStringList({"Line 5: the test is full (100 questions); not imported.",
-                                     "Line 7: an essay question cannot be carried; skipped.",
-                                     "Question names and titles were left out: a test has none."}));
+        QCOMPARE(lines, QStringList({"Line 7: an essay question cannot be carried; skipped.",
+                                     "Question names and titles were left out: a test has none.",
+                                     "2 of the file's 3 questions were chosen."}));
         QVERIFY(p.messages.shown.isEmpty());
 
         // The import is one step: undo takes both questions away, redo brings them back.
@@ -109,6 +148,33 @@ private slots:
         click(w, "mnuEditRedo");
         QCOMPARE(w.document().questionCount(), 100);
         QCOMPARE(w.document().record(100), record({"t", "Second", "none", " 1"}));
+    }
+
+    // The chooser's filter, categories and draw, by real keys and clicks: a
+    // draw checks exactly that many of the questions shown.
+    void theChooserFiltersAndDraws()
+    {
+        QList<BankEntry> entries;
+        for (int i = 0; i < 150; ++i)
+            entries << BankEntry{i, i % 2 == 1, QStringLiteral("%1 question %2").arg(i < 100 ? "River" : "Lake").arg(i + 1),
+                                 i < 100 ? "Rivers" : "Lakes", i + 1};
+        dlgBankChooser chooser(BankChoice(entries, 100), "bank.gift");
+        chooser.show();
+        QCOMPARE(chooser.lstQuestions->model()->rowCount(), 150);
+        QTest::keyClicks(chooser.txtFilter, "lake");
+        QCOMPARE(chooser.lstQuestions->model()->rowCount(), 50);
+        chooser.txtFilter->clear();
+        chooser.cboCategory->setFocus();
+        QTest::keyClick(chooser.cboCategory, Qt::Key_Down);   // "Rivers"
+        QCOMPARE(chooser.lstQuestions->model()->rowCount(), 100);
+        chooser.spnRandom->setFocus();
+        chooser.spnRandom->selectAll();
+        QTest::keyClicks(chooser.spnRandom, "12");
+        QTest::mouseClick(chooser.cmdDraw, Qt::LeftButton);
+        QCOMPARE(chooser.lblChosen->text(), QString("12 chosen; room for 100."));
+        for (int place : chooser.choice().picked())
+            QVERIFY2(place < 100, "drawn among the rivers shown");
+        QVERIFY(chooser.cmdImport->isEnabled());
     }
 
     // Embedded media wait in the editor's held-media folder (not a temporary

@@ -3,6 +3,7 @@
 #include "exchange/QuestionFormatRegistry.h"
 #include "exchange/QuestionExport.h"
 #include "exchange/QuestionImport.h"
+#include "exchange/BankChoice.h"
 
 #include "document/QuestionRecord.h"
 #include "MediaBytes.h"
@@ -503,4 +504,79 @@ TEST(ExchangeImport, PngGifAndWebPPicturesComeInAsKindsATestHolds)
         << qPrintable(fromCsv.report.text());
     EXPECT_EQ(QuestionRecord::fields(fromCsv.records[2])[2], "dot.bmp");
     EXPECT_EQ(QImage(QDir(held2.path()).filePath("dot.bmp"), "BMP").size(), QSize(1, 1));
+}
+
+// A bank larger than a test: every question it can take is listed with its
+// category (GIFT's $CATEGORY lines, Moodle XML's category entries), and the
+// questions chosen come across, also those far beyond the first hundred.
+TEST(ExchangeImportBank, ListedWithCategoriesAndTakenByChoice)
+{
+    QTemporaryDir dir;
+    QByteArray gift = "$CATEGORY: $course$/top/Rivers\n\n";
+    for (int i = 1; i <= 150; ++i) {
+        if (i == 101)
+            gift += "$CATEGORY: $course$/top/Lakes\n\n";
+        gift += "Question " + QByteArray::number(i) + "? {=a ~b ~c ~d}\n\n";
+    }
+    gift += "Essay {}\n";
+    writeBytes(dir.filePath("bank.gift"), gift);
+    ImportRequest request;
+    request.path = dir.filePath("bank.gift");
+    request.mediaFolder = dir.path();
+    const BankListing bank = listBank(request);
+    ASSERT_EQ(bank.entries.size(), 150);
+    EXPECT_EQ(bank.entries[149].text, "Question 150?");
+    EXPECT_EQ(bank.entries[0].category, "top/Rivers");
+    EXPECT_EQ(bank.entries[100].category, "top/Lakes");
+
+    request.pick = {149, 0, 120, 0};
+    const ImportOutcome taken = importQuestions(request);
+    ASSERT_EQ(taken.records.size(), 3);
+    EXPECT_EQ(taken.records[0], mc("Question 1?", {"a", "b", "c", "d"}, 0));
+    EXPECT_EQ(taken.records[2], mc("Question 150?", {"a", "b", "c", "d"}, 0));
+    EXPECT_TRUE(taken.report.notes().contains("3 of the file's 150 questions were chosen."));
+
+    const QByteArray xml = "<quiz><question type=\"category\"><category><text>$course$/Maps</text></category></question>"
+                           "<question type=\"truefalse\"><questiontext format=\"plain_text\"><text>Flat?</text></questiontext>"
+                           "<answer fraction=\"0\"><text>true</text></answer><answer fraction=\"100\"><text>false</text></answer>"
+                           "</question></quiz>";
+    EXPECT_EQ(readAs("moodlexml", xml).questions.value(0).category, "Maps");
+}
+
+TEST(ExchangeImportBank, PicksDrawsAndTheChooser)
+{
+    const struct {
+        const char *text;
+        int count;
+        QList<int> places;   // empty: refused
+    } picks[] = {
+        {"1-3,35", 40, {0, 1, 2, 34}}, {" 7 ", 7, {6}}, {"2-2", 5, {1}}, {"0", 5, {}},
+        {"3-1", 5, {}},                {"6", 5, {}},    {"1,,2", 5, {}}, {"a", 5, {}},
+    };
+    for (const auto &p : picks) {
+        const std::optional<QList<int>> got = parsePick(QString::fromLatin1(p.text), p.count);
+        EXPECT_EQ(got.value_or(QList<int>()), p.places) << p.text;
+    }
+    // The same seed draws the same questions, in the file's order.
+    const QList<int> draw = drawAtRandom(5, 150, 42);
+    EXPECT_EQ(draw, drawAtRandom(5, 150, 42));
+    EXPECT_NE(draw, drawAtRandom(5, 150, 43));
+    EXPECT_TRUE(std::is_sorted(draw.begin(), draw.end()));
+    EXPECT_EQ(QSet<int>(draw.begin(), draw.end()).size(), 5);
+    EXPECT_EQ(drawAtRandom(9, 4, 1), QList<int>({0, 1, 2, 3}));
+
+    QList<BankEntry> entries;
+    for (int i = 0; i < 6; ++i)
+        entries << BankEntry{i * 2, i % 2 == 1, QStringLiteral("River %1").arg(i), i < 3 ? "Rivers" : "Lakes", i};
+    BankChoice choice(entries, 2);
+    EXPECT_EQ(choice.categories(), QStringList({"Rivers", "Lakes"}));
+    choice.setFilter("river", "Lakes");
+    EXPECT_EQ(choice.shown(), QList<int>({3, 4, 5}));
+    choice.draw(2, 7);
+    EXPECT_EQ(choice.checkedCount(), 2);
+    for (int p : choice.picked())
+        EXPECT_GE(p, 6) << "drawn among the shown only";
+    EXPECT_TRUE(choice.canTake());
+    choice.setChecked(0, true);
+    EXPECT_FALSE(choice.canTake());
 }

@@ -130,3 +130,24 @@ TEST(ToolExchange, ExportToStandardOutputAndNeverOverADevice)
         << device.err.constData();
     EXPECT_TRUE(QFileInfo(dir.filePath("null.gift")).isSymLink());
 }
+
+// From a bank: the questions named by their numbers, or drawn at random
+// (the same seed, the same test).
+TEST(ToolExchange, ImportPicksOrDrawsFromABank)
+{
+    QTemporaryDir dir;
+    QByteArray gift;
+    for (int i = 1; i <= 120; ++i)
+        gift += "Question " + QByteArray::number(i) + "? {T}\n\n";
+    writeBytes(dir.filePath("bank.gift"), gift);
+    ASSERT_EQ(tool({"import", "bank.gift", "picked.ard", "--pick", "120,1-2"}, dir.path()).status, 0);
+    const QJsonArray picked = dump("picked.ard", dir.path())["records"].toArray();
+    ASSERT_EQ(picked.size(), 3);
+    EXPECT_TRUE(picked[2].toString().contains("Question 120?"));
+    EXPECT_EQ(tool({"import", "bank.gift", "bad.ard", "--pick", "121"}, dir.path()).status, 2);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("bad.ard")));
+    ASSERT_EQ(tool({"import", "bank.gift", "a.ard", "--random", "10", "--seed", "7"}, dir.path()).status, 0);
+    ASSERT_EQ(tool({"import", "bank.gift", "b.ard", "--random", "10", "--seed", "7"}, dir.path()).status, 0);
+    EXPECT_EQ(dump("a.ard", dir.path())["records"].toArray().size(), 10);
+    EXPECT_EQ(dump("a.ard", dir.path())["records"], dump("b.ard", dir.path())["records"]);
+}
