@@ -51,9 +51,20 @@ QChart *distribution(const ClassFigures &figures)
         counts << figures.bands[b];
         most = std::max(most, figures.bands[b]);
     }
-    QChart *chart = barChart(QObject::tr("Students per score band (percent)"), QObject::tr("Students"), bands, counts, most,
+    // Whole students on a step of 1, 2, 5, 10, 20... with at most six
+    // labels: fractional ticks printed as whole numbers crowd each other
+    // and are elided ("…") on paper.
+    int step = 1;
+    for (const int factor : {2, 5, 10, 20, 50, 100, 200, 500, 1000})
+        if (most / step > 5)
+            step = factor;
+    const int top = (most + step - 1) / step * step;
+    QChart *chart = barChart(QObject::tr("Students per score band (percent)"), QObject::tr("Students"), bands, counts, top,
                              QStringLiteral("%d"));
-    static_cast<QValueAxis *>(chart->axes(Qt::Vertical).first())->setTickCount(std::min(most, 10) + 1);
+    auto *axis = static_cast<QValueAxis *>(chart->axes(Qt::Vertical).first());
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    axis->setTickInterval(step);
     return chart;
 }
 

@@ -1,5 +1,6 @@
 #include "logview/ClassReportPrintout.h"
 
+#include "classresults/ItemAnalysisModel.h"
 #include "logview/ClassCharts.h"
 #include "print/PrintSurface.h"
 
@@ -18,6 +19,16 @@ QString wrongOnes(const StudentResult &r)
         if (!r.isRight(q))
             out << QStringLiteral("Q%1").arg(q + 1);
     return out.isEmpty() ? QObject::tr("none") : out.join(QStringLiteral(", "));
+}
+
+// A name as one line: line breaks and control characters become blanks.
+QString oneLine(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out)
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = QLatin1Char(' ');
+    return out.simplified();
 }
 
 // Prints the cells of one row at the given columns (x in mm), the last one
@@ -61,15 +72,18 @@ bool print(PrintSurface &p, const ClassResults &results, const ClassTableModel &
                                .arg(ClassTableModel::clockText(qRound(f.time.mean)),
                                     ClassTableModel::clockText(qRound(f.time.median)),
                                     ClassTableModel::clockText(f.time.highest), ClassTableModel::clockText(f.time.lowest)));
+        // The test's figures: spread, reliability, error of measurement.
+        for (const QString &text : p.breakToWidth(ItemAnalysisModel::testFiguresText(f), width))
+            ok = ok && p.print(text);
     }
     p.print();
 
-    QStringList concerns;
+    QList<const QuestionFigures *> concerns;
     for (const QuestionFigures &q : f.questions)
         if (!q.concern.isEmpty())
-            concerns << QStringLiteral("Q%1: %2").arg(q.number).arg(q.concern);
+            concerns << &q;
     constexpr int kMostConcerns = 12;
-    const int concernLines = concerns.isEmpty() ? 0 : int(std::min<qsizetype>(concerns.size(), kMostConcerns)) + 2;
+    const int concernLines = concerns.isEmpty() ? 0 : int(std::min<qsizetype>(concerns.size(), kMostConcerns)) + 3;
 
     // The table takes what the charts and the questions worth a look leave.
     p.setFontSize(9);
@@ -82,14 +96,21 @@ bool print(PrintSurface &p, const ClassResults &results, const ClassTableModel &
     ok = ok && row(p, columns, {QObject::tr("Student"), QObject::tr("Score"), QObject::tr("Percent"), QObject::tr("Time"),
                                 QObject::tr("Wrong or unanswered")}, width);
     p.setFontBold(false);
-    const int shown = rows.size() > fitting ? fitting - 1 : int(rows.size());
-    for (int i = 0; i < shown; ++i) {
-        const StudentResult &r = *rows[i];
-        ok = ok && row(p, columns, {r.name, QStringLiteral("%1/%2").arg(r.score).arg(r.total), QStringLiteral("%1%").arg(r.percent),
-                                    ClassTableModel::clockText(r.seconds), wrongOnes(r)}, width);
-    }
+    const auto studentRow = [&](const StudentResult &r) {
+        return row(p, columns, {oneLine(r.name), QStringLiteral("%1/%2").arg(r.score).arg(r.total),
+                                QStringLiteral("%1%").arg(r.percent), ClassTableModel::clockText(r.seconds), wrongOnes(r)},
+                   width);
+    };
+    // Every student when they fit on two pages: the first page's table, the
+    // rest on a second page of their own.
+    const int secondPage = std::max(0, int(height / line) - 3);
+    const bool twoPages = rows.size() > fitting && rows.size() <= fitting - 1 + secondPage;
+    const int shown = rows.size() <= fitting ? int(rows.size()) : fitting - 1;
+    for (int i = 0; i < shown; ++i)
+        ok = ok && studentRow(*rows[i]);
     if (shown < rows.size())
-        ok = ok && p.print(QObject::tr("... and %1 more (the CSV export holds every result).").arg(rows.size() - shown));
+        ok = ok && p.print(twoPages ? QObject::tr("The other %1 are on the next page.").arg(rows.size() - shown)
+                                    : QObject::tr("... and %1 more (the CSV export holds every result).").arg(rows.size() - shown));
 
     // Both charts side by side.
     const double top = p.currentY() + 3;
@@ -102,13 +123,31 @@ bool print(PrintSurface &p, const ClassResults &results, const ClassTableModel &
     p.setCurrentY(top + kChartHeight + 3);
 
     if (!concerns.isEmpty()) {
+        // Each with its text (when the test is known), how many chose each
+        // option, and why it is worth a look.
         p.setFontBold(true);
         ok = ok && p.print(QObject::tr("Questions worth a look"));
+        const QList<double> concernColumns = {0, 70, 118};
+        ok = ok && row(p, concernColumns, {QObject::tr("Question"), QObject::tr("Each option"), QObject::tr("Why")}, width);
         p.setFontBold(false);
-        for (int i = 0; i < concerns.size() && i < kMostConcerns; ++i)
-            ok = ok && p.print(p.breakToWidth(concerns[i], width).value(0));
+        for (int i = 0; i < concerns.size() && i < kMostConcerns; ++i) {
+            const QuestionFigures &q = *concerns[i];
+            const QString question = q.text.isEmpty() ? QStringLiteral("Q%1").arg(q.number)
+                                                      : QStringLiteral("Q%1: %2").arg(q.number).arg(oneLine(q.text));
+            ok = ok && row(p, concernColumns, {question, ItemAnalysisModel::optionsText(q), q.concern}, width);
+        }
         if (concerns.size() > kMostConcerns)
             ok = ok && p.print(QObject::tr("... and %1 more.").arg(concerns.size() - kMostConcerns));
+    }
+    if (twoPages) {
+        ok = ok && p.newPage();
+        p.setFontSize(9);
+        p.setFontBold(true);
+        ok = ok && row(p, columns, {QObject::tr("Student"), QObject::tr("Score"), QObject::tr("Percent"), QObject::tr("Time"),
+                                    QObject::tr("Wrong or unanswered")}, width);
+        p.setFontBold(false);
+        for (int i = shown; i < rows.size(); ++i)
+            ok = ok && studentRow(*rows[i]);
     }
     return ok && p.endDoc();
 }
