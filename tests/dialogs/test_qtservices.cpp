@@ -89,6 +89,30 @@ private slots:
                  QStringList());
     }
 
+    // A message box and a file dialog open centred on the window they
+    // belong to.
+    void dialogsOpenCentredOnTheirWindow()
+    {
+        QWidget w;
+        w.setGeometry(60, 40, 700, 520);   // within the 800 x 600 screen of the offscreen platform
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QPoint centre = w.frameGeometry().center();
+        const auto centred = [&](QDialog *dialog) {
+            const QPoint c = dialog->frameGeometry().center();
+            QVERIFY2((c - centre).manhattanLength() < 40, qPrintable(QStringLiteral("%1,%2 not near %3,%4")
+                                                                          .arg(c.x()).arg(c.y()).arg(centre.x()).arg(centre.y())));
+        };
+        QtMessageService messages;
+        whenShown(centred);
+        messages.show({QStringLiteral("Centred?"), kAppTitle, MsgIcon::Information, MsgButtons::Ok, &w});
+        QtFileDialogService files;
+        FileDialogRequest request;
+        request.owner = &w;
+        whenShown(centred);
+        files.choose(request);
+    }
+
     void ownerIsTheWindowInUse()
     {
         QCOMPARE(ownerWindow(), nullptr);   // nothing shown
