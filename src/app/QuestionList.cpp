@@ -15,6 +15,8 @@ QuestionList::QuestionList(QWidget *parent) : QComboBox(parent)
     setInsertPolicy(QComboBox::NoInsert);
     // Typing into the text line would only unselect the item being edited.
     lineEdit()->setReadOnly(true);
+    setAccessibleName(QStringLiteral("Question List"));
+    lineEdit()->setAccessibleName(QStringLiteral("Question List"));
     lineEdit()->installEventFilter(this);
     installEventFilter(this);
     setEditText(QStringLiteral("No Questions Yet"));

@@ -16,6 +16,9 @@ TestTitlePanel::TestTitlePanel(QWidget *host, QObject *parent) : QObject(parent)
                                       Twips::rect(3840, 120, 1095, 195));
     txtTeacher = Controls::lineEdit(host, QStringLiteral("txtTeacher"), Twips::rect(3840, 360, 3855, 285),
                                     MaxTitleText, QStringLiteral("Enter the class and/or teacher here."));
+    // The captions name the boxes for screen readers.
+    lblTitle0->setBuddy(txtTitle);
+    lblTitle1->setBuddy(txtTeacher);
     connect(txtTitle, &QLineEdit::textChanged, this, &TestTitlePanel::titleTyped);
     connect(txtTeacher, &QLineEdit::textChanged, this, &TestTitlePanel::teacherTyped);
     QWidget::setTabOrder(txtTitle, txtTeacher);

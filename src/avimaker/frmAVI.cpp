@@ -1,5 +1,7 @@
 #include "avimaker/frmAVI.h"
 
+#include "widgets/AccessibleWindow.h"
+
 #include "platform/NaturalOrder.h"
 
 #include "avimaker/cDIB.h"
@@ -60,11 +62,13 @@ frmAVI::frmAVI(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("frmAVI"));
     setWindowTitle(QStringLiteral("Ardeno AVI Maker"));
+    AccessibleWindow::mark(this);
     // A window of its own, but in the editor's window font, as its dialogs.
     if (parent)
         setFont(parent->window()->font());
 
     lstDIBList = new QListWidget(this);
+    lstDIBList->setAccessibleName(tr("Bitmaps"));
     lstDIBList->setObjectName(QStringLiteral("lstDIBList"));
     cmdFileOpen = new QPushButton(QStringLiteral("Add BMP file to list..."), this);
     cmdFileOpen->setObjectName(QStringLiteral("cmdFileOpen"));

@@ -23,6 +23,7 @@ dlgReport::dlgReport(QWidget *owner, const QString &title, const QString &summar
     lblSummary->setTextFormat(Qt::PlainText);
     layout->addWidget(lblSummary);
     txtDetails = new QPlainTextEdit(this);
+    txtDetails->setAccessibleName(tr("Details"));
     txtDetails->setObjectName(QStringLiteral("txtDetails"));
     txtDetails->setReadOnly(true);
     txtDetails->setLineWrapMode(QPlainTextEdit::WidgetWidth);

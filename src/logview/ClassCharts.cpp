@@ -84,6 +84,22 @@ QChart *facility(const ClassFigures &figures)
                     100, QStringLiteral("%d%%"));
 }
 
+QString distributionText(const ClassFigures &figures)
+{
+    QStringList parts;
+    for (int b = 0; b < figures.bands.size(); ++b)
+        parts << QObject::tr("%1 to %2 percent: %3").arg(b * 10).arg(b == 9 ? 100 : b * 10 + 9).arg(figures.bands[b]);
+    return parts.join(QStringLiteral("; "));
+}
+
+QString facilityText(const ClassFigures &figures)
+{
+    QStringList parts;
+    for (const QuestionFigures &q : figures.questions)
+        parts << QObject::tr("Q%1: %2 percent").arg(q.number).arg(qRound(q.facility * 100));
+    return parts.join(QStringLiteral("; "));
+}
+
 QImage picture(QChart *chart, const QSize &size)
 {
     // Laid out in a scene of its own: a view that is never shown never

@@ -14,6 +14,9 @@ class QChart;
 namespace ClassCharts {
 QChart *distribution(const ClassFigures &figures);
 QChart *facility(const ClassFigures &figures);
+// The charts' numbers as text, for screen readers ("90 to 100 percent: 14").
+QString distributionText(const ClassFigures &figures);
+QString facilityText(const ClassFigures &figures);
 // A chart drawn into a picture of `size` pixels (the chart is deleted).
 QImage picture(QChart *chart, const QSize &size);
 }

@@ -87,6 +87,7 @@ frmClass::frmClass(QWidget *owner)
     scrNotice->setObjectName(QStringLiteral("scrNotice"));
     scrNotice->setWidgetResizable(true);
     scrNotice->setFrameShape(QFrame::NoFrame);
+    scrNotice->setAccessibleName(tr("Notice"));
     lblNotice = new QLabel(scrNotice);
     lblNotice->setObjectName(QStringLiteral("lblNotice"));
     lblNotice->setWordWrap(true);
@@ -115,6 +116,8 @@ frmClass::frmClass(QWidget *owner)
     chtScores->setObjectName(QStringLiteral("chtScores"));
     chtFacility = new QChartView(lower);
     chtFacility->setObjectName(QStringLiteral("chtFacility"));
+    tblResults->setAccessibleName(tr("Results"));
+    tblItems->setAccessibleName(tr("Item analysis"));
     for (QChartView *v : {chtScores, chtFacility}) {
         v->setRenderHint(QPainter::Antialiasing);
         v->setMinimumSize(260, 220);
@@ -198,6 +201,17 @@ void frmClass::refreshViews()
     lblFigures->setText(ItemAnalysisModel::testFiguresText(m_table->figures()));
     // The views own their charts: setting a new one deletes the old.
     chtScores->setChart(ClassCharts::distribution(m_table->figures()));
+    // A chart speaks as its title, its numbers as the description.
+    for (QChartView *v : {chtScores, chtFacility}) {
+        const bool scores = v == chtScores;
+        const QString title = scores ? tr("Students per score band (percent)") : tr("Right answers per question (percent)");
+        const QString numbers = scores ? ClassCharts::distributionText(m_table->figures())
+                                       : ClassCharts::facilityText(m_table->figures());
+        for (QWidget *part : {static_cast<QWidget *>(v), v->viewport()}) {
+            part->setAccessibleName(title);
+            part->setAccessibleDescription(numbers);
+        }
+    }
     chtFacility->setChart(ClassCharts::facility(m_table->figures()));
     tblResults->resizeColumnsToContents();
     tblItems->resizeColumnsToContents();

@@ -56,6 +56,7 @@ frmLog::frmLog(QWidget *owner) : QMainWindow(owner)
 
     // The text box fills the window and follows its size.
     txtLog = new QPlainTextEdit(this);
+    txtLog->setAccessibleName(tr("Score logs"));
     txtLog->setObjectName(QStringLiteral("txtLog"));
     txtLog->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtLog->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

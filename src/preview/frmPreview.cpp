@@ -1,5 +1,7 @@
 #include "preview/frmPreview.h"
 
+#include "widgets/AccessibleWindow.h"
+
 #include <QShortcut>
 
 #include "document/QuestionView.h"
@@ -111,6 +113,7 @@ frmPreview::frmPreview(const TestDocument &doc, QWidget *editor)
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmPreview"));
     setWindowTitle(QStringLiteral("Ardeno Previewer"));
+    AccessibleWindow::mark(this);
     setFont(WindowFont::sansSerif(8));
     setFixedSize(Twips::toPixels(9480), Twips::toPixels(5445));
     buildControls();
@@ -367,8 +370,11 @@ void frmPreview::showRecord(QuestionKind kind)
         return;
     }
     (multipleChoice ? lblMQuestion : lblTrueQuestion)->setText(q.question());
-    for (int i = 0; multipleChoice && i < 4; ++i)
+    for (int i = 0; multipleChoice && i < 4; ++i) {
         lblMAnswer[i]->setText(q.answer(i));
+        // The option speaks with its answer: "A: In the sea".
+        optABCD[i]->setAccessibleName(QStringLiteral("%1: %2").arg(QChar(u'A' + i)).arg(q.answer(i)));
+    }
     m_runner.CorrectAnswer = q.rightAnswer();
     const QString path = MediaLookup::resolve(q.media(), m_runner.document()->testFolder());
     if (!path.isEmpty())

@@ -86,8 +86,10 @@ HelpWindow::HelpWindow(QWidget *parent) : QMainWindow(parent)
     resize(880, 620);
 
     lstContents = new QListWidget;
+    lstContents->setAccessibleName(tr("Contents"));
     lstContents->setObjectName(QStringLiteral("lstContents"));
     txtHelp = new QTextBrowser;
+    txtHelp->setAccessibleName(tr("Help page"));
     txtHelp->setObjectName(QStringLiteral("txtHelp"));
     // Links are followed by followLink: pages inside the help here, web and
     // mail addresses through the desktop.

@@ -1,0 +1,134 @@
+// Every window as a screen reader receives it: the accessibility tree Qt
+// hands to AT-SPI, walked from each window of the program (the editor, the
+// preview, the log viewer, Class Results, the AVI maker, the live class,
+// the help, and every dialog). No control the keyboard can reach may be
+// without a name, and each window is a window to assistive technology.
+
+#include "TestDoubles.h"
+#include "TestFiles.h"
+#include "app/dlgBankChooser.h"
+#include "app/frmCreate.h"
+#include "app/toolshelp/HelpWindow.h"
+#include "avimaker/frmAVI.h"
+#include "dialogs/dlgAsk.h"
+#include "dialogs/dlgReport.h"
+#include "document/TestFile.h"
+#include "live/frmLive.h"
+#include "logview/frmClass.h"
+#include "logview/frmLog.h"
+#include "preview/frmPreview.h"
+#include "webquiz/dlgPlatformExport.h"
+
+#include <QAccessible>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+QString describe(QAccessibleInterface *iface)
+{
+    const QObject *o = iface->object();
+    QString name = o ? o->objectName() : QString();
+    if (name.isEmpty() && o)
+        name = QString::fromLatin1(o->metaObject()->className());
+    return QStringLiteral("%1 (role %2)").arg(name).arg(int(iface->role()));
+}
+
+// The focusable, shown controls under `iface` that have no name.
+void unnamedUnder(QAccessibleInterface *iface, QStringList &out, int depth = 0)
+{
+    if (!iface || depth > 40)
+        return;
+    for (int i = 0; i < iface->childCount(); ++i) {
+        QAccessibleInterface *child = iface->child(i);
+        if (!child)
+            continue;
+        const QAccessible::State state = child->state();
+        // A table's cells are its content, read with their row and column.
+        if (state.focusable && child->role() != QAccessible::Cell && !state.invisible && !state.offscreen && child->text(QAccessible::Name).trimmed().isEmpty())
+            out << describe(child);
+        unnamedUnder(child, out, depth + 1);
+    }
+}
+
+QStringList unnamed(QWidget *window)
+{
+    window->show();
+    QTest::qWait(50);
+    QStringList out;
+    unnamedUnder(QAccessible::queryAccessibleInterface(window), out);
+    return out;
+}
+}
+
+class TestAccessibility : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+private slots:
+    void everyFocusableControlHasAName_data()
+    {
+        QTest::addColumn<QString>("window");
+        for (const char *w : {"editor", "preview", "log viewer", "class results", "avi maker", "live class", "help",
+                              "leave edit mode", "report", "platform export", "bank chooser"})
+            QTest::newRow(w) << QString::fromLatin1(w);
+    }
+
+    void everyFocusableControlHasAName()
+    {
+        QFETCH(QString, window);
+        ScopedPlatform platform;
+        const QStringList records = {
+            QStringLiteral("m\u00A9Longest river?\u00A9Thames\u00A9Rhine\u00A9Nile\u00A9Seine\u00A9none\u00A9 2"),
+            QStringLiteral("t\u00A9The Rhine flows into the Black Sea.\u00A9none\u00A9 1")};
+        TestDocument doc;
+        doc.setTitle(QStringLiteral("Rivers"));
+        doc.setTeacher(QStringLiteral("Class 3"));
+        doc.setRecords(records);
+        const QString test = m_dir.filePath(QStringLiteral("rivers.ard"));
+        writeBytes(test, testFileBytes(QStringLiteral("Rivers"), QStringLiteral("Class 3"), records));
+
+        std::unique_ptr<QWidget> owned;
+        QWidget *w = nullptr;
+        if (window == QLatin1String("editor")) {
+            owned = std::make_unique<frmCreate>();
+        } else if (window == QLatin1String("preview")) {
+            w = frmPreview::showPreview(doc, QStringLiteral("Rivers"), QStringLiteral("Class 3"), nullptr);
+        } else if (window == QLatin1String("log viewer")) {
+            owned = std::make_unique<frmLog>();
+        } else if (window == QLatin1String("class results")) {
+            owned = std::make_unique<frmClass>();
+        } else if (window == QLatin1String("avi maker")) {
+            owned = std::make_unique<frmAVI>();
+        } else if (window == QLatin1String("live class")) {
+            w = frmLive::open(test, nullptr);
+        } else if (window == QLatin1String("help")) {
+            w = HelpWindow::showContents();
+        } else if (window == QLatin1String("leave edit mode")) {
+            owned = std::make_unique<dlgAsk>();
+        } else if (window == QLatin1String("report")) {
+            owned = std::make_unique<dlgReport>(nullptr, QStringLiteral("Import"), QStringLiteral("2 imported."),
+                                                QStringList{QStringLiteral("Line 3: skipped.")});
+        } else if (window == QLatin1String("platform export")) {
+            owned = std::make_unique<dlgPlatformExport>(nullptr, ScormSettings(), true);
+        } else if (window == QLatin1String("bank chooser")) {
+            owned = std::make_unique<dlgBankChooser>(BankChoice({BankEntry{0, false, QStringLiteral("Q?"), QString(), 1}}, 1),
+                                                     QStringLiteral("bank.gift"));
+        }
+        if (owned)
+            w = owned.get();
+        QVERIFY(w);
+        const QStringList missing = unnamed(w);
+        if (window == QLatin1String("preview")) {
+            // The options speak with their answers.
+            auto *a = w->findChild<QWidget *>(QStringLiteral("optABCD_2"));
+            QCOMPARE(QAccessible::queryAccessibleInterface(a)->text(QAccessible::Name), QStringLiteral("C: Nile"));
+        }
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral("\n"))));
+        const QAccessible::Role role = QAccessible::queryAccessibleInterface(w)->role();
+        QVERIFY2(role == QAccessible::Window || role == QAccessible::Dialog, qPrintable(QString::number(int(role))));
+        w->close();
+    }
+};
+
+QTEST_MAIN(TestAccessibility)
+#include "test_accessibility.moc"
