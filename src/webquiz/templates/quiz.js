@@ -121,10 +121,17 @@
   function plain(n) { return String(n); }
   function signed(n) { return n < 0 ? String(n) : ' ' + n; }
   function scoreLine() { return 'Score: ' + plain(state.score) + ' correct of ' + plain(N) + ' total.'; }
+  // The score line is a live region: set only when it changes, so it is
+  // announced once per change, not with every question.
+  function showScore() {
+    const line = scoreLine();
+    if ($('score').textContent !== line) $('score').textContent = line;
+  }
 
   // ---- the message box ---------------------------------------------------
   let messageDone = null;
   function showMessage(text) {
+    const before = document.activeElement;
     return new Promise((resolve) => {
       const box = $('message');
       $('message-text').textContent = text;
@@ -135,6 +142,10 @@
         box.hidden = true;
         for (const id of ['run', 'report', 'start']) $(id).inert = false;
         messageDone = null;
+        // The focus goes back where it was, or to the question: never to
+        // the page's body.
+        if (before && before !== document.body && before.isConnected && !before.closest('[hidden]')) before.focus();
+        else if (!$('run').hidden) $(state.frame === 'm' ? 'm-question' : 't-question').focus({ preventScroll: true });
         resolve();
       };
       $('message-ok').focus();
@@ -154,7 +165,14 @@
     $('media').textContent = '';
     $('media').classList.remove('picture');
     $('replay').hidden = true;
+    $('stop-media').hidden = true;
   }
+  // A tune or a video that plays on its own can be stopped: the Stop button,
+  // or Escape.
+  function stopMedia() {
+    if (mediaElement && mediaElement.pause && mediaElement.tagName !== 'IMG') mediaElement.pause();
+  }
+  $('stop-media').addEventListener('click', stopMedia);
   // What ShowMedia does for each kind; resolves when the question may be
   // answered (after a wave sound has played to its end).
   async function showMedia(m) {
@@ -186,6 +204,7 @@
       video.id = 'question-video';
       video.playsInline = true;
       video.setAttribute('aria-label', 'Video for question ' + state.current);
+      video.controls = true;   // its own pause, volume and full screen
       video.src = url;
       box.appendChild(video);
       box.hidden = false;
@@ -207,6 +226,7 @@
       await playToEnd(el);
       setWaiting(false);
     } else {
+      $('stop-media').hidden = false;
       playAsync(el);
     }
   }
@@ -234,7 +254,7 @@
     setBusy(true);
     const q = questions[state.current - 1];
     $('count').textContent = 'Question #' + signed(state.current);
-    $('score').textContent = scoreLine();
+    showScore();
     closeMedia();
     let media = null;
     if (q.kind === 'm' || q.kind === 't') {
@@ -311,7 +331,7 @@
       const text = frame === 'm'
         ? 'The correct answer was ' + optionName(frame, right) + '. ' + labels.m.answers[right]
         : 'The correct answer was ' + optionName(frame, right) + '.';
-      announce(text);
+      // The message box is an alert dialog: it speaks the text itself.
       await showMessage(text);
     } else {
       document.body.classList.add('flash');
@@ -327,7 +347,7 @@
     // The platform took the attempt as it now stands with the answer.
     if (!platform) keepAttempt();
     if (state.current <= N) { showQuestion(); return; }
-    $('score').textContent = scoreLine();
+    showScore();
     closeMedia();
     showReport();
   }
@@ -349,6 +369,7 @@
       return;
     }
     if (event.ctrlKey || event.altKey || event.metaKey) return;
+    if (!messageDone && event.key === 'Escape' && !$('stop-media').hidden) { stopMedia(); return; }
     if (messageDone) {
       if (event.key === 'Escape') { event.preventDefault(); messageDone(); }
       // Tab stays in the box: its one button keeps the focus.
@@ -471,7 +492,7 @@
   $('title').textContent = quiz.title;
   $('teacher').textContent = quiz.teacher;
   document.title = quiz.title;
-  $('score').textContent = scoreLine();
+  showScore();
   $('start-count').textContent = N + (N === 1 ? ' question.' : ' questions.');
   setFrame('m');
   function begin() {
@@ -557,7 +578,7 @@
     $('student').value = kept.name || $('student').value;
     if (platform) platform.resumedWith(kept.answers.filter(Boolean).length);
     begin();
-    $('score').textContent = scoreLine();
+    showScore();
     if (kept.report || kept.current > N) showReport(kept.report);
     else showQuestion();
   });
