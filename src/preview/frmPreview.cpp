@@ -136,7 +136,9 @@ void frmPreview::buildControls()
     lblScore = makeLabel(this, QStringLiteral("lblScore"), QStringLiteral("Score:  xxx correct of xxx total questions."),
                          Twips::rect(120, 240, 3765, 300));
     lblScore->setFont(WindowFont::sansSerif(12, true));
-    setForeground(lblScore, PaleBlue);
+    // White, not the pale blue of old: pale blue on the window's blue is
+    // 3.1:1, white 6.8:1.
+    setForeground(lblScore, Qt::white);
     setBackground(lblScore, WindowBlue);
 
     lblCount = makeLabel(this, QStringLiteral("lblCount"), QStringLiteral("Question #1"), Twips::rect(2040, 720, 2175, 375));
@@ -191,7 +193,10 @@ void frmPreview::buildControls()
         optABCD[i]->setObjectName(QStringLiteral("optABCD_%1").arg(i));
         optABCD[i]->setGeometry(Twips::rect(240, tops[i], 375, 495));
         // A narrow button: little room between the circle and its letter.
-        optABCD[i]->setStyleSheet(QStringLiteral("QRadioButton { spacing: 1px; background-color: %1; }")
+        // Focused, the option is framed in black (the light blue around it
+        // leaves the style's dotted frame at 1.4:1).
+        optABCD[i]->setStyleSheet(QStringLiteral("QRadioButton { spacing: 1px; background-color: %1; border: 2px solid %1; }"
+                                                 "QRadioButton:focus { border: 2px solid #000000; }")
                                       .arg(LightBlue.name()));
         setBackground(optABCD[i], LightBlue);
         setForeground(optABCD[i], Qt::black);
@@ -227,6 +232,10 @@ void frmPreview::buildControls()
         optTrueFalse[i]->setGeometry(Twips::rect(480, tfTops[i], 975, 495));
         setBackground(optTrueFalse[i], WindowBlue);
         setForeground(optTrueFalse[i], Qt::white);
+        // Focused, framed in white on the window's blue (6.8:1).
+        optTrueFalse[i]->setStyleSheet(QStringLiteral("QRadioButton { border: 2px solid %1; }"
+                                                      "QRadioButton:focus { border: 2px solid #ffffff; }")
+                                           .arg(WindowBlue.name()));
         connect(optTrueFalse[i], &AnswerOption::mouseReleased, this,
                 [this, i] { optTrueFalse_MouseUp(i); });
         connect(optTrueFalse[i], &AnswerOption::keyActivated, this, [this, i] { optTrueFalse_MouseUp(i); });

@@ -22,6 +22,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cmath>
 #include "print/PrintSurface.h"
 
 namespace {
@@ -111,7 +112,52 @@ class PreviewWindowTest : public QObject {
     }
     frmPreview *open() { return frmPreview::showPreview(doc, "Capitals", "Mr. Smith, class 5", nullptr); }
 
+    static double luminance(QColor c)
+    {
+        const auto channel = [](double v) { v /= 255; return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+    }
+    static double contrast(QColor a, QColor b)
+    {
+        const double x = luminance(a), y = luminance(b);
+        return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+    }
+    // The most frequent colour of a picture and the one that stands out
+    // from it most: a text and its background, a frame and what it frames.
+    static double strongestContrast(const QImage &image)
+    {
+        QHash<QRgb, int> counts;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                ++counts[image.pixel(x, y)];
+        QRgb background = counts.constBegin().key();
+        for (auto it = counts.constBegin(); it != counts.constEnd(); ++it)
+            if (it.value() > counts[background])
+                background = it.key();
+        double best = 1;
+        for (auto it = counts.constBegin(); it != counts.constEnd(); ++it)
+            best = std::max(best, contrast(QColor(background), QColor(it.key())));
+        return best;
+    }
+
 private slots:
+    // Measured from what the window draws: the score line at 4.5:1 at
+    // least, a focused option's frame at 3:1 against what surrounds it.
+    void theScoreLineAndTheFocusStandOut()
+    {
+        doc.append(record({"m", "Capital of France?", "Rome", "Paris", "Oslo", "Bern", "none", " 1"}));
+        frmPreview *w = open();
+        QVERIFY(w);
+        auto *score = w->findChild<QLabel *>("lblScore");
+        QVERIFY(strongestContrast(score->grab().toImage()) >= 4.5);
+        auto *option = w->findChild<QWidget *>("optABCD_1");
+        option->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(option->hasFocus());
+        const QImage focused = option->grab().toImage();
+        const QColor frame = focused.pixelColor(0, focused.height() / 2);
+        QVERIFY2(contrast(frame, frmPreview::LightBlue) >= 3.0, qPrintable(frame.name()));
+    }
+
     void init()
     {
         platform = std::make_unique<ScopedPlatform>();
