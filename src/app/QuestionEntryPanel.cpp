@@ -190,6 +190,8 @@ bool QuestionEntryPanel::enteredQuestion(QuestionKind t, QString &question) cons
     if (!question.isEmpty())
         return true;
     MsgBox(QStringLiteral("You must enter a question!"), MsgIcon::Critical);
+    // The keyboard goes to the box the message names.
+    questionBox(t)->setFocus(Qt::OtherFocusReason);
     return false;
 }
 
@@ -202,8 +204,16 @@ bool QuestionEntryPanel::enteredAnswers(QString (&answers)[4]) const
         if (answers[i].isEmpty())
             missing = true;
     }
-    if (missing)
+    if (missing) {
         MsgBox(QStringLiteral("You must enter four possible answers!"));
+        // The keyboard goes to the first empty answer box.
+        for (QLineEdit *box : txtManswer) {
+            if (box->text().isEmpty()) {
+                box->setFocus(Qt::OtherFocusReason);
+                break;
+            }
+        }
+    }
     return !missing;
 }
 

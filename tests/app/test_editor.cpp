@@ -188,6 +188,8 @@ private slots:
         QCOMPARE(p.messages.texts(), QStringList{"You must enter a question!"});
         QCOMPARE(p.messages.shown.last().icon, MsgIcon::Critical);
         QCOMPARE(p.messages.shown.last().title, QString("Ardenox"));
+        // The keyboard goes to the box the message names.
+        QCOMPARE(w.focusWidget() ? w.focusWidget()->objectName() : QString(), QString("txtMQuestion"));
 
         p.messages.clear();
         typeMultipleChoice(w, "   ", {"a", "", "c", "d"});
@@ -195,6 +197,7 @@ private slots:
         QCOMPARE(p.messages.texts(), QStringList{"You must enter four possible answers!"});
         QCOMPARE(p.messages.shown.last().icon, MsgIcon::None);
         QCOMPARE(shown(w, {"txtManswer_0", "lblNumber"}), QStringList({"a", "Question #1"}));   // nothing cleared
+        QCOMPARE(w.focusWidget() ? w.focusWidget()->objectName() : QString(), QString("txtManswer_1"));
 
         // A question of blanks is accepted as typed.
         p.messages.clear();
