@@ -16,6 +16,7 @@
 #include "print/PrintCommands.h"
 #include "print/PrintSurface.h"
 
+#include <QActionGroup>
 #include <QChartView>
 #include <QDragEnterEvent>
 #include <QFileInfo>
@@ -188,6 +189,36 @@ void frmClass::buildMenus()
         a->setCheckable(true);
         connect(a, &QAction::toggled, this, &frmClass::applyFilter);
     }
+    // Sorting by keyboard too: the same as a click on a column's heading.
+    view->addSeparator();
+    QMenu *sortBy = view->addMenu(tr("&Sort by"));
+    sortBy->setObjectName(QStringLiteral("mnuSortBy"));
+    auto *columns = new QActionGroup(this);
+    const struct {
+        const char *name;
+        const char *text;
+        int column;
+    } keys[] = {{"mnuSortStudent", QT_TR_NOOP("&Student"), ClassTableModel::Student},
+                {"mnuSortScore", QT_TR_NOOP("S&core"), ClassTableModel::Score},
+                {"mnuSortTime", QT_TR_NOOP("&Time"), ClassTableModel::Time},
+                {"mnuSortDate", QT_TR_NOOP("&Date"), ClassTableModel::Date}};
+    for (const auto &k : keys) {
+        QAction *a = sortBy->addAction(tr(k.text));
+        a->setObjectName(QString::fromLatin1(k.name));
+        a->setCheckable(true);
+        a->setData(k.column);
+        columns->addAction(a);
+    }
+    sortBy->addSeparator();
+    QAction *descending = sortBy->addAction(tr("&Highest First"));
+    descending->setObjectName(QStringLiteral("mnuSortDescending"));
+    descending->setCheckable(true);
+    const auto sort = [this, columns, descending] {
+        if (QAction *chosen = columns->checkedAction())
+            tblResults->sortByColumn(chosen->data().toInt(), descending->isChecked() ? Qt::DescendingOrder : Qt::AscendingOrder);
+    };
+    connect(columns, &QActionGroup::triggered, this, sort);
+    connect(descending, &QAction::toggled, this, sort);
 }
 
 void frmClass::applyFilter()

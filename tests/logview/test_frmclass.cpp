@@ -166,6 +166,24 @@ private slots:
         QVERIFY(printed.contains(QStringLiteral("are on the next page.")));
     }
 
+    // View > "Sort by": the sort a heading's click gives, by keyboard.
+    void sortsFromTheViewMenu()
+    {
+        ScopedPlatform p;
+        writeClass(m_dir.path());
+        frmClass w;
+        w.addPaths({m_dir.path()});
+        auto *menu = w.menuBar()->findChild<QMenu *>(QStringLiteral("mnuSortBy"));
+        QVERIFY(menu);
+        w.menuBar()->findChild<QAction *>(QStringLiteral("mnuSortScore"))->trigger();
+        w.menuBar()->findChild<QAction *>(QStringLiteral("mnuSortDescending"))->trigger();
+        QCOMPARE(cell(w, 0, ClassTableModel::Student), QStringLiteral("Ann"));   // 4 of 4
+        w.menuBar()->findChild<QAction *>(QStringLiteral("mnuSortDescending"))->trigger();
+        QCOMPARE(cell(w, 0, ClassTableModel::Score), QStringLiteral("0 of 4"));
+        QCOMPARE(w.findChild<QTableView *>(QStringLiteral("tblResults"))->horizontalHeader()->sortIndicatorSection(),
+                 int(ClassTableModel::Score));
+    }
+
     // No keyboard trap: Tab leaves the results table, F6 and Ctrl+Tab go
     // from pane to pane (Shift: back), all as real keys through the window.
     void tabAndF6LeaveEveryPane()
