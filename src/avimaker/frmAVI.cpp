@@ -122,6 +122,13 @@ frmAVI::frmAVI(QWidget *parent) : QWidget(parent, Qt::Window)
     top->addLayout(bottom);
     resize(560, 460);
     setAcceptDrops(true);
+    // Tab follows the layout: the list, the buttons down the right, the
+    // frame rate under them, Exit last.
+    setTabOrder(lstDIBList, cmdFileOpen);
+    setTabOrder(cmdFileOpen, cmdClearList);
+    setTabOrder(cmdClearList, cmdWriteAVI);
+    setTabOrder(cmdWriteAVI, txtFPS);
+    setTabOrder(txtFPS, cmdCancel);
 
     connect(cmdClearList, &QPushButton::clicked, this, &frmAVI::cmdClearList_Click);
     connect(cmdFileOpen, &QPushButton::clicked, this, &frmAVI::cmdFileOpen_Click);

@@ -61,6 +61,24 @@ private slots:
         dlgAVIOptions::forgetLastChoice();
     }
 
+    // Tab goes the way the window reads: the list, the buttons down the
+    // right, the frame rate under them, Exit last; real Tab keys.
+    void tabFollowsTheLayout()
+    {
+        frmAVI w;
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.findChild<QWidget *>("lstDIBList")->setFocus(Qt::TabFocusReason);
+        QStringList order;
+        for (int i = 0; i < 4; ++i) {
+            order << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        // (Clear and Write wait, disabled, for bitmaps in the list.)
+        QCOMPARE(order, QStringList({"lstDIBList", "cmdFileOpen", "txtFPS", "cmdCancel"}));
+    }
+
     void controlsAndLibraryLifetime()
     {
         ScopedPlatform platform;
