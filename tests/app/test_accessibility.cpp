@@ -19,7 +19,12 @@
 #include "preview/frmPreview.h"
 #include "webquiz/dlgPlatformExport.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -60,34 +65,57 @@ QStringList unnamed(QWidget *window)
 }
 }
 
+// Captions, numbers and answer letters cut by their control: a text wider
+// than the label or button that shows it on one line.
+QStringList cutTexts(QWidget *window)
+{
+    window->show();
+    QTest::qWait(50);
+    QStringList out;
+    for (QLabel *l : window->findChildren<QLabel *>()) {
+        if (!l->isVisibleTo(window) || l->wordWrap() || l->text().isEmpty() || l->text().contains(QLatin1Char('\n'))
+            || l->textFormat() == Qt::RichText || !l->pixmap().isNull())
+            continue;
+        const int needed = l->fontMetrics().horizontalAdvance(QString(l->text()).remove(QLatin1Char('&')));
+        if (needed > l->contentsRect().width() + 1)
+            out << QStringLiteral("%1 \"%2\" needs %3, has %4").arg(l->objectName(), l->text()).arg(needed).arg(l->contentsRect().width());
+    }
+    for (QAbstractButton *b : window->findChildren<QAbstractButton *>()) {
+        if (!b->isVisibleTo(window) || b->text().isEmpty())
+            continue;
+        // The text, and for a radio button or check box its mark before it.
+        int needed = b->fontMetrics().horizontalAdvance(QString(b->text()).remove(QLatin1Char('&')));
+        if (qobject_cast<QRadioButton *>(b))
+            needed += b->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, b)
+                      + b->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, b);
+        else if (qobject_cast<QCheckBox *>(b))
+            needed += b->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, b)
+                      + b->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, b);
+        if (needed > b->width())
+            out << QStringLiteral("%1 \"%2\" needs %3, has %4").arg(b->objectName(), b->text()).arg(needed).arg(b->width());
+    }
+    return out;
+}
+
 class TestAccessibility : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
+    TestDocument m_doc;
 
-private slots:
-    void everyFocusableControlHasAName_data()
+    // The window of that name, opened on a test of two questions.
+    QWidget *open(const QString &window, std::unique_ptr<QWidget> &owned)
     {
-        QTest::addColumn<QString>("window");
-        for (const char *w : {"editor", "preview", "log viewer", "class results", "avi maker", "live class", "help",
-                              "leave edit mode", "report", "platform export", "bank chooser"})
-            QTest::newRow(w) << QString::fromLatin1(w);
-    }
-
-    void everyFocusableControlHasAName()
-    {
-        QFETCH(QString, window);
-        ScopedPlatform platform;
         const QStringList records = {
             QStringLiteral("m\u00A9Longest river?\u00A9Thames\u00A9Rhine\u00A9Nile\u00A9Seine\u00A9none\u00A9 2"),
             QStringLiteral("t\u00A9The Rhine flows into the Black Sea.\u00A9none\u00A9 1")};
-        TestDocument doc;
+        // The preview reads its test as long as it is open.
+        TestDocument &doc = m_doc;
         doc.setTitle(QStringLiteral("Rivers"));
         doc.setTeacher(QStringLiteral("Class 3"));
         doc.setRecords(records);
         const QString test = m_dir.filePath(QStringLiteral("rivers.ard"));
         writeBytes(test, testFileBytes(QStringLiteral("Rivers"), QStringLiteral("Class 3"), records));
 
-        std::unique_ptr<QWidget> owned;
         QWidget *w = nullptr;
         if (window == QLatin1String("editor")) {
             owned = std::make_unique<frmCreate>();
@@ -114,8 +142,24 @@ private slots:
             owned = std::make_unique<dlgBankChooser>(BankChoice({BankEntry{0, false, QStringLiteral("Q?"), QString(), 1}}, 1),
                                                      QStringLiteral("bank.gift"));
         }
-        if (owned)
-            w = owned.get();
+        return owned ? owned.get() : w;
+    }
+
+private slots:
+    void everyFocusableControlHasAName_data()
+    {
+        QTest::addColumn<QString>("window");
+        for (const char *w : {"editor", "preview", "log viewer", "class results", "avi maker", "live class", "help",
+                              "leave edit mode", "report", "platform export", "bank chooser"})
+            QTest::newRow(w) << QString::fromLatin1(w);
+    }
+
+    void everyFocusableControlHasAName()
+    {
+        QFETCH(QString, window);
+        ScopedPlatform platform;
+        std::unique_ptr<QWidget> owned;
+        QWidget *w = open(window, owned);
         QVERIFY(w);
         const QStringList missing = unnamed(w);
         if (window == QLatin1String("preview")) {
@@ -126,6 +170,21 @@ private slots:
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral("\n"))));
         const QAccessible::Role role = QAccessible::queryAccessibleInterface(w)->role();
         QVERIFY2(role == QAccessible::Window || role == QAccessible::Dialog, qPrintable(QString::number(int(role))));
+        w->close();
+    }
+
+    // At the default font and at 150 % (the test run again with
+    // QT_FONT_DPI=144): no caption, number or answer letter is cut.
+    void nothingIsCut_data() { everyFocusableControlHasAName_data(); }
+    void nothingIsCut()
+    {
+        QFETCH(QString, window);
+        ScopedPlatform platform;
+        std::unique_ptr<QWidget> owned;
+        QWidget *w = open(window, owned);
+        QVERIFY(w);
+        const QStringList cut = cutTexts(w);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("\n"))));
         w->close();
     }
 };
