@@ -3,6 +3,10 @@
 #include "app/frmCreate.h"
 #include "document/FileKind.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QWindow>
+
 #include "app/EditorLogic.h"
 #include "live/frmLive.h"
 #include "logview/frmClass.h"
@@ -11,6 +15,13 @@
 void runStartup(frmCreate &editor, const QString &commandLine, const std::function<bool()> &offerRecovery)
 {
     editor.show();
+    // The offer of unsaved work comes over a window that is on screen with
+    // its captions drawn, not over an empty frame: the window system is
+    // given the moment it needs (a second at most) to show it.
+    QElapsedTimer waited;
+    waited.start();
+    while (editor.windowHandle() && !editor.windowHandle()->isExposed() && waited.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     editor.repaint();
     // Unsaved work from the last run comes first; once restored, it is the
     // test on screen and the command line's test is not opened over it.

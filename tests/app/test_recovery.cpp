@@ -5,6 +5,7 @@
 #include "ControlLookup.h"
 #include "TestDoubles.h"
 #include "TestFiles.h"
+#include "app/Startup.h"
 #include "app/frmCreate.h"
 
 #include <QAction>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <QtTest>
 
 namespace {
@@ -77,6 +79,20 @@ private slots:
         get<QPlainTextEdit>(w, "txtMQuestion")->clear();
         keeper.writeNow();
         QCOMPARE(slotCount(), 0);
+    }
+
+    // The offer comes over an editor that is on screen, not over an empty
+    // frame still being drawn.
+    void theOfferComesOverAnEditorOnScreen()
+    {
+        ScopedPlatform p;
+        frmCreate w;
+        bool exposed = false;
+        runStartup(w, QString(), [&] {
+            exposed = w.windowHandle() && w.windowHandle()->isExposed();
+            return false;
+        });
+        QVERIFY(exposed);
     }
 
     // New and Open drop unsaved work from the screen, not from the disk: it
