@@ -8,6 +8,7 @@
 #include "app/toolshelp/ToolsHelpMenus.h"
 #include "app/frmCreate.h"
 #include "webquiz/WebQuizFormat.h"
+#include "widgets/FocusRing.h"
 #include "widgets/WindowFont.h"
 
 #include <QApplication>
@@ -23,6 +24,7 @@ int main(int argc, char *argv[])
     Platform::setFileDialogs(&dialogs);
     installHelpKey(app);
     WindowFont::useForProgram();
+    FocusRing::useForProgram(app);
     WebQuizFormat::registerFormat();
 
     const QStringList arguments = QApplication::arguments().mid(1);

@@ -18,6 +18,7 @@
 #include "logview/frmLog.h"
 #include "preview/frmPreview.h"
 #include "webquiz/dlgPlatformExport.h"
+#include "widgets/FocusRing.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -26,7 +27,9 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QTemporaryDir>
+#include <QPushButton>
 #include <QtTest>
+#include <cmath>
 
 namespace {
 QString describe(QAccessibleInterface *iface)
@@ -171,6 +174,38 @@ private slots:
         const QAccessible::Role role = QAccessible::queryAccessibleInterface(w)->role();
         QVERIFY2(role == QAccessible::Window || role == QAccessible::Dialog, qPrintable(QString::number(int(role))));
         w->close();
+    }
+
+    // A focused button is ringed in black, seen at 3:1 at least against the
+    // window; the default button without the focus is not.
+    void focusIsRingedInBlack()
+    {
+        ScopedPlatform platform;
+        FocusRing::useForProgram(*qApp);
+        frmCreate w;
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto *save = w.findChild<QPushButton *>(QStringLiteral("cmdCancel"));
+        auto *add = w.findChild<QPushButton *>(QStringLiteral("cmdAdd"));
+        QVERIFY(save && add && add->isDefault());
+        // Reached by Tab, as a keyboard user reaches it.
+        for (int i = 0; i < 40 && !save->hasFocus(); ++i)
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : static_cast<QWidget *>(&w), Qt::Key_Tab);
+        QVERIFY(save->hasFocus());
+        const QImage focused = save->grab().toImage();
+        const QImage other = add->grab().toImage();
+        const QColor window = w.palette().color(QPalette::Window);
+        const auto luminance = [](QColor c) {
+            const auto channel = [](double v) { v /= 255; return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+            return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+        };
+        const auto contrast = [&](QColor a, QColor b) {
+            const double x = luminance(a), y = luminance(b);
+            return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+        };
+        QVERIFY(contrast(focused.pixelColor(1, focused.height() / 2), window) >= 3.0);
+        QVERIFY(contrast(other.pixelColor(1, other.height() / 2), window) < 3.0);
     }
 
     // At the default font and at 150 % (the test run again with
