@@ -36,6 +36,19 @@ QString TestRunner::scoreCaption() const
     return QStringLiteral("Score: %1 correct of %2 total.").arg(Score).arg(questionCount());
 }
 
+AnswerVerdict TestRunner::judge(int index, const QStringList &options, const QStringList &answers) const
+{
+    if (isRight(index))
+        return {AnswerVerdict::Kind::Right, QString()};
+    const int c = CorrectAnswer;
+    if (c < 0 || c >= options.size())
+        return {AnswerVerdict::Kind::CannotBePassed, QString()};
+    QString message = QStringLiteral("The correct answer was ") + options[c] + QLatin1Char('.');
+    if (!answers.isEmpty())
+        message += QLatin1Char(' ') + answers.value(c);
+    return {AnswerVerdict::Kind::Wrong, message};
+}
+
 bool TestRunner::advance()
 {
     ++CurrentQuestion;

@@ -9,6 +9,15 @@
 
 class TestDocument;
 
+// What an answer comes to, by the preview's rule: right (the score goes up
+// after the right-answer sound), wrong (the message names the right one),
+// or a question whose right answer names no option, which cannot be passed.
+struct AnswerVerdict {
+    enum class Kind { Right, Wrong, CannotBePassed };
+    Kind kind = Kind::Right;
+    QString message;   // for Wrong: "The correct answer was B. In the sea"
+};
+
 class TestRunner {
 public:
     explicit TestRunner(const TestDocument *doc = nullptr) : m_doc(doc) {}
@@ -28,6 +37,10 @@ public:
     QString scoreCaption() const;
 
     bool isRight(int index) const { return index == CorrectAnswer; }
+    // The rule for an answer, whichever way it was given (a mouse release,
+    // Space or Enter): `options` names the frame's options ("A".."D", or
+    // "True" and "False"), `answers` their texts (multiple choice only).
+    AnswerVerdict judge(int index, const QStringList &options, const QStringList &answers = {}) const;
     // Moves to the next question; false when the test is over.
     bool advance();
 

@@ -525,21 +525,20 @@ void frmPreview::answer(int index, bool multipleChoice)
         const QColor noted = palette().color(QPalette::Window);
         cmdPreview->hide();
         picPic->hide();
-        if (!m_runner.isRight(index)) {
+        QStringList options, answers;
+        for (int i = 0; i < (multipleChoice ? 4 : 2); ++i) {
+            options << (multipleChoice ? optABCD[i] : optTrueFalse[i])->text();
+            if (multipleChoice)
+                answers << lblMAnswer[i]->text();
+        }
+        const AnswerVerdict verdict = m_runner.judge(index, options, answers);
+        if (verdict.kind != AnswerVerdict::Kind::Right) {
             PreviewHooks::media().playResourceSound(102, QStringLiteral("async"));
-            const int c = m_runner.CorrectAnswer;
-            if (c < 0 || c >= (multipleChoice ? 4 : 2)) {
-                // The right answer names no option: the question cannot be passed.
+            // A right answer that names no option: the question cannot be passed.
+            if (verdict.kind == AnswerVerdict::Kind::CannotBePassed)
                 failed = true;
-            } else if (multipleChoice) {
-                MsgBox(QStringLiteral("The correct answer was ") + optABCD[c]->text() +
-                           QStringLiteral(". ") + lblMAnswer[c]->text(),
-                       MsgIcon::Critical);
-            } else {
-                MsgBox(QStringLiteral("The correct answer was ") + optTrueFalse[c]->text() +
-                           QStringLiteral("."),
-                       MsgIcon::Critical);
-            }
+            else
+                MsgBox(verdict.message, MsgIcon::Critical);
         } else {
             SetPreviewColors(LightBlue);
             PreviewHooks::media().playResourceSound(101, QStringLiteral("sync"));

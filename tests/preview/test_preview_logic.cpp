@@ -65,3 +65,32 @@ TEST(TestRunner, CaptionsAndSequence)
     EXPECT_EQ(r.currentRecord(), doc.record(12));
     EXPECT_FALSE(r.advance());
 }
+
+// One rule for an answer, whichever key or button gave it, tried without a
+// window: right, wrong with the right one named, or a right answer that
+// names no option (the question cannot be passed).
+TEST(TestRunner, JudgesAnAnswer)
+{
+    const QStringList letters = {"A", "B", "C", "D"}, truths = {"True", "False"};
+    const QStringList answers = {"In the sea", "On the large island", "On the small island", "There is no dot"};
+    const struct {
+        int correct, index;
+        bool trueFalse;
+        AnswerVerdict::Kind kind;
+        const char *message;
+    } cases[] = {
+        {1, 1, false, AnswerVerdict::Kind::Right, ""},
+        {1, 0, false, AnswerVerdict::Kind::Wrong, "The correct answer was B. On the large island"},
+        {0, 1, true, AnswerVerdict::Kind::Wrong, "The correct answer was True."},
+        {4, 0, false, AnswerVerdict::Kind::CannotBePassed, ""},
+        {2, 0, true, AnswerVerdict::Kind::CannotBePassed, ""},
+        {-1, 0, false, AnswerVerdict::Kind::CannotBePassed, ""},
+    };
+    for (const auto &c : cases) {
+        TestRunner r;
+        r.CorrectAnswer = c.correct;
+        const AnswerVerdict v = c.trueFalse ? r.judge(c.index, truths) : r.judge(c.index, letters, answers);
+        EXPECT_EQ(v.kind, c.kind) << c.correct << " " << c.index;
+        EXPECT_EQ(v.message, QString::fromLatin1(c.message));
+    }
+}
