@@ -132,24 +132,37 @@ QString titleWithinLimit(const QString &text, const QString &what, ExchangeRepor
     report.note(QStringLiteral("The file's %1 was cut to %2 characters.").arg(what).arg(TestDocument::MaxTitleText));
     return cutAt(text, TestDocument::MaxTitleText);
 }
+// The format the request names (or the file's name says) and the file's
+// bytes, read only when it is a regular file; false with the report failed.
+bool readSource(const ImportRequest &request, const QuestionFormatRegistry &registry, const QuestionFormat **format,
+                QByteArray *bytes, ExchangeReport &report)
+{
+    const QString name = MediaLookup::nameOf(request.path);
+    *format = request.format ? request.format : registry.forFileName(request.path, QuestionFormat::Read);
+    if (!*format) {
+        report.fail(QStringLiteral("The format of \"%1\" is not known from its name (%2).")
+                        .arg(name, registry.knownEndings(QuestionFormat::Read)));
+        return false;
+    }
+    // Only a regular file is read: a pipe or a device would never end.
+    QString reason;
+    *bytes = RegularFile::read(request.path, kMaxImportBytes, &reason);
+    if (!reason.isEmpty()) {
+        report.fail(QStringLiteral("\"%1\" cannot be read: %2").arg(name, reason));
+        return false;
+    }
+    return true;
+}
 }
 
 BankListing listBank(const ImportRequest &request, const QuestionFormatRegistry &registry)
 {
     BankListing out;
     const QString name = MediaLookup::nameOf(request.path);
-    const QuestionFormat *format = request.format ? request.format : registry.forFileName(request.path, QuestionFormat::Read);
-    if (!format) {
-        out.report.fail(QStringLiteral("The format of \"%1\" is not known from its name (%2).")
-                            .arg(name, registry.knownEndings(QuestionFormat::Read)));
+    const QuestionFormat *format = nullptr;
+    QByteArray bytes;
+    if (!readSource(request, registry, &format, &bytes, out.report))
         return out;
-    }
-    QString reason;
-    const QByteArray bytes = RegularFile::read(request.path, kMaxImportBytes, &reason);
-    if (!reason.isEmpty()) {
-        out.report.fail(QStringLiteral("\"%1\" cannot be read: %2").arg(name, reason));
-        return out;
-    }
     if (WorkProgress::stopped(request.progress)) {
         out.cancelled = true;
         return out;
@@ -200,12 +213,6 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
 {
     ImportOutcome out;
     const QString name = MediaLookup::nameOf(request.path);
-    out.format = request.format ? request.format : registry.forFileName(request.path, QuestionFormat::Read);
-    if (!out.format) {
-        out.report.fail(QStringLiteral("The format of \"%1\" is not known from its name (%2).")
-                            .arg(name, registry.knownEndings(QuestionFormat::Read)));
-        return out;
-    }
     WorkProgress *progress = request.progress;
     if (progress)
         progress->setTotal(100);
@@ -217,13 +224,9 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
         out.report.fail(QStringLiteral("The import was cancelled; nothing was taken."));
         return out;
     };
-    // Only a regular file is read: a pipe or a device would never end.
-    QString reason;
-    const QByteArray bytes = RegularFile::read(request.path, kMaxImportBytes, &reason);
-    if (!reason.isEmpty()) {
-        out.report.fail(QStringLiteral("\"%1\" cannot be read: %2").arg(name, reason));
+    QByteArray bytes;
+    if (!readSource(request, registry, &out.format, &bytes, out.report))
         return out;
-    }
     if (WorkProgress::stopped(progress))
         return cancelled(nullptr);
     if (progress)
