@@ -20,11 +20,13 @@ constexpr int ShownLeft = 120;
 constexpr int ParkedLeft = -20000;   // out of sight, contents kept
 
 // The parked frame keeps its contents but takes no part in the window: Tab
-// would otherwise wander through its controls out of sight.
+// would otherwise wander through its controls out of sight, and a screen
+// reader would read them; it is hidden, not only moved away.
 void setGroupLeft(QWidget *w, int leftTwips)
 {
     w->move(Twips::toPixels(leftTwips), w->y());
     w->setEnabled(leftTwips == ShownLeft);
+    w->setVisible(leftTwips == ShownLeft);
 }
 } // namespace
 

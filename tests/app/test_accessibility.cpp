@@ -165,6 +165,10 @@ private slots:
         QWidget *w = open(window, owned);
         QVERIFY(w);
         const QStringList missing = unnamed(w);
+        if (window == QLatin1String("editor")) {
+            // The question frame not in use is hidden, not only moved away.
+            QVERIFY(!w->findChild<QWidget *>(QStringLiteral("txtTFquestion"))->isVisibleTo(w));
+        }
         if (window == QLatin1String("preview")) {
             // The options speak with their answers.
             auto *a = w->findChild<QWidget *>(QStringLiteral("optABCD_2"));
