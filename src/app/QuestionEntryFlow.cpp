@@ -1,5 +1,7 @@
 #include "app/QuestionEntryFlow.h"
 
+#include "widgets/Controls.h"
+
 #include "app/EditorController.h"
 #include "app/EditorLogic.h"
 #include "app/QuestionEntryPanel.h"
@@ -82,7 +84,7 @@ void QuestionEntryFlow::pick(int listIndex)
         MsgBox(QStringLiteral("Unable to display this question.  Question appears to be corrupted."), MsgIcon::Critical);
         return;
     }
-    m_number.setText(EditorLogic::questionLabel(listIndex + 1));
+    Controls::setAnnouncedText(&m_number, EditorLogic::questionLabel(listIndex + 1));
     m_list.showPicked(listIndex);
 }
 

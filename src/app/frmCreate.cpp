@@ -61,7 +61,7 @@ frmCreate::frmCreate(QWidget *parent) : QMainWindow(parent)
     // A question more or less: the number of the next one, and the list's line.
     for (auto signal : {&DocumentEditor::questionInserted, &DocumentEditor::questionRemoved})
         connect(&changes, signal, this, [this] {
-            lblNumber->setText(EditorLogic::questionLabel(document().nextQuestionNumber()));
+            Controls::setAnnouncedText(lblNumber, EditorLogic::questionLabel(document().nextQuestionNumber()));
             RefreshList();
         });
     applyCommands();

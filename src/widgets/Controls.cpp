@@ -1,5 +1,7 @@
 #include "widgets/Controls.h"
 
+#include <QAccessible>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -118,3 +120,15 @@ QString multiLineText(const QPlainTextEdit *box)
 }
 
 } // namespace Controls
+
+namespace Controls {
+void setAnnouncedText(QLabel *label, const QString &text)
+{
+    if (label->text() == text)
+        return;
+    label->setText(text);
+    label->setAccessibleName(text);
+    QAccessibleEvent event(label, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
+}

@@ -13,6 +13,10 @@ class QRadioButton;
 class QWidget;
 
 namespace Controls {
+// Sets a label's text and tells assistive technology its name changed, so
+// a screen reader speaks a number that moved on (Qt 6.4's label does not).
+void setAnnouncedText(QLabel *label, const QString &text);
+
 // A label with its text at the top left.
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const QRect &r);
 // The same, narrowed a little (and else widened) when a substituted font

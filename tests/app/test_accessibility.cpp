@@ -27,6 +27,8 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QTemporaryDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
 #include <cmath>
@@ -210,6 +212,24 @@ private slots:
         };
         QVERIFY(contrast(focused.pixelColor(1, focused.height() / 2), window) >= 3.0);
         QVERIFY(contrast(other.pixelColor(1, other.height() / 2), window) < 3.0);
+    }
+
+    // After "Add This Question" a screen reader reads the new number: the
+    // number's label takes it as its accessible name (and tells assistive
+    // technology, which a test without an accessibility bus cannot hear).
+    void theNewNumberIsTheLabelsNameAfterAdd()
+    {
+        ScopedPlatform platform;
+        frmCreate w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.findChild<QPlainTextEdit *>(QStringLiteral("txtMQuestion"))->setPlainText(QStringLiteral("Longest river?"));
+        for (int i = 0; i < 4; ++i)
+            w.findChild<QLineEdit *>(QStringLiteral("txtManswer_%1").arg(i))->setText(QStringLiteral("x%1").arg(i));
+        QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("cmdAdd")), Qt::LeftButton);
+        QCOMPARE(w.document().questionCount(), 1);
+        auto *number = w.findChild<QLabel *>(QStringLiteral("lblNumber"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(number)->text(QAccessible::Name), QStringLiteral("Question # 2"));
     }
 
     // At the default font and at 150 % (the test run again with
