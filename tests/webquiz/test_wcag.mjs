@@ -13,7 +13,7 @@ import * as q from './quizbrowser.mjs';
 
 const S = q.SEP;
 const AXE = fs.readFileSync(path.join(process.env.ARDENO_NODE_MODULES, 'axe-core', 'axe.min.js'), 'utf8');
-let browser, plain, media, damaged;
+let browser, plain, media, wave, damaged;
 before(async () => {
   browser = await q.launch();
   const dir = q.tempDir('wcag');
@@ -29,6 +29,13 @@ before(async () => {
     records: [
       `m${S}Which instrument?${S}Piano${S}Drum${S}Flute${S}Harp${S}${path.join(q.SAMPLES, 'song.mp3')}${S} 0`,
       `t${S}This is a film.${S}${path.join(q.SAMPLES, 'clip.mpg')}${S} 0`,
+    ],
+  });
+  wave = q.makeQuiz(dir, 'wave', {
+    title: 'Bells', teacher: 'Class 3',
+    records: [
+      `m${S}Which is it?${S}Piano${S}Drum${S}Flute${S}Harp${S}none${S} 0`,
+      `t${S}This is a bell.${S}${path.join(q.SAMPLES, 'bell.wav')}${S} 0`,
     ],
   });
   damaged = q.makeQuiz(dir, 'damaged', {
@@ -151,6 +158,16 @@ describe('what axe does not see', () => {
     assert.equal(await page.evaluate(() => window.__scoreChanges), 0, 'the score did not change');
     assert.notEqual(await page.evaluate(() => document.activeElement.tagName), 'BODY');
     await page.close();
+
+    // While a wave sound plays on the next question (of the other kind,
+    // so the option answered is hidden with its frame).
+    const bell = await q.openQuiz(browser, wave);
+    await q.start(bell.page);
+    await q.clickOption(bell.page, 0);
+    await bell.page.waitForFunction(() => { const a = document.getElementById('question-sound'); return a && !a.paused; },
+      { timeout: 20000 });
+    assert.equal(await bell.page.evaluate(() => document.activeElement.id), 't-question');
+    await bell.page.close();
 
     const broken = await q.openQuiz(browser, damaged);
     await q.start(broken.page);

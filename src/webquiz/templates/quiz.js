@@ -273,6 +273,10 @@
     // one's scroll position otherwise).
     window.scrollTo(0, 0);
     announce('Question #' + signed(state.current));
+    // The focus is on the question while its sound plays too: the option
+    // answered last may be hidden with its frame, which would leave the
+    // focus on the page's body.
+    if ($('message').hidden) $(state.frame === 'm' ? 'm-question' : 't-question').focus({ preventScroll: true });
     await showMedia(media);
     setBusy(false);
     // The question takes the focus, not an option: Enter then answers
