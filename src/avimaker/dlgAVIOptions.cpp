@@ -73,6 +73,10 @@ dlgAVIOptions::dlgAVIOptions(QWidget *parent, unsigned uiFlags, const QByteArray
     txtDataRate->setRange(1, 1000000);
     txtDataRate->setValue(kDefaultKBPerSecond);
     txtDataRate->setSuffix(tr(" KB/sec"));
+    // Each box speaks with its caption: the check boxes beside them name them.
+    sldQuality->setAccessibleName(tr("Compression Quality"));
+    txtKeyFrames->setAccessibleName(tr("Key Frame Every"));
+    txtDataRate->setAccessibleName(tr("Data Rate"));
 
     auto *form = new QFormLayout;
     form->addRow(tr("&Compressor:"), cboCompressor);

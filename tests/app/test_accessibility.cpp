@@ -9,6 +9,7 @@
 #include "app/dlgBankChooser.h"
 #include "app/frmCreate.h"
 #include "app/toolshelp/HelpWindow.h"
+#include "avimaker/dlgAVIOptions.h"
 #include "avimaker/frmAVI.h"
 #include "dialogs/dlgAsk.h"
 #include "dialogs/dlgReport.h"
@@ -32,6 +33,7 @@
 #include <QPushButton>
 #include <QtTest>
 #include <cmath>
+#include <cstring>
 
 namespace {
 QString describe(QAccessibleInterface *iface)
@@ -143,6 +145,16 @@ class TestAccessibility : public QObject {
                                                 QStringList{QStringLiteral("Line 3: skipped.")});
         } else if (window == QLatin1String("platform export")) {
             owned = std::make_unique<dlgPlatformExport>(nullptr, ScormSettings(), true);
+        } else if (window == QLatin1String("avi options")) {
+            // A 16 x 8 bitmap's info header: the compressors for it, their
+            // quality slider and key-frame and data-rate boxes.
+            QByteArray info(40, '\0');
+            const quint32 fields[] = {40, 16, 8};
+            std::memcpy(info.data(), fields, sizeof fields);
+            const quint16 planes = 1, bits = 24;
+            std::memcpy(info.data() + 12, &planes, 2);
+            std::memcpy(info.data() + 14, &bits, 2);
+            owned = std::make_unique<dlgAVIOptions>(nullptr, ICMF_CHOOSE_KEYFRAME | ICMF_CHOOSE_DATARATE, info);
         } else if (window == QLatin1String("bank chooser")) {
             owned = std::make_unique<dlgBankChooser>(BankChoice({BankEntry{0, false, QStringLiteral("Q?"), QString(), 1}}, 1),
                                                      QStringLiteral("bank.gift"));
@@ -155,7 +167,7 @@ private slots:
     {
         QTest::addColumn<QString>("window");
         for (const char *w : {"editor", "preview", "log viewer", "class results", "avi maker", "live class", "help",
-                              "leave edit mode", "report", "platform export", "bank chooser"})
+                              "leave edit mode", "report", "platform export", "bank chooser", "avi options"})
             QTest::newRow(w) << QString::fromLatin1(w);
     }
 
