@@ -1,6 +1,7 @@
 #include "classresults/ResultLogText.h"
 
 #include "document/LineCodec.h"
+#include "document/ScoreLog.h"
 #include "document/Windows1252.h"
 
 #include <QHash>
@@ -86,12 +87,6 @@ QString latinName(const QString &name)
     return out;
 }
 
-QString timeText(int seconds)
-{
-    return seconds <= 60 ? QStringLiteral("%1 seconds").arg(seconds)
-                         : QStringLiteral("%1 minutes and %2 seconds").arg(seconds / 60).arg(seconds % 60);
-}
-
 QByteArray bytes(const StudentResult &r)
 {
     const QDate d = r.date.date();
@@ -106,7 +101,7 @@ QByteArray bytes(const StudentResult &r)
                                                        two(t.minute()), two(t.second())),
         QStringLiteral("Score: %1 correct of %2 total questions.").arg(r.score).arg(r.total),
         QStringLiteral("Percent: %1").arg(r.percent),
-        QStringLiteral("Time spent: ") + timeText(r.seconds),
+        QStringLiteral("Time spent: ") + ScoreLog::timeText(r.seconds),
     };
     for (int i = 0; i < r.total; ++i)
         lines << QStringLiteral("Question %1: answered %2, right answer %3")

@@ -20,9 +20,6 @@ QString latinName(const QString &name);
 // score, total, percent, seconds and the answers.
 QByteArray bytes(const StudentResult &result);
 
-// "42 seconds", "2 minutes and 1 seconds": the report's way with a time.
-QString timeText(int seconds);
-
 // The name a result is saved under: "<title> - <name>.log", without the
 // characters file systems refuse and without full stops (the program reads
 // a file's kind after the first one), at most 200 characters before ".log".

@@ -87,4 +87,11 @@ QString marks()
         all += m.mark;
     return all;
 }
+
+QString timeText(qint64 seconds)
+{
+    if (seconds <= 60)
+        return QStringLiteral("%1 seconds").arg(seconds);
+    return QStringLiteral("%1 minutes and %2 seconds").arg(seconds / 60).arg(seconds % 60);
+}
 }

@@ -40,4 +40,8 @@ QString trimSpaces(const QString &text);
 QString withMarks(const QString &text);
 QString withoutMarks(const QString &text);
 QString marks();   // the marks, in the order LF, NUL, 0x81, 0x8D, 0x8F, 0x90, 0x9D
+
+// A time spent as the report and the result log write it: "60 seconds",
+// "1 minutes and 1 seconds", "2 minutes and 0 seconds".
+QString timeText(qint64 seconds);
 }

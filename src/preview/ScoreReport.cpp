@@ -17,13 +17,6 @@ qint64 elapsedSeconds(const QDateTime &start, const QDateTime &now)
     return ms <= 0 ? 0 : ms / 1000;
 }
 
-QString timeText(qint64 elapsed)
-{
-    if (elapsed <= 60)
-        return QStringLiteral("%1 seconds").arg(elapsed);
-    return QStringLiteral("%1 minutes and %2 seconds").arg(elapsed / 60).arg(elapsed % 60);
-}
-
 QString message(int score, int total, int pct, const QString &time)
 {
     return QStringList{

@@ -2,6 +2,8 @@
 // The score report at the end of a preview: the percentage, the time spent,
 // the message the student sees and the lines of the printed score sheet.
 
+#include "document/ScoreLog.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -22,8 +24,9 @@ int percent(int score, int total);
 // right; a clock set back gives 0 rather than a negative time.
 qint64 elapsedSeconds(const QDateTime &start, const QDateTime &now);
 
-// "60 seconds", "1 minutes and 1 seconds", "2 minutes and 0 seconds".
-QString timeText(qint64 elapsed);
+// "60 seconds", "1 minutes and 1 seconds", "2 minutes and 0 seconds": the
+// result log's own rule.
+using ScoreLog::timeText;
 
 // The five lines joined by CR LF, the last one asking to print.
 QString message(int score, int total, int percent, const QString &timeText);

@@ -16,6 +16,7 @@
 #include "classresults/ResultLog.h"
 #include "classresults/ResultLogText.h"
 #include "document/LineCodec.h"
+#include "document/ScoreLog.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -434,6 +435,6 @@ TEST(ResultLogText, NamesAndTextsAsThePageWritesThem)
     EXPECT_EQ(ResultLogText::fileName(QStringLiteral("Rivers"), QStringLiteral("J. R. Smith")),
               QStringLiteral("Rivers - J R Smith.log"));
     EXPECT_EQ(ResultLogText::fileName(QStringLiteral("a/b"), QStringLiteral("..\\x:y")), QStringLiteral("a_b - _x_y.log"));
-    EXPECT_EQ(ResultLogText::timeText(60), QStringLiteral("60 seconds"));
-    EXPECT_EQ(ResultLogText::timeText(61), QStringLiteral("1 minutes and 1 seconds"));
+    EXPECT_EQ(ScoreLog::timeText(60), QStringLiteral("60 seconds"));
+    EXPECT_EQ(ScoreLog::timeText(61), QStringLiteral("1 minutes and 1 seconds"));
 }
