@@ -93,6 +93,7 @@ void QuestionExchangeMenu::mnuFileImport_Click()
             if (!picked)
                 return;
             import.pick = *picked;
+            import.source = bank.source;
         }
     }
     ImportOutcome outcome;

@@ -12,7 +12,6 @@
 #include "document/MediaAdmission.h"
 #include "pictures/PictureConversion.h"
 #include "platform/OpenFile.h"
-#include "platform/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -133,9 +132,10 @@ QString titleWithinLimit(const QString &text, const QString &what, ExchangeRepor
     return cutAt(text, TestDocument::MaxTitleText);
 }
 // The format the request names (or the file's name says) and the file's
-// bytes, read only when it is a regular file; false with the report failed.
+// bytes, read through its handle (the request's, or one opened here, only
+// on a regular file; *opened gets it); false with the report failed.
 bool readSource(const ImportRequest &request, const QuestionFormatRegistry &registry, const QuestionFormat **format,
-                QByteArray *bytes, ExchangeReport &report)
+                QByteArray *bytes, ExchangeReport &report, OpenFilePtr *opened = nullptr)
 {
     const QString name = MediaLookup::nameOf(request.path);
     *format = request.format ? request.format : registry.forFileName(request.path, QuestionFormat::Read);
@@ -146,7 +146,11 @@ bool readSource(const ImportRequest &request, const QuestionFormatRegistry &regi
     }
     // Only a regular file is read: a pipe or a device would never end.
     QString reason;
-    *bytes = RegularFile::read(request.path, kMaxImportBytes, &reason);
+    OpenFilePtr file = request.source ? request.source : OpenFile::open(request.path, &reason);
+    if (file)
+        *bytes = file->readAll(kMaxImportBytes, &reason);
+    if (opened)
+        *opened = file;
     if (!reason.isEmpty()) {
         report.fail(QStringLiteral("\"%1\" cannot be read: %2").arg(name, reason));
         return false;
@@ -161,7 +165,7 @@ BankListing listBank(const ImportRequest &request, const QuestionFormatRegistry 
     const QString name = MediaLookup::nameOf(request.path);
     const QuestionFormat *format = nullptr;
     QByteArray bytes;
-    if (!readSource(request, registry, &format, &bytes, out.report))
+    if (!readSource(request, registry, &format, &bytes, out.report, &out.source))
         return out;
     if (WorkProgress::stopped(request.progress)) {
         out.cancelled = true;

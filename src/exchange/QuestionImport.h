@@ -7,6 +7,7 @@
 // no questions at all and leaves no files behind.
 
 #include "exchange/QuestionFormatRegistry.h"
+#include "platform/OpenFile.h"
 
 #include <optional>
 
@@ -21,6 +22,10 @@ struct ImportRequest {
     // The questions chosen from a bank (see listBank): their places among the
     // questions the file holds, 0-based. Empty: the first that fit.
     QList<int> pick;
+    // The file already open (the bank listing opened it): read through this
+    // handle, so the questions chosen are those of the file listed, even if
+    // another file took its name meanwhile. None: `path` is opened.
+    OpenFilePtr source;
 };
 
 // One question of a bank as the chooser lists it.
@@ -34,6 +39,7 @@ struct BankEntry {
 
 struct BankListing {
     QList<BankEntry> entries;
+    OpenFilePtr source;      // the file listed, for the import (ImportRequest::source)
     ExchangeReport report;   // failed when the file cannot be read
     bool cancelled = false;
 };

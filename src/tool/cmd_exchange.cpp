@@ -137,6 +137,7 @@ int importCommand(const QStringList &args)
         }
         if (request.pick.isEmpty())
             return toolUsageError();
+        request.source = bank.source;   // the file listed, not whatever has its name now
     }
     ImportOutcome imported = importQuestions(request);
     if (imported.report.failed()) {

@@ -529,6 +529,11 @@ TEST(ExchangeImportBank, ListedWithCategoriesAndTakenByChoice)
     EXPECT_EQ(bank.entries[0].category, "top/Rivers");
     EXPECT_EQ(bank.entries[100].category, "top/Lakes");
 
+    // Another file put under the name after the listing changes nothing:
+    // the import reads the file listed, through its handle.
+    writeBytes(dir.filePath("other.gift"), "Swapped in? {T}\n");
+    ASSERT_TRUE(QDir(dir.path()).rename("bank.gift", "listed.gift") && QDir(dir.path()).rename("other.gift", "bank.gift"));
+    request.source = bank.source;
     request.pick = {149, 0, 120, 0};
     const ImportOutcome taken = importQuestions(request);
     ASSERT_EQ(taken.records.size(), 3);
