@@ -24,7 +24,7 @@ int main(int argc, char *argv[])
     Platform::setFileDialogs(&dialogs);
     installHelpKey(app);
     WindowFont::useForProgram();
-    FocusRing::useForProgram(app);
+    FocusRing::useForProgram();
     WebQuizFormat::registerFormat();
 
     const QStringList arguments = QApplication::arguments().mid(1);

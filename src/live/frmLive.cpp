@@ -224,8 +224,9 @@ bool frmLive::begin(const QString &testPath)
 bool frmLive::serveOn(const QString &host)
 {
     QString reason;
+    // The port served on so far, else any free one.
     const int port = m_session.server() ? m_session.server()->port() : 0;
-    if (!m_session.start(m_folder, host, port, &reason) && !m_session.start(m_folder, host, 0, &reason)) {
+    if (!m_session.start(m_folder, host, port, &reason) && (port == 0 || !m_session.start(m_folder, host, 0, &reason))) {
         MsgBox(reason, MsgIcon::Exclamation);
         return false;
     }

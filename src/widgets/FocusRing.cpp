@@ -28,9 +28,8 @@ public:
 }
 
 namespace FocusRing {
-void useForProgram(QApplication &application)
+void useForProgram()
 {
-    Q_UNUSED(application);
     QApplication::setStyle(new FocusRingStyle(QApplication::style()->name()));
 }
 }

@@ -4,8 +4,6 @@
 // thin frame is 1.4:1 on a light background, and the default button looked
 // focused all the time). Installed once, for the whole program.
 
-class QApplication;
-
 namespace FocusRing {
-void useForProgram(QApplication &application);
+void useForProgram();
 }

@@ -199,7 +199,7 @@ private slots:
     void focusIsRingedInBlack()
     {
         ScopedPlatform platform;
-        FocusRing::useForProgram(*qApp);
+        FocusRing::useForProgram();
         frmCreate w;
         w.show();
         w.activateWindow();

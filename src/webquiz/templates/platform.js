@@ -65,7 +65,7 @@ const LearningPlatform = (() => {
       if (h > 9999) return '9999:59:59.99';
       return String(h).padStart(4, '0') + ':' + two(m) + ':' + two(s) + '.' + two(f);
     }
-    const two = (n) => String(n).padStart(2, '0');
+    const { two } = ScoreLog;
     function clock(d) { return two(d.getHours()) + ':' + two(d.getMinutes()) + ':' + two(d.getSeconds()); }
     function stamp(d) { return d.getFullYear() + '-' + two(d.getMonth() + 1) + '-' + two(d.getDate()) + 'T' + clock(d); }
     // An option as each version writes a response: choice "a".."d" (1.2)
