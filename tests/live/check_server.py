@@ -35,6 +35,14 @@ TEST = {
 KEY = ['C', 'False', 'A']
 
 
+def free_port():
+    """A port no one listens on now: the tests' servers run beside other
+    tests' servers, which take the usual ports (8080, 8000 to 8099)."""
+    with socket.socket() as s:
+        s.bind(('127.0.0.1', 0))
+        return s.getsockname()[1]
+
+
 class Server:
     def __init__(self, test, results, *extra, bind=('--bind', '127.0.0.1')):
         self.proc = subprocess.Popen([TOOL, 'serve', test, '--results', results, *bind, *extra],
@@ -95,7 +103,7 @@ class LiveServerTest(unittest.TestCase):
         subprocess.run([TOOL, 'save', cls.test], input=json.dumps(TEST), text=True, check=True, env=ENV,
                        stdout=subprocess.DEVNULL)
         cls.results = os.path.join(cls.dir, 'results')
-        cls.server = Server(cls.test, cls.results)
+        cls.server = Server(cls.test, cls.results, '--port', str(free_port()))
 
     @classmethod
     def tearDownClass(cls):
@@ -289,7 +297,7 @@ class RestartTest(unittest.TestCase):
         test, results = os.path.join(d, 'rivers.ard'), os.path.join(d, 'r')
         subprocess.run([TOOL, 'save', test], input=json.dumps(TEST), text=True, check=True, env=ENV,
                        stdout=subprocess.DEVNULL)
-        server = Server(test, results)
+        server = Server(test, results, '--port', str(free_port()))
         status, body = request(server.port, 'POST', server.base + 'join', {'name': 'Crash'})
         token = body['student']
         for q, given in [(1, 'C'), (2, 'True')]:
@@ -312,7 +320,7 @@ class RestartTest(unittest.TestCase):
         test, results = os.path.join(d, 'rivers.ard'), os.path.join(d, 'r')
         subprocess.run([TOOL, 'save', test], input=json.dumps(TEST), text=True, check=True, env=ENV,
                        stdout=subprocess.DEVNULL)
-        Server(test, results).stop()
+        Server(test, results, '--port', str(free_port())).stop()
         changed = dict(TEST, title='Rivers 2')
         subprocess.run([TOOL, 'save', test], input=json.dumps(changed), text=True, check=True, env=ENV,
                        stdout=subprocess.DEVNULL)

@@ -7,6 +7,7 @@ import { after, before, describe, it } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync, spawn } from 'node:child_process';
 import fs from 'node:fs';
+import net from 'node:net';
 import path from 'node:path';
 import readline from 'node:readline';
 import * as q from '../webquiz/quizbrowser.mjs';
@@ -22,8 +23,20 @@ const TEST = {
 };
 let browser, dir, ard, results, server;
 
+// A port no one listens on now: other tests' servers take the usual ones
+// (8080, 8000 to 8099) meanwhile. The same port again after the restart.
+let port = 0;
+async function freePort() {
+  const probe = net.createServer();
+  await new Promise((resolve) => probe.listen(0, '127.0.0.1', resolve));
+  const { port: free } = probe.address();
+  await new Promise((resolve) => probe.close(resolve));
+  return free;
+}
+
 function serve() {
-  const child = spawn(q.TOOL, ['serve', ard, '--results', results, '--bind', '127.0.0.1', '--qr', path.join(dir, 'qr.png')],
+  const child = spawn(q.TOOL, ['serve', ard, '--results', results, '--bind', '127.0.0.1', '--port', String(port),
+    '--qr', path.join(dir, 'qr.png')],
     { stdio: ['ignore', 'pipe', 'ignore'], env: { ...process.env, QT_QPA_PLATFORM: 'offscreen' } });
   const lines = readline.createInterface({ input: child.stdout });
   const address = new Promise((resolve, reject) => {
@@ -93,6 +106,7 @@ before(async () => {
   ard = path.join(dir, 'rivers.ard');
   q.tool(['save', ard], { input: JSON.stringify(TEST) });
   results = path.join(dir, 'Rivers results');
+  port = await freePort();
   server = serve();
 });
 after(async () => {
