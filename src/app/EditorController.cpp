@@ -106,11 +106,13 @@ void EditorController::chooseFileToOpen(const QString &path)
     m_editing.setCurrentFile(path);
 }
 
-QString EditorController::open(const QString &path, OpenOrigin origin)
+QString EditorController::open(const QString &path, OpenOrigin origin, QString *notice)
 {
     TestReadResult read = readTestFile(path);
     if (!read.test)
         return read.error;
+    if (notice)
+        *notice = read.companionNotice;
     Operation op(*this);
     TestDocument doc;
     doc.setCurrentFile(origin == OpenOrigin::CommandLine ? document().currentFile() : path);
@@ -137,6 +139,7 @@ void EditorController::restoreUnsaved(const EditorSnapshot &work)
     doc.setTitle(work.title);
     doc.setTeacher(work.teacher);
     doc.setRecords(work.records);
+    doc.setCompanion(work.companion);
     doc.setCurrentFile(work.originalPath);
     replaceDocument(doc, DocumentEditor::Saved::No);
     m_list = !work.records.isEmpty();
@@ -156,21 +159,27 @@ void EditorController::setTeacher(const QString &teacher)
     m_editing.setTitleLine(TitleLine::Teacher, teacher);
 }
 
-bool EditorController::add(const QString &record)
+void EditorController::setLanguage(const QString &language)
 {
     Operation op(*this);
-    if (!m_editing.addQuestion(record))
+    m_editing.setTitleLine(TitleLine::Language, TestCompanion::cleanLanguage(language));
+}
+
+bool EditorController::add(const QString &record, const QString &description)
+{
+    Operation op(*this);
+    if (!m_editing.addQuestion(record, description))
         return false;
     m_testCommands = m_list = true;
     clearEntry();
     return true;
 }
 
-bool EditorController::importQuestions(const QStringList &records)
+bool EditorController::importQuestions(const QStringList &records, const QStringList &descriptions)
 {
     Operation op(*this);
     const QString step = records.size() == 1 ? tr("Import 1 Question") : tr("Import %1 Questions").arg(records.size());
-    if (!m_editing.addQuestions(records, step))
+    if (!m_editing.addQuestions(records, step, descriptions))
         return false;
     m_testCommands = m_list = true;
     return true;
@@ -183,10 +192,10 @@ void EditorController::pick(int number)
     m_editedNumber = number;
 }
 
-bool EditorController::update(const QString &record)
+bool EditorController::update(const QString &record, const QString &description)
 {
     Operation op(*this);
-    if (!isEditing() || !m_editing.replaceQuestion(m_editedNumber, record))
+    if (!isEditing() || !m_editing.replaceQuestion(m_editedNumber, record, description))
         return false;
     leaveEditMode();
     return true;
@@ -258,6 +267,7 @@ EditorSnapshot EditorController::snapshot(const EntryArea &entry) const
     s.title = document().title();
     s.teacher = document().teacher();
     s.records = document().records();
+    s.companion = document().companion();
     s.originalPath = workFile();
     s.testFolder = document().testFolder();
     s.entry = entry;

@@ -79,8 +79,9 @@ public:
     void newTest();
     // Reads the test at `path`; on success the document holds it (the undo
     // history ends) and "" is returned; on failure the document is untouched
-    // and the message naming the file and the problem is returned.
-    QString open(const QString &path, OpenOrigin origin);
+    // and the message naming the file and the problem is returned. A test
+    // opened without its companion file's descriptions says why in *notice.
+    QString open(const QString &path, OpenOrigin origin, QString *notice = nullptr);
     // File > Open names the chosen file as the current one before reading it
     // (a cancelled dialog names none).
     void chooseFileToOpen(const QString &path);
@@ -92,16 +93,19 @@ public:
     // The title and class/teacher line as typed (a run of typing is one step).
     void setTitle(const QString &title);
     void setTeacher(const QString &teacher);
+    // The language the test is written in, as a language tag ("" for none).
+    void setLanguage(const QString &language);
 
-    // Adds a question; false when the test already holds 100.
-    bool add(const QString &record);
+    // Adds a question with the description of its media; false when the
+    // test already holds 100.
+    bool add(const QString &record, const QString &description = QString());
     // Appends imported questions as one step; what is being typed stays.
-    bool importQuestions(const QStringList &records);
+    bool importQuestions(const QStringList &records, const QStringList &descriptions = QStringList());
     // Enters edit mode for question `number`.
     void pick(int number);
     // Stores the edited question and goes back to adding; false when no
     // question is being edited.
-    bool update(const QString &record);
+    bool update(const QString &record, const QString &description = QString());
     // Removes the edited question and goes back to adding; false when none
     // is being edited.
     bool remove();

@@ -56,6 +56,9 @@ EditorMenus::EditorMenus(QMainWindow *window, const std::function<QString()> &te
     mnuEdit->addAction(mnuEditRedo);
     mnuEditRedo->setObjectName(QStringLiteral("mnuEditRedo"));
     mnuEditRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    mnuEdit->addSeparator();
+    mnuEditLanguage = mnuEdit->addAction(tr("Test &Language..."));
+    mnuEditLanguage->setObjectName(QStringLiteral("mnuEditLanguage"));
 
     installToolsAndHelpMenus(bar, window, testFolder);
 }

@@ -40,6 +40,7 @@ public:
     QMenu *mnuEdit = nullptr;
     QAction *mnuEditUndo = nullptr;
     QAction *mnuEditRedo = nullptr;
+    QAction *mnuEditLanguage = nullptr;
 
 signals:
     // A Recent Files entry (1 to 4) was chosen.

@@ -39,11 +39,14 @@ void FileCommands::addToRecentFiles(const QString &path)
 // A file that cannot be read leaves the test on screen as it was.
 void FileCommands::openFrom(const QString &path, EditorController::OpenOrigin origin)
 {
-    const QString error = m_controller.open(path, origin);
+    QString notice;
+    const QString error = m_controller.open(path, origin, &notice);
     if (!error.isEmpty()) {
         MsgBox(error, MsgIcon::Critical);
         return;
     }
+    if (!notice.isEmpty())
+        MsgBox(notice, MsgIcon::Exclamation);
     if (origin == EditorController::OpenOrigin::Menu)
         addToRecentFiles(RecentFiles::listedPath(path));
 }

@@ -47,7 +47,7 @@ bool QuestionEntryFlow::addEntered(QuestionKind type)
         m_entry.enteredRecord(type, multiple ? QStringLiteral("m") : QStringLiteral("t"));
     if (!record)
         return false;
-    if (!m_controller.add(*record)) {
+    if (!m_controller.add(*record, m_entry.description(type))) {
         if (multiple)
             MsgBox(QStringLiteral("There was an error adding this question.  Please fill in all blanks and try again."),
                    MsgIcon::Critical);
@@ -108,6 +108,7 @@ bool QuestionEntryFlow::load(QuestionKind type, const QString &record)
         return false;
     }
     // The media lookup: the reference itself, else in the test's folder.
+    m_entry.setDescription(type, m_controller.document().description(m_controller.editedNumber()));
     const QString media = MediaLookup::resolve(q.media(), m_controller.document().testFolder());
     if (!media.isEmpty())
         m_media.show(media);
@@ -134,7 +135,7 @@ bool QuestionEntryFlow::updateEdited(QuestionKind type, int position)
             MsgBox(SubscriptOutOfRange);
         return false;
     }
-    m_controller.update(*record);
+    m_controller.update(*record, m_entry.description(type));
     m_entry.focusQuestion(type);
     return true;
 }

@@ -3,6 +3,7 @@
 #include "app/DefaultButtonKeys.h"
 
 #include "document/QuestionRecord.h"
+#include "document/TestCompanion.h"
 #include "platform/MsgBox.h"
 #include "widgets/Controls.h"
 #include "widgets/FrameBox.h"
@@ -18,6 +19,20 @@
 namespace {
 constexpr int ShownLeft = 120;
 constexpr int ParkedLeft = -20000;   // out of sight, contents kept
+// Each frame ends with the media's description below its media row.
+constexpr int FrameHeight = 4695;
+const QString DescriptionTip = QStringLiteral("Describe the picture, sound or video for students who cannot see or hear it.");
+
+QLineEdit *descriptionRow(QWidget *frame, const QString &labelName, const QString &boxName)
+{
+    QLabel *label = Controls::fittedLabel(frame, labelName, QStringLiteral("description:"), Twips::rect(120, 4365, 840, 195));
+    QLineEdit *box = Controls::lineEdit(frame, boxName, Twips::rect(960, 4320, 2295, 285), TestCompanion::MaxDescription,
+                                        DescriptionTip);
+    label->setBuddy(box);
+    box->setAccessibleName(QStringLiteral("Media description"));
+    box->setEnabled(false);   // until the question has media
+    return box;
+}
 
 // The parked frame keeps its contents but takes no part in the window: Tab
 // would otherwise wander through its controls out of sight, and a screen
@@ -35,7 +50,7 @@ QuestionEntryPanel::QuestionEntryPanel(QWidget *host, QObject *parent) : QObject
     // --- Multiple-choice frame ---
     grpMultiple = new FrameBox(QStringLiteral("Multiple Choice Question:"), host);
     grpMultiple->setObjectName(QStringLiteral("grpMultiple"));
-    grpMultiple->setGeometry(Twips::rect(120, 840, 3495, 4335));
+    grpMultiple->setGeometry(Twips::rect(120, 840, 3495, FrameHeight));
     lblMultipleQuestion[0] = Controls::fittedLabel(grpMultiple, QStringLiteral("lblMultipleQuestion_0"), QStringLiteral("Question:"), Twips::rect(240, 240, 675, 195));
     txtMQuestion = Controls::multiLine(grpMultiple, QStringLiteral("txtMQuestion"), Twips::rect(240, 480, 3015, 1575), MaxQuestionText,
                                  QStringLiteral("Type the multiple choice question here."));
@@ -62,11 +77,12 @@ QuestionEntryPanel::QuestionEntryPanel(QWidget *host, QObject *parent) : QObject
                          QStringLiteral("Choose a picture for this question."));
     cmdMRemove = Controls::button(grpMultiple, QStringLiteral("cmdMRemove"), QStringLiteral("Remove Multimedia File"),
                             Twips::rect(600, 3960, 2295, 255));
+    txtMdesc = descriptionRow(grpMultiple, QStringLiteral("lblMultipleQuestion_6"), QStringLiteral("txtMdesc"));
 
     // --- True/false frame, parked out of sight at start ---
     grpTrueFalse = new FrameBox(QStringLiteral("True/False Question:"), host);
     grpTrueFalse->setObjectName(QStringLiteral("grpTrueFalse"));
-    grpTrueFalse->setGeometry(Twips::rect(ParkedLeft, 840, 3495, 4335));
+    grpTrueFalse->setGeometry(Twips::rect(ParkedLeft, 840, 3495, FrameHeight));
     lblTrueQuestion[0] = Controls::fittedLabel(grpTrueFalse, QStringLiteral("lblTrueQuestion_0"), QStringLiteral("Question:"), Twips::rect(240, 360, 675, 195));
     txtTFquestion = Controls::multiLine(grpTrueFalse, QStringLiteral("txtTFquestion"), Twips::rect(240, 600, 3015, 1935), MaxQuestionText,
                                   QStringLiteral("Type the true/false question here."));
@@ -83,6 +99,7 @@ QuestionEntryPanel::QuestionEntryPanel(QWidget *host, QObject *parent) : QObject
                         QStringLiteral("Choose a picture for this question."));
     cmdTRemove = Controls::button(grpTrueFalse, QStringLiteral("cmdTRemove"), QStringLiteral("Remove Multimedia File"),
                             Twips::rect(600, 3960, 2295, 255));
+    txtTFdesc = descriptionRow(grpTrueFalse, QStringLiteral("lblTrueQuestion_3"), QStringLiteral("txtTFdesc"));
     for (QPushButton *b : {cmdMpic, cmdPic}) {
         QFont f = WindowFont::sansSerif(8);
         f.setFamilies({QStringLiteral("Arial Rounded MT Bold"), QStringLiteral("Liberation Sans")});
@@ -93,7 +110,7 @@ QuestionEntryPanel::QuestionEntryPanel(QWidget *host, QObject *parent) : QObject
     // checked one; arrow keys move between them), then the media: an option
     // between two answer boxes took the typing meant for the next answer.
     const QList<QWidget *> order = {txtMQuestion, txtManswer[0], txtManswer[1], txtManswer[2], txtManswer[3],
-                                    optABCD[0], optABCD[1], optABCD[2], optABCD[3], txtMpic, cmdMpic, cmdMRemove};
+                                    optABCD[0], optABCD[1], optABCD[2], optABCD[3], txtMpic, cmdMpic, cmdMRemove, txtMdesc};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     // Only the checked option is a Tab stop, as in a Windows option group.
@@ -104,7 +121,7 @@ QuestionEntryPanel::QuestionEntryPanel(QWidget *host, QObject *parent) : QObject
     }
     for (QPlainTextEdit *box : {txtMQuestion, txtTFquestion})
         connect(box, &QPlainTextEdit::textChanged, this, &QuestionEntryPanel::draftChanged);
-    for (QLineEdit *line : {txtManswer[0], txtManswer[1], txtManswer[2], txtManswer[3], txtMpic, txtTFpic})
+    for (QLineEdit *line : {txtManswer[0], txtManswer[1], txtManswer[2], txtManswer[3], txtMpic, txtTFpic, txtMdesc, txtTFdesc})
         connect(line, &QLineEdit::textChanged, this, &QuestionEntryPanel::draftChanged);
     for (QRadioButton *option : {optABCD[0], optABCD[1], optABCD[2], optABCD[3], optTrueAnswer[0], optTrueAnswer[1]})
         connect(option, &QRadioButton::toggled, this, &QuestionEntryPanel::draftChanged);
@@ -112,7 +129,11 @@ QuestionEntryPanel::QuestionEntryPanel(QWidget *host, QObject *parent) : QObject
         const bool tf = t == QuestionKind::TrueFalse;
         connect(tf ? cmdPic : cmdMpic, &QPushButton::clicked, this, [this, t] { emit mediaBrowseClicked(t); });
         connect(tf ? cmdTRemove : cmdMRemove, &QPushButton::clicked, this, [this, t] { emit mediaRemoveClicked(t); });
-        connect(mediaBox(t), &QLineEdit::textChanged, this, [this, t] { emit mediaEdited(t); });
+        connect(mediaBox(t), &QLineEdit::textChanged, this, [this, t] {
+            // A description describes media: without any there is nothing to describe.
+            descriptionBox(t)->setEnabled(hasMedia(t));
+            emit mediaEdited(t);
+        });
     }
 }
 
@@ -156,6 +177,22 @@ void QuestionEntryPanel::focusNextToFill(QuestionKind t)
 QString QuestionEntryPanel::media(QuestionKind t) const { return mediaBox(t)->text(); }
 
 void QuestionEntryPanel::setMedia(QuestionKind t, const QString &media) { mediaBox(t)->setText(media); }
+
+bool QuestionEntryPanel::hasMedia(QuestionKind t) const
+{
+    const QString m = mediaBox(t)->text().trimmed();
+    return !m.isEmpty() && !QuestionRecord::isNoMedia(m);
+}
+
+QString QuestionEntryPanel::description(QuestionKind t) const
+{
+    return hasMedia(t) ? TestCompanion::cleanDescription(descriptionBox(t)->text()) : QString();
+}
+
+void QuestionEntryPanel::setDescription(QuestionKind t, const QString &text)
+{
+    Controls::setLineText(descriptionBox(t), text, TestCompanion::MaxDescription);
+}
 
 void QuestionEntryPanel::setTypeEnabled(bool on)
 {
@@ -287,6 +324,8 @@ void QuestionEntryPanel::clearFields()
     txtMpic->setText(QStringLiteral("none"));
     Controls::setMultiLineText(txtMQuestion, QString(), MaxQuestionText);
     txtTFpic->setText(QStringLiteral("none"));
+    setDescription(QuestionKind::MultipleChoice, QString());
+    setDescription(QuestionKind::TrueFalse, QString());
     Controls::setMultiLineText(txtTFquestion, QString(), MaxQuestionText);
 }
 
@@ -301,9 +340,11 @@ EntryArea QuestionEntryPanel::draft() const
             e.mcCorrect = i;
     }
     e.mcMedia = txtMpic->text();
+    e.mcDescription = txtMdesc->text();
     e.tfQuestion = Controls::multiLineText(txtTFquestion);
     e.tfAnswer = optTrueAnswer[1]->isChecked() ? 1 : 0;
     e.tfMedia = txtTFpic->text();
+    e.tfDescription = txtTFdesc->text();
     return e;
 }
 
@@ -315,7 +356,9 @@ void QuestionEntryPanel::showDraft(const EntryArea &e)
         Controls::setLineText(txtManswer[i], e.mcAnswers[size_t(i)], MaxAnswerText);
     optABCD[qBound(0, e.mcCorrect, 3)]->setChecked(true);
     txtMpic->setText(e.mcMedia);
+    setDescription(QuestionKind::MultipleChoice, e.mcDescription);
     Controls::setMultiLineText(txtTFquestion, e.tfQuestion, MaxQuestionText);
     optTrueAnswer[e.tfAnswer == 1 ? 1 : 0]->setChecked(true);
     txtTFpic->setText(e.tfMedia);
+    setDescription(QuestionKind::TrueFalse, e.tfDescription);
 }

@@ -67,6 +67,10 @@ public:
     // The media box of a frame as it stands, and the same set.
     QString media(QuestionKind type) const;
     void setMedia(QuestionKind type, const QString &media);
+    // The description of a frame's media as it will be kept ("" when the
+    // frame has no media), and the same set.
+    QString description(QuestionKind type) const;
+    void setDescription(QuestionKind type, const QString &text);
     // The type choice enabled or not (off in edit mode).
     void setTypeEnabled(bool on);
     // Enter in either question box presses the window's default button.
@@ -103,6 +107,8 @@ signals:
 private:
     QPlainTextEdit *questionBox(QuestionKind type) const { return type == QuestionKind::TrueFalse ? txtTFquestion : txtMQuestion; }
     QLineEdit *mediaBox(QuestionKind type) const { return type == QuestionKind::TrueFalse ? txtTFpic : txtMpic; }
+    QLineEdit *descriptionBox(QuestionKind type) const { return type == QuestionKind::TrueFalse ? txtTFdesc : txtMdesc; }
+    bool hasMedia(QuestionKind type) const;
 
     FrameBox *grpMultiple = nullptr;
     QLabel *lblMultipleQuestion[6] = {};
@@ -112,6 +118,7 @@ private:
     QLineEdit *txtMpic = nullptr;
     QPushButton *cmdMpic = nullptr;
     QPushButton *cmdMRemove = nullptr;
+    QLineEdit *txtMdesc = nullptr;
     FrameBox *grpTrueFalse = nullptr;
     QLabel *lblTrueQuestion[3] = {};
     QPlainTextEdit *txtTFquestion = nullptr;
@@ -119,6 +126,7 @@ private:
     QLineEdit *txtTFpic = nullptr;
     QPushButton *cmdPic = nullptr;
     QPushButton *cmdTRemove = nullptr;
+    QLineEdit *txtTFdesc = nullptr;
     FrameBox *grpType = nullptr;
     QRadioButton *optType[2] = {};
 };

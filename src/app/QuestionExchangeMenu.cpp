@@ -105,7 +105,7 @@ void QuestionExchangeMenu::mnuFileImport_Click()
     if (outcome.cancelled)
         return;   // the user stopped it: nothing changed, nothing to say
     if (!outcome.records.isEmpty())
-        m_hooks.append(outcome.records);
+        m_hooks.append(outcome.records, outcome.descriptions);
     dlgReport::showExchangeReport(m_window, kImportTitle, outcome.report);
 }
 

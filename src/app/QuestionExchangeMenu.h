@@ -21,8 +21,9 @@ public:
         std::function<int()> questionCount;
         // The title, class/teacher line, records and the folder where bare media names are found.
         std::function<ExportSource()> test;
-        // Appends the records after the last question, as one step the user can undo.
-        std::function<void(const QStringList &records)> append;
+        // Appends the records (with their media descriptions) after the last
+        // question, as one step the user can undo.
+        std::function<void(const QStringList &records, const QStringList &descriptions)> append;
         // The test's file, "" before the first save.
         std::function<QString()> currentFile;
         // Where imported media files wait until the test is saved beside

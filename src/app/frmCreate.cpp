@@ -21,6 +21,7 @@
 #include "webquiz/WebQuizExportAction.h"
 #include "widgets/Controls.h"
 #include "widgets/MediaPreviewPanel.h"
+#include "app/dlgTestLanguage.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowFont.h"
 
@@ -75,7 +76,7 @@ void frmCreate::buildControls()
 {
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("clientArea"));
-    client->setFixedSize(Twips::toPixels(7860), Twips::toPixels(5325));
+    client->setFixedSize(Twips::toPixels(7860), Twips::toPixels(5685));
     setCentralWidget(client);
 
     // Made in the order the window was drawn, which is the order of Tab.
@@ -144,21 +145,27 @@ void frmCreate::buildMenus()
     connect(m_menus->mnuFilePrint, &QAction::triggered, this, &frmCreate::mnuFilePrint_Click);
     connect(m_menus->mnuFilePrintPdf, &QAction::triggered, this, &frmCreate::mnuFilePrintPdf_Click);
     connect(m_menus->mnuFileExit, &QAction::triggered, this, &frmCreate::mnuFileExit_Click);
+    connect(m_menus->mnuEditLanguage, &QAction::triggered, this, [this] {
+        if (const std::optional<QString> tag = dlgTestLanguage::choose(document().language(), this))
+            m_controller.setLanguage(*tag);
+    });
     connect(m_menus, &EditorMenus::recentChosen, this, &frmCreate::mnuRecent_Click);
     new UndoKeyRouter(this, m_menus->mnuEdit, m_menus->mnuEditUndo, m_menus->mnuEditRedo);
     const auto test = [this] {
-        return ExportSource{document().title(), document().teacher(), document().records(), document().testFolder()};
+        return ExportSource{document().title(), document().teacher(), document().records(), document().testFolder(),
+                            document().companion()};
     };
     m_exchange = new QuestionExchangeMenu(
         this, m_menus->mnuFile, m_menus->mnuFileSaveas,
         {[this] { return document().questionCount(); }, test,
-         [this](const QStringList &records) { m_controller.importQuestions(records); },
+         [this](const QStringList &records, const QStringList &descriptions) {
+             m_controller.importQuestions(records, descriptions);
+         },
          [this] { return document().currentFile(); },
          [this](QString *error) { return m_controller.heldMedia().folder(error); },
          &PlatformExportAction::handlesExportAs});
     QAction *exportWeb = WebQuizExportAction::addToMenu(m_menus->mnuFile, m_exchange->exportAction(), [this, test] {
-        const ExportSource t = test();
-        WebQuizExportAction::run(t.title, t.teacher, t.records, t.mediaFolder, document().currentFile());
+        WebQuizExportAction::run(test(), document().currentFile());
     });
     PlatformExportAction::addToMenu(m_menus->mnuFile, exportWeb,
                                     [this, test] { PlatformExportAction::run(test(), document().currentFile()); });
@@ -168,7 +175,7 @@ void frmCreate::buildMenus()
         if (auto *tools = menuBar()->findChild<QMenu *>(QStringLiteral("mnuToolS")))
             frmLive::addToMenu(tools, results, this, [this] {
                 return frmLive::EditorTest{document().currentFile(), document().title(), document().teacher(),
-                                           document().records()};
+                                           document().records(), document().companion()};
             });
 
     m_files = new FileCommands(m_controller, this);

@@ -4,18 +4,18 @@
 
 #include <QCoreApplication>
 
-AddQuestionCommand::AddQuestionCommand(QuestionEdits &editor, const QString &record)
-    : m_editor(editor), m_number(editor.nextQuestionNumber()), m_record(record)
+AddQuestionCommand::AddQuestionCommand(QuestionEdits &editor, const StoredQuestion &question)
+    : m_editor(editor), m_number(editor.nextQuestionNumber()), m_question(question)
 {
     setText(QCoreApplication::translate("DocumentEditor", "Add Question %1").arg(m_number));
 }
 
 void AddQuestionCommand::redo()
 {
-    m_editor.insertRecord(m_number, m_record);
+    m_editor.insertQuestion(m_number, m_question);
 }
 
 void AddQuestionCommand::undo()
 {
-    m_record = m_editor.takeRecord(m_number);
+    m_question = m_editor.takeQuestion(m_number);
 }

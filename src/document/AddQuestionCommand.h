@@ -5,16 +5,17 @@
 #include <QString>
 #include <QUndoCommand>
 
-class QuestionEdits;
+#include "document/QuestionEdits.h"
+
 
 class AddQuestionCommand : public QUndoCommand {
 public:
-    AddQuestionCommand(QuestionEdits &editor, const QString &record);
+    AddQuestionCommand(QuestionEdits &editor, const StoredQuestion &question);
     void redo() override;
     void undo() override;
 
 private:
     QuestionEdits &m_editor;
     int m_number;
-    QString m_record;
+    StoredQuestion m_question;
 };

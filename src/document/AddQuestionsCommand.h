@@ -7,16 +7,18 @@
 #include <QStringList>
 #include <QUndoCommand>
 
-class QuestionEdits;
+#include "document/QuestionEdits.h"
+#include <QList>
+
 
 class AddQuestionsCommand : public QUndoCommand {
 public:
-    AddQuestionsCommand(QuestionEdits &editor, const QStringList &records, const QString &text);
+    AddQuestionsCommand(QuestionEdits &editor, const QList<StoredQuestion> &questions, const QString &text);
     void redo() override;
     void undo() override;
 
 private:
     QuestionEdits &m_editor;
     int m_first;
-    QStringList m_records;
+    QList<StoredQuestion> m_questions;
 };

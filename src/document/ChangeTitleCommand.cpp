@@ -6,16 +6,28 @@ namespace {
 // Distinct from -1 (no merging), one per line.
 constexpr int kTitleId = 1;
 constexpr int kTeacherId = 2;
+constexpr int kLanguageId = 3;
 }
 
 ChangeTitleCommand::ChangeTitleCommand(QuestionEdits &editor, TitleLine line, const QString &text)
     : m_editor(editor), m_line(line), m_text(text)
 {
-    setText(line == TitleLine::Title ? QCoreApplication::translate("DocumentEditor", "Change Title")
-                                     : QCoreApplication::translate("DocumentEditor", "Change Class/Teacher"));
+    switch (line) {
+    case TitleLine::Title: setText(QCoreApplication::translate("DocumentEditor", "Change Title")); break;
+    case TitleLine::Teacher: setText(QCoreApplication::translate("DocumentEditor", "Change Class/Teacher")); break;
+    case TitleLine::Language: setText(QCoreApplication::translate("DocumentEditor", "Change Test Language")); break;
+    }
 }
 
-int ChangeTitleCommand::id() const { return m_line == TitleLine::Title ? kTitleId : kTeacherId; }
+int ChangeTitleCommand::id() const
+{
+    switch (m_line) {
+    case TitleLine::Title: return kTitleId;
+    case TitleLine::Teacher: return kTeacherId;
+    case TitleLine::Language: break;
+    }
+    return kLanguageId;
+}
 
 void ChangeTitleCommand::swap()
 {

@@ -17,19 +17,22 @@ DocumentEditor::DocumentEditor(QObject *parent) : QObject(parent)
 
 DocumentEditor::~DocumentEditor() = default;
 
-bool DocumentEditor::addQuestion(const QString &record)
+bool DocumentEditor::addQuestion(const QString &record, const QString &description)
 {
     if (m_doc.isFull())
         return false;
-    m_undo.push(new AddQuestionCommand(*this, record));
+    m_undo.push(new AddQuestionCommand(*this, {record, description}));
     return true;
 }
 
-bool DocumentEditor::addQuestions(const QStringList &records, const QString &text)
+bool DocumentEditor::addQuestions(const QStringList &records, const QString &text, const QStringList &descriptions)
 {
     if (records.isEmpty() || m_doc.questionCount() + records.size() > TestDocument::MaxQuestions)
         return false;
-    m_undo.push(new AddQuestionsCommand(*this, records, text));
+    QList<StoredQuestion> questions;
+    for (qsizetype i = 0; i < records.size(); ++i)
+        questions.append({records[i], descriptions.value(i)});
+    m_undo.push(new AddQuestionsCommand(*this, questions, text));
     return true;
 }
 
@@ -39,11 +42,11 @@ void DocumentEditor::setTitleLine(TitleLine line, const QString &text)
         m_undo.push(new ChangeTitleCommand(*this, line, text));
 }
 
-bool DocumentEditor::replaceQuestion(int number, const QString &record)
+bool DocumentEditor::replaceQuestion(int number, const QString &record, const QString &description)
 {
     if (number < 1 || number > m_doc.questionCount())
         return false;
-    m_undo.push(new ReplaceQuestionCommand(*this, number, record));
+    m_undo.push(new ReplaceQuestionCommand(*this, number, {record, description}));
     return true;
 }
 
@@ -97,25 +100,28 @@ void DocumentEditor::setTestFolder(const QString &folder)
     m_doc.setTestFolder(folder);
 }
 
-void DocumentEditor::insertRecord(int number, const QString &record)
+void DocumentEditor::insertQuestion(int number, const StoredQuestion &question)
 {
-    if (!m_doc.insert(number, record))
+    if (!m_doc.insert(number, question.record, question.description))
         return;
     emit questionInserted(number);
     emit testChanged();
 }
 
-QString DocumentEditor::exchangeRecord(int number, const QString &record)
+StoredQuestion DocumentEditor::exchangeQuestion(int number, const StoredQuestion &question)
 {
-    QString old = m_doc.replace(number, record);
+    StoredQuestion old;
+    old.record = m_doc.replace(number, question.record);
+    old.description = m_doc.replaceDescription(number, question.description);
     emit questionReplaced(number);
     emit testChanged();
     return old;
 }
 
-QString DocumentEditor::takeRecord(int number)
+StoredQuestion DocumentEditor::takeQuestion(int number)
 {
-    QString old = m_doc.remove(number);
+    StoredQuestion old;
+    old.record = m_doc.remove(number, &old.description);
     emit questionRemoved(number);
     emit testChanged();
     return old;
@@ -123,16 +129,22 @@ QString DocumentEditor::takeRecord(int number)
 
 QString DocumentEditor::titleLine(TitleLine line) const
 {
-    return line == TitleLine::Title ? m_doc.title() : m_doc.teacher();
+    switch (line) {
+    case TitleLine::Title: return m_doc.title();
+    case TitleLine::Teacher: return m_doc.teacher();
+    case TitleLine::Language: break;
+    }
+    return m_doc.language();
 }
 
 QString DocumentEditor::exchangeTitleLine(TitleLine line, const QString &text)
 {
     QString old = titleLine(line);
-    if (line == TitleLine::Title)
-        m_doc.setTitle(text);
-    else
-        m_doc.setTeacher(text);
+    switch (line) {
+    case TitleLine::Title: m_doc.setTitle(text); break;
+    case TitleLine::Teacher: m_doc.setTeacher(text); break;
+    case TitleLine::Language: m_doc.setLanguage(text); break;
+    }
     emit titleChanged();
     emit testChanged();
     return old;

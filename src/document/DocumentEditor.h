@@ -29,14 +29,17 @@ public:
 
     // The questions, each one undoable step. False (nothing done) when the
     // test is full or the number is out of range.
-    bool addQuestion(const QString &record);
-    bool replaceQuestion(int number, const QString &record);
+    // A question comes with the description of its media ("" for none).
+    bool addQuestion(const QString &record, const QString &description = QString());
+    bool replaceQuestion(int number, const QString &record, const QString &description);
     bool removeQuestion(int number);
-    // Appends several questions as one step named `text` (an import).
+    // Appends several questions as one step named `text` (an import), with
+    // their descriptions (as many as the records, or none).
     // False (nothing done) when there are none or they do not all fit.
-    bool addQuestions(const QStringList &records, const QString &text);
-    // The title or class/teacher line as typed; a run of typing in one line
-    // is one step. Nothing happens when the text is what the test holds.
+    bool addQuestions(const QStringList &records, const QString &text,
+                      const QStringList &descriptions = QStringList());
+    // The title, class/teacher line or language as typed; a run of typing in
+    // one line is one step. Nothing happens when the text is what the test holds.
     void setTitleLine(TitleLine line, const QString &text);
 
     // Whether a replaced document is what its file holds (a test was
@@ -89,9 +92,9 @@ signals:
 private:
     // The raw changes the commands make, each with its signals.
     int nextQuestionNumber() const override { return m_doc.nextQuestionNumber(); }
-    void insertRecord(int number, const QString &record) override;
-    QString exchangeRecord(int number, const QString &record) override;
-    QString takeRecord(int number) override;
+    void insertQuestion(int number, const StoredQuestion &question) override;
+    StoredQuestion exchangeQuestion(int number, const StoredQuestion &question) override;
+    StoredQuestion takeQuestion(int number) override;
     QString titleLine(TitleLine line) const override;
     QString exchangeTitleLine(TitleLine line, const QString &text) override;
 

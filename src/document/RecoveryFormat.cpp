@@ -118,6 +118,11 @@ bool readInt(const Fields &f, const char *key, int low, int high, int &out)
     return true;
 }
 
+QByteArray descriptionKey(int number)
+{
+    return "description." + QByteArray::number(number);
+}
+
 bool readText(const Fields &f, const char *key, QString &out)
 {
     if (!f.contains(key))
@@ -157,6 +162,12 @@ QByteArray descriptionBytes(const RecoveryCopy &copy, const QString &testFileNam
     for (int i = 0; i < w.records.size(); ++i)
         if (!unstorableInTestFile(w.records[i]).isEmpty())
             put(out, QByteArray("record." + QByteArray::number(i + 1)).constData(), w.records[i]);
+    // What the companion file beside a saved test keeps.
+    if (!w.companion.language.isEmpty())
+        put(out, "language", w.companion.language);
+    for (int n = 1; n <= w.records.size(); ++n)
+        if (!w.companion.description(n).isEmpty())
+            put(out, descriptionKey(n).constData(), w.companion.description(n));
     put(out, "entry.type", e.type);
     put(out, "entry.editing", e.editing);
     put(out, "entry.mc.question", e.mcQuestion);
@@ -164,9 +175,11 @@ QByteArray descriptionBytes(const RecoveryCopy &copy, const QString &testFileNam
         put(out, QByteArray("entry.mc.answer." + QByteArray::number(i + 1)).constData(), e.mcAnswers[size_t(i)]);
     put(out, "entry.mc.correct", e.mcCorrect);
     put(out, "entry.mc.media", e.mcMedia);
+    put(out, "entry.mc.description", e.mcDescription);
     put(out, "entry.tf.question", e.tfQuestion);
     put(out, "entry.tf.answer", e.tfAnswer);
     put(out, "entry.tf.media", e.tfMedia);
+    put(out, "entry.tf.description", e.tfDescription);
     out += EndLine + '\n';
     return out;
 }
@@ -220,7 +233,13 @@ ReadResult parse(const QByteArray &description, const QByteArray &test)
               && readInt(f, "entry.editing", 0, int(w.records.size()), e.editing)
               && readText(f, "entry.mc.question", e.mcQuestion) && readInt(f, "entry.mc.correct", 0, 3, e.mcCorrect)
               && readText(f, "entry.mc.media", e.mcMedia) && readText(f, "entry.tf.question", e.tfQuestion)
-              && readInt(f, "entry.tf.answer", 0, 1, e.tfAnswer) && readText(f, "entry.tf.media", e.tfMedia);
+              && readInt(f, "entry.tf.answer", 0, 1, e.tfAnswer) && readText(f, "entry.tf.media", e.tfMedia)
+              && readText(f, "entry.mc.description", e.mcDescription)
+              && readText(f, "entry.tf.description", e.tfDescription)
+              && readText(f, "language", w.companion.language);
+    w.companion.descriptions = QStringList(w.records.size(), QString());
+    for (int n = 1; ok && n <= w.records.size(); ++n)
+        ok = readText(f, descriptionKey(n).constData(), w.companion.descriptions[n - 1]);
     for (int i = 0; ok && i < 4; ++i)
         ok = readText(f, QByteArray("entry.mc.answer." + QByteArray::number(i + 1)).constData(), e.mcAnswers[size_t(i)]);
     for (int i = 0; ok && i < w.records.size(); ++i)

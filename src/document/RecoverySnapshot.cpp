@@ -18,18 +18,18 @@ bool EntryArea::isBlank() const
 bool EntryArea::operator==(const EntryArea &o) const
 {
     return type == o.type && mcQuestion == o.mcQuestion && mcAnswers == o.mcAnswers && mcCorrect == o.mcCorrect
-           && mcMedia == o.mcMedia && tfQuestion == o.tfQuestion && tfAnswer == o.tfAnswer && tfMedia == o.tfMedia
-           && editing == o.editing;
+           && mcMedia == o.mcMedia && mcDescription == o.mcDescription && tfQuestion == o.tfQuestion
+           && tfAnswer == o.tfAnswer && tfMedia == o.tfMedia && tfDescription == o.tfDescription && editing == o.editing;
 }
 
 bool EditorSnapshot::isEmpty() const
 {
-    return title.isEmpty() && teacher.isEmpty() && records.isEmpty() && entry.isBlank();
+    return title.isEmpty() && teacher.isEmpty() && records.isEmpty() && companion.language.isEmpty() && entry.isBlank();
 }
 
 bool EditorSnapshot::sameTest(const EditorSnapshot &o) const
 {
-    return title == o.title && teacher == o.teacher && records == o.records;
+    return title == o.title && teacher == o.teacher && records == o.records && companion == o.companion;
 }
 
 bool EditorSnapshot::operator==(const EditorSnapshot &o) const

@@ -4,6 +4,8 @@
 // the question being typed in the entry area. Plain values, no widgets, so
 // the recovery copy can be written, read and compared anywhere.
 
+#include "document/TestCompanion.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -16,9 +18,11 @@ struct EntryArea {
     std::array<QString, 4> mcAnswers;
     int mcCorrect = 0;                   // 0 to 3
     QString mcMedia = QStringLiteral("none");
+    QString mcDescription;               // of the media, as typed
     QString tfQuestion;
     int tfAnswer = 0;                    // 0 true, 1 false
     QString tfMedia = QStringLiteral("none");
+    QString tfDescription;
     int editing = 0;                     // the question being edited (1 to N), 0 when adding
 
     // Nothing typed: no question text, no answer, no media chosen.
@@ -31,6 +35,7 @@ struct EditorSnapshot {
     QString title;
     QString teacher;
     QStringList records;                 // questions 1 to N
+    TestCompanion companion;             // the test's language, the media descriptions
     QString originalPath;                // the test's file, "" for an untitled test
     QString testFolder;                  // where its bare media names are found
     EntryArea entry;

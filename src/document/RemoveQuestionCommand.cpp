@@ -12,10 +12,10 @@ RemoveQuestionCommand::RemoveQuestionCommand(QuestionEdits &editor, int number)
 
 void RemoveQuestionCommand::redo()
 {
-    m_record = m_editor.takeRecord(m_number);
+    m_question = m_editor.takeQuestion(m_number);
 }
 
 void RemoveQuestionCommand::undo()
 {
-    m_editor.insertRecord(m_number, m_record);
+    m_editor.insertQuestion(m_number, m_question);
 }

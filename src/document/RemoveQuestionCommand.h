@@ -5,7 +5,8 @@
 #include <QString>
 #include <QUndoCommand>
 
-class QuestionEdits;
+#include "document/QuestionEdits.h"
+
 
 class RemoveQuestionCommand : public QUndoCommand {
 public:
@@ -16,5 +17,5 @@ public:
 private:
     QuestionEdits &m_editor;
     int m_number;
-    QString m_record;
+    StoredQuestion m_question;
 };

@@ -6,11 +6,12 @@
 #include <QString>
 #include <QUndoCommand>
 
-class QuestionEdits;
+#include "document/QuestionEdits.h"
+
 
 class ReplaceQuestionCommand : public QUndoCommand {
 public:
-    ReplaceQuestionCommand(QuestionEdits &editor, int number, const QString &record);
+    ReplaceQuestionCommand(QuestionEdits &editor, int number, const StoredQuestion &question);
     void redo() override { swap(); }
     void undo() override { swap(); }
 
@@ -19,5 +20,5 @@ private:
 
     QuestionEdits &m_editor;
     int m_number;
-    QString m_record;
+    StoredQuestion m_question;
 };

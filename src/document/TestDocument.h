@@ -5,12 +5,17 @@
 // media names are found in, and where the media it holds wait until they are
 // beside a saved file.
 //
+// Beside each record the document keeps the description of its media, and
+// beside the title the language the test is written in: what the test file
+// has no room for and its companion file keeps (TestCompanion).
+//
 // The records are kept exactly as they were read or built: a record is read
 // through QuestionView, and any change goes through the methods below, which
 // keep record and caption together. The number the next question gets is
 // derived from the count.
 
 #include "document/QuestionView.h"
+#include "document/TestCompanion.h"
 
 #include <QString>
 #include <QStringList>
@@ -35,20 +40,34 @@ public:
     const QStringList &records() const { return m_records; }
     const QStringList &captions() const { return m_captions; }
 
+    // The description of question `number`'s media; "" for none.
+    QString description(int number) const;
+    const QStringList &descriptions() const { return m_descriptions; }
+
     // Removes every question.
     void clearRecords();
-    // Replaces all questions (at most the first 100 are kept).
+    // Replaces all questions (at most the first 100 are kept), without descriptions.
     void setRecords(const QStringList &records);
     // Appends as question N + 1; false when the test is full.
-    bool append(const QString &record);
+    bool append(const QString &record, const QString &description = QString());
     // Inserts as question `number` (1 to N + 1), moving the later ones down;
     // false when the test is full or the number is out of range.
-    bool insert(int number, const QString &record);
-    // Stores a new record for question `number` (1 to N) and returns the old one.
+    bool insert(int number, const QString &record, const QString &description = QString());
+    // Stores a new record for question `number` (1 to N) and returns the old
+    // one; its description stays.
     QString replace(int number, const QString &record);
+    // Stores a new description for question `number` and returns the old one.
+    QString replaceDescription(int number, const QString &description);
     // Removes question `number` (1 to N), moving the later ones up, and
-    // returns its record ("" when there was none).
-    QString remove(int number);
+    // returns its record ("" when there was none) and its description.
+    QString remove(int number, QString *description = nullptr);
+
+    // The language and descriptions together, as the companion file keeps
+    // them; setCompanion takes the descriptions of questions 1 to N.
+    TestCompanion companion() const { return {m_language, m_descriptions}; }
+    void setCompanion(const TestCompanion &companion);
+    QString language() const { return m_language; }
+    void setLanguage(const QString &language) { m_language = language; }
 
     // The header of the test file: what the quiz player shows as the test's
     // title and its class/teacher line.
@@ -79,6 +98,8 @@ private:
 
     QStringList m_records;    // question i at index i - 1
     QStringList m_captions;
+    QStringList m_descriptions;
+    QString m_language;
     QString m_title;
     QString m_teacher;
     QString m_currentFile;

@@ -1,5 +1,6 @@
 #include "document/TestFile.h"
 
+#include "document/CompanionFile.h"
 #include "document/HeldMedia.h"
 #include "document/MediaAdmission.h"
 
@@ -120,7 +121,16 @@ TestReadResult readTestFile(const QString &path)
         return refuse(name, QStringLiteral("the file is far too large for a test."));
     if (!why.isEmpty())
         return refuse(name, why + QLatin1Char('.'));
-    return parseTestBytes(bytes, name);
+    TestReadResult read = parseTestBytes(bytes, name);
+    if (read.test) {
+        const CompanionFile::Read companion = CompanionFile::readBeside(path, read.test->records);
+        read.test->companion = companion.companion;
+        if (!companion.problem.isEmpty())
+            read.companionNotice = QStringLiteral("The media descriptions in \"%1\" were not read: %2. The test "
+                                                  "opened without them.")
+                                       .arg(MediaLookup::nameOf(CompanionFile::pathFor(path)), companion.problem);
+    }
+    return read;
 }
 
 void applyLoadedTest(TestDocument &doc, const LoadedTest &test)
@@ -128,6 +138,7 @@ void applyLoadedTest(TestDocument &doc, const LoadedTest &test)
     doc.setTitle(test.title);
     doc.setTeacher(test.teacher);
     doc.setRecords(test.records);   // parseTestBytes never gives more than 100
+    doc.setCompanion(test.companion);
 }
 
 TestReadResult LoadTest(TestDocument &doc, const QString &path)
@@ -260,6 +271,23 @@ QString travellingMediaRecord(const QString &record, const TestDocument &doc, co
     return QuestionRecord::join(f);
 }
 
+// The companion file follows the test it belongs to.
+void keepCompanionBeside(const QString &testPath, const TestCompanion &companion, const QStringList &records,
+                         QStringList &notWritten)
+{
+    const QString path = CompanionFile::pathFor(testPath);
+    const QByteArray bytes = CompanionFile::bytes(companion, records);
+    QString reason;
+    if (bytes.isEmpty()) {
+        // Nothing left to describe: an old companion would describe what is gone.
+        QFile old(path);
+        if ((QFileInfo::exists(path) || QFileInfo(path).isSymLink()) && !old.remove())
+            notWritten << path + QStringLiteral(": ") + old.errorString();
+    } else if (!CheckedFile::write(path, bytes, &reason)) {
+        notWritten << path + QStringLiteral(": ") + reason;
+    }
+}
+
 }
 
 QString unstorableCharactersNamed(const QString &text)
@@ -343,5 +371,6 @@ SaveResult SaveTest(const TestDocument &doc, const QString &path, const SaveOpti
         return result;
     }
     result.status = SaveResult::Status::Saved;
+    keepCompanionBeside(path, doc.companion(), result.records, result.notCopied);
     return result;
 }

@@ -18,21 +18,28 @@ struct LoadedTest {
     QString title;
     QString teacher;
     QStringList records;   // questions 1 to N
+    // Its language and media descriptions, from the companion file beside it.
+    TestCompanion companion;
 };
 
 struct TestReadResult {
     std::optional<LoadedTest> test;
     QString error;         // when test is empty: a message naming the file and the problem
+    // The test was read, but the companion file beside it was not used: a
+    // message naming that file and why ("" when it was, or there is none).
+    QString companionNotice;
 };
 
 // Parses the bytes of a test file. An empty file, a header without a field
 // separator, a question line without one, or more than 100 questions are
 // refused with a reason (fileName names the file in the message).
 TestReadResult parseTestBytes(const QByteArray &bytes, const QString &fileName);
+// The test file and the companion file beside it.
 TestReadResult readTestFile(const QString &path);
 
-// Replaces the document's records with the loaded ones (N + 1 becomes
-// the question count). The current file and test folder are the callers' business.
+// Replaces the document's records, language and descriptions with the
+// loaded ones (N + 1 becomes the question count). The current file and test
+// folder are the callers' business.
 void applyLoadedTest(TestDocument &doc, const LoadedTest &test);
 
 // Read and apply in one step; the document is untouched on failure.
@@ -97,7 +104,10 @@ struct SaveResult {
 // a media kind only) into the test's folder, as the quiz player finds media
 // next to the test; the result's records name the copies. The file is
 // replaced atomically, and the document is not touched: the caller gives it
-// the saved records, so a failed save changes nothing.
+// the saved records, so a failed save changes nothing. The companion file
+// beside it follows the saved test: written when the test has a language or
+// a description, removed when it has none; one that cannot be written is
+// named in notCopied.
 SaveResult SaveTest(const TestDocument &doc, const QString &path, const SaveOptions &options = {});
 
 // Copies one file with the shell; on failure returns false with the

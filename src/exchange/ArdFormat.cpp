@@ -2,6 +2,7 @@
 
 #include "exchange/ExchangeQuestion.h"
 
+#include "document/CompanionFile.h"
 #include "document/QuestionRecord.h"
 #include "document/TestFile.h"
 
@@ -21,7 +22,7 @@ ReadResult ArdFormat::read(const QByteArray &bytes, const QString &fileName) con
     r.title = loaded.test->title;
     r.teacher = loaded.test->teacher;
     for (const QString &record : loaded.test->records)
-        r.questions << ImportedQuestion{record, QByteArray(), 0, QString()};
+        r.questions << ImportedQuestion{record, QByteArray(), 0, QString(), QString()};
     return r;
 }
 
@@ -44,6 +45,9 @@ WriteResult ArdFormat::write(const ExportSource &test) const
     for (int i = 0; i < test.records.size(); ++i)
         w.report.skipUnstorable(ExchangeReport::atQuestion(i + 1), test.records[i]);
     w.bytes = testFileBytes(title, teacher, test.records);
+    // The records name their media by the copies beside the new test, so
+    // the descriptions are matched to those names.
+    w.companion = CompanionFile::bytes(test.companion, test.records);
     w.report.addCarried(int(test.records.size()));
     return w;
 }

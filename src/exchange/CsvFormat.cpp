@@ -15,6 +15,8 @@ namespace {
 const QStringList kColumns = {QStringLiteral("kind"), QStringLiteral("question"), QStringLiteral("a"),
                               QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"),
                               QStringLiteral("answer"), QStringLiteral("media")};
+// Written when a question's media has a description; read when there.
+const QString kDescriptionColumn = QStringLiteral("media description");
 
 struct Row {
     QStringList fields;
@@ -160,6 +162,7 @@ void takeQuestionRow(const Row &row, const QHash<QString, int> &column, ReadResu
     q.media = value(QStringLiteral("media")).trimmed();
     if (q.media.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0)
         q.media.clear();
+    q.description = value(kDescriptionColumn);
     if (kind == QLatin1String("mc")) {
         if (answer.size() != 1 || answer[0] < QLatin1Char('a') || answer[0] > QLatin1Char('d')) {
             skip(QStringLiteral("the answer of a multiple-choice question must be A, B, C or D, not \"%1\"")
@@ -239,9 +242,14 @@ ReadResult CsvFormat::read(const QByteArray &bytes, const QString &fileName) con
 WriteResult CsvFormat::write(const ExportSource &test) const
 {
     WriteResult w;
+    const QList<ExchangeQuestion> questions = ExchangeQuestion::fromRecords(test.records, w.report);
+    bool described = false;
+    for (const ExchangeQuestion &q : questions)
+        described = described || (!q.media.isEmpty() && !test.companion.description(q.number).isEmpty());
     // A byte-order mark, so that spreadsheets take the file as UTF-8.
-    QString out = QChar(0xFEFF) + kColumns.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-    for (const ExchangeQuestion &q : ExchangeQuestion::fromRecords(test.records, w.report)) {
+    QString out = QChar(0xFEFF) + kColumns.join(QLatin1Char(','))
+                  + (described ? QLatin1Char(',') + kDescriptionColumn : QString()) + QStringLiteral("\r\n");
+    for (const ExchangeQuestion &q : questions) {
         QStringList f;
         f << (q.isMultipleChoice() ? QStringLiteral("mc") : QStringLiteral("tf")) << csvField(q.question);
         for (int k = 0; k < 4; ++k)
@@ -249,6 +257,8 @@ WriteResult CsvFormat::write(const ExportSource &test) const
         f << (q.isMultipleChoice() ? QString(QChar(u'A' + q.right))
                                     : q.rightIsTrue() ? QStringLiteral("true") : QStringLiteral("false"));
         f << csvField(MediaLookup::nameOf(q.media));
+        if (described)
+            f << csvField(q.media.isEmpty() ? QString() : test.companion.description(q.number));
         out += f.join(QLatin1Char(',')) + QStringLiteral("\r\n");
         w.report.addCarried();
     }

@@ -18,6 +18,7 @@ struct ExchangeQuestion {
     QStringList answers;   // A to D for multiple choice; empty for true/false
     int right = 0;         // 0-3 for A-D; 0 true, 1 false
     QString media;         // a file reference; "" for none
+    QString description;   // of the media, for those who cannot see or hear it; "" for none
     int number = 0;        // its number in the test it was read from; 0 when it comes from elsewhere
 
     bool isMultipleChoice() const { return kind == QuestionKind::MultipleChoice; }

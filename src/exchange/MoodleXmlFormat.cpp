@@ -238,6 +238,14 @@ int fractionOf(const QString &text)
     return -1;
 }
 
+bool isPictureName(const QString &name)
+{
+    const QString lower = name.toLower();
+    return lower.endsWith(QLatin1String(".bmp")) || lower.endsWith(QLatin1String(".jpg"))
+           || lower.endsWith(QLatin1String(".jpeg")) || lower.endsWith(QLatin1String(".png"))
+           || lower.endsWith(QLatin1String(".gif"));
+}
+
 void judge(const MoodleQuestion &mq, ReadResult &r)
 {
     const QString where = ExchangeReport::atLine(mq.line);
@@ -318,20 +326,18 @@ void judge(const MoodleQuestion &mq, ReadResult &r)
         return;
     }
     q.media = mq.files.first().name;
+    // A picture's text alternative other than its file name describes it.
+    static const QRegularExpression alt(QStringLiteral("<img\\b[^>]*\\balt\\s*=\\s*\"([^\"]*)\""),
+                                        QRegularExpression::CaseInsensitiveOption);
+    const QString altText = HtmlText::decodeEntities(alt.match(mq.questionText.text).captured(1)).trimmed();
+    if (isPictureName(q.media) && altText != q.media)
+        q.description = altText;
     r.add(q, mq.line, mq.files.first().data);
     for (qsizetype k = 1; k < std::min(mq.files.size(), kNamed + 1); ++k)
         r.report.skip(where, QStringLiteral("only its first media file was taken; %1 was left out.")
                                  .arg(mq.files[k].name));
     if (mq.files.size() > kNamed + 1)
         r.report.skip(where, QStringLiteral("%L1 more media files were left out as well.").arg(mq.files.size() - kNamed - 1));
-}
-
-bool isPictureName(const QString &name)
-{
-    const QString lower = name.toLower();
-    return lower.endsWith(QLatin1String(".bmp")) || lower.endsWith(QLatin1String(".jpg"))
-           || lower.endsWith(QLatin1String(".jpeg")) || lower.endsWith(QLatin1String(".png"))
-           || lower.endsWith(QLatin1String(".gif"));
 }
 
 // The first line of the question, as Moodle names a question it imports.
@@ -494,8 +500,10 @@ bool MoodleXmlFormat::writeTo(QIODevice &out, const ExportSource &test, Exchange
             const QString url = QStringLiteral("@@PLUGINFILE@@/")
                                 + QString::fromLatin1(QUrl::toPercentEncoding(mediaName));
             const QString shown = HtmlText::escaped(mediaName);
+            // A picture's description is its text alternative on the platform.
+            const QString description = HtmlText::escaped(test.companion.description(q.number));
             html += isPictureName(mediaName)
-                        ? QStringLiteral("<p><img src=\"%1\" alt=\"%2\"></p>").arg(url, shown)
+                        ? QStringLiteral("<p><img src=\"%1\" alt=\"%2\"></p>").arg(url, description.isEmpty() ? shown : description)
                         : QStringLiteral("<p><a href=\"%1\">%2</a></p>").arg(url, shown);
         }
         xml.writeStartElement(QStringLiteral("questiontext"));

@@ -2,7 +2,9 @@
 
 #include "exchange/MediaNames.h"
 
+#include "document/CompanionFile.h"
 #include "document/MediaLookup.h"
+#include "platform/CheckedFile.h"
 #include "document/QuestionRecord.h"
 #include "platform/CheckedFileStream.h"
 
@@ -127,6 +129,12 @@ ExchangeReport exportQuestions(const ExportRequest &request, const QuestionForma
         report.fail(QStringLiteral("%1 cannot be written: %2").arg(target, reason));
         beside.removeCreated();
         return report;
+    }
+    if (!toStandardOutput && !written.companion.isEmpty()) {
+        const QString beside = CompanionFile::pathFor(request.path);
+        if (!CheckedFile::write(beside, written.companion, &reason))
+            report.note(QStringLiteral("The media descriptions could not be written to \"%1\": %2.")
+                            .arg(MediaLookup::nameOf(beside), reason));
     }
     return withSummary(report, written.report.carried(),
                        toStandardOutput ? QStringLiteral("standard output") : QLatin1Char('"') + name + QLatin1Char('"'));

@@ -18,7 +18,8 @@ void ReadResult::add(const ExchangeQuestion &question, int line, const QByteArra
         return;
     }
     bool replaced = false;
-    questions << ImportedQuestion{question.toRecord(&replaced), mediaData, line, category};
+    questions << ImportedQuestion{question.toRecord(&replaced), mediaData, line, category,
+                                  TestCompanion::cleanDescription(question.description)};
     if (replaced)
         report.note(QStringLiteral("The sign \u00A9 separates the parts of a question in a test, so it was "
                                    "written as (c)."));

@@ -5,6 +5,7 @@
 // files arrive as bytes in a read and are found through the source in a
 // write), so the editor, ardeno-tool and the tests drive the same code.
 
+#include "document/TestCompanion.h"
 #include "exchange/ExchangeReport.h"
 #include "platform/FileDialogService.h"
 #include "platform/WorkProgress.h"
@@ -24,6 +25,7 @@ struct ImportedQuestion {
     QByteArray mediaData;
     int line = 0;          // where the question starts in the source (1-based); 0 unknown
     QString category;      // the category the file files it under; "" for none
+    QString description;   // of its media; "" for none
 };
 
 struct ExchangeQuestion;
@@ -66,6 +68,9 @@ struct ExportSource {
     QString teacher;
     QStringList records;
     QString mediaFolder;   // the test's folder; a bare media name is looked for there too
+    // The test's language and its media descriptions: a page gives them to
+    // its reader, a file that names its media keeps them in a companion file.
+    TestCompanion companion = TestCompanion();
     // The share of right answers that passes, in percent, for the formats
     // that grade (a learning-platform package); NoPassMark: the score alone
     // is reported.
@@ -95,6 +100,9 @@ struct WriteResult {
     // A file only its owner may read went into the bytes: the file is
     // written readable by its owner alone, never more open than its media.
     bool ownerOnly = false;
+    // What goes into the companion file beside the file written (a test
+    // file's language and descriptions); empty: none.
+    QByteArray companion;
 };
 
 class QuestionFormat {

@@ -224,6 +224,7 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
         if (media)
             media->removeCreated();
         out.records.clear();
+        out.descriptions.clear();
         out.cancelled = true;
         out.report.fail(QStringLiteral("The import was cancelled; nothing was taken."));
         return out;
@@ -251,6 +252,7 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
     const auto fail = [&](const QString &message) {
         media.removeCreated();
         out.records.clear();
+        out.descriptions.clear();
         out.report.fail(message);
         return out;
     };
@@ -341,6 +343,8 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
             }
         }
         out.records << QuestionRecord::join(f);
+        // A question that came without its media keeps no description of it.
+        out.descriptions << (m >= 0 && !QuestionRecord::isNoMedia(f[m]) && !f[m].isEmpty() ? q.description : QString());
     }
     // The questions the reader counted but did not keep: none of them fits.
     for (const int line : std::as_const(read.linesBeyond))

@@ -61,6 +61,7 @@ struct ImportOutcome {
     QString title;          // the file's own, "" when it carries none
     QString teacher;
     QStringList records;    // ready to append
+    QStringList descriptions;   // of each one's media, "" for none
     QStringList createdMedia;   // media files the import wrote, for a caller that must undo it
     ExchangeReport report;
     bool cancelled = false;   // stopped on request: nothing was taken, no file left

@@ -1,5 +1,6 @@
 #include "live/LiveSession.h"
 
+#include "document/CompanionFile.h"
 #include "document/MediaLookup.h"
 #include "live/LiveAddress.h"
 #include "document/TestFile.h"
@@ -16,13 +17,14 @@ LiveSession::~LiveSession()
 }
 
 QString LiveSession::unsavedReason(const QString &path, const QString &title, const QString &teacher,
-                                   const QStringList &records)
+                                   const QStringList &records, const TestCompanion &companion)
 {
     if (path.isEmpty())
         return QStringLiteral("Save the test first: a class takes the test as it is saved.");
     const TestReadResult saved = readTestFile(path);
     if (!saved.test
-        || testIdentity(saved.test->title, saved.test->teacher, saved.test->records) != testIdentity(title, teacher, records))
+        || testIdentity(saved.test->title, saved.test->teacher, saved.test->records) != testIdentity(title, teacher, records)
+        || CompanionFile::bytes(saved.test->companion, saved.test->records) != CompanionFile::bytes(companion, records))
         return QStringLiteral("Save the test first: a class takes the test as it is saved, and it has changes "
                               "that are not saved yet.");
     return {};
@@ -47,6 +49,7 @@ bool LiveSession::prepare(const QString &testPath, QString *reason, WorkProgress
     exporter.serveLive();
     const QString identity = testIdentity(t.title, t.teacher, t.records);
     exporter.identifyAs(identity);
+    exporter.describeWith(t.companion);
     const QString folder = QFileInfo(testPath).absolutePath() + QLatin1Char('/');
     const WebQuizExport page = exporter.exportTest(t.title, t.teacher, t.records, folder, progress);
     if (WorkProgress::stopped(progress)) {

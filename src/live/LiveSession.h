@@ -4,6 +4,7 @@
 // folder, and the server listening. The window and `ardeno-tool serve` both
 // run one.
 
+#include "document/TestCompanion.h"
 #include "live/LiveClass.h"
 #include "live/LiveServer.h"
 #include "platform/WorkProgress.h"
@@ -21,9 +22,10 @@ public:
 
     // Why the test on screen cannot be handed to a class as it is ("" when
     // it can): a class takes the test as saved, so a new test, or one with
-    // changes its file lacks, is to be saved first.
+    // changes its file (or its companion file of descriptions) lacks, is to
+    // be saved first.
     static QString unsavedReason(const QString &path, const QString &title, const QString &teacher,
-                                 const QStringList &records);
+                                 const QStringList &records, const TestCompanion &companion = TestCompanion());
 
     // Beside the test: "<test name> results <date>".
     static QString defaultResultsFolder(const QString &testPath, const QDate &day);

@@ -59,7 +59,7 @@ QAction *frmLive::addToMenu(QMenu *tools, QAction *after, QWidget *owner, std::f
     tools->insertAction(at >= 0 && at + 1 < actions.size() ? actions[at + 1] : nullptr, action);
     QObject::connect(action, &QAction::triggered, owner, [owner, test] {
         const EditorTest t = test();
-        const QString why = LiveSession::unsavedReason(t.path, t.title, t.teacher, t.records);
+        const QString why = LiveSession::unsavedReason(t.path, t.title, t.teacher, t.records, t.companion);
         if (!why.isEmpty()) {
             MsgBox(why, MsgIcon::Information);
             return;

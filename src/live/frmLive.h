@@ -31,6 +31,7 @@ public:
         QString title;
         QString teacher;
         QStringList records;
+        TestCompanion companion;
     };
     // Adds Tools > "Live Class..." after `after`; a test not saved as it is
     // on screen is refused with the reason.

@@ -41,10 +41,11 @@ QString kindOf(mode_t mode)
 
 // O_NONBLOCK: opening a FIFO without a writer would otherwise wait forever
 // before the check could refuse it. It is cleared again for the read.
-int openChecked(const QString &path, QString *reason)
+int openChecked(const QString &path, QString *reason, RegularFile::Links links = RegularFile::Links::Follow)
 {
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC
+                                                | (links == RegularFile::Links::Refuse ? O_NOFOLLOW : 0));
     if (fd < 0) {
         *reason = QString::fromLocal8Bit(std::strerror(errno));
         return -1;
@@ -89,7 +90,7 @@ int openHandle(const QString &path, QString *reason)
 #endif
 }
 
-bool open(QFile &file, const QString &path, QString *reason)
+bool open(QFile &file, const QString &path, QString *reason, Links links)
 {
     QString dummy;
     QString &why = reason ? *reason : dummy;
@@ -99,7 +100,7 @@ bool open(QFile &file, const QString &path, QString *reason)
         return false;
     }
 #ifdef Q_OS_UNIX
-    const int fd = openChecked(path, &why);
+    const int fd = openChecked(path, &why, links);
     if (fd < 0)
         return false;
     file.setFileName(path);
@@ -110,6 +111,7 @@ bool open(QFile &file, const QString &path, QString *reason)
     }
     return true;
 #else
+    Q_UNUSED(links)   // Windows: no symbolic links in the way a test folder holds them
     if (const QString p = problem(path); !p.isEmpty()) {
         why = p;
         return false;
@@ -146,7 +148,7 @@ QByteArray readWhole(QFile &file)
 }
 }
 
-QByteArray read(const QString &path, qint64 maxBytes, QString *reason, bool *tooLargeFile)
+QByteArray read(const QString &path, qint64 maxBytes, QString *reason, bool *tooLargeFile, Links links)
 {
     QString dummy;
     QString &why = reason ? *reason : dummy;
@@ -154,7 +156,7 @@ QByteArray read(const QString &path, qint64 maxBytes, QString *reason, bool *too
     bool &overLimit = tooLargeFile ? *tooLargeFile : ignored;
     overLimit = false;
     QFile file;
-    if (!open(file, path, &why))
+    if (!open(file, path, &why, links))
         return {};
     if (file.size() > maxBytes) {
         why = tooLarge(maxBytes);

@@ -17,10 +17,14 @@ class QFile;
 
 namespace RegularFile {
 
+// Whether a link at the path itself may lead to the file (a file this
+// program wrote beside another is never a link: one there is refused).
+enum class Links { Follow, Refuse };
+
 // Opens `file` read-only on `path` when that is a regular file. On failure
 // the file stays closed and *reason says why (the system's reason when the
 // file cannot be opened at all).
-bool open(QFile &file, const QString &path, QString *reason);
+bool open(QFile &file, const QString &path, QString *reason, Links links = Links::Follow);
 
 // The same as a bare handle (closed with ::close): -1 with the reason.
 int openHandle(const QString &path, QString *reason);
@@ -29,7 +33,8 @@ int openHandle(const QString &path, QString *reason);
 // result with *reason set on failure (a file above the limit is refused
 // without reading it, and *tooLargeFile tells that case from the others); an
 // empty file gives an empty result and no reason.
-QByteArray read(const QString &path, qint64 maxBytes, QString *reason, bool *tooLargeFile = nullptr);
+QByteArray read(const QString &path, qint64 maxBytes, QString *reason, bool *tooLargeFile = nullptr,
+                Links links = Links::Follow);
 
 // Why a file handed to a library that opens it itself (a media decoder, an
 // image reader) must not be: "" for a regular file (or a link to one).

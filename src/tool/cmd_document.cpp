@@ -1,6 +1,8 @@
 // ardeno-tool commands for test files and score logs:
-//   dump FILE.ard                 the test as JSON {"title", "teacher", "records"}
-//   save FILE.ard                 JSON on stdin -> a test file (media copied), JSON back
+//   dump FILE.ard                 the test as JSON {"title", "teacher", "records"}, and
+//                                 "language" and "descriptions" when its companion file has them
+//   save FILE.ard                 JSON on stdin -> a test file (media copied) and its
+//                                 companion file, JSON back
 //   log2txt FILE.log OUT.txt      what the log viewer's "Save as Text File" writes
 //   scramble|unscramble --key test|log   stdin -> stdout, line by line
 // The JSON is UTF-8; records are the unscrambled record strings 1 to N with
@@ -66,23 +68,24 @@ QByteArray jsonString(const QString &text)
     return (out + QLatin1Char('"')).toUtf8();
 }
 
-// Written by hand so the keys keep the documented order.
-void printTestJson(const QString &title, const QString &teacher, const QStringList &records)
+QByteArray jsonArray(const QStringList &items)
 {
-    QByteArray out = "{\n  \"title\": " + jsonString(title) + ",\n  \"teacher\": "
-                     + jsonString(teacher) + ",\n  \"records\": [";
-    for (qsizetype i = 0; i < records.size(); ++i)
-        out += (i ? ",\n    " : "\n    ") + jsonString(records[i]);
-    out += records.isEmpty() ? "]\n}\n" : "\n  ]\n}\n";
-    writeStdout(out);
+    QByteArray out = "[";
+    for (qsizetype i = 0; i < items.size(); ++i)
+        out += (i ? ",\n    " : "\n    ") + jsonString(items[i]);
+    return out + (items.isEmpty() ? "]" : "\n  ]");
 }
 
-QStringList recordsOf(const TestDocument &doc)
+// Written by hand so the keys keep the documented order.
+void printTestJson(const TestDocument &doc)
 {
-    QStringList records;
-    for (int i = 1; i <= doc.questionCount(); ++i)
-        records << doc.record(i);
-    return records;
+    QByteArray out = "{\n  \"title\": " + jsonString(doc.title()) + ",\n  \"teacher\": "
+                     + jsonString(doc.teacher()) + ",\n  \"records\": " + jsonArray(doc.records());
+    if (!doc.language().isEmpty())
+        out += ",\n  \"language\": " + jsonString(doc.language());
+    if (!doc.descriptions().join(QString()).isEmpty())
+        out += ",\n  \"descriptions\": " + jsonArray(doc.descriptions());
+    writeStdout(out + "\n}\n");
 }
 
 int dump(const QStringList &args)
@@ -95,7 +98,7 @@ int dump(const QStringList &args)
         printError(r.error);
         return 1;
     }
-    printTestJson(r.test->title, r.test->teacher, recordsOf(doc));
+    printTestJson(doc);
     return 0;
 }
 
@@ -135,6 +138,10 @@ std::optional<LoadedTest> testFromJson(const QByteArray &json, QString *problem)
         }
         test.records << record;
     }
+    // What the companion file keeps, when given.
+    test.companion.language = TestCompanion::cleanLanguage(o.value(QLatin1String("language")).toString());
+    for (const QJsonValue &d : o.value(QLatin1String("descriptions")).toArray())
+        test.companion.descriptions << TestCompanion::cleanDescription(d.toString());
     return test;
 }
 
@@ -168,7 +175,8 @@ int save(const QStringList &args)
         return 1;
     }
     doc.setRecords(r.records);
-    printTestJson(test->title, test->teacher, recordsOf(doc));
+    doc.setCompanion(test->companion);
+    printTestJson(doc);
     return 0;
 }
 

@@ -155,6 +155,7 @@ int importCommand(const QStringList &args)
                                                          ? imported.teacher
                                                          : QStringLiteral("Imported from %1").arg(MediaLookup::nameOf(in));
     save.source.records = imported.records;
+    save.source.companion.descriptions = imported.descriptions;
     save.source.mediaFolder = request.mediaFolder + QLatin1Char('/');
     const ExchangeReport written = exportQuestions(save);
     if (written.failed()) {
@@ -198,6 +199,7 @@ int exportCommand(const QStringList &args)
     request.source.title = test.test->title;
     request.source.teacher = test.test->teacher;
     request.source.records = test.test->records;
+    request.source.companion = test.test->companion;
     request.source.mediaFolder = QFileInfo(a.files[0]).absolutePath() + QLatin1Char('/');
     request.source.passPercent = passPercent;
     const ExchangeReport report = exportQuestions(request);

@@ -74,7 +74,7 @@ bool exportTo(const QString &path, const ExportSource &test, const ScormSettings
 bool handlesExportAs(const QString &path, const ExportSource &test, const QuestionFormat &format)
 {
     if (format.shortName() == QLatin1String("web")) {
-        WebQuizExportAction::exportTo(path, test.title, test.teacher, test.records, test.mediaFolder);
+        WebQuizExportAction::exportTo(path, test);
         return true;
     }
     const auto *package = dynamic_cast<const ScormFormat *>(&format);

@@ -19,6 +19,7 @@ MadePackage make(ScormVersion version, const ExportSource &test)
     made.identifier = test.testIdentity();
     WebQuizExporter exporter;
     exporter.packageFor(ScormPackage::pageSettings(made.settings));
+    exporter.describeWith(test.companion);
     exporter.identifyAs(made.identifier);
     made.page = exporter.exportTest(test.title, test.teacher, test.records, test.mediaFolder, test.progress);
     made.report = made.page.exchangeReport(int(test.records.size()));

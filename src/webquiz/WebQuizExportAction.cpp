@@ -34,14 +34,13 @@ QAction *insertMenuItem(QMenu *fileMenu, QAction *after, const QString &text, co
     return action;
 }
 
-bool run(const QString &title, const QString &teacher, const QStringList &records,
-         const QString &testFolder, const QString &testFile)
+bool run(const ExportSource &test, const QString &testFile)
 {
-    if (saidEmpty(records))
+    if (saidEmpty(test.records))
         return false;
     const QString path =
         chooseOutput(QObject::tr("Export Web Quiz"), {QObject::tr("Web Pages (*.html)"), QStringLiteral("*.html")}, testFile);
-    return !path.isEmpty() && exportTo(path, title, teacher, records, testFolder);
+    return !path.isEmpty() && exportTo(path, test);
 }
 
 bool saidEmpty(const QStringList &records)
@@ -61,9 +60,10 @@ QString chooseOutput(const QString &title, const FileFilter &filter, const QStri
                           title);
 }
 
-bool exportTo(const QString &path, const QString &title, const QString &teacher, const QStringList &records,
-              const QString &testFolder)
+bool exportTo(const QString &path, const ExportSource &test)
 {
+    const QStringList &records = test.records;
+    const QString &testFolder = test.mediaFolder;
     // Asked once, before any media file is read or converted: from the
     // files' sizes, and else from the page made.
     const auto writeAnyway = [](qint64 bytes, const QString &what) {
@@ -80,7 +80,8 @@ bool exportTo(const QString &path, const QString &title, const QString &teacher,
     bool cancelled = false;
     ProgressRunner::run(QApplication::activeWindow(), QObject::tr("Making the web quiz..."), [&](WorkProgress &progress) {
         WebQuizExporter exporter;
-        result = exporter.exportTest(title, teacher, records, testFolder, &progress);
+        exporter.describeWith(test.companion);
+        result = exporter.exportTest(test.title, test.teacher, records, testFolder, &progress);
         cancelled = progress.isCancelled();
     });
     if (cancelled)

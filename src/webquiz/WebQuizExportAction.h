@@ -3,6 +3,7 @@
 // writing a page above 50 MB, writes it without touching an older page
 // until it is complete, and reports each media conversion.
 
+#include "exchange/QuestionFormat.h"
 #include "platform/FileDialogService.h"
 
 #include <QString>
@@ -16,15 +17,13 @@ class QMenu;
 
 namespace WebQuizExportAction {
 // Returns true when a page was written.
-bool run(const QString &title, const QString &teacher, const QStringList &records,
-         const QString &testFolder, const QString &testFile);
+bool run(const ExportSource &test, const QString &testFile);
 
 // The page written to `path` once it is chosen, by both ways to it (this
 // menu item, and Export As... with the web page's filter): one question
 // about a large page before the work, the work behind a progress dialog,
 // one message with what was written. True when a page was written.
-bool exportTo(const QString &path, const QString &title, const QString &teacher, const QStringList &records,
-              const QString &testFolder);
+bool exportTo(const QString &path, const ExportSource &test);
 
 // Puts File > "Export Web Quiz..." into the menu right after `after`,
 // enabled whenever `after` is (a test with questions, none being edited).

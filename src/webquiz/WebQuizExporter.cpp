@@ -176,6 +176,8 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
                     result.report << label + QStringLiteral(": only its owner may read this file, so only the "
                                                             "owner may read what it went into");
             }
+            if (const QString text = TestCompanion::cleanDescription(m_companion.description(int(i) + 1)); !text.isEmpty())
+                m[QStringLiteral("description")] = text;
             o[QStringLiteral("media")] = m;
         }
         if (result.problems.size() > problemsBefore)
@@ -189,6 +191,8 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
     quiz[QStringLiteral("id")] = m_identity.isEmpty() ? testIdentity(title, teacher, records) : m_identity;
     quiz[QStringLiteral("questions")] = questions;
     quiz[QStringLiteral("pictureArea")] = kPictureArea;
+    if (const QString language = TestCompanion::cleanLanguage(m_companion.language); !language.isEmpty())
+        quiz[QStringLiteral("language")] = language;
     if (!m_platform.isEmpty())
         quiz[QStringLiteral("platform")] = m_platform;
     if (m_live) {

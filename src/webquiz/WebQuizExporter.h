@@ -4,6 +4,7 @@
 // looked up as the preview looks them up, converted for browsers, and every
 // conversion is reported.
 
+#include "document/TestCompanion.h"
 #include "exchange/ExchangeReport.h"
 #include "webquiz/LiveAnswerKey.h"
 #include "webquiz/WebQuizPage.h"
@@ -45,6 +46,10 @@ public:
     // kept back (WebQuizExport::keptKey) for the teacher's computer to give
     // with each answer's feedback.
     void serveLive() { m_live = true; }
+    // The test's language, written as the language of its texts on the
+    // page, and its media descriptions: a picture's text alternative, the
+    // transcript shown beside a sound or a video.
+    void describeWith(const TestCompanion &companion) { m_companion = companion; }
 
     // testFolder: the second place bare media names are looked for (the
     // folder of the test file, with its final separator).
@@ -71,4 +76,5 @@ private:
     QJsonObject m_platform;
     QString m_identity;
     bool m_live = false;
+    TestCompanion m_companion;
 };

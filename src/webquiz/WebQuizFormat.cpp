@@ -13,6 +13,7 @@ WriteResult WebQuizFormat::write(const ExportSource &test) const
 {
     WebQuizExporter exporter;
     exporter.identifyAs(test.testIdentity());
+    exporter.describeWith(test.companion);
     const WebQuizExport page = exporter.exportTest(test.title, test.teacher, test.records, test.mediaFolder, test.progress);
     WriteResult result;
     result.bytes = page.page();
@@ -25,6 +26,7 @@ std::optional<ExchangeReport> WebQuizFormat::writeFile(const ExportSource &test,
 {
     WebQuizExporter exporter;
     exporter.identifyAs(test.testIdentity());
+    exporter.describeWith(test.companion);
     const WebQuizExport page = exporter.exportTest(test.title, test.teacher, test.records, test.mediaFolder, test.progress);
     ExchangeReport report = page.exchangeReport(int(test.records.size()));
     report.note(WebQuizExporter::sizeLine(page));

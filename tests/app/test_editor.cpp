@@ -16,6 +16,8 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
+#include <QDialog>
+#include <QTimer>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -30,6 +32,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
+#include <memory>
 
 namespace {
 // A test file with n true/false questions, written by the core.
@@ -139,9 +142,13 @@ private slots:
         typeMultipleChoice(w, "Which is a half?", {"1/3", "2/3", "2/4", "3/5"});
         click(w, "optABCD_2");
 
+        // The media's description: nothing to describe until there is media.
+        QVERIFY(!get<QLineEdit>(w, "txtMdesc")->isEnabled());
         p.dialogs.answer(picture);
         click(w, "cmdMpic");
         QCOMPARE(shown(w, {"txtMpic", "lblPreview"}), QStringList({picture, "Picture Thumbnail"}));
+        QVERIFY(get<QLineEdit>(w, "txtMdesc")->isEnabled());
+        type(w, "txtMdesc", "A grey cat on a mat.");
         auto *box = get<PictureBox>(w, "picPreview");
         QVERIFY(!box->isHidden());
         QCOMPARE(box->innerSize(), QSize(117, 117));
@@ -151,9 +158,10 @@ private slots:
         QVERIFY(p.messages.shown.isEmpty());
         QCOMPARE(w.document().record(1),
                  record({"m", "Which is a half?", "1/3", "2/3", "2/4", "3/5", picture, " 2"}));
+        QCOMPARE(w.document().description(1), QString("A grey cat on a mat."));
         // The entry area empties; the right answer stays where it was.
-        QCOMPARE(shown(w, {"lblNumber", "txtMQuestion", "txtMpic", "optABCD_2", "lblPreview"}),
-                 QStringList({"Question # 2", "", "none", "on", "No Media Chosen"}));
+        QCOMPARE(shown(w, {"lblNumber", "txtMQuestion", "txtMpic", "optABCD_2", "lblPreview", "txtMdesc"}),
+                 QStringList({"Question # 2", "", "none", "on", "No Media Chosen", ""}));
 
         const QString path = target.filePath("Fractions.ard");
         p.dialogs.answer(path);
@@ -168,6 +176,7 @@ private slots:
         QCOMPARE(QStringList({read.test->title, read.test->teacher}), QStringList({"Fractions", "5b / Ms Kay"}));
         QCOMPARE(read.test->records,
                  QStringList{record({"m", "Which is a half?", "1/3", "2/3", "2/4", "3/5", "cat.bmp", " 2"})});
+        QCOMPARE(read.test->companion.descriptions, QStringList{"A grey cat on a mat."});
 
         // Reopened in a fresh window; picking the question shows the copy
         // next to the test (bare name, not the working directory).
@@ -176,7 +185,52 @@ private slots:
         QCOMPARE(shown(again, {"txtTitle", "cboExist"}), QStringList({"Fractions", "Which is a half?"}));
         QCOMPARE(again.recentFiles().entry(1), RecentFiles::listedPath(path));
         pick(again, 0);
-        QCOMPARE(shown(again, {"txtMpic", "lblPreview", "optABCD_2"}), QStringList({"cat.bmp", "Picture Thumbnail", "on"}));
+        QCOMPARE(shown(again, {"txtMpic", "lblPreview", "optABCD_2", "txtMdesc"}),
+                 QStringList({"cat.bmp", "Picture Thumbnail", "on", "A grey cat on a mat."}));
+        // A changed description is an edit of the question, undone as one.
+        type(again, "txtMdesc", "A cat.");
+        click(again, "cmdEdit");
+        QCOMPARE(again.document().description(1), QString("A cat."));
+        again.controller().undo();
+        QCOMPARE(again.document().description(1), QString("A grey cat on a mat."));
+    }
+
+    // Edit > Test Language...: chosen from the list by typing its name; a
+    // text that names no language is said and the dialog stays.
+    void languageOfTheTest()
+    {
+        ScopedPlatform p;
+        frmCreate w;
+        // Answers the dialog once it is open; says where the keyboard was.
+        auto focusInBox = std::make_shared<bool>(false);
+        const auto answerDialog = [focusInBox](const QString &typed, int returns) {
+            QTimer::singleShot(0, [focusInBox, typed, returns] {
+                auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+                if (!dialog)
+                    return;
+                auto *box = dialog->findChild<QComboBox *>("cboLanguage");
+                // An editable list box keeps the focus itself and hands the keys to its line.
+                *focusInBox = QTest::qWaitForWindowActive(dialog) && QApplication::focusWidget() == box;
+                box->lineEdit()->selectAll();
+                QTest::keyClicks(box->lineEdit(), typed);
+                // The first Return may take the completion the list offers.
+                for (int i = 0; i < returns && dialog->isVisible(); ++i)
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                if (dialog->isVisible())
+                    dialog->reject();   // what a teacher does after being told
+            });
+        };
+        answerDialog("Welsh", 2);
+        click(w, "mnuEditLanguage");
+        QVERIFY(*focusInBox);
+        QCOMPARE(w.document().language(), QString("cy"));
+        QCOMPARE(w.controller().createUndoAction(&w)->text(), QString("&Undo Change Test Language"));
+
+        answerDialog("Nowhere!", 1);
+        click(w, "mnuEditLanguage");
+        QCOMPARE(p.messages.texts(), QStringList{"\"Nowhere!\" names no language. Choose one from the list, or type a "
+                                                 "language tag such as fr or pt-BR."});
+        QCOMPARE(w.document().language(), QString("cy"));
     }
 
     void validationMessagesInOrder()

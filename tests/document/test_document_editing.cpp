@@ -69,22 +69,27 @@ TEST_F(DocumentEditorTest, EveryEditIsUndoneAndRedoneExactly)
 {
     QSignalSpy changed(&editor, &DocumentEditor::testChanged);
     const QString odd = record({"x", "odd kind", "none", " 0", "", "extra"});
-    ASSERT_TRUE(editor.addQuestion(mc("one")));
-    ASSERT_TRUE(editor.addQuestion(odd));
+    // Each question's media description goes with it through every step.
+    const auto descriptions = [&] { return editor.document().descriptions(); };
+    ASSERT_TRUE(editor.addQuestion(mc("one"), "first"));
+    ASSERT_TRUE(editor.addQuestion(odd, "odd"));
     ASSERT_TRUE(editor.addQuestion(tf("three")));
-    ASSERT_TRUE(editor.replaceQuestion(1, record({"m  1", "ONE", "a", "b", "c", "d", "none", " 0"})));
+    ASSERT_TRUE(editor.replaceQuestion(1, record({"m  1", "ONE", "a", "b", "c", "d", "none", " 0"}), "FIRST"));
     ASSERT_TRUE(editor.removeQuestion(2));
     EXPECT_EQ(changed.count(), 5);
     const QStringList end = records();
     EXPECT_EQ(end, QStringList({record({"m  1", "ONE", "a", "b", "c", "d", "none", " 0"}), tf("three")}));
+    EXPECT_EQ(descriptions(), QStringList({"FIRST", ""}));
 
     // Back step by step, each state exact; the removal comes back at its number.
     EXPECT_EQ(editor.undoText(), QStringLiteral("Remove Question 2"));
     editor.undo();
     EXPECT_EQ(records(), QStringList({record({"m  1", "ONE", "a", "b", "c", "d", "none", " 0"}), odd, tf("three")}));
+    EXPECT_EQ(descriptions(), QStringList({"FIRST", "odd", ""}));
     EXPECT_EQ(editor.undoText(), QStringLiteral("Edit Question 1"));
     editor.undo();
     EXPECT_EQ(records(), QStringList({mc("one"), odd, tf("three")}));
+    EXPECT_EQ(descriptions(), QStringList({"first", "odd", ""}));
     EXPECT_EQ(editor.document().caption(1), QStringLiteral("one"));
     editor.undo();
     editor.undo();
@@ -97,11 +102,20 @@ TEST_F(DocumentEditorTest, EveryEditIsUndoneAndRedoneExactly)
     for (int i = 0; i < 5; ++i)
         editor.redo();
     EXPECT_EQ(records(), end);
+    EXPECT_EQ(descriptions(), QStringList({"FIRST", ""}));
     EXPECT_FALSE(editor.canRedo());
     // Out of range or full: refused without an undo step.
     EXPECT_FALSE(editor.removeQuestion(3));
-    EXPECT_FALSE(editor.replaceQuestion(0, tf("x")));
+    EXPECT_FALSE(editor.replaceQuestion(0, tf("x"), QString()));
     EXPECT_EQ(editor.undoCount(), 5);
+
+    // The test's language is a step of its own, typed as a run.
+    editor.setTitleLine(TitleLine::Language, "f");
+    editor.setTitleLine(TitleLine::Language, "fr");
+    EXPECT_EQ(editor.undoText(), QStringLiteral("Change Test Language"));
+    EXPECT_EQ(editor.document().companion().language, QStringLiteral("fr"));
+    editor.undo();
+    EXPECT_EQ(editor.document().language(), QString());
 }
 
 TEST_F(DocumentEditorTest, UndoAfterASaveRestoresTheSavedBytes)

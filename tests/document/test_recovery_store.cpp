@@ -22,7 +22,12 @@ RecoveryCopy sampleCopy()
                       record({"t", "Line one\r\nline two = \\n", "none", " 1"}),
                       // Greek and an emoji: the .ard holds '?', the copy the text.
                       record({"t", "Ελλάδα 🙂", "none", " 0"})};
+    // What the companion file keeps: the language and the descriptions,
+    // also of what is being typed.
+    c.work.companion = {QStringLiteral("de-AT"), {QStringLiteral("Der Eiffelturm\r\nbei Nacht = \\n"), QString(), QString()}};
     c.work.originalPath = QStringLiteral("/home/anna/tests/europe.ard");
+    c.work.entry.mcDescription = QStringLiteral("A map");
+    c.work.entry.tfDescription = QStringLiteral("Birdsong");
     c.work.entry.type = 1;
     c.work.entry.mcQuestion = QStringLiteral("Half typed\r\nsecond line");
     c.work.entry.mcAnswers = {QStringLiteral("a"), QString(), QStringLiteral("c=d"), QString()};

@@ -5,12 +5,15 @@
 #include "exchange/QuestionExport.h"
 #include "exchange/QuestionImport.h"
 
+#include "document/CompanionFile.h"
 #include "document/QuestionRecord.h"
+#include "document/TestFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <map>
 
 // Readable failures: texts as text.
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
@@ -62,14 +65,14 @@ struct RoundTrip {
 };
 
 RoundTrip roundTrip(const QString &format, const QStringList &records, const QString &mediaFolder,
-                    const QString &outFolder)
+                    const QString &outFolder, const TestCompanion &companion = TestCompanion())
 {
     const QuestionFormat *f = QuestionFormatRegistry::instance().byShortName(format);
     RoundTrip r;
     ExportRequest out;
     out.path = QDir(outFolder).filePath("test." + f->defaultSuffix());
     out.format = f;
-    out.source = {"Round trip", "Class 1", records, mediaFolder + "/"};
+    out.source = {"Round trip", "Class 1", records, mediaFolder + "/", companion};
     r.exported = exportQuestions(out);
     ImportRequest in;
     in.path = out.path;
@@ -131,15 +134,40 @@ TEST(ExchangeRoundTrip, MediaTravelsEmbeddedInMoodleXmlAndByNameInCsv)
     }
     const QStringList records = {mc("Where?", {"a", "b", "c", "d"}, "map.bmp", 1), tf("Ding?", "bell.wav", 0),
                                  tf("Nothing.", "none", 1)};
+    // The media descriptions: a CSV has a column for them; Moodle XML has a
+    // picture's text alternative (a sound's stays behind).
+    const TestCompanion described{"de", {"Eine Karte, \"rot\" & blau", "A bell rings twice.", "no media, not kept"}};
+    const std::map<QString, QStringList> descriptionsBack = {
+        {"moodlexml", {"Eine Karte, \"rot\" & blau", "", ""}},
+        {"csv", {"Eine Karte, \"rot\" & blau", "A bell rings twice.", ""}}};
     for (const QString format : {"moodlexml", "csv"}) {
         QTemporaryDir out;
-        const RoundTrip r = roundTrip(format, records, dir.filePath("test"), out.path());
+        const RoundTrip r = roundTrip(format, records, dir.filePath("test"), out.path(), described);
         ASSERT_EQ(r.imported.records.size(), 3) << qPrintable(r.imported.report.text());
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(r.imported.records[i], records[i]) << qPrintable(format);
+        EXPECT_EQ(r.imported.descriptions, descriptionsBack.at(format)) << qPrintable(format);
         EXPECT_EQ(readBytes(QDir(out.path()).filePath("back/map.bmp")), picture) << qPrintable(format);
         EXPECT_TRUE(r.exported.complete() && r.imported.report.complete()) << qPrintable(r.imported.report.text());
     }
+}
+
+// A test written as another test file keeps its descriptions and language
+// beside it, as a save does; a file without any has no companion.
+TEST(ExchangeRoundTrip, ATestFileExportTakesItsCompanionAlong)
+{
+    QTemporaryDir dir;
+    writeBytes(dir.filePath("map.bmp"), mediaBytes("map.bmp"));
+    const QStringList records = {tf("Where?", "map.bmp", 0), tf("Nothing.", "none", 1)};
+    QTemporaryDir out;
+    roundTrip("ard", records, dir.path(), out.path(), {"fr", {"Une carte.", ""}});
+    const QString test = QDir(out.path()).filePath("test.ard");
+    const TestReadResult read = readTestFile(test);
+    ASSERT_TRUE(read.test);
+    EXPECT_EQ(read.test->companion, (TestCompanion{"fr", {"Une carte.", ""}}));
+    QTemporaryDir bare;
+    roundTrip("ard", records, dir.path(), bare.path());
+    EXPECT_FALSE(QFile::exists(CompanionFile::pathFor(QDir(bare.path()).filePath("test.ard"))));
 }
 
 TEST(ExchangeRoundTrip, DamagedRecordsAreSkippedWithTheirNumberNeverHalfWritten)

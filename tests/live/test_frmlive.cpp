@@ -166,6 +166,12 @@ private slots:
         changed.removeLast();
         QVERIFY(LiveSession::unsavedReason(m_test, QStringLiteral("Rivers"), QStringLiteral("Class 3"), changed)
                     .contains(QStringLiteral("not saved yet")));
+        // A language the page would carry, not yet in the companion file; a
+        // description of a question without media is none the class sees.
+        QVERIFY(!LiveSession::unsavedReason(m_test, QStringLiteral("Rivers"), QStringLiteral("Class 3"), kRecords,
+                                            {QStringLiteral("en"), {}}).isEmpty());
+        QCOMPARE(LiveSession::unsavedReason(m_test, QStringLiteral("Rivers"), QStringLiteral("Class 3"), kRecords,
+                                            {QString(), {QStringLiteral("no media")}}), QString());
     }
 
     void theEditorLeadsHere()

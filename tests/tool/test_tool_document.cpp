@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -57,6 +58,19 @@ TEST(ToolDocument, SaveWritesTheExactFileAndCopiesRelativeMedia)
     EXPECT_EQ(media.status, 0) << media.err.constData();
     EXPECT_EQ(json(media.out)["records"][0].toString(), QStringLiteral("t\u00A9Cat?\u00A9cat.bmp\u00A9 0"));
     EXPECT_EQ(readBytes(dir.filePath("out/cat.bmp")), mediaBytes("cat.bmp"));
+
+    // The language and the descriptions go into the companion file and come
+    // back with the test; the test file is the same without them.
+    const QByteArray described = QStringLiteral(R"({"title": "T", "teacher": "C", "records":
+        ["t\u00A9Cat?\u00A9pics/cat.bmp\u00A9 0"], "language": "fr", "descriptions": ["Un chat gris."]})").toUtf8();
+    ASSERT_TRUE(QDir(dir.path()).mkpath("described"));
+    const ToolRun companion = tool({"save", "described/d.ard"}, described, dir.path());
+    EXPECT_EQ(companion.status, 0) << companion.err.constData();
+    EXPECT_EQ(readBytes(dir.filePath("described/d.ard")), readBytes(dir.filePath("out/q.ard")));
+    const ToolRun dumped = tool({"dump", dir.filePath("described/d.ard")});
+    EXPECT_EQ(json(dumped.out)["language"].toString(), QStringLiteral("fr"));
+    EXPECT_EQ(json(dumped.out)["descriptions"][0].toString(), QStringLiteral("Un chat gris."));
+    EXPECT_FALSE(json(tool({"dump", dir.filePath("out/q.ard")}).out).object().contains("language"));
 }
 
 TEST(ToolDocument, SaveRefusesIncompleteInputAndWritesNothing)

@@ -129,4 +129,33 @@ describe('what a screen shows and a screen reader reads', () => {
       + '(look in your downloads). Hand this file to your teacher.');
     await page.close();
   });
+
+  it('gives the teacher\'s description as the picture\'s text and as a sound\'s transcript, and the test\'s texts their language', async () => {
+    const d = q.tempDir('described');
+    fs.copyFileSync(path.join(q.DATA, 'pictures', 'redblue-40x30.bmp'), path.join(d, 'map.bmp'));
+    fs.copyFileSync(path.join(q.DATA, 'media', 'tone.wav'), path.join(d, 'tone.wav'));
+    const described = q.makeQuiz(d, 'described', {
+      title: 'Fleuves', teacher: 'Classe 2', language: 'fr',
+      records: [`t${S}Est-ce une carte ?${S}map.bmp${S} 0`, `t${S}Un son ?${S}tone.wav${S} 0`],
+      descriptions: ['Une carte rouge et bleue.', 'Un bip aigu d\'une seconde.'],
+    });
+    const { page, errors } = await q.openQuiz(browser, described);
+    // The page's own texts stay English; the test's are in its language.
+    assert.equal(await page.$eval('html', (h) => h.lang), 'en');
+    assert.deepEqual(await page.evaluate(() => ['title', 'teacher', 't-question'].map((id) => document.getElementById(id).lang)),
+      ['fr', 'fr', 'fr']);
+    await q.start(page);
+    assert.equal(await page.$eval('#media img', (im) => im.alt), 'Une carte rouge et bleue.');
+    assert.equal(await q.visible(page, '#transcript'), false);
+    await q.clickOption(page, 0);
+    await q.waitAnswerable(page);
+    assert.equal(await q.visible(page, '#transcript'), true);
+    assert.equal(await q.text(page, '#transcript'), 'Un bip aigu d\'une seconde.');
+    assert.equal(await page.$eval('#transcript', (t) => t.lang), 'fr');
+    await q.clickOption(page, 0);
+    await page.waitForFunction(() => !document.getElementById('report').hidden, { timeout: 30000 });
+    assert.equal(await q.visible(page, '#transcript'), false);
+    assert.deepEqual(errors, []);
+    await page.close();
+  });
 });

@@ -45,7 +45,7 @@ TEST(ExportWebQuizAction, AsksForAnHtmlFileBesideTheTestWritesItAndReports)
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("europe.html"));
     platform.dialogs.answer(out);
-    EXPECT_TRUE(WebQuizExportAction::run(QStringLiteral("T"), QStringLiteral("C"), kRecords, QString(),
+    EXPECT_TRUE(WebQuizExportAction::run({QStringLiteral("T"), QStringLiteral("C"), kRecords, QString()},
                                          dir.filePath(QStringLiteral("europe.ard"))));
     ASSERT_EQ(platform.dialogs.requests.size(), 1);
     const FileDialogRequest &r = platform.dialogs.requests.first();
@@ -79,7 +79,7 @@ TEST(ExportWebQuizAction, CancelEmptyAndUnwritableWriteNothing)
     for (const auto &c : cases) {
         ScopedPlatform platform;
         platform.dialogs.answer(c.answer);
-        EXPECT_FALSE(WebQuizExportAction::run(QStringLiteral("T"), QStringLiteral("C"), c.records, QString(), QString()))
+        EXPECT_FALSE(WebQuizExportAction::run({QStringLiteral("T"), QStringLiteral("C"), c.records, QString()}, QString()))
             << c.name;
         EXPECT_EQ(platform.dialogs.requests.size(), c.records.isEmpty() ? 0 : 1) << c.name;
         EXPECT_EQ(platform.messages.shown.size(), c.said.isEmpty() ? 0 : 1) << c.name;
@@ -104,7 +104,7 @@ TEST(ExportWebQuizAction, ALargePageIsAskedAboutBeforeTheWork)
     const QString out = dir.filePath(QStringLiteral("big.html"));
     platform.dialogs.answer(out);
     platform.messages.answers.enqueue(MsgResult::Cancel);
-    EXPECT_FALSE(WebQuizExportAction::run(QStringLiteral("T"), QStringLiteral("C"), records, dir.path() + '/', QString()));
+    EXPECT_FALSE(WebQuizExportAction::run({QStringLiteral("T"), QStringLiteral("C"), records, dir.path() + '/'}, QString()));
     ASSERT_EQ(platform.messages.shown.size(), 1);
     EXPECT_TRUE(platform.messages.shown[0].text.startsWith(QStringLiteral("The page will be about 80.")))
         << platform.messages.shown[0].text.toStdString();

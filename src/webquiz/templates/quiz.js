@@ -164,6 +164,8 @@
     $('media').hidden = true;
     $('media').textContent = '';
     $('media').classList.remove('picture');
+    $('transcript').hidden = true;
+    $('transcript').textContent = '';
     $('replay').hidden = true;
     $('stop-media').hidden = true;
   }
@@ -182,7 +184,9 @@
     const url = mediaUrl('media-' + m.index);
     if (m.kind === 'picture') {
       const img = document.createElement('img');
-      img.alt = 'Picture for question ' + state.current;
+      // The teacher's description, else at least what the picture is.
+      img.alt = m.description || 'Picture for question ' + state.current;
+      if (m.description && quiz.language) img.lang = quiz.language;
       img.src = url;
       const area = quiz.pictureArea;
       // The place the preview gives the picture in its square box, scaled
@@ -199,11 +203,17 @@
       return;
     }
     const button = $('replay');
+    // A sound or a video is written out beside it for those who cannot hear it.
+    if (m.description) {
+      $('transcript').textContent = m.description;
+      $('transcript').hidden = false;
+    }
     if (m.kind === 'video') {
       const video = document.createElement('video');
       video.id = 'question-video';
       video.playsInline = true;
       video.setAttribute('aria-label', 'Video for question ' + state.current);
+      if (m.description) video.setAttribute('aria-describedby', 'transcript');
       video.controls = true;   // its own pause, volume and full screen
       video.src = url;
       box.appendChild(video);
@@ -495,6 +505,11 @@
   // ---- start ---------------------------------------------------------------------
   $('title').textContent = quiz.title;
   $('teacher').textContent = quiz.teacher;
+  // The test's own texts are in its language; the page's own stay English.
+  if (quiz.language) {
+    for (const id of ['title', 'teacher', 'm-question', 't-question', 'm-answer-0', 'm-answer-1', 'm-answer-2',
+      'm-answer-3', 'transcript']) $(id).lang = quiz.language;
+  }
   document.title = quiz.title;
   showScore();
   $('start-count').textContent = N + (N === 1 ? ' question.' : ' questions.');
