@@ -385,6 +385,8 @@ void frmPreview::showRecord(QuestionKind kind)
         optABCD[i]->setAccessibleName(QStringLiteral("%1: %2").arg(QChar(u'A' + i)).arg(q.answer(i)));
     }
     m_runner.CorrectAnswer = q.rightAnswer();
+    // The teacher's description of the media is what a screen reader says of it.
+    picPic->setAccessibleDescription(m_runner.document()->description(m_runner.CurrentQuestion));
     const QString path = MediaLookup::resolve(q.media(), m_runner.document()->testFolder());
     if (!path.isEmpty())
         ShowMedia(path);

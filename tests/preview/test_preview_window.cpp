@@ -97,7 +97,8 @@ class PreviewWindowTest : public QObject {
     // wrong: each step in its own test, reached by answering the ones before.
     bool openThreeMediaQuestions()
     {
-        doc.append(record({"m", "Capital of France?", "Rome", "Paris", "Oslo", "Bern", "wide.bmp", " 1"}));
+        doc.append(record({"m", "Capital of France?", "Rome", "Paris", "Oslo", "Bern", "wide.bmp", " 1"}),
+                   "A wide strip of colour.");
         doc.append(record({"t", "The sky is green.", "tone.wav", " 1"}));
         doc.append(record({"m", "Watch this", "a", "b", "c", "d", dir.filePath("clip.avi"), " 3"}));
         return open();
@@ -197,6 +198,7 @@ private slots:
         QVERIFY(pic->isVisible());
         QCOMPARE(pic->pictureRect(), QRect(0, 101, 269, 67));
         QCOMPARE(pic->innerSize(), QSize(kPreviewPictureInner, kPreviewPictureInner));
+        QCOMPARE(pic->accessibleDescription(), QString("A wide strip of colour."));
         QVERIFY(!child("cmdPreview")->isVisible());
         QCOMPARE(text("lblMAnswer_1"), QString("Paris"));
         snapshot("question1");
