@@ -21,13 +21,13 @@ dlgTestLanguage::dlgTestLanguage(const QString &tag, QWidget *parent) : QDialog(
     cboLanguage->setObjectName(QStringLiteral("cboLanguage"));
     cboLanguage->setEditable(true);
     cboLanguage->setInsertPolicy(QComboBox::NoInsert);
-    cboLanguage->addItem(QString());
     cboLanguage->addItems(LanguageNames::choices());
     cboLanguage->completer()->setFilterMode(Qt::MatchContains);
     cboLanguage->completer()->setCaseSensitivity(Qt::CaseInsensitive);
     cboLanguage->setEditText(LanguageNames::choiceOf(tag));
     label->setBuddy(cboLanguage);
     cboLanguage->setAccessibleName(tr("Test language"));
+    cboLanguage->lineEdit()->setAccessibleName(tr("Test language"));
     buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &dlgTestLanguage::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

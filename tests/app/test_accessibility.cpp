@@ -7,6 +7,7 @@
 #include "TestDoubles.h"
 #include "TestFiles.h"
 #include "app/dlgBankChooser.h"
+#include "app/dlgTestLanguage.h"
 #include "app/frmCreate.h"
 #include "app/toolshelp/HelpWindow.h"
 #include "avimaker/dlgAVIOptions.h"
@@ -158,6 +159,8 @@ class TestAccessibility : public QObject {
         } else if (window == QLatin1String("bank chooser")) {
             owned = std::make_unique<dlgBankChooser>(BankChoice({BankEntry{0, false, QStringLiteral("Q?"), QString(), 1}}, 1),
                                                      QStringLiteral("bank.gift"));
+        } else if (window == QLatin1String("test language")) {
+            owned = std::make_unique<dlgTestLanguage>(QStringLiteral("fr"));
         }
         return owned ? owned.get() : w;
     }
@@ -167,7 +170,7 @@ private slots:
     {
         QTest::addColumn<QString>("window");
         for (const char *w : {"editor", "preview", "log viewer", "class results", "avi maker", "live class", "help",
-                              "leave edit mode", "report", "platform export", "bank chooser", "avi options"})
+                              "leave edit mode", "report", "platform export", "bank chooser", "avi options", "test language"})
             QTest::newRow(w) << QString::fromLatin1(w);
     }
 

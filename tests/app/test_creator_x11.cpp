@@ -165,6 +165,28 @@ private slots:
         end(*editor, SIGKILL);
     }
 
+    // Edit > Test Language... by its access keys: the language typed by its
+    // name, taken with Return, and kept (the recovery copy holds it soon after).
+    void testLanguageByKeys()
+    {
+        auto editor = startEditor();
+        QVERIFY(editor);
+        focus(*editor);
+        key("alt+e");
+        QTest::qWait(400);
+        key("l");
+        QVERIFY(waitUntil([&] { return windows(*editor).size() >= 2; }, 10000));
+        QTest::qWait(500);
+        type("Welsh");
+        key("Return");   // the completion the list offers, or the dialog's OK
+        QTest::qWait(400);
+        if (windows(*editor).size() >= 2)
+            key("Return");
+        const bool kept = waitUntil([&] { return descriptions().contains("language=cy\n"); }, 15000);
+        end(*editor, SIGKILL);
+        QVERIFY2(kept, qPrintable(descriptions()));
+    }
+
     // A click on the list's text line opens the list, which stays open after
     // the button is released (the X server sends the release to the popup).
     void questionListOpensOnClick()
