@@ -10,6 +10,7 @@
 #include "widgets/Twips.h"
 #include "widgets/WindowFont.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -21,15 +22,15 @@ constexpr int ShownLeft = 120;
 constexpr int ParkedLeft = -20000;   // out of sight, contents kept
 // Each frame ends with the media's description below its media row.
 constexpr int FrameHeight = 4695;
-const QString DescriptionTip = QStringLiteral("Describe the picture, sound or video for students who cannot see or hear it.");
+QString tr(const char *text) { return QCoreApplication::translate("QuestionEntryPanel", text); }
 
 QLineEdit *descriptionRow(QWidget *frame, const QString &labelName, const QString &boxName)
 {
-    QLabel *label = Controls::fittedLabel(frame, labelName, QStringLiteral("description:"), Twips::rect(120, 4365, 840, 195));
+    QLabel *label = Controls::fittedLabel(frame, labelName, tr("description:"), Twips::rect(120, 4365, 840, 195));
     QLineEdit *box = Controls::lineEdit(frame, boxName, Twips::rect(960, 4320, 2295, 285), TestCompanion::MaxDescription,
-                                        DescriptionTip);
+                                        tr("Describe the picture, sound or video for students who cannot see or hear it."));
     label->setBuddy(box);
-    box->setAccessibleName(QStringLiteral("Media description"));
+    box->setAccessibleName(tr("Media description"));
     box->setEnabled(false);   // until the question has media
     return box;
 }

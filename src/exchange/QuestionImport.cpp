@@ -1,4 +1,5 @@
 #include "exchange/QuestionImport.h"
+#include "document/CompanionFile.h"
 #include "document/QuestionView.h"
 #include <QRegularExpression>
 #include <random>
@@ -247,6 +248,15 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
     out.title = titleWithinLimit(read.title, QStringLiteral("title"), out.report);
     out.teacher = titleWithinLimit(read.teacher, QStringLiteral("class/teacher line"), out.report);
     out.report.skipUnstorable(QStringLiteral("Title"), out.title + out.teacher);
+    // Questions from another test bring the descriptions its companion file keeps.
+    if (out.format->shortName() == QLatin1String("ard")) {
+        QStringList records;
+        for (const ImportedQuestion &q : std::as_const(read.questions))
+            records << q.record;
+        const CompanionFile::Read beside = CompanionFile::readBeside(request.path, records);
+        for (qsizetype i = 0; i < read.questions.size(); ++i)
+            read.questions[i].description = beside.companion.description(int(i) + 1);
+    }
 
     MediaNames media(request.mediaFolder, request.avoidNamesIn);
     const auto fail = [&](const QString &message) {

@@ -153,14 +153,17 @@ TEST(ExchangeRoundTrip, MediaTravelsEmbeddedInMoodleXmlAndByNameInCsv)
 }
 
 // A test written as another test file keeps its descriptions and language
-// beside it, as a save does; a file without any has no companion.
+// beside it, as a save does, and an import from it takes them; a file
+// without any has no companion.
 TEST(ExchangeRoundTrip, ATestFileExportTakesItsCompanionAlong)
 {
     QTemporaryDir dir;
     writeBytes(dir.filePath("map.bmp"), mediaBytes("map.bmp"));
     const QStringList records = {tf("Where?", "map.bmp", 0), tf("Nothing.", "none", 1)};
     QTemporaryDir out;
-    roundTrip("ard", records, dir.path(), out.path(), {"fr", {"Une carte.", ""}});
+    const RoundTrip r = roundTrip("ard", records, dir.path(), out.path(), {"fr", {"Une carte.", ""}});
+    // Imported from that test, the questions bring their descriptions.
+    EXPECT_EQ(r.imported.descriptions, QStringList({"Une carte.", ""}));
     const QString test = QDir(out.path()).filePath("test.ard");
     const TestReadResult read = readTestFile(test);
     ASSERT_TRUE(read.test);
