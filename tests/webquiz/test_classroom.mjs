@@ -120,7 +120,9 @@ describe('an attempt kept in the browser', () => {
       && !document.getElementById('resume').hidden, { timeout: 30000 });
     await offered().catch(async () => {
       const shown = await page.evaluate(() => ({ old: !!window.__beforeReload, start: !document.getElementById('start').hidden,
-        resume: !document.getElementById('resume').hidden, kept: Object.keys(localStorage) }));
+        resume: !document.getElementById('resume').hidden, kept: Object.keys(localStorage) }))
+        .catch(() => null);   // a page on its way this very moment: waited for once more
+      if (!shown) return offered();
       if (!shown.old) throw new Error('the reloaded page does not offer the attempt: ' + JSON.stringify(shown));
       await page.reload({ waitUntil: 'load' });
       await offered();
