@@ -296,7 +296,7 @@ LiveReply LiveClass::join(const QJsonObject &request)
         m_order << token;
     }
     if (!m_journal.waitDurable(seq))
-        return LiveReply::refused(503, QStringLiteral("The teacher's computer cannot keep answers now."));
+        return answersRefused();
     emit changed();
     return {201, QJsonObject{{QStringLiteral("student"), token},
                              {QStringLiteral("name"), name},
@@ -357,9 +357,15 @@ LiveReply LiveClass::answer(const QJsonObject &request)
         }
     }
     if (!m_journal.waitDurable(seq))
-        return LiveReply::refused(503, QStringLiteral("The teacher's computer cannot keep answers now."));
+        return answersRefused();
     emit changed();
     return reply;
+}
+
+LiveReply LiveClass::answersRefused()
+{
+    emit answersNotKept(m_journal.failure());
+    return LiveReply::refused(503, QStringLiteral("The teacher's computer cannot keep answers now."));
 }
 
 QString LiveClass::writeLog(const Student &student, QString *reason)
@@ -435,8 +441,10 @@ LiveReply LiveClass::finish(const QJsonObject &request)
     Student &s = m_students[token];
     s.finishing = false;
     m_finished.wakeAll();
-    if (file.isEmpty())
+    if (file.isEmpty()) {
+        emit resultNotSaved(s.name, reason);
         return LiveReply::refused(503, QStringLiteral("The teacher's computer cannot save results now."));
+    }
     s.finished = true;
     s.logFile = file;
     const qint64 seq = s.lastEntry = m_journal.add({{QStringLiteral("e"), QStringLiteral("finish")},
@@ -445,8 +453,10 @@ LiveReply LiveClass::finish(const QJsonObject &request)
                                                     {QStringLiteral("f"), file},
                                                     {QStringLiteral("at"), double(nowMs())}});
     lock.unlock();
-    if (!m_journal.waitDurable(seq))
+    if (!m_journal.waitDurable(seq)) {
+        emit answersNotKept(m_journal.failure());
         return LiveReply::refused(503, QStringLiteral("The teacher's computer cannot save results now."));
+    }
     emit changed();
     return {200, QJsonObject{{QStringLiteral("saved"), true}}};
 }

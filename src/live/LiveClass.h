@@ -99,6 +99,11 @@ public:
 signals:
     // Something changed: a student joined, answered or finished.
     void changed();
+    // The results folder refused what it was to keep (from the thread that
+    // met it). Answers: the journal takes nothing more until the class is
+    // started again on the folder. A result log: the page sends it again.
+    void answersNotKept(const QString &reason);
+    void resultNotSaved(const QString &name, const QString &reason);
 
 private:
     struct Student : LiveStudent {
@@ -110,6 +115,8 @@ private:
     void remember(const QJsonObject &entry);
     QString writeLog(const Student &student, QString *reason);
     LiveReply feedback(const Student &student, int question) const;
+    // The 503 a page gets when the journal refused its entry; the teacher is told why.
+    LiveReply answersRefused();
 
     LiveTest m_test;
     QString m_folder;

@@ -85,12 +85,15 @@ bool LiveJournal::waitDurable(qint64 seq)
 #else
         ok = ok && ::_commit(m_fd) == 0;
 #endif
+        const QString why = ok ? QString() : qt_error_string(errno);
         lock.relock();
         m_writing = false;
-        if (ok)
+        if (ok) {
             m_durable = upTo;
-        else
+        } else {
             m_failed = true;
+            m_failure = why;
+        }
         m_synced.wakeAll();
     }
     return m_durable >= seq;
@@ -100,4 +103,10 @@ bool LiveJournal::failed() const
 {
     QMutexLocker lock(&m_mutex);
     return m_failed;
+}
+
+QString LiveJournal::failure() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_failure;
 }

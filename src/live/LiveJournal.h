@@ -40,6 +40,9 @@ public:
     // false when the disk refused (full, gone).
     bool waitDurable(qint64 seq);
     bool failed() const;
+    // The system's reason the disk refused ("No space left on device"); ""
+    // while nothing failed.
+    QString failure() const;
 
 private:
     int m_fd = -1;
@@ -50,4 +53,5 @@ private:
     qint64 m_durable = 0;
     bool m_writing = false;
     bool m_failed = false;
+    QString m_failure;
 };

@@ -11,6 +11,7 @@
 #include "platform/MsgBox.h"
 #include "platform/Platform.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -149,6 +150,15 @@ void frmLive::buildUi()
     folder->addWidget(lblFolder, 1);
     folder->addWidget(cmdFolder);
     join->addLayout(folder);
+    // What the results folder refused, and what to do: said where the
+    // teacher looks, not in a box that would stop the class.
+    lblTrouble = new QLabel(central);
+    lblTrouble->setObjectName(QStringLiteral("lblTrouble"));
+    lblTrouble->setWordWrap(true);
+    lblTrouble->setTextFormat(Qt::PlainText);
+    lblTrouble->setStyleSheet(QStringLiteral("QLabel { color: #a00000; font-weight: bold; }"));
+    lblTrouble->hide();
+    join->addWidget(lblTrouble);
     join->addStretch();
     top->addLayout(join, 1);
     layout->addLayout(top);
@@ -235,11 +245,32 @@ bool frmLive::serveOn(const QString &host)
         if (!m_refresh->isActive())
             m_refresh->start();
     }, Qt::QueuedConnection);
+    connect(m_session.liveClass(), &LiveClass::answersNotKept, this, [this](const QString &reason) {
+        showTrouble(tr("Answers can no longer be kept: the results folder cannot be written (%1). Make room on "
+                       "the disk, then close this window and open Live Class again for this folder: the class goes "
+                       "on where it stood, and the students' pages send what is missing.").arg(reason));
+    }, Qt::QueuedConnection);
+    connect(m_session.liveClass(), &LiveClass::resultNotSaved, this, [this](const QString &name, const QString &reason) {
+        showTrouble(tr("%1's result could not be saved in the results folder (%2). Make room on the disk: the "
+                       "student's page sends it again.").arg(name, reason));
+    }, Qt::QueuedConnection);
     cboAddress->setCurrentIndex(qMax(0, cboAddress->findData(m_session.server()->host())));
     lblFolder->setText(tr("Results go to %1").arg(m_folder));
     showAddress();
     refresh();
     return true;
+}
+
+void frmLive::showTrouble(const QString &text)
+{
+    if (lblTrouble->text() == text)
+        return;
+    lblTrouble->setText(text);
+    lblTrouble->show();
+    // Said to a screen reader as it appears.
+    lblTrouble->setAccessibleName(text);
+    QAccessibleEvent event(lblTrouble, QAccessible::Alert);
+    QAccessible::updateAccessibility(&event);
 }
 
 void frmLive::showAddress()

@@ -56,6 +56,7 @@ private:
     bool begin(const QString &testPath);
     bool serveOn(const QString &host);
     void showAddress();
+    void showTrouble(const QString &text);
     void refresh();
     void chooseFolder();
     void endClass();
@@ -75,6 +76,7 @@ public:
     QLabel *lblHowTo = nullptr;
     QComboBox *cboAddress = nullptr;
     QLabel *lblFolder = nullptr;
+    QLabel *lblTrouble = nullptr;
     QPushButton *cmdFolder = nullptr;
     QCheckBox *chkHideNames = nullptr;
     QTableView *grdStudents = nullptr;

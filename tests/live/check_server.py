@@ -43,10 +43,21 @@ def free_port():
         return s.getsockname()[1]
 
 
+def disk_full_at(size):
+    """For a child: no file grows past `size` bytes, as on a full disk (the
+    write fails; SIGXFSZ, ignored, stays so across exec)."""
+    def limit():
+        import resource
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        resource.setrlimit(resource.RLIMIT_FSIZE, (size, resource.getrlimit(resource.RLIMIT_FSIZE)[1]))
+    return limit
+
+
 class Server:
-    def __init__(self, test, results, *extra, bind=('--bind', '127.0.0.1')):
+    def __init__(self, test, results, *extra, bind=('--bind', '127.0.0.1'), disk_full=None):
         self.proc = subprocess.Popen([TOOL, 'serve', test, '--results', results, *bind, *extra],
-                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=ENV, text=True)
+                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=ENV, text=True,
+                                     preexec_fn=disk_full_at(disk_full) if disk_full else None)
         self.address = self.proc.stdout.readline().strip()
         if not self.address:
             raise RuntimeError('no join address')
@@ -314,6 +325,72 @@ class RestartTest(unittest.TestCase):
         self.assertEqual(request(again.port, 'POST', again.base + 'finish', {'student': token, 'seconds': 9})[0], 200)
         self.assertEqual(again.stop(), 0)
         self.assertTrue(os.path.exists(os.path.join(results, 'Rivers - Crash.log')))
+
+    def test_a_full_disk_refuses_what_it_cannot_keep_and_loses_nothing_told(self):
+        d = tempfile.mkdtemp()
+        test, results = os.path.join(d, 'rivers.ard'), os.path.join(d, 'r')
+        subprocess.run([TOOL, 'save', test], input=json.dumps(TEST), text=True, check=True, env=ENV,
+                       stdout=subprocess.DEVNULL)
+        server = Server(test, results, '--port', str(free_port()), disk_full=3000)
+        post = lambda what, body: request(server.port, 'POST', server.base + what, body)
+        kept, refused = [], None
+        for n in range(60):   # students answer until the journal can grow no more
+            status, body = post('join', {'name': 'Student %d' % n})
+            if status != 201:
+                refused = (status, body)
+                break
+            token = body['student']
+            for q, given in enumerate(['C', 'True', 'A'], 1):
+                status, body = post('answer', {'student': token, 'question': q, 'answer': given, 'ms': 10})
+                if status != 200:
+                    refused = (status, body)
+                    break
+                kept.append((token, q, given))
+            if refused:
+                break
+        self.assertIsNotNone(refused, 'the journal never filled up')
+        self.assertEqual(refused, (503, {'error': 'The teacher\'s computer cannot keep answers now.'}))
+        self.assertGreater(len(kept), 3)
+        # Still there for the page; nothing more is taken on a disk that is full.
+        self.assertEqual(request(server.port, 'GET', server.base)[0], 200)
+        self.assertEqual(post('join', {'name': 'Late'})[0], 503)
+        server.stop(signal.SIGKILL)
+
+        # Space again: the class goes on, and every answer a page was told
+        # of is there (a resend gets the answer first given back).
+        again = Server(test, results, bind=())
+        for token, q, given in kept:
+            other = 'A' if given != 'A' and q != 2 else ('False' if q == 2 else 'B')
+            status, body = request(again.port, 'POST', again.base + 'answer',
+                                   {'student': token, 'question': q, 'answer': other, 'ms': 10})
+            self.assertEqual((status, body.get('given')), (200, given))
+        self.assertEqual(request(again.port, 'POST', again.base + 'join', {'name': 'Late'})[0], 201)
+        self.assertEqual(again.stop(), 0)
+
+    def test_a_result_log_that_cannot_be_written_is_refused_whole_and_written_later(self):
+        d = tempfile.mkdtemp()
+        test, results = os.path.join(d, 'rivers.ard'), os.path.join(d, 'r')
+        subprocess.run([TOOL, 'save', test], input=json.dumps(TEST), text=True, check=True, env=ENV,
+                       stdout=subprocess.DEVNULL)
+        server = Server(test, results, '--port', str(free_port()), disk_full=1 << 30)
+        post = lambda what, body: request(server.port, 'POST', server.base + what, body)
+        token = post('join', {'name': 'Full'})[1]['student']
+        for q, given in enumerate(KEY, 1):
+            self.assertEqual(post('answer', {'student': token, 'question': q, 'answer': given, 'ms': 10})[0], 200)
+        import resource
+        unlimited = resource.prlimit(server.proc.pid, resource.RLIMIT_FSIZE)
+        resource.prlimit(server.proc.pid, resource.RLIMIT_FSIZE, (100, unlimited[1]))   # the disk fills up
+        self.assertEqual(post('finish', {'student': token, 'seconds': 30}),
+                         (503, {'error': 'The teacher\'s computer cannot save results now.'}))
+        before = sorted(os.listdir(results))
+        self.assertFalse([f for f in before if f.endswith('.log')], 'no log cut short: %s' % before)
+        resource.prlimit(server.proc.pid, resource.RLIMIT_FSIZE, unlimited)   # space again
+        self.assertEqual(post('finish', {'student': token, 'seconds': 30})[0], 200)
+        self.assertEqual(server.stop(), 0)
+        self.assertEqual(sorted(os.listdir(results)), sorted(before + ['Rivers - Full.log']))
+        with open(os.path.join(results, 'Rivers - Full.log'), 'rb') as log:
+            text = subprocess.run([TOOL, 'unscramble', '--key', 'log'], stdin=log, capture_output=True, env=ENV).stdout
+        self.assertIn(b'Score: 3 correct of 3 total questions.', text)
 
     def test_a_folder_of_another_test_is_refused(self):
         d = tempfile.mkdtemp()

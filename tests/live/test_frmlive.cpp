@@ -5,6 +5,7 @@
 // and the results open in Class Results. Also: a test not saved as it is on
 // screen is refused, and the editor's Tools menu and --live lead here.
 
+#include "FileSizeLimit.h"
 #include "TestDoubles.h"
 #include "app/Startup.h"
 #include "app/frmCreate.h"
@@ -155,6 +156,40 @@ private slots:
         QTRY_COMPARE(results->table()->index(0, 0).data().toString(), QStringLiteral("Ben"));
         results->close();
         QVERIFY(w->close());   // ended: nothing to ask
+    }
+
+    // A full disk is said where the teacher looks, with what to do; the
+    // pages are refused (and send again), nothing is claimed as kept.
+    void aFullDiskIsSaidToTheTeacher()
+    {
+        ScopedPlatform platform;
+        const QString test = m_dir.filePath(QStringLiteral("full.ard"));
+        QVERIFY(QFile::copy(m_test, test));
+        frmLive *w = frmLive::open(test, nullptr);
+        QVERIFY(w);
+        const QString address = w->lblAddress->text();
+        const QString anna = join(address, QStringLiteral("Anna"));
+        for (const auto &[q, given] : {qMakePair(1, "C"), qMakePair(2, "False"), qMakePair(3, "A")})
+            QCOMPARE(answer(address, anna, q, QString::fromLatin1(given)), 200);
+        QVERIFY(w->lblTrouble->isHidden());
+        {
+            const FileSizeLimit full(100);   // the disk fills up: a result log no longer fits
+            QCOMPARE(http(address, "POST", QStringLiteral("finish"), {{"student", anna}, {"seconds", 20}}).first, 503);
+            QTRY_VERIFY(w->lblTrouble->isVisible());
+            QVERIFY2(w->lblTrouble->text().startsWith(QStringLiteral("Anna's result could not be saved in the results "
+                                                                     "folder (File too large).")),
+                     qPrintable(w->lblTrouble->text()));
+            // Nor does the journal take another line.
+            QCOMPARE(http(address, "POST", QStringLiteral("join"), {{"name", "Ben"}}).first, 503);
+            QTRY_VERIFY(w->lblTrouble->text().startsWith(QStringLiteral("Answers can no longer be kept: the results "
+                                                                        "folder cannot be written (File too large).")));
+        }
+        const QDir results(m_dir.filePath(QStringLiteral("full results ")
+                                          + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
+        QVERIFY(results.exists());
+        QVERIFY(results.entryList({QStringLiteral("*.log")}, QDir::Files).isEmpty());   // no log cut short
+        w->cmdEnd->click();
+        QVERIFY(w->close());
     }
 
     void aTestNotSavedAsOnScreenIsRefused()
