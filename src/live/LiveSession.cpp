@@ -17,7 +17,7 @@ LiveSession::~LiveSession()
 }
 
 QString LiveSession::unsavedReason(const QString &path, const QString &title, const QString &teacher,
-                                   const QStringList &records, const TestCompanion &companion)
+                                   const QStringList &records, const TestCompanion &companion, LoadedTest *read)
 {
     if (path.isEmpty())
         return QStringLiteral("Save the test first: a class takes the test as it is saved.");
@@ -27,6 +27,8 @@ QString LiveSession::unsavedReason(const QString &path, const QString &title, co
         || CompanionFile::bytes(saved.test->companion, saved.test->records) != CompanionFile::bytes(companion, records))
         return QStringLiteral("Save the test first: a class takes the test as it is saved, and it has changes "
                               "that are not saved yet.");
+    if (read)
+        *read = *saved.test;
     return {};
 }
 
@@ -37,12 +39,17 @@ QString LiveSession::defaultResultsFolder(const QString &testPath, const QDate &
         QStringLiteral("%1 results %2").arg(test.completeBaseName(), day.toString(QStringLiteral("yyyy-MM-dd"))));
 }
 
-bool LiveSession::prepare(const QString &testPath, QString *reason, WorkProgress *progress)
+bool LiveSession::prepare(const QString &testPath, QString *reason, WorkProgress *progress, const LoadedTest *given)
 {
-    const TestReadResult read = readTestFile(testPath);
-    if (!read.test) {
-        *reason = read.error;
-        return false;
+    TestReadResult read;
+    if (given) {
+        read.test = *given;
+    } else {
+        read = readTestFile(testPath);
+        if (!read.test) {
+            *reason = read.error;
+            return false;
+        }
     }
     const LoadedTest &t = *read.test;
     WebQuizExporter exporter;

@@ -4,7 +4,7 @@
 // folder, and the server listening. The window and `ardeno-tool serve` both
 // run one.
 
-#include "document/TestCompanion.h"
+#include "document/TestFile.h"
 #include "live/LiveClass.h"
 #include "live/LiveServer.h"
 #include "platform/WorkProgress.h"
@@ -23,17 +23,21 @@ public:
     // Why the test on screen cannot be handed to a class as it is ("" when
     // it can): a class takes the test as saved, so a new test, or one with
     // changes its file (or its companion file of descriptions) lacks, is to
-    // be saved first.
+    // be saved first. *saved gets the test as its file was read, for
+    // prepare() to make the page of that very test.
     static QString unsavedReason(const QString &path, const QString &title, const QString &teacher,
-                                 const QStringList &records, const TestCompanion &companion = TestCompanion());
+                                 const QStringList &records, const TestCompanion &companion = TestCompanion(),
+                                 LoadedTest *saved = nullptr);
 
     // Beside the test: "<test name> results <date>".
     static QString defaultResultsFolder(const QString &testPath, const QDate &day);
 
-    // Reads the test at `testPath` and makes its page: the heavy part (media
-    // conversions), which `progress` follows and may cancel. False with a
-    // sentence for the teacher.
-    bool prepare(const QString &testPath, QString *reason, WorkProgress *progress = nullptr);
+    // Reads the test at `testPath` (or takes `read`, the test as its file was
+    // read already) and makes its page: the heavy part (media conversions),
+    // which `progress` follows and may cancel. False with a sentence for the
+    // teacher.
+    bool prepare(const QString &testPath, QString *reason, WorkProgress *progress = nullptr,
+                 const LoadedTest *read = nullptr);
     // What became of each media file (as the web quiz export reports it).
     QStringList mediaReport() const { return m_mediaReport; }
     QString testTitle() const { return m_test.title; }

@@ -60,21 +60,22 @@ QAction *frmLive::addToMenu(QMenu *tools, QAction *after, QWidget *owner, std::f
     tools->insertAction(at >= 0 && at + 1 < actions.size() ? actions[at + 1] : nullptr, action);
     QObject::connect(action, &QAction::triggered, owner, [owner, test] {
         const EditorTest t = test();
-        const QString why = LiveSession::unsavedReason(t.path, t.title, t.teacher, t.records, t.companion);
+        LoadedTest saved;
+        const QString why = LiveSession::unsavedReason(t.path, t.title, t.teacher, t.records, t.companion, &saved);
         if (!why.isEmpty()) {
             MsgBox(why, MsgIcon::Information);
             return;
         }
-        open(t.path, owner);
+        open(t.path, owner, &saved);
     });
     return action;
 }
 
-frmLive *frmLive::open(const QString &testPath, QWidget *owner)
+frmLive *frmLive::open(const QString &testPath, QWidget *owner, const LoadedTest *checked)
 {
     auto *w = new frmLive(owner);
     w->setAttribute(Qt::WA_DeleteOnClose);
-    if (!w->begin(testPath)) {
+    if (!w->begin(testPath, checked)) {
         delete w;
         return nullptr;
     }
@@ -204,13 +205,13 @@ void frmLive::buildUi()
     connect(cboAddress, &QComboBox::activated, this, [this](int index) { serveOn(cboAddress->itemData(index).toString()); });
 }
 
-bool frmLive::begin(const QString &testPath)
+bool frmLive::begin(const QString &testPath, const LoadedTest *checked)
 {
     m_testPath = testPath;
     QString reason;
     bool prepared = false;
     ProgressRunner::run(this, tr("Making the test ready for the class..."), [&](WorkProgress &progress) {
-        prepared = m_session.prepare(testPath, &reason, &progress);
+        prepared = m_session.prepare(testPath, &reason, &progress, checked);
     });
     if (!prepared) {
         if (reason != QLatin1String("cancelled"))

@@ -39,8 +39,9 @@ public:
 
     // Opens the window for the test saved at `testPath` and starts the class
     // (the page is made behind a progress dialog). Null when the test cannot
-    // be handed out; the teacher was told why.
-    static frmLive *open(const QString &testPath, QWidget *owner);
+    // be handed out; the teacher was told why. `checked`: the test as its
+    // file was read when it was checked (it is not read again).
+    static frmLive *open(const QString &testPath, QWidget *owner, const LoadedTest *checked = nullptr);
 
     explicit frmLive(QWidget *owner = nullptr);
     LiveSession &session() { return m_session; }
@@ -53,7 +54,7 @@ protected:
 
 private:
     void buildUi();
-    bool begin(const QString &testPath);
+    bool begin(const QString &testPath, const LoadedTest *checked);
     bool serveOn(const QString &host);
     void showAddress();
     void showTrouble(const QString &text);

@@ -207,6 +207,22 @@ private slots:
                                             {QStringLiteral("en"), {}}).isEmpty());
         QCOMPARE(LiveSession::unsavedReason(m_test, QStringLiteral("Rivers"), QStringLiteral("Class 3"), kRecords,
                                             {QString(), {QStringLiteral("no media")}}), QString());
+
+        // The class gets the test as it was read for the check: another file
+        // put under its name meanwhile is not what the students take.
+        const QString checked = m_dir.filePath(QStringLiteral("checked.ard"));
+        QVERIFY(QFile::copy(m_test, checked));
+        LoadedTest read;
+        QCOMPARE(LiveSession::unsavedReason(checked, QStringLiteral("Rivers"), QStringLiteral("Class 3"), kRecords, {},
+                                            &read), QString());
+        QFile other(checked);
+        QVERIFY(other.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        other.write(testFileBytes(QStringLiteral("Swapped"), QStringLiteral("Class 3"), kRecords));
+        other.close();
+        LiveSession session;
+        QString reason;
+        QVERIFY(session.prepare(checked, &reason, nullptr, &read));
+        QCOMPARE(session.testTitle(), QStringLiteral("Rivers"));
     }
 
     void theEditorLeadsHere()
