@@ -53,7 +53,12 @@ export async function launch() {
 // Opens the page; every request but the page itself, data: and blob: is
 // recorded in `blocked` and fails.
 export async function openQuiz(browser, file, { width = 1024, height = 768 } = {}) {
-  const page = await browser.newPage();
+  // A browser context of its own: each page opened by a test begins with
+  // nothing kept by another (pages from files share one storage), and a
+  // reload of it keeps its own.
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  page.once('close', () => { context.close().catch(() => {}); });
   await page.setViewport({ width, height });
   const url = pathToFileURL(file).href;
   const blocked = [];
@@ -69,12 +74,6 @@ export async function openQuiz(browser, file, { width = 1024, height = 768 } = {
   // The page's clock stands still until the test moves it; every media
   // event is recorded.
   await page.evaluateOnNewDocument(() => {
-    // Each page opened by a test begins with nothing kept from another
-    // (pages from files share one storage); a reload of it keeps its own.
-    if (!sessionStorage.getItem('__opened')) {
-      localStorage.clear();
-      sessionStorage.setItem('__opened', '1');
-    }
     const base = Date.now();
     window.__clockOffset = 0;
     Date.now = () => base + window.__clockOffset;
@@ -143,6 +142,13 @@ export function rightAnswers(ardPath) {
 // of the SHA-256 of its file.
 export function testId(ardPath) {
   return crypto.createHash('sha256').update(fs.readFileSync(ardPath)).digest('hex').slice(0, 12);
+}
+
+// Lets the page's downloads go into `folder` (its own browser context's).
+export async function allowDownloads(page, folder) {
+  const cdp = await page.createCDPSession();
+  await cdp.send('Browser.setDownloadBehavior',
+    { behavior: 'allow', downloadPath: folder, browserContextId: page.browserContext().id });
 }
 
 // The lines of a downloaded score log, unscrambled by ardeno-tool.

@@ -86,9 +86,8 @@ describe('an attempt kept in the browser', () => {
     assert.equal(await page.$eval('#student', (e) => e.value), 'Дмитрий Łukasz');
 
     // The result names the test it belongs to.
-    const client = await page.target().createCDPSession();
     const downloads = fs.mkdtempSync(path.join(dir, 'downloads-'));
-    await client.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+    await q.allowDownloads(page, downloads);
     await page.click('#save');
     // The file keeps the name as typed; the log, which holds Windows-1252
     // only, a readable Latin form of it.

@@ -177,8 +177,7 @@ describe('the sample test in a browser', () => {
   it('saves a score log the log viewer reads', async () => {
     const { page } = quiz;
     const downloads = q.tempDir('download');
-    const cdp = await page.createCDPSession();
-    await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+    await q.allowDownloads(page, downloads);
     await page.type('#student', 'Anna Šimková');
     await page.click('#save');
     const file = path.join(downloads, 'Ardeno Sample Test - Anna Šimková.log');
