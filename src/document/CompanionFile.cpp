@@ -2,7 +2,10 @@
 
 #include "document/MediaLookup.h"
 #include "document/QuestionRecord.h"
+#include "platform/CheckedFile.h"
 #include "platform/RegularFile.h"
+
+#include <QFile>
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -54,6 +57,19 @@ QByteArray CompanionFile::bytes(const TestCompanion &companion, const QStringLis
         o[QStringLiteral("language")] = language;
     o[QStringLiteral("questions")] = questions;
     return QJsonDocument(o).toJson(QJsonDocument::Indented);
+}
+
+bool CompanionFile::keepBeside(const QString &testPath, const QByteArray &bytes, QString *reason)
+{
+    const QString path = pathFor(testPath);
+    if (!bytes.isEmpty())
+        return CheckedFile::write(path, bytes, reason);
+    QFile old(path);
+    if ((QFileInfo::exists(path) || QFileInfo(path).isSymLink()) && !old.remove()) {
+        *reason = old.errorString();
+        return false;
+    }
+    return true;
 }
 
 CompanionFile::Read CompanionFile::parse(const QByteArray &bytes, const QStringList &records)

@@ -27,6 +27,11 @@ QString pathFor(const QString &testPath);
 // nothing to keep (no language, no description of a question with media).
 QByteArray bytes(const TestCompanion &companion, const QStringList &records);
 
+// Puts `bytes` beside the test at testPath, replacing the file whole; empty
+// bytes remove an old one (it would describe what the test no longer
+// shows). False with the system's reason.
+bool keepBeside(const QString &testPath, const QByteArray &bytes, QString *reason);
+
 struct Read {
     TestCompanion companion;   // descriptions as many as the records
     QString problem;           // why the file was not used; "" when it was, or there is none

@@ -271,23 +271,6 @@ QString travellingMediaRecord(const QString &record, const TestDocument &doc, co
     return QuestionRecord::join(f);
 }
 
-// The companion file follows the test it belongs to.
-void keepCompanionBeside(const QString &testPath, const TestCompanion &companion, const QStringList &records,
-                         QStringList &notWritten)
-{
-    const QString path = CompanionFile::pathFor(testPath);
-    const QByteArray bytes = CompanionFile::bytes(companion, records);
-    QString reason;
-    if (bytes.isEmpty()) {
-        // Nothing left to describe: an old companion would describe what is gone.
-        QFile old(path);
-        if ((QFileInfo::exists(path) || QFileInfo(path).isSymLink()) && !old.remove())
-            notWritten << path + QStringLiteral(": ") + old.errorString();
-    } else if (!CheckedFile::write(path, bytes, &reason)) {
-        notWritten << path + QStringLiteral(": ") + reason;
-    }
-}
-
 }
 
 QString unstorableCharactersNamed(const QString &text)
@@ -371,6 +354,8 @@ SaveResult SaveTest(const TestDocument &doc, const QString &path, const SaveOpti
         return result;
     }
     result.status = SaveResult::Status::Saved;
-    keepCompanionBeside(path, doc.companion(), result.records, result.notCopied);
+    // The companion file follows the test it belongs to.
+    if (!CompanionFile::keepBeside(path, CompanionFile::bytes(doc.companion(), result.records), &reason))
+        result.notCopied << CompanionFile::pathFor(path) + QStringLiteral(": ") + reason;
     return result;
 }

@@ -4,7 +4,6 @@
 
 #include "document/CompanionFile.h"
 #include "document/MediaLookup.h"
-#include "platform/CheckedFile.h"
 #include "document/QuestionRecord.h"
 #include "platform/CheckedFileStream.h"
 
@@ -130,9 +129,9 @@ ExchangeReport exportQuestions(const ExportRequest &request, const QuestionForma
         beside.removeCreated();
         return report;
     }
-    if (!toStandardOutput && !written.companion.isEmpty()) {
+    if (!toStandardOutput && written.companion) {
         const QString beside = CompanionFile::pathFor(request.path);
-        if (!CheckedFile::write(beside, written.companion, &reason))
+        if (!CompanionFile::keepBeside(request.path, *written.companion, &reason))
             report.note(QStringLiteral("The media descriptions could not be written to \"%1\": %2.")
                             .arg(MediaLookup::nameOf(beside), reason));
     }

@@ -101,8 +101,9 @@ struct WriteResult {
     // written readable by its owner alone, never more open than its media.
     bool ownerOnly = false;
     // What goes into the companion file beside the file written (a test
-    // file's language and descriptions); empty: none.
-    QByteArray companion;
+    // file's language and descriptions; empty: an old one goes); nullopt
+    // for a format that has none.
+    std::optional<QByteArray> companion;
 };
 
 class QuestionFormat {

@@ -153,8 +153,8 @@ TEST(ExchangeRoundTrip, MediaTravelsEmbeddedInMoodleXmlAndByNameInCsv)
 }
 
 // A test written as another test file keeps its descriptions and language
-// beside it, as a save does, and an import from it takes them; a file
-// without any has no companion.
+// beside it, as a save does, and an import from it takes them; a test
+// written over it without any leaves no old companion.
 TEST(ExchangeRoundTrip, ATestFileExportTakesItsCompanionAlong)
 {
     QTemporaryDir dir;
@@ -168,9 +168,9 @@ TEST(ExchangeRoundTrip, ATestFileExportTakesItsCompanionAlong)
     const TestReadResult read = readTestFile(test);
     ASSERT_TRUE(read.test);
     EXPECT_EQ(read.test->companion, (TestCompanion{"fr", {"Une carte.", ""}}));
-    QTemporaryDir bare;
-    roundTrip("ard", records, dir.path(), bare.path());
-    EXPECT_FALSE(QFile::exists(CompanionFile::pathFor(QDir(bare.path()).filePath("test.ard"))));
+    // Written again over it without any: the old companion goes, as on a save.
+    roundTrip("ard", records, dir.path(), out.path());
+    EXPECT_FALSE(QFile::exists(CompanionFile::pathFor(test)));
 }
 
 TEST(ExchangeRoundTrip, DamagedRecordsAreSkippedWithTheirNumberNeverHalfWritten)
