@@ -27,7 +27,7 @@ PACKAGES=(
   libavformat-dev libswresample-dev chromium
   # the live class: its HTTP server, the QR code of its address, and the
   # tests' QR reader
-  libmicrohttpd-dev libqrencode-dev zbar-tools
+  libmicrohttpd-dev libqrencode-dev zlib1g-dev zbar-tools
 )
 # npm installs the tests' JavaScript packages into the build folder. Debian's
 # package, unless the installed nodejs already brings an npm of its own (a

@@ -1,5 +1,6 @@
 #include "classresults/ResultLog.h"
 
+#include "classresults/ResultLogText.h"
 #include "document/ScoreLog.h"
 #include "platform/RegularFile.h"
 
@@ -140,6 +141,11 @@ ResultRead parse(const QByteArray &bytes, const QString &path)
             return unreadable(QStringLiteral("question %1 is not stated as a result states it").arg(q));
         s.given << m.captured(2);
         s.right << m.captured(3);
+    }
+    // A name the "Student:" line could not hold whole, as it was typed.
+    if (at < lines.size() && field(lines[at], QLatin1String(ResultLogText::NameAsTypedKey), &value)) {
+        if (const QString typed = ResultLogText::nameFromLine(value); !typed.isEmpty())
+            s.name = typed;
     }
     // A log whose figures contradict its own answers (edited by hand, or
     // made by something else) is kept out of the figures, as a damaged one.

@@ -3,9 +3,11 @@
 #include "document/LineCodec.h"
 #include "document/ScoreLog.h"
 #include "document/Windows1252.h"
+#include "platform/OutputFolder.h"
 
 #include <QHash>
 #include <QRegularExpression>
+#include <QUrl>
 
 namespace {
 const QHash<QChar, QString> &latinLetters()
@@ -53,6 +55,20 @@ QByteArray scrambled(QString text)
 }
 
 QString two(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+
+constexpr int kFileNameBytes = 200;
+
+qsizetype utf8Size(const QString &s) { return s.toUtf8().size(); }
+
+// What a file name may hold of a text: no character a file system refuses,
+// no full stop, single blanks.
+QString fileNamePart(QString text)
+{
+    static const QRegularExpression refused(QStringLiteral("[\\\\/:*?\"<>|\\x00-\\x1F]"));
+    static const QRegularExpression blanks(QStringLiteral(" {2,}"));
+    text.replace(refused, QStringLiteral("_")).replace(QLatin1Char('.'), QLatin1Char(' '));
+    return text.replace(blanks, QStringLiteral(" "));
+}
 }
 
 namespace ResultLogText {
@@ -107,6 +123,8 @@ QByteArray bytes(const StudentResult &r)
         lines << QStringLiteral("Question %1: answered %2, right answer %3")
                      .arg(i + 1)
                      .arg(r.given.value(i, QStringLiteral("-")), r.right.value(i, QStringLiteral("-")));
+    if (const QString typed = nameAsTypedLine(r.name); !typed.isEmpty())
+        lines << typed;
     QByteArray out;
     for (const QString &line : lines)
         out += scrambled(line) + "\r\n";
@@ -115,11 +133,35 @@ QByteArray bytes(const StudentResult &r)
 
 QString fileName(const QString &title, const QString &name)
 {
-    static const QRegularExpression refused(QStringLiteral("[\\\\/:*?\"<>|\\x00-\\x1F]"));
-    static const QRegularExpression blanks(QStringLiteral(" {2,}"));
-    QString base = (title + QStringLiteral(" - ") + name);
-    base.replace(refused, QStringLiteral("_")).replace(QLatin1Char('.'), QLatin1Char(' '));
-    base = base.replace(blanks, QStringLiteral(" ")).trimmed();
-    return base.left(200).trimmed() + QStringLiteral(".log");
+    QString base = fileNamePart(title + QStringLiteral(" - ") + name).trimmed();
+    if (utf8Size(base) > kFileNameBytes) {
+        // The title gives way first: the name is what tells results apart.
+        const QString tail = fileNamePart(QStringLiteral(" - ") + name).trimmed();
+        const qsizetype room = kFileNameBytes - utf8Size(tail) - 1;
+        base = room > 0 ? fileNamePart(OutputFolder::cutToBytes(fileNamePart(title).trimmed(), room).trimmed() + QLatin1Char(' ') + tail)
+                              .trimmed()
+                        : OutputFolder::cutToBytes(base, kFileNameBytes).trimmed();
+    }
+    return base + QStringLiteral(".log");
+}
+
+QString nameAsTypedLine(const QString &name)
+{
+    if (latinName(name) == name && inLog(name))
+        return {};
+    // As the page's encodeURIComponent writes it.
+    return QLatin1String(NameAsTypedKey) + QString::fromLatin1(QUrl::toPercentEncoding(name, "!*'()"));
+}
+
+QString nameFromLine(const QString &value)
+{
+    const QByteArray bytes = QByteArray::fromPercentEncoding(value.toLatin1());
+    const QString name = QString::fromUtf8(bytes);
+    if (name.isEmpty() || name.toUtf8() != bytes || utf8Size(name) > MaxNameBytes)
+        return {};
+    for (QChar c : name)
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
+            return {};
+    return name;
 }
 }

@@ -193,6 +193,11 @@ FileFilter CsvFormat::nameFilter() const
     return {QStringLiteral("CSV spreadsheet (*.csv)"), QStringLiteral("*.csv")};
 }
 
+bool CsvFormat::forEachRow(const QString &text, const std::function<bool(const QStringList &)> &take, int *errorLine)
+{
+    return parseRows(text, separatorOf(text), [&take](const Row &row) { return take(row.fields); }, errorLine);
+}
+
 ReadResult CsvFormat::read(const QByteArray &bytes, const QString &fileName) const
 {
     ReadResult r;

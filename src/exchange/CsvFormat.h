@@ -7,6 +7,8 @@
 
 #include "exchange/QuestionFormat.h"
 
+#include <functional>
+
 class CsvFormat : public QuestionFormat {
 public:
     QString shortName() const override { return QStringLiteral("csv"); }
@@ -14,4 +16,9 @@ public:
     Capabilities capabilities() const override { return ReadWrite | MediaBesideFile; }
     ReadResult read(const QByteArray &bytes, const QString &fileName) const override;
     WriteResult write(const ExportSource &test) const override;
+
+    // Hands each row of a spreadsheet's text to `take` in order (its fields,
+    // split by the separator its first row uses); `take` returns false to
+    // stop. False with *errorLine when a quoted field is not closed.
+    static bool forEachRow(const QString &text, const std::function<bool(const QStringList &)> &take, int *errorLine);
 };

@@ -59,6 +59,20 @@ QStringList localAddresses()
 
 QString joinAddress(const QString &host, int port, const QString &code)
 {
-    return QStringLiteral("http://%1:%2/%3/").arg(host).arg(port).arg(code);
+    const QString shown = host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(host) : host;
+    return QStringLiteral("http://%1:%2/%3/").arg(shown, QString::number(port), code);
+}
+
+QString bindAddress(const QString &given)
+{
+    const QString host = given.trimmed();
+    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+        return Loopback;
+    return host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')) ? host.mid(1, host.size() - 2) : host;
+}
+
+bool isWildcard(const QString &host)
+{
+    return host == QLatin1String("0.0.0.0") || host == QLatin1String("::");
 }
 }

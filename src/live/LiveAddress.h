@@ -15,6 +15,12 @@ inline const QString Loopback = QStringLiteral("127.0.0.1");
 // route leaves from) first. Empty without a network.
 QStringList localAddresses();
 
-// "http://192.168.1.23:8080/k3m9tx/"
+// "http://192.168.1.23:8080/k3m9tx/"; an IPv6 host in brackets.
 QString joinAddress(const QString &host, int port, const QString &code);
+
+// The address a `--bind` names: "localhost" is loopback; anything else as
+// given (an IPv4 or IPv6 address).
+QString bindAddress(const QString &given);
+// "0.0.0.0" and "::": every network of this computer.
+bool isWildcard(const QString &host);
 }

@@ -11,6 +11,7 @@
 #include "classresults/StudentResult.h"
 #include "webquiz/LiveAnswerKey.h"
 #include "live/LiveJournal.h"
+#include "live/LiveRoom.h"
 #include "platform/OutputFolder.h"
 
 #include <QDateTime>
@@ -30,7 +31,9 @@ struct LiveTest {
 };
 
 struct LiveStudent {
-    QString name;
+    QString token;                 // the teacher's computer's handle on the student
+    QString name;                  // as typed (blanks simplified)
+    QString address;               // the device joined from
     QDateTime joined;
     QDateTime lastSeen;
     QStringList given;             // per question answered, in order
@@ -38,7 +41,7 @@ struct LiveStudent {
     int right = 0;
     bool finished = false;
     int seconds = 0;
-    QString logFile;               // the result's file in the folder, once finished
+    QString logFile;               // the result's file in the folder, once chosen
     int answered() const { return int(given.size()); }
 };
 
@@ -56,6 +59,7 @@ public:
     // cannot fill the disk or the memory.
     static constexpr int MaxStudents = 1000;
     static constexpr int MaxNameLength = 100;
+    static const QString OwnerFileName;
 
     LiveClass(LiveTest test, QString folder, QObject *parent = nullptr);
     ~LiveClass() override;
@@ -70,6 +74,11 @@ public:
     const LiveTest &test() const { return m_test; }
     // The short code of the join address, made once per folder.
     QString code() const;
+    // What the class's page names the test by (its store, its saved
+    // result): random, made once per folder. The test's own identity is a
+    // digest of its file, right answers and all: a page that held it could
+    // find the answers by trying each combination against it.
+    QString classId() const;
     // The port the class was last served on (0 before the first time).
     int port() const;
     void rememberPort(int port);
@@ -77,13 +86,27 @@ public:
     QString host() const;
     void rememberHost(const QString &host);
 
-    LiveReply join(const QJsonObject &request);
+    // `address`: the device the request came from.
+    LiveReply join(const QJsonObject &request, const QString &address = QString());
     LiveReply answer(const QJsonObject &request);
     LiveReply finish(const QJsonObject &request);
 
     // Stops taking answers: every request then gets 410 with the reason.
     void end();
     bool hasEnded() const;
+
+    // The teacher's hold on the room (see LiveRoom); each is kept in the
+    // journal, so a class started again keeps it.
+    void setLocked(bool locked);
+    bool isLocked() const;
+    void letIn(const QString &name);
+    void allowRetake(const QString &name);
+    // Takes the student out of the class: their page is told, their name is
+    // free again, a result already saved stays. False for no such student.
+    bool remove(const QString &token);
+    void setClassList(const QStringList &names);
+    QStringList classList() const;
+    void setLimits(LiveRoom::Limits limits);
 
     // A copy of every student, in the order they joined.
     QList<LiveStudent> students() const;
@@ -109,11 +132,18 @@ private:
     struct Student : LiveStudent {
         qint64 lastEntry = 0;      // the journal entry to wait for before replying
         bool finishing = false;
+        bool nameKept = false;     // logFile is the journal's
     };
     Student *studentOf(const QJsonObject &request, LiveReply *refusal);
+    Student *studentOf(const QString &token);
+    bool takeFolder(QString *reason);
+    void removeLeftovers();
     void replay(const QList<QJsonObject> &entries);
     void remember(const QJsonObject &entry);
-    QString writeLog(const Student &student, QString *reason);
+    QString newLogName(const QString &name);
+    // Writes the student's log whole and synced as a hidden temporary file
+    // beside its name; false with the reason (nothing is left then).
+    bool writeTemporaryLog(const Student &student, QString *temp, QString *reason);
     LiveReply feedback(const Student &student, int question) const;
     // The 503 a page gets when the journal refused its entry; the teacher is told why.
     LiveReply answersRefused();
@@ -126,8 +156,11 @@ private:
     QWaitCondition m_finished;
     QHash<QString, Student> m_students;   // by token
     QStringList m_order;                  // tokens as they joined
+    QSet<QString> m_removed;              // tokens of students the teacher removed
     QSet<QString> m_logNames;
+    LiveRoom m_room;
     QString m_code;
+    QString m_classId;
     int m_port = 0;
     QString m_host;
     bool m_ended = false;

@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #ifdef Q_OS_UNIX
+#include <sys/file.h>
 #include <unistd.h>
 #else
 #include <io.h>
@@ -56,6 +57,17 @@ bool LiveJournal::open(const OutputFolder &folder, QList<QJsonObject> *entries, 
     if (!bytes.isEmpty() && !bytes.endsWith('\n'))
         m_pending = "\n";
     return true;
+}
+
+bool LiveJournal::holdExclusively()
+{
+#ifdef Q_OS_UNIX
+    // A lock of the open file itself: any other open of the journal, in
+    // this process too, is refused it, and a crash lets it go.
+    return m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) == 0;
+#else
+    return m_fd >= 0;
+#endif
 }
 
 qint64 LiveJournal::add(const QJsonObject &entry)

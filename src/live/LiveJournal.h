@@ -34,6 +34,10 @@ public:
     // by a crash, or a damaged one, is left out.
     bool open(const OutputFolder &folder, QList<QJsonObject> *entries, QString *reason);
 
+    // Holds the journal for this class alone while it is open: false when
+    // another class (another program, or another window) holds it.
+    bool holdExclusively();
+
     // Queues an entry; the number returned is waited for with waitDurable().
     qint64 add(const QJsonObject &entry);
     // Blocks until entry `seq` (and every one before it) is on the disk;

@@ -25,6 +25,10 @@ public:
     static constexpr qint64 MaxBody = 64 * 1024;
     static constexpr unsigned IdleSeconds = 15;
     static constexpr unsigned MaxConnections = 4000;
+    // Connections one device may hold at once: a phone opens a few; a
+    // client that opens thousands is refused the rest at once, so slow or
+    // idle connections from one machine cannot starve the room.
+    static constexpr unsigned DefaultConnectionsPerAddress = 64;
 
     // page: the live page's bytes; media: its files by their names beside it.
     LiveServer(LiveClass &liveClass, QByteArray page, const QList<PageMedia> &media);
@@ -32,7 +36,11 @@ public:
     LiveServer(const LiveServer &) = delete;
     LiveServer &operator=(const LiveServer &) = delete;
 
-    // Listens on `host` (an IPv4 address) only. `port` 0: the class's own
+    void setConnectionsPerAddress(unsigned connections) { m_perAddress = connections; }
+
+    // Listens on `host` only: an IPv4 or IPv6 address, "localhost", or
+    // "0.0.0.0" or "::" for every network of this computer (the join address
+    // then names the network it reaches others by). `port` 0: the class's own
     // port when it is free, else one of 8080 and 8000 to 8099 that is, else
     // any; the port taken is remembered for the class. False with the
     // reason when no port can be had.
@@ -42,6 +50,8 @@ public:
     bool isRunning() const { return m_daemon != nullptr; }
     int port() const { return m_port; }
     QString host() const { return m_host; }
+    // The host the join address names.
+    QString joinHost() const;
     QString joinAddress() const;
 
     struct Media {
@@ -56,10 +66,14 @@ private:
                       const char *version, const char *upload, size_t *uploadSize, void **context);
     static void completed(void *self, MHD_Connection *connection, void **context, int reason);
     int route(MHD_Connection *connection, const QByteArray &url, const QByteArray &method, const QByteArray &body);
+    int serveMedia(MHD_Connection *connection, const Media &media);
+    int servePage(MHD_Connection *connection);
     bool listen(const QString &host, int port);
 
     LiveClass &m_class;
     QByteArray m_page;
+    QByteArray m_pageGzip;              // the page as a browser that accepts gzip is sent it
+    unsigned m_perAddress = DefaultConnectionsPerAddress;
     QHash<QByteArray, Media> m_media;   // "media/3.jpg"
     MHD_Daemon *m_daemon = nullptr;
     QString m_host;

@@ -5,6 +5,7 @@
 #include "live/LiveAddress.h"
 #include "document/TestFile.h"
 #include "webquiz/WebQuizExporter.h"
+#include "webquiz/WebQuizPage.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -64,7 +65,8 @@ bool LiveSession::prepare(const QString &testPath, QString *reason, WorkProgress
         return false;
     }
     m_test = LiveTest{t.title, t.teacher, identity, page.keptKey};
-    m_page = page.page();
+    m_title = t.title;
+    m_quiz = page.quiz;
     m_media = page.parts.media();
     m_mediaReport = page.report;
     return true;
@@ -78,20 +80,43 @@ bool LiveSession::start(const QString &resultsFolder, const QString &host, int p
         m_class.reset();
         return false;
     }
-    QString where = host;
+    QString where = LiveAddress::bindAddress(host);
+    const QString last = m_class->host();
     if (where.isEmpty()) {
         const QStringList local = LiveAddress::localAddresses();
-        const QString last = m_class->host();
-        where = !last.isEmpty() && (local.contains(last) || last == LiveAddress::Loopback) ? last
-                                                                                          : local.value(0, LiveAddress::Loopback);
+        where = !last.isEmpty()
+                        && (local.contains(last) || last == LiveAddress::Loopback || LiveAddress::isWildcard(last)
+                            || last == QLatin1String("::1"))
+                    ? last
+                    : local.value(0, LiveAddress::Loopback);
     }
-    m_server = std::make_unique<LiveServer>(*m_class, m_page, m_media);
+    const int lastPort = m_class->port();
+    // The page names the test by the class's own id, never by the test's
+    // identity (a digest of its right answers too).
+    QJsonObject quiz = m_quiz;
+    quiz[QStringLiteral("id")] = m_class->classId();
+    m_server = std::make_unique<LiveServer>(*m_class, WebQuizPage::build(m_title, quiz, m_media), m_media);
+    m_server->setConnectionsPerAddress(m_connectionsPerAddress);
     if (!m_server->start(where, port, reason)) {
         m_server.reset();
         return false;
     }
+    m_formerAddress.clear();
+    if (!last.isEmpty() && lastPort > 0) {
+        const QString before = LiveAddress::joinAddress(last, lastPort, m_class->code());
+        // As the join address shows it: a class on every network names one.
+        const QString beforeShown = LiveAddress::isWildcard(last) ? m_server->joinAddress() : before;
+        if (beforeShown != m_server->joinAddress())
+            m_formerAddress = beforeShown;
+    }
     m_class->rememberHost(where);
     return true;
+}
+
+void LiveSession::close()
+{
+    stop();
+    m_class.reset();
 }
 
 void LiveSession::stop()

@@ -49,14 +49,26 @@ public:
     bool start(const QString &resultsFolder, const QString &host, int port, QString *reason);
     // Stops the server; the class and its folder stay as they are.
     void stop();
+    // Stops the server and lets the results folder go (another window may
+    // take it up at once).
+    void close();
 
     LiveClass *liveClass() const { return m_class.get(); }
     LiveServer *server() const { return m_server.get(); }
     QString joinAddress() const { return m_server ? m_server->joinAddress() : QString(); }
+    // The class's address before this start, when it was served before on
+    // another address or port (the port taken meanwhile, the network gone):
+    // the students who joined need the new one. "" when it is the same.
+    QString formerAddress() const { return m_formerAddress; }
+    // Connections one device may hold (see LiveServer).
+    void setConnectionsPerAddress(unsigned connections) { m_connectionsPerAddress = connections; }
 
 private:
     LiveTest m_test;
-    QByteArray m_page;
+    QString m_title;
+    QJsonObject m_quiz;
+    QString m_formerAddress;
+    unsigned m_connectionsPerAddress = LiveServer::DefaultConnectionsPerAddress;
     QList<PageMedia> m_media;
     QStringList m_mediaReport;
     std::unique_ptr<LiveClass> m_class;

@@ -43,12 +43,17 @@ QString LiveTableModel::progressText(const LiveStudent &s, int questions)
     return tr("question %1 of %2").arg(qMin(s.answered() + 1, questions)).arg(questions);
 }
 
-QStringList LiveTableModel::unfinished(const QList<LiveStudent> &students, int questions)
+QString LiveTableModel::shownName(int row) const
+{
+    return m_hidden ? tr("Student %1").arg(row + 1) : m_students.value(row).name;
+}
+
+QStringList LiveTableModel::unfinished() const
 {
     QStringList out;
-    for (const LiveStudent &s : students)
-        if (!s.finished)
-            out << QStringLiteral("%1 (%2)").arg(s.name, progressText(s, questions));
+    for (int row = 0; row < m_students.size(); ++row)
+        if (!m_students[row].finished)
+            out << QStringLiteral("%1 (%2)").arg(shownName(row), progressText(m_students[row], m_questions));
     return out;
 }
 
@@ -63,13 +68,17 @@ QVariant LiveTableModel::data(const QModelIndex &index, int role) const
         return {};
     switch (index.column()) {
     case Name:
-        return m_hidden ? tr("Student %1").arg(index.row() + 1) : s.name;
+        return shownName(index.row());
     case Progress:
         return progressText(s, m_questions);
     case Right:
         return tr("%1 of %2").arg(s.right).arg(s.answered());
     case Finished:
         return s.finished ? tr("yes") : tr("no");
+    case Device:
+        return s.address;
+    case Joined:
+        return s.joined.toLocalTime().toString(QStringLiteral("HH:mm:ss"));
     case LastSeen:
         return s.lastSeen.toLocalTime().toString(QStringLiteral("HH:mm:ss"));
     }
@@ -81,6 +90,7 @@ QVariant LiveTableModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     static const char *titles[] = {QT_TR_NOOP("Student"), QT_TR_NOOP("How far"), QT_TR_NOOP("Right so far"),
-                                   QT_TR_NOOP("Finished"), QT_TR_NOOP("Last seen")};
+                                   QT_TR_NOOP("Finished"), QT_TR_NOOP("Device"), QT_TR_NOOP("Joined"),
+                                   QT_TR_NOOP("Last seen")};
     return tr(titles[section]);
 }

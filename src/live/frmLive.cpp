@@ -20,6 +20,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSplitter>
@@ -168,17 +169,53 @@ void frmLive::buildUi()
     auto *studentsPane = new QWidget(tables);
     auto *studentsLayout = new QVBoxLayout(studentsPane);
     studentsLayout->setContentsMargins(0, 0, 0, 0);
+    auto *room = new QHBoxLayout;
     chkHideNames = new QCheckBox(tr("&Hide names"), studentsPane);
     chkHideNames->setObjectName(QStringLiteral("chkHideNames"));
-    studentsLayout->addWidget(chkHideNames);
+    room->addWidget(chkHideNames);
+    chkLock = new QCheckBox(tr("&Lock joining"), studentsPane);
+    chkLock->setObjectName(QStringLiteral("chkLock"));
+    chkLock->setToolTip(tr("After this, only names you let in can join."));
+    room->addWidget(chkLock);
+    txtLetIn = new QLineEdit(studentsPane);
+    txtLetIn->setObjectName(QStringLiteral("txtLetIn"));
+    txtLetIn->setAccessibleName(tr("Name to let in"));
+    txtLetIn->setPlaceholderText(tr("Name to let in"));
+    room->addWidget(txtLetIn);
+    cmdLetIn = new QPushButton(tr("Let &In"), studentsPane);
+    cmdLetIn->setObjectName(QStringLiteral("cmdLetIn"));
+    room->addWidget(cmdLetIn);
+    room->addStretch();
+    cmdRemove = new QPushButton(tr("&Remove Student"), studentsPane);
+    cmdRemove->setObjectName(QStringLiteral("cmdRemove"));
+    room->addWidget(cmdRemove);
+    cmdRetake = new QPushButton(tr("Allow Re&take"), studentsPane);
+    cmdRetake->setObjectName(QStringLiteral("cmdRetake"));
+    room->addWidget(cmdRetake);
+    studentsLayout->addLayout(room);
     grdStudents = table(studentsPane, QStringLiteral("grdStudents"), tr("Students"), m_students);
     grdStudents->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    grdStudents->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdStudents->setSelectionMode(QAbstractItemView::SingleSelection);
     grdStudents->setFont(scaled(font(), 1.2));
     studentsLayout->addWidget(grdStudents);
+    lblProgress = new QLabel(studentsPane);
+    lblProgress->setObjectName(QStringLiteral("lblProgress"));
+    studentsLayout->addWidget(lblProgress);
 
     auto *itemsPane = new QWidget(tables);
     auto *itemsLayout = new QVBoxLayout(itemsPane);
     itemsLayout->setContentsMargins(0, 0, 0, 0);
+    chkShowAnalysis = new QCheckBox(tr("Show right answers and item &analysis now"), itemsPane);
+    chkShowAnalysis->setObjectName(QStringLiteral("chkShowAnalysis"));
+    itemsLayout->addWidget(chkShowAnalysis);
+    lblAnalysisWarning = new QLabel(tr("The figures below show which answers are right: keep them off the "
+                                       "projector while students answer."),
+                                    itemsPane);
+    lblAnalysisWarning->setObjectName(QStringLiteral("lblAnalysisWarning"));
+    lblAnalysisWarning->setWordWrap(true);
+    lblAnalysisWarning->setStyleSheet(QStringLiteral("QLabel { color: #a00000; font-weight: bold; }"));
+    itemsLayout->addWidget(lblAnalysisWarning);
     lblFigures = new QLabel(itemsPane);
     lblFigures->setObjectName(QStringLiteral("lblFigures"));
     lblFigures->setWordWrap(true);
@@ -199,6 +236,15 @@ void frmLive::buildUi()
     setCentralWidget(central);
 
     connect(chkHideNames, &QCheckBox::toggled, m_students, &LiveTableModel::setNamesHidden);
+    connect(chkShowAnalysis, &QCheckBox::toggled, this, &frmLive::refresh);
+    connect(chkLock, &QCheckBox::toggled, this, [this](bool locked) {
+        if (LiveClass *c = m_session.liveClass())
+            c->setLocked(locked);
+    });
+    connect(cmdLetIn, &QPushButton::clicked, this, &frmLive::letIn);
+    connect(txtLetIn, &QLineEdit::returnPressed, this, &frmLive::letIn);
+    connect(cmdRemove, &QPushButton::clicked, this, &frmLive::removeStudent);
+    connect(cmdRetake, &QPushButton::clicked, this, &frmLive::allowRetake);
     connect(cmdFolder, &QPushButton::clicked, this, &frmLive::chooseFolder);
     connect(cmdEnd, &QPushButton::clicked, this, &frmLive::endClass);
     connect(cmdOpenResults, &QPushButton::clicked, this, &frmLive::openResults);
@@ -257,7 +303,11 @@ bool frmLive::serveOn(const QString &host)
     }, Qt::QueuedConnection);
     cboAddress->setCurrentIndex(qMax(0, cboAddress->findData(m_session.server()->host())));
     lblFolder->setText(tr("Results go to %1").arg(m_folder));
+    chkLock->setChecked(m_session.liveClass()->isLocked());
     showAddress();
+    if (!m_session.formerAddress().isEmpty())
+        showTrouble(tr("The class's address has changed (it was %1): its port or network is not free now. Show "
+                       "the new address to the class.").arg(m_session.formerAddress()));
     refresh();
     return true;
 }
@@ -291,6 +341,28 @@ void frmLive::refresh()
     const QList<LiveStudent> students = c->students();
     const int questions = int(c->test().key.size());
     m_students->setStudents(students, questions);
+    int finished = 0;
+    for (const LiveStudent &s : students)
+        finished += s.finished;
+    lblProgress->setText(tr("%1 joined, %2 finished.").arg(students.size()).arg(finished)
+                         + (c->isLocked() ? tr(" Joining is locked.") : QString()));
+    // The folder stays while the class has students: their results would
+    // be split between two folders.
+    cmdFolder->setEnabled(students.isEmpty() && !c->hasEnded());
+    cmdEnd->setEnabled(!c->hasEnded());
+    // While the class answers, nothing on screen tells a right answer: no
+    // right-so-far, no per-option figure, facility or "most chosen wrong".
+    const bool analysis = c->hasEnded() || chkShowAnalysis->isChecked();
+    chkShowAnalysis->setVisible(!c->hasEnded());
+    lblAnalysisWarning->setVisible(analysis && !c->hasEnded());
+    lblFigures->setVisible(analysis);
+    grdItems->setVisible(analysis);
+    grdStudents->setColumnHidden(LiveTableModel::Right, !analysis);
+    if (!analysis) {
+        m_items->setFigures({});
+        lblFigures->clear();
+        return;
+    }
     // The class's figures over every answer given so far.
     ClassResults results;
     for (int i = 0; i < students.size(); ++i) {
@@ -305,10 +377,6 @@ void frmLive::refresh()
     table.show(&results, {});
     m_items->setFigures(table.figures());
     lblFigures->setText(ItemAnalysisModel::testFiguresText(table.figures()));
-    // The folder stays while the class has students: their results would
-    // be split between two folders.
-    cmdFolder->setEnabled(students.isEmpty() && !c->hasEnded());
-    cmdEnd->setEnabled(!c->hasEnded());
 }
 
 int frmLive::studentsMidQuiz() const
@@ -345,11 +413,62 @@ void frmLive::endClass()
     LiveClass *c = m_session.liveClass();
     if (!c || c->hasEnded())
         return;
+    if (MsgBox(tr("End the class? Students who have not finished can no longer answer."), MsgIcon::Question,
+               MsgButtons::YesNo)
+        != MsgResult::Yes)
+        return;
     c->end();
     refresh();
-    const QStringList left = LiveTableModel::unfinished(c->students(), int(c->test().key.size()));
+    const QStringList left = m_students->unfinished();
     MsgBox(left.isEmpty() ? tr("The class has ended. Every student who joined has finished.")
                           : tr("The class has ended. Not finished: %1.").arg(left.join(QStringLiteral(", "))),
+           MsgIcon::Information);
+}
+
+int frmLive::chosenRow()
+{
+    const QModelIndexList rows = grdStudents->selectionModel()->selectedRows();
+    const int row = rows.isEmpty() ? grdStudents->currentIndex().row() : rows.first().row();
+    if (m_session.liveClass() && row >= 0 && row < m_students->students().size())
+        return row;
+    MsgBox(tr("Choose the student in the table first."), MsgIcon::Information);
+    return -1;
+}
+
+void frmLive::letIn()
+{
+    LiveClass *c = m_session.liveClass();
+    const QString name = txtLetIn->text().simplified();
+    if (!c || name.isEmpty())
+        return;
+    c->letIn(name);
+    txtLetIn->clear();
+    lblProgress->setText(tr("%1 may join now.").arg(name));
+}
+
+void frmLive::removeStudent()
+{
+    const int row = chosenRow();
+    if (row < 0)
+        return;
+    const LiveStudent student = m_students->students()[row];
+    if (MsgBox(tr("Take %1 out of the class? Their page is told, and their name is free to join again.")
+                   .arg(m_students->shownName(row)),
+               MsgIcon::Question, MsgButtons::YesNo)
+        != MsgResult::Yes)
+        return;
+    m_session.liveClass()->remove(student.token);
+}
+
+void frmLive::allowRetake()
+{
+    const int row = chosenRow();
+    if (row < 0)
+        return;
+    m_session.liveClass()->allowRetake(m_students->students()[row].name);
+    MsgBox(tr("%1 may join once more and take the test again: their page's \"Start again\" joins anew. Both "
+              "results are kept; Class Results counts the first.")
+               .arg(m_students->shownName(row)),
            MsgIcon::Information);
 }
 
@@ -377,7 +496,7 @@ void frmLive::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    m_session.stop();
+    m_session.close();
     event->accept();
 }
 

@@ -2,10 +2,14 @@
 // Tools > "Live Class...": the window a teacher puts on the projector while
 // a class takes the test from the teacher's own computer. It shows the join
 // address large, with its QR code and one sentence on how to join; the
-// students as they go (names can be hidden); the class's figures and item
-// analysis as answers come in; where the results go. "End Class" stops
-// taking answers and says who did not finish; closing the window or the
-// program while students are mid-quiz asks first.
+// students as they go (names can be hidden), who joined from which device
+// and when; where the results go. The teacher holds the room: joining can be
+// locked, a name let in, a student taken out or allowed one retake. While
+// the class runs the window shows progress only: the class's figures and
+// item analysis (which give right answers away) appear after "End Class",
+// or when the teacher asks for them, saying that they show answers. "End
+// Class" stops taking answers and says who did not finish; closing the
+// window or the program while students are mid-quiz asks first.
 
 #include "live/LiveSession.h"
 #include "live/LiveTableModel.h"
@@ -17,6 +21,7 @@ class ItemAnalysisModel;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTableView;
@@ -62,6 +67,12 @@ private:
     void chooseFolder();
     void endClass();
     void openResults();
+    void letIn();
+    void removeStudent();
+    void allowRetake();
+    // The row of the student chosen in the table; -1 (the teacher told to
+    // choose one) for none.
+    int chosenRow();
     bool mayClose();
 
     LiveSession m_session;
@@ -80,7 +91,15 @@ public:
     QLabel *lblTrouble = nullptr;
     QPushButton *cmdFolder = nullptr;
     QCheckBox *chkHideNames = nullptr;
+    QCheckBox *chkLock = nullptr;
+    QLineEdit *txtLetIn = nullptr;
+    QPushButton *cmdLetIn = nullptr;
+    QPushButton *cmdRemove = nullptr;
+    QPushButton *cmdRetake = nullptr;
     QTableView *grdStudents = nullptr;
+    QLabel *lblProgress = nullptr;
+    QCheckBox *chkShowAnalysis = nullptr;
+    QLabel *lblAnalysisWarning = nullptr;
     QLabel *lblFigures = nullptr;
     QTableView *grdItems = nullptr;
     QPushButton *cmdOpenResults = nullptr;

@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #ifdef Q_OS_UNIX
+#include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -44,6 +45,66 @@ bool OutputFolder::writeAll(int fd, const char *data, qint64 size)
         size -= n;
     }
     return true;
+}
+
+QString OutputFolder::cutToBytes(const QString &text, qsizetype bytes)
+{
+    qsizetype used = 0, end = 0;
+    while (end < text.size()) {
+        const qsizetype len = text[end].isHighSurrogate() && end + 1 < text.size() ? 2 : 1;
+        const qsizetype size = text.mid(end, len).toUtf8().size();
+        if (used + size > bytes)
+            break;
+        used += size;
+        end += len;
+    }
+    return text.left(end);
+}
+
+QStringList OutputFolder::names() const
+{
+    QStringList out;
+#ifdef Q_OS_UNIX
+    const int fd = m_fd < 0 ? -1 : ::openat(m_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR *dir = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (!dir) {
+        if (fd >= 0)
+            ::close(fd);
+        return out;
+    }
+    while (const dirent *e = ::readdir(dir)) {
+        const QString name = QFile::decodeName(e->d_name);
+        if (name != QLatin1String(".") && name != QLatin1String(".."))
+            out << name;
+    }
+    ::closedir(dir);
+#else
+    out = QDir(m_path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+#endif
+    return out;
+}
+
+QByteArray OutputFolder::readSmall(const QString &name, qint64 maxBytes) const
+{
+    QByteArray out;
+#ifdef Q_OS_UNIX
+    if (m_fd < 0 || !isPlainName(name))
+        return out;
+    const int fd = ::openat(m_fd, encoded(name).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return out;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        out.resize(qMin<qint64>(st.st_size, maxBytes));
+        const ssize_t n = ::pread(fd, out.data(), size_t(out.size()), 0);
+        out.resize(n > 0 ? qsizetype(n) : 0);
+    }
+    ::close(fd);
+#else
+    Q_UNUSED(name);
+    Q_UNUSED(maxBytes);
+#endif
+    return out;
 }
 
 bool OutputFolder::isPlainName(const QString &name)
@@ -149,8 +210,9 @@ int OutputFolder::createNew(const QString &name, int mode, QString *reason) cons
 int OutputFolder::createTemporary(const QString &name, int mode, QString *tempName, QString *reason) const
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
+        // Within a file name's 255 bytes, whatever the script of `name`.
         const QString candidate = QStringLiteral(".%1.%2").arg(
-            name.left(200), QString::number(QRandomGenerator::global()->generate64(), 36));
+            cutToBytes(name, 220), QString::number(QRandomGenerator::global()->generate64(), 36));
         const int fd = createNew(candidate, mode, reason);
         if (fd >= 0) {
             *tempName = candidate;

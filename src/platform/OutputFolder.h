@@ -14,6 +14,7 @@
 // part naming no file; the callers put the name in front.
 
 #include <QString>
+#include <QStringList>
 
 class OutputFolder {
 public:
@@ -58,6 +59,12 @@ public:
     // it is missing: only a regular file of this user, never through a link
     // (a journal the program keeps going across runs). -1 with the reason.
     int openOwnFile(const QString &name, QString *reason) const;
+    // The names of the folder's entries, "." and ".." left out.
+    QStringList names() const;
+    // The bytes of the regular file at `name` (never through a link, never a
+    // pipe or a device), at most `maxBytes` of them; empty when there is
+    // none or it cannot be read.
+    QByteArray readSmall(const QString &name, qint64 maxBytes) const;
     // Makes the folder's entries (new names, renames) survive a crash.
     bool sync() const;
     // The permission bits of the regular file at `name` (no link followed);
@@ -72,6 +79,9 @@ public:
     // Whether `name` stays an entry of this folder: no separator, not "."
     // or "..", not empty.
     static bool isPlainName(const QString &name);
+    // The longest start of `text` within `bytes` bytes of UTF-8, never
+    // cutting a character in two: how much of a text a file name can hold.
+    static QString cutToBytes(const QString &text, qsizetype bytes);
 
 private:
     int m_fd = -1;

@@ -199,6 +199,7 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
         quiz[QStringLiteral("live")] = true;
         result.keptKey = LiveAnswerKey::takeFrom(quiz);
     }
+    result.quiz = quiz;
     result.parts = PageParts(title, quiz, media);
     return result;
 }

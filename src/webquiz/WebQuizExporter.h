@@ -20,6 +20,9 @@ struct WebQuizExport {
     QStringList problems;    // those of the lines that say a file is missing or unusable
     // A page served to a live class holds no right answer: they are here.
     QList<LiveQuestionKey> keptKey;
+    // The test as the page's script reads it, for a page made again with
+    // another identity (a live class names its page by a class id).
+    QJsonObject quiz;
     qint64 pageBytes() const { return parts.size(); }
     QByteArray page() const { return parts.bytes(); }
     bool tooLarge() const;   // above kWarnBytes: the user is asked first

@@ -435,6 +435,33 @@ TEST(ResultLogText, NamesAndTextsAsThePageWritesThem)
     EXPECT_EQ(ResultLogText::fileName(QStringLiteral("Rivers"), QStringLiteral("J. R. Smith")),
               QStringLiteral("Rivers - J R Smith.log"));
     EXPECT_EQ(ResultLogText::fileName(QStringLiteral("a/b"), QStringLiteral("..\\x:y")), QStringLiteral("a_b - _x_y.log"));
+    // A file name holds 255 bytes: a long title in Greek gives way before
+    // the name does; a name alone too long is cut.
+    const QString greek = QString::fromUtf8("Ελληνικά ").repeated(30);
+    const QString file = ResultLogText::fileName(greek, QStringLiteral("Anna"));
+    EXPECT_TRUE(file.startsWith(QString::fromUtf8("Ελληνικά ")) && file.endsWith(QStringLiteral(" - Anna.log"))) << file.toStdString();
+    EXPECT_LE(file.toUtf8().size(), 204);
+    EXPECT_EQ(ResultLogText::fileName(QStringLiteral("T"), QString(300, QLatin1Char('x'))),
+              QStringLiteral("T - ") + QString(196, QLatin1Char('x')) + QStringLiteral(".log"));
+
+    // A name the "Student:" line cannot give back comes back whole from the
+    // line after the answers; one it can gains no line.
+    for (const char *typed : {"张伟", "Ελένη", "Zoë"}) {
+        StudentResult t;
+        t.name = QString::fromUtf8(typed);
+        t.date = QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5));
+        t.total = t.score = 1;
+        t.percent = 100;
+        t.given = t.right = QStringList{QStringLiteral("A")};
+        const QByteArray bytes = ResultLogText::bytes(t);
+        EXPECT_EQ(bytes.count('\n'), QByteArrayView(typed) == "Zoë" ? 10 : 11) << typed;
+        const ResultRead back = ResultLog::parse(bytes, QStringLiteral("x.log"));
+        ASSERT_EQ(back.outcome, ResultRead::Outcome::Result) << back.reason.toStdString();
+        EXPECT_EQ(back.result.name, t.name);
+    }
+    EXPECT_EQ(ResultLogText::nameAsTypedLine(QString::fromUtf8("张伟")), QStringLiteral("Student as typed: %E5%BC%A0%E4%BC%9F"));
+    for (const char *hostile : {"", "%FF%FE", "%0A", "A%E2%80%AEB"})
+        EXPECT_EQ(ResultLogText::nameFromLine(QString::fromLatin1(hostile)), QString()) << hostile;
     EXPECT_EQ(ScoreLog::timeText(60), QStringLiteral("60 seconds"));
     EXPECT_EQ(ScoreLog::timeText(61), QStringLiteral("1 minutes and 1 seconds"));
 }

@@ -1,5 +1,6 @@
 // Hand-written files of each format, as teachers and other programs write
 // them, and the files an import must refuse.
+#include "exchange/ClassList.h"
 #include "exchange/QuestionFormatRegistry.h"
 #include "exchange/QuestionExport.h"
 #include "exchange/QuestionImport.h"
@@ -584,4 +585,27 @@ TEST(ExchangeImportBank, PicksDrawsAndTheChooser)
     EXPECT_TRUE(choice.canTake());
     choice.setChecked(0, true);
     EXPECT_FALSE(choice.canTake());
+}
+
+TEST(ClassList, NamesFromASpreadsheetsColumn)
+{
+    const struct {
+        QByteArray bytes;
+        QStringList names;
+    } cases[] = {
+        {"name\nAnna\nBen\n", {"Anna", "Ben"}},
+        {"number;Name;class\r\n1;Zo\xeb;3b\r\n2; Ben  K ;3b\r\n3;;3b\r\n4;ben k;3b\r\n", {"Zoë", "Ben K"}},   // Windows-1252
+        {"Anna\n\"Smith, Jo\"\n", {"Anna", "Smith, Jo"}},                                                     // no heading
+        {"name,x\n\xe5\xbc\xa0\xe4\xbc\x9f,1\n", {"张伟"}},
+    };
+    for (const auto &c : cases) {
+        QString problem;
+        EXPECT_EQ(ClassList::names(c.bytes, &problem), c.names) << c.bytes.constData();
+        EXPECT_EQ(problem, QString());
+    }
+    for (const QByteArray &bad : {QByteArray("name\n"), QByteArray("\"Anna\n"), QByteArray()}) {
+        QString problem;
+        EXPECT_TRUE(ClassList::names(bad, &problem).isEmpty());
+        EXPECT_FALSE(problem.isEmpty()) << bad.constData();
+    }
 }

@@ -4,10 +4,19 @@
 
     check_server.py ARDENO_TOOL
 """
+import atexit
 import base64
+import collections
+import concurrent.futures
+import gzip
+import hashlib
+import itertools
+import re
+import wave
 import http.client
 import json
 import os
+import select
 import signal
 import socket
 import stat
@@ -20,6 +29,7 @@ import unittest
 import urllib.parse
 
 TOOL = sys.argv.pop(1) if len(sys.argv) > 1 else 'ardeno-tool'
+TOOL = os.path.abspath(TOOL) if os.sep in TOOL else TOOL
 ENV = dict(os.environ, QT_QPA_PLATFORM='offscreen')
 
 # Three questions: C right, False right, A right.
@@ -53,27 +63,69 @@ def disk_full_at(size):
     return limit
 
 
+RUNNING = []
+
+
 class Server:
-    def __init__(self, test, results, *extra, bind=('--bind', '127.0.0.1'), disk_full=None):
-        self.proc = subprocess.Popen([TOOL, 'serve', test, '--results', results, *bind, *extra],
-                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=ENV, text=True,
+    """`ardeno-tool serve` in the background; stopped at the end of the run
+    whatever an assertion did (see stop_every_server)."""
+
+    def __init__(self, test, results, *extra, bind=('--bind', '127.0.0.1'), disk_full=None,
+                 joins_per_minute=100000, stderr=subprocess.DEVNULL):
+        limits = ('--joins-per-minute', str(joins_per_minute)) if joins_per_minute else ()
+        self.proc = subprocess.Popen([TOOL, 'serve', test, '--results', results, *bind, *limits, *extra],
+                                     stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=stderr, env=ENV, text=True,
                                      preexec_fn=disk_full_at(disk_full) if disk_full else None)
+        RUNNING.append(self.proc)
         self.address = self.proc.stdout.readline().strip()
         if not self.address:
+            self.proc.kill()
             raise RuntimeError('no join address')
         parts = urllib.parse.urlsplit(self.address)
+        self.host = parts.hostname
         self.port = parts.port
         self.base = parts.path
+
+    def say(self, line):
+        """The teacher types a line in the tool's terminal."""
+        self.proc.stdin.write(line + '\n')
+        self.proc.stdin.flush()
 
     def stop(self, sig=signal.SIGTERM):
         self.proc.send_signal(sig)
         status = self.proc.wait(timeout=20)
         self.proc.stdout.close()
+        self.proc.stdin.close()
         return status
 
 
-def request(port, method, path, body=None, headers=None):
-    conn = http.client.HTTPConnection('127.0.0.1', port, timeout=10)
+def stop_every_server():
+    for proc in RUNNING:
+        if proc.poll() is None:
+            proc.kill()
+            proc.wait()
+
+
+atexit.register(stop_every_server)
+
+
+def save_test(folder, test=TEST):
+    path = os.path.join(folder, 'rivers.ard')
+    subprocess.run([TOOL, 'save', path], input=json.dumps(test), text=True, check=True, env=ENV, cwd=folder,
+                   stdout=subprocess.DEVNULL)
+    return path
+
+
+def served_quiz(page):
+    """The test block of a served page, as its script decodes it."""
+    start = page.index(b'id="quiz-data"')
+    key = base64.b64decode(page[start:].split(b'data-key="')[1].split(b'"')[0])
+    block = base64.b64decode(page[start:].split(b'>', 1)[1].split(b'</script>')[0].strip())
+    return json.loads(bytes(b ^ key[i % len(key)] ^ ((i * 131 + 7) & 0xFF) for i, b in enumerate(block)))
+
+
+def request(port, method, path, body=None, headers=None, source=None, host='127.0.0.1'):
+    conn = http.client.HTTPConnection(host, port, timeout=10, source_address=(source, 0) if source else None)
     data = body if isinstance(body, (bytes, type(None))) else json.dumps(body).encode()
     conn.request(method, path, body=data, headers=headers or {})
     response = conn.getresponse()
@@ -120,6 +172,7 @@ class LiveServerTest(unittest.TestCase):
     def tearDownClass(cls):
         if cls.server.proc.poll() is None:
             cls.server.stop()
+        stop_every_server()
 
     def post(self, what, body, **kw):
         return request(self.server.port, 'POST', self.server.base + what, body, **kw)
@@ -165,10 +218,7 @@ class LiveServerTest(unittest.TestCase):
         self.assertEqual(status, 200)
         self.assertIn(b"connect-src 'self'", page)
         # The test block holds no right answer.
-        start = page.index(b'id="quiz-data"')
-        key = base64.b64decode(page[start:].split(b'data-key="')[1].split(b'"')[0])
-        block = base64.b64decode(page[start:].split(b'>', 1)[1].split(b'</script>')[0].strip())
-        quiz = json.loads(bytes(b ^ key[i % len(key)] ^ ((i * 131 + 7) & 0xFF) for i, b in enumerate(block)))
+        quiz = served_quiz(page)
         self.assertTrue(quiz['live'])
         self.assertEqual(len(quiz['questions']), 3)
         for q in quiz['questions']:
@@ -269,18 +319,52 @@ class LiveServerTest(unittest.TestCase):
         self.assertEqual((student['score'], student['seconds']), (2, 75))
         self.assertEqual(student['answers'], ['B', 'False', 'A'])
 
-    def test_two_students_of_one_name_each_get_a_log(self):
+    def test_a_name_is_the_class_s_once_and_a_finished_student_cannot_start_again(self):
         self.take('Same Name', KEY)
-        self.take('Same Name', ['A', 'True', 'B'])
-        self.assertIn('Rivers - Same Name.log', self.logs())
+        # The page's "Start again" after the report: the feedback showed
+        # every right answer, so the second attempt is refused.
+        for spelling in ['Same Name', 'same  name', '\uff33ame Name']:
+            status, body = self.post('join', {'name': spelling})
+            self.assertEqual(status, 409, spelling)
+            self.assertIn('in use', body['error'])
+        self.assertEqual([f for f in self.logs() if 'Same Name' in f], ['Rivers - Same Name.log'])
+        # ... unless the teacher allows one retake.
+        self.server.say('retake same name')
+        deadline = time.monotonic() + 10
+        while True:
+            status, body = self.post('join', {'name': 'Same Name'})
+            if status != 409 or time.monotonic() > deadline:
+                break
+            time.sleep(0.1)
+        self.assertEqual(status, 201, body)
+        for q, given in enumerate(KEY, 1):
+            self.assertEqual(self.answer(body['student'], q, given)[0], 200)
+        self.assertEqual(self.post('finish', {'student': body['student'], 'seconds': 9})[0], 200)
         self.assertIn('Rivers - Same Name (2).log', self.logs())
+        self.assertEqual(self.post('join', {'name': 'Same Name'})[0], 409, 'one retake, not more')
+
+    def test_a_name_is_printed_as_typed(self):
+        self.take('%2e%2e%2f', KEY)
+        deadline = time.monotonic() + 10
+        lines = []
+        while time.monotonic() < deadline and not any('%2e%2e%2f' in line for line in lines):
+            ready, _, _ = select.select([self.server.proc.stdout], [], [], 0.5)
+            if ready:
+                lines.append(self.server.proc.stdout.readline())
+        self.assertIn('%2e%2e%2f: 3 of 3, Rivers - %2e%2e%2f.log\n', lines)
 
     def test_slow_clients_hold_up_no_student(self):
+        # 4,100 connections from one machine, each sending a byte now and
+        # then: the server keeps a few of them, refuses the rest at once, and
+        # a student on another machine takes the test as if alone.
         slow = []
-        for _ in range(500):
-            s = socket.create_connection(('127.0.0.1', self.server.port))
-            s.sendall(b'G')
-            slow.append(s)
+        for _ in range(4100):
+            try:
+                s = socket.create_connection(('127.0.0.1', self.server.port), source_address=('127.0.0.2', 0))
+                s.sendall(b'G')
+                slow.append(s)
+            except OSError:
+                pass
         stop = threading.Event()
 
         def drip():
@@ -302,7 +386,196 @@ class LiveServerTest(unittest.TestCase):
                 s.close()
 
 
+class RoomTest(unittest.TestCase):
+    """The room the teacher holds: what a page may learn, who may join, one
+    class per folder, and how the server is reached."""
+
+    def setUp(self):
+        self.dir = tempfile.mkdtemp()
+        self.test = save_test(self.dir)
+        self.results = os.path.join(self.dir, 'r')
+
+    def tearDown(self):
+        stop_every_server()
+
+    def test_no_key_is_found_by_trying_every_combination_against_the_page(self):
+        # The attack: every combination of right answers made into a test
+        # file, its digest compared with what the served page holds.
+        server = Server(self.test, self.results, '--port', str(free_port()))
+        status, page = request(server.port, 'GET', server.base)
+        self.assertEqual(status, 200)
+        quiz = served_quiz(page)
+        digests = {}
+        for combo in itertools.product(range(4), range(2), range(4)):
+            records = [r.rsplit('\u00a9', 1)[0] + '\u00a9 %d' % c for r, c in zip(TEST['records'], combo)]
+            path = save_test(tempfile.mkdtemp(), dict(TEST, records=records))
+            with open(path, 'rb') as f:
+                digests[combo] = hashlib.sha256(f.read()).hexdigest()[:12]
+        with open(self.test, 'rb') as f:
+            real = hashlib.sha256(f.read()).hexdigest()[:12]
+        self.assertEqual(digests[(2, 1, 0)], real, 'the search is the one that found the key before')
+        found = [combo for combo, digest in digests.items() if digest.encode() in page or digest == quiz['id']]
+        self.assertEqual(found, [])
+        # The page is named by its class: random, and the same at a restart.
+        self.assertRegex(quiz['id'], r'^[0-9a-f]{16}$')
+        server.stop()
+        again = Server(self.test, self.results, bind=())
+        self.assertEqual(served_quiz(request(again.port, 'GET', again.base)[1])['id'], quiz['id'])
+        # The log written for the teacher names the test itself.
+        token = request(again.port, 'POST', again.base + 'join', {'name': 'Anna'})[1]['student']
+        for q, given in enumerate(KEY, 1):
+            status, body = request(again.port, 'POST', again.base + 'answer',
+                                   {'student': token, 'question': q, 'answer': given, 'ms': 5})
+            self.assertEqual(body.get('test'), real if q == 3 else None)
+
+    def test_one_device_cannot_fill_the_class(self):
+        server = Server(self.test, self.results, '--port', str(free_port()), joins_per_minute=None)
+        statuses = collections.Counter()
+        for n in range(1000):
+            statuses[request(server.port, 'POST', server.base + 'join', {'name': 'Bot %d' % n}, source='127.0.0.2')[0]] += 1
+        self.assertEqual(statuses, collections.Counter({201: 3, 429: 997}))
+        status, body = request(server.port, 'POST', server.base + 'join', {'name': 'Bot 999'}, source='127.0.0.2')
+        self.assertIn('Wait a minute', body['error'])
+        # A real student on another device joins and takes the test.
+        status, body = request(server.port, 'POST', server.base + 'join', {'name': 'Real Student'}, source='127.0.0.3')
+        self.assertEqual(status, 201, body)
+        token = body['student']
+        for q, given in enumerate(KEY, 1):
+            self.assertEqual(request(server.port, 'POST', server.base + 'answer',
+                                     {'student': token, 'question': q, 'answer': given, 'ms': 5},
+                                     source='127.0.0.3')[0], 200)
+        self.assertEqual(request(server.port, 'POST', server.base + 'finish', {'student': token, 'seconds': 5},
+                                 source='127.0.0.3')[0], 200)
+
+    def test_the_teacher_locks_the_room_lets_one_in_and_takes_one_out(self):
+        names = os.path.join(self.dir, 'class.csv')
+        with open(names, 'w', encoding='cp1252') as f:
+            f.write('number;name\n1;Anna\n2;Zoë\n3;Late Comer\n')
+        server = Server(self.test, self.results, '--port', str(free_port()), '--class', names)
+        post = lambda what, body: request(server.port, 'POST', server.base + what, body)
+        self.assertEqual(request(server.port, 'GET', server.base + 'names'),
+                         (200, {'names': ['Anna', 'Zoë', 'Late Comer']}))
+        self.assertEqual(post('join', {'name': 'Mallory'})[0], 403)
+        status, body = post('join', {'name': 'zoë'})
+        self.assertEqual(status, 201)
+        zoe = body['student']
+        server.say('lock')
+        refused = None
+        for _ in range(100):
+            refused = post('join', {'name': 'Anna'})
+            if refused[0] != 201:
+                break
+            time.sleep(0.05)
+        self.assertEqual(refused, (403, {'error': 'The class has started. Ask your teacher to let you in.'}))
+        server.say('let in late comer')
+        server.say('remove zoë')
+        for _ in range(100):
+            status, body = post('join', {'name': 'Late Comer'})
+            if status == 201:
+                break
+            time.sleep(0.05)
+        self.assertEqual(status, 201)
+        for _ in range(100):
+            status, body = post('answer', {'student': zoe, 'question': 1, 'answer': 'C', 'ms': 1})
+            if status == 403:
+                break
+            time.sleep(0.05)
+        self.assertEqual((status, body), (403, {'error': 'Your teacher has taken you out of the class.'}))
+
+    def test_lock_after_minutes(self):
+        server = Server(self.test, self.results, '--port', str(free_port()), '--lock-after', '0.002')
+        deadline = time.monotonic() + 10
+        status = 201
+        while status == 201 and time.monotonic() < deadline:
+            status = request(server.port, 'POST', server.base + 'join', {'name': 'N%f' % time.monotonic()})[0]
+            time.sleep(0.02)
+        self.assertEqual(status, 403)
+
+    def test_one_server_per_results_folder(self):
+        first = Server(self.test, self.results, '--port', str(free_port()))
+        out = subprocess.run([TOOL, 'serve', self.test, '--results', self.results, '--bind', '127.0.0.1'],
+                             capture_output=True, text=True, env=ENV, timeout=30)
+        self.assertEqual(out.returncode, 1)
+        self.assertIn('is in use by another live class (ardeno-tool, process %d)' % first.proc.pid, out.stderr)
+        self.assertEqual(request(first.port, 'GET', first.base)[0], 200)
+
+    def test_media_by_byte_ranges_and_the_page_compressed(self):
+        with wave.open(os.path.join(self.dir, 'beep.wav'), 'wb') as w:
+            w.setnchannels(1)
+            w.setsampwidth(1)
+            w.setframerate(8000)
+            w.writeframes(bytes(range(256)) * 8)
+        test = save_test(self.dir, dict(TEST, records=[TEST['records'][0].replace('\u00a9none\u00a9', '\u00a9beep.wav\u00a9')]
+                                        + TEST['records'][1:]))
+        server = Server(test, self.results, '--port', str(free_port()))
+        status, page = request(server.port, 'GET', server.base)
+        media = re.findall(rb'media/1\.\w+', page)
+        self.assertTrue(media, 'the page names its media file')
+        path = server.base + media[0].decode()
+        status, whole = request(server.port, 'GET', path)
+        self.assertEqual(status, 200)
+        conn = http.client.HTTPConnection('127.0.0.1', server.port, timeout=10)
+        for asked, part, content_range in [('bytes=4-11', whole[4:12], 'bytes 4-11/%d' % len(whole)),
+                                           ('bytes=-4', whole[-4:], 'bytes %d-%d/%d' % (len(whole) - 4, len(whole) - 1, len(whole))),
+                                           ('bytes=100-', whole[100:], 'bytes 100-%d/%d' % (len(whole) - 1, len(whole)))]:
+            conn.request('GET', path, headers={'Range': asked})
+            r = conn.getresponse()
+            self.assertEqual((r.status, r.getheader('Content-Range'), r.read()), (206, content_range, part), asked)
+        conn.request('GET', path, headers={'Range': 'bytes=%d-' % (len(whole) + 5)})
+        r = conn.getresponse()
+        r.read()
+        self.assertEqual((r.status, r.getheader('Content-Range')), (416, 'bytes */%d' % len(whole)))
+        conn.request('GET', server.base, headers={'Accept-Encoding': 'gzip, deflate'})
+        r = conn.getresponse()
+        packed = r.read()
+        self.assertEqual(r.getheader('Content-Encoding'), 'gzip')
+        self.assertEqual(gzip.decompress(packed), page)
+        self.assertLess(len(packed), len(page) / 2)
+        conn.close()
+        # A request stating both its length and its chunks is refused.
+        reply = raw_exchange(server.port, b'POST ' + server.base.encode() + b'join HTTP/1.1\r\nHost: x\r\n'
+                             b'Content-Length: 4\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n')
+        self.assertIn(b' 400 ', reply.split(b'\r\n')[0])
+
+    def test_bind_names_and_a_changed_port_said(self):
+        for bind, pattern in [('localhost', r'^http://127\.0\.0\.1:\d+/'), ('::1', r'^http://\[::1\]:\d+/'),
+                              ('0.0.0.0', r'^http://(?!0\.0\.0\.0)[0-9.]+:\d+/')]:
+            server = Server(self.test, os.path.join(self.dir, bind), '--port', str(free_port()), bind=('--bind', bind))
+            self.assertRegex(server.address, pattern)
+            self.assertEqual(request(server.port, 'GET', server.base, host=server.host)[0], 200, bind)
+            server.stop()
+        port = free_port()
+        Server(self.test, self.results, '--port', str(port)).stop()
+        with socket.socket() as taken:
+            taken.bind(('127.0.0.1', port))
+            taken.listen()
+            again = Server(self.test, self.results, bind=(), stderr=subprocess.PIPE)
+            self.assertNotEqual(again.port, port)
+            note = again.proc.stderr.readline()
+            self.assertIn("The class's address has changed (it was http://127.0.0.1:%d/" % port, note)
+            again.stop()
+
+    def test_names_beyond_windows_1252_are_kept_as_typed(self):
+        server = Server(self.test, self.results, '--port', str(free_port()))
+        post = lambda what, body: request(server.port, 'POST', server.base + what, body)
+        status, body = post('join', {'name': '张' * 100})
+        self.assertEqual(status, 422)
+        self.assertIn('too long', body['error'])
+        for name in ['张伟', '王小明', 'Ελένη']:
+            token = post('join', {'name': name})[1]['student']
+            for q, given in enumerate(KEY, 1):
+                post('answer', {'student': token, 'question': q, 'answer': given, 'ms': 5})
+            self.assertEqual(post('finish', {'student': token, 'seconds': 5})[0], 200, name)
+        out = subprocess.run([TOOL, 'class', '--folder', self.results, '--json'], capture_output=True, text=True,
+                             env=ENV)
+        self.assertEqual(sorted(s['name'] for s in json.loads(out.stdout)['students']), sorted(['张伟', '王小明', 'Ελένη']))
+        self.assertIn('Rivers - 张伟.log', os.listdir(self.results))
+
+
 class RestartTest(unittest.TestCase):
+    def tearDown(self):
+        stop_every_server()
+
     def test_kill_9_loses_no_answer_a_page_was_told_of(self):
         d = tempfile.mkdtemp()
         test, results = os.path.join(d, 'rivers.ard'), os.path.join(d, 'r')
@@ -325,6 +598,46 @@ class RestartTest(unittest.TestCase):
         self.assertEqual(request(again.port, 'POST', again.base + 'finish', {'student': token, 'seconds': 9})[0], 200)
         self.assertEqual(again.stop(), 0)
         self.assertTrue(os.path.exists(os.path.join(results, 'Rivers - Crash.log')))
+
+    def test_three_kill_9s_while_200_students_hand_in_leave_one_log_each(self):
+        d = tempfile.mkdtemp()
+        test, results = save_test(d), os.path.join(d, 'r')
+        server = Server(test, results, '--port', str(free_port()))
+        tokens = []
+        for n in range(200):
+            token = request(server.port, 'POST', server.base + 'join', {'name': 'Kid %d' % n})[1]['student']
+            for q, given in enumerate(KEY, 1):
+                request(server.port, 'POST', server.base + 'answer', {'student': token, 'question': q, 'answer': given,
+                                                                       'ms': 5})
+            tokens.append(token)
+
+        def hand_in(server, told):
+            def send(token):
+                try:
+                    if request(server.port, 'POST', server.base + 'finish', {'student': token, 'seconds': 60})[0] == 200:
+                        told.add(token)
+                except OSError:
+                    pass
+            with concurrent.futures.ThreadPoolExecutor(8) as pool:
+                list(pool.map(send, tokens))
+
+        told = set()
+        for crash in range(3):
+            worker = threading.Thread(target=hand_in, args=(server, told))
+            worker.start()
+            time.sleep(0.3 + 0.3 * crash)
+            server.stop(signal.SIGKILL)
+            worker.join()
+            server = Server(test, results, bind=())
+        # Every page sends its result again until it is told it arrived.
+        hand_in(server, told)
+        self.assertEqual(len(told), 200)
+        self.assertEqual(server.stop(), 0)
+        files = os.listdir(results)
+        self.assertEqual(sorted(f for f in files if f.endswith('.log')), sorted('Rivers - Kid %d.log' % n for n in range(200)))
+        self.assertEqual(sorted(f for f in files if not f.endswith('.log')), ['live-class.journal', 'live-class.owner'])
+        self.assertEqual(len(json.loads(subprocess.run([TOOL, 'class', '--folder', results, '--json'], capture_output=True,
+                                                       text=True, env=ENV).stdout)['students']), 200)
 
     def test_a_full_disk_refuses_what_it_cannot_keep_and_loses_nothing_told(self):
         d = tempfile.mkdtemp()

@@ -18,6 +18,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
@@ -127,11 +128,39 @@ private slots:
         QTRY_COMPARE(cell(*w, 1, LiveTableModel::Finished), QStringLiteral("yes"));
         QCOMPARE(cell(*w, 0, LiveTableModel::Name), QStringLiteral("Anna"));
         QCOMPARE(cell(*w, 0, LiveTableModel::Progress), QStringLiteral("question 2 of 3"));
+        QCOMPARE(cell(*w, 0, LiveTableModel::Device), QUrl(address).host());   // this test's own device
+        QVERIFY(!w->cmdFolder->isEnabled());
+
+        // On the projector while the class answers: progress only. Nothing
+        // tells a right answer: no right-so-far, no figure per option.
+        QCOMPARE(w->lblProgress->text(), QStringLiteral("2 joined, 1 finished."));
+        QVERIFY(w->grdStudents->isColumnHidden(LiveTableModel::Right));
+        QVERIFY(!w->grdItems->isVisible() && !w->lblFigures->isVisible());
+        QCOMPARE(w->grdItems->model()->rowCount(), 0);
+        // The teacher asks for the analysis, and is told it shows answers.
+        QTest::mouseClick(w->chkShowAnalysis, Qt::LeftButton, {}, QPoint(5, w->chkShowAnalysis->height() / 2));
+        QVERIFY(w->lblAnalysisWarning->isVisible() && w->grdItems->isVisible());
         QCOMPARE(cell(*w, 0, LiveTableModel::Right), QStringLiteral("1 of 1"));
         QCOMPARE(cell(*w, 1, LiveTableModel::Right), QStringLiteral("2 of 3"));
         QVERIFY(w->lblFigures->text().startsWith(QStringLiteral("2 students counted.")));
         QCOMPARE(w->grdItems->model()->rowCount(), 3);
-        QVERIFY(!w->cmdFolder->isEnabled());
+        QTest::mouseClick(w->chkShowAnalysis, Qt::LeftButton, {}, QPoint(5, w->chkShowAnalysis->height() / 2));
+        QVERIFY(!w->grdItems->isVisible());
+
+        // The room locked from the window; one name let in by typing it.
+        QTest::mouseClick(w->chkLock, Qt::LeftButton, {}, QPoint(5, w->chkLock->height() / 2));
+        QCOMPARE(http(address, "POST", QStringLiteral("join"), {{"name", "Late"}}).first, 403);
+        QTest::keyClicks(w->txtLetIn, QStringLiteral("Late"));
+        QTest::keyClick(w->txtLetIn, Qt::Key_Return);
+        const QString late = join(address, QStringLiteral("Late"));
+        QVERIFY(!late.isEmpty());
+        // ... and taken out again: chosen in the table, removed, confirmed.
+        QTRY_COMPARE(w->grdStudents->model()->rowCount(), 3);
+        w->grdStudents->selectRow(2);
+        platform.messages.answers.enqueue(MsgResult::Yes);
+        QTest::mouseClick(w->cmdRemove, Qt::LeftButton);
+        QCOMPARE(answer(address, late, 1, QStringLiteral("C")), 403);
+        QTRY_COMPARE(w->grdStudents->model()->rowCount(), 2);
 
         // For the projector: names hidden, by a click on the box.
         QTest::mouseClick(w->chkHideNames, Qt::LeftButton, {}, QPoint(5, w->chkHideNames->height() / 2));
@@ -143,9 +172,16 @@ private slots:
         QCOMPARE(platform.messages.texts().last(), QStringLiteral("1 student is still taking the test. End the class and close?"));
         QCOMPARE(answer(address, anna, 2, QStringLiteral("False")), 200);
 
+        // End Class asks first; names stay hidden in what it says.
+        platform.messages.answers.enqueue(MsgResult::No);
         QTest::mouseClick(w->cmdEnd, Qt::LeftButton);
-        QCOMPARE(platform.messages.texts().last(), QStringLiteral("The class has ended. Not finished: Anna (question 3 of 3)."));
+        QCOMPARE(answer(address, anna, 3, QStringLiteral("A")), 200);
+        platform.messages.answers.enqueue(MsgResult::Yes);
+        QTest::mouseClick(w->cmdEnd, Qt::LeftButton);
+        QCOMPARE(platform.messages.texts().last(), QStringLiteral("The class has ended. Not finished: Student 1 (question 3 of 3)."));
         QCOMPARE(answer(address, anna, 3, QStringLiteral("A")), 410);
+        // After the class, the analysis is there without asking.
+        QVERIFY(w->grdItems->isVisible() && !w->lblAnalysisWarning->isVisible());
 
         QTest::mouseClick(w->cmdOpenResults, Qt::LeftButton);
         frmClass *results = nullptr;
@@ -188,6 +224,7 @@ private slots:
                                           + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
         QVERIFY(results.exists());
         QVERIFY(results.entryList({QStringLiteral("*.log")}, QDir::Files).isEmpty());   // no log cut short
+        platform.messages.answers.enqueue(MsgResult::Yes);
         w->cmdEnd->click();
         QVERIFY(w->close());
     }

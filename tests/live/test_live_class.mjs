@@ -35,8 +35,10 @@ async function freePort() {
 }
 
 function serve() {
+  // Every student here joins from this one computer: more than the three a
+  // minute one device may.
   const child = spawn(q.TOOL, ['serve', ard, '--results', results, '--bind', '127.0.0.1', '--port', String(port),
-    '--qr', path.join(dir, 'qr.png')],
+    '--qr', path.join(dir, 'qr.png'), '--joins-per-minute', '100'],
     { stdio: ['ignore', 'pipe', 'ignore'], env: { ...process.env, QT_QPA_PLATFORM: 'offscreen' } });
   const lines = readline.createInterface({ input: child.stdout });
   const address = new Promise((resolve, reject) => {
@@ -135,7 +137,7 @@ describe('a live class', () => {
     assert.deepEqual(logs, ['Rivers - Anna.log', 'Rivers - Ben.log', 'Rivers - Дмитрий.log']);
     const json = JSON.parse(q.tool(['class', '--folder', results, '--json']));
     const byName = Object.fromEntries(json.students.map((s) => [s.name, s.score]));
-    assert.deepEqual(byName, { Anna: 3, Ben: 2, Dmitrij: 1 });
+    assert.deepEqual(byName, { Anna: 3, Ben: 2, Дмитрий: 1 }, 'names as typed');
     assert.equal(json.test.id, q.testId(ard));
     for (const { page } of pages) await page.close();
   });
@@ -166,6 +168,21 @@ describe('a live class', () => {
     assert.deepEqual(errors, []);
     const json = JSON.parse(q.tool(['class', path.join(results, 'Rivers - Cara.log'), '--json']));
     assert.deepEqual(json.students[0].answers, ['C', 'False', 'B']);
+
+    // The report showed every right answer: "Start again" after a reload
+    // is refused, and the attempt kept stays.
+    await page.reload({ waitUntil: 'load' });
+    await page.waitForFunction(() => document.getElementById('resume-text').textContent !== '');
+    await page.click('#restart-button');
+    await page.waitForFunction(() => !document.getElementById('message').hidden, { timeout: 20000 });
+    assert.match(await q.text(page, '#message-text'), /^That name is in use in this class\./);
+    await page.click('#message-ok');
+    await page.waitForFunction(() => document.getElementById('message').hidden);
+    await page.reload({ waitUntil: 'load' });
+    await page.waitForFunction(() => document.getElementById('resume-text').textContent !== '');
+    assert.equal(await q.text(page, '#resume-text'),
+      'You have already begun this quiz: you are at the report, with 2 correct so far.');
+    assert.deepEqual(fs.readdirSync(results).filter((f) => f.includes('Cara')), ['Rivers - Cara.log']);
     await page.close();
   });
 
@@ -183,6 +200,10 @@ describe('a live class', () => {
     await answer(page, 2);
     assert.equal(replies.length, 2);
     assert.deepEqual(JSON.parse(replies[1]), { correct: true, given: 'C', question: 1, right: 'C', score: 1 });
+    // Nothing the page holds depends on the right answers: it names the
+    // test by a random class id, not by a digest of the test's file.
+    const id = await page.evaluate(() => Object.keys(window.localStorage).find((k) => k.startsWith('ardeno-quiz:')));
+    assert.ok(!id.includes(q.testId(ard)), id);
     await page.close();
   });
 

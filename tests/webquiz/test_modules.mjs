@@ -52,6 +52,13 @@ test('the log has every question in order, and its file name no full stop', () =
     ['T', 'x'.repeat(300), 'T - ' + 'x'.repeat(196) + '.log']]) {
     assert.equal(ScoreLog.fileName(title, name), file);
   }
+  // A long title in Greek gives way before the name: within a file name's bytes.
+  const greek = ScoreLog.fileName('Ελληνικά '.repeat(30), 'Anna');
+  assert.ok(greek.startsWith('Ελληνικά ') && greek.endsWith(' - Anna.log'), greek);
+  assert.ok(new TextEncoder().encode(greek).length <= 204);
+  // A name the "Student:" line cannot give back gains a line after the answers.
+  assert.equal(ScoreLog.lines({ ...r, name: '张伟' }, 3).pop(), 'Student as typed: %E5%BC%A0%E4%BC%9F');
+  assert.equal(ScoreLog.lines({ ...r, name: 'Zoë' }, 3).length, 12);
   assert.equal(ScoreLog.timeText(60), '60 seconds');
   assert.equal(ScoreLog.timeText(61), '1 minutes and 1 seconds');
   assert.equal(ScoreLog.percent(2, 3), 66);
@@ -88,14 +95,15 @@ test('the live connection sends again until the computer answers, and takes a re
       return next;
     },
     sleep: async (ms) => { clock += ms; },
-    onWaiting: (w) => waiting.push(w),
+    onWaiting: (w) => waiting.push([w, clock]),
     now: () => clock,
   });
   const reply = await connection.answer('t0k', 3, 'B', 1234.6);
   assert.deepEqual(reply, { status: 200, body: { ok: 1 } });
   assert.equal(calls.length, 4);
   assert.deepEqual(calls[0], ['answer', { student: 't0k', question: 3, answer: 'B', ms: 1235 }]);
-  assert.deepEqual(waiting, [true, false], 'the note shows only after waiting, and goes');
+  assert.deepEqual(waiting, [[true, LiveConnection.NOTICE_AFTER_MS], [false, LiveConnection.NOTICE_AFTER_MS]],
+    'the note shows once the request has waited three seconds, not before, and goes');
 
   replies.push({ status: 403, body: { error: 'no' } });
   assert.equal((await connection.join('Anna')).status, 403);

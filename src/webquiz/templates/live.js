@@ -28,8 +28,12 @@ const LiveConnection = (() => {
           if (waiting) onWaiting(false);
           return null;
         }
-        if (!waiting && now() - start >= NOTICE_AFTER_MS - delay) { waiting = true; onWaiting(true); }
-        await sleep(delay);
+        // The notice comes when the request has waited NOTICE_AFTER_MS, not
+        // before: the wait is cut to wake up then.
+        const untilNotice = NOTICE_AFTER_MS - (now() - start);
+        if (!waiting && untilNotice <= 0) { waiting = true; onWaiting(true); }
+        await sleep(!waiting && untilNotice < delay ? untilNotice : delay);
+        if (!waiting && now() - start >= NOTICE_AFTER_MS) { waiting = true; onWaiting(true); }
         delay = Math.min(delay * 2, 5000);
       }
     }

@@ -70,6 +70,10 @@
     now: () => performance.now(),
   }) : null;
   let student = null;   // the token the teacher's computer gave this page
+  // What a result this page saves is named by: in a live class the page
+  // holds only the class's id, and the computer gives the test's own with
+  // the last answer's feedback, once every answer is known.
+  let resultId = quiz.id;
 
   // ---- the attempt kept ----------------------------------------------------
   // After every answer the attempt is kept: by the learning platform when
@@ -97,6 +101,7 @@
     if (!state.startMs) return;
     const kept = { v: 1, current, score, answers: state.answers, spentMs: spentMs(), name: $('student').value };
     if (student) kept.student = student;
+    if (resultId !== quiz.id) kept.test = resultId;
     if (state.reported) {
       kept.report = { score: report.score, percent: report.percent, time: report.time, date: report.date.getTime(),
         seconds: report.seconds };
@@ -308,6 +313,9 @@
   // What the teacher's computer said instead of feedback: the page stops
   // there, with the reason.
   async function liveRefused(reply) {
+    // A page the computer no longer knows (the teacher took the student
+    // out): a reload offers the join again, not this attempt.
+    if (reply.status === 403) { state.underWay = false; forgetAttempt(); }
     await showMessage(reply.status === 410
       ? 'Your teacher has ended the class: your answers so far have reached your teacher.'
       : 'Your teacher\'s computer did not take this answer: ' + (reply.body.error || 'it refused it.'));
@@ -322,6 +330,7 @@
       // a reload, gets the feedback of the answer given first.
       const reply = await live.answer(student, state.current, optionName(frame, index), Date.now() - state.shownMs);
       if (reply.status !== 200) { await liveRefused(reply); return; }
+      if (typeof reply.body.test === 'string') resultId = reply.body.test;
       index = optionIndex(frame, reply.body.given);
       right = reply.body.right === '?' ? -1 : optionIndex(frame, reply.body.right);
     }
@@ -448,6 +457,7 @@
       ? 'Your teacher\'s computer did not take your result: save it and hand the file to your teacher.'
       : 'Your result has not reached your teacher yet: save it and hand the file to your teacher.';
     note.hidden = false;
+    if (reply && reply.status === 403) forgetAttempt();
     if (reply) return;
     reply = await live.finish(student, report.seconds);
     if (reply && reply.status === 200) reached();
@@ -472,7 +482,7 @@
 
   // ---- the score log -----------------------------------------------------------
   function logBytes(name) {
-    return ScoreLog.bytes({ title: quiz.title, id: quiz.id, teacher: quiz.teacher, name, date: report.date,
+    return ScoreLog.bytes({ title: quiz.title, id: resultId, teacher: quiz.teacher, name, date: report.date,
       score: report.score, percent: report.percent, time: report.time, answers: state.answers }, N);
   }
   const fileName = (name) => ScoreLog.fileName(quiz.title, name);
@@ -593,7 +603,10 @@
   // clock going on from the time already spent.
   $('continue-button').addEventListener('click', () => {
     Object.assign(state, { current: kept.current, score: kept.score, answers: kept.answers, spentBeforeMs: kept.spentMs });
-    if (live) student = kept.student;
+    if (live) {
+      student = kept.student;
+      if (typeof kept.test === 'string') resultId = kept.test;
+    }
     $('student').value = kept.name || $('student').value;
     if (platform) platform.resumedWith(kept.answers.filter(Boolean).length);
     begin();
@@ -601,7 +614,20 @@
     if (kept.report || kept.current > N) showReport(kept.report);
     else showQuestion();
   });
-  $('restart-button').addEventListener('click', () => {
+  $('restart-button').addEventListener('click', async () => {
+    // In a live class the computer decides: a second attempt under a name
+    // joins only when the teacher allowed a retake; until then the attempt
+    // kept stays as it was.
+    if (live) {
+      if (!$('join-name').value) $('join-name').value = kept.name || '';
+      if (!(await joinClass())) return;
+      forgetAttempt();
+      $('resume').hidden = true;
+      $('start-button').hidden = false;
+      begin();
+      showQuestion();
+      return;
+    }
     forgetAttempt();
     $('resume').hidden = true;
     $('start-button').hidden = false;
@@ -627,6 +653,15 @@
   document.addEventListener('visibilitychange', () => { if (document.visibilityState === 'hidden') keepTime(); });
   if (live) {
     $('join').hidden = false;
+    // A class list: its names offered as the student types.
+    fetch('names', { cache: 'no-store' }).then((r) => (r.ok ? r.json() : { names: [] })).then((body) => {
+      if (!Array.isArray(body.names) || !body.names.length) return;
+      const list = document.createElement('datalist');
+      list.id = 'class-names';
+      for (const name of body.names) { const o = document.createElement('option'); o.value = String(name); list.appendChild(o); }
+      document.body.appendChild(list);
+      $('join-name').setAttribute('list', 'class-names');
+    }).catch(() => { /* no list: any name is typed */ });
     $('join-name').addEventListener('keydown', (event) => {
       if (event.key === 'Enter') { event.preventDefault(); $('start-button').click(); }
     });

@@ -79,6 +79,11 @@ const ScoreLog = (() => {
       const a = r.answers[i] || { given: '-', right: '-' };
       out.push('Question ' + (i + 1) + ': answered ' + a.given + ', right answer ' + a.right);
     }
+    // A name the "Student:" line cannot give back whole ("张伟", "Ελένη"),
+    // as typed, after the answers.
+    if (latinName(r.name) !== r.name || ![...r.name].every((c) => inLog(c.codePointAt(0)))) {
+      out.push('Student as typed: ' + encodeURIComponent(r.name));
+    }
     return out;
   }
   function bytes(r, n) {
@@ -90,10 +95,31 @@ const ScoreLog = (() => {
   // and no full stop, as the program reads a file's kind after the first
   // one ("Anna B." and "J. R. Smith" become "Anna B" and "J R Smith"); the
   // log itself keeps the name as typed.
+  // At most 200 bytes of UTF-8 before ".log" (a file name holds 255): a
+  // long title gives way before the name does.
+  const FILE_NAME_BYTES = 200;
+  const utf8Size = (text) => new TextEncoder().encode(text).length;
+  function cutToBytes(text, bytes) {
+    let out = '';
+    let used = 0;
+    for (const ch of text) {
+      const size = utf8Size(ch);
+      if (used + size > bytes) break;
+      used += size;
+      out += ch;
+    }
+    return out;
+  }
+  const fileNamePart = (text) => text.replace(/[\\/:*?"<>|\x00-\x1F]/g, '_').replace(/\./g, ' ').replace(/ {2,}/g, ' ');
   function fileName(title, name) {
-    const base = (title + ' - ' + name).replace(/[\\/:*?"<>|\x00-\x1F]/g, '_').replace(/\./g, ' ')
-      .replace(/ {2,}/g, ' ').trim();
-    return base.slice(0, 200).trim() + '.log';
+    let base = fileNamePart(title + ' - ' + name).trim();
+    if (utf8Size(base) > FILE_NAME_BYTES) {
+      const tail = fileNamePart(' - ' + name).trim();
+      const room = FILE_NAME_BYTES - utf8Size(tail) - 1;
+      base = room > 0 ? fileNamePart(cutToBytes(fileNamePart(title).trim(), room).trim() + ' ' + tail).trim()
+        : cutToBytes(base, FILE_NAME_BYTES).trim();
+    }
+    return base + '.log';
   }
   function percent(score, total) { return Math.floor(score / total * 100); }
   function timeText(s) { return s <= 60 ? s + ' seconds' : Math.floor(s / 60) + ' minutes and ' + (s % 60) + ' seconds'; }
