@@ -1,6 +1,7 @@
 #include "classresults/ClassExport.h"
 
 #include "classresults/ItemAnalysisModel.h"
+#include "document/SpreadsheetText.h"
 
 #include <QJsonArray>
 #include <QRegularExpression>
@@ -10,19 +11,10 @@
 namespace ClassExport {
 QString csvField(const QString &text)
 {
-    QString t = text;
-    // A spreadsheet takes a text that begins with = + - @ for a formula: such
-    // a name or text is guarded. A plain number ("-0.33", a figure of ours)
-    // is no formula and stays a number; nor is a lone "-" (no answer).
-    static const QRegularExpression number(QStringLiteral("^-?(\\d+(\\.\\d+)?)?$"));
-    if (!t.isEmpty() && QStringLiteral("=+-@\t\r").contains(t.front()) && !number.match(t).hasMatch())
-        t.prepend(QLatin1Char('\''));
-    if (t.contains(QLatin1Char(',')) || t.contains(QLatin1Char('"')) || t.contains(QLatin1Char('\n'))
-        || t.contains(QLatin1Char('\r')) || t != t.trimmed()) {
-        t.replace(QLatin1String("\""), QLatin1String("\"\""));
-        t = QLatin1Char('"') + t + QLatin1Char('"');
-    }
-    return t;
+    // A name or text a spreadsheet would take for a formula is guarded; a
+    // plain number ("-0.33", a figure of ours) stays a number, and a lone
+    // "-" (no answer) a dash.
+    return SpreadsheetText::cell(text);
 }
 
 namespace {

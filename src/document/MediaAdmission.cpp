@@ -110,17 +110,6 @@ bool isPicture(const QByteArray &head, qint64 fileSize)
 QString wrongContent(const char *what) { return QStringLiteral("not a media file: its content is not %1").arg(QLatin1String(what)); }
 
 // The admission of an opened file: its kind by name, its size, its start.
-QString refusalOfOpen(const OpenFile &file, const QString &name)
-{
-    const MediaKind kind = mediaKindOf(name);
-    if (kind == MediaKind::None)
-        return QStringLiteral("not a media file");
-    const qint64 limit = hasFileKind(name, QStringLiteral("wmf")) ? Wmf::kMaxFileBytes : maxBytes(kind);
-    if (file.size() > limit)
-        return RegularFile::tooLarge(limit);
-    return refusalOfContent(name, file.read(0, HeadBytes), file.size());
-}
-
 bool sameStreams(QIODevice &a, QIODevice &b)
 {
     if (a.size() != b.size())
@@ -171,13 +160,24 @@ QString refusalOfContent(const QString &name, const QByteArray &head, qint64 fil
     return QStringLiteral("not a media file");
 }
 
+QString refusalOf(const OpenFile &file, const QString &name)
+{
+    const MediaKind kind = mediaKindOf(name);
+    if (kind == MediaKind::None)
+        return QStringLiteral("not a media file");
+    const qint64 limit = hasFileKind(name, QStringLiteral("wmf")) ? Wmf::kMaxFileBytes : maxBytes(kind);
+    if (file.size() > limit)
+        return RegularFile::tooLarge(limit);
+    return refusalOfContent(name, file.read(0, HeadBytes), file.size());
+}
+
 OpenFilePtr admit(const QString &path, QString *reason, const QString &name)
 {
     reason->clear();
     OpenFilePtr file = OpenFile::open(path, reason);
     if (!file)
         return nullptr;
-    *reason = refusalOfOpen(*file, name.isEmpty() ? MediaLookup::nameOf(path) : name);
+    *reason = refusalOf(*file, name.isEmpty() ? MediaLookup::nameOf(path) : name);
     return reason->isEmpty() ? file : nullptr;
 }
 
@@ -224,6 +224,26 @@ bool sameContent(const QString &path, const QByteArray &bytes)
         return false;
     for (qint64 at = 0; at < bytes.size();) {
         const QByteArray block = file.read(1 << 16);
+        if (block.isEmpty() || std::memcmp(block.constData(), bytes.constData() + at, size_t(block.size())) != 0)
+            return false;
+        at += block.size();
+    }
+    return true;
+}
+
+bool sameContent(const OpenFile &existing, const OpenFile &file)
+{
+    const auto a = existing.reader();
+    const auto b = file.reader();
+    return sameStreams(*a, *b);
+}
+
+bool sameContent(const OpenFile &existing, const QByteArray &bytes)
+{
+    if (existing.size() != bytes.size())
+        return false;
+    for (qint64 at = 0; at < bytes.size();) {
+        const QByteArray block = existing.read(at, 1 << 16);
         if (block.isEmpty() || std::memcmp(block.constData(), bytes.constData() + at, size_t(block.size())) != 0)
             return false;
         at += block.size();

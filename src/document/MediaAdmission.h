@@ -44,6 +44,11 @@ QString refusalOfContent(const QString &name, const QByteArray &head, qint64 fil
 // may not travel with the test.
 OpenFilePtr admit(const QString &path, QString *reason, const QString &name = QString());
 
+// Why the open file, known in the test as `name`, may not travel; "" when
+// it may. Asked of a file opened once (beneath a bank's folder), which every
+// later use then reads.
+QString refusalOf(const OpenFile &file, const QString &name);
+
 // Why the file at `path` (known as `name`) may not travel; "" when it may.
 QString refusal(const QString &path, const QString &name = QString());
 
@@ -60,5 +65,7 @@ bool copy(const OpenFile &file, const QString &target, QString *reason);
 // first, then blocks, never a whole file in memory.
 bool sameContent(const QString &path, const OpenFile &file);
 bool sameContent(const QString &path, const QByteArray &bytes);
+bool sameContent(const OpenFile &existing, const OpenFile &file);
+bool sameContent(const OpenFile &existing, const QByteArray &bytes);
 
 }

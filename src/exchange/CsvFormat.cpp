@@ -1,5 +1,7 @@
 #include "exchange/CsvFormat.h"
 
+#include "document/SpreadsheetText.h"
+
 #include "exchange/ExchangeQuestion.h"
 #include "exchange/SourceText.h"
 #include "exchange/TextFormat.h"
@@ -106,18 +108,11 @@ QChar separatorOf(const QString &text)
     return best;
 }
 
-// Quoted when it holds a separator, a quotation mark or a line break
-// (written as CR LF).
+// A spreadsheet's cell (guarded against formulas, quoted when it must be),
+// line breaks written as CR LF.
 QString csvField(const QString &text)
 {
-    bool needsQuotes = false;
-    for (const QChar c : text)
-        if (c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
-            needsQuotes = true;
-    const QString withBreaks = SourceText::withRecordLineBreaks(text);
-    if (!needsQuotes)
-        return withBreaks;
-    return QLatin1Char('"') + QString(withBreaks).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    return SpreadsheetText::cell(SourceText::withRecordLineBreaks(text));
 }
 }
 
@@ -149,8 +144,11 @@ void takeQuestionRow(const Row &row, const QHash<QString, int> &column, ReadResu
     const QString where = ExchangeReport::atLine(row.line);
     const auto skip = [&](const QString &why) { r.report.skip(where, why + QStringLiteral("; skipped.")); };
     const bool html = looksLikeHtml(value(QStringLiteral("question")));
+    // A cell guarded against formulas (by us, or by a spreadsheet) is the
+    // teacher's text without its guard.
     const auto text = [&](const QString &name) {
-        return html ? plainTextOf(value(name), TextFormat::Moodle) : value(name);
+        const QString cell = SpreadsheetText::unguarded(value(name));
+        return html ? plainTextOf(cell, TextFormat::Moodle) : cell;
     };
     if (html)
         r.report.note(QStringLiteral("Texts written in HTML (as a learning platform exports them) were read as it "
@@ -159,10 +157,10 @@ void takeQuestionRow(const Row &row, const QHash<QString, int> &column, ReadResu
     const QString answer = value(QStringLiteral("answer")).trimmed().toLower();
     ExchangeQuestion q;
     q.question = SourceText::withRecordLineBreaks(text(QStringLiteral("question")).trimmed());
-    q.media = value(QStringLiteral("media")).trimmed();
+    q.media = SpreadsheetText::unguarded(value(QStringLiteral("media")).trimmed());
     if (q.media.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0)
         q.media.clear();
-    q.description = value(kDescriptionColumn);
+    q.description = SpreadsheetText::unguarded(value(kDescriptionColumn));
     if (kind == QLatin1String("mc")) {
         if (answer.size() != 1 || answer[0] < QLatin1Char('a') || answer[0] > QLatin1Char('d')) {
             skip(QStringLiteral("the answer of a multiple-choice question must be A, B, C or D, not \"%1\"")

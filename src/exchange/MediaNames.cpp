@@ -5,6 +5,8 @@
 #include "document/MediaLookup.h"
 #include "document/Windows1252.h"
 #include "document/MediaAdmission.h"
+#include "platform/CheckedFile.h"
+#include "platform/SourceFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,17 +67,21 @@ QString MediaNames::sanitise(const QString &name)
 }
 
 MediaNames::MediaNames(const QString &folder, const QString &avoidNamesIn)
-    : m_folder(QDir(folder).absolutePath()), m_avoid(avoidNamesIn)
+    : MediaNames(OutputFolder::open(folder), avoidNamesIn)
 {
 }
 
-QString MediaNames::placeFor(const QString &name, const std::function<bool(const QString &)> &sameAs, bool *reuse) const
+MediaNames::MediaNames(OutputFolderPtr folder, const QString &avoidNamesIn)
+    : m_out(std::move(folder)), m_folder(m_out->path()), m_avoid(avoidNamesIn)
+{
+}
+
+QString MediaNames::placeFor(const QString &name, const SameAs &sameAs, bool *reuse) const
 {
     const QString clean = sanitise(name);   // one full stop at most
-    const QDir dir(m_folder);
     // Names are compared without letter case: the test travels to Windows.
     // Every entry holds its name: a dangling link or a pipe as much as a file.
-    const QStringList present = dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden);
+    const QStringList present = m_out->names();
     QStringList avoided;
     if (!m_avoid.isEmpty())
         for (const QString &name : QDir(m_avoid).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden))
@@ -90,25 +96,28 @@ QString MediaNames::placeFor(const QString &name, const std::function<bool(const
             *reuse = false;
             return candidate;
         }
-        if (!existing.isEmpty() && sameAs(dir.filePath(existing))) {
+        const OpenFilePtr there = existing.isEmpty() ? nullptr : m_out->openEntry(existing);
+        if (there && sameAs(*there)) {
             *reuse = true;
             return existing;
         }
     }
 }
 
-QString MediaNames::sameInAvoided(const QString &name, const std::function<bool(const QString &)> &sameAs) const
+QString MediaNames::sameInAvoided(const QString &name, const SameAs &sameAs) const
 {
     if (m_avoid.isEmpty())
         return QString();
     const QString clean = sanitise(name);
+    const SourceFolder avoided(m_avoid);
     const QStringList present = QDir(m_avoid).entryList(QDir::Files | QDir::Hidden);
     // The name and its numbered variants (logo-2.jpg...) as far as they go.
     for (int n = 1;; ++n) {
         const QString existing = entryNamed(present, numberedName(clean, n));
         if (existing.isEmpty())
             return QString();
-        if (sameAs(QDir(m_avoid).filePath(existing)))
+        const SourceFolder::Opening there = avoided.open(existing);
+        if (there.file && sameAs(*there.file))
             return QDir(m_avoid).absoluteFilePath(existing);
     }
 }
@@ -119,7 +128,7 @@ QString MediaNames::write(const QString &name, const QByteArray &data, QString *
         *error = why;
         return QString();
     }
-    const auto same = [&](const QString &existing) { return MediaAdmission::sameContent(existing, data); };
+    const auto same = [&](const OpenFile &existing) { return MediaAdmission::sameContent(existing, data); };
     if (const QString there = sameInAvoided(name, same); !there.isEmpty())
         return there;
     bool reuse = false;
@@ -128,49 +137,51 @@ QString MediaNames::write(const QString &name, const QByteArray &data, QString *
     m_written.insert(chosen.toLower());
     if (reuse)
         return path;
-    // A new file under a free name: nothing is replaced, so no temporary
-    // file is needed; a failed write removes what was begun.
-    QFile file(path);
-    if (!file.open(QIODevice::NewOnly) || file.write(data) != data.size() || !file.flush()) {
-        *error = file.errorString();
-        if (file.isOpen()) {
-            file.close();
-            file.remove();
-        }
+    // A new file under a free name, in the folder opened once: nothing is
+    // replaced, and a failed write leaves nothing.
+    if (!CheckedFile::write(m_out, chosen, data, error, CheckedFile::Mode::NewOnly))
         return QString();
-    }
-    file.close();
-    m_created << path;
+    m_created << chosen;
     return path;
 }
 
 void MediaNames::removeCreated()
 {
-    for (const QString &path : m_created)
-        QFile::remove(path);
+    for (const QString &name : std::as_const(m_created))
+        m_out->remove(name);
     m_created.clear();
 }
 
-QString MediaNames::copy(const QString &sourcePath, QString *error)
+QStringList MediaNames::created() const
 {
-    const QFileInfo source(sourcePath);
-    // Admitted once; the copy and the comparisons read that very file.
-    const OpenFilePtr admitted = MediaAdmission::admit(sourcePath, error, sanitise(source.fileName()));
-    if (!admitted)
+    QStringList paths;
+    for (const QString &name : m_created)
+        paths << QDir(m_folder).filePath(name);
+    return paths;
+}
+
+QString MediaNames::copy(const OpenFile &file, const QString &name, QString *error)
+{
+    if (const QString why = MediaAdmission::refusalOf(file, sanitise(name)); !why.isEmpty()) {
+        *error = why;
         return QString();
-    if (QDir(source.absolutePath()) == QDir(m_folder))
-        return source.absoluteFilePath();
-    const auto same = [&](const QString &existing) { return MediaAdmission::sameContent(existing, *admitted); };
-    if (const QString there = sameInAvoided(source.fileName(), same); !there.isEmpty())
+    }
+    const QString bare = MediaLookup::nameOf(name);
+    // The very file, already in the folder under its name (a bank imported
+    // into a test beside it): used where it is.
+    if (const OpenFilePtr there = m_out->openEntry(bare); there && there->isSameFile(file))
+        return QDir(m_folder).filePath(bare);
+    const auto same = [&](const OpenFile &existing) { return MediaAdmission::sameContent(existing, file); };
+    if (const QString there = sameInAvoided(bare, same); !there.isEmpty())
         return there;
     bool reuse = false;
-    const QString chosen = placeFor(source.fileName(), same, &reuse);
+    const QString chosen = placeFor(bare, same, &reuse);
     const QString path = QDir(m_folder).filePath(chosen);
     m_written.insert(chosen.toLower());
     if (reuse)
         return path;
-    if (!MediaAdmission::copy(*admitted, path, error))
+    if (!CheckedFile::copy(file, m_out, chosen, error, CheckedFile::Mode::NewOnly))
         return QString();
-    m_created << path;
+    m_created << chosen;
     return path;
 }

@@ -3,6 +3,7 @@
 #include "exchange/MediaNames.h"
 
 #include "document/CompanionFile.h"
+#include "document/MediaAdmission.h"
 #include "document/MediaLookup.h"
 #include "document/QuestionRecord.h"
 #include "platform/CheckedFileStream.h"
@@ -24,8 +25,10 @@ QStringList withMediaBeside(const ExportSource &source, MediaNames &beside, Exch
         const int m = QuestionRecord::exactMediaFieldIndex(f);
         const QString file = m >= 0 ? source.mediaPath(f[m]) : QString();
         if (!file.isEmpty()) {
+            // Admitted once; the copy and its comparisons read that file.
             QString error;
-            const QString copied = beside.copy(file, &error);
+            const OpenFilePtr admitted = MediaAdmission::admit(file, &error, MediaNames::sanitise(MediaLookup::nameOf(file)));
+            const QString copied = admitted ? beside.copy(*admitted, MediaLookup::nameOf(file), &error) : QString();
             if (copied.isEmpty())
                 report.skip(ExchangeReport::atQuestion(i + 1),
                             QStringLiteral("its media file %1 could not be copied: %2").arg(f[m], error));
@@ -40,9 +43,9 @@ QStringList withMediaBeside(const ExportSource &source, MediaNames &beside, Exch
     return records;
 }
 
-bool writeFile(const QString &path, const WriteResult &written, QString *reason)
+bool writeFile(const OutputFolderPtr &folder, const QString &name, const WriteResult &written, QString *reason)
 {
-    CheckedFileStream out(path);
+    CheckedFileStream out(folder, name);
     const bool opened = out.open();
     if (opened && written.ownerOnly)
         out.makeOwnerOnly();
@@ -89,8 +92,10 @@ ExchangeReport exportQuestions(const ExportRequest &request, const QuestionForma
     const bool toStandardOutput = request.path == QLatin1String("-");
     ExportSource source = request.source;
     source.progress = request.progress;
+    // The folder is opened once for the file and every copy beside it.
+    const OutputFolderPtr folder = OutputFolder::open(QFileInfo(request.path).absolutePath());
     // Copies made beside the file go again when the export does not end well.
-    MediaNames beside(QFileInfo(request.path).absolutePath());
+    MediaNames beside(folder);
     if (format->hasCapabilities(QuestionFormat::MediaBesideFile) && !toStandardOutput)
         source.records = withMediaBeside(source, beside, report);
     if (!toStandardOutput && !WorkProgress::stopped(request.progress)) {
@@ -123,7 +128,7 @@ ExchangeReport exportQuestions(const ExportRequest &request, const QuestionForma
     // A short write (a full disk) must not replace an existing file.
     QString reason;
     if (toStandardOutput ? !writeToStandardOutput(written.bytes, &reason)
-                         : !writeFile(request.path, written, &reason)) {
+                         : !writeFile(folder, QFileInfo(request.path).fileName(), written, &reason)) {
         const QString target = toStandardOutput ? QStringLiteral("Standard output") : QLatin1Char('"') + request.path + QLatin1Char('"');
         report.fail(QStringLiteral("%1 cannot be written: %2").arg(target, reason));
         beside.removeCreated();

@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "exchange/MediaNames.h"
+#include "platform/SourceFolder.h"
 
 #include "document/MediaLookup.h"
 #include "document/QuestionRecord.h"
@@ -22,38 +23,6 @@ namespace {
 QString countText(int n)
 {
     return n == 1 ? QStringLiteral("1 question") : QStringLiteral("%1 questions").arg(n);
-}
-
-// The file a media reference of the source names, inside the source file's
-// own folder (sub-folders allowed); "" when nothing is there. A question
-// file from a colleague must not reach into the teacher's other folders: an
-// absolute path, a way out with "..", or a link that leads out of the folder
-// is refused (*outside set). Whether the file may be taken along is then
-// the media admission's to say.
-QString sourceMedia(const QString &reference, const QString &sourcePath, bool *outside)
-{
-    *outside = false;
-    QString relative = reference;
-    relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    const QString cleaned = QDir::cleanPath(relative);
-    const bool drive = reference.size() >= 2 && reference[1] == QLatin1Char(':') && reference[0].isLetter();
-    if (drive || QFileInfo(relative).isAbsolute()
-        || cleaned == QLatin1String("..") || cleaned.startsWith(QLatin1String("../"))) {
-        *outside = true;
-        return QString();
-    }
-    const QDir folder = QFileInfo(sourcePath).absoluteDir();
-    const QString path = folder.filePath(cleaned);
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
-        return QString();
-    const QString real = info.canonicalFilePath();
-    const QString root = folder.canonicalPath() + QLatin1Char('/');
-    if (!real.isEmpty() && !real.startsWith(root)) {
-        *outside = true;
-        return QString();
-    }
-    return path;
 }
 
 // A text cut at `limit` characters, never between the halves of a character
@@ -97,17 +66,15 @@ void keepWithinLimits(QStringList &f, const QString &where, ExchangeReport &repo
 // can: `data` then holds the new bytes and *newName the name they go by
 // ("logo.jpg" for "logo.png"). The reason when it cannot be read; "" and no
 // new name when it is no such picture.
-QString takeForeignPicture(const QString &reference, const QString &source, QByteArray &data, QString *newName)
+QString takeForeignPicture(const QString &reference, const OpenFilePtr &source, QByteArray &data, QString *newName)
 {
     constexpr qint64 kLargestForeignPicture = 64 * 1024 * 1024;
     const bool named = PictureConversion::isForeignPictureName(reference);
     if (data.isEmpty()) {
-        if (!named || source.isEmpty())
+        if (!named || !source)
             return QString();
         QString why;
-        const OpenFilePtr file = OpenFile::open(source, &why);
-        if (file)
-            data = file->readAll(kLargestForeignPicture, &why);
+        data = source->readAll(kLargestForeignPicture, &why);
         if (!why.isEmpty())
             return why;
     } else if (!named && !PictureConversion::looksForeign(data.left(16))) {
@@ -259,6 +226,9 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
     }
 
     MediaNames media(request.mediaFolder, request.avoidNamesIn);
+    // The bank's folder, opened once: every media file it names is opened
+    // beneath it, and only that open file is read from then on.
+    const SourceFolder bankFolder(QFileInfo(request.path).absolutePath());
     const auto fail = [&](const QString &message) {
         media.removeCreated();
         out.records.clear();
@@ -305,12 +275,11 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
         if (m >= 0 && !QuestionRecord::isNoMedia(f[m]) && !f[m].isEmpty()) {
             QString error;
             QString placed;
-            bool outside = false;
             QByteArray data = q.mediaData;
-            const QString source = data.isEmpty() ? sourceMedia(f[m], request.path, &outside) : QString();
+            const SourceFolder::Opening source = data.isEmpty() ? bankFolder.open(f[m]) : SourceFolder::Opening();
             // A PNG, GIF or WebP picture comes in as a kind the test holds.
             QString converted;
-            const QString unconvertible = takeForeignPicture(f[m], source, data, &converted);
+            const QString unconvertible = takeForeignPicture(f[m], source.file, data, &converted);
             if (!converted.isEmpty()) {
                 out.report.note(QStringLiteral("%1: its picture %2 came in as %3.")
                                     .arg(where, MediaLookup::nameOf(f[m]), converted));
@@ -320,17 +289,19 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
             const QString refused = !unconvertible.isEmpty() ? unconvertible
                                     : !data.isEmpty()
                                         ? MediaAdmission::refusalOfContent(MediaNames::sanitise(f[m]), data.left(4096), data.size())
-                                    : outside ? QStringLiteral("it is not inside the folder of \"%1\"").arg(name)
-                                    : source.isEmpty() ? QString()
-                                                       : MediaAdmission::refusal(source, MediaNames::sanitise(source));
+                                    : source.outcome == SourceFolder::Outcome::Outside
+                                        ? QStringLiteral("it is not inside the folder of \"%1\"").arg(name)
+                                    : source.outcome == SourceFolder::Outcome::Unreadable ? source.reason
+                                    : source.file ? MediaAdmission::refusalOf(*source.file, MediaNames::sanitise(f[m]))
+                                                  : QString();
             if (!refused.isEmpty()) {
                 // Never carried along; the question comes without it.
                 out.report.skip(where, QStringLiteral("its media file %1 was not taken: %2.").arg(f[m], refused));
                 f[m] = QuestionRecord::noMedia();
             } else if (!data.isEmpty()) {
                 placed = media.write(f[m], data, &error);
-            } else if (!source.isEmpty()) {
-                placed = media.copy(source, &error);
+            } else if (source.file) {
+                placed = media.copy(*source.file, f[m], &error);
             } else {
                 out.report.skip(where, QStringLiteral("its media file %1 was not found beside \"%2\"; the question "
                                                       "names it all the same.").arg(f[m], name));

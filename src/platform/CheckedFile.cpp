@@ -11,20 +11,16 @@ bool failed(const CheckedFileStream &out, QString *reason)
         *reason = out.errorString();
     return false;
 }
-}
 
-namespace CheckedFile {
-bool write(const QString &path, const QByteArray &bytes, QString *reason, Mode mode)
+bool writeTo(CheckedFileStream &out, const QByteArray &bytes, QString *reason)
 {
-    CheckedFileStream out(path, mode);
     if (!out.open() || !out.write(bytes) || !out.commit())
         return failed(out, reason);
     return true;
 }
 
-bool copy(const OpenFile &from, const QString &path, QString *reason, Mode mode)
+bool copyTo(CheckedFileStream &out, const OpenFile &from, QString *reason)
 {
-    CheckedFileStream out(path, mode);
     if (!out.open())
         return failed(out, reason);
     out.limitPermissions(from.permissions());
@@ -45,5 +41,31 @@ bool copy(const OpenFile &from, const QString &path, QString *reason, Mode mode)
     if (!out.commit())
         return failed(out, reason);
     return true;
+}
+}
+
+namespace CheckedFile {
+bool write(const QString &path, const QByteArray &bytes, QString *reason, Mode mode)
+{
+    CheckedFileStream out(path, mode);
+    return writeTo(out, bytes, reason);
+}
+
+bool write(const OutputFolderPtr &folder, const QString &name, const QByteArray &bytes, QString *reason, Mode mode)
+{
+    CheckedFileStream out(folder, name, mode);
+    return writeTo(out, bytes, reason);
+}
+
+bool copy(const OpenFile &from, const QString &path, QString *reason, Mode mode)
+{
+    CheckedFileStream out(path, mode);
+    return copyTo(out, from, reason);
+}
+
+bool copy(const OpenFile &from, const OutputFolderPtr &folder, const QString &name, QString *reason, Mode mode)
+{
+    CheckedFileStream out(folder, name, mode);
+    return copyTo(out, from, reason);
 }
 }

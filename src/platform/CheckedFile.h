@@ -25,4 +25,9 @@ bool write(const QString &path, const QByteArray &bytes, QString *reason = nullp
 // source's permission bits (a file only its owner may read stays so). With
 // NewOnly, a name held by any entry is never replaced ("File exists").
 bool copy(const OpenFile &from, const QString &path, QString *reason = nullptr, Mode mode = Mode::Replace);
+// The same, as `name` in a folder the operation opened once.
+bool write(const OutputFolderPtr &folder, const QString &name, const QByteArray &bytes, QString *reason = nullptr,
+           Mode mode = Mode::Replace);
+bool copy(const OpenFile &from, const OutputFolderPtr &folder, const QString &name, QString *reason = nullptr,
+          Mode mode = Mode::Replace);
 }

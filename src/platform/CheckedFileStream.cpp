@@ -2,6 +2,7 @@
 
 #include "platform/RegularFile.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <cerrno>
 
@@ -14,7 +15,13 @@
 #endif
 
 CheckedFileStream::CheckedFileStream(const QString &path, Mode mode)
-    : m_path(path), m_name(QFileInfo(path).fileName()), m_mode(mode), m_folder(QFileInfo(path).absolutePath())
+    : CheckedFileStream(OutputFolder::open(QFileInfo(path).absolutePath()), QFileInfo(path).fileName(), mode)
+{
+    m_path = path;
+}
+
+CheckedFileStream::CheckedFileStream(OutputFolderPtr folder, const QString &name, Mode mode)
+    : m_path(QDir(folder->path()).filePath(name)), m_name(name), m_mode(mode), m_folder(std::move(folder))
 {
 }
 
@@ -50,22 +57,22 @@ bool CheckedFileStream::open()
         m_failed = true;
         return false;
     };
-    if (const QString problem = m_folder.outputProblem(m_name); !problem.isEmpty())
+    if (const QString problem = m_folder->outputProblem(m_name); !problem.isEmpty())
         return refuse(problem);
-    if (m_mode == Mode::NewOnly && m_folder.entry(m_name) != OutputFolder::Entry::None)
+    if (m_mode == Mode::NewOnly && m_folder->entry(m_name) != OutputFolder::Entry::None)
         return refuse(qt_error_string(EEXIST));
     QString why;
-    const int fd = m_folder.createTemporary(m_name, 0666, &m_temporary, &why);
+    const int fd = m_folder->createTemporary(m_name, 0666, &m_temporary, &why);
     if (fd < 0)
         return refuse(why);
     if (!m_file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        m_folder.remove(m_temporary);
+        m_folder->remove(m_temporary);
         m_temporary.clear();
         return refuse(m_file.errorString());
     }
     // A replaced file keeps its permissions, as a file written in place would.
-    if (const int old = m_folder.permissionsOf(m_name); old >= 0 && m_mode == Mode::Replace)
+    if (const int old = m_folder->permissionsOf(m_name); old >= 0 && m_mode == Mode::Replace)
         setMode(old);
     return true;
 }
@@ -149,8 +156,8 @@ bool CheckedFileStream::commit()
 #endif
     m_file.close();
     QString why;
-    if (!m_folder.rename(m_temporary, m_name, m_mode == Mode::NewOnly, &why)) {
-        m_folder.remove(m_temporary);
+    if (!m_folder->rename(m_temporary, m_name, m_mode == Mode::NewOnly, &why)) {
+        m_folder->remove(m_temporary);
         m_temporary.clear();
         if (!m_failed)
             m_error = why;
@@ -166,7 +173,7 @@ void CheckedFileStream::discard()
     if (m_file.isOpen())
         m_file.close();
     if (!m_temporary.isEmpty()) {
-        m_folder.remove(m_temporary);
+        m_folder->remove(m_temporary);
         m_temporary.clear();
     }
 }

@@ -22,7 +22,10 @@
 class CheckedFileStream {
 public:
     enum class Mode { Replace, NewOnly };
+    // The folder of `path` opened for this one file.
     explicit CheckedFileStream(const QString &path, Mode mode = Mode::Replace);
+    // `name` in a folder the operation opened once for all its files.
+    CheckedFileStream(OutputFolderPtr folder, const QString &name, Mode mode = Mode::Replace);
     ~CheckedFileStream();   // without commit(), the temporary file is removed
 
     CheckedFileStream(const CheckedFileStream &) = delete;
@@ -67,7 +70,7 @@ private:
     QString m_path;
     QString m_name;        // the target's name in the folder
     Mode m_mode;
-    OutputFolder m_folder;
+    OutputFolderPtr m_folder;
     QString m_temporary;   // the temporary file's name in the folder
     QFile m_file;
     qint64 m_extent = 0;   // the end of the furthest byte written

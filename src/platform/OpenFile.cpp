@@ -2,6 +2,7 @@
 
 #include "platform/RegularFile.h"
 
+#include <QFile>
 #include <QIODevice>
 #include <cerrno>
 
@@ -70,9 +71,21 @@ std::shared_ptr<const OpenFile> OpenFile::open(const QString &path, QString *rea
     return std::shared_ptr<const OpenFile>(new OpenFile(fd, path));
 }
 
+std::shared_ptr<const OpenFile> OpenFile::adopt(int fd, const QString &name)
+{
+    return std::shared_ptr<const OpenFile>(new OpenFile(fd, name));
+}
+
 OpenFile::~OpenFile()
 {
     ::close(m_fd);
+}
+
+bool OpenFile::isSameFile(const OpenFile &other) const
+{
+    struct stat mine {}, theirs {};
+    return ::fstat(m_fd, &mine) == 0 && ::fstat(other.m_fd, &theirs) == 0 && mine.st_dev == theirs.st_dev
+           && mine.st_ino == theirs.st_ino;
 }
 
 qint64 OpenFile::size() const

@@ -17,6 +17,9 @@ public:
     // The file at `path`, opened; null with the reason when it is not a
     // regular file or cannot be opened.
     static std::shared_ptr<const OpenFile> open(const QString &path, QString *reason);
+    // A regular file already opened and checked by the file layer (a file
+    // opened beneath a folder's handle); the handle is the OpenFile's now.
+    static std::shared_ptr<const OpenFile> adopt(int fd, const QString &name);
     ~OpenFile();
     OpenFile(const OpenFile &) = delete;
     OpenFile &operator=(const OpenFile &) = delete;
@@ -27,6 +30,8 @@ public:
     QFileDevice::Permissions permissions() const;
     // Whether only its owner may read it.
     bool isPrivate() const;
+    // Whether `other` is this very file, not a copy of it.
+    bool isSameFile(const OpenFile &other) const;
 
     // `length` bytes from `offset` (fewer at the end); empty on a failure.
     QByteArray read(qint64 offset, qint64 length) const;

@@ -84,6 +84,25 @@ QStringList OutputFolder::names() const
     return out;
 }
 
+OpenFilePtr OutputFolder::openEntry(const QString &name) const
+{
+#ifdef Q_OS_UNIX
+    if (m_fd < 0 || !isPlainName(name))
+        return nullptr;
+    const int fd = ::openat(m_fd, encoded(name).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (fd >= 0)
+            ::close(fd);
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return OpenFile::adopt(fd, QDir(m_path).filePath(name));
+#else
+    return OpenFile::open(QDir(m_path).filePath(name), nullptr);
+#endif
+}
+
 QByteArray OutputFolder::readSmall(const QString &name, qint64 maxBytes) const
 {
     QByteArray out;

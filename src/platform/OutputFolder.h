@@ -13,11 +13,22 @@
 // Every reason given is the system's ("Permission denied") or a sentence
 // part naming no file; the callers put the name in front.
 
+#include "platform/OpenFile.h"
+
 #include <QString>
 #include <QStringList>
+#include <memory>
+
+class OutputFolder;
+// One output folder shared by every writer of one operation (an export's
+// file and the media beside it): opened once, so a folder swapped for a
+// link halfway takes none of the later files elsewhere.
+using OutputFolderPtr = std::shared_ptr<const OutputFolder>;
 
 class OutputFolder {
 public:
+    static OutputFolderPtr open(const QString &path) { return std::make_shared<const OutputFolder>(path); }
+
     // What an entry of the folder is, looked at without following a link.
     enum class Entry { None, File, Link, Other };
 
@@ -65,6 +76,9 @@ public:
     // pipe or a device), at most `maxBytes` of them; empty when there is
     // none or it cannot be read.
     QByteArray readSmall(const QString &name, qint64 maxBytes) const;
+    // The regular file at `name` opened for reading (never through a link,
+    // never a pipe or a device); null when there is none.
+    OpenFilePtr openEntry(const QString &name) const;
     // Makes the folder's entries (new names, renames) survive a crash.
     bool sync() const;
     // The permission bits of the regular file at `name` (no link followed);

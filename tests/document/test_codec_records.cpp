@@ -1,5 +1,6 @@
 // The line codec, the Windows-1252 mapping, records, file kinds and media
 // lookup.
+#include "document/SpreadsheetText.h"
 #include "document/FileKind.h"
 #include "document/LineCodec.h"
 #include "document/MediaLookup.h"
@@ -213,4 +214,31 @@ TEST(FileKind, TheTextAfterTheFirstFullStopOfTheName)
     EXPECT_EQ(numberedName("README", 2), "README-2");
     EXPECT_EQ(exchangeSuffixOf("/home/anna.berg/Unit 3.1.GIFT"), "gift");
     EXPECT_EQ(exchangeSuffixOf("/home/anna.berg/questions"), "");
+}
+
+TEST(SpreadsheetText, FormulasGuardedAndGivenBackWhole)
+{
+    const struct {
+        const char *text;
+        const char *cell;
+    } cases[] = {
+        {"=HYPERLINK(\"http://x\",\"y\")", "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\""},
+        {"+cmd|' /C calc'!A0", "'+cmd|' /C calc'!A0"},
+        {"-1+2", "'-1+2"},
+        {"@SUM(1+1)", "'@SUM(1+1)"},
+        {"Bob;=1+1", "\"Bob;=1+1\""},          // a spreadsheet splitting on ';' gets one cell
+        {"\tTab", "\"'\tTab\""},
+        {"'=already", "''=already"},            // the teacher's own apostrophe survives
+        {"'plain", "'plain"},
+        {"-0.33", "-0.33"},                     // a number stays a number
+        {"-", "-"},
+        {"42", "42"},
+        {"Anna", "Anna"},
+        {" padded ", "\" padded \""},
+    };
+    for (const auto &c : cases) {
+        const QString text = QString::fromUtf8(c.text);
+        EXPECT_EQ(SpreadsheetText::cell(text), QString::fromUtf8(c.cell)) << c.text;
+        EXPECT_EQ(SpreadsheetText::unguarded(SpreadsheetText::guarded(text)), text) << c.text;
+    }
 }

@@ -45,6 +45,8 @@ QStringList hardRecords()
         tf("Water is dry.  Two  blanks  stay.", "none", 1),
         mc("Edited question", {"1", "2", "3", "4"}, "none", 1, "m  3"),
         tf("Edited true/false", "none", 0, "t  8"),
+        // A spreadsheet would run these as formulas.
+        mc("=HYPERLINK(\"http://x\",\"y\")", {"+cmd|' /C calc'!A0", "-1+2", "@SUM(1+1)", "'=mine"}, "none", 1),
     };
 }
 
@@ -98,6 +100,12 @@ TEST(ExchangeRoundTrip, EveryTextFormatGivesBackTheRecordsItCarries)
             EXPECT_EQ(r.imported.records[i], want) << qPrintable(format) << " question " << i + 1;
         }
         EXPECT_TRUE(r.exported.complete()) << qPrintable(format + ": " + r.exported.text());
+        if (format == "csv") {
+            // Written guarded, so no cell of the file is a formula.
+            const QByteArray csv = readBytes(QDir(dir.path()).filePath("test.csv"));
+            for (const char *cell : {"\"'=HYPERLINK(", ",'+cmd|", ",'-1+2,", ",'@SUM(1+1),", ",''=mine,"})
+                EXPECT_TRUE(csv.contains(cell)) << cell;
+        }
     }
 }
 

@@ -16,7 +16,14 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
+#include <fcntl.h>
+#include <linux/fs.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include "ToolRun.h"
 #include "TestFiles.h"
@@ -111,7 +118,7 @@ TEST(PrivateFiles, NeverTravelThroughImport)
             << r.err.constData();
     EXPECT_TRUE(filesHoldingTheSecret(home.out).isEmpty());
     EXPECT_FALSE(QFile::exists(home.victim));
-    EXPECT_EQ(QDir(home.out).entryList(QDir::Files | QDir::NoSymLinks), QStringList({"bank.ard", "own-2.bmp"}));
+    EXPECT_EQ(QDir(home.out).entryList(QDir::Files | QDir::NoSymLinks), QStringList({"bank.ard", "own-2.bmp"})) << r.err.constData();
     EXPECT_EQ(modeOf(QDir(home.out).filePath("own-2.bmp")), mode_t(0600));
 }
 
@@ -133,4 +140,91 @@ TEST(PrivateFiles, NeverTravelThroughAnyExport)
     // the teacher's picture: as private as it was.
     for (const char *file : {"own-2.bmp", "bank.xml", "quiz.html"})
         EXPECT_EQ(modeOf(QDir(home.out).filePath(file)), mode_t(0600)) << file;
+}
+
+// The swap aimed at the time between a check and a use: while the teacher
+// imports a bank that names p.jpg a hundred times, another user of the
+// shared folder swaps p.jpg with a link to the teacher's private photo, as
+// fast as the system lets them (renameat2 RENAME_EXCHANGE). The photo never
+// lands in the test, however the swaps fall.
+TEST(PrivateFiles, AnImportRaceBringsNoPrivatePhotoIn)
+{
+    QTemporaryDir dir;
+    const QDir home(dir.path());
+    home.mkpath("shared");
+    home.mkpath("Pictures");
+    home.mkpath("out");
+    const QByteArray shared = readBytes(testData("pictures/gradient-200x100.jpg"));
+    QByteArray photo = shared;
+    photo.insert(photo.size() - 2, "holiday-marker");   // another JPEG, the teacher's own
+    write(home.filePath("Pictures/holiday.jpg"), photo, 0600);
+    write(home.filePath("shared/p.jpg"), shared);
+    ASSERT_TRUE(QFile::link(home.filePath("Pictures/holiday.jpg"), home.filePath("shared/swap")));
+    QByteArray csv = "kind,question,a,b,c,d,answer,media\r\n";
+    for (int i = 0; i < 100; ++i)
+        csv += "tf,Picture " + QByteArray::number(i) + "?,,,,,true,p.jpg\r\n";
+    write(home.filePath("shared/bank.csv"), csv);
+
+    std::atomic<bool> stop{false};
+    std::atomic<int> swaps{0};
+    const QByteArray a = QFile::encodeName(home.filePath("shared/p.jpg")), b = QFile::encodeName(home.filePath("shared/swap"));
+    std::thread attacker([&] {
+        while (!stop)
+            if (::syscall(SYS_renameat2, AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_EXCHANGE) == 0)
+                ++swaps;
+    });
+    for (int run = 0; run < 10; ++run) {
+        const QString out = home.filePath(QStringLiteral("out/%1").arg(run));
+        QDir().mkpath(out);
+        tool({"import", home.filePath("shared/bank.csv"), QDir(out).filePath("bank.ard")}, home.filePath("shared"));
+        for (const QFileInfo &f : QDir(out).entryInfoList(QDir::Files | QDir::Hidden))
+            EXPECT_FALSE(readBytes(f.filePath()).contains("holiday-marker")) << "run " << run << ": " << f.fileName().toStdString();
+    }
+    stop = true;
+    attacker.join();
+    EXPECT_GT(swaps.load(), 100) << "the race was run";
+}
+
+// The output folder swapped for a link to the teacher's Documents while an
+// export writes its file and sixty pictures beside it: the folder is opened
+// once for the whole export, so every file lands in one folder, never some
+// here and some there.
+TEST(PrivateFiles, AnExportIsWrittenIntoOneFolderWhateverIsSwapped)
+{
+    QTemporaryDir dir;
+    const QDir home(dir.path());
+    home.mkpath("test");
+    const QByteArray picture = readBytes(testData("pictures/redblue-40x30.bmp"));
+    QJsonArray records;
+    for (int i = 0; i < 60; ++i) {
+        write(home.filePath(QStringLiteral("test/pic%1.bmp").arg(i)), picture);
+        records.append(QStringLiteral("t\u00A9Picture %1?\u00A9pic%1.bmp\u00A9 0").arg(i));
+    }
+    const QString test = home.filePath("test/pictures.ard");
+    ASSERT_EQ(tool({"save", test}, home.filePath("test"),
+                   QJsonDocument(QJsonObject{{"title", "Pictures"}, {"teacher", "Me"}, {"records", records}}).toJson())
+                  .status,
+              0);
+    for (int run = 0; run < 5; ++run) {
+        const QString exp = home.filePath(QStringLiteral("shared/exp%1").arg(run));
+        const QString documents = home.filePath(QStringLiteral("Documents%1").arg(run));
+        const QString swap = home.filePath(QStringLiteral("shared/swap%1").arg(run));
+        QDir().mkpath(exp);
+        QDir().mkpath(documents);
+        ASSERT_TRUE(QFile::link(documents, swap));
+        std::atomic<bool> stop{false};
+        const QByteArray a = QFile::encodeName(exp), b = QFile::encodeName(swap);
+        std::thread attacker([&] {
+            while (!stop)
+                ::syscall(SYS_renameat2, AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_EXCHANGE);
+        });
+        tool({"export", test, QDir(exp).filePath("bank.csv")}, home.filePath("test"));
+        stop = true;
+        attacker.join();
+        const QString real = QFileInfo(exp).isSymLink() ? swap : exp;
+        const int here = int(QDir(real).entryList(QDir::Files).size());
+        const int there = int(QDir(documents).entryList(QDir::Files).size());
+        EXPECT_TRUE((here == 61 && there == 0) || (here == 0 && there == 61))
+            << "run " << run << ": " << here << " in the shared folder, " << there << " in Documents";
+    }
 }
