@@ -67,3 +67,36 @@ head -c $((5 * 1024 * 1024)) /dev/zero | tr '\0' 'x' > "$WORK/line.log"
 for f in class crs line; do
     measure "$f.log" env QT_QPA_PLATFORM=offscreen "$LOG_PROBE" "$WORK/$f.log"
 done
+
+echo "Question readers (ardeno-tool import), per megabyte, ordinary beside hostile shapes of the same size:"
+python3 - "$WORK" <<'PY'
+import os, sys
+w = sys.argv[1]
+mb = 10 * 1024 * 1024
+def write(name, chunk, head=b'', tail=b''):
+    with open(os.path.join(w, name), 'wb') as f:
+        f.write(head)
+        n = (mb - len(head)) // len(chunk)
+        f.write(chunk * n)
+        f.write(tail)
+write('ordinary.csv', b'mc,What is the river through Paris?,Seine,Po,Tiber,Ebro,A,none\n',
+      head=b'kind,question,a,b,c,d,answer,media\n')
+write('wide.csv', b',c', head=b'kind,question,answer', tail=b'\nmc,Q?,A\n')
+write('ordinary.gift', b'::Q:: Is the Seine in Paris? {T}\n\n')
+path = b'$course$/top' + b''.join(b'/%d' % i for i in range(2000))
+write('deep.gift', b'$CATEGORY: ' + path + b'\n::Q:: Flat? {F}\n\n')
+write('aiken.gift', b'What is two?\nA. one\nB. two\nANSWER: B\n\n')
+PY
+for f in ordinary.csv wide.csv ordinary.gift deep.gift aiken.gift; do
+    ext=${f##*.}
+    /usr/bin/time -o "$WORK/time" -f "%e %M" env QT_QPA_PLATFORM=offscreen "$TOOL" import "$WORK/$f" "$WORK/out.ard" \
+        --format "$ext" --pick 1 >/dev/null 2>&1
+    read -r secs kb < <(tail -n 1 "$WORK/time")
+    awk -v l="$f" -v s="$secs" -v k="$kb" -v b="$(stat -c %s "$WORK/$f")" \
+        'BEGIN { m = b / 1048576; printf "  %-16s %6.1f MB  %6.3f s/MB  %6.1f MB peak per MB\n", l, m, s / m, k / 1024 / m }'
+done
+seq -s, 1 16000 | sed 's/\([0-9]*\)/1-\1/g' > "$WORK/ranges"
+/usr/bin/time -o "$WORK/time" -f "%e %M" env QT_QPA_PLATFORM=offscreen "$TOOL" import "$WORK/ordinary.csv" "$WORK/out.ard" \
+    --pick "$(cat "$WORK/ranges")" >/dev/null 2>&1
+read -r secs kb < <(tail -n 1 "$WORK/time")
+printf '  --pick of 16,000 overlapping ranges: %s s, %.1f MB peak\n' "$secs" "$(echo "$kb / 1024" | bc -l)"

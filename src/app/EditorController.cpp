@@ -39,6 +39,8 @@ EditorController::EditorController(QObject *parent) : QObject(parent), m_caption
     connect(&m_editing, &DocumentEditor::undoStateChanged, this, [this] {
         Operation op(*this);
         m_commandsToAnnounce = true;
+        // The title bar's unsaved-changes mark follows every step.
+        m_captionToAnnounce = true;
     });
 }
 
@@ -85,6 +87,8 @@ void EditorController::replaceDocument(const TestDocument &doc, DocumentEditor::
     m_list = false;
     m_restoredFile.clear();
     m_commandLineFile.clear();
+    m_ownFile.clear();
+    m_captionToAnnounce = true;
     m_editing.resetDocument(doc, saved);
     clearEntry();
 }
@@ -123,8 +127,10 @@ QString EditorController::open(const QString &path, OpenOrigin origin, QString *
     m_testCommands = m_list = true;
     if (origin == OpenOrigin::CommandLine)
         m_commandLineFile = path;
-    else
-        setCaptionName(QFileInfo(path).fileName());
+    // The title bar names the file however it was opened.
+    setCaptionName(QFileInfo(path).fileName());
+    m_ownFile = QFileInfo(path).absoluteFilePath();
+    m_lastFolder = QFileInfo(path).absolutePath();
     return QString();
 }
 
@@ -144,6 +150,7 @@ void EditorController::restoreUnsaved(const EditorSnapshot &work)
     replaceDocument(doc, DocumentEditor::Saved::No);
     m_list = !work.records.isEmpty();
     m_restoredFile = work.originalPath;
+    m_ownFile = work.originalPath;
     setCaptionName(work.originalPath.isEmpty() ? Untitled : QFileInfo(work.originalPath).fileName());
 }
 
@@ -277,10 +284,11 @@ EditorSnapshot EditorController::snapshot(const EntryArea &entry) const
 
 EditorController::SaveProposal EditorController::saveProposal(const QString &workingFolder) const
 {
-    if (m_restoredFile.isEmpty())
-        return {workingFolder, QString()};
-    const QFileInfo file(m_restoredFile);
-    return {file.absoluteDir().exists() ? file.absolutePath() : workingFolder, file.fileName()};
+    const QString fallback = !m_lastFolder.isEmpty() && QFileInfo(m_lastFolder).isDir() ? m_lastFolder : workingFolder;
+    if (m_ownFile.isEmpty())
+        return {fallback, QString()};
+    const QFileInfo file(m_ownFile);
+    return {file.absoluteDir().exists() ? file.absolutePath() : fallback, file.fileName()};
 }
 
 SaveResult EditorController::save(const QString &path, const SaveOptions &options)
@@ -290,7 +298,10 @@ SaveResult EditorController::save(const QString &path, const SaveOptions &option
         Operation op(*this);
         m_editing.markSaved(path, result.records);
         m_restoredFile.clear();
+        m_ownFile = QFileInfo(path).absoluteFilePath();
+        m_lastFolder = QFileInfo(path).absolutePath();
         setCaptionName(QFileInfo(path).fileName());
+        m_captionToAnnounce = true;   // the unsaved-changes mark goes
     }
     return result;
 }

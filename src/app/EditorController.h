@@ -127,10 +127,15 @@ public:
     QString workFile() const;
     // The whole test and the given entry area, as a recovery copy keeps them.
     EditorSnapshot snapshot(const EntryArea &entry) const;
-    // Where Save As starts: `workingFolder` and the dialog's own proposed
-    // name, except for restored work that belongs to a file, whose folder
-    // (when it still exists) and name are proposed until it is saved or
-    // replaced.
+    // The test's own file, which File > Save writes without asking: the one
+    // it was opened from (by a menu or the command line), last saved to, or
+    // that restored work belongs to; "" for a new or imported test.
+    QString ownFile() const { return m_ownFile; }
+    // Whether the test has changes its file lacks (the title bar's mark).
+    bool hasUnsavedChanges() const { return !m_editing.isClean(); }
+    // Where Save Test and Save As start: the test's own folder and name;
+    // for a test without a file, the folder of the test last opened or
+    // saved (else `workingFolder`) and the dialog's own proposed name.
     struct SaveProposal {
         QString folder;
         QString name;   // "" for the dialog's "untitled.ard"
@@ -164,6 +169,8 @@ private:
     HeldMedia m_held;
     QString m_restoredFile;      // the file of restored work, until saved or replaced
     QString m_commandLineFile;   // the file the command line opened, until replaced
+    QString m_ownFile;           // see ownFile()
+    QString m_lastFolder;        // of the test last opened or saved
     QString m_captionName;
     // What the operation under way has to announce when it is over.
     int m_depth = 0;

@@ -31,9 +31,9 @@ QStringList classResultsPaths(const QStringList &arguments)
     return arguments;
 }
 
-QString windowCaption(const QString &fileName)
+QString windowCaption(const QString &fileName, bool unsaved)
 {
-    return QStringLiteral("Ardeno Test Creator - ") + fileName;
+    return QStringLiteral("Ardeno Test Creator - ") + fileName + (unsaved ? QStringLiteral(" *") : QString());
 }
 
 QString windowCaptionForPath(const QString &path)

@@ -16,7 +16,9 @@ QString commandLineText(const QStringList &arguments);
 QStringList classResultsPaths(const QStringList &arguments);
 
 // "Ardeno Test Creator - " and the file's name without its folder.
-QString windowCaption(const QString &fileName);
+// "Ardeno Test Creator - rivers.ard", with " *" after it while the test
+// has changes its file lacks.
+QString windowCaption(const QString &fileName, bool unsaved = false);
 QString windowCaptionForPath(const QString &path);
 
 // "Question #" and the number with its sign position ("Question # 3").

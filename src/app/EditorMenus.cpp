@@ -23,6 +23,9 @@ EditorMenus::EditorMenus(QMainWindow *window, const std::function<QString()> &te
     };
     mnuFileNew = item(QStringLiteral("mnuFileNew"), QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_N));
     mnuFileOpen = item(QStringLiteral("mnuFileOpen"), QStringLiteral("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    // Save writes the test to its own file; Save As (and the Save Test
+    // button) asks where.
+    mnuFileSave = item(QStringLiteral("mnuFileSave"), tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuFileSaveas = item(QStringLiteral("mnuFileSaveas"), QStringLiteral("Save &As"), QKeySequence());
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuBar1"));
     mnuFilePrint = item(QStringLiteral("mnuFilePrint"), QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -40,6 +43,7 @@ EditorMenus::EditorMenus(QMainWindow *window, const std::function<QString()> &te
         connect(mnuRecent[i], &QAction::triggered, this, [this, i] { emit recentChosen(i); });
     }
     mnuFileRecent->menuAction()->setVisible(false);
+    mnuFileSave->setEnabled(false);
     mnuFileSaveas->setEnabled(false);
     mnuFilePrint->setEnabled(false);
     mnuFilePrintPdf->setEnabled(false);
@@ -65,7 +69,7 @@ EditorMenus::EditorMenus(QMainWindow *window, const std::function<QString()> &te
 
 void EditorMenus::applyCommands(const EditorController::Commands &c)
 {
-    for (QAction *a : {mnuFileSaveas, mnuFilePrint, mnuFilePrintPdf})
+    for (QAction *a : {mnuFileSave, mnuFileSaveas, mnuFilePrint, mnuFilePrintPdf})
         a->setEnabled(c.testCommands);
 }
 

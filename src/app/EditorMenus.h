@@ -30,6 +30,7 @@ public:
     QMenu *mnuFile = nullptr;
     QAction *mnuFileNew = nullptr;
     QAction *mnuFileOpen = nullptr;
+    QAction *mnuFileSave = nullptr;
     QAction *mnuFileSaveas = nullptr;
     QAction *mnuFilePrint = nullptr;
     QAction *mnuFilePrintPdf = nullptr;

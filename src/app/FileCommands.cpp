@@ -82,8 +82,21 @@ void FileCommands::saveAs()
 {
     const EditorController::SaveProposal proposal = m_controller.saveProposal(QDir::currentPath());
     const QString path = ShowSaveDialog(m_window, ardenoTestFilter(), proposal.folder, QStringLiteral("ard"), proposal.name);
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        saveTo(path);
+}
+
+void FileCommands::save()
+{
+    const QString own = m_controller.ownFile();
+    if (own.isEmpty())
+        saveAs();
+    else
+        saveTo(own);
+}
+
+void FileCommands::saveTo(const QString &path)
+{
     QString message;
     try {
         CloseAll();

@@ -33,6 +33,9 @@ public:
     void openFromCommandLine(const QString &path);
     // File > Save As (and Save Test).
     void saveAs();
+    // Writes the test to its own file without a dialog (Save As when it has
+    // none yet).
+    void save();
     void print();
     void printToPdf();
 
@@ -42,6 +45,7 @@ signals:
 
 private:
     void openFrom(const QString &path, EditorController::OpenOrigin origin);
+    void saveTo(const QString &path);
 
     EditorController &m_controller;
     QWidget *m_window;

@@ -101,6 +101,23 @@ QuestionEntryPanel::QuestionEntryPanel(QWidget *host, QObject *parent) : QObject
     cmdTRemove = Controls::button(grpTrueFalse, QStringLiteral("cmdTRemove"), QStringLiteral("Remove Multimedia File"),
                             Twips::rect(600, 3960, 2295, 255));
     txtTFdesc = descriptionRow(grpTrueFalse, QStringLiteral("lblTrueQuestion_3"), QStringLiteral("txtTFdesc"));
+    // A screen reader tells the boxes apart by what they hold, never by
+    // their frame's caption or their current text; a right-answer button
+    // says which answer it makes right, and describes it by its text.
+    for (QPlainTextEdit *box : {txtMQuestion, txtTFquestion})
+        box->setAccessibleName(tr("Question"));
+    for (QLineEdit *box : {txtMpic, txtTFpic})
+        box->setAccessibleName(tr("Media file"));
+    for (int i = 0; i < 4; ++i) {
+        txtManswer[i]->setAccessibleName(tr("Answer %1").arg(letters[i]));
+        optABCD[i]->setAccessibleName(tr("%1 is the right answer").arg(letters[i]));
+        QRadioButton *option = optABCD[i];
+        connect(txtManswer[i], &QLineEdit::textChanged, option, [option](const QString &text) {
+            option->setAccessibleDescription(text);
+        });
+    }
+    optTrueAnswer[0]->setAccessibleName(tr("True is the right answer"));
+    optTrueAnswer[1]->setAccessibleName(tr("False is the right answer"));
     for (QPushButton *b : {cmdMpic, cmdPic}) {
         QFont f = WindowFont::sansSerif(8);
         f.setFamilies({QStringLiteral("Arial Rounded MT Bold"), QStringLiteral("Liberation Sans")});

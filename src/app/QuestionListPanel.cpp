@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 
@@ -28,6 +29,10 @@ QuestionListPanel::QuestionListPanel(QWidget *host, const DocumentEditor &editin
     bold.setBold(true);
     lblEditMode->setFont(bold);
     lblEditMode->setCursor(Qt::PointingHandCursor);
+    // A keyboard-only teacher reaches it by Tab and leaves edit mode with
+    // Space or Enter, as a click does.
+    lblEditMode->setFocusPolicy(Qt::StrongFocus);
+    lblEditMode->setAccessibleName(QStringLiteral("Leave edit mode"));
     lblEditMode->installEventFilter(this);
     lblEditMode->hide();
 
@@ -77,6 +82,13 @@ bool QuestionListPanel::eventFilter(QObject *watched, QEvent *event)
         if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
             emit editModeLabelClicked();
         return true;
+    }
+    if (watched == lblEditMode && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+            emit editModeLabelClicked();
+            return true;
+        }
     }
     return QObject::eventFilter(watched, event);
 }

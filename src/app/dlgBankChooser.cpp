@@ -94,8 +94,11 @@ dlgBankChooser::dlgBankChooser(BankChoice choice, const QString &fileName, QWidg
     connect(txtFilter, &QLineEdit::textChanged, this, refilter);
     connect(cboCategory, &QComboBox::currentIndexChanged, this, refilter);
     connect(cmdDraw, &QPushButton::clicked, this, [this] {
-        m_choice.draw(spnRandom->value(), quint32(QDateTime::currentMSecsSinceEpoch()));
+        const int added = m_choice.draw(spnRandom->value(), quint32(QDateTime::currentMSecsSinceEpoch()));
         fill();
+        // Said, as the draw adds to what was chosen before.
+        lblChosen->setText(lblChosen->text() + QLatin1Char(' ')
+                           + tr("%n more chosen at random; the earlier choices stay.", nullptr, added));
     });
     connect(m_model, &QStandardItemModel::itemChanged, this, [this](QStandardItem *item) {
         if (m_filling || item->column() != 0)

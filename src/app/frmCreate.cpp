@@ -25,6 +25,7 @@
 #include "widgets/Twips.h"
 #include "widgets/WindowFont.h"
 
+#include <QShortcut>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -44,7 +45,7 @@ const QString NoQuestionsYet = QStringLiteral("No questions yet.");
 frmCreate::frmCreate(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmCreate"));
-    setWindowTitle(EditorLogic::windowCaption(m_controller.captionName()));
+    setWindowTitle(EditorLogic::windowCaption(m_controller.captionName(), m_controller.hasUnsavedChanges()));
     // The window was drawn with an 8-point sans-serif; fontconfig picks the
     // nearest font on this system.
     setFont(WindowFont::sansSerif(8));
@@ -56,7 +57,7 @@ frmCreate::frmCreate(QWidget *parent) : QMainWindow(parent)
     connect(&m_controller, &EditorController::commandsChanged, this, &frmCreate::applyCommands);
     connect(&m_controller, &EditorController::entryCleared, this, &frmCreate::ClearEntry);
     connect(&m_controller, &EditorController::captionChanged, this,
-            [this] { setWindowTitle(EditorLogic::windowCaption(m_controller.captionName())); });
+            [this] { setWindowTitle(EditorLogic::windowCaption(m_controller.captionName(), m_controller.hasUnsavedChanges())); });
     for (auto signal : {&DocumentEditor::titleChanged, &DocumentEditor::documentReset})
         connect(&changes, signal, this, [this] { m_title->show(document().title(), document().teacher()); });
     // A question more or less: the number of the next one, and the list's line.
@@ -114,6 +115,14 @@ void frmCreate::buildControls()
     connect(m_list, &QuestionListPanel::saveClicked, this, &frmCreate::cmdEdit_Click);
     connect(m_list, &QuestionListPanel::removeClicked, this, &frmCreate::cmdRemove_Click);
     connect(m_list, &QuestionListPanel::editModeLabelClicked, this, &frmCreate::lblEditMode_Click);
+    // Escape leaves edit mode as a click on the label does (the undo keys
+    // would also undo the last change).
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setObjectName(QStringLiteral("EscapeLeavesEditMode"));
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (isEditMode())
+            lblEditMode_Click();
+    });
     const auto byFrame = [](void (frmCreate::*multiple)(), void (frmCreate::*trueFalse)()) {
         return [=](frmCreate *w, QuestionKind type) { (w->*(type == QuestionKind::TrueFalse ? trueFalse : multiple))(); };
     };
@@ -142,6 +151,7 @@ void frmCreate::buildMenus()
     connect(m_menus->mnuFileNew, &QAction::triggered, this, &frmCreate::mnuFileNew_Click);
     connect(m_menus->mnuFileOpen, &QAction::triggered, this, &frmCreate::mnuFileOpen_Click);
     connect(m_menus->mnuFileSaveas, &QAction::triggered, this, &frmCreate::mnuFileSaveas_Click);
+    connect(m_menus->mnuFileSave, &QAction::triggered, this, [this] { m_files->save(); });
     connect(m_menus->mnuFilePrint, &QAction::triggered, this, &frmCreate::mnuFilePrint_Click);
     connect(m_menus->mnuFilePrintPdf, &QAction::triggered, this, &frmCreate::mnuFilePrintPdf_Click);
     connect(m_menus->mnuFileExit, &QAction::triggered, this, &frmCreate::mnuFileExit_Click);

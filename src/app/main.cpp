@@ -1,4 +1,5 @@
 // ardeno-creator [PATH]: the editor, optionally opening a test or a score log.
+// ardeno-creator --help: what it takes, printed, no window.
 
 #include "platform/Platform.h"
 #include "dialogs/QtFileDialogService.h"
@@ -12,9 +13,30 @@
 #include "widgets/WindowFont.h"
 
 #include <QApplication>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+const char kUsage[] =
+    "Usage: ardeno-creator [TEST.ard | SCORES.log | RESULTS_FOLDER]\n"
+    "       ardeno-creator --live TEST.ard\n"
+    "       ardeno-creator --help\n"
+    "\n"
+    "Opens the Ardeno Test Creator editor: empty, on a test, or the score-log\n"
+    "viewer or Class Results for a log or a folder of results. --live opens the\n"
+    "test and starts its live class. The same work without a window, and more:\n"
+    "ardeno-tool --help.\n";
+}
 
 int main(int argc, char *argv[])
 {
+    // Asked for before any window or display is needed.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ardenox"));
     QApplication::setApplicationDisplayName(QString());

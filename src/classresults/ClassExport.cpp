@@ -2,7 +2,9 @@
 
 #include "classresults/ItemAnalysisModel.h"
 #include "document/SpreadsheetText.h"
+#include "platform/CheckedFileStream.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QRegularExpression>
 #include <algorithm>
@@ -18,6 +20,21 @@ QString csvField(const QString &text)
 }
 
 namespace {
+// A figure as the JSON gives it: four decimals, no float noise
+// (0.6667, not 0.6666666666666666); a figure the class cannot give (NaN) is
+// null.
+QJsonValue figure(double v)
+{
+    return std::isnan(v) ? QJsonValue() : QJsonValue(std::round(v * 10000) / 10000);
+}
+
+// A log named by its file's name: what is made of a class names no folder
+// of this computer.
+QString logName(const QString &path)
+{
+    return QFileInfo(path).fileName();
+}
+
 QString line(const QStringList &fields)
 {
     QStringList quoted;
@@ -30,6 +47,20 @@ int indexOf(const ClassResults &results, const StudentResult *r)
 {
     return int(r - results.results().constData());
 }
+}
+
+bool writeCsv(const QString &path, const ClassResults &results, const QList<const StudentResult *> &rows,
+              const ClassFigures &figures, QString *reason)
+{
+    CheckedFileStream out(path);
+    const bool opened = out.open();
+    if (opened && results.holdsPrivateLogs())
+        out.makeOwnerOnly();
+    if (!opened || !out.write(csv(results, rows, figures)) || !out.commit()) {
+        *reason = out.errorString();
+        return false;
+    }
+    return true;
 }
 
 QByteArray csv(const ClassResults &results, const QList<const StudentResult *> &rows, const ClassFigures &figures)
@@ -62,7 +93,7 @@ QByteArray csv(const ClassResults &results, const QList<const StudentResult *> &
                               QString::number(r->seconds),
                               r->date.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
                               results.flags(indexOf(results, r)).join(QStringLiteral(", ")),
-                              r->file};
+                              logName(r->file)};
         for (int q = 0; q < questions; ++q) {
             const QString given = q < r->total ? r->given.value(q) : QString();
             fields << (given.isEmpty() || given == QLatin1String("-")
@@ -84,11 +115,11 @@ QJsonObject json(const ClassResults &results, const ClassFigures &figures)
     for (int i = 0; i < results.results().size(); ++i) {
         const StudentResult &r = results.results()[i];
         if (results.isOtherTest(i)) {
-            others << r.file;
+            others << logName(r.file);
             continue;
         }
         QJsonObject o;
-        o[QStringLiteral("file")] = r.file;
+        o[QStringLiteral("file")] = logName(r.file);
         o[QStringLiteral("name")] = r.name;
         o[QStringLiteral("score")] = r.score;
         o[QStringLiteral("total")] = r.total;
@@ -107,11 +138,11 @@ QJsonObject json(const ClassResults &results, const ClassFigures &figures)
             o[QStringLiteral("text")] = q.text;
             o[QStringLiteral("right_text")] = q.rightText;
         }
-        o[QStringLiteral("facility")] = q.facility;
+        o[QStringLiteral("facility")] = figure(q.facility);
         o[QStringLiteral("most_chosen_wrong")] = q.mostChosenWrong.isEmpty() ? QJsonValue() : QJsonValue(q.mostChosenWrong);
-        o[QStringLiteral("most_chosen_wrong_share")] = q.mostChosenWrongShare;
+        o[QStringLiteral("most_chosen_wrong_share")] = figure(q.mostChosenWrongShare);
         o[QStringLiteral("unanswered")] = q.unanswered;
-        o[QStringLiteral("discrimination")] = q.discrimination;
+        o[QStringLiteral("discrimination")] = figure(q.discrimination);
         QJsonObject options;
         for (const auto &[option, count] : q.options)
             options[option] = count;
@@ -120,22 +151,20 @@ QJsonObject json(const ClassResults &results, const ClassFigures &figures)
         questions << o;
     }
     for (const QString &file : results.notResults())
-        unreadable << QJsonObject{{QStringLiteral("file"), file}, {QStringLiteral("reason"), QStringLiteral("not a web quiz result")}};
+        unreadable << QJsonObject{{QStringLiteral("file"), logName(file)}, {QStringLiteral("reason"), QStringLiteral("not a web quiz result")}};
     for (const ResultNotice &n : results.unreadable())
-        unreadable << QJsonObject{{QStringLiteral("file"), n.file}, {QStringLiteral("reason"), n.reason}};
-    // A figure the class cannot give (NaN) is null.
-    const auto number = [](double v) { return std::isnan(v) ? QJsonValue() : QJsonValue(v); };
+        unreadable << QJsonObject{{QStringLiteral("file"), logName(n.file)}, {QStringLiteral("reason"), n.reason}};
     QString id;
     for (int i : results.counted(ClassResults::Filter()))
         id = results.results()[i].testId;
     const QJsonObject test{{QStringLiteral("title"), results.testTitle()},
                            {QStringLiteral("id"), id},
                            {QStringLiteral("students"), figures.students},
-                           {QStringLiteral("mean"), figures.score.mean},
-                           {QStringLiteral("median"), figures.score.median},
-                           {QStringLiteral("sd"), number(figures.sd)},
-                           {QStringLiteral("kr20"), number(figures.kr20)},
-                           {QStringLiteral("sem"), number(figures.sem)}};
+                           {QStringLiteral("mean"), figure(figures.score.mean)},
+                           {QStringLiteral("median"), figure(figures.score.median)},
+                           {QStringLiteral("sd"), figure(figures.sd)},
+                           {QStringLiteral("kr20"), figure(figures.kr20)},
+                           {QStringLiteral("sem"), figure(figures.sem)}};
     return {{QStringLiteral("test"), test},
             {QStringLiteral("students"), students},
             {QStringLiteral("questions"), questions},

@@ -12,6 +12,11 @@
 
 namespace ClassExport {
 QByteArray csv(const ClassResults &results, const QList<const StudentResult *> &rows, const ClassFigures &figures);
+// The spreadsheet written to `path` whole or not at all; readable by its
+// owner alone when a log only its owner may read went into it. False with
+// the system's reason.
+bool writeCsv(const QString &path, const ClassResults &results, const QList<const StudentResult *> &rows,
+              const ClassFigures &figures, QString *reason);
 // students: the results of the class's test (earlier attempts flagged);
 // other_tests: the files of results of another test; unreadable: every
 // file that is no result or could not be read, with the reason.

@@ -30,6 +30,7 @@ void ClassResults::add(const ResultRead &read, const QString &path)
     if (m_files.contains(identity))
         return;
     m_files.insert(identity);
+    m_private = m_private || read.privateFile;
     switch (read.outcome) {
     case ResultRead::Outcome::Result:
         m_results << read.result;

@@ -28,6 +28,9 @@ public:
     // Adds what reading one file gave; a file already added is not added
     // again.
     void add(const ResultRead &read, const QString &path);
+    // Whether a log only its owner may read is among those added: the
+    // class's spreadsheet and report are then made for the owner alone.
+    bool holdsPrivateLogs() const { return m_private; }
 
     const QList<StudentResult> &results() const { return m_results; }
     const QStringList &notResults() const { return m_notResults; }
@@ -63,6 +66,7 @@ public:
     QList<int> counted(const Filter &filter) const;
 
 private:
+    bool m_private = false;
     struct Attempt {
         int number = 1;
         int of = 1;

@@ -175,7 +175,8 @@ ClassFigures analyse(const QList<const StudentResult *> &results, int questions)
                 c += QStringLiteral("; most chose %1").arg(figures.mostChosenWrong);
             concern << c;
         }
-        if (figures.discrimination < 0)
+        // A small negative figure is noise, not a finding.
+        if (figures.discrimination < kNegativeDiscrimination)
             concern << QStringLiteral("the weaker students did better (%1)").arg(figures.discrimination, 0, 'f', 2);
         figures.concern = concern.join(QStringLiteral("; "));
         f.questions << figures;

@@ -53,6 +53,9 @@ struct ClassFigures {
 
 namespace ItemAnalysis {
 constexpr double kLowFacility = 0.3;
+// Below this a question is flagged as one the weaker students did better
+// on; between it and 0 the figure is noise, not a finding.
+constexpr double kNegativeDiscrimination = -0.1;
 
 // `questions`: the class's number of questions; results with fewer answers
 // count the missing ones as unanswered.

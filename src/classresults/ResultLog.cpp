@@ -2,7 +2,7 @@
 
 #include "classresults/ResultLogText.h"
 #include "document/ScoreLog.h"
-#include "platform/RegularFile.h"
+#include "platform/OpenFile.h"
 
 #include <QRegularExpression>
 
@@ -68,13 +68,18 @@ int secondsOf(const QString &timeText)
 ResultRead read(const QString &path)
 {
     QString reason;
-    bool tooLarge = false;
-    const QByteArray bytes = RegularFile::read(path, MaxBytes, &reason, &tooLarge);
-    if (tooLarge)
+    const OpenFilePtr file = OpenFile::open(path, &reason);
+    if (!file)
+        return unreadable(reason);
+    if (file->size() > MaxBytes)
         return unreadable(QStringLiteral("larger than any result (%1 KB at most)").arg(MaxBytes / 1024));
+    const QByteArray bytes = file->readAll(MaxBytes, &reason);
     if (!reason.isEmpty())
         return unreadable(reason);
-    return parse(bytes, path);
+    ResultRead r = parse(bytes, path);
+    // What is made of the class is kept as private as its logs were.
+    r.privateFile = file->isPrivate();
+    return r;
 }
 
 ResultRead parse(const QByteArray &bytes, const QString &path)

@@ -15,6 +15,7 @@ struct ResultRead {
     Outcome outcome = Outcome::Unreadable;
     StudentResult result;
     QString reason;   // why it is unreadable ("cut short after question 7 of 10")
+    bool privateFile = false;   // only its owner may read the log
 };
 
 namespace ResultLog {

@@ -1,5 +1,7 @@
 #include "document/CompanionFile.h"
 
+#include "platform/OutputFolder.h"
+
 #include "document/MediaLookup.h"
 #include "document/QuestionRecord.h"
 #include "platform/CheckedFile.h"
@@ -8,6 +10,7 @@
 #include <QFile>
 
 #include <QFileInfo>
+#include <cerrno>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -64,9 +67,11 @@ bool CompanionFile::keepBeside(const QString &testPath, const QByteArray &bytes,
     const QString path = pathFor(testPath);
     if (!bytes.isEmpty())
         return CheckedFile::write(path, bytes, reason);
-    QFile old(path);
-    if ((QFileInfo::exists(path) || QFileInfo(path).isSymLink()) && !old.remove()) {
-        *reason = old.errorString();
+    // Nothing to keep: an old one goes (a link there itself, never its target).
+    const OutputFolderPtr folder = OutputFolder::open(QFileInfo(path).absolutePath());
+    const QString name = QFileInfo(path).fileName();
+    if (folder->entry(name) != OutputFolder::Entry::None && !folder->remove(name)) {
+        *reason = qt_error_string(errno);
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #include "exchange/BankChoice.h"
 
+#include <QSet>
 #include <algorithm>
 
 BankChoice::BankChoice(QList<BankEntry> entries, int room) : m_entries(std::move(entries)), m_room(room)
@@ -9,10 +10,15 @@ BankChoice::BankChoice(QList<BankEntry> entries, int room) : m_entries(std::move
 
 QStringList BankChoice::categories() const
 {
+    // A set for the test of "seen": a bank of thousands of deep categories
+    // is read in one pass.
     QStringList out;
+    QSet<QString> seen;
     for (const BankEntry &e : m_entries)
-        if (!e.category.isEmpty() && !out.contains(e.category))
+        if (!e.category.isEmpty() && !seen.contains(e.category)) {
+            seen.insert(e.category);
             out << e.category;
+        }
     return out;
 }
 
@@ -36,11 +42,16 @@ void BankChoice::setChecked(int entry, bool checked)
         m_checked.remove(entry);
 }
 
-void BankChoice::draw(int n, quint32 seed)
+int BankChoice::draw(int n, quint32 seed)
 {
-    m_checked.clear();
-    for (int k : drawAtRandom(n, int(m_shown.size()), seed))
-        m_checked.insert(m_shown[k]);
+    QList<int> open;
+    for (int entry : std::as_const(m_shown))
+        if (!m_checked.contains(entry))
+            open << entry;
+    const QList<int> drawn = drawAtRandom(n, int(open.size()), seed);
+    for (int k : drawn)
+        m_checked.insert(open[k]);
+    return int(drawn.size());
 }
 
 QList<int> BankChoice::picked() const

@@ -24,8 +24,10 @@ public:
 
     bool isChecked(int entry) const { return m_checked.contains(entry); }
     void setChecked(int entry, bool checked);
-    // Checks exactly `n` of the shown entries, drawn from `seed`.
-    void draw(int n, quint32 seed);
+    // Adds `n` of the shown entries not checked yet, drawn from `seed`, to
+    // what is checked (choices made before, hidden ones too, stay); returns
+    // how many were added (fewer when fewer are left to draw).
+    int draw(int n, quint32 seed);
     int checkedCount() const { return int(m_checked.size()); }
     // Between one and `room` questions checked.
     bool canTake() const { return checkedCount() >= 1 && checkedCount() <= m_room; }

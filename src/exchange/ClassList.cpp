@@ -33,7 +33,7 @@ QStringList names(const QByteArray &bytes, QString *problem)
         return !tooMany;
     }, &errorLine);
     if (!read) {
-        *problem = QStringLiteral("a quoted field on line %1 is not closed").arg(errorLine);
+        *problem = QStringLiteral("line %1 cannot be read: a quoted field is not closed, or the row has more than %2 fields").arg(errorLine).arg(CsvFormat::MaxFields);
         return {};
     }
     if (tooMany) {

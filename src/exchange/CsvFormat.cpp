@@ -28,8 +28,11 @@ struct Row {
 // Hands the rows of the text to `take` one at a time, in order, so that a
 // file of a million rows is never held as rows, and a bad header row stops
 // the reading before the body is read (take returns false to stop). False
-// with *errorLine when a quoted field is not closed.
-bool parseRows(const QString &text, QChar sep, const std::function<bool(const Row &)> &take, int *errorLine)
+// with *errorLine when a quoted field is not closed, or (*tooWide) when a
+// row has more than `maxFields` fields: a header of a million columns stops
+// at once instead of being held.
+bool parseRows(const QString &text, QChar sep, const std::function<bool(const Row &)> &take, int *errorLine,
+               int maxFields = CsvFormat::MaxFields, bool *tooWide = nullptr)
 {
     bool stopped = false;
     Row row;
@@ -37,10 +40,15 @@ bool parseRows(const QString &text, QChar sep, const std::function<bool(const Ro
     bool quoted = false, fieldStarted = false;
     int line = 1, quoteLine = 0;
     row.line = 1;
+    bool wide = false;
     const auto endField = [&]() {
         row.fields << field;
         field.clear();
         fieldStarted = false;
+        if (row.fields.size() > maxFields) {
+            wide = stopped = true;
+            *errorLine = row.line;
+        }
     };
     const auto endRow = [&]() {
         endField();
@@ -81,6 +89,10 @@ bool parseRows(const QString &text, QChar sep, const std::function<bool(const Ro
             fieldStarted = true;
         }
     }
+    if (tooWide)
+        *tooWide = wide;
+    if (wide)
+        return false;
     if (stopped)
         return true;
     if (quoted) {
@@ -229,8 +241,12 @@ ReadResult CsvFormat::read(const QByteArray &bytes, const QString &fileName) con
         return true;
     };
     int errorLine = 0;
-    if (!parseRows(text, separatorOf(text), takeRow, &errorLine)) {
-        r.report.fail(QStringLiteral("a field that begins with a quotation mark is not closed by one."), errorLine);
+    bool tooWide = false;
+    if (!parseRows(text, separatorOf(text), takeRow, &errorLine, MaxFields, &tooWide)) {
+        r.report.fail(tooWide ? QStringLiteral("the row has more than %1 fields; a question has %2 columns at most.")
+                                    .arg(MaxFields).arg(kColumns.size() + 1)
+                              : QStringLiteral("a field that begins with a quotation mark is not closed by one."),
+                      errorLine);
         r.questions.clear();
         return r;
     }

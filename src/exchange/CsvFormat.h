@@ -17,6 +17,10 @@ public:
     ReadResult read(const QByteArray &bytes, const QString &fileName) const override;
     WriteResult write(const ExportSource &test) const override;
 
+    // More fields than a row of any spreadsheet we read holds (a question
+    // has 9 columns, a class list a few dozen): the reading stops there.
+    static constexpr int MaxFields = 256;
+
     // Hands each row of a spreadsheet's text to `take` in order (its fields,
     // split by the separator its first row uses); `take` returns false to
     // stop. False with *errorLine when a quoted field is not closed.

@@ -13,7 +13,30 @@ void ExchangeReport::fail(const QString &message, int line)
 
 void ExchangeReport::skip(const QString &where, const QString &why)
 {
-    m_skipped << (where.isEmpty() ? why : where + QStringLiteral(": ") + why);
+    const QString line = where.isEmpty() ? why : where + QStringLiteral(": ") + why;
+    countReason(line, 1);
+    if (m_skipped.size() < ListedAtMost)
+        m_skipped << line;
+}
+
+void ExchangeReport::skipUnlisted(const QString &why, int count)
+{
+    if (count > 0)
+        countReason(why, count);
+}
+
+void ExchangeReport::countReason(const QString &line, int count)
+{
+    static const QRegularExpression details(QStringLiteral("\"[^\"]*\"|\\d+"));
+    const qsizetype colon = line.indexOf(QStringLiteral(": "));
+    const QString why = colon >= 0 ? line.mid(colon + 2) : line;
+    Reason &r = m_reasons[QString(why).replace(details, QStringLiteral("#"))];
+    if (r.count == 0) {
+        r.shown = why;
+        r.first = m_skippedCount;
+    }
+    r.count += count;
+    m_skippedCount += count;
 }
 
 void ExchangeReport::failCancelledExport()
@@ -23,7 +46,8 @@ void ExchangeReport::failCancelledExport()
 
 void ExchangeReport::note(const QString &text)
 {
-    if (!m_notes.contains(text))
+    // A note is said once; a few dozen kinds at most exist.
+    if (m_notes.size() < ListedAtMost && !m_notes.contains(text))
         m_notes << text;
 }
 
@@ -40,7 +64,13 @@ void ExchangeReport::sortSkipped()
 
 void ExchangeReport::absorb(const ExchangeReport &other)
 {
-    m_skipped << other.m_skipped;
+    for (const QString &line : other.m_skipped)
+        if (m_skipped.size() < ListedAtMost)
+            m_skipped << line;
+    QList<Reason> theirs = other.m_reasons.values();
+    std::sort(theirs.begin(), theirs.end(), [](const Reason &a, const Reason &b) { return a.first < b.first; });
+    for (const Reason &r : theirs)
+        countReason(QStringLiteral("x: ") + r.shown, r.count);
     for (const QString &n : other.m_notes)
         note(n);
     if (other.failed() && !failed())
@@ -49,24 +79,7 @@ void ExchangeReport::absorb(const ExchangeReport &other)
 
 QStringList ExchangeReport::countsByReason() const
 {
-    struct Reason {
-        QString shown;   // the first line's own words
-        int count = 0;
-        qsizetype first = 0;
-    };
-    static const QRegularExpression details(QStringLiteral("\"[^\"]*\"|\\d+"));
-    QHash<QString, Reason> reasons;
-    for (qsizetype i = 0; i < m_skipped.size(); ++i) {
-        const QString &line = m_skipped[i];
-        const qsizetype colon = line.indexOf(QStringLiteral(": "));
-        const QString why = colon >= 0 ? line.mid(colon + 2) : line;
-        Reason &r = reasons[QString(why).replace(details, QStringLiteral("#"))];
-        if (r.count++ == 0) {
-            r.shown = why;
-            r.first = i;
-        }
-    }
-    QList<Reason> sorted = reasons.values();
+    QList<Reason> sorted = m_reasons.values();
     std::sort(sorted.begin(), sorted.end(), [](const Reason &a, const Reason &b) {
         return a.count != b.count ? a.count > b.count : a.first < b.first;
     });
@@ -85,11 +98,14 @@ QString ExchangeReport::text() const
         lines << m_summary;
     // A large file's report starts with what matters: how many stayed
     // behind, and why.
-    if (m_skipped.size() >= CountsFrom) {
-        lines << QStringLiteral("%1 left behind, by reason:").arg(m_skipped.size()) << countsByReason()
+    if (m_skippedCount >= CountsFrom) {
+        lines << QStringLiteral("%1 left behind, by reason:").arg(m_skippedCount) << countsByReason()
               << QStringLiteral("Line by line:");
     }
-    lines << m_skipped << m_notes;
+    lines << m_skipped;
+    if (m_skippedCount > m_skipped.size())
+        lines << QStringLiteral("... and %1 more, counted above.").arg(m_skippedCount - m_skipped.size());
+    lines << m_notes;
     return lines.join(QLatin1Char('\n'));
 }
 

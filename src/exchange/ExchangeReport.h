@@ -4,6 +4,7 @@
 // or source line), notes said once about what a test has no place for, and
 // the reason when nothing went across at all.
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +16,9 @@ public:
     void failCancelledExport();
     // One question, or one part of it, stayed behind: "Line 12: why".
     void skip(const QString &where, const QString &why);
+    // `count` more questions stayed behind for `why`, counted under that
+    // reason without a line each.
+    void skipUnlisted(const QString &why, int count);
     // Something the source holds that a test has no place for (names,
     // feedback, categories): each note is kept once.
     void note(const QString &text);
@@ -30,9 +34,14 @@ public:
 
     bool failed() const { return !m_error.isEmpty(); }
     // Everything went across.
-    bool complete() const { return !failed() && m_skipped.isEmpty(); }
+    bool complete() const { return !failed() && m_skippedCount == 0; }
     QString error() const { return m_error; }
+    // The skipped lines kept to be shown: the first ListedAtMost of them; a
+    // file of a million bad blocks costs a count, not a million lines.
     const QStringList &skipped() const { return m_skipped; }
+    // How many stayed behind in all, listed or not.
+    int skippedCount() const { return m_skippedCount; }
+    static constexpr int ListedAtMost = 300;
     const QStringList &notes() const { return m_notes; }
     int carried() const { return m_carried; }
     QString summary() const { return m_summary; }
@@ -54,7 +63,15 @@ public:
 private:
     QString m_error;
     QString m_summary;
+    struct Reason {
+        QString shown;   // the first line's own words
+        int count = 0;
+        qsizetype first = 0;
+    };
+    void countReason(const QString &line, int count);
     QStringList m_skipped;
+    int m_skippedCount = 0;
+    QHash<QString, Reason> m_reasons;   // by the reason with its details left out
     QStringList m_notes;
     int m_carried = 0;
 };

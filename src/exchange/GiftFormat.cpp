@@ -171,18 +171,22 @@ private:
 
 bool GiftReader::readBlock(const Block &b, qsizetype from)
 {
-    const QStringView s = QStringView(b.text).mid(from);
-    const int firstLine = b.lineAt(from);
-    // A category line stands on its own or before a question.
-    if (s.trimmed().startsWith(QLatin1String("$CATEGORY:"), Qt::CaseInsensitive)) {
+    // Category lines stand on their own or before a question: read in a
+    // loop, so a block of a million of them costs no stack.
+    static const QRegularExpression platformPrefix(QStringLiteral("^\\$[a-z]+\\$/"));
+    for (;;) {
+        const QStringView rest = QStringView(b.text).mid(from);
+        if (!rest.trimmed().startsWith(QLatin1String("$CATEGORY:"), Qt::CaseInsensitive))
+            break;
         r.report.note(QStringLiteral("Question categories were left out: a test has none."));
-        const qsizetype nl = s.indexOf(QLatin1Char('\n'));
-        r.category = s.left(nl < 0 ? s.size() : nl).trimmed().mid(10).trimmed().toString()
-                         .remove(QRegularExpression(QStringLiteral("^\\$[a-z]+\\$/")));
+        const qsizetype nl = rest.indexOf(QLatin1Char('\n'));
+        r.category = rest.left(nl < 0 ? rest.size() : nl).trimmed().mid(10).trimmed().toString().remove(platformPrefix);
         if (nl < 0)
             return true;
-        return readBlock(b, from + nl + 1);
+        from += nl + 1;
     }
+    const QStringView s = QStringView(b.text).mid(from);
+    const int firstLine = b.lineAt(from);
 
     const qsizetype open = findUnescaped(s, QLatin1Char('{'));
     if (open < 0)

@@ -151,8 +151,8 @@ BankListing listBank(const ImportRequest &request, const QuestionFormatRegistry 
 
 std::optional<QList<int>> parsePick(const QString &text, int count)
 {
-    QList<int> out;
     static const QRegularExpression part(QStringLiteral("^\\s*(\\d{1,6})\\s*(?:-\\s*(\\d{1,6})\\s*)?$"));
+    std::vector<std::pair<int, int>> ranges;
     for (const QString &piece : text.split(QLatin1Char(','))) {
         const QRegularExpressionMatch m = part.match(piece);
         if (!m.hasMatch())
@@ -161,8 +161,17 @@ std::optional<QList<int>> parsePick(const QString &text, int count)
         const int to = m.captured(2).isEmpty() ? from : m.captured(2).toInt();
         if (from < 1 || to < from || to > count)
             return std::nullopt;
-        for (int n = from; n <= to; ++n)
+        ranges.emplace_back(from, to);
+    }
+    // Ranges merged before they are counted out: thousands of overlapping
+    // ranges cost their number, never their sum.
+    std::sort(ranges.begin(), ranges.end());
+    QList<int> out;
+    int next = 1;   // the first place not yet given
+    for (const auto &[from, to] : ranges) {
+        for (int n = std::max(from, next); n <= to; ++n)
             out << n - 1;
+        next = std::max(next, to + 1);
     }
     return out;
 }
@@ -240,9 +249,10 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
     int overflow = 0;
     // Each question that does not fit is named up to a point; a file of a
     // million questions must not make a report of a million lines.
+    const QString full = QStringLiteral("the test is full (%1 questions); not imported.").arg(100);
     const auto doesNotFit = [&](const QString &where) {
         if (++overflow <= kNamedOverflow)
-            out.report.skip(where, QStringLiteral("the test is full (%1 questions); not imported.").arg(100));
+            out.report.skip(where, full);
     };
     // The questions chosen from a bank, in the file's order; else all.
     QList<int> order = request.pick;
@@ -332,9 +342,9 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
         doesNotFit(ExchangeReport::atLine(line));
     overflow += read.questionsBeyond - int(read.linesBeyond.size());
     out.report.sortSkipped();
-    if (overflow > kNamedOverflow)
-        out.report.skip(QStringLiteral("After those"),
-                        QStringLiteral("%1 more questions did not fit either; not imported.").arg(overflow - kNamedOverflow));
+    // The rest are counted as questions under the same reason: the report's
+    // total is of questions, never of its own lines.
+    out.report.skipUnlisted(full, overflow - kNamedOverflow);
     out.createdMedia = media.created();
     out.report.addCarried(int(out.records.size()));
     out.report.setSummary(QStringLiteral("%1 imported from \"%2\".").arg(countText(int(out.records.size())), name));

@@ -91,14 +91,12 @@ QString LiveClass::nameProblem(const QString &name)
 
 bool LiveClass::open(QString *reason)
 {
+    // Made, opened and judged once: every file of the class is made in
+    // this very folder, whatever its name is made to lead to later.
     QString why;
-    if (!PrivateFolder::make(m_folder, &why)) {
+    m_output = PrivateFolder::open(m_folder, &why);
+    if (!m_output) {
         *reason = QStringLiteral("The results folder \"%1\" cannot be used: %2.").arg(m_folder, why);
-        return false;
-    }
-    m_output = std::make_unique<OutputFolder>(m_folder);
-    if (!m_output->isOpen()) {
-        *reason = QStringLiteral("The results folder \"%1\" cannot be opened: %2.").arg(m_folder, m_output->errorString());
         return false;
     }
     QList<QJsonObject> entries;

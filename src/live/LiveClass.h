@@ -150,7 +150,7 @@ private:
 
     LiveTest m_test;
     QString m_folder;
-    std::unique_ptr<OutputFolder> m_output;
+    OutputFolderPtr m_output;
     LiveJournal m_journal;
     mutable QMutex m_mutex;
     QWaitCondition m_finished;

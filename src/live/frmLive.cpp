@@ -116,9 +116,10 @@ void frmLive::buildUi()
     top->addWidget(picQR);
 
     auto *join = new QVBoxLayout;
-    auto *heading = new QLabel(tr("Join the class"), central);
-    heading->setFont(scaled(font(), 2.0, true));
-    join->addWidget(heading);
+    lblHeading = new QLabel(tr("Join the class"), central);
+    lblHeading->setObjectName(QStringLiteral("lblHeading"));
+    lblHeading->setFont(scaled(font(), 2.0, true));
+    join->addWidget(lblHeading);
     lblAddress = new QLabel(central);
     lblAddress->setObjectName(QStringLiteral("lblAddress"));
     lblAddress->setFont(scaled(font(), 2.6, true));
@@ -350,6 +351,8 @@ void frmLive::refresh()
     // be split between two folders.
     cmdFolder->setEnabled(students.isEmpty() && !c->hasEnded());
     cmdEnd->setEnabled(!c->hasEnded());
+    if (c->hasEnded())
+        lblHeading->setText(tr("The class has ended"));
     // While the class answers, nothing on screen tells a right answer: no
     // right-so-far, no per-option figure, facility or "most chosen wrong".
     const bool analysis = c->hasEnded() || chkShowAnalysis->isChecked();

@@ -83,6 +83,7 @@ private:
     QTimer *m_refresh = nullptr;
 
 public:
+    QLabel *lblHeading = nullptr;
     QLabel *picQR = nullptr;
     QLabel *lblAddress = nullptr;
     QLabel *lblHowTo = nullptr;

@@ -52,6 +52,9 @@ bool row(PrintSurface &p, const QList<double> &columns, const QStringList &cells
 namespace ClassReportPrintout {
 bool print(PrintSurface &p, const ClassResults &results, const ClassTableModel &table)
 {
+    // A report made of logs only their owner may read is the owner's alone.
+    if (results.holdsPrivateLogs())
+        p.makeOwnerOnly();
     const ClassFigures &f = table.figures();
     const double width = p.scaleWidth(), height = p.scaleHeight();
     p.setFontName(QStringLiteral("Arial"));

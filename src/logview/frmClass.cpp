@@ -377,7 +377,7 @@ void frmClass::mnuExportCsv_Click()
     if (path.isEmpty())
         return;
     QString reason;
-    if (!CheckedFile::write(path, ClassExport::csv(m_results, m_table->rows(), m_table->figures()), &reason)) {
+    if (!ClassExport::writeCsv(path, m_results, m_table->rows(), m_table->figures(), &reason)) {
         MsgBox(tr("The results could not be written to %1: %2").arg(path, reason), MsgIcon::Critical, MsgButtons::Ok,
                kTitle);
         return;

@@ -147,6 +147,17 @@ OutputFolder::OutputFolder(const QString &path) : m_path(QDir(path.isEmpty() ? Q
 #endif
 }
 
+OutputFolderPtr OutputFolder::adopt(int fd, const QString &path)
+{
+    auto folder = std::make_shared<OutputFolder>(QString());
+    if (folder->m_fd >= 0)
+        ::close(folder->m_fd);
+    folder->m_fd = fd;
+    folder->m_path = QDir(path).absolutePath();
+    folder->m_error.clear();
+    return folder;
+}
+
 OutputFolder::~OutputFolder()
 {
 #ifdef Q_OS_UNIX

@@ -28,6 +28,9 @@ using OutputFolderPtr = std::shared_ptr<const OutputFolder>;
 class OutputFolder {
 public:
     static OutputFolderPtr open(const QString &path) { return std::make_shared<const OutputFolder>(path); }
+    // A folder the file layer opened and judged on its handle already; the
+    // handle is the OutputFolder's now.
+    static OutputFolderPtr adopt(int fd, const QString &path);
 
     // What an entry of the folder is, looked at without following a link.
     enum class Entry { None, File, Link, Other };

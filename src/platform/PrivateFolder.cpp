@@ -117,6 +117,33 @@ bool make(const QString &path, QString *reason)
 #endif
 }
 
+std::shared_ptr<const OutputFolder> open(const QString &path, QString *reason)
+{
+    if (!make(path, reason))
+        return nullptr;
+#ifdef Q_OS_UNIX
+    // Judged again on the handle: the name may have been swapped since.
+    const int fd = ::open(nativeName(path).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        *reason = errno == ELOOP || errno == ENOTDIR ? QStringLiteral("a symbolic link") : systemReason(errno);
+        return nullptr;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !(*reason = foreignReason(st, true)).isEmpty()
+        || ((st.st_mode & (S_IWGRP | S_IWOTH)) && (*reason = QStringLiteral("writable by other users"), true))) {
+        if (reason->isEmpty())
+            *reason = systemReason(errno);
+        ::close(fd);
+        return nullptr;
+    }
+    if (st.st_mode & 077)
+        ::fchmod(fd, 0700);
+    return OutputFolder::adopt(fd, path);
+#else
+    return OutputFolder::open(path);
+#endif
+}
+
 std::vector<Entry> list(const QString &folder)
 {
     std::vector<Entry> entries;

@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+class OutputFolder;
 class QLockFile;
 
 namespace PrivateFolder {
@@ -34,6 +35,12 @@ QString unfitness(const QString &path);
 // Makes the folder (and missing parents) when it does not exist, 0700; a
 // folder that exists must pass unfitness(). Parents are made as usual.
 bool make(const QString &path, QString *reason);
+
+// The folder made as make() does, then opened (never through a link) and
+// judged on that open handle: of this user, nobody else may write to it,
+// made 0700; the handle is the output folder every file of the operation is
+// made in. Null with the reason when it may not be used.
+std::shared_ptr<const OutputFolder> open(const QString &path, QString *reason);
 
 // The entries of `folder`, "." and ".." left out, examined without
 // following links.

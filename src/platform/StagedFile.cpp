@@ -11,6 +11,7 @@
 #ifdef Q_OS_WIN
 #include <io.h>
 #else
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -60,12 +61,34 @@ bool StagedFile::create()
         return fail(why);
 #ifdef Q_OS_UNIX
     // A replaced file keeps its permissions, as a file written in place would.
-    if (old >= 0)
-        ::fchmod(m_fd, mode_t(old));
+    if (old >= 0 || m_ownerOnly)
+        ::fchmod(m_fd, mode_t(old >= 0 ? old : 0666) & (m_ownerOnly ? 0600 : 07777));
 #endif
     // The writer is given the open temporary file itself.
     m_path = RegularFile::handlePath(m_fd, QDir(m_folder.path()).filePath(m_temporary));
     return true;
+}
+
+QByteArray StagedFile::tail(qint64 bytes) const
+{
+    QByteArray out;
+#ifdef Q_OS_UNIX
+    // The temporary file is open for writing only: it is read through its
+    // handle's name, which is that very file.
+    const int fd = m_fd < 0 ? -1 : ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd >= 0 && ::fstat(fd, &st) == 0) {
+        const qint64 from = qMax<qint64>(0, st.st_size - bytes);
+        out.resize(st.st_size - from);
+        const ssize_t n = ::pread(fd, out.data(), size_t(out.size()), off_t(from));
+        out.resize(n > 0 ? qsizetype(n) : 0);
+    }
+    if (fd >= 0)
+        ::close(fd);
+#else
+    Q_UNUSED(bytes);
+#endif
+    return out;
 }
 
 bool StagedFile::commit()

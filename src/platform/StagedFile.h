@@ -27,6 +27,9 @@ public:
     // The temporary file the writer fills; "" before create().
     QString path() const { return m_path; }
     QString target() const { return m_target; }
+    // The file will be readable and writable by its owner alone (set before
+    // create()): an output made of private files is never more open.
+    void makeOwnerOnly() { m_ownerOnly = true; }
 
     // Syncs the temporary file to disk and renames it over the target.
     bool commit();
@@ -38,6 +41,9 @@ public:
     // it can. For a writer that stopped short without saying why.
     QString writeProblem() const;
 
+    // The last `bytes` bytes written so far, read through the open file.
+    QByteArray tail(qint64 bytes) const;
+
     QString errorString() const { return m_error; }
 
 private:
@@ -48,6 +54,7 @@ private:
     OutputFolder m_folder;
     QString m_temporary;   // the temporary file's name in the folder
     int m_fd = -1;
+    bool m_ownerOnly = false;
     QString m_path;
     QString m_error;
 };

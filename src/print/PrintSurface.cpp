@@ -25,20 +25,15 @@ QString g_overridePdf;
 constexpr int kPdfResolution = 600;
 constexpr double kPdfMarginMm = 6.35;
 
-// Why the PDF at `path` is not whole ("" when it is): the PDF writer does
+// Why the staged PDF is not whole ("" when it is): the PDF writer does
 // not report a short write, but a whole file is not empty and ends with the
 // end-of-file marker (blanks and line ends may follow).
-QString pdfProblem(const QString &path)
+QString pdfProblem(const StagedFile &pdf)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
-    const qint64 size = file.size();
-    if (size == 0)
+    const QByteArray tail = pdf.tail(1024);
+    if (tail.isEmpty())
         return QStringLiteral("the file is empty");
-    file.seek(qMax<qint64>(0, size - 1024));
-    const QByteArray tail = file.readAll().trimmed();
-    return tail.endsWith("%%EOF") ? QString() : QStringLiteral("the file is incomplete");
+    return tail.trimmed().endsWith("%%EOF") ? QString() : QStringLiteral("the file is incomplete");
 }
 }
 
@@ -127,7 +122,7 @@ bool PrintSurface::failShortPdf(const QString &problem)
 
 bool PrintSurface::finishPdf(bool writerSucceeded)
 {
-    const QString problem = writerSucceeded ? pdfProblem(m_staged->path())
+    const QString problem = writerSucceeded ? pdfProblem(*m_staged)
                                             : QStringLiteral("the PDF writer reported an error");
     if (!problem.isEmpty())
         return failShortPdf(problem);
@@ -149,6 +144,8 @@ bool PrintSurface::open()
         // Made first, so that a missing folder or a read-only file is told
         // in our own words with the system's reason, not as a Qt warning.
         m_staged = std::make_unique<StagedFile>(m_pdfPath);
+        if (m_ownerOnly)
+            m_staged->makeOwnerOnly();
         if (!m_staged->create())
             return failToWritePdf(m_staged->errorString());
         m_printer->setOutputFileName(m_staged->path());

@@ -55,6 +55,9 @@ public:
     // reason ("/home/anna/quiz.pdf: No space left on device"); "" otherwise.
     QString fileError() const { return m_fileError; }
     bool isPdf() const { return !m_pdfPath.isEmpty(); }
+    // The PDF readable by its owner alone (before anything is drawn): a
+    // report made of private files is never more open than they are.
+    void makeOwnerOnly() { m_ownerOnly = true; }
     QString pdfPath() const { return m_pdfPath; }
 
     // Position in millimetres from the top-left corner of the printable area.
@@ -129,6 +132,7 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<QPainter> m_painter;
     std::unique_ptr<StagedFile> m_staged;   // the PDF while it is drawn
+    bool m_ownerOnly = false;
     QString m_pdfPath;
     QString m_error;
     QString m_fileError;

@@ -1,5 +1,5 @@
 // ardeno-tool class LOG... [--folder DIR] [--test TEST.ard] [--csv OUT.csv]
-// [--pdf OUT.pdf] [--json]: the class results of web-quiz result logs, as the Class Results
+// [--pdf OUT.pdf] [--json] [--latest]: the class results of web-quiz result logs, as the Class Results
 // window shows them. Prints a summary (or, with --json, one JSON object) on
 // standard output; --csv writes the spreadsheet and --pdf the one-page
 // report the window makes. Exit 0, 3 when some files were no results or
@@ -54,10 +54,15 @@ int classCommand(const QStringList &args)
     QStringList paths;
     QString csv, pdf, test;
     bool json = false;
+    ClassResults::Filter filter;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         if (a == QLatin1String("--json")) {
             json = true;
+        } else if (a == QLatin1String("--latest")) {
+            // A student who handed in twice counts by the latest attempt,
+            // as View > "Latest Attempt Only" does.
+            filter.latestAttemptOnly = true;
         } else if (a == QLatin1String("--folder") || a == QLatin1String("--csv") || a == QLatin1String("--pdf")
                    || a == QLatin1String("--test")) {
             if (i + 1 >= args.size())
@@ -80,7 +85,7 @@ int classCommand(const QStringList &args)
     for (const ReadFile &file : ClassLoader::readAll(files))
         results.add(file.read, file.path);
     ClassTableModel model;
-    model.show(&results, {});
+    model.show(&results, filter);
     // The question texts: from --test, else from the class's test found
     // beside the logs.
     if (!test.isEmpty()) {
@@ -108,7 +113,7 @@ int classCommand(const QStringList &args)
     }
     if (!csv.isEmpty()) {
         QString reason;
-        if (!CheckedFile::write(csv, ClassExport::csv(results, model.rows(), model.figures()), &reason)) {
+        if (!ClassExport::writeCsv(csv, results, model.rows(), model.figures(), &reason)) {
             print(QStringLiteral("\"%1\" cannot be written: %2").arg(csv, reason), stderr);
             return 1;
         }
@@ -126,5 +131,6 @@ int classCommand(const QStringList &args)
 }
 
 ToolCommandRegistration classRegistration(
-    {"class", "class LOG... [--folder DIR] [--test TEST.ard] [--csv OUT.csv] [--pdf OUT.pdf] [--json]", classCommand});
+    {"class", "class LOG... [--folder DIR] [--test TEST.ard] [--csv OUT.csv] [--pdf OUT.pdf] [--json] [--latest]",
+     classCommand});
 }

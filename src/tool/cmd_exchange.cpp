@@ -7,6 +7,7 @@
 // 3 when something stayed behind, 1 on failure (nothing written), 2 on bad
 // arguments.
 
+#include "platform/OutputFolder.h"
 #include "tool/ToolCommand.h"
 
 #include "exchange/QuestionExport.h"
@@ -159,8 +160,9 @@ int importCommand(const QStringList &args)
     save.source.mediaFolder = request.mediaFolder + QLatin1Char('/');
     const ExchangeReport written = exportQuestions(save);
     if (written.failed()) {
+        const OutputFolderPtr mediaFolder = OutputFolder::open(request.mediaFolder);
         for (const QString &media : imported.createdMedia)
-            QFile::remove(media);
+            mediaFolder->remove(QFileInfo(media).fileName());
         printReport(written);
         return 1;
     }

@@ -1,5 +1,6 @@
 // Media subcommands: the kind of a media file, the device layer's command
 // strings, and playing a file the way the editor and the preview do.
+#include "platform/CheckedFile.h"
 #include "media/MciDevices.h"
 #include "media/VideoPictureAt.h"
 #include "media/WaveFile.h"
@@ -7,6 +8,7 @@
 #include "platform/RegularFile.h"
 #include "tool/ToolCommand.h"
 
+#include <QBuffer>
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -202,8 +204,11 @@ int frameCommand(const QStringList &args)
         std::fprintf(stderr, "%s: cannot be played: %s\n", qPrintable(args[0]), qPrintable(why));
         return 1;
     }
-    if (!picture.save(args[2], "PNG")) {
-        std::fprintf(stderr, "%s: cannot be written\n", qPrintable(args[2]));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, "PNG") || !CheckedFile::write(args[2], png, &why)) {
+        std::fprintf(stderr, "%s: cannot be written: %s\n", qPrintable(args[2]), qPrintable(why));
         return 1;
     }
     return 0;

@@ -247,6 +247,34 @@ private slots:
         QCOMPARE(QAccessible::queryAccessibleInterface(number)->text(QAccessible::Name), QStringLiteral("Question # 2"));
     }
 
+    // A screen reader tells the editor's boxes apart by what they hold; a
+    // right-answer button says which answer it makes right, described by
+    // the answer's text. Names never follow what is typed.
+    void theEditorsBoxesAreNamedForWhatTheyHold()
+    {
+        ScopedPlatform platform;
+        frmCreate w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const auto name = [&](const char *object) {
+            QObject *o = w.findChild<QWidget *>(QString::fromLatin1(object));
+            return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name);
+        };
+        QTest::keyClicks(w.findChild<QLineEdit *>(QStringLiteral("txtManswer_2")), QStringLiteral("Nile"));
+        const struct {
+            const char *object, *name;
+        } named[] = {
+            {"txtMQuestion", "Question"}, {"txtManswer_0", "Answer A"}, {"txtManswer_2", "Answer C"},
+            {"txtMpic", "Media file"}, {"optABCD_2", "C is the right answer"}, {"txtTFquestion", "Question"},
+            {"optTrueAnswer_1", "False is the right answer"}, {"lblEditMode", "Leave edit mode"},
+        };
+        for (const auto &n : named)
+            QCOMPARE(name(n.object), QString::fromLatin1(n.name));
+        QCOMPARE(QAccessible::queryAccessibleInterface(w.findChild<QWidget *>(QStringLiteral("optABCD_2")))
+                     ->text(QAccessible::Description),
+                 QStringLiteral("Nile"));
+    }
+
     // At the default font and at 150 % (the test run again with
     // QT_FONT_DPI=144): no caption, number or answer letter is cut.
     void nothingIsCut_data() { everyFocusableControlHasAName_data(); }

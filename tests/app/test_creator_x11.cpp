@@ -4,6 +4,7 @@
 // ended the hard way (SIGKILL) or the polite way (SIGTERM), then started
 // again. What the offer's answers do and what a save leaves is tested on
 // the window.
+#include "document/TestFile.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -163,6 +164,33 @@ private slots:
             QVERIFY(QFileInfo(shot).size() > 0);
         }
         end(*editor, SIGKILL);
+    }
+
+    // A test opened from the command line is named in the title bar; a
+    // change marks it; Ctrl+S writes it to its own file without a dialog,
+    // and the mark goes.
+    void ctrlSSavesTheTestWhereItLives()
+    {
+        const QString path = m_home->filePath("term1.ard");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(testFileBytes("Term one", "Class 3", {QStringLiteral("t\u00A9The Rhine flows north.\u00A9none\u00A9 0")}));
+        f.close();
+        auto editor = startEditor({path});
+        QVERIFY(editor);
+        QVERIFY(waitUntil([&] { return !windows(*editor, "^Ardeno Test Creator - term1.ard$").isEmpty(); }, 10000));
+        focus(*editor);
+        key("ctrl+a");   // the title box has the focus first
+        type("Term two");
+        QVERIFY(waitUntil([&] { return !windows(*editor, "^Ardeno Test Creator - term1.ard \\*$").isEmpty(); }, 10000));
+        key("ctrl+s");
+        const bool saved = waitUntil([&] { return readTestFile(path).test && readTestFile(path).test->title == "Term two"; }, 10000);
+        const bool unmarked = waitUntil([&] { return !windows(*editor, "^Ardeno Test Creator - term1.ard$").isEmpty(); }, 10000);
+        const int open = int(windows(*editor).size());
+        end(*editor, SIGKILL);
+        QVERIFY(saved);
+        QVERIFY(unmarked);
+        QCOMPARE(open, 1);   // no dialog was shown
     }
 
     // Edit > Test Language... by its access keys: the language typed by its

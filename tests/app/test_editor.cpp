@@ -329,7 +329,11 @@ private slots:
                 items << list->itemText(i);
             const QString flags = QString::number(w.isEditMode()) + QString::number(!get<QLabel>(w, "lblEditMode")->isHidden())
                 + enabled(w, QStringList{"cmdAdd", "grpType", "cmdRemove"} + TestCommands + QStringList{"cboExist"});
-            const QString caption = QString(c.name) == "new" ? "Ardeno Test Creator - untitled.ard" : "Ardeno Test Creator - four.ARD";
+            // A change the file lacks marks the title bar; undone, it goes.
+            const bool changed = QStringList{"remove", "edit", "add"}.contains(c.name);
+            const QString caption = (QString(c.name) == "new" ? QString("Ardeno Test Creator - untitled.ard")
+                                                               : QString("Ardeno Test Creator - four.ARD"))
+                                    + (changed ? " *" : "");
             const QStringList seen = {flags, list->currentText(), shownBy(get<QLabel>(w, "lblNumber")), items.join('|'), w.windowTitle()};
             const QStringList expected = {c.shown.flags, c.shown.listLine, c.shown.number, c.shown.items.join('|'), caption};
             QVERIFY2(p.messages.shown.isEmpty(), c.name);
@@ -367,6 +371,34 @@ private slots:
             if (c.said.size() == 2)
                 QCOMPARE(p.messages.shown.first().icon, MsgIcon::None);
         }
+    }
+
+    // A keyboard-only teacher leaves edit mode: Escape does what a click
+    // on the label does, and so do Space and Enter on the label, which Tab
+    // reaches; the last change stays (undo would take it back).
+    void editModeIsLeftByKeys()
+    {
+        ScopedPlatform p;
+        QTemporaryDir dir;
+        for (const int key : {int(Qt::Key_Escape), int(Qt::Key_Space), int(Qt::Key_Return)}) {
+            frmCreate w;
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            open(p, w, writeTest(dir.filePath("keys.ard"), "Keys", 3));
+            dlgAsk::DontAskAgain = dlgAsk::LeaveConfirmed = true;
+            pick(w, 1);
+            QVERIFY(w.isEditMode());
+            auto *label = get<QLabel>(w, "lblEditMode");
+            QCOMPARE(label->focusPolicy(), Qt::StrongFocus);
+            QWidget *target = key == Qt::Key_Escape ? QApplication::focusWidget() : label;
+            if (target == label)
+                label->setFocus(Qt::TabFocusReason);
+            QVERIFY(target);
+            QTest::keyClick(target, Qt::Key(key));
+            QVERIFY2(!w.isEditMode(), qPrintable(QString::number(key)));
+            QCOMPARE(w.document().questionCount(), 3);
+        }
+        dlgAsk::DontAskAgain = dlgAsk::LeaveConfirmed = false;
     }
 
     void editModePrompts()
@@ -571,14 +603,16 @@ private slots:
         QTemporaryDir dir;
         const QString path = writeTest(dir.filePath("Start Here.ard"), "From the command line", 3);
         {
-            // A test on the command line is loaded; caption and recent files stay.
+            // A test on the command line is loaded and named in the title
+            // bar (its own file, which Save writes); recent files stay.
             frmCreate w;
             runStartup(w, path);
             QVERIFY(p.messages.shown.isEmpty());
             QCOMPARE(get<QLineEdit>(w, "txtTitle")->text(), QString("From the command line"));
             QCOMPARE(w.document().nextQuestionNumber(), 4);
             QVERIFY(testCommandsEnabled(w));
-            QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - untitled.ard"));
+            QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - Start Here.ard"));
+            QCOMPARE(w.controller().ownFile(), path);
             QVERIFY(!w.recentFiles().isUsed(1));
             QVERIFY(w.document().currentFile().isEmpty());
         }

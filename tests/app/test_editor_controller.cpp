@@ -8,6 +8,7 @@
 #include "TestFiles.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -128,13 +129,15 @@ TEST_F(EditorControllerTest, CommandTableAfterNewOpenAddEditRemove)
     EXPECT_EQ(editor.commands(), table(true, false, true, true, true, true));
 
     // Every way of opening makes the test's folder the place its media are
-    // found; the command line keeps the current file and the caption.
+    // found; the command line keeps the current file, and the caption (and
+    // the file Save writes) is the test's own.
     ASSERT_EQ(editor.open(path, EditorController::OpenOrigin::RecentList), QString());
     EXPECT_FALSE(editor.changes().canUndo());
     const QString other = writeTest("other.ard", {tf("x")});
     ASSERT_EQ(editor.open(other, EditorController::OpenOrigin::CommandLine), QString());
     EXPECT_EQ(editor.document().currentFile(), path);
-    EXPECT_EQ(editor.captionName(), QStringLiteral("open.ard"));
+    EXPECT_EQ(editor.captionName(), QStringLiteral("other.ard"));
+    EXPECT_EQ(editor.ownFile(), QFileInfo(other).absoluteFilePath());
     EXPECT_EQ(QDir(editor.document().testFolder()).canonicalPath(), QDir(dir.path()).canonicalPath());
     EXPECT_EQ(editor.document().records(), QStringList{tf("x")});
 

@@ -160,7 +160,7 @@ private slots:
         RecoveryKeeper keeper(&w, store());
         QVERIFY(keeper.offerAbandoned());
         QVERIFY(p.messages.texts().value(0).contains("File: geo.ard"));
-        QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - geo.ard"));
+        QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - geo.ard *"));   // unsaved work
         QCOMPARE(w.document().currentFile(), path);
         QCOMPARE(w.document().questionCount(), 2);
         QVERIFY(w.isEditMode());
@@ -183,14 +183,15 @@ private slots:
         QCOMPARE(p.dialogs.requests.size(), 1);
         QCOMPARE(p.dialogs.requests.first().fileName, QString("geo.ard"));
         QCOMPARE(QDir(p.dialogs.requests.first().initialDir), QDir(m_dir->path()));
-        // Once saved, the dialog proposes "untitled.ard" again, as it always does.
+        // Once saved, the dialog goes on proposing the test's own file.
         p.dialogs.answer(path);
         click(w, "cmdOkay");
         QVERIFY(editing.isClean());
+        QCOMPARE(w.windowTitle(), QString("Ardeno Test Creator - geo.ard"));   // the mark gone
         QCOMPARE(slotCount(), 0);
         p.dialogs.answer(QString());
         click(w, "cmdOkay");
-        QCOMPARE(p.dialogs.requests.last().fileName, QString("untitled.ard"));
+        QCOMPARE(p.dialogs.requests.last().fileName, QString("geo.ard"));
     }
 
     void noDeletesTheCopy()

@@ -26,8 +26,14 @@ TEST(RecentFiles, NewestFirstFourEntriesAndDuplicatesByTheSystemsLetterCase)
     EXPECT_FALSE(list.add(QStringLiteral("/t/c.ard")));   // not moved to the top either
     EXPECT_FALSE(list.add(QString()));
     EXPECT_EQ(entries(), expected);
-    // Another letter case is another file where file names keep it.
+    // Another letter case is another file where file names keep it: on
+    // Linux, a fact of the system, not a value to ask the code under test.
+#ifdef Q_OS_LINUX
+    EXPECT_EQ(RecentFiles::pathCase(), Qt::CaseSensitive);
+    EXPECT_TRUE(list.add(QStringLiteral("/T/C.ARD")));
+#else
     EXPECT_EQ(list.add(QStringLiteral("/T/C.ARD")), RecentFiles::pathCase() == Qt::CaseSensitive);
+#endif
 
     RecentFiles two;
     two.add(QStringLiteral("/x/Mixed Case.ard"));

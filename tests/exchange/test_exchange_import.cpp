@@ -365,10 +365,14 @@ TEST(ExchangeImport, MoreThanFitIsNamedQuestionByQuestion)
                                                  "Line 205: the test is full (100 questions); not imported."}));
     const ImportOutcome two = importFile(many, dir.path(), 2);   // a test that already has 98 questions
     EXPECT_EQ(two.records, QStringList({tf("Question 1", 0), tf("Question 2", 0)}));
-    // Twenty are named; the rest are counted in one line.
-    ASSERT_EQ(two.report.skipped().size(), 21);
+    // Twenty are named; all 101 are counted as questions, by reason.
+    ASSERT_EQ(two.report.skipped().size(), 20);
     EXPECT_EQ(two.report.skipped()[19], "Line 43: the test is full (100 questions); not imported.");
-    EXPECT_EQ(two.report.skipped()[20], "After those: 81 more questions did not fit either; not imported.");
+    EXPECT_EQ(two.report.skippedCount(), 101);
+    EXPECT_TRUE(two.report.text().contains("101 left behind, by reason:\n101 \u00D7 the test is full (100 questions); "
+                                           "not imported."))
+        << two.report.text().toStdString();
+    EXPECT_TRUE(two.report.text().contains("... and 81 more, counted above."));
     EXPECT_EQ(two.report.exitStatus(), 3);
 }
 
@@ -558,6 +562,7 @@ TEST(ExchangeImportBank, PicksDrawsAndTheChooser)
     } picks[] = {
         {"1-3,35", 40, {0, 1, 2, 34}}, {" 7 ", 7, {6}}, {"2-2", 5, {1}}, {"0", 5, {}},
         {"3-1", 5, {}},                {"6", 5, {}},    {"1,,2", 5, {}}, {"a", 5, {}},
+        {"1-5,3-8,2,9-9,4", 10, {0, 1, 2, 3, 4, 5, 6, 7, 8}},   // overlaps merged, each place once
     };
     for (const auto &p : picks) {
         const std::optional<QList<int>> got = parsePick(QString::fromLatin1(p.text), p.count);
@@ -578,13 +583,19 @@ TEST(ExchangeImportBank, PicksDrawsAndTheChooser)
     EXPECT_EQ(choice.categories(), QStringList({"Rivers", "Lakes"}));
     choice.setFilter("river", "Lakes");
     EXPECT_EQ(choice.shown(), QList<int>({3, 4, 5}));
-    choice.draw(2, 7);
+    EXPECT_EQ(choice.draw(2, 7), 2);
     EXPECT_EQ(choice.checkedCount(), 2);
     for (int p : choice.picked())
         EXPECT_GE(p, 6) << "drawn among the shown only";
     EXPECT_TRUE(choice.canTake());
     choice.setChecked(0, true);
     EXPECT_FALSE(choice.canTake());
+    // A draw adds to what is chosen, hidden choices too, and never draws
+    // one already chosen.
+    choice.setFilter(QString(), "Lakes");
+    EXPECT_EQ(choice.draw(5, 3), 1);
+    EXPECT_EQ(choice.checkedCount(), 4);
+    EXPECT_TRUE(choice.isChecked(0));
 }
 
 TEST(ClassList, NamesFromASpreadsheetsColumn)
@@ -608,4 +619,43 @@ TEST(ClassList, NamesFromASpreadsheetsColumn)
         EXPECT_TRUE(ClassList::names(bad, &problem).isEmpty());
         EXPECT_FALSE(problem.isEmpty()) << bad.constData();
     }
+}
+
+// Shapes that cost far more than an ordinary file of their size, read in
+// one pass and reported in bounded lines (their cost per megabyte beside an
+// ordinary file's is in `make bench`).
+TEST(ExchangeImport, HostileShapesAreReadInOnePassAndReportedInBoundedLines)
+{
+    // A header of a million columns stops at the first few hundred.
+    QByteArray wide = "kind,question,answer";
+    for (int i = 0; i < 1000000; ++i)
+        wide += ",c";
+    const ReadResult csv = readAs("csv", wide + "\nmc,Q?,A\n");
+    EXPECT_TRUE(csv.report.failed());
+    EXPECT_TRUE(csv.report.error().contains("more than 256 fields")) << csv.report.error().toStdString();
+
+    // Aiken text read as GIFT: every block is skipped, and the report lists
+    // a few hundred of them and counts the rest.
+    QByteArray aiken;
+    for (int i = 0; i < 20000; ++i)
+        aiken += "What is " + QByteArray::number(i) + "?\nA. one\nB. two\nANSWER: A\n\n";
+    const ReadResult gift = readAs("gift", aiken);
+    EXPECT_EQ(gift.report.skippedCount(), 20000);
+    EXPECT_EQ(gift.report.skipped().size(), ExchangeReport::ListedAtMost);
+    EXPECT_TRUE(gift.report.text().contains("20000 left behind, by reason:"));
+    EXPECT_TRUE(gift.report.text().contains("... and 19700 more, counted above."));
+
+    // Category lines by the thousand, deep ones, in one block and in many.
+    QByteArray deep;
+    QByteArray path = "$course$/top";
+    for (int level = 0; level < 2000; ++level)
+        path += "/" + QByteArray::number(level);
+    for (int i = 0; i < 200; ++i)
+        deep += "$CATEGORY: " + path + "/" + QByteArray::number(i) + "\n::Q" + QByteArray::number(i) + ":: Flat? {F}\n\n";
+    QByteArray oneBlock;
+    for (int i = 0; i < 100000; ++i)
+        oneBlock += "$CATEGORY: a/" + QByteArray::number(i) + "\n";
+    const ReadResult categories = readAs("gift", deep + oneBlock + "Flat? {F}\n");
+    EXPECT_EQ(categories.questions.size(), 201);
+    EXPECT_EQ(categories.questions.last().category, "a/99999");
 }

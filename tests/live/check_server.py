@@ -570,6 +570,18 @@ class RoomTest(unittest.TestCase):
                              env=ENV)
         self.assertEqual(sorted(s['name'] for s in json.loads(out.stdout)['students']), sorted(['张伟', '王小明', 'Ελένη']))
         self.assertIn('Rivers - 张伟.log', os.listdir(self.results))
+        # What is made of the class is as private as its logs, whatever the
+        # umask, and names the logs, not the folders of this computer.
+        csv, pdf = os.path.join(self.dir, 'class.csv'), os.path.join(self.dir, 'class.pdf')
+        subprocess.run([TOOL, 'class', '--folder', self.results, '--csv', csv, '--pdf', pdf], env=ENV, check=True,
+                       stdout=subprocess.DEVNULL, preexec_fn=lambda: os.umask(0))
+        for made in (csv, pdf):
+            self.assertEqual(stat.S_IMODE(os.stat(made).st_mode), 0o600, made)
+        with open(csv, encoding='utf-8') as f:
+            text = f.read()
+        self.assertIn('Rivers - 张伟.log', text)
+        self.assertNotIn(self.results, text)
+        self.assertNotIn(self.results, out.stdout)
 
 
 class RestartTest(unittest.TestCase):

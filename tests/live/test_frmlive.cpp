@@ -180,6 +180,7 @@ private slots:
         QTest::mouseClick(w->cmdEnd, Qt::LeftButton);
         QCOMPARE(platform.messages.texts().last(), QStringLiteral("The class has ended. Not finished: Student 1 (question 3 of 3)."));
         QCOMPARE(answer(address, anna, 3, QStringLiteral("A")), 410);
+        QCOMPARE(w->lblHeading->text(), QStringLiteral("The class has ended"));
         // After the class, the analysis is there without asking.
         QVERIFY(w->grdItems->isVisible() && !w->lblAnalysisWarning->isVisible());
 

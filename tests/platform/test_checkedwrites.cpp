@@ -5,6 +5,7 @@
 #include "FileSizeLimit.h"
 #include "platform/CheckedFile.h"
 #include "platform/CheckedFileStream.h"
+#include "platform/SourceFolder.h"
 #include "platform/StagedFile.h"
 #include "TestFiles.h"
 
@@ -17,6 +18,7 @@
 #include <functional>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 constexpr QFile::Permissions kOwnerAndGroupRead =
@@ -166,4 +168,64 @@ TEST_F(CheckedWrites, NothingIsWrittenThroughALinkAtTheName)
             EXPECT_EQ(why, QStringLiteral("File exists"));
         }
     }
+}
+
+// Every creating and opening call of the file layer, called directly, on
+// the names an attacker sharing the folder can prepare: an existing file is
+// kept, a link is never followed (its target is never made), a pipe is
+// refused without waiting for a writer.
+TEST(FileLayer, EveryCreatingAndOpeningCallOnWhatANameMayHold)
+{
+    QTemporaryDir dir, elsewhere;
+    const QString victim = elsewhere.filePath("victim");
+    const OutputFolderPtr folder = OutputFolder::open(dir.path());
+    const auto prepare = [&](const QString &name, const char *held) {
+        const QString path = dir.filePath(name);
+        if (QByteArray(held) == "file")
+            writeBytes(path, "kept");
+        else if (QByteArray(held) == "link")
+            QFile::link(victim, path);
+        else if (QByteArray(held) == "fifo")
+            ::mkfifo(QFile::encodeName(path).constData(), 0600);
+    };
+    struct Call {
+        const char *name;
+        std::function<bool(const QString &name)> succeeds;
+    };
+    const Call calls[] = {
+        {"createNew", [&](const QString &n) { QString why; const int fd = folder->createNew(n, 0600, &why); if (fd >= 0) ::close(fd); return fd >= 0; }},
+        {"openOwnFile", [&](const QString &n) { QString why; const int fd = folder->openOwnFile(n, &why); if (fd >= 0) ::close(fd); return fd >= 0; }},
+        {"openEntry", [&](const QString &n) { return folder->openEntry(n) != nullptr; }},
+        {"readSmall", [&](const QString &n) { return !folder->readSmall(n, 100).isEmpty(); }},
+        {"CheckedFile NewOnly", [&](const QString &n) { return CheckedFile::write(folder, n, "new", nullptr, CheckedFile::Mode::NewOnly); }},
+        {"SourceFolder::open", [&](const QString &n) { return SourceFolder(dir.path()).open(n).outcome == SourceFolder::Outcome::Opened; }},
+    };
+    const struct {
+        const char *held;
+        bool createNew, openOwnFile, openEntry, readSmall, checkedNew, sourceOpen;
+    } cases[] = {
+        {"nothing", true, true, false, false, true, false},
+        {"file", false, true, true, true, false, true},
+        {"link", false, false, false, false, false, false},
+        {"fifo", false, false, false, false, false, false},
+    };
+    int n = 0;
+    for (const auto &c : cases) {
+        const bool expected[] = {c.createNew, c.openOwnFile, c.openEntry, c.readSmall, c.checkedNew, c.sourceOpen};
+        for (int i = 0; i < int(std::size(calls)); ++i) {
+            const QString name = QStringLiteral("entry%1").arg(n++);
+            prepare(name, c.held);
+            EXPECT_EQ(calls[i].succeeds(name), expected[i]) << calls[i].name << " on " << c.held;
+            EXPECT_FALSE(QFileInfo::exists(victim)) << calls[i].name << " made the link's target";
+            if (QByteArray(c.held) == "file") {
+                EXPECT_EQ(readBytes(dir.filePath(name)), QByteArray("kept")) << calls[i].name << " wrote over a file";
+            }
+        }
+    }
+    // A rename that keeps what is there never replaces it.
+    prepare("from", "file");
+    prepare("to", "link");
+    QString why;
+    EXPECT_FALSE(folder->rename("from", "to", true, &why));
+    EXPECT_TRUE(QFileInfo(dir.filePath("to")).isSymLink());
 }
