@@ -15,7 +15,14 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <atomic>
+#include <thread>
+
+#include <fcntl.h>
+#include <linux/fs.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace {
 QString mc(const QString &q, const QString &media = QStringLiteral("none"))
@@ -177,6 +184,35 @@ TEST_F(CompanionTest, ALinkASpecialFileOrAHugeFileBesideTheTestIsNotRead)
     // No companion at all is nothing to say.
     writeTest(path("bare.ard"), "T", "C", records);
     EXPECT_TRUE(readTestFile(path("bare.ard")).companionNotice.isEmpty());
+}
+
+// The lstat before the open refuses a link already there; only the open
+// itself refuses one swapped in between. A loop swaps the companion with a
+// link to another user's description file while the test is read: what is
+// read is the test's own companion, or nothing, never the other file.
+TEST_F(CompanionTest, ALinkSwappedInBetweenTheLookAndTheOpenIsNeverRead)
+{
+    const QStringList records = {mc("one", "map.jpg")};
+    writeTest(path("race.ard"), "T", "C", records);
+    writeBytes(CompanionFile::pathFor(path("race.ard")), CompanionFile::bytes({"fr", {"A map"}}, records));
+    writeBytes(path("theirs.json"), CompanionFile::bytes({"de", {"Somebody else's secret"}}, records));
+    const QString swap = path("swap");
+    ASSERT_TRUE(QFile::link(path("theirs.json"), swap));
+    std::atomic<bool> stop{false};
+    const QByteArray a = QFile::encodeName(CompanionFile::pathFor(path("race.ard"))), b = QFile::encodeName(swap);
+    std::thread attacker([&] {
+        while (!stop)
+            ::syscall(SYS_renameat2, AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_EXCHANGE);
+    });
+    int own = 0;
+    for (int i = 0; i < 2000; ++i) {
+        const CompanionFile::Read read = CompanionFile::readBeside(path("race.ard"), records);
+        EXPECT_NE(read.companion.language, QStringLiteral("de")) << "read through the link, round " << i;
+        own += read.companion.language == QLatin1String("fr");
+    }
+    stop = true;
+    attacker.join();
+    EXPECT_GT(own, 0) << "the race was run on a companion that is read";
 }
 
 TEST(TestCompanion, LanguageTagsAndNamesAreTakenOnlyWhenTheyAreSo)
