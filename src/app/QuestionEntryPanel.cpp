@@ -345,6 +345,10 @@ void QuestionEntryPanel::clearFields()
     setDescription(QuestionKind::MultipleChoice, QString());
     setDescription(QuestionKind::TrueFalse, QString());
     Controls::setMultiLineText(txtTFquestion, QString(), MaxQuestionText);
+    // A new question starts with no right answer carried over from the
+    // last one: A (and True) again, as at the start.
+    optABCD[0]->setChecked(true);
+    optTrueAnswer[0]->setChecked(true);
 }
 
 EntryArea QuestionEntryPanel::draft() const

@@ -86,7 +86,14 @@ void ClassResults::recount() const
         std::stable_sort(same.begin(), same.end(),
                          [this](int a, int b) { return m_results[a].date < m_results[b].date; });
         for (int n = 0; n < same.size(); ++n)
-            m_attempts[same[n]] = {n + 1, int(same.size())};
+            m_attempts[same[n]] = {n + 1, int(same.size()), false};
+        // An attempt begun (handed in less its time spent) before the one
+        // before it was handed in.
+        for (int n = 1; n < same.size(); ++n) {
+            const StudentResult &before = m_results[same[n - 1]], &now = m_results[same[n]];
+            if (now.date.addSecs(-qMax(0, now.seconds)) < before.date)
+                m_attempts[same[n - 1]].overlaps = m_attempts[same[n]].overlaps = true;
+        }
     }
 }
 
@@ -148,6 +155,8 @@ QStringList ClassResults::flags(int i, const Filter &filter) const
                    .arg(m_attempts[i].number)
                    .arg(m_attempts[i].of)
                    .arg(isCountedAttempt(i, filter) ? QStringLiteral(", counted") : QStringLiteral(", a re-take"));
+    if (m_attempts.value(i).overlaps)
+        out << QStringLiteral("two students with one name?");
     return out;
 }
 

@@ -54,8 +54,8 @@ public:
     // once: the first (what the class knew when first tested), or the
     // latest with View > "Latest Attempt Only".
     bool isCountedAttempt(int i, const Filter &filter) const;
-    // "another test", "attempt 1 of 2, counted": what the table says of a
-    // result.
+    // "another test", "attempt 1 of 2, counted", "two students with one
+    // name?": what the table says of a result.
     QStringList flags(int i, const Filter &filter) const;
     QStringList flags(int i) const;   // under the default filter
 
@@ -70,6 +70,9 @@ private:
     struct Attempt {
         int number = 1;
         int of = 1;
+        // Taken while another attempt of that name was under way: no one
+        // retakes a test before finishing it, so two students share a name.
+        bool overlaps = false;
     };
     // Decides the class's test and numbers each student's attempts, once
     // after results were added.

@@ -5,6 +5,7 @@
 #include "print/PrintSurface.h"
 
 #include <QDate>
+#include <algorithm>
 #include <QLocale>
 
 namespace {
@@ -31,21 +32,64 @@ QString oneLine(const QString &text)
     return out.simplified();
 }
 
-// Prints the cells of one row at the given columns (x in mm), the last one
-// cut to the width left.
-bool row(PrintSurface &p, const QList<double> &columns, const QStringList &cells, double width)
+// The lines each cell of a row takes at the given columns (x in mm): a
+// cell is wrapped, never cut.
+QList<QStringList> cellLines(PrintSurface &p, const QList<double> &columns, const QStringList &cells, double width)
 {
-    const double y = p.currentY();
-    bool ok = true;
+    QList<QStringList> out;
     for (int c = 0; c < cells.size(); ++c) {
         const double room = (c + 1 < columns.size() ? columns[c + 1] : width) - columns[c] - 2;
-        p.setCurrentX(columns[c]);
-        p.setCurrentY(y);
-        ok = ok && p.print(p.breakToWidth(cells[c], room).value(0), false);
+        QStringList lines = p.breakToWidth(cells[c], room);
+        if (lines.isEmpty())
+            lines << QString();
+        out << lines;
+    }
+    return out;
+}
+
+int lineCount(const QList<QStringList> &cells)
+{
+    qsizetype n = 1;
+    for (const QStringList &lines : cells)
+        n = std::max(n, lines.size());
+    return int(n);
+}
+
+// Prints one row, each cell wrapped within its column.
+bool row(PrintSurface &p, const QList<double> &columns, const QStringList &cells, double width)
+{
+    const QList<QStringList> lines = cellLines(p, columns, cells, width);
+    const double y = p.currentY();
+    bool ok = true;
+    for (int c = 0; c < lines.size(); ++c) {
+        for (int l = 0; l < lines[c].size(); ++l) {
+            p.setCurrentX(columns[c]);
+            p.setCurrentY(y + l * p.textHeight());
+            ok = ok && p.print(lines[c][l], false);
+        }
     }
     p.setCurrentX(0);
-    p.setCurrentY(y + p.textHeight());
+    p.setCurrentY(y + lineCount(lines) * p.textHeight());
     return ok;
+}
+
+// "12 March 2026" or "12 March 2026 to 19 March 2026": when the attempts
+// counted were handed in.
+QString dateRange(const ClassResults &results, const QList<const StudentResult *> &rows)
+{
+    QDate first, last;
+    for (const StudentResult *r : rows) {
+        const QDate d = r->date.date();
+        if (!d.isValid())
+            continue;
+        first = first.isValid() ? std::min(first, d) : d;
+        last = last.isValid() ? std::max(last, d) : d;
+    }
+    Q_UNUSED(results);
+    if (!first.isValid())
+        return {};
+    const QString a = QLocale().toString(first, QLocale::LongFormat);
+    return first == last ? a : QObject::tr("%1 to %2").arg(a, QLocale().toString(last, QLocale::LongFormat));
 }
 }
 
@@ -63,6 +107,17 @@ bool print(PrintSurface &p, const ClassResults &results, const ClassTableModel &
     bool ok = p.print(QObject::tr("Class results: %1").arg(results.testTitle()));
     p.setFontBold(false);
     p.setFontSize(10);
+    // The class line of the test, and when its attempts were handed in.
+    const QList<const StudentResult *> rows = table.rows();
+    QString classLine;
+    for (const StudentResult *r : rows)
+        if (classLine.isEmpty())
+            classLine = oneLine(r->teacher);
+    const QString when = dateRange(results, rows);
+    if (!classLine.isEmpty() || !when.isEmpty())
+        ok = ok && p.print(classLine.isEmpty() ? QObject::tr("Handed in %1.").arg(when)
+                           : when.isEmpty()    ? classLine
+                                               : QObject::tr("%1. Handed in %2.").arg(classLine, when));
     ok = ok && p.print(QObject::tr("%1 results of %2 questions, printed %3.")
                            .arg(f.students)
                            .arg(results.questionCount())
@@ -91,29 +146,39 @@ bool print(PrintSurface &p, const ClassResults &results, const ClassTableModel &
     // The table takes what the charts and the questions worth a look leave.
     p.setFontSize(9);
     const double line = p.textHeight();
-    const QList<const StudentResult *> rows = table.rows();
     const double tableRoom = height - p.currentY() - kChartHeight - 6 - (concernLines + 1) * line;
-    const int fitting = std::max(0, int(tableRoom / line) - 2);
+    const int fittingLines = std::max(0, int(tableRoom / line) - 2);
     const QList<double> columns = {0, 60, 80, 97, 112};
-    p.setFontBold(true);
-    ok = ok && row(p, columns, {QObject::tr("Student"), QObject::tr("Score"), QObject::tr("Percent"), QObject::tr("Time"),
-                                QObject::tr("Wrong or unanswered")}, width);
-    p.setFontBold(false);
-    const auto studentRow = [&](const StudentResult &r) {
-        return row(p, columns, {oneLine(r.name), QStringLiteral("%1/%2").arg(r.score).arg(r.total),
-                                QStringLiteral("%1%").arg(r.percent), ClassTableModel::clockText(r.seconds), wrongOnes(r)},
-                   width);
+    const QStringList headings = {QObject::tr("Student"), QObject::tr("Score"), QObject::tr("Percent"), QObject::tr("Time"),
+                                  QObject::tr("Wrong or unanswered")};
+    const auto heading = [&] {
+        p.setFontBold(true);
+        const bool printed = row(p, columns, headings, width);
+        p.setFontBold(false);
+        return printed;
     };
-    // Every student when they fit on two pages: the first page's table, the
-    // rest on a second page of their own.
-    const int secondPage = std::max(0, int(height / line) - 3);
-    const bool twoPages = rows.size() > fitting && rows.size() <= fitting - 1 + secondPage;
-    const int shown = rows.size() <= fitting ? int(rows.size()) : fitting - 1;
+    ok = ok && heading();
+    // A student who handed in more than once: which attempt this row is,
+    // and whether the figures count it.
+    const auto cells = [&](const StudentResult &r) {
+        const int i = int(&r - results.results().constData());
+        QString name = oneLine(r.name);
+        if (results.attemptsOf(i) > 1)
+            name += results.isCountedAttempt(i, table.filter()) ? QObject::tr(" (counted attempt)")
+                                                                : QObject::tr(" (not counted)");
+        return QStringList{name, QStringLiteral("%1/%2").arg(r.score).arg(r.total), QStringLiteral("%1%").arg(r.percent),
+                           ClassTableModel::clockText(r.seconds), wrongOnes(r)};
+    };
+    const auto linesOf = [&](const StudentResult &r) { return lineCount(cellLines(p, columns, cells(r), width)); };
+    // Every row whole: as many as fit on the first page, the rest on the
+    // pages after the charts.
+    int shown = 0;
+    for (int used = 0; shown < rows.size() && used + linesOf(*rows[shown]) <= fittingLines - 1; ++shown)
+        used += linesOf(*rows[shown]);
     for (int i = 0; i < shown; ++i)
-        ok = ok && studentRow(*rows[i]);
+        ok = ok && row(p, columns, cells(*rows[i]), width);
     if (shown < rows.size())
-        ok = ok && p.print(twoPages ? QObject::tr("The other %1 are on the next page.").arg(rows.size() - shown)
-                                    : QObject::tr("... and %1 more (the CSV export holds every result).").arg(rows.size() - shown));
+        ok = ok && p.print(QObject::tr("The other %1 are on the next page.").arg(rows.size() - shown));
 
     // Both charts side by side.
     const double top = p.currentY() + 3;
@@ -142,15 +207,17 @@ bool print(PrintSurface &p, const ClassResults &results, const ClassTableModel &
         if (concerns.size() > kMostConcerns)
             ok = ok && p.print(QObject::tr("... and %1 more.").arg(concerns.size() - kMostConcerns));
     }
-    if (twoPages) {
+    if (shown < rows.size()) {
         ok = ok && p.newPage();
         p.setFontSize(9);
-        p.setFontBold(true);
-        ok = ok && row(p, columns, {QObject::tr("Student"), QObject::tr("Score"), QObject::tr("Percent"), QObject::tr("Time"),
-                                    QObject::tr("Wrong or unanswered")}, width);
-        p.setFontBold(false);
-        for (int i = shown; i < rows.size(); ++i)
-            ok = ok && studentRow(*rows[i]);
+        ok = ok && heading();
+        for (int i = shown; i < rows.size(); ++i) {
+            if (p.currentY() + linesOf(*rows[i]) * line > height) {
+                ok = ok && p.newPage();
+                ok = ok && heading();
+            }
+            ok = ok && row(p, columns, cells(*rows[i]), width);
+        }
     }
     return ok && p.endDoc();
 }

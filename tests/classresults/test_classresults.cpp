@@ -328,6 +328,29 @@ TEST(ClassResults, OneAttemptPerStudentInEveryFigure)
     EXPECT_EQ(c.results()[latestCounted[0]].score, 2);   // Ann's latest
 }
 
+// Two attempts under one name whose times overlap (the second begun before
+// the first was handed in) are no retake: the flag asks the teacher.
+TEST(ClassResults, OverlappingAttemptsOfOneNameAreFlagged)
+{
+    LogSpec one{"Sam", {"A", "A"}, {"A", "A"}, 600};
+    one.date = QStringLiteral("2026-12-01 10:10:00");   // 10:00 to 10:10
+    LogSpec other{"sam", {"B", "A"}, {"A", "A"}, 480};
+    other.date = QStringLiteral("2026-12-01 10:12:00");   // 10:04 to 10:12
+    LogSpec retake{"Kim", {"A", "A"}, {"A", "A"}, 300};
+    retake.date = QStringLiteral("2026-12-01 10:05:00");
+    LogSpec later{"Kim", {"A", "B"}, {"A", "A"}, 300};
+    later.date = QStringLiteral("2026-12-01 10:20:00");   // begun at 10:15, after the first
+    ClassResults c;
+    int n = 0;
+    for (const LogSpec &s : {one, other, retake, later})   // four files, two of each name
+        c.add(parsed(s), QStringLiteral("%1.log").arg(n++));
+    ASSERT_EQ(c.results().size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        const bool sam = c.results()[i].name.toLower().startsWith(QLatin1String("sam"));
+        EXPECT_EQ(c.flags(i).contains(QStringLiteral("two students with one name?")), sam) << i;
+    }
+}
+
 // The question texts come from the class's test: found by its identity
 // beside the logs' folder (a live class's results lie beside its test), not
 // taken from a test of the same title that changed since.

@@ -166,6 +166,44 @@ private slots:
         QVERIFY(printed.contains(QStringLiteral("are on the next page.")));
     }
 
+    // A report a head of department can trust: every row whole (a student
+    // with twenty wrong has all twenty listed), the attempt counted marked,
+    // and the class line and the dates of the attempts in the heading.
+    void everyRowIsWholeAndTheCountedAttemptMarked()
+    {
+        if (!PdfProbe::available())
+            QSKIP("poppler-utils missing");
+        QTemporaryDir dir;
+        QStringList right, wrong;
+        for (int q = 0; q < 24; ++q) {
+            right << QStringLiteral("A");
+            wrong << (q < 20 ? QStringLiteral("B") : QStringLiteral("A"));
+        }
+        ClassResults results;
+        const QList<LogSpec> logs = {
+            {QStringLiteral("Many Wrong"), wrong, right, 60, QStringLiteral("2026-12-01 10:00:00")},
+            {QStringLiteral("Twice"), wrong, right, 60, QStringLiteral("2026-12-01 10:05:00")},
+            {QStringLiteral("Twice"), right, right, 60, QStringLiteral("2026-12-03 09:00:00")},
+        };
+        for (int i = 0; i < logs.size(); ++i)
+            results.add(ResultLog::parse(scrambled(logLines(logs[i])), QStringLiteral("l%1.log").arg(i)),
+                        QStringLiteral("l%1.log").arg(i));
+        ClassTableModel table;
+        table.show(&results, {});
+        const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+        {
+            const auto printer = PrintSurface::toPdf(pdf);
+            QVERIFY(ClassReportPrintout::print(*printer, results, table));
+        }
+        const QString printed = PdfProbe::run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        for (int q = 1; q <= 20; ++q)
+            QVERIFY2(printed.contains(QRegularExpression(QStringLiteral("\\bQ%1\\b").arg(q))), qPrintable(printed));
+        QVERIFY2(printed.contains(QStringLiteral("Twice (counted attempt)")), qPrintable(printed));
+        QVERIFY(printed.contains(QStringLiteral("Twice (not counted)")));
+        QVERIFY2(printed.contains(QStringLiteral("Class 3. Handed in ")), qPrintable(printed));
+        QVERIFY(printed.contains(QStringLiteral(" to ")));
+    }
+
     // View > "Sort by": the sort a heading's click gives, by keyboard.
     void sortsFromTheViewMenu()
     {
