@@ -208,6 +208,24 @@ bool EditorController::update(const QString &record, const QString &description)
     return true;
 }
 
+bool EditorController::move(int steps)
+{
+    Operation op(*this);
+    if (!isEditing() || !m_editing.moveQuestion(m_editedNumber, m_editedNumber + steps))
+        return false;
+    leaveEditMode();
+    return true;
+}
+
+bool EditorController::duplicate()
+{
+    Operation op(*this);
+    if (!isEditing() || !m_editing.duplicateQuestion(m_editedNumber))
+        return false;
+    leaveEditMode();
+    return true;
+}
+
 bool EditorController::remove()
 {
     Operation op(*this);

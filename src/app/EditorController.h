@@ -108,6 +108,10 @@ public:
     bool update(const QString &record, const QString &description = QString());
     // Removes the edited question and goes back to adding; false when none
     // is being edited.
+    // Edit > Move Up / Move Down (steps -1, +1) and Duplicate on the
+    // question being edited: one undo step each; edit mode ends.
+    bool move(int steps);
+    bool duplicate();
     bool remove();
     // Back to adding, dropping what was typed into the edited question.
     void leaveEditMode();

@@ -61,6 +61,16 @@ EditorMenus::EditorMenus(QMainWindow *window, const std::function<QString()> &te
     mnuEditRedo->setObjectName(QStringLiteral("mnuEditRedo"));
     mnuEditRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     mnuEdit->addSeparator();
+    // On the question being edited (in edit mode).
+    mnuEditMoveUp = mnuEdit->addAction(tr("Move U&p"));
+    mnuEditMoveUp->setObjectName(QStringLiteral("mnuEditMoveUp"));
+    mnuEditMoveDown = mnuEdit->addAction(tr("Move Do&wn"));
+    mnuEditMoveDown->setObjectName(QStringLiteral("mnuEditMoveDown"));
+    mnuEditDuplicate = mnuEdit->addAction(tr("Dupli&cate"));
+    mnuEditDuplicate->setObjectName(QStringLiteral("mnuEditDuplicate"));
+    for (QAction *a : {mnuEditMoveUp, mnuEditMoveDown, mnuEditDuplicate})
+        a->setEnabled(false);
+    mnuEdit->addSeparator();
     mnuEditLanguage = mnuEdit->addAction(tr("Test &Language..."));
     mnuEditLanguage->setObjectName(QStringLiteral("mnuEditLanguage"));
 
@@ -71,6 +81,8 @@ void EditorMenus::applyCommands(const EditorController::Commands &c)
 {
     for (QAction *a : {mnuFileSave, mnuFileSaveas, mnuFilePrint, mnuFilePrintPdf})
         a->setEnabled(c.testCommands);
+    for (QAction *a : {mnuEditMoveUp, mnuEditMoveDown, mnuEditDuplicate})
+        a->setEnabled(c.remove);
 }
 
 void EditorMenus::showRecentEntries(const RecentFiles &recent, bool added)

@@ -31,6 +31,9 @@ public:
     QAction *mnuFileNew = nullptr;
     QAction *mnuFileOpen = nullptr;
     QAction *mnuFileSave = nullptr;
+    QAction *mnuEditMoveUp = nullptr;
+    QAction *mnuEditMoveDown = nullptr;
+    QAction *mnuEditDuplicate = nullptr;
     QAction *mnuFileSaveas = nullptr;
     QAction *mnuFilePrint = nullptr;
     QAction *mnuFilePrintPdf = nullptr;

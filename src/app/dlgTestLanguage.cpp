@@ -8,7 +8,29 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QAbstractItemView>
 #include <QVBoxLayout>
+
+namespace {
+// The list opens at the language typed ("wel" opens it at Welsh), not at
+// the top of the alphabet.
+class LanguageBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    void showPopup() override
+    {
+        QComboBox::showPopup();
+        const QString typed = currentText().trimmed();
+        int row = typed.isEmpty() ? -1 : findText(typed, Qt::MatchFixedString);
+        if (row < 0 && !typed.isEmpty())
+            row = findText(typed, Qt::MatchContains);
+        if (row >= 0) {
+            view()->setCurrentIndex(model()->index(row, modelColumn()));
+            view()->scrollTo(view()->currentIndex(), QAbstractItemView::PositionAtCenter);
+        }
+    }
+};
+}
 
 dlgTestLanguage::dlgTestLanguage(const QString &tag, QWidget *parent) : QDialog(parent), m_tag(tag)
 {
@@ -17,7 +39,7 @@ dlgTestLanguage::dlgTestLanguage(const QString &tag, QWidget *parent) : QDialog(
     auto *layout = new QVBoxLayout(this);
     auto *label = new QLabel(tr("The language of the test's questions and answers (leave empty for none):"), this);
     label->setWordWrap(true);
-    cboLanguage = new QComboBox(this);
+    cboLanguage = new LanguageBox(this);
     cboLanguage->setObjectName(QStringLiteral("cboLanguage"));
     cboLanguage->setEditable(true);
     cboLanguage->setInsertPolicy(QComboBox::NoInsert);

@@ -152,6 +152,9 @@ void frmCreate::buildMenus()
     connect(m_menus->mnuFileOpen, &QAction::triggered, this, &frmCreate::mnuFileOpen_Click);
     connect(m_menus->mnuFileSaveas, &QAction::triggered, this, &frmCreate::mnuFileSaveas_Click);
     connect(m_menus->mnuFileSave, &QAction::triggered, this, [this] { m_files->save(); });
+    connect(m_menus->mnuEditMoveUp, &QAction::triggered, this, [this] { m_controller.move(-1); });
+    connect(m_menus->mnuEditMoveDown, &QAction::triggered, this, [this] { m_controller.move(1); });
+    connect(m_menus->mnuEditDuplicate, &QAction::triggered, this, [this] { m_controller.duplicate(); });
     connect(m_menus->mnuFilePrint, &QAction::triggered, this, &frmCreate::mnuFilePrint_Click);
     connect(m_menus->mnuFilePrintPdf, &QAction::triggered, this, &frmCreate::mnuFilePrintPdf_Click);
     connect(m_menus->mnuFileExit, &QAction::triggered, this, &frmCreate::mnuFileExit_Click);

@@ -4,6 +4,8 @@
 #include "document/AddQuestionsCommand.h"
 #include "document/ChangeTitleCommand.h"
 #include "document/MediaLookup.h"
+#include "document/DuplicateQuestionCommand.h"
+#include "document/MoveQuestionCommand.h"
 #include "document/RemoveQuestionCommand.h"
 #include "document/ReplaceQuestionCommand.h"
 
@@ -47,6 +49,23 @@ bool DocumentEditor::replaceQuestion(int number, const QString &record, const QS
     if (number < 1 || number > m_doc.questionCount())
         return false;
     m_undo.push(new ReplaceQuestionCommand(*this, number, {record, description}));
+    return true;
+}
+
+bool DocumentEditor::moveQuestion(int from, int to)
+{
+    const int count = m_doc.questionCount();
+    if (from < 1 || from > count || to < 1 || to > count || from == to)
+        return false;
+    m_undo.push(new MoveQuestionCommand(*this, from, to));
+    return true;
+}
+
+bool DocumentEditor::duplicateQuestion(int number)
+{
+    if (number < 1 || number > m_doc.questionCount() || m_doc.isFull())
+        return false;
+    m_undo.push(new DuplicateQuestionCommand(*this, number));
     return true;
 }
 

@@ -33,6 +33,11 @@ public:
     bool addQuestion(const QString &record, const QString &description = QString());
     bool replaceQuestion(int number, const QString &record, const QString &description);
     bool removeQuestion(int number);
+    // Question `from` taken to number `to`, the ones between shifting; one
+    // undo step. False for numbers the test does not hold.
+    bool moveQuestion(int from, int to);
+    // A copy of question `number` right after it; false when the test is full.
+    bool duplicateQuestion(int number);
     // Appends several questions as one step named `text` (an import), with
     // their descriptions (as many as the records, or none).
     // False (nothing done) when there are none or they do not all fit.

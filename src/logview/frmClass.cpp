@@ -16,6 +16,8 @@
 #include "print/PrintCommands.h"
 #include "print/PrintSurface.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QActionGroup>
 #include <QChartView>
 #include <QDragEnterEvent>
@@ -78,7 +80,12 @@ frmClass::frmClass(QWidget *owner)
     setObjectName(QStringLiteral("frmClass"));
     setWindowTitle(kTitle);
     setAcceptDrops(true);
-    resize(1100, 760);
+    // Never larger than the screen it opens on (at 150 % a 1366 x 768 screen
+    // holds less than the usual size).
+    QSize size(1100, 760);
+    if (const QScreen *screen = owner ? owner->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 0.95);
+    resize(size);
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);

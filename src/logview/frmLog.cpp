@@ -10,6 +10,7 @@
 #include "platform/CheckedFile.h"
 #include "print/LogPrintout.h"
 
+#include <QKeyEvent>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -59,6 +60,11 @@ frmLog::frmLog(QWidget *owner) : QMainWindow(owner)
     txtLog->setAccessibleName(tr("Score logs"));
     txtLog->setObjectName(QStringLiteral("txtLog"));
     txtLog->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Tab moves on, as in every other box of the program: a log holds no tabs
+    // a teacher types. (With no other control to go to, the box keeps the
+    // focus, and still types no tab.)
+    txtLog->setTabChangesFocus(true);
+    txtLog->installEventFilter(this);
     txtLog->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     largeLog = new LargeLogView(this);
@@ -303,4 +309,17 @@ void frmLog::mnuEditPaste_Click()
     if (showsLargeLog())
         return;   // a large log is shown read-only
     txtLog->paste();
+}
+
+bool frmLog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtLog && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            focusNextPrevChild(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -66,6 +66,9 @@ public slots:
     void mnuEditCopy_Click();
     void mnuEditPaste_Click();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void Form_Load();
     void insertAtCaret(const QString &crlfText);

@@ -7,6 +7,7 @@
 #include "TestFiles.h"
 #include "document/RecentFiles.h"
 #include "document/TestFile.h"
+#include "app/dlgTestLanguage.h"
 #include "app/Startup.h"
 #include "dialogs/dlgAsk.h"
 #include "app/frmCreate.h"
@@ -198,6 +199,51 @@ private slots:
 
     // Edit > Test Language...: chosen from the list by typing its name; a
     // text that names no language is said and the dialog stays.
+    // Edit > Move Up, Move Down and Duplicate on the question picked, each
+    // one undo step; they are there only in edit mode.
+    void questionsMoveAndDuplicateFromTheEditMenu()
+    {
+        ScopedPlatform p;
+        QTemporaryDir dir;
+        frmCreate w;
+        open(p, w, writeTest(dir.filePath("order.ard"), "Order", 3));
+        QVERIFY(!w.findChild<QAction *>("mnuEditMoveUp")->isEnabled());
+        const auto captions = [&] { return w.document().captions(); };
+        const QStringList start = captions();
+        pick(w, 2);
+        click(w, "mnuEditMoveUp");
+        QCOMPARE(captions(), QStringList({start[0], start[2], start[1]}));
+        QVERIFY(!w.isEditMode());
+        pick(w, 0);
+        click(w, "mnuEditDuplicate");
+        QCOMPARE(captions(), QStringList({start[0], start[0], start[2], start[1]}));
+        QCOMPARE(get<QComboBox>(w, "cboExist")->count(), 4);
+        pick(w, 3);
+        click(w, "mnuEditMoveDown");   // the last one cannot go down
+        QCOMPARE(captions().size(), 4);
+        click(w, "mnuEditUndo");
+        click(w, "mnuEditUndo");
+        QCOMPARE(captions(), start);
+    }
+
+    // The list opened by its key after typing shows the language typed,
+    // not the top of the alphabet.
+    void theLanguageListOpensAtWhatWasTyped()
+    {
+        dlgTestLanguage dialog(QStringLiteral("fr"));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto *box = dialog.findChild<QComboBox *>("cboLanguage");
+        QVERIFY(box->view()->model()->index(0, 0).data().toString() != "Welsh (cy)");
+        box->lineEdit()->selectAll();
+        QTest::keyClicks(box->lineEdit(), "Wels");
+        QTest::keyClick(box, Qt::Key_Down, Qt::AltModifier);   // opens the list
+        QTRY_VERIFY(box->view()->isVisible());
+        QVERIFY2(box->view()->currentIndex().data().toString().startsWith("Welsh"),
+                 qPrintable(box->view()->currentIndex().data().toString()));
+        box->hidePopup();
+    }
+
     void languageOfTheTest()
     {
         ScopedPlatform p;

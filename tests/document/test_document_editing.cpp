@@ -118,6 +118,41 @@ TEST_F(DocumentEditorTest, EveryEditIsUndoneAndRedoneExactly)
     EXPECT_EQ(editor.document().language(), QString());
 }
 
+// Move Up, Move Down and Duplicate: one undo step each, descriptions
+// travelling with their questions.
+TEST_F(DocumentEditorTest, QuestionsMoveAndDuplicateAsOneStepEach)
+{
+    ASSERT_TRUE(editor.addQuestion(mc("one"), "d1"));
+    ASSERT_TRUE(editor.addQuestion(tf("two")));
+    ASSERT_TRUE(editor.addQuestion(mc("three"), "d3"));
+    const QStringList start = records();
+    ASSERT_TRUE(editor.moveQuestion(3, 2));   // three up
+    EXPECT_EQ(records(), QStringList({mc("one"), mc("three"), tf("two")}));
+    EXPECT_EQ(editor.document().descriptions(), QStringList({"d1", "d3", ""}));
+    EXPECT_EQ(editor.undoText(), QStringLiteral("Move Question 3"));
+    ASSERT_TRUE(editor.moveQuestion(1, 2));   // one down
+    EXPECT_EQ(records(), QStringList({mc("three"), mc("one"), tf("two")}));
+    ASSERT_TRUE(editor.duplicateQuestion(1));
+    EXPECT_EQ(records(), QStringList({mc("three"), mc("three"), mc("one"), tf("two")}));
+    EXPECT_EQ(editor.document().descriptions(), QStringList({"d3", "d3", "d1", ""}));
+    editor.undo();
+    editor.undo();
+    editor.undo();
+    EXPECT_EQ(records(), start);
+    EXPECT_EQ(editor.document().descriptions(), QStringList({"d1", "", "d3"}));
+    // Nowhere to go, or no room: refused without a step.
+    const int steps = editor.undoCount();
+    EXPECT_FALSE(editor.moveQuestion(1, 0));
+    EXPECT_FALSE(editor.moveQuestion(3, 4));
+    EXPECT_FALSE(editor.moveQuestion(2, 2));
+    EXPECT_EQ(editor.undoCount(), steps);
+    for (int i = 3; i < TestDocument::MaxQuestions; ++i)
+        ASSERT_TRUE(editor.addQuestion(tf("more")));
+    const int full = editor.undoCount();
+    EXPECT_FALSE(editor.duplicateQuestion(1));
+    EXPECT_EQ(editor.undoCount(), full);
+}
+
 TEST_F(DocumentEditorTest, UndoAfterASaveRestoresTheSavedBytes)
 {
     QTemporaryDir dir;

@@ -68,6 +68,19 @@ private slots:
         QCOMPARE(w.shownText(), QString("a\r\nb"));
     }
 
+    // Tab leaves the box for the next control, as everywhere else; it types
+    // no tab into the log.
+    void tabMovesOn()
+    {
+        frmLog w;
+        w.setShownText("Name: Ann\r\n");
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.textBox()->setFocus();
+        QTest::keyClick(w.textBox(), Qt::Key_Tab);
+        QCOMPARE(w.shownText(), QString("Name: Ann\r\n"));
+    }
+
     void readingALog_data()
     {
         QTest::addColumn<QByteArray>("bytes");
