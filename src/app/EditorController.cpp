@@ -2,6 +2,7 @@
 
 #include "document/MediaLookup.h"
 
+#include <functional>
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
@@ -208,31 +209,29 @@ bool EditorController::update(const QString &record, const QString &description)
     return true;
 }
 
-bool EditorController::move(int steps)
+// A change to the question being edited; edit mode ends after it.
+bool EditorController::changeEdited(const std::function<bool(int number)> &change)
 {
     Operation op(*this);
-    if (!isEditing() || !m_editing.moveQuestion(m_editedNumber, m_editedNumber + steps))
+    if (!isEditing() || !change(m_editedNumber))
         return false;
     leaveEditMode();
     return true;
+}
+
+bool EditorController::move(int steps)
+{
+    return changeEdited([this, steps](int n) { return m_editing.moveQuestion(n, n + steps); });
 }
 
 bool EditorController::duplicate()
 {
-    Operation op(*this);
-    if (!isEditing() || !m_editing.duplicateQuestion(m_editedNumber))
-        return false;
-    leaveEditMode();
-    return true;
+    return changeEdited([this](int n) { return m_editing.duplicateQuestion(n); });
 }
 
 bool EditorController::remove()
 {
-    Operation op(*this);
-    if (!isEditing() || !m_editing.removeQuestion(m_editedNumber))
-        return false;
-    leaveEditMode();
-    return true;
+    return changeEdited([this](int n) { return m_editing.removeQuestion(n); });
 }
 
 void EditorController::leaveEditMode()

@@ -18,6 +18,7 @@
 #include "document/RecoverySnapshot.h"
 #include "document/TestFile.h"
 
+#include <functional>
 #include <QObject>
 #include <QString>
 
@@ -161,6 +162,7 @@ private:
     void setEditMode(bool on);
     void clearEntry() { m_entryToClear = true; }
     void setCaptionName(const QString &name);
+    bool changeEdited(const std::function<bool(int number)> &change);
     bool undoOrRedo(bool undo);
     QAction *createStepAction(QObject *parent, bool undo);
 
