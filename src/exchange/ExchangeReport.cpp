@@ -13,10 +13,9 @@ void ExchangeReport::fail(const QString &message, int line)
 
 void ExchangeReport::skip(const QString &where, const QString &why)
 {
-    const QString line = where.isEmpty() ? why : where + QStringLiteral(": ") + why;
-    countReason(line, 1);
+    countReason(why, 1);
     if (m_skipped.size() < ListedAtMost)
-        m_skipped << line;
+        m_skipped << (where.isEmpty() ? why : where + QStringLiteral(": ") + why);
 }
 
 void ExchangeReport::skipUnlisted(const QString &why, int count)
@@ -25,11 +24,9 @@ void ExchangeReport::skipUnlisted(const QString &why, int count)
         countReason(why, count);
 }
 
-void ExchangeReport::countReason(const QString &line, int count)
+void ExchangeReport::countReason(const QString &why, int count)
 {
     static const QRegularExpression details(QStringLiteral("\"[^\"]*\"|\\d+"));
-    const qsizetype colon = line.indexOf(QStringLiteral(": "));
-    const QString why = colon >= 0 ? line.mid(colon + 2) : line;
     Reason &r = m_reasons[QString(why).replace(details, QStringLiteral("#"))];
     if (r.count == 0) {
         r.shown = why;
@@ -70,7 +67,7 @@ void ExchangeReport::absorb(const ExchangeReport &other)
     QList<Reason> theirs = other.m_reasons.values();
     std::sort(theirs.begin(), theirs.end(), [](const Reason &a, const Reason &b) { return a.first < b.first; });
     for (const Reason &r : theirs)
-        countReason(QStringLiteral("x: ") + r.shown, r.count);
+        countReason(r.shown, r.count);
     for (const QString &n : other.m_notes)
         note(n);
     if (other.failed() && !failed())

@@ -68,7 +68,8 @@ private:
         int count = 0;
         qsizetype first = 0;
     };
-    void countReason(const QString &line, int count);
+    // `count` more stayed behind for `why` (a line's reason, after "Line 12: ").
+    void countReason(const QString &why, int count);
     QStringList m_skipped;
     int m_skippedCount = 0;
     QHash<QString, Reason> m_reasons;   // by the reason with its details left out

@@ -2,6 +2,7 @@
 
 #include "classresults/ResultLog.h"
 #include "classresults/ResultLogText.h"
+#include "platform/CheckedFileStream.h"
 #include "platform/PrivateFolder.h"
 
 #include <QCoreApplication>
@@ -160,13 +161,12 @@ bool LiveClass::takeFolder(QString *reason)
                                 : QStringLiteral("a program");
     const QByteArray owner =
         QStringLiteral("%1, process %2").arg(program, QString::number(QCoreApplication::applicationPid())).toUtf8();
-    QString temp, why;
-    const int fd = m_output->createTemporary(ownerName, 0600, &temp, &why);
-    if (fd >= 0) {
-        const bool ok = OutputFolder::writeAll(fd, owner.constData(), owner.size());
-        ::close(fd);
-        if (!ok || !m_output->rename(temp, ownerName, false, &why))
-            m_output->remove(temp);
+    // Written whole or not at all, the teacher's alone as every file here.
+    CheckedFileStream out(m_output, ownerName);
+    if (out.open()) {
+        out.makeOwnerOnly();
+        out.write(owner);
+        out.commit();
     }
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/OpenFile.h"
 
+#include <QFileInfo>
 #include <QIODevice>
 
 namespace {
@@ -11,16 +12,31 @@ bool failed(const CheckedFileStream &out, QString *reason)
         *reason = out.errorString();
     return false;
 }
+}
 
-bool writeTo(CheckedFileStream &out, const QByteArray &bytes, QString *reason)
+namespace CheckedFile {
+// A single file: its folder opened for this one operation.
+bool write(const QString &path, const QByteArray &bytes, QString *reason, Mode mode)
 {
+    return write(OutputFolder::open(QFileInfo(path).absolutePath()), QFileInfo(path).fileName(), bytes, reason, mode);
+}
+
+bool write(const OutputFolderPtr &folder, const QString &name, const QByteArray &bytes, QString *reason, Mode mode)
+{
+    CheckedFileStream out(folder, name, mode);
     if (!out.open() || !out.write(bytes) || !out.commit())
         return failed(out, reason);
     return true;
 }
 
-bool copyTo(CheckedFileStream &out, const OpenFile &from, QString *reason)
+bool copy(const OpenFile &from, const QString &path, QString *reason, Mode mode)
 {
+    return copy(from, OutputFolder::open(QFileInfo(path).absolutePath()), QFileInfo(path).fileName(), reason, mode);
+}
+
+bool copy(const OpenFile &from, const OutputFolderPtr &folder, const QString &name, QString *reason, Mode mode)
+{
+    CheckedFileStream out(folder, name, mode);
     if (!out.open())
         return failed(out, reason);
     out.limitPermissions(from.permissions());
@@ -41,31 +57,5 @@ bool copyTo(CheckedFileStream &out, const OpenFile &from, QString *reason)
     if (!out.commit())
         return failed(out, reason);
     return true;
-}
-}
-
-namespace CheckedFile {
-bool write(const QString &path, const QByteArray &bytes, QString *reason, Mode mode)
-{
-    CheckedFileStream out(path, mode);
-    return writeTo(out, bytes, reason);
-}
-
-bool write(const OutputFolderPtr &folder, const QString &name, const QByteArray &bytes, QString *reason, Mode mode)
-{
-    CheckedFileStream out(folder, name, mode);
-    return writeTo(out, bytes, reason);
-}
-
-bool copy(const OpenFile &from, const QString &path, QString *reason, Mode mode)
-{
-    CheckedFileStream out(path, mode);
-    return copyTo(out, from, reason);
-}
-
-bool copy(const OpenFile &from, const OutputFolderPtr &folder, const QString &name, QString *reason, Mode mode)
-{
-    CheckedFileStream out(folder, name, mode);
-    return copyTo(out, from, reason);
 }
 }

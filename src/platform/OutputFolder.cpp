@@ -89,15 +89,9 @@ OpenFilePtr OutputFolder::openEntry(const QString &name) const
 #ifdef Q_OS_UNIX
     if (m_fd < 0 || !isPlainName(name))
         return nullptr;
-    const int fd = ::openat(m_fd, encoded(name).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    struct stat st {};
-    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        if (fd >= 0)
-            ::close(fd);
-        return nullptr;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return OpenFile::adopt(fd, QDir(m_path).filePath(name));
+    QString why;
+    const int fd = RegularFile::openAt(m_fd, encoded(name), &why);
+    return fd < 0 ? nullptr : OpenFile::adopt(fd, QDir(m_path).filePath(name));
 #else
     return OpenFile::open(QDir(m_path).filePath(name), nullptr);
 #endif
@@ -105,25 +99,8 @@ OpenFilePtr OutputFolder::openEntry(const QString &name) const
 
 QByteArray OutputFolder::readSmall(const QString &name, qint64 maxBytes) const
 {
-    QByteArray out;
-#ifdef Q_OS_UNIX
-    if (m_fd < 0 || !isPlainName(name))
-        return out;
-    const int fd = ::openat(m_fd, encoded(name).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return out;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        out.resize(qMin<qint64>(st.st_size, maxBytes));
-        const ssize_t n = ::pread(fd, out.data(), size_t(out.size()), 0);
-        out.resize(n > 0 ? qsizetype(n) : 0);
-    }
-    ::close(fd);
-#else
-    Q_UNUSED(name);
-    Q_UNUSED(maxBytes);
-#endif
-    return out;
+    const OpenFilePtr file = openEntry(name);
+    return file ? file->read(0, maxBytes) : QByteArray();
 }
 
 bool OutputFolder::isPlainName(const QString &name)
@@ -147,15 +124,11 @@ OutputFolder::OutputFolder(const QString &path) : m_path(QDir(path.isEmpty() ? Q
 #endif
 }
 
+OutputFolder::OutputFolder(int fd, const QString &path) : m_fd(fd), m_path(QDir(path).absolutePath()) {}
+
 OutputFolderPtr OutputFolder::adopt(int fd, const QString &path)
 {
-    auto folder = std::make_shared<OutputFolder>(QString());
-    if (folder->m_fd >= 0)
-        ::close(folder->m_fd);
-    folder->m_fd = fd;
-    folder->m_path = QDir(path).absolutePath();
-    folder->m_error.clear();
-    return folder;
+    return OutputFolderPtr(new OutputFolder(fd, path));
 }
 
 OutputFolder::~OutputFolder()

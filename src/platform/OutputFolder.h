@@ -101,6 +101,7 @@ public:
     static QString cutToBytes(const QString &text, qsizetype bytes);
 
 private:
+    OutputFolder(int fd, const QString &path);
     int m_fd = -1;
     QString m_path;
     QString m_error;

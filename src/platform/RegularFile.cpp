@@ -39,13 +39,21 @@ QString kindOf(mode_t mode)
 }
 
 
-// O_NONBLOCK: opening a FIFO without a writer would otherwise wait forever
-// before the check could refuse it. It is cleared again for the read.
 int openChecked(const QString &path, QString *reason, RegularFile::Links links = RegularFile::Links::Follow)
 {
-    const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC
-                                                | (links == RegularFile::Links::Refuse ? O_NOFOLLOW : 0));
+    return RegularFile::openAt(AT_FDCWD, QFile::encodeName(path), reason, links);
+}
+#endif
+
+} // namespace
+
+#ifdef Q_OS_UNIX
+// O_NONBLOCK: opening a FIFO without a writer would otherwise wait forever
+// before the check could refuse it. It is cleared again for the read.
+int openAt(int folder, const QByteArray &name, QString *reason, Links links)
+{
+    const int fd = ::openat(folder, name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC
+                                                          | (links == Links::Refuse ? O_NOFOLLOW : 0));
     if (fd < 0) {
         *reason = QString::fromLocal8Bit(std::strerror(errno));
         return -1;
@@ -68,7 +76,6 @@ int openChecked(const QString &path, QString *reason, RegularFile::Links links =
 }
 #endif
 
-} // namespace
 
 int openHandle(const QString &path, QString *reason)
 {

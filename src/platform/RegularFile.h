@@ -28,6 +28,12 @@ bool open(QFile &file, const QString &path, QString *reason, Links links = Links
 
 // The same as a bare handle (closed with ::close): -1 with the reason.
 int openHandle(const QString &path, QString *reason);
+#ifdef Q_OS_UNIX
+// The regular file `name` relative to the open folder `folder` (AT_FDCWD:
+// the working folder), opened without blocking and checked on its handle,
+// as open() does: -1 with the reason for anything else.
+int openAt(int folder, const QByteArray &name, QString *reason, Links links = Links::Refuse);
+#endif
 
 // Reads the whole of a regular file of at most `maxBytes` bytes. An empty
 // result with *reason set on failure (a file above the limit is refused

@@ -48,36 +48,27 @@ SourceFolder::Opening SourceFolder::open(const QString &relative) const
     for (qsizetype i = 0; i < steps.size(); ++i) {
         const bool last = i + 1 == steps.size();
         const QByteArray step = QFile::encodeName(steps[i]);
-        // O_NONBLOCK: a pipe is refused by the check after the open, never
-        // waited on.
-        fd = ::openat(at, step.constData(),
-                      O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | (last ? O_NONBLOCK : O_DIRECTORY));
+        // The file itself as every regular file from outside is opened (a
+        // pipe refused, never waited on); the folders on the way as folders.
+        QString why;
+        fd = last ? RegularFile::openAt(at, step, &why)
+                  : ::openat(at, step.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_DIRECTORY);
         const int error = errno;
         // A link anywhere on the way is not inside; nothing there is missing.
         struct stat entry {};
-        const bool link = fd < 0 && ::fstatat(at, step.constData(), &entry, AT_SYMLINK_NOFOLLOW) == 0
-                          && S_ISLNK(entry.st_mode);
+        const bool found = fd < 0 && ::fstatat(at, step.constData(), &entry, AT_SYMLINK_NOFOLLOW) == 0;
+        const bool link = found && S_ISLNK(entry.st_mode);
         if (at != m_fd)
             ::close(at);
         if (fd < 0) {
-            out.outcome = link                                   ? Outcome::Outside
-                          : error == ENOENT || error == ENOTDIR ? Outcome::Missing
-                                                                 : Outcome::Unreadable;
-            out.reason = qt_error_string(error);
+            out.outcome = link                                     ? Outcome::Outside
+                          : !found || (!last && error == ENOTDIR) ? Outcome::Missing
+                                                                   : Outcome::Unreadable;
+            out.reason = why.isEmpty() ? qt_error_string(error) : why;
             return out;
         }
         at = fd;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        out.outcome = Outcome::Unreadable;
-        out.reason = RegularFile::notRegular(st.st_mode);
-        ::close(fd);
-        return out;
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     out.outcome = Outcome::Opened;
     out.file = OpenFile::adopt(fd, QDir(m_path).filePath(steps.join(QLatin1Char('/'))));
     return out;
