@@ -86,10 +86,18 @@ class Server:
         self.port = parts.port
         self.base = parts.path
 
-    def say(self, line):
-        """The teacher types a line in the tool's terminal."""
+    def say(self, line, answer=None):
+        """The teacher types a line in the tool's terminal and, when told
+        the answer to expect, waits until the tool has said it (a server
+        started with stderr=subprocess.PIPE): the command is then in force."""
         self.proc.stdin.write(line + '\n')
         self.proc.stdin.flush()
+        while answer is not None:
+            said = self.proc.stderr.readline()
+            if not said:
+                raise RuntimeError('the tool ended before it answered %r' % line)
+            if answer in said:
+                break
 
     def stop(self, sig=signal.SIGTERM):
         self.proc.send_signal(sig)
@@ -451,7 +459,7 @@ class RoomTest(unittest.TestCase):
         names = os.path.join(self.dir, 'class.csv')
         with open(names, 'w', encoding='cp1252') as f:
             f.write('number;name\n1;Anna\n2;Zoë\n3;Late Comer\n')
-        server = Server(self.test, self.results, '--port', str(free_port()), '--class', names)
+        server = Server(self.test, self.results, '--port', str(free_port()), '--class', names, stderr=subprocess.PIPE)
         post = lambda what, body: request(server.port, 'POST', server.base + what, body)
         self.assertEqual(request(server.port, 'GET', server.base + 'names'),
                          (200, {'names': ['Anna', 'Zoë', 'Late Comer']}))
@@ -459,27 +467,14 @@ class RoomTest(unittest.TestCase):
         status, body = post('join', {'name': 'zoë'})
         self.assertEqual(status, 201)
         zoe = body['student']
-        server.say('lock')
-        refused = None
-        for _ in range(100):
-            refused = post('join', {'name': 'Anna'})
-            if refused[0] != 201:
-                break
-            time.sleep(0.05)
-        self.assertEqual(refused, (403, {'error': 'The class has started. Ask your teacher to let you in.'}))
-        server.say('let in late comer')
-        server.say('remove zoë')
-        for _ in range(100):
-            status, body = post('join', {'name': 'Late Comer'})
-            if status == 201:
-                break
-            time.sleep(0.05)
-        self.assertEqual(status, 201)
-        for _ in range(100):
-            status, body = post('answer', {'student': zoe, 'question': 1, 'answer': 'C', 'ms': 1})
-            if status == 403:
-                break
-            time.sleep(0.05)
+        server.say('lock', answer='Joining is locked')
+        self.assertEqual(post('join', {'name': 'Anna'}),
+                         (403, {'error': 'The class has started. Ask your teacher to let you in.'}))
+        server.say('let in late comer', answer='may join')
+        server.say('remove zoë', answer='is out of the class')
+        status, body = post('join', {'name': 'Late Comer'})
+        self.assertEqual(status, 201, body)
+        status, body = post('answer', {'student': zoe, 'question': 1, 'answer': 'C', 'ms': 1})
         self.assertEqual((status, body), (403, {'error': 'Your teacher has taken you out of the class.'}))
 
     def test_lock_after_minutes(self):
