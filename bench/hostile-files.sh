@@ -86,14 +86,21 @@ write('ordinary.gift', b'::Q:: Is the Seine in Paris? {T}\n\n')
 path = b'$course$/top' + b''.join(b'/%d' % i for i in range(2000))
 write('deep.gift', b'$CATEGORY: ' + path + b'\n::Q:: Flat? {F}\n\n')
 write('aiken.gift', b'What is two?\nA. one\nB. two\nANSWER: B\n\n')
+write('one-question.gift', b'word ', head=b'::Q:: Long question ', tail=b'{T}\n')
 PY
-for f in ordinary.csv wide.csv ordinary.gift deep.gift aiken.gift; do
+# The program's own footprint (a one-question file) is taken off each peak:
+# what is left is what the file's shape costs.
+printf '::Q:: Is it? {T}\n' > "$WORK/tiny.gift"
+/usr/bin/time -o "$WORK/time" -f "%M" env QT_QPA_PLATFORM=offscreen "$TOOL" import "$WORK/tiny.gift" "$WORK/out.ard" >/dev/null 2>&1
+idle=$(tail -n 1 "$WORK/time")
+printf '  (idle footprint %.1f MB, taken off the peaks below)\n' "$(echo "$idle / 1024" | bc -l)"
+for f in ordinary.csv wide.csv ordinary.gift deep.gift aiken.gift one-question.gift; do
     ext=${f##*.}
     /usr/bin/time -o "$WORK/time" -f "%e %M" env QT_QPA_PLATFORM=offscreen "$TOOL" import "$WORK/$f" "$WORK/out.ard" \
         --format "$ext" --pick 1 >/dev/null 2>&1
     read -r secs kb < <(tail -n 1 "$WORK/time")
-    awk -v l="$f" -v s="$secs" -v k="$kb" -v b="$(stat -c %s "$WORK/$f")" \
-        'BEGIN { m = b / 1048576; printf "  %-16s %6.1f MB  %6.3f s/MB  %6.1f MB peak per MB\n", l, m, s / m, k / 1024 / m }'
+    awk -v l="$f" -v s="$secs" -v k="$kb" -v i="$idle" -v b="$(stat -c %s "$WORK/$f")" \
+        'BEGIN { m = b / 1048576; printf "  %-18s %6.1f MB  %6.3f s/MB  %5.1f MB over idle per MB\n", l, m, s / m, (k - i) / 1024 / m }'
 done
 seq -s, 1 16000 | sed 's/\([0-9]*\)/1-\1/g' > "$WORK/ranges"
 /usr/bin/time -o "$WORK/time" -f "%e %M" env QT_QPA_PLATFORM=offscreen "$TOOL" import "$WORK/ordinary.csv" "$WORK/out.ard" \

@@ -32,9 +32,10 @@ struct Block {
 };
 
 // The longest text (a question, its answers) that is made plain; a longer
-// one is cut here, said, and then cut again to what a test holds. Only a
-// file built to hurt has one.
-constexpr qsizetype kLongestText = 1 << 20;
+// one is cut here, said, and then cut again to what a test holds (a few
+// hundred characters). Only a file built to hurt has one, and making it
+// plain costs several times its size: kept small beside the block.
+constexpr qsizetype kLongestText = 1 << 16;
 
 // Index of the first unescaped c at or after from, or -1.
 qsizetype findUnescaped(QStringView s, QChar c, qsizetype from = 0)
