@@ -16,6 +16,8 @@ PACKAGES=(
   qt6-qpa-plugins qt6-image-formats-plugins
   fluidsynth timgm6mb-soundfont
   fonts-liberation fonts-dejavu-core
+  # names in any script on printed sheets (Chinese, Japanese, Korean)
+  fonts-wqy-microhei
   # tests and tools
   ffmpeg sox xvfb xauth x11-utils xdotool imagemagick pulseaudio pulseaudio-utils
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
@@ -28,6 +30,10 @@ PACKAGES=(
   # the live class: its HTTP server, the QR code of its address, and the
   # tests' QR reader
   libmicrohttpd-dev libqrencode-dev zlib1g-dev zbar-tools
+  # the paper class: the pages of a scanned PDF, the image work on a sheet
+  # (only OpenCV's core and image processing), its QR code; the tests make
+  # scans into PDFs
+  libpoppler-qt6-dev libopencv-core-dev libopencv-imgproc-dev libzxing-dev img2pdf
 )
 # npm installs the tests' JavaScript packages into the build folder. Debian's
 # package, unless the installed nodejs already brings an npm of its own (a

@@ -5,7 +5,7 @@
 #include "classresults/ItemAnalysisModel.h"
 #include "dialogs/ProgressRunner.h"
 #include "live/LiveAddress.h"
-#include "live/QrCode.h"
+#include "pictures/QrCode.h"
 #include "logview/frmClass.h"
 #include "platform/FileDialogService.h"
 #include "platform/MsgBox.h"

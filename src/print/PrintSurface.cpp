@@ -323,6 +323,59 @@ bool PrintSurface::drawRect(const QRectF &rectMm, int penDots)
     return true;
 }
 
+QRectF PrintSurface::toDots(const QRectF &rectMm) const
+{
+    return {mmToDots(rectMm.x()), mmToDots(rectMm.y()), mmToDots(rectMm.width()), mmToDots(rectMm.height())};
+}
+
+bool PrintSurface::fillRect(const QRectF &rectMm)
+{
+    if (!open())
+        return false;
+    m_painter->fillRect(toDots(rectMm), Qt::black);
+    m_inkOnPage = true;
+    return true;
+}
+
+bool PrintSurface::drawEllipse(const QRectF &rectMm, int penDots)
+{
+    if (!open())
+        return false;
+    m_painter->setRenderHint(QPainter::Antialiasing, true);
+    m_painter->setPen(QPen(Qt::black, qMax(1, penDots)));
+    m_painter->setBrush(Qt::NoBrush);
+    m_painter->drawEllipse(toDots(rectMm));
+    m_inkOnPage = true;
+    return true;
+}
+
+bool PrintSurface::drawText(const QRectF &rectMm, const QString &text, int alignment)
+{
+    if (!open())
+        return false;
+    m_painter->setFont(currentFont());
+    m_painter->setPen(Qt::black);
+    m_painter->drawText(toDots(rectMm), alignment, text);
+    m_inkOnPage = true;
+    return true;
+}
+
+void PrintSurface::setPaper(const QSizeF &sizeMm)
+{
+    if (!m_printer || m_open)
+        return;
+    QPageLayout layout = m_printer->pageLayout();
+    layout.setPageSize(QPageSize(sizeMm, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch));
+    m_printer->setPageLayout(layout);
+}
+
+QPointF PrintSurface::printableOrigin() const
+{
+    if (!m_printer)
+        return {kPdfMarginMm, kPdfMarginMm};
+    return m_printer->pageLayout().paintRect(QPageLayout::Millimeter).topLeft();
+}
+
 bool PrintSurface::drawImage(const QImage &image, const QRectF &rectMm)
 {
     if (!open())

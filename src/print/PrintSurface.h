@@ -105,6 +105,18 @@ public:
     // An image drawn into a rectangle given in millimetres (its natural
     // size is the caller's measurement).
     bool drawImage(const QImage &image, const QRectF &rectMm);
+    // A solid black rectangle; a circle's (or ellipse's) outline.
+    bool fillRect(const QRectF &rectMm);
+    bool drawEllipse(const QRectF &rectMm, int penDots);
+    // Text in the current font inside a rectangle, aligned as told (Qt's
+    // alignment flags); the position does not move.
+    bool drawText(const QRectF &rectMm, const QString &text, int alignment);
+
+    // Before the first output: the paper (A4 unless told) of the job.
+    void setPaper(const QSizeF &sizeMm);
+    // Where the printable area's top-left corner is on the paper, in
+    // millimetres: what a drawing placed by the paper's edges takes off.
+    QPointF printableOrigin() const;
 
     // Starts a new page; the position goes to 0, 0.
     bool newPage();
@@ -127,6 +139,7 @@ private:
     QFont currentFont() const;
     double dotsToMm(double dots) const;
     double mmToDots(double mm) const;
+    QRectF toDots(const QRectF &rectMm) const;
     bool ensurePageFor(double heightMm);
 
     std::unique_ptr<QPrinter> m_printer;

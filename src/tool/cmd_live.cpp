@@ -15,7 +15,7 @@
 #include "live/LiveRoom.h"
 #include "live/LiveSession.h"
 #include "live/LiveTableModel.h"
-#include "live/QrCode.h"
+#include "pictures/QrCode.h"
 #include "platform/CheckedFile.h"
 #include "platform/RegularFile.h"
 #include "platform/SignalPipe.h"

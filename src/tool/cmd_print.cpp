@@ -1,11 +1,13 @@
-// ardeno-tool print FILE.ard OUT.pdf [--key]: the printed test (and its key)
-// as a PDF file, drawn by the same code as File > Print.
+// ardeno-tool print FILE.ard OUT.pdf [--key] [--version N]: the printed test
+// (and its key) as a PDF file, drawn by the same code as File > Print; with
+// a version, the question paper of that version of the paper class.
 
 #include "tool/ToolCommand.h"
 
 #include "document/MediaLookup.h"
 #include "platform/MessageService.h"
 #include "platform/Platform.h"
+#include "paper/TestVersion.h"
 #include "print/PrintCommands.h"
 #include "document/TestDocument.h"
 #include "document/TestFile.h"
@@ -38,6 +40,14 @@ int runPrint(const QStringList &argsIn)
 {
     QStringList args = argsIn;
     const bool key = args.removeAll(QStringLiteral("--key")) > 0;
+    int version = 1;
+    if (const qsizetype at = args.indexOf(QStringLiteral("--version")); at >= 0) {
+        bool ok = false;
+        version = args.value(at + 1).toInt(&ok);
+        if (!ok || version < 1 || version > TestVersion::MostVersions)
+            return toolUsageError();
+        args.remove(at, 2);
+    }
     if (args.size() != 2)
         return toolUsageError();
     const QString testPath = QFileInfo(args[0]).absoluteFilePath();
@@ -50,10 +60,20 @@ int runPrint(const QStringList &argsIn)
         return 1;
     }
     doc.setTestFolder(MediaLookup::testFolderOf(testPath));
+    QString title = read.test->title;
+    if (version > 1) {
+        // The question paper of a version: its order, and its number under
+        // the title, as on the answer sheets that go with it.
+        const TestVersion shuffled(read.test->records,
+                                   TestVersion::fingerprint(read.test->title, read.test->teacher, read.test->records),
+                                   version);
+        doc.setRecords(shuffled.records());
+        title = QStringLiteral("%1 - Version %2").arg(title).arg(version);
+    }
 
     ToolPrintMessages messages(key);
     Platform::setMessages(&messages);
-    const bool ok = PrintCommands::printTestToPdfFile(pdfPath, doc, read.test->title,
+    const bool ok = PrintCommands::printTestToPdfFile(pdfPath, doc, title,
                                                       read.test->teacher);
     Platform::setMessages(nullptr);
     if (!ok)
@@ -65,4 +85,4 @@ int runPrint(const QStringList &argsIn)
 }
 
 static ToolCommandRegistration printCommand(
-    {"print", "print FILE.ard OUT.pdf [--key]", runPrint});
+    {"print", "print FILE.ard OUT.pdf [--key] [--version N]", runPrint});

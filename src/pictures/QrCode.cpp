@@ -1,14 +1,13 @@
-#include "live/QrCode.h"
+#include "pictures/QrCode.h"
 
 #include <qrencode.h>
 
 namespace QrCode {
-QImage image(const QString &text, int scale)
+QImage image(const QByteArray &bytes, int scale)
 {
-    const QByteArray bytes = text.toUtf8();
     // Medium error correction: readable from the back of a room, from a
     // projector with a smudge on it.
-    QRcode *code = QRcode_encodeString8bit(bytes.constData(), 0, QR_ECLEVEL_M);
+    QRcode *code = QRcode_encodeData(int(bytes.size()), reinterpret_cast<const unsigned char *>(bytes.constData()), 0, QR_ECLEVEL_M);
     if (!code)
         return {};
     constexpr int quiet = 4;
