@@ -209,5 +209,79 @@ class PaperClassTest(unittest.TestCase):
         return sheetmarks.rasterize(pdf, 1, os.path.join(self.dir, 'other'), 150)
 
 
+class RefusedInputTest(unittest.TestCase):
+    """What a scan must refuse, each told by name within seconds, with
+    nothing left in the results folder."""
+
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory()
+        self.dir = self.tmp.name
+        self.results = os.path.join(self.dir, 'results')
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def scan(self, *inputs):
+        return tool('scan', TEST, *inputs, '--results', self.results, '--json', timeout=60)
+
+    def test_damaged_endless_huge_and_foreign_inputs_are_told_and_leave_nothing(self):
+        sheets = os.path.join(self.dir, 'sheets.pdf')
+        self.assertEqual(tool('sheets', TEST, sheets, '--count', '2', '--paper', 'letter').returncode, 0)
+        with open(sheets, 'rb') as f:
+            whole = f.read()
+        damaged = os.path.join(self.dir, 'damaged.pdf')
+        with open(damaged, 'wb') as f:
+            f.write(whole[:len(whole) // 3])
+        fifo = os.path.join(self.dir, 'fifo.pdf')
+        os.mkfifo(fifo)
+        tiny = os.path.join(self.dir, 'tiny.jpg')
+        subprocess.run(['convert', '-size', '40x60', 'xc:white', tiny], check=True)
+        many = os.path.join(self.dir, 'many.pdf')
+        subprocess.run(['img2pdf', '-o', many] + [tiny] * 500, check=True)
+        huge = os.path.join(self.dir, 'huge.jpg')   # 100 megapixels (beyond ImageMagick's policy)
+        subprocess.run(['ffmpeg', '-v', 'error', '-f', 'lavfi', '-i', 'color=white:s=10000x10000', '-frames:v', '1',
+                        '-q:v', '20', huge], check=True)
+        text = os.path.join(self.dir, 'notes.pdf')
+        with open(text, 'w') as f:
+            f.write('not a PDF at all\n')
+        out = self.scan(damaged, fifo, many, huge, text)
+        self.assertEqual(out.returncode, 3, out.stderr)
+        report = json.loads(out.stdout)
+        self.assertEqual(report['sheets'], [])
+        told = '\n'.join(report['not_read'])
+        for expected in ['damaged.pdf: it is not a PDF or it is damaged',
+                         'fifo.pdf: not a regular file (a pipe)',
+                         'many.pdf: it has 500 pages; a scan reads at most 400 at a time',
+                         "huge.jpg: no answer sheet's code is on it",
+                         'notes.pdf: it is neither a PDF nor a JPEG or PNG picture']:
+            self.assertIn(expected, told)
+        self.assertEqual(os.listdir(self.results), [])
+
+        # Numbered sheets on Letter paper, unfilled: read as sheets with no
+        # answers, each under its number, both in the one folder.
+        pages = [sheetmarks.rasterize(sheets, p, os.path.join(self.dir, 'p%d' % p), 150) for p in (1, 2)]
+        out = self.scan(*pages)
+        self.assertEqual(out.returncode, 0, out.stderr)
+        report = json.loads(out.stdout)
+        self.assertEqual([s['student'] for s in report['sheets']], ['Sheet 1', 'Sheet 2'])
+        self.assertEqual(report['sheets'][0]['answers'], ['-'] * len(records()))
+        # The same sheet twice is read once.
+        out = self.scan(pages[0], pages[0])
+        self.assertIn('the same sheet as', json.loads(out.stdout)['not_read'][0])
+
+    def test_a_results_folder_that_is_a_link_or_someone_elses_is_refused(self):
+        os.mkdir(os.path.join(self.dir, 'elsewhere'))
+        os.symlink(os.path.join(self.dir, 'elsewhere'), self.results)
+        out = self.scan(TEST)
+        self.assertEqual(out.returncode, 1)
+        self.assertIn('cannot hold results', out.stderr)
+        self.assertEqual(os.listdir(os.path.join(self.dir, 'elsewhere')), [])
+        open_folder = os.path.join(self.dir, 'open')
+        os.mkdir(open_folder, 0o777)
+        os.chmod(open_folder, 0o777)
+        out = tool('scan', TEST, TEST, '--results', open_folder)
+        self.assertEqual(out.returncode, 1)
+
+
 if __name__ == '__main__':
     unittest.main(argv=sys.argv[:1], verbosity=2)
