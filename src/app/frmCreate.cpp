@@ -13,6 +13,8 @@
 #include "app/TestTitlePanel.h"
 #include "dialogs/dlgAsk.h"
 #include "live/frmLive.h"
+#include "paper/dlgAnswerSheets.h"
+#include "paper/frmScan.h"
 #include "logview/frmLog.h"
 #include "media/modSound.h"
 #include "platform/MsgBox.h"
@@ -189,6 +191,23 @@ void frmCreate::buildMenus()
             frmLive::addToMenu(tools, results, this, [this] {
                 return frmLive::EditorTest{document().currentFile(), document().title(), document().teacher(),
                                            document().records(), document().companion()};
+            });
+
+    // File > "Print Answer Sheets..." after the printouts; Tools > "Read
+    // Scanned Sheets..." after the live class.
+    const QList<QAction *> fileActions = m_menus->mnuFile->actions();
+    QAction *sheets = dlgAnswerSheets::addToMenu(
+        m_menus->mnuFile, fileActions.value(fileActions.indexOf(m_menus->mnuFilePrintPdf) + 1), this, [this] {
+            return dlgAnswerSheets::Test{document().currentFile(), document().title(), document().teacher(),
+                                         document().records()};
+        });
+    sheets->setEnabled(m_menus->mnuFilePrint->isEnabled());
+    connect(m_menus->mnuFilePrint, &QAction::changed, sheets, [this, sheets] { sheets->setEnabled(m_menus->mnuFilePrint->isEnabled()); });
+    if (auto *live = menuBar()->findChild<QAction *>(QStringLiteral("mnuToolLive")))
+        if (auto *tools = menuBar()->findChild<QMenu *>(QStringLiteral("mnuToolS")))
+            frmScan::addToMenu(tools, live, this, [this] {
+                return frmScan::Test{document().currentFile(), document().title(), document().teacher(),
+                                     document().records()};
             });
 
     m_files = new FileCommands(m_controller, this);

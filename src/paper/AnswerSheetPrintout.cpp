@@ -1,6 +1,7 @@
 #include "paper/AnswerSheetPrintout.h"
 
 #include "document/QuestionView.h"
+#include "paper/PaperTest.h"
 #include "paper/SheetCode.h"
 #include "paper/TestVersion.h"
 #include "pictures/QrCode.h"
@@ -129,10 +130,7 @@ bool print(PrintSurface &surface, const AnswerSheetRun &run, WorkProgress *progr
 {
     const SheetLayout layout(run.paper);
     surface.setPaper(layout.pageSize());
-    const QString test = TestVersion::fingerprint(run.title, run.teacher, run.records);
-    QList<TestVersion> versions;
-    for (int v = 1; v <= run.versions; ++v)
-        versions << TestVersion(run.records, test, v);
+    const PaperTest test(run.title, run.teacher, run.records);
     if (progress)
         progress->setTotal(run.sheetCount());
     SheetPainter painter(surface, layout);
@@ -144,12 +142,12 @@ bool print(PrintSurface &surface, const AnswerSheetRun &run, WorkProgress *progr
         if (sheet > 1 && !surface.newPage())
             return false;
         SheetCode code;
-        code.test = test;
+        code.test = test.fingerprint();
         code.paper = run.paper;
         code.version = run.versionOf(sheet);
         code.sheet = sheet;
         code.name = run.names.value(sheet - 1);
-        if (!drawSheet(painter, layout, run, versions[code.version - 1], code))
+        if (!drawSheet(painter, layout, run, test.version(code.version), code))
             return false;
         if (progress)
             progress->advance();

@@ -92,3 +92,8 @@ QStringList TestVersion::records() const
     }
     return out;
 }
+
+QString TestVersion::paperTitle(const QString &title, int version)
+{
+    return version > 1 ? QStringLiteral("%1 - Version %2").arg(title).arg(version) : title;
+}

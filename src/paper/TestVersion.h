@@ -20,6 +20,14 @@ public:
     static QString fingerprint(const QString &title, const QString &teacher, const QStringList &records);
 
     TestVersion(const QStringList &records, const QString &fingerprint, int version);
+    // The version of the test with these texts (its fingerprint made here).
+    static TestVersion of(const QString &title, const QString &teacher, const QStringList &records, int version)
+    {
+        return TestVersion(records, fingerprint(title, teacher, records), version);
+    }
+    // The title its question paper and answer key carry: "Rivers - Version 2"
+    // (version 1 is the test as it is: its own title).
+    static QString paperTitle(const QString &title, int version);
 
     int version() const { return m_version; }
     int questionCount() const { return int(m_questions.size()); }

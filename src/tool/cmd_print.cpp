@@ -60,16 +60,11 @@ int runPrint(const QStringList &argsIn)
         return 1;
     }
     doc.setTestFolder(MediaLookup::testFolderOf(testPath));
-    QString title = read.test->title;
-    if (version > 1) {
-        // The question paper of a version: its order, and its number under
-        // the title, as on the answer sheets that go with it.
-        const TestVersion shuffled(read.test->records,
-                                   TestVersion::fingerprint(read.test->title, read.test->teacher, read.test->records),
-                                   version);
-        doc.setRecords(shuffled.records());
-        title = QStringLiteral("%1 - Version %2").arg(title).arg(version);
-    }
+    // The question paper of a version: its order, and its number in the
+    // title, as on the answer sheets that go with it.
+    const QString title = TestVersion::paperTitle(read.test->title, version);
+    if (version > 1)
+        doc.setRecords(TestVersion::of(read.test->title, read.test->teacher, read.test->records, version).records());
 
     ToolPrintMessages messages(key);
     Platform::setMessages(&messages);
