@@ -1,5 +1,6 @@
 #include "paper/AnswerSheetPrintout.h"
 
+#include "classresults/ResultLogText.h"
 #include "document/QuestionView.h"
 #include "paper/PaperTest.h"
 #include "paper/SheetCode.h"
@@ -122,6 +123,10 @@ QString AnswerSheetRun::problem() const
         return tr("There is no student to print a sheet for.");
     if (versions < 1 || versions > TestVersion::MostVersions)
         return tr("A test is printed in 1 to %1 versions.").arg(TestVersion::MostVersions);
+    // The name goes into the sheet's code and the result log's file name.
+    for (const QString &name : names)
+        if (name.toUtf8().size() > ResultLogText::MaxNameBytes)
+            return tr("The name \"%1...\" is longer than a sheet holds.").arg(name.left(30));
     return QString();
 }
 

@@ -16,6 +16,8 @@
 #include "paper/dlgAnswerSheets.h"
 #include "paper/frmScan.h"
 #include "platform/ModuleLoader.h"
+#include "platform/PrivateFolder.h"
+#include "platform/WorkProgress.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -146,6 +148,25 @@ private slots:
                 shownClass = c;
         QVERIFY(shownClass);
         shownClass->close();
+    }
+
+    void aCancelledScanWritesNothing()
+    {
+        QString why;
+        auto scanner = ModuleLoader::create<SheetScanner>(QStringLiteral(ARDENO_SHEETSCAN_MODULE),
+                                                          ARDENO_SHEETSCAN_FACTORY, kSheetScannerInterfaceVersion, &why);
+        QVERIFY2(scanner, qPrintable(why));
+        const QString results = m_dir.filePath(QStringLiteral("cancelled"));
+        const OutputFolderPtr folder = PrivateFolder::open(results, &why);
+        QVERIFY2(folder, qPrintable(why));
+        const PaperTest paper(QStringLiteral("Rivers"), QStringLiteral("Class 3"), kRecords);
+        ScanRun run(paper, *scanner, folder);
+        WorkProgress progress;
+        progress.cancel();
+        const ScanOutcome outcome = run.run({OpenFile::open(m_sheets, &why)}, &progress);
+        QVERIFY(outcome.cancelled);
+        QVERIFY(outcome.sheets.isEmpty());
+        QCOMPARE(QDir(results).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     }
 
     void theEditorLeadsHere()

@@ -1,4 +1,5 @@
 #include "document/QuestionView.h"
+#include "paper/AnswerSheetPrintout.h"
 #include "paper/MarkReading.h"
 #include "paper/SheetCode.h"
 #include "paper/SheetLayout.h"
@@ -150,4 +151,27 @@ TEST(MarkReading, AClearMarkIsTakenAndEverythingElseLeftToTheTeacher)
         EXPECT_EQ(r.doubt, c.doubt) << c.darkness[0] << " " << c.darkness[1];
         EXPECT_EQ(r.reason().isEmpty(), c.doubt == MarkReading::Doubt::None);
     }
+}
+
+TEST(AnswerSheetRun, WhatCannotBePrintedIsSaidBeforeAnythingIs)
+{
+    AnswerSheetRun run;
+    run.records = sampleRecords(3);
+    run.count = 30;
+    EXPECT_EQ(run.problem(), QString());
+    EXPECT_EQ(run.versionOf(1), 1);
+    run.versions = 3;
+    EXPECT_EQ(QList<int>({run.versionOf(1), run.versionOf(2), run.versionOf(3), run.versionOf(4)}), QList<int>({1, 2, 3, 1}));
+    const auto problemWith = [&](auto change) {
+        AnswerSheetRun other = run;
+        change(other);
+        return other.problem();
+    };
+    EXPECT_EQ(problemWith([](AnswerSheetRun &r) { r.records.clear(); }), QStringLiteral("The test has no questions."));
+    EXPECT_EQ(problemWith([](AnswerSheetRun &r) { r.count = 0; }), QStringLiteral("There is no student to print a sheet for."));
+    EXPECT_EQ(problemWith([](AnswerSheetRun &r) { r.versions = 5; }), QStringLiteral("A test is printed in 1 to 4 versions."));
+    EXPECT_TRUE(problemWith([](AnswerSheetRun &r) { r.names = {QStringLiteral("Anna"), QString(151, QLatin1Char('x'))}; })
+                    .startsWith(QStringLiteral("The name \"xxx")));
+    EXPECT_EQ(problemWith([](AnswerSheetRun &r) { r.records = sampleRecords(120); }),
+              QStringLiteral("An answer sheet holds 112 questions."));
 }
