@@ -27,6 +27,14 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+namespace {
+// "1 sheet", "2 sheets": the sentence for one, or for many with the number.
+QString counted(int n, const QString &one, const QString &many)
+{
+    return n == 1 ? one : many.arg(n);
+}
+}
+
 QAction *frmScan::addToMenu(QMenu *tools, QAction *after, QWidget *owner, std::function<Test()> test)
 {
     auto *action = new QAction(tr("Read &Scanned Sheets..."), tools);
@@ -75,6 +83,7 @@ void frmScan::buildUi()
     lstScans = new QListWidget(scans);
     lstScans->setObjectName(QStringLiteral("lstScans"));
     lstScans->setAccessibleName(tr("Scans to read"));
+    lstScans->setMaximumHeight(130);
     scansLayout->addWidget(lstScans, 1);
     auto *scanButtons = new QVBoxLayout;
     auto *add = new QPushButton(tr("&Add Scans..."), scans);
@@ -282,12 +291,15 @@ void frmScan::showOutcome()
     if (m_outcome.cancelled)
         lblSummary->setText(tr("Reading was cancelled; no result was written."));
     else
-        lblSummary->setText(tr("%n sheet(s) read into the results folder.", nullptr, int(m_outcome.sheets.size()))
+        lblSummary->setText(counted(int(m_outcome.sheets.size()), tr("1 sheet read into the results folder."),
+                                    tr("%1 sheets read into the results folder."))
                             + QLatin1Char(' ')
-                            + tr("%n doubtful mark(s) left for you to decide.", nullptr, m_outcome.doubtCount())
+                            + counted(m_outcome.doubtCount(), tr("1 doubtful mark is left for you to decide."),
+                                      tr("%1 doubtful marks are left for you to decide."))
                             + (m_outcome.notRead.isEmpty()
                                    ? QString()
-                                   : QLatin1Char(' ') + tr("%n page(s) not read.", nullptr, int(m_outcome.notRead.size()))));
+                                   : QLatin1Char(' ') + counted(int(m_outcome.notRead.size()), tr("1 page was not read."),
+                                                                tr("%1 pages were not read."))));
     if (lstDoubts->count() > 0)
         lstDoubts->setCurrentRow(0);
     showDoubt();
