@@ -191,8 +191,11 @@ void frmPreview::buildControls()
     for (int i = 0; i < 4; ++i) {
         optABCD[i] = new AnswerOption(QLatin1String(letters[i]), grpMultiple);
         optABCD[i]->setObjectName(QStringLiteral("optABCD_%1").arg(i));
-        optABCD[i]->setGeometry(Twips::rect(240, tops[i], 375, 495));
-        // A narrow button: little room between the circle and its letter.
+        // Wider than the player's 375 twips, from further left: there, the
+        // circle, its letter and the focus frame do not fit, and the letter
+        // is cut off at any size.
+        optABCD[i]->setGeometry(Twips::rect(105, tops[i], 585, 495));
+        // Little room between the circle and its letter.
         // Focused, the option is framed in black (the light blue around it
         // leaves the style's dotted frame at 1.4:1).
         optABCD[i]->setStyleSheet(QStringLiteral("QRadioButton { spacing: 1px; background-color: %1; border: 2px solid %1; }"
@@ -385,6 +388,8 @@ void frmPreview::showRecord(QuestionKind kind)
         optABCD[i]->setAccessibleName(QStringLiteral("%1: %2").arg(QChar(u'A' + i)).arg(q.answer(i)));
     }
     m_runner.CorrectAnswer = q.rightAnswer();
+    // The keyboard starts where the student answers, not on Exit.
+    (multipleChoice ? optABCD[0] : optTrueFalse[0])->setFocus(Qt::OtherFocusReason);
     // The teacher's description of the media is what a screen reader says of it.
     picPic->setAccessibleDescription(m_runner.document()->description(m_runner.CurrentQuestion));
     const QString path = MediaLookup::resolve(q.media(), m_runner.document()->testFolder());

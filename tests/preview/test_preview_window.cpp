@@ -152,6 +152,12 @@ private slots:
         auto *score = w->findChild<QLabel *>("lblScore");
         QVERIFY(strongestContrast(score->grab().toImage()) >= 4.5);
         auto *option = w->findChild<QWidget *>("optABCD_1");
+        // The whole of the circle, its letter and the frame fit the button.
+        for (int i = 0; i < 4; ++i) {
+            auto *letter = w->findChild<QWidget *>(QStringLiteral("optABCD_%1").arg(i));
+            QVERIFY2(letter->sizeHint().width() <= letter->width(),
+                     qPrintable(QStringLiteral("%1 > %2").arg(letter->sizeHint().width()).arg(letter->width())));
+        }
         option->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(option->hasFocus());
         const QImage focused = option->grab().toImage();
@@ -284,13 +290,14 @@ private slots:
         QWindow *window = frmPreview::instance()->windowHandle();
         frmPreview::instance()->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
-        child("optABCD_0")->setFocus();
+        QTRY_VERIFY(child("optABCD_0")->hasFocus());   // the keyboard starts on the first option, not on Exit
         QTest::keyClick(window, Qt::Key_Down);   // the check moves to B: nothing answered
         QCOMPARE(texts({"lblScore", "lblCount"}), QStringList({"Score: 0 correct of 3 total.", "Question # 1"}));
         QVERIFY(child("optABCD_1")->hasFocus());
         QTest::keyClick(window, Qt::Key_Space);
         QCOMPARE(texts({"lblScore", "lblCount"}), QStringList({"Score: 1 correct of 3 total.", "Question # 2"}));
-        child("optTrueFalse_1")->setFocus();
+        QVERIFY(child("optTrueFalse_0")->hasFocus());
+        QTest::keyClick(window, Qt::Key_Down);
         QTest::keyClick(window, Qt::Key_Return);
         QCOMPARE(texts({"lblScore", "lblCount"}), QStringList({"Score: 2 correct of 3 total.", "Question # 3"}));
         QTest::keyClick(window, Qt::Key_Escape);   // closes the preview

@@ -97,7 +97,7 @@ describe('the sample test in a browser', () => {
     const events = await q.mediaEvents(page);
     const sound = events.filter((e) => e.id === 'question-sound');
     assert.ok(sound.some((e) => e.type === 'ended' && e.time > 0.2), 'the wave sound played to its end');
-    assert.equal(await q.text(page, '#replay'), 'Play Wav');
+    assert.equal(await q.text(page, '#replay'), 'Play Sound', 'as the preview names it');
     // T answers True by keyboard.
     await page.keyboard.press('t');
     await q.waitAnswerable(page);

@@ -231,7 +231,7 @@
       audio.src = url;
       document.body.appendChild(audio);
       mediaElement = audio;
-      button.textContent = m.kind === 'sound' ? 'Play Wav' : 'Play Music';
+      button.textContent = m.kind === 'sound' ? 'Play Sound' : 'Play Music';
     }
     button.hidden = false;
     const el = mediaElement;
