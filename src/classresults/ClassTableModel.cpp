@@ -188,10 +188,11 @@ QVariant ClassTableModel::summaryData(int which, int column, int role) const
 
 void ClassTableModel::sort(int column, Qt::SortOrder order)
 {
-    if (!m_results || column < 0)
-        return;
+    // Kept before any results come: they are sorted so when they do.
     m_sortColumn = column;
     m_sortOrder = order;
+    if (!m_results || column < 0)
+        return;
     const QList<StudentResult> &all = m_results->results();
     // Names in the order of the user's language: "Zoë" among the Z's,
     // "Élodie" among the E's, numbers in names by their value.

@@ -116,7 +116,9 @@ frmClass::frmClass(QWidget *owner)
     tblResults = tableView(split, QStringLiteral("tblResults"), m_table);
     tblResults->setSortingEnabled(true);
     tblResults->horizontalHeader()->setSortIndicatorShown(true);
-    tblResults->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    // By name until the teacher sorts otherwise, whatever order the files
+    // came in.
+    tblResults->horizontalHeader()->setSortIndicator(ClassTableModel::Student, Qt::AscendingOrder);
     auto *lower = new QSplitter(Qt::Horizontal, split);
     tblItems = tableView(lower, QStringLiteral("tblItems"), m_items);
     tblItems->horizontalHeader()->setStretchLastSection(true);
@@ -214,6 +216,7 @@ void frmClass::buildMenus()
         a->setObjectName(QString::fromLatin1(k.name));
         a->setCheckable(true);
         a->setData(k.column);
+        a->setChecked(k.column == ClassTableModel::Student);
         columns->addAction(a);
     }
     sortBy->addSeparator();

@@ -213,6 +213,15 @@ private slots:
         w.addPaths({m_dir.path()});
         auto *menu = w.menuBar()->findChild<QMenu *>(QStringLiteral("mnuSortBy"));
         QVERIFY(menu);
+        // By name at first, whatever order the files came in.
+        QVERIFY(w.menuBar()->findChild<QAction *>(QStringLiteral("mnuSortStudent"))->isChecked());
+        frmClass opened;
+        for (const char *name : {"Zoë", "Dee", "Ann", "Ben"})
+            opened.addPaths({m_dir.filePath(QStringLiteral("Rivers - %1.log").arg(QString::fromUtf8(name)))});
+        QStringList names;
+        for (int row = 0; row < 4; ++row)
+            names << cell(opened, row, ClassTableModel::Student);
+        QCOMPARE(names, QStringList({"Ann", "Ben", "Dee", "Zoë"}));
         w.menuBar()->findChild<QAction *>(QStringLiteral("mnuSortScore"))->trigger();
         w.menuBar()->findChild<QAction *>(QStringLiteral("mnuSortDescending"))->trigger();
         QCOMPARE(cell(w, 0, ClassTableModel::Student), QStringLiteral("Ann"));   // 4 of 4
