@@ -48,8 +48,8 @@ dlgBankChooser::dlgBankChooser(BankChoice choice, const QString &fileName, QWidg
     filters->addWidget(cboCategory, 1);
     layout->addLayout(filters);
 
-    m_model = new QStandardItemModel(0, 4, this);
-    m_model->setHorizontalHeaderLabels({tr("No."), tr("Kind"), tr("Question"), tr("Category")});
+    m_model = new QStandardItemModel(0, 6, this);
+    m_model->setHorizontalHeaderLabels({tr("No."), tr("Kind"), tr("Question"), tr("Answers"), tr("Media"), tr("Category")});
     lstQuestions = new QTableView(this);
     lstQuestions->setObjectName(QStringLiteral("lstQuestions"));
     lstQuestions->setAccessibleName(tr("Questions of the file"));
@@ -122,7 +122,8 @@ void dlgBankChooser::fill()
         // The question's text, on one line.
         const QString text = QString(e.text).replace(QLatin1Char('\r'), QString()).replace(QLatin1Char('\n'), QLatin1Char(' '));
         m_model->appendRow({number, new QStandardItem(e.trueFalse ? tr("True/False") : tr("Multiple choice")),
-                            new QStandardItem(text), new QStandardItem(e.category)});
+                            new QStandardItem(text), new QStandardItem(e.answers), new QStandardItem(e.media),
+                            new QStandardItem(e.category)});
     }
     m_filling = false;
     lstQuestions->resizeColumnToContents(0);
@@ -133,8 +134,10 @@ void dlgBankChooser::fill()
 void dlgBankChooser::showCount()
 {
     const int n = m_choice.checkedCount();
-    lblChosen->setText(n > m_choice.room() ? tr("%1 chosen: more than the %2 the test has room for.").arg(n).arg(m_choice.room())
-                                           : tr("%1 chosen; room for %2.").arg(n).arg(m_choice.room()));
+    const QString shown = tr("%1 of %2 questions shown.").arg(m_choice.shown().size()).arg(m_choice.entries().size());
+    lblChosen->setText(shown + QLatin1Char(' ')
+                       + (n > m_choice.room() ? tr("%1 chosen: more than the %2 the test has room for.").arg(n).arg(m_choice.room())
+                                              : tr("%1 chosen; room for %2.").arg(n).arg(m_choice.room())));
     cmdImport->setEnabled(m_choice.canTake());
 }
 

@@ -127,6 +127,20 @@ bool readSource(const ImportRequest &request, const QuestionFormatRegistry &regi
 }
 }
 
+namespace {
+// The answers as the chooser lists them, the right one marked.
+QString answersText(const QuestionView &q)
+{
+    const QString right = QStringLiteral(" (right)");
+    if (q.isTrueFalse())
+        return (q.rightAnswer() == 0 ? QStringLiteral("True") : QStringLiteral("False")) + right;
+    QStringList parts;
+    for (int i = 0; i < 4; ++i)
+        parts << QStringLiteral("%1 %2%3").arg(QChar(u'A' + i)).arg(q.answer(i), i == q.rightAnswer() ? right : QString());
+    return parts.join(QStringLiteral("; "));
+}
+}
+
 BankListing listBank(const ImportRequest &request, const QuestionFormatRegistry &registry)
 {
     BankListing out;
@@ -144,7 +158,8 @@ BankListing listBank(const ImportRequest &request, const QuestionFormatRegistry 
     for (int k = 0; k < read.questions.size(); ++k) {
         const ImportedQuestion &q = read.questions[k];
         const QuestionView view(q.record);
-        out.entries << BankEntry{k, view.isTrueFalse(), view.question(), q.category, q.line};
+        out.entries << BankEntry{k, view.isTrueFalse(), view.question(), q.category, q.line,
+                                 answersText(view), view.hasMedia() ? MediaLookup::nameOf(view.media()) : QString()};
     }
     return out;
 }

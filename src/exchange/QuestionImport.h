@@ -35,6 +35,8 @@ struct BankEntry {
     QString text;
     QString category;
     int line = 0;
+    QString answers;      // "A Rome; B Paris (right); C Oslo; D Bern", "False (right)"
+    QString media;        // the media file it names; "" for none
 };
 
 struct BankListing {

@@ -157,7 +157,7 @@ class TestAccessibility : public QObject {
             std::memcpy(info.data() + 14, &bits, 2);
             owned = std::make_unique<dlgAVIOptions>(nullptr, ICMF_CHOOSE_KEYFRAME | ICMF_CHOOSE_DATARATE, info);
         } else if (window == QLatin1String("bank chooser")) {
-            owned = std::make_unique<dlgBankChooser>(BankChoice({BankEntry{0, false, QStringLiteral("Q?"), QString(), 1}}, 1),
+            owned = std::make_unique<dlgBankChooser>(BankChoice({BankEntry{0, false, QStringLiteral("Q?"), QString(), 1, QString(), QString()}}, 1),
                                                      QStringLiteral("bank.gift"));
         } else if (window == QLatin1String("test language")) {
             owned = std::make_unique<dlgTestLanguage>(QStringLiteral("fr"));

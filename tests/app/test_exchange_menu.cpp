@@ -110,12 +110,17 @@ private slots:
         QString intro;
         whenChooserShown([&](dlgBankChooser &chooser) {
             QCOMPARE(chooser.lstQuestions->model()->rowCount(), 3);
+            // Each question's answers, the right one marked, beside its text.
+            const QAbstractItemModel *rows = chooser.lstQuestions->model();
+            QCOMPARE(rows->headerData(3, Qt::Horizontal).toString(), QString("Answers"));
+            QCOMPARE(rows->index(0, 3).data().toString(), QString("A 1 (right); B 2; C 3; D 4"));
+            QCOMPARE(rows->index(1, 3).data().toString(), QString("False (right)"));
             QVERIFY(!chooser.cmdImport->isEnabled());
             checkRows(chooser, {0, 1, 2});
-            QCOMPARE(chooser.lblChosen->text(), QString("3 chosen: more than the 2 the test has room for."));
+            QCOMPARE(chooser.lblChosen->text(), QString("3 of 3 questions shown. 3 chosen: more than the 2 the test has room for."));
             QVERIFY(!chooser.cmdImport->isEnabled());
             checkRows(chooser, {2});
-            QCOMPARE(chooser.lblChosen->text(), QString("2 chosen; room for 2."));
+            QCOMPARE(chooser.lblChosen->text(), QString("3 of 3 questions shown. 2 chosen; room for 2."));
             QTest::mouseClick(chooser.cmdImport, Qt::LeftButton);
         });
         click(w, "mnuFileImport");
@@ -158,7 +163,7 @@ private slots:
         QList<BankEntry> entries;
         for (int i = 0; i < 150; ++i)
             entries << BankEntry{i, i % 2 == 1, QStringLiteral("%1 question %2").arg(i < 100 ? "River" : "Lake").arg(i + 1),
-                                 i < 100 ? "Rivers" : "Lakes", i + 1};
+                                 i < 100 ? "Rivers" : "Lakes", i + 1, QString(), QString()};
         dlgBankChooser chooser(BankChoice(entries, 100), "bank.gift");
         chooser.show();
         QCOMPARE(chooser.lstQuestions->model()->rowCount(), 150);
@@ -173,7 +178,8 @@ private slots:
         QTest::keyClicks(chooser.spnRandom, "12");
         QTest::mouseClick(chooser.cmdDraw, Qt::LeftButton);
         QCOMPARE(chooser.lblChosen->text(),
-                 QString("12 chosen; room for 100. 12 more chosen at random; the earlier choices stay."));
+                 QString("100 of 150 questions shown. 12 chosen; room for 100. 12 more chosen at random; the earlier "
+                         "choices stay."));
         for (int place : chooser.choice().picked())
             QVERIFY2(place < 100, "drawn among the rivers shown");
         QVERIFY(chooser.cmdImport->isEnabled());

@@ -578,7 +578,7 @@ TEST(ExchangeImportBank, PicksDrawsAndTheChooser)
 
     QList<BankEntry> entries;
     for (int i = 0; i < 6; ++i)
-        entries << BankEntry{i * 2, i % 2 == 1, QStringLiteral("River %1").arg(i), i < 3 ? "Rivers" : "Lakes", i};
+        entries << BankEntry{i * 2, i % 2 == 1, QStringLiteral("River %1").arg(i), i < 3 ? "Rivers" : "Lakes", i, {}, {}};
     BankChoice choice(entries, 2);
     EXPECT_EQ(choice.categories(), QStringList({"Rivers", "Lakes"}));
     choice.setFilter("river", "Lakes");
