@@ -1,6 +1,7 @@
 #include "avimaker/frmAVI.h"
 
 #include "widgets/AccessibleWindow.h"
+#include "widgets/FocusRing.h"
 
 #include "platform/NaturalOrder.h"
 
@@ -70,6 +71,7 @@ frmAVI::frmAVI(QWidget *parent) : QWidget(parent, Qt::Window)
     lstDIBList = new QListWidget(this);
     lstDIBList->setAccessibleName(tr("Bitmaps"));
     lstDIBList->setObjectName(QStringLiteral("lstDIBList"));
+    FocusRing::frameWhenFocused(lstDIBList);   // an empty list shows no focus of its own
     cmdFileOpen = new QPushButton(QStringLiteral("Add BMP file to list..."), this);
     cmdFileOpen->setObjectName(QStringLiteral("cmdFileOpen"));
     cmdClearList = new QPushButton(QStringLiteral("Clear file list"), this);

@@ -8,6 +8,7 @@
 #include "dialogs/FileDialogs.h"
 #include "dialogs/ProgressRunner.h"
 #include "logview/ClassCharts.h"
+#include "widgets/FocusRing.h"
 #include "logview/ClassReportPrintout.h"
 #include "platform/CheckedFile.h"
 #include "platform/FileDialogService.h"
@@ -131,6 +132,7 @@ frmClass::frmClass(QWidget *owner)
     for (QChartView *v : {chtScores, chtFacility}) {
         v->setRenderHint(QPainter::Antialiasing);
         v->setMinimumSize(260, 220);
+        FocusRing::frameWhenFocused(v);
     }
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);

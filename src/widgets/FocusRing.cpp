@@ -1,6 +1,7 @@
 #include "widgets/FocusRing.h"
 
 #include <QApplication>
+#include <QWidget>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOption>
@@ -28,6 +29,12 @@ public:
 }
 
 namespace FocusRing {
+void frameWhenFocused(QWidget *pane)
+{
+    pane->setStyleSheet(QStringLiteral("#%1 { border: 2px solid transparent; } #%1:focus { border: 2px solid black; }")
+                            .arg(pane->objectName()));
+}
+
 void useForProgram()
 {
     QApplication::setStyle(new FocusRingStyle(QApplication::style()->name()));

@@ -69,7 +69,16 @@ private slots:
         w.show();
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.findChild<QWidget *>("lstDIBList")->setFocus(Qt::TabFocusReason);
+        auto *list = w.findChild<QWidget *>("lstDIBList");
+        const auto edge = [list] {
+            const QImage shot = list->grab().toImage();
+            return shot.pixelColor(0, shot.height() / 2);
+        };
+        w.findChild<QWidget *>("cmdCancel")->setFocus(Qt::TabFocusReason);
+        QVERIFY2(edge() != QColor(Qt::black), qPrintable(edge().name()));
+        list->setFocus(Qt::TabFocusReason);
+        // The empty list shows that it has the keyboard: framed in black.
+        QCOMPARE(edge(), QColor(Qt::black));
         QStringList order;
         for (int i = 0; i < 4; ++i) {
             order << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());

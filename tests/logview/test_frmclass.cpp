@@ -255,6 +255,19 @@ private slots:
             walked << focused();
         }
         QCOMPARE(walked, QStringList({"tblItems", "chtScores", "chtFacility", "tblResults"}));
+        // A chart draws no focus of its own: it is framed in black while it
+        // has the keyboard, and not otherwise.
+        auto *chart = w.findChild<QWidget *>(QStringLiteral("chtScores"));
+        const auto edge = [chart] {
+            const QImage shot = chart->grab().toImage();
+            return shot.pixelColor(0, shot.height() / 2);
+        };
+        QVERIFY2(edge() != QColor(Qt::black), qPrintable(edge().name()));
+        QTest::keyClick(window, Qt::Key_F6);
+        QTest::keyClick(window, Qt::Key_F6);
+        QCOMPARE(focused(), QStringLiteral("chtScores"));
+        QCOMPARE(edge(), QColor(Qt::black));
+        w.findChild<QWidget *>(QStringLiteral("tblResults"))->setFocus();
         QTest::keyClick(window, Qt::Key_Tab, Qt::ControlModifier);
         QCOMPARE(focused(), QStringLiteral("tblItems"));
         QTest::keyClick(window, Qt::Key_F6, Qt::ShiftModifier);
