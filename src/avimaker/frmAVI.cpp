@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QShortcut>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -76,6 +77,13 @@ frmAVI::frmAVI(QWidget *parent) : QWidget(parent, Qt::Window)
     cmdFileOpen->setObjectName(QStringLiteral("cmdFileOpen"));
     cmdClearList = new QPushButton(QStringLiteral("Clear file list"), this);
     cmdClearList->setObjectName(QStringLiteral("cmdClearList"));
+    // A frame added by mistake, or in the wrong place, goes or moves alone.
+    cmdRemove = new QPushButton(tr("&Remove frame"), this);
+    cmdRemove->setObjectName(QStringLiteral("cmdRemove"));
+    cmdMoveUp = new QPushButton(tr("Move &up"), this);
+    cmdMoveUp->setObjectName(QStringLiteral("cmdMoveUp"));
+    cmdMoveDown = new QPushButton(tr("Move &down"), this);
+    cmdMoveDown->setObjectName(QStringLiteral("cmdMoveDown"));
     cmdWriteAVI = new QPushButton(QStringLiteral("Write AVI..."), this);
     cmdWriteAVI->setObjectName(QStringLiteral("cmdWriteAVI"));
     cmdCancel = new QPushButton(QStringLiteral("Exit"), this);
@@ -109,6 +117,11 @@ frmAVI::frmAVI(QWidget *parent) : QWidget(parent, Qt::Window)
     fpsRow->addStretch();
     auto *right = new QVBoxLayout;
     right->addWidget(cmdFileOpen);
+    auto *frameRow = new QHBoxLayout;
+    frameRow->addWidget(cmdRemove);
+    frameRow->addWidget(cmdMoveUp);
+    frameRow->addWidget(cmdMoveDown);
+    right->addLayout(frameRow);
     right->addWidget(cmdClearList);
     right->addWidget(cmdWriteAVI);
     right->addSpacing(8);
@@ -127,12 +140,22 @@ frmAVI::frmAVI(QWidget *parent) : QWidget(parent, Qt::Window)
     // Tab follows the layout: the list, the buttons down the right, the
     // frame rate under them, Exit last.
     setTabOrder(lstDIBList, cmdFileOpen);
-    setTabOrder(cmdFileOpen, cmdClearList);
+    setTabOrder(cmdFileOpen, cmdRemove);
+    setTabOrder(cmdRemove, cmdMoveUp);
+    setTabOrder(cmdMoveUp, cmdMoveDown);
+    setTabOrder(cmdMoveDown, cmdClearList);
     setTabOrder(cmdClearList, cmdWriteAVI);
     setTabOrder(cmdWriteAVI, txtFPS);
     setTabOrder(txtFPS, cmdCancel);
 
     connect(cmdClearList, &QPushButton::clicked, this, &frmAVI::cmdClearList_Click);
+    connect(cmdRemove, &QPushButton::clicked, this, &frmAVI::removeFrame);
+    connect(cmdMoveUp, &QPushButton::clicked, this, [this] { moveFrame(-1); });
+    connect(cmdMoveDown, &QPushButton::clicked, this, [this] { moveFrame(1); });
+    connect(lstDIBList, &QListWidget::currentRowChanged, this, &frmAVI::showFrameCommands);
+    connect(new QShortcut(QKeySequence::Delete, lstDIBList, nullptr, nullptr, Qt::WidgetShortcut), &QShortcut::activated,
+            this, &frmAVI::removeFrame);
+    showFrameCommands();
     connect(cmdFileOpen, &QPushButton::clicked, this, &frmAVI::cmdFileOpen_Click);
     connect(cmdWriteAVI, &QPushButton::clicked, this, &frmAVI::cmdWriteAVI_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmAVI::cmdCancel_Click);
@@ -197,6 +220,40 @@ void frmAVI::showPreview(const QString &file)
         image.scaled(kPreviewSize - QSize(4, 4), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
+void frmAVI::showFrameCommands()
+{
+    const int row = lstDIBList->currentRow();
+    cmdRemove->setEnabled(row >= 0);
+    cmdMoveUp->setEnabled(row > 0);
+    cmdMoveDown->setEnabled(row >= 0 && row + 1 < lstDIBList->count());
+}
+
+void frmAVI::removeFrame()
+{
+    const int row = lstDIBList->currentRow();
+    if (row < 0)
+        return;
+    delete lstDIBList->takeItem(row);
+    if (lstDIBList->count() == 0) {
+        cmdClearList_Click();   // the next bitmap sets the format again
+        return;
+    }
+    lstDIBList->setCurrentRow(qMin(row, lstDIBList->count() - 1));
+    showPreview(lstDIBList->currentItem()->text());
+    showFrameCommands();
+}
+
+void frmAVI::moveFrame(int step)
+{
+    const int row = lstDIBList->currentRow();
+    const int to = row + step;
+    if (row < 0 || to < 0 || to >= lstDIBList->count())
+        return;
+    lstDIBList->insertItem(to, lstDIBList->takeItem(row));
+    lstDIBList->setCurrentRow(to);
+    showFrameCommands();
+}
+
 void frmAVI::cmdClearList_Click()
 {
     lstDIBList->clear();
@@ -213,9 +270,16 @@ void frmAVI::cmdFileOpen_Click()
     dlg.setFilter(QStringLiteral("BMP Files|*.bmp:DIB Files|*.dib"));
     if (!g_rememberedFolder.isEmpty())
         dlg.setInitDirectory(g_rememberedFolder);
+    // Many at once: a video's frames are chosen together, in the order a
+    // file manager lists them ("frame2" before "frame10").
+    dlg.setMultiSelect(true);
     QString filename;
-    if (dlg.VBGetOpenFileName(filename))
-        addBitmap(filename);
+    if (dlg.VBGetOpenFileName(filename)) {
+        QStringList files = dlg.ChosenFiles();
+        std::stable_sort(files.begin(), files.end(), naturalLess);
+        for (const QString &file : std::as_const(files))
+            addBitmap(file);
+    }
     g_rememberedFolder = dlg.InitDirectory();
 }
 

@@ -50,10 +50,16 @@ private:
     void Form_Unload();
     void showPreview(const QString &file);
     void addBitmap(const QString &file);
+    void removeFrame();
+    void moveFrame(int step);
+    void showFrameCommands();
 
     QListWidget *lstDIBList;
     QPushButton *cmdFileOpen;
     QPushButton *cmdClearList;
+    QPushButton *cmdRemove;
+    QPushButton *cmdMoveUp;
+    QPushButton *cmdMoveDown;
     QPushButton *cmdWriteAVI;
     QPushButton *cmdCancel;
     QLabel *lblFrameRate;

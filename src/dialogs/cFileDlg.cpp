@@ -97,6 +97,7 @@ bool cFileDlg::run(bool save, bool preview, std::int32_t bits, QString &filename
     request.preview = preview;
 
     const FileDialogResult result = Platform::fileDialogs().choose(request);
+    m_chosen = result.accepted ? result.files : QStringList();
     if (!result.accepted || result.files.isEmpty()) {
         filename = kNul;
         fileTitle = kNul;

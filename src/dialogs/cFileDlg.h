@@ -7,6 +7,7 @@
 // dialogs and with a test script.
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 class cFileDlg {
@@ -58,6 +59,10 @@ public:
     bool VBGetSaveFileName(QString &filename);
     bool VBGetSaveFileName(QString &filename, QString &FileTitle);
 
+    // Every file of the last open dialog's choice, in its order (with
+    // MultiSelect, all that were chosen; the file name above is the first).
+    QStringList ChosenFiles() const { return m_chosen; }
+
     static bool ExistFile(const QString &sSpec);
     static QString VBGetFileTitle(const QString &sFile);
 
@@ -69,6 +74,7 @@ private:
     std::int32_t m_ownerHwnd = -1;
     bool m_fileMustExist = true;
     bool m_multiSelect = false;
+    QStringList m_chosen;
     bool m_readOnly = false;
     bool m_hideReadOnly = true;
     QString m_filter;

@@ -111,6 +111,52 @@ private slots:
         QCOMPARE(aviFileUsers(), 0);
     }
 
+    // Many frames in one dialog, in a file manager's order; a frame removed
+    // or moved alone, by its buttons and by the Delete key.
+    void framesAreAddedTogetherRemovedAndMoved()
+    {
+        ScopedPlatform platform;
+        BmpSpec rgb;
+        frmAVI form;
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        auto *list = child<QListWidget>(&form, "lstDIBList");
+        const auto names = [list] {
+            QStringList out;
+            for (int i = 0; i < list->count(); ++i)
+                out << QFileInfo(list->item(i)->text()).fileName();
+            return out;
+        };
+        platform.dialogs.answers.enqueue({bmp("frame10.bmp", rgb), bmp("frame2.bmp", rgb), bmp("frame1.bmp", rgb)});
+        QTest::mouseClick(child<QPushButton>(&form, "cmdFileOpen"), Qt::LeftButton);
+        QVERIFY(platform.dialogs.requests.last().multiSelect);
+        QCOMPARE(names(), QStringList({"frame1.bmp", "frame2.bmp", "frame10.bmp"}));
+        QCOMPARE(enabled(form, {"cmdRemove", "cmdMoveUp", "cmdMoveDown"}), QString("000"));   // none chosen
+
+        list->setCurrentRow(2);
+        QCOMPARE(enabled(form, {"cmdRemove", "cmdMoveUp", "cmdMoveDown"}), QString("110"));
+        QTest::mouseClick(child<QPushButton>(&form, "cmdMoveUp"), Qt::LeftButton);
+        QCOMPARE(names(), QStringList({"frame1.bmp", "frame10.bmp", "frame2.bmp"}));
+        QCOMPARE(list->currentRow(), 1);
+        QTest::mouseClick(child<QPushButton>(&form, "cmdMoveDown"), Qt::LeftButton);
+        QCOMPARE(names(), QStringList({"frame1.bmp", "frame2.bmp", "frame10.bmp"}));
+        QTest::mouseClick(child<QPushButton>(&form, "cmdRemove"), Qt::LeftButton);
+        QCOMPARE(names(), QStringList({"frame1.bmp", "frame2.bmp"}));
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Delete);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(list->count(), 0);
+        // The last frame gone, the list starts over: a bitmap of another size is taken.
+        QVERIFY(!child<QPushButton>(&form, "cmdWriteAVI")->isEnabled());
+        BmpSpec wide = rgb;
+        wide.width = 9;
+        platform.dialogs.answer(bmp("wide.bmp", wide));
+        QTest::mouseClick(child<QPushButton>(&form, "cmdFileOpen"), Qt::LeftButton);
+        QCOMPARE(names(), QStringList({"wide.bmp"}));
+        QVERIFY(platform.messages.shown.isEmpty());
+    }
+
     void addChecksTheFormatAgainstTheFirstBitmap()
     {
         ScopedPlatform platform;
