@@ -167,6 +167,14 @@ void EditorController::setTeacher(const QString &teacher)
     m_editing.setTitleLine(TitleLine::Teacher, teacher);
 }
 
+void EditorController::setShuffle(bool shuffle)
+{
+    if (shuffle == document().shuffle())
+        return;
+    Operation op(*this);
+    m_editing.setTitleLine(TitleLine::Shuffle, shuffle ? QStringLiteral("shuffle") : QString());
+}
+
 void EditorController::setLanguage(const QString &language)
 {
     Operation op(*this);

@@ -96,6 +96,9 @@ public:
     void setTeacher(const QString &teacher);
     // The language the test is written in, as a language tag ("" for none).
     void setLanguage(const QString &language);
+    // Each student of a web quiz, package or live class in an order of
+    // their own (kept in the companion file); one undo step.
+    void setShuffle(bool shuffle);
 
     // Adds a question with the description of its media; false when the
     // test already holds 100.

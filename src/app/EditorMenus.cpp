@@ -73,6 +73,11 @@ EditorMenus::EditorMenus(QMainWindow *window, const std::function<QString()> &te
     mnuEdit->addSeparator();
     mnuEditLanguage = mnuEdit->addAction(tr("Test &Language..."));
     mnuEditLanguage->setObjectName(QStringLiteral("mnuEditLanguage"));
+    // Each student's own order of the questions and answers, wherever the
+    // test is taken on a screen (paper has its versions).
+    mnuEditShuffle = mnuEdit->addAction(tr("&Shuffle for Each Student"));
+    mnuEditShuffle->setObjectName(QStringLiteral("mnuEditShuffle"));
+    mnuEditShuffle->setCheckable(true);
 
     installToolsAndHelpMenus(bar, window, testFolder);
 }

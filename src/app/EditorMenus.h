@@ -45,6 +45,7 @@ public:
     QAction *mnuEditUndo = nullptr;
     QAction *mnuEditRedo = nullptr;
     QAction *mnuEditLanguage = nullptr;
+    QAction *mnuEditShuffle = nullptr;
 
 signals:
     // A Recent Files entry (1 to 4) was chosen.

@@ -160,6 +160,10 @@ void frmCreate::buildMenus()
     connect(m_menus->mnuFilePrint, &QAction::triggered, this, &frmCreate::mnuFilePrint_Click);
     connect(m_menus->mnuFilePrintPdf, &QAction::triggered, this, &frmCreate::mnuFilePrintPdf_Click);
     connect(m_menus->mnuFileExit, &QAction::triggered, this, &frmCreate::mnuFileExit_Click);
+    connect(m_menus->mnuEditShuffle, &QAction::triggered, this, [this](bool on) { m_controller.setShuffle(on); });
+    // The mark follows the test: an undo, an open or New sets it too.
+    connect(&m_controller.changes(), &DocumentEditor::testChanged, m_menus->mnuEditShuffle,
+            [this] { m_menus->mnuEditShuffle->setChecked(document().shuffle()); });
     connect(m_menus->mnuEditLanguage, &QAction::triggered, this, [this] {
         if (const std::optional<QString> tag = dlgTestLanguage::choose(document().language(), this))
             m_controller.setLanguage(*tag);

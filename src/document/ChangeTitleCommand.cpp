@@ -7,6 +7,7 @@ namespace {
 constexpr int kTitleId = 1;
 constexpr int kTeacherId = 2;
 constexpr int kLanguageId = 3;
+constexpr int kShuffleId = 4;
 }
 
 ChangeTitleCommand::ChangeTitleCommand(QuestionEdits &editor, TitleLine line, const QString &text)
@@ -16,6 +17,7 @@ ChangeTitleCommand::ChangeTitleCommand(QuestionEdits &editor, TitleLine line, co
     case TitleLine::Title: setText(QCoreApplication::translate("DocumentEditor", "Change Title")); break;
     case TitleLine::Teacher: setText(QCoreApplication::translate("DocumentEditor", "Change Class/Teacher")); break;
     case TitleLine::Language: setText(QCoreApplication::translate("DocumentEditor", "Change Test Language")); break;
+    case TitleLine::Shuffle: setText(QCoreApplication::translate("DocumentEditor", "Change Shuffle for Each Student")); break;
     }
 }
 
@@ -24,6 +26,7 @@ int ChangeTitleCommand::id() const
     switch (m_line) {
     case TitleLine::Title: return kTitleId;
     case TitleLine::Teacher: return kTeacherId;
+    case TitleLine::Shuffle: return kShuffleId;
     case TitleLine::Language: break;
     }
     return kLanguageId;

@@ -53,11 +53,13 @@ QByteArray CompanionFile::bytes(const TestCompanion &companion, const QStringLis
                                      {QStringLiteral("description"), text}});
     }
     const QString language = TestCompanion::cleanLanguage(companion.language);
-    if (questions.isEmpty() && language.isEmpty())
+    if (questions.isEmpty() && language.isEmpty() && !companion.shuffle)
         return QByteArray();
     QJsonObject o{{QStringLiteral("ardeno"), kMark}, {QStringLiteral("version"), kVersion}};
     if (!language.isEmpty())
         o[QStringLiteral("language")] = language;
+    if (companion.shuffle)
+        o[QStringLiteral("shuffle")] = true;
     o[QStringLiteral("questions")] = questions;
     return QJsonDocument(o).toJson(QJsonDocument::Indented);
 }
@@ -93,6 +95,7 @@ CompanionFile::Read CompanionFile::parse(const QByteArray &bytes, const QStringL
         return r;
     }
     r.companion.language = TestCompanion::cleanLanguage(o.value(QStringLiteral("language")).toString());
+    r.companion.shuffle = o.value(QStringLiteral("shuffle")).toBool();
     QStringList &texts = r.companion.descriptions;
     for (qsizetype i = 0; i < records.size(); ++i)
         texts << QString();

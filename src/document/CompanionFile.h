@@ -2,7 +2,7 @@
 // The file beside a test that holds its TestCompanion: "Rivers.ard" keeps
 // it in "Rivers.ard.access.json", UTF-8 JSON a teacher can read:
 //
-//   { "ardeno": "test companion", "version": 1, "language": "fr",
+//   { "ardeno": "test companion", "version": 1, "language": "fr", "shuffle": true,
 //     "questions": [ { "number": 3, "media": "nile.jpg",
 //                      "description": "The Nile delta seen from space." } ] }
 //
@@ -24,7 +24,8 @@ inline constexpr qint64 MaxBytes = 4 << 20;
 QString pathFor(const QString &testPath);
 
 // The file's bytes for a test of these records; empty when there is
-// nothing to keep (no language, no description of a question with media).
+// nothing to keep (no language, no shuffle, no description of a question
+// with media).
 QByteArray bytes(const TestCompanion &companion, const QStringList &records);
 
 // Puts `bytes` beside the test at testPath, replacing the file whole; empty

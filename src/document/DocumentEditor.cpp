@@ -151,6 +151,7 @@ QString DocumentEditor::titleLine(TitleLine line) const
     switch (line) {
     case TitleLine::Title: return m_doc.title();
     case TitleLine::Teacher: return m_doc.teacher();
+    case TitleLine::Shuffle: return m_doc.shuffle() ? QStringLiteral("shuffle") : QString();
     case TitleLine::Language: break;
     }
     return m_doc.language();
@@ -163,6 +164,7 @@ QString DocumentEditor::exchangeTitleLine(TitleLine line, const QString &text)
     case TitleLine::Title: m_doc.setTitle(text); break;
     case TitleLine::Teacher: m_doc.setTeacher(text); break;
     case TitleLine::Language: m_doc.setLanguage(text); break;
+    case TitleLine::Shuffle: m_doc.setShuffle(!text.isEmpty()); break;
     }
     emit titleChanged();
     emit testChanged();

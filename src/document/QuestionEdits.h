@@ -7,7 +7,8 @@
 
 // The title and class/teacher line of the test file, and the language the
 // test is written in, which its companion file keeps.
-enum class TitleLine { Title, Teacher, Language };
+// Shuffle: "shuffle" when each student sees an order of their own, else "".
+enum class TitleLine { Title, Teacher, Language, Shuffle };
 
 // A question as an undo step keeps it: its record, and the description of
 // its media that the companion file keeps.

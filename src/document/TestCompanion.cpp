@@ -9,7 +9,7 @@ QString TestCompanion::description(int number) const
 
 bool TestCompanion::isEmpty() const
 {
-    if (!language.isEmpty())
+    if (!language.isEmpty() || shuffle)
         return false;
     for (const QString &d : descriptions)
         if (!d.isEmpty())
@@ -19,7 +19,7 @@ bool TestCompanion::isEmpty() const
 
 bool TestCompanion::operator==(const TestCompanion &other) const
 {
-    if (language != other.language)
+    if (language != other.language || shuffle != other.shuffle)
         return false;
     const qsizetype n = std::max(descriptions.size(), other.descriptions.size());
     for (int i = 1; i <= n; ++i)

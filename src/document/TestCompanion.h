@@ -14,10 +14,13 @@ struct TestCompanion {
     // Question i's description at index i - 1; "" for none. May be shorter
     // than the test: the missing ones are "".
     QStringList descriptions;
+    // Each student of a web quiz, a platform's package or a live class sees
+    // the questions, and the answers of each, in an order of their own.
+    bool shuffle = false;
 
     // The description of question `number` (1 to N); "" for none.
     QString description(int number) const;
-    // Nothing to keep: no language and no description.
+    // Nothing to keep: no language, no description, no shuffle.
     bool isEmpty() const;
     bool operator==(const TestCompanion &other) const;
     bool operator!=(const TestCompanion &other) const { return !(*this == other); }

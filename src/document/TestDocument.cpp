@@ -41,6 +41,7 @@ void TestDocument::setRecords(const QStringList &records)
 void TestDocument::setCompanion(const TestCompanion &companion)
 {
     m_language = companion.language;
+    m_shuffle = companion.shuffle;
     for (int n = 1; n <= questionCount(); ++n)
         m_descriptions[n - 1] = companion.description(n);
 }

@@ -64,10 +64,13 @@ public:
 
     // The language and descriptions together, as the companion file keeps
     // them; setCompanion takes the descriptions of questions 1 to N.
-    TestCompanion companion() const { return {m_language, m_descriptions}; }
+    TestCompanion companion() const { return {m_language, m_descriptions, m_shuffle}; }
     void setCompanion(const TestCompanion &companion);
     QString language() const { return m_language; }
     void setLanguage(const QString &language) { m_language = language; }
+    // Each student of a web quiz, package or live class in an order of their own.
+    bool shuffle() const { return m_shuffle; }
+    void setShuffle(bool shuffle) { m_shuffle = shuffle; }
 
     // The header of the test file: what the quiz player shows as the test's
     // title and its class/teacher line.
@@ -100,6 +103,7 @@ private:
     QStringList m_captions;
     QStringList m_descriptions;
     QString m_language;
+    bool m_shuffle = false;
     QString m_title;
     QString m_teacher;
     QString m_currentFile;

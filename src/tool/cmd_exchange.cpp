@@ -31,6 +31,7 @@ struct ExchangeArguments {
     QStringList files;
     QString format, title, teacher, passMark, pick, random, seed;
     bool hasTitle = false, hasTeacher = false;
+    bool shuffle = false;
 };
 
 // Two file names and the options; false on anything else.
@@ -58,7 +59,10 @@ bool parse(const QStringList &args, bool titles, ExchangeArguments *out)
             value = &out->random;
         else if (titles && option == QLatin1String("--seed"))
             value = &out->seed;
-        else if (!titles && option == QLatin1String("--pass-mark"))
+        else if (!titles && a == QLatin1String("--shuffle")) {
+            out->shuffle = true;
+            continue;
+        } else if (!titles && option == QLatin1String("--pass-mark"))
             value = &out->passMark;
         else if (a.startsWith(QLatin1String("--")))
             return false;
@@ -202,6 +206,8 @@ int exportCommand(const QStringList &args)
     request.source.teacher = test.test->teacher;
     request.source.records = test.test->records;
     request.source.companion = test.test->companion;
+    // Each student's own order, whatever the test's companion says.
+    request.source.companion.shuffle = request.source.companion.shuffle || a.shuffle;
     request.source.mediaFolder = QFileInfo(a.files[0]).absolutePath() + QLatin1Char('/');
     request.source.passPercent = passPercent;
     const ExchangeReport report = exportQuestions(request);
@@ -212,6 +218,6 @@ int exportCommand(const QStringList &args)
 ToolCommandRegistration importRegistration(
     {"import", "import IN OUT.ard [--format F] [--title T] [--teacher T] [--pick 1-20,35 | --random N [--seed S]]",
      importCommand});
-ToolCommandRegistration exportRegistration({"export", "export IN.ard OUT [--format F] [--pass-mark PERCENT|none]",
+ToolCommandRegistration exportRegistration({"export", "export IN.ard OUT [--format F] [--pass-mark PERCENT|none] [--shuffle]",
                                             exportCommand});
 }

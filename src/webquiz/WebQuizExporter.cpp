@@ -193,6 +193,8 @@ WebQuizExport WebQuizExporter::exportTest(const QString &title, const QString &t
     quiz[QStringLiteral("pictureArea")] = kPictureArea;
     if (const QString language = TestCompanion::cleanLanguage(m_companion.language); !language.isEmpty())
         quiz[QStringLiteral("language")] = language;
+    if (m_companion.shuffle)
+        quiz[QStringLiteral("shuffle")] = true;
     if (!m_platform.isEmpty())
         quiz[QStringLiteral("platform")] = m_platform;
     if (m_live) {

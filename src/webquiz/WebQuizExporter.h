@@ -51,7 +51,8 @@ public:
     void serveLive() { m_live = true; }
     // The test's language, written as the language of its texts on the
     // page, and its media descriptions: a picture's text alternative, the
-    // transcript shown beside a sound or a video.
+    // transcript shown beside a sound or a video; with its shuffle, each
+    // student's own order.
     void describeWith(const TestCompanion &companion) { m_companion = companion; }
 
     // testFolder: the second place bare media names are looked for (the

@@ -97,7 +97,7 @@ PageParts::PageParts(const QString &title, const QJsonObject &quiz, QList<PageMe
     // The script's modules, joined in the order they build on one another
     // (quiz.js, the page's own, last).
     QByteArray script;
-    for (const char *module : {"scorelog.js", "attempt.js", "media.js", "platform.js", "live.js", "quiz.js"})
+    for (const char *module : {"scorelog.js", "attempt.js", "order.js", "media.js", "platform.js", "live.js", "quiz.js"})
         script += resource(QString::fromLatin1(module)) + '\n';
     const QByteArray page = resource(QStringLiteral("page.html"));
 

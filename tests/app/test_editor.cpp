@@ -280,6 +280,25 @@ private slots:
         QCOMPARE(w.document().language(), QString("cy"));
     }
 
+    // Edit > "Shuffle for Each Student": one undo step, its mark following
+    // the test through undo and redo.
+    void shuffleForEachStudent()
+    {
+        ScopedPlatform p;
+        frmCreate w;
+        auto *shuffle = w.findChild<QAction *>("mnuEditShuffle");
+        QVERIFY(shuffle && shuffle->isCheckable() && !shuffle->isChecked());
+        shuffle->trigger();
+        QVERIFY(w.document().shuffle());
+        QVERIFY(w.document().companion().shuffle);
+        QCOMPARE(w.controller().createUndoAction(&w)->text(), QString("&Undo Change Shuffle for Each Student"));
+        click(w, "mnuEditUndo");
+        QVERIFY(!w.document().shuffle());
+        QVERIFY(!shuffle->isChecked());
+        click(w, "mnuEditRedo");
+        QVERIFY(shuffle->isChecked());
+    }
+
     void validationMessagesInOrder()
     {
         ScopedPlatform p;

@@ -125,6 +125,11 @@ TEST(CompanionFile, EachDescriptionGoesToTheQuestionShowingItsMedia)
     const CompanionFile::Read back = CompanionFile::parse(CompanionFile::bytes(kept, records), records);
     EXPECT_EQ(back.companion, (TestCompanion{"pt-BR", {"M", "S", "", "", "C"}}));
     EXPECT_TRUE(CompanionFile::bytes(TestCompanion{"", {"", "", "", "no media", ""}}, records).isEmpty());
+    // The shuffle alone is worth a file, and comes back.
+    const TestCompanion shuffled{"", {}, true};
+    EXPECT_FALSE(shuffled.isEmpty());
+    EXPECT_NE(shuffled, TestCompanion());
+    EXPECT_TRUE(CompanionFile::parse(CompanionFile::bytes(shuffled, records), records).companion.shuffle);
 }
 
 TEST(CompanionFile, AnythingElseIsRefusedWithAReason)

@@ -11,6 +11,7 @@ const require = createRequire(import.meta.url);
 const templates = path.join(path.dirname(fileURLToPath(import.meta.url)), '../../src/webquiz/templates');
 const ScoreLog = require(path.join(templates, 'scorelog.js'));
 const Attempt = require(path.join(templates, 'attempt.js'));
+const Order = require(path.join(templates, 'order.js'));
 const LiveConnection = require(path.join(templates, 'live.js'));
 
 const unscramble = (bytes) => Buffer.from(bytes.map((b) => b ^ 0xB6)).toString('latin1');
@@ -73,6 +74,8 @@ test('an attempt packs into little room and unpacks to what was kept', () => {
   const back = Attempt.unpack(packed, 100);
   assert.deepEqual(back, { v: 1, id: '0123456789ab', current: 101, score: 12, spentMs: 61234, answers,
     report: kept.report });
+  // A student's own order is kept as its seed.
+  assert.equal(Attempt.unpack(Attempt.pack({ ...kept, order: 3735928559 }, 100, 'x'), 100).order, 3735928559);
   const half = Attempt.unpack(Attempt.pack({ current: 2, score: 0, spentMs: 0, answers: [{ given: 'D', right: 'A' }] },
     3, 'x'), 3);
   assert.equal(half.answers.length, 1);
@@ -80,6 +83,29 @@ test('an attempt packs into little room and unpacks to what was kept', () => {
   assert.ok(Attempt.usable(back, 100));
   for (const bad of [null, { v: 1, current: 0, answers: [] }, { v: 1, current: 102, answers: [] }, { v: 1, current: 1 }])
     assert.ok(!Attempt.usable(bad, 100));
+});
+
+test('a seed gives each student an order of their own, the same on every load, mapped back to the test', () => {
+  const questions = Array.from({ length: 20 }, (_, i) => ({ kind: i % 3 ? 'm' : 't' }));
+  const plain = Order.arrange(0, questions);
+  assert.deepEqual(Array.from({ length: 20 }, (_, i) => plain.question(i + 1)), [...Array(20).keys()]);
+  assert.equal(plain.toTest(1, 2), 2);
+  const a = Order.arrange(12345, questions);
+  const again = Order.arrange(12345, questions);
+  const b = Order.arrange(67890, questions);
+  const places = (o) => Array.from({ length: 20 }, (_, i) => o.question(i + 1));
+  assert.deepEqual(places(a), places(again));
+  assert.notDeepEqual(places(a), places(b));
+  assert.deepEqual([...places(a)].sort((x, y) => x - y), [...Array(20).keys()], 'every question once');
+  for (let q = 0; q < 20; ++q) {
+    const n = questions[q].kind === 'm' ? 4 : 2;
+    for (let shown = 0; shown < n; ++shown) assert.equal(a.toShown(q, a.toTest(q, shown)), shown);
+    if (n === 2) assert.deepEqual([a.toTest(q, 0), a.toTest(q, 1)], [0, 1], 'True stays before False');
+    assert.deepEqual(a.shown(q, ['w', 'x', 'y', 'z'].slice(0, n)).sort(), ['w', 'x', 'y', 'z'].slice(0, n));
+  }
+  assert.equal(a.toShown(1, 9), -1, 'a right answer naming no option stays none');
+  assert.equal(a.toTest(1, -1), -1);
+  assert.ok(Order.newSeed() > 0);
 });
 
 test('the live connection sends again until the computer answers, and takes a refusal as final', async () => {

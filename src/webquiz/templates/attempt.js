@@ -6,7 +6,7 @@
 const Attempt = (() => {
   const CODE = { A: 'A', B: 'B', C: 'C', D: 'D', True: 'T', False: 'F', '?': '?' };
   const NAME = { A: 'A', B: 'B', C: 'C', D: 'D', T: 'True', F: 'False', '?': '?' };
-  // kept: { current, score, spentMs, answers, report? }; n questions; id the test's.
+  // kept: { current, score, spentMs, answers, report?, order? }; n questions; id the test's.
   function pack(kept, n, id) {
     let g = '', r = '';
     for (let i = 0; i < n; ++i) {
@@ -16,6 +16,7 @@ const Attempt = (() => {
     }
     const o = { v: 1, i: id, c: kept.current, s: kept.score, t: Math.round(kept.spentMs), g, r };
     if (kept.report) o.p = kept.report;
+    if (kept.order) o.o = kept.order;   // the seed of the student's own order
     return JSON.stringify(o);
   }
   // null for anything that is no packed attempt.
@@ -26,7 +27,9 @@ const Attempt = (() => {
     for (let i = 0; i < n; ++i) {
       if (o.g[i] && o.g[i] !== '-') answers[i] = { given: NAME[o.g[i]] || '?', right: NAME[o.r[i]] || '?' };
     }
-    return { v: 1, id: o.i, current: o.c, score: o.s, spentMs: o.t, answers, report: o.p };
+    const a = { v: 1, id: o.i, current: o.c, score: o.s, spentMs: o.t, answers, report: o.p };
+    if (Number.isInteger(o.o)) a.order = o.o;
+    return a;
   }
   // An attempt read back from anywhere: usable only when it has the shape
   // the page keeps.

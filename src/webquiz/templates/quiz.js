@@ -20,6 +20,14 @@
   const questions = quiz.questions;
   const N = questions.length;
 
+  // ---- each student's own order ------------------------------------------
+  // With quiz.shuffle the questions, and the answers of each multiple-choice
+  // question, come in an order of the student's own, drawn from a seed made
+  // once per attempt and kept with it: a reload or a resume shows the same
+  // order. Only the screen is shuffled: answers are kept, sent and saved in
+  // the test's order and letters, so logs and figures stay the test's.
+  const order = Order.arrange(quiz.shuffle ? Order.newSeed() : 0, questions);
+
   // ---- the state the preview's runner keeps ------------------------------
   const state = {
     current: 1,          // CurrentQuestion
@@ -100,6 +108,7 @@
   function keepAttempt(current = state.current, score = state.score, commitNow = true) {
     if (!state.startMs) return;
     const kept = { v: 1, current, score, answers: state.answers, spentMs: spentMs(), name: $('student').value };
+    if (order.seed) kept.order = order.seed;
     if (student) kept.student = student;
     if (resultId !== quiz.id) kept.test = resultId;
     if (state.reported) {
@@ -267,7 +276,7 @@
   }
   async function showQuestion() {
     setBusy(true);
-    const q = questions[state.current - 1];
+    const q = questions[order.question(state.current)];
     $('count').textContent = 'Question #' + signed(state.current);
     showScore();
     closeMedia();
@@ -277,9 +286,10 @@
       if (q.tooFew) {
         await showMessage('An error has occured.  Unable to process question ' + q.field0);
       } else {
-        if (q.kind === 'm') { labels.m.question = q.question; labels.m.answers = q.answers.slice(0, 4); }
+        const at = order.question(state.current);
+        if (q.kind === 'm') { labels.m.question = q.question; labels.m.answers = order.shown(at, q.answers.slice(0, 4)); }
         else labels.t.question = q.question;
-        state.correct = q.correct;
+        state.correct = order.toShown(at, q.correct);
         media = q.media;
       }
     }
@@ -324,22 +334,27 @@
     if (state.busy) return;
     setBusy(true);
     const frame = state.frame;
+    // `index` and `right` as the student sees them; `question` the test's.
+    const question = order.question(state.current);
     let right = state.correct;
     if (live) {
       // The computer's record stands: a resend after a lost reply, or after
       // a reload, gets the feedback of the answer given first.
-      const reply = await live.answer(student, state.current, optionName(frame, index), Date.now() - state.shownMs);
+      const reply = await live.answer(student, question + 1, optionName(frame, order.toTest(question, index)),
+        Date.now() - state.shownMs);
       if (reply.status !== 200) { await liveRefused(reply); return; }
       if (typeof reply.body.test === 'string') resultId = reply.body.test;
-      index = optionIndex(frame, reply.body.given);
-      right = reply.body.right === '?' ? -1 : optionIndex(frame, reply.body.right);
+      index = order.toShown(question, optionIndex(frame, reply.body.given));
+      right = reply.body.right === '?' ? -1 : order.toShown(question, optionIndex(frame, reply.body.right));
     }
     if (mediaElement && mediaElement.tagName === 'IMG') closeMedia();
     $('media').hidden = true;
     $('replay').hidden = true;
     const validRight = right >= 0 && right < (frame === 'm' ? 4 : 2);
-    state.answers[state.current - 1] = { given: optionName(frame, index), right: validRight ? optionName(frame, right) : '?' };
-    if (platform) platform.record(state.current, frame, index, right, validRight, Date.now() - state.shownMs);
+    const given = order.toTest(question, index);
+    const testRight = validRight ? order.toTest(question, right) : right;
+    state.answers[question] = { given: optionName(frame, given), right: validRight ? optionName(frame, testRight) : '?' };
+    if (platform) platform.record(question + 1, frame, given, testRight, validRight, Date.now() - state.shownMs);
     // Kept as it will stand once the feedback is over.
     if (index === right) keepAttempt(state.current + 1, state.score + 1);
     else keepAttempt(validRight ? state.current + 1 : state.current);
@@ -603,6 +618,7 @@
   // clock going on from the time already spent.
   $('continue-button').addEventListener('click', () => {
     Object.assign(state, { current: kept.current, score: kept.score, answers: kept.answers, spentBeforeMs: kept.spentMs });
+    if (quiz.shuffle && Number.isInteger(kept.order)) order.rearrange(kept.order);
     if (live) {
       student = kept.student;
       if (typeof kept.test === 'string') resultId = kept.test;
