@@ -224,11 +224,12 @@ void LiveClass::replay(const QList<QJsonObject> &entries)
             m_removed.insert(token);
         } else if (Student *s = studentOf(token)) {
             s->lastSeen = at;
-            if (kind == QLatin1String("answer") && s->answered() < n) {
+            // (A journal of an older page names no question: the next one.)
+            const int q = e.value(QStringLiteral("q")).toInt(s->answered() + 1);
+            if (kind == QLatin1String("answer") && q >= 1 && q <= n && !s->hasAnswered(q)) {
                 const QString given = e.value(QStringLiteral("a")).toString();
-                s->right += given == m_test.key[s->answered()].right;
-                s->given << given;
-                s->ms << e.value(QStringLiteral("ms")).toInt();
+                s->right += given == m_test.key[q - 1].right;
+                s->take(q, given, e.value(QStringLiteral("ms")).toInt());
             } else if (kind == QLatin1String("saving") || kind == QLatin1String("finish")) {
                 s->finished = kind == QLatin1String("finish");
                 s->seconds = e.value(QStringLiteral("s")).toInt();
@@ -415,7 +416,7 @@ StudentResult LiveClass::resultOf(const LiveStudent &student) const
     r.seconds = student.seconds;
     r.file = student.logFile;
     for (int i = 0; i < r.total; ++i) {
-        r.given << student.given.value(i, QStringLiteral("-"));
+        r.given << (student.hasAnswered(i + 1) ? student.given[i] : QStringLiteral("-"));
         r.right << m_test.key[i].right;
     }
     return r;
@@ -500,9 +501,7 @@ LiveReply LiveClass::join(const QJsonObject &request, const QString &address)
 
 LiveReply LiveClass::feedback(const Student &s, int question) const
 {
-    int score = 0;
-    for (int i = 0; i < question; ++i)
-        score += s.given[i] == m_test.key[i].right;
+    const int score = s.right;
     const LiveQuestionKey &k = m_test.key[question - 1];
     const QString given = s.given[question - 1];
     QJsonObject body{{QStringLiteral("question"), question},
@@ -512,7 +511,7 @@ LiveReply LiveClass::feedback(const Student &s, int question) const
                      {QStringLiteral("score"), score}};
     // Once every answer is known to the student, the test's own identity
     // tells nothing more: the page names a result it saves itself by it.
-    if (question == int(m_test.key.size()))
+    if (s.answered() == int(m_test.key.size()))
         body[QStringLiteral("test")] = m_test.id;
     return {200, body};
 }
@@ -533,19 +532,19 @@ LiveReply LiveClass::answer(const QJsonObject &request)
         Student *s = studentOf(request, &reply);
         if (!s)
             return reply;
-        if (q <= s->answered()) {
+        if (s->hasAnswered(q)) {
             // A resend after a lost reply: what was answered first stands.
             reply = feedback(*s, q);
             seq = s->lastEntry;
-        } else if (q > s->answered() + 1 || s->finished) {
-            return LiveReply::refused(409, QStringLiteral("Question %1 is not the next one.").arg(q));
+        } else if (s->finished) {
+            return LiveReply::refused(409, QStringLiteral("Your answers are handed in already."));
         } else if (!m_test.key[q - 1].accepts(given)) {
             return LiveReply::refused(400, QStringLiteral("That is not an option of question %1.").arg(q));
         } else {
             const int ms = int(qBound(0.0, request.value(QStringLiteral("ms")).toDouble(),
                                       double(ResultLog::kLongestAttemptSeconds) * 1000));
-            s->given << given;
-            s->ms << ms;
+            // In any order: each student may see the test in an order of their own.
+            s->take(q, given, ms);
             s->right += given == m_test.key[q - 1].right;
             seq = s->lastEntry = m_journal.add({{QStringLiteral("e"), QStringLiteral("answer")},
                                                 {QStringLiteral("t"), request.value(QStringLiteral("student"))},

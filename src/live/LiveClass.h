@@ -36,13 +36,25 @@ struct LiveStudent {
     QString address;               // the device joined from
     QDateTime joined;
     QDateTime lastSeen;
-    QStringList given;             // per question answered, in order
-    QList<int> ms;                 // time on each question
+    // Per question of the test, in its order (a student may see another):
+    // the option given ("" not yet) and the time on it.
+    QStringList given;
+    QList<int> ms;
     int right = 0;
     bool finished = false;
     int seconds = 0;
     QString logFile;               // the result's file in the folder, once chosen
-    int answered() const { return int(given.size()); }
+    int answered() const { return int(given.size() - given.count(QString())); }
+    bool hasAnswered(int question) const { return question >= 1 && question <= given.size() && !given[question - 1].isEmpty(); }
+    void take(int question, const QString &answer, int milliseconds)
+    {
+        while (given.size() < question) {
+            given << QString();
+            ms << 0;
+        }
+        given[question - 1] = answer;
+        ms[question - 1] = milliseconds;
+    }
 };
 
 // What a request comes to: a status as HTTP says it, and the JSON answered.

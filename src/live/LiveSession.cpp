@@ -57,7 +57,9 @@ bool LiveSession::prepare(const QString &testPath, QString *reason, WorkProgress
     exporter.serveLive();
     const QString identity = testIdentity(t.title, t.teacher, t.records);
     exporter.identifyAs(identity);
-    exporter.describeWith(t.companion);
+    TestCompanion companion = t.companion;
+    companion.shuffle = companion.shuffle || m_shuffle;
+    exporter.describeWith(companion);
     const QString folder = QFileInfo(testPath).absolutePath() + QLatin1Char('/');
     const WebQuizExport page = exporter.exportTest(t.title, t.teacher, t.records, folder, progress);
     if (WorkProgress::stopped(progress)) {

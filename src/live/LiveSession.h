@@ -62,6 +62,9 @@ public:
     QString formerAddress() const { return m_formerAddress; }
     // Connections one device may hold (see LiveServer).
     void setConnectionsPerAddress(unsigned connections) { m_connectionsPerAddress = connections; }
+    // Each student in an order of their own, whatever the test's companion
+    // file says (before prepare()).
+    void shuffleForEachStudent() { m_shuffle = true; }
 
 private:
     LiveTest m_test;
@@ -69,6 +72,7 @@ private:
     QJsonObject m_quiz;
     QString m_formerAddress;
     unsigned m_connectionsPerAddress = LiveServer::DefaultConnectionsPerAddress;
+    bool m_shuffle = false;
     QList<PageMedia> m_media;
     QStringList m_mediaReport;
     std::unique_ptr<LiveClass> m_class;

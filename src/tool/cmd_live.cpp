@@ -1,6 +1,6 @@
 // ardeno-tool serve TEST.ard [--results DIR] [--bind ADDRESS] [--port N]
 // [--qr OUT.png] [--class NAMES.csv] [--lock-after MINUTES]
-// [--joins-per-minute N] [--connections-per-address N]: the live class
+// [--joins-per-minute N] [--connections-per-address N] [--shuffle]: the live class
 // without a window (--qr: its address as a QR code, to show on a screen).
 // The join address is the first line on standard output; each finished
 // student is a line after it. The teacher holds the room by typing on
@@ -81,6 +81,7 @@ int serveCommand(const QStringList &args)
     QString test, results, bind, qr, classList;
     int port = 0;
     double lockAfter = -1;
+    bool shuffle = false;
     LiveRoom::Limits limits;
     unsigned perAddress = LiveServer::DefaultConnectionsPerAddress;
     const auto count = [](const QString &value, int *out) {
@@ -94,6 +95,8 @@ int serveCommand(const QStringList &args)
         int n = 0;
         if (a == QLatin1String("--class") && hasValue) {
             classList = args[++i];
+        } else if (a == QLatin1String("--shuffle")) {
+            shuffle = true;
         } else if (a == QLatin1String("--lock-after") && hasValue) {
             bool ok = false;
             lockAfter = args[++i].toDouble(&ok);
@@ -143,6 +146,8 @@ int serveCommand(const QStringList &args)
     SignalPipe termination;
     LiveSession session;
     session.setConnectionsPerAddress(perAddress);
+    if (shuffle)
+        session.shuffleForEachStudent();
     QString reason;
     if (!session.prepare(test, &reason) || !session.start(results, bind, port, &reason)) {
         print(reason, stderr);
@@ -229,7 +234,7 @@ int serveCommand(const QStringList &args)
 const ToolCommandRegistration serveRegistration({
     "serve",
     "serve TEST.ard [--results DIR] [--bind ADDRESS] [--port N] [--qr OUT.png] [--class NAMES.csv] "
-    "[--lock-after MINUTES] [--joins-per-minute N] [--connections-per-address N]",
+    "[--lock-after MINUTES] [--joins-per-minute N] [--connections-per-address N] [--shuffle]",
     serveCommand,
 });
 }

@@ -34,11 +34,11 @@ async function freePort() {
   return free;
 }
 
-function serve() {
+function serve(folder = results, on = port, ...extra) {
   // Every student here joins from this one computer: more than the three a
   // minute one device may.
-  const child = spawn(q.TOOL, ['serve', ard, '--results', results, '--bind', '127.0.0.1', '--port', String(port),
-    '--qr', path.join(dir, 'qr.png'), '--joins-per-minute', '100'],
+  const child = spawn(q.TOOL, ['serve', ard, '--results', folder, '--bind', '127.0.0.1', '--port', String(on),
+    '--qr', path.join(dir, 'qr.png'), '--joins-per-minute', '100', ...extra],
     { stdio: ['ignore', 'pipe', 'ignore'], env: { ...process.env, QT_QPA_PLATFORM: 'offscreen' } });
   const lines = readline.createInterface({ input: child.stdout });
   const address = new Promise((resolve, reject) => {
@@ -216,5 +216,46 @@ describe('a live class', () => {
     await q.clickOption(page, 0);
     await page.waitForFunction(() => !document.getElementById('live-note').hidden, { timeout: 20000 });
     await page.close();
+  });
+});
+
+describe('a live class in an order of each student\'s own', () => {
+  it('takes answers in any order and keeps every result in the test\'s order', async () => {
+    const folder = path.join(dir, 'Shuffled results');
+    const shuffled = serve(folder, await freePort(), '--shuffle');
+    try {
+      const address = await shuffled.address;
+      // The right answer of each question, by its text.
+      const right = { 'Longest river?': 'Nile', 'The Rhine flows into the Black Sea.': 1,
+        'Which flows through Paris?': 'Seine' };
+      const orders = [];
+      for (const name of ['Anna', 'Ben', 'Cleo', 'Dara']) {
+        const { page, errors } = await openStudent(address);
+        await join(page, name);
+        const order = [];
+        for (let place = 0; place < 3; ++place) {
+          const frame = await page.evaluate(() => (document.getElementById('multiple').hidden ? 't' : 'm'));
+          const text = await q.text(page, frame === 'm' ? '#m-question' : '#t-question');
+          // What the student sees: the question, and the answers' order.
+          order.push(text + (frame === 'm' ? await page.evaluate(() => [0, 1, 2, 3]
+            .map((i) => document.getElementById('m-answer-' + i).textContent).join(',')) : ''));
+          const index = frame === 't' ? right[text] : await page.evaluate((wanted) => [0, 1, 2, 3]
+            .find((i) => document.getElementById('m-answer-' + i).textContent === wanted), right[text]);
+          assert.equal(await answer(page, index), '', `${name}: ${text}`);
+        }
+        await reached(page);
+        assert.deepEqual(errors, []);
+        orders.push(order.join('|'));
+        await page.close();
+      }
+      assert.ok(new Set(orders).size > 1, 'not every student in one order');
+      const json = JSON.parse(q.tool(['class', '--folder', folder, '--json']));
+      for (const s of json.students) {
+        assert.equal(s.score, 3, s.name);
+        assert.deepEqual(s.answers, ['C', 'False', 'A'], `${s.name}: in the test's order and letters`);
+      }
+    } finally {
+      await stop(shuffled);
+    }
   });
 });
