@@ -73,15 +73,23 @@ QChart *facility(const ClassFigures &figures)
     QStringList questions;
     QList<qreal> shares;
     for (const QuestionFigures &q : figures.questions) {
-        // Every label would crowd a test of 100 questions: every fifth then
-        // (the axis needs labels that differ, so the others are invisible
-        // ones of different lengths).
-        questions << (figures.questions.size() <= 25 || q.number % 5 == 0 || q.number == 1 ? QString::number(q.number)
-                                                                                            : QString(q.number, QChar(0x200B)));
+        // A dozen labels at most, whatever the font's size (the axis needs
+        // labels that differ, so the others are invisible ones of different
+        // lengths).
+        const int step = labelStep(int(figures.questions.size()));
+        questions << (q.number % step == 0 || q.number == 1 ? QString::number(q.number) : QString(q.number, QChar(0x200B)));
         shares << q.facility * 100;
     }
     return barChart(QObject::tr("Right answers per question (percent)"), QObject::tr("Facility"), questions, shares,
                     100, QStringLiteral("%d%%"));
+}
+
+int labelStep(int questions)
+{
+    for (const int step : {1, 2, 5, 10})
+        if (questions <= 12 * step)
+            return step;
+    return 10;
 }
 
 QString distributionText(const ClassFigures &figures)

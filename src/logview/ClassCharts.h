@@ -14,6 +14,9 @@ class QChart;
 namespace ClassCharts {
 QChart *distribution(const ClassFigures &figures);
 QChart *facility(const ClassFigures &figures);
+// Every how many questions the facility chart names one (and question 1):
+// at most about a dozen names, so they stand apart at any font size.
+int labelStep(int questions);
 // The charts' numbers as text, for screen readers ("90 to 100 percent: 14").
 QString distributionText(const ClassFigures &figures);
 QString facilityText(const ClassFigures &figures);

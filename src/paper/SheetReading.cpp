@@ -78,6 +78,15 @@ double length(const QPointF &p)
 {
     return std::hypot(p.x(), p.y());
 }
+
+// The signed area of a polygon (the shoelace formula).
+double area(const QPolygonF &p)
+{
+    double twice = 0;
+    for (qsizetype i = 0; i < p.size(); ++i)
+        twice += p[i].x() * p[(i + 1) % p.size()].y() - p[(i + 1) % p.size()].x() * p[i].y();
+    return twice / 2;
+}
 }
 
 namespace SheetImage {
@@ -160,8 +169,19 @@ SheetReading read(SheetScanner &scanner, const QImage &page, const PaperTest &te
         from << found[best];
         to << toPixels(centre);
     }
+    // Four markers that make no sheet (three in a line, one found twice)
+    // give no page to read.
+    const double expected = centres[2].x() * centres[2].y() * pixelsPerMm * pixelsPerMm;
+    if (std::abs(area(from)) < 0.3 * expected) {
+        r.problem = QStringLiteral("its four corner markers are not all on it (is the whole sheet on the picture?)");
+        return r;
+    }
     const QSizeF span = QSizeF(centres[2].x(), centres[2].y()) + QSizeF(2 * MarginMm, 2 * MarginMm);
     r.straight = scanner.straighten(page, from, to, (span * PixelsPerMm).toSize());
+    if (r.straight.isNull()) {
+        r.problem = QStringLiteral("it cannot be straightened");
+        return r;
+    }
 
     const TestVersion &version = test.version(code->version);
     for (int place = 0; place < version.questionCount(); ++place) {

@@ -79,7 +79,12 @@ public:
         hints.setFormats(ZXing::BarcodeFormat::QRCode);
         hints.setTryHarder(true);
         hints.setTryRotate(true);
-        const ZXing::Result result = ZXing::ReadBarcode(image, hints);
+        ZXing::Result result;
+        try {
+            result = ZXing::ReadBarcode(image, hints);
+        } catch (const std::exception &) {
+            return {};
+        }
         if (!result.isValid())
             return {};
         const ZXing::Position &p = result.position();
@@ -91,6 +96,26 @@ public:
     }
 
     QList<QPointF> squares(const QImage &grey, double side) override
+    {
+        // OpenCV says what it cannot do by throwing: nothing leaves the module.
+        try {
+            return findSquares(grey, side);
+        } catch (const cv::Exception &) {
+            return {};
+        }
+    }
+
+    QImage straighten(const QImage &grey, const QPolygonF &from, const QPolygonF &to, QSize size) override
+    {
+        try {
+            return warp(grey, from, to, size);
+        } catch (const cv::Exception &) {
+            return {};
+        }
+    }
+
+private:
+    static QList<QPointF> findSquares(const QImage &grey, double side)
     {
         // Dark against the paper around it, whatever the light: the
         // threshold follows the neighbourhood.
@@ -120,7 +145,7 @@ public:
         return found;
     }
 
-    QImage straighten(const QImage &grey, const QPolygonF &from, const QPolygonF &to, QSize size) override
+    static QImage warp(const QImage &grey, const QPolygonF &from, const QPolygonF &to, QSize size)
     {
         std::vector<cv::Point2f> a, b;
         for (int i = 0; i < 4; ++i) {
@@ -135,7 +160,6 @@ public:
         return out;
     }
 
-private:
     std::unique_ptr<QFile> m_file;
     std::unique_ptr<Poppler::Document> m_document;
 };

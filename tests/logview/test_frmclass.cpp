@@ -10,6 +10,7 @@
 #include "app/Startup.h"
 #include "app/frmCreate.h"
 #include "classresults/ClassLogs.h"
+#include "logview/ClassCharts.h"
 #include "logview/frmClass.h"
 #include "classresults/ResultLog.h"
 #include "print/PrintSurface.h"
@@ -19,6 +20,8 @@
 #include "print/PdfProbe.h"
 #include "TestDoubles.h"
 
+#include <QBarCategoryAxis>
+#include <QChart>
 #include <QChartView>
 #include <QHeaderView>
 #include <QLabel>
@@ -202,6 +205,28 @@ private slots:
         QVERIFY(printed.contains(QStringLiteral("Twice (not counted)")));
         QVERIFY2(printed.contains(QStringLiteral("Class 3. Handed in ")), qPrintable(printed));
         QVERIFY(printed.contains(QStringLiteral(" to ")));
+    }
+
+    // The question chart names a dozen questions at most: at 144 dpi more
+    // would run into each other.
+    void theQuestionChartNamesAFewQuestions()
+    {
+        const QList<QPair<int, int>> cases = {{1, 1}, {12, 1}, {13, 2}, {24, 2}, {25, 5}, {60, 5}, {61, 10}, {100, 10}};
+        for (const auto &[questions, step] : cases)
+            QCOMPARE(ClassCharts::labelStep(questions), step);
+        ClassFigures figures;
+        for (int n = 1; n <= 30; ++n) {
+            QuestionFigures q;
+            q.number = n;
+            figures.questions << q;
+        }
+        std::unique_ptr<QChart> chart(ClassCharts::facility(figures));
+        auto *axis = static_cast<QBarCategoryAxis *>(chart->axes(Qt::Horizontal).first());
+        QStringList named;
+        for (const QString &label : axis->categories())
+            if (!label.trimmed().isEmpty() && !label.startsWith(QChar(0x200B)))
+                named << label;
+        QCOMPARE(named, QStringList({"1", "5", "10", "15", "20", "25", "30"}));
     }
 
     // View > "Sort by": the sort a heading's click gives, by keyboard.
