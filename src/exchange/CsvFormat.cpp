@@ -107,7 +107,9 @@ bool parseRows(const QString &text, QChar sep, const std::function<bool(const Ro
 // The separator the header row uses: ',' unless it is ';' or a tab.
 QChar separatorOf(const QString &text)
 {
-    const QString header = text.left(text.indexOf(QLatin1Char('\n')) < 0 ? text.size() : text.indexOf(QLatin1Char('\n')));
+    // A view: a header of millions of columns is not copied.
+    const qsizetype end = text.indexOf(QLatin1Char('\n'));
+    const QStringView header = QStringView(text).left(end < 0 ? text.size() : end);
     const QChar candidates[] = {QLatin1Char(','), QLatin1Char(';'), QLatin1Char('\t')};
     QChar best = QLatin1Char(',');
     qsizetype most = 0;
@@ -210,8 +212,18 @@ bool CsvFormat::forEachRow(const QString &text, const std::function<bool(const Q
 
 ReadResult CsvFormat::read(const QByteArray &bytes, const QString &fileName) const
 {
+    return readText(SourceText::decode(bytes), fileName);
+}
+
+ReadResult CsvFormat::readParts(const OpenFile &file, const QString &fileName) const
+{
+    return readText(SourceText::decode([&file](qint64 offset, qint64 length) { return file.read(offset, length); }),
+                    fileName);
+}
+
+ReadResult CsvFormat::readText(const QString &text, const QString &fileName) const
+{
     ReadResult r;
-    QString text = SourceText::decode(bytes);
     if (const int bad = SourceText::firstBinaryLine(text)) {
         r.report.fail(QStringLiteral("\"%1\" is not a CSV text (it holds binary data).").arg(fileName), bad);
         return r;

@@ -15,6 +15,10 @@ public:
     FileFilter nameFilter() const override;
     Capabilities capabilities() const override { return ReadWrite | MediaBesideFile; }
     ReadResult read(const QByteArray &bytes, const QString &fileName) const override;
+    // The file decoded a part at a time: its text alone is held, never its
+    // bytes beside it.
+    bool readsByParts() const override { return true; }
+    ReadResult readParts(const OpenFile &file, const QString &fileName) const override;
     WriteResult write(const ExportSource &test) const override;
 
     // More fields than a row of any spreadsheet we read holds (a question
@@ -25,4 +29,7 @@ public:
     // split by the separator its first row uses); `take` returns false to
     // stop. False with *errorLine when a quoted field is not closed.
     static bool forEachRow(const QString &text, const std::function<bool(const QStringList &)> &take, int *errorLine);
+
+private:
+    ReadResult readText(const QString &text, const QString &fileName) const;
 };

@@ -6,6 +6,11 @@
 #include "exchange/HtmlText.h"
 #include "exchange/SourceText.h"
 #include "exchange/TextFormat.h"
+#include "document/Windows1252.h"
+
+#include <QStringDecoder>
+#include <QUtf8StringView>
+#include <functional>
 
 #include <optional>
 
@@ -348,101 +353,140 @@ QString GiftFormat::escaped(const QString &text)
     return out;
 }
 
-ReadResult GiftFormat::read(const QByteArray &bytes, const QString &fileName) const
+namespace {
+// The file's lines made into blocks as they are read: each line decoded
+// as it comes, comment lines left out (their places kept for the line
+// numbers), line ends made '\n'. Only the block being read is held, never
+// the file: a one-question file of a hundred megabytes costs its text.
+class BlockReader {
+public:
+    BlockReader(bool utf8, GiftReader &reader) : m_utf8(utf8), m_reader(reader) {}
+
+    // A piece of the current line (no line end in it).
+    void add(QByteArrayView piece)
+    {
+        if (m_kind == Undecided) {
+            m_head.append(piece);
+            // A long line is told by its start alone, as SourceText does.
+            if (m_head.size() > kTold && SourceText::kindOf(m_head, m_utf8) != SourceText::LineKind::Blank)
+                decide(SourceText::kindOf(m_head, m_utf8));
+            return;
+        }
+        if (m_kind == Text)
+            append(piece);
+    }
+    // The end of the current line. False when a block failed the read.
+    bool endLine()
+    {
+        if (m_kind == Undecided)
+            decide(SourceText::kindOf(m_head, m_utf8));
+        bool ok = true;
+        if (m_kind == Blank) {
+            ok = flush();
+        } else if (m_kind == Comment) {
+            if (m_inBlock)
+                m_block.leftOut.append({m_block.text.size(), 1});
+        } else {
+            m_block.text += QLatin1Char('\n');
+        }
+        m_kind = Undecided;
+        m_decoder.resetState();
+        ++m_line;
+        return ok;
+    }
+    bool flush()
+    {
+        if (!m_inBlock)
+            return true;
+        m_inBlock = false;
+        QString &t = m_block.text;
+        while (t.endsWith(QLatin1Char('\n')))
+            t.chop(1);
+        // Comment lines after the block's last line are not part of it.
+        while (!m_block.leftOut.isEmpty() && m_block.leftOut.last().first > t.size())
+            m_block.leftOut.removeLast();
+        const bool ok = QStringView(t).trimmed().isEmpty() || m_reader.readBlock(m_block);
+        m_block = Block();
+        return ok;
+    }
+
+private:
+    enum Kind { Undecided, Blank, Comment, Text };
+    static constexpr qsizetype kTold = 4096;
+
+    void decide(SourceText::LineKind kind)
+    {
+        m_kind = kind == SourceText::LineKind::Blank ? Blank : kind == SourceText::LineKind::Comment ? Comment : Text;
+        if (m_kind == Text) {
+            if (!m_inBlock) {
+                m_inBlock = true;
+                m_block.firstLine = m_line;
+            }
+            append(m_head);
+        }
+        m_head.clear();
+    }
+    void append(QByteArrayView bytes)
+    {
+        m_block.text += m_utf8 ? m_decoder.decode(bytes) : Windows1252::decode(bytes.toByteArray());
+    }
+
+    bool m_utf8;
+    GiftReader &m_reader;
+    QStringDecoder m_decoder{QStringDecoder::Utf8};
+    QByteArray m_head;   // the start of a line not yet told
+    Kind m_kind = Undecided;
+    Block m_block;
+    bool m_inBlock = false;
+    int m_line = 1;
+};
+
+ReadResult readGift(const SourceText::Parts &parts, const QString &fileName)
 {
     ReadResult r;
-    // Read a block at a time straight from the bytes: the file is never
-    // held as one text or as a list of lines (a one-question file of a
-    // hundred megabytes costs its bytes and one block's text).
-    QByteArrayView data(bytes);
-    if (data.startsWith("\xEF\xBB\xBF"))
-        data = data.sliced(3);
-    if (const int bad = SourceText::firstBinaryLine(data)) {
-        r.report.fail(QStringLiteral("\"%1\" is not a GIFT text (it holds binary data).").arg(fileName), bad);
+    const qint64 start = SourceText::bomLength(parts);
+    const SourceText::Survey s = SourceText::survey(parts, start);
+    if (s.binaryLine) {
+        r.report.fail(QStringLiteral("\"%1\" is not a GIFT text (it holds binary data).").arg(fileName), s.binaryLine);
         return r;
     }
-    const bool utf8 = QUtf8StringView(data).isValidUtf8();
     GiftReader reader(r);
-
-    qsizetype blockStart = -1, blockEnd = 0;
-    int blockLine = 0;
-    QList<QPair<qsizetype, qsizetype>> comments;   // comment lines inside the block, as byte ranges
-    const auto flush = [&]() {
-        if (blockStart < 0)
-            return true;
-        Block block;
-        block.firstLine = blockLine;
-        block.text = SourceText::decode(data.sliced(blockStart, blockEnd - blockStart), utf8);
-        // In place: line ends become '\n', comment lines go (their places
-        // kept for the line numbers), no line end after the last line.
-        // Byte offsets become character offsets, counted on from the last.
-        qsizetype lastByte = blockStart, lastOffset = 0;
-        const auto offsetOf = [&](qsizetype byte) {
-            lastOffset += utf8 ? SourceText::utf16Length(data.sliced(lastByte, byte - lastByte)) : byte - lastByte;
-            lastByte = byte;
-            return lastOffset;
-        };
-        QList<QPair<qsizetype, qsizetype>> drop;   // character ranges of the comment lines, their ends included
-        for (const auto &[from, to] : std::as_const(comments)) {
-            if (to > blockEnd)
-                break;   // after the block's last line: not part of it
-            const qsizetype first = offsetOf(from);
-            drop.append({first, offsetOf(to)});
-        }
-        QChar *t = block.text.data();
-        const qsizetype n = block.text.size();
-        qsizetype out = 0;
-        qsizetype next = 0;   // the next comment range
-        for (qsizetype i = 0; i < n;) {
-            if (next < drop.size() && i == drop[next].first) {
-                int lines = 0;
-                for (qsizetype k = drop[next].first; k < drop[next].second; ++k)
-                    lines += t[k] == QLatin1Char('\n') || (t[k] == QLatin1Char('\r') && (k + 1 >= n || t[k + 1] != QLatin1Char('\n')));
-                block.leftOut.append({out, lines});
-                i = drop[next].second;
-                ++next;
-                continue;
+    BlockReader blocks(s.utf8, reader);
+    bool lineOpen = false;      // bytes of a line not yet ended
+    bool afterCr = false;       // the last part ended in CR: an LF first ends nothing
+    for (qint64 at = start;; at += SourceText::PartSize) {
+        const QByteArray part = parts(at, SourceText::PartSize);
+        if (part.isEmpty())
+            break;
+        qsizetype pos = 0;
+        if (afterCr && part.startsWith('\n'))
+            pos = 1;
+        afterCr = false;
+        while (pos < part.size()) {
+            qsizetype end = pos;
+            while (end < part.size() && part[end] != '\n' && part[end] != '\r')
+                ++end;
+            if (end > pos) {
+                blocks.add(QByteArrayView(part).sliced(pos, end - pos));
+                lineOpen = true;
             }
-            if (t[i] == QLatin1Char('\r')) {
-                t[out++] = QLatin1Char('\n');
-                i += i + 1 < n && t[i + 1] == QLatin1Char('\n') ? 2 : 1;
-            } else {
-                t[out++] = t[i++];
-            }
-        }
-        while (out > 0 && t[out - 1] == QLatin1Char('\n'))
-            --out;
-        block.text.truncate(out);
-        blockStart = -1;
-        comments.clear();
-        return QStringView(block.text).trimmed().isEmpty() || reader.readBlock(block);
-    };
-
-    int line = 1;
-    for (qsizetype pos = 0; pos < data.size(); ++line) {
-        qsizetype end = pos;
-        while (end < data.size() && data[end] != '\n' && data[end] != '\r')
-            ++end;
-        const qsizetype next = end < data.size() ? end + (data[end] == '\r' && end + 1 < data.size() && data[end + 1] == '\n' ? 2 : 1)
-                                                 : end;
-        const QByteArrayView lineBytes = data.sliced(pos, end - pos);
-        const SourceText::LineKind kind = SourceText::kindOf(lineBytes, utf8);
-        if (kind == SourceText::LineKind::Blank) {
-            if (!flush())
+            if (end == part.size())
+                break;
+            if (!blocks.endLine())
                 return failedWith(r.report);
-        } else if (kind == SourceText::LineKind::Comment) {
-            if (blockStart >= 0)
-                comments.append({pos, next});
-        } else {
-            if (blockStart < 0) {
-                blockStart = pos;
-                blockLine = line;
+            lineOpen = false;
+            if (part[end] == '\r') {
+                if (end + 1 == part.size())
+                    afterCr = true;
+                else if (part[end + 1] == '\n')
+                    ++end;
             }
-            blockEnd = next;
+            pos = end + 1;
         }
-        pos = next;
     }
-    if (!flush())
+    if (lineOpen && !blocks.endLine())
+        return failedWith(r.report);
+    if (!blocks.flush())
         return failedWith(r.report);
     if (reader.questionsSeen == 0) {
         r.report.fail(QStringLiteral("\"%1\" holds no GIFT question (a text followed by its answers in braces).")
@@ -450,6 +494,17 @@ ReadResult GiftFormat::read(const QByteArray &bytes, const QString &fileName) co
         r.questions.clear();
     }
     return r;
+}
+}
+
+ReadResult GiftFormat::read(const QByteArray &bytes, const QString &fileName) const
+{
+    return readGift([&bytes](qint64 offset, qint64 length) { return bytes.mid(offset, length); }, fileName);
+}
+
+ReadResult GiftFormat::readParts(const OpenFile &file, const QString &fileName) const
+{
+    return readGift([&file](qint64 offset, qint64 length) { return file.read(offset, length); }, fileName);
 }
 
 WriteResult GiftFormat::write(const ExportSource &test) const

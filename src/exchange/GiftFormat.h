@@ -11,6 +11,8 @@ public:
     QString shortName() const override { return QStringLiteral("gift"); }
     FileFilter nameFilter() const override;
     ReadResult read(const QByteArray &bytes, const QString &fileName) const override;
+    bool readsByParts() const override { return true; }
+    ReadResult readParts(const OpenFile &file, const QString &fileName) const override;
     WriteResult write(const ExportSource &test) const override;
 
     // A text written so that a GIFT reader gives it back unchanged.

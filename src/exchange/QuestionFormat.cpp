@@ -64,6 +64,12 @@ QStringList QuestionFormat::suffixes() const
     return result;
 }
 
+ReadResult QuestionFormat::readParts(const OpenFile &file, const QString &fileName) const
+{
+    QString changed;
+    return read(file.readAll(file.size(), &changed), fileName);
+}
+
 bool QuestionFormat::supportsFile(const QString &fileName) const
 {
     const QString suffix = exchangeSuffixOf(fileName);

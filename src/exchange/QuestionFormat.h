@@ -8,6 +8,7 @@
 #include "document/TestCompanion.h"
 #include "exchange/ExchangeReport.h"
 #include "platform/FileDialogService.h"
+#include "platform/OpenFile.h"
 #include "platform/WorkProgress.h"
 
 #include <QByteArray>
@@ -137,6 +138,11 @@ public:
     // fileName names the file in messages. A failed read reports why, with
     // the line, and gives no questions.
     virtual ReadResult read(const QByteArray &bytes, const QString &fileName) const = 0;
+    // A reader that takes its file a part at a time through the open handle
+    // (so that a file of one huge question is never held whole beside its
+    // text) says so, and the import gives it the file instead of its bytes.
+    virtual bool readsByParts() const { return false; }
+    virtual ReadResult readParts(const OpenFile &file, const QString &fileName) const;
     virtual WriteResult write(const ExportSource &test) const = 0;
     // A format whose files may be far larger than memory should hold (a web
     // page with its media) writes the file itself, streamed through the

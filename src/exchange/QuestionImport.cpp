@@ -9,6 +9,7 @@
 #include "platform/SourceFolder.h"
 
 #include "document/MediaLookup.h"
+#include "platform/RegularFile.h"
 #include "document/QuestionRecord.h"
 #include "document/TestDocument.h"
 #include "document/MediaAdmission.h"
@@ -115,7 +116,10 @@ bool readSource(const ImportRequest &request, const QuestionFormatRegistry &regi
     // Only a regular file is read: a pipe or a device would never end.
     QString reason;
     OpenFilePtr file = request.source ? request.source : OpenFile::open(request.path, &reason);
-    if (file)
+    // A reader by parts takes the file itself; the others its bytes.
+    if (file && (*format)->readsByParts() && file->size() > kMaxImportBytes)
+        reason = RegularFile::tooLarge(kMaxImportBytes);
+    else if (file && !(*format)->readsByParts())
         *bytes = file->readAll(kMaxImportBytes, &reason);
     if (opened)
         *opened = file;
@@ -153,7 +157,7 @@ BankListing listBank(const ImportRequest &request, const QuestionFormatRegistry 
         out.cancelled = true;
         return out;
     }
-    const ReadResult read = format->read(bytes, name);
+    const ReadResult read = format->readsByParts() ? format->readParts(*out.source, name) : format->read(bytes, name);
     out.report.absorb(read.report);
     for (int k = 0; k < read.questions.size(); ++k) {
         const ImportedQuestion &q = read.questions[k];
@@ -222,13 +226,14 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
         return out;
     };
     QByteArray bytes;
-    if (!readSource(request, registry, &out.format, &bytes, out.report))
+    OpenFilePtr source;
+    if (!readSource(request, registry, &out.format, &bytes, out.report, &source))
         return out;
     if (WorkProgress::stopped(progress))
         return cancelled(nullptr);
     if (progress)
         progress->setDone(20);
-    ReadResult read = out.format->read(bytes, name);
+    ReadResult read = out.format->readsByParts() ? out.format->readParts(*source, name) : out.format->read(bytes, name);
     if (WorkProgress::stopped(progress))
         return cancelled(nullptr);
     if (progress)

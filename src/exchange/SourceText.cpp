@@ -26,18 +26,60 @@ QString decode(QByteArrayView bytes, bool utf8)
     return utf8 ? QString::fromUtf8(bytes) : Windows1252::decode(QByteArray::fromRawData(bytes.data(), bytes.size()));
 }
 
-qsizetype utf16Length(QByteArrayView utf8)
+qint64 bomLength(const Parts &parts)
 {
-    qsizetype n = 0;
-    for (const char c : utf8) {
-        const auto b = uchar(c);
-        if ((b & 0xC0) != 0x80)
-            ++n;
-        if (b >= 0xF0)
-            ++n;   // outside the basic plane: two UTF-16 characters
-    }
-    return n;
+    return parts(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
 }
+
+Survey survey(const Parts &parts, qint64 from)
+{
+    Survey s;
+    QByteArray carry;
+    int line = 1;
+    for (qint64 at = from;; at += PartSize) {
+        QByteArray part = parts(at, PartSize);
+        if (part.isEmpty())
+            break;
+        if (const int bad = firstBinaryLine(QByteArrayView(part)); bad && !s.binaryLine)
+            s.binaryLine = line + bad - 1;
+        line += int(part.count('\n'));
+        if (!s.utf8)
+            continue;
+        part.prepend(carry);
+        carry.clear();
+        // A character begun in the last three bytes and not ended waits.
+        for (qsizetype back = 1; back <= 3 && back <= part.size(); ++back) {
+            const auto b = uchar(part[part.size() - back]);
+            if ((b & 0xC0) == 0x80)
+                continue;
+            const int length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+            if (length > back) {
+                carry = part.right(back);
+                part.chop(back);
+            }
+            break;
+        }
+        s.utf8 = QUtf8StringView(part).isValidUtf8();
+    }
+    s.utf8 = s.utf8 && carry.isEmpty();
+    return s;
+}
+
+QString decode(const Parts &parts)
+{
+    const qint64 from = bomLength(parts);
+    const bool utf8 = survey(parts, from).utf8;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    QString text;
+    for (qint64 at = from;; at += PartSize) {
+        const QByteArray part = parts(at, PartSize);
+        if (part.isEmpty())
+            break;
+        text += utf8 ? decoder.decode(part) : Windows1252::decode(part);
+    }
+    return text;
+}
+
 
 LineKind kindOf(QByteArrayView line, bool utf8)
 {

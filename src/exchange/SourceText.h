@@ -7,14 +7,30 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace SourceText {
 bool isUtf8(const QByteArray &bytes);
 QString decode(const QByteArray &bytes);
 // A piece of a file already known to be UTF-8 (or not: Windows-1252).
 QString decode(QByteArrayView bytes, bool utf8);
-// How many UTF-16 characters the UTF-8 bytes make.
-qsizetype utf16Length(QByteArrayView utf8);
+
+// A file read a part at a time (through its handle, or from memory): the
+// bytes from an offset, fewer at the end, none after it.
+using Parts = std::function<QByteArray(qint64 offset, qint64 length)>;
+inline constexpr qint64 PartSize = 1 << 20;
+// 3 when the file begins with UTF-8's byte-order mark, else 0.
+qint64 bomLength(const Parts &parts);
+// Whether the bytes from `from` on are UTF-8, and the number of the first
+// line holding a binary control code (0: none), a part at a time.
+struct Survey {
+    bool utf8 = true;
+    int binaryLine = 0;
+};
+Survey survey(const Parts &parts, qint64 from);
+// The whole text, as decode() makes it of the bytes, without ever holding
+// the bytes whole beside it.
+QString decode(const Parts &parts);
 
 // A line of a question file, told without making a text of a long one:
 // blank (white space only), a comment ("//" after white space), or text.

@@ -7,6 +7,7 @@
 #include "exchange/BankChoice.h"
 
 #include "document/QuestionRecord.h"
+#include "document/QuestionView.h"
 #include "MediaBytes.h"
 #include "TestFiles.h"
 
@@ -141,6 +142,47 @@ TEST(ExchangeImportGift, CrLfBomAndWindows1252ReadTheSame)
     const QStringList want = {tf("Caf\u00E9 \u20AC?", 0), mc("Next", {"a", "b", "c", "d"}, 0)};
     for (const QByteArray &bytes : {lf, crlf, bom, cp1252})
         EXPECT_EQ(records(readAs("gift", bytes)), want) << bytes.constData();
+}
+
+// The reader takes a file a megabyte at a time: a line end, a character of
+// two bytes and a comment line cut by the part's end read as if whole, and
+// the lines after them keep their numbers.
+TEST(ExchangeImportGift, WhatAPartsEndCutsReadsAsIfWhole)
+{
+    constexpr int kPart = 1 << 20;
+    // What comes before the cut (after "Caf" and padding), the cut, what
+    // follows it, and the questions the whole holds.
+    const struct {
+        QByteArray before, cut, after;
+        int questions;
+    } cases[] = {
+        {"{T}", "\r\n", "\r\n", 1},
+        {"", "\xC3\xA9", "?{T}\n\n", 1},
+        {"\n", "//", " a comment in the question\n{T}\n\nNext {F}\n", 2},
+    };
+    for (const auto &c : cases) {
+        QByteArray bytes;
+        while (bytes.size() < kPart - 200)
+            bytes += "// filler " + QByteArray(60, 'x') + "\n";
+        bytes += "\n";
+        // The part ends one byte into the cut.
+        const int pad = kPart - 1 - int(bytes.size()) - 3 - int(c.before.size());
+        bytes += "Caf" + QByteArray(pad, 'e') + c.before + c.cut + c.after;
+        ASSERT_EQ(bytes.mid(kPart - 1, 2), c.cut);
+        const QByteArray whole = bytes;
+        bytes += "\nLast {\n=a\n";
+        const ReadResult r = readAs("gift", bytes);
+        const int lastLine = int(bytes.left(bytes.indexOf("Last")).count('\n')) + 1;
+        EXPECT_EQ(r.report.error(),
+                  QStringLiteral("Line %1: the answers opened with \"{\" are not closed with \"}\".").arg(lastLine))
+            << c.cut.toHex().constData();
+        const ReadResult read = readAs("gift", whole);
+        ASSERT_FALSE(read.report.failed()) << qPrintable(read.report.error());
+        EXPECT_EQ(read.questions.size(), c.questions) << c.cut.toHex().constData();
+        if (c.cut == "\xC3\xA9") {
+            EXPECT_TRUE(QuestionView(read.questions.first().record).question().endsWith(QStringLiteral("\u00E9?")));
+        }
+    }
 }
 
 TEST(ExchangeImportGift, AnUnclosedBraceRefusesTheWholeFileWithItsLine)
