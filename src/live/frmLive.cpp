@@ -10,6 +10,7 @@
 #include "platform/FileDialogService.h"
 #include "platform/MsgBox.h"
 #include "platform/Platform.h"
+#include "widgets/Controls.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -54,11 +55,7 @@ QFont scaled(QFont font, double factor, bool bold = false)
 
 QAction *frmLive::addToMenu(QMenu *tools, QAction *after, QWidget *owner, std::function<EditorTest()> test)
 {
-    auto *action = new QAction(tr("&Live Class..."), tools);
-    action->setObjectName(QStringLiteral("mnuToolLive"));
-    const QList<QAction *> actions = tools->actions();
-    const qsizetype at = actions.indexOf(after);
-    tools->insertAction(at >= 0 && at + 1 < actions.size() ? actions[at + 1] : nullptr, action);
+    QAction *action = Controls::menuEntryAfter(tools, after, QStringLiteral("mnuToolLive"), tr("&Live Class..."));
     QObject::connect(action, &QAction::triggered, owner, [owner, test] {
         const EditorTest t = test();
         LoadedTest saved;

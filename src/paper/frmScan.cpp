@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "platform/PrivateFolder.h"
 #include "platform/WorkProgress.h"
+#include "widgets/Controls.h"
 
 #include <QAction>
 #include <QDate>
@@ -37,11 +38,7 @@ QString counted(int n, const QString &one, const QString &many)
 
 QAction *frmScan::addToMenu(QMenu *tools, QAction *after, QWidget *owner, std::function<Test()> test)
 {
-    auto *action = new QAction(tr("Read &Scanned Sheets..."), tools);
-    action->setObjectName(QStringLiteral("mnuToolScan"));
-    const QList<QAction *> actions = tools->actions();
-    const qsizetype at = actions.indexOf(after);
-    tools->insertAction(at >= 0 && at + 1 < actions.size() ? actions[at + 1] : nullptr, action);
+    QAction *action = Controls::menuEntryAfter(tools, after, QStringLiteral("mnuToolScan"), tr("Read &Scanned Sheets..."));
     QObject::connect(action, &QAction::triggered, owner, [owner, test] {
         const Test t = test();
         const QString why = LiveSession::unsavedReason(t.path, t.title, t.teacher, t.records);

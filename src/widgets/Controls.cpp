@@ -1,6 +1,8 @@
 #include "widgets/Controls.h"
 
 #include <QAccessible>
+#include <QAction>
+#include <QMenu>
 
 #include <QLabel>
 #include <QLineEdit>
@@ -45,6 +47,16 @@ QLabel *fittedLabel(QWidget *parent, const QString &name, const QString &text, c
     if (l->sizeHint().width() > r.width())
         l->resize(l->sizeHint().width(), r.height());
     return l;
+}
+
+QAction *menuEntryAfter(QMenu *menu, QAction *after, const QString &name, const QString &text)
+{
+    auto *action = new QAction(text, menu);
+    action->setObjectName(name);
+    const QList<QAction *> actions = menu->actions();
+    const qsizetype at = actions.indexOf(after);
+    menu->insertAction(at >= 0 && at + 1 < actions.size() ? actions[at + 1] : nullptr, action);
+    return action;
 }
 
 QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QRect &r,

@@ -5,7 +5,9 @@
 #include <QRect>
 #include <QString>
 
+class QAction;
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -44,4 +46,8 @@ void setLineText(QLineEdit *box, const QString &text, int maxLength);
 // Line breaks are CR LF in the text, as in the test file.
 void setMultiLineText(QPlainTextEdit *box, const QString &text, int maxChars);
 QString multiLineText(const QPlainTextEdit *box);
+// A new entry of `menu` named `name`, right after `after` (at the end when
+// `after` is the last or not in the menu): how later windows join a menu
+// built before them.
+QAction *menuEntryAfter(QMenu *menu, QAction *after, const QString &name, const QString &text);
 } // namespace Controls

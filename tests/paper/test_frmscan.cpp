@@ -48,6 +48,23 @@ class TestFrmScan : public QObject {
 
     frmScan::Test test() const { return {m_test, QStringLiteral("Rivers"), QStringLiteral("Class 3"), kRecords}; }
 
+    // The scan module with the printed sheets open in it; null (said) when
+    // it cannot be.
+    std::unique_ptr<SheetScanner> sheetsOpened() const
+    {
+        QString why;
+        auto scanner = ModuleLoader::create<SheetScanner>(QStringLiteral(ARDENO_SHEETSCAN_MODULE),
+                                                          ARDENO_SHEETSCAN_FACTORY, kSheetScannerInterfaceVersion, &why);
+        const int fd = scanner ? ::open(QFile::encodeName(m_sheets).constData(), O_RDONLY) : -1;
+        if (!scanner || !scanner->openPdf(fd, &why)) {
+            qWarning("%s", qPrintable(why));
+            scanner.reset();
+        }
+        if (fd >= 0)
+            ::close(fd);
+        return scanner;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -79,13 +96,8 @@ private slots:
         click(dialog, QStringLiteral("cmdPdf"));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY2(platform.messages.shown.isEmpty(), qPrintable(platform.messages.texts().join('\n')));
-        QString why;
-        auto scanner = ModuleLoader::create<SheetScanner>(QStringLiteral(ARDENO_SHEETSCAN_MODULE),
-                                                          ARDENO_SHEETSCAN_FACTORY, kSheetScannerInterfaceVersion, &why);
-        QVERIFY2(scanner, qPrintable(why));
-        const int fd = ::open(QFile::encodeName(m_sheets).constData(), O_RDONLY);
-        QVERIFY(scanner->openPdf(fd, &why));
-        ::close(fd);
+        const auto scanner = sheetsOpened();
+        QVERIFY(scanner);
         QCOMPARE(scanner->pageCount(), 2);
     }
 
@@ -95,13 +107,9 @@ private slots:
         QVERIFY(!m_sheets.isEmpty());
         // Anna's sheet (version 1: the test's own order) as a phone would
         // take it, filled: Nile for 1, both True and False for 2, Seine for 3.
+        const auto scanner = sheetsOpened();
+        QVERIFY(scanner);
         QString why;
-        auto scanner = ModuleLoader::create<SheetScanner>(QStringLiteral(ARDENO_SHEETSCAN_MODULE),
-                                                          ARDENO_SHEETSCAN_FACTORY, kSheetScannerInterfaceVersion, &why);
-        QVERIFY2(scanner, qPrintable(why));
-        const int fd = ::open(QFile::encodeName(m_sheets).constData(), O_RDONLY);
-        QVERIFY(scanner->openPdf(fd, &why));
-        ::close(fd);
         QImage page = scanner->page(0, 1754, &why).convertToFormat(QImage::Format_RGB32);
         QVERIFY(!page.isNull());
         const SheetLayout layout(SheetPaper::A4);
