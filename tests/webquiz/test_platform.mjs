@@ -121,11 +121,12 @@ after(async () => {
 
 // A test saved by the program, exported as a package and unpacked where the
 // platform serves it. Returns the package's folder and its zip's names.
-function makePackage(name, test, version, passMark) {
+function makePackage(name, test, version, passMark, ...extra) {
   const ard = path.join(dir, name + '.ard');
   q.tool(['save', ard], { input: JSON.stringify(test), cwd: dir });
   const zip = path.join(dir, name + '.zip');
-  q.tool(['export', ard, zip, '--format', version === '2004' ? 'scorm2004' : 'scorm12', '--pass-mark', String(passMark)]);
+  q.tool(['export', ard, zip, '--format', version === '2004' ? 'scorm2004' : 'scorm12', '--pass-mark', String(passMark),
+    ...extra]);
   const out = path.join(dir, 'pkg', name);
   const names = execFileSync('python3', ['-c',
     'import sys, zipfile\nz = zipfile.ZipFile(sys.argv[1])\nz.extractall(sys.argv[2])\nprint("\\n".join(z.namelist()))',
@@ -282,6 +283,55 @@ describe('a package in the platform', () => {
       await again.page.close();
     });
   }
+
+  // Each student's own order inside the platform: the interactions carry
+  // the test's numbers and letters, and a resume shows the same order.
+  it('SCORM 1.2, shuffled: interactions in the test\'s numbers and letters, the order kept across a resume', async () => {
+    const pkg = makePackage('shuffled-1.2', FOUR, '1.2', 50, '--shuffle');
+    const right = { 'Largest planet?': 'Jupiter', 'Venus is closer to the Sun than Earth.': 0,
+      'Ringed planet?': 'Saturn', 'Mars has two moons.': 0 };
+    // Answers the question shown rightly; says which it was.
+    const answerRightly = async (frame) => {
+      await q.waitAnswerable(frame);
+      const tf = await frame.evaluate(() => document.getElementById('multiple').hidden);
+      const text = await q.text(frame, tf ? '#t-question' : '#m-question');
+      const index = tf ? right[text] : await frame.evaluate((wanted) => [0, 1, 2, 3]
+        .find((i) => document.getElementById('m-answer-' + i).textContent === wanted), right[text]);
+      await q.clickOption(frame, index);
+      await q.waitAnswerable(frame);
+      return text;
+    };
+    const first = await launch(pkg, '1.2', { core: { student_name: 'Doe, Jane' } });
+    await q.start(first.frame);
+    const order = [await answerRightly(first.frame), await answerRightly(first.frame)];
+    const third = await q.text(first.frame, '#count');
+    await first.page.evaluate(() => { document.getElementById('sco').src = 'about:blank'; });
+    await q.waitFor(() => first.page.evaluate(() => window.calls.some((c) => c.name === 'LMSFinish')));
+    const kept = await first.page.evaluate(() => window.committed());
+    assert.ok(Number.isInteger(JSON.parse(kept.suspend_data).o), 'the order\'s seed is kept with the attempt');
+    await first.page.close();
+
+    kept.core.entry = 'resume';
+    const again = await launch(pkg, '1.2', kept);
+    await again.frame.click('#continue-button');
+    assert.equal(await q.text(again.frame, '#count'), third);
+    order.push(await answerRightly(again.frame), await answerRightly(again.frame));
+    await again.frame.waitForFunction(() => !document.getElementById('report').hidden, { timeout: 30000 });
+    assert.deepEqual([...order].sort(), Object.keys(right).sort(), 'each question once, across the resume');
+    const calls = [...(await again.page.evaluate(() => window.calls))];
+    checkCalls(calls, '1.2');
+    // Whatever the order shown, each interaction names the test's question
+    // and its letters.
+    const letters = { Q1: 'b', Q2: 't', Q3: 'a', Q4: 't' };
+    for (let i = 2; i < 4; ++i) {
+      const id = lastSet(calls, `cmi.interactions.${i}.id`);
+      assert.equal(lastSet(calls, `cmi.interactions.${i}.student_response`), letters[id], id);
+      assert.equal(lastSet(calls, `cmi.interactions.${i}.correct_responses.0.pattern`), letters[id], id);
+    }
+    assert.equal(lastSet(calls, 'cmi.core.score.raw'), '100');
+    assert.deepEqual(again.errors, []);
+    await again.page.close();
+  });
 
   it('says so before the first question when no platform answers, and at the end when it refuses the result', async () => {
     const pkg = makePackage('lost-1.2', FOUR, '1.2', 50);
