@@ -1,5 +1,7 @@
 #include "media/MciText.h"
 
+#include "pictures/PictureFit.h"
+
 QString signedNumber(int n)
 {
     return n >= 0 ? QLatin1Char(' ') + QString::number(n) : QString::number(n);
@@ -23,6 +25,11 @@ QString aviDestinationCommand(int boxWidth, int boxHeight, int videoWidth, int v
 {
     if (videoWidth > boxWidth && videoHeight > boxHeight)
         return fillDestinationCommand(boxWidth, boxHeight);
+    if (videoWidth > boxWidth || videoHeight > boxHeight) {
+        const QRect r = fitPicture(QSize(boxWidth, boxHeight), QSize(videoWidth, videoHeight)).target;
+        return QStringLiteral("put movie destination at ") + signedNumber(r.x()) + QLatin1Char(' ') + signedNumber(r.y())
+               + QLatin1Char(' ') + signedNumber(r.width()) + QLatin1Char(' ') + signedNumber(r.height());
+    }
     const int x = halfRoundedToEven(boxWidth - videoWidth);
     const int y = halfRoundedToEven(boxHeight - videoHeight);
     return QStringLiteral("put movie destination at ") + signedNumber(x) + QLatin1Char(' ') + signedNumber(y)

@@ -15,5 +15,7 @@ int halfRoundedToEven(int n);
 QString fillDestinationCommand(int boxWidth, int boxHeight);
 
 // The "put" command for a Vw x Vh video in a W x H box: fill the box when the
-// video is larger in both directions, else centre it at its natural size.
+// video is larger in both directions; shrink it whole, its proportions kept,
+// when it is larger in one direction only (the old tools showed its middle,
+// cut, where the web quiz shows it whole); else centre it at its natural size.
 QString aviDestinationCommand(int boxWidth, int boxHeight, int videoWidth, int videoHeight);

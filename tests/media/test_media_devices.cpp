@@ -79,8 +79,9 @@ TEST_F(MediaDevices, PlayAviSendsTheExactCommandsAndPlacesTheVideo)
     CloseAll();
     EXPECT_EQ(box.findChild<QWidget *>("mciVideoSurface"), nullptr);   // closing removes it
 
-    EXPECT_EQ(putFor("raw200x80.avi"), "put movie destination at -42  18  200  80");
-    EXPECT_EQ(box.findChild<QWidget *>("mciVideoSurface")->geometry(), QRect(-42, 18, 200, 80));
+    // Wider than the box only: shrunk whole, its proportions kept.
+    EXPECT_EQ(putFor("raw200x80.avi"), "put movie destination at  0  35  117  47");
+    EXPECT_EQ(box.findChild<QWidget *>("mciVideoSurface")->geometry(), QRect(0, 35, 117, 47));
     CloseAll();
 
     EXPECT_EQ(putFor("clip352x288.mpg", false), "put movie destination at 0 0  117  117");
@@ -98,7 +99,7 @@ TEST_F(MediaDevices, TheVideoShowsInsideTheBoxAndIsClippedByItsFrame)
     frame.show();
     clearLog();
     PlayAVI(mediaFile("raw200x80.avi"), &frame, true);
-    EXPECT_TRUE(sent.contains("put movie destination at -42  18  200  80"));
+    EXPECT_TRUE(sent.contains("put movie destination at  0  35  117  47"));
     spin(600);
     QWidget *viewport = frame.findChild<QWidget *>("mciVideoViewport");
     ASSERT_NE(viewport, nullptr);
@@ -109,11 +110,12 @@ TEST_F(MediaDevices, TheVideoShowsInsideTheBoxAndIsClippedByItsFrame)
     for (int x = 10; x < 110; x += 5)
         notGreen += shot.pixelColor(x + 3, 60).rgb() != qRgb(0, 255, 0);
     EXPECT_GT(notGreen, 10);
-    // Above and below the 80-pixel-high video the box shows through.
+    // Above and below the video, shrunk to 47 pixels high, the box shows through.
     EXPECT_EQ(shot.pixelColor(60, 10).rgb(), qRgb(0, 255, 0));
     EXPECT_EQ(shot.pixelColor(60, 112).rgb(), qRgb(0, 255, 0));
-    // The frame line itself is not painted over.
-    EXPECT_NE(shot.pixelColor(1, 60).rgb(), shot.pixelColor(10, 60).rgb());
+    // The frame line itself is not painted over: beside the video it is as
+    // it is above it.
+    EXPECT_EQ(shot.pixelColor(1, 60).rgb(), shot.pixelColor(1, 10).rgb());
 }
 
 TEST_F(MediaDevices, AMissingVideoFailsWithItsMessageAfterClosingAll)

@@ -27,8 +27,11 @@ TEST(Placement, StretchAndCentreCommandsForA117Box)
 {
     EXPECT_EQ(aviDestinationCommand(117, 117, 320, 240), "put movie destination at 0 0  117  117");
     EXPECT_EQ(aviDestinationCommand(117, 117, 100, 80), "put movie destination at  8  18  100  80");
-    EXPECT_EQ(aviDestinationCommand(117, 117, 200, 80), "put movie destination at -42  18  200  80");
-    EXPECT_EQ(aviDestinationCommand(117, 117, 117, 200), "put movie destination at  0 -42  117  200");
+    // Larger in one direction only: shrunk whole, as the web quiz shows it,
+    // not its middle cut out.
+    EXPECT_EQ(aviDestinationCommand(117, 117, 200, 80), "put movie destination at  0  35  117  47");
+    EXPECT_EQ(aviDestinationCommand(117, 117, 117, 200), "put movie destination at  24  0  68  117");
+    EXPECT_EQ(aviDestinationCommand(269, 269, 320, 240), "put movie destination at  0  33  269  202");
     EXPECT_EQ(fillDestinationCommand(160, 120), "put movie destination at 0 0  160  120");
 }
 
