@@ -191,6 +191,31 @@ QStringList TestPrintout::wrapQuestion(const QString &question, int number)
     return lines;
 }
 
+QString TestPrintout::mediaHint(const QString &mediaField)
+{
+    // Paper cannot play what the screen plays: the student is told there
+    // is something to hear or watch.
+    switch (mediaKindOf(mediaField)) {
+    case MediaKind::Wave: return QCoreApplication::translate("TestPrintout", "(This question has a sound.)");
+    case MediaKind::Midi:
+    case MediaKind::Mp3: return QCoreApplication::translate("TestPrintout", "(This question has a tune.)");
+    case MediaKind::Avi:
+    case MediaKind::Mpeg: return QCoreApplication::translate("TestPrintout", "(This question has a video.)");
+    case MediaKind::None:
+    case MediaKind::Picture: break;
+    }
+    return QString();
+}
+
+bool TestPrintout::printMediaHint(const QString &mediaField)
+{
+    const QString hint = mediaHint(mediaField);
+    if (hint.isEmpty())
+        return true;
+    m_printer.setCurrentX(LeftMargin);
+    return m_printer.print(QStringLiteral("    ") + hint);
+}
+
 bool TestPrintout::printQuestionText(const QString &question, int number)
 {
     // A line break typed into the question starts its next line at the
@@ -279,7 +304,7 @@ bool TestPrintout::PrintMultipleChoice(const QString &record, int number)
         showError(QStringLiteral("Cannot print this multiple choice question."));
         return true;
     }
-    if (!printPicture(q.media(), 0, 2) || !printQuestionText(q.question(), number))
+    if (!printPicture(q.media(), 0, 2) || !printQuestionText(q.question(), number) || !printMediaHint(q.media()))
         return false;
     static const char *const letters[] = {"  A.  ", "  B.  ", "  C.  ", "  D.  "};
     for (int k = 0; k < 4; ++k)
@@ -295,7 +320,7 @@ bool TestPrintout::PrintTrueFalse(const QString &record, int number)
         showError(QStringLiteral("There was an error printing this true/false question."));
         return true;
     }
-    if (!printPicture(q.media(), 5, 10) || !printQuestionText(q.question(), number))
+    if (!printPicture(q.media(), 5, 10) || !printQuestionText(q.question(), number) || !printMediaHint(q.media()))
         return false;
 
     PrintSurface &p = m_printer;

@@ -58,10 +58,14 @@ public:
     // The picture file a media field names, "" when it names none that
     // exists (or a file that is not a BMP, JPEG or WMF by its extension).
     QString picturePath(const QString &mediaField) const;
+    // The line under a question with a sound, a tune or a video ("(This
+    // question has a sound.)"); "" for a picture or none.
+    static QString mediaHint(const QString &mediaField);
 
 private:
     bool printPicture(const QString &mediaField, double offsetY, double gapAfter);
     bool printQuestionText(const QString &question, int number);
+    bool printMediaHint(const QString &mediaField);
     bool printAnswer(const QString &letter, const QString &answer);
     void setBusy(bool busy);
     // Shows text; a PDF that could not be written is named with the

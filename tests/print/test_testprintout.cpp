@@ -95,6 +95,16 @@ private slots:
                                              "  B.  Paris", "  C.  Rome", "  D.  Madrid",
                                              "2.  The Earth is flat."}));
         QCOMPARE(PdfProbe::pageCount(pdf("basic.pdf")), 1);
+        // A question with a sound, a tune or a video says so under its text.
+        print(makeDoc({mc("Which bird sings?", "song.wav"), tf("This is a waltz.", "waltz.MID"),
+                       mc("Which way does it turn?", "spin.mpg")}),
+              "media.pdf", false);
+        const QStringList media = pageLines("media.pdf");
+        for (const char *line : {"    (This question has a sound.)", "    (This question has a tune.)",
+                                 "    (This question has a video.)"})
+            QVERIFY2(media.contains(QString::fromLatin1(line)), qPrintable(media.join('\n')));
+        QCOMPARE(TestPrintout::mediaHint("map.bmp"), QString());
+        QCOMPARE(TestPrintout::mediaHint("none"), QString());
         const QString fonts = PdfProbe::fonts(pdf("basic.pdf"));
         QVERIFY2(fonts.contains("LiberationMono ") && fonts.contains("LiberationMono-Bold"), qPrintable(fonts));
 
