@@ -7,6 +7,7 @@
 
 #include "ControlLookup.h"
 #include "TestDoubles.h"
+#include "TestFiles.h"
 #include "app/frmCreate.h"
 #include "classresults/ResultLog.h"
 #include "document/TestFile.h"
@@ -68,10 +69,8 @@ class TestFrmScan : public QObject {
 private slots:
     void initTestCase()
     {
-        m_test = m_dir.filePath(QStringLiteral("rivers.ard"));
-        QFile f(m_test);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(testFileBytes(QStringLiteral("Rivers"), QStringLiteral("Class 3"), kRecords));
+        m_test = writeTest(m_dir.filePath(QStringLiteral("rivers.ard")), QStringLiteral("Rivers"),
+                           QStringLiteral("Class 3"), kRecords);
     }
 
     void theSheetsArePrintedForAClassList()
