@@ -1,29 +1,36 @@
 #include "paper/MarkReading.h"
 
+namespace {
+// Each doubt: the word `--json` gives it, and the reason the teacher reads.
+struct DoubtText {
+    MarkReading::Doubt doubt;
+    const char *word;
+    const char *reason;
+};
+constexpr DoubtText kDoubts[] = {
+    {MarkReading::Doubt::TwoMarks, "two-marks", "more than one bubble is marked"},
+    {MarkReading::Doubt::Faint, "faint", "a faint, half-erased or crossed-out mark"},
+};
+
+const DoubtText *textOf(MarkReading::Doubt doubt)
+{
+    for (const DoubtText &d : kDoubts)
+        if (d.doubt == doubt)
+            return &d;
+    return nullptr;
+}
+}
+
 QString MarkReading::reason() const
 {
-    switch (doubt) {
-    case Doubt::TwoMarks:
-        return QStringLiteral("more than one bubble is marked");
-    case Doubt::Faint:
-        return QStringLiteral("a faint, half-erased or crossed-out mark");
-    case Doubt::None:
-        break;
-    }
-    return QString();
+    const DoubtText *d = textOf(doubt);
+    return d ? QString::fromLatin1(d->reason) : QString();
 }
 
 QString MarkReading::reasonWord(Doubt doubt)
 {
-    switch (doubt) {
-    case Doubt::TwoMarks:
-        return QStringLiteral("two-marks");
-    case Doubt::Faint:
-        return QStringLiteral("faint");
-    case Doubt::None:
-        break;
-    }
-    return QString();
+    const DoubtText *d = textOf(doubt);
+    return d ? QString::fromLatin1(d->word) : QString();
 }
 
 MarkReading MarkReading::of(const QList<double> &darkness)

@@ -38,7 +38,7 @@ QString counted(int n, const QString &one, const QString &many)
 
 QAction *frmScan::addToMenu(QMenu *tools, QAction *after, QWidget *owner, std::function<Test()> test)
 {
-    QAction *action = Controls::menuEntryAfter(tools, after, QStringLiteral("mnuToolScan"), tr("Read &Scanned Sheets..."));
+    QAction *action = Controls::menuEntryAfter(tools, after, QStringLiteral("mnuToolScan"), tr("Read Scanned S&heets..."));
     QObject::connect(action, &QAction::triggered, owner, [owner, test] {
         const Test t = test();
         const QString why = LiveSession::unsavedReason(t.path, t.title, t.teacher, t.records);

@@ -6,6 +6,7 @@
 #include "webquiz/WebQuizExporter.h"
 #include "dialogs/FileDialogs.h"
 #include "dialogs/ProgressRunner.h"
+#include "widgets/Controls.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,11 +22,7 @@ QAction *addToMenu(QMenu *fileMenu, QAction *after, const std::function<void()> 
 QAction *insertMenuItem(QMenu *fileMenu, QAction *after, const QString &text, const QString &name,
                         const std::function<void()> &run)
 {
-    auto *action = new QAction(text, fileMenu);
-    action->setObjectName(name);
-    const QList<QAction *> actions = fileMenu->actions();
-    const qsizetype at = actions.indexOf(after);
-    fileMenu->insertAction(at >= 0 && at + 1 < actions.size() ? actions[at + 1] : nullptr, action);
+    QAction *action = Controls::menuEntryAfter(fileMenu, after, name, text);
     if (after) {
         action->setEnabled(after->isEnabled());
         QObject::connect(after, &QAction::changed, action, [action, after] { action->setEnabled(after->isEnabled()); });

@@ -276,7 +276,8 @@
   }
   async function showQuestion() {
     setBusy(true);
-    const q = questions[order.question(state.current)];
+    const at = order.question(state.current);   // the test's question shown here
+    const q = questions[at];
     $('count').textContent = 'Question #' + signed(state.current);
     showScore();
     closeMedia();
@@ -286,7 +287,6 @@
       if (q.tooFew) {
         await showMessage('An error has occured.  Unable to process question ' + q.field0);
       } else {
-        const at = order.question(state.current);
         if (q.kind === 'm') { labels.m.question = q.question; labels.m.answers = order.shown(at, q.answers.slice(0, 4)); }
         else labels.t.question = q.question;
         state.correct = order.toShown(at, q.correct);
