@@ -2,48 +2,53 @@
 
 #include "live/LiveAddress.h"
 #include "live/LiveClass.h"
+#include "platform/ModuleLoader.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QStringDecoder>
 
-#include <arpa/inet.h>
-#include <microhttpd.h>
-#include <netdb.h>
-#include <netinet/in.h>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <zlib.h>
 
-struct LiveServer::Request {
-    QByteArray body;
-    bool refused = false;   // a response is queued already
+namespace {
+enum Status : unsigned {
+    Ok = 200,
+    PartialContent = 206,
+    MovedPermanently = 301,
+    BadRequest = 400,
+    NotFound = 404,
+    MethodNotAllowed = 405,
+    ContentTooLarge = 413,
+    RangeNotSatisfiable = 416,
+    InternalServerError = 500,
 };
 
-namespace {
-int queue(MHD_Connection *connection, unsigned status, const QByteArray &body, const char *type)
+HttpReply reply(unsigned status, const QByteArray &body, const QByteArray &type)
 {
-    MHD_Response *response = MHD_create_response_from_buffer(size_t(body.size()), const_cast<char *>(body.constData()),
-                                                             MHD_RESPMEM_MUST_COPY);
-    MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, type);
-    MHD_add_response_header(response, MHD_HTTP_HEADER_CACHE_CONTROL, "no-store");
-    MHD_add_response_header(response, "X-Content-Type-Options", "nosniff");
-    MHD_add_response_header(response, "Referrer-Policy", "no-referrer");
-    const int ret = MHD_queue_response(connection, status, response);
-    MHD_destroy_response(response);
-    return ret;
+    HttpReply r;
+    r.status = status;
+    r.body = body;
+    r.headers = {{"Content-Type", type}, {"Cache-Control", "no-store"}, {"X-Content-Type-Options", "nosniff"},
+                 {"Referrer-Policy", "no-referrer"}};
+    return r;
 }
 
-int queueJson(MHD_Connection *connection, unsigned status, const QJsonObject &body)
+HttpReply notFound(unsigned status = NotFound)
 {
-    return queue(connection, status, QJsonDocument(body).toJson(QJsonDocument::Compact),
-                 "application/json; charset=utf-8");
+    return reply(status, "Not found.\n", "text/plain; charset=utf-8");
 }
 
-int refuse(MHD_Connection *connection, unsigned status, const QString &error)
+HttpReply json(unsigned status, const QJsonObject &body)
 {
-    return queueJson(connection, status, QJsonObject{{QStringLiteral("error"), error}});
+    return reply(status, QJsonDocument(body).toJson(QJsonDocument::Compact), "application/json; charset=utf-8");
+}
+
+HttpReply refusal(unsigned status, const QString &error)
+{
+    return json(status, QJsonObject{{QStringLiteral("error"), error}});
 }
 
 bool isUtf8(const QByteArray &bytes)
@@ -71,11 +76,9 @@ QByteArray gzipped(const QByteArray &bytes)
 }
 
 // Whether an Accept-Encoding header takes gzip (and not with q=0).
-bool acceptsGzip(const char *header)
+bool acceptsGzip(const QByteArray &header)
 {
-    if (!header)
-        return false;
-    for (const QByteArray &part : QByteArray(header).split(',')) {
+    for (const QByteArray &part : header.split(',')) {
         const QList<QByteArray> fields = part.trimmed().split(';');
         if (fields.value(0).trimmed().toLower() != "gzip")
             continue;
@@ -93,12 +96,10 @@ bool acceptsGzip(const char *header)
 // start and length within `size`; false when the header asks for none this
 // server gives (several ranges, another unit: the whole file is sent) and
 // *unsatisfiable when the range lies outside the file.
-bool byteRange(const char *header, qint64 size, qint64 *start, qint64 *length, bool *unsatisfiable)
+bool byteRange(const QByteArray &header, qint64 size, qint64 *start, qint64 *length, bool *unsatisfiable)
 {
     *unsatisfiable = false;
-    if (!header)
-        return false;
-    const QByteArray spec = QByteArray(header).trimmed();
+    const QByteArray spec = header.trimmed();
     if (!spec.startsWith("bytes=") || spec.contains(','))
         return false;
     const QByteArray range = spec.mid(6).trimmed();
@@ -127,19 +128,6 @@ bool byteRange(const char *header, qint64 size, qint64 *start, qint64 *length, b
     const qint64 end = from >= 0 && to >= 0 ? qMin(to, size - 1) : size - 1;
     *length = end - *start + 1;
     return true;
-}
-
-// The numeric address of the device a request came from.
-QString clientAddress(MHD_Connection *connection)
-{
-    const MHD_ConnectionInfo *info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
-    if (!info || !info->client_addr)
-        return {};
-    const socklen_t length = info->client_addr->sa_family == AF_INET6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
-    char text[NI_MAXHOST] = {};
-    if (::getnameinfo(info->client_addr, length, text, sizeof text, nullptr, 0, NI_NUMERICHOST) != 0)
-        return {};
-    return QString::fromLatin1(text);
 }
 
 // Enough descriptors for every connection the server allows: the soft
@@ -178,58 +166,18 @@ QString LiveServer::joinHost() const
     return LiveAddress::localAddresses().value(0, LiveAddress::Loopback);
 }
 
-bool LiveServer::listen(const QString &host, int port)
-{
-    sockaddr_storage address{};
-    unsigned family = 0;
-    auto *v4 = reinterpret_cast<sockaddr_in *>(&address);
-    auto *v6 = reinterpret_cast<sockaddr_in6 *>(&address);
-    if (::inet_pton(AF_INET, host.toLatin1().constData(), &v4->sin_addr) == 1) {
-        v4->sin_family = AF_INET;
-        v4->sin_port = htons(quint16(port));
-    } else if (::inet_pton(AF_INET6, host.toLatin1().constData(), &v6->sin6_addr) == 1) {
-        v6->sin6_family = AF_INET6;
-        v6->sin6_port = htons(quint16(port));
-        // Every network, IPv4 as well, when listening on all of IPv6.
-        family = LiveAddress::isWildcard(host) ? MHD_USE_DUAL_STACK : MHD_USE_IPv6;
-    } else {
-        return false;
-    }
-    // Threads from a pool, each watching its connections with epoll; a
-    // handler waits only for the journal's sync.
-    const unsigned threads = 16;
-    const MHD_AccessHandlerCallback access = [](void *self, MHD_Connection *connection, const char *url,
-                                                const char *method, const char *version, const char *upload,
-                                                size_t *uploadSize, void **context) {
-        return MHD_Result(handle(self, connection, url, method, version, upload, uploadSize, context));
-    };
-    const MHD_RequestCompletedCallback done = [](void *self, MHD_Connection *connection, void **context,
-                                                 MHD_RequestTerminationCode code) {
-        completed(self, connection, context, int(code));
-    };
-    m_daemon = MHD_start_daemon(
-        MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_ITC | family, 0, nullptr, nullptr,
-        access, this,
-        MHD_OPTION_SOCK_ADDR, reinterpret_cast<sockaddr *>(&address),
-        MHD_OPTION_THREAD_POOL_SIZE, threads,
-        MHD_OPTION_CONNECTION_LIMIT, MaxConnections,
-        MHD_OPTION_PER_IP_CONNECTION_LIMIT, m_perAddress,
-        MHD_OPTION_CONNECTION_TIMEOUT, IdleSeconds,
-        MHD_OPTION_CONNECTION_MEMORY_LIMIT, size_t(32 * 1024),
-        MHD_OPTION_LISTEN_BACKLOG_SIZE, 1024u,
-        MHD_OPTION_STRICT_FOR_CLIENT, 1,
-        MHD_OPTION_NOTIFY_COMPLETED, done, this,
-        MHD_OPTION_END);
-    if (!m_daemon)
-        return false;
-    const MHD_DaemonInfo *info = MHD_get_daemon_info(m_daemon, MHD_DAEMON_INFO_BIND_PORT);
-    m_port = info ? info->port : port;
-    m_host = host;
-    return true;
-}
-
 bool LiveServer::start(const QString &host, int port, QString *reason)
 {
+    stop();
+    if (!m_http) {
+        QString error;
+        m_http = ModuleLoader::create<HttpServer>(QStringLiteral(ARDENO_HTTPSERVER_MODULE), ARDENO_HTTPSERVER_FACTORY,
+                                                  kHttpServerInterfaceVersion, &error);
+        if (!m_http) {
+            *reason = QStringLiteral("The class cannot be served: %1").arg(error);
+            return false;
+        }
+    }
     raiseDescriptorLimit();
     m_base = "/" + m_class.code().toLatin1() + "/";
     QList<int> candidates;
@@ -243,8 +191,17 @@ bool LiveServer::start(const QString &host, int port, QString *reason)
             candidates << p;
         candidates << 0;
     }
+    HttpLimits limits;
+    limits.maxBody = MaxBody;
+    limits.idleSeconds = IdleSeconds;
+    limits.maxConnections = MaxConnections;
+    limits.connectionsPerAddress = m_perAddress;
     for (int p : candidates) {
-        if (listen(host, p)) {
+        const int taken = m_http->listen(host, p, LiveAddress::isWildcard(host), limits, this);
+        if (taken > 0) {
+            m_port = taken;
+            m_host = host;
+            m_running = true;
             m_class.rememberPort(m_port);
             return true;
         }
@@ -256,153 +213,89 @@ bool LiveServer::start(const QString &host, int port, QString *reason)
 
 void LiveServer::stop()
 {
-    if (!m_daemon)
-        return;
-    MHD_stop_daemon(m_daemon);
-    m_daemon = nullptr;
+    if (m_http)
+        m_http->stop();
+    m_running = false;
 }
 
-void LiveServer::completed(void *, MHD_Connection *, void **context, int)
+HttpReply LiveServer::handle(const HttpRequest &request)
 {
-    delete static_cast<Request *>(*context);
-    *context = nullptr;
-}
-
-int LiveServer::handle(void *self, MHD_Connection *connection, const char *url, const char *method, const char *,
-                       const char *upload, size_t *uploadSize, void **context)
-{
-    auto *server = static_cast<LiveServer *>(self);
-    auto *request = static_cast<Request *>(*context);
-    if (!request) {
-        request = new Request;
-        *context = request;
-        // A body larger than any join or answer is refused before a byte
-        // of it is read.
-        const char *length = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
-        // A request stating both its length and its chunks is read one way
-        // by one server and the other way by the next: refused outright.
-        if (length && MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_TRANSFER_ENCODING)) {
-            request->refused = true;
-            return refuse(connection, MHD_HTTP_BAD_REQUEST, QStringLiteral("A request states its length once."));
-        }
-        if (length && QByteArray(length).toLongLong() > MaxBody) {
-            request->refused = true;
-            return refuse(connection, MHD_HTTP_CONTENT_TOO_LARGE, QStringLiteral("Too much for one request."));
-        }
-        return MHD_YES;
-    }
-    if (*uploadSize > 0) {
-        // A body without a stated length (chunked) that grows past the
-        // limit: the connection is closed, as no reply can be sent before
-        // the body would be read to its end.
-        if (request->body.size() + qint64(*uploadSize) > MaxBody)
-            return MHD_NO;
-        request->body.append(upload, qsizetype(*uploadSize));
-        *uploadSize = 0;
-        return MHD_YES;
-    }
-    if (request->refused)
-        return MHD_YES;
-    return server->route(connection, QByteArray(url), QByteArray(method), request->body);
-}
-
-int LiveServer::route(MHD_Connection *connection, const QByteArray &url, const QByteArray &method, const QByteArray &body)
-{
+    if (request.problem == HttpRequest::Problem::LengthStatedTwice)
+        return refusal(BadRequest, QStringLiteral("A request states its length once."));
+    if (request.problem == HttpRequest::Problem::TooLarge)
+        return refusal(ContentTooLarge, QStringLiteral("Too much for one request."));
+    const QByteArray &url = request.url;
     // The join address without its final slash leads to it.
     if (url == m_base.chopped(1)) {
-        MHD_Response *response = MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT);
-        MHD_add_response_header(response, MHD_HTTP_HEADER_LOCATION, m_base.constData());
-        const int ret = MHD_queue_response(connection, MHD_HTTP_MOVED_PERMANENTLY, response);
-        MHD_destroy_response(response);
-        return ret;
+        HttpReply moved;
+        moved.status = MovedPermanently;
+        moved.headers = {{"Location", m_base}};
+        return moved;
     }
     if (!url.startsWith(m_base))
-        return queue(connection, MHD_HTTP_NOT_FOUND, "Not found.\n", "text/plain; charset=utf-8");
+        return notFound();
     const QByteArray rest = url.mid(m_base.size());
-    const bool get = method == MHD_HTTP_METHOD_GET || method == MHD_HTTP_METHOD_HEAD;
+    const bool get = request.method == "GET" || request.method == "HEAD";
     if (get && (rest.isEmpty() || rest == "index.html"))
-        return servePage(connection);
+        return servePage(request);
     if (get && rest == "names")
-        return queueJson(connection, MHD_HTTP_OK,
-                         QJsonObject{{QStringLiteral("names"), QJsonArray::fromStringList(m_class.classList())}});
+        return json(Ok, QJsonObject{{QStringLiteral("names"), QJsonArray::fromStringList(m_class.classList())}});
     if (get) {
         const auto it = m_media.constFind(rest);
-        if (it == m_media.constEnd())
-            return queue(connection, MHD_HTTP_NOT_FOUND, "Not found.\n", "text/plain; charset=utf-8");
-        return serveMedia(connection, *it);
+        return it == m_media.constEnd() ? notFound() : serveMedia(request, *it);
     }
-    if (method != MHD_HTTP_METHOD_POST || (rest != "join" && rest != "answer" && rest != "finish"))
-        return queue(connection, rest == "join" || rest == "answer" || rest == "finish" ? MHD_HTTP_METHOD_NOT_ALLOWED
-                                                                                         : MHD_HTTP_NOT_FOUND,
-                     "Not found.\n", "text/plain; charset=utf-8");
-    if (!isUtf8(body))
-        return refuse(connection, MHD_HTTP_BAD_REQUEST, QStringLiteral("The request is not UTF-8 text."));
+    const bool posted = rest == "join" || rest == "answer" || rest == "finish";
+    if (request.method != "POST" || !posted)
+        return notFound(posted ? MethodNotAllowed : NotFound);
+    if (!isUtf8(request.body))
+        return refusal(BadRequest, QStringLiteral("The request is not UTF-8 text."));
     QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(body, &error);
+    const QJsonDocument doc = QJsonDocument::fromJson(request.body, &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject())
-        return refuse(connection, MHD_HTTP_BAD_REQUEST, QStringLiteral("The request is not a JSON object."));
-    const LiveReply reply = rest == "join" ? m_class.join(doc.object(), clientAddress(connection))
-                            : rest == "answer" ? m_class.answer(doc.object())
-                                               : m_class.finish(doc.object());
-    return queueJson(connection, unsigned(reply.status), reply.body);
+        return refusal(BadRequest, QStringLiteral("The request is not a JSON object."));
+    const LiveReply answer = rest == "join" ? m_class.join(doc.object(), request.clientAddress)
+                             : rest == "answer" ? m_class.answer(doc.object())
+                                                : m_class.finish(doc.object());
+    return json(unsigned(answer.status), answer.body);
 }
 
-int LiveServer::servePage(MHD_Connection *connection)
+HttpReply LiveServer::servePage(const HttpRequest &request) const
 {
-    const bool gzip = !m_pageGzip.isEmpty()
-                      && acceptsGzip(MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_ACCEPT_ENCODING));
-    const QByteArray &body = gzip ? m_pageGzip : m_page;
-    MHD_Response *response = MHD_create_response_from_buffer(size_t(body.size()), const_cast<char *>(body.constData()),
-                                                             MHD_RESPMEM_PERSISTENT);
-    MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, "text/html; charset=utf-8");
-    MHD_add_response_header(response, MHD_HTTP_HEADER_CACHE_CONTROL, "no-store");
-    MHD_add_response_header(response, MHD_HTTP_HEADER_VARY, "Accept-Encoding");
-    MHD_add_response_header(response, "X-Content-Type-Options", "nosniff");
-    MHD_add_response_header(response, "Referrer-Policy", "no-referrer");
+    const bool gzip = !m_pageGzip.isEmpty() && acceptsGzip(request.acceptEncoding);
+    HttpReply page = reply(Ok, gzip ? m_pageGzip : m_page, "text/html; charset=utf-8");
+    page.headers.append(qMakePair(QByteArray("Vary"), QByteArray("Accept-Encoding")));
     if (gzip)
-        MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_ENCODING, "gzip");
-    const int ret = MHD_queue_response(connection, MHD_HTTP_OK, response);
-    MHD_destroy_response(response);
-    return ret;
+        page.headers.append(qMakePair(QByteArray("Content-Encoding"), QByteArray("gzip")));
+    return page;
 }
 
-int LiveServer::serveMedia(MHD_Connection *connection, const Media &media)
+HttpReply LiveServer::serveMedia(const HttpRequest &request, const Media &media) const
 {
     const qint64 size = media.file ? media.file->size() : media.bytes.size();
     // Phones ask for a video a range of bytes at a time.
     qint64 start = 0, length = size;
     bool unsatisfiable = false;
-    const bool partial = byteRange(MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_RANGE),
-                                   size, &start, &length, &unsatisfiable);
+    const bool partial = byteRange(request.range, size, &start, &length, &unsatisfiable);
+    HttpReply r;
     if (unsatisfiable) {
-        MHD_Response *response = MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT);
-        MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_RANGE, QByteArray("bytes */" + QByteArray::number(size)).constData());
-        const int ret = MHD_queue_response(connection, MHD_HTTP_RANGE_NOT_SATISFIABLE, response);
-        MHD_destroy_response(response);
-        return ret;
+        r.status = RangeNotSatisfiable;
+        r.headers = {{"Content-Range", "bytes */" + QByteArray::number(size)}};
+        return r;
     }
-    MHD_Response *response = nullptr;
     if (media.file) {
-        const int fd = ::dup(media.file->handle());
-        if (fd >= 0)
-            response = MHD_create_response_from_fd_at_offset64(uint64_t(length), fd, uint64_t(start));
-        if (!response && fd >= 0)
-            ::close(fd);
+        r.fd = ::dup(media.file->handle());
+        if (r.fd < 0)
+            return reply(InternalServerError, "Cannot be read.\n", "text/plain; charset=utf-8");
+        r.offset = start;
+        r.length = length;
     } else {
-        response = MHD_create_response_from_buffer(size_t(length), const_cast<char *>(media.bytes.constData() + start),
-                                                   MHD_RESPMEM_PERSISTENT);
+        r.body = media.bytes.mid(start, length);
     }
-    if (!response)
-        return queue(connection, MHD_HTTP_INTERNAL_SERVER_ERROR, "Cannot be read.\n", "text/plain; charset=utf-8");
-    MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, media.mimeType.constData());
-    MHD_add_response_header(response, MHD_HTTP_HEADER_ACCEPT_RANGES, "bytes");
-    MHD_add_response_header(response, "X-Content-Type-Options", "nosniff");
+    r.status = partial ? PartialContent : Ok;
+    r.headers = {{"Content-Type", media.mimeType}, {"Accept-Ranges", "bytes"}, {"X-Content-Type-Options", "nosniff"}};
     if (partial)
-        MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_RANGE,
-                                QByteArray("bytes " + QByteArray::number(start) + '-' + QByteArray::number(start + length - 1)
-                                           + '/' + QByteArray::number(size))
-                                    .constData());
-    const int ret = MHD_queue_response(connection, partial ? MHD_HTTP_PARTIAL_CONTENT : MHD_HTTP_OK, response);
-    MHD_destroy_response(response);
-    return ret;
+        r.headers.append(qMakePair(QByteArray("Content-Range"),
+                                   "bytes " + QByteArray::number(start) + '-' + QByteArray::number(start + length - 1)
+                                       + '/' + QByteArray::number(size)));
+    return r;
 }

@@ -1,26 +1,27 @@
 #pragma once
-// The live class's web server, on libmicrohttpd: it serves the page and the
-// test's own media under the join address, and takes joins, answers and
-// finished attempts as JSON (see the README's "Live class"). Nothing else is
-// served: names are looked up in a fixed table, never on the disk, and
-// everything outside the join address answers 404.
+// The live class's web server: it serves the page and the test's own media
+// under the join address, and takes joins, answers and finished attempts as
+// JSON (see the README's "Live class"). Nothing else is served: names are
+// looked up in a fixed table, never on the disk, and everything outside the
+// join address answers 404.
 //
-// Built for a school network: request bodies over 64 KB are refused before
-// they are read, connections idle too long are closed, a few threads serve
-// thousands of connections (epoll), and a slow or hostile client holds up no
-// one else.
+// Built for a school network, over the HTTP server of HttpServer.h (loaded
+// with the first class): request bodies over 64 KB are refused before they
+// are read, connections idle too long are closed, a few threads serve
+// thousands of connections, and a slow or hostile client holds up no one.
 
+#include "live/HttpServer.h"
 #include "webquiz/WebQuizPage.h"
 
 #include <QByteArray>
 #include <QHash>
 #include <QString>
 
-class LiveClass;
-struct MHD_Daemon;
-struct MHD_Connection;
+#include <memory>
 
-class LiveServer {
+class LiveClass;
+
+class LiveServer : private HttpHandler {
 public:
     static constexpr qint64 MaxBody = 64 * 1024;
     static constexpr unsigned IdleSeconds = 15;
@@ -32,7 +33,7 @@ public:
 
     // page: the live page's bytes; media: its files by their names beside it.
     LiveServer(LiveClass &liveClass, QByteArray page, const QList<PageMedia> &media);
-    ~LiveServer();
+    ~LiveServer() override;
     LiveServer(const LiveServer &) = delete;
     LiveServer &operator=(const LiveServer &) = delete;
 
@@ -43,11 +44,11 @@ public:
     // then names the network it reaches others by). `port` 0: the class's own
     // port when it is free, else one of 8080 and 8000 to 8099 that is, else
     // any; the port taken is remembered for the class. False with the
-    // reason when no port can be had.
+    // reason when no port can be had (or the server's module is missing).
     bool start(const QString &host, int port, QString *reason);
     // Stops taking connections, lets the requests under way end, closes.
     void stop();
-    bool isRunning() const { return m_daemon != nullptr; }
+    bool isRunning() const { return m_running; }
     int port() const { return m_port; }
     QString host() const { return m_host; }
     // The host the join address names.
@@ -61,21 +62,17 @@ public:
     };
 
 private:
-    struct Request;
-    static int handle(void *self, MHD_Connection *connection, const char *url, const char *method,
-                      const char *version, const char *upload, size_t *uploadSize, void **context);
-    static void completed(void *self, MHD_Connection *connection, void **context, int reason);
-    int route(MHD_Connection *connection, const QByteArray &url, const QByteArray &method, const QByteArray &body);
-    int serveMedia(MHD_Connection *connection, const Media &media);
-    int servePage(MHD_Connection *connection);
-    bool listen(const QString &host, int port);
+    HttpReply handle(const HttpRequest &request) override;
+    HttpReply serveMedia(const HttpRequest &request, const Media &media) const;
+    HttpReply servePage(const HttpRequest &request) const;
 
     LiveClass &m_class;
     QByteArray m_page;
     QByteArray m_pageGzip;              // the page as a browser that accepts gzip is sent it
     unsigned m_perAddress = DefaultConnectionsPerAddress;
     QHash<QByteArray, Media> m_media;   // "media/3.jpg"
-    MHD_Daemon *m_daemon = nullptr;
+    std::unique_ptr<HttpServer> m_http;
+    bool m_running = false;
     QString m_host;
     int m_port = 0;
     QByteArray m_base;                  // "/k3m9tx/"

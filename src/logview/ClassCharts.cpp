@@ -1,46 +1,9 @@
 #include "logview/ClassCharts.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSeries>
-#include <QBarSet>
-#include <QChart>
-#include <QGraphicsLayout>
-#include <QGraphicsScene>
-#include <QPainter>
-#include <QValueAxis>
-
-namespace {
-QChart *barChart(const QString &title, const QString &setName, const QStringList &categories,
-                 const QList<qreal> &values, qreal maximum, const QString &valueFormat)
-{
-    auto *set = new QBarSet(setName);
-    set->append(values);
-    set->setColor(QColor(0x4A, 0x6F, 0xD8));
-    auto *series = new QBarSeries;
-    series->append(set);
-    auto *chart = new QChart;
-    chart->setMargins(QMargins(4, 4, 4, 4));
-    chart->addSeries(series);
-    chart->setTitle(title);
-    chart->legend()->hide();
-    chart->setAnimationOptions(QChart::NoAnimation);
-    auto *x = new QBarCategoryAxis;
-    x->append(categories);
-    // Short labels ("10", "90") are whole even under narrow bars.
-    x->setTruncateLabels(false);
-    auto *y = new QValueAxis;
-    y->setRange(0, maximum);
-    y->setLabelFormat(valueFormat);
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    series->attachAxis(x);
-    series->attachAxis(y);
-    return chart;
-}
-}
+#include "platform/ModuleLoader.h"
 
 namespace ClassCharts {
-QChart *distribution(const ClassFigures &figures)
+BarChart distribution(const ClassFigures &figures)
 {
     QStringList bands;
     QList<qreal> counts;
@@ -59,16 +22,11 @@ QChart *distribution(const ClassFigures &figures)
         if (most / step > 5)
             step = factor;
     const int top = (most + step - 1) / step * step;
-    QChart *chart = barChart(QObject::tr("Students per score band (percent)"), QObject::tr("Students"), bands, counts, top,
-                             QStringLiteral("%d"));
-    auto *axis = static_cast<QValueAxis *>(chart->axes(Qt::Vertical).first());
-    axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(0);
-    axis->setTickInterval(step);
-    return chart;
+    return {QObject::tr("Students per score band (percent)"), QObject::tr("Students"), bands, counts, qreal(top),
+            QStringLiteral("%d"), qreal(step)};
 }
 
-QChart *facility(const ClassFigures &figures)
+BarChart facility(const ClassFigures &figures)
 {
     QStringList questions;
     QList<qreal> shares;
@@ -80,8 +38,8 @@ QChart *facility(const ClassFigures &figures)
         questions << (q.number % step == 0 || q.number == 1 ? QString::number(q.number) : QString(q.number, QChar(0x200B)));
         shares << q.facility * 100;
     }
-    return barChart(QObject::tr("Right answers per question (percent)"), QObject::tr("Facility"), questions, shares,
-                    100, QStringLiteral("%d%%"));
+    return {QObject::tr("Right answers per question (percent)"), QObject::tr("Facility"), questions, shares, 100,
+            QStringLiteral("%d%%"), 0};
 }
 
 int labelStep(int questions)
@@ -108,19 +66,15 @@ QString facilityText(const ClassFigures &figures)
     return parts.join(QStringLiteral("; "));
 }
 
-QImage picture(QChart *chart, const QSize &size)
+ChartDrawing *drawing(QString *error)
 {
-    // Laid out in a scene of its own: a view that is never shown never
-    // lays its chart out.
-    QGraphicsScene scene;
-    scene.addItem(chart);   // the scene deletes it
-    chart->setGeometry(QRectF(QPointF(0, 0), QSizeF(size)));
-    chart->layout()->activate();
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    scene.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)), QRectF(QPointF(0, 0), QSizeF(size)));
-    return image;
+    return ModuleLoader::shared<ChartDrawing>(QStringLiteral(ARDENO_CHARTS_MODULE), ARDENO_CHARTS_FACTORY,
+                                              kChartDrawingInterfaceVersion, error);
+}
+
+QImage picture(const BarChart &chart, const QSize &size)
+{
+    ChartDrawing *d = drawing();
+    return d ? d->picture(chart, size) : QImage();
 }
 }

@@ -181,14 +181,19 @@ bool print(PrintSurface &p, const ClassResults &results, const ClassTableModel &
         ok = ok && p.print(QObject::tr("The other %1 are on the next page.").arg(rows.size() - shown));
 
     // Both charts side by side.
-    const double top = p.currentY() + 3;
-    const double chartWidth = (width - 4) / 2;
-    const QSize pixels(int(chartWidth / 25.4 * kChartDpi), int(kChartHeight / 25.4 * kChartDpi));
-    ok = ok && p.drawImage(ClassCharts::picture(ClassCharts::distribution(f), pixels), QRectF(0, top, chartWidth, kChartHeight));
-    ok = ok && p.drawImage(ClassCharts::picture(ClassCharts::facility(f), pixels),
-                           QRectF(chartWidth + 4, top, chartWidth, kChartHeight));
-    p.setCurrentX(0);
-    p.setCurrentY(top + kChartHeight + 3);
+    QString noCharts;
+    if (!ClassCharts::drawing(&noCharts)) {
+        ok = ok && p.print(QObject::tr("The charts cannot be drawn: %1").arg(noCharts));
+    } else {
+        const double top = p.currentY() + 3;
+        const double chartWidth = (width - 4) / 2;
+        const QSize pixels(int(chartWidth / 25.4 * kChartDpi), int(kChartHeight / 25.4 * kChartDpi));
+        ok = ok && p.drawImage(ClassCharts::picture(ClassCharts::distribution(f), pixels), QRectF(0, top, chartWidth, kChartHeight));
+        ok = ok && p.drawImage(ClassCharts::picture(ClassCharts::facility(f), pixels),
+                               QRectF(chartWidth + 4, top, chartWidth, kChartHeight));
+        p.setCurrentX(0);
+        p.setCurrentY(top + kChartHeight + 3);
+    }
 
     if (!concerns.isEmpty()) {
         // Each with its text (when the test is known), how many chose each

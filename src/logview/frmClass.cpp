@@ -20,7 +20,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QActionGroup>
-#include <QChartView>
+#include <QAbstractScrollArea>
 #include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -53,6 +53,28 @@ QTableView *tableView(QWidget *parent, const QString &name, QAbstractItemModel *
     // Columns fit the first rows' contents: measuring a year's 1,000 rows
     // would hold the window up.
     view->horizontalHeader()->setResizeContentsPrecision(60);
+    return view;
+}
+
+// A chart's view, or, when the charts cannot be drawn, a label saying why
+// where the chart would be.
+QWidget *chartView(QWidget *parent, const QString &name)
+{
+    QString error;
+    ChartDrawing *drawing = ClassCharts::drawing(&error);
+    QWidget *view = nullptr;
+    if (drawing) {
+        view = drawing->newView(parent);
+    } else {
+        auto *label = new QLabel(QObject::tr("The charts cannot be drawn: %1").arg(error), parent);
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignCenter);
+        label->setFocusPolicy(Qt::StrongFocus);
+        view = label;
+    }
+    view->setObjectName(name);
+    view->setMinimumSize(260, 220);
+    FocusRing::frameWhenFocused(view);
     return view;
 }
 
@@ -123,17 +145,10 @@ frmClass::frmClass(QWidget *owner)
     auto *lower = new QSplitter(Qt::Horizontal, split);
     tblItems = tableView(lower, QStringLiteral("tblItems"), m_items);
     tblItems->horizontalHeader()->setStretchLastSection(true);
-    chtScores = new QChartView(lower);
-    chtScores->setObjectName(QStringLiteral("chtScores"));
-    chtFacility = new QChartView(lower);
-    chtFacility->setObjectName(QStringLiteral("chtFacility"));
+    chtScores = chartView(lower, QStringLiteral("chtScores"));
+    chtFacility = chartView(lower, QStringLiteral("chtFacility"));
     tblResults->setAccessibleName(tr("Results"));
     tblItems->setAccessibleName(tr("Item analysis"));
-    for (QChartView *v : {chtScores, chtFacility}) {
-        v->setRenderHint(QPainter::Antialiasing);
-        v->setMinimumSize(260, 220);
-        FocusRing::frameWhenFocused(v);
-    }
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
     lower->setStretchFactor(0, 2);
@@ -242,20 +257,22 @@ void frmClass::refreshViews()
 {
     m_items->setFigures(m_table->figures());
     lblFigures->setText(ItemAnalysisModel::testFiguresText(m_table->figures()));
-    // The views own their charts: setting a new one deletes the old.
-    chtScores->setChart(ClassCharts::distribution(m_table->figures()));
+    if (ChartDrawing *drawing = ClassCharts::drawing()) {
+        drawing->show(chtScores, ClassCharts::distribution(m_table->figures()));
+        drawing->show(chtFacility, ClassCharts::facility(m_table->figures()));
+    }
     // A chart speaks as its title, its numbers as the description.
-    for (QChartView *v : {chtScores, chtFacility}) {
+    for (QWidget *v : {chtScores, chtFacility}) {
         const bool scores = v == chtScores;
         const QString title = scores ? tr("Students per score band (percent)") : tr("Right answers per question (percent)");
         const QString numbers = scores ? ClassCharts::distributionText(m_table->figures())
                                        : ClassCharts::facilityText(m_table->figures());
-        for (QWidget *part : {static_cast<QWidget *>(v), v->viewport()}) {
+        auto *area = qobject_cast<QAbstractScrollArea *>(v);
+        for (QWidget *part : {v, area ? area->viewport() : v}) {
             part->setAccessibleName(title);
             part->setAccessibleDescription(numbers);
         }
     }
-    chtFacility->setChart(ClassCharts::facility(m_table->figures()));
     tblResults->resizeColumnsToContents();
     tblItems->resizeColumnsToContents();
     setWindowTitle(m_results.isEmpty() ? kTitle : kTitle + QStringLiteral(" - ") + m_results.testTitle());

@@ -15,7 +15,6 @@ struct FileFilter;
 class ClassTableModel;
 class ItemAnalysisModel;
 class QAction;
-class QChartView;
 class QLabel;
 class QScrollArea;
 class QTableView;
@@ -68,8 +67,8 @@ private:
     QLabel *lblFigures;
     QTableView *tblResults;
     QTableView *tblItems;
-    QChartView *chtScores;
-    QChartView *chtFacility;
+    QWidget *chtScores;     // the charts' views (QChartView), or what says why there are none
+    QWidget *chtFacility;
     QLabel *lblNotice;
     QScrollArea *scrNotice;
     QAction *mnuOtherTests = nullptr;

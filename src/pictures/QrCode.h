@@ -9,7 +9,8 @@
 
 namespace QrCode {
 // Each module `scale` pixels square, a quiet zone of four modules; a null
-// image when the bytes cannot be encoded (over a code's capacity).
+// image when the bytes cannot be encoded (over a code's capacity) or the
+// module that draws codes (QrEncoder.h) cannot be had.
 QImage image(const QByteArray &bytes, int scale = 8);
 // The text as UTF-8.
 inline QImage image(const QString &text, int scale = 8) { return image(text.toUtf8(), scale); }

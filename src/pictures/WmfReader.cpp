@@ -2,7 +2,6 @@
 #include "pictures/PictureLimits.h"
 
 #include <QPainter>
-#include <QSvgRenderer>
 
 #include <cmath>
 
@@ -85,18 +84,17 @@ bool draw(const QByteArray &data, QPainter &painter, const QRectF &target, QStri
             err = kCannotDraw;
         return false;
     }
-    QSvgRenderer renderer(svgText);
-    if (!renderer.isValid()) {
-        err = kCannotDraw;
-        return false;
-    }
     painter.save();
     // What the metafile draws outside its frame is not part of the picture.
     painter.setClipRect(target, Qt::IntersectClip);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    renderer.render(&painter, target);
+    const bool drawn = drawSvg(svgText, painter, target);
     painter.restore();
+    if (!drawn) {
+        err = kCannotDraw;
+        return false;
+    }
     err.clear();
     return true;
 }
@@ -123,16 +121,15 @@ QImage render(const QByteArray &data, const QSize &size, QString *error)
             err = kCannotDraw;
         return {};
     }
-    QSvgRenderer renderer(svgText);
-    if (!renderer.isValid()) {
-        err = kCannotDraw;
-        return {};
-    }
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    const bool drawn = drawSvg(svgText, painter, QRectF(QPointF(0, 0), QSizeF(size)));
     painter.end();
+    if (!drawn) {
+        err = kCannotDraw;
+        return {};
+    }
     err.clear();
     return image;
 }

@@ -44,4 +44,25 @@ std::unique_ptr<Interface> create(const QString &name, const char *symbol, int v
     return object;
 }
 
+// The one object of the module's interface the whole program shares, made
+// by the first call and kept for the program's life (one module per
+// interface); nullptr, with the reason in `error` on every call, when it
+// cannot be had.
+template <typename Interface>
+Interface *shared(const QString &name, const char *symbol, int version, QString *error = nullptr)
+{
+    struct Loaded {
+        std::unique_ptr<Interface> object;
+        QString error;
+    };
+    static const Loaded loaded = [&] {
+        Loaded l;
+        l.object = create<Interface>(name, symbol, version, &l.error);
+        return l;
+    }();
+    if (!loaded.object && error)
+        *error = loaded.error;
+    return loaded.object.get();
+}
+
 }

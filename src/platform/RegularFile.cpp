@@ -174,8 +174,11 @@ QByteArray read(const QString &path, qint64 maxBytes, QString *reason, bool *too
     // read is cut at the limit and refused. The buffer is the file's size
     // (a byte more to see it grow), never the limit's: a 1 GB limit must not
     // cost a gigabyte for a small file.
+    const qint64 stated = file.size();
     QByteArray bytes = readWhole(file);
-    while (bytes.size() <= maxBytes && file.error() == QFileDevice::NoError) {
+    // Only a file that filled the byte more than its size goes on: asking
+    // an ended file for more would cost a megabyte's buffer each time.
+    while (bytes.size() > stated && bytes.size() <= maxBytes && file.error() == QFileDevice::NoError) {
         const QByteArray more = file.read(std::min<qint64>(maxBytes + 1 - bytes.size(), 1 << 20));
         if (more.isEmpty())
             break;

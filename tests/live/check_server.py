@@ -735,6 +735,14 @@ class RestartTest(unittest.TestCase):
                              capture_output=True, text=True, env=ENV, timeout=30)
         self.assertEqual(out.returncode, 1)
         self.assertIn('symbolic link', out.stderr)
+        # The HTTP server comes in a module loaded when the class starts:
+        # without it, the class is not served and the tool says why.
+        empty = tempfile.mkdtemp()
+        out = subprocess.run([TOOL, 'serve', test, '--results', os.path.join(d, 'r2'), '--bind', '127.0.0.1'],
+                             capture_output=True, text=True, env=dict(ENV, ARDENO_MODULE_DIR=empty), timeout=30)
+        self.assertEqual(out.returncode, 1)
+        self.assertIn('The class cannot be served', out.stderr)
+        self.assertIn('libardeno_httpserver.so', out.stderr)
 
 
 if __name__ == '__main__':
