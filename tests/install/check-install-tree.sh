@@ -34,7 +34,8 @@ done
 [ -x "$R/bin/ardeno-creator" ] && [ -x "$R/bin/ardeno-tool" ] || fail "programs not executable"
 # The modules loaded on first use sit in lib/ardeno-creator/, where the
 # installed programs look for them: an MJPEG video needs the encoder module.
-for m in libardeno_encoders.so libardeno_midisynth.so libardeno_mediadecode.so libardeno_soundout.so libardeno_webcodec.so; do
+for m in libardeno_encoders.so libardeno_midisynth.so libardeno_mediadecode.so libardeno_soundout.so libardeno_webcodec.so \
+         libardeno_charts.so libardeno_wmf.so libardeno_qrcode.so libardeno_httpserver.so libardeno_sheetscan.so; do
   [ -f "$R/lib/ardeno-creator/$m" ] || fail "not installed: lib/ardeno-creator/$m"
 done
 python3 -c 'import struct,sys; w,h=16,8; px=bytes([0,0,255])*w*h

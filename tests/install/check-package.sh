@@ -52,7 +52,9 @@ for f in ./usr/bin/ardeno-creator ./usr/bin/ardeno-tool \
          ./usr/share/doc/ardeno-creator/html/index.html ./usr/share/doc/ardeno-creator/copyright \
          ./usr/lib/ardeno-creator/libardeno_encoders.so ./usr/lib/ardeno-creator/libardeno_midisynth.so \
          ./usr/lib/ardeno-creator/libardeno_mediadecode.so ./usr/lib/ardeno-creator/libardeno_soundout.so \
-         ./usr/lib/ardeno-creator/libardeno_webcodec.so; do
+         ./usr/lib/ardeno-creator/libardeno_webcodec.so ./usr/lib/ardeno-creator/libardeno_charts.so \
+         ./usr/lib/ardeno-creator/libardeno_wmf.so ./usr/lib/ardeno-creator/libardeno_qrcode.so \
+         ./usr/lib/ardeno-creator/libardeno_httpserver.so ./usr/lib/ardeno-creator/libardeno_sheetscan.so; do
   grep -qx "$f" "$TMP/contents" || fail "package lacks $f"
 done
 ! grep -q '^./usr/local/\|/mime/mime.cache$\|/icon-theme.cache$' "$TMP/contents" \
