@@ -39,15 +39,21 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text, const Q
 QLabel *fittedLabel(QWidget *parent, const QString &name, const QString &text, const QRect &r)
 {
     QLabel *l = label(parent, name, text, r);
-    if (l->sizeHint().width() > r.width()) {
-        // Narrowed in steps of 5 percent: each stretch is a font of its own
-        // that the window's start has to load.
-        QFont narrower = l->font();
-        narrower.setStretch(qMax(85, 100 * r.width() / l->sizeHint().width() / 5 * 5));
-        l->setFont(narrower);
-    }
-    if (l->sizeHint().width() > r.width())
-        l->resize(l->sizeHint().width(), r.height());
+    const int natural = l->sizeHint().width();
+    if (natural <= r.width())
+        return l;
+    // Narrowed in steps of 5 percent: each stretch is a font of its own
+    // that has to be loaded.
+    const int stretch = qMax(85, 100 * r.width() / natural / 5 * 5);
+    QFont narrower = l->font();
+    narrower.setStretch(stretch);
+    l->setFont(narrower);
+    // The narrowed width is told from the natural one, as text narrows with
+    // its stretch, not measured: measuring would load the narrowed font at
+    // once, for a label that may not be shown for a while.
+    const int narrowed = (natural * stretch + 99) / 100 + 1;
+    if (narrowed > r.width())
+        l->resize(narrowed, r.height());
     return l;
 }
 
