@@ -56,17 +56,31 @@ ScanOutcome ScanRun::run(const QList<OpenFilePtr> &inputs, WorkProgress *progres
             return out;
         }
     }
+    // All or nothing: every log is written whole beside its name first,
+    // and only then are they put in place, a log of an earlier scan that one
+    // replaces kept aside until all are in place (and put back if one
+    // cannot be).
+    QList<StagedLog> staged;
+    QString failure;
     for (ScannedSheet &sheet : out.sheets) {
+        StagedLog log{sheet.logFile, {}, {}};
         QString reason;
-        if (!writeLog(sheet, &reason)) {
-            // All or nothing: the logs of this scan go again.
-            for (const ScannedSheet &written : std::as_const(out.sheets))
-                if (&written != &sheet && !written.logFile.isEmpty() && written.date.isValid())
-                    m_results->remove(written.logFile);
-            out.failure = QStringLiteral("\"%1\" cannot be written: %2").arg(sheet.logFile, reason);
-            out.sheets.clear();
-            return out;
+        if (!stageLog(sheet, &log.temp, &reason)) {
+            failure = QStringLiteral("\"%1\" cannot be written: %2").arg(sheet.logFile, reason);
+            break;
         }
+        staged << log;
+    }
+    QString failed, reason;
+    if (failure.isEmpty() && !placeLogs(staged, &failed, &reason))
+        failure = QStringLiteral("\"%1\" cannot be written: %2").arg(failed, reason);
+    if (!failure.isEmpty()) {
+        for (const StagedLog &log : std::as_const(staged))
+            if (!log.temp.isEmpty())
+                m_results->remove(log.temp);
+        out.failure = failure;
+        out.sheets.clear();
+        return out;
     }
     if (progress)
         progress->setDone(progress->total());
@@ -197,7 +211,7 @@ QString ScanRun::logName(const QString &student) const
     }
 }
 
-bool ScanRun::writeLog(ScannedSheet &sheet, QString *reason)
+bool ScanRun::stageLog(ScannedSheet &sheet, QString *temp, QString *reason)
 {
     StudentResult r;
     r.name = sheet.student;
@@ -213,21 +227,75 @@ bool ScanRun::writeLog(ScannedSheet &sheet, QString *reason)
     }
     r.percent = r.total ? r.score * 100 / r.total : 0;
     const QByteArray bytes = ResultLogText::bytes(r);
-    QString temp;
-    const int fd = m_results->createTemporary(sheet.logFile, 0600, &temp, reason);
+    const int fd = m_results->createTemporary(sheet.logFile, 0600, temp, reason);
     if (fd < 0)
         return false;
-    bool ok = OutputFolder::writeAll(fd, bytes.constData(), bytes.size()) && ::fdatasync(fd) == 0;
+    const bool ok = OutputFolder::writeAll(fd, bytes.constData(), bytes.size()) && ::fdatasync(fd) == 0;
     if (!ok)
         *reason = qt_error_string(errno);
     ::close(fd);
-    ok = ok && m_results->rename(temp, sheet.logFile, false, reason) && m_results->sync();
     if (!ok) {
-        m_results->remove(temp);
+        m_results->remove(*temp);
         return false;
     }
     sheet.date = r.date;
     return true;
+}
+
+bool ScanRun::placeLogs(QList<StagedLog> &logs, QString *failed, QString *why)
+{
+    QString &reason = *why;
+    int placed = 0;
+    for (StagedLog &log : logs) {
+        // A log already there is renamed aside, over an empty temporary
+        // file made for the purpose, so that it can come back.
+        if (m_results->entry(log.name) != OutputFolder::Entry::None) {
+            const int fd = m_results->createTemporary(log.name, 0600, &log.aside, &reason);
+            if (fd < 0)
+                break;
+            ::close(fd);
+            if (!m_results->rename(log.name, log.aside, false, &reason)) {
+                m_results->remove(log.aside);
+                log.aside.clear();
+                break;
+            }
+        }
+        if (!m_results->rename(log.temp, log.name, true, &reason))
+            break;
+        log.temp.clear();
+        ++placed;
+    }
+    bool whole = placed == logs.size();
+    if (whole && !m_results->sync()) {
+        reason = qt_error_string(errno);
+        whole = false;
+    }
+    for (int i = 0; i < logs.size(); ++i) {
+        StagedLog &log = logs[i];
+        if (!whole && i < placed)
+            m_results->remove(log.name);
+        QString ignored;
+        if (!log.aside.isEmpty() && (whole || !m_results->rename(log.aside, log.name, true, &ignored)))
+            m_results->remove(log.aside);
+    }
+    if (!whole)
+        m_results->sync();
+    if (!whole)
+        *failed = placed < logs.size() ? logs[placed].name : logs.value(0).name;
+    return whole;
+}
+
+bool ScanRun::writeLog(ScannedSheet &sheet, QString *reason)
+{
+    QList<StagedLog> log{{sheet.logFile, {}, {}}};
+    if (!stageLog(sheet, &log[0].temp, reason))
+        return false;
+    QString failed;
+    if (placeLogs(log, &failed, reason))
+        return true;
+    if (!log[0].temp.isEmpty())
+        m_results->remove(log[0].temp);
+    return false;
 }
 
 bool ScanRun::decide(ScannedSheet &sheet, int question, const QString &answer, QString *reason)

@@ -73,6 +73,16 @@ public:
 private:
     void readPage(const QImage &page, const QString &source, ScanOutcome &out);
     void readInput(const OpenFilePtr &input, ScanOutcome &out, WorkProgress *progress);
+    // A log written whole under a temporary name, then put in place.
+    struct StagedLog {
+        QString name;
+        QString temp;    // the new log, until it is in place
+        QString aside;   // the log it replaces, until all are in place
+    };
+    bool stageLog(ScannedSheet &sheet, QString *temp, QString *reason);
+    // Puts every staged log in place, or none (the logs they replaced kept);
+    // false with the log that failed and why.
+    bool placeLogs(QList<StagedLog> &logs, QString *failed, QString *reason);
     bool writeLog(ScannedSheet &sheet, QString *reason);
     QString logName(const QString &student) const;
 

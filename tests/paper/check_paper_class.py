@@ -269,6 +269,21 @@ class RefusedInputTest(unittest.TestCase):
         out = self.scan(pages[0], pages[0])
         self.assertIn('the same sheet as', json.loads(out.stdout)['not_read'][0])
 
+        # A scan that cannot write every log writes none, and the logs of an
+        # earlier scan it would have replaced stay as they were: here the
+        # second sheet's log name is taken by a folder.
+        logs = sorted(os.listdir(self.results))
+        with open(os.path.join(self.results, logs[0]), 'rb') as f:
+            first = f.read()
+        os.remove(os.path.join(self.results, logs[1]))
+        os.mkdir(os.path.join(self.results, logs[1]))
+        out = self.scan(*pages)
+        self.assertNotEqual(out.returncode, 0, out.stdout)
+        self.assertIn('cannot be written', out.stderr)
+        self.assertEqual(sorted(os.listdir(self.results)), logs)
+        with open(os.path.join(self.results, logs[0]), 'rb') as f:
+            self.assertEqual(f.read(), first)
+
     def test_a_results_folder_that_is_a_link_or_someone_elses_is_refused(self):
         os.mkdir(os.path.join(self.dir, 'elsewhere'))
         os.symlink(os.path.join(self.dir, 'elsewhere'), self.results)
