@@ -17,7 +17,6 @@ public:
     ReadResult read(const QByteArray &bytes, const QString &fileName) const override;
     // The file decoded a part at a time: its text alone is held, never its
     // bytes beside it.
-    bool readsByParts() const override { return true; }
     ReadResult readParts(const OpenFile &file, const QString &fileName) const override;
     WriteResult write(const ExportSource &test) const override;
 

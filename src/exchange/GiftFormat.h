@@ -11,7 +11,6 @@ public:
     QString shortName() const override { return QStringLiteral("gift"); }
     FileFilter nameFilter() const override;
     ReadResult read(const QByteArray &bytes, const QString &fileName) const override;
-    bool readsByParts() const override { return true; }
     ReadResult readParts(const OpenFile &file, const QString &fileName) const override;
     WriteResult write(const ExportSource &test) const override;
 

@@ -66,8 +66,13 @@ QStringList QuestionFormat::suffixes() const
 
 ReadResult QuestionFormat::readParts(const OpenFile &file, const QString &fileName) const
 {
-    QString changed;
-    return read(file.readAll(file.size(), &changed), fileName);
+    QString why;
+    const QByteArray bytes = file.readAll(file.size(), &why);
+    if (why.isEmpty())
+        return read(bytes, fileName);
+    ReadResult failed;
+    failed.report.fail(QStringLiteral("\"%1\" cannot be read: %2").arg(fileName, why));
+    return failed;
 }
 
 bool QuestionFormat::supportsFile(const QString &fileName) const

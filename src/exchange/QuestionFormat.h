@@ -138,10 +138,10 @@ public:
     // fileName names the file in messages. A failed read reports why, with
     // the line, and gives no questions.
     virtual ReadResult read(const QByteArray &bytes, const QString &fileName) const = 0;
-    // A reader that takes its file a part at a time through the open handle
-    // (so that a file of one huge question is never held whole beside its
-    // text) says so, and the import gives it the file instead of its bytes.
-    virtual bool readsByParts() const { return false; }
+    // The import gives every reader the open file: this one reads its bytes
+    // whole and reads them; a reader that takes its file a part at a time
+    // through the handle (so that a file of one huge question is never held
+    // whole beside its text) has its own.
     virtual ReadResult readParts(const OpenFile &file, const QString &fileName) const;
     virtual WriteResult write(const ExportSource &test) const = 0;
     // A format whose files may be far larger than memory should hold (a web

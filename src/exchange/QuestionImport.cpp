@@ -100,11 +100,11 @@ QString titleWithinLimit(const QString &text, const QString &what, ExchangeRepor
     report.note(QStringLiteral("The file's %1 was cut to %2 characters.").arg(what).arg(TestDocument::MaxTitleText));
     return cutAt(text, TestDocument::MaxTitleText);
 }
-// The format the request names (or the file's name says) and the file's
-// bytes, read through its handle (the request's, or one opened here, only
+// The format the request names (or the file's name says) and the file,
+// within the import's size (the request's handle, or one opened here, only
 // on a regular file; *opened gets it); false with the report failed.
 bool readSource(const ImportRequest &request, const QuestionFormatRegistry &registry, const QuestionFormat **format,
-                QByteArray *bytes, ExchangeReport &report, OpenFilePtr *opened = nullptr)
+                ExchangeReport &report, OpenFilePtr *opened)
 {
     const QString name = MediaLookup::nameOf(request.path);
     *format = request.format ? request.format : registry.forFileName(request.path, QuestionFormat::Read);
@@ -116,13 +116,9 @@ bool readSource(const ImportRequest &request, const QuestionFormatRegistry &regi
     // Only a regular file is read: a pipe or a device would never end.
     QString reason;
     OpenFilePtr file = request.source ? request.source : OpenFile::open(request.path, &reason);
-    // A reader by parts takes the file itself; the others its bytes.
-    if (file && (*format)->readsByParts() && file->size() > kMaxImportBytes)
+    if (file && file->size() > kMaxImportBytes)
         reason = RegularFile::tooLarge(kMaxImportBytes);
-    else if (file && !(*format)->readsByParts())
-        *bytes = file->readAll(kMaxImportBytes, &reason);
-    if (opened)
-        *opened = file;
+    *opened = file;
     if (!reason.isEmpty()) {
         report.fail(QStringLiteral("\"%1\" cannot be read: %2").arg(name, reason));
         return false;
@@ -150,14 +146,13 @@ BankListing listBank(const ImportRequest &request, const QuestionFormatRegistry 
     BankListing out;
     const QString name = MediaLookup::nameOf(request.path);
     const QuestionFormat *format = nullptr;
-    QByteArray bytes;
-    if (!readSource(request, registry, &format, &bytes, out.report, &out.source))
+    if (!readSource(request, registry, &format, out.report, &out.source))
         return out;
     if (WorkProgress::stopped(request.progress)) {
         out.cancelled = true;
         return out;
     }
-    const ReadResult read = format->readsByParts() ? format->readParts(*out.source, name) : format->read(bytes, name);
+    const ReadResult read = format->readParts(*out.source, name);
     out.report.absorb(read.report);
     for (int k = 0; k < read.questions.size(); ++k) {
         const ImportedQuestion &q = read.questions[k];
@@ -225,15 +220,14 @@ ImportOutcome importQuestions(const ImportRequest &request, const QuestionFormat
         out.report.fail(QStringLiteral("The import was cancelled; nothing was taken."));
         return out;
     };
-    QByteArray bytes;
     OpenFilePtr source;
-    if (!readSource(request, registry, &out.format, &bytes, out.report, &source))
+    if (!readSource(request, registry, &out.format, out.report, &source))
         return out;
     if (WorkProgress::stopped(progress))
         return cancelled(nullptr);
     if (progress)
         progress->setDone(20);
-    ReadResult read = out.format->readsByParts() ? out.format->readParts(*source, name) : out.format->read(bytes, name);
+    ReadResult read = out.format->readParts(*source, name);
     if (WorkProgress::stopped(progress))
         return cancelled(nullptr);
     if (progress)
