@@ -2,6 +2,7 @@
 
 #include "app/QuestionListWidth.h"
 #include "document/DocumentEditor.h"
+#include "widgets/NumberedItemDelegate.h"
 
 #include <QAbstractItemView>
 #include <QLineEdit>
@@ -21,6 +22,8 @@ QuestionList::QuestionList(QWidget *parent) : QComboBox(parent)
     installEventFilter(this);
     setEditText(QStringLiteral("No Questions Yet"));
     view()->setTextElideMode(Qt::ElideRight);
+    // The list shows each question's number before its text.
+    view()->setItemDelegate(new NumberedItemDelegate(view()));
 }
 
 void QuestionList::follow(const DocumentEditor &editing)
@@ -44,7 +47,7 @@ void QuestionList::showPopup()
 {
     QStringList captions;
     for (int i = 0; i < count(); ++i)
-        captions << itemText(i);
+        captions << NumberedItemDelegate::numbered(i, itemText(i));
     view()->setMinimumWidth(questionListWidth(QFontMetrics(view()->font()), captions, width()));
     QComboBox::showPopup();
 }

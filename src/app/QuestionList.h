@@ -4,7 +4,7 @@
 // text line is read-only and a click on it opens the list; the mouse wheel
 // turns through the list only while it has the focus, as on Windows, so
 // passing over it never picks a question. The list drops down wide enough
-// to read long questions.
+// to read long questions, each with its number in front.
 //
 // Its items follow the test: every question added, replaced or removed, and
 // every test loaded or emptied, changes the list through the editing layer's

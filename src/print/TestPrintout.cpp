@@ -239,11 +239,13 @@ QString TestPrintout::picturePath(const QString &mediaField) const
     return MediaLookup::resolve(mediaField, m_doc.testFolder());
 }
 
-bool TestPrintout::printPicture(const QString &mediaField, double offsetY, double gapAfter)
+TestPrintout::SizedPicture TestPrintout::sizedPicture(const QString &mediaField, double room) const
 {
+    SizedPicture out;
     const QString path = picturePath(mediaField);
     if (path.isEmpty())
-        return true;
+        return out;
+    out.wanted = true;
     // Loaded once: its natural size on paper is both the measure for the page
     // break and the size it is drawn at. A metafile is a drawing: it is
     // drawn at 300 dots per inch for the paper rather than at screen size.
@@ -259,23 +261,45 @@ bool TestPrintout::printPicture(const QString &mediaField, double offsetY, doubl
         picture = loadPicture(path);
     }
     if (picture.isNull() || !picture.naturalSizeMm.isValid())
-        return false;
-    // A picture larger than the printable area (inside the margins the rules
-    // keep, below the offset) is shrunk to it, proportions kept; one that
-    // fits prints at its natural size.
+        return out;
+    // A picture larger than the room a page has for it (inside the margins
+    // the rules keep, under its question's text) is shrunk to it,
+    // proportions kept; one that fits prints at its natural size.
     const QSizeF natural = picture.naturalSizeMm;
     const double scale = std::min({1.0, (m_printer.scaleWidth() - 2 * LeftMargin) / natural.width(),
-                                   (m_printer.scaleHeight() - offsetY) / natural.height()});
-    const double w = natural.width() * scale;
-    const double h = natural.height() * scale;
-    if (m_printer.scaleHeight() - m_printer.currentY() < h) {
-        if (!m_printer.newPage())
-            return false;
-    }
-    const double y = m_printer.currentY();
-    if (!m_printer.drawImage(picture.image, QRectF(LeftMargin, y + offsetY, w, h)))
+                                   room / natural.height()});
+    out.image = picture.image;
+    out.size = QSizeF(natural.width() * scale, natural.height() * scale);
+    return out;
+}
+
+bool TestPrintout::printQuestionWithMedia(const QuestionView &q, int number, double offsetY, double gapAfter)
+{
+    // The picture stands under its question's text, above its answers, so
+    // that it is read as that question's (above the text, it followed the
+    // previous question's answers). Text and picture go to the next page
+    // together when they do not fit on this one.
+    PrintSurface &p = m_printer;
+    int lines = 1;   // the line saying what media it has, when it has any
+    for (const QString &line : wrapQuestion(q.question(), number))
+        lines += int(line.count(QLatin1Char('\n'))) + 1;
+    const double textHeight = lines * p.textHeight();
+    const SizedPicture picture = sizedPicture(q.media(), qMax(10.0, p.scaleHeight() - textHeight - offsetY));
+    if (picture.wanted && picture.image.isNull())
         return false;
-    m_printer.setCurrentY(y + h + gapAfter);
+    if (!picture.image.isNull() && p.scaleHeight() - p.currentY() < textHeight + offsetY + picture.size.height()
+        && !p.newPage())
+        return false;
+    if (!printQuestionText(q.question(), number) || !printMediaHint(q.media()))
+        return false;
+    if (picture.image.isNull())
+        return true;
+    if (p.scaleHeight() - p.currentY() < offsetY + picture.size.height() && !p.newPage())
+        return false;
+    const double y = p.currentY();
+    if (!p.drawImage(picture.image, QRectF(LeftMargin, y + offsetY, picture.size.width(), picture.size.height())))
+        return false;
+    p.setCurrentY(y + offsetY + picture.size.height() + gapAfter);
     return true;
 }
 
@@ -304,7 +328,7 @@ bool TestPrintout::PrintMultipleChoice(const QString &record, int number)
         showError(QStringLiteral("Cannot print this multiple choice question."));
         return true;
     }
-    if (!printPicture(q.media(), 0, 2) || !printQuestionText(q.question(), number) || !printMediaHint(q.media()))
+    if (!printQuestionWithMedia(q, number, 1, 2))
         return false;
     static const char *const letters[] = {"  A.  ", "  B.  ", "  C.  ", "  D.  "};
     for (int k = 0; k < 4; ++k)
@@ -320,7 +344,7 @@ bool TestPrintout::PrintTrueFalse(const QString &record, int number)
         showError(QStringLiteral("There was an error printing this true/false question."));
         return true;
     }
-    if (!printPicture(q.media(), 5, 10) || !printQuestionText(q.question(), number) || !printMediaHint(q.media()))
+    if (!printQuestionWithMedia(q, number, 5, 10))
         return false;
 
     PrintSurface &p = m_printer;
@@ -395,10 +419,19 @@ bool TestPrintout::PrintKey()
         p.setCurrentY(10);
         if (!p.print(QStringLiteral("Key for ") + m_title) || !p.print())
             return false;
+        // Each answer starts where the widest number's leaves it, so the
+        // answers stand in one column from question 1 to question 100 (a
+        // blank is narrower than a digit).
         const int n = m_doc.questionCount();
+        const double answerX = 10 + p.textWidth(keyLine(QString(), n));
         for (int i = 1; i <= n; ++i) {
+            const QString line = keyLine(m_doc.record(i), i);
+            const QString number = keyLine(QString(), i);
             p.setCurrentX(10);
-            if (!p.print(keyLine(m_doc.record(i), i)))
+            if (!p.print(number, false))
+                return false;
+            p.setCurrentX(answerX);
+            if (!p.print(line.mid(number.size())))
                 return false;
         }
         return true;

@@ -5,11 +5,14 @@
 //
 // The editor's commands that run it are in PrintCommands.h.
 
+#include <QImage>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 
 class PrintSurface;
 class TestDocument;
+class QuestionView;
 
 // The printout of one test on one surface: the routines of the print module,
 // each as the printed test needs it. Messages go through MsgBox.
@@ -63,7 +66,18 @@ public:
     static QString mediaHint(const QString &mediaField);
 
 private:
-    bool printPicture(const QString &mediaField, double offsetY, double gapAfter);
+    // A question's picture loaded and sized for the paper: `wanted` when the
+    // question has one, a null image when it could not be loaded.
+    struct SizedPicture {
+        bool wanted = false;
+        QImage image;
+        QSizeF size;   // millimetres
+    };
+    // At most `room` millimetres high.
+    SizedPicture sizedPicture(const QString &mediaField, double room) const;
+    // The question's text, what media it has, and its picture `offsetY`
+    // under the text with `gapAfter` below it.
+    bool printQuestionWithMedia(const QuestionView &q, int number, double offsetY, double gapAfter);
     bool printQuestionText(const QString &question, int number);
     bool printMediaHint(const QString &mediaField);
     bool printAnswer(const QString &letter, const QString &answer);

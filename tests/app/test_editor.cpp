@@ -217,7 +217,15 @@ private slots:
         pick(w, 0);
         click(w, "mnuEditDuplicate");
         QCOMPARE(captions(), QStringList({start[0], start[0], start[2], start[1]}));
-        QCOMPARE(get<QComboBox>(w, "cboExist")->count(), 4);
+        // The list shows each question with its number in front (the
+        // items keep the questions' texts): the fourth row is wider than
+        // its text by "4. ".
+        auto *list = get<QComboBox>(w, "cboExist");
+        QCOMPARE(list->count(), 4);
+        QCOMPARE(list->itemText(3), start[1]);
+        const int rowWidth = list->view()->sizeHintForIndex(list->model()->index(3, 0)).width();
+        QVERIFY2(rowWidth >= list->view()->fontMetrics().horizontalAdvance("4. " + start[1]),
+                 qPrintable(QString::number(rowWidth)));
         pick(w, 3);
         click(w, "mnuEditMoveDown");   // the last one cannot go down
         QCOMPARE(captions().size(), 4);
