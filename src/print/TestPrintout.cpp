@@ -419,9 +419,9 @@ bool TestPrintout::PrintKey()
         p.setCurrentY(10);
         if (!p.print(QStringLiteral("Key for ") + m_title) || !p.print())
             return false;
-        // Each answer starts where the widest number's leaves it, so the
-        // answers stand in one column from question 1 to question 100 (a
-        // blank is narrower than a digit).
+        // Each answer starts where the widest number's line leaves it, so
+        // the answers stand in one column from question 1 to question 100
+        // (" 10." is a character longer than " 9.").
         const int n = m_doc.questionCount();
         const double answerX = 10 + p.textWidth(keyLine(QString(), n));
         for (int i = 1; i <= n; ++i) {
