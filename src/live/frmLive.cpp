@@ -327,7 +327,15 @@ void frmLive::showAddress()
     const QString address = m_session.joinAddress();
     lblAddress->setText(address);
     lblAddress->setAccessibleName(tr("Join address"));
-    picQR->setPixmap(QPixmap::fromImage(QrCode::image(address)));
+    const QImage code = QrCode::image(address);
+    if (code.isNull()) {
+        // The module that draws codes is missing: the address is still there.
+        picQR->setWordWrap(true);
+        picQR->setAlignment(Qt::AlignCenter);
+        picQR->setText(tr("The QR code cannot be drawn here. Type the address."));
+    } else {
+        picQR->setPixmap(QPixmap::fromImage(code));
+    }
     picQR->setAccessibleDescription(address);
 }
 

@@ -181,9 +181,10 @@ bool print(PrintSurface &p, const ClassResults &results, const ClassTableModel &
         ok = ok && p.print(QObject::tr("The other %1 are on the next page.").arg(rows.size() - shown));
 
     // Both charts side by side.
-    QString noCharts;
-    if (!ClassCharts::drawing(&noCharts)) {
-        ok = ok && p.print(QObject::tr("The charts cannot be drawn: %1").arg(noCharts));
+    // The reason names this computer's folders: the window shows it, the
+    // report that leaves the computer does not.
+    if (!ClassCharts::drawing()) {
+        ok = ok && p.print(QObject::tr("The charts cannot be drawn on this computer (a part of the program is missing)."));
     } else {
         const double top = p.currentY() + 3;
         const double chartWidth = (width - 4) / 2;

@@ -147,6 +147,10 @@ SheetReading read(SheetScanner &scanner, const QImage &page, const PaperTest &te
     const SheetLayout layout(code->paper);
     // The code's size in modules is what the same bytes make again.
     const int modules = QrCode::image(bytes, 1).width();
+    if (modules <= 8) {   // the module that draws codes is missing
+        r.problem = QStringLiteral("its code cannot be measured here (the QR code module is missing)");
+        return r;
+    }
     const QRectF codeRect = layout.codeRect();
     const double symbolMm = codeRect.width() * (modules - 8) / modules;
     const CodeFrame frame = frameOf(corners, symbolMm);

@@ -163,8 +163,10 @@ int serveCommand(const QStringList &args)
         QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
-        QrCode::image(session.joinAddress()).save(&buffer, "PNG");
-        if (!CheckedFile::write(qr, png, &reason))
+        const QImage code = QrCode::image(session.joinAddress());
+        if (code.isNull())
+            print(QStringLiteral("%1 is not written: the QR code module is missing.").arg(qr), stderr);
+        else if (!code.save(&buffer, "PNG") || !CheckedFile::write(qr, png, &reason))
             print(QStringLiteral("%1 cannot be written: %2").arg(qr, reason), stderr);
     }
     print(session.joinAddress());

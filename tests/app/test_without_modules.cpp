@@ -63,6 +63,8 @@ private slots:
         const QString printed = PdfProbe::run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
         QVERIFY(printed.contains(QStringLiteral("Ben")));
         QVERIFY(printed.contains(QStringLiteral("The charts cannot be drawn")));
+        // The folders the module was looked for in stay on this computer.
+        QVERIFY(!printed.contains(m_empty.path()));
     }
 
     void aMetafileIsRefusedWithTheReasonAndNoCodeIsDrawn()
